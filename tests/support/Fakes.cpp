@@ -1,0 +1,77 @@
+#include "support/Fakes.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace qef::test {
+
+void ScriptedInteraction::Message(const std::string& text) { calls.push_back({"message", text}); }
+
+Answer ScriptedInteraction::AskYesNo(const std::string& text) {
+    calls.push_back({"yesno", text});
+    if (answers.empty()) return Answer::Yes;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+Answer ScriptedInteraction::AskYesNoCancel(const std::string& text) {
+    calls.push_back({"yesnocancel", text});
+    if (answers.empty()) return Answer::Yes;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<std::string> ScriptedInteraction::AskText(const std::string& caption, const std::string& prompt,
+                                                        const std::string& defaultText) {
+    calls.push_back({"text", caption + "|" + prompt});
+    if (texts.empty()) return defaultText;
+    auto a = texts.front();
+    texts.pop_front();
+    return a;
+}
+
+std::vector<std::string> ScriptedInteraction::Messages() const {
+    std::vector<std::string> out;
+    for (const auto& c : calls)
+        if (c.kind == "message") out.push_back(c.text);
+    return out;
+}
+
+std::string RecordingProgress::LastText(MonitorLabel label) const {
+    for (auto it = events.rbegin(); it != events.rend(); ++it)
+        if (it->kind == "text" && it->label == static_cast<int>(label)) return it->text;
+    return {};
+}
+
+TempDir::TempDir() {
+    std::random_device rd;
+    auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto candidate = base / ("qef-test-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate.string();
+            break;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+}  // namespace qef::test
