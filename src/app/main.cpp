@@ -1,11 +1,17 @@
 #include <QApplication>
 
 #include "gui/MainWindow.h"
+#include "gui/SplashWindow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QEF 2010"));
+
+    // The main window first; the splash stays on top while the other windows are made and is
+    // hidden when the main window shows.
     qef::MainWindow window;
+    window.Splash()->ShowAtStartUp();
+    window.CreateDialogs();
     window.show();
     return QApplication::exec();
 }

@@ -25,6 +25,7 @@ public:
     // The id of the name, 0 when absent.
     int Find(std::string_view name) const;
     const std::string& Name(int id) const { return names_[static_cast<std::size_t>(id)]; }
+    void Reserve(std::size_t count);
     void Clear();
 
 private:
@@ -48,6 +49,8 @@ struct BranchModel {
     }
     int FirstPoint(int b) const { return BranchPoints[static_cast<std::size_t>(First(b))]; }
     int LastPoint(int b) const { return BranchPoints[static_cast<std::size_t>(Last(b))]; }
+    // The point at position p of BranchPoints.
+    int PointAt(int p) const { return BranchPoints[static_cast<std::size_t>(p)]; }
 
     // Sum of BranchPointCounts[1..n] (0 for n < 1).
     int SumBranchPoints(int n) const;
@@ -56,6 +59,25 @@ struct BranchModel {
     // Reverses the order of the points of branch b.
     void ReverseBranch(int b);
     void Clear();
+};
+
+// Point ids with coordinates: the known-point list of a run, which grows as groups are adjusted.
+struct PointList {
+    OneBased<int> Ids;
+    OneBased<double> X;
+    OneBased<double> Y;
+
+    int Count() const { return static_cast<int>(Ids.Size()); }
+    void Add(int id, double x, double y) {
+        Ids.PushBack(id);
+        X.PushBack(x);
+        Y.PushBack(y);
+    }
+    void Clear() {
+        Ids.Clear();
+        X.Clear();
+        Y.Clear();
+    }
 };
 
 struct NetworkModel {
@@ -84,6 +106,34 @@ struct NetworkModel {
 
     int DistinctPointCount = 0;
     bool MissingValuesFlag = false;
+
+    // Releases every list, the point names included (the end of a run).
+    void FreeNetworkArrays();
+    // Releases the branch lists only.
+    void FreeBranchArrays() { Branches.Clear(); }
+    // Releases the start-direction and node lists.
+    void FreeIdLists();
 };
+
+// For i = 1..n: ids[i] := the id of names[i], registering new names in order. ids is grown to n
+// when shorter.
+void RegisterPointNames(PointNameTable& table, const OneBased<std::string>& names, OneBased<int>& ids,
+                        int n);
+// The first position 1..n of `list` whose name equals `name` (both cut to 15 characters,
+// case-blind over a..z); 0 when absent. A linear search for short lists that are not the table.
+int FindPointName(std::string_view name, const OneBased<std::string>& list, int n);
+
+// Appends to `out`: first every node i (1..nodeCount) whose nodeDone[i] is 0, with id
+// NetworkNodes[i] and nodeX[i], nodeY[i]; then for every branch 1..branchCount its points from the
+// second to the last-but-one (to the last with includeLast) with the per-position coordinates.
+void CollectResultPoints(const NetworkModel& model, PointList& out, const OneBased<double>& nodeX,
+                         const OneBased<double>& nodeY, int nodeCount,
+                         const OneBased<std::uint8_t>& nodeDone, bool includeLast, int branchCount,
+                         const OneBased<double>& branchX, const OneBased<double>& branchY);
+
+// Forms A[1..n] + B[1..n] + C[1..m] and appends to `list` each id not yet among its first
+// model.DistinctPointCount entries, counting them in model.DistinctPointCount.
+void AccumulateDistinctPoints(NetworkModel& model, OneBased<int>& list, const OneBased<int>& a,
+                              const OneBased<int>& b, int m, int n, const OneBased<int>& c);
 
 }  // namespace qef

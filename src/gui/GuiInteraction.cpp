@@ -1,0 +1,59 @@
+#include "gui/GuiInteraction.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "gui/GuiText.h"
+
+namespace qef {
+
+namespace {
+
+QString Title() { return QApplication::applicationName(); }
+
+Answer AnswerOf(QMessageBox::StandardButton button) {
+    switch (button) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
+    }
+}
+
+}  // namespace
+
+void GuiInteraction::Message(const std::string& text) {
+    QMessageBox::information(parent_, Title(), FromTcvn3(text));
+}
+
+Answer GuiInteraction::AskYesNo(const std::string& text) {
+    const auto button = QMessageBox::question(parent_, Title(), FromTcvn3(text),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    // Closing the box by its frame counts as No.
+    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+Answer GuiInteraction::AskYesNoCancel(const std::string& text) {
+    const auto button = QMessageBox::question(
+        parent_, Title(), FromTcvn3(text), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Yes);
+    const Answer answer = AnswerOf(button);
+    return answer == Answer::Ok ? Answer::Cancel : answer;
+}
+
+std::optional<std::string> GuiInteraction::AskText(const std::string& caption,
+                                                   const std::string& prompt,
+                                                   const std::string& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, FromTcvn3(caption), FromTcvn3(prompt),
+                                               QLineEdit::Normal, FromTcvn3(defaultText), &ok);
+    if (!ok) return std::nullopt;
+    return ToTcvn3(text);
+}
+
+}  // namespace qef

@@ -1,0 +1,67 @@
+#pragma once
+// Options of the drawing export: what is sent, text heights and layer numbers. Every control
+// writes its setting at once; OK and Cancel only close the dialog.
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "core/ComputationSettings.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace qef {
+
+class TFVoiAutoCAD : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent = nullptr);
+
+    // Where messages go; by default a message box. Tests replace it.
+    std::function<void(const QString&)> MessageHook;
+
+    // Enables and unchecks the boxes as the mode flags of the running command ask. Runs on
+    // every show.
+    void ApplyModes();
+
+    void accept() override;
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct HeightEdit {
+        QLineEdit* edit;
+        double ComputationSettings::*member;
+    };
+
+    void ShowMessage(const QString& text);
+    void OnKnownPoints(bool checked);
+    void OnAdjustedPoints(bool checked);
+    void OnDetailPoints(bool checked);
+    void SetFlagBit(unsigned bit, bool on);
+    void OnHeightTextChanged(const HeightEdit& h);
+    void OnHeightExit(const HeightEdit& h);
+    bool HeightTextGood(const QLineEdit* edit, double& value) const;
+    void Refuse(QLineEdit* edit);
+
+    ComputationSettings& settings_;
+    bool closing_ = false;
+    QLineEdit* lastRefused_ = nullptr;
+    QString lastRefusedText_;
+
+    QGroupBox* group_ = nullptr;
+    QCheckBox* CB_VeSDluoi0_ = nullptr;
+    QCheckBox* CB_VeSDluoi1_ = nullptr;
+    QCheckBox* CB_VeChitiet_ = nullptr;
+    QCheckBox* CB_Vedocao_ = nullptr;
+    QCheckBox* CB_ZtoCSDL_ = nullptr;
+    QSpinBox* UD_Layer1_ = nullptr;
+    QSpinBox* UD_Layer2_ = nullptr;
+    std::vector<HeightEdit> heights_;
+};
+
+}  // namespace qef

@@ -1,0 +1,205 @@
+// The exporters against a recording drawing: what is drawn, on which layer, in which order.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "core/VnCodec.h"
+#include "drawing/DrawingExport.h"
+#include "drawing/RecordingDrawing.h"
+#include "support/Fakes.h"
+
+namespace qef {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+template <typename T>
+OneBased<T> List(std::initializer_list<T> items) {
+    OneBased<T> list;
+    for (const T& item : items) list.PushBack(item);
+    return list;
+}
+
+struct Bench {
+    ComputationSettings settings;
+    test::RecordingDrawing drawing;
+    test::RecordingProgress progress;
+    test::ScriptedInteraction ui;
+    DrawingExportContext Context() { return {settings, drawing, progress, ui}; }
+
+    Bench() {
+        settings.AcadUploadEnabled = true;
+        settings.AcadTextHeight1 = 3.5;
+        settings.AcadTextHeight2 = 2.5;
+        settings.AcadTextHeight3 = 1.5;
+        settings.AcadHeightTextHeight = 1.25;
+    }
+};
+
+// Nodes N1 and N2; branch 1 runs N1 - P - N2, branch 2 (two points) N2 - K.
+NetworkModel TwoBranchModel() {
+    NetworkModel model;
+    for (const char* name : {"N1", "P", "N2", "K"}) model.PointNames.Register(name);
+    model.NetworkNodes = List<int>({1, 3});
+    model.Branches.BranchPoints = List<int>({1, 2, 3, 3, 4});
+    model.Branches.BranchPointCounts = List<int>({3, 2});
+    model.Branches.BranchOffsets = List<int>({0, 3, 5});
+    return model;
+}
+// Coordinates by branch position (X north, Y east).
+const OneBased<double> kPosX = List<double>({10, 20, 30, 30, 40});
+const OneBased<double> kPosY = List<double>({110, 120, 130, 130, 140});
+
+TEST(DrawingExport, NothingIsTouchedWhenTheExportIsOff) {
+    Bench bench;
+    bench.settings.AcadUploadEnabled = false;
+    bench.settings.AcadUploadKnownPoints = true;
+    bench.settings.AcadUploadAdjustedPoints = true;
+    bench.settings.Modes.ModeDetailPoints = true;
+    NetworkModel model = TwoBranchModel();
+    OneBased<double> none;
+    OneBased<int> noIds;
+    AcadExportPoints(bench.Context(), model.PointNames, 0, 0, none, none, none, none, none, none, noIds);
+    AcadExportAdjustedBranches(bench.Context(), model, 2, 2, kPosX, kPosY, kPosX, kPosY, List<int>({0, 0}));
+    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
+    AcadExportDetailPoints(bench.Context(), "diem", 1, List<std::string>({"D"}), List<double>({1}),
+                           List<double>({2}), List<double>({3}), 7);
+    EXPECT_TRUE(bench.drawing.calls.empty());
+    EXPECT_TRUE(bench.progress.events.empty());
+
+    // A coordinate-file upload runs outside the detail-point mode and is not held back.
+    bench.settings.Modes.ModeDetailPoints = false;
+    AcadExportDetailPoints(bench.Context(), "kc1", 0, {}, none, none, none, 0);
+    EXPECT_EQ(bench.drawing.calls,
+              (Lines{"attach", "layer toadokc1 1", "layer sohieukc1 2", "layer docaokc1 3", "detach"}));
+}
+
+TEST(DrawingExport, KnownPointsAndStartDirections) {
+    Bench bench;
+    PointNameTable names;
+    names.Register("A");
+    names.Register("B");
+    OneBased<double> none;
+    OneBased<int> noIds;
+
+    // No points and no lines still make the layers and tell the monitor.
+    AcadExportPoints(bench.Context(), names, 0, 0, none, none, none, none, none, none, noIds);
+    EXPECT_EQ(bench.drawing.calls, (Lines{"attach", "layer toadokc1 1", "layer sohieukc1 2", "detach"}));
+    EXPECT_EQ(bench.progress.LastText(MonitorLabel::Stage), Vn("Đang tải lên AutoCAD"));
+
+    // The third point has no north coordinate; the second line ends at it.
+    bench.drawing.calls.clear();
+    bench.settings.AcadLayer1 = "kc4";
+    const OneBased<double> x = List<double>({1000.5, 2000, kMissingValue});
+    const OneBased<double> y = List<double>({500.25, 600, 700});
+    AcadExportPoints(bench.Context(), names, 2, 3, x, y, List<double>({1000.5, 2000}),
+                     List<double>({500.25, 600}), List<double>({2000, kMissingValue}), List<double>({600, 700}),
+                     List<int>({1, 2, 1}));
+    EXPECT_EQ(bench.drawing.calls, (Lines{
+                                       "attach",
+                                       "layer toadokc4 1",
+                                       "layer sohieukc4 2",
+                                       "point toadokc4 500.25 1000.5 0",
+                                       "text sohieukc4 ' A' 500.25 1000.5 0 h3.5",
+                                       "point toadokc4 600 2000 0",
+                                       "text sohieukc4 ' B' 600 2000 0 h3.5",
+                                       "line sohieukc4 c1 500.25 1000.5 0 > 600 2000 0",
+                                       "detach",
+                                   }));
+    EXPECT_TRUE(bench.ui.calls.empty());
+}
+
+TEST(DrawingExport, AdjustedBranchesSkipNodesButKeepTheirLines) {
+    Bench bench;
+    NetworkModel model = TwoBranchModel();
+    const OneBased<double> nodeX = List<double>({10, 30});
+    const OneBased<double> nodeY = List<double>({110, 130});
+    AcadExportAdjustedBranches(bench.Context(), model, 2, 2, nodeX, nodeY, kPosX, kPosY, List<int>({0, 1}));
+    EXPECT_EQ(bench.drawing.calls, (Lines{
+                                       "attach",
+                                       "layer toadokc2 1",
+                                       "layer sohieukc2 2",
+                                       "point toadokc2 110 10 0",
+                                       "text sohieukc2 ' N1' 110 10 0 h2.5",
+                                       "line sohieukc2 c2 110 10 0 > 120 20 0",
+                                       "point toadokc2 120 20 0",
+                                       "text sohieukc2 ' P' 120 20 0 h2.5",
+                                       "line sohieukc2 c2 120 20 0 > 130 30 0",
+                                       "line sohieukc2 c2 130 30 0 > 140 40 0",
+                                       "detach",
+                                   }));
+    EXPECT_EQ(bench.progress.LastText(MonitorLabel::Stage), Vn("Đang tải lên AutoCAD"));
+}
+
+TEST(DrawingExport, TraverseDrawsEveryPointButTheFirst) {
+    Bench bench;
+    NetworkModel model = TwoBranchModel();
+    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
+    EXPECT_EQ(bench.drawing.calls, (Lines{
+                                       "attach",
+                                       "layer toadokc2 1",
+                                       "layer sohieukc2 2",
+                                       "line sohieukc2 c2 110 10 0 > 120 20 0",
+                                       "point toadokc2 120 20 0",
+                                       "text sohieukc2 ' P' 120 20 0 h2.5",
+                                       "line sohieukc2 c2 120 20 0 > 130 30 0",
+                                       "point toadokc2 130 30 0",
+                                       "text sohieukc2 ' N2' 130 30 0 h2.5",
+                                       "line sohieukc2 c2 130 30 0 > 140 40 0",
+                                       "point toadokc2 140 40 0",
+                                       "text sohieukc2 ' K' 140 40 0 h2.5",
+                                       "detach",
+                                   }));
+
+}
+
+TEST(DrawingExport, DetailPointsWithNamesHeightsAndZ) {
+    Bench bench;
+    bench.settings.Modes.ModeDetailPoints = true;
+    const OneBased<std::string> names = List<std::string>({"D1", "D2", "D3", "D4", "D5"});
+    const OneBased<double> x = List<double>({100, 200, kMissingValue, 300, 400});
+    const OneBased<double> y = List<double>({50, 60, 70, 80, 90});
+    const OneBased<double> h = List<double>({12.125, 7.0, 1.0, -0.001, kMissingValue});
+    AcadExportDetailPoints(bench.Context(), "kc3", 5, names, x, y, h, 7);
+    EXPECT_EQ(bench.drawing.calls, (Lines{
+                                       "attach",
+                                       "layer toadokc3 1",
+                                       "layer sohieukc3 2",
+                                       "layer docaokc3 3",
+                                       "point toadokc3 50 100 12.125",
+                                       "text sohieukc3 ' D1' 50 100 12.125 h1.5",
+                                       "text docaokc3 ' 12.12' 50 100 12.125 h1.25",
+                                       "point toadokc3 60 200 7",
+                                       "text sohieukc3 ' D2' 60 200 7 h1.5",
+                                       "text docaokc3 ' 7' 60 200 7 h1.25",
+                                       "point toadokc3 80 300 -0.001",
+                                       "text sohieukc3 ' D4' 80 300 -0.001 h1.5",
+                                       "text docaokc3 ' 0' 80 300 -0.001 h1.25",
+                                       "point toadokc3 90 400 0",
+                                       "text sohieukc3 ' D5' 90 400 0 h1.5",
+                                       "detach",
+                                   }));
+
+    // Only the bits asked for: heights as text in the plane (0.375 is an exact half: 0.38).
+    bench.drawing.calls.clear();
+    AcadExportDetailPoints(bench.Context(), "diem", 1, names, x, y, List<double>({0.375}), 2);
+    EXPECT_EQ(bench.drawing.calls,
+              (Lines{"attach", "layer toadodiem 1", "layer sohieudiem 2", "layer docaodiem 3",
+                     "point toadodiem 50 100 0", "text docaodiem ' 0.38' 50 100 0 h1.25", "detach"}));
+}
+
+TEST(DrawingExport, AnUnreachableDrawingIsReportedOnce) {
+    Bench bench;
+    NetworkModel model = TwoBranchModel();
+    bench.drawing.attachResult = false;
+    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
+    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
+    EXPECT_EQ(bench.drawing.calls, (Lines{"attach", "attach"}));
+    EXPECT_EQ(bench.ui.Messages(), (Lines{"drawing failed"}));
+
+}
+
+}  // namespace
+}  // namespace qef
