@@ -8,8 +8,8 @@ namespace qef {
 
 namespace {
 
-// y[c] -= f * x[c] for c = from..to; the two rows never overlap. Unrolled by four so that the
-// compiler packs the updates into vector instructions at its default optimisation level.
+// y[c] -= f * x[c] for c = from..to; the two rows never overlap. Unrolled so that the compiler
+// packs the updates into vector instructions at its default optimisation level.
 inline void SubtractScaled(double* __restrict y, const double* __restrict x, double f, int from,
                            int to) {
     int c = from;
@@ -46,7 +46,7 @@ bool TreatAsZero(double& pivot, double rowMagnitude) {
     return true;
 }
 
-// Two adjacent columns at once (GCC vector extension; loads and stores need no alignment).
+// Two adjacent columns at once (a GCC/Clang vector extension; loads and stores need no alignment).
 using ColumnPair = double __attribute__((vector_size(16)));
 
 inline ColumnPair LoadPair(const double* p) {
@@ -152,7 +152,9 @@ void EliminateFrom(PackedNormalMatrix& matrix, int first, const std::vector<doub
 struct BlockPattern {
     int limit = 0;
     int n = 0;
-    BlockPattern(int m, int unknowns) : limit(std::clamp(3 * m, 0, unknowns)), n(unknowns) {}
+    BlockPattern(int m, int unknowns)
+        : limit(static_cast<int>(std::clamp<std::int64_t>(3 * std::int64_t{m}, 0, unknowns))),
+          n(unknowns) {}
     bool InBlocks(int k) const { return k <= limit; }
     int BlockEnd(int k) const { return std::min((k + 2) / 3 * 3, limit); }
     // Calls visit(j) for every row j > i that row i couples with.

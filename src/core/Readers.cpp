@@ -36,10 +36,10 @@ bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Inte
     return false;
 }
 
-// "loi <text>" with the line it stands on.
-std::string NumberMessage(const std::string& text, long long lineNo) {
-    return "loi " + text + Vn(" (dòng ") + std::to_string(lineNo) + ")";
-}
+// Names the physical line of a message that does not name it already.
+std::string LineSuffix(long long lineNo) { return Vn(" (dòng ") + std::to_string(lineNo) + ")"; }
+
+std::string NumberMessage(const std::string& text, long long lineNo) { return "loi " + text + LineSuffix(lineNo); }
 
 std::string BadLineMessage(long long lineNo, const std::string& line) {
     return Vn("Số liệu dòng ") + std::to_string(lineNo) + " : [" + line + Vn("] không hợp lệ");
@@ -154,6 +154,7 @@ bool CountObservationLines(const std::string& fileName, const ComputationSetting
     std::string line;
     while (reader.Next(line)) {
         ++counts.Lines;
+        DropTrailingBlanks(line);
         switch (SplitFields(line, *fields, -1, false, settings.FixedFieldWidth)) {
             case 5: ++counts.Sides; ++counts.Angles; break;
             case 4: ++counts.Angles; break;
@@ -221,7 +222,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
             double angle = ParseDms(TrimBlanks(f[4]), settings.AnglesInDegrees, settings.AngleTextWithPoint,
                                     errorText, angleError, &ui);
             if (angleError || chainError) {
-                ui.Message(Vn("Góc ") + back + " " + station + " " + fore + " " + errorText);
+                ui.Message(Vn("Góc ") + back + " " + station + " " + fore + " " + errorText + LineSuffix(lineNo));
                 RecordFailure(error, fileName, lineNo, 4);
                 ok = false;
                 break;

@@ -129,7 +129,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     splash_ = new SplashWindow(this);
     help_ = new HelpWindow(this);
-    resize(1180, 760);
+    resize(1260, 780);
 }
 
 MainWindow::~MainWindow() = default;
@@ -334,9 +334,12 @@ void MainWindow::BuildActions() {
     help1_ = MakeAction("Huongdan", "Hướng dẫn", QKeySequence(Qt::Key_F1), "Hướng dẫn");
     help1_->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
     connect(help1_, &QAction::triggered, this, &MainWindow::ShowHelp);
-    exit_ = MakeAction("Thoat", "Thoát", {}, "Thoát");
-    exit_->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    // The menu bar's "Thoát" and the toolbar's exit button: the same command.
+    exit_ = MakeAction("Thoat", "Thoát");
     connect(exit_, &QAction::triggered, this, &QWidget::close);
+    TBExit_ = MakeAction("TBThoat", "Thoát", {}, "Thoát");
+    TBExit_->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
+    connect(TBExit_, &QAction::triggered, this, &QWidget::close);
 
     TBDBG_ = MakeAction("TBDBG", "Soạn thảo dữ liệu đo", {}, "Soạn thảo dữ liệu đo");
     TBDBG_->setIcon(Tile(QStringLiteral("▦"), kViewColour));
@@ -436,7 +439,7 @@ void MainWindow::BuildToolBars() {
     ToolBar1_->addSeparator();
     ToolBar1_->addActions({find_, replace_});
     ToolBar1_->addSeparator();
-    ToolBar1_->addActions({help1_, exit_});
+    ToolBar1_->addActions({help1_, TBExit_});
 
     addToolBarBreak();
     BuildGridToolBar();
@@ -559,7 +562,7 @@ void MainWindow::BuildEditorToolBar() {
 void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
-    bar->setSizeGripEnabled(true);
+    bar->setSizeGripEnabled(false);
     const char* texts[] = {"",
                            "F1 : Hướng dẫn",
                            "F4 : BS Đơn giản",
@@ -574,7 +577,7 @@ void MainWindow::BuildStatusBar() {
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
         if (i == 0) panel->setFixedWidth(170);
-        else panel->setContentsMargins(4, 0, 4, 0);
+        else panel->setContentsMargins(2, 0, 2, 0);
         bar->addWidget(panel);
         statusPanels_.push_back(panel);
     }

@@ -204,6 +204,7 @@ private:
     QAction* about_ = nullptr;
     QAction* help1_ = nullptr;
     QAction* exit_ = nullptr;
+    QAction* TBExit_ = nullptr;
     QAction* TBDBG_ = nullptr;
     QAction* TBRE_ = nullptr;
     QAction* find_ = nullptr;

@@ -81,12 +81,12 @@ void SplashWindow::paintEvent(QPaintEvent*) {
     p.drawText(QRect(330, 60, 350, 80), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QEF 2010"));
 
     QFont body(QStringLiteral("DejaVu Sans"));
-    body.setPixelSize(17);
+    body.setPixelSize(16);
     p.setFont(body);
     p.setPen(QColor(200, 225, 245));
-    p.drawText(QRect(332, 145, 345, 120), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Bình sai lưới khống chế mặt bằng và độ cao,\n"
-                              "tính tọa độ điểm chi tiết,\n"
+    p.drawText(QRect(332, 145, 350, 120), Qt::AlignLeft | Qt::AlignTop,
+               QStringLiteral("Bình sai lưới khống chế mặt bằng\n"
+                              "và lưới độ cao, tính tọa độ điểm chi tiết,\n"
                               "xử lý số liệu đo toàn đạc điện tử."));
 
     body.setPixelSize(13);

@@ -73,4 +73,4 @@ BENCHMARK(BM_SolveNormalDense)->Apply(Sizes);
 BENCHMARK(BM_SolveCorrelateNormals)->Apply(Sizes);
 BENCHMARK(BM_SolveNormalDenseOnBlocks)->Apply(Sizes);
 
-BENCHMARK_MAIN();
+

@@ -143,30 +143,15 @@ TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchType) {
     OneBased<double> pa(4, -1.0), ps(4, -1.0);
     StationAngleIndex index(angles);
     ASSERT_TRUE(CollectBranchAngles(model, angles, index, sides, 1, types, startRefs, endRefs, pa, ps, errorFlag, ui, log));
-    const double expectAngles[] = {30, 200, 170, 80};
-    const double expectSides[] = {10, 20, 30};
-    for (int p = 1; p <= 4; ++p) EXPECT_DOUBLE_EQ(pa[p], expectAngles[p - 1]);
-    for (int p = 1; p <= 3; ++p) EXPECT_DOUBLE_EQ(ps[p], expectSides[p - 1]);
+    const double expected[] = {30, 200, 170, 80};
+    for (int p = 1; p <= 4; ++p) EXPECT_DOUBLE_EQ(pa[p], expected[p - 1]);
+    for (int p = 1; p <= 3; ++p) EXPECT_DOUBLE_EQ(ps[p], 10.0 * p);  // Q-P measured the other way round
 
-    // Type 4: the connecting angles are not looked up.
-    types[1] = 4;
-    OneBased<double> pa4(4, -1.0);
-    ASSERT_TRUE(CollectBranchAngles(model, angles, index, sides, 1, types, startRefs, endRefs, pa4, ps, errorFlag, ui, log));
-    EXPECT_EQ(pa4[1], -1.0);
-    EXPECT_EQ(pa4[4], -1.0);
-    EXPECT_FALSE(errorFlag);
-
-    // A missing angle answered with No stops the collection: the second missing one is not asked.
-    Branch({"S", "G", "H"});
-    types.PushBack(4);
-    startRefs.PushBack(0);
-    endRefs.PushBack(0);
-    Side("S", "G", 1.0);
-    Side("G", "H", 1.0);
+    // A missing angle answered with No stops the collection: the next missing one is not asked.
     AngleObservations none;
     StationAngleIndex noIndex(none);
     ui.answers.push_back(Answer::No);
-    EXPECT_FALSE(CollectBranchAngles(model, none, noIndex, sides, 2, types, startRefs, endRefs, pa, ps, errorFlag, ui, log));
+    EXPECT_FALSE(CollectBranchAngles(model, none, noIndex, sides, 1, types, startRefs, endRefs, pa, ps, errorFlag, ui, log));
     EXPECT_TRUE(errorFlag);
     EXPECT_EQ(ui.calls.size(), 1u);
 

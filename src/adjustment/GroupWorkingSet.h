@@ -1,0 +1,123 @@
+#pragma once
+// The arrays that every step of one group's adjustment shares: topology, node values, per-branch
+// closures and per-position observations and coordinates. The group's branches are branches
+// 1..Nb of the network model and its nodes NetworkNodes[1..Nn]; per-position arrays are indexed
+// like BranchPoints.
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "core/OneBased.h"
+
+namespace qef {
+
+struct GroupWorkingSet {
+    // Counts of the group and of the run it belongs to.
+    int Nb = 0;                    // branches of the group
+    int Nn = 0;                    // nodes of the group
+    int Ns = 0;                    // start directions
+    int KnownStationCount = 0;     // known stations without a start direction
+    int SideOnlyCount = 0;         // known side-only points
+    int NetworkBranchCount = 0;    // branches of the whole network
+    int HeightCount = 0;           // entries of HeightPointIds
+    int AngularClosureFactor = 0;  // k, seconds
+    int LinearClosureDenominator = 0;  // T
+    int TotalPoints = 0;           // positions of the group's branches
+
+    // Per node (1..Nn).
+    OneBased<std::uint8_t> KnownNodeFlags;  // 1: coordinates fixed
+    OneBased<int> NodeStarts;               // node k's branches: NodeBranches[NodeStarts[k]+1 .. NodeStarts[k+1]]
+    OneBased<int> NodeCarrierBranch;        // branch carrying the node's provisional values
+    OneBased<int> NodeLevelStarts;          // level L: node positions NodeLevelStarts[L]+1 .. NodeLevelStarts[L+1]
+    int NodeLevelCount = 0;
+    OneBased<double> NodeAzimuths;  // degrees
+    OneBased<double> NodeX;
+    OneBased<double> NodeY;
+
+    // Per branch (1..Nb).
+    OneBased<int> StartNodeOf;          // node position of the first point, 0 when not a node
+    OneBased<int> EndNodeOf;
+    OneBased<int> StartUnknownNodeOf;   // the same, 0 where that end is a known station
+    OneBased<int> EndUnknownNodeOf;
+    OneBased<std::uint8_t> NoAngleClosure;  // an end is a known side-only point
+    OneBased<int> StartRefPoints;       // point orienting the first (last) point, 0 when none
+    OneBased<int> EndRefPoints;
+    OneBased<std::uint8_t> StartFixState;  // 1: the end has a connecting angle, 2: it has none
+    OneBased<std::uint8_t> EndFixState;
+    OneBased<int> BranchTypes;          // 1 both ends angled, 2 start only, 3 end only, 4 neither
+    OneBased<int> BranchAngleCounts;
+    OneBased<int> BranchSideCounts;
+    OneBased<double> BranchStartAzimuths;  // azimuth the first angle turns from (degrees)
+    OneBased<double> BranchEndAzimuths;    // azimuth the last side must reach (degrees)
+    OneBased<double> StartRefX;            // coordinates of StartRefPoints / EndRefPoints
+    OneBased<double> StartRefY;
+    OneBased<double> EndRefX;
+    OneBased<double> EndRefY;
+    OneBased<double> ClosureFb;  // degrees
+    OneBased<double> ClosureFx;  // metres
+    OneBased<double> ClosureFy;
+    OneBased<double> ClosureFs;
+    OneBased<double> BranchLengthSums;  // [S], metres
+
+    // Per position (1..TotalPoints).
+    OneBased<double> PositionAngles;    // angle measured at the point, degrees
+    OneBased<double> PositionSides;     // side to the next point, metres (reduced in place)
+    OneBased<double> PositionAzimuths;  // azimuth of the side leaving the point
+    OneBased<double> PositionX;
+    OneBased<double> PositionY;
+
+    // Results handed back to the caller.
+    double Mb = 0.0;        // degrees
+    double Ms = 0.0;        // metres
+    double MeanSide = 0.0;  // metres
+
+    // Output files; empty = not written.
+    std::string ResultFileName;
+    std::string MainReportName;   // report 0
+    std::string SideReportName;   // report 2
+    std::array<std::string, 4> RigorousReportNames;
+
+    // Sizes every array for the current Nn, Nb and TotalPoints (two spare entries each), values 0.
+    void Allocate() {
+        const auto nodes = static_cast<std::size_t>(Nn) + 2;
+        const auto branches = static_cast<std::size_t>(Nb) + 2;
+        const auto positions = static_cast<std::size_t>(TotalPoints) + 2;
+        for (auto* a : {&KnownNodeFlags}) *a = OneBased<std::uint8_t>(nodes);
+        for (auto* a : {&NodeStarts, &NodeCarrierBranch, &NodeLevelStarts}) *a = OneBased<int>(nodes);
+        for (auto* a : {&NodeAzimuths, &NodeX, &NodeY}) *a = OneBased<double>(nodes);
+        for (auto* a : {&NoAngleClosure, &StartFixState, &EndFixState}) *a = OneBased<std::uint8_t>(branches);
+        for (auto* a : {&StartNodeOf, &EndNodeOf, &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints,
+                        &EndRefPoints, &BranchTypes, &BranchAngleCounts, &BranchSideCounts})
+            *a = OneBased<int>(branches);
+        for (auto* a : {&BranchStartAzimuths, &BranchEndAzimuths, &StartRefX, &StartRefY, &EndRefX, &EndRefY,
+                        &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs, &BranchLengthSums})
+            *a = OneBased<double>(branches);
+        for (auto* a : {&PositionAngles, &PositionSides, &PositionAzimuths, &PositionX, &PositionY})
+            *a = OneBased<double>(positions);
+    }
+
+    // Grows every per-position array to hold `count` positions (plus spare), keeping the values.
+    void GrowPositions(int count) {
+        const auto positions = static_cast<std::size_t>(count) + 2;
+        for (auto* a : {&PositionAngles, &PositionSides, &PositionAzimuths, &PositionX, &PositionY})
+            if (a->Size() < positions) a->Resize(positions);
+    }
+
+    // Releases every per-group array (the counts and results stay).
+    void FreeGroupArrays() {
+        for (auto* a : {&KnownNodeFlags, &NoAngleClosure, &StartFixState, &EndFixState}) a->Clear();
+        for (auto* a : {&NodeStarts, &NodeCarrierBranch, &NodeLevelStarts, &StartNodeOf, &EndNodeOf,
+                        &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints, &EndRefPoints, &BranchTypes,
+                        &BranchAngleCounts, &BranchSideCounts})
+            a->Clear();
+        for (auto* a : {&NodeAzimuths, &NodeX, &NodeY, &BranchStartAzimuths, &BranchEndAzimuths, &StartRefX,
+                        &StartRefY, &EndRefX, &EndRefY, &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs,
+                        &BranchLengthSums, &PositionAngles, &PositionSides, &PositionAzimuths, &PositionX,
+                        &PositionY})
+            a->Clear();
+        NodeLevelCount = 0;
+    }
+};
+
+}  // namespace qef
