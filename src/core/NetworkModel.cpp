@@ -24,7 +24,7 @@ std::size_t Index(int i) { return static_cast<std::size_t>(i); }
 
 int PointNameTable::Register(std::string_view name) {
     auto [it, inserted] = index_.try_emplace(NameKey(name), Count() + 1);
-    if (inserted) names_.PushBack(std::string(name));
+    if (inserted) names_.PushBack(std::string(name.substr(0, std::min(name.size(), kPointNameMax))));
     return it->second;
 }
 

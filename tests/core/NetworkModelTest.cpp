@@ -16,6 +16,7 @@ TEST(NetworkModel, RegisterIsCaseBlindFirstMatchAndCutTo15) {
     const int expected[] = {1, 1, 2, 3, 3, 4, 4, 5};
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(ids[i], expected[i - 1]) << i;
     EXPECT_EQ(table.Name(1), "p1");  // the first spelling stays
+    EXPECT_EQ(table.Name(3), "abcdefghijklmno");
     EXPECT_EQ(table.Find("ABCDEFGHIJKLMNO"), 3);
     EXPECT_EQ(table.Find("P3"), 0);
     EXPECT_EQ(FindPointName("P1", names, 8), 1);
