@@ -21,8 +21,8 @@ void DropTrailingBlanks(std::string& line) {
 // A point name from a field: every blank removed, at most 15 characters.
 std::string Name(const std::string& field) { return RemoveCharToName(field); }
 
-// Records the failure and shows nothing more: the caller has shown its message.
-void RecordFailure(ReadErrorRecord& error, const std::string& fileName, long long line, int field) {
+// Fills the read-error record; the message has been shown by then.
+void RecordReadError(ReadErrorRecord& error, const std::string& fileName, long long line, int field) {
     error.FailedFileName = fileName;
     error.ReadErrorLine = line;
     error.ReadErrorField = field;
@@ -30,7 +30,7 @@ void RecordFailure(ReadErrorRecord& error, const std::string& fileName, long lon
 }
 
 bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
-    RecordFailure(error, fileName, 1, 1);
+    RecordReadError(error, fileName, 1, 1);
     bool flag = false;
     ShowError(ui, flag, Vn("Không mở được file ") + fileName);
     return false;
@@ -117,7 +117,7 @@ bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settin
             // A line without a height, or with an empty height field, keeps the height missing.
             if (ok && h != nullptr && k >= 4 && !IsBlankField(f[4])) ok = ParseLength(f[4], lineNo, settings, vh, ui);
             if (!ok) {
-                RecordFailure(error, fileName, lineNo, 0);
+                RecordReadError(error, fileName, lineNo, 0);
                 return false;
             }
         }
@@ -146,7 +146,7 @@ bool CountObservationLines(const std::string& fileName, const ComputationSetting
     counts = ObservationCounts{};
     LineReader reader(fileName);
     if (!reader.IsOpen()) {
-        RecordFailure(error, fileName, 1, 1);
+        RecordReadError(error, fileName, 1, 1);
         return false;
     }
     const bool heights = HeightsInObservationFile(settings);
@@ -223,21 +223,21 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
                                     errorText, angleError, &ui);
             if (angleError || chainError) {
                 ui.Message(Vn("Góc ") + back + " " + station + " " + fore + " " + errorText + LineSuffix(lineNo));
-                RecordFailure(error, fileName, lineNo, 4);
+                RecordReadError(error, fileName, lineNo, 4);
                 ok = false;
                 break;
             }
             if (angle > 360.0 || angle < -360.0) {
                 bool flag = false;
                 ShowError(ui, flag, "Goc o dong " + std::to_string(lineNo) + " qua 360");
-                RecordFailure(error, fileName, lineNo, 4);
+                RecordReadError(error, fileName, lineNo, 4);
                 ok = false;
                 break;
             }
             if (angle < 0.0) angle += 360.0;
             double length = 0.0;
             if (k == 5 && !ParseLength(f[5], lineNo, settings, length, ui)) {
-                RecordFailure(error, fileName, lineNo, 5);
+                RecordReadError(error, fileName, lineNo, 5);
                 ok = false;
                 break;
             }
@@ -259,7 +259,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
             if (chainError) badLine();
             double length = 0.0;
             if (!ParseLength(f[3], lineNo, settings, length, ui) || chainError) {
-                RecordFailure(error, fileName, lineNo, 3);
+                RecordReadError(error, fileName, lineNo, 3);
                 ok = false;
                 break;
             }
@@ -271,7 +271,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
             if (name.empty()) continue;
             double height = 0.0;
             if (!ParseLength(f[2], lineNo, settings, height, ui)) {
-                RecordFailure(error, fileName, lineNo, 2);
+                RecordReadError(error, fileName, lineNo, 2);
                 ok = false;
                 break;
             }
@@ -311,11 +311,11 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
             // The missing marker is never a known height: a named line must carry its value.
             bool flag = false;
             ShowError(ui, flag, BadLineMessage(lineNo, line));
-            RecordFailure(error, fileName, lineNo, 2);
+            RecordReadError(error, fileName, lineNo, 2);
             return false;
         }
         if (!ParseLength(f[2], lineNo, settings, value, ui)) {
-            RecordFailure(error, fileName, lineNo, 2);
+            RecordReadError(error, fileName, lineNo, 2);
             return false;
         }
         names.PushBack(std::move(name));
@@ -356,13 +356,13 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
             // Nothing to continue from: the point would have no name.
             bool flag = false;
             ShowError(ui, flag, BadLineMessage(lineNo, line));
-            RecordFailure(error, fileName, lineNo, 0);
+            RecordReadError(error, fileName, lineNo, 0);
             return false;
         }
         double length = 0.0;
         double dh = 0.0;
         if (!ParseLength(f[3], lineNo, settings, length, ui) || !ParseLength(f[4], lineNo, settings, dh, ui)) {
-            RecordFailure(error, fileName, lineNo, 0);
+            RecordReadError(error, fileName, lineNo, 0);
             return false;
         }
         fromNames.PushBack(std::move(from));

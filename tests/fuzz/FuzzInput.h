@@ -12,9 +12,15 @@
 
 namespace qef::fuzz {
 
+// Removed when the fuzzer ends.
+struct Scratch {
+    std::string path = "/tmp/qef-fuzz-" + std::to_string(::getpid()) + ".txt";
+    ~Scratch() { std::remove(path.c_str()); }
+};
+
 inline const std::string& ScratchFile() {
-    static const std::string path = "/tmp/qef-fuzz-" + std::to_string(::getpid()) + ".txt";
-    return path;
+    static const Scratch scratch;
+    return scratch.path;
 }
 
 // Writes the input (after its first byte) to the scratch file and returns the settings.

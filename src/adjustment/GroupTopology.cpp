@@ -1,0 +1,340 @@
+#include "adjustment/GroupTopology.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/Numbers.h"
+#include "core/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+std::unordered_set<int> IdSet(const OneBased<int>& list, int count) {
+    std::unordered_set<int> set;
+    set.reserve(Index(count));
+    for (int i = 1; i <= count; ++i) set.insert(list[Index(i)]);
+    return set;
+}
+
+// Inserts one zero-valued entry before position p (1..Size()+1), keeping the length.
+template <typename T>
+void InsertAt(OneBased<T>& list, int p, const T& value) {
+    list.Resize(list.Size() + 1);
+    for (int i = static_cast<int>(list.Size()); i > p; --i) list[Index(i)] = list[Index(i - 1)];
+    list[Index(p)] = value;
+}
+
+// Lengthens branch b by `point` put in at position p, with its coordinates.
+void InsertBranchPoint(GroupWorkingSet& ws, BranchModel& br, int b, int p, int point, double x, double y) {
+    InsertAt(br.BranchPoints, p, point);
+    br.BranchPointCounts[Index(b)] += 1;
+    br.BuildBranchOffsets(br.BranchCount());
+    ws.TotalPoints += 1;
+    for (auto* a : {&ws.PositionAngles, &ws.PositionSides, &ws.PositionAzimuths}) InsertAt(*a, p, 0.0);
+    InsertAt(ws.PositionX, p, x);
+    InsertAt(ws.PositionY, p, y);
+    ws.GrowPositions(ws.TotalPoints);
+}
+
+}  // namespace
+
+void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OneBased<int>& listA,
+                     int countA, const OneBased<int>& listB, int countB) {
+    std::unordered_set<int> known = IdSet(listA, countA);
+    for (int i = 1; i <= countB; ++i) known.insert(listB[Index(i)]);
+    if (static_cast<int>(flags.Size()) < n) flags.Resize(Index(n));
+    for (int k = 1; k <= n; ++k) flags[Index(k)] = known.count(nodes[Index(k)]) != 0 ? 1 : 0;
+}
+
+void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
+                          OneBased<int>& endNodeOf, OneBased<int>& nodeStarts) {
+    const BranchModel& br = model.Branches;
+    std::unordered_map<int, int> position;  // node point -> position
+    position.reserve(Index(nn));
+    for (int k = 1; k <= nn; ++k) position[model.NetworkNodes[Index(k)]] = k;
+    auto nodeOf = [&](int point) {
+        auto it = position.find(point);
+        return it == position.end() ? 0 : it->second;
+    };
+
+    if (static_cast<int>(startNodeOf.Size()) < nb) startNodeOf.Resize(Index(nb));
+    if (static_cast<int>(endNodeOf.Size()) < nb) endNodeOf.Resize(Index(nb));
+    if (static_cast<int>(nodeStarts.Size()) < nn + 1) nodeStarts.Resize(Index(nn) + 1);
+
+    // One scan of the branches in ascending order lists them under each node in that order.
+    std::vector<std::vector<int>> atNode(Index(nn) + 1);
+    for (int b = 1; b <= nb; ++b) {
+        const int kf = nodeOf(br.FirstPoint(b));
+        const int ke = nodeOf(br.LastPoint(b));
+        startNodeOf[Index(b)] = kf;
+        endNodeOf[Index(b)] = ke;
+        if (kf != 0) atNode[Index(kf)].push_back(b);
+        if (ke != 0 && ke != kf) atNode[Index(ke)].push_back(b);
+    }
+    int count = 0;
+    model.NodeBranches.Clear();
+    for (int k = 1; k <= nn; ++k) {
+        nodeStarts[Index(k)] = count;
+        for (int b : atNode[Index(k)]) {
+            model.NodeBranches.PushBack(b);
+            ++count;
+        }
+    }
+    nodeStarts[Index(nn) + 1] = count;
+}
+
+void OrientBranchesFromKnown(NetworkModel& model, int count, int nb) {
+    std::unordered_map<int, int> rank;  // stop point -> first place in the list
+    rank.reserve(Index(count));
+    for (int j = 1; j <= count; ++j) rank.try_emplace(model.BranchStopPoints[Index(j)], j);
+    auto rankOf = [&](int point) {
+        auto it = rank.find(point);
+        return it == rank.end() ? count + 1 : it->second;
+    };
+    BranchModel& br = model.Branches;
+    for (int b = 1; b <= nb; ++b) {
+        const int first = rankOf(br.FirstPoint(b));
+        const int last = rankOf(br.LastPoint(b));
+        if (last < first) br.ReverseBranch(b);
+    }
+}
+
+bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCount, OneBased<int>& levelStarts,
+                       Interaction& ui) {
+    const BranchModel& br = model.Branches;
+    OneBased<int>& nodes = model.NetworkNodes;
+    const OneBased<int> original = nodes;
+    std::unordered_map<int, std::vector<int>> positions;  // point -> node positions not yet placed
+    for (int k = 1; k <= nn; ++k) positions[nodes[Index(k)]].push_back(k);
+
+    std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
+    std::vector<int> ordered;
+    ordered.reserve(Index(nn));
+    levelCount = 0;
+    levelStarts.Resize(2);
+    levelStarts[1] = 0;
+    while (static_cast<int>(ordered.size()) < nn) {
+        std::unordered_set<int> next;
+        const std::size_t before = ordered.size();
+        for (int b = 1; b <= nb; ++b) {
+            const int f = br.FirstPoint(b);
+            const int e = br.LastPoint(b);
+            if (frontier.count(f) == 0 && frontier.count(e) == 0) continue;
+            // Node positions at either end, in position order; each is placed once.
+            std::vector<int> found;
+            for (int point : {f, e}) {
+                auto it = positions.find(point);
+                if (it == positions.end()) continue;
+                found.insert(found.end(), it->second.begin(), it->second.end());
+                positions.erase(it);
+            }
+            std::sort(found.begin(), found.end());
+            for (int k : found) {
+                ordered.push_back(nodes[Index(k)]);
+                next.insert(nodes[Index(k)]);
+                nodes[Index(k)] = 0;
+            }
+        }
+        const int placedNow = static_cast<int>(ordered.size() - before);
+        if (placedNow == 0) {
+            bool flag = false;
+            ShowError(ui, flag, "Thieu DK BS");
+            nodes = original;
+            return false;
+        }
+        frontier.swap(next);
+        ++levelCount;
+        levelStarts.Resize(Index(levelCount) + 1);
+        levelStarts[Index(levelCount) + 1] = levelStarts[Index(levelCount)] + placedNow;
+    }
+    for (int k = 1; k <= nn; ++k) nodes[Index(k)] = ordered[Index(k - 1)];
+    return true;
+}
+
+void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
+                        int levelCount, int ns, const OneBased<int>& levelStarts) {
+    const BranchModel& br = model.Branches;
+    // A branch lengthened at its start by a start target starts there.
+    std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
+    for (int i = 1; i <= ns; ++i) frontier.insert(model.StartTargets[Index(i)]);
+    const int nn = levelCount > 0 ? levelStarts[Index(levelCount) + 1] : 0;
+    if (static_cast<int>(carrier.Size()) < nn) carrier.Resize(Index(nn));
+    for (int level = 1; level <= levelCount; ++level) {
+        std::unordered_set<int> next;
+        for (int k = levelStarts[Index(level)] + 1; k <= levelStarts[Index(level) + 1]; ++k) {
+            int best = 0;
+            carrier[Index(k)] = 0;
+            for (int j = nodeStarts[Index(k)] + 1; j <= nodeStarts[Index(k) + 1]; ++j) {
+                const int b = model.NodeBranches[Index(j)];
+                const bool reaches = frontier.count(br.FirstPoint(b)) != 0 || frontier.count(br.LastPoint(b)) != 0;
+                const int points = br.BranchPointCounts[Index(b)];
+                if (reaches && (best == 0 || points < best)) {
+                    best = points;
+                    carrier[Index(k)] = b;
+                }
+            }
+            next.insert(model.NetworkNodes[Index(k)]);
+        }
+        frontier.swap(next);
+    }
+}
+
+void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
+                            const OneBased<int>& pointCounts, const OneBased<int>& types, RunRecord& run) {
+    run.GroupAngleTotal = 0;
+    run.GroupSideTotal = 0;
+    for (int b = 1; b <= nb; ++b) {
+        const int p = pointCounts[Index(b)];
+        sideCounts[Index(b)] = p - 1;
+        switch (types[Index(b)]) {
+            case 1: angleCounts[Index(b)] = p; break;
+            case 2:
+            case 3: angleCounts[Index(b)] = p - 1; break;
+            case 4: angleCounts[Index(b)] = p - 2; break;
+            default: break;
+        }
+        run.GroupAngleTotal += angleCounts[Index(b)];
+        run.GroupSideTotal += sideCounts[Index(b)];
+    }
+}
+
+bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, Progress& monitor,
+                           LogBuffer& log) {
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang lập quan hệ giữa nhánh và nút"));
+    NetworkModel& model = in.Model;
+    BranchModel& br = model.Branches;
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    const std::unordered_set<int> sideOnly = IdSet(in.SideOnlyPoints, static_cast<int>(in.SideOnlyPoints.Size()));
+    const std::unordered_set<int> knownStations = IdSet(in.KnownStations, static_cast<int>(in.KnownStations.Size()));
+
+    for (int b = 1; b <= nb; ++b) {
+        const std::size_t i = Index(b);
+        ws.NoAngleClosure[i] = sideOnly.count(br.FirstPoint(b)) != 0 || sideOnly.count(br.LastPoint(b)) != 0;
+        ws.StartFixState[i] = 1;
+        ws.EndFixState[i] = 1;
+        ws.StartRefPoints[i] = 0;
+        ws.EndRefPoints[i] = 0;
+        ws.BranchStartAzimuths[i] = 0.0;
+        ws.BranchEndAzimuths[i] = 0.0;
+        ws.StartRefX[i] = ws.StartRefY[i] = ws.EndRefX[i] = ws.EndRefY[i] = 0.0;
+        ws.PositionX[Index(br.First(b))] = ws.PositionY[Index(br.First(b))] = 0.0;
+        ws.PositionX[Index(br.Last(b))] = ws.PositionY[Index(br.Last(b))] = 0.0;
+        // Every end at a known point carries no coordinate unknown, side-only points included;
+        // both ends of a branch closed at a known point.
+        ws.StartUnknownNodeOf[i] = ws.StartNodeOf[i];
+        ws.EndUnknownNodeOf[i] = ws.EndNodeOf[i];
+        if (knownStations.count(br.FirstPoint(b)) != 0 || sideOnly.count(br.FirstPoint(b)) != 0)
+            ws.StartUnknownNodeOf[i] = 0;
+        if (knownStations.count(br.LastPoint(b)) != 0 || sideOnly.count(br.LastPoint(b)) != 0)
+            ws.EndUnknownNodeOf[i] = 0;
+    }
+
+    // At each node the longest branch arrives without an angle; the others are oriented on it.
+    for (int k = 1; k <= nn; ++k) {
+        const int id = model.NetworkNodes[Index(k)];
+        int m = 0;
+        for (int j = ws.NodeStarts[Index(k)] + 1; j <= ws.NodeStarts[Index(k) + 1]; ++j) {
+            const int b = model.NodeBranches[Index(j)];
+            if (m == 0 || br.BranchPointCounts[Index(b)] > br.BranchPointCounts[Index(m)]) m = b;
+        }
+        if (m == 0) {
+            bool flag = false;
+            ShowError(ui, flag, "Thieu DK BS");
+            return false;
+        }
+        int ref = 0;
+        if (br.FirstPoint(m) == id) {
+            ws.StartFixState[Index(m)] = 2;
+            ref = br.PointAt(br.First(m) + 1);
+            // A loop from the node back to it turns from its last side to its first one.
+            if (br.LastPoint(m) == id) ws.EndRefPoints[Index(m)] = ref;
+        } else {
+            ws.EndFixState[Index(m)] = 2;
+            ref = br.PointAt(br.Last(m) - 1);
+        }
+        for (int j = ws.NodeStarts[Index(k)] + 1; j <= ws.NodeStarts[Index(k) + 1]; ++j) {
+            const int b = model.NodeBranches[Index(j)];
+            if (b == m) continue;
+            if (br.FirstPoint(b) == id && ws.StartFixState[Index(b)] == 1) ws.StartRefPoints[Index(b)] = ref;
+            if (br.LastPoint(b) == id && ws.EndFixState[Index(b)] == 1) ws.EndRefPoints[Index(b)] = ref;
+        }
+    }
+
+    for (int b = 1; b <= nb; ++b)
+        if (ws.NoAngleClosure[Index(b)] != 0) ws.EndFixState[Index(b)] = 2;
+
+    const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
+                                  in.Starts.Azimuths};
+    bool errorFlag = false;
+    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, ws.Ns, dirs, nb,
+                                   BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
+                                                 ws.BranchStartAzimuths},
+                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
+        return false;
+    if (!FindEndConnectingAngles(model, in.Angles, in.AngleIndex, ws.Ns, dirs, nb,
+                                 BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
+                                               ws.BranchEndAzimuths},
+                                 &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log))
+        return false;
+
+    if (model.MissingValuesFlag) {
+        // A station without coordinates is carried from its sighted point: the branch is walked
+        // from (or to) that point along the measured side.
+        for (int b = 1; b <= nb; ++b) {
+            const std::size_t i = Index(b);
+            if (IsMissing(ws.StartRefX[i]) && IsMissing(ws.StartRefY[i])) ws.StartUnknownNodeOf[i] = 1;
+            const int first = br.First(b);
+            if (ws.StartRefPoints[i] != 0 && IsMissing(ws.PositionX[Index(first)]) &&
+                IsMissing(ws.PositionY[Index(first)])) {
+                InsertBranchPoint(ws, br, b, first, ws.StartRefPoints[i], ws.StartRefX[i], ws.StartRefY[i]);
+                ws.StartRefX[i] = ws.StartRefY[i] = kMissingValue;
+                ws.StartFixState[i] = 2;
+                ws.StartUnknownNodeOf[i] = 1;
+            }
+            if (IsMissing(ws.EndRefX[i]) && IsMissing(ws.EndRefY[i])) ws.EndUnknownNodeOf[i] = 1;
+            const int last = br.Last(b);
+            if (ws.EndRefPoints[i] != 0 && IsMissing(ws.PositionX[Index(last)]) &&
+                IsMissing(ws.PositionY[Index(last)])) {
+                InsertBranchPoint(ws, br, b, last + 1, ws.EndRefPoints[i], ws.EndRefX[i], ws.EndRefY[i]);
+                ws.EndRefX[i] = ws.EndRefY[i] = kMissingValue;
+                ws.EndFixState[i] = 2;
+                ws.EndUnknownNodeOf[i] = 1;
+            }
+        }
+    }
+
+    for (int b = 1; b <= nb; ++b) {
+        const std::size_t i = Index(b);
+        const bool startAngle = ws.StartFixState[i] == 1;
+        const bool endAngle = ws.EndFixState[i] == 1;
+        ws.BranchTypes[i] = startAngle ? (endAngle ? 1 : 2) : (endAngle ? 3 : 4);
+    }
+
+    // Known coordinates at the branch ends that are known nodes.
+    struct Coordinates {
+        double x;
+        double y;
+    };
+    std::unordered_map<int, Coordinates> known;
+    for (int i = 1; i <= in.Known.Count(); ++i)
+        known[in.Known.Ids[Index(i)]] = {in.Known.X[Index(i)], in.Known.Y[Index(i)]};
+    for (int b = 1; b <= nb; ++b) {
+        for (int p : {br.First(b), br.Last(b)}) {
+            const int point = br.PointAt(p);
+            if (knownStations.count(point) == 0 && sideOnly.count(point) == 0) continue;
+            auto it = known.find(point);
+            if (it == known.end()) continue;
+            ws.PositionX[Index(p)] = it->second.x;
+            ws.PositionY[Index(p)] = it->second.y;
+        }
+    }
+    return true;
+}
+
+}  // namespace qef

@@ -1,0 +1,74 @@
+#pragma once
+// How the branches of one group meet its nodes and known points: which nodes are known, which
+// branches meet at each node, the direction each branch is walked, the node levels from the start
+// stations, the branch that carries each node's provisional values, and each branch's angles and
+// sides. The group's branches are branches 1..nb of the model, its nodes NetworkNodes[1..nn].
+#include <cstdint>
+
+#include "adjustment/GroupWorkingSet.h"
+#include "adjustment/RunRecord.h"
+#include "core/ComputationSettings.h"
+#include "core/Interaction.h"
+#include "core/LogBuffer.h"
+#include "core/NetworkChecks.h"
+#include "core/NetworkModel.h"
+#include "core/OneBased.h"
+#include "core/Progress.h"
+#include "core/Readers.h"
+#include "core/StartDirections.h"
+
+namespace qef {
+
+// flags[k] (k = 1..n) := 1 when nodes[k] is among listA[1..countA] or listB[1..countB], else 0.
+void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OneBased<int>& listA,
+                     int countA, const OneBased<int>& listB, int countB);
+
+// The incidence of branches 1..nb and nodes 1..nn: model.NodeBranches lists, node after node, the
+// branches (ascending) that start or end at it; node k's entries are nodeStarts[k]+1 ..
+// nodeStarts[k+1]. startNodeOf / endNodeOf get the node position of each branch end (0 = none).
+void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
+                          OneBased<int>& endNodeOf, OneBased<int>& nodeStarts);
+
+// Walks each branch 1..nb from the end that comes first in BranchStopPoints[1..count]: a branch
+// whose last point comes first is reversed.
+void OrientBranchesFromKnown(NetworkModel& model, int count, int nb);
+
+// Reorders NetworkNodes[1..nn] by level, breadth first from StartStations[1..ns] over branches
+// 1..nb: level 1 the nodes one branch away from a start station, level L+1 those one branch away
+// from level L. Level L holds positions levelStarts[L]+1 .. levelStarts[L+1]. A pass that places no
+// node (a node that cannot be reached) ends with the message "Thieu DK BS" and false.
+bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCount, OneBased<int>& levelStarts,
+                       Interaction& ui);
+
+// carrier[k] := the branch with the fewest points from node k back to a point of the previous
+// level (level 1: a start station or start target); ties keep the branch listed first. 0 when
+// the node has none.
+void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
+                        int levelCount, int ns, const OneBased<int>& levelStarts);
+
+// Angles and sides of branches 1..nb by type; the group totals go to run.GroupAngleTotal and
+// run.GroupSideTotal (the run totals are added when the group completes).
+void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
+                            const OneBased<int>& pointCounts, const OneBased<int>& types, RunRecord& run);
+
+// What the group adjustment reads besides its working set.
+struct GroupInputs {
+    NetworkModel& Model;
+    const AngleObservations& Angles;
+    const StationAngleIndex& AngleIndex;
+    const SideObservations& Sides;
+    const PointList& Known;               // known points with coordinates (a later entry wins)
+    const OneBased<int>& KnownStations;   // known stations without a start direction
+    const OneBased<int>& SideOnlyPoints;  // known points reached by sides only
+    const StartAzimuthData& Starts;       // per start direction (azimuth target -> station)
+};
+
+// Fixes, for every branch end, whether it carries a connecting angle and towards which point; the
+// connecting angles at start directions; the branch types; the known coordinates at branch ends.
+// A branch whose start (end) station has no coordinates is lengthened by its reference point.
+// False, with the message shown, when a node has no usable branch ("Thieu DK BS") or a
+// connecting angle is missing.
+bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, Progress& monitor,
+                           LogBuffer& log);
+
+}  // namespace qef

@@ -1,0 +1,434 @@
+#include "adjustment/NodeMethod.h"
+
+#include <cmath>
+#include <string>
+
+#include "adjustment/ClosureChecks.h"
+#include "adjustment/SideReduction.h"
+#include "adjustment/SimpleReports.h"
+#include "core/Geometry.h"
+#include "core/NetworkChecks.h"
+#include "core/NumberFormat.h"
+#include "core/Numbers.h"
+#include "core/ResultWriters.h"
+#include "core/TextHelpers.h"
+#include "core/VnCodec.h"
+#include "drawing/DrawingExport.h"
+
+namespace qef {
+
+namespace {
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+// Shown and logged at a step of the group; the group then fails.
+void GroupMessage(const GroupContext& context, const std::string& text) {
+    context.Run.ProgressLog.Add(text);
+    bool flag = false;
+    ShowError(context.Ui, flag, text);
+}
+
+// "A B .. E" for a branch, as the closure messages name branches.
+std::string BranchLabel(const NetworkModel& model, int b) {
+    const BranchModel& br = model.Branches;
+    const PointNameTable& names = model.PointNames;
+    std::string text = names.Name(br.FirstPoint(b));
+    if (br.BranchPointCounts[Index(b)] > 2) text += " " + names.Name(br.PointAt(br.First(b) + 1));
+    return text + " .. " + names.Name(br.LastPoint(b));
+}
+
+const OneBased<double>& StageClosures(const GroupWorkingSet& ws, NodeStage stage) {
+    switch (stage) {
+        case NodeStage::Azimuth: return ws.ClosureFb;
+        case NodeStage::Y: return ws.ClosureFy;
+        case NodeStage::X: break;
+    }
+    return ws.ClosureFx;
+}
+
+// Row k of the node equations (see BuildNodeNormals).
+void AddNodeEquationRow(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
+                        bool firstPass, NodeStage stage, int k) {
+    const bool azimuth = stage == NodeStage::Azimuth;
+    const OneBased<double>& closures = StageClosures(ws, stage);
+    // A node whose coordinates are known has no coordinate unknown: nothing couples to it.
+    auto unknown = [&](int m) { return m > k && (azimuth || ws.KnownNodeFlags[Index(m)] == 0); };
+    for (int j = ws.NodeStarts[Index(k)] + 1; j <= ws.NodeStarts[Index(k) + 1]; ++j) {
+        const int b = model.NodeBranches[Index(j)];
+        const std::size_t i = Index(b);
+        if (azimuth && ws.NoAngleClosure[i] != 0) continue;
+        // A branch from the node back to it: its node terms cancel.
+        if (ws.StartNodeOf[i] == ws.EndNodeOf[i]) continue;
+        const int count = azimuth ? ws.BranchAngleCounts[i] : ws.BranchSideCounts[i];
+        const double w = 1.0 / count;
+        const double wf = w * closures[i];
+        if (firstPass) matrix(k, k) += w;
+        if (ws.EndNodeOf[i] == k) {
+            matrix.Constant(k) -= wf;
+            const int m = azimuth ? ws.StartNodeOf[i] : ws.StartUnknownNodeOf[i];
+            if (firstPass && unknown(m)) matrix(k, m) -= w;
+        } else {
+            matrix.Constant(k) += wf;
+            const int m = azimuth ? ws.EndNodeOf[i] : ws.EndUnknownNodeOf[i];
+            if (firstPass && unknown(m)) matrix(k, m) -= w;
+        }
+    }
+}
+
+void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeStage stage,
+                          const OneBased<double>& corrections) {
+    for (int k = 1; k <= ws.Nn; ++k) {
+        const std::size_t i = Index(k);
+        const double c = corrections[i];
+        switch (stage) {
+            case NodeStage::Azimuth:
+                ws.NodeAzimuths[i] = NormalizeAzimuth(ws.NodeAzimuths[i] + c);
+                SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes,
+                                  ws.BranchStartAzimuths, ws.BranchEndAzimuths, ws.NodeAzimuths);
+                break;
+            case NodeStage::Y:
+                if (ws.KnownNodeFlags[i] != 0) break;
+                ws.NodeY[i] += c;
+                SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+                break;
+            case NodeStage::X:
+                if (ws.KnownNodeFlags[i] != 0) break;
+                ws.NodeX[i] += c;
+                SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
+                break;
+        }
+    }
+}
+
+// Frees the group after a failure and closes its part of the progress log.
+GroupStatus FailGroup(GroupWorkingSet& ws, const GroupContext& context, GroupStatus status) {
+    ws.FreeGroupArrays();
+    context.Run.ProgressLog.Add("");
+    return status;
+}
+
+}  // namespace
+
+double NodeAzimuthFromCarrier(const GroupWorkingSet& ws, const NetworkModel& model, int k) {
+    const int b = ws.NodeCarrierBranch[Index(k)];
+    const OneBased<double> none;
+    return PropagateBranchAzimuths(model.Branches, b, ws.BranchTypes, ws.PositionAngles, false, none,
+                                   ws.BranchStartAzimuths[Index(b)]);
+}
+
+void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
+    for (int k = 1; k <= ws.Nn; ++k) {
+        ws.NodeAzimuths[Index(k)] = NodeAzimuthFromCarrier(ws, model, k);
+        SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
+                          ws.BranchEndAzimuths, ws.NodeAzimuths);
+    }
+}
+
+void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model) {
+    const OneBased<double> none;
+    CheckAngularMisclosure(model.Branches, ws.ClosureFb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, false,
+                           ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.Nb, none, ws.PositionAngles,
+                           ws.AngularClosureFactor);
+}
+
+void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
+                      bool firstPass, NodeStage stage) {
+    const int nn = ws.Nn;
+    if (firstPass || matrix.N() != nn) {
+        matrix.Resize(nn);
+        firstPass = true;
+    } else {
+        for (int k = 1; k <= nn; ++k) matrix.Constant(k) = 0.0;
+    }
+    for (int k = 1; k <= nn; ++k) {
+        if (stage != NodeStage::Azimuth && ws.KnownNodeFlags[Index(k)] != 0) continue;
+        AddNodeEquationRow(ws, model, matrix, firstPass, stage, k);
+    }
+}
+
+void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) {
+    const BranchModel& br = model.Branches;
+    const OneBased<double> none;
+    for (int k = 1; k <= ws.Nn; ++k) {
+        const std::size_t i = Index(k);
+        if (ws.KnownNodeFlags[i] != 0) {
+            // Known: the coordinates that the branch ends at the node already hold.
+            if (ws.NodeStarts[i + 1] > ws.NodeStarts[i]) {
+                const int b = model.NodeBranches[Index(ws.NodeStarts[i] + 1)];
+                const int p = br.FirstPoint(b) == model.NetworkNodes[i] ? br.First(b) : br.Last(b);
+                ws.NodeX[i] = ws.PositionX[Index(p)];
+                ws.NodeY[i] = ws.PositionY[Index(p)];
+            }
+            continue;
+        }
+        const int b = ws.NodeCarrierBranch[i];
+        const int first = br.First(b);
+        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[Index(first)]);
+        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[Index(first)]);
+        SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
+        SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+    }
+}
+
+void ComputeProvisionalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model) {
+    const BranchModel& br = model.Branches;
+    const OneBased<double> none;
+    BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, false, ws.Nb, none, ws.PositionAzimuths);
+    BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, false, ws.Nb, none, ws.PositionAzimuths);
+    for (int b = 1; b <= ws.Nb; ++b) {
+        const std::size_t i = Index(b);
+        double sum = 0.0;
+        for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[Index(p)];
+        ws.BranchLengthSums[i] = sum;
+        ws.ClosureFs[i] = std::sqrt(ws.ClosureFx[i] * ws.ClosureFx[i] + ws.ClosureFy[i] * ws.ClosureFy[i]);
+    }
+}
+
+double FinalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model) {
+    const BranchModel& br = model.Branches;
+    double lengths = 0.0;
+    long long sides = 0;
+    for (int b = 1; b <= ws.Nb; ++b) {
+        const std::size_t i = Index(b);
+        // The sides may have been reduced since the provisional closures.
+        double sum = 0.0;
+        for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[Index(p)];
+        ws.BranchLengthSums[i] = sum;
+        ws.ClosureFs[i] =
+            RoundHalfEven(3, std::sqrt(ws.ClosureFx[i] * ws.ClosureFx[i] + ws.ClosureFy[i] * ws.ClosureFy[i]));
+        lengths += sum;
+        sides += ws.BranchSideCounts[i];
+    }
+    return sides > 0 ? lengths / static_cast<double>(sides) : 0.0;
+}
+
+void GroupAccuracy(GroupWorkingSet& ws) {
+    double a = 0.0;
+    double bsum = 0.0;
+    int c = 0;
+    for (int b = 1; b <= ws.Nb; ++b) {
+        const std::size_t i = Index(b);
+        a += ws.ClosureFs[i] * ws.ClosureFs[i] / ws.BranchSideCounts[i];
+        if (ws.NoAngleClosure[i] != 0) {
+            ++c;
+            continue;
+        }
+        bsum += ws.ClosureFb[i] * ws.ClosureFb[i] / ws.BranchAngleCounts[i];
+    }
+    const int r = ws.Nb - c - ws.Nn;
+    ws.Ms = ws.Nb > 0 ? std::sqrt(a / ws.Nb) : 0.0;
+    ws.Mb = r >= 1 ? std::sqrt(bsum / r) : 0.0;
+}
+
+int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
+    int count = 0;
+    for (int b = 1; b <= ws.Nb; ++b) count += branches.BranchPointCounts[Index(b)] - 2;
+    for (int k = 1; k <= ws.Nn; ++k)
+        if (ws.KnownNodeFlags[Index(k)] == 0) ++count;
+    return count;
+}
+
+bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context,
+                      NodeStage stage) {
+    const BranchModel& br = model.Branches;
+    const int nn = ws.Nn;
+    const double threshold = stage == NodeStage::Azimuth ? 1.0 / 36000.0 : 0.00001;
+    const OneBased<double> none;
+    PackedNormalMatrix matrix;
+    OneBased<double> corrections(static_cast<std::size_t>(nn) + 2);
+    int tracked = 1;
+    corrections[1] = 100.0;  // the first comparison always goes on
+    bool firstPass = true;
+    for (int pass = 1; pass <= kMaxNodePasses; ++pass) {
+        const double previous = corrections[Index(tracked)];
+        bool stop = false;
+        switch (stage) {
+            case NodeStage::Azimuth:
+                ComputeAngularClosures(ws, model);
+                CheckBranchClosures(ws, model, context.Settings, true, "Goc cua nhanh", stop, context.Run,
+                                    context.Ui);
+                break;
+            case NodeStage::Y:
+                BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, false, ws.Nb, none,
+                                  ws.PositionAzimuths);
+                break;
+            case NodeStage::X:
+                BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, false, ws.Nb, none,
+                                  ws.PositionAzimuths);
+                break;
+        }
+        BuildNodeNormals(ws, model, matrix, firstPass, stage);
+        if (nn > 0) {
+            SolveNormals(corrections, matrix, false, firstPass);
+        } else {
+            corrections.Resize(2);
+            corrections[1] = 0.0;
+        }
+        firstPass = false;
+        // Known nodes have no coordinate correction: follow the first unknown that moves.
+        if (tracked == 1 && corrections[1] == 0.0) {
+            while (tracked < nn && corrections[Index(tracked)] == 0.0) ++tracked;
+        }
+        if (std::fabs(previous - corrections[Index(tracked)]) <= threshold) return true;
+        ApplyNodeCorrections(ws, model, stage, corrections);
+        if (stop) return true;  // the user stopped after the angular check
+    }
+    const PointNameTable& names = model.PointNames;
+    std::string text = Vn("Bình sai nhóm ") + std::to_string(context.Run.GroupCounter + 1);
+    if (ws.Nb > 0) text += " (" + names.Name(br.FirstPoint(1)) + " ... " + names.Name(br.LastPoint(ws.Nb)) + ")";
+    text += Vn(" không hội tụ sau ") + std::to_string(kMaxNodePasses) + Vn(" lần lặp");
+    GroupMessage(context, text);
+    return false;
+}
+
+GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context) {
+    NetworkModel& model = in.Model;
+    BranchModel& br = model.Branches;
+    const ComputationSettings& settings = context.Settings;
+    RunRecord& run = context.Run;
+    Progress& monitor = context.Monitor;
+    Interaction& ui = context.Ui;
+    auto label = [&](std::string_view utf8) { return StripAccents(Vn(utf8), settings.KeepAccents); };
+
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai đơn giản"));
+    monitor.SetPosition(7);
+
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    const int ns = ws.Ns;
+    ws.TotalPoints = br.SumBranchPoints(nb);
+    ws.KnownStationCount = static_cast<int>(in.KnownStations.Size());
+    ws.SideOnlyCount = static_cast<int>(in.SideOnlyPoints.Size());
+    ws.AngularClosureFactor = settings.AngularClosureFactor;
+    ws.LinearClosureDenominator = settings.LinearClosureDenominator;
+    bool notTied = false;
+    if (!CheckGroupTied(model, ns, nb, notTied, ui)) return GroupStatus::NotTied;
+
+    ws.Allocate();
+    ws.NodeLevelCount = 0;
+    if (nn > 0 && !OrderNodesByLevel(model, ns, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, ui))
+        return FailGroup(ws, context, GroupStatus::Failed);
+    ConcatIdLists(model.BranchStopPoints, model.StartStations, model.NetworkNodes, nn, ns);
+    OrientBranchesFromKnown(model, ns + nn, nb);
+    ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nn, ns, model.NetworkNodes);
+
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang tìm nhánh liên quan đến 1 nút"));
+    monitor.SetPosition(8);
+    BuildNodeBranchLinks(model, nb, nn, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
+    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.KnownStations, ws.KnownStationCount,
+                    in.SideOnlyPoints, ws.SideOnlyCount);
+
+    monitor.SetPosition(9);
+    if (!LinkBranchEndsToNodes(ws, in, ui, monitor, run.ProgressLog)) return FailGroup(ws, context, GroupStatus::Failed);
+
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
+    monitor.SetPosition(10);
+    bool missing = false;
+    if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.Sides, nb, ws.BranchTypes, ws.StartRefPoints,
+                             ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, ui, run.ProgressLog))
+        return FailGroup(ws, context, GroupStatus::Failed);
+
+    if (nn > 0)
+        ChooseNodeBranches(model, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ns, ws.NodeLevelStarts);
+    for (int k = 1; k <= nn; ++k)
+        if (ws.NodeCarrierBranch[Index(k)] == 0) {
+            GroupMessage(context, "Thieu DK BS");
+            return FailGroup(ws, context, GroupStatus::Failed);
+        }
+    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, br.BranchPointCounts, ws.BranchTypes, run);
+    // The angular closure of a branch is shared over its angles: a branch without one has none.
+    for (int b = 1; b <= nb; ++b)
+        if (ws.NoAngleClosure[Index(b)] == 0 && ws.BranchAngleCounts[Index(b)] < 1) {
+            GroupMessage(context, Vn("Nhánh ") + BranchLabel(model, b) + Vn(" không có góc đo"));
+            return FailGroup(ws, context, GroupStatus::Failed);
+        }
+
+    ProvisionalNodeAzimuths(ws, model);
+    if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return FailGroup(ws, context, GroupStatus::Failed);
+    {
+        const OneBased<double> none;
+        PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, true, false, nb, ws.NoAngleClosure,
+                             ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
+    }
+
+    ProvisionalNodeCoordinates(ws, model);
+    ComputeProvisionalLinearClosures(ws, model);
+
+    if (settings.HeightReduction || settings.ProjectionReduction) {
+        // Approximate eastings for the projection reduction.
+        DistributeClosureY(br, ws.PositionY, ws.PositionSides, ws.PositionAzimuths, nb, ws.ClosureFy);
+        if (!WriteSideCorrectionTable(ws, model, settings, run, ui)) return FailGroup(ws, context, GroupStatus::Failed);
+    }
+
+    if (!IterateNodeStage(ws, model, context, NodeStage::Y) || !IterateNodeStage(ws, model, context, NodeStage::X))
+        return FailGroup(ws, context, GroupStatus::Failed);
+
+    ws.MeanSide = FinalLinearClosures(ws, model);
+    bool stop = false;
+    CheckBranchClosures(ws, model, settings, false, "Canh cua nhanh", stop, run, ui);
+    if (stop) {
+        ws.FreeGroupArrays();
+        return GroupStatus::Rejected;
+    }
+
+    {
+        const OneBased<double> none;
+        DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, true, false, nb, ws.BranchLengthSums,
+                          ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
+    }
+
+    const bool rigorous = settings.Modes.RigorousWanted;
+    if (!rigorous && !ws.ResultFileName.empty()) {
+        bool written = nn < 1 || WriteNodeCoordinates(ws.ResultFileName, model, ws.NodeX, ws.NodeY, true, nn,
+                                                      ws.KnownNodeFlags, settings.MetresFlag);
+        written = written && AppendBranchPointCoordinates(ws.ResultFileName, model, false, nb, ws.PositionX,
+                                                          ws.PositionY, settings.MetresFlag);
+        if (!written) {
+            GroupMessage(context, Vn("Không ghi được tệp ") + ws.ResultFileName);
+            return FailGroup(ws, context, GroupStatus::Failed);
+        }
+    }
+    if (settings.AcadUploadAdjustedPoints && !rigorous && context.Drawing != nullptr) {
+        OneBased<int> skip(static_cast<std::size_t>(nn) + 1);
+        for (int k = 1; k <= nn; ++k) skip[Index(k)] = ws.KnownNodeFlags[Index(k)];
+        const DrawingExportContext drawing{settings, *context.Drawing, monitor, ui};
+        AcadExportAdjustedBranches(drawing, model, nb, nn, ws.NodeX, ws.NodeY, ws.PositionX, ws.PositionY, skip);
+    }
+
+    GroupAccuracy(ws);
+
+    if (!ws.MainReportName.empty() && !WriteSimpleResultsText(ws, model, settings, run, ui))
+        return FailGroup(ws, context, GroupStatus::Failed);
+    WriteClosureSummary(ws, model, settings, run);
+    if (settings.WriteDhFile && !ws.ResultFileName.empty() && !AppendDhAngles(ws, model, settings, ui))
+        return FailGroup(ws, context, GroupStatus::Failed);
+
+    // The group is complete: its totals join the run's.
+    run.RunUnknownPointTotal += CountUnknownPoints(ws, br);
+    run.RunNodeTotal += nn;
+    run.RunBranchTotal += nb;
+    run.RunAngleTotal += run.GroupAngleTotal;
+    run.RunSideTotal += run.GroupSideTotal;
+    run.GroupCounter += 1;
+
+    const std::string g = std::to_string(run.GroupCounter);
+    LogBuffer& log = run.ProgressLog;
+    log.Add("");
+    log.Add(label("     Tổng số nút trong nhóm ") + g + " : " + std::to_string(nn));
+    log.Add(label("     Tổng số nhánh trong nhóm ") + g + " : " + std::to_string(nb));
+    log.Add(label("     Tổng số góc trong nhóm ") + g + " : " + std::to_string(run.GroupAngleTotal));
+    log.Add(label("     Tổng số cạnh trong nhóm ") + g + " : " + std::to_string(run.GroupSideTotal));
+    log.Add(label("     sstp đo góc ước tính Mb = ") + FormatGeneral(RoundHalfEven(2, 3600.0 * ws.Mb)));
+    log.Add(label("     sstp đo cạnh ước tính Ms = ") + FormatGeneral(RoundHalfEven(3, ws.Ms)));
+    if (!rigorous) log.Add(std::string(66, '-'));
+    log.Add("");
+
+    monitor.SetText(MonitorLabel::Nodes, Vn("Tổng số nút trong nhóm : ") + std::to_string(nn));
+    monitor.SetText(MonitorLabel::Branches, Vn("Tổng số nhánh trong nhóm : ") + std::to_string(nb));
+    monitor.SetText(MonitorLabel::Angles, Vn("Tổng số góc trong nhóm : ") + std::to_string(run.GroupAngleTotal));
+    monitor.SetText(MonitorLabel::Sides, Vn("Tổng số cạnh trong nhóm : ") + std::to_string(run.GroupSideTotal));
+    monitor.SetPosition(11);
+    return GroupStatus::Adjusted;
+}
+
+}  // namespace qef

@@ -1,0 +1,74 @@
+#pragma once
+// Simple adjustment of one group of traverse branches by the node method: provisional node
+// azimuths corrected by least squares over the branches' angular closures, azimuths carried along
+// every branch, then node Y and X corrected alike over the coordinate closures, and what remains
+// of each branch's closure spread along it in proportion to side length.
+#include "adjustment/GroupTopology.h"
+#include "adjustment/GroupWorkingSet.h"
+#include "adjustment/RunRecord.h"
+#include "core/ComputationSettings.h"
+#include "core/Interaction.h"
+#include "core/NetworkModel.h"
+#include "core/NormalMatrix.h"
+#include "core/OneBased.h"
+#include "core/Progress.h"
+#include "drawing/DrawingTarget.h"
+
+namespace qef {
+
+struct GroupContext {
+    const ComputationSettings& Settings;
+    RunRecord& Run;
+    Interaction& Ui;
+    Progress& Monitor;
+    DrawingTarget* Drawing = nullptr;  // null: nothing is drawn
+};
+
+enum class GroupStatus {
+    Adjusted,  // results in the working set; the rigorous adjustment may start from them
+    NotTied,   // no branch reaches a start station
+    Failed,    // a missing condition or observation, no convergence, or a file not written
+    Rejected,  // the user stopped after the linear closure check
+};
+
+// Adjusts the group of branches 1..ws.Nb with nodes NetworkNodes[1..ws.Nn] and start directions
+// 1..ws.Ns. Sizes and fills the working set; on success its arrays stay filled for the caller
+// (the rigorous adjustment, then FreeGroupArrays); on failure they are released and an empty
+// line ends the group's part of the progress log. The run totals are added only when the group
+// completes.
+GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context);
+
+// The steps, each on the working set of the group.
+
+enum class NodeStage { Azimuth, Y, X };
+
+// The azimuth carried along node k's carrier branch to the node.
+double NodeAzimuthFromCarrier(const GroupWorkingSet& ws, const NetworkModel& model, int k);
+// Node azimuths in level order, each spread to the branch ends at its node.
+void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model);
+// ClosureFb of every branch (0 for branches without angular closure).
+void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model);
+// The node equations of a stage from the current closures. On the first pass the whole matrix
+// is built; on later passes only the constant column (the coefficients stay reduced).
+void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
+                      bool firstPass, NodeStage stage);
+// Coordinates of the unknown nodes carried along their carrier branches, spread to the branch
+// ends; known nodes take their known coordinates.
+void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model);
+// ClosureFx, ClosureFy, BranchLengthSums and ClosureFs from the current positions.
+void ComputeProvisionalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model);
+// ClosureFs rounded to millimetres and [S] of the sides as used; returns the mean side length.
+double FinalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model);
+// Mb (degrees) and Ms (metres) from the closures.
+void GroupAccuracy(GroupWorkingSet& ws);
+// Interior points of the branches plus the nodes that are not known points.
+int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches);
+
+// Corrects the node values of one stage until the tracked correction changes by no more than
+// 0.1 second (azimuths) or 0.01 mm (coordinates). False, with a message naming the group, when
+// that does not happen within kMaxNodePasses passes.
+inline constexpr int kMaxNodePasses = 100;
+bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context,
+                      NodeStage stage);
+
+}  // namespace qef

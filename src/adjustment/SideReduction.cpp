@@ -1,0 +1,193 @@
+#include "adjustment/SideReduction.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "core/NumberFormat.h"
+#include "core/Numbers.h"
+#include "core/TextFile.h"
+#include "core/TextHelpers.h"
+#include "core/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+const std::string kMargin(9, ' ');
+
+}  // namespace
+
+bool ReadPointHeights(const std::string& fileName, const ComputationSettings& settings, NetworkModel& model,
+                      ReadErrorRecord& error, Interaction& ui) {
+    return ReadHeightFile(fileName, settings, model.PointNames, model.HeightPointIds, model.PointHeights, error,
+                          ui);
+}
+
+PointHeightIndex::PointHeightIndex(const OneBased<int>& ids, const OneBased<double>& heights) {
+    const std::size_t count = std::min(ids.Size(), heights.Size());
+    heights_.reserve(count);
+    for (std::size_t i = 1; i <= count; ++i) heights_.emplace(ids[i], heights[i]);
+}
+
+bool PointHeightIndex::PointHeightOf(int id, double& height) const {
+    const auto it = heights_.find(id);
+    if (it == heights_.end()) return false;
+    height = it->second;
+    return true;
+}
+
+std::vector<int> ComputeSideMeanHeights(const BranchModel& branches, const PointHeightIndex& heights,
+                                        OneBased<double>& sideMeanHeights, int nb) {
+    std::vector<int> missing;
+    if (nb < 1) return missing;
+    const auto positions = static_cast<std::size_t>(branches.SumBranchPoints(nb));
+    if (sideMeanHeights.Size() < positions) sideMeanHeights.Resize(positions);
+    std::unordered_set<int> named;
+    auto lookUp = [&](int id, double& h) {
+        if (heights.PointHeightOf(id, h)) return true;
+        if (named.insert(id).second) missing.push_back(id);
+        return false;
+    };
+    for (int b = 1; b <= nb; ++b) {
+        for (int p = branches.First(b); p < branches.Last(b); ++p) {
+            double h1 = 0.0;
+            double h2 = 0.0;
+            const bool found1 = lookUp(branches.PointAt(p), h1);
+            const bool found2 = lookUp(branches.PointAt(p + 1), h2);
+            sideMeanHeights[static_cast<std::size_t>(p)] = found1 && found2 ? (h1 + h2) / 2.0 : kMissingValue;
+        }
+    }
+    return missing;
+}
+
+double HeightCorrection(const ComputationSettings& settings, double side, double sideMeanHeight) {
+    switch (settings.HeightReductionMode) {
+    case 0:
+        return -settings.MeanAreaHeight * side / kEarthRadius;
+    case 1:
+        return IsMissing(sideMeanHeight) ? 0.0 : -sideMeanHeight * side / kEarthRadius;
+    case 2:
+        return IsMissing(sideMeanHeight) ? 0.0
+                                         : -(sideMeanHeight - settings.ProjectionPlaneHeight) * side / kEarthRadius;
+    default:
+        return 0.0;
+    }
+}
+
+void ReduceSidesByHeight(const BranchModel& branches, const OneBased<double>& sides,
+                         OneBased<double>& corrections, const OneBased<double>& meanHeights, int nb,
+                         const ComputationSettings& settings) {
+    if (nb < 1) return;
+    const auto positions = static_cast<std::size_t>(branches.SumBranchPoints(nb));
+    if (corrections.Size() < positions) corrections.Resize(positions);
+    const bool perSide = settings.HeightReductionMode == 1 || settings.HeightReductionMode == 2;
+    for (int b = 1; b <= nb; ++b) {
+        for (int p = branches.First(b); p < branches.Last(b); ++p) {
+            const auto i = static_cast<std::size_t>(p);
+            const double mean = perSide ? meanHeights[i] : 0.0;
+            corrections[i] = HeightCorrection(settings, sides[i], mean);
+        }
+    }
+}
+
+SideReductionRow ReduceSide(const ComputationSettings& settings, double side, double heightCorrection, double y1,
+                            double y2) {
+    SideReductionRow row;
+    row.Side = side;
+    row.Reduced = side;
+    const double scale = settings.ProjectionScale;
+    if (settings.HeightReduction) row.Vh = RoundHalfEven(3, heightCorrection);
+    if (settings.ProjectionReduction) {
+        if (settings.ProjectionIsUtm && scale != 0.0) {
+            // UTM eastings carry the scale of the axial meridian; the reduction wants them without.
+            y1 = (y1 - kFalseEasting) / scale + kFalseEasting;
+            y2 = (y2 - kFalseEasting) / scale + kFalseEasting;
+        }
+        const double ym = (y1 + y2) / 2.0 - kFalseEasting;
+        const double q = ym / kEarthRadius;
+        row.Vp = RoundHalfEven(3, side * q * q / 2.0);
+        const double vh = row.Vh;  // 0 without the height reduction
+        if (scale == 1.0) {
+            row.Reduced = RoundHalfEven(3, side + row.Vp + vh);
+        } else {
+            row.Reduced = RoundHalfEven(3, (side + row.Vp + vh) * scale);
+            row.Vp = RoundHalfEven(3, row.Reduced - side - vh);
+        }
+    } else if (settings.HeightReduction) {
+        row.Reduced = RoundHalfEven(3, side + row.Vh);
+    }
+    return row;
+}
+
+std::string SideCorrectionRowText(const std::string& fromName, const std::string& toName,
+                                  const SideReductionRow& row) {
+    return kMargin + "| " + PadTo10(fromName) + " | " + PadTo10(toName) + " |" + FormatFixed(row.Side, 10, 3) + " |" +
+           FormatFixed(row.Vh, 7, 3) + " |" + FormatFixed(row.Vp, 7, 3) + " |" + FormatFixed(row.Reduced, 11, 3) +
+           " |";
+}
+
+std::vector<std::string> SideCorrectionHeading(const ComputationSettings& settings) {
+    const std::string rule = kMargin + RepeatChar('-', 70);
+    const std::string columns = settings.ProjectionIsUtm
+                                    ? "|  Từ  điểm  |  Đến điểm  | Cạnh (m)  | Vs_mc  |Vs_Elip |  Cạnh + Vs |"
+                                    : "|  Từ  điểm  |  Đến điểm  | Cạnh (m)  | Vs_mc  |Vs_Gauss|  Cạnh + Vs |";
+    return {"",
+            kMargin + StripAccents(Vn("                  Bảng số hiệu chỉnh cạnh"), settings.KeepAccents),
+            "",
+            rule,
+            kMargin + StripAccents(Vn(columns), settings.KeepAccents),
+            rule};
+}
+
+bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const ComputationSettings& settings,
+                              RunRecord& run, Interaction& ui) {
+    const BranchModel& branches = model.Branches;
+    const int nb = ws.Nb;
+    const auto positions = static_cast<std::size_t>(branches.SumBranchPoints(nb));
+    OneBased<double> corrections(positions, 0.0);
+    if (settings.HeightReduction) {
+        if (settings.HeightReductionMode != 0) {
+            const PointHeightIndex index(model.HeightPointIds, model.PointHeights);
+            const std::vector<int> missing = ComputeSideMeanHeights(branches, index, model.SideMeanHeights, nb);
+            if (!missing.empty()) {
+                std::string line = StripAccents(Vn("     Không có độ cao, cạnh không hiệu chỉnh độ cao : "),
+                                                settings.KeepAccents);
+                for (std::size_t i = 0; i < missing.size(); ++i) {
+                    if (i > 0) line += "  ";
+                    line += model.PointNames.Name(missing[i]);
+                }
+                run.ProgressLog.Add(std::move(line));
+            }
+        }
+        ReduceSidesByHeight(branches, ws.PositionSides, corrections, model.SideMeanHeights, nb, settings);
+    }
+
+    std::vector<std::string> lines;
+    const bool writeTable = !ws.SideReportName.empty();
+    const bool fresh = writeTable && run.SideReportFresh;
+    if (fresh) lines = SideCorrectionHeading(settings);
+    for (int b = 1; b <= nb; ++b) {
+        for (int p = branches.First(b); p < branches.Last(b); ++p) {
+            const auto i = static_cast<std::size_t>(p);
+            const SideReductionRow row =
+                ReduceSide(settings, ws.PositionSides[i], corrections[i], ws.PositionY[i], ws.PositionY[i + 1]);
+            ws.PositionSides[i] = row.Reduced;
+            if (writeTable)
+                lines.push_back(SideCorrectionRowText(model.PointNames.Name(branches.PointAt(p)),
+                                                      model.PointNames.Name(branches.PointAt(p + 1)), row));
+        }
+    }
+    if (!writeTable) return true;
+
+    run.SideReportFresh = false;
+    TextFileWriter out(ws.SideReportName, !fresh);
+    if (out.IsOpen())
+        for (const std::string& line : lines) out.WriteLine(line);
+    if (!out.IsOpen() || !out.Close()) {
+        ui.Message(Vn("Lỗi ghi file ") + ws.SideReportName);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qef
