@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SideReduction.h"
@@ -245,8 +246,8 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         switch (stage) {
             case NodeStage::Azimuth:
                 ComputeAngularClosures(ws, model);
-                CheckBranchClosures(ws, model, context.Settings, true, "Goc cua nhanh", stop, context.Run,
-                                    context.Ui);
+                stop = CheckBranchClosures(ws, model, true, "Goc cua nhanh", context.Run, context.Ui) ==
+                       ClosureCheckResult::Stop;
                 break;
             case NodeStage::Y:
                 BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, false, ws.Nb, none,
@@ -310,7 +311,8 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
         return FailGroup(ws, context, GroupStatus::Failed);
     ConcatIdLists(model.BranchStopPoints, model.StartStations, model.NetworkNodes, nn, ns);
     OrientBranchesFromKnown(model, ns + nn, nb);
-    ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nn, ns, model.NetworkNodes);
+    model.BranchStopPoints.Resize(static_cast<std::size_t>(
+        ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nn, ns, model.NetworkNodes)));
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang tìm nhánh liên quan đến 1 nút"));
     monitor.SetPosition(8);
@@ -364,9 +366,7 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
         return FailGroup(ws, context, GroupStatus::Failed);
 
     ws.MeanSide = FinalLinearClosures(ws, model);
-    bool stop = false;
-    CheckBranchClosures(ws, model, settings, false, "Canh cua nhanh", stop, run, ui);
-    if (stop) {
+    if (CheckBranchClosures(ws, model, false, "Canh cua nhanh", run, ui) == ClosureCheckResult::Stop) {
         ws.FreeGroupArrays();
         return GroupStatus::Rejected;
     }
@@ -397,10 +397,10 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
 
     GroupAccuracy(ws);
 
-    if (!ws.MainReportName.empty() && !WriteSimpleResultsText(ws, model, settings, run, ui))
+    if (!ws.MainReportName.empty() && !WriteSimpleResultsText(ws, model, settings, run, monitor, ui))
         return FailGroup(ws, context, GroupStatus::Failed);
-    WriteClosureSummary(ws, model, settings, run);
-    if (settings.WriteDhFile && !ws.ResultFileName.empty() && !AppendDhAngles(ws, model, settings, ui))
+    WriteClosureSummary(ws, model, run);
+    if (settings.WriteDhFile && !ws.ResultFileName.empty() && !AppendDhAngles(ws, model, ui))
         return FailGroup(ws, context, GroupStatus::Failed);
 
     // The group is complete: its totals join the run's.

@@ -184,7 +184,7 @@ bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const Co
     if (out.IsOpen())
         for (const std::string& line : lines) out.WriteLine(line);
     if (!out.IsOpen() || !out.Close()) {
-        ui.Message(Vn("Lỗi ghi file ") + ws.SideReportName);
+        ui.Message(Vn("Không ghi được tệp ") + ws.SideReportName);
         return false;
     }
     return true;

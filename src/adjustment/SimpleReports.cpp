@@ -71,7 +71,7 @@ bool WriteLines(const std::string& path, bool append, const std::vector<std::str
     if (out.IsOpen())
         for (const std::string& line : lines) out.WriteLine(line);
     if (out.IsOpen() && out.Close()) return true;
-    ui.Message(Vn("Lỗi ghi file ") + path);
+    ui.Message(Vn("Không ghi được tệp ") + path);
     return false;
 }
 

@@ -32,9 +32,11 @@ std::vector<std::string> CheckBranchInvariants(const BranchModel& branches, cons
     }
     int offset = 0;
     for (int b = 1; b <= branchCount; ++b) {
-        if (branches.BranchOffsets[Index(b)] != offset) findings.push_back(BranchText(b) + ": offset does not follow the counts");
+        if (branches.BranchOffsets[Index(b)] != offset)
+            findings.push_back(BranchText(b) + ": offset does not follow the counts");
         offset += branches.BranchPointCounts[Index(b)];
-        if (branches.BranchPointCounts[Index(b)] < 2) findings.push_back(BranchText(b) + ": fewer than two points");
+        if (branches.BranchPointCounts[Index(b)] < 2)
+            findings.push_back(BranchText(b) + ": fewer than two points");
     }
     if (!findings.empty() || static_cast<int>(branches.BranchPoints.Size()) < offset) {
         if (findings.empty()) findings.push_back("fewer points stored than the counts say");
@@ -57,6 +59,14 @@ std::vector<std::string> CheckBranchInvariants(const BranchModel& branches, cons
 
     std::unordered_map<int, int> interiorUses;   // point -> interior positions over all branches
     std::unordered_map<int, int> hangingEnds;    // point -> ends of dead-ended branches there
+    std::unordered_map<int, int> branchesAt;     // point -> number of branches holding it
+    for (int b = 1; b <= branchCount; ++b) {
+        std::unordered_set<int> seen;
+        for (int p = branches.First(b); p <= branches.Last(b); ++p)
+            if (seen.insert(branches.PointAt(p)).second) ++branchesAt[branches.PointAt(p)];
+    }
+    // An end of branch b that some other branch holds too.
+    auto onOtherBranch = [&](int point) { return branchesAt[point] > 1; };
     for (int b = 1; b <= branchCount; ++b) {
         const int first = branches.FirstPoint(b);
         const int last = branches.LastPoint(b);
@@ -76,9 +86,12 @@ std::vector<std::string> CheckBranchInvariants(const BranchModel& branches, cons
         }
         const bool firstStops = stops.contains(first);
         const bool lastStops = stops.contains(last);
-        if (deadEnd ? !(firstStops || lastStops) : !(firstStops && lastStops))
+        if (!deadEnd && !(firstStops && lastStops))
             findings.push_back(BranchText(b) + ": ends " + std::to_string(first) + ", " + std::to_string(last) +
-                               (deadEnd ? " touch no stop point" : " are not both stop points"));
+                               " are not both stop points");
+        if (deadEnd && !(firstStops || lastStops || onOtherBranch(first) || onOtherBranch(last)))
+            findings.push_back(BranchText(b) + ": hangs from nothing (" + std::to_string(first) + ", " +
+                               std::to_string(last) + ")");
     }
     for (const auto& [key, left] : sideUses)
         if (left > 0)

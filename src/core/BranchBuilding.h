@@ -112,6 +112,8 @@ AnalysisStatus PrepareTraverseAnalysis(NetworkModel& model, TraverseAnalysis& an
 // branches appear, their sides go to FreeSides and the rest is walked again. Leaves the branches
 // in model.Branches, the nodes reached in model.NetworkNodes, the stop points rebuilt from them,
 // and the group's sides in analysis.KeptSides. Returns the branch count (0 for startPoint 0).
+// When every branch was a dead end, KeptSides is empty and those branches stay in the model: a
+// group is worth adjusting only with branches and kept sides.
 int BuildGroupBranches(NetworkModel& model, TraverseAnalysis& analysis, int startPoint, const PointList& known,
                        int knownCount, Progress& progress);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <queue>
 #include <unordered_map>
 
@@ -47,6 +48,18 @@ std::vector<int> FrontOrder(const std::vector<int>& positions) {
     return order;
 }
 
+// Which branches a join at `point` reverses so that b1 ends where b2 starts; the first case that
+// fits applies.
+enum class JoinTurn { None, Keep, ReverseBoth, ReverseFirst, ReverseSecond };
+
+JoinTurn ChooseJoinTurn(int first1, int last1, int first2, int last2, int point) {
+    if (first2 == point && last1 == point) return JoinTurn::Keep;
+    if (first1 == point && last2 == point) return JoinTurn::ReverseBoth;
+    if (first1 == point && first2 == point) return JoinTurn::ReverseFirst;
+    if (last1 == point && last2 == point) return JoinTurn::ReverseSecond;
+    return JoinTurn::None;
+}
+
 }  // namespace
 
 void BuildBranchAdjacency(const NetworkModel& model, int nodeCount, BranchSets& sets) {
@@ -83,8 +96,9 @@ bool CanJoinThrough(const NetworkModel& model, int startCount, int point) {
 
 void JoinBranches(NetworkModel& model, BranchSets& sets, int b1, int b2, int nodePosition) {
     BranchModel& br = model.Branches;
-    assert(b1 < b2 && br.LastPoint(b1) == br.FirstPoint(b2));
     const int branchCount = br.BranchCount();
+    assert(1 <= b1 && b1 < b2 && b2 <= branchCount && br.LastPoint(b1) == br.FirstPoint(b2));
+    if (b1 < 1 || b1 >= b2 || b2 > branchCount || br.LastPoint(b1) != br.FirstPoint(b2)) return;
     const int total = br.SumBranchPoints(branchCount);
     const int count1 = br.BranchPointCounts[Index(b1)];
     const int count2 = br.BranchPointCounts[Index(b2)];
@@ -110,20 +124,14 @@ void JoinBranches(NetworkModel& model, BranchSets& sets, int b1, int b2, int nod
 bool JoinBranchesAtNode(NetworkModel& model, BranchSets& sets, int b1, int b2, int nodePosition,
                         int startCount) {
     BranchModel& br = model.Branches;
+    if (b1 < 1 || b1 >= b2 || b2 > br.BranchCount()) return false;
     const int point = model.NetworkNodes[Index(nodePosition)];
     if (point == 0 || !CanJoinThrough(model, startCount, point)) return false;
-    if (br.FirstPoint(b2) == point && br.LastPoint(b1) == point) {
-        // already in walking order
-    } else if (br.FirstPoint(b1) == point && br.LastPoint(b2) == point) {
-        br.ReverseBranch(b1);
-        br.ReverseBranch(b2);
-    } else if (br.FirstPoint(b1) == point && br.FirstPoint(b2) == point) {
-        br.ReverseBranch(b1);
-    } else if (br.LastPoint(b1) == point && br.LastPoint(b2) == point) {
-        br.ReverseBranch(b2);
-    } else {
-        return false;
-    }
+    const JoinTurn turn =
+        ChooseJoinTurn(br.FirstPoint(b1), br.LastPoint(b1), br.FirstPoint(b2), br.LastPoint(b2), point);
+    if (turn == JoinTurn::None) return false;
+    if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseFirst) br.ReverseBranch(b1);
+    if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseSecond) br.ReverseBranch(b2);
     JoinBranches(model, sets, b1, b2, nodePosition);
     return true;
 }
@@ -131,28 +139,46 @@ bool JoinBranchesAtNode(NetworkModel& model, BranchSets& sets, int b1, int b2, i
 void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNodeLists known,
                         BranchSets& sets, int startCount, const ComputationSettings& settings) {
     BranchModel& br = model.Branches;
-    const int initialCount = br.BranchCount();
+    const int branchCount = br.BranchCount();
+    pass = 1;
+    assert(static_cast<int>(sets.NodeSets.Size()) >= branchCount);
+    if (static_cast<int>(sets.NodeSets.Size()) < branchCount ||
+        static_cast<int>(sets.BranchLevels.Size()) < branchCount)
+        return;  // no adjacency built for these branches
 
-    // Branches keep an id (their position at the start) while joins renumber them; ids stay in
-    // position order, because a join only removes a branch.
-    std::vector<int> idAt(Index(initialCount) + 1);
-    std::vector<int> positionOf(Index(initialCount) + 1);
-    for (int b = 1; b <= initialCount; ++b) idAt[Index(b)] = positionOf[Index(b)] = b;
+    // The passes work on a copy of each branch, so that a join costs the length of the two
+    // branches rather than a shift of the whole model. A joined-away branch only drops out: the
+    // others keep their order, which is the order of their first numbers.
+    struct Work {
+        std::vector<int> points;
+        NodeSet set;
+        int level = 0;
+        std::uint8_t deadEnd = 0;
+        bool alive = true;
+    };
+    std::vector<Work> work(Index(branchCount) + 1);
+    for (int b = 1; b <= branchCount; ++b) {
+        Work& w = work[Index(b)];
+        w.points.assign(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
+        w.set = std::move(sets.NodeSets[Index(b)]);
+        w.level = sets.BranchLevels[Index(b)];
+        w.deadEnd = br.BranchDeadEnd[Index(b)];
+    }
 
     // Branches that may hold each node position; entries that no longer do are dropped on reading.
     std::vector<std::vector<int>> atNode(Index(nodeCount) + 1);
-    for (int b = 1; b <= initialCount; ++b)
-        for (int n : sets.NodeSets[Index(b)])
+    for (int b = 1; b <= branchCount; ++b)
+        for (int n : work[Index(b)].set)
             if (n >= 1 && n <= nodeCount) atNode[Index(n)].push_back(b);
 
     std::unordered_map<int, int> knownCounts;
     if (!settings.Modes.ModeLevelling)
         for (int i = 1; i <= known.KnownCount; ++i) ++knownCounts[known.KnownList[Index(i)]];
-
     auto removeKnown = [&](int point) {
         for (int i = 1; i <= known.KnownCount; ++i) {
             if (known.KnownList[Index(i)] != point) continue;
-            for (int k = i; k < known.KnownCount; ++k) known.KnownList[Index(k)] = known.KnownList[Index(k + 1)];
+            for (int k = i; k < known.KnownCount; ++k)
+                known.KnownList[Index(k)] = known.KnownList[Index(k + 1)];
             --known.KnownCount;
             break;
         }
@@ -160,7 +186,6 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
     };
 
     std::vector<int> live;
-    pass = 1;
     bool changed = true;
     while (changed) {
         changed = false;
@@ -169,67 +194,89 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
             if (candidates.empty()) continue;
             std::sort(candidates.begin(), candidates.end());
             candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-            std::erase_if(candidates, [&](int id) {
-                int b = positionOf[Index(id)];
-                return b == 0 || !sets.NodeSets[Index(b)].Contains(n);
-            });
+            std::erase_if(candidates,
+                          [&](int b) { return !work[Index(b)].alive || !work[Index(b)].set.Contains(n); });
 
             live.clear();
-            for (int id : candidates) {
-                int b = positionOf[Index(id)];
-                NodeSet& set = sets.NodeSets[Index(b)];
-                if (set.Contains(0)) {
-                    set = NodeSet{0};
-                    br.BranchDeadEnd[Index(b)] = 1;
-                    sets.BranchLevels[Index(b)] = std::max(sets.BranchLevels[Index(b)], pass);
+            for (int b : candidates) {
+                Work& w = work[Index(b)];
+                if (w.set.Contains(0)) {
+                    w.set = NodeSet{0};
+                    w.deadEnd = 1;
+                    w.level = std::max(w.level, pass);
                     changed = true;
                 } else {
-                    live.push_back(id);
+                    live.push_back(b);
                 }
             }
             if (live.empty()) continue;
 
             const int point = model.NetworkNodes[Index(n)];
             const bool isKnown = !settings.Modes.ModeLevelling && point != 0 && knownCounts.contains(point);
-            const int first = positionOf[Index(live[0])];
+            Work& first = work[Index(live[0])];
             if (isKnown && live.size() == 1) {
                 ++known.NewStartCount;
                 if (static_cast<int>(known.NewStarts.Size()) < known.NewStartCount)
                     known.NewStarts.Resize(Index(known.NewStartCount) + 5);
                 known.NewStarts[Index(known.NewStartCount)] = point;
                 removeKnown(point);
-                sets.NodeSets[Index(first)].Erase(n);
+                first.set.Erase(n);
                 model.NetworkNodes[Index(n)] = 0;
             } else if (!isKnown && live.size() == 1) {
-                NodeSet& set = sets.NodeSets[Index(first)];
-                set.Erase(n);
-                set.Insert(0);
-                sets.BranchLevels[Index(first)] = pass + 1;
+                first.set.Erase(n);
+                first.set.Insert(0);
+                first.level = pass + 1;
                 model.NetworkNodes[Index(n)] = 0;
                 // Its node already passed in this pass cuts it only in the next one; without
                 // that pass it would keep the marker and a node, and draw hanging branches into
                 // that node's group.
                 changed = true;
             } else if (!isKnown && live.size() == 2) {
-                const int second = positionOf[Index(live[1])];
-                if (!JoinBranchesAtNode(model, sets, first, second, n, startCount)) continue;
+                if (point == 0 || !CanJoinThrough(model, startCount, point)) continue;
+                Work& second = work[Index(live[1])];
+                const JoinTurn turn = ChooseJoinTurn(first.points.front(), first.points.back(),
+                                                     second.points.front(), second.points.back(), point);
+                if (turn == JoinTurn::None) continue;
+                if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseFirst)
+                    std::reverse(first.points.begin(), first.points.end());
+                if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseSecond)
+                    std::reverse(second.points.begin(), second.points.end());
+                first.points.insert(first.points.end(), second.points.begin() + 1, second.points.end());
+                first.set |= second.set;
+                first.set.Erase(n);
+                second = Work{};
+                second.alive = false;
                 model.NetworkNodes[Index(n)] = 0;
                 // The joined branch now reaches the other branch's far node.
-                for (int m : sets.NodeSets[Index(first)])
+                for (int m : first.set)
                     if (m >= 1 && m <= nodeCount) atNode[Index(m)].push_back(live[0]);
-                idAt.erase(idAt.begin() + second);
-                positionOf[Index(live[1])] = 0;
-                for (int b = second; b < static_cast<int>(idAt.size()); ++b) positionOf[Index(idAt[Index(b)])] = b;
             }
         }
         ++pass;
     }
+
+    // Back into the model, the joined-away branches left out.
+    br.BranchPoints.Clear();
+    br.BranchPointCounts.Clear();
+    br.BranchDeadEnd.Clear();
+    sets.NodeSets.Clear();
+    sets.BranchLevels.Clear();
+    for (int b = 1; b <= branchCount; ++b) {
+        Work& w = work[Index(b)];
+        if (!w.alive) continue;
+        for (int p : w.points) br.BranchPoints.PushBack(p);
+        br.BranchPointCounts.PushBack(static_cast<int>(w.points.size()));
+        br.BranchDeadEnd.PushBack(w.deadEnd);
+        sets.NodeSets.PushBack(std::move(w.set));
+        sets.BranchLevels.PushBack(w.level);
+    }
+    br.BuildBranchOffsets(br.BranchCount());
 }
 
 void MoveBranchTo(NetworkModel& model, BranchSets& sets, int i, int j) {
-    assert(1 <= i && i <= j);
-    if (i == j) return;
     BranchModel& br = model.Branches;
+    assert(1 <= i && i <= j && j <= br.BranchCount());
+    if (i < 1 || i >= j || j > br.BranchCount()) return;
     auto points = br.BranchPoints.begin();
     std::rotate(points + (br.First(i) - 1), points + (br.First(j) - 1), points + br.Last(j));
     RotateToFront(br.BranchPointCounts, i, j);
@@ -291,14 +338,16 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
 
     std::vector<char> grouped(Index(largest) + 1, 0);  // element already in some group's set
     std::vector<char> taken(Index(branchCount) + 1, 0);
+    std::vector<int> touched;  // NetworkNodes positions the last group changed
     int lowest = 1;
 
     while (true) {
         while (lowest <= nodeCount && grouped[Index(lowest)]) ++lowest;
         if (lowest > nodeCount) break;
 
-        // The Part's repeated scans in branch order: a branch that becomes reachable behind the scan
-        // joins in this scan, one before it in the next. Ranks are positions, fixed while scanning.
+        // Scans in branch order, repeated until one adds nothing, followed through two heaps: a
+        // branch that becomes reachable behind the scan joins in this scan, one before it in the
+        // next. Ranks are positions, which stay fixed while scanning.
         using MinHeap = std::priority_queue<int, std::vector<int>, std::greater<>>;
         MinHeap thisScan, nextScan;
         int scanAt = 0;
@@ -347,17 +396,28 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
             }
         }
 
-        for (int n = 1; n <= nodeCount; ++n) model.NetworkNodes[Index(n)] = savedNodes[Index(n)];
+        // Back to the saved node list: the whole of it for the first group, afterwards only the
+        // positions that the last group gathered and its visitor may have rearranged.
+        if (groups.empty()) {
+            for (int n = 1; n <= nodeCount; ++n) model.NetworkNodes[Index(n)] = savedNodes[Index(n)];
+        } else {
+            for (int n : touched) model.NetworkNodes[Index(n)] = savedNodes[Index(n)];
+        }
         NodeSet groupSet;
         std::sort(elements.begin(), elements.end());
         for (int e : elements) groupSet.Insert(e);
         const int nodesInGroup = GatherSetNodes(model, groupSet, nodeCount);
+        touched.clear();
+        for (int n = 1; n <= nodesInGroup; ++n) touched.push_back(n);
+        for (int n : groupSet)
+            if (n > nodesInGroup && n <= nodeCount) touched.push_back(n);
 
         BranchGroup group;
         group.BranchCount = static_cast<int>(members.size());
         for (int n = 1; n <= nodesInGroup; ++n) group.NodeIds.push_back(model.NetworkNodes[Index(n)]);
         for (int b = 1; b <= group.BranchCount; ++b)
-            group.Points.emplace_back(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
+            group.Points.emplace_back(br.BranchPoints.begin() + (br.First(b) - 1),
+                                      br.BranchPoints.begin() + br.Last(b));
         groups.push_back(group);
         if (visit && !visit(groups.back())) break;
         assert(br.BranchCount() == branchCount);

@@ -44,13 +44,14 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
 bool CanJoinThrough(const NetworkModel& model, int startCount, int point);
 
 // Joins branches b1 < b2 that meet at the node at `nodePosition`, reversing one or both so that
-// b1 ends where b2 starts. False when they do not share that node as an end, or the join through
-// it is refused; nothing is changed then.
+// b1 ends where b2 starts. False when they do not share that node as an end, the join through it
+// is refused, or b1 is not before b2; nothing is changed then.
 bool JoinBranchesAtNode(NetworkModel& model, BranchSets& sets, int b1, int b2, int nodePosition,
                         int startCount);
 
 // Appends branch b2 to b1 (b1 < b2, last point of b1 = first point of b2, stored once); b1 takes
 // the union of both node sets without `nodePosition`; b2 is removed from every per-branch list.
+// Does nothing when the branches are not in that order or do not meet that way.
 void JoinBranches(NetworkModel& model, BranchSets& sets, int b1, int b2, int nodePosition);
 
 // Moves branch j to position i (i <= j); branches i..j-1 move one place on.
@@ -73,8 +74,8 @@ struct BranchGroup {
 };
 
 // Called with each group while its branches are at positions 1..BranchCount and its nodes at the
-// front of NetworkNodes. It may change the points of the group's branches but not the number or
-// order of branches. Returning false stops the grouping.
+// front of NetworkNodes. It may change the points of the group's branches and the group's entries
+// of NetworkNodes, but not the number or order of branches. Returning false stops the grouping.
 using GroupVisitor = std::function<bool(const BranchGroup&)>;
 
 // Forms the groups: from the lowest node position not yet grouped, every branch whose set meets

@@ -101,7 +101,8 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
                     break;
                 }
                 used[Index(line)] = 1;
-                current = lines.FromIds[Index(line)] == current ? lines.ToIds[Index(line)] : lines.FromIds[Index(line)];
+                const int from = lines.FromIds[Index(line)];
+                current = from == current ? lines.ToIds[Index(line)] : from;
                 walk.push_back(current);
             }
             if (walk.size() < 2) break;

@@ -35,7 +35,7 @@ struct StartDirectionRefs {
     const OneBased<double>& StationY;
     const OneBased<double>& TargetX;
     const OneBased<double>& TargetY;
-    const OneBased<double>& Azimuths;  // from S to T
+    const OneBased<double>& Azimuths;  // of the line arriving at S: from T to S
 };
 
 // The per-branch slots of one end of the branches that the connecting-angle search fills.

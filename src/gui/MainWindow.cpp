@@ -1,6 +1,8 @@
 #include "gui/MainWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QFile>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,7 +22,9 @@
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
+#include <filesystem>
 
+#include "core/TextHelpers.h"
 #include "core/VnCodec.h"
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
@@ -34,6 +38,10 @@
 #if __has_include("gui/TFVoiAutoCAD.h")
 #include "gui/TFVoiAutoCAD.h"
 #define QEF_HAVE_TFVOIAUTOCAD 1
+#endif
+#if __has_include("adjustment/AdjustByOrder.h")
+#include "adjustment/AdjustByOrder.h"
+#define QEF_HAVE_ADJUST_BY_ORDER 1
 #endif
 #if __has_include("gui/TForm2.h")
 #include "gui/TForm2.h"
@@ -364,6 +372,27 @@ void MainWindow::BuildActions() {
     // Hidden in the menus: reachable by their shortcuts only.
     addAction(taotridomoi_);
     addAction(sltosodo_);
+
+    // The computation commands; "Tìm sai số thô" is the F4 command.
+    const std::pair<QAction*, const char*> computations[] = {
+        {Binhsaimoi_, "Binhsaimoi"}, {ToolButton9_, "Binhsaimoi"}, {Bnhsaic1_, "Bnhsaic1"},
+        {KTtungnhom_, "KTtungnhom"}, {BSDC_, "BSDC"},               {TXYMia_, "TXYMia"},
+        {TB_Tinhxyz1_, "TB_Tinhxyz1"}, {TB_TinhXYZ2_, "TB_TinhXYZ2"},
+    };
+    for (const auto& [action, name] : computations) {
+        const ComputationCommand* command = FindComputationCommand(name);
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(*command); });
+    }
+    for (QAction* tool : tools_) {
+        if (const ComputationCommand* command = FindComputationCommand(tool->objectName().toStdString()))
+            connect(tool, &QAction::triggered, this, [this, command] { RunCommand(*command); });
+    }
+#ifdef QEF_HAVE_ADJUST_BY_ORDER
+    for (QAction* a : {Binhsaimoi_, ToolButton9_}) {
+        pending_.remove(a);
+        a->setEnabled(true);
+    }
+#endif
 }
 
 void MainWindow::BuildMenus() {
@@ -651,10 +680,200 @@ void MainWindow::ShowAbout() {
     splash_->exec();
 }
 
+// ---------------------------------------------------------------- computations
+
+namespace {
+
+// What a report file was before a run, to tell whether the run wrote it.
+struct FileStamp {
+    bool exists = false;
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    stamp.exists = std::filesystem::is_regular_file(p, ec);
+    if (!stamp.exists) return stamp;
+    stamp.time = std::filesystem::last_write_time(p, ec);
+    stamp.size = std::filesystem::file_size(p, ec);
+    return stamp;
+}
+
+QString Utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+
+}  // namespace
+
+void MainWindow::RunCommand(const ComputationCommand& command) {
+    if (computing_) return;
+    CreateDialogs();
+    PrepareSettings(command, settings_);
+    if (command.ShowDialog) {
+        if (!parametersDialog_) return;
+        if (parametersDialog_->exec() != QDialog::Accepted) return;
+        if (command.RigorousFromDialog) {
+            if (const auto* rigorous = parametersDialog_->findChild<QCheckBox*>(QStringLiteral("CB_BSCC")))
+                settings_.Modes.RigorousWanted = rigorous->isChecked();
+        }
+    }
+    WorkerResult result;
+    if (!command.InputStep) {
+        SetBusy(true);
+        RunWorker(command, result);
+        SetBusy(false);
+        return;
+    }
+
+    prompts_ = {Utf8(command.KnownPrompt), Utf8(command.ObservationPrompt), Utf8(command.ResultPrompt),
+                Utf8(command.HeightPrompt)};
+    input_ = InputFiles{};
+    if (!NhapSL(prompts_, settings_, *this, Ask(), input_, readError_, errorFlag_)) return;
+
+    const bool opensReport = command.After != AfterRun::Nothing;
+    if (opensReport && !OfferEditorSave()) return;
+    std::string reportName = command.After == AfterRun::FirstReport ? input_.FirstReportName
+                                                                    : ReplaceFileExt(input_.ResultFileName, "in6");
+    const FileStamp before = StampOf(reportName);
+    if (command.After == AfterRun::ProgressLog || command.After == AfterRun::ProgressLogClassic) {
+        // The editor no longer shows its file: a later save must not write the empty text there.
+        Editor_->clear();
+        Editor_->document()->setModified(false);
+        textFileName_.clear();
+    }
+
+    SetBusy(true);
+    const bool ran = RunWorker(command, result);
+    SetBusy(false);
+    if (!ran || !opensReport) return;
+    bool written = !(StampOf(reportName) == before);
+    if (result.Report) {
+        written = !result.Report->empty();
+        if (written) reportName = *result.Report;
+    }
+    ShowRunReport(command, reportName, written, result);
+}
+
+bool MainWindow::OfferEditorSave() {
+    if (!Editor_->document()->isModified()) return true;
+    const QString textName = textFileName_.isEmpty() ? QStringLiteral("Untitled") : textFileName_;
+    const Answer answer = Ask().AskYesNoCancel("Save changes to " + ToTcvn3(textName) + "?");
+    if (answer == Answer::Cancel) return false;
+    if (answer == Answer::No) return true;
+    return SaveEditorText() == SaveResult::Saved;
+}
+
+void MainWindow::SetBusy(bool busy) {
+    computing_ = busy;
+    // Menus, toolbars and views only: the monitor and the questions of the run stay usable.
+    menuBar()->setEnabled(!busy);
+    for (QToolBar* bar : {ToolBar1_, TB_StGrid_, TB_Editor_}) bar->setEnabled(!busy);
+    views_->setEnabled(!busy);
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
+}
+
+bool MainWindow::RunWorker(const ComputationCommand& command, WorkerResult& result) {
+    switch (command.Worker) {
+        case CommandWorker::AdjustByOrder: {
+#ifdef QEF_HAVE_ADJUST_BY_ORDER
+            const AdjustmentInput files{input_.KnownFileName, input_.ObservationFileName, input_.HeightFileName,
+                                        input_.ResultFileName};
+            RunRecord run;
+            NullProgress noMonitor;
+            Progress& progress = monitorWindow_ ? static_cast<Progress&>(*monitorWindow_) : noMonitor;
+            const RunStatus status = AdjustNetworkByOrder(files, settings_, Ask(), progress, run);
+            result.Report = status.Report6;
+            result.Cancelled = status.Outcome == RunOutcome::Cancelled;
+            result.StoppedOnError = status.Outcome != RunOutcome::Completed && !result.Cancelled;
+            if (status.Outcome == RunOutcome::ReadFailed) {
+                readError_ = status.ReadError;
+                ReportReadError(readError_);
+            }
+            return true;
+#else
+            (void)result;
+            return false;
+#endif
+        }
+        default:
+            // The other workers are not part of the program yet; their commands stay disabled.
+            return false;
+    }
+}
+
+void MainWindow::ReportReadError(const ReadErrorRecord& error) {
+    std::string text = Vn("Không đọc được file ") + ToTcvn3(NameOfNative(error.FailedFileName));
+    if (error.ReadErrorField != 1) text += Vn(", lỗi ở dòng ") + std::to_string(error.ReadErrorLine);
+    Ask().Message(text);
+}
+
+void MainWindow::ShowRunReport(const ComputationCommand& command, const std::string& reportName,
+                               bool writtenByRun, const WorkerResult& result) {
+    const QString report = NameOfNative(reportName);
+    if (!writtenByRun) {
+        if (result.Cancelled) return;
+        Ask().Message((result.StoppedOnError ? Vn("Tính toán dừng lại do có lỗi. ") : std::string()) +
+                      Vn("Lần tính này không ghi file báo cáo ") + ToTcvn3(report));
+        return;
+    }
+    if (result.StoppedOnError) {
+        Ask().Message(Vn("Tính toán dừng lại do có lỗi; báo cáo ") + ToTcvn3(report) +
+                      Vn(" chỉ ghi đến chỗ dừng."));
+    }
+    TBRE_->setChecked(true);
+    TB_StGrid_->hide();
+    TB_Editor_->show();
+    SetCommandEnabled(TBPrint_, true);
+    views_->setCurrentWidget(Editor_);
+    Editor_->setAcceptRichText(false);
+    if (!LoadEditorFile(report)) return;
+    textFileName_ = report;
+    const QString title = command.After == AfterRun::ProgressLogClassic ? QStringLiteral("QEF 2003") : kProgramTitle;
+    setWindowTitle(ViewCaption(textFileName_, title));
+    WriteStatus(QString());
+    Editor_->setFocus();
+}
+
+bool MainWindow::LoadEditorFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Ask().Message(Vn("Không đọc được file ") + ToTcvn3(path) + " : " + ToTcvn3(file.errorString()));
+        return false;
+    }
+    std::string bytes = file.readAll().toStdString();
+    if (!bytes.empty() && bytes.back() == '\x1A') bytes.pop_back();
+    editorUtf8_ = LooksLikeUtf8(bytes);
+    QString text = editorUtf8_ ? QString::fromStdString(bytes) : FromTcvn3(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Editor_->setPlainText(text);
+    Editor_->document()->setModified(false);
+    return true;
+}
+
 // ---------------------------------------------------------------- saving and closing
 
-std::optional<QString> MainWindow::AskSaveFileName(const FileQuestion& question) {
+std::optional<QString> MainWindow::AskOpenName(const FileQuestion& question) {
+    if (OpenNameAsker) return OpenNameAsker(question);
+    // Set up completely at each use: nothing is inherited from the command before.
+    OpenDialog1_->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1_->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1_->setWindowTitle(question.title);
+    OpenDialog1_->setNameFilter(question.filter);
+    OpenDialog1_->setDefaultSuffix(question.defaultSuffix);
+    if (OpenDialog1_->exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = OpenDialog1_->selectedFiles();
+    if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+    return files.front();
+}
+
+std::optional<QString> MainWindow::AskSaveName(const FileQuestion& question) {
     if (SaveNameAsker) return SaveNameAsker(question);
+    SaveDialog1_->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1_->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1_->setOption(QFileDialog::DontConfirmOverwrite, false);
     SaveDialog1_->setWindowTitle(question.title);
     SaveDialog1_->setNameFilter(question.filter);
     SaveDialog1_->setDefaultSuffix(question.defaultSuffix);
@@ -680,7 +899,7 @@ SaveResult MainWindow::SaveDataFile() {
     QString name = dataFileName_;
     if (name.isEmpty()) {
         const auto chosen =
-            AskSaveFileName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")});
+            AskSaveName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")});
         if (!chosen) return SaveResult::Cancelled;
         name = *chosen;
     }
@@ -714,7 +933,7 @@ SaveResult MainWindow::SaveEditorText() {
     const bool newName = name.isEmpty();
     if (newName) {
         const auto chosen =
-            AskSaveFileName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")});
+            AskSaveName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")});
         if (!chosen) return SaveResult::Cancelled;
         name = *chosen;
     }

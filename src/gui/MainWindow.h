@@ -12,6 +12,9 @@
 
 #include "core/ComputationSettings.h"
 #include "core/Interaction.h"
+#include "core/Readers.h"
+#include "gui/Commands.h"
+#include "gui/InputStep.h"
 
 class QActionGroup;
 class QComboBox;
@@ -41,16 +44,9 @@ QString SavedAsCaption(const QString& path);
 // Status panel 0 in the grid view; `column` is 0-based and shown from 1.
 QString GridStatusText(int row, int column, int dataRowCount);
 
-// What a file dialog is asked: its title, filter and default extension.
-struct FileQuestion {
-    QString title;
-    QString filter;
-    QString defaultSuffix;
-};
-
 enum class SaveResult { Saved, Cancelled, Failed };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public FileDialogs {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -69,8 +65,22 @@ public:
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
     Interaction& Ask() { return *interaction_; }
-    // Asks a file name to save to; unset means the save dialog. Tests answer instead.
+    // Ask file names; unset means the open and save dialogs. Tests answer instead.
     std::function<std::optional<QString>(const FileQuestion&)> SaveNameAsker;
+    std::function<std::optional<QString>(const FileQuestion&)> OpenNameAsker;
+    std::optional<QString> AskOpenName(const FileQuestion& question) override;
+    std::optional<QString> AskSaveName(const FileQuestion& question) override;
+
+    // Computations. A command sets its flags and title, shows the parameters dialog, asks its
+    // files, runs its worker and shows its report; the window is disabled meanwhile.
+    void RunCommand(const ComputationCommand& command);
+    bool Computing() const { return computing_; }
+    const InputPrompts& Prompts() const { return prompts_; }
+    const InputFiles& LastInput() const { return input_; }
+    const ReadErrorRecord& ReadError() const { return readError_; }
+    // Loads a text file into the editor as plain text (UTF-8 or TCVN3, as it comes); false with a
+    // message when it cannot be read.
+    bool LoadEditorFile(const QString& path);
 
     // Views.
     bool GridVisible() const;
@@ -128,7 +138,17 @@ private:
     void FormShow();
     void WriteStatus(const QString& text);
     void OnEditorModified(bool modified);
-    std::optional<QString> AskSaveFileName(const FileQuestion& question);
+    bool OfferEditorSave();
+    void SetBusy(bool busy);
+    struct WorkerResult {
+        bool StoppedOnError = false;
+        bool Cancelled = false;
+        std::optional<std::string> Report;  // the report this run wrote, when the worker says
+    };
+    bool RunWorker(const ComputationCommand& command, WorkerResult& result);
+    void ReportReadError(const ReadErrorRecord& error);
+    void ShowRunReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
+                       const WorkerResult& result);
     std::string EditorBytes() const;
     bool WriteAtomically(const QString& path, const std::string& bytes);
 
@@ -142,6 +162,11 @@ private:
     bool editorUtf8_ = false;
     bool shownOnce_ = false;
     QSet<const QAction*> pending_;
+    bool computing_ = false;
+    InputPrompts prompts_;
+    InputFiles input_;
+    ReadErrorRecord readError_;
+    bool errorFlag_ = false;
 
     GridModel* grid_ = nullptr;
     QStackedWidget* views_ = nullptr;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "core/StartDirections.h"
@@ -18,8 +19,19 @@ struct StartFixture : ::testing::Test {
 
     int Id(const char* name) { return model.PointNames.Register(name); }
     void Known(const char* name, double x = 0, double y = 0) { known.Add(Id(name), x, y); }
-    void Angle(const char* b, const char* s, const char* f) { angles.Add(Id(b), Id(s), Id(f)); }
-    void Side(const char* a, const char* b) { sides.Add(Id(a), Id(b)); }
+    // "A B C, D B A": angles (back station fore); "J 1, T J": sides.
+    void Add(const std::string& list) {
+        std::istringstream items(list);
+        for (std::string item; std::getline(items, item, ',');) {
+            std::istringstream words(item);
+            std::string a, b, c;
+            words >> a >> b;
+            if (words >> c)
+                angles.Add(Id(a.c_str()), Id(b.c_str()), Id(c.c_str()));
+            else
+                sides.Add(Id(a.c_str()), Id(b.c_str()));
+        }
+    }
     std::string Names(const OneBased<int>& ids) {
         std::string out;
         for (int id : ids) out += (out.empty() ? "" : " ") + model.PointNames.Name(id);
@@ -28,20 +40,10 @@ struct StartFixture : ::testing::Test {
 };
 
 TEST_F(StartFixture, StartDirectionsAndKnownGroups) {
-    Known("A");
-    Known("B");
-    Known("D");
-    Known("K");
-    Known("P");
-    Known("Q");
-    Angle("D", "B", "A");  // both sighted points known: targets in known-list order, A before D
-    Angle("A", "B", "C");  // (B, A) again: listed once
-    Angle("1", "K", "2");  // a known station sighting nothing known
-    Angle("K", "2", "3");
-    Side("3", "P");  // P: reached by a side only
-    Side("K", "2");
-    Side("Q", "P");
-    Side("A", "9");  // A is a start target, not a side-only point
+    for (const char* name : {"A", "B", "D", "K", "P", "Q"}) Known(name);
+    // At B both sighted points are known: targets in known-list order, A before D; (B, A) once.
+    // K is a known station sighting nothing known. P and Q end sides only; A is a start target.
+    Add("D B A, A B C, 1 K 2, K 2 3, 3 P, K 2, Q P, A 9");
     ASSERT_TRUE(FindStartDirections(model, known, known.Count(), angles, errorFlag, ui));
     EXPECT_EQ(Names(model.StartStations), "B B");
     EXPECT_EQ(Names(model.StartTargets), "A D");
@@ -66,8 +68,7 @@ TEST_F(StartFixture, AzimuthsRunFromTargetToStation) {
     Known("A", 1000, 1000);
     Known("B", 1000, 1100);
     Known("D", 970, 1060);
-    Angle("A", "B", "1");
-    Angle("1", "B", "D");
+    Add("A B 1, 1 B D");
     ASSERT_TRUE(FindStartDirections(model, known, known.Count(), angles, errorFlag, ui));
     StartAzimuthData data;
     StartAzimuthsFromCoords(model, known, known.Count(), data);
@@ -84,8 +85,7 @@ TEST_F(StartFixture, MissingCoordinatesAskedOncePerLine) {
     Known("B", 1000, 1100);
     Known("A", kMissingValue, kMissingValue);  // known by name only
     Known("C", 1200, 1100);
-    Angle("A", "B", "1");  // (B, A)
-    Angle("B", "A", "C");  // (A, B) and (A, C)
+    Add("A B 1, B A C");  // (B, A); (A, B) and (A, C)
     ASSERT_TRUE(FindStartDirections(model, known, known.Count(), angles, errorFlag, ui));
     ASSERT_EQ(Names(model.StartStations), "B A A");
     ASSERT_EQ(Names(model.StartTargets), "A B C");
@@ -116,26 +116,10 @@ TEST_F(StartFixture, MissingCoordinatesAskedOncePerLine) {
 
 TEST_F(StartFixture, NodeCandidatesAndJunctions) {
     Known("K");
-    // J: two angles and three sides; T: two angles, two sides; K: known; S: one angle, three sides.
-    Angle("1", "J", "2");
-    Angle("T", "S", "1");
-    Angle("1", "J", "3");
-    Angle("J", "T", "4");
-    Angle("J", "T", "5");
-    Angle("1", "K", "2");
-    Angle("3", "K", "4");
-    Angle("1", "U", "2");  // U: the second angle both shares a leg and crosses: not counted
-    Angle("2", "U", "2");
-    Side("J", "1");
-    Side("T", "J");
-    Side("3", "J");
-    Side("T", "4");
-    Side("K", "1");
-    Side("K", "2");
-    Side("3", "K");
-    Side("S", "1");
-    Side("S", "2");
-    Side("3", "S");
+    // J: two angles and three sides; T: two angles, two sides; K: known; S: one angle, three
+    // sides; U: its second angle both shares a leg and crosses, so it does not count.
+    Add("1 J 2, T S 1, 1 J 3, J T 4, J T 5, 1 K 2, 3 K 4, 1 U 2, 2 U 2");
+    Add("J 1, T J, 3 J, T 4, K 1, K 2, 3 K, S 1, S 2, 3 S");
     OneBased<int> angleNodes, sideNodes, junctions;
     FindAngleNodes(angles, known.Ids, known.Count(), angleNodes);
     EXPECT_EQ(Names(angleNodes), "J T");

@@ -1,0 +1,84 @@
+#pragma once
+// Hanging (open) traverses: branches that start at a known station with a measured connecting
+// angle and close on nothing. They are computed forward from the start azimuth, never adjusted,
+// and reported in their own table of the main report.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "adjustment/RunRecord.h"
+#include "core/ComputationSettings.h"
+#include "core/Interaction.h"
+#include "core/NetworkModel.h"
+#include "core/OneBased.h"
+#include "core/Progress.h"
+#include "core/Readers.h"
+#include "core/StartDirections.h"
+#include "drawing/DrawingTarget.h"
+
+namespace qef {
+
+// What the computation reads. The hanging branches are branches 1..BranchCount of the model.
+struct HangingInputs {
+    NetworkModel& Model;
+    int BranchCount = 0;
+    const PointList& Known;  // every point that has coordinates so far (a later entry wins)
+    const AngleObservations& Angles;
+    const SideObservations& Sides;
+    StartAzimuthAnswers& Answers;  // start azimuths typed earlier in the run
+};
+
+struct HangingContext {
+    const ComputationSettings& Settings;
+    RunRecord& Run;
+    Interaction& Ui;
+    Progress& Monitor;
+    DrawingTarget* Drawing = nullptr;  // null: nothing is drawn
+    std::string MainReportName;        // report 0; empty: no table is written
+    std::string ResultFileName;        // empty: no point is appended
+};
+
+// The computed traverses, per branch and per position of BranchPoints.
+struct HangingTraverseTable {
+    int BranchCount = 0;
+    OneBased<int> RefPoints;  // known point sighted by the connecting angle
+    OneBased<double> RefX;
+    OneBased<double> RefY;
+    OneBased<double> StartAzimuths;  // azimuth reference point -> first point (degrees)
+    OneBased<double> PositionAngles;
+    OneBased<double> PositionSides;
+    OneBased<double> PositionAzimuths;
+    OneBased<double> PositionX;
+    OneBased<double> PositionY;
+    // A point that already had coordinates keeps them: the traverse's arrival there is reported
+    // as an open misclosure (computed minus held, metres) and the traverse goes on from the held
+    // coordinates.
+    OneBased<std::uint8_t> HeldPoint;
+    OneBased<double> MisclosureX;
+    OneBased<double> MisclosureY;
+    // The points that received coordinates here, in branch order.
+    PointList NewPoints;
+};
+
+enum class HangingStatus {
+    Computed,
+    Incomplete,   // "Số liệu chưa hoàn chỉnh...": nothing written, no point returned
+    WriteFailed,  // the report or the result file could not be written (the user has been told)
+};
+
+// Orients, computes and reports the hanging branches: each branch that touches a start station
+// at one end is made to begin there; the start azimuth comes from the start direction's
+// coordinates or, when a coordinate is missing, from the azimuth typed in this run (asked once).
+HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingContext& context,
+                                      HangingTraverseTable& table);
+
+// Reverses every branch 1..n that ends, but does not begin, at a start station.
+void OrientHangingBranches(NetworkModel& model, int n);
+
+// The table lines of branches 1..table.BranchCount: pages of 40 units, a branch taking its
+// point count plus one unit (plus one per misclosure line); a branch that does not fit on a
+// started page begins a new one after a form feed.
+std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, const NetworkModel& model,
+                                           const ComputationSettings& settings);
+
+}  // namespace qef

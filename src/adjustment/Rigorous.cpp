@@ -1,0 +1,323 @@
+#include "adjustment/Rigorous.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <utility>
+
+#include "adjustment/RigorousAccuracy.h"
+#include "adjustment/RigorousReports.h"
+#include "core/Geometry.h"
+#include "core/NetworkChecks.h"
+#include "core/NumberFormat.h"
+#include "core/Numbers.h"
+#include "core/ResultWriters.h"
+#include "core/TextHelpers.h"
+#include "core/VnCodec.h"
+#include "drawing/DrawingExport.h"
+
+namespace qef {
+
+namespace {
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+OneBased<double> Zeros(int n) { return OneBased<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 2); }
+
+// The time of day for the monitor's end label.
+std::string TimeOfDay() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
+bool NodeCoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[Index(node)] == 0; }
+
+// The group's simple-adjustment points to the result file (nodes first, then interior points).
+bool WriteResultPoints(const GroupWorkingSet& ws, const NetworkModel& model, bool metres) {
+    if (ws.ResultFileName.empty()) return true;
+    if (ws.Nn > 0 &&
+        !WriteNodeCoordinates(ws.ResultFileName, model, ws.NodeX, ws.NodeY, true, ws.Nn, ws.KnownNodeFlags, metres))
+        return false;
+    return AppendBranchPointCoordinates(ws.ResultFileName, model, false, ws.Nb, ws.PositionX, ws.PositionY, metres);
+}
+
+RigorousStatus WriteFailure(const RigorousContext& context, const std::string& fileName) {
+    const std::string text = Vn("Không ghi được tệp ") + fileName;
+    context.Run.ProgressLog.Add(text);
+    bool flag = false;
+    ShowError(context.Ui, flag, text);
+    return RigorousStatus::WriteFailed;
+}
+
+}  // namespace
+
+int KindAngleCount(int kind, int n) {
+    int count = n - 2;
+    if (kind == 1) count = n;
+    if (kind == 2 || kind == 3) count = n - 1;
+    return count > 0 ? count : 0;
+}
+
+void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    const int nb = ws.Nb;
+    const OneBased<double> none;
+    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, false, false, nb, ws.NoAngleClosure,
+                         ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
+    sol.Fb = Zeros(nb);
+    sol.Fx = Zeros(nb);
+    sol.Fy = Zeros(nb);
+    CheckAngularMisclosure(br, sol.Fb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, false, ws.NoAngleClosure,
+                           ws.BranchTypes, ws.BranchAngleCounts, nb, none, ws.PositionAngles, ws.AngularClosureFactor);
+    // Unrounded: a closure cut to millimetres would leave the adjusted branch open by as much.
+    for (int b = 1; b <= nb; ++b) {
+        const std::size_t first = Index(br.First(b));
+        const std::size_t last = Index(br.Last(b));
+        sol.Fx[Index(b)] =
+            BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[first]) - ws.PositionX[last];
+        sol.Fy[Index(b)] =
+            BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[first]) - ws.PositionY[last];
+    }
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, false, false, nb, ws.BranchLengthSums, sol.Fx,
+                      sol.Fy, none, ws.PositionAzimuths);
+}
+
+void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol) {
+    double mb = settings.WeightMode == 2 ? settings.MbEntered : ws.Mb * 3600.0;
+    if (!(mb > 0.0)) mb = 5.0;
+    double ms = ws.Ms;
+    if (!(ms > 0.0)) ms = 0.005;
+    sol.MbInUse = mb;
+    sol.MsInUse = ms;
+}
+
+void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, const ComputationSettings& settings,
+                         RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    const int nb = ws.Nb;
+    sol.B = nb;
+    sol.M = ws.Nn;
+    sol.TermStart = OneBased<int>(Index(nb) + 1);
+    int total = 0;
+    for (int b = 1; b <= nb; ++b) {
+        sol.TermStart[Index(b)] = total;
+        const int n = br.BranchPointCounts[Index(b)];
+        total += KindAngleCount(ws.BranchTypes[Index(b)], n) + n - 1;
+    }
+    sol.TermStart[Index(nb) + 1] = total;
+    for (auto* a : {&sol.A1, &sol.A2, &sol.A3, &sol.Q}) *a = Zeros(total);
+
+    const double mb = sol.MbInUse;
+    for (int b = 1; b <= nb; ++b) {
+        const std::size_t bi = Index(b);
+        const int kind = ws.BranchTypes[bi];
+        const int n = br.BranchPointCounts[bi];
+        const int first = br.First(b);
+        const double xn = ws.PositionX[Index(br.Last(b))];
+        const double yn = ws.PositionY[Index(br.Last(b))];
+        const int angles = KindAngleCount(kind, n);
+        const bool angleCondition = ws.NoAngleClosure[bi] == 0;
+        int term = sol.TermStart[bi];
+        for (int t = 1; t <= angles; ++t) {
+            const std::size_t p = Index(first + AnglePoint(kind, t) - 1);
+            const std::size_t i = Index(++term);
+            sol.A1[i] = angleCondition ? 1.0 : 0.0;
+            sol.A2[i] = -(yn - ws.PositionY[p]) / kRho;
+            sol.A3[i] = (xn - ws.PositionX[p]) / kRho;
+            sol.Q[i] = 1.0;
+        }
+        for (int j = 1; j <= n - 1; ++j) {
+            const std::size_t p = Index(first + j - 1);
+            const std::size_t i = Index(++term);
+            const double a = DegToRad(ws.PositionAzimuths[p]);
+            sol.A2[i] = std::cos(a);
+            sol.A3[i] = std::sin(a);
+            double ms = sol.MsInUse;
+            if (settings.WeightMode == 2) {
+                ms = (settings.MsConstant + settings.MsPpm * ws.PositionSides[p] / 1000.0) / 1000.0;
+                if (!(ms > 0.0)) ms = 0.005;
+            }
+            sol.Q[i] = (ms / mb) * (ms / mb);
+        }
+    }
+}
+
+bool NormalsFit(long long n) {
+    const long double values = static_cast<long double>(n + 3) * static_cast<long double>(n) / 2.0L + 3.0L;
+    return values * 8.0L <= 1073741824.0L;
+}
+
+void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    const int nb = sol.B;
+    PackedNormalMatrix& normals = sol.Normals;
+    normals.Resize(3 * (sol.B + sol.M));
+    for (int b = 1; b <= nb; ++b) {
+        const std::size_t bi = Index(b);
+        const int r1 = 3 * b - 2;
+        const int r2 = r1 + 1;
+        const int r3 = r1 + 2;
+        const OneBased<double>* rows[3] = {&sol.A1, &sol.A2, &sol.A3};
+        for (int t = sol.TermStart[bi] + 1; t <= sol.TermStart[bi + 1]; ++t) {
+            const std::size_t i = Index(t);
+            for (int u = 0; u < 3; ++u)
+                for (int v = u; v < 3; ++v) normals(r1 + u, r1 + v) += (*rows[u])[i] * (*rows[v])[i] * sol.Q[i];
+        }
+        const bool angleCondition = ws.NoAngleClosure[bi] == 0;
+        const std::size_t first = Index(br.First(b));
+        const std::size_t last = Index(br.Last(b));
+        // Accumulated: a branch from a node back to it gets both ends' terms.
+        if (const int s = ws.StartNodeOf[bi]; s > 0) {
+            if (angleCondition) normals(r1, sol.NodeColumn(s, 1)) += 1.0;
+            if (NodeCoordinatesUnknown(ws, s)) {
+                normals(r2, sol.NodeColumn(s, 2)) += 1.0;
+                normals(r3, sol.NodeColumn(s, 3)) += 1.0;
+            }
+            normals(r2, sol.NodeColumn(s, 1)) += -(ws.PositionY[last] - ws.PositionY[first]) / kRho;
+            normals(r3, sol.NodeColumn(s, 1)) += (ws.PositionX[last] - ws.PositionX[first]) / kRho;
+        }
+        if (const int e = ws.EndNodeOf[bi]; e > 0) {
+            if (angleCondition) normals(r1, sol.NodeColumn(e, 1)) -= 1.0;
+            if (NodeCoordinatesUnknown(ws, e)) {
+                normals(r2, sol.NodeColumn(e, 2)) -= 1.0;
+                normals(r3, sol.NodeColumn(e, 3)) -= 1.0;
+            }
+        }
+        normals.Constant(r1) = sol.Fb[bi] * 3600.0;
+        normals.Constant(r2) = sol.Fx[bi];
+        normals.Constant(r3) = sol.Fy[bi];
+    }
+}
+
+void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    SolveCorrelateNormals(sol.Solution, sol.Normals, false, sol.B);
+    sol.AngleCorrections = Zeros(ws.TotalPoints);
+    sol.SideCorrections = Zeros(ws.TotalPoints);
+    double pvv = 0.0;
+    for (int b = 1; b <= sol.B; ++b) {
+        const std::size_t bi = Index(b);
+        const double k1 = sol.Solution[Index(3 * b - 2)];
+        const double k2 = sol.Solution[Index(3 * b - 1)];
+        const double k3 = sol.Solution[Index(3 * b)];
+        const int kind = ws.BranchTypes[bi];
+        const int first = br.First(b);
+        const int angles = KindAngleCount(kind, br.BranchPointCounts[bi]);
+        for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
+            const std::size_t i = Index(sol.TermStart[bi] + t);
+            const double v = sol.Q[i] * (sol.A1[i] * k1 + sol.A2[i] * k2 + sol.A3[i] * k3);
+            if (t <= angles)
+                sol.AngleCorrections[Index(first + AnglePoint(kind, t) - 1)] = v;
+            else
+                sol.SideCorrections[Index(first + t - angles - 1)] = v;
+            pvv += v * v / sol.Q[i];
+        }
+    }
+    sol.Pvv = pvv;
+    // Conditions that exist less node unknowns that they determine: the pivots that stayed.
+    int conditions = 0;
+    int unknowns = 0;
+    const int n = sol.Normals.N();
+    for (int i = 1; i <= n; ++i) {
+        if (sol.Normals(i, i) == 0.0) continue;
+        if (i <= 3 * sol.B)
+            ++conditions;
+        else
+            ++unknowns;
+    }
+    sol.Redundancy = conditions - unknowns;
+    sol.Mu = sol.Redundancy > 0 ? std::sqrt(pvv / sol.Redundancy) : 0.0;
+}
+
+void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    for (int j = 1; j <= sol.M; ++j) {
+        const std::size_t ji = Index(j);
+        ws.NodeAzimuths[ji] = NormalizeAzimuth(ws.NodeAzimuths[ji] + sol.Solution[Index(sol.NodeColumn(j, 1))] / 3600.0);
+        SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, j, ws.BranchTypes, ws.BranchStartAzimuths,
+                          ws.BranchEndAzimuths, ws.NodeAzimuths);
+        if (!NodeCoordinatesUnknown(ws, j)) continue;
+        ws.NodeX[ji] += sol.Solution[Index(sol.NodeColumn(j, 2))];
+        ws.NodeY[ji] += sol.Solution[Index(sol.NodeColumn(j, 3))];
+        SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, j, ws.PositionX);
+        SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, j, ws.PositionY);
+    }
+    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, sol.AngleCorrections, false, true, ws.Nb,
+                         ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, sol.Fb, ws.BranchStartAzimuths);
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, false, true, ws.Nb, ws.BranchLengthSums, sol.Fx,
+                      sol.Fy, sol.SideCorrections, ws.PositionAzimuths);
+}
+
+RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+                                   const RigorousContext& context, RigorousSolution* keep) {
+    const ComputationSettings& settings = context.Settings;
+    Progress& monitor = context.Monitor;
+    LogBuffer& log = context.Run.ProgressLog;
+    auto label = [&](std::string_view utf8) { return StripAccents(Vn(utf8), settings.KeepAccents); };
+
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai chặt chẽ"));
+    // Checked before anything is recomputed, so that the group keeps its simple adjustment.
+    if (!NormalsFit(3LL * (ws.Nb + ws.Nn))) {
+        context.Ui.Message("Thieu bo nho");
+        log.Add(label("     Thiếu bộ nhớ cho bình sai chặt chẽ: nhóm giữ tọa độ bình sai đơn giản"));
+        if (!WriteResultPoints(ws, model, settings.MetresFlag)) return WriteFailure(context, ws.ResultFileName);
+        return RigorousStatus::TooLarge;
+    }
+    RigorousSolution sol;
+    ComputeApproximateValues(ws, model, sol);
+    monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang giải HPT số liên hệ"));
+
+    ChooseAprioriErrors(ws, settings, sol);
+    BuildConditionBlock(ws, model, settings, sol);
+    BuildCorrelateNormals(ws, model, sol);
+    SolveRigorous(ws, model, sol);
+    context.State.MbInUse = sol.MbInUse;
+    context.State.PvvTotal = sol.Pvv;
+
+    sol.AccuracyEstimated = sol.Redundancy > 0;
+    if (sol.AccuracyEstimated) {
+        PrepareNodeInverse(sol);
+        monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx phương vị : "));
+        monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+        monitor.SetRange(0, ws.Nb);
+        EstimateAzimuthAndSideErrors(ws, model, sol);
+        monitor.SetPosition(ws.Nb);
+    } else {
+        log.Add(label("     Nhóm không có trị đo thừa: không đánh giá độ chính xác"));
+        EstimateAzimuthAndSideErrors(ws, model, sol);  // all zero with mu = 0
+    }
+
+    ApplyRigorousCorrections(ws, model, sol);
+
+    monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx điểm : "));
+    monitor.SetRange(0, ws.Nb + 1);
+    EstimatePointErrors(ws, model, sol);
+    monitor.SetPosition(ws.Nb + 1);
+    UpdateRunExtremes(ws, model, sol, context.State.Extremes);
+
+    const auto& names = ws.RigorousReportNames;
+    if (!WriteRigorousCoordTable(ws, model, known, sol, settings, context.State.ReportFresh))
+        return WriteFailure(context, names[0]);
+    monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
+    if (!WriteRigorousSideTable(ws, model, sol)) return WriteFailure(context, names[3]);
+    if (settings.AcadUploadAdjustedPoints && context.Drawing != nullptr) {
+        OneBased<int> skip(Index(ws.Nn) + 1);
+        for (int k = 1; k <= ws.Nn; ++k) skip[Index(k)] = ws.KnownNodeFlags[Index(k)];
+        const DrawingExportContext drawing{settings, *context.Drawing, monitor, context.Ui};
+        AcadExportAdjustedBranches(drawing, model, ws.Nb, ws.Nn, ws.NodeX, ws.NodeY, ws.PositionX, ws.PositionY, skip);
+    }
+    WriteRigorousSummary(log, settings, sol);
+    if (!WriteResultPoints(ws, model, settings.MetresFlag)) return WriteFailure(context, ws.ResultFileName);
+    monitor.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
+    if (!WriteRigorousDistanceTable(ws, model, sol)) return WriteFailure(context, names[2]);
+    if (!WriteRigorousAngleTable(ws, model, sol)) return WriteFailure(context, names[1]);
+    if (keep != nullptr) *keep = std::move(sol);
+    return RigorousStatus::Adjusted;
+}
+
+}  // namespace qef

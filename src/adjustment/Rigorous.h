@@ -1,0 +1,131 @@
+#pragma once
+// Rigorous adjustment of one group of traverse branches by conditions with unknowns: each branch
+// gives an angle, an x and a y closure condition in the corrections of its own angles and sides;
+// each node adds an orientation, an X and a Y unknown (orientation only for a node with known
+// coordinates). The correlate normals, bordered by the node unknowns, are solved once, starting
+// from the values of the node-method adjustment, which this stage replaces for the group.
+#include <string>
+#include <vector>
+
+#include "adjustment/GroupWorkingSet.h"
+#include "adjustment/RunRecord.h"
+#include "core/ComputationSettings.h"
+#include "core/Interaction.h"
+#include "core/NetworkModel.h"
+#include "core/NormalMatrix.h"
+#include "core/OneBased.h"
+#include "core/Progress.h"
+#include "drawing/DrawingTarget.h"
+
+namespace qef {
+
+inline constexpr double kRho = 206265.0;  // seconds per radian
+
+// The weakest results of a run, reported by the driver at its end.
+struct RigorousRunExtremes {
+    double WeakestPointMp = 0.0;  // metres
+    std::string WeakestPointName;
+    double WeakestSideRatio = 10000000.0;  // N of Ms/S = 1/N; the start of a minimum search
+    double WeakestSideMs = 0.0;            // metres
+    std::string WeakestSideFrom;
+    std::string WeakestSideTo;
+    double LargestAzimuthError = 0.0;  // seconds
+    std::string LargestAzimuthFrom;
+    std::string LargestAzimuthTo;
+
+    void Reset() { *this = RigorousRunExtremes(); }
+};
+
+// What the rigorous stage keeps across the groups of one run.
+struct RigorousRunState {
+    RigorousRunExtremes Extremes;
+    bool ReportFresh = true;  // the next coordinate table rewrites the four tables with headers
+    double MbInUse = 0.0;     // seconds: a-priori unit-weight error of the last group
+    double PvvTotal = 0.0;    // [pvv] of the last group
+
+    void Reset() { *this = RigorousRunState(); }
+};
+
+struct RigorousContext {
+    const ComputationSettings& Settings;
+    RunRecord& Run;
+    RigorousRunState& State;
+    Interaction& Ui;
+    Progress& Monitor;
+    DrawingTarget* Drawing = nullptr;  // null: nothing is drawn
+};
+
+// Everything one group's solution holds; indexed like the working set.
+struct RigorousSolution {
+    int B = 0;  // branches
+    int M = 0;  // nodes
+    // Branch b's terms (its angles in point order, then its sides) are TermStart[b]+1 ..
+    // TermStart[b+1]; the condition block holds three coefficients and an inverse weight a term.
+    OneBased<int> TermStart;
+    OneBased<double> A1, A2, A3, Q;
+    // Closures of the approximate values: angle (degrees), x and y (metres), unrounded.
+    OneBased<double> Fb, Fx, Fy;
+
+    PackedNormalMatrix Normals;  // reduced after the solve
+    OneBased<double> Solution;   // correlates, then orientation (seconds), X, Y of each node
+    // Node part of the inverse of the reduced normals, dense, 0-based over the 3M node unknowns.
+    std::vector<double> NodeInverse;
+
+    OneBased<double> AngleCorrections;  // per position, seconds
+    OneBased<double> SideCorrections;   // per position, metres
+
+    double MbInUse = 0.0;  // seconds
+    double MsInUse = 0.0;  // metres, the estimated Ms when the weights come from the simple adjustment
+    double Pvv = 0.0;
+    int Redundancy = 0;
+    double Mu = 0.0;  // seconds
+    bool AccuracyEstimated = false;
+
+    // Accuracy (per position of the side leaving a point, and of interior points; per node).
+    OneBased<double> AzimuthErrors;  // seconds
+    OneBased<double> SideErrors;     // metres
+    OneBased<double> SideRatios;     // N of Ms/S = 1/N, 0 where Ms rounds to 0
+    OneBased<double> PointMx, PointMy, PointMp;
+    OneBased<double> NodeMx, NodeMy, NodeMp;
+
+    int NodeColumn(int node, int which) const { return 3 * B + 3 * (node - 1) + which; }
+};
+
+enum class RigorousStatus {
+    Adjusted,
+    TooLarge,     // the normals would pass 1 GiB: the group keeps its simple-adjustment values
+    WriteFailed,  // a report or the result file could not be written (the user has been told)
+};
+
+// Angles of a branch of `kind` with n points, and the point of angle term t.
+int KindAngleCount(int kind, int n);
+inline int AnglePoint(int kind, int t) { return kind >= 3 ? t + 1 : t; }
+
+// Adjusts the group held in `ws` (branches 1..ws.Nb, nodes NetworkNodes[1..ws.Nn]) that the
+// node-method adjustment has just adjusted. `known` are the known points listed at the head of the
+// first coordinate table of a run. Writes the four tables, the summary to the progress log, the
+// adjusted points to the result file and, when asked, the branches to the drawing; the adjusted
+// values replace those of the working set. With `keep` the group's solution is handed back there.
+RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+                                   const RigorousContext& context, RigorousSolution* keep = nullptr);
+
+// The steps, in the order the adjustment runs them.
+
+// Azimuths and coordinates carried along every branch from the observations alone, and the three
+// closures of every branch.
+void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+// The a-priori unit-weight error (seconds) and the Ms of the sides in weight mode 0.
+void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol);
+// Condition coefficients and inverse weights of every term.
+void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model,
+                         const ComputationSettings& settings, RigorousSolution& sol);
+// False when the packed normals of n unknowns would pass 1 GiB.
+bool NormalsFit(long long n);
+void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+// Solves the normals; corrections, [pvv], redundancy and the unit-weight error.
+void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+// Node values corrected and spread to the branch ends; azimuths and coordinates of every branch
+// carried again with the corrected observations.
+void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
+
+}  // namespace qef

@@ -1,0 +1,51 @@
+#pragma once
+// Accuracy of the rigorous adjustment: reciprocal weights of functions of the adjusted
+// observations and node unknowns, read from the reduced normals, for every side length, side
+// azimuth and point of a group; the run's extremes; the summary lines of the progress log.
+#include <span>
+
+#include "adjustment/GroupWorkingSet.h"
+#include "adjustment/Rigorous.h"
+#include "core/ComputationSettings.h"
+#include "core/LogBuffer.h"
+#include "core/NetworkModel.h"
+
+namespace qef {
+
+// A node unknown (column of the normals) and the function's coefficient of it.
+struct NodeTerm {
+    int Column = 0;
+    double Value = 0.0;
+};
+
+// Node parts of at most this many unknowns get their inverse formed once (a dense square);
+// larger ones are reduced afresh for every function.
+inline constexpr int kNodeInverseLimit = 3000;
+
+// Forms sol.NodeInverse from the reduced node rows when there are at most `limit` of them.
+void PrepareNodeInverse(RigorousSolution& sol, int limit = kNodeInverseLimit);
+
+// 1/P (>= 0) of F = f'v + h'x, where v are the corrections of branch b's terms and x the node
+// unknowns: g = [a1qf], [a2qf], [a3qf] (b = 0: F has no observation part), fqf = [fqf], and the
+// function's node coefficients.
+double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double (&g)[3],
+                                std::span<const NodeTerm> nodeTerms, double fqf);
+
+// Azimuth errors (seconds) and length errors (metres, rounded to mm) of every side of the group.
+void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+
+// 1/P of X (or Y with `y`) of point k (1 <= k <= n) of branch b, carried from the branch start.
+double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol,
+                             int b, int k, bool y);
+// Mx, My, Mp of the interior points and of the nodes (0 for known nodes).
+void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+
+// Side ratios of the group, then the weakest point, the weakest side and the largest azimuth
+// error of the run so far.
+void UpdateRunExtremes(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
+                       RigorousRunExtremes& extremes);
+
+// The a-priori and a-posteriori errors of the group, into the progress log.
+void WriteRigorousSummary(LogBuffer& log, const ComputationSettings& settings, const RigorousSolution& sol);
+
+}  // namespace qef

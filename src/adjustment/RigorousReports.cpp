@@ -1,0 +1,185 @@
+#include "adjustment/RigorousReports.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "core/Geometry.h"
+#include "core/NumberFormat.h"
+#include "core/Numbers.h"
+#include "core/TextFile.h"
+#include "core/TextHelpers.h"
+#include "core/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+const std::string kMargin(9, ' ');
+
+std::string Name(const NetworkModel& model, int id) {
+    return PadRight(id > 0 ? model.PointNames.Name(id) : std::string(), 10);
+}
+
+// Right-aligned in `width` (wider text is kept whole).
+std::string Field(const std::string& text, int width) { return PadLeft(text, width); }
+
+struct TableHeader {
+    std::string_view Title;
+    std::string_view Columns;
+};
+
+// Files 1, 3, 4 and 5.
+const TableHeader kHeaders[4] = {
+    {"                 Bảng thành quả tọa độ bình sai",
+     "|  SH  điểm  |     X(m)    |    Y(m)    | Mx(m) | My(m) | Mp(m) |"},
+    {"               Bảng trị đo, số hiệu chỉnh và trị bình sai góc",
+     "| Điểm trước | Điểm  giữa |  Điểm sau  |   Góc  đo   |  Vb(\") | Góc bình sai |"},
+    {"       Bảng trị đo, số hiệu chỉnh và trị bình sai cạnh",
+     "|  Từ  điểm  |  Đến điểm  |  Cạnh(m)  |   Vs(m) | Cạnh BS(m)|"},
+    {"                  Bảng chiều dài cạnh, phương vị và sai số tương hỗ",
+     "|  Từ  điểm  |  Đến điểm  |  Cạnh(m)  |  Ms(m) |    Ms/S   |   Phương vị  | Mpv(\")|"},
+};
+
+void WriteHeader(TextFileWriter& out, const TableHeader& header, bool keepAccents) {
+    const std::string columns = StripAccents(Vn(header.Columns), keepAccents);
+    const std::string rule(columns.size(), '-');
+    out.WriteLine();
+    out.WriteLine(kMargin + StripAccents(Vn(header.Title), keepAccents));
+    out.WriteLine();
+    out.WriteLine(kMargin + rule);
+    out.WriteLine(kMargin + columns);
+    out.WriteLine(kMargin + rule);
+}
+
+std::string Row(std::initializer_list<std::string> cells) {
+    std::string row = kMargin + "| ";
+    bool firstCell = true;
+    for (const std::string& cell : cells) {
+        if (!firstCell) row += " | ";
+        row += cell;
+        firstCell = false;
+    }
+    return row + " |";
+}
+
+std::string Angle(double degrees, int decimals, int width) {
+    return Field(FormatDms(decimals, " ", degrees), width);
+}
+
+}  // namespace
+
+double ZeroIfTiny(int d, double x) { return RoundHalfEven(d, x) == 0.0 ? 0.0 : x; }
+
+bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+                             const RigorousSolution& sol, const ComputationSettings& settings, bool& fresh) {
+    const auto& names = ws.RigorousReportNames;
+    const bool headers = fresh;
+    fresh = false;
+    if (headers) {
+        // Files 3, 4 and 5 start anew with their headers; their rows follow later.
+        for (int f = 1; f < 4; ++f) {
+            if (names[Index(f)].empty()) continue;
+            TextFileWriter out(names[Index(f)]);
+            if (!out.IsOpen()) return false;
+            WriteHeader(out, kHeaders[f], settings.KeepAccents);
+            if (!out.Close()) return false;
+        }
+    }
+    if (names[0].empty()) return true;
+    TextFileWriter out(names[0], !headers);
+    if (!out.IsOpen()) return false;
+    if (headers) {
+        WriteHeader(out, kHeaders[0], settings.KeepAccents);
+        const std::string zero = "0.000";
+        for (int i = 1; i <= known.Count(); ++i) {
+            const std::size_t k = Index(i);
+            if (IsMissing(known.X[k]) || IsMissing(known.Y[k])) continue;
+            out.WriteLine(Row({Name(model, known.Ids[k]), FormatFixed(known.X[k], 11, 3), FormatFixed(known.Y[k], 10, 3),
+                               zero, zero, zero}));
+        }
+    }
+    auto row = [&](int id, double x, double y, double mx, double my, double mp) {
+        out.WriteLine(Row({Name(model, id), FormatFixed(x, 11, 3), FormatFixed(y, 10, 3), FormatFixed(mx, 5, 3),
+                           FormatFixed(my, 5, 3), FormatFixed(mp, 5, 3)}));
+    };
+    for (int j = 1; j <= ws.Nn; ++j) {
+        const std::size_t ji = Index(j);
+        if (ws.KnownNodeFlags[ji] != 0) continue;
+        row(model.NetworkNodes[ji], ws.NodeX[ji], ws.NodeY[ji], sol.NodeMx[ji], sol.NodeMy[ji], sol.NodeMp[ji]);
+    }
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= ws.Nb; ++b)
+        for (int p = br.First(b) + 1; p <= br.Last(b) - 1; ++p) {
+            const std::size_t pi = Index(p);
+            row(br.PointAt(p), ws.PositionX[pi], ws.PositionY[pi], sol.PointMx[pi], sol.PointMy[pi], sol.PointMp[pi]);
+        }
+    return out.Close();
+}
+
+bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
+    const std::string& name = ws.RigorousReportNames[3];
+    if (name.empty()) return true;
+    TextFileWriter out(name, true);
+    if (!out.IsOpen()) return false;
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= ws.Nb; ++b)
+        for (int p = br.First(b); p <= br.Last(b) - 1; ++p) {
+            const std::size_t pi = Index(p);
+            const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
+            // The ratio cell carries its own "1/" after the separator.
+            std::string row = Row({Name(model, br.PointAt(p)), Name(model, br.PointAt(p + 1)),
+                                   FormatFixed(length, 9, 3), FormatFixed(sol.SideErrors[pi], 6, 3)});
+            row.resize(row.size() - 2);
+            row += " | 1/" + FormatFixed(sol.SideRatios[pi], 7, 0) + " | " +
+                   Angle(ws.PositionAzimuths[pi], 2, 13) + " | " + FormatFixed(sol.AzimuthErrors[pi], 7, 2) + " |";
+            out.WriteLine(row);
+        }
+    return out.Close();
+}
+
+bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
+    const std::string& name = ws.RigorousReportNames[2];
+    if (name.empty()) return true;
+    TextFileWriter out(name, true);
+    if (!out.IsOpen()) return false;
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= ws.Nb; ++b)
+        for (int p = br.First(b); p <= br.Last(b) - 1; ++p) {
+            const std::size_t pi = Index(p);
+            const double side = ws.PositionSides[pi];
+            const double vs = RoundHalfEven(3, sol.SideCorrections[pi]);
+            out.WriteLine(Row({Name(model, br.PointAt(p)), Name(model, br.PointAt(p + 1)), FormatFixed(side, 9, 3),
+                               FormatFixed(vs, 7, 3), FormatFixed(side + vs, 9, 3)}));
+        }
+    return out.Close();
+}
+
+bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
+    const std::string& name = ws.RigorousReportNames[1];
+    if (name.empty()) return true;
+    TextFileWriter out(name, true);
+    if (!out.IsOpen()) return false;
+    const BranchModel& br = model.Branches;
+    auto row = [&](int back, int p, int fore) {
+        const std::size_t pi = Index(p);
+        const double observed = ws.PositionAngles[pi];
+        const double v = sol.AngleCorrections[pi];
+        const double adjusted = NormalizeAzimuth(observed + v / 3600.0);
+        out.WriteLine(Row({Name(model, back), Name(model, br.PointAt(p)), Name(model, fore), Angle(observed, 1, 11),
+                           FormatFixed(ZeroIfTiny(2, v), 6, 2), Angle(adjusted, 2, 12)}));
+    };
+    for (int b = 1; b <= ws.Nb; ++b) {
+        const std::size_t bi = Index(b);
+        const int kind = ws.BranchTypes[bi];
+        const int first = br.First(b);
+        const int last = br.Last(b);
+        if (kind == 1 || kind == 2) row(ws.StartRefPoints[bi], first, br.PointAt(first + 1));
+        for (int p = first + 1; p <= last - 1; ++p) row(br.PointAt(p - 1), p, br.PointAt(p + 1));
+        if (kind == 1 || kind == 3) row(br.PointAt(last - 1), last, ws.EndRefPoints[bi]);
+    }
+    return out.Close();
+}
+
+}  // namespace qef

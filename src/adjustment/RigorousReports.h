@@ -1,0 +1,29 @@
+#pragma once
+// The four tables of the rigorous adjustment (report files 1, 3, 4 and 5): adjusted coordinates
+// with their errors; observed, corrected and adjusted angles; the same for distances; adjusted
+// sides with azimuths and their errors. The first group of a run writes the headers of all four,
+// every group appends its rows. The writers only format what the adjustment has computed.
+#include <string>
+
+#include "adjustment/GroupWorkingSet.h"
+#include "adjustment/Rigorous.h"
+#include "core/ComputationSettings.h"
+#include "core/NetworkModel.h"
+
+namespace qef {
+
+// x, or 0 when x would print as zero with d decimals (no "-0.00").
+double ZeroIfTiny(int d, double x);
+
+// Each writer appends to its file (ws.RigorousReportNames[0..3] = files 1, 3, 4, 5; an empty name
+// is not written) and gives false when the file cannot be written.
+
+// With `fresh` set: rewrites the four files with their headers, lists the known points in file 1
+// and clears `fresh`. Then the unknown nodes and the interior points of every branch.
+bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+                             const RigorousSolution& sol, const ComputationSettings& settings, bool& fresh);
+bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
+bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
+bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
+
+}  // namespace qef

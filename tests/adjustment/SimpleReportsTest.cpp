@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "adjustment/ClosureChecks.h"
+#include "adjustment/SimpleReports.h"
+#include "core/VnCodec.h"
+#include "support/Fakes.h"
+
+namespace qef {
+namespace {
+
+std::string Golden(const std::string& name) {
+    return test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/simple_reports/" + name);
+}
+
+// A group laid out by hand: names, branches and the values that the adjustment would leave.
+struct HandGroup {
+    NetworkModel model;
+    GroupWorkingSet ws;
+
+    int Id(const char* name) { return model.PointNames.Register(name); }
+
+    void SetBranches(std::initializer_list<std::vector<const char*>> branches, int nodes) {
+        BranchModel& m = model.Branches;
+        int total = 0;
+        for (const auto& points : branches) {
+            m.BranchPointCounts.PushBack(static_cast<int>(points.size()));
+            for (const char* p : points) m.BranchPoints.PushBack(Id(p));
+            total += static_cast<int>(points.size());
+        }
+        ws.Nb = static_cast<int>(branches.size());
+        ws.Nn = nodes;
+        ws.TotalPoints = total;
+        m.BuildBranchOffsets(ws.Nb);
+        ws.Allocate();
+        ws.AngularClosureFactor = 30;
+        ws.LinearClosureDenominator = 4000;
+    }
+    // Angle (or -1 for none), azimuth and side of the side leaving it, X, Y at position p.
+    void Position(int p, double angle, double azimuth, double side, double x, double y) {
+        const auto i = static_cast<std::size_t>(p);
+        ws.PositionAngles[i] = angle < 0 ? 0.0 : angle;
+        ws.PositionAzimuths[i] = azimuth;
+        ws.PositionSides[i] = side;
+        ws.PositionX[i] = x;
+        ws.PositionY[i] = y;
+    }
+    void Closure(int b, int angles, int sides, double fbSeconds, double fx, double fy, double fs, double length) {
+        const auto i = static_cast<std::size_t>(b);
+        ws.BranchAngleCounts[i] = angles;
+        ws.BranchSideCounts[i] = sides;
+        ws.ClosureFb[i] = fbSeconds / 3600.0;
+        ws.ClosureFx[i] = fx;
+        ws.ClosureFy[i] = fy;
+        ws.ClosureFs[i] = fs;
+        ws.BranchLengthSums[i] = length;
+    }
+};
+
+// Two branches of 6 and 4 points that share a page: a fitted one between two known directions
+// and one from an unknown node to a known direction.
+void FillFirstGroup(HandGroup& g) {
+    g.SetBranches({{"A", "P1", "P2", "P3", "P4", "B"}, {"N1", "Q1", "Q2", "C"}}, 1);
+    GroupWorkingSet& ws = g.ws;
+    ws.BranchTypes[1] = 1;
+    ws.StartRefPoints[1] = g.Id("K1");
+    ws.StartRefX[1] = 1000.0;
+    ws.StartRefY[1] = 2000.0;
+    ws.EndRefPoints[1] = g.Id("K2");
+    ws.EndRefX[1] = 1500.5;
+    ws.EndRefY[1] = 2600.25;
+    ws.BranchStartAzimuths[1] = 45.5;
+    ws.BranchEndAzimuths[1] = 120.25;
+    g.Position(1, 180.0, 45.5, 100.123, 1100.0, 2100.0);
+    g.Position(2, 175.5125, 41.0125, 85.5, 1170.789, 2171.456);
+    g.Position(3, 90.0, 311.0125, 120.0, 1235.321, 2227.654);
+    g.Position(4, 270.25, 41.2625, 95.432, 1314.5, 2137.25);
+    g.Position(5, 185.0, 46.2625, 110.001, 1386.123, 2200.1);
+    g.Position(6, 10.125, 0.0, 0.0, 1462.456, 2279.999);
+    g.Closure(1, 6, 5, 12.5, 0.012, -0.034, 0.036, 511.056);
+
+    ws.BranchTypes[2] = 3;
+    ws.StartNodeOf[2] = 1;
+    ws.StartUnknownNodeOf[2] = 1;
+    ws.EndRefPoints[2] = g.Id("K3");
+    ws.EndRefX[2] = 900.0;
+    ws.EndRefY[2] = 2500.0;
+    ws.BranchEndAzimuths[2] = 200.0;
+    g.Position(7, -1, 130.0, 50.25, 1235.0, 2300.0);
+    g.Position(8, 160.0, 110.0, 60.0, 1202.7, 2338.49);
+    g.Position(9, 200.5, 130.5, 70.125, 1182.179, 2394.871);
+    g.Position(10, 100.75, 0.0, 0.0, 1136.635, 2448.193);
+    g.Closure(2, 3, 3, -3.2, 0.0003, 0.0002, 0.0004, 180.375);
+}
+
+// One branch of two points ending at a known side-only point: no angular closure.
+void FillSecondGroup(HandGroup& g) {
+    g.SetBranches({{"D", "E"}}, 0);
+    GroupWorkingSet& ws = g.ws;
+    ws.BranchTypes[1] = 2;
+    ws.NoAngleClosure[1] = 1;
+    ws.StartRefPoints[1] = g.Id("K1");
+    ws.StartRefX[1] = 1000.0;
+    ws.StartRefY[1] = 2000.0;
+    ws.BranchStartAzimuths[1] = 225.5;
+    g.Position(1, 75.0, 120.5, 250.5, 1100.0, 2100.0);
+    g.Position(2, -1, 0.0, 0.0, 972.881, 2315.848);
+    g.Closure(1, 1, 1, 0.0, 0.015, 0.02, 0.025, 250.5);
+}
+
+TEST(SimpleReports, MainReportOfTwoGroupsMatchesHandLayout) {
+    test::TempDir dir;
+    ComputationSettings settings;
+    settings.KeepAccents = false;
+    RunRecord run;
+    test::RecordingProgress progress;
+    test::ScriptedInteraction ui;
+
+    HandGroup first;
+    FillFirstGroup(first);
+    first.ws.MainReportName = dir.File("kq.in");
+    test::WriteFileBytes(first.ws.MainReportName, "left from an earlier run\r\n");
+    ASSERT_TRUE(WriteSimpleResultsText(first.ws, first.model, settings, run, progress, ui));
+    run.RunBranchTotal += first.ws.Nb;  // as the adjustment counts them
+
+    HandGroup second;
+    FillSecondGroup(second);
+    second.ws.MainReportName = first.ws.MainReportName;
+    ASSERT_TRUE(WriteSimpleResultsText(second.ws, second.model, settings, run, progress, ui));
+
+    EXPECT_EQ(test::ReadFileBytes(first.ws.MainReportName), Golden("report.in"));
+    EXPECT_TRUE(ui.calls.empty());
+    EXPECT_FALSE(run.MainReportFresh);
+
+    const std::vector<std::string> expectedLog = {
+        "Nhanh so 1 : ",
+        "A  P1  P2  P3  P4  B  ",
+        "     Chieu dai duong :   [S] = 511.056       So canh : 5",
+        "     Khep phuong vi :    Wb = 12.5\"          Wgh = 73\"",
+        "     Khep toa do :       Fx = 0.012(m)       Fy = -0.034(m)",
+        "                         Fs = 0.036(m)       Fs/[S] = 1 / 14196",
+        "",
+        "Nhanh so 2 : ",
+        "N1  Q1  Q2  C  ",
+        "     Chieu dai duong :   [S] = 180.375       So canh : 3",
+        "     Khep phuong vi :    Wb = -3.2\"          Wgh = 52\"",
+        "     Khep toa do :       Fx = 0.000(m)       Fy = 0.000(m)",
+        "                         Fs = 0",
+        "",
+        "Nhanh so 3 : ",
+        "D  E  ",
+        "     Chieu dai duong :   [S] = 250.500       So canh : 1",
+        "     Khep phuong vi :    Khong tinh",
+        "     Khep toa do :       Fx = 0.015(m)       Fy = 0.020(m)",
+        "                         Fs = 0.025(m)       Fs/[S] = 1 / 10020",
+        "",
+    };
+    EXPECT_EQ(run.ProgressLog.Lines(), expectedLog);
+    EXPECT_EQ(progress.LastText(MonitorLabel::Accuracy), "D  E  ");
+}
+
+TEST(SimpleReports, HeadingKeepsAccentsWhenAsked) {
+    HandGroup g;
+    FillFirstGroup(g);
+    ComputationSettings settings;  // KeepAccents is on by default
+    EXPECT_EQ(WriteBranchFromLabel(g.ws, g.model, settings, 2) + WriteBranchToLabel(g.ws, g.model, settings, 2),
+              Vn("Từ điểm nút N1 đến điểm gốc C"));
+    // A node that is a known point is named as a known point.
+    g.ws.StartUnknownNodeOf[2] = 0;
+    EXPECT_EQ(WriteBranchFromLabel(g.ws, g.model, settings, 2), Vn("Từ điểm gốc N1"));
+}
+
+TEST(SimpleReports, DhFileAndClosureRowsMatchHandLayout) {
+    test::TempDir dir;
+    test::ScriptedInteraction ui;
+    RunRecord run;
+    HandGroup first;
+    FillFirstGroup(first);
+    first.ws.ResultFileName = dir.File("kq.dta");
+    HandGroup second;
+    FillSecondGroup(second);
+    second.ws.ResultFileName = first.ws.ResultFileName;
+
+    for (HandGroup* g : {&first, &second}) {
+        ASSERT_TRUE(AppendDhAngles(g->ws, g->model, ui));
+        WriteClosureSummary(g->ws, g->model, run);
+    }
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dh")), Golden("network.dh"));
+    ASSERT_TRUE(run.ClosureTable.SaveTo(dir.File("kq.in7")));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in7")), Golden("closure_rows.in7"));
+}
+
+TEST(SimpleReports, DhAngleIsPackedDegreesMinutesSeconds) {
+    EXPECT_EQ(DhAngleText(123.0 + 45.0 / 60.0 + 6.7 / 3600.0), "123.4507");
+    EXPECT_EQ(DhAngleText(7.0 / 3600.0), "0.0007");
+    EXPECT_EQ(DhAngleText(359.0 + 59.0 / 60.0 + 59.96 / 3600.0), "360.0000");
+}
+
+TEST(SimpleReports, UnwritableReportIsReportedNotIgnored) {
+    test::TempDir dir;
+    test::ScriptedInteraction ui;
+    test::RecordingProgress progress;
+    RunRecord run;
+    HandGroup g;
+    FillSecondGroup(g);
+    g.ws.MainReportName = dir.File("missing-folder/kq.in");
+    EXPECT_FALSE(WriteSimpleResultsText(g.ws, g.model, ComputationSettings{}, run, progress, ui));
+    EXPECT_EQ(ui.Messages().size(), 1u);
+}
+
+}  // namespace
+}  // namespace qef
