@@ -3,7 +3,10 @@
 
 The field observations are the true angles and horizontal distances with the noise of an ordinary
 total station added (angles 5", distances 3 mm + 2 ppm), with a fixed seed so the files do not
-change from one run to the next. Usage: examples/make_example.py [folder]
+change from one run to the next.
+
+Usage: examples/make_example.py [folder] [--true FILE]
+--true also writes the true coordinates of every point, for the test that runs the example.
 """
 import math
 import random
@@ -34,8 +37,9 @@ TRUE = {
 
 KNOWN = ["GPS01", "GPS02", "GPS03", "GPS04", "GPS05", "GPS06", "GPS07", "GPS08"]
 
-# Traverses as station sequences: (back, station, fore) angles and station-fore sides are observed
-# along each; `side_at_last` says whether the last leg is measured.
+# Traverses as point sequences: along each, the angle (back, station, fore) at every inner point
+# and the side from it to the fore point, except between two known points. The second-order
+# traverse ends on I6 with a side only (no angle at I6); the last one hangs from I2.
 TRAVERSES = [
     ["GPS01", "GPS02", "I1", "I2", "I3", "I4", "I5", "I6", "I7", "I8", "GPS03", "GPS04"],
     ["I3", "I4", "J1", "J2", "J3", "GPS05", "GPS06"],
@@ -67,16 +71,21 @@ def dms(degrees):
 
 
 def main():
-    folder = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parent
-    rng = random.Random(2010)
+    args = sys.argv[1:]
+    true_file = None
+    if "--true" in args:
+        at = args.index("--true")
+        true_file = Path(args[at + 1])
+        del args[at:at + 2]
+    folder = Path(args[0]) if args else Path(__file__).resolve().parent
+    rng = random.Random(1)
 
     known = [f"{name}\t{TRUE[name][0]:.3f}\t{TRUE[name][1]:.3f}" for name in KNOWN]
 
     lines = ["// Luoi duong chuyen cap 2 - khu vuc vi du", "// Tram sau  Tram may  Tram truoc  Goc (D.MMSS)  Canh (m)"]
     for stations in TRAVERSES:
-        lines.append(f"// Duong chuyen {stations[1]} - {stations[-2] if stations[-1] in KNOWN else stations[-1]}")
-        # The second-order traverse ends on I6 without an angle there: its last leg is a side line.
-        ends_on_side = stations[-1] not in KNOWN and stations[0] in KNOWN and stations[-1] in TRUE and stations[0] == "GPS08"
+        end = stations[-2] if stations[-1] in KNOWN else stations[-1]
+        lines.append(f"// Duong chuyen {stations[1]} - {end}")
         for i in range(1, len(stations) - 1):
             back, at, fore = stations[i - 1], stations[i], stations[i + 1]
             angle = (azimuth(at, fore) - azimuth(at, back)) % 360.0
@@ -88,12 +97,12 @@ def main():
                 s += rng.gauss(0.0, (DIST_SIGMA_MM + DIST_SIGMA_PPM * s / 1000.0) / 1000.0)
                 fields.append(f"{s:.3f}")
             lines.append("\t".join(fields))
-        if ends_on_side:
-            pass
-    lines.append("")
 
     (folder / "TOADO_GOC.DTA").write_bytes(("\r\n".join(known) + "\r\n").encode("ascii"))
-    (folder / "SOLIEU_DO.DTA").write_bytes(("\r\n".join(lines[:-1]) + "\r\n").encode("ascii"))
+    if true_file:
+        rows = [f"{name}\t{x:.3f}\t{y:.3f}" for name, (x, y) in TRUE.items()]
+        true_file.write_bytes(("\r\n".join(rows) + "\r\n").encode("ascii"))
+    (folder / "SOLIEU_DO.DTA").write_bytes(("\r\n".join(lines) + "\r\n").encode("ascii"))
 
 
 if __name__ == "__main__":

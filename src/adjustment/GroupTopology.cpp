@@ -159,9 +159,9 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
 void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
                         int levelCount, int ns, const OneBased<int>& levelStarts) {
     const BranchModel& br = model.Branches;
-    // A branch lengthened at its start by a start target starts there.
     std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
-    for (int i = 1; i <= ns; ++i) frontier.insert(model.StartTargets[Index(i)]);
+    // A branch lengthened at its start by a start target starts there.
+    std::unordered_set<int> lengthenedFrom = IdSet(model.StartTargets, ns);
     const int nn = levelCount > 0 ? levelStarts[Index(levelCount) + 1] : 0;
     if (static_cast<int>(carrier.Size()) < nn) carrier.Resize(Index(nn));
     for (int level = 1; level <= levelCount; ++level) {
@@ -171,7 +171,8 @@ void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const
             carrier[Index(k)] = 0;
             for (int j = nodeStarts[Index(k)] + 1; j <= nodeStarts[Index(k) + 1]; ++j) {
                 const int b = model.NodeBranches[Index(j)];
-                const bool reaches = frontier.count(br.FirstPoint(b)) != 0 || frontier.count(br.LastPoint(b)) != 0;
+                const bool reaches = frontier.count(br.FirstPoint(b)) != 0 || frontier.count(br.LastPoint(b)) != 0 ||
+                                     lengthenedFrom.count(br.FirstPoint(b)) != 0;
                 const int points = br.BranchPointCounts[Index(b)];
                 if (reaches && (best == 0 || points < best)) {
                     best = points;
@@ -181,6 +182,7 @@ void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const
             next.insert(model.NetworkNodes[Index(k)]);
         }
         frontier.swap(next);
+        lengthenedFrom.clear();
     }
 }
 

@@ -41,8 +41,8 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
                        Interaction& ui);
 
 // carrier[k] := the branch with the fewest points from node k back to a point of the previous
-// level (level 1: a start station or start target); ties keep the branch listed first. 0 when
-// the node has none.
+// level (level 1: a start station, or a start target that begins it); ties keep the branch listed
+// first. 0 when the node has none.
 void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
                         int levelCount, int ns, const OneBased<int>& levelStarts);
 

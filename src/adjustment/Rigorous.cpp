@@ -117,8 +117,9 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
         const int kind = ws.BranchTypes[bi];
         const int n = br.BranchPointCounts[bi];
         const int first = br.First(b);
-        const double xn = ws.PositionX[Index(br.Last(b))];
-        const double yn = ws.PositionY[Index(br.Last(b))];
+        // The end as carried from the observations: the derivatives at the approximate values.
+        const double xn = ws.PositionX[Index(br.Last(b))] + sol.Fx[bi];
+        const double yn = ws.PositionY[Index(br.Last(b))] + sol.Fy[bi];
         const int angles = KindAngleCount(kind, n);
         const bool angleCondition = ws.NoAngleClosure[bi] == 0;
         int term = sol.TermStart[bi];
@@ -177,8 +178,8 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
                 normals(r2, sol.NodeColumn(s, 2)) += 1.0;
                 normals(r3, sol.NodeColumn(s, 3)) += 1.0;
             }
-            normals(r2, sol.NodeColumn(s, 1)) += -(ws.PositionY[last] - ws.PositionY[first]) / kRho;
-            normals(r3, sol.NodeColumn(s, 1)) += (ws.PositionX[last] - ws.PositionX[first]) / kRho;
+            normals(r2, sol.NodeColumn(s, 1)) += -(ws.PositionY[last] + sol.Fy[bi] - ws.PositionY[first]) / kRho;
+            normals(r3, sol.NodeColumn(s, 1)) += (ws.PositionX[last] + sol.Fx[bi] - ws.PositionX[first]) / kRho;
         }
         if (const int e = ws.EndNodeOf[bi]; e > 0) {
             if (angleCondition) normals(r1, sol.NodeColumn(e, 1)) -= 1.0;

@@ -70,7 +70,7 @@ struct SyntheticNetwork {
 };
 
 // Deterministic errors in [-1, 1].
-double Noise(int i) { return std::sin(12.9898 * i + 4.1414) ; }
+double Noise(int i) { return std::sin(12.9898 * i + 4.1414); }
 
 struct Observed {
     struct Angle {
@@ -616,7 +616,6 @@ TEST(NodeMethod, GroupsThatCannotBeAdjustedFailWithAMessage) {
         // going on is accepted; No after the linear check drops the group.
         const SyntheticNetwork net = Traverse();
         Observed obs = Observe(net, 0.0, 0.0);
-        obs.branchAngles.clear();
         obs.angles[2].value += 100.0 / 3600.0;
         obs.sides[1].second += 1.0;
         GroupRun g;

