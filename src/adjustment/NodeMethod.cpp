@@ -1,5 +1,6 @@
 #include "adjustment/NodeMethod.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -229,6 +230,19 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
     return count;
 }
 
+namespace {
+// Closures of the coordinate stages are kept in whole millimetres.
+constexpr double kRoundingResolution = 0.001;
+
+double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections) {
+    double largest = 0.0;
+    for (int k = 1; k <= ws.Nn; ++k)
+        if (ws.KnownNodeFlags[static_cast<std::size_t>(k)] == 0)
+            largest = std::max(largest, std::fabs(corrections[static_cast<std::size_t>(k)]));
+    return largest;
+}
+}  // namespace
+
 bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context,
                       NodeStage stage) {
     const BranchModel& br = model.Branches;
@@ -265,6 +279,11 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
             corrections.Resize(2);
             corrections[1] = 0.0;
         }
+        // Coordinate closures are rounded to the millimetre, so once a pass moves no node by a
+        // millimetre the corrections only swing with that rounding and never settle: what is left
+        // goes to the branches with the closure distribution.
+        if (!firstPass && stage != NodeStage::Azimuth && LargestCorrection(ws, corrections) < kRoundingResolution)
+            return true;
         firstPass = false;
         // Known nodes have no coordinate correction: follow the first unknown that moves.
         if (tracked == 1 && corrections[1] == 0.0) {
