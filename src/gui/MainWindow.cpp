@@ -721,9 +721,8 @@ void MainWindow::RunCommand(const ComputationCommand& command) {
     }
     WorkerResult result;
     if (!command.InputStep) {
-        SetBusy(true);
+        const BusyScope busy(*this);
         RunWorker(command, result);
-        SetBusy(false);
         return;
     }
 
@@ -744,9 +743,11 @@ void MainWindow::RunCommand(const ComputationCommand& command) {
         textFileName_.clear();
     }
 
-    SetBusy(true);
-    const bool ran = RunWorker(command, result);
-    SetBusy(false);
+    bool ran = false;
+    {
+        const BusyScope busy(*this);
+        ran = RunWorker(command, result);
+    }
     if (!ran || !opensReport) return;
     bool written = !(StampOf(reportName) == before);
     if (result.Report) {
@@ -823,14 +824,14 @@ void MainWindow::ShowRunReport(const ComputationCommand& command, const std::str
         Ask().Message(Vn("Tính toán dừng lại do có lỗi; báo cáo ") + ToTcvn3(report) +
                       Vn(" chỉ ghi đến chỗ dừng."));
     }
+    Editor_->setAcceptRichText(false);
+    if (!LoadEditorFile(report)) return;
+    textFileName_ = report;
     TBRE_->setChecked(true);
     TB_StGrid_->hide();
     TB_Editor_->show();
     SetCommandEnabled(TBPrint_, true);
     views_->setCurrentWidget(Editor_);
-    Editor_->setAcceptRichText(false);
-    if (!LoadEditorFile(report)) return;
-    textFileName_ = report;
     const QString title = command.After == AfterRun::ProgressLogClassic ? QStringLiteral("QEF 2003") : kProgramTitle;
     setWindowTitle(ViewCaption(textFileName_, title));
     WriteStatus(QString());

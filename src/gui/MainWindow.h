@@ -140,6 +140,14 @@ private:
     void OnEditorModified(bool modified);
     bool OfferEditorSave();
     void SetBusy(bool busy);
+    // The window is disabled for the life of a run, however the run ends.
+    struct BusyScope {
+        explicit BusyScope(MainWindow& w) : window(w) { window.SetBusy(true); }
+        ~BusyScope() { window.SetBusy(false); }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+        MainWindow& window;
+    };
     struct WorkerResult {
         bool StoppedOnError = false;
         bool Cancelled = false;

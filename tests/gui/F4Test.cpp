@@ -45,10 +45,7 @@ const Point kTraverse[] = {
     {"K3", 2334380.000, 585890.000}, {"K4", 2334210.000, 586010.000},
 };
 
-double Azimuth(const Point& from, const Point& to) {
-    double a = std::atan2(to.y - from.y, to.x - from.x) * 180.0 / M_PI;
-    return a < 0 ? a + 360.0 : a;
-}
+double Azimuth(const Point& from, const Point& to) { return std::atan2(to.y - from.y, to.x - from.x) * 180.0 / M_PI; }
 
 // "DDD.MMSSssss": seconds with four decimals.
 std::string Dms(double degrees) {
@@ -66,11 +63,8 @@ std::string ObservationFile() {
     out << "// Duong chuyen phu hop K2 - K3\r\n";
     const int n = static_cast<int>(std::size(kTraverse));
     for (int i = 1; i + 1 < n; ++i) {
-        const Point& back = kTraverse[i - 1];
-        const Point& at = kTraverse[i];
-        const Point& fore = kTraverse[i + 1];
-        double angle = Azimuth(at, fore) - Azimuth(at, back);
-        if (angle < 0) angle += 360.0;
+        const Point &back = kTraverse[i - 1], &at = kTraverse[i], &fore = kTraverse[i + 1];
+        const double angle = std::fmod(Azimuth(at, fore) - Azimuth(at, back) + 360.0, 360.0);
         out << back.name << ' ' << at.name << ' ' << fore.name << ' ' << Dms(angle);
         if (i + 2 < n) {
             char side[32];
@@ -84,13 +78,10 @@ std::string ObservationFile() {
 
 std::string KnownFile() {
     std::string text;
-    for (const char* name : {"K1", "K2", "K3", "K4"}) {
-        for (const Point& p : kTraverse) {
-            if (std::string(p.name) != name) continue;
-            char line[80];
-            std::snprintf(line, sizeof line, "%s\t%.3f\t%.3f\r\n", p.name, p.x, p.y);
-            text += line;
-        }
+    for (const std::size_t i : {0, 1, 6, 7}) {
+        char line[80];
+        std::snprintf(line, sizeof line, "%s\t%.3f\t%.3f\r\n", kTraverse[i].name, kTraverse[i].x, kTraverse[i].y);
+        text += line;
     }
     return text;
 }
@@ -126,7 +117,7 @@ struct F4Fixture : ::testing::Test {
     }
     // Presses F4 and answers the parameters dialog with OK (after ticking the rigorous box when
     // asked) or Cancel.
-    void PressF4(bool ok = true, bool rigorous = false, const QString& shot = {}) {
+    void PressF4(bool ok = true, bool rigorous = false, const QString& shot = {}, const char* button = "Binhsaimoi") {
         QTimer::singleShot(0, [ok, rigorous, shot] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
@@ -135,7 +126,7 @@ struct F4Fixture : ::testing::Test {
             if (ok) dialog->accept();
             else dialog->reject();
         });
-        window.findChild<QAction*>(QStringLiteral("Binhsaimoi"))->trigger();
+        window.findChild<QAction*>(QString::fromLatin1(button))->trigger();
     }
 
     bool appReady = (EnsureApp(), true);
@@ -209,11 +200,14 @@ TEST_F(F4Fixture, CancelsAndFailuresLeaveTheEditorAlone) {
     PressF4(false);
     EXPECT_TRUE(questions.empty());
 
-    // Cancel in the question about the changed editor text: nothing is computed.
+    // Cancel in the question about the changed editor text: nothing is computed. The toolbar's
+    // "Tìm sai số thô" is the F4 command; the commands without their work stay disabled.
     ask.answers = {Answer::Cancel};
     names = {known, observations, dir.File("kq.dta")};
-    PressF4();
-    EXPECT_EQ(questions.size(), 3u);
+    PressF4(true, false, {}, "ToolButton9");
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_EQ(questions[0].title, QStringLiteral("Nhập tên file tọa độ gốc - Bình sai"));
+    EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("BSDC"))->isEnabled());
     EXPECT_FALSE(FileExists(dir.File("kq.dta")));
     EXPECT_EQ(window.Editor()->toPlainText(), QStringLiteral("ghi chú"));
     EXPECT_TRUE(window.GridVisible());
