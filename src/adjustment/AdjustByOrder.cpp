@@ -104,6 +104,7 @@ private:
     bool CheckOutputNames();
     bool ReadInput();
     RunOutcome OrderLoop();
+    bool HasStartDirection();
     // False when the run must stop.
     bool AdjustGroup(int nb);
     bool HangingStage();
@@ -120,6 +121,10 @@ std::vector<std::string> ByOrderRun::InputFiles() const {
 }
 
 bool ByOrderRun::CheckOutputNames() {
+    if (files_.ResultFile.empty()) {
+        ui_.Message(Vn("Không có tên file kết quả"));
+        return false;
+    }
     std::vector<std::string> outputs{files_.ResultFile, reports_.Main,      reports_.Rigorous1, reports_.Side,
                                      reports_.Rigorous3, reports_.Rigorous4, reports_.Rigorous5, reports_.Log,
                                      reports_.ClosureTable, reports_.Dh,     reports_.Txt};
@@ -207,6 +212,7 @@ RunStatus ByOrderRun::Run() {
         std::string reason;
         if (outcome == RunOutcome::NoStartDirection) reason = "!Ten diem toa do goc khong phu hop";
         if (outcome == RunOutcome::Cancelled) reason = Vn("Người dùng đã dừng tính");
+        if (outcome == RunOutcome::WriteFailed) reason = Vn("Dừng tính do không ghi được file");
         return Finish(outcome, reason);
     }
 
@@ -218,21 +224,19 @@ RunStatus ByOrderRun::Run() {
         return Finish(RunOutcome::WriteFailed, text);
     }
     // Closing rules, only under tables that this run wrote.
-    bool closed = true;
+    std::vector<std::pair<const std::string*, int>> rules;
     if ((settings_.HeightReduction || settings_.ProjectionReduction) && !status_.ReportTablesClosed &&
         !run_.SideReportFresh)
-        closed = AppendLine(reports_.Side, std::string(9, ' ') + RepeatChar('-', 70));
-    if (settings_.Modes.RigorousWanted && !status_.ReportTablesClosed && !rigorous_.ReportFresh) {
-        const std::pair<const std::string*, int> rules[] = {
-            {&reports_.Rigorous1, 65}, {&reports_.Rigorous3, 78}, {&reports_.Rigorous4, 61}, {&reports_.Rigorous5, 83}};
-        for (const auto& [name, length] : rules)
-            closed = AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length)) && closed;
-    }
-    if (!closed) {
-        const std::string text = Vn("Lỗi ghi file ") + reports_.Main;
-        ui_.Message(text);
-        return Finish(RunOutcome::WriteFailed, text);
-    }
+        rules.emplace_back(&reports_.Side, 70);
+    if (settings_.Modes.RigorousWanted && !status_.ReportTablesClosed && !rigorous_.ReportFresh)
+        rules.insert(rules.end(), {{&reports_.Rigorous1, 65}, {&reports_.Rigorous3, 78}, {&reports_.Rigorous4, 61},
+                                   {&reports_.Rigorous5, 83}});
+    for (const auto& [name, length] : rules)
+        if (!AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length))) {
+            const std::string text = Vn("Lỗi ghi file ") + *name;
+            ui_.Message(text);
+            return Finish(RunOutcome::WriteFailed, text);
+        }
     ReportUnjoinedSides();
     WriteSummary();
     if (!run_.ClosureTable.SaveTo(reports_.ClosureTable)) ui_.Message(Vn("Lỗi ghi file ") + reports_.ClosureTable);
@@ -244,6 +248,9 @@ RunOutcome ByOrderRun::OrderLoop() {
     analysis_.FreeSides.Clear();
     analysis_.FreeAngles.Clear();
     while (orderAdjusted) {
+        // A later order without any start direction has nothing to adjust: the run goes on to its
+        // end, where the sides left over are listed, instead of stopping on an error.
+        if (status_.Orders > 0 && !HasStartDirection()) break;
         ++status_.Orders;
         LogBuffer& log = run_.ProgressLog;
         log.Add(RepeatChar('*', 66));
@@ -281,6 +288,14 @@ RunOutcome ByOrderRun::OrderLoop() {
         }
     }
     return RunOutcome::Completed;
+}
+
+bool ByOrderRun::HasStartDirection() {
+    const int count = known_.Count();
+    DropFixedObservations(analysis_.Sides, analysis_.Angles, known_, count);
+    bool none = false;
+    SilentInteraction quiet;
+    return FindStartDirections(model_, known_, count, analysis_.Angles, none, quiet);
 }
 
 bool ByOrderRun::AdjustGroup(int nb) {
@@ -369,8 +384,10 @@ bool ByOrderRun::HangingStage() {
     for (;;) {
         const int count = known_.Count();
         DropFixedObservations(analysis_.Sides, analysis_.Angles, known_, count);
+        // Running out of start directions only ends the stage: what is left is listed at the end.
         bool noDirection = false;
-        if (!FindStartDirections(model_, known_, count, analysis_.Angles, noDirection, ui_)) return true;
+        SilentInteraction quiet;
+        if (!FindStartDirections(model_, known_, count, analysis_.Angles, noDirection, quiet)) return true;
         KnownStationsWithoutDirection(model_, known_, count, analysis_.Angles, analysis_.HardNodes);
         KnownSideOnlyPoints(model_, known_, count, analysis_.Sides, analysis_.HardNodes, analysis_.SideOnlyKnown);
         FindAngleNodes(analysis_.Angles, known_.Ids, count, model_.AngleNodeCandidates);
@@ -458,7 +475,7 @@ RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
     status_.Extremes = rigorous_.Extremes;
     if (!reason.empty()) {
         run_.ProgressLog.Add("");
-        run_.ProgressLog.Add(reason);
+        run_.ProgressLog.Add(StripAccents(reason, settings_.KeepAccents));
     }
     if (run_.ProgressLog.SaveTo(reports_.Log))
         status_.Report6 = reports_.Log;

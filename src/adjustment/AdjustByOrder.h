@@ -43,7 +43,8 @@ ReportSet ReportSetFor(const std::string& resultFile);
 enum class RunOutcome {
     Completed,
     ReadFailed,        // an input file could not be read (message shown; nothing written)
-    NameCollision,     // an output name would replace an input file (message shown; nothing written)
+    NameCollision,     // no result file name, or an output name that would replace an input file
+                       // (message shown; nothing written)
     NoStartDirection,  // no known station sights a known point
     Cancelled,         // the user cancelled a start-azimuth prompt
     WriteFailed,       // an output file could not be written (message shown)

@@ -177,13 +177,14 @@ HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingCont
     const StartDirectionRefs refs{dirs.StationX, dirs.StationY, dirs.TargetX, dirs.TargetY, dirs.Azimuths};
     const OneBased<std::uint8_t> startFixed(branches, 1);
     const int ns = static_cast<int>(model.StartStations.Size());
-    if (!FindStartConnectingAngles(model, in.Angles, index, ns, refs, n, BranchEndRefs{startFixed, t.RefPoints, t.RefX, t.RefY, t.StartAzimuths},
-                                   t.PositionX, t.PositionY, groupError, ui, log))
+    const BranchEndRefs starts{startFixed, t.RefPoints, t.RefX, t.RefY, t.StartAzimuths};
+    if (!FindStartConnectingAngles(model, in.Angles, index, ns, refs, n, starts, t.PositionX, t.PositionY, groupError,
+                                   ui, log))
         return incomplete();
     for (int b = 1; b <= n; ++b) {
         const int first = br.First(b);
         if (IsMissing(t.PositionX[Ix(first)]) || IsMissing(t.PositionY[Ix(first)])) {
-            log.Add(Vn("Điểm gốc không có tọa độ : ") + model.PointNames.Name(br.FirstPoint(b)));
+            log.Add(Label("Điểm gốc không có tọa độ : ", settings) + model.PointNames.Name(br.FirstPoint(b)));
             return incomplete();
         }
     }

@@ -157,6 +157,7 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
     const int nb = sol.B;
     PackedNormalMatrix& normals = sol.Normals;
     normals.Resize(3 * (sol.B + sol.M));
+    sol.BranchNodes = OneBased<int>(2 * Index(nb) + 1);
     for (int b = 1; b <= nb; ++b) {
         const std::size_t bi = Index(b);
         const int r1 = 3 * b - 2;
@@ -171,6 +172,8 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
         const bool angleCondition = ws.NoAngleClosure[bi] == 0;
         const std::size_t first = Index(br.First(b));
         const std::size_t last = Index(br.Last(b));
+        sol.BranchNodes[2 * bi - 1] = ws.StartNodeOf[bi];
+        sol.BranchNodes[2 * bi] = ws.EndNodeOf[bi];
         // Accumulated: a branch from a node back to it gets both ends' terms.
         if (const int s = ws.StartNodeOf[bi]; s > 0) {
             if (angleCondition) normals(r1, sol.NodeColumn(s, 1)) += 1.0;
@@ -286,8 +289,7 @@ RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& mode
         monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx phương vị : "));
         monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
         monitor.SetRange(0, ws.Nb);
-        EstimateAzimuthAndSideErrors(ws, model, sol);
-        monitor.SetPosition(ws.Nb);
+        EstimateAzimuthAndSideErrors(ws, model, sol, &monitor);
     } else {
         log.Add(label("     Nhóm không có trị đo thừa: không đánh giá độ chính xác"));
         EstimateAzimuthAndSideErrors(ws, model, sol);  // all zero with mu = 0
@@ -297,8 +299,7 @@ RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& mode
 
     monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx điểm : "));
     monitor.SetRange(0, ws.Nb + 1);
-    EstimatePointErrors(ws, model, sol);
-    monitor.SetPosition(ws.Nb + 1);
+    EstimatePointErrors(ws, model, sol, &monitor);
     UpdateRunExtremes(ws, model, sol, context.State.Extremes);
 
     const auto& names = ws.RigorousReportNames;

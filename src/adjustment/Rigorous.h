@@ -5,7 +5,6 @@
 // coordinates). The correlate normals, bordered by the node unknowns, are solved once, starting
 // from the values of the node-method adjustment, which this stage replaces for the group.
 #include <string>
-#include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/RunRecord.h"
@@ -66,10 +65,12 @@ struct RigorousSolution {
     // Closures of the approximate values: angle (degrees), x and y (metres), unrounded.
     OneBased<double> Fb, Fx, Fy;
 
-    PackedNormalMatrix Normals;  // reduced after the solve
-    OneBased<double> Solution;   // correlates, then orientation (seconds), X, Y of each node
-    // Node part of the inverse of the reduced normals, dense, 0-based over the 3M node unknowns.
-    std::vector<double> NodeInverse;
+    // Reduced by the solve; then the node rows take the node part of the inverse (see
+    // PrepareNodeInverse) while the branch rows stay reduced.
+    PackedNormalMatrix Normals;
+    bool NodeInverseFormed = false;
+    OneBased<int> BranchNodes;  // 2b-1, 2b: the nodes at branch b's first and last point (0: none)
+    OneBased<double> Solution;  // correlates, then orientation (seconds), X, Y of each node
 
     OneBased<double> AngleCorrections;  // per position, seconds
     OneBased<double> SideCorrections;   // per position, metres

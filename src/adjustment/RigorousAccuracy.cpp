@@ -1,5 +1,6 @@
 #include "adjustment/RigorousAccuracy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -17,91 +18,108 @@ std::size_t Index(int i) { return static_cast<std::size_t>(i); }
 
 OneBased<double> Zeros(int n) { return OneBased<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 2); }
 
-void AddTerm(std::vector<NodeTerm>& terms, int column, double value) {
-    for (NodeTerm& t : terms)
-        if (t.Column == column) {
-            t.Value += value;
-            return;
-        }
-    terms.push_back({column, value});
-}
+// The node part of a function: at most the unknowns of two nodes and the terms given.
+struct NodeTerms {
+    NodeTerm Items[12];
+    int Count = 0;
+    void Add(int column, double value) {
+        for (int i = 0; i < Count; ++i)
+            if (Items[i].Column == column) {
+                Items[i].Value += value;
+                return;
+            }
+        Items[Count++] = {column, value};
+    }
+};
 
 // Sum of c_i^2 / d_i over the node rows after the node vector h has been carried through their
-// reduction: the node part of the inverse's quadratic form.
-double NodeQuadraticForm(const RigorousSolution& sol, const std::vector<NodeTerm>& h) {
-    const int base = 3 * sol.B;
-    const int count = 3 * sol.M;
-    if (h.empty() || count == 0) return 0.0;
-    if (!sol.NodeInverse.empty()) {
-        double sum = 0.0;
-        for (const NodeTerm& a : h)
-            for (const NodeTerm& b : h)
-                sum += a.Value * b.Value *
-                       sol.NodeInverse[Index(a.Column - base - 1) * Index(count) + Index(b.Column - base - 1)];
-        return sum;
-    }
-    std::vector<double> c(Index(count), 0.0);
-    int from = count;
-    for (const NodeTerm& t : h) {
-        c[Index(t.Column - base - 1)] += t.Value;
-        from = std::min(from, t.Column - base - 1);
-    }
+// reduction: h' G h with G the node part of the inverse, which the node rows hold by now.
+double NodeQuadraticForm(const RigorousSolution& sol, const NodeTerms& h) {
     const PackedNormalMatrix& m = sol.Normals;
     double sum = 0.0;
-    for (int i = from; i < count; ++i) {
-        const int row = base + 1 + i;
-        const double* a = m.Row(row);
-        const double d = a[row];
-        const double ci = c[Index(i)];
-        if (d == 0.0 || ci == 0.0) continue;
-        sum += ci * ci / d;
-        const double share = ci / d;
-        for (int j = i + 1; j < count; ++j) c[Index(j)] -= a[base + 1 + j] * share;
-    }
+    for (int a = 0; a < h.Count; ++a)
+        for (int b = 0; b < h.Count; ++b)
+            sum += h.Items[a].Value * h.Items[b].Value * m(h.Items[a].Column, h.Items[b].Column);
     return sum;
+}
+
+// g[j] -= f * r[j] for j = from..to-1. Unrolled so that the compiler packs the updates into
+// vector instructions at its default optimisation level.
+void Subtract(double* __restrict g, const double* __restrict r, double f, int from, int to) {
+    int j = from;
+    for (; j + 3 < to; j += 4) {
+        g[j] -= f * r[j];
+        g[j + 1] -= f * r[j + 1];
+        g[j + 2] -= f * r[j + 2];
+        g[j + 3] -= f * r[j + 3];
+    }
+    for (; j < to; ++j) g[j] -= f * r[j];
 }
 
 bool CoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[Index(node)] == 0; }
 
 }  // namespace
 
-void PrepareNodeInverse(RigorousSolution& sol, int limit) {
-    sol.NodeInverse.clear();
+void PrepareNodeInverse(RigorousSolution& sol) {
     const int n = 3 * sol.M;
-    if (n == 0 || n > limit) return;
     const int base = 3 * sol.B;
-    const std::size_t width = Index(n);
-    std::vector<double>& g = sol.NodeInverse;
-    g.assign(width * width, 0.0);
-    // With N = L D L' over the node rows, G = L'^-1 D^+ L^-1 from the last row up: row i needs
-    // only rows below it, which are complete by then (zero pivots leave their row and column 0).
+    PackedNormalMatrix& m = sol.Normals;
+    // With N = L D L' over the node rows, G = L'^-1 D^+ L^-1, row by row from the last: row i needs
+    // only the rows below it, which hold G by then, so G replaces the reduced rows in place. A
+    // zero pivot leaves its row and column of G zero.
+    auto row = [&](int i) { return m.Row(base + 1 + i) + (base + 1); };  // row(i)[k], k >= i
+    std::vector<double> u(static_cast<std::size_t>(n));
+    std::vector<double> g(static_cast<std::size_t>(n));
+    std::vector<int> nonzero;
     for (int i = n - 1; i >= 0; --i) {
-        const double* a = sol.Normals.Row(base + 1 + i) + (base + 1);  // a[k] = element (i, k), local
-        const double d = a[i];
-        if (d == 0.0) continue;
-        double* gi = g.data() + Index(i) * width;
+        double* ri = row(i);
+        const double d = ri[i];
+        if (d == 0.0) {
+            std::fill(ri + i, ri + n, 0.0);
+            continue;
+        }
+        nonzero.clear();
         for (int k = i + 1; k < n; ++k) {
-            const double u = a[k] / d;
-            if (u == 0.0) continue;
-            const double* gk = g.data() + Index(k) * width;
-            for (int j = i + 1; j < n; ++j) gi[j] -= u * gk[j];
+            u[Index(k)] = ri[k] / d;
+            g[Index(k)] = 0.0;
+            if (ri[k] != 0.0) nonzero.push_back(k);
+        }
+        // g(j) = -sum over k > i of u(k) G(k, j), over the k where u(k) is not 0 (the couplings of
+        // a network stay near the diagonal). Row k holds G(k, j) for j >= k; the terms with j < k
+        // are read from row j by symmetry.
+        for (const int k : nonzero) Subtract(g.data(), row(k), u[Index(k)], k, n);
+        std::size_t first = 0;
+        for (int j = i + 1; j < n && first < nonzero.size(); ++j) {
+            while (first < nonzero.size() && nonzero[first] <= j) ++first;
+            const double* rj = row(j);
+            double sum = 0.0;
+            for (std::size_t t = first; t < nonzero.size(); ++t) sum += u[Index(nonzero[t])] * rj[nonzero[t]];
+            g[Index(j)] -= sum;
         }
         double diagonal = 1.0 / d;
-        for (int k = i + 1; k < n; ++k) diagonal -= a[k] / d * gi[k];
-        gi[i] = diagonal;
-        for (int j = i + 1; j < n; ++j) g[Index(j) * width + Index(i)] = gi[j];
+        for (const int k : nonzero) diagonal -= u[Index(k)] * g[Index(k)];
+        ri[i] = diagonal;
+        for (int j = i + 1; j < n; ++j) ri[j] = g[Index(j)];
     }
+    sol.NodeInverseFormed = true;
 }
 
 double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double (&g)[3],
                                 std::span<const NodeTerm> nodeTerms, double fqf) {
-    std::vector<NodeTerm> h(nodeTerms.begin(), nodeTerms.end());
+    NodeTerms h;
+    for (const NodeTerm& t : nodeTerms) h.Add(t.Column, t.Value);
     double reduction = 0.0;
     if (b > 0) {
         const PackedNormalMatrix& m = sol.Normals;
-        const int n = m.N();
-        const int base = 3 * sol.B;
         const int r0 = 3 * b - 2;
+        // The block's rows couple only with the unknowns of the nodes at the branch's two ends.
+        int columns[6];
+        int columnCount = 0;
+        const int start = sol.BranchNodes[Index(2 * b - 1)];
+        const int end = sol.BranchNodes[Index(2 * b)];
+        for (const int node : {start, end == start ? 0 : end})
+            if (node > 0)
+                for (int c = 1; c <= 3; ++c) columns[columnCount++] = sol.NodeColumn(node, c);
         double c[3] = {g[0], g[1], g[2]};
         for (int u = 0; u < 3; ++u) {
             const int row = r0 + u;
@@ -111,14 +129,15 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
             reduction += c[u] * c[u] / d;
             const double share = c[u] / d;
             for (int v = u + 1; v < 3; ++v) c[v] -= a[r0 + v] * share;
-            for (int col = base + 1; col <= n; ++col)
-                if (a[col] != 0.0) AddTerm(h, col, -a[col] * share);
+            for (int k = 0; k < columnCount; ++k)
+                if (a[columns[k]] != 0.0) h.Add(columns[k], -a[columns[k]] * share);
         }
     }
     return std::fabs(fqf - reduction - NodeQuadraticForm(sol, h));
 }
 
-void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
+void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
+                                  Progress* monitor) {
     const BranchModel& br = model.Branches;
     sol.AzimuthErrors = Zeros(ws.TotalPoints);
     sol.SideErrors = Zeros(ws.TotalPoints);
@@ -156,6 +175,7 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
             const double p = FunctionReciprocalWeight(sol, b, gs, {}, q);
             sol.SideErrors[Index(first + j - 1)] = RoundHalfEven(3, mu * std::sqrt(p));
         }
+        if (monitor != nullptr) monitor->SetPosition(b);
     }
 }
 
@@ -198,7 +218,8 @@ double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& mode
     return FunctionReciprocalWeight(sol, b, g, h, fqf);
 }
 
-void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
+void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
+                         Progress* monitor) {
     const BranchModel& br = model.Branches;
     for (auto* a : {&sol.PointMx, &sol.PointMy, &sol.PointMp}) *a = Zeros(ws.TotalPoints);
     for (auto* a : {&sol.NodeMx, &sol.NodeMy, &sol.NodeMp}) *a = Zeros(ws.Nn);
@@ -222,6 +243,7 @@ void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, R
             sol.PointMy[p] = mu * std::sqrt(PointReciprocalWeight(ws, model, sol, b, k, true));
             sol.PointMp[p] = std::hypot(sol.PointMx[p], sol.PointMy[p]);
         }
+        if (monitor != nullptr) monitor->SetPosition(b + 1);
     }
 }
 

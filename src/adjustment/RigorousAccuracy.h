@@ -9,6 +9,7 @@
 #include "core/ComputationSettings.h"
 #include "core/LogBuffer.h"
 #include "core/NetworkModel.h"
+#include "core/Progress.h"
 
 namespace qef {
 
@@ -18,27 +19,28 @@ struct NodeTerm {
     double Value = 0.0;
 };
 
-// Node parts of at most this many unknowns get their inverse formed once (a dense square);
-// larger ones are reduced afresh for every function.
-inline constexpr int kNodeInverseLimit = 3000;
-
-// Forms sol.NodeInverse from the reduced node rows when there are at most `limit` of them.
-void PrepareNodeInverse(RigorousSolution& sol, int limit = kNodeInverseLimit);
+// Replaces the reduced node rows of the normals by the node part of the inverse's quadratic form,
+// which every reciprocal weight below reads. Once per group, after the solve.
+void PrepareNodeInverse(RigorousSolution& sol);
 
 // 1/P (>= 0) of F = f'v + h'x, where v are the corrections of branch b's terms and x the node
 // unknowns: g = [a1qf], [a2qf], [a3qf] (b = 0: F has no observation part), fqf = [fqf], and the
-// function's node coefficients.
+// function's node coefficients (at most six). Reads the normals as PrepareNodeInverse leaves them.
 double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double (&g)[3],
                                 std::span<const NodeTerm> nodeTerms, double fqf);
 
 // Azimuth errors (seconds) and length errors (metres, rounded to mm) of every side of the group.
-void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+// The monitor's bar, when given, follows the branches (position b after branch b).
+void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
+                                  Progress* monitor = nullptr);
 
 // 1/P of X (or Y with `y`) of point k (1 <= k <= n) of branch b, carried from the branch start.
 double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol,
                              int b, int k, bool y);
 // Mx, My, Mp of the interior points and of the nodes (0 for known nodes).
-void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+// The monitor's bar, when given, is at b + 1 after branch b.
+void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
+                         Progress* monitor = nullptr);
 
 // Side ratios of the group, then the weakest point, the weakest side and the largest azimuth
 // error of the run so far.

@@ -11,6 +11,7 @@
 #include "adjustment/SyntheticTraverse.h"
 #include "core/TextFile.h"
 #include "core/VnCodec.h"
+#include "drawing/RecordingDrawing.h"
 #include "support/Fakes.h"
 
 namespace qef {
@@ -171,8 +172,11 @@ TEST(AdjustByOrder, ReportSetOfAConnectingTraverseWithAHangingTraverse) {
         EXPECT_EQ(status.Report6, dir.File("kq.in6"));
         EXPECT_EQ(status.Orders, 2);
         EXPECT_TRUE(status.ReportTablesClosed);
-        for (const char* name : {"kq.dta", "kq.in", "kq.in6", "kq.in7", "kq.dh", "kq.txt"})
-            EXPECT_EQ(ReadFileBytes(dir.File(name)), Expected(data + "expected/" + name)) << name;
+        for (const char* name : {"kq.dta", "kq.in", "kq.in6", "kq.in7", "kq.dh", "kq.txt"}) {
+            const std::string expected = Expected(data + "expected/" + name);
+            ASSERT_FALSE(expected.empty()) << name;
+            EXPECT_EQ(ReadFileBytes(dir.File(name)), expected) << name;
+        }
         for (const char* name : {"kq.in1", "kq.in2", "kq.in3", "kq.in4", "kq.in5"})
             EXPECT_FALSE(FileExists(dir.File(name))) << name;
         EXPECT_EQ(record.RunBranchTotal, 1);
@@ -199,6 +203,7 @@ TEST(AdjustByOrder, ErrorFreeNetworksReproduceTheirTrueCoordinates) {
             ByOrderCase run(shape.net);
             ComputationSettings settings;
             settings.Modes.RigorousWanted = rigorous;
+            settings.HeightReduction = true;  // at a mean height of 0 m: a table, no change
             const RunStatus status = run.Go(settings);
             EXPECT_EQ(status.Outcome, RunOutcome::Completed);
             EXPECT_EQ(status.Orders, shape.orders);
@@ -208,6 +213,7 @@ TEST(AdjustByOrder, ErrorFreeNetworksReproduceTheirTrueCoordinates) {
             const std::string log = run.Report("in6");
             EXPECT_EQ(FileExists(run.dir.File("kq.in1")), rigorous);
             EXPECT_EQ(log.find(Vn("Sai số vị trí điểm yếu nhất : ")) != std::string::npos, rigorous);
+            EXPECT_EQ(EndsWith(run.Report("in2"), Rule(70)), !shape.hanging);
             if (!rigorous) continue;
             EXPECT_EQ(status.RigorousGroups, shape.orders == 2 && !shape.hanging ? 2 : 1);
             // The closing rules end the rigorous tables unless hanging traverses were computed.
@@ -244,6 +250,27 @@ TEST(AdjustByOrder, HeldBackSidesThatNeverJoinAreListed) {
     const std::string log = run.Report("in6");
     EXPECT_NE(log.find("\r\n     B --> H1\r\n     H1 --> H2\r\n     F0 --> F1\r\n"), std::string::npos);
     EXPECT_NE(log.find("\r\n     F32 --> F33\r\n"), std::string::npos);
+
+    // Computed, the hanging traverse leaves the floating sides, and no error besides them.
+    settings.SkipHangingTraverses = false;
+    run.ui.calls.clear();
+    ASSERT_EQ(run.Go(settings).Outcome, RunOutcome::Completed);
+    ASSERT_EQ(run.ui.Messages().size(), 1u);
+    EXPECT_EQ(run.ui.Messages()[0].find(Vn("Một số cạnh không nối được vào lưới") + "\nF0 --> F1\n"), 0u);
+    EXPECT_TRUE(ReadResult(run.files.ResultFile, repeats).count("H2"));
+
+    // Floating sides alone: the second order finds no start direction and the run still ends well.
+    SyntheticTraverse floating = ConnectingTraverse();
+    floating.Add("G1", 100.0, 100.0);
+    floating.Add("G2", 100.0, 200.0);
+    floating.AddSide("G1", "G2");
+    ByOrderCase alone(floating);
+    const RunStatus status = alone.Go(settings);
+    EXPECT_EQ(status.Outcome, RunOutcome::Completed);
+    EXPECT_EQ(status.Orders, 1);
+    EXPECT_EQ(alone.ui.Messages(),
+              std::vector<std::string>{Vn("Một số cạnh không nối được vào lưới") + "\nG1 --> G2\n"});
+    EXPECT_TRUE(ReadResult(alone.files.ResultFile, repeats).count("P4"));
 }
 
 TEST(AdjustByOrder, ObservationFileWithoutSides) {
@@ -263,6 +290,41 @@ TEST(AdjustByOrder, ObservationFileWithoutSides) {
                          "\r\n     Tong so diem khoi tinh : 0\r\n     Tong so diem binh sai : 0\r\n"
                          "     Tong so goc toan mang : 0\r\n     Tong so canh toan mang : 0\r\n"
                          "     Tong so nut toan mang : 0\r\n     Tong so nhanh toan mang : 0\r\n"));
+
+    // No group was adjusted rigorously: the accuracy lines say so rather than print start values.
+    settings.Modes.RigorousWanted = true;
+    run.Go(settings);
+    EXPECT_TRUE(EndsWith(run.Report("in6"), "     Tong so nhanh toan mang : 0\r\n"
+                                            "     Khong co nhom nao duoc binh sai chat che\r\n"));
+}
+
+TEST(AdjustByOrder, KnownPointsAreDrawnOnceAndHangingTraversesToo) {
+    SyntheticTraverse net = HangingNetwork();
+    net.AddKnown("TC", 4700.0, 5900.0);  // a known point that nothing uses is drawn as well
+    ComputationSettings settings;
+    settings.AcadUploadEnabled = true;
+    settings.AcadUploadKnownPoints = true;
+    settings.AcadUploadAdjustedPoints = true;
+    ByOrderCase run(net);
+    test::RecordingDrawing drawing;
+    ASSERT_EQ(AdjustNetworkByOrder(run.files, settings, run.ui, run.progress, run.record, &drawing).Outcome,
+              RunOutcome::Completed);
+    auto count = [&](const std::string& part) {
+        int n = 0;
+        for (const std::string& call : drawing.calls) n += call.find(part) != std::string::npos ? 1 : 0;
+        return n;
+    };
+    // Names are drawn with a blank before them.
+    for (const char* name : {"' TA'", "' A'", "' B'", "' TB'", "' TC'"})
+        EXPECT_EQ(count("text sohieukc1 " + std::string(name)), 1) << name;
+    EXPECT_EQ(count("line sohieukc1 c1"), 2);  // A -> TA and B -> TB
+    for (const char* name : {"' P1'", "' H1'", "' H2'"})
+        EXPECT_EQ(count("text sohieukc2 " + std::string(name)), 1) << name;
+
+    // Without a drawing of the caller's the run draws into the DXF file beside the result.
+    ByOrderCase own(net);
+    ASSERT_EQ(own.Go(settings).Outcome, RunOutcome::Completed);
+    EXPECT_NE(ReadFileBytes(own.dir.File("kq.dxf")).find("H2"), std::string::npos);
 }
 
 TEST(AdjustByOrder, AFailedGroupIsNamedAndTheOthersGoOn) {
@@ -293,6 +355,55 @@ TEST(AdjustByOrder, AFailedGroupIsNamedAndTheOthersGoOn) {
     ASSERT_TRUE(result.count("R1"));
     EXPECT_NEAR(result.at("R1").first, 4210.0, 0.001);
     EXPECT_NEAR(result.at("R1").second, 4180.0, 0.001);
+}
+
+TEST(AdjustByOrder, WeakestResultsAreTheWeakestOfAllGroups) {
+    // 20" too much on one angle of the first group's traverse makes its sides the weakest.
+    SyntheticTraverse net = TwoOrderNetwork();
+    ByOrderCase run(net);
+    const SyntheticTraverse::Angle blunder{"P1", "P2", "P3"};
+    const std::string line = "P1\tP2\tP3\t" + SyntheticTraverse::DmsText(net.AngleValue(blunder));
+    std::string obs = net.ObservationText();
+    obs.replace(obs.find(line), line.size(),
+                "P1\tP2\tP3\t" + SyntheticTraverse::DmsText(net.AngleValue(blunder) + 20.0 / 3600.0));
+    WriteFileBytes(run.files.ObservationFile, obs);
+    ComputationSettings settings;
+    settings.KeepAccents = false;
+    settings.Modes.RigorousWanted = true;
+    ASSERT_EQ(run.Go(settings).RigorousGroups, 2);
+
+    // The rows of both groups' side tables: | from | to | S | Ms | 1/ N | azimuth | Mpv |
+    std::string weakestSide, largestAzimuth;
+    double smallestN = 1e30, largestMpv = -1.0;
+    std::istringstream table(run.Report("in5"));
+    for (std::string row; std::getline(table, row);) {
+        std::vector<std::string> f;
+        if (!row.empty() && row.back() == '\r') row.pop_back();
+        std::istringstream fields(row);
+        for (std::string field; std::getline(fields, field, '|');) f.push_back(field);
+        if (f.size() != 8 || f[5].find("1/") == std::string::npos) continue;
+        auto name = [](const std::string& field) { return field.substr(1, field.find_last_not_of(' ')); };
+        const std::string side = name(f[1]) + " -> " + name(f[2]);
+        const double n = std::strtod(f[5].c_str() + f[5].find("1/") + 2, nullptr);
+        const double mpv = std::strtod(f[7].c_str(), nullptr);
+        if (n < smallestN) {
+            smallestN = n;
+            weakestSide = side;
+        }
+        if (mpv > largestMpv) {
+            largestMpv = mpv;
+            largestAzimuth = side;
+        }
+    }
+    ASSERT_EQ(largestAzimuth, "P4 -> B");  // in the first group, adjusted before the second
+    const std::string log = run.Report("in6");
+    EXPECT_NE(log.find("     Sai so chieu dai canh yeu nhat : " + weakestSide + " , Ms/S = 1/" +
+                       std::to_string(static_cast<long long>(smallestN)) + "\r\n"),
+              std::string::npos);
+    const std::string azimuthLine = "     Sai so phuong vi canh yeu nhat : " + largestAzimuth + " , Mpv = ";
+    const auto at = log.find(azimuthLine);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NEAR(std::strtod(log.c_str() + at + azimuthLine.size(), nullptr), largestMpv, 0.005);
 }
 
 TEST(AdjustByOrder, StartAzimuthOfATargetWithoutCoordinatesIsAskedOnce) {

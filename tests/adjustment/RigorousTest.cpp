@@ -6,7 +6,7 @@
 
 #include "adjustment/Rigorous.h"
 #include "adjustment/RigorousAccuracy.h"
-#include "adjustment/RigorousFixture.h"
+#include "adjustment/RigorousReference.h"
 #include "core/Numbers.h"
 #include "core/TextFile.h"
 #include "support/Fakes.h"
@@ -236,6 +236,7 @@ TEST(Rigorous, EnteredWeightsAndDefaults) {
     line.Observe(1, 0.0, 0.0);
     line.Build(model, ws, 0.0, 0.0, 0.0);
     RigorousSolution sol;
+    ComputeApproximateValues(ws, model, sol);
     ChooseAprioriErrors(ws, r.settings, sol);
     BuildConditionBlock(ws, model, r.settings, sol);
     ASSERT_EQ(sol.TermStart[2], 3);  // two angles and one side
@@ -249,6 +250,40 @@ TEST(Rigorous, EnteredWeightsAndDefaults) {
     r.settings.MbEntered = 0.0;
     ChooseAprioriErrors(ws, r.settings, sol);
     EXPECT_EQ(sol.MbInUse, 5.0);
+}
+
+TEST(Rigorous, NoRedundancyAndUnwritableReport) {
+    // One branch from a known direction to an unknown node: three conditions, three unknowns.
+    SyntheticGroup g;
+    g.AddPoint("T", 0, 0, true);
+    g.AddPoint("S", 100, 0, true);
+    g.AddPoint("a", 250, 120);
+    g.AddPoint("N", 420, 80);
+    g.AddBranch({"S", "a", "N"}, 2, "T");
+    g.AddNode("N", false, 1);
+    g.Observe(5, 6.0, 0.012);
+    RigorousRun r;
+    ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+    EXPECT_EQ(r.sol.Redundancy, 0);
+    EXPECT_FALSE(r.sol.AccuracyEstimated);
+    EXPECT_NEAR(r.sol.Pvv, 0.0, 1e-12);
+    EXPECT_EQ(r.sol.PointMp[2], 0.0);
+    EXPECT_EQ(r.sol.NodeMp[1], 0.0);
+    // The node lands where the observations carry it.
+    const double a1 = 0.0 + g.AngleAt[0][1] - 180.0;  // azimuth T->S is 0
+    const double a2 = a1 + g.AngleAt[0][2] - 180.0;
+    EXPECT_NEAR(r.ws.NodeX[1], 100 + g.SideAt[0][1] * std::cos(DegToRad(a1)) + g.SideAt[0][2] * std::cos(DegToRad(a2)), 1e-6);
+    EXPECT_NEAR(r.ws.NodeY[1], g.SideAt[0][1] * std::sin(DegToRad(a1)) + g.SideAt[0][2] * std::sin(DegToRad(a2)), 1e-6);
+
+    RigorousRun w;
+    SyntheticGroup traverse = ConnectingTraverse();
+    traverse.Observe(7, 6.0, 0.012);
+    traverse.Build(w.model, w.ws, 0.0, 6.0 / 3600.0, 0.012);
+    w.ws.RigorousReportNames[0] = "/nonexistent-folder/r.in1";
+    const RigorousContext context{w.settings, w.run, w.state, w.ui, w.monitor, nullptr};
+    EXPECT_EQ(RigorousAdjustGroup(w.ws, w.model, PointList{}, context), RigorousStatus::WriteFailed);
+    ASSERT_EQ(w.ui.Messages().size(), 1u);
+    EXPECT_NE(w.ui.Messages()[0].find("/nonexistent-folder/r.in1"), std::string::npos);
 }
 
 TEST(Rigorous, TooLargeGroupKeepsItsSimpleAdjustment) {
@@ -282,22 +317,6 @@ TEST(Rigorous, TooLargeGroupKeepsItsSimpleAdjustment) {
     EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), branches);
     EXPECT_FALSE(FileExists(dir.File("r0")));
     ASSERT_FALSE(r.run.ProgressLog.Lines().empty());
-}
-
-TEST(Rigorous, NodeInverseAgreesWithReductionPerFunction) {
-    SyntheticGroup g = NodeNetwork();
-    g.Observe(29, 6.0, 0.012);
-    RigorousRun r;
-    ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
-    ASSERT_FALSE(r.sol.NodeInverse.empty());
-    RigorousSolution reduced = r.sol;
-    PrepareNodeInverse(reduced, 0);
-    ASSERT_TRUE(reduced.NodeInverse.empty());
-    for (int b = 1; b <= 3; ++b)
-        for (int k = 2; k <= 4; ++k)
-            for (bool y : {false, true})
-                EXPECT_NEAR(PointReciprocalWeight(r.ws, r.model, reduced, b, k, y),
-                            PointReciprocalWeight(r.ws, r.model, r.sol, b, k, y), 1e-12);
 }
 
 }  // namespace

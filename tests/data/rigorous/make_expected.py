@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Expected rigorous tables for two groups, from an independent parametric least-squares
 adjustment (coordinates as unknowns, Gauss-Newton, plain Python) of the same synthetic
-observations, laid out as the four tables are specified. Run once; writes the .txt files here."""
+observations, written out in the column layouts of the four tables. Run once; writes the .txt files here."""
 import math
 import os
 
@@ -145,7 +145,20 @@ def round_half_even(d, x):
     return round(x, d)
 
 
-def fixed(v, width, decimals):
+# A printed value this close to a rounding tie (in units of its last digit) would make the
+# expected text depend on where a single-pass adjustment and this iterated one part: about a
+# micron in lengths, a few ten-thousandths of a second in angles. The data are chosen to have none.
+NEAR_TIES = []
+
+
+def check_tie(value, decimals, margin):
+    scaled = abs(value) * 10 ** decimals
+    if abs(scaled - math.floor(scaled) - 0.5) < margin:
+        NEAR_TIES.append(value)
+
+
+def fixed(v, width, decimals, margin=0.002):
+    check_tie(v, decimals, margin)
     text = "%.*f" % (decimals, v)
     if text.startswith("-") and float(text) == 0.0:
         text = text[1:]
@@ -156,6 +169,7 @@ def dms(decimals, degrees):
     d = math.trunc(degrees)
     mx = (degrees - d) * 60.0
     m = math.trunc(mx)
+    check_tie((mx - m) * 60.0, decimals, 0.02)
     s = round((mx - m) * 60.0, decimals)
     if s >= 60:
         s, m = 0.0, m + 1
@@ -190,8 +204,13 @@ def name(p):
     return p.ljust(10)
 
 
+# The run's extremes, as the driver reports them: (Mp, name), (N, Ms, from, to), (m_alpha, from, to).
+EXTREMES = {"point": (0.0, ""), "side": (10000000.0, 0.0, "", ""), "azimuth": (0.0, "", "")}
+
+
 def tables(g, mb, ms, known, first):
     coords, col, q, mu, av = adjust(g, mb, ms)
+    print("mu %.4f" % mu)
     out = [[], [], [], []]
     if first:
         for i, (title, columns) in enumerate(HEADERS):
@@ -203,6 +222,9 @@ def tables(g, mb, ms, known, first):
     def point_row(p):
         mx = mu * math.sqrt(q[col[p]][col[p]])
         my = mu * math.sqrt(q[col[p] + 1][col[p] + 1])
+        if math.hypot(mx, my) > EXTREMES["point"][0]:
+            EXTREMES["point"] = (math.hypot(mx, my), p)
+        print("%s\t%.3f\t%.3f" % (p, coords[p][0], coords[p][1]))
         out[0].append(row([name(p), fixed(coords[p][0], 11, 3), fixed(coords[p][1], 10, 3), fixed(mx, 5, 3),
                            fixed(my, 5, 3), fixed(math.hypot(mx, my), 5, 3)]))
     for node in g.nodes:
@@ -220,16 +242,20 @@ def tables(g, mb, ms, known, first):
             ratio = round_half_even(0, length / ms_side) if ms_side > 0 else 0.0
             k = RHO / (dx * dx + dy * dy)
             malpha = sigma(q, mu, gradient(col, [(a, dy * k, -dx * k), (c, -dy * k, dx * k)]))
+            if 0 < ratio <= EXTREMES["side"][0]:
+                EXTREMES["side"] = (ratio, ms_side, a, c)
+            if round_half_even(2, malpha) > EXTREMES["azimuth"][0]:
+                EXTREMES["azimuth"] = (round_half_even(2, malpha), a, c)
             out[3].append(MARGIN + "| " + " | ".join([name(a), name(c), fixed(round_half_even(3, length), 9, 3),
                                                         fixed(ms_side, 6, 3)]) +
                           " | 1/" + fixed(ratio, 7, 0) + " | " + dms(2, azimuth(coords[a], coords[c])).rjust(13) +
-                          " | " + fixed(malpha, 7, 2) + " |")
+                          " | " + fixed(malpha, 7, 2, 0.02) + " |")
             vs = round_half_even(3, length - observed)
             out[2].append(row([name(a), name(c), fixed(observed, 9, 3), fixed(vs, 7, 3), fixed(observed + vs, 9, 3)]))
         for back, st, fore, value in g.angles[b]:
             v = av[(back, st, fore)]
             shown = 0.0 if round_half_even(2, v) == 0 else v
-            out[1].append(row([name(back), name(st), name(fore), dms(1, value).rjust(11), fixed(shown, 6, 2),
+            out[1].append(row([name(back), name(st), name(fore), dms(1, value).rjust(11), fixed(shown, 6, 2, 0.02),
                                dms(2, value + v / 3600.0).rjust(12)]))
     return out
 
@@ -252,10 +278,15 @@ def main():
                     (["S2", "2a", "2b", "N"], 1, "T2", "1c"),
                     (["N", "3a", "3b", "3c", "S3"], 1, "1c", "T3")]
     g2.nodes = ["N"]
-    g2.observe(37, 6.0, 0.012)
+    g2.observe(39, 6.0, 0.012)
 
     first = tables(g1, 6.0, 0.012, ["A", "B", "C", "D"], True)
+    if NEAR_TIES:
+        raise SystemExit("group 1 prints values near a rounding tie: %s" % NEAR_TIES)
     second = tables(g2, 6.0, 0.012, [], False)
+    if NEAR_TIES:
+        raise SystemExit("group 2 prints values near a rounding tie: %s" % NEAR_TIES)
+    print(EXTREMES)
     here = os.path.dirname(os.path.abspath(__file__))
     for i, file_name in enumerate(("coords.txt", "angles.txt", "distances.txt", "sides.txt")):
         with open(os.path.join(here, file_name), "wb") as f:
