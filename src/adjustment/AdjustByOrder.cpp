@@ -482,6 +482,11 @@ RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
     else
         ui_.Message(Vn("Lỗi ghi file ") + reports_.Log);
     progress_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+    if (outcome == RunOutcome::Completed) {
+        // The rigorous stage reuses the bar for its branches: a finished run shows it full.
+        progress_.SetRange(0, 11);
+        progress_.SetPosition(11);
+    }
     progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
     return status_;
 }
