@@ -20,7 +20,8 @@ namespace qef {
 
 inline constexpr double kRho = 206265.0;  // seconds per radian
 
-// The weakest results of a run, reported by the driver at its end.
+// The weakest results of a run, reported by the driver at its end. Each covers the whole run:
+// none is reset between groups.
 struct RigorousRunExtremes {
     double WeakestPointMp = 0.0;  // metres
     std::string WeakestPointName;
@@ -89,6 +90,7 @@ struct RigorousSolution {
     OneBased<double> PointMx, PointMy, PointMp;
     OneBased<double> NodeMx, NodeMy, NodeMp;
 
+    // The unknown of a node: which = 1 orientation, 2 X, 3 Y.
     int NodeColumn(int node, int which) const { return 3 * B + 3 * (node - 1) + which; }
 };
 
@@ -117,7 +119,7 @@ RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& mode
 void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
 // The a-priori unit-weight error (seconds) and the Ms of the sides in weight mode 0.
 void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol);
-// Condition coefficients and inverse weights of every term.
+// Condition coefficients and inverse weights of every term, linearised at the approximate values.
 void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model,
                          const ComputationSettings& settings, RigorousSolution& sol);
 // False when the packed normals of n unknowns would pass 1 GiB.

@@ -57,6 +57,37 @@ SyntheticGroup NodeNetwork(bool knownNode = false) {
     return g;
 }
 
+// The same points, but N is defined by the branch that leaves it without an angle (kind 3 to a
+// known direction, or kind 4 to a side-only point Q); the branches arriving at N carry connecting
+// angles towards 3a, the first of them carrying N.
+SyntheticGroup NodeDefinedByLeavingBranch(bool toSideOnlyPoint) {
+    SyntheticGroup g;
+    g.AddPoint("T1", 2900, 100, true);
+    g.AddPoint("S1", 2500, 200, true);
+    g.AddPoint("1a", 2300, 550);
+    g.AddPoint("1b", 2050, 900);
+    g.AddPoint("N", 1500, 1500);
+    g.AddPoint("T2", 300, 0, true);
+    g.AddPoint("S2", 600, 300, true);
+    g.AddPoint("2a", 900, 700);
+    g.AddPoint("2b", 1200, 1150);
+    g.AddPoint("3a", 1450, 1900);
+    g.AddPoint("3b", 1600, 2300);
+    g.AddPoint("3c", 1500, 2700);
+    g.AddBranch({"S1", "1a", "1b", "N"}, 1, "T1", "3a");
+    g.AddBranch({"S2", "2a", "2b", "N"}, 1, "T2", "3a");
+    if (toSideOnlyPoint) {
+        g.AddPoint("Q", 1550, 3100, true);
+        g.AddBranch({"N", "3a", "3b", "3c", "Q"}, 4, {}, {}, true);
+    } else {
+        g.AddPoint("S3", 1550, 3100, true);
+        g.AddPoint("T3", 1900, 3400, true);
+        g.AddBranch({"N", "3a", "3b", "3c", "S3"}, 3, {}, "T3");
+    }
+    g.AddNode("N", false, 1);
+    return g;
+}
+
 struct RigorousRun {
     NetworkModel model;
     GroupWorkingSet ws;
@@ -202,6 +233,19 @@ TEST(Rigorous, NodeNetworksMatchParametricSolution) {
     }
 }
 
+TEST(Rigorous, BranchesWithoutStartAngleMatchParametricSolution) {
+    for (const bool sideOnly : {false, true}) {
+        SCOPED_TRACE(sideOnly ? "kind 4 to a side-only point" : "kind 3 to a known direction");
+        SyntheticGroup g = NodeDefinedByLeavingBranch(sideOnly);
+        g.Observe(sideOnly ? 43 : 41, 6.0, 0.012);
+        RigorousRun r;
+        ASSERT_EQ(r.Adjust(g, 6.0, 0.012), RigorousStatus::Adjusted);
+        const ParametricSolution ref = test::SolveParametric(g, 6.0, EstimatedMs);
+        EXPECT_EQ(ref.Redundancy, sideOnly ? 5 : 6);
+        ExpectAgreement(g, r, ref);
+    }
+}
+
 TEST(Rigorous, EnteredWeightsAndDefaults) {
     SyntheticGroup g = NodeNetwork();
     g.AddPoint("4a", 1150, 1700);
@@ -284,6 +328,42 @@ TEST(Rigorous, NoRedundancyAndUnwritableReport) {
     EXPECT_EQ(RigorousAdjustGroup(w.ws, w.model, PointList{}, context), RigorousStatus::WriteFailed);
     ASSERT_EQ(w.ui.Messages().size(), 1u);
     EXPECT_NE(w.ui.Messages()[0].find("/nonexistent-folder/r.in1"), std::string::npos);
+}
+
+TEST(Rigorous, RunExtremes) {
+    SyntheticGroup g = ConnectingTraverse();
+    g.Observe(1, 0.0, 0.0);
+    NetworkModel model;
+    GroupWorkingSet ws;
+    g.Build(model, ws, 0.0, 0.0, 0.0);
+    RigorousSolution sol;
+    for (auto* a : {&sol.SideErrors, &sol.SideCorrections, &sol.AzimuthErrors, &sol.PointMp})
+        *a = OneBased<double>(7);
+    // Sides B-P1 .. P3-C: a side whose error rounds to nothing has no ratio; of equal ratios
+    // (200/0.004 = 100/0.002 = 50/0.001) the last is the weakest.
+    const double sides[4] = {100, 200, 100, 50};
+    const double errors[4] = {0.0, 0.004, 0.002, 0.001};
+    const double azimuths[4] = {1.234, 2.004, 2.001, 1.0};
+    for (int j = 0; j < 4; ++j) {
+        ws.PositionSides[static_cast<std::size_t>(j + 1)] = sides[j];
+        sol.SideErrors[static_cast<std::size_t>(j + 1)] = errors[j];
+        sol.AzimuthErrors[static_cast<std::size_t>(j + 1)] = azimuths[j];
+    }
+    sol.PointMp[2] = 0.003;  // P1
+    sol.PointMp[3] = 0.005;  // P2: of equal errors the first stays
+    sol.PointMp[4] = 0.005;  // P3
+    RigorousRunExtremes e;
+    e.WeakestPointMp = 0.004;
+    UpdateRunExtremes(ws, model, sol, e);
+    EXPECT_EQ(e.WeakestPointName, "P2");
+    EXPECT_EQ(e.WeakestPointMp, 0.005);
+    EXPECT_EQ(e.WeakestSideFrom + ">" + e.WeakestSideTo, "P3>C");
+    EXPECT_EQ(e.WeakestSideRatio, 50000.0);
+    EXPECT_EQ(e.WeakestSideMs, 0.001);
+    EXPECT_EQ(sol.SideRatios[1], 0.0);
+    // Rounded to 0.01": 2.00 does not pass 2.00.
+    EXPECT_EQ(e.LargestAzimuthFrom + ">" + e.LargestAzimuthTo, "P1>P2");
+    EXPECT_EQ(e.LargestAzimuthError, 2.0);
 }
 
 TEST(Rigorous, TooLargeGroupKeepsItsSimpleAdjustment) {
