@@ -68,6 +68,24 @@ std::string Angle(double degrees, int decimals, int width) {
     return Field(FormatDms(decimals, " ", degrees), width);
 }
 
+// Appends what `writeRows` writes to a report made earlier; a report not asked for is skipped.
+template <class WriteRows>
+bool AppendToReport(const std::string& name, WriteRows writeRows) {
+    if (name.empty()) return true;
+    TextFileWriter out(name, true);
+    if (!out.IsOpen()) return false;
+    writeRows(out);
+    return out.Close();
+}
+
+// Visits the sides p -> p+1 of every branch, branch by branch.
+template <class Visit>
+void ForEachSide(const GroupWorkingSet& ws, const NetworkModel& model, Visit visit) {
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= ws.Nb; ++b)
+        for (int p = br.First(b); p <= br.Last(b) - 1; ++p) visit(p);
+}
+
 }  // namespace
 
 double ZeroIfTiny(int d, double x) { return RoundHalfEven(d, x) == 0.0 ? 0.0 : x; }
@@ -119,67 +137,54 @@ bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& mode
 }
 
 bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    const std::string& name = ws.RigorousReportNames[3];
-    if (name.empty()) return true;
-    TextFileWriter out(name, true);
-    if (!out.IsOpen()) return false;
-    const BranchModel& br = model.Branches;
-    for (int b = 1; b <= ws.Nb; ++b)
-        for (int p = br.First(b); p <= br.Last(b) - 1; ++p) {
+    return AppendToReport(ws.RigorousReportNames[3], [&](TextFileWriter& out) {
+        ForEachSide(ws, model, [&](int p) {
             const std::size_t pi = Index(p);
             const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
             // The ratio cell carries its own "1/" after the separator.
-            std::string row = Row({Name(model, br.PointAt(p)), Name(model, br.PointAt(p + 1)),
+            std::string row = Row({Name(model, model.Branches.PointAt(p)), Name(model, model.Branches.PointAt(p + 1)),
                                    FormatFixed(length, 9, 3), FormatFixed(sol.SideErrors[pi], 6, 3)});
             row.resize(row.size() - 2);
             row += " | 1/" + FormatFixed(sol.SideRatios[pi], 7, 0) + " | " +
                    Angle(ws.PositionAzimuths[pi], 2, 13) + " | " + FormatFixed(sol.AzimuthErrors[pi], 7, 2) + " |";
             out.WriteLine(row);
-        }
-    return out.Close();
+        });
+    });
 }
 
 bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    const std::string& name = ws.RigorousReportNames[2];
-    if (name.empty()) return true;
-    TextFileWriter out(name, true);
-    if (!out.IsOpen()) return false;
-    const BranchModel& br = model.Branches;
-    for (int b = 1; b <= ws.Nb; ++b)
-        for (int p = br.First(b); p <= br.Last(b) - 1; ++p) {
+    return AppendToReport(ws.RigorousReportNames[2], [&](TextFileWriter& out) {
+        ForEachSide(ws, model, [&](int p) {
             const std::size_t pi = Index(p);
             const double side = ws.PositionSides[pi];
             const double vs = RoundHalfEven(3, sol.SideCorrections[pi]);
-            out.WriteLine(Row({Name(model, br.PointAt(p)), Name(model, br.PointAt(p + 1)), FormatFixed(side, 9, 3),
-                               FormatFixed(vs, 7, 3), FormatFixed(side + vs, 9, 3)}));
-        }
-    return out.Close();
+            out.WriteLine(Row({Name(model, model.Branches.PointAt(p)), Name(model, model.Branches.PointAt(p + 1)),
+                               FormatFixed(side, 9, 3), FormatFixed(vs, 7, 3), FormatFixed(side + vs, 9, 3)}));
+        });
+    });
 }
 
 bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    const std::string& name = ws.RigorousReportNames[1];
-    if (name.empty()) return true;
-    TextFileWriter out(name, true);
-    if (!out.IsOpen()) return false;
-    const BranchModel& br = model.Branches;
-    auto row = [&](int back, int p, int fore) {
-        const std::size_t pi = Index(p);
-        const double observed = ws.PositionAngles[pi];
-        const double v = sol.AngleCorrections[pi];
-        const double adjusted = NormalizeAzimuth(observed + v / 3600.0);
-        out.WriteLine(Row({Name(model, back), Name(model, br.PointAt(p)), Name(model, fore), Angle(observed, 1, 11),
-                           FormatFixed(ZeroIfTiny(2, v), 6, 2), Angle(adjusted, 2, 12)}));
-    };
-    for (int b = 1; b <= ws.Nb; ++b) {
-        const std::size_t bi = Index(b);
-        const int kind = ws.BranchTypes[bi];
-        const int first = br.First(b);
-        const int last = br.Last(b);
-        if (kind == 1 || kind == 2) row(ws.StartRefPoints[bi], first, br.PointAt(first + 1));
-        for (int p = first + 1; p <= last - 1; ++p) row(br.PointAt(p - 1), p, br.PointAt(p + 1));
-        if (kind == 1 || kind == 3) row(br.PointAt(last - 1), last, ws.EndRefPoints[bi]);
-    }
-    return out.Close();
+    return AppendToReport(ws.RigorousReportNames[1], [&](TextFileWriter& out) {
+        const BranchModel& br = model.Branches;
+        auto row = [&](int back, int p, int fore) {
+            const std::size_t pi = Index(p);
+            const double observed = ws.PositionAngles[pi];
+            const double v = sol.AngleCorrections[pi];
+            const double adjusted = NormalizeAzimuth(observed + v / 3600.0);
+            out.WriteLine(Row({Name(model, back), Name(model, br.PointAt(p)), Name(model, fore), Angle(observed, 1, 11),
+                               FormatFixed(ZeroIfTiny(2, v), 6, 2), Angle(adjusted, 2, 12)}));
+        };
+        for (int b = 1; b <= ws.Nb; ++b) {
+            const std::size_t bi = Index(b);
+            const int kind = ws.BranchTypes[bi];
+            const int first = br.First(b);
+            const int last = br.Last(b);
+            if (kind == 1 || kind == 2) row(ws.StartRefPoints[bi], first, br.PointAt(first + 1));
+            for (int p = first + 1; p <= last - 1; ++p) row(br.PointAt(p - 1), p, br.PointAt(p + 1));
+            if (kind == 1 || kind == 3) row(br.PointAt(last - 1), last, ws.EndRefPoints[bi]);
+        }
+    });
 }
 
 }  // namespace qef

@@ -7,8 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -88,7 +86,7 @@ QRadioButton* RadioGroupBox::Item(int index) const {
     return static_cast<QRadioButton*>(buttons_->button(index));
 }
 
-TFTsbs::TFTsbs(ComputationSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+TFTsbs::TFTsbs(ComputationSettings& settings, QWidget* parent) : CheckedDialog(parent), settings_(settings) {
     setObjectName(QStringLiteral("FTsbs"));
     setWindowTitle(FromTcvn3(settings_.ParamDialogTitle));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -99,23 +97,12 @@ TFTsbs::TFTsbs(ComputationSettings& settings, QWidget* parent) : QDialog(parent)
     CB_ChotailenAcad_ = Named(new QCheckBox(QStringLiteral("Tải lên Acad > R14"), this), "CB_ChotailenAcad");
     CB_0XulyDCtreo_->setChecked(settings_.SkipHangingTraverses);
 
-    auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    auto* cancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
-    ok->setDefault(true);
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &TFTsbs::accept);
-    connect(cancel, &QPushButton::clicked, this, &TFTsbs::reject);
-
+    QHBoxLayout* buttons = OkCancelRow();
     auto* options = new QHBoxLayout;
     options->addWidget(CB_BSCC_);
     options->addWidget(CB_0XulyDCtreo_);
     options->addWidget(CB_ChotailenAcad_);
     options->addStretch();
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -286,11 +273,11 @@ void TFTsbs::Connect() {
     connect(RG_shcC2_, &RadioGroupBox::ItemChosen, this, &TFTsbs::OnProjection);
     for (QLineEdit* edit : {E_dctb_shc1_, E_dcmc_shc1_}) {
         connect(edit, &QLineEdit::textChanged, this, [this, edit] {
-            if (lastRefused_ == edit) lastRefused_ = nullptr;
+            ForgetRefusal(edit);
         });
         connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
             double value = 0;
-            if (closing_ || !isVisible() || IsBlank(edit->text()) || ParseNumber(edit->text(), value)) return;
+            if (!CheckingExits() || IsBlank(edit->text()) || ParseNumber(edit->text(), value)) return;
             Refuse(edit, edit, kNotANumber);
         });
     }
@@ -318,8 +305,7 @@ void TFTsbs::Connect() {
 }
 
 void TFTsbs::PrepareForShow() {
-    closing_ = false;
-    lastRefused_ = nullptr;
+    ResetChecks();
     setWindowTitle(FromTcvn3(settings_.ParamDialogTitle));
     settings_.Modes.RigorousWanted = CB_BSCC_->isChecked();
     RGdvgoc_->SetItemIndex(settings_.AngleTextWithPoint ? 0 : 1);
@@ -339,23 +325,7 @@ void TFTsbs::PrepareForShow() {
 
 void TFTsbs::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) PrepareForShow();
-    QDialog::showEvent(event);
-}
-
-void TFTsbs::ShowMessage(const QString& text) {
-    if (MessageHook) {
-        MessageHook(text);
-        return;
-    }
-    QMessageBox::warning(this, QStringLiteral("QEF 2010"), text);
-}
-
-void TFTsbs::Refuse(QWidget* focusTarget, QLineEdit* edit, const QString& text) {
-    lastRefused_ = edit;
-    lastRefusedText_ = edit->text();
-    ShowMessage(text);
-    focusTarget->setFocus();
-    edit->selectAll();
+    CheckedDialog::showEvent(event);
 }
 
 void TFTsbs::OnRigorous(bool checked) {
@@ -409,26 +379,26 @@ void TFTsbs::OnProjection(int item) {
 }
 
 void TFTsbs::OnWeightTextChanged(const RealEdit& e) {
-    if (lastRefused_ == e.edit) lastRefused_ = nullptr;
+    ForgetRefusal(e.edit);
     double value = 0;
     if (ParseNumber(e.edit->text(), value)) settings_.*e.member = value;
 }
 
 void TFTsbs::OnWeightExit(const RealEdit& e) {
     double value = 0;
-    if (closing_ || !isVisible() || ParseNumber(e.edit->text(), value)) return;
+    if (!CheckingExits() || ParseNumber(e.edit->text(), value)) return;
     Refuse(e.edit, e.edit, kNotANumber);
 }
 
 void TFTsbs::OnClosureTextChanged(const IntCombo& c) {
-    if (lastRefused_ == c.combo->lineEdit()) lastRefused_ = nullptr;
+    ForgetRefusal(c.combo->lineEdit());
     std::int32_t value = 0;
     if (ParseLimit(c.combo->currentText(), value)) settings_.*c.member = value;
 }
 
 void TFTsbs::OnClosureExit(const IntCombo& c) {
     std::int32_t value = 0;
-    if (closing_ || !isVisible() || ParseLimit(c.combo->currentText(), value)) return;
+    if (!CheckingExits() || ParseLimit(c.combo->currentText(), value)) return;
     Refuse(c.combo, c.combo->lineEdit(), kNotALimit);
 }
 
@@ -438,30 +408,20 @@ void TFTsbs::OnAcadUpload(bool checked) {
 }
 
 bool TFTsbs::CheckBeforeOk() {
-    // A bad text that was just refused on leaving its edit is not announced a second time.
-    auto refuse = [this](QWidget* target, QLineEdit* edit, const QString& text) {
-        if (edit == lastRefused_ && edit->text() == lastRefusedText_) {
-            target->setFocus();
-            edit->selectAll();
-        } else {
-            Refuse(target, edit, text);
-        }
-        return false;
-    };
     for (const IntCombo& c : closureCombos_) {
         std::int32_t value = 0;
         if (c.combo->isEnabled() && !ParseLimit(c.combo->currentText(), value))
-            return refuse(c.combo, c.combo->lineEdit(), kNotALimit);
+            return RefuseAtOk(c.combo, c.combo->lineEdit(), kNotALimit);
     }
     for (QLineEdit* edit : {E_dctb_shc1_, E_dcmc_shc1_}) {
         double value = 0;
         if (edit->isVisibleTo(this) && edit->isEnabled() && !IsBlank(edit->text()) &&
             !ParseNumber(edit->text(), value))
-            return refuse(edit, edit, kNotANumber);
+            return RefuseAtOk(edit, edit, kNotANumber);
     }
     for (const RealEdit& e : weightEdits_) {
         double value = 0;
-        if (e.edit->isEnabled() && !ParseNumber(e.edit->text(), value)) return refuse(e.edit, e.edit, kNotANumber);
+        if (e.edit->isEnabled() && !ParseNumber(e.edit->text(), value)) return RefuseAtOk(e.edit, e.edit, kNotANumber);
     }
     return true;
 }
@@ -479,13 +439,7 @@ void TFTsbs::accept() {
     };
     take(E_dctb_shc1_, settings_.MeanAreaHeight);
     take(E_dcmc_shc1_, settings_.ProjectionPlaneHeight);
-    closing_ = true;
-    QDialog::accept();
-}
-
-void TFTsbs::reject() {
-    closing_ = true;
-    QDialog::reject();
+    AcceptNow();
 }
 
 }  // namespace qef

@@ -2,12 +2,11 @@
 // Parameters dialog: units, closure limits, reduction of sides, weights of the rigorous
 // adjustment and the drawing-export switch. Every control writes its setting at once; OK and
 // Cancel only close the dialog.
-#include <QDialog>
 #include <QGroupBox>
-#include <functional>
 #include <vector>
 
 #include "core/ComputationSettings.h"
+#include "gui/DialogSupport.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -40,7 +39,7 @@ private:
     QGridLayout* grid_;
 };
 
-class TFTsbs : public QDialog {
+class TFTsbs : public CheckedDialog {
     Q_OBJECT
 public:
     explicit TFTsbs(ComputationSettings& settings, QWidget* parent = nullptr);
@@ -48,14 +47,10 @@ public:
     // The options dialog that "Tải lên Acad > R14" opens.
     void SetDrawingOptionsDialog(TFVoiAutoCAD* dialog) { drawingOptions_ = dialog; }
 
-    // Where messages go; by default a message box. Tests replace it.
-    std::function<void(const QString&)> MessageHook;
-
     // Refreshes the controls from the settings, as on every show.
     void PrepareForShow();
 
     void accept() override;
-    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -74,8 +69,6 @@ private:
     QWidget* BuildAdjustment();
     QWidget* BuildWeights();
     void Connect();
-    void ShowMessage(const QString& text);
-    void Refuse(QWidget* focusTarget, QLineEdit* edit, const QString& text);
 
     void OnRigorous(bool checked);
     void SetWeightEditsEnabled(bool enabled);
@@ -92,9 +85,6 @@ private:
 
     ComputationSettings& settings_;
     TFVoiAutoCAD* drawingOptions_ = nullptr;
-    bool closing_ = false;
-    QLineEdit* lastRefused_ = nullptr;
-    QString lastRefusedText_;
 
     RadioGroupBox* RGdvmet_ = nullptr;
     RadioGroupBox* RGdeg_ = nullptr;

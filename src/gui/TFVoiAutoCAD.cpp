@@ -6,8 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -21,6 +19,12 @@ namespace {
 
 const QString kNotANumber = QStringLiteral("Bạn chỉ nhập chữ số");
 const QString kNotPositive = QStringLiteral("Độ cao text phải lớn hơn 0");
+
+// A number that is not above 0 gets its own reason.
+QString HeightRefusal(const QLineEdit* edit) {
+    double value = 0;
+    return TryParseReal(edit->text().toStdString(), value) ? kNotPositive : kNotANumber;
+}
 
 QString ShortText(double value) {
     char buffer[64];
@@ -48,7 +52,7 @@ W* Named(W* widget, const char* name) {
 }  // namespace
 
 TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings) {
+    : CheckedDialog(parent), settings_(settings) {
     setObjectName(QStringLiteral("FVoiAutoCAD"));
     setWindowTitle(QStringLiteral("Tải dữ liệu lên AutoCAD"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -103,17 +107,7 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
     grid->addWidget(CB_ZtoCSDL_, 4, 0, 1, 4);
     grid->setColumnMinimumWidth(2, 12);
 
-    auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    auto* cancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
-    ok->setDefault(true);
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &TFVoiAutoCAD::accept);
-    connect(cancel, &QPushButton::clicked, this, &TFVoiAutoCAD::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
+    QHBoxLayout* buttons = OkCancelRow();
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(note);
@@ -175,11 +169,10 @@ void TFVoiAutoCAD::ApplyModes() {
 
 void TFVoiAutoCAD::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        closing_ = false;
-        lastRefused_ = nullptr;
+        ResetChecks();
         ApplyModes();
     }
-    QDialog::showEvent(event);
+    CheckedDialog::showEvent(event);
 }
 
 void TFVoiAutoCAD::OnKnownPoints(bool checked) {
@@ -223,55 +216,25 @@ bool TFVoiAutoCAD::HeightTextGood(const QLineEdit* edit, double& value) const {
 }
 
 void TFVoiAutoCAD::OnHeightTextChanged(const HeightEdit& h) {
-    if (lastRefused_ == h.edit) lastRefused_ = nullptr;
+    ForgetRefusal(h.edit);
     double value = 0;
     if (HeightTextGood(h.edit, value)) settings_.*h.member = value;
 }
 
 void TFVoiAutoCAD::OnHeightExit(const HeightEdit& h) {
     double value = 0;
-    if (closing_ || !isVisible() || HeightTextGood(h.edit, value)) return;
-    Refuse(h.edit);
-}
-
-void TFVoiAutoCAD::ShowMessage(const QString& text) {
-    if (MessageHook) {
-        MessageHook(text);
-        return;
-    }
-    QMessageBox::warning(this, QStringLiteral("QEF 2010"), text);
-}
-
-void TFVoiAutoCAD::Refuse(QLineEdit* edit) {
-    double value = 0;
-    const bool isNumber = TryParseReal(edit->text().toStdString(), value);
-    lastRefused_ = edit;
-    lastRefusedText_ = edit->text();
-    ShowMessage(isNumber ? kNotPositive : kNotANumber);
-    edit->setFocus();
-    edit->selectAll();
+    if (!CheckingExits() || HeightTextGood(h.edit, value)) return;
+    Refuse(h.edit, h.edit, HeightRefusal(h.edit));
 }
 
 void TFVoiAutoCAD::accept() {
     for (const HeightEdit& h : heights_) {
         double value = 0;
         if (!h.edit->isEnabled() || HeightTextGood(h.edit, value)) continue;
-        // Just refused on leaving the edit (Enter): no second message.
-        if (h.edit == lastRefused_ && h.edit->text() == lastRefusedText_) {
-            h.edit->setFocus();
-            h.edit->selectAll();
-        } else {
-            Refuse(h.edit);
-        }
+        RefuseAtOk(h.edit, h.edit, HeightRefusal(h.edit));
         return;
     }
-    closing_ = true;
-    QDialog::accept();
-}
-
-void TFVoiAutoCAD::reject() {
-    closing_ = true;
-    QDialog::reject();
+    AcceptNow();
 }
 
 }  // namespace qef

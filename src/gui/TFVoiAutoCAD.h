@@ -1,11 +1,10 @@
 #pragma once
 // Options of the drawing export: what is sent, text heights and layer numbers. Every control
 // writes its setting at once; OK and Cancel only close the dialog.
-#include <QDialog>
-#include <functional>
 #include <vector>
 
 #include "core/ComputationSettings.h"
+#include "gui/DialogSupport.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -14,20 +13,16 @@ class QSpinBox;
 
 namespace qef {
 
-class TFVoiAutoCAD : public QDialog {
+class TFVoiAutoCAD : public CheckedDialog {
     Q_OBJECT
 public:
     explicit TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent = nullptr);
-
-    // Where messages go; by default a message box. Tests replace it.
-    std::function<void(const QString&)> MessageHook;
 
     // Enables and unchecks the boxes as the mode flags of the running command ask. Runs on
     // every show.
     void ApplyModes();
 
     void accept() override;
-    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,7 +33,6 @@ private:
         double ComputationSettings::*member;
     };
 
-    void ShowMessage(const QString& text);
     void OnKnownPoints(bool checked);
     void OnAdjustedPoints(bool checked);
     void OnDetailPoints(bool checked);
@@ -46,12 +40,8 @@ private:
     void OnHeightTextChanged(const HeightEdit& h);
     void OnHeightExit(const HeightEdit& h);
     bool HeightTextGood(const QLineEdit* edit, double& value) const;
-    void Refuse(QLineEdit* edit);
 
     ComputationSettings& settings_;
-    bool closing_ = false;
-    QLineEdit* lastRefused_ = nullptr;
-    QString lastRefusedText_;
 
     QGroupBox* group_ = nullptr;
     QCheckBox* CB_VeSDluoi0_ = nullptr;

@@ -2,15 +2,11 @@
 
 #include <Eigen/Dense>
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "adjustment/NodeMethod.h"
-#include "core/BranchBuilding.h"
-#include "core/BranchLevels.h"
-#include "core/Readers.h"
+#include "adjustment/SyntheticTraverse.h"
 #include "core/VnCodec.h"
 #include "support/Fakes.h"
 
@@ -35,37 +31,28 @@ struct Xy {
 
 // How a branch end meets the network: a known station sighting `target`, or node k whose
 // reference direction (towards refs[k]) the end either measures an angle to, or is itself.
-struct EndSpec {
+struct BranchEnd {
     enum Kind { Station, NodeAngle, NodeFree } kind = Station;
     std::string target;
     int node = 0;
 };
-struct BranchSpec {
+struct PlannedBranch {
     std::vector<std::string> points;
-    EndSpec start;
-    EndSpec end;
+    BranchEnd start;
+    BranchEnd end;
 };
 
 // A traverse network built from true coordinates; observations carry chosen errors.
-struct SyntheticNetwork {
-    std::map<std::string, Xy> truth;
-    std::vector<std::string> known;                                // with coordinates
+struct SyntheticNetwork : test::SyntheticTraverse {
     std::vector<std::pair<std::string, std::string>> directions;  // station, target
     std::vector<std::string> nodes;
     std::vector<std::string> refs;  // per node: the neighbour its orientation points to
-    std::vector<BranchSpec> branches;
+    std::vector<PlannedBranch> branches;
 
-    double Az(const std::string& from, const std::string& to) const {
-        const Xy a = truth.at(from);
-        const Xy b = truth.at(to);
-        return Wrap360(std::atan2(b.y - a.y, b.x - a.x) * 180.0 / kPi);
-    }
-    double Dist(const std::string& a, const std::string& b) const {
-        return std::hypot(truth.at(b).x - truth.at(a).x, truth.at(b).y - truth.at(a).y);
-    }
-    // Clockwise angle at s from back to fore.
+    double X(const std::string& name) const { return Truth.at(name).first; }
+    double Y(const std::string& name) const { return Truth.at(name).second; }
     double TrueAngle(const std::string& back, const std::string& s, const std::string& fore) const {
-        return Wrap360(Az(s, fore) - Az(s, back));
+        return AngleValue({back, s, fore});
     }
 };
 
@@ -91,20 +78,20 @@ Observed Observe(const SyntheticNetwork& net, double angleError, double sideErro
         obs.angles.push_back({b, s, f, v});
         return v;
     };
-    for (const BranchSpec& br : net.branches) {
+    for (const PlannedBranch& br : net.branches) {
         const auto& p = br.points;
         const std::size_t n = p.size();
         std::vector<double> used;
-        if (br.start.kind == EndSpec::Station) used.push_back(angle(br.start.target, p[0], p[1]));
-        if (br.start.kind == EndSpec::NodeAngle) used.push_back(angle(net.refs[br.start.node], p[0], p[1]));
+        if (br.start.kind == BranchEnd::Station) used.push_back(angle(br.start.target, p[0], p[1]));
+        if (br.start.kind == BranchEnd::NodeAngle) used.push_back(angle(net.refs[br.start.node], p[0], p[1]));
         for (std::size_t i = 1; i + 1 < n; ++i) used.push_back(angle(p[i - 1], p[i], p[i + 1]));
-        if (br.end.kind == EndSpec::Station) used.push_back(angle(p[n - 2], p[n - 1], br.end.target));
+        if (br.end.kind == BranchEnd::Station) used.push_back(angle(p[n - 2], p[n - 1], br.end.target));
         // Measured from the reference: the branch uses the explement.
-        if (br.end.kind == EndSpec::NodeAngle)
+        if (br.end.kind == BranchEnd::NodeAngle)
             used.push_back(360.0 - angle(net.refs[br.end.node], p[n - 1], p[n - 2]));
         std::vector<double> lengths;
         for (std::size_t i = 0; i + 1 < n; ++i) {
-            const double s = net.Dist(p[i], p[i + 1]) + sideError * Noise(++counter);
+            const double s = net.Distance(p[i], p[i + 1]) + sideError * Noise(++counter);
             obs.sides.push_back({{p[i], p[i + 1]}, s});
             lengths.push_back(s);
         }
@@ -123,60 +110,53 @@ struct Solution {
     double mbSeconds = 0.0;
 };
 
-Solution SolveIndependently(const SyntheticNetwork& net, const Observed& obs, bool roundClosures) {
+// The node corrections d that minimise sum w (l + A d)^2.
+Eigen::VectorXd SolveNodes(const Eigen::MatrixXd& a, const Eigen::VectorXd& l, const Eigen::VectorXd& w) {
+    const Eigen::MatrixXd n = a.transpose() * w.asDiagonal() * a;
+    return n.ldlt().solve(-(a.transpose() * w.asDiagonal() * l));
+}
+
+Solution SolveIndependently(const SyntheticNetwork& net, const Observed& obs) {
     const int nb = static_cast<int>(net.branches.size());
     const int nn = static_cast<int>(net.nodes.size());
-    std::vector<double> theta0(static_cast<std::size_t>(nn));
-    for (int k = 0; k < nn; ++k) theta0[k] = net.Az(net.nodes[k], net.refs[k]);
-
-    auto startDir = [&](const BranchSpec& br, const std::vector<double>& theta) {
-        switch (br.start.kind) {
-            case EndSpec::Station: return net.Az(br.start.target, br.points[0]);
-            case EndSpec::NodeAngle: return theta[br.start.node] + 180.0;
-            case EndSpec::NodeFree: break;
-        }
-        return theta[br.start.node];
+    std::vector<double> theta(static_cast<std::size_t>(nn));
+    for (int k = 0; k < nn; ++k) theta[k] = net.Azimuth(net.nodes[k], net.refs[k]);
+    auto startDir = [&](const PlannedBranch& br) {
+        if (br.start.kind == BranchEnd::Station) return net.Azimuth(br.start.target, br.points[0]);
+        return theta[br.start.node] + (br.start.kind == BranchEnd::NodeAngle ? 180.0 : 0.0);
     };
-    auto endDir = [&](const BranchSpec& br, const std::vector<double>& theta) {
-        switch (br.end.kind) {
-            case EndSpec::Station: return net.Az(br.points.back(), br.end.target);
-            case EndSpec::NodeAngle: return theta[br.end.node];
-            case EndSpec::NodeFree: break;
-        }
-        return theta[br.end.node] + 180.0;
+    auto endDir = [&](const PlannedBranch& br) {
+        if (br.end.kind == BranchEnd::Station) return net.Azimuth(br.points.back(), br.end.target);
+        return theta[br.end.node] + (br.end.kind == BranchEnd::NodeFree ? 180.0 : 0.0);
     };
 
-    Eigen::MatrixXd a = Eigen::MatrixXd::Zero(nb, std::max(nn, 1));
+    // Branch-node incidence, the same for the angular and the coordinate closures.
+    Eigen::MatrixXd a = Eigen::MatrixXd::Zero(nb, nn);
     Eigen::VectorXd l(nb), w(nb);
     for (int b = 0; b < nb; ++b) {
-        const BranchSpec& br = net.branches[b];
-        double carried = startDir(br, theta0);
+        const PlannedBranch& br = net.branches[b];
+        if (br.start.kind != BranchEnd::Station) a(b, br.start.node) += 1.0;
+        if (br.end.kind != BranchEnd::Station) a(b, br.end.node) -= 1.0;
+        double carried = startDir(br);
         for (double beta : obs.branchAngles[b]) carried += beta - 180.0;
-        l[b] = Wrap180(carried - endDir(br, theta0));
+        l[b] = Wrap180(carried - endDir(br));
         w[b] = 1.0 / static_cast<double>(obs.branchAngles[b].size());
-        if (br.start.kind != EndSpec::Station) a(b, br.start.node) += 1.0;
-        if (br.end.kind != EndSpec::Station) a(b, br.end.node) -= 1.0;
     }
-    Eigen::VectorXd delta = Eigen::VectorXd::Zero(std::max(nn, 1));
-    if (nn > 0) {
-        const Eigen::MatrixXd n = a.transpose() * w.asDiagonal() * a;
-        delta = n.ldlt().solve(-(a.transpose() * w.asDiagonal() * l));
-    }
+    const Eigen::VectorXd delta = SolveNodes(a, l, w);
     const Eigen::VectorXd v = l + a * delta;
-    std::vector<double> theta = theta0;
     for (int k = 0; k < nn; ++k) theta[k] += delta[k];
 
     Solution sol;
     double mb = 0.0;
     for (int b = 0; b < nb; ++b) {
-        const BranchSpec& br = net.branches[b];
+        const PlannedBranch& br = net.branches[b];
         const std::vector<double>& beta = obs.branchAngles[b];
         const double share = -v[b] / static_cast<double>(beta.size());
         mb += v[b] * v[b] / static_cast<double>(beta.size());
         std::vector<double> az;
-        double dir = startDir(br, theta);
+        double dir = startDir(br);
         std::size_t i = 0;
-        if (br.start.kind != EndSpec::NodeFree) dir += beta[i++] + share - 180.0;
+        if (br.start.kind != BranchEnd::NodeFree) dir += beta[i++] + share - 180.0;
         az.push_back(Wrap360(dir));
         for (std::size_t s = 1; s < obs.branchSides[b].size(); ++s) {
             dir += beta[i++] + share - 180.0;
@@ -186,55 +166,36 @@ Solution SolveIndependently(const SyntheticNetwork& net, const Observed& obs, bo
     }
     if (nb - nn >= 1) sol.mbSeconds = 3600.0 * std::sqrt(mb / (nb - nn));
 
-    // Coordinates: one axis at a time.
-    std::vector<std::vector<double>> along[2];
+    // Coordinates, one axis at a time: closures, node corrections, then the walk.
+    for (int b = 0; b < nb; ++b) sol.points.emplace_back(net.branches[b].points.size());
     for (int axis = 0; axis < 2; ++axis) {
-        auto coord = [&](const std::string& name) { return axis == 0 ? net.truth.at(name).x : net.truth.at(name).y; };
-        Eigen::MatrixXd ac = Eigen::MatrixXd::Zero(nb, std::max(nn, 1));
-        Eigen::VectorXd lc(nb), wc(nb);
+        auto coord = [&](const std::string& name) { return axis == 0 ? net.X(name) : net.Y(name); };
+        auto step = [&](int b, std::size_t s) {
+            const double r = sol.azimuths[b][s] * kPi / 180.0;
+            return obs.branchSides[b][s] * (axis == 0 ? std::cos(r) : std::sin(r));
+        };
         for (int b = 0; b < nb; ++b) {
-            const BranchSpec& br = net.branches[b];
-            double sum = coord(br.points.front());
-            for (std::size_t s = 0; s < obs.branchSides[b].size(); ++s) {
-                const double r = sol.azimuths[b][s] * kPi / 180.0;
-                sum += obs.branchSides[b][s] * (axis == 0 ? std::cos(r) : std::sin(r));
-            }
-            lc[b] = sum - coord(br.points.back());
-            wc[b] = 1.0 / static_cast<double>(obs.branchSides[b].size());
-            if (br.start.kind != EndSpec::Station) ac(b, br.start.node) += 1.0;
-            if (br.end.kind != EndSpec::Station) ac(b, br.end.node) -= 1.0;
+            double sum = coord(net.branches[b].points.front());
+            for (std::size_t s = 0; s < obs.branchSides[b].size(); ++s) sum += step(b, s);
+            l[b] = sum - coord(net.branches[b].points.back());
+            w[b] = 1.0 / static_cast<double>(obs.branchSides[b].size());
         }
-        Eigen::VectorXd d = Eigen::VectorXd::Zero(std::max(nn, 1));
-        if (nn > 0) {
-            const Eigen::MatrixXd n = ac.transpose() * wc.asDiagonal() * ac;
-            d = n.ldlt().solve(-(ac.transpose() * wc.asDiagonal() * lc));
-        }
-        const Eigen::VectorXd u = lc + ac * d;
+        const Eigen::VectorXd d = SolveNodes(a, l, w);
+        const Eigen::VectorXd u = l + a * d;
         for (int b = 0; b < nb; ++b) {
-            const BranchSpec& br = net.branches[b];
-            double start = coord(br.points.front());
-            if (br.start.kind != EndSpec::Station) start += d[br.start.node];
-            double f = u[b];
-            if (roundClosures) f = std::round(f * 1000.0) / 1000.0;  // closures are kept in whole mm
+            const PlannedBranch& br = net.branches[b];
+            const double f = std::round(u[b] * 1000.0) / 1000.0;  // closures are kept in whole mm
             double total = 0.0;
             for (double s : obs.branchSides[b]) total += s;
-            std::vector<double> values{start};
-            double run = start;
-            for (std::size_t s = 0; s < obs.branchSides[b].size(); ++s) {
-                const double r = sol.azimuths[b][s] * kPi / 180.0;
-                run += obs.branchSides[b][s] * (axis == 0 ? std::cos(r) : std::sin(r)) -
-                       f * obs.branchSides[b][s] / total;
-                values.push_back(run);
+            double run = coord(br.points.front()) + (br.start.kind != BranchEnd::Station ? d[br.start.node] : 0.0);
+            for (std::size_t s = 0; s <= obs.branchSides[b].size(); ++s) {
+                (axis == 0 ? sol.points[b][s].x : sol.points[b][s].y) = run;
+                if (s < obs.branchSides[b].size()) run += step(b, s) - f * obs.branchSides[b][s] / total;
             }
             // The end keeps its known or adjusted value.
-            values.back() = coord(br.points.back()) + (br.end.kind != EndSpec::Station ? d[br.end.node] : 0.0);
-            along[axis].push_back(values);
+            (axis == 0 ? sol.points[b].back().x : sol.points[b].back().y) =
+                coord(br.points.back()) + (br.end.kind != BranchEnd::Station ? d[br.end.node] : 0.0);
         }
-    }
-    for (int b = 0; b < nb; ++b) {
-        std::vector<Xy> pts;
-        for (std::size_t i = 0; i < along[0][b].size(); ++i) pts.push_back({along[0][b][i], along[1][b][i]});
-        sol.points.push_back(pts);
     }
     return sol;
 }
@@ -258,21 +219,21 @@ struct GroupRun {
     int Id(const std::string& name) { return model.PointNames.Register(name); }
 
     GroupStatus Adjust(const SyntheticNetwork& net, const Observed& obs) {
-        auto x = [&](const std::string& name) { return withoutCoordinates == name ? kMissingValue : net.truth.at(name).x; };
-        auto y = [&](const std::string& name) { return withoutCoordinates == name ? kMissingValue : net.truth.at(name).y; };
+        auto x = [&](const std::string& name) { return withoutCoordinates == name ? kMissingValue : net.X(name); };
+        auto y = [&](const std::string& name) { return withoutCoordinates == name ? kMissingValue : net.Y(name); };
         model.MissingValuesFlag = !withoutCoordinates.empty();
-        for (const std::string& k : net.known) known.Add(Id(k), x(k), y(k));
+        for (const std::string& k : net.Known) known.Add(Id(k), x(k), y(k));
         for (const auto& [s, t] : net.directions) {
             model.StartStations.PushBack(Id(s));
             model.StartTargets.PushBack(Id(t));
-            starts.Azimuths.PushBack(net.Az(t, s));  // typed in when a point has no coordinates
+            starts.Azimuths.PushBack(net.Azimuth(t, s));  // typed in when a point has no coordinates
             starts.StationX.PushBack(x(s));
             starts.StationY.PushBack(y(s));
-            starts.TargetX.PushBack(net.truth.at(t).x);
-            starts.TargetY.PushBack(net.truth.at(t).y);
+            starts.TargetX.PushBack(net.X(t));
+            starts.TargetY.PushBack(net.Y(t));
         }
         for (const std::string& n : net.nodes) model.NetworkNodes.PushBack(Id(n));
-        for (const BranchSpec& br : net.branches) {
+        for (const PlannedBranch& br : net.branches) {
             model.Branches.BranchPointCounts.PushBack(static_cast<int>(br.points.size()));
             model.Branches.BranchDeadEnd.PushBack(0);
             for (const std::string& p : br.points) model.Branches.BranchPoints.PushBack(Id(p));
@@ -301,16 +262,16 @@ struct GroupRun {
     void Compare(const SyntheticNetwork& net, const Solution& sol, double tolerance) {
         const BranchModel& br = model.Branches;
         for (int b = 1; b <= ws.Nb; ++b) {
-            const auto& spec = net.branches[static_cast<std::size_t>(b - 1)];
-            ASSERT_EQ(br.BranchPointCounts[static_cast<std::size_t>(b)], static_cast<int>(spec.points.size()));
-            for (int i = 0; i < static_cast<int>(spec.points.size()); ++i) {
+            const auto& planned = net.branches[static_cast<std::size_t>(b - 1)];
+            ASSERT_EQ(br.BranchPointCounts[static_cast<std::size_t>(b)], static_cast<int>(planned.points.size()));
+            for (int i = 0; i < static_cast<int>(planned.points.size()); ++i) {
                 const auto p = static_cast<std::size_t>(br.First(b) + i);
-                SCOPED_TRACE(spec.points[static_cast<std::size_t>(i)]);
-                ASSERT_EQ(model.PointNames.Name(br.PointAt(static_cast<int>(p))), spec.points[static_cast<std::size_t>(i)]);
+                SCOPED_TRACE(planned.points[static_cast<std::size_t>(i)]);
+                ASSERT_EQ(model.PointNames.Name(br.PointAt(static_cast<int>(p))), planned.points[static_cast<std::size_t>(i)]);
                 const Xy expected = sol.points[static_cast<std::size_t>(b - 1)][static_cast<std::size_t>(i)];
                 EXPECT_NEAR(ws.PositionX[p], expected.x, tolerance);
                 EXPECT_NEAR(ws.PositionY[p], expected.y, tolerance);
-                if (i + 1 < static_cast<int>(spec.points.size())) {
+                if (i + 1 < static_cast<int>(planned.points.size())) {
                     const double az = sol.azimuths[static_cast<std::size_t>(b - 1)][static_cast<std::size_t>(i)];
                     EXPECT_NEAR(Wrap180(ws.PositionAzimuths[p] - az) * 3600.0, 0.0, 1e-4);
                 }
@@ -321,13 +282,13 @@ struct GroupRun {
 
 SyntheticNetwork Traverse() {
     SyntheticNetwork net;
-    net.truth = {{"TA", {2301000.000, 501000.000}}, {"A", {2300500.000, 500800.000}},
+    net.Truth = {{"TA", {2301000.000, 501000.000}}, {"A", {2300500.000, 500800.000}},
                  {"1", {2300390.120, 501110.330}}, {"2", {2300450.870, 501420.160}},
                  {"3", {2300280.540, 501690.720}}, {"B", {2300320.310, 501980.450}},
                  {"TB", {2299900.000, 502300.000}}};
-    net.known = {"TA", "A", "B", "TB"};
+    net.Known = {"TA", "A", "B", "TB"};
     net.directions = {{"A", "TA"}, {"B", "TB"}};
-    net.branches = {{{"A", "1", "2", "3", "B"}, {EndSpec::Station, "TA", 0}, {EndSpec::Station, "TB", 0}}};
+    net.branches = {{{"A", "1", "2", "3", "B"}, {BranchEnd::Station, "TA", 0}, {BranchEnd::Station, "TB", 0}}};
     return net;
 }
 
@@ -340,13 +301,13 @@ TEST(NodeMethod, ConnectingTraverseGivesTheClassicResult) {
     ASSERT_EQ(g.Adjust(net, obs), GroupStatus::Adjusted);
     EXPECT_TRUE(g.ui.calls.empty());
 
-    const Solution sol = SolveIndependently(net, obs, true);
+    const Solution sol = SolveIndependently(net, obs);
     g.Compare(net, sol, 1e-6);
 
     // Five angles share the angular misclosure; its size is what the branch reports.
-    double carried = net.Az("TA", "A");
+    double carried = net.Azimuth("TA", "A");
     for (double beta : obs.branchAngles[0]) carried += beta - 180.0;
-    const double closure = Wrap180(carried - net.Az("B", "TB")) * 3600.0;
+    const double closure = Wrap180(carried - net.Azimuth("B", "TB")) * 3600.0;
     EXPECT_NEAR(g.ws.ClosureFb[1] * 3600.0, closure, 1e-6);
     EXPECT_EQ(g.ws.BranchAngleCounts[1], 5);
     EXPECT_EQ(g.ws.BranchSideCounts[1], 4);
@@ -357,23 +318,7 @@ TEST(NodeMethod, ConnectingTraverseGivesTheClassicResult) {
     EXPECT_EQ(g.run.RunAngleTotal, 5);
     EXPECT_EQ(g.run.RunSideTotal, 4);
 
-    // The group's summary in the progress log, its row in the closure table, its report.
-    auto general = [](double v) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.2f", v);
-        std::string t = text;
-        while (t.back() == '0') t.pop_back();
-        if (t.back() == '.') t.pop_back();
-        return t;
-    };
-    const std::vector<std::string>& log = g.run.ProgressLog.Lines();
-    const std::vector<std::string> tail(log.end() - 9, log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        "", Vn("     Tổng số nút trong nhóm 1 : 0"), Vn("     Tổng số nhánh trong nhóm 1 : 1"),
-                        Vn("     Tổng số góc trong nhóm 1 : 5"), Vn("     Tổng số cạnh trong nhóm 1 : 4"),
-                        Vn("     sstp đo góc ước tính Mb = ") + general(std::fabs(closure) / std::sqrt(5.0)),
-                        tail[6], std::string(66, '-'), ""}));
-    EXPECT_EQ(tail[6].rfind(Vn("     sstp đo cạnh ước tính Ms = "), 0), 0u);
+    // Its row in the closure table, its report.
     EXPECT_EQ(g.run.ClosureTable.Lines().size(), 1u);
     EXPECT_NE(test::ReadFileBytes(dir.File("report.in")).find(Vn("Kết quả bình sai đơn giản")), std::string::npos);
 }
@@ -381,19 +326,19 @@ TEST(NodeMethod, ConnectingTraverseGivesTheClassicResult) {
 // Three traverses from three known directions meeting at one node N.
 SyntheticNetwork ThreeBranches() {
     SyntheticNetwork net;
-    net.truth = {{"TA", {5000.0, 1000.0}}, {"A", {4000.0, 1000.0}}, {"a1", {3800.0, 1300.0}},
+    net.Truth = {{"TA", {5000.0, 1000.0}}, {"A", {4000.0, 1000.0}}, {"a1", {3800.0, 1300.0}},
                  {"a2", {3650.0, 1620.0}}, {"N", {3400.0, 1900.0}},
                  {"TB", {3400.0, 3600.0}}, {"B", {3400.0, 2600.0}}, {"b1", {3300.0, 2250.0}},
                  {"TC", {1800.0, 1000.0}}, {"C", {2400.0, 1200.0}}, {"c1", {2650.0, 1350.0}},
                  {"c2", {2800.0, 1600.0}}, {"c3", {3100.0, 1780.0}}};
-    net.known = {"TA", "A", "TB", "B", "TC", "C"};
+    net.Known = {"TA", "A", "TB", "B", "TC", "C"};
     net.directions = {{"A", "TA"}, {"B", "TB"}, {"C", "TC"}};
     net.nodes = {"N"};
     net.refs = {"c3"};  // the longest branch reaches N without an angle
     net.branches = {
-        {{"A", "a1", "a2", "N"}, {EndSpec::Station, "TA", 0}, {EndSpec::NodeAngle, "", 0}},
-        {{"B", "b1", "N"}, {EndSpec::Station, "TB", 0}, {EndSpec::NodeAngle, "", 0}},
-        {{"C", "c1", "c2", "c3", "N"}, {EndSpec::Station, "TC", 0}, {EndSpec::NodeFree, "", 0}},
+        {{"A", "a1", "a2", "N"}, {BranchEnd::Station, "TA", 0}, {BranchEnd::NodeAngle, "", 0}},
+        {{"B", "b1", "N"}, {BranchEnd::Station, "TB", 0}, {BranchEnd::NodeAngle, "", 0}},
+        {{"C", "c1", "c2", "c3", "N"}, {BranchEnd::Station, "TC", 0}, {BranchEnd::NodeFree, "", 0}},
     };
     return net;
 }
@@ -402,14 +347,14 @@ SyntheticNetwork ThreeBranches() {
 // and reaches it without an angle.
 SyntheticNetwork EqualBranches() {
     SyntheticNetwork net = ThreeBranches();
-    net.truth.erase("c3");
-    net.truth["c2"] = {2950.0, 1700.0};
-    net.truth["b2"] = {3350.0, 2100.0};
+    net.Truth.erase("c3");
+    net.Truth["c2"] = {2950.0, 1700.0};
+    net.Truth["b2"] = {3350.0, 2100.0};
     net.refs = {"a2"};
     net.branches = {
-        {{"A", "a1", "a2", "N"}, {EndSpec::Station, "TA", 0}, {EndSpec::NodeFree, "", 0}},
-        {{"B", "b1", "b2", "N"}, {EndSpec::Station, "TB", 0}, {EndSpec::NodeAngle, "", 0}},
-        {{"C", "c1", "c2", "N"}, {EndSpec::Station, "TC", 0}, {EndSpec::NodeAngle, "", 0}},
+        {{"A", "a1", "a2", "N"}, {BranchEnd::Station, "TA", 0}, {BranchEnd::NodeFree, "", 0}},
+        {{"B", "b1", "b2", "N"}, {BranchEnd::Station, "TB", 0}, {BranchEnd::NodeAngle, "", 0}},
+        {{"C", "c1", "c2", "N"}, {BranchEnd::Station, "TC", 0}, {BranchEnd::NodeAngle, "", 0}},
     };
     return net;
 }
@@ -417,161 +362,64 @@ SyntheticNetwork EqualBranches() {
 // Two nodes on two levels: N1 reached from A and B, N2 from N1 by three branches.
 SyntheticNetwork TwoLevels() {
     SyntheticNetwork net;
-    net.truth = {{"TA", {1000.0, 0.0}}, {"A", {1000.0, 500.0}}, {"a1", {1200.0, 800.0}},
+    net.Truth = {{"TA", {1000.0, 0.0}}, {"A", {1000.0, 500.0}}, {"a1", {1200.0, 800.0}},
                  {"N1", {1350.0, 1100.0}}, {"TB", {2300.0, 600.0}}, {"B", {2000.0, 700.0}},
                  {"b1", {1800.0, 850.0}}, {"b2", {1600.0, 1000.0}}, {"p1", {1400.0, 1400.0}},
                  {"p2", {1500.0, 1700.0}}, {"p3", {1550.0, 2000.0}}, {"N2", {1700.0, 2250.0}},
                  {"q1", {1650.0, 1600.0}}, {"r1", {1100.0, 1500.0}}, {"r2", {1300.0, 1950.0}}};
-    net.known = {"TA", "A", "TB", "B"};
+    net.Known = {"TA", "A", "TB", "B"};
     net.directions = {{"A", "TA"}, {"B", "TB"}};
     net.nodes = {"N1", "N2"};
     net.refs = {"p1", "p3"};  // the branch through p1..p3 is the longest at both nodes
     net.branches = {
-        {{"A", "a1", "N1"}, {EndSpec::Station, "TA", 0}, {EndSpec::NodeAngle, "", 0}},
-        {{"B", "b1", "b2", "N1"}, {EndSpec::Station, "TB", 0}, {EndSpec::NodeAngle, "", 0}},
-        {{"N1", "p1", "p2", "p3", "N2"}, {EndSpec::NodeFree, "", 0}, {EndSpec::NodeFree, "", 1}},
-        {{"N1", "q1", "N2"}, {EndSpec::NodeAngle, "", 0}, {EndSpec::NodeAngle, "", 1}},
-        {{"N1", "r1", "r2", "N2"}, {EndSpec::NodeAngle, "", 0}, {EndSpec::NodeAngle, "", 1}},
+        {{"A", "a1", "N1"}, {BranchEnd::Station, "TA", 0}, {BranchEnd::NodeAngle, "", 0}},
+        {{"B", "b1", "b2", "N1"}, {BranchEnd::Station, "TB", 0}, {BranchEnd::NodeAngle, "", 0}},
+        {{"N1", "p1", "p2", "p3", "N2"}, {BranchEnd::NodeFree, "", 0}, {BranchEnd::NodeFree, "", 1}},
+        {{"N1", "q1", "N2"}, {BranchEnd::NodeAngle, "", 0}, {BranchEnd::NodeAngle, "", 1}},
+        {{"N1", "r1", "r2", "N2"}, {BranchEnd::NodeAngle, "", 0}, {BranchEnd::NodeAngle, "", 1}},
     };
     return net;
 }
 
-TEST(NodeMethod, NodeNetworksMatchAnIndependentSolutionOfTheNodeEquations) {
-    for (const SyntheticNetwork& net : {ThreeBranches(), EqualBranches(), TwoLevels()}) {
-        SCOPED_TRACE(net.branches.size());
-        // Errors large enough that other weights would move the points by centimetres.
-        const Observed obs = Observe(net, 6.0, 0.04);
-        GroupRun g;
-        ASSERT_EQ(g.Adjust(net, obs), GroupStatus::Adjusted);
-        EXPECT_TRUE(g.ui.calls.empty());
-        // Closures are carried in whole millimetres, so the coordinates agree to about 1 mm.
-        const Solution sol = SolveIndependently(net, obs, true);
-        g.Compare(net, sol, 1.0e-3);
-        EXPECT_NEAR(g.ws.Mb * 3600.0, sol.mbSeconds, 1e-6);
-        for (std::size_t k = 0; k < net.nodes.size(); ++k) {
-            const auto i = k + 1;
-            EXPECT_EQ(g.model.PointNames.Name(g.model.NetworkNodes[i]), net.nodes[k]);
-        }
-    }
+// Adjusts the network and checks it against the independent solution; closures are carried in
+// whole millimetres, so the coordinates agree to about 1 mm.
+void ExpectNodeEquationsSolved(const SyntheticNetwork& net, const Observed& obs, bool asksNothing) {
+    GroupRun g;
+    // Large errors fail the closure limits; the scripted answer goes on.
+    ASSERT_EQ(g.Adjust(net, obs), GroupStatus::Adjusted);
+    EXPECT_TRUE(!asksNothing || g.ui.calls.empty());
+    const Solution sol = SolveIndependently(net, obs);
+    g.Compare(net, sol, 1.0e-3);
+    EXPECT_NEAR(g.ws.Mb * 3600.0, sol.mbSeconds, 1e-6);
+    for (std::size_t k = 0; k < net.nodes.size(); ++k)
+        EXPECT_EQ(g.model.PointNames.Name(g.model.NetworkNodes[k + 1]), net.nodes[k]);
 }
 
-// Angle text D.MMSSsssss as the observation files write it.
-std::string DmsText(double degrees) {
-    const long long units = std::llround(degrees * 3600.0 * 1e5);  // 1e-5 second
-    const long long d = units / (3600LL * 100000LL);
-    const long long m = units / (60LL * 100000LL) % 60;
-    const long long s = units % (60LL * 100000LL);
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld.%02lld%07lld", d, m, s);
-    return text;
+TEST(NodeMethod, NodeNetworksMatchAnIndependentSolutionOfTheNodeEquations) {
+    // Errors large enough that other weights would move the points by centimetres.
+    for (const SyntheticNetwork& net : {ThreeBranches(), EqualBranches(), TwoLevels()})
+        ExpectNodeEquationsSolved(net, Observe(net, 6.0, 0.04), true);
 }
 
 TEST(NodeMethod, ErrorFreeFilesReadAnalysedAndAdjustedGiveTheTrueCoordinates) {
     for (const SyntheticNetwork& net : {ThreeBranches(), TwoLevels()}) {
-        test::TempDir dir;
-        std::string knownText;
-        for (const std::string& k : net.known) {
-            char line[100];
-            std::snprintf(line, sizeof line, "%s\t%.3f\t%.3f\r\n", k.c_str(), net.truth.at(k).x, net.truth.at(k).y);
-            knownText += line;
-        }
-        test::WriteFileBytes(dir.File("known.txt"), knownText);
+        test::SyntheticTraverse files = net;
         const Observed observed = Observe(net, 0.0, 0.0);
-        std::string obsText;
-        for (const auto& a : observed.angles) obsText += a.back + "\t" + a.station + "\t" + a.fore + "\t" + DmsText(a.value) + "\r\n";
-        for (const auto& [ends, length] : observed.sides) {
-            char line[100];
-            std::snprintf(line, sizeof line, "%s\t%s\t%.6f\r\n", ends.first.c_str(), ends.second.c_str(), length);
-            obsText += line;
-        }
-        test::WriteFileBytes(dir.File("obs.txt"), obsText);
-
-        ComputationSettings settings;
-        NetworkModel model;
-        PointList known;
-        ReadErrorRecord error;
-        test::ScriptedInteraction ui;
-        test::RecordingProgress progress;
-        ASSERT_TRUE(ReadKnownPoints(dir.File("known.txt"), settings, model, known, error, ui));
-        Observations obs;
-        ASSERT_TRUE(ReadObservations(dir.File("obs.txt"), settings, model.PointNames, obs, error, ui));
-
-        TraverseAnalysis analysis;
-        analysis.Sides = MakeSidePairs(obs.Sides);
-        analysis.Angles = MakeAngleTriples(obs.Angles);
-        StartAzimuthAnswers answers;
-        bool errorFlag = false;
-        ASSERT_EQ(AnalyseTraverseNetwork(model, analysis, known, known.Count(), settings, answers, errorFlag, ui,
-                                         progress),
-                  AnalysisStatus::Ok);
-        const int nodeCount = static_cast<int>(model.NetworkNodes.Size());
-        ASSERT_EQ(nodeCount, static_cast<int>(net.nodes.size()));
-        BranchSets sets;
-        BuildBranchAdjacency(model, nodeCount, sets);
-        int pass = 1;
-        OneBased<int> knownList = known.Ids;
-        int knownCount = known.Count();
-        OneBased<int> newStarts;
-        int newStartCount = 0;
-        const int startCount = static_cast<int>(model.StartStations.Size());
-        AssignBranchLevels(model, pass, nodeCount, KnownNodeLists{knownList, knownCount, newStarts, newStartCount},
-                           sets, startCount, settings);
-        const OneBased<int> saved = model.NetworkNodes;
-
-        RunRecord run;
-        const StationAngleIndex index(obs.Angles);
-        const std::string result = dir.File("result.kq");
-        std::map<std::string, Xy> adjusted;
-        int groups = 0;
-        FormBranchGroups(model, sets, saved, nodeCount, [&](const BranchGroup& group) {
-            GroupWorkingSet ws;
-            ws.Nb = group.BranchCount;
-            ws.Nn = static_cast<int>(group.NodeIds.size());
-            ws.Ns = startCount;
-            ws.ResultFileName = result;
-            const GroupInputs in{model, obs.Angles, index, obs.Sides, known, analysis.HardNodes,
-                                 analysis.SideOnlyKnown, analysis.Directions};
-            const GroupStatus status = AdjustGroupSimple(ws, in, GroupContext{settings, run, ui, progress, nullptr});
-            EXPECT_EQ(status, GroupStatus::Adjusted);
-            const BranchModel& br = model.Branches;
-            for (int p = 1; p <= br.SumBranchPoints(ws.Nb); ++p)
-                adjusted[model.PointNames.Name(br.PointAt(p))] = {ws.PositionX[static_cast<std::size_t>(p)],
-                                                                 ws.PositionY[static_cast<std::size_t>(p)]};
-            ++groups;
-            return status == GroupStatus::Adjusted;
-        });
-        EXPECT_EQ(groups, 1);
-        EXPECT_TRUE(ui.calls.empty());
-        EXPECT_EQ(adjusted.size(), net.truth.size() - net.directions.size());  // every point but the targets
-        for (const auto& [name, xy] : adjusted) {
-            EXPECT_NEAR(xy.x, net.truth.at(name).x, 0.0005) << name;
-            EXPECT_NEAR(xy.y, net.truth.at(name).y, 0.0005) << name;
-        }
-
-        // The result file holds every point that was not known, once, at its true place.
-        const std::string bytes = test::ReadFileBytes(result);
-        std::map<std::string, int> written;
-        std::size_t at = 0;
-        while (at < bytes.size()) {
-            const std::size_t end = bytes.find("\r\n", at);
-            const std::string line = bytes.substr(at, end - at);
-            at = end + 2;
-            const std::size_t t1 = line.find('\t');
-            const std::size_t t2 = line.find('\t', t1 + 1);
-            const std::string name = line.substr(0, t1);
-            ++written[name];
-            EXPECT_NEAR(std::stod(line.substr(t1 + 1, t2 - t1 - 1)), net.truth.at(name).x, 0.0005) << name;
-            EXPECT_NEAR(std::stod(line.substr(t2 + 1)), net.truth.at(name).y, 0.0005) << name;
-        }
-        EXPECT_EQ(written.size(), net.truth.size() - net.known.size());
-        for (const auto& [name, count] : written) EXPECT_EQ(count, 1) << name;
+        for (const auto& a : observed.angles) files.AddAngle(a.back, a.station, a.fore);
+        for (const auto& [ends, length] : observed.sides) files.AddSide(ends.first, ends.second);
+        test::ByOrderCase run(files);
+        EXPECT_EQ(run.Go(ComputationSettings{}).Orders, 1);
+        EXPECT_EQ(run.record.GroupCounter, 1);
+        EXPECT_EQ(run.record.RunNodeTotal, static_cast<int>(net.nodes.size()));
+        EXPECT_TRUE(run.ui.calls.empty());
+        run.ExpectTrueCoordinates(net, 0.0005);
     }
 }
 
 TEST(NodeMethod, StationWithoutCoordinatesIsCarriedFromItsTarget) {
     const SyntheticNetwork net = Traverse();
     Observed obs = Observe(net, 0.0, 0.0);
-    obs.sides.push_back({{"B", "TB"}, net.Dist("B", "TB")});
+    obs.sides.push_back({{"B", "TB"}, net.Distance("B", "TB")});
     GroupRun g;
     g.withoutCoordinates = "B";
     ASSERT_EQ(g.Adjust(net, obs), GroupStatus::Adjusted);
@@ -585,8 +433,8 @@ TEST(NodeMethod, StationWithoutCoordinatesIsCarriedFromItsTarget) {
     EXPECT_EQ(g.ws.BranchAngleCounts[1], 5);
     EXPECT_EQ(g.ws.TotalPoints, 6);
     const auto b = static_cast<std::size_t>(br.Last(1) - 1);
-    EXPECT_NEAR(g.ws.PositionX[b], net.truth.at("B").x, 0.0005);
-    EXPECT_NEAR(g.ws.PositionY[b], net.truth.at("B").y, 0.0005);
+    EXPECT_NEAR(g.ws.PositionX[b], net.X("B"), 0.0005);
+    EXPECT_NEAR(g.ws.PositionY[b], net.Y("B"), 0.0005);
     EXPECT_NEAR(g.ws.ClosureFb[1] * 3600.0, 0.0, 1e-3);
     EXPECT_EQ(g.run.RunUnknownPointTotal, 4);
 }
@@ -595,15 +443,15 @@ TEST(NodeMethod, GroupsThatCannotBeAdjustedFailWithAMessage) {
     {
         // A single side N1-N2, listed first at both nodes, leaves both of them without an angle.
         SyntheticNetwork net;
-        net.truth = {{"TA", {0.0, 0.0}}, {"A", {0.0, 300.0}}, {"N1", {200.0, 500.0}},
+        net.Truth = {{"TA", {0.0, 0.0}}, {"A", {0.0, 300.0}}, {"N1", {200.0, 500.0}},
                      {"N2", {400.0, 600.0}}, {"B", {700.0, 500.0}}, {"TB", {900.0, 300.0}}};
-        net.known = {"TA", "A", "TB", "B"};
+        net.Known = {"TA", "A", "TB", "B"};
         net.directions = {{"A", "TA"}, {"B", "TB"}};
         net.nodes = {"N1", "N2"};
         net.refs = {"N2", "N1"};
-        net.branches = {{{"N1", "N2"}, {EndSpec::NodeFree, "", 0}, {EndSpec::NodeFree, "", 1}},
-                        {{"A", "N1"}, {EndSpec::Station, "TA", 0}, {EndSpec::NodeAngle, "", 0}},
-                        {{"B", "N2"}, {EndSpec::Station, "TB", 0}, {EndSpec::NodeAngle, "", 1}}};
+        net.branches = {{{"N1", "N2"}, {BranchEnd::NodeFree, "", 0}, {BranchEnd::NodeFree, "", 1}},
+                        {{"A", "N1"}, {BranchEnd::Station, "TA", 0}, {BranchEnd::NodeAngle, "", 0}},
+                        {{"B", "N2"}, {BranchEnd::Station, "TB", 0}, {BranchEnd::NodeAngle, "", 1}}};
         GroupRun g;
         EXPECT_EQ(g.Adjust(net, Observe(net, 0.0, 0.0)), GroupStatus::Failed);
         ASSERT_EQ(g.ui.Messages().size(), 1u);
@@ -643,25 +491,14 @@ TEST(NodeMethod, GroupsThatCannotBeAdjustedFailWithAMessage) {
     }
 }
 
-}  // namespace
-}  // namespace qef
-
-namespace qef {
-namespace {
-
 // Closures in whole millimetres make late corrections swing by the rounding; noisy data must
 // still settle instead of running out of passes.
 TEST(NodeMethod, NoisyNodeNetworksSettle) {
-    for (const SyntheticNetwork& net : {ThreeBranches(), EqualBranches(), TwoLevels()}) {
+    for (const SyntheticNetwork& net : {ThreeBranches(), EqualBranches(), TwoLevels()})
         for (int i = 1; i <= 12; ++i) {
             SCOPED_TRACE(i);
-            const Observed obs = Observe(net, 1.5 * i, 0.0035 * i);
-            GroupRun g;
-            // Large errors fail the closure limits; the scripted answer goes on.
-            ASSERT_EQ(g.Adjust(net, obs), GroupStatus::Adjusted);
-            g.Compare(net, SolveIndependently(net, obs, true), 1.0e-3);
+            ExpectNodeEquationsSolved(net, Observe(net, 1.5 * i, 0.0035 * i), false);
         }
-    }
 }
 
 }  // namespace

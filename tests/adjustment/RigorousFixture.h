@@ -3,8 +3,7 @@
 // them with fixed pseudo-random errors, and the working set as the node-method adjustment leaves it.
 #include <cmath>
 #include <cstdint>
-#include <functional>
-#include <map>
+#include <initializer_list>
 #include <unordered_map>
 #include <stdexcept>
 #include <string>
@@ -63,6 +62,14 @@ public:
         index_[name] = Points.size();
         Points.push_back({name, {x, y, known}});
     }
+    struct Named {
+        const char* Name;
+        double X, Y;
+        bool Known = false;
+    };
+    void AddPoints(std::initializer_list<Named> points) {
+        for (const Named& p : points) AddPoint(p.Name, p.X, p.Y, p.Known);
+    }
     const Point& P(const std::string& name) const {
         const auto it = index_.find(name);
         if (it == index_.end()) throw std::runtime_error("no point " + name);
@@ -84,7 +91,10 @@ public:
         return a < 0 ? a + 360.0 : a;
     }
 
-    // Observations with errors drawn evenly from +-angleError seconds and +-sideError metres.
+    // Observations with errors drawn evenly from +-angleError seconds and +-sideError metres, per
+    // branch (NaN where no angle) and as lists in branch order.
+    std::vector<AngleObs> Angles;
+    std::vector<SideObs> Sides;
     void Observe(std::uint32_t seed, double angleError, double sideError) {
         auto next = [&seed]() {
             seed = seed * 1664525u + 1013904223u;
@@ -92,49 +102,28 @@ public:
         };
         AngleAt.clear();
         SideAt.clear();
+        Angles.clear();
+        Sides.clear();
         for (const Branch& br : Branches) {
-            const int n = static_cast<int>(br.Points.size());
-            std::vector<double> angles(static_cast<std::size_t>(n) + 1, std::nan(""));
-            std::vector<double> sides(static_cast<std::size_t>(n), 0.0);
-            for (int i = 1; i <= n; ++i) {
-                const std::string back = i == 1 ? br.StartRef : br.Points[static_cast<std::size_t>(i - 2)];
-                const std::string fore = i == n ? br.EndRef : br.Points[static_cast<std::size_t>(i)];
+            const std::size_t n = br.Points.size();
+            std::vector<double> angles(n + 1, std::nan(""));
+            std::vector<double> sides(n, 0.0);
+            for (std::size_t i = 1; i <= n; ++i) {
+                const std::string back = i == 1 ? br.StartRef : br.Points[i - 2];
+                const std::string fore = i == n ? br.EndRef : br.Points[i];
                 if ((i == 1 && !HasStartAngle(br.Kind)) || (i == n && !HasEndAngle(br.Kind))) continue;
-                angles[static_cast<std::size_t>(i)] =
-                    TrueAngle(back, br.Points[static_cast<std::size_t>(i - 1)], fore) + next() * angleError / 3600.0;
+                angles[i] = TrueAngle(back, br.Points[i - 1], fore) + next() * angleError / 3600.0;
+                Angles.push_back({back, br.Points[i - 1], fore, angles[i]});
             }
-            for (int j = 1; j < n; ++j) {
-                const Point& a = P(br.Points[static_cast<std::size_t>(j - 1)]);
-                const Point& b = P(br.Points[static_cast<std::size_t>(j)]);
-                sides[static_cast<std::size_t>(j)] = std::hypot(b.X - a.X, b.Y - a.Y) + next() * sideError;
+            for (std::size_t j = 1; j < n; ++j) {
+                const Point& a = P(br.Points[j - 1]);
+                const Point& b = P(br.Points[j]);
+                sides[j] = std::hypot(b.X - a.X, b.Y - a.Y) + next() * sideError;
+                Sides.push_back({br.Points[j - 1], br.Points[j], sides[j]});
             }
             AngleAt.push_back(angles);
             SideAt.push_back(sides);
         }
-    }
-
-    std::vector<AngleObs> Angles() const {
-        std::vector<AngleObs> out;
-        for (std::size_t b = 0; b < Branches.size(); ++b) {
-            const Branch& br = Branches[b];
-            const int n = static_cast<int>(br.Points.size());
-            for (int i = 1; i <= n; ++i) {
-                const double v = AngleAt[b][static_cast<std::size_t>(i)];
-                if (std::isnan(v)) continue;
-                out.push_back({i == 1 ? br.StartRef : br.Points[static_cast<std::size_t>(i - 2)],
-                               br.Points[static_cast<std::size_t>(i - 1)],
-                               i == n ? br.EndRef : br.Points[static_cast<std::size_t>(i)], v});
-            }
-        }
-        return out;
-    }
-    std::vector<SideObs> Sides() const {
-        std::vector<SideObs> out;
-        for (std::size_t b = 0; b < Branches.size(); ++b) {
-            const Branch& br = Branches[b];
-            for (std::size_t j = 1; j < br.Points.size(); ++j) out.push_back({br.Points[j - 1], br.Points[j], SideAt[b][j]});
-        }
-        return out;
     }
 
     // The model and working set as the node-method adjustment hands them over; unknown nodes
@@ -235,5 +224,20 @@ public:
 private:
     std::unordered_map<std::string, std::size_t> index_;
 };
+
+// Three branches meeting at node N: 1 carries N (no angle at N), 2 ends at N and 3 leaves N, both
+// with connecting angles at N towards 1c. With `knownNode` N is a known point without direction.
+inline SyntheticGroup NodeNetwork(bool knownNode = false) {
+    SyntheticGroup g;
+    g.AddPoints({{"T1", 2900, 100, true}, {"S1", 2500, 200, true}, {"1a", 2300, 550}, {"1b", 2050, 900},
+                 {"1c", 1800, 1250}, {"N", 1500, 1500, knownNode}, {"T2", 300, 0, true}, {"S2", 600, 300, true},
+                 {"2a", 900, 700}, {"2b", 1200, 1150}, {"3a", 1450, 1900}, {"3b", 1600, 2300}, {"3c", 1500, 2700},
+                 {"S3", 1550, 3100, true}, {"T3", 1900, 3400, true}});
+    g.AddBranch({"S1", "1a", "1b", "1c", "N"}, 2, "T1");
+    g.AddBranch({"S2", "2a", "2b", "N"}, 1, "T2", "1c");
+    g.AddBranch({"N", "3a", "3b", "3c", "S3"}, 1, "1c", "T3");
+    g.AddNode("N", knownNode, 1);
+    return g;
+}
 
 }  // namespace qef::test

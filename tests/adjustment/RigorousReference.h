@@ -21,8 +21,6 @@ struct ParametricSolution {
     double Pvv = 0;
     int Redundancy = 0;
     double Mu = 0;
-    std::vector<double> AngleV;  // seconds, in the order of SyntheticGroup::Angles()
-    std::vector<double> SideV;   // metres, in the order of Sides()
 
     double X(const std::string& p) const { return Coords.at(p)(0); }
     double Y(const std::string& p) const { return Coords.at(p)(1); }
@@ -68,8 +66,8 @@ inline ParametricSolution SolveParametric(const SyntheticGroup& g, double mb, co
             columns += 2;
         }
     for (const auto& [name, p] : g.Points) sol.Coords[name] = Eigen::Vector2d(p.X, p.Y);
-    const auto angles = g.Angles();
-    const auto sides = g.Sides();
+    const auto& angles = g.Angles;
+    const auto& sides = g.Sides;
     const int rows = static_cast<int>(angles.size() + sides.size());
     Eigen::MatrixXd jac(rows, columns);
     Eigen::VectorXd misfit(rows), weight(rows);
@@ -117,8 +115,6 @@ inline ParametricSolution SolveParametric(const SyntheticGroup& g, double mb, co
     sol.Pvv = misfit.dot(weight.asDiagonal() * misfit);
     sol.Redundancy = rows - columns;
     sol.Mu = std::sqrt(sol.Pvv / sol.Redundancy);
-    for (std::size_t i = 0; i < angles.size(); ++i) sol.AngleV.push_back(misfit(static_cast<int>(i)));
-    for (std::size_t i = 0; i < sides.size(); ++i) sol.SideV.push_back(misfit(static_cast<int>(angles.size() + i)));
     return sol;
 }
 

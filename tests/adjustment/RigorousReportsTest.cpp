@@ -20,38 +20,15 @@ std::string Expected(const std::string& name) { return test::ReadFileBytes(std::
 // The two groups whose tables tests/data/rigorous/make_expected.py works out independently.
 SyntheticGroup FirstGroup() {
     SyntheticGroup g;
-    g.AddPoint("A", 2000, 1000, true);
-    g.AddPoint("B", 1500, 1000, true);
-    g.AddPoint("P1", 1420, 1310);
-    g.AddPoint("P2", 1530, 1650);
-    g.AddPoint("C", 1480, 2000, true);
-    g.AddPoint("D", 1900, 2200, true);
+    g.AddPoints({{"A", 2000, 1000, true}, {"B", 1500, 1000, true}, {"P1", 1420, 1310}, {"P2", 1530, 1650},
+                 {"C", 1480, 2000, true}, {"D", 1900, 2200, true}});
     g.AddBranch({"B", "P1", "P2", "C"}, 1, "A", "D");
     g.Observe(31, 6.0, 0.012);
     return g;
 }
 
 SyntheticGroup SecondGroup() {
-    SyntheticGroup g;
-    g.AddPoint("T1", 2900, 100, true);
-    g.AddPoint("S1", 2500, 200, true);
-    g.AddPoint("1a", 2300, 550);
-    g.AddPoint("1b", 2050, 900);
-    g.AddPoint("1c", 1800, 1250);
-    g.AddPoint("N", 1500, 1500);
-    g.AddPoint("T2", 300, 0, true);
-    g.AddPoint("S2", 600, 300, true);
-    g.AddPoint("2a", 900, 700);
-    g.AddPoint("2b", 1200, 1150);
-    g.AddPoint("3a", 1450, 1900);
-    g.AddPoint("3b", 1600, 2300);
-    g.AddPoint("3c", 1500, 2700);
-    g.AddPoint("S3", 1550, 3100, true);
-    g.AddPoint("T3", 1900, 3400, true);
-    g.AddBranch({"S1", "1a", "1b", "1c", "N"}, 2, "T1");
-    g.AddBranch({"S2", "2a", "2b", "N"}, 1, "T2", "1c");
-    g.AddBranch({"N", "3a", "3b", "3c", "S3"}, 1, "1c", "T3");
-    g.AddNode("N", false, 1);
+    SyntheticGroup g = test::NodeNetwork();
     g.Observe(39, 6.0, 0.012);
     return g;
 }
@@ -112,38 +89,13 @@ TEST(RigorousReports, TwoGroupsMatchIndependentTables) {
     EXPECT_EQ(log[log.size() - 2], std::string(66, '-'));
 }
 
-TEST(RigorousReports, SmallCorrectionsAndBranchEnds) {
-    // Zero only where the printed value would be zero: no "-0.00".
+TEST(RigorousReports, SmallCorrectionsPrintAsZeroNotMinusZero) {
+    // Zero only where the printed value would be zero.
     EXPECT_EQ(ZeroIfTiny(2, 0.004), 0.0);
     EXPECT_EQ(ZeroIfTiny(2, -0.004), 0.0);
     EXPECT_EQ(ZeroIfTiny(2, 0.04), 0.04);
     EXPECT_EQ(ZeroIfTiny(3, 0.0004), 0.0);
     EXPECT_EQ(FormatFixed(ZeroIfTiny(2, -0.004), 6, 2), "  0.00");
-
-    // A branch between two nodes without connecting angles (kind 4) lists its interior angles only.
-    test::TempDir dir;
-    SyntheticGroup g;
-    g.AddPoint("K1", 0, 0, true);
-    g.AddPoint("u", 100, 50);
-    g.AddPoint("v", 200, 0);
-    g.AddPoint("K2", 300, 40, true);
-    g.AddBranch({"K1", "u", "v", "K2"}, 4);
-    g.Observe(3, 0.0, 0.0);
-    NetworkModel model;
-    GroupWorkingSet ws;
-    g.Build(model, ws, 0.0, 0.0, 0.0);
-    ws.RigorousReportNames[1] = dir.File("a");
-    RigorousSolution sol;
-    sol.AngleCorrections = OneBased<double>(6);
-    sol.AngleCorrections[2] = -0.004;
-    sol.AngleCorrections[3] = -1.25;
-    ASSERT_TRUE(WriteRigorousAngleTable(ws, model, sol));
-    const std::string text = test::ReadFileBytes(dir.File("a"));
-    const std::string u = FormatDms(1, " ", g.TrueAngle("K1", "u", "v"));
-    EXPECT_EQ(text, "         | K1         | u          | v          | " + u + " |   0.00 | " +
-                        FormatDms(2, " ", g.TrueAngle("K1", "u", "v") - 0.004 / 3600.0) + " |\r\n" +
-                        "         | u          | v          | K2         | " + FormatDms(1, " ", g.TrueAngle("u", "v", "K2")) +
-                        " |  -1.25 | " + FormatDms(2, " ", g.TrueAngle("u", "v", "K2") - 1.25 / 3600.0) + " |\r\n");
 }
 
 }  // namespace

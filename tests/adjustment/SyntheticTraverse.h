@@ -1,12 +1,20 @@
 #pragma once
 // Error-free traverse networks made from true coordinates, written as a known-point file and an
 // observation file. Angles and lengths are computed here, independently of the program.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <sstream>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "adjustment/AdjustByOrder.h"
+#include "support/Fakes.h"
 
 namespace qef::test {
 
@@ -21,10 +29,16 @@ public:
     std::vector<Angle> Angles;
     std::vector<std::pair<std::string, std::string>> Sides;
 
+    struct Named {
+        std::string Name;
+        double X, Y;
+    };
     void Add(const std::string& name, double x, double y) { Truth[name] = {x, y}; }
-    void AddKnown(const std::string& name, double x, double y) {
-        Add(name, x, y);
-        Known.push_back(name);
+    void Add(std::initializer_list<Named> points, bool known = false) {
+        for (const Named& p : points) {
+            Add(p.Name, p.X, p.Y);
+            if (known) Known.push_back(p.Name);
+        }
     }
     void AddAngle(const std::string& back, const std::string& station, const std::string& fore) {
         Angles.push_back({back, station, fore});
@@ -88,6 +102,53 @@ public:
             text += a.Back + "\t" + a.Station + "\t" + a.Fore + "\t" + DmsText(AngleValue(a)) + "\r\n";
         for (const auto& [a, b] : Sides) text += a + "\t" + b + "\t" + Fixed(Distance(a, b), 5) + "\r\n";
         return text;
+    }
+};
+
+// name -> (X, Y) of a result file; `repeats` counts names listed more than once.
+inline std::map<std::string, std::pair<double, double>> ReadResult(const std::string& path, int& repeats) {
+    std::map<std::string, std::pair<double, double>> points;
+    std::istringstream in(ReadFileBytes(path));
+    repeats = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        const auto t1 = line.find('\t');
+        const auto t2 = line.find('\t', t1 + 1);
+        const std::string name = line.substr(0, t1);
+        if (points.count(name)) ++repeats;
+        points[name] = {std::strtod(line.c_str() + t1 + 1, nullptr), std::strtod(line.c_str() + t2 + 1, nullptr)};
+    }
+    return points;
+}
+
+// A whole adjustment run on the network's files, in a folder of its own.
+struct ByOrderCase {
+    TempDir dir;
+    AdjustmentInput files;
+    ScriptedInteraction ui;
+    RecordingProgress progress;
+    RunRecord record;
+
+    explicit ByOrderCase(const SyntheticTraverse& net)
+        : files{dir.File("known.txt"), dir.File("obs.txt"), "", dir.File("kq.dta")} {
+        WriteFileBytes(files.KnownPointsFile, net.KnownText());
+        WriteFileBytes(files.ObservationFile, net.ObservationText());
+    }
+    RunStatus Go(const ComputationSettings& settings) { return AdjustNetworkByOrder(files, settings, ui, progress, record); }
+    std::string Report(const std::string& ext) const { return ReadFileBytes(dir.File("kq." + ext)); }
+
+    // Every point of the network is in the result file once, at its true place.
+    void ExpectTrueCoordinates(const SyntheticTraverse& net, double tolerance) const {
+        int repeats = 0;
+        const auto result = ReadResult(files.ResultFile, repeats);
+        EXPECT_EQ(repeats, 0);
+        EXPECT_EQ(result.size(), net.Truth.size());
+        for (const auto& [name, xy] : net.Truth) {
+            ASSERT_TRUE(result.count(name)) << name;
+            EXPECT_NEAR(result.at(name).first, xy.first, tolerance) << name;
+            EXPECT_NEAR(result.at(name).second, xy.second, tolerance) << name;
+        }
     }
 };
 

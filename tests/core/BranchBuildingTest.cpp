@@ -10,78 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "core/BranchBuilding.h"
+#include "NetworkFixture.h"
+#include "core/NetworkChecks.h"
 #include "core/VnCodec.h"
-#include "support/Fakes.h"
 
 namespace qef {
 namespace {
 
-struct NetFixture : ::testing::Test {
-    NetworkModel model;
-    PointList known;
-    TraverseAnalysis an;
-    StartAzimuthAnswers answers;
-    ComputationSettings settings;
-    test::ScriptedInteraction ui;
-    test::RecordingProgress progress;
-    bool errorFlag = false;
-
-    int Id(const std::string& name) { return model.PointNames.Register(name); }
-    std::string Name(int id) { return model.PointNames.Name(id); }
-    // A traverse point after point: angles at all but the first and last point (only sighted),
-    // sides between the points in between.
-    void Traverse(const std::vector<std::string>& p) {
-        for (std::size_t i = 1; i + 1 < p.size(); ++i) an.Angles.Add(Id(p[i - 1]), Id(p[i]), Id(p[i + 1]));
-        for (std::size_t i = 1; i + 2 < p.size(); ++i) an.Sides.Add(Id(p[i]), Id(p[i + 1]));
-    }
-
-    // "known A B; trav A B 1 C D; side N 3; angle 1 N 3": a fresh network, known points at (0, 0).
-    void Load(const std::string& script) {
-        model = NetworkModel{};
-        known.Clear();
-        an = TraverseAnalysis{};
-        std::istringstream commands(script);
-        for (std::string command; std::getline(commands, command, ';');) {
-            std::istringstream words(command);
-            std::string verb, w;
-            std::vector<std::string> p;
-            for (words >> verb; words >> w;) p.push_back(w);
-            if (verb == "known")
-                for (const auto& n : p) known.Add(Id(n), 0, 0);
-            if (verb == "side") an.Sides.Add(Id(p[0]), Id(p[1]));
-            if (verb == "angle") an.Angles.Add(Id(p[0]), Id(p[1]), Id(p[2]));
-            if (verb == "trav") Traverse(p);
-        }
-    }
-    std::string Names(const OneBased<int>& ids) {
-        std::string out;
-        for (int id : ids) out += (out.empty() ? "" : " ") + Name(id);
-        return out;
-    }
-    std::string Pairs(const SidePairs& s) {
-        std::string out;
-        for (int i = 1; i <= s.Count(); ++i)
-            out += (out.empty() ? "" : ", ") + Name(s.EndsA[i]) + "-" + Name(s.EndsB[i]);
-        return out;
-    }
-    // "B 1 N" per branch, "*" after a dead end.
-    std::vector<std::string> Branches() {
-        std::vector<std::string> out;
-        const BranchModel& br = model.Branches;
-        for (int b = 1; b <= br.BranchCount(); ++b) {
-            std::string s;
-            for (int p = br.First(b); p <= br.Last(b); ++p) s += (s.empty() ? "" : " ") + Name(br.PointAt(p));
-            out.push_back(s + (br.BranchDeadEnd[b] ? " *" : ""));
-        }
-        return out;
-    }
-    AnalysisStatus Analyse() {
-        return AnalyseTraverseNetwork(model, an, known, known.Count(), settings, answers, errorFlag, ui, progress);
-    }
-};
-
-using Lines = std::vector<std::string>;
+using test::Lines;
+using test::NetFixture;
 
 TEST_F(NetFixture, DropAndSeparateObservations) {
     // A-B joins two fixed points; N is known by name only; (A, B, N) has three known points.
@@ -98,8 +35,7 @@ TEST_F(NetFixture, DropAndSeparateObservations) {
     EXPECT_EQ(std::vector<double>(sides.Lengths.begin(), sides.Lengths.end()), std::vector<double>{2});
     DropFixedObservations(an.Sides, an.Angles, known, known.Count());
     EXPECT_EQ(Pairs(an.Sides), "B-N");
-    ASSERT_EQ(an.Angles.Count(), 1);
-    EXPECT_EQ(Name(an.Angles.Station[1]), "B");
+    EXPECT_EQ(Names(an.Angles.Station), "B");
 
     // Separation: 1-2 has no angle at 2 sighting 1; (P, Q, 9) at a non-start station has one leg;
     // Q-P is anchored by the side-only group at P and the angle at Q.
@@ -116,9 +52,8 @@ TEST_F(NetFixture, DropAndSeparateObservations) {
 
     // The single-pass variant: a node end must sight the side's other end.
     SidePairs moved;
-    OneBased<int> nodes(2);
-    nodes[1] = Id("Q");
-    nodes[2] = Id("B");
+    OneBased<int> nodes;
+    for (const char* name : {"Q", "B"}) nodes.PushBack(Id(name));
     OneBased<double> values(2, 10.0);
     values[2] = 20;
     ExtractUnangledNodeSides(an.Sides, &values, an.Angles, nodes, moved);
@@ -144,26 +79,10 @@ TEST_F(NetFixture, ConnectingTraverseReproducesItsCoordinates) {
     EXPECT_NEAR(an.Directions.Azimuths[1], 90.0, 1e-9);
     EXPECT_NEAR(an.Directions.Azimuths[2], 270.0, 1e-9);
 
-    // 1 (1100, 1100), 2 (1100, 1200): angles at B, 1, 2, C are 90, 270, 270, 90 and each side is
-    // 100 m. Carrying a + angle - 180 from the start azimuth must land on every true point and leave
-    // C towards D.
-    const double angle[] = {90, 270, 270, 90};
-    const double trueX[] = {1100, 1100, 1000};
-    const double trueY[] = {1100, 1200, 1200};
-    double a = an.Directions.Azimuths[1];
-    double x = 1000, y = 1100;
-    for (int i = 0; i < 4; ++i) {
-        a = std::fmod(a + angle[i] - 180 + 720, 360);
-        if (i == 3) break;
-        x += 100 * std::cos(a * std::numbers::pi / 180);
-        y += 100 * std::sin(a * std::numbers::pi / 180);
-        EXPECT_NEAR(x, trueX[i], 1e-9);
-        EXPECT_NEAR(y, trueY[i], 1e-9);
-    }
-    EXPECT_NEAR(a, std::fmod(an.Directions.Azimuths[2] + 180, 360), 1e-9);
     EXPECT_EQ(progress.LastText(MonitorLabel::Stage), Vn("Nhánh số : 2"));
 
-    // The same in general position, every angle worked out from the coordinates with atan2.
+    // Carrying a + angle - 180 from the start azimuth, every angle worked out from the coordinates
+    // with atan2, must land on every true point and leave C towards D.
     struct Point {
         double x, y;
     };
@@ -178,9 +97,7 @@ TEST_F(NetFixture, ConnectingTraverseReproducesItsCoordinates) {
         const double d = std::atan2(p[j].y - p[i].y, p[j].x - p[i].x) * 180 / std::numbers::pi;
         return d < 0 ? d + 360 : d;
     };
-    a = an.Directions.Azimuths[1];
-    x = p[1].x;
-    y = p[1].y;
+    double a = an.Directions.Azimuths[1], x = p[1].x, y = p[1].y;
     for (int i = 1; i <= 5; ++i) {
         const double angleAt = std::fmod(azimuth(i, i + 1) - azimuth(i, i - 1) + 360, 360);
         a = std::fmod(a + angleAt - 180 + 360, 360);
@@ -200,22 +117,25 @@ TEST_F(NetFixture, SmallNetworksByHand) {
         Lines branches;
         const char* nodes;
         const char* freeSides;
+        int groups;  // groups after the levels, with every level 0; -1: not looked at
     };
     const Case cases[] = {
-        // A closed loop from one start station.
-        {"known A B; trav B A 1 2 3 A B", {"A 1 2 3 A"}, "", ""},
-        // One free node N with branches to three start stations.
+        {"known A B C D; trav A B 1 2 C D", {"B 1 2 C"}, "", "", 0},
+        // A closed loop from one start station: both angles at A give the same direction.
+        {"known A B; trav B A 1 2 3 A B", {"A 1 2 3 A"}, "", "", 0},
+        // One free node N with branches to three start stations: nothing joined, one group.
         {"known A B C D E F; trav A B 1 N 2 C D; trav N 3 E F; side N 3; angle 1 N 3",
-         {"B 1 N", "N 2 C", "N 3 E"}, "N", ""},
+         {"B 1 N", "N 2 C", "N 3 E"}, "N", "", 1},
         // A dead end N 3 4 (4 sights only Z): held back; N, left with two sides, is no node.
-        {"known A B C D; trav A B 1 N 2 C D; side N 3; trav N 3 4 Z; angle 1 N 3", {"B 1 N 2 C"}, "", "N-3, 3-4"},
+        {"known A B C D; trav A B 1 N 2 C D; side N 3; trav N 3 4 Z; angle 1 N 3", {"B 1 N 2 C"}, "", "N-3, 3-4",
+         0},
         // A known station without a direction is a node.
-        {"known A B C D K; trav A B 1 K 2 C D", {"B 1 K", "K 2 C"}, "K", ""},
+        {"known A B C D K; trav A B 1 K 2 C D", {"B 1 K", "K 2 C"}, "K", "", -1},
         // A known point reached only by a side is a node.
-        {"known A B P; trav A B 1 2 P; side 2 P", {"B 1 2 P"}, "P", ""},
+        {"known A B P; trav A B 1 2 P; side 2 P", {"B 1 2 P"}, "P", "", -1},
         // Two sides leave B: the lower index is walked first; E is a start station, nothing is
         // queued and the group ends there.
-        {"known A B C D E F; side B 3; trav A B 1 2 C D; trav B 3 4 E F; angle A B 3", {"B 3 4 E"}, "", ""},
+        {"known A B C D E F; side B 3; trav A B 1 2 C D; trav B 3 4 E F; angle A B 3", {"B 3 4 E"}, "", "", -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
@@ -224,6 +144,21 @@ TEST_F(NetFixture, SmallNetworksByHand) {
         EXPECT_EQ(Branches(), c.branches);
         EXPECT_EQ(Names(model.NetworkNodes), c.nodes);
         EXPECT_EQ(Pairs(an.FreeSides), c.freeSides);
+        EXPECT_TRUE(Findings(an.KeptSides).empty());
+        if (c.groups < 0) continue;
+        if (c.branches == Lines{"A 1 2 3 A"}) {
+            EXPECT_EQ(model.StartStations.Size(), 1u);
+        }
+        Levels();
+        EXPECT_TRUE(Findings(an.KeptSides).empty());
+        for (int b = 1; b <= model.Branches.BranchCount(); ++b) EXPECT_EQ(sets.BranchLevels[b], 0);
+        OneBased<int> saved = model.NetworkNodes;
+        const auto groups = FormBranchGroups(model, sets, saved, NodeCount());
+        ASSERT_EQ(static_cast<int>(groups.size()), c.groups);
+        if (c.groups == 1) {
+            EXPECT_EQ(groups[0].BranchCount, 3);
+            EXPECT_EQ(Names(groups[0].NodeIds), "N");
+        }
     }
     // The last case: the next group starts from B again.
     const int next = FirstPointOnSides(model.StartStations, an.Sides);
@@ -231,6 +166,40 @@ TEST_F(NetFixture, SmallNetworksByHand) {
     EXPECT_EQ(BuildGroupBranches(model, an, next, known, known.Count(), progress), 1);
     EXPECT_EQ(Branches(), Lines{"B 1 2 C"});
     EXPECT_EQ(FirstPointOnSides(model.StartStations, an.Sides), 0);
+}
+
+// A connecting traverse A-1-2-B with a spur 2-5-6 that ends nowhere, walked in one pass.
+TEST_F(NetFixture, DeadEndHangsWhenWalkedInOnePass) {
+    Load("known A0 A B B0; angle A0 A 1; angle A 1 2; angle 1 2 B; angle 1 2 5; angle 2 5 6; angle 2 B B0;"
+         "side A 1; side 1 2; side 2 B; side 2 5; side 5 6");
+    ASSERT_EQ(PrepareTraverseAnalysis(model, an, known, known.Count(), settings, answers, errorFlag, ui),
+              AnalysisStatus::Ok);
+    FindSideNodes(an.Sides, known.Ids, known.Count(), model.SideNodeCandidates);
+    IntersectIdLists(model.AngleNodeCandidates, model.SideNodeCandidates, model.JunctionNodes);
+    ConcatNodeLists(an.HardNodes, model.JunctionNodes, an.SideOnlyKnown, model.NetworkNodes);
+    ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, NodeCount(),
+                   static_cast<int>(model.StartStations.Size()), model.NetworkNodes);
+    EXPECT_EQ(Names(model.NetworkNodes), "2");
+    const SidePairs sides = an.Sides;  // the walk consumes its copy
+    const OneBased<int> stops = model.BranchStopPoints;
+    LogBuffer log;
+    ASSERT_TRUE(BuildSideBranches(model, an.Sides, nullptr, stops, stops, {}, log, ui, progress));
+    EXPECT_EQ(Branches(), (Lines{"A 1 2", "B 2", "2 5 *"}));
+    EXPECT_TRUE(Findings(sides).empty());
+
+    // At 2 the spur is cut (level 1) and the two live branches join into A..B.
+    Levels();
+    EXPECT_EQ(Branches(), (Lines{"A 1 2 B", "2 5 *"}));
+    EXPECT_TRUE(sets.NodeSets[1].Empty());
+    EXPECT_EQ(sets.NodeSets[2], (NodeSet{0}));
+    EXPECT_EQ(sets.BranchLevels[2], 1);
+    EXPECT_EQ(model.NetworkNodes[1], 0);
+    EXPECT_TRUE(Findings(sides).empty());
+
+    // The checker does see a broken model: without its dead-end flag the spur ends away from a stop
+    // point, and 2 inside A..B then ends three sides.
+    model.Branches.BranchDeadEnd[2] = 0;
+    EXPECT_EQ(Findings(sides).size(), 2u);
 }
 
 // Every branch of an order, as point sequences read in the smaller direction, and the held-back sides.
@@ -294,9 +263,7 @@ TEST_F(NetFixture, SideBranchesLeftoverAndLog) {
     Load("side S 1; side 1 T; side 2 S; side U V");  // U-V: reached from no start point
     OneBased<double> lengths;
     for (double v : {10.0, 20.0, 30.0, 12.3456}) lengths.PushBack(v);
-    OneBased<int> starts, stops;
-    starts.PushBack(Id("S"));
-    stops.PushBack(Id("S"));
+    OneBased<int> starts(1, Id("S")), stops(1, Id("S"));
     stops.PushBack(Id("T"));
     LogBuffer log;
     log.Add("run");

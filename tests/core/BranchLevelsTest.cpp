@@ -3,108 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "core/BranchLevels.h"
+#include "NetworkFixture.h"
 
 namespace qef {
 namespace {
 
+using test::NetFixture;
+
 // Branch models written by hand; expected results worked out on paper from the rules.
-struct LevelsFixture : ::testing::Test {
-    NetworkModel model;
-    BranchSets sets;
-    ComputationSettings settings;
-    OneBased<int> knownList;
-    int knownCount = 0;
-    OneBased<int> newStarts;
-    int newStartCount = 0;
-    int pass = 0;
-
-    int Id(const std::string& name) { return model.PointNames.Register(name); }
-    void Branch(std::initializer_list<const char*> points, bool deadEnd = false) {
-        BranchModel& br = model.Branches;
-        br.BranchPointCounts.PushBack(static_cast<int>(points.size()));
-        br.BranchDeadEnd.PushBack(deadEnd ? 1 : 0);
-        for (const char* p : points) br.BranchPoints.PushBack(Id(p));
-        br.BuildBranchOffsets(br.BranchCount());
-    }
-    void Nodes(std::initializer_list<const char*> names) {
-        model.NetworkNodes.Clear();
-        for (const char* n : names) model.NetworkNodes.PushBack(n[0] ? Id(n) : 0);
-    }
-    void Known(std::initializer_list<const char*> names) {
-        for (const char* n : names) knownList.PushBack(Id(n));
-        knownCount = static_cast<int>(names.size());
-    }
-    int NodeCount() const { return static_cast<int>(model.NetworkNodes.Size()); }
-    void Analyse(int startCount = 0) {
-        BuildBranchAdjacency(model, NodeCount(), sets);
-        AssignBranchLevels(model, pass, NodeCount(), {knownList, knownCount, newStarts, newStartCount}, sets,
-                           startCount, settings);
-    }
-    std::string Names(const std::vector<int>& ids) const {
-        std::string out;
-        for (int id : ids) out += (id ? model.PointNames.Name(id) : std::string("0")) + " ";
-        return out;
-    }
-    std::string BranchText(int b) const {
-        const BranchModel& br = model.Branches;
-        std::vector<int> ids(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
-        return Names(ids);
-    }
-    std::string NodeText() const { return Names({model.NetworkNodes.begin(), model.NetworkNodes.end()}); }
-};
-
-TEST_F(LevelsFixture, NodeWithThreeBranchesToStartStationsStaysOneGroup) {
-    Branch({"S1", "a", "N"});
-    Branch({"S2", "b", "N"});
-    Branch({"N", "c", "S3"});
-    Nodes({"N"});
-    Known({"S1", "S2", "S3"});
-    Analyse();
-    EXPECT_EQ(model.Branches.BranchCount(), 3);
-    EXPECT_EQ(sets.NodeSets[1], (NodeSet{1}));
-    EXPECT_EQ(sets.NodeSets[3], (NodeSet{1}));
-    EXPECT_EQ(NodeText(), "N ");
-    EXPECT_EQ(pass, 2);  // one pass changed nothing
-    for (int b = 1; b <= 3; ++b) EXPECT_EQ(sets.BranchLevels[b], 0);
-
-    OneBased<int> saved = model.NetworkNodes;
-    auto groups = FormBranchGroups(model, sets, saved, NodeCount());
-    ASSERT_EQ(groups.size(), 1u);
-    EXPECT_EQ(groups[0].BranchCount, 3);
-    EXPECT_EQ(Names(groups[0].NodeIds), "N ");
-    EXPECT_EQ(BranchText(3), "N c S3 ");
-}
-
-TEST_F(LevelsFixture, NodeBetweenTwoBranchesIsJoinedAway) {
-    Branch({"S1", "a", "N"});
-    Branch({"S2", "b", "N"});
-    Branch({"N", "c", "M"});
-    Branch({"S3", "d", "M"});
-    Branch({"M", "h"}, true);  // the hanging side that made M a node
-    Nodes({"N", "M"});
-    Known({"S1", "S2", "S3"});
-    Analyse();
-
-    // Pass 1 at M: the hanging branch is cut, N..M and S3..M (reversed) join into one.
-    ASSERT_EQ(model.Branches.BranchCount(), 4);
-    EXPECT_EQ(BranchText(3), "N c M d S3 ");
-    EXPECT_EQ(model.Branches.BranchPointCounts[3], 3 + 3 - 1);
-    EXPECT_EQ(sets.NodeSets[3], (NodeSet{1}));
-    EXPECT_EQ(BranchText(4), "M h ");
-    EXPECT_EQ(sets.NodeSets[4], (NodeSet{0}));
-    EXPECT_EQ(sets.BranchLevels[4], 1);
-    EXPECT_EQ(model.Branches.BranchOffsets[4], 3 + 3 + 5);
-    EXPECT_EQ(NodeText(), "N 0 ");
-    EXPECT_EQ(newStartCount, 0);
-
-    OneBased<int> saved = model.NetworkNodes;
-    auto groups = FormBranchGroups(model, sets, saved, NodeCount());
-    ASSERT_EQ(groups.size(), 1u);  // position 2 is met by no branch any more
-    EXPECT_EQ(groups[0].BranchCount, 3);
-}
-
-TEST_F(LevelsFixture, ChainedHangingBranchesGetLevelsOneAndTwo) {
+TEST_F(NetFixture, ChainedHangingBranchesGetLevelsOneAndTwo) {
     // The node order decides whether the inner branch is cut in the same pass or the next one;
     // the levels must not depend on it.
     for (bool innerFirst : {false, true}) {
@@ -120,19 +27,17 @@ TEST_F(LevelsFixture, ChainedHangingBranchesGetLevelsOneAndTwo) {
             Nodes({"M", "N"});
         else
             Nodes({"N", "M"});
-        Analyse();
+        Levels();
         ASSERT_EQ(model.Branches.BranchCount(), 6);
-        EXPECT_EQ(sets.BranchLevels[4], 2);
-        EXPECT_EQ(sets.BranchLevels[5], 1);
-        EXPECT_EQ(sets.BranchLevels[6], 1);
+        EXPECT_EQ(std::vector<int>(sets.BranchLevels.begin(), sets.BranchLevels.begin() + 6),
+                  (std::vector<int>{0, 0, 0, 2, 1, 1}));
         EXPECT_EQ(sets.NodeSets[4], (NodeSet{0}));
         EXPECT_EQ(model.Branches.BranchDeadEnd[4], 1);
-        for (int b = 1; b <= 3; ++b) EXPECT_EQ(sets.BranchLevels[b], 0);
-        EXPECT_EQ(NodeText(), innerFirst ? "0 N " : "N 0 ");
+        EXPECT_EQ(Names(model.NetworkNodes), innerFirst ? "0 N" : "N 0");
     }
 }
 
-TEST_F(LevelsFixture, BranchLeftHangingFromAnEarlierNodeIsCutAndStaysOutOfGroups) {
+TEST_F(NetFixture, BranchLeftHangingFromAnEarlierNodeIsCutAndStaysOutOfGroups) {
     // N is reached only by the branch from M, and M comes first: the branch turns hanging at N
     // after M was passed, in a pass that cut nothing.
     Branch({"S1", "a", "M"});
@@ -141,7 +46,7 @@ TEST_F(LevelsFixture, BranchLeftHangingFromAnEarlierNodeIsCutAndStaysOutOfGroups
     Branch({"M", "d", "N"});
     Branch({"S4", "e", "z"}, true);  // a hanging branch elsewhere
     Nodes({"M", "N"});
-    Analyse();
+    Levels();
     EXPECT_EQ(sets.NodeSets[4], (NodeSet{0}));
     EXPECT_EQ(sets.BranchLevels[4], 2);
     OneBased<int> saved = model.NetworkNodes;
@@ -150,7 +55,7 @@ TEST_F(LevelsFixture, BranchLeftHangingFromAnEarlierNodeIsCutAndStaysOutOfGroups
     EXPECT_EQ(groups[0].BranchCount, 3);
 }
 
-TEST_F(LevelsFixture, JoinThroughFirstStartStationIsRefused) {
+TEST_F(NetFixture, JoinThroughFirstStartStationIsRefused) {
     Branch({"A", "1", "S"});
     Branch({"S", "2", "B"});
     Nodes({"S"});
@@ -159,48 +64,42 @@ TEST_F(LevelsFixture, JoinThroughFirstStartStationIsRefused) {
     EXPECT_FALSE(CanJoinThrough(model, 1, Id("S")));
     EXPECT_TRUE(CanJoinThrough(model, 1, Id("A")));
 
-    Analyse(1);
+    Levels(1);
     EXPECT_EQ(model.Branches.BranchCount(), 2);
-    EXPECT_EQ(BranchText(1), "A 1 S ");
-    EXPECT_EQ(NodeText(), "S ");  // not joined, so the node stays
+    EXPECT_EQ(BranchText(1), "A 1 S");
+    EXPECT_EQ(Names(model.NetworkNodes), "S");  // not joined, so the node stays
 
     // Without start stations the same two branches join.
-    Analyse(0);
+    Levels(0);
     ASSERT_EQ(model.Branches.BranchCount(), 1);
-    EXPECT_EQ(BranchText(1), "A 1 S 2 B ");
-    EXPECT_EQ(NodeText(), "0 ");
+    EXPECT_EQ(BranchText(1), "A 1 S 2 B");
+    EXPECT_EQ(Names(model.NetworkNodes), "0");
 }
 
-TEST_F(LevelsFixture, JoinOrientationCases) {
+TEST_F(NetFixture, JoinOrientationCases) {
     // (b1, b2) as stored, and the joined branch expected.
     struct Case {
         std::vector<const char*> b1, b2;
         const char* joined;
     };
     const std::vector<Case> cases = {
-        {{"A", "1", "P"}, {"P", "2", "B"}, "A 1 P 2 B "},  // already in order
-        {{"P", "1", "A"}, {"B", "2", "P"}, "A 1 P 2 B "},  // both reversed
-        {{"P", "1", "A"}, {"P", "2", "B"}, "A 1 P 2 B "},  // first points equal
-        {{"A", "1", "P"}, {"B", "2", "P"}, "A 1 P 2 B "},  // last points equal
+        {{"A", "1", "P"}, {"P", "2", "B"}, "A 1 P 2 B"},  // already in order
+        {{"P", "1", "A"}, {"B", "2", "P"}, "A 1 P 2 B"},  // both reversed
+        {{"P", "1", "A"}, {"P", "2", "B"}, "A 1 P 2 B"},  // first points equal
+        {{"A", "1", "P"}, {"B", "2", "P"}, "A 1 P 2 B"},  // last points equal
     };
     for (const Case& c : cases) {
         model = NetworkModel{};
-        auto add = [&](const std::vector<const char*>& pts) {
-            model.Branches.BranchPointCounts.PushBack(static_cast<int>(pts.size()));
-            model.Branches.BranchDeadEnd.PushBack(0);
-            for (const char* p : pts) model.Branches.BranchPoints.PushBack(Id(p));
-        };
-        add(c.b1);
-        add({"X", "9", "Y"});  // a branch in between moves behind the joined one
-        add(c.b2);
-        model.Branches.BuildBranchOffsets(3);
+        Branch({c.b1[0], c.b1[1], c.b1[2]});
+        Branch({"X", "9", "Y"});  // a branch in between moves behind the joined one
+        Branch({c.b2[0], c.b2[1], c.b2[2]});
         Nodes({"P"});
         BuildBranchAdjacency(model, 1, sets);
         sets.BranchLevels[2] = 7;
         ASSERT_TRUE(JoinBranchesAtNode(model, sets, 1, 3, 1, 0));
         ASSERT_EQ(model.Branches.BranchCount(), 2);
         EXPECT_EQ(BranchText(1), c.joined);
-        EXPECT_EQ(BranchText(2), "X 9 Y ");
+        EXPECT_EQ(BranchText(2), "X 9 Y");
         EXPECT_EQ(sets.BranchLevels[2], 7);
         EXPECT_EQ(model.Branches.BranchPoints.Size(), 8u);
         EXPECT_TRUE(sets.NodeSets[1].Empty());
@@ -210,12 +109,12 @@ TEST_F(LevelsFixture, JoinOrientationCases) {
     EXPECT_EQ(model.Branches.BranchCount(), 2);
 }
 
-TEST_F(LevelsFixture, KnownNodeWithOneBranchBecomesStartPoint) {
+TEST_F(NetFixture, KnownNodeWithOneBranchBecomesStartPoint) {
     // K is a known point reached only by the branch from N; N keeps three branches.
     for (bool levelling : {false, true}) {
         SCOPED_TRACE(levelling);
         model = NetworkModel{};
-        knownList.Clear();
+        known.Clear();
         newStarts.Clear();
         newStartCount = 0;
         settings.Modes.ModeLevelling = levelling;
@@ -224,14 +123,14 @@ TEST_F(LevelsFixture, KnownNodeWithOneBranchBecomesStartPoint) {
         Branch({"S3", "c", "N"});
         Branch({"N", "d", "K"});
         Nodes({"N", "K"});
-        Known({"S1", "K", "S2"});
-        Analyse();
-        EXPECT_EQ(NodeText(), "N 0 ");
+        for (const char* name : {"S1", "K", "S2"}) known.Add(Id(name), 0, 0);
+        Levels();
+        EXPECT_EQ(Names(model.NetworkNodes), "N 0");
         if (!levelling) {
             ASSERT_EQ(newStartCount, 1);
             EXPECT_EQ(newStarts[1], Id("K"));
             EXPECT_EQ(knownCount, 2);
-            EXPECT_EQ(Names({knownList[1], knownList[2]}), "S1 S2 ");
+            EXPECT_EQ(Names(std::vector<int>{knownList[1], knownList[2]}), "S1 S2");
             EXPECT_EQ(sets.NodeSets[4], (NodeSet{1}));  // still in N's group
             EXPECT_EQ(sets.BranchLevels[4], 0);
         } else {
@@ -244,43 +143,7 @@ TEST_F(LevelsFixture, KnownNodeWithOneBranchBecomesStartPoint) {
     }
 }
 
-TEST_F(LevelsFixture, MovingBranchesKeepsTheirLists) {
-    Branch({"A", "B"});
-    Branch({"C", "D", "E"}, true);
-    Branch({"F", "G", "H", "I"});
-    Branch({"J", "K"});
-    Nodes({"A", "F"});
-    BuildBranchAdjacency(model, 2, sets);
-    MoveBranchTo(model, sets, 1, 3);
-    EXPECT_EQ(BranchText(1), "F G H I ");
-    EXPECT_EQ(BranchText(2), "A B ");
-    EXPECT_EQ(BranchText(3), "C D E ");
-    EXPECT_EQ(BranchText(4), "J K ");
-    EXPECT_EQ(sets.NodeSets[1], (NodeSet{2}));
-    EXPECT_EQ(sets.NodeSets[2], (NodeSet{1}));
-    EXPECT_EQ(sets.NodeSets[3], (NodeSet{0}));
-    EXPECT_EQ(sets.BranchLevels[3], 1);
-    EXPECT_EQ(model.Branches.BranchDeadEnd[3], 1);
-    EXPECT_EQ(model.Branches.BranchOffsets[3], 6);
-
-    // Several at once: the same as moving them one by one.
-    MoveBranchesToFront(model, sets, {4, 2});
-    EXPECT_EQ(BranchText(1), "J K ");
-    EXPECT_EQ(BranchText(2), "A B ");
-    EXPECT_EQ(BranchText(3), "F G H I ");
-    EXPECT_EQ(BranchText(4), "C D E ");
-    EXPECT_EQ(model.Branches.BranchDeadEnd[4], 1);
-    EXPECT_EQ(model.Branches.BranchOffsets[4], 8);
-}
-
-TEST_F(LevelsFixture, GatherSetNodes) {
-    Nodes({"A", "B", "C", "D"});
-    EXPECT_EQ(GatherSetNodes(model, NodeSet{2, 4}, 4), 2);
-    EXPECT_EQ(NodeText(), "B D C A ");
-    EXPECT_EQ(GatherSetNodes(model, NodeSet{0, 9}, 4), 0);  // marker and positions beyond the list
-}
-
-TEST_F(LevelsFixture, GroupsFollowTheScanOrder) {
+TEST_F(NetFixture, GroupsFollowTheScanOrder) {
     Branch({"N2", "p", "N3"});  // met only once N2 has joined: in the second scan
     Branch({"N1", "q", "N2"});
     Branch({"N1", "r", "S1"});
@@ -293,7 +156,7 @@ TEST_F(LevelsFixture, GroupsFollowTheScanOrder) {
 
     std::vector<std::string> seen;
     auto groups = FormBranchGroups(model, sets, saved, 4, [&](const BranchGroup& g) {
-        std::string text = NodeText() + "|";
+        std::string text = Names(model.NetworkNodes) + "|";
         for (int b = 1; b <= g.BranchCount; ++b) text += BranchText(b) + "|";
         seen.push_back(text);
         // An adjustment reorders and clears its own node entries; the next group must not see it.
@@ -301,13 +164,13 @@ TEST_F(LevelsFixture, GroupsFollowTheScanOrder) {
         return true;
     });
     ASSERT_EQ(groups.size(), 2u);
-    EXPECT_EQ(seen[0], "N1 N2 N3 N4 |N1 q N2 |N1 r S1 |N2 p N3 |N3 s S2 |");
-    EXPECT_EQ(seen[1], "N4 N2 N3 N1 |N4 t S3 |S4 u N4 |");
-    EXPECT_EQ(Names(groups[1].NodeIds), "N4 ");
+    EXPECT_EQ(seen[0], "N1 N2 N3 N4|N1 q N2|N1 r S1|N2 p N3|N3 s S2|");
+    EXPECT_EQ(seen[1], "N4 N2 N3 N1|N4 t S3|S4 u N4|");
+    EXPECT_EQ(Names(groups[1].NodeIds), "N4");
     ASSERT_EQ(groups[0].Points.size(), 4u);
-    EXPECT_EQ(Names(groups[0].Points[2]), "N2 p N3 ");
+    EXPECT_EQ(Names(groups[0].Points[2]), "N2 p N3");
     // The first group's branches follow the second's; every set was emptied.
-    EXPECT_EQ(BranchText(3), "N1 q N2 ");
+    EXPECT_EQ(BranchText(3), "N1 q N2");
     for (int b = 1; b <= 6; ++b) EXPECT_TRUE(sets.NodeSets[b].Empty());
 
     // A visitor that stops ends the grouping after the first group.

@@ -1,49 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "NetworkFixture.h"
 #include "core/Duplicates.h"
 #include "core/VnCodec.h"
-#include "support/Fakes.h"
 
 namespace qef {
 namespace {
 
-struct DuplicatesFixture : ::testing::Test {
-    PointNameTable names;
-    Observations obs;
-    LogBuffer log;
-    test::ScriptedInteraction ui;
-
+struct DuplicatesFixture : test::ObservedFixture {
     void SetUp() override {
-        for (const char* n : {"A", "B", "S", "C"}) names.Register(n);  // ids 1..4
-    }
-    void Side(int a, int b, double length) {
-        obs.Sides.FromIds.PushBack(a);
-        obs.Sides.ToIds.PushBack(b);
-        obs.Sides.Lengths.PushBack(length);
-    }
-    void Angle(int back, int station, int fore, double value) {
-        obs.Angles.BackIds.PushBack(back);
-        obs.Angles.StationIds.PushBack(station);
-        obs.Angles.ForeIds.PushBack(fore);
-        obs.Angles.Values.PushBack(value);
+        for (const char* n : {"A", "B", "S", "C"}) Id(n);  // ids 1..4
     }
 };
 
 TEST_F(DuplicatesFixture, RepeatedSidesAveragedToTheMillimetre) {
-    Side(1, 2, 100.002);
-    Side(3, 4, 50.0);
-    Side(2, 1, 100.004);
-    Side(3, 1, 70.001);
-    Side(1, 3, 70.002);
-    Side(3, 1, 70.006);
-    FindDuplicateObservations(obs, names, log, ui);
-    ASSERT_EQ(obs.Sides.Count(), 3);
-    EXPECT_EQ(obs.Sides.FromIds[1], 1);
-    EXPECT_EQ(obs.Sides.ToIds[1], 2);
-    EXPECT_DOUBLE_EQ(obs.Sides.Lengths[1], 100.003);
-    EXPECT_DOUBLE_EQ(obs.Sides.Lengths[2], 50.0);
-    EXPECT_EQ(obs.Sides.FromIds[3], 3);
-    EXPECT_DOUBLE_EQ(obs.Sides.Lengths[3], 70.003);  // (70.001 + 70.002 + 70.006) / 3
+    Observe("A B 100.002; S C 50.0; B A 100.004; S A 70.001; A S 70.002; S A 70.006");
+    FindDuplicateObservations(obs, model.PointNames, log, ui);
+    // (70.001 + 70.002 + 70.006) / 3 for S-A; each kept side keeps its first direction.
+    EXPECT_EQ(std::vector<int>(obs.Sides.FromIds.begin(), obs.Sides.FromIds.end()), (std::vector<int>{1, 3, 3}));
+    EXPECT_EQ(std::vector<int>(obs.Sides.ToIds.begin(), obs.Sides.ToIds.end()), (std::vector<int>{2, 4, 1}));
+    const double lengths[] = {100.003, 50.0, 70.003};
+    for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(obs.Sides.Lengths[i], lengths[i - 1]);
     const std::vector<std::string> lines = {Vn("Cạnh trùng A -> B"), Vn("Cạnh trùng S -> A"), Vn("Cạnh trùng S -> A")};
     EXPECT_EQ(log.Lines(), lines);
     EXPECT_EQ(ui.Messages(),
@@ -51,34 +30,26 @@ TEST_F(DuplicatesFixture, RepeatedSidesAveragedToTheMillimetre) {
 }
 
 TEST_F(DuplicatesFixture, RepeatedAnglesAveragedAcrossZero) {
-    Angle(1, 3, 2, 45.0);
-    Angle(2, 3, 1, 315.0);  // the same angle read the other way round
-    Angle(1, 4, 2, 359.999);
-    Angle(1, 4, 2, 0.003);  // a reading across 0: mean 0.001, not 180.001
-    Angle(2, 1, 4, 0.0);
-    Angle(4, 1, 2, 0.0);    // reverse reading 360 - 0 is the same direction as 0
-    Angle(1, 2, 3, 10.0);   // another station: not a repeat
-    FindDuplicateObservations(obs, names, log, ui);
+    // At S the same angle read the other way round; at C a reading across 0 (mean 0.001, not
+    // 180.001); at A a reverse reading 360 - 0, the same direction as 0; B is another station.
+    Observe("A S B 45.0; B S A 315.0; A C B 359.999; A C B 0.003; B A C 0.0; C A B 0.0; A B S 10.0");
+    FindDuplicateObservations(obs, model.PointNames, log, ui);
     ASSERT_EQ(obs.Angles.Count(), 4);
-    EXPECT_DOUBLE_EQ(obs.Angles.Values[1], 45.0);
-    EXPECT_NEAR(obs.Angles.Values[2], 0.001, 1e-9);
-    EXPECT_NEAR(obs.Angles.Values[3], 0.0, 1e-9);
-    EXPECT_EQ(obs.Angles.StationIds[4], 2);
+    const double values[] = {45.0, 0.001, 0.0, 10.0};
+    for (int i = 1; i <= 4; ++i) EXPECT_NEAR(obs.Angles.Values[i], values[i - 1], 1e-9);
     EXPECT_EQ(log.Lines().front(), Vn("Góc trùng A <- S -> B"));
     EXPECT_EQ(log.Lines().size(), 3u);
     EXPECT_EQ(ui.Messages(),
               std::vector<std::string>{"Du lieu cua ban co GOC trung nhau, CT tam tinh trung binh nhung ban can xem lai"});
 
     // Both kinds; then none at all.
-    Side(1, 2, 1.0);
-    Side(2, 1, 1.0);
-    Angle(1, 3, 2, 45.0);
+    Observe("A B 1.0; B A 1.0; A S B 45.0");
     test::ScriptedInteraction both;
-    FindDuplicateObservations(obs, names, log, both);
+    FindDuplicateObservations(obs, model.PointNames, log, both);
     EXPECT_EQ(both.Messages(), std::vector<std::string>{
                                    "Du lieu cua ban co GOC - CANH trung nhau, CT tam tinh trung binh nhung ban can xem lai"});
     test::ScriptedInteraction none;
-    FindDuplicateObservations(obs, names, log, none);
+    FindDuplicateObservations(obs, model.PointNames, log, none);
     EXPECT_TRUE(none.calls.empty());
 }
 

@@ -69,23 +69,13 @@ TEST(NormalMatrixTest, PackedAddressing) {
     // n = 3: row 1 holds places 1..4, row 2 places 5..7, row 3 places 8..9.
     PackedNormalMatrix m(3);
     EXPECT_EQ(m.Data().size(), 10u);
-    EXPECT_EQ(m.Index(1, 1), 1u);
-    EXPECT_EQ(m.Index(1, 4), 4u);
-    EXPECT_EQ(m.Index(2, 2), 5u);
-    EXPECT_EQ(m.Index(3, 2), 6u);
-    EXPECT_EQ(m.Index(3, 3), 8u);
-    EXPECT_EQ(m.Index(3, 4), 9u);
+    EXPECT_EQ(std::vector<std::size_t>({m.Index(1, 4), m.Index(2, 2), m.Index(3, 2), m.Index(3, 3), m.Index(3, 4)}),
+              (std::vector<std::size_t>{4, 5, 6, 8, 9}));
     m(3, 1) = 7.5;
-    EXPECT_EQ(m(1, 3), 7.5);
-    EXPECT_EQ(m.Data()[3], 7.5);
-
+    EXPECT_TRUE(m(1, 3) == 7.5 && m.Data()[3] == 7.5);
     OneBased<std::size_t> starts;
     PackedRowStart(starts, 3);
-    ASSERT_EQ(starts.Size(), 3u);
-    EXPECT_EQ(starts[1], 1u);
-    EXPECT_EQ(starts[2], 5u);
-    EXPECT_EQ(starts[3], 8u);
-
+    EXPECT_EQ(std::vector<std::size_t>(starts.begin(), starts.end()), (std::vector<std::size_t>{1, 5, 8}));
     // Sizes of large systems pass 32 bits.
     EXPECT_EQ(TriangularNumber(100000), 4999950000LL);
     EXPECT_EQ(PackedNormalMatrix::ElementCount(70000), 2450105000u);
@@ -109,9 +99,7 @@ TEST(NormalMatrixTest, DenseSolveMatchesEigen) {
     single.Constant(1) = 2.0;
     OneBased<double> result;
     EXPECT_EQ(SolveNormalDense(result, single, false, true), 0);
-    ASSERT_EQ(result.Size(), 2u);
-    EXPECT_EQ(result[1], -0.5);
-    EXPECT_EQ(result[2], 0.0);
+    EXPECT_EQ(std::vector<double>(result.begin(), result.end()), (std::vector<double>{-0.5, 0.0}));
 }
 
 TEST(NormalMatrixTest, CorrelateSolveFollowsTheBlockPattern) {
@@ -120,7 +108,8 @@ TEST(NormalMatrixTest, CorrelateSolveFollowsTheBlockPattern) {
         int m;
         int tail;
     };
-    for (Shape shape : {Shape{1, 0}, Shape{4, 3}, Shape{20, 11}, Shape{50, 40}}) {
+    // m = 0 is plain elimination.
+    for (Shape shape : {Shape{1, 0}, Shape{4, 3}, Shape{20, 11}, Shape{50, 40}, Shape{0, 30}}) {
         SCOPED_TRACE(shape.m);
         const Eigen::MatrixXd normals = BlockNormals(shape.m, shape.tail, rng);
         const Eigen::VectorXd constants = RandomVector(static_cast<int>(normals.rows()), rng);
@@ -129,13 +118,6 @@ TEST(NormalMatrixTest, CorrelateSolveFollowsTheBlockPattern) {
         EXPECT_EQ(SolveCorrelateNormals(result, packed, false, shape.m), 0);
         ExpectSolution(result, Reference(normals, constants));
     }
-    // m = 0 is plain elimination.
-    const Eigen::MatrixXd normals = RandomNormals(30, rng);
-    const Eigen::VectorXd constants = RandomVector(30, rng);
-    PackedNormalMatrix packed = Pack(normals, constants);
-    OneBased<double> result;
-    SolveCorrelateNormals(result, packed, false, 0);
-    ExpectSolution(result, Reference(normals, constants));
 }
 
 TEST(NormalMatrixTest, ASecondConstantColumnOnTheReducedMatrix) {

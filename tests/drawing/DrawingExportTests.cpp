@@ -1,9 +1,7 @@
 // The exporters against a recording drawing: what is drawn, on which layer, in which order.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "core/VnCodec.h"
 #include "drawing/DrawingExport.h"
@@ -13,14 +11,8 @@
 namespace qef {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-template <typename T>
-OneBased<T> List(std::initializer_list<T> items) {
-    OneBased<T> list;
-    for (const T& item : items) list.PushBack(item);
-    return list;
-}
+using test::Lines;
+using test::List;
 
 struct Bench {
     ComputationSettings settings;
@@ -30,11 +22,8 @@ struct Bench {
     DrawingExportContext Context() { return {settings, drawing, progress, ui}; }
 
     Bench() {
-        settings.AcadUploadEnabled = true;
-        settings.AcadTextHeight1 = 3.5;
-        settings.AcadTextHeight2 = 2.5;
-        settings.AcadTextHeight3 = 1.5;
-        settings.AcadHeightTextHeight = 1.25;
+        settings.AcadUploadEnabled = true, settings.AcadHeightTextHeight = 1.25;
+        settings.AcadTextHeight1 = 3.5, settings.AcadTextHeight2 = 2.5, settings.AcadTextHeight3 = 1.5;
     }
 };
 
@@ -55,13 +44,11 @@ const OneBased<double> kPosY = List<double>({110, 120, 130, 130, 140});
 TEST(DrawingExport, NothingIsTouchedWhenTheExportIsOff) {
     Bench bench;
     bench.settings.AcadUploadEnabled = false;
-    bench.settings.AcadUploadKnownPoints = true;
-    bench.settings.AcadUploadAdjustedPoints = true;
+    bench.settings.AcadUploadKnownPoints = bench.settings.AcadUploadAdjustedPoints = true;
     bench.settings.Modes.ModeDetailPoints = true;
     NetworkModel model = TwoBranchModel();
     OneBased<double> none;
-    OneBased<int> noIds;
-    AcadExportPoints(bench.Context(), model.PointNames, 0, 0, none, none, none, none, none, none, noIds);
+    AcadExportPoints(bench.Context(), model.PointNames, 0, 0, none, none, none, none, none, none, {});
     AcadExportAdjustedBranches(bench.Context(), model, 2, 2, kPosX, kPosY, kPosX, kPosY, List<int>({0, 0}));
     AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
     AcadExportDetailPoints(bench.Context(), "diem", 1, List<std::string>({"D"}), List<double>({1}),
@@ -79,13 +66,10 @@ TEST(DrawingExport, NothingIsTouchedWhenTheExportIsOff) {
 TEST(DrawingExport, KnownPointsAndStartDirections) {
     Bench bench;
     PointNameTable names;
-    names.Register("A");
-    names.Register("B");
-    OneBased<double> none;
-    OneBased<int> noIds;
-
+    for (const char* name : {"A", "B"}) names.Register(name);
     // No points and no lines still make the layers and tell the monitor.
-    AcadExportPoints(bench.Context(), names, 0, 0, none, none, none, none, none, none, noIds);
+    const OneBased<double> none;
+    AcadExportPoints(bench.Context(), names, 0, 0, none, none, none, none, none, none, {});
     EXPECT_EQ(bench.drawing.calls, (Lines{"attach", "layer toadokc1 1", "layer sohieukc1 2", "detach"}));
     EXPECT_EQ(bench.progress.LastText(MonitorLabel::Stage), Vn("Đang tải lên AutoCAD"));
 
@@ -97,62 +81,46 @@ TEST(DrawingExport, KnownPointsAndStartDirections) {
     AcadExportPoints(bench.Context(), names, 2, 3, x, y, List<double>({1000.5, 2000}),
                      List<double>({500.25, 600}), List<double>({2000, kMissingValue}), List<double>({600, 700}),
                      List<int>({1, 2, 1}));
-    EXPECT_EQ(bench.drawing.calls, (Lines{
-                                       "attach",
-                                       "layer toadokc4 1",
-                                       "layer sohieukc4 2",
-                                       "point toadokc4 500.25 1000.5 0",
-                                       "text sohieukc4 ' A' 500.25 1000.5 0 h3.5",
-                                       "point toadokc4 600 2000 0",
-                                       "text sohieukc4 ' B' 600 2000 0 h3.5",
-                                       "line sohieukc4 c1 500.25 1000.5 0 > 600 2000 0",
-                                       "detach",
-                                   }));
+    EXPECT_EQ(bench.drawing.calls,
+              (Lines{"attach", "layer toadokc4 1", "layer sohieukc4 2",
+                     "point toadokc4 500.25 1000.5 0", "text sohieukc4 ' A' 500.25 1000.5 0 h3.5",
+                     "point toadokc4 600 2000 0", "text sohieukc4 ' B' 600 2000 0 h3.5",
+                     "line sohieukc4 c1 500.25 1000.5 0 > 600 2000 0", "detach"}));
     EXPECT_TRUE(bench.ui.calls.empty());
 }
 
-TEST(DrawingExport, AdjustedBranchesSkipNodesButKeepTheirLines) {
+TEST(DrawingExport, BranchesAndTraverse) {
     Bench bench;
     NetworkModel model = TwoBranchModel();
-    const OneBased<double> nodeX = List<double>({10, 30});
-    const OneBased<double> nodeY = List<double>({110, 130});
-    AcadExportAdjustedBranches(bench.Context(), model, 2, 2, nodeX, nodeY, kPosX, kPosY, List<int>({0, 1}));
-    EXPECT_EQ(bench.drawing.calls, (Lines{
-                                       "attach",
-                                       "layer toadokc2 1",
-                                       "layer sohieukc2 2",
-                                       "point toadokc2 110 10 0",
-                                       "text sohieukc2 ' N1' 110 10 0 h2.5",
-                                       "line sohieukc2 c2 110 10 0 > 120 20 0",
-                                       "point toadokc2 120 20 0",
-                                       "text sohieukc2 ' P' 120 20 0 h2.5",
-                                       "line sohieukc2 c2 120 20 0 > 130 30 0",
-                                       "line sohieukc2 c2 130 30 0 > 140 40 0",
-                                       "detach",
-                                   }));
+    // Adjusted branches skip the nodes done but keep their lines; the traverse skips its first point.
+    AcadExportAdjustedBranches(bench.Context(), model, 2, 2, List<double>({10, 30}), List<double>({110, 130}), kPosX,
+                               kPosY, List<int>({0, 1}));
+    EXPECT_EQ(bench.drawing.calls,
+              (Lines{"attach", "layer toadokc2 1", "layer sohieukc2 2",
+                     "point toadokc2 110 10 0", "text sohieukc2 ' N1' 110 10 0 h2.5",
+                     "line sohieukc2 c2 110 10 0 > 120 20 0", "point toadokc2 120 20 0",
+                     "text sohieukc2 ' P' 120 20 0 h2.5", "line sohieukc2 c2 120 20 0 > 130 30 0",
+                     "line sohieukc2 c2 130 30 0 > 140 40 0", "detach"}));
     EXPECT_EQ(bench.progress.LastText(MonitorLabel::Stage), Vn("Đang tải lên AutoCAD"));
-}
 
-TEST(DrawingExport, TraverseDrawsEveryPointButTheFirst) {
-    Bench bench;
-    NetworkModel model = TwoBranchModel();
+    bench.drawing.calls.clear();
     AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
-    EXPECT_EQ(bench.drawing.calls, (Lines{
-                                       "attach",
-                                       "layer toadokc2 1",
-                                       "layer sohieukc2 2",
-                                       "line sohieukc2 c2 110 10 0 > 120 20 0",
-                                       "point toadokc2 120 20 0",
-                                       "text sohieukc2 ' P' 120 20 0 h2.5",
-                                       "line sohieukc2 c2 120 20 0 > 130 30 0",
-                                       "point toadokc2 130 30 0",
-                                       "text sohieukc2 ' N2' 130 30 0 h2.5",
-                                       "line sohieukc2 c2 130 30 0 > 140 40 0",
-                                       "point toadokc2 140 40 0",
-                                       "text sohieukc2 ' K' 140 40 0 h2.5",
-                                       "detach",
-                                   }));
+    EXPECT_EQ(bench.drawing.calls,
+              (Lines{"attach", "layer toadokc2 1", "layer sohieukc2 2",
+                     "line sohieukc2 c2 110 10 0 > 120 20 0",
+                     "point toadokc2 120 20 0", "text sohieukc2 ' P' 120 20 0 h2.5",
+                     "line sohieukc2 c2 120 20 0 > 130 30 0",
+                     "point toadokc2 130 30 0", "text sohieukc2 ' N2' 130 30 0 h2.5",
+                     "line sohieukc2 c2 130 30 0 > 140 40 0",
+                     "point toadokc2 140 40 0", "text sohieukc2 ' K' 140 40 0 h2.5", "detach"}));
 
+    // A drawing that cannot be reached is reported once.
+    bench.drawing.calls.clear();
+    bench.drawing.attachResult = false;
+    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
+    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
+    EXPECT_EQ(bench.drawing.calls, (Lines{"attach", "attach"}));
+    EXPECT_EQ(bench.ui.Messages(), (Lines{"drawing failed"}));
 }
 
 TEST(DrawingExport, DetailPointsWithNamesHeightsAndZ) {
@@ -163,24 +131,15 @@ TEST(DrawingExport, DetailPointsWithNamesHeightsAndZ) {
     const OneBased<double> y = List<double>({50, 60, 70, 80, 90});
     const OneBased<double> h = List<double>({12.125, 7.0, 1.0, -0.001, kMissingValue});
     AcadExportDetailPoints(bench.Context(), "kc3", 5, names, x, y, h, 7);
-    EXPECT_EQ(bench.drawing.calls, (Lines{
-                                       "attach",
-                                       "layer toadokc3 1",
-                                       "layer sohieukc3 2",
-                                       "layer docaokc3 3",
-                                       "point toadokc3 50 100 12.125",
-                                       "text sohieukc3 ' D1' 50 100 12.125 h1.5",
-                                       "text docaokc3 ' 12.12' 50 100 12.125 h1.25",
-                                       "point toadokc3 60 200 7",
-                                       "text sohieukc3 ' D2' 60 200 7 h1.5",
-                                       "text docaokc3 ' 7' 60 200 7 h1.25",
-                                       "point toadokc3 80 300 -0.001",
-                                       "text sohieukc3 ' D4' 80 300 -0.001 h1.5",
-                                       "text docaokc3 ' 0' 80 300 -0.001 h1.25",
-                                       "point toadokc3 90 400 0",
-                                       "text sohieukc3 ' D5' 90 400 0 h1.5",
-                                       "detach",
-                                   }));
+    EXPECT_EQ(bench.drawing.calls,
+              (Lines{"attach", "layer toadokc3 1", "layer sohieukc3 2", "layer docaokc3 3",
+                     "point toadokc3 50 100 12.125", "text sohieukc3 ' D1' 50 100 12.125 h1.5",
+                     "text docaokc3 ' 12.12' 50 100 12.125 h1.25",
+                     "point toadokc3 60 200 7", "text sohieukc3 ' D2' 60 200 7 h1.5",
+                     "text docaokc3 ' 7' 60 200 7 h1.25",
+                     "point toadokc3 80 300 -0.001", "text sohieukc3 ' D4' 80 300 -0.001 h1.5",
+                     "text docaokc3 ' 0' 80 300 -0.001 h1.25",
+                     "point toadokc3 90 400 0", "text sohieukc3 ' D5' 90 400 0 h1.5", "detach"}));
 
     // Only the bits asked for: heights as text in the plane (0.375 is an exact half: 0.38).
     bench.drawing.calls.clear();
@@ -188,17 +147,6 @@ TEST(DrawingExport, DetailPointsWithNamesHeightsAndZ) {
     EXPECT_EQ(bench.drawing.calls,
               (Lines{"attach", "layer toadodiem 1", "layer sohieudiem 2", "layer docaodiem 3",
                      "point toadodiem 50 100 0", "text docaodiem ' 0.38' 50 100 0 h1.25", "detach"}));
-}
-
-TEST(DrawingExport, AnUnreachableDrawingIsReportedOnce) {
-    Bench bench;
-    NetworkModel model = TwoBranchModel();
-    bench.drawing.attachResult = false;
-    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
-    AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
-    EXPECT_EQ(bench.drawing.calls, (Lines{"attach", "attach"}));
-    EXPECT_EQ(bench.ui.Messages(), (Lines{"drawing failed"}));
-
 }
 
 }  // namespace

@@ -4,57 +4,48 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "drawing/DrawingExport.h"
 #include "drawing/DxfDrawing.h"
+#include "drawing/RecordingDrawing.h"
 #include "support/Fakes.h"
 
 namespace qef {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-template <typename T>
-OneBased<T> List(std::initializer_list<T> items) {
-    OneBased<T> list;
-    for (const T& item : items) list.PushBack(item);
-    return list;
-}
+using test::Lines;
+using test::List;
 
 // What ezdxf finds in the drawing, one item a line (see check_dxf.py).
 Lines ReadBack(const test::TempDir& dir, const std::string& drawing) {
     const std::string out = dir.File("check.out");
     const std::string command = std::string("\"") + QEF_DXF_PYTHON + "\" \"" + QEF_DXF_CHECK + "\" \"" +
                                 drawing + "\" > \"" + out + "\"";
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(status, 0) << "check_dxf.py failed on " << drawing << " (status 2: python3-ezdxf missing)";
+    EXPECT_EQ(std::system(command.c_str()), 0) << "check_dxf.py failed on " << drawing << " (status 2: python3-ezdxf missing)";
     Lines lines;
     std::istringstream text(test::ReadFileBytes(out));
     for (std::string line; std::getline(text, line);) lines.push_back(line);
     return lines;
 }
 
-TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawing) {
+TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawingAndTextsKeepTheirBytes) {
     test::TempDir dir;
     const std::string path = DrawingPathFor(dir.File("net.kq"));
     ASSERT_EQ(path, dir.File("net.dxf"));
+    EXPECT_EQ(DrawingPathFor("/data/v1.2/net"), "/data/v1.2/net.dxf");  // a dot in a folder is no extension
     DxfDrawing drawing(path);
     ComputationSettings settings;
     settings.AcadUploadEnabled = true;
-    settings.AcadTextHeight1 = 3.5;
-    settings.AcadTextHeight3 = 1.5;
-    settings.AcadHeightTextHeight = 1.25;
+    settings.AcadTextHeight1 = 3.5, settings.AcadTextHeight3 = 1.5, settings.AcadHeightTextHeight = 1.25;
     test::RecordingProgress progress;
     test::ScriptedInteraction ui;
     DrawingExportContext context{settings, drawing, progress, ui};
 
     PointNameTable names;
-    names.Register("A");
-    names.Register("B");
+    for (const char* name : {"A", "B"}) names.Register(name);
     const OneBased<double> x = List<double>({2345678.125, 2346000.5});
     const OneBased<double> y = List<double>({567890.25, 568000});
     AcadExportPoints(context, names, 1, 2, x, y, List<double>({2345678.125}), List<double>({567890.25}),
@@ -67,42 +58,24 @@ TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawing) {
     AcadExportDetailPoints(context, "kc3", 1, List<std::string>({"C"}), List<double>({100.5}),
                            List<double>({200.25}), List<double>({12.125}), 7);
     AcadExportPoints(context, names, 0, 1, x, y, {}, {}, {}, {}, List<int>({1}));
-    EXPECT_EQ(ReadBack(dir, path), (Lines{
-                                       "version AC1009",
-                                       "layer 0 7",
-                                       "layer toadokc1 1",
-                                       "layer sohieukc1 2",
-                                       "layer toadokc3 1",
-                                       "layer sohieukc3 2",
-                                       "layer docaokc3 3",
-                                       "POINT toadokc1 567890.25 2345678.125 0",
-                                       "TEXT sohieukc1 \" A\" 567890.25 2345678.125 0 h3.5",
-                                       "POINT toadokc1 568000 2346000.5 0",
-                                       "TEXT sohieukc1 \" B\" 568000 2346000.5 0 h3.5",
-                                       "LINE sohieukc1 1 567890.25 2345678.125 0 > 568000 2346000.5 0",
-                                       "POINT toadokc3 200.25 100.5 12.125",
-                                       "TEXT sohieukc3 \" C\" 200.25 100.5 12.125 h1.5",
-                                       "TEXT docaokc3 \" 12.12\" 200.25 100.5 12.125 h1.25",
-                                       "POINT toadokc1 567890.25 2345678.125 0",
-                                       "TEXT sohieukc1 \" A\" 567890.25 2345678.125 0 h3.5",
-                                       "count docaokc3 TEXT 1",
-                                       "count sohieukc1 LINE 1",
-                                       "count sohieukc1 TEXT 3",
-                                       "count sohieukc3 TEXT 1",
-                                       "count toadokc1 POINT 3",
-                                       "count toadokc3 POINT 1",
-                                   }));
+    EXPECT_EQ(ReadBack(dir, path),
+              (Lines{"version AC1009", "layer 0 7", "layer toadokc1 1", "layer sohieukc1 2", "layer toadokc3 1",
+                     "layer sohieukc3 2", "layer docaokc3 3",
+                     "POINT toadokc1 567890.25 2345678.125 0", "TEXT sohieukc1 \" A\" 567890.25 2345678.125 0 h3.5",
+                     "POINT toadokc1 568000 2346000.5 0", "TEXT sohieukc1 \" B\" 568000 2346000.5 0 h3.5",
+                     "LINE sohieukc1 1 567890.25 2345678.125 0 > 568000 2346000.5 0",
+                     "POINT toadokc3 200.25 100.5 12.125", "TEXT sohieukc3 \" C\" 200.25 100.5 12.125 h1.5",
+                     "TEXT docaokc3 \" 12.12\" 200.25 100.5 12.125 h1.25",
+                     "POINT toadokc1 567890.25 2345678.125 0", "TEXT sohieukc1 \" A\" 567890.25 2345678.125 0 h3.5",
+                     "count docaokc3 TEXT 1", "count sohieukc1 LINE 1", "count sohieukc1 TEXT 3",
+                     "count sohieukc3 TEXT 1", "count toadokc1 POINT 3", "count toadokc3 POINT 1"}));
     EXPECT_TRUE(ui.calls.empty());
-}
-
-TEST(DxfDrawing, TextBytesAndLineBreaksInNames) {
-    test::TempDir dir;
-    DxfDrawing drawing(dir.File("t.dxf"));
-    drawing.AddLayer("sohieudiem", 2);
     // A TCVN3 name goes out byte for byte; a line break cannot cut the file.
-    drawing.AddText("sohieudiem", " \xA7\xE9" "1", {1, 2, 0}, 2);
-    drawing.AddText("sohieudiem", " A\r\nB", {3, 4, 0}, 2);
-    ASSERT_TRUE(drawing.Write());
+    DxfDrawing texts(dir.File("t.dxf"));
+    texts.AddLayer("sohieudiem", 2);
+    texts.AddText("sohieudiem", " \xA7\xE9" "1", {1, 2, 0}, 2);
+    texts.AddText("sohieudiem", " A\r\nB", {3, 4, 0}, 2);
+    ASSERT_TRUE(texts.Write());
     EXPECT_NE(test::ReadFileBytes(dir.File("t.dxf")).find("\r\n  1\r\n \xA7\xE9" "1\r\n"), std::string::npos);
     Lines back = ReadBack(dir, dir.File("t.dxf"));
     EXPECT_NE(std::find(back.begin(), back.end(), "TEXT sohieudiem \" \\xA7\\xE91\" 1 2 0 h2"), back.end());
@@ -115,38 +88,28 @@ TEST(DxfDrawing, AnUnwritableDrawingIsReportedOnceAndLeavesNothingBehind) {
     settings.AcadUploadEnabled = true;
     test::RecordingProgress progress;
     PointNameTable names;
-    names.Register("A");
     const OneBased<double> x = List<double>({1});
-    const OneBased<int> ids = List<int>({1});
+    const OneBased<int> ids = List<int>({names.Register("A")});
 
+    // Two exports of one command to a drawing that cannot be written: the messages shown.
+    auto exportTwice = [&](const std::string& path) {
+        DxfDrawing drawing(path);
+        test::ScriptedInteraction ui;
+        DrawingExportContext context{settings, drawing, progress, ui};
+        for (int i = 0; i < 2; ++i) AcadExportPoints(context, names, 0, 1, x, x, {}, {}, {}, {}, ids);
+        return ui.Messages();
+    };
     // The folder does not exist.
-    const std::string missing = dir.File("gone/net.dxf");
-    DxfDrawing lost(missing);
-    test::ScriptedInteraction ui;
-    DrawingExportContext context{settings, lost, progress, ui};
-    AcadExportPoints(context, names, 0, 1, x, x, {}, {}, {}, {}, ids);
-    AcadExportPoints(context, names, 0, 1, x, x, {}, {}, {}, {}, ids);
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_NE(ui.Messages()[0].find(missing), std::string::npos);
-
+    const Lines lost = exportTwice(dir.File("gone/net.dxf"));
+    ASSERT_EQ(lost.size(), 1u);
+    EXPECT_NE(lost[0].find(dir.File("gone/net.dxf")), std::string::npos);
     // The name is taken by a folder: the rename fails and the temporary file goes.
     std::filesystem::create_directory(dir.File("busy.dxf"));
-    DxfDrawing blocked(dir.File("busy.dxf"));
-    test::ScriptedInteraction ui2;
-    DrawingExportContext context2{settings, blocked, progress, ui2};
-    AcadExportPoints(context2, names, 0, 1, x, x, {}, {}, {}, {}, ids);
-    EXPECT_EQ(ui2.Messages().size(), 1u);
+    EXPECT_EQ(exportTwice(dir.File("busy.dxf")).size(), 1u);
     Lines left;
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, (Lines{"busy.dxf"}));
-}
-
-TEST(DxfDrawing, DrawingPathBesideTheResultFile) {
-    EXPECT_EQ(DrawingPathFor("/data/net.kq"), "/data/net.dxf");
-    EXPECT_EQ(DrawingPathFor("/data/v1.2/net"), "/data/v1.2/net.dxf");
-    EXPECT_EQ(DrawingPathFor("/data/.net"), "/data/.net.dxf");
-    EXPECT_EQ(DrawingPathFor("plan.DXF"), "plan.DXF.dxf");
 }
 
 }  // namespace

@@ -1,17 +1,27 @@
 #pragma once
 // A drawing target that records every call, one line of text per call.
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "core/OneBased.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef::test {
 
+using Lines = std::vector<std::string>;
+
+template <typename T>
+OneBased<T> List(std::initializer_list<T> items) {
+    OneBased<T> list;
+    for (const T& item : items) list.PushBack(item);
+    return list;
+}
+
 class RecordingDrawing : public DrawingTarget {
 public:
     bool attachResult = true;
-    bool detachResult = true;
     // "attach", "layer toadokc1 1", "point toadokc1 500.25 1000.5 0",
     // "line sohieukc1 c1 1 2 0 > 3 4 0", "text sohieukc1 ' A' 1 2 0 h3.5", "detach".
     std::vector<std::string> calls;
@@ -36,7 +46,7 @@ public:
     }
     bool Detach() override {
         calls.push_back("detach");
-        return detachResult;
+        return true;
     }
     std::string FailureMessage() const override { return "drawing failed"; }
 

@@ -1,31 +1,26 @@
-#include <gtest/gtest.h>
-
 #include <deque>
 
-#include "core/VnCodec.h"
+#include "GuiTestSupport.h"
 #include "gui/Commands.h"
 #include "gui/InputStep.h"
-#include "support/Fakes.h"
 
 namespace qef {
 namespace {
 
-// Answers the file questions from a script and records them; nullopt is Cancel.
+// Answers the file questions from a script, then Cancel, and records them.
 struct ScriptedDialogs : FileDialogs {
-    std::deque<std::optional<QString>> answers;
+    std::deque<QString> answers;
     std::vector<std::pair<char, FileQuestion>> asked;  // 'o' open, 's' save
     std::optional<QString> Next(char kind, const FileQuestion& q) {
         asked.emplace_back(kind, q);
         if (answers.empty()) return std::nullopt;
-        auto a = answers.front();
+        const QString a = answers.front();
         answers.pop_front();
         return a;
     }
     std::optional<QString> AskOpenName(const FileQuestion& q) override { return Next('o', q); }
     std::optional<QString> AskSaveName(const FileQuestion& q) override { return Next('s', q); }
 };
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 struct InputStepFixture : ::testing::Test {
     InputStepFixture() {
@@ -37,7 +32,15 @@ struct InputStepFixture : ::testing::Test {
         prompts = {QStringLiteral("known?"), QStringLiteral("obs?"), QStringLiteral("result?"),
                    QStringLiteral("heights?")};
     }
-    bool Run() { return NhapSL(prompts, settings, dialogs, ask, files, error, errorFlag); }
+    // Runs the step with these answers to its file questions (Cancel after the last).
+    bool Run(const std::vector<std::string>& names) {
+        dialogs.asked.clear();
+        dialogs.answers.clear();
+        for (const std::string& name : names) dialogs.answers.push_back(QString::fromStdString(name));
+        errorFlag = false;
+        return NhapSL(prompts, settings, dialogs, ask, files, error, errorFlag);
+    }
+    bool RunWithResult(const std::string& result) { return Run({known, observations, result}); }
 
     test::TempDir dir;
     std::string known = dir.File("luoi.DTA");
@@ -54,9 +57,7 @@ struct InputStepFixture : ::testing::Test {
 TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
     // A bare result name in a folder whose name holds a dot.
     const std::string folder = dir.File("w.x");
-    dialogs.answers = {Q(known), Q(observations), Q(folder + "/net")};
-    errorFlag = true;
-    ASSERT_TRUE(Run());
+    ASSERT_TRUE(RunWithResult(folder + "/net"));
     EXPECT_FALSE(errorFlag);
     ASSERT_EQ(dialogs.asked.size(), 3u);
     const FileQuestion& first = dialogs.asked[0].second;
@@ -73,11 +74,10 @@ TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
     EXPECT_EQ(files.ResultFileName, folder + "/net.dta");
     EXPECT_EQ(files.FirstReportName, folder + "/net.in");
     EXPECT_EQ(files.SecondReportName, folder + "/net.in2");
-    EXPECT_EQ(files.KnownFileLines, 4);
-    EXPECT_EQ(files.ObservationFileLines, 6);
-    EXPECT_EQ(files.AngleCount, 2);  // of the observation file only
-    EXPECT_EQ(files.SideCount, 3);
-    EXPECT_EQ(files.HeightLineCount, 0);  // heights are not read from the input files
+    // Lines of both files; angles and sides of the observation file only; no heights read.
+    EXPECT_EQ(std::tuple(files.KnownFileLines, files.ObservationFileLines, files.AngleCount, files.SideCount,
+                         files.HeightLineCount),
+              std::tuple(4, 6, 2, 3, 0));
     EXPECT_TRUE(ask.calls.empty());
 
     // Detail results end in ".DAT" once, whatever the case; the dialog's default is "dat".
@@ -85,9 +85,7 @@ TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
     const std::pair<std::string, std::string> cases[] = {
         {"kq", "kq.dat"}, {"kq.txt", "kq.txt.DAT"}, {"kq.Dat", "kq.Dat"}, {"a.dat.b/kq", "a.dat.b/kq.dat"}};
     for (const auto& [typed, expected] : cases) {
-        dialogs.asked.clear();
-        dialogs.answers = {Q(known), Q(observations), Q(dir.File(typed))};
-        ASSERT_TRUE(Run()) << typed;
+        ASSERT_TRUE(RunWithResult(dir.File(typed))) << typed;
         EXPECT_EQ(files.ResultFileName, dir.File(expected));
         EXPECT_EQ(dialogs.asked[2].second.filter, QStringLiteral("File ket qua dang *.DAT (*.DAT *.dat)"));
     }
@@ -99,53 +97,35 @@ TEST_F(InputStepFixture, HeightsFromTheirOwnFileOrFromTheInputFiles) {
     settings.HeightsFromFile = true;
     const std::string heights = dir.File("h.txt");
     test::WriteFileBytes(heights, "A 10\r\n\r\nB 12\r\nC");  // every line counts: 4
-    dialogs.answers = {Q(known), Q(observations), Q(heights), Q(dir.File("kq.dta"))};
-    ASSERT_TRUE(Run());
+    ASSERT_TRUE(Run({known, observations, heights, dir.File("kq.dta")}));
     ASSERT_EQ(dialogs.asked.size(), 4u);
     EXPECT_EQ(dialogs.asked[2].second.title, QStringLiteral("heights?"));
-    EXPECT_EQ(files.HeightFileName, heights);
-    EXPECT_EQ(files.HeightLineCount, 4);
+    EXPECT_EQ(std::pair(files.HeightFileName, files.HeightLineCount), std::pair(heights, 4));
 
     // Heights in the observation file: the two-field lines of both files add up, no third question.
     settings.HeightsFromFile = false;
-    dialogs.asked.clear();
-    dialogs.answers = {Q(known), Q(observations), Q(dir.File("kq.dta"))};
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(dialogs.asked.size(), 3u);
-    EXPECT_EQ(files.HeightFileName, "");
-    EXPECT_EQ(files.HeightLineCount, 2);
+    ASSERT_TRUE(RunWithResult(dir.File("kq.dta")) && dialogs.asked.size() == 3u);
+    EXPECT_EQ(std::pair(files.HeightFileName, files.HeightLineCount), std::pair(std::string(), 2));
 
     // Mode 0 takes one mean height: no file.
     settings.HeightsFromFile = true;
     settings.HeightReductionMode = 0;
-    dialogs.asked.clear();
-    dialogs.answers = {Q(known), Q(observations), Q(dir.File("kq.dta"))};
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(dialogs.asked.size(), 3u);
+    EXPECT_TRUE(RunWithResult(dir.File("kq.dta")) && dialogs.asked.size() == 3u);
 }
 
 TEST_F(InputStepFixture, FailuresStopAtOnce) {
     // Cancel at each question: nothing more is asked and nothing is said.
+    const std::vector<std::string> all = {known, observations, dir.File("kq.dta")};
     for (std::size_t answered = 0; answered < 3; ++answered) {
-        dialogs.asked.clear();
-        dialogs.answers = {Q(known), Q(observations), Q(dir.File("kq.dta"))};
-        dialogs.answers.resize(answered);
-        dialogs.answers.push_back(std::nullopt);
-        errorFlag = false;
-        EXPECT_FALSE(Run());
-        EXPECT_TRUE(errorFlag);
-        EXPECT_EQ(dialogs.asked.size(), answered + 1);
+        EXPECT_FALSE(Run({all.begin(), all.begin() + static_cast<std::ptrdiff_t>(answered)}));
+        EXPECT_TRUE(errorFlag && dialogs.asked.size() == answered + 1) << answered;
     }
     EXPECT_TRUE(ask.calls.empty());
 
     // A file that cannot be opened is named in a message and in the error record.
     const std::string missing = dir.File("none.DTA");
-    dialogs.asked.clear();
-    dialogs.answers = {Q(known), Q(missing)};
-    errorFlag = false;
-    EXPECT_FALSE(Run());
-    EXPECT_TRUE(errorFlag);
-    EXPECT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_FALSE(Run({known, missing, dir.File("kq.dta")}));
+    EXPECT_TRUE(errorFlag && dialogs.asked.size() == 2u);
     EXPECT_EQ(error.FailedFileName, missing);
     ASSERT_EQ(ask.Messages().size(), 1u);
     EXPECT_NE(ask.Messages()[0].find(missing), std::string::npos);
@@ -157,10 +137,7 @@ TEST_F(InputStepFixture, FailuresStopAtOnce) {
         {observations, observations}, {observations, dir.File("luoi.dta")}, {dir.File("luoi.in"), dir.File("luoi.dta")}};
     for (const auto& [input, result] : clashes) {
         ask.calls.clear();
-        dialogs.answers = {Q(known), Q(input), Q(result)};
-        errorFlag = false;
-        EXPECT_FALSE(Run()) << result;
-        EXPECT_TRUE(errorFlag);
+        EXPECT_TRUE(!Run({known, input, result}) && errorFlag) << result;
         ASSERT_EQ(ask.Messages().size(), 1u) << result;
     }
     EXPECT_EQ(test::ReadFileBytes(dir.File("luoi.in")), "A 1 2\r\n");

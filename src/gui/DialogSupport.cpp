@@ -1,0 +1,73 @@
+#include "gui/DialogSupport.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace qef {
+
+QHBoxLayout* CheckedDialog::OkCancelRow() {
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    cancel->setObjectName(QStringLiteral("Button2"));
+    ok->setDefault(true);
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &CheckedDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &CheckedDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+void CheckedDialog::ShowMessage(const QString& text) {
+    if (MessageHook) {
+        MessageHook(text);
+        return;
+    }
+    QMessageBox::warning(this, QStringLiteral("QEF 2010"), text);
+}
+
+void CheckedDialog::ResetChecks() {
+    closing_ = false;
+    lastRefused_ = nullptr;
+}
+
+void CheckedDialog::ForgetRefusal(const QLineEdit* edit) {
+    if (lastRefused_ == edit) lastRefused_ = nullptr;
+}
+
+bool CheckedDialog::CheckingExits() const { return !closing_ && isVisible(); }
+
+void CheckedDialog::Refuse(QWidget* focusTarget, QLineEdit* edit, const QString& text) {
+    lastRefused_ = edit;
+    lastRefusedText_ = edit->text();
+    ShowMessage(text);
+    focusTarget->setFocus();
+    edit->selectAll();
+}
+
+bool CheckedDialog::RefuseAtOk(QWidget* focusTarget, QLineEdit* edit, const QString& text) {
+    if (edit == lastRefused_ && edit->text() == lastRefusedText_) {
+        focusTarget->setFocus();
+        edit->selectAll();
+    } else {
+        Refuse(focusTarget, edit, text);
+    }
+    return false;
+}
+
+void CheckedDialog::AcceptNow() {
+    closing_ = true;
+    QDialog::accept();
+}
+
+void CheckedDialog::reject() {
+    closing_ = true;
+    QDialog::reject();
+}
+
+}  // namespace qef

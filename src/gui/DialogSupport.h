@@ -1,0 +1,45 @@
+#pragma once
+// A dialog whose edits refuse bad text when the user leaves them and again at OK, without
+// saying the same refusal twice.
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+class QHBoxLayout;
+class QLineEdit;
+
+namespace qef {
+
+class CheckedDialog : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+    // Where messages go; by default a message box. Tests replace it.
+    std::function<void(const QString&)> MessageHook;
+
+    void reject() override;
+
+protected:
+    // OK ("Button1", the default) and Cancel ("Button2") on the right.
+    QHBoxLayout* OkCancelRow();
+    void ShowMessage(const QString& text);
+    // A fresh showing: no refusal stands, leaving an edit is checked again.
+    void ResetChecks();
+    // The edit's text changed, so its earlier refusal no longer stands.
+    void ForgetRefusal(const QLineEdit* edit);
+    // Leaving an edit is checked only while the dialog is shown and not closing.
+    bool CheckingExits() const;
+    void Refuse(QWidget* focusTarget, QLineEdit* edit, const QString& text);
+    // At OK: refuses the edit, but only puts the focus back when this very text was just
+    // refused on leaving it. Always false, so that OK stops.
+    bool RefuseAtOk(QWidget* focusTarget, QLineEdit* edit, const QString& text);
+    void AcceptNow();
+
+private:
+    bool closing_ = false;
+    QLineEdit* lastRefused_ = nullptr;
+    QString lastRefusedText_;
+};
+
+}  // namespace qef
