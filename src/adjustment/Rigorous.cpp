@@ -1,9 +1,11 @@
 #include "adjustment/Rigorous.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
 #include <utility>
+#include <vector>
 
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousReports.h"
@@ -43,6 +45,85 @@ bool WriteResultPoints(const GroupWorkingSet& ws, const NetworkModel& model, boo
         !WriteNodeCoordinates(ws.ResultFileName, model, ws.NodeX, ws.NodeY, true, ws.Nn, ws.KnownNodeFlags, metres))
         return false;
     return AppendBranchPointCoordinates(ws.ResultFileName, model, false, ws.Nb, ws.PositionX, ws.PositionY, metres);
+}
+
+// Nodes in breadth-first order from `root` over the unmarked nodes, marking them; levels[k] is
+// where level k starts in the returned list.
+std::vector<int> BreadthFirst(const std::vector<std::vector<int>>& adjacent, int root, std::vector<int>& mark,
+                              int stamp, std::vector<std::size_t>& levels) {
+    std::vector<int> order{root};
+    mark[Index(root)] = stamp;
+    levels.assign(1, 0);
+    for (std::size_t head = 0; head < order.size();) {
+        const std::size_t levelEnd = order.size();
+        for (; head < levelEnd; ++head)
+            for (const int next : adjacent[Index(order[head])])
+                if (mark[Index(next)] != stamp) {
+                    mark[Index(next)] = stamp;
+                    order.push_back(next);
+                }
+        if (order.size() > levelEnd) levels.push_back(levelEnd);
+    }
+    return order;
+}
+
+// Reverse Cuthill-McKee over the nodes, adjacent when a branch joins them: each connected part
+// breadth first from a node at the far end of it, neighbours with fewer branches first, and the
+// whole sequence reversed. Ties go to the lower node number, so the order depends on the group
+// alone.
+OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
+    const int m = ws.Nn;
+    std::vector<std::vector<int>> adjacent(Index(m) + 1);
+    for (int b = 1; b <= ws.Nb; ++b) {
+        const int s = ws.StartNodeOf[Index(b)];
+        const int e = ws.EndNodeOf[Index(b)];
+        if (s <= 0 || e <= 0 || s == e) continue;
+        adjacent[Index(s)].push_back(e);
+        adjacent[Index(e)].push_back(s);
+    }
+    std::vector<std::size_t> degree(Index(m) + 1, 0);
+    for (auto& list : adjacent) {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    for (int j = 1; j <= m; ++j) degree[Index(j)] = adjacent[Index(j)].size();
+    auto fewer = [&](int a, int b) {
+        return degree[Index(a)] != degree[Index(b)] ? degree[Index(a)] < degree[Index(b)] : a < b;
+    };
+    for (auto& list : adjacent) std::sort(list.begin(), list.end(), fewer);
+
+    std::vector<int> sequence;
+    sequence.reserve(Index(m));
+    std::vector<int> placed(Index(m) + 1, 0);
+    std::vector<int> mark(Index(m) + 1, 0);
+    std::vector<std::size_t> levels;
+    int stamp = 0;
+    for (int c = 1; c <= m; ++c) {
+        if (placed[Index(c)] != 0) continue;
+        // Start from the part's node of fewest branches, then move to a node of the last level
+        // while that makes the part deeper.
+        std::vector<int> part = BreadthFirst(adjacent, c, mark, ++stamp, levels);
+        int root = *std::min_element(part.begin(), part.end(), fewer);
+        part = BreadthFirst(adjacent, root, mark, ++stamp, levels);
+        for (std::size_t depth = levels.size();;) {
+            const auto lastLevel = part.begin() + static_cast<std::ptrdiff_t>(levels.back());
+            const int far = *std::min_element(lastLevel, part.end(), fewer);
+            std::vector<std::size_t> farLevels;
+            std::vector<int> fromFar = BreadthFirst(adjacent, far, mark, ++stamp, farLevels);
+            if (farLevels.size() <= depth) break;
+            root = far;
+            depth = farLevels.size();
+            part = std::move(fromFar);
+            levels = std::move(farLevels);
+        }
+        // `part` is breadth first from the root, neighbours in the order of their branch counts.
+        for (const int j : part) placed[Index(j)] = 1;
+        sequence.insert(sequence.end(), part.begin(), part.end());
+    }
+    OneBased<int> slots(Index(m));
+    int slot = m;
+    for (const int j : sequence) slots[Index(j)] = slot--;
+    return slots;
 }
 
 RigorousStatus WriteFailure(const RigorousContext& context, const std::string& fileName) {
@@ -157,6 +238,7 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
     const int nb = sol.B;
     PackedNormalMatrix& normals = sol.Normals;
     normals.Resize(3 * (sol.B + sol.M));
+    sol.NodeSlot = NodeUnknownSlots(ws);
     sol.BranchNodes = OneBased<int>(2 * Index(nb) + 1);
     for (int b = 1; b <= nb; ++b) {
         const std::size_t bi = Index(b);

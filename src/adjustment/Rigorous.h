@@ -71,7 +71,10 @@ struct RigorousSolution {
     PackedNormalMatrix Normals;
     bool NodeInverseFormed = false;
     OneBased<int> BranchNodes;  // 2b-1, 2b: the nodes at branch b's first and last point (0: none)
-    OneBased<double> Solution;  // correlates, then orientation (seconds), X, Y of each node
+    // Node j's unknowns are the NodeSlot[j]-th triple after the correlates: an order that keeps
+    // the couplings near the diagonal, so that elimination makes little fill. Empty: node order.
+    OneBased<int> NodeSlot;
+    OneBased<double> Solution;  // correlates, then orientation (seconds), X, Y of each node (NodeColumn)
 
     OneBased<double> AngleCorrections;  // per position, seconds
     OneBased<double> SideCorrections;   // per position, metres
@@ -91,7 +94,10 @@ struct RigorousSolution {
     OneBased<double> NodeMx, NodeMy, NodeMp;
 
     // The unknown of a node: which = 1 orientation, 2 X, 3 Y.
-    int NodeColumn(int node, int which) const { return 3 * B + 3 * (node - 1) + which; }
+    int NodeColumn(int node, int which) const {
+        const int slot = NodeSlot.Empty() ? node : NodeSlot[static_cast<std::size_t>(node)];
+        return 3 * B + 3 * (slot - 1) + which;
+    }
 };
 
 enum class RigorousStatus {

@@ -64,32 +64,59 @@ void PrepareNodeInverse(RigorousSolution& sol) {
     const int n = 3 * sol.M;
     const int base = 3 * sol.B;
     PackedNormalMatrix& m = sol.Normals;
+    auto row = [&](int i) { return m.Row(base + 1 + i) + (base + 1); };  // row(i)[k], k >= i
+    // The weights read G(i, j) only for unknowns of one node or of two nodes a branch joins. Row i
+    // of G is formed over columns i..reach[i]: past its last coupling, past the unknowns of those
+    // nodes, and never short of the row before, so that every row k a row needs (k <= reach[i])
+    // reaches as far (reach[k] >= reach[i]). The rest of G is left 0.
+    std::vector<int> reach(static_cast<std::size_t>(n), 0);
+    auto widen = [&](int node, int other) {
+        const int last = sol.NodeColumn(other, 3) - base - 1;
+        for (int c = 1; c <= 3; ++c) {
+            int& r = reach[Index(sol.NodeColumn(node, c) - base - 1)];
+            r = std::max(r, last);
+        }
+    };
+    for (int j = 1; j <= sol.M; ++j) widen(j, j);
+    for (int b = 1; b <= sol.B; ++b) {
+        const int s = sol.BranchNodes[Index(2 * b - 1)];
+        const int e = sol.BranchNodes[Index(2 * b)];
+        if (s > 0 && e > 0) {
+            widen(s, e);
+            widen(e, s);
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const double* ri = row(i);
+        int last = n - 1;
+        while (last > reach[Index(i)] && ri[last] == 0.0) --last;
+        reach[Index(i)] = std::max(last, i > 0 ? reach[Index(i - 1)] : 0);
+    }
     // With N = L D L' over the node rows, G = L'^-1 D^+ L^-1, row by row from the last: row i needs
     // only the rows below it, which hold G by then, so G replaces the reduced rows in place. A
     // zero pivot leaves its row and column of G zero.
-    auto row = [&](int i) { return m.Row(base + 1 + i) + (base + 1); };  // row(i)[k], k >= i
     std::vector<double> u(static_cast<std::size_t>(n));
     std::vector<double> g(static_cast<std::size_t>(n));
     std::vector<int> nonzero;
     for (int i = n - 1; i >= 0; --i) {
         double* ri = row(i);
+        const int to = reach[Index(i)] + 1;
         const double d = ri[i];
         if (d == 0.0) {
-            std::fill(ri + i, ri + n, 0.0);
+            std::fill(ri + i, ri + to, 0.0);
             continue;
         }
         nonzero.clear();
-        for (int k = i + 1; k < n; ++k) {
+        for (int k = i + 1; k < to; ++k) {
             u[Index(k)] = ri[k] / d;
             g[Index(k)] = 0.0;
             if (ri[k] != 0.0) nonzero.push_back(k);
         }
-        // g(j) = -sum over k > i of u(k) G(k, j), over the k where u(k) is not 0 (the couplings of
-        // a network stay near the diagonal). Row k holds G(k, j) for j >= k; the terms with j < k
-        // are read from row j by symmetry.
-        for (const int k : nonzero) Subtract(g.data(), row(k), u[Index(k)], k, n);
+        // g(j) = -sum over k > i of u(k) G(k, j), over the k where u(k) is not 0. Row k holds
+        // G(k, j) for j >= k; the terms with j < k are read from row j by symmetry.
+        for (const int k : nonzero) Subtract(g.data(), row(k), u[Index(k)], k, to);
         std::size_t first = 0;
-        for (int j = i + 1; j < n && first < nonzero.size(); ++j) {
+        for (int j = i + 1; j < to && first < nonzero.size(); ++j) {
             while (first < nonzero.size() && nonzero[first] <= j) ++first;
             const double* rj = row(j);
             double sum = 0.0;
@@ -99,7 +126,7 @@ void PrepareNodeInverse(RigorousSolution& sol) {
         double diagonal = 1.0 / d;
         for (const int k : nonzero) diagonal -= u[Index(k)] * g[Index(k)];
         ri[i] = diagonal;
-        for (int j = i + 1; j < n; ++j) ri[j] = g[Index(j)];
+        for (int j = i + 1; j < to; ++j) ri[j] = g[Index(j)];
     }
     sol.NodeInverseFormed = true;
 }

@@ -20,7 +20,8 @@ struct NodeTerm {
 };
 
 // Replaces the reduced node rows of the normals by the node part of the inverse's quadratic form,
-// which every reciprocal weight below reads. Once per group, after the solve.
+// which every reciprocal weight below reads: formed where a node meets itself or a node a branch
+// joins it (and near the diagonal), 0 elsewhere. Once per group, after the solve.
 void PrepareNodeInverse(RigorousSolution& sol);
 
 // 1/P (>= 0) of F = f'v + h'x, where v are the corrections of branch b's terms and x the node

@@ -7,6 +7,8 @@
 // diagonal element; element (i, j), j >= i, is at s(i) + j - i. Places run 1..n(n+3)/2.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,31 @@ namespace qef {
 
 // (k-1)k/2.
 std::int64_t TriangularNumber(std::int64_t k);
+
+// Storage that comes from the system already 0 and is not written again on resizing: a large
+// matrix is mostly zeros, and their pages then cost nothing until they are touched.
+template <typename T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <typename U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t count) {
+        void* p = std::calloc(count, sizeof(T));
+        if (p == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    // Elements made without a value keep the 0 they were handed out with.
+    template <typename U>
+    void construct(U*) {}
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <typename U>
+    bool operator==(const ZeroedAllocator<U>&) const { return true; }
+};
 
 class PackedNormalMatrix {
 public:
@@ -33,10 +60,14 @@ public:
         return (r - 1) * (k + 1) + r - (r - 1) * r / 2;
     }
 
+    using Storage = std::vector<double, ZeroedAllocator<double>>;
+
     // n unknowns, every element 0.
     void Resize(int n) {
         n_ = n > 0 ? n : 0;
-        data_.assign(ElementCount(n_) + 1, 0.0);
+        Storage fresh;
+        fresh.resize(ElementCount(n_) + 1);
+        data_ = std::move(fresh);
     }
     int N() const { return n_; }
 
@@ -60,12 +91,12 @@ public:
     }
 
     // The packed store, place 0 unused.
-    std::vector<double>& Data() { return data_; }
-    const std::vector<double>& Data() const { return data_; }
+    Storage& Data() { return data_; }
+    const Storage& Data() const { return data_; }
 
 private:
     int n_ = 0;
-    std::vector<double> data_ = std::vector<double>(1, 0.0);
+    Storage data_ = Storage(1, 0.0);
 };
 
 // starts[i] = s(i) for i = 1..n.

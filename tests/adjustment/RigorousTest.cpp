@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <Eigen/Dense>
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "adjustment/Rigorous.h"
@@ -117,6 +119,26 @@ void ExpectAgreement(const SyntheticGroup& g, const RigorousRun& r, const Parame
 
 double EstimatedMs(double) { return 0.012; }
 
+// Four nodes in a row, each carried by the branch from the one before, with cross branches that
+// skip one: the unknowns of a node are not numbered in node order.
+SyntheticGroup NodeLadder() {
+    SyntheticGroup g;
+    g.AddPoints({{"T1", -300, -200, true}, {"S1", 0, 0, true}, {"a1", 300, 90}, {"N1", 600, 100},
+                 {"a2", 900, 130}, {"N2", 1200, 50}, {"a3", 1500, 40}, {"N3", 1800, 150}, {"a4", 2100, 170},
+                 {"N4", 2400, 100}, {"a5", 2700, 20}, {"S2", 3000, 0, true}, {"T2", 3300, 250, true},
+                 {"c1", 1000, 450}, {"c2", 1450, 480}, {"d1", 1800, -300}, {"e1", 650, -350}});
+    g.AddBranch({"S1", "a1", "N1"}, 2, "T1");
+    g.AddBranch({"N1", "a2", "N2"}, 2, "a1");
+    g.AddBranch({"N2", "a3", "N3"}, 2, "a2");
+    g.AddBranch({"N3", "a4", "N4"}, 2, "a3");
+    g.AddBranch({"N4", "a5", "S2"}, 1, "a4", "T2");
+    g.AddBranch({"N1", "c1", "c2", "N3"}, 1, "a1", "a3");
+    g.AddBranch({"N2", "d1", "N4"}, 1, "a2", "a4");
+    g.AddBranch({"S1", "e1", "N2"}, 1, "T1", "a2");
+    for (int k = 1; k <= 4; ++k) g.AddNode("N" + std::to_string(k), false, k);
+    return g;
+}
+
 TEST(Rigorous, GroupsMatchParametricSolution) {
     SyntheticGroup loop = test::NodeNetwork();
     loop.AddPoints({{"5a", 1300, 1800}, {"5b", 1050, 1600}, {"5c", 1200, 1300}});
@@ -133,7 +155,8 @@ TEST(Rigorous, GroupsMatchParametricSolution) {
                           {"a branch to a side-only point", WithSideOnlyBranch(test::NodeNetwork()), 17, 8},
                           {"a loop from the node back to it", loop, 19, 9},
                           {"kind 3 to a known direction", NodeDefinedByLeavingBranch(false), 41, 6},
-                          {"kind 4 to a side-only point", NodeDefinedByLeavingBranch(true), 43, 5}};
+                          {"kind 4 to a side-only point", NodeDefinedByLeavingBranch(true), 43, 5},
+                          {"nodes joined by cross branches", NodeLadder(), 47, 12}};
     for (Case c : cases) {
         SCOPED_TRACE(c.name);
         c.g.Observe(c.seed, 6.0, 0.012);
@@ -157,6 +180,46 @@ TEST(Rigorous, GroupsMatchParametricSolution) {
             EXPECT_EQ(r.sol.Solution[10], 0.0);  // the missing condition's correlate
         }
     }
+}
+
+// The node part of the inverse where two nodes a branch joins have no coupling left after the
+// reduction (a cancellation): it is still formed there, against Eigen's inverse.
+TEST(Rigorous, NodeInverseBetweenNodesABranchJoins) {
+    // Nodes 1-2 and 2-3 coupled, 1-3 not; the one branch runs from node 1 to node 3.
+    std::mt19937 rng(31);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    Eigen::MatrixXd nodes = 2.0 * Eigen::MatrixXd::Identity(9, 9);
+    for (const int first : {0, 3})
+        for (int s = 0; s < 6; ++s) {
+            Eigen::VectorXd v = Eigen::VectorXd::Zero(9);
+            for (int k = first; k < first + 6; ++k) v(k) = u(rng);
+            nodes += v * v.transpose();
+        }
+    PackedNormalMatrix reduced(9);
+    for (int i = 1; i <= 9; ++i)
+        for (int j = i; j <= 9; ++j) reduced(i, j) = nodes(i - 1, j - 1);
+    OneBased<double> unused;
+    SolveNormalDense(unused, reduced, true, true);
+
+    RigorousSolution sol;
+    sol.B = 1;
+    sol.M = 3;
+    sol.BranchNodes = OneBased<int>(2);
+    sol.BranchNodes[1] = 1;
+    sol.BranchNodes[2] = 3;
+    sol.Normals.Resize(12);
+    for (int i = 1; i <= 3; ++i) sol.Normals(i, i) = 1.0;
+    for (int i = 1; i <= 9; ++i)
+        for (int j = i; j <= 9; ++j) sol.Normals(3 + i, 3 + j) = reduced(i, j);
+    PrepareNodeInverse(sol);
+
+    const Eigen::MatrixXd inverse = nodes.inverse();
+    const double none[3] = {0.0, 0.0, 0.0};
+    const NodeTerm y2[1] = {{sol.NodeColumn(2, 3), 1.0}};
+    EXPECT_NEAR(FunctionReciprocalWeight(sol, 0, none, y2, 0.0), inverse(5, 5), 1e-12);
+    const NodeTerm x1x3[2] = {{sol.NodeColumn(1, 2), 1.0}, {sol.NodeColumn(3, 2), -2.0}};
+    EXPECT_NEAR(FunctionReciprocalWeight(sol, 0, none, x1x3, 0.0),
+                inverse(1, 1) - 4.0 * inverse(1, 7) + 4.0 * inverse(7, 7), 1e-12);
 }
 
 TEST(Rigorous, EnteredWeightsAndDefaults) {

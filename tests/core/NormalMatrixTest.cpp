@@ -65,6 +65,30 @@ Eigen::MatrixXd BlockNormals(int m, int tail, std::mt19937& rng) {
     return normals;
 }
 
+// As BlockNormals, but each block touches only a few tail unknowns, its rows not all the same ones,
+// and the tail couples only in short runs, as a network's normals do: most couplings are 0 and
+// elimination fills some of them.
+Eigen::MatrixXd SparseBlockNormals(int m, int tail, std::mt19937& rng) {
+    const int n = 3 * m + tail;
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    std::uniform_int_distribution<int> pick(3 * m, n - 1);
+    Eigen::MatrixXd normals = 0.5 * Eigen::MatrixXd::Identity(n, n);
+    for (int block = 0; block <= m; ++block) {
+        for (int s = 0; s < 3; ++s) {
+            Eigen::VectorXd v = Eigen::VectorXd::Zero(n);
+            if (block < m)
+                for (int k = 0; k < 3 - s; ++k) v(3 * block + k) = u(rng);
+            // Two short runs of the tail, far apart or not.
+            for (int run = 0; run < 2; ++run) {
+                const int at = pick(rng);
+                for (int k = at; k < std::min(n, at + 3); ++k) v(k) = u(rng);
+            }
+            normals += v * v.transpose();
+        }
+    }
+    return normals;
+}
+
 TEST(NormalMatrixTest, PackedAddressing) {
     // n = 3: row 1 holds places 1..4, row 2 places 5..7, row 3 places 8..9.
     PackedNormalMatrix m(3);
@@ -117,6 +141,23 @@ TEST(NormalMatrixTest, CorrelateSolveFollowsTheBlockPattern) {
         OneBased<double> result;
         EXPECT_EQ(SolveCorrelateNormals(result, packed, false, shape.m), 0);
         ExpectSolution(result, Reference(normals, constants));
+    }
+}
+
+TEST(NormalMatrixTest, SparseCouplingsAndTheirFill) {
+    std::mt19937 rng(2468);
+    for (int m : {0, 1, 6, 40}) {
+        SCOPED_TRACE(m);
+        const Eigen::MatrixXd normals = SparseBlockNormals(m, 60, rng);
+        const Eigen::VectorXd constants = RandomVector(static_cast<int>(normals.rows()), rng);
+        const Eigen::VectorXd expected = Reference(normals, constants);
+        PackedNormalMatrix correlate = Pack(normals, constants);
+        OneBased<double> result;
+        EXPECT_EQ(SolveCorrelateNormals(result, correlate, false, m), 0);
+        ExpectSolution(result, expected);
+        PackedNormalMatrix dense = Pack(normals, constants);
+        EXPECT_EQ(SolveNormalDense(result, dense, false, true), 0);
+        ExpectSolution(result, expected);
     }
 }
 
