@@ -1,8 +1,5 @@
 #include "adjustment/AdjustByOrder.h"
 
-#include <chrono>
-#include <ctime>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -37,24 +34,6 @@ std::size_t Ix(int i) { return static_cast<std::size_t>(i); }
 constexpr const char* kClosureTableHeader = "STT\tTEN NHANH\tSO GOC\tSO CANH\tSO NUT\tFb\tFbcp\tFx\tFy\tFs\tFs/[S]";
 // The end message names this many unjoined sides; report 6 has them all.
 constexpr int kUnjoinedSidesShown = 30;
-
-std::string TimeOfDay() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec)) return true;
-    const fs::path pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
-    const fs::path pb = fs::weakly_canonical(fs::absolute(b, ec), ec);
-    return pa == pb;
-}
 
 bool AppendLine(const std::string& path, const std::string& line) {
     TextFileWriter out(path, true);

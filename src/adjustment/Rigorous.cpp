@@ -1,9 +1,7 @@
 #include "adjustment/Rigorous.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <utility>
 #include <vector>
 
@@ -26,15 +24,6 @@ std::size_t Index(int i) { return static_cast<std::size_t>(i); }
 
 OneBased<double> Zeros(int n) { return OneBased<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 2); }
 
-// The time of day for the monitor's end label.
-std::string TimeOfDay() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
 
 bool NodeCoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[Index(node)] == 0; }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -169,15 +168,6 @@ void AddBranch(BranchModel& branches, const std::vector<int>& points, bool deadE
 
 void ShowBranchNumber(Progress& progress, int next) {
     progress.SetText(MonitorLabel::Stage, Vn("Nhánh số : ") + std::to_string(next));
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec)) return true;
-    const fs::path pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
-    const fs::path pb = fs::weakly_canonical(fs::absolute(b, ec), ec);
-    return pa == pb;
 }
 
 void BuildStopPoints(NetworkModel& model) {

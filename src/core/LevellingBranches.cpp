@@ -1,7 +1,6 @@
 #include "core/LevellingBranches.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -56,15 +55,6 @@ void KeepMarked(OneBased<T>& list, const std::vector<char>& keep, int count) {
 }
 
 }  // namespace
-
-bool SameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path pa = fs::absolute(a, ec).lexically_normal();
-    fs::path pb = fs::absolute(b, ec).lexically_normal();
-    if (pa == pb) return true;
-    return fs::exists(pa, ec) && fs::exists(pb, ec) && fs::equivalent(pa, pb, ec);
-}
 
 LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines, int stopCount,
                                      const std::string& leftoverFile, const std::string& logName,

@@ -30,7 +30,4 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
                                      const std::vector<std::string>& inputFiles, bool& unjoinedSidesFlag,
                                      LogBuffer& log, Interaction& ui, Progress& progress);
 
-// True when the two names are the same file (the same path, or both existing and one file).
-bool SameFile(const std::string& a, const std::string& b);
-
 }  // namespace qef

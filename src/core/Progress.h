@@ -26,6 +26,9 @@ public:
     virtual void SetPosition(int position) = 0;
 };
 
+// The time of day as the monitor shows it ("HH:MM:SS").
+std::string TimeOfDay();
+
 class NullProgress : public Progress {
 public:
     void Show() override {}

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace qef {
 
@@ -111,6 +112,15 @@ bool WriteAllLines(const std::string& path, const std::vector<std::string>& line
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec)) return true;
+    const fs::path pa = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    const fs::path pb = fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return pa == pb;
 }
 
 }  // namespace qef

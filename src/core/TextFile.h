@@ -58,4 +58,8 @@ bool WriteAllLines(const std::string& path, const std::vector<std::string>& line
 
 bool FileExists(const std::string& path);
 
+// True when the two names are one file: the same path once made absolute, or both existing and
+// one file (links, "./", "..").
+bool SameFile(const std::string& a, const std::string& b);
+
 }  // namespace qef

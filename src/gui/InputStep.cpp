@@ -16,13 +16,6 @@ namespace {
 // The name part of a path, for the extension rules.
 QString FilePart(const QString& path) { return QFileInfo(path).fileName(); }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    const QFileInfo fa(NameOfNative(a));
-    const QFileInfo fb(NameOfNative(b));
-    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
-}
-
 // Counts an input file the way the worker will read it; the heights of both input files add up.
 bool CountInput(const std::string& name, const ComputationSettings& settings, InputFiles& files,
                 long long& lines, ReadErrorRecord& error, bool& errorFlag, Interaction& ui) {
