@@ -61,8 +61,32 @@ bool ParseLength(const std::string& field, long long lineNo, const ComputationSe
 
 bool IsBlankField(const std::string& field) { return field.find_first_not_of(' ') == std::string::npos; }
 
-// The field array is large: one per read, on the heap.
-std::unique_ptr<FieldArray> NewFields() { return std::make_unique<FieldArray>(); }
+// A file read line by line, each line without its trailing blanks and split into fields
+// (separator detected, comments removed).
+class SplitLines {
+public:
+    SplitLines(const std::string& fileName, const ComputationSettings& settings)
+        : reader_(fileName), width_(settings.FixedFieldWidth) {}
+    bool IsOpen() const { return reader_.IsOpen(); }
+    // The next line; false at end of file. Count() is 0 for an empty or comment-only line.
+    bool Next() {
+        if (!reader_.Next(line_)) return false;
+        DropTrailingBlanks(line_);
+        count_ = line_.empty() ? 0 : SplitFields(line_, *fields_, -1, false, width_);
+        return true;
+    }
+    const std::string& Line() const { return line_; }
+    const FieldArray& Fields() const { return *fields_; }
+    int Count() const { return count_; }
+    long long LineNumber() const { return reader_.LineNumber(); }
+
+private:
+    LineReader reader_;
+    std::unique_ptr<FieldArray> fields_ = std::make_unique<FieldArray>();  // large: on the heap
+    int width_;
+    std::string line_;
+    int count_ = 0;
+};
 
 }  // namespace
 
@@ -95,17 +119,13 @@ bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settin
     x.Clear();
     y.Clear();
     if (h != nullptr) h->Clear();
-    LineReader reader(fileName);
-    if (!reader.IsOpen()) return ReportOpenFailure(fileName, error, ui);
-    auto fields = NewFields();
-    FieldArray& f = *fields;
-    std::string line;
-    while (reader.Next(line)) {
-        DropTrailingBlanks(line);
-        if (line.empty()) continue;
-        int k = SplitFields(line, f, -1, false, settings.FixedFieldWidth);
+    SplitLines lines(fileName, settings);
+    if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
+    const FieldArray& f = lines.Fields();
+    while (lines.Next()) {
+        const int k = lines.Count();
         if (k == 0) continue;
-        const long long lineNo = reader.LineNumber();
+        const long long lineNo = lines.LineNumber();
         bool noValues = IsBlankField(f[2]) && IsBlankField(f[3]) && (h == nullptr || IsBlankField(f[4]));
         double vx = kMissingValue;
         double vy = kMissingValue;
@@ -144,18 +164,15 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
 bool CountObservationLines(const std::string& fileName, const ComputationSettings& settings,
                            ObservationCounts& counts, ReadErrorRecord& error) {
     counts = ObservationCounts{};
-    LineReader reader(fileName);
-    if (!reader.IsOpen()) {
+    SplitLines lines(fileName, settings);
+    if (!lines.IsOpen()) {
         RecordReadError(error, fileName, 1, 1);
         return false;
     }
     const bool heights = HeightsInObservationFile(settings);
-    auto fields = NewFields();
-    std::string line;
-    while (reader.Next(line)) {
+    while (lines.Next()) {
         ++counts.Lines;
-        DropTrailingBlanks(line);
-        switch (SplitFields(line, *fields, -1, false, settings.FixedFieldWidth)) {
+        switch (lines.Count()) {
             case 5: ++counts.Sides; ++counts.Angles; break;
             case 4: ++counts.Angles; break;
             case 3: ++counts.Sides; break;
@@ -171,24 +188,22 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     obs.Angles.Clear();
     obs.Sides.Clear();
     obs.Heights.Clear();
-    LineReader reader(fileName);
-    if (!reader.IsOpen()) return ReportOpenFailure(fileName, error, ui);
+    SplitLines lines(fileName, settings);
+    if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
 
     // Names stay text until the whole file is read: they are registered in a fixed order at the end.
     OneBased<std::string> sideFrom, sideTo, angleBack, angleStation, angleFore, heightNames;
     const bool readHeights = HeightsInObservationFile(settings);
     std::string prevStation;
     std::string prevFore;
-    auto fields = NewFields();
-    FieldArray& f = *fields;
-    std::string line;
+    const FieldArray& f = lines.Fields();
+    const std::string& line = lines.Line();
     bool ok = true;
 
-    while (ok && reader.Next(line)) {
-        const long long lineNo = reader.LineNumber();
-        DropTrailingBlanks(line);
+    while (ok && lines.Next()) {
+        const long long lineNo = lines.LineNumber();
         if (line.empty()) continue;
-        const int k = SplitFields(line, f, -1, false, settings.FixedFieldWidth);
+        const int k = lines.Count();
         if (k < 2 || k > 5) {
             // A comment line or one of an unexpected shape breaks the chaining.
             prevStation.clear();
@@ -295,22 +310,19 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
                         Interaction& ui) {
     names.Clear();
     values.Clear();
-    LineReader reader(fileName);
-    if (!reader.IsOpen()) return ReportOpenFailure(fileName, error, ui);
-    auto fields = NewFields();
-    FieldArray& f = *fields;
-    std::string line;
-    while (reader.Next(line)) {
-        DropTrailingBlanks(line);
-        if (SplitFields(line, f, -1, false, settings.FixedFieldWidth) == 0) continue;
+    SplitLines lines(fileName, settings);
+    if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
+    const FieldArray& f = lines.Fields();
+    while (lines.Next()) {
+        if (lines.Count() == 0) continue;
         std::string name = Name(f[1]);
         if (name.empty()) continue;
-        const long long lineNo = reader.LineNumber();
+        const long long lineNo = lines.LineNumber();
         double value = 0.0;
         if (IsBlankField(f[2])) {
             // The missing marker is never a known height: a named line must carry its value.
             bool flag = false;
-            ShowError(ui, flag, BadLineMessage(lineNo, line));
+            ShowError(ui, flag, BadLineMessage(lineNo, lines.Line()));
             RecordReadError(error, fileName, lineNo, 2);
             return false;
         }
@@ -338,24 +350,20 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
                         PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,
                         Interaction& ui) {
     lines = LevellingLines{};
-    LineReader reader(fileName);
-    if (!reader.IsOpen()) return ReportOpenFailure(fileName, error, ui);
+    SplitLines input(fileName, settings);
+    if (!input.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     OneBased<std::string> fromNames, toNames;
-    auto fields = NewFields();
-    FieldArray& f = *fields;
-    std::string line;
-    while (reader.Next(line)) {
-        DropTrailingBlanks(line);
-        if (line.empty()) continue;
-        if (SplitFields(line, f, -1, false, settings.FixedFieldWidth) != 4) continue;
-        const long long lineNo = reader.LineNumber();
+    const FieldArray& f = input.Fields();
+    while (input.Next()) {
+        if (input.Count() != 4) continue;
+        const long long lineNo = input.LineNumber();
         std::string from = Name(f[1]);
         std::string to = Name(f[2]);
         if (from.empty() && !toNames.Empty()) from = toNames.Back();
         if (from.empty() || to.empty()) {
             // Nothing to continue from: the point would have no name.
             bool flag = false;
-            ShowError(ui, flag, BadLineMessage(lineNo, line));
+            ShowError(ui, flag, BadLineMessage(lineNo, input.Line()));
             RecordReadError(error, fileName, lineNo, 0);
             return false;
         }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "adjustment/AdjustByOrder.h"
 #include "core/TextFile.h"
 #include "core/TextHelpers.h"
 #include "core/VnCodec.h"
@@ -52,15 +53,10 @@ QString ResultFileFilter(bool detailPoints) {
 }
 
 std::vector<std::string> DerivedReportNames(const std::string& resultName) {
-    const std::string first = ReplaceFileExt(resultName, "in");
-    std::vector<std::string> names{first};
-    for (const char* digit : {"1", "3", "4", "5", "6"}) names.push_back(first + digit);
-    names.push_back(ReplaceFileExt(resultName, "in2"));
-    names.push_back(ReplaceFileExt(first + "6", "in7"));
-    names.push_back(ReplaceFileExt(resultName, "dh"));
-    names.push_back(ReplaceFileExt(resultName, "txt"));
-    names.push_back(SwapExtAtFirstDot(resultName, ".tb"));
-    return names;
+    const ReportSet r = ReportSetFor(resultName);
+    // ".tb" is the observation list of the older driver.
+    return {r.Main,         r.Rigorous1, r.Rigorous3, r.Rigorous4, r.Rigorous5, r.Log,
+            r.Side,         r.ClosureTable, r.Dh,     r.Txt,       SwapExtAtFirstDot(resultName, ".tb")};
 }
 
 bool NhapSL(const InputPrompts& prompts, const ComputationSettings& settings, FileDialogs& dialogs,
@@ -115,8 +111,9 @@ bool NhapSL(const InputPrompts& prompts, const ComputationSettings& settings, Fi
         result += QStringLiteral(".DAT");
     files.ResultFileName = NativeName(result);
 
-    files.FirstReportName = ReplaceFileExt(files.ResultFileName, "in");
-    files.SecondReportName = ReplaceFileExt(files.ResultFileName, "in2");
+    const ReportSet reports = ReportSetFor(files.ResultFileName);
+    files.FirstReportName = reports.Main;
+    files.SecondReportName = reports.Side;
 
     // A result or report must never replace an input file of the same run.
     std::vector<std::string> written = DerivedReportNames(files.ResultFileName);

@@ -24,6 +24,7 @@
 #include <QToolBar>
 #include <filesystem>
 
+#include "adjustment/AdjustByOrder.h"
 #include "core/TextHelpers.h"
 #include "core/VnCodec.h"
 #include "gui/GridModel.h"
@@ -31,22 +32,9 @@
 #include "gui/GuiText.h"
 #include "gui/HelpWindow.h"
 #include "gui/SplashWindow.h"
-#if __has_include("gui/TFTsbs.h")
 #include "gui/TFTsbs.h"
-#define QEF_HAVE_TFTSBS 1
-#endif
-#if __has_include("gui/TFVoiAutoCAD.h")
 #include "gui/TFVoiAutoCAD.h"
-#define QEF_HAVE_TFVOIAUTOCAD 1
-#endif
-#if __has_include("adjustment/AdjustByOrder.h")
-#include "adjustment/AdjustByOrder.h"
-#define QEF_HAVE_ADJUST_BY_ORDER 1
-#endif
-#if __has_include("gui/TForm2.h")
 #include "gui/TForm2.h"
-#define QEF_HAVE_TFORM2 1
-#endif
 
 namespace qef {
 
@@ -143,18 +131,10 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::CreateDialogs() {
-#ifdef QEF_HAVE_TFTSBS
     if (!parametersDialog_) parametersDialog_ = new TFTsbs(settings_, this);
-#endif
-#ifdef QEF_HAVE_TFORM2
     if (!monitorWindow_) monitorWindow_ = new TForm2(this);
-#endif
-#ifdef QEF_HAVE_TFVOIAUTOCAD
     if (!drawingOptionsDialog_) drawingOptionsDialog_ = new TFVoiAutoCAD(settings_, this);
-#endif
-#if defined(QEF_HAVE_TFTSBS) && defined(QEF_HAVE_TFVOIAUTOCAD)
     parametersDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
-#endif
 }
 
 void MainWindow::SetInteraction(Interaction* interaction) {
@@ -387,12 +367,10 @@ void MainWindow::BuildActions() {
         if (const ComputationCommand* command = FindComputationCommand(tool->objectName().toStdString()))
             connect(tool, &QAction::triggered, this, [this, command] { RunCommand(*command); });
     }
-#ifdef QEF_HAVE_ADJUST_BY_ORDER
     for (QAction* a : {Binhsaimoi_, ToolButton9_}) {
         pending_.remove(a);
         a->setEnabled(true);
     }
-#endif
 }
 
 void MainWindow::BuildMenus() {
@@ -734,7 +712,7 @@ void MainWindow::RunCommand(const ComputationCommand& command) {
     const bool opensReport = command.After != AfterRun::Nothing;
     if (opensReport && !OfferEditorSave()) return;
     std::string reportName = command.After == AfterRun::FirstReport ? input_.FirstReportName
-                                                                    : ReplaceFileExt(input_.ResultFileName, "in6");
+                                                                    : ReportSetFor(input_.ResultFileName).Log;
     const FileStamp before = StampOf(reportName);
     if (command.After == AfterRun::ProgressLog || command.After == AfterRun::ProgressLogClassic) {
         // The editor no longer shows its file: a later save must not write the empty text there.
@@ -779,7 +757,6 @@ void MainWindow::SetBusy(bool busy) {
 bool MainWindow::RunWorker(const ComputationCommand& command, WorkerResult& result) {
     switch (command.Worker) {
         case CommandWorker::AdjustByOrder: {
-#ifdef QEF_HAVE_ADJUST_BY_ORDER
             const AdjustmentInput files{input_.KnownFileName, input_.ObservationFileName, input_.HeightFileName,
                                         input_.ResultFileName};
             RunRecord run;
@@ -794,10 +771,6 @@ bool MainWindow::RunWorker(const ComputationCommand& command, WorkerResult& resu
                 ReportReadError(readError_);
             }
             return true;
-#else
-            (void)result;
-            return false;
-#endif
         }
         default:
             // The other workers are not part of the program yet; their commands stay disabled.

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "adjustment/AdjustByOrder.h"
+#include "core/Numbers.h"
 #include "core/TextFile.h"
+#include "core/TextHelpers.h"
 
 namespace {
 
@@ -51,16 +53,8 @@ std::string Name(int row, int column) { return "R" + std::to_string(row) + "C" +
 // Small deterministic observation errors: about 2" on angles and 3 mm on sides.
 double Noise(int i) { return std::sin(12.9898 * i + 4.1414); }
 
-std::string Dms(double degrees) {
-    long long ms = std::llround(degrees * 3600000.0);
-    const long long d = ms / 3600000;
-    ms -= d * 3600000;
-    const long long m = ms / 60000;
-    ms -= m * 60000;
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld.%02lld%05lld", d, m, ms);
-    return text;
-}
+// D.MMSSsss without the leading blanks of the report layout.
+std::string Dms(double degrees) { return qef::TrimBlanks(qef::FormatDms(3, ".", degrees)); }
 
 NetworkFiles::NetworkFiles(int points) {
     dir_ = (std::filesystem::temp_directory_path() /
