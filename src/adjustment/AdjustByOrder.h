@@ -6,11 +6,11 @@
 #include <string>
 
 #include "adjustment/Rigorous.h"
-#include "adjustment/RunRecord.h"
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/Progress.h"
-#include "core/Readers.h"
+#include "core/model/RunRecord.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/Progress.h"
+#include "core/io/Readers.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <numeric>
 
-#include "core/NumberFormat.h"
-#include "core/Numbers.h"
-#include "core/TextHelpers.h"
+#include "core/text/NumberFormat.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/TextHelpers.h"
 
 namespace qef {
 

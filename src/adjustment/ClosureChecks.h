@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "adjustment/RunRecord.h"
-#include "core/Interaction.h"
-#include "core/NetworkModel.h"
+#include "core/model/RunRecord.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
 
 namespace qef {
 

@@ -5,8 +5,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/Numbers.h"
-#include "core/VnCodec.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

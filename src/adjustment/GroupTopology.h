@@ -6,16 +6,16 @@
 #include <cstdint>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "adjustment/RunRecord.h"
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/LogBuffer.h"
-#include "core/NetworkChecks.h"
-#include "core/NetworkModel.h"
-#include "core/OneBased.h"
-#include "core/Progress.h"
-#include "core/Readers.h"
-#include "core/StartDirections.h"
+#include "core/model/RunRecord.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/LogBuffer.h"
+#include "core/analysis/NetworkChecks.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OneBased.h"
+#include "core/model/Progress.h"
+#include "core/io/Readers.h"
+#include "core/analysis/StartDirections.h"
 
 namespace qef {
 

@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "core/OneBased.h"
+#include "core/model/OneBased.h"
 
 namespace qef {
 

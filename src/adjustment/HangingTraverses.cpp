@@ -5,14 +5,14 @@
 #include <unordered_set>
 #include <utility>
 
-#include "core/Geometry.h"
-#include "core/NetworkChecks.h"
-#include "core/NumberFormat.h"
-#include "core/Numbers.h"
-#include "core/ResultWriters.h"
-#include "core/TextFile.h"
-#include "core/TextHelpers.h"
-#include "core/VnCodec.h"
+#include "core/numeric/Geometry.h"
+#include "core/analysis/NetworkChecks.h"
+#include "core/text/NumberFormat.h"
+#include "core/numeric/Numbers.h"
+#include "core/io/ResultWriters.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 
 namespace qef {

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "adjustment/RunRecord.h"
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/NetworkModel.h"
-#include "core/OneBased.h"
-#include "core/Progress.h"
-#include "core/Readers.h"
-#include "core/StartDirections.h"
+#include "core/model/RunRecord.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OneBased.h"
+#include "core/model/Progress.h"
+#include "core/io/Readers.h"
+#include "core/analysis/StartDirections.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef {

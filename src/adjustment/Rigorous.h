@@ -7,13 +7,13 @@
 #include <string>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "adjustment/RunRecord.h"
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/NetworkModel.h"
-#include "core/NormalMatrix.h"
-#include "core/OneBased.h"
-#include "core/Progress.h"
+#include "core/model/RunRecord.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
+#include "core/numeric/NormalMatrix.h"
+#include "core/model/OneBased.h"
+#include "core/model/Progress.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef {

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/NumberFormat.h"
-#include "core/Numbers.h"
-#include "core/TextHelpers.h"
-#include "core/VnCodec.h"
+#include "core/text/NumberFormat.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

@@ -6,10 +6,10 @@
 
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/Rigorous.h"
-#include "core/ComputationSettings.h"
-#include "core/LogBuffer.h"
-#include "core/NetworkModel.h"
-#include "core/Progress.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/LogBuffer.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/Progress.h"
 
 namespace qef {
 

@@ -7,8 +7,8 @@
 
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/Rigorous.h"
-#include "core/ComputationSettings.h"
-#include "core/NetworkModel.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/NetworkModel.h"
 
 namespace qef {
 

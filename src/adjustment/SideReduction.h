@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "adjustment/RunRecord.h"
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/NetworkModel.h"
-#include "core/OneBased.h"
-#include "core/Readers.h"
+#include "core/model/RunRecord.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OneBased.h"
+#include "core/io/Readers.h"
 
 namespace qef {
 

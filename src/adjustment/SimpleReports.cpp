@@ -1,11 +1,11 @@
 #include "adjustment/SimpleReports.h"
 
 #include "adjustment/ClosureChecks.h"
-#include "core/NumberFormat.h"
-#include "core/Numbers.h"
-#include "core/TextFile.h"
-#include "core/TextHelpers.h"
-#include "core/VnCodec.h"
+#include "core/text/NumberFormat.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

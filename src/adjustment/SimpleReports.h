@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "adjustment/RunRecord.h"
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/NetworkModel.h"
-#include "core/Progress.h"
+#include "core/model/RunRecord.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/Progress.h"
 
 namespace qef {
 

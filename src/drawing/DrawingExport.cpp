@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/NumberFormat.h"
-#include "core/Numbers.h"
-#include "core/VnCodec.h"
+#include "core/text/NumberFormat.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/NetworkModel.h"
-#include "core/OneBased.h"
-#include "core/Progress.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OneBased.h"
+#include "core/model/Progress.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef {

@@ -3,7 +3,7 @@
 // axes (x east, y north); the exporters do the swap from survey X/Y. Texts are TCVN3 bytes.
 #include <string>
 
-#include "core/Interaction.h"
+#include "core/model/Interaction.h"
 
 namespace qef {
 

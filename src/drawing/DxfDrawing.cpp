@@ -19,7 +19,7 @@
 #include "dl_dxf.h"
 #pragma GCC diagnostic pop
 
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

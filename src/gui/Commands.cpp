@@ -1,6 +1,6 @@
 #include "gui/Commands.h"
 
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

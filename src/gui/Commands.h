@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ComputationSettings.h"
+#include "core/model/ComputationSettings.h"
 
 namespace qef {
 

@@ -1,7 +1,7 @@
 #include "gui/GridModel.h"
 
-#include "core/TextHelpers.h"
-#include "core/Tokenizer.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/Tokenizer.h"
 #include "gui/GuiText.h"
 
 namespace qef {

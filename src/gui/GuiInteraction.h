@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "core/Interaction.h"
+#include "core/model/Interaction.h"
 
 namespace qef {
 

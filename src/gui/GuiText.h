@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 

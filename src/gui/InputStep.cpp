@@ -5,9 +5,9 @@
 #include <QFileInfo>
 
 #include "adjustment/AdjustByOrder.h"
-#include "core/TextFile.h"
-#include "core/TextHelpers.h"
-#include "core/VnCodec.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "gui/GuiText.h"
 
 namespace qef {

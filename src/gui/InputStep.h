@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
-#include "core/Readers.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/io/Readers.h"
 
 namespace qef {
 

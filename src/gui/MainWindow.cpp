@@ -25,8 +25,8 @@
 #include <filesystem>
 
 #include "adjustment/AdjustByOrder.h"
-#include "core/TextHelpers.h"
-#include "core/VnCodec.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
 #include "gui/GuiText.h"

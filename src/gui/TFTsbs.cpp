@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 
-#include "core/Numbers.h"
+#include "core/numeric/Numbers.h"
 #include "gui/GuiText.h"
 #include "gui/TFVoiAutoCAD.h"
 

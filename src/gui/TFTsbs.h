@@ -5,7 +5,7 @@
 #include <QGroupBox>
 #include <vector>
 
-#include "core/ComputationSettings.h"
+#include "core/model/ComputationSettings.h"
 #include "gui/DialogSupport.h"
 
 class QButtonGroup;

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 
-#include "core/Numbers.h"
+#include "core/numeric/Numbers.h"
 
 namespace qef {
 

@@ -3,7 +3,7 @@
 // writes its setting at once; OK and Cancel only close the dialog.
 #include <vector>
 
-#include "core/ComputationSettings.h"
+#include "core/model/ComputationSettings.h"
 #include "gui/DialogSupport.h"
 
 class QCheckBox;

@@ -3,7 +3,7 @@
 // screen after the run until the user presses OK.
 #include <QDialog>
 
-#include "core/Progress.h"
+#include "core/model/Progress.h"
 
 class QLabel;
 class QProgressBar;

@@ -5,8 +5,8 @@
 
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/SyntheticTraverse.h"
-#include "core/TextFile.h"
-#include "core/VnCodec.h"
+#include "core/text/TextFile.h"
+#include "core/text/VnCodec.h"
 #include "drawing/RecordingDrawing.h"
 #include "support/Fakes.h"
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "adjustment/HangingTraverses.h"
-#include "core/TextFile.h"
-#include "core/VnCodec.h"
+#include "core/text/TextFile.h"
+#include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
 namespace qef {

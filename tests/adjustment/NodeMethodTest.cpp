@@ -7,7 +7,7 @@
 
 #include "adjustment/NodeMethod.h"
 #include "adjustment/SyntheticTraverse.h"
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
 namespace qef {

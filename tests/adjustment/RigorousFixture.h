@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "core/Geometry.h"
-#include "core/NetworkChecks.h"
-#include "core/NetworkModel.h"
+#include "core/numeric/Geometry.h"
+#include "core/analysis/NetworkChecks.h"
+#include "core/model/NetworkModel.h"
 
 namespace qef::test {
 

@@ -6,8 +6,8 @@
 #include "adjustment/Rigorous.h"
 #include "adjustment/RigorousFixture.h"
 #include "adjustment/RigorousReports.h"
-#include "core/NumberFormat.h"
-#include "core/Numbers.h"
+#include "core/text/NumberFormat.h"
+#include "core/numeric/Numbers.h"
 #include "support/Fakes.h"
 
 namespace qef {

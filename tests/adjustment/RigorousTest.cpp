@@ -11,8 +11,8 @@
 #include "adjustment/Rigorous.h"
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousReference.h"
-#include "core/Numbers.h"
-#include "core/TextFile.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/TextFile.h"
 #include "support/Fakes.h"
 
 namespace qef {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "adjustment/SideReduction.h"
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
 namespace qef {

@@ -6,7 +6,7 @@
 
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SimpleReports.h"
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
 namespace qef {

@@ -7,9 +7,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/Duplicates.h"
-#include "core/Readers.h"
-#include "core/TextFile.h"
+#include "core/analysis/Duplicates.h"
+#include "core/io/Readers.h"
+#include "core/text/TextFile.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "../adjustment/RigorousFixture.h"
 #include "adjustment/Rigorous.h"
-#include "core/Interaction.h"
-#include "core/Progress.h"
+#include "core/model/Interaction.h"
+#include "core/model/Progress.h"
 
 namespace {
 

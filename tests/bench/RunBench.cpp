@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "adjustment/AdjustByOrder.h"
-#include "core/Numbers.h"
-#include "core/TextFile.h"
-#include "core/TextHelpers.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
 
 namespace {
 

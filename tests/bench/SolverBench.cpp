@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "core/NormalMatrix.h"
+#include "core/numeric/NormalMatrix.h"
 
 namespace {
 

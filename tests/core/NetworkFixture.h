@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/AnalysisInvariants.h"
-#include "core/BranchBuilding.h"
-#include "core/BranchLevels.h"
-#include "core/Readers.h"
+#include "core/analysis/AnalysisInvariants.h"
+#include "core/analysis/BranchBuilding.h"
+#include "core/analysis/BranchLevels.h"
+#include "core/io/Readers.h"
 #include "support/Fakes.h"
 
 namespace qef::test {

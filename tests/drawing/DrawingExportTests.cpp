@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 #include "drawing/RecordingDrawing.h"
 #include "support/Fakes.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/OneBased.h"
+#include "core/model/OneBased.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef::test {

@@ -7,8 +7,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/ComputationSettings.h"
-#include "core/Interaction.h"
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
 
 namespace qef::fuzz {
 

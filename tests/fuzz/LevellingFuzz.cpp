@@ -1,5 +1,5 @@
 #include "FuzzInput.h"
-#include "core/Readers.h"
+#include "core/io/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qef::ComputationSettings settings = qef::fuzz::Prepare(data, size);

@@ -1,7 +1,7 @@
 #include "FuzzInput.h"
-#include "core/Duplicates.h"
-#include "core/NetworkChecks.h"
-#include "core/Readers.h"
+#include "core/analysis/Duplicates.h"
+#include "core/analysis/NetworkChecks.h"
+#include "core/io/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qef::ComputationSettings settings = qef::fuzz::Prepare(data, size);

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "GuiTestSupport.h"
-#include "core/TextFile.h"
+#include "core/text/TextFile.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
 #include "gui/TForm2.h"

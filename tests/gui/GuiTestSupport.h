@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "core/VnCodec.h"
+#include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
 namespace qef::test {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/Interaction.h"
-#include "core/Progress.h"
+#include "core/model/Interaction.h"
+#include "core/model/Progress.h"
 
 namespace qef::test {
 

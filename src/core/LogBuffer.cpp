@@ -1,9 +1,0 @@
-#include "core/LogBuffer.h"
-
-#include "core/TextFile.h"
-
-namespace qef {
-
-bool LogBuffer::SaveTo(const std::string& path) const { return WriteAllLines(path, lines_); }
-
-}  // namespace qef

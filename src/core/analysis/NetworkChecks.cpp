@@ -1,0 +1,371 @@
+#include "core/analysis/NetworkChecks.h"
+
+#include <unordered_map>
+
+#include "core/numeric/Geometry.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+template <typename T>
+void EnsureSize(OneBased<T>& list, int n) {
+    if (static_cast<int>(list.Size()) < n) list.Resize(Index(n));
+}
+
+// A measured direction pair at one station, as DeriveStationAngle rewrites it.
+struct Direction {
+    int back;
+    int fore;
+    double value;
+};
+
+// The part shared by the start and end searches. `atEnd` picks the branch end.
+bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
+                          const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
+                          int nBranches, BranchEndRefs& ends, const OneBased<std::uint8_t>* excluded,
+                          OneBased<double>& positionX, OneBased<double>& positionY, bool atEnd,
+                          bool& errorFlag, Interaction& ui, LogBuffer& log) {
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= nBranches; ++b) {
+        const std::size_t k = Index(b);
+        if (ends.FixState[k] != 1 || ends.RefPoints[k] != 0) continue;
+        if (excluded != nullptr && (*excluded)[k] != 0) continue;
+        const int pos = atEnd ? br.Last(b) : br.First(b);
+        const int p = br.PointAt(pos);
+        const int q = br.PointAt(atEnd ? pos - 1 : pos + 1);
+        const std::vector<int>& atP = index.At(p);
+
+        // First an angle between the known target and the branch's neighbour point, then any
+        // angle at P that sights the target.
+        int found = 0;
+        for (int pass = 1; pass <= 2 && found == 0; ++pass) {
+            for (int j : atP) {
+                const int back = angles.BackIds[Index(j)];
+                const int fore = angles.ForeIds[Index(j)];
+                for (int i = 1; i <= nStart && found == 0; ++i) {
+                    if (model.StartStations[Index(i)] != p) continue;
+                    const int t = model.StartTargets[Index(i)];
+                    const bool match = pass == 1 ? (back == t && fore == q) || (back == q && fore == t)
+                                                 : back == t || fore == t;
+                    if (match) found = i;
+                }
+                if (found != 0) break;
+            }
+        }
+        if (found == 0) {
+            const PointNameTable& names = model.PointNames;
+            std::string text = Vn("Nhánh ") + names.Name(br.FirstPoint(b)) + " " + names.Name(br.PointAt(br.First(b) + 1));
+            if (br.BranchPointCounts[k] > 2) text += "..." + names.Name(br.LastPoint(b));
+            text += atEnd ? Vn(" Thiếu góc đo nối phương vị cuối") : Vn(" Thiếu góc đo nối phương vị đầu");
+            log.Add(text);
+            ShowError(ui, errorFlag, text);
+            return false;
+        }
+        const std::size_t d = Index(found);
+        ends.RefPoints[k] = model.StartTargets[d];
+        ends.RefX[k] = dirs.TargetX[d];
+        ends.RefY[k] = dirs.TargetY[d];
+        ends.Azimuths[k] = atEnd ? ReverseAzimuth(dirs.Azimuths[d]) : dirs.Azimuths[d];
+        positionX[Index(pos)] = dirs.StationX[d];
+        positionY[Index(pos)] = dirs.StationY[d];
+    }
+    return true;
+}
+
+}  // namespace
+
+StationAngleIndex::StationAngleIndex(const AngleObservations& angles) {
+    for (int j = 1; j <= angles.Count(); ++j) byStation_[angles.StationIds[Index(j)]].push_back(j);
+}
+
+const std::vector<int>& StationAngleIndex::At(int station) const {
+    static const std::vector<int> kNone;
+    auto it = byStation_.find(station);
+    return it == byStation_.end() ? kNone : it->second;
+}
+
+bool CheckGroupTied(const NetworkModel& model, int nStart, int nBranches, bool& errorFlag, Interaction& ui) {
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= nBranches; ++b)
+        for (int i = 1; i <= nStart; ++i) {
+            const int s = model.StartStations[Index(i)];
+            if (br.FirstPoint(b) == s || br.LastPoint(b) == s) return true;
+        }
+    if (nBranches < 1) return true;  // nothing to tie
+    const PointNameTable& names = model.PointNames;
+    std::string text = " Nhom co " + names.Name(br.FirstPoint(1)) + " , " + names.Name(br.PointAt(br.First(1) + 1)) +
+                       " , " + names.Name(br.LastPoint(1));
+    text += nBranches == 1 ? " khong duoc noi voi toa do goc" : " ... khong duoc noi voi toa do goc";
+    ShowError(ui, errorFlag, text);
+    return false;
+}
+
+bool FindStartConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
+                               const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
+                               int nBranches, BranchEndRefs ends, OneBased<double>& positionX,
+                               OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log) {
+    return FindConnectingAngles(model, angles, index, nStart, dirs, nBranches, ends, nullptr, positionX, positionY,
+                                false, errorFlag, ui, log);
+}
+
+bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
+                             const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
+                             int nBranches, BranchEndRefs ends, const OneBased<std::uint8_t>* excluded,
+                             OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
+                             Interaction& ui, LogBuffer& log) {
+    return FindConnectingAngles(model, angles, index, nStart, dirs, nBranches, ends, excluded, positionX, positionY,
+                                true, errorFlag, ui, log);
+}
+
+double LookupBranchAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
+                         const PointNameTable& names, bool& errorFlag, Interaction& ui, LogBuffer& log,
+                         bool* declined) {
+    // Directions from a common third point X to A (first kind) and to C (second kind).
+    struct Toward {
+        int other;
+        double value;
+    };
+    std::vector<Toward> toA;
+    std::vector<Toward> toC;
+    for (int j : index.At(s)) {
+        const int back = angles.BackIds[Index(j)];
+        const int fore = angles.ForeIds[Index(j)];
+        const double v = angles.Values[Index(j)];
+        if (fore == a) toA.push_back({back, v});
+        else if (back == a) toA.push_back({fore, 360.0 - v});
+        else if (fore == c) toC.push_back({back, v});
+        else if (back == c) toC.push_back({fore, 360.0 - v});
+    }
+    double result = kMissingValue;
+    bool paired = false;
+    for (const Toward& u : toA)
+        for (const Toward& w : toC)
+            if (u.other == w.other) {
+                result = w.value > u.value ? w.value - u.value : 360.0 + w.value - u.value;
+                paired = true;
+            }
+    if (!paired) result = DeriveStationAngle(angles, index, a, s, c);
+    if (IsMissing(result)) {
+        // A missing angle must never reach the arithmetic: always say which one.
+        const std::string triple = names.Name(a) + "   " + names.Name(s) + "   " + names.Name(c);
+        log.Add(Vn("Thiếu góc : ") + triple);
+        Answer answer = ui.AskYesNo("Khong tim thay goc : " + triple +
+                                    "\rBan xem lai so hieu canh tuong ung co hop ly chua ?\rTiep tuc nua khong ?");
+        if (declined != nullptr) *declined = answer == Answer::No;
+        errorFlag = true;
+        return kMissingValue;
+    }
+    return result;
+}
+
+double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c) {
+    std::vector<Direction> dirs;
+    for (int j : index.At(s))
+        if (angles.ForeIds[Index(j)] != s)
+            dirs.push_back({angles.BackIds[Index(j)], angles.ForeIds[Index(j)], angles.Values[Index(j)]});
+    if (dirs.empty()) return kMissingValue;
+
+    const int r = dirs[0].back;
+    for (std::size_t i = 1; i < dirs.size(); ++i)
+        if (dirs[i].fore == r) {
+            std::swap(dirs[i].back, dirs[i].fore);
+            dirs[i].value = 360.0 - dirs[i].value;
+        }
+
+    // Each rewrite gives one more direction the reference as its back, so the passes end.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < dirs.size(); ++i)
+            for (std::size_t j = i + 1; j < dirs.size(); ++j) {
+                Direction& di = dirs[i];
+                Direction& dj = dirs[j];
+                if (di.fore == dj.back && dj.fore != di.back) {
+                    if (di.back == r && dj.back != r) {
+                        dj = {r, dj.fore, di.value + dj.value};
+                        changed = true;
+                    } else if (dj.back == r && di.back != r) {
+                        di = {r, di.fore, di.value + dj.value};
+                        changed = true;
+                    }
+                } else if (di.fore == dj.fore && di.back != dj.back) {
+                    if (di.back == r) {
+                        dj = {r, dj.back, 360.0 + di.value - dj.value};
+                        changed = true;
+                    } else if (dj.back == r) {
+                        di = {r, di.back, 360.0 + dj.value - di.value};
+                        changed = true;
+                    }
+                }
+            }
+    }
+
+    // Sums of two angles may pass a full turn; the angle is the same direction within one turn.
+    auto withinTurn = [](double v) {
+        while (v > 360.0) v -= 360.0;
+        while (v < 0.0) v += 360.0;
+        return v;
+    };
+    for (const Direction& d : dirs) {
+        if (d.back == a && d.fore == c) return withinTurn(d.value);
+        if (d.back == c && d.fore == a) return withinTurn(360.0 - d.value);
+    }
+    const Direction* toA = nullptr;
+    const Direction* toC = nullptr;
+    for (const Direction& d : dirs) {
+        if (d.back != r) continue;
+        if (d.fore == a && toA == nullptr) toA = &d;
+        if (d.fore == c && toC == nullptr) toC = &d;
+    }
+    if (toA == nullptr || toC == nullptr) return kMissingValue;
+    const double va = withinTurn(toA->value);
+    const double vc = withinTurn(toC->value);
+    return vc > va ? vc - va : 360.0 - (va - vc);
+}
+
+bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
+                         const StationAngleIndex& index, const SideObservations& sides, int nBranches,
+                         const OneBased<int>& types, const OneBased<int>& startRefs, const OneBased<int>& endRefs,
+                         OneBased<double>& positionAngles, OneBased<double>& positionSides, bool& errorFlag,
+                         Interaction& ui, LogBuffer& log) {
+    const BranchModel& br = model.Branches;
+    const PointNameTable& names = model.PointNames;
+    const int total = br.SumBranchPoints(nBranches);
+    EnsureSize(positionAngles, total);
+    EnsureSize(positionSides, total);
+
+    // First measurement of each side, either way round.
+    auto key = [](int p, int q) {
+        if (p > q) std::swap(p, q);
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p)) << 32) | static_cast<std::uint32_t>(q);
+    };
+    std::unordered_map<std::uint64_t, double> sideLength;
+    sideLength.reserve(Index(sides.Count()));
+    for (int i = 1; i <= sides.Count(); ++i)
+        sideLength.try_emplace(key(sides.FromIds[Index(i)], sides.ToIds[Index(i)]), sides.Lengths[Index(i)]);
+
+    bool complete = true;
+    bool declined = false;
+    auto angleAt = [&](int pos, int back, int fore) {
+        bool missing = false;
+        positionAngles[Index(pos)] =
+            LookupBranchAngle(angles, index, back, br.PointAt(pos), fore, names, missing, ui, log, &declined);
+        if (missing) complete = false;
+    };
+    for (int b = 1; b <= nBranches && !declined; ++b) {
+        const int first = br.First(b);
+        const int last = br.Last(b);
+        const int type = types[Index(b)];
+        if (type == 1 || type == 2) angleAt(first, startRefs[Index(b)], br.PointAt(first + 1));
+        if (!declined && (type == 1 || type == 3)) angleAt(last, br.PointAt(last - 1), endRefs[Index(b)]);
+        for (int p = first + 1; p < last && !declined; ++p) angleAt(p, br.PointAt(p - 1), br.PointAt(p + 1));
+        for (int p = first; p < last && !declined; ++p) {
+            auto it = sideLength.find(key(br.PointAt(p), br.PointAt(p + 1)));
+            if (it != sideLength.end()) {
+                positionSides[Index(p)] = it->second;
+                continue;
+            }
+            const std::string text = Vn("Thiếu cạnh : ") + names.Name(br.PointAt(p)) + "   " + names.Name(br.PointAt(p + 1));
+            log.Add(text);
+            bool flag = false;
+            ShowError(ui, flag, text);
+            complete = false;
+        }
+    }
+    if (!complete) errorFlag = true;
+    return complete;
+}
+
+int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
+                   const OneBased<int>& c) {
+    const int count = 2 * n + m;
+    EnsureSize(out, count);
+    for (int i = 1; i <= n; ++i) {
+        out[Index(i)] = a[Index(i)];
+        out[Index(n + i)] = b[Index(i)];
+    }
+    for (int i = 1; i <= m; ++i) out[Index(2 * n + i)] = c[Index(i)];
+    return count;
+}
+
+int ConcatIdLists(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n) {
+    const int count = n + m;
+    EnsureSize(out, count);
+    for (int i = 1; i <= n; ++i) out[Index(i)] = a[Index(i)];
+    for (int i = 1; i <= m; ++i) out[Index(n + i)] = b[Index(i)];
+    return count;
+}
+
+void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, const OneBased<int>& definingBranch,
+                 const OneBased<double>& values, int node, OneBased<double>& branchX) {
+    const BranchModel& br = model.Branches;
+    const double v = values[Index(node)];
+    const int d = definingBranch[Index(node)];
+    const int id = model.NetworkNodes[Index(node)];
+    branchX[Index(br.Last(d))] = v;
+    for (int k = nodeStarts[Index(node)] + 1; k <= nodeStarts[Index(node + 1)]; ++k) {
+        const int e = model.NodeBranches[Index(k)];
+        if (e == d) continue;
+        if (br.FirstPoint(e) == id) branchX[Index(br.First(e))] = v;
+        if (br.LastPoint(e) == id) branchX[Index(br.Last(e))] = v;
+    }
+}
+
+void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStarts,
+                       const OneBased<int>& definingBranch, int node, const OneBased<int>& types,
+                       OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
+                       const OneBased<double>& nodeAzimuths) {
+    const BranchModel& br = model.Branches;
+    const double a = nodeAzimuths[Index(node)];
+    const double r = ReverseAzimuth(a);
+    const int d = definingBranch[Index(node)];
+    const int id = model.NetworkNodes[Index(node)];
+    const bool dEndsWithAngle = types[Index(d)] == 1 || types[Index(d)] == 3;
+    endAzimuths[Index(d)] = a;
+    for (int k = nodeStarts[Index(node)] + 1; k <= nodeStarts[Index(node + 1)]; ++k) {
+        const int e = model.NodeBranches[Index(k)];
+        if (e == d) continue;
+        const std::size_t ei = Index(e);
+        const bool closed = br.FirstPoint(e) == br.LastPoint(e);
+        const bool starts = br.FirstPoint(e) == id;
+        double* start = &startAzimuths[ei];
+        double* end = &endAzimuths[ei];
+        // Which azimuth a branch takes depends on whether the defining branch arrives with a
+        // measured angle at the node and on which ends of e carry one.
+        switch (types[ei]) {
+            case 1:
+                if (closed || starts) *start = dEndsWithAngle ? r : a;
+                if (closed || !starts) *end = dEndsWithAngle ? a : r;
+                break;
+            case 2:
+                if (dEndsWithAngle) {
+                    if (closed || starts) *start = r;
+                    if (closed || !starts) *end = r;
+                } else {
+                    *start = a;
+                }
+                break;
+            case 3:
+                if (dEndsWithAngle) {
+                    if (closed || starts) *start = a;
+                    if (closed || !starts) *end = a;
+                } else {
+                    *end = r;
+                }
+                break;
+            case 4:
+                if (dEndsWithAngle) {
+                    if (closed || starts) *start = a;
+                    if (closed || !starts) *end = r;
+                }
+                break;
+            default: break;
+        }
+    }
+}
+
+}  // namespace qef

@@ -1,0 +1,110 @@
+#pragma once
+// Checks and helpers that the adjustments run on the branch model before they compute: the group
+// tie to known points, the connecting angles at known directions, the angles and sides of every
+// branch, id-list joining, and spreading a node's values into the branches that meet at it.
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "core/model/Interaction.h"
+#include "core/model/LogBuffer.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OneBased.h"
+#include "core/io/Readers.h"
+
+namespace qef {
+
+// The angles of the list grouped by station, each group in list order.
+class StationAngleIndex {
+public:
+    explicit StationAngleIndex(const AngleObservations& angles);
+    // Indexes of the angles measured at `station` (empty when none).
+    const std::vector<int>& At(int station) const;
+
+private:
+    std::unordered_map<int, std::vector<int>> byStation_;
+};
+
+// True when the first or last point of a branch 1..nBranches is one of StartStations[1..nStart];
+// otherwise the message naming branch 1 and false (errorFlag set).
+bool CheckGroupTied(const NetworkModel& model, int nStart, int nBranches, bool& errorFlag, Interaction& ui);
+
+// What the caller keeps per start direction (station S sighting known target T).
+struct StartDirectionRefs {
+    const OneBased<double>& StationX;
+    const OneBased<double>& StationY;
+    const OneBased<double>& TargetX;
+    const OneBased<double>& TargetY;
+    const OneBased<double>& Azimuths;  // of the line arriving at S: from T to S
+};
+
+// The per-branch slots of one end of the branches that the connecting-angle search fills.
+struct BranchEndRefs {
+    const OneBased<std::uint8_t>& FixState;  // 1: this end carries a connecting angle
+    OneBased<int>& RefPoints;                // the known point sighted at this end; 0 until found
+    OneBased<double>& RefX;
+    OneBased<double>& RefY;
+    OneBased<double>& Azimuths;
+};
+
+// For each branch 1..nBranches whose start carries a connecting angle and has no reference yet,
+// takes the start direction at its first point at which a connecting angle to the branch was
+// measured: the reference point, its coordinates and the direction's azimuth go to the branch, the
+// station's coordinates to the branch's first position. False (message logged and shown, errorFlag
+// set) at the first branch without such an angle.
+bool FindStartConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
+                               const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
+                               int nBranches, BranchEndRefs ends, OneBased<double>& positionX,
+                               OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log);
+// The same at the last point of the branches; the azimuth is reversed (the branch arrives at the
+// known point). Branches flagged in `excluded` (when given) are skipped.
+bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
+                             const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
+                             int nBranches, BranchEndRefs ends, const OneBased<std::uint8_t>* excluded,
+                             OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
+                             Interaction& ui, LogBuffer& log);
+
+// The angle at station s from point a to point c, in the convention of the measured angles, from
+// the angles measured at s. When none can be found: logged, the user asked whether to go on
+// (declined set on No), errorFlag set and the missing value returned.
+double LookupBranchAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
+                         const PointNameTable& names, bool& errorFlag, Interaction& ui, LogBuffer& log,
+                         bool* declined = nullptr);
+// The angle at s from a to c derived from the directions measured at s brought to one reference;
+// the missing value when they do not give it.
+double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c);
+
+// Fills, for branches 1..nBranches, the angle at each position that the branch type measures
+// (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
+// when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
+bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
+                         const StationAngleIndex& index, const SideObservations& sides, int nBranches,
+                         const OneBased<int>& types, const OneBased<int>& startRefs,
+                         const OneBased<int>& endRefs, OneBased<double>& positionAngles,
+                         OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log);
+
+// out := a[1..n], b[1..n], c[1..m]; returns 2n + m.
+int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
+                   const OneBased<int>& c);
+// out := a[1..n], b[1..m]; returns n + m.
+int ConcatIdLists(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n);
+
+// Writes values[node] at the last position of the node's defining branch and at the node's end(s)
+// of every other branch listed for it in NodeBranches[nodeStarts[node]+1 .. nodeStarts[node+1]].
+void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, const OneBased<int>& definingBranch,
+                 const OneBased<double>& values, int node, OneBased<double>& branchX);
+inline void SpreadNodeY(const NetworkModel& model, const OneBased<int>& nodeStarts,
+                        const OneBased<int>& definingBranch, const OneBased<double>& values, int node,
+                        OneBased<double>& branchY) {
+    SpreadNodeX(model, nodeStarts, definingBranch, values, node, branchY);
+}
+
+// Gives the node's azimuth to the end azimuth of its defining branch and to the start or end
+// azimuths of the other branches at the node, by the two branch types and how each branch meets
+// the node.
+void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStarts,
+                       const OneBased<int>& definingBranch, int node, const OneBased<int>& types,
+                       OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
+                       const OneBased<double>& nodeAzimuths);
+
+}  // namespace qef

@@ -1,0 +1,133 @@
+#pragma once
+// Readers of the plain text input files: known-point coordinates, observations, point heights and
+// levelling lines. They turn names into ids in the point-name table and deliver parallel lists.
+// Lengths, heights and coordinates come out in metres (divided by 1000 when the settings say the
+// data are in millimetres); angles in decimal degrees.
+#include <string>
+#include <string_view>
+
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OneBased.h"
+
+namespace qef {
+
+// What a failed read leaves for the main window to point the user at the file. Not cleared by a
+// successful read.
+struct ReadErrorRecord {
+    std::string FailedFileName;
+    long long ReadErrorLine = 0;  // physical line number, every line counted from 1
+    int ReadErrorField = 0;       // 1 open, 2 height, 3 side length, 4 angle, 5 length of a 5-field line
+    int ReadErrorFlag = 0;
+};
+
+// Angles measured at the station from the back point to the fore point (degrees).
+struct AngleObservations {
+    OneBased<int> BackIds;
+    OneBased<int> StationIds;
+    OneBased<int> ForeIds;
+    OneBased<double> Values;
+
+    int Count() const { return static_cast<int>(Values.Size()); }
+    void Clear();
+};
+
+// Horizontal lengths (metres) between two points.
+struct SideObservations {
+    OneBased<int> FromIds;
+    OneBased<int> ToIds;
+    OneBased<double> Lengths;
+
+    int Count() const { return static_cast<int>(Lengths.Size()); }
+    void Clear();
+};
+
+// Point heights (metres) by id.
+struct HeightObservations {
+    OneBased<int> Ids;
+    OneBased<double> Heights;
+
+    int Count() const { return static_cast<int>(Heights.Size()); }
+    void Clear();
+};
+
+struct Observations {
+    AngleObservations Angles;
+    SideObservations Sides;
+    HeightObservations Heights;
+};
+
+// Levelling lines: from, to, length (metres) and dh = H(to) - H(from) (metres).
+struct LevellingLines {
+    OneBased<int> FromIds;
+    OneBased<int> ToIds;
+    OneBased<double> Lengths;
+    OneBased<double> Dhs;
+
+    int Count() const { return static_cast<int>(Lengths.Size()); }
+};
+
+// Line counts of an observation file by kind, to size the lists.
+struct ObservationCounts {
+    long long Lines = 0;
+    int Sides = 0;
+    int Angles = 0;
+    int Heights = 0;
+};
+
+// True when the observation file's two-field lines are point heights (heights reduce the sides and
+// are not taken from a separate file).
+bool HeightsInObservationFile(const ComputationSettings& settings);
+
+// Reads a simple coordinate file: name, X, Y (and H when `h` is given) a line. A line holding only
+// a name gets the missing value and sets missingValues. Fills names, X, Y (and H) from 1.
+// False on error (message shown, FailedFileName set).
+bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settings,
+                  OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
+                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui);
+inline bool ReadPointsXYH(const std::string& fileName, const ComputationSettings& settings,
+                          OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
+                          OneBased<double>& h, bool& missingValues, ReadErrorRecord& error,
+                          Interaction& ui) {
+    return ReadPointsXY(fileName, settings, names, x, y, &h, missingValues, error, ui);
+}
+
+// The known-point file: its points registered in model.PointNames, appended to `points`.
+bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& settings,
+                     NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui);
+
+// Counts the lines of an observation file by their number of fields. A file that cannot be opened
+// fills the error record (field 1, line 1) and gives false, without a message.
+bool CountObservationLines(const std::string& fileName, const ComputationSettings& settings,
+                           ObservationCounts& counts, ReadErrorRecord& error);
+
+// Reads an observation file into `obs` (cleared first): five fields an angle and the side from its
+// station to its fore point, four an angle, three a side, two a point height (when
+// HeightsInObservationFile). Empty names continue the traverse of the lines before. The first bad
+// line ends the read with a message naming its line; that line's entry is not stored.
+bool ReadObservations(const std::string& fileName, const ComputationSettings& settings,
+                      PointNameTable& names, Observations& obs, ReadErrorRecord& error, Interaction& ui);
+
+// A name-and-value file (point heights): lines without a name are skipped; a name without a value
+// is an error naming its line.
+bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& settings,
+                        OneBased<std::string>& names, OneBased<double>& values, ReadErrorRecord& error,
+                        Interaction& ui);
+// The same, with the names registered: ids and heights from 1.
+bool ReadHeightFile(const std::string& fileName, const ComputationSettings& settings,
+                    PointNameTable& table, OneBased<int>& ids, OneBased<double>& heights,
+                    ReadErrorRecord& error, Interaction& ui);
+
+// A levelling file: four fields a line (from, to, length, dh); other lines are skipped. An empty
+// from-name continues from the previous line's to-name.
+bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& settings,
+                        PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,
+                        Interaction& ui);
+
+// sideText is "A,B". Moves the first side A-B or B-A of the lists to position 1 (exchanging ids
+// with side 1) and returns the id of A (0 when A is not a known name).
+int StartFromChosenSide(std::string_view sideText, const PointNameTable& table, OneBased<int>& fromIds,
+                        OneBased<int>& toIds, int sideCount);
+
+}  // namespace qef

@@ -1,0 +1,60 @@
+#include "core/io/ResultWriters.h"
+
+#include "core/text/NumberFormat.h"
+#include "core/text/TextFile.h"
+
+namespace qef {
+
+namespace {
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+std::string Value(double v, bool metres) { return metres ? FormatFixed(v, 0, 3) : FormatFixed(v * 1000.0, 0, 0); }
+
+bool WriteIdList(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
+                 const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
+                 const OneBased<std::uint8_t>* done, bool metres) {
+    TextFileWriter out(fileName, append);
+    if (!out.IsOpen()) return false;
+    for (int i = 1; i <= n; ++i) {
+        const std::size_t k = Index(i);
+        // Appending writes what the caller has not written yet; rewriting only what has values.
+        const bool write = append ? (done == nullptr || (*done)[k] == 0) : !IsMissing(x[k]) && !IsMissing(y[k]);
+        if (write) out.WriteLine(ResultLine(names.Name(ids[k]), x[k], y[k], metres));
+    }
+    return out.Close();
+}
+
+}  // namespace
+
+std::string ResultLine(const std::string& name, double x, double y, bool metres) {
+    return name + '\t' + Value(x, metres) + '\t' + Value(y, metres);
+}
+
+bool WriteNodeCoordinates(const std::string& fileName, const NetworkModel& model, const OneBased<double>& x,
+                          const OneBased<double>& y, bool append, int n, const OneBased<std::uint8_t>& nodeDone,
+                          bool metres) {
+    return WriteIdList(fileName, model.PointNames, model.NetworkNodes, x, y, append, n, &nodeDone, metres);
+}
+
+bool WritePointCoordinates(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
+                           const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
+                           const OneBased<std::uint8_t>* nodeDone, bool metres) {
+    return WriteIdList(fileName, names, ids, x, y, append, n, nodeDone, metres);
+}
+
+bool AppendBranchPointCoordinates(const std::string& fileName, const NetworkModel& model, bool includeLast,
+                                  int n, const OneBased<double>& branchX, const OneBased<double>& branchY,
+                                  bool metres) {
+    TextFileWriter out(fileName, true);
+    if (!out.IsOpen()) return false;
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= n; ++b) {
+        const int stop = includeLast ? br.Last(b) : br.Last(b) - 1;
+        for (int p = br.First(b) + 1; p <= stop; ++p)
+            out.WriteLine(ResultLine(model.PointNames.Name(br.PointAt(p)), branchX[Index(p)], branchY[Index(p)], metres));
+    }
+    return out.Close();
+}
+
+}  // namespace qef

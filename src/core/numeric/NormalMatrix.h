@@ -1,0 +1,131 @@
+#pragma once
+// Symmetric normal equations N x + b = 0, stored as the packed upper triangle with the constant
+// column b appended as column n+1, and their solution x = -N^-1 b by elimination without pivot
+// search.
+//
+// Row i holds columns i..n+1 and starts at s(i) = (i-1)(n+1) + i - (i-1)i/2, the place of the
+// diagonal element; element (i, j), j >= i, is at s(i) + j - i. Places run 1..n(n+3)/2.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "core/model/OneBased.h"
+
+namespace qef {
+
+// (k-1)k/2.
+std::int64_t TriangularNumber(std::int64_t k);
+
+// Storage that comes from the system already 0 and is not written again on resizing: a large
+// matrix is mostly zeros, and their pages then cost nothing until they are touched.
+template <typename T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <typename U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t count) {
+        void* p = std::calloc(count, sizeof(T));
+        if (p == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    // Elements made without a value keep the 0 they were handed out with.
+    template <typename U>
+    void construct(U*) {}
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <typename U>
+    bool operator==(const ZeroedAllocator<U>&) const { return true; }
+};
+
+class PackedNormalMatrix {
+public:
+    PackedNormalMatrix() = default;
+    explicit PackedNormalMatrix(int n) { Resize(n); }
+
+    // Places needed for n unknowns: n(n+3)/2.
+    static std::size_t ElementCount(int n) {
+        const auto k = static_cast<std::size_t>(n);
+        return k * (k + 3) / 2;
+    }
+    static std::size_t RowStart(int n, int i) {
+        const auto k = static_cast<std::size_t>(n);
+        const auto r = static_cast<std::size_t>(i);
+        return (r - 1) * (k + 1) + r - (r - 1) * r / 2;
+    }
+
+    using Storage = std::vector<double, ZeroedAllocator<double>>;
+
+    // n unknowns, every element 0.
+    void Resize(int n) {
+        n_ = n > 0 ? n : 0;
+        Storage fresh;
+        fresh.resize(ElementCount(n_) + 1);
+        data_ = std::move(fresh);
+    }
+    int N() const { return n_; }
+
+    // Element (i, j) with 1 <= i, j <= n+1 and not both n+1; the triangle stands for both
+    // halves, so (j, i) is the same element.
+    double& operator()(int i, int j) { return data_[Index(i, j)]; }
+    double operator()(int i, int j) const { return data_[Index(i, j)]; }
+    // The constant term of equation i.
+    double& Constant(int i) { return data_[Index(i, n_ + 1)]; }
+    double Constant(int i) const { return data_[Index(i, n_ + 1)]; }
+
+    // Place of (i, j) in the packed store.
+    std::size_t Index(int i, int j) const {
+        if (j < i) std::swap(i, j);
+        return RowStart(n_, i) + static_cast<std::size_t>(j - i);
+    }
+    // Row(i)[j] is element (i, j) for j = i..n+1.
+    double* Row(int i) { return data_.data() + (RowStart(n_, i) - static_cast<std::size_t>(i)); }
+    const double* Row(int i) const {
+        return data_.data() + (RowStart(n_, i) - static_cast<std::size_t>(i));
+    }
+
+    // The packed store, place 0 unused.
+    Storage& Data() { return data_; }
+    const Storage& Data() const { return data_; }
+
+private:
+    int n_ = 0;
+    Storage data_ = Storage(1, 0.0);
+};
+
+// starts[i] = s(i) for i = 1..n.
+void PackedRowStart(OneBased<std::size_t>& starts, int n);
+
+// A pivot smaller than this fraction of the largest coefficient of its row (before elimination)
+// counts as zero: its row eliminates nothing and its unknown is left 0.
+inline constexpr double kPivotTolerance = 1e-12;
+
+// The solvers work in place. With stopAfterReduction the matrix is left reduced and `result`
+// untouched; otherwise `result` gets x[1..n] and x[n+1] = 0. They return how many pivots counted
+// as zero; each such pivot is stored as an exact 0 so that later reductions and back substitution
+// treat it alike.
+
+// Elimination of the whole triangle (fullElimination) or only of the constant column, for a
+// matrix whose coefficients an earlier call reduced.
+int SolveNormalDense(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
+                     bool fullElimination);
+// The solver of the node-method and levelling adjustments.
+int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
+                 bool fullElimination);
+void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result);
+
+// Correlate equations: the first 3m unknowns form blocks {1,2,3}, {4,5,6}, ... that couple only
+// with themselves and with unknowns 3m+1..n; couplings elsewhere are taken as 0 and never read.
+int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
+                          bool stopAfterReduction, int m);
+// Reduces a new constant column of a matrix already reduced by SolveCorrelateNormals (or by
+// SolveNormalDense with m = 0).
+void ReduceRightHandSide(PackedNormalMatrix& matrix, int m);
+
+}  // namespace qef

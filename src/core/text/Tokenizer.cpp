@@ -1,0 +1,169 @@
+#include "core/text/Tokenizer.h"
+
+#include <algorithm>
+
+namespace qef {
+
+namespace {
+
+constexpr std::size_t kLineMax = 255;
+constexpr std::size_t kCellMax = 15;
+constexpr std::size_t kClearedCells = 21;
+constexpr std::size_t kDelimitedStored = 16;
+constexpr std::size_t kLongDelimitedStored = 11;
+
+std::size_t FieldWidth(int fixedFieldWidth) {
+    return fixedFieldWidth < 1 ? 1 : static_cast<std::size_t>(fixedFieldWidth);
+}
+
+std::string_view Head(std::string_view line) { return line.substr(0, std::min(line.size(), kLineMax)); }
+
+bool IsBlankOnly(std::string_view line) { return Head(line).find_first_not_of(' ') == std::string_view::npos; }
+
+// "//" starts a comment; a separator right before it belongs to the comment too.
+std::string_view WithoutComment(std::string_view line) {
+    const std::size_t p = line.find("//");
+    if (p == std::string_view::npos) return line;
+    line = line.substr(0, p);
+    if (!line.empty()) {
+        const char c = line.back();
+        if (c == ' ' || c == '\t' || c == ',' || c == ';' || c == '|') line.remove_suffix(1);
+    }
+    return line;
+}
+
+// The first 255 characters without blanks at the ends and with each run of blanks made one.
+// The buffer lives on the caller's stack: no allocation per line.
+std::string_view Collapse(std::string_view line, std::array<char, kLineMax>& buffer) {
+    std::size_t n = 0;
+    bool pendingBlank = false;
+    for (char c : Head(line)) {
+        if (c == ' ') {
+            pendingBlank = n > 0;
+            continue;
+        }
+        if (pendingBlank) {
+            buffer[n++] = ' ';
+            pendingBlank = false;
+        }
+        buffer[n++] = c;
+    }
+    return {buffer.data(), n};
+}
+
+template <class Cells>
+void Store(Cells& fields, std::size_t index, std::string_view piece, std::size_t cut) {
+    fields[index].assign(piece.data(), std::min(piece.size(), cut));
+}
+
+// One field more than there are separators; only the first `maxStored` are kept.
+template <class Cells>
+int SplitDelimited(std::string_view text, char separator, Cells& fields, std::size_t maxStored,
+                   std::size_t cut) {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t p = text.find(separator, start);
+        const std::size_t end = p == std::string_view::npos ? text.size() : p;
+        if (count < maxStored) Store(fields, count + 1, text.substr(start, end - start), cut);
+        ++count;
+        if (p == std::string_view::npos) break;
+        start = p + 1;
+    }
+    return static_cast<int>(count);
+}
+
+// Fields of `width` characters, each followed by one separator column; the rest of the line is
+// the last field.
+template <class Cells>
+int SplitFixed(std::string_view line, int fixedFieldWidth, Cells& fields, std::size_t cut) {
+    line = Head(line);
+    const std::size_t width = FieldWidth(fixedFieldWidth);
+    const std::size_t step = width + 1;
+    const std::size_t n = line.size() / step;
+    for (std::size_t i = 0; i < n && i + 1 <= Cells::kCapacity; ++i)
+        Store(fields, i + 1, line.substr(i * step, width), cut);
+    if (n + 1 <= Cells::kCapacity) Store(fields, n + 1, line.substr(n * step), cut);
+    return static_cast<int>(n + 1);
+}
+
+template <class Cells>
+void ClearCells(Cells& fields, std::size_t upTo) {
+    for (std::size_t i = 1; i <= std::min(upTo, Cells::kCapacity); ++i) fields[i].clear();
+}
+
+}  // namespace
+
+int SplitFields(std::string_view line, FieldArray& fields, int mode, bool keepComments,
+                int fixedFieldWidth) {
+    ClearCells(fields, kClearedCells);
+    if (!keepComments) line = WithoutComment(line);
+    if (IsBlankOnly(line)) return 0;
+    while (!line.empty() && line.back() == '\t') line.remove_suffix(1);
+    if (mode < 0) mode = DetectSeparator(Head(line), fixedFieldWidth);
+
+    if (mode == kSepFixed) return SplitFixed(line, fixedFieldWidth, fields, kCellMax);
+    if (mode == kSepBlank || mode == kSepTab || mode == kSepComma || mode == kSepSemicolon ||
+        mode == kSepBar) {
+        std::array<char, kLineMax> buffer;
+        return SplitDelimited(Collapse(line, buffer), SeparatorChar(mode), fields, kDelimitedStored, kCellMax);
+    }
+    return 0;
+}
+
+int SplitFieldsTo(std::string_view line, LongFieldArray& fields, int mode, int fixedFieldWidth) {
+    if (IsBlankOnly(line)) return 0;
+    if (mode < 0) mode = DetectSeparator(Head(line), fixedFieldWidth);
+    ClearCells(fields, LongFieldArray::kCapacity);
+    if (mode == kSepFixed) return SplitFixed(line, fixedFieldWidth, fields, kLineMax);
+    if (mode == kSepBlank || mode == kSepTab || mode == kSepComma || mode == kSepSemicolon) {
+        std::array<char, kLineMax> buffer;
+        return SplitDelimited(Collapse(line, buffer), SeparatorChar(mode), fields, kLongDelimitedStored,
+                              kLineMax);
+    }
+    return 0;
+}
+
+int DetectSeparator(std::string_view line, int fixedFieldWidth) {
+    const std::size_t step = FieldWidth(fixedFieldWidth) + 1;
+    const std::size_t n = line.size() / step;
+    if (n > 0) {
+        bool columnsBlank = true;
+        for (std::size_t k = 1; k <= n && columnsBlank; ++k) columnsBlank = line[k * step - 1] == ' ';
+        // Padded fields leave runs of blanks; a plain blank-separated line has none.
+        if (columnsBlank && line.find("  ") != std::string_view::npos) return kSepFixed;
+    }
+    if (line.find(' ') != std::string_view::npos) return kSepBlank;
+    if (line.find('\t') != std::string_view::npos) return kSepTab;
+    if (line.find(',') != std::string_view::npos) return kSepComma;
+    if (line.find(';') != std::string_view::npos) return kSepSemicolon;
+    if (line.find('|') != std::string_view::npos) return kSepBar;
+    return kSepBlank;
+}
+
+char SeparatorChar(int mode) {
+    switch (mode) {
+        case kSepTab: return '\t';
+        case kSepComma: return ',';
+        case kSepSemicolon: return ';';
+        case kSepBar: return '|';
+        default: return ' ';
+    }
+}
+
+std::string JoinFields(std::string_view field, bool isLast, int outputMode, int fixedFieldWidth) {
+    if (isLast) return std::string(field);
+    std::string out(field);
+    if (outputMode == kSepFixed) {
+        const std::size_t width = FieldWidth(fixedFieldWidth);
+        if (out.size() < width) out.append(width - out.size(), ' ');
+        out += ' ';
+    } else {
+        // A mode outside the table would drop the separator and run fields together: use a blank.
+        out += SeparatorChar(outputMode);
+    }
+    if (out.size() > kLineMax) out.resize(kLineMax);
+    return out;
+}
+
+}  // namespace qef

@@ -1,0 +1,185 @@
+#include "core/numeric/Geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <tuple>
+#include <vector>
+
+namespace qef {
+namespace {
+
+constexpr double kTight = 1e-9;
+
+// Branches given by their point counts; the ids are just the positions.
+BranchModel MakeBranches(std::initializer_list<int> counts) {
+    BranchModel model;
+    for (int count : counts) {
+        for (int k = 0; k < count; ++k) model.BranchPoints.PushBack(static_cast<int>(model.BranchPoints.Size()) + 1);
+        model.BranchPointCounts.PushBack(count);
+    }
+    model.BuildBranchOffsets(static_cast<int>(counts.size()));
+    return model;
+}
+
+template <typename T>
+OneBased<T> List(std::initializer_list<T> values) {
+    OneBased<T> list;
+    for (const T& v : values) list.PushBack(v);
+    return list;
+}
+
+TEST(GeometryTest, DirectionsInEveryQuadrant) {
+    for (auto [dx, dy, want] : {std::tuple{10, 10, 45}, {-10, 10, 135}, {-10, -10, 225}, {10, -10, 315},
+                                {10, 0, 0}, {-10, 0, 180}, {0, 5, 90}, {0, -5, 270}, {0, 0, 270}})
+        EXPECT_NEAR(AzimuthOf(3, 4, 3 + dx, 4 + dy), want, kTight) << dx << " " << dy;
+    // 30 degrees from (100, 200): dx = cos 30, dy = sin 30.
+    EXPECT_NEAR(AzimuthOf(100, 200, 100 + 0.8660254037844386, 200.5), 30.0, kTight);
+    // A hair west of north stays below 360.
+    EXPECT_LT(AzimuthOf(0, 0, 1e6, -1e-11), 360.0);
+
+    // One subtraction of a full turn only.
+    EXPECT_EQ(std::vector<double>({NormalizeAzimuth(725.0), NormalizeAzimuth(360.0), NormalizeAzimuth(-10.0),
+                                   ReverseAzimuth(180.0), ReverseAzimuth(10.0)}),
+              (std::vector<double>{365, 0, 350, 0, 190}));
+    EXPECT_EQ(NextAzimuth(30.0, 200.0, 0.5), 50.5);
+    EXPECT_NEAR(PolarX(10.0, 100.0, 60.0, 0.0), 60.0, kTight);
+    EXPECT_NEAR(PolarY(10.0, 100.0, 30.0, 2.0), 61.0, kTight);
+
+    // 10 against the reverse of 190.001 (10.001): -3.6" rounds to -4".
+    EXPECT_EQ(AngleDiffSeconds(10.0, 190.001), -4.0);
+    // 350 against the reverse of 169.99 (349.99): 36".
+    EXPECT_EQ(AngleDiffSeconds(350.0, 169.99), 36.0);
+    // Mean of 10 and 10.001 is 10 deg 0' 1.8", to whole seconds 10 deg 0' 2".
+    EXPECT_NEAR(MeanDirection(0, 10.0, 190.001), 10.0 + 2.0 / 3600.0, 1e-12);
+}
+
+// One branch of four points P1..P4 with angles 90, 270, 90, 200 and start azimuth 0.
+// Worked by hand: P1: 0+90-180 = 270; P2: 270+270-180 = 360 -> 0; P3: 0+90-180 -> 270;
+// P4: 270+200-180 = 290.
+TEST(GeometryTest, AzimuthsAreCarriedOverTheAnglesTheBranchTypeMeasures) {
+    const BranchModel model = MakeBranches({4});
+    const OneBased<double> angles = List<double>({90, 270, 90, 200});
+    const OneBased<double> none;
+    const double expected[5] = {0, 290.0, 270.0, 20.0, 0.0};  // by type 1..4
+    for (int type = 1; type <= 4; ++type) {
+        const OneBased<int> types = List<int>({type});
+        EXPECT_NEAR(PropagateBranchAzimuths(model, 1, types, angles, false, none, 0.0), expected[type], kTight)
+            << "type " << type;
+    }
+    // Type 3 from 0: P2: 0+270-180 = 90; P3: 90+90-180 = 0; P4: 0+200-180 = 20.
+    // Corrections of 36" an angle add 0.01 degree for every angle used.
+    const OneBased<double> corrections = List<double>({36, 36, 36, 36});
+    EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List<int>({1}), angles, true, corrections, 0.0), 290.04, kTight);
+    EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List<int>({4}), angles, true, corrections, 0.0), 0.02, kTight);
+}
+
+TEST(GeometryTest, AngularMisclosureDropsAFullTurn) {
+    // Four branches of three points, type 4: the one interior angle is the only angle.
+    const BranchModel model = MakeBranches({3, 3, 3, 3});
+    const OneBased<double> angles = List<double>({0, 179.999, 0, 0, 180.0005, 0, 0, 181, 0, 0, 181, 0});
+    const OneBased<int> types = List<int>({4, 4, 4, 4});
+    const OneBased<int> counts = List<int>({1, 1, 1, 1});
+    const OneBased<std::uint8_t> skip = List<std::uint8_t>({0, 0, 0, 1});
+    // Branch 1: 0 -> 359.999 against 0: 359.999 -> -0.001.
+    // Branch 2: 0 -> 0.0005 against 359.9995: -359.999 -> +0.001.
+    // Branch 3: 0 -> 1 against 0: one degree, far beyond 10" and left as it is.
+    const OneBased<double> start = List<double>({0, 0, 0, 0});
+    const OneBased<double> end = List<double>({0, 359.9995, 0, 0});
+    OneBased<double> f;
+    CheckAngularMisclosure(model, f, start, end, false, skip, types, counts, 4, {}, angles, 10);
+    ASSERT_EQ(f.Size(), 4u);
+    EXPECT_NEAR(f[1], -0.0010, kTight);
+    EXPECT_NEAR(f[2], 0.0010, kTight);
+    EXPECT_NEAR(f[3], 1.0, kTight);
+    EXPECT_EQ(f[4], 0.0);
+    // With a tolerance of 3" the first branch is 3.6" off a full turn and keeps it.
+    CheckAngularMisclosure(model, f, start, end, false, skip, types, counts, 1, {}, angles, 3);
+    EXPECT_NEAR(f[1], 359.999, kTight);
+}
+
+TEST(GeometryTest, SideAzimuthsShareTheMisclosureEqually) {
+    // Branch 1: type 1, angles 90, 270, 90, 200, misclosure 0.004 over 4 angles: -0.001 each.
+    // Branch 2: type 3, start azimuth 10 is the first side's; one interior angle 180.
+    // Branch 3: like branch 1 but skipped, so nothing is shared.
+    const BranchModel model = MakeBranches({4, 3, 4});
+    const OneBased<double> angles = List<double>({90, 270, 90, 200, 0, 180, 0, 90, 270, 90, 200});
+    const OneBased<int> types = List<int>({1, 3, 1});
+    const OneBased<int> counts = List<int>({4, 2, 4});
+    const OneBased<std::uint8_t> skip = List<std::uint8_t>({0, 0, 1});
+    const OneBased<double> misclosures = List<double>({0.004, 0.002, 0.004});
+    const OneBased<double> start = List<double>({0, 10, 0});
+    OneBased<double> az;
+    PropagateAllAzimuths(model, az, angles, {}, true, false, 3, skip, types, counts, misclosures, start);
+    ASSERT_GE(az.Size(), 10u);
+    EXPECT_NEAR(az[1], 269.999, kTight);
+    EXPECT_NEAR(az[2], 359.998, kTight);
+    EXPECT_NEAR(az[3], 269.997, kTight);
+    EXPECT_NEAR(az[5], 10.0, kTight);
+    EXPECT_NEAR(az[6], 9.999, kTight);
+    EXPECT_NEAR(az[8], 270.0, kTight);
+    EXPECT_NEAR(az[9], 0.0, kTight);
+    EXPECT_NEAR(az[10], 270.0, kTight);
+
+    // Per-angle corrections replace the equal share: -7.2" and +3.6" on branch 1.
+    const OneBased<double> corrections = List<double>({-7.2, 3.6, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    PropagateAllAzimuths(model, az, angles, corrections, true, true, 1, skip, types, counts, misclosures, start);
+    EXPECT_NEAR(az[1], 269.998, kTight);
+    EXPECT_NEAR(az[2], 359.999, kTight);
+    EXPECT_NEAR(az[3], 269.999, kTight);
+}
+
+// A traverse A-P2-P3-B with sides 100 east, 200 north, 100 east from A (1000, 2000); carried, B
+// comes to (1200, 2200), known B is (1200.040, 2199.980).
+TEST(GeometryTest, CoordinateMisclosureIsSharedInProportionToLength) {
+    const BranchModel model = MakeBranches({4, 2});
+    const OneBased<double> sides = List<double>({100, 200, 100, 0, 50, 0});
+    const OneBased<double> azimuths = List<double>({90, 0, 90, 0, 45, 0});
+    OneBased<double> x = List<double>({1000, 0, 0, 1200.040, 7, 8});
+    OneBased<double> y = List<double>({2000, 0, 0, 2199.980, 9, 10});
+
+    OneBased<double> fX;
+    OneBased<double> fY;
+    BranchMisclosureX(model, fX, x, sides, false, 1, {}, azimuths);
+    BranchMisclosureY(model, fY, y, sides, false, 1, {}, azimuths);
+    EXPECT_NEAR(fX[1], -0.040, 1e-12);
+    EXPECT_NEAR(fY[1], 0.020, 1e-12);
+    // Misclosures are whole millimetres: 0.0004 m more on the known end is dropped.
+    x[4] = 1200.0404;
+    BranchMisclosureX(model, fX, x, sides, false, 1, {}, azimuths);
+    EXPECT_NEAR(fX[1], -0.040, 1e-12);
+    x[4] = 1200.040;
+    // Side corrections of 1 cm lengthen each side.
+    const OneBased<double> sideCorrections = List<double>({0.01, 0.01, 0.01, 0, 0, 0});
+    EXPECT_NEAR(BranchEndY(model, 1, sides, azimuths, true, sideCorrections, 2000), 2200.02, kTight);
+
+    // At P2 100/400 of the misclosure, at P3 300/400, with opposite sign.
+    const OneBased<double> sumSides = List<double>({400, 50});
+    const OneBased<double> fX2 = List<double>({-0.040, 5});
+    const OneBased<double> fY2 = List<double>({0.020, 5});
+    DistributeClosure(model, x, y, sides, true, false, 2, sumSides, fX2, fY2, {}, azimuths);
+    EXPECT_NEAR(x[2], 1000.010, kTight);
+    EXPECT_NEAR(y[2], 2099.995, kTight);
+    EXPECT_NEAR(x[3], 1200.030, kTight);
+    EXPECT_NEAR(y[3], 2099.985, kTight);
+    // End points and the one-side branch stay as they were.
+    EXPECT_TRUE(x[1] == 1000.0 && x[4] == 1200.040 && y[4] == 2199.980 && x[5] == 7.0 && x[6] == 8.0 &&
+                y[6] == 10.0);
+
+    // Without distribution the points are carried; with side corrections those replace the share.
+    DistributeClosure(model, x, y, sides, false, false, 1, sumSides, fX2, fY2, {}, azimuths);
+    EXPECT_NEAR(x[3], 1200.0, kTight);
+    EXPECT_NEAR(y[3], 2100.0, kTight);
+    DistributeClosure(model, x, y, sides, true, true, 1, sumSides, fX2, fY2, sideCorrections, azimuths);
+    EXPECT_NEAR(y[2], 2100.01, kTight);
+    EXPECT_NEAR(x[3], 1200.01, kTight);
+
+    // The Y-only form works out the length itself.
+    DistributeClosureY(model, y, sides, azimuths, 2, fY2);
+    EXPECT_NEAR(y[2], 2099.995, kTight);
+    EXPECT_NEAR(y[3], 2099.985, kTight);
+    EXPECT_EQ(y[6], 10.0);
+}
+
+}  // namespace
+}  // namespace qef
