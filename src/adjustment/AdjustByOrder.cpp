@@ -29,8 +29,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Ix(int i) { return static_cast<std::size_t>(i); }
-
 constexpr const char* kClosureTableHeader = "STT\tTEN NHANH\tSO GOC\tSO CANH\tSO NUT\tFb\tFbcp\tFx\tFy\tFs\tFs/[S]";
 // The end message names this many unjoined sides; report 6 has them all.
 constexpr int kUnjoinedSidesShown = 30;
@@ -279,9 +277,9 @@ bool ByOrderRun::HasStartDirection() {
 
 bool ByOrderRun::AdjustGroup(int nb) {
     Stage("Đang phân tích nhóm", 6);
-    const int ns = static_cast<int>(model_.StartStations.Size());
+    const int ns = model_.StartStations.Size();
     AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
-                             static_cast<int>(analysis_.HardNodes.Size()), ns, analysis_.HardNodes);
+                             analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
     progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
 
     // Known side-only points close branches by their coordinates; they are no nodes.
@@ -293,10 +291,10 @@ bool ByOrderRun::AdjustGroup(int nb) {
 
     GroupWorkingSet ws;
     ws.Nb = nb;
-    ws.Nn = static_cast<int>(model_.NetworkNodes.Size());
+    ws.Nn = model_.NetworkNodes.Size();
     ws.Ns = ns;
     ws.NetworkBranchCount = nb;
-    ws.HeightCount = static_cast<int>(model_.HeightPointIds.Size());
+    ws.HeightCount = model_.HeightPointIds.Size();
     ws.ResultFileName = files_.ResultFile;
     ws.MainReportName = reports_.Main;
     ws.SideReportName = reports_.Side;
@@ -338,14 +336,14 @@ void ByOrderRun::DrawKnownPoints() {
     // Each known point and start direction is drawn once per run, however many groups use it.
     PointList points;
     for (int k = 1; k <= known_.Count(); ++k) {
-        const int id = known_.Ids[Ix(k)];
-        if (IsMissing(known_.X[Ix(k)]) || !drawnPoints_.insert(id).second) continue;
-        points.Add(id, known_.X[Ix(k)], known_.Y[Ix(k)]);
+        const int id = known_.Ids[k];
+        if (IsMissing(known_.X[k]) || !drawnPoints_.insert(id).second) continue;
+        points.Add(id, known_.X[k], known_.Y[k]);
     }
     OneBased<double> x1, y1, x2, y2;
     const StartAzimuthData& d = analysis_.Directions;
-    const std::size_t ns = std::min(model_.StartStations.Size(), d.StationX.Size());
-    for (std::size_t i = 1; i <= ns; ++i) {
+    const int ns = std::min(model_.StartStations.Size(), d.StationX.Size());
+    for (int i = 1; i <= ns; ++i) {
         if (IsMissing(d.StationX[i]) || IsMissing(d.TargetX[i])) continue;
         if (!drawnDirections_.insert({model_.StartStations[i], model_.StartTargets[i]}).second) continue;
         x1.PushBack(d.StationX[i]);
@@ -355,7 +353,7 @@ void ByOrderRun::DrawKnownPoints() {
     }
     if (points.Count() == 0 && x1.Empty()) return;
     const DrawingExportContext context{settings_, *drawing_, progress_, ui_};
-    AcadExportPoints(context, model_.PointNames, static_cast<int>(x1.Size()), points.Count(), points.X, points.Y, x1,
+    AcadExportPoints(context, model_.PointNames, x1.Size(), points.Count(), points.X, points.Y, x1,
                      y1, x2, y2, points.Ids);
 }
 
@@ -373,11 +371,11 @@ bool ByOrderRun::HangingStage() {
         FindSideNodes(analysis_.Sides, known_.Ids, count, model_.SideNodeCandidates);
         IntersectIdLists(model_.AngleNodeCandidates, model_.SideNodeCandidates, model_.JunctionNodes);
         ConcatNodeLists(analysis_.HardNodes, model_.JunctionNodes, analysis_.SideOnlyKnown, model_.NetworkNodes);
-        const int ns = static_cast<int>(model_.StartStations.Size());
-        const int nodes = static_cast<int>(model_.NetworkNodes.Size());
+        const int ns = model_.StartStations.Size();
+        const int nodes = model_.NetworkNodes.Size();
         ConcatIdLists3(model_.BranchStopPoints, model_.StartStations, model_.StartTargets, nodes, ns,
                        model_.NetworkNodes);
-        model_.BranchStopPoints.Resize(Ix(2 * ns + nodes));
+        model_.BranchStopPoints.Resize((2 * ns + nodes));
 
         const SideBranchFiles sideFiles{"", files_.ResultFile, InputFiles()};
         BuildSideBranches(model_, analysis_.Sides, nullptr, model_.StartStations, model_.BranchStopPoints, sideFiles,
@@ -388,7 +386,7 @@ bool ByOrderRun::HangingStage() {
 
         status_.ReportTablesClosed = true;
         AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
-                                 static_cast<int>(analysis_.HardNodes.Size()), ns, analysis_.HardNodes);
+                                 analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
         const HangingInputs in{model_, nb, known_, obs_.Angles, obs_.Sides, answers_};
         const HangingContext context{settings_, run_, ui_, progress_, drawing_, reports_.Main, files_.ResultFile};
         HangingTraverseTable table;
@@ -396,7 +394,7 @@ bool ByOrderRun::HangingStage() {
         if (result == HangingStatus::WriteFailed) return false;
         if (result == HangingStatus::Incomplete) return true;
         for (int k = 1; k <= table.NewPoints.Count(); ++k)
-            known_.Add(table.NewPoints.Ids[Ix(k)], table.NewPoints.X[Ix(k)], table.NewPoints.Y[Ix(k)]);
+            known_.Add(table.NewPoints.Ids[k], table.NewPoints.X[k], table.NewPoints.Y[k]);
         if (analysis_.Sides.Count() == 0) return true;
     }
 }
@@ -407,15 +405,15 @@ void ByOrderRun::ReportUnjoinedSides() {
     DropFixedObservations(sides, angles, known_, known_.Count());
     std::vector<std::string> lines;
     for (int i = 1; i <= sides.Count(); ++i) {
-        const int a = sides.FromIds[Ix(i)];
-        const int b = sides.ToIds[Ix(i)];
+        const int a = sides.FromIds[i];
+        const int b = sides.ToIds[i];
         if (a != 0 && b != 0) lines.push_back(model_.PointNames.Name(a) + " --> " + model_.PointNames.Name(b));
     }
     if (lines.empty()) return;
     const std::string title = Vn("Một số cạnh không nối được vào lưới");
     std::string text = title + "\n";
     const int total = static_cast<int>(lines.size());
-    for (int i = 0; i < total && i < kUnjoinedSidesShown; ++i) text += lines[Ix(i)] + "\n";
+    for (int i = 0; i < total && i < kUnjoinedSidesShown; ++i) text += lines[i] + "\n";
     if (total > kUnjoinedSidesShown)
         text += Vn("... và ") + std::to_string(total - kUnjoinedSidesShown) + Vn(" cạnh khác (xem ") + reports_.Log +
                 ")\n";

@@ -12,21 +12,19 @@ namespace qef {
 
 namespace {
 
-std::size_t Ix(int i) { return static_cast<std::size_t>(i); }
-
 std::string Trimmed(double value, int width, int decimals) { return TrimBlanks(FormatFixed(value, width, decimals)); }
 
 }  // namespace
 
 bool BranchExceedsTolerance(const GroupWorkingSet& ws, double factor, int b, bool angular) {
     if (angular) {
-        if (ws.NoAngleClosure[Ix(b)]) return false;
+        if (ws.NoAngleClosure[b]) return false;
         const double limit =
-            std::sqrt(static_cast<double>(ws.BranchAngleCounts[Ix(b)])) * (factor * ws.AngularClosureFactor) / 3600.0;
-        return std::fabs(ws.ClosureFb[Ix(b)]) > limit;
+            std::sqrt(static_cast<double>(ws.BranchAngleCounts[b])) * (factor * ws.AngularClosureFactor) / 3600.0;
+        return std::fabs(ws.ClosureFb[b]) > limit;
     }
-    const double fs = std::fabs(ws.ClosureFs[Ix(b)]);
-    const double length = ws.BranchLengthSums[Ix(b)];
+    const double fs = std::fabs(ws.ClosureFs[b]);
+    const double length = ws.BranchLengthSums[b];
     if (ws.LinearClosureDenominator <= 0) return false;  // no limit set
     if (length <= 0.0) return fs > 0.0;                  // a closure with nothing to measure it by
     return fs / factor / length > 1.0 / ws.LinearClosureDenominator;
@@ -37,7 +35,7 @@ std::string FailingBranchLine(const BranchModel& branches, const PointNameTable&
     const std::string& first = names.Name(branches.FirstPoint(b));
     const std::string& last = names.Name(branches.LastPoint(b));
     std::string line = label + " " + first + " ";
-    if (branches.BranchPointCounts[Ix(b)] > 2) line += names.Name(branches.PointAt(branches.First(b) + 1)) + " ";
+    if (branches.BranchPointCounts[b] > 2) line += names.Name(branches.PointAt(branches.First(b) + 1)) + " ";
     line += ".. " + last + " sai";
     if (line.size() > kShortStringMax) line.resize(kShortStringMax);
     return line;
@@ -68,11 +66,11 @@ std::vector<BranchPageStep> PairBranchesForPages(const BranchModel& branches, in
     std::vector<int> order(static_cast<std::size_t>(std::max(nb, 0)));
     std::iota(order.begin(), order.end(), 1);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return branches.BranchPointCounts[Ix(a)] > branches.BranchPointCounts[Ix(b)];
+        return branches.BranchPointCounts[a] > branches.BranchPointCounts[b];
     });
     std::vector<BranchPageStep> steps;
     if (order.empty()) return steps;
-    auto points = [&](std::size_t i) { return branches.BranchPointCounts[Ix(order[i])]; };
+    auto points = [&](std::size_t i) { return branches.BranchPointCounts[order[i]]; };
     std::size_t h = 0;
     std::size_t t = order.size() - 1;
     while (h <= t) {
@@ -93,14 +91,14 @@ std::vector<BranchPageStep> PairBranchesForPages(const BranchModel& branches, in
 
 BranchClosureTexts FormatBranchClosure(const GroupWorkingSet& ws, int b) {
     BranchClosureTexts texts;
-    const double lengthSum = ws.BranchLengthSums[Ix(b)];
-    const double fs = ws.ClosureFs[Ix(b)];
+    const double lengthSum = ws.BranchLengthSums[b];
+    const double fs = ws.ClosureFs[b];
     texts.LengthSum = Trimmed(lengthSum, 10, 3);
     texts.Tolerance = Trimmed(
-        RoundHalfEven(0, ws.AngularClosureFactor * std::sqrt(static_cast<double>(ws.BranchAngleCounts[Ix(b)]))), 2, 0);
-    texts.AngularClosure = Trimmed(ws.ClosureFb[Ix(b)] * 3600.0, 10, 1);
-    texts.Fx = Trimmed(ws.ClosureFx[Ix(b)], 10, 3);
-    texts.Fy = Trimmed(ws.ClosureFy[Ix(b)], 10, 3);
+        RoundHalfEven(0, ws.AngularClosureFactor * std::sqrt(static_cast<double>(ws.BranchAngleCounts[b]))), 2, 0);
+    texts.AngularClosure = Trimmed(ws.ClosureFb[b] * 3600.0, 10, 1);
+    texts.Fx = Trimmed(ws.ClosureFx[b], 10, 3);
+    texts.Fy = Trimmed(ws.ClosureFy[b], 10, 3);
     texts.Fs = Trimmed(fs, 0, 3);
     texts.HasFs = fs >= 0.001;
     if (texts.HasFs) texts.Ratio = Trimmed(lengthSum / fs, 10, 0);
@@ -113,9 +111,9 @@ std::string BranchClosureRow(const GroupWorkingSet& ws, const NetworkModel& mode
     const BranchClosureTexts texts = FormatBranchClosure(ws, b);
     std::string names;
     for (int p = branches.First(b); p <= branches.Last(b); ++p) names += model.PointNames.Name(branches.PointAt(p)) + "  ";
-    const bool noAngle = ws.NoAngleClosure[Ix(b)] != 0;
-    std::string row = FormatInt(rowNumber) + "\t" + names + "\t" + FormatInt(ws.BranchAngleCounts[Ix(b)]) + "\t" +
-                      FormatInt(ws.BranchSideCounts[Ix(b)]) + "\t" + (nodeCount >= 0 ? FormatInt(nodeCount) : "") +
+    const bool noAngle = ws.NoAngleClosure[b] != 0;
+    std::string row = FormatInt(rowNumber) + "\t" + names + "\t" + FormatInt(ws.BranchAngleCounts[b]) + "\t" +
+                      FormatInt(ws.BranchSideCounts[b]) + "\t" + (nodeCount >= 0 ? FormatInt(nodeCount) : "") +
                       "\t" + (noAngle ? "" : texts.AngularClosure) + "\t" + (noAngle ? "" : texts.Tolerance) + "\t" +
                       texts.Fx + "\t" + texts.Fy + "\t";
     if (!texts.HasFs) return row + "0";

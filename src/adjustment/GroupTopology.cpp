@@ -12,12 +12,10 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 std::unordered_set<int> IdSet(const OneBased<int>& list, int count) {
     std::unordered_set<int> set;
-    set.reserve(Index(count));
-    for (int i = 1; i <= count; ++i) set.insert(list[Index(i)]);
+    set.reserve(count);
+    for (int i = 1; i <= count; ++i) set.insert(list[i]);
     return set;
 }
 
@@ -25,14 +23,14 @@ std::unordered_set<int> IdSet(const OneBased<int>& list, int count) {
 template <typename T>
 void InsertAt(OneBased<T>& list, int p, const T& value) {
     list.Resize(list.Size() + 1);
-    for (int i = static_cast<int>(list.Size()); i > p; --i) list[Index(i)] = list[Index(i - 1)];
-    list[Index(p)] = value;
+    for (int i = list.Size(); i > p; --i) list[i] = list[(i - 1)];
+    list[p] = value;
 }
 
 // Lengthens branch b by `point` put in at position p, with its coordinates.
 void InsertBranchPoint(GroupWorkingSet& ws, BranchModel& br, int b, int p, int point, double x, double y) {
     InsertAt(br.BranchPoints, p, point);
-    br.BranchPointCounts[Index(b)] += 1;
+    br.BranchPointCounts[b] += 1;
     br.BuildBranchOffsets(br.BranchCount());
     ws.TotalPoints += 1;
     for (auto* a : {&ws.PositionAngles, &ws.PositionSides, &ws.PositionAzimuths}) InsertAt(*a, p, 0.0);
@@ -46,52 +44,52 @@ void InsertBranchPoint(GroupWorkingSet& ws, BranchModel& br, int b, int p, int p
 void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OneBased<int>& listA,
                      int countA, const OneBased<int>& listB, int countB) {
     std::unordered_set<int> known = IdSet(listA, countA);
-    for (int i = 1; i <= countB; ++i) known.insert(listB[Index(i)]);
-    if (static_cast<int>(flags.Size()) < n) flags.Resize(Index(n));
-    for (int k = 1; k <= n; ++k) flags[Index(k)] = known.count(nodes[Index(k)]) != 0 ? 1 : 0;
+    for (int i = 1; i <= countB; ++i) known.insert(listB[i]);
+    if (flags.Size() < n) flags.Resize(n);
+    for (int k = 1; k <= n; ++k) flags[k] = known.count(nodes[k]) != 0 ? 1 : 0;
 }
 
 void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
                           OneBased<int>& endNodeOf, OneBased<int>& nodeStarts) {
     const BranchModel& br = model.Branches;
     std::unordered_map<int, int> position;  // node point -> position
-    position.reserve(Index(nn));
-    for (int k = 1; k <= nn; ++k) position[model.NetworkNodes[Index(k)]] = k;
+    position.reserve(nn);
+    for (int k = 1; k <= nn; ++k) position[model.NetworkNodes[k]] = k;
     auto nodeOf = [&](int point) {
         auto it = position.find(point);
         return it == position.end() ? 0 : it->second;
     };
 
-    if (static_cast<int>(startNodeOf.Size()) < nb) startNodeOf.Resize(Index(nb));
-    if (static_cast<int>(endNodeOf.Size()) < nb) endNodeOf.Resize(Index(nb));
-    if (static_cast<int>(nodeStarts.Size()) < nn + 1) nodeStarts.Resize(Index(nn) + 1);
+    if (startNodeOf.Size() < nb) startNodeOf.Resize(nb);
+    if (endNodeOf.Size() < nb) endNodeOf.Resize(nb);
+    if (nodeStarts.Size() < nn + 1) nodeStarts.Resize(nn + 1);
 
     // One scan of the branches in ascending order lists them under each node in that order.
-    std::vector<std::vector<int>> atNode(Index(nn) + 1);
+    std::vector<std::vector<int>> atNode(nn + 1);
     for (int b = 1; b <= nb; ++b) {
         const int kf = nodeOf(br.FirstPoint(b));
         const int ke = nodeOf(br.LastPoint(b));
-        startNodeOf[Index(b)] = kf;
-        endNodeOf[Index(b)] = ke;
-        if (kf != 0) atNode[Index(kf)].push_back(b);
-        if (ke != 0 && ke != kf) atNode[Index(ke)].push_back(b);
+        startNodeOf[b] = kf;
+        endNodeOf[b] = ke;
+        if (kf != 0) atNode[kf].push_back(b);
+        if (ke != 0 && ke != kf) atNode[ke].push_back(b);
     }
     int count = 0;
     model.NodeBranches.Clear();
     for (int k = 1; k <= nn; ++k) {
-        nodeStarts[Index(k)] = count;
-        for (int b : atNode[Index(k)]) {
+        nodeStarts[k] = count;
+        for (int b : atNode[k]) {
             model.NodeBranches.PushBack(b);
             ++count;
         }
     }
-    nodeStarts[Index(nn) + 1] = count;
+    nodeStarts[nn + 1] = count;
 }
 
 void OrientBranchesFromKnown(NetworkModel& model, int count, int nb) {
     std::unordered_map<int, int> rank;  // stop point -> first place in the list
-    rank.reserve(Index(count));
-    for (int j = 1; j <= count; ++j) rank.try_emplace(model.BranchStopPoints[Index(j)], j);
+    rank.reserve(count);
+    for (int j = 1; j <= count; ++j) rank.try_emplace(model.BranchStopPoints[j], j);
     auto rankOf = [&](int point) {
         auto it = rank.find(point);
         return it == rank.end() ? count + 1 : it->second;
@@ -110,11 +108,11 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
     OneBased<int>& nodes = model.NetworkNodes;
     const OneBased<int> original = nodes;
     std::unordered_map<int, std::vector<int>> positions;  // point -> node positions not yet placed
-    for (int k = 1; k <= nn; ++k) positions[nodes[Index(k)]].push_back(k);
+    for (int k = 1; k <= nn; ++k) positions[nodes[k]].push_back(k);
 
     std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
     std::vector<int> ordered;
-    ordered.reserve(Index(nn));
+    ordered.reserve(nn);
     levelCount = 0;
     levelStarts.Resize(2);
     levelStarts[1] = 0;
@@ -135,9 +133,9 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
             }
             std::sort(found.begin(), found.end());
             for (int k : found) {
-                ordered.push_back(nodes[Index(k)]);
-                next.insert(nodes[Index(k)]);
-                nodes[Index(k)] = 0;
+                ordered.push_back(nodes[k]);
+                next.insert(nodes[k]);
+                nodes[k] = 0;
             }
         }
         const int placedNow = static_cast<int>(ordered.size() - before);
@@ -149,10 +147,10 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
         }
         frontier.swap(next);
         ++levelCount;
-        levelStarts.Resize(Index(levelCount) + 1);
-        levelStarts[Index(levelCount) + 1] = levelStarts[Index(levelCount)] + placedNow;
+        levelStarts.Resize(levelCount + 1);
+        levelStarts[levelCount + 1] = levelStarts[levelCount] + placedNow;
     }
-    for (int k = 1; k <= nn; ++k) nodes[Index(k)] = ordered[Index(k - 1)];
+    for (int k = 1; k <= nn; ++k) nodes[k] = ordered[(k - 1)];
     return true;
 }
 
@@ -162,24 +160,24 @@ void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const
     std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
     // A branch lengthened at its start by a start target starts there.
     std::unordered_set<int> lengthenedFrom = IdSet(model.StartTargets, ns);
-    const int nn = levelCount > 0 ? levelStarts[Index(levelCount) + 1] : 0;
-    if (static_cast<int>(carrier.Size()) < nn) carrier.Resize(Index(nn));
+    const int nn = levelCount > 0 ? levelStarts[levelCount + 1] : 0;
+    if (carrier.Size() < nn) carrier.Resize(nn);
     for (int level = 1; level <= levelCount; ++level) {
         std::unordered_set<int> next;
-        for (int k = levelStarts[Index(level)] + 1; k <= levelStarts[Index(level) + 1]; ++k) {
+        for (int k = levelStarts[level] + 1; k <= levelStarts[level + 1]; ++k) {
             int best = 0;
-            carrier[Index(k)] = 0;
-            for (int j = nodeStarts[Index(k)] + 1; j <= nodeStarts[Index(k) + 1]; ++j) {
-                const int b = model.NodeBranches[Index(j)];
+            carrier[k] = 0;
+            for (int j = nodeStarts[k] + 1; j <= nodeStarts[k + 1]; ++j) {
+                const int b = model.NodeBranches[j];
                 const bool reaches = frontier.count(br.FirstPoint(b)) != 0 || frontier.count(br.LastPoint(b)) != 0 ||
                                      lengthenedFrom.count(br.FirstPoint(b)) != 0;
-                const int points = br.BranchPointCounts[Index(b)];
+                const int points = br.BranchPointCounts[b];
                 if (reaches && (best == 0 || points < best)) {
                     best = points;
-                    carrier[Index(k)] = b;
+                    carrier[k] = b;
                 }
             }
-            next.insert(model.NetworkNodes[Index(k)]);
+            next.insert(model.NetworkNodes[k]);
         }
         frontier.swap(next);
         lengthenedFrom.clear();
@@ -191,17 +189,17 @@ void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCount
     run.GroupAngleTotal = 0;
     run.GroupSideTotal = 0;
     for (int b = 1; b <= nb; ++b) {
-        const int p = pointCounts[Index(b)];
-        sideCounts[Index(b)] = p - 1;
-        switch (types[Index(b)]) {
-            case 1: angleCounts[Index(b)] = p; break;
+        const int p = pointCounts[b];
+        sideCounts[b] = p - 1;
+        switch (types[b]) {
+            case 1: angleCounts[b] = p; break;
             case 2:
-            case 3: angleCounts[Index(b)] = p - 1; break;
-            case 4: angleCounts[Index(b)] = p - 2; break;
+            case 3: angleCounts[b] = p - 1; break;
+            case 4: angleCounts[b] = p - 2; break;
             default: break;
         }
-        run.GroupAngleTotal += angleCounts[Index(b)];
-        run.GroupSideTotal += sideCounts[Index(b)];
+        run.GroupAngleTotal += angleCounts[b];
+        run.GroupSideTotal += sideCounts[b];
     }
 }
 
@@ -212,11 +210,11 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     BranchModel& br = model.Branches;
     const int nb = ws.Nb;
     const int nn = ws.Nn;
-    const std::unordered_set<int> sideOnly = IdSet(in.SideOnlyPoints, static_cast<int>(in.SideOnlyPoints.Size()));
-    const std::unordered_set<int> knownStations = IdSet(in.KnownStations, static_cast<int>(in.KnownStations.Size()));
+    const std::unordered_set<int> sideOnly = IdSet(in.SideOnlyPoints, in.SideOnlyPoints.Size());
+    const std::unordered_set<int> knownStations = IdSet(in.KnownStations, in.KnownStations.Size());
 
     for (int b = 1; b <= nb; ++b) {
-        const std::size_t i = Index(b);
+        const int i = b;
         ws.NoAngleClosure[i] = sideOnly.count(br.FirstPoint(b)) != 0 || sideOnly.count(br.LastPoint(b)) != 0;
         ws.StartFixState[i] = 1;
         ws.EndFixState[i] = 1;
@@ -225,8 +223,8 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
         ws.BranchStartAzimuths[i] = 0.0;
         ws.BranchEndAzimuths[i] = 0.0;
         ws.StartRefX[i] = ws.StartRefY[i] = ws.EndRefX[i] = ws.EndRefY[i] = 0.0;
-        ws.PositionX[Index(br.First(b))] = ws.PositionY[Index(br.First(b))] = 0.0;
-        ws.PositionX[Index(br.Last(b))] = ws.PositionY[Index(br.Last(b))] = 0.0;
+        ws.PositionX[br.First(b)] = ws.PositionY[br.First(b)] = 0.0;
+        ws.PositionX[br.Last(b)] = ws.PositionY[br.Last(b)] = 0.0;
         // Every end at a known point carries no coordinate unknown, side-only points included;
         // both ends of a branch closed at a known point.
         ws.StartUnknownNodeOf[i] = ws.StartNodeOf[i];
@@ -239,11 +237,11 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
 
     // At each node the longest branch arrives without an angle; the others are oriented on it.
     for (int k = 1; k <= nn; ++k) {
-        const int id = model.NetworkNodes[Index(k)];
+        const int id = model.NetworkNodes[k];
         int m = 0;
-        for (int j = ws.NodeStarts[Index(k)] + 1; j <= ws.NodeStarts[Index(k) + 1]; ++j) {
-            const int b = model.NodeBranches[Index(j)];
-            if (m == 0 || br.BranchPointCounts[Index(b)] > br.BranchPointCounts[Index(m)]) m = b;
+        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
+            const int b = model.NodeBranches[j];
+            if (m == 0 || br.BranchPointCounts[b] > br.BranchPointCounts[m]) m = b;
         }
         if (m == 0) {
             bool flag = false;
@@ -252,24 +250,24 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
         }
         int ref = 0;
         if (br.FirstPoint(m) == id) {
-            ws.StartFixState[Index(m)] = 2;
+            ws.StartFixState[m] = 2;
             ref = br.PointAt(br.First(m) + 1);
             // A loop from the node back to it turns from its last side to its first one.
-            if (br.LastPoint(m) == id) ws.EndRefPoints[Index(m)] = ref;
+            if (br.LastPoint(m) == id) ws.EndRefPoints[m] = ref;
         } else {
-            ws.EndFixState[Index(m)] = 2;
+            ws.EndFixState[m] = 2;
             ref = br.PointAt(br.Last(m) - 1);
         }
-        for (int j = ws.NodeStarts[Index(k)] + 1; j <= ws.NodeStarts[Index(k) + 1]; ++j) {
-            const int b = model.NodeBranches[Index(j)];
+        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
+            const int b = model.NodeBranches[j];
             if (b == m) continue;
-            if (br.FirstPoint(b) == id && ws.StartFixState[Index(b)] == 1) ws.StartRefPoints[Index(b)] = ref;
-            if (br.LastPoint(b) == id && ws.EndFixState[Index(b)] == 1) ws.EndRefPoints[Index(b)] = ref;
+            if (br.FirstPoint(b) == id && ws.StartFixState[b] == 1) ws.StartRefPoints[b] = ref;
+            if (br.LastPoint(b) == id && ws.EndFixState[b] == 1) ws.EndRefPoints[b] = ref;
         }
     }
 
     for (int b = 1; b <= nb; ++b)
-        if (ws.NoAngleClosure[Index(b)] != 0) ws.EndFixState[Index(b)] = 2;
+        if (ws.NoAngleClosure[b] != 0) ws.EndFixState[b] = 2;
 
     const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
                                   in.Starts.Azimuths};
@@ -289,11 +287,11 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
         // A station without coordinates is carried from its sighted point: the branch is walked
         // from (or to) that point along the measured side.
         for (int b = 1; b <= nb; ++b) {
-            const std::size_t i = Index(b);
+            const int i = b;
             if (IsMissing(ws.StartRefX[i]) && IsMissing(ws.StartRefY[i])) ws.StartUnknownNodeOf[i] = 1;
             const int first = br.First(b);
-            if (ws.StartRefPoints[i] != 0 && IsMissing(ws.PositionX[Index(first)]) &&
-                IsMissing(ws.PositionY[Index(first)])) {
+            if (ws.StartRefPoints[i] != 0 && IsMissing(ws.PositionX[first]) &&
+                IsMissing(ws.PositionY[first])) {
                 InsertBranchPoint(ws, br, b, first, ws.StartRefPoints[i], ws.StartRefX[i], ws.StartRefY[i]);
                 ws.StartRefX[i] = ws.StartRefY[i] = kMissingValue;
                 ws.StartFixState[i] = 2;
@@ -301,8 +299,8 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
             }
             if (IsMissing(ws.EndRefX[i]) && IsMissing(ws.EndRefY[i])) ws.EndUnknownNodeOf[i] = 1;
             const int last = br.Last(b);
-            if (ws.EndRefPoints[i] != 0 && IsMissing(ws.PositionX[Index(last)]) &&
-                IsMissing(ws.PositionY[Index(last)])) {
+            if (ws.EndRefPoints[i] != 0 && IsMissing(ws.PositionX[last]) &&
+                IsMissing(ws.PositionY[last])) {
                 InsertBranchPoint(ws, br, b, last + 1, ws.EndRefPoints[i], ws.EndRefX[i], ws.EndRefY[i]);
                 ws.EndRefX[i] = ws.EndRefY[i] = kMissingValue;
                 ws.EndFixState[i] = 2;
@@ -312,7 +310,7 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     }
 
     for (int b = 1; b <= nb; ++b) {
-        const std::size_t i = Index(b);
+        const int i = b;
         const bool startAngle = ws.StartFixState[i] == 1;
         const bool endAngle = ws.EndFixState[i] == 1;
         ws.BranchTypes[i] = startAngle ? (endAngle ? 1 : 2) : (endAngle ? 3 : 4);
@@ -325,15 +323,15 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     };
     std::unordered_map<int, Coordinates> known;
     for (int i = 1; i <= in.Known.Count(); ++i)
-        known[in.Known.Ids[Index(i)]] = {in.Known.X[Index(i)], in.Known.Y[Index(i)]};
+        known[in.Known.Ids[i]] = {in.Known.X[i], in.Known.Y[i]};
     for (int b = 1; b <= nb; ++b) {
         for (int p : {br.First(b), br.Last(b)}) {
             const int point = br.PointAt(p);
             if (knownStations.count(point) == 0 && sideOnly.count(point) == 0) continue;
             auto it = known.find(point);
             if (it == known.end()) continue;
-            ws.PositionX[Index(p)] = it->second.x;
-            ws.PositionY[Index(p)] = it->second.y;
+            ws.PositionX[p] = it->second.x;
+            ws.PositionY[p] = it->second.y;
         }
     }
     return true;

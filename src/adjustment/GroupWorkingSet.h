@@ -80,9 +80,9 @@ struct GroupWorkingSet {
 
     // Sizes every array for the current Nn, Nb and TotalPoints (two spare entries each), values 0.
     void Allocate() {
-        const auto nodes = static_cast<std::size_t>(Nn) + 2;
-        const auto branches = static_cast<std::size_t>(Nb) + 2;
-        const auto positions = static_cast<std::size_t>(TotalPoints) + 2;
+        const int nodes = Nn + 2;
+        const int branches = Nb + 2;
+        const int positions = TotalPoints + 2;
         for (auto* a : {&KnownNodeFlags}) *a = OneBased<std::uint8_t>(nodes);
         for (auto* a : {&NodeStarts, &NodeCarrierBranch, &NodeLevelStarts}) *a = OneBased<int>(nodes);
         for (auto* a : {&NodeAzimuths, &NodeX, &NodeY}) *a = OneBased<double>(nodes);
@@ -99,7 +99,7 @@ struct GroupWorkingSet {
 
     // Grows every per-position array to hold `count` positions (plus spare), keeping the values.
     void GrowPositions(int count) {
-        const auto positions = static_cast<std::size_t>(count) + 2;
+        const int positions = count + 2;
         for (auto* a : {&PositionAngles, &PositionSides, &PositionAzimuths, &PositionX, &PositionY})
             if (a->Size() < positions) a->Resize(positions);
     }

@@ -22,8 +22,6 @@ namespace {
 const std::string kMargin(9, ' ');
 constexpr int kPageUnits = 40;
 
-std::size_t Ix(int i) { return static_cast<std::size_t>(i); }
-
 std::string Label(const char* utf8, const ComputationSettings& settings) {
     return StripAccents(Vn(utf8), settings.KeepAccents);
 }
@@ -70,7 +68,7 @@ void AddHeader(std::vector<std::string>& lines, bool afterPageBreak, const Compu
 int HeldPointsOf(const HangingTraverseTable& table, const BranchModel& br, int b) {
     int count = 0;
     for (int p = br.First(b) + 1; p <= br.Last(b); ++p)
-        if (table.HeldPoint[Ix(p)] != 0) ++count;
+        if (table.HeldPoint[p] != 0) ++count;
     return count;
 }
 
@@ -79,19 +77,19 @@ void AddBranchRows(std::vector<std::string>& lines, const HangingTraverseTable& 
     const BranchModel& br = model.Branches;
     const PointNameTable& names = model.PointNames;
     lines.push_back(kMargin + RepeatChar('-', 78));
-    const int ref = t.RefPoints[Ix(b)];
+    const int ref = t.RefPoints[b];
     lines.push_back(PointLine(ref >= 1 && ref <= names.Count() ? names.Name(ref) : std::string(), nullptr,
-                              t.RefX[Ix(b)], t.RefY[Ix(b)]));
-    lines.push_back(SideLine(t.StartAzimuths[Ix(b)], nullptr));
+                              t.RefX[b], t.RefY[b]));
+    lines.push_back(SideLine(t.StartAzimuths[b], nullptr));
     const int first = br.First(b);
     const int last = br.Last(b);
     for (int p = first; p <= last; ++p) {
         const std::string& name = names.Name(br.PointAt(p));
-        lines.push_back(PointLine(name, p < last ? &t.PositionAngles[Ix(p)] : nullptr, t.PositionX[Ix(p)],
-                                  t.PositionY[Ix(p)]));
-        if (p > first && t.HeldPoint[Ix(p)] != 0)
-            lines.push_back(MisclosureLine(t.MisclosureX[Ix(p)], t.MisclosureY[Ix(p)], settings));
-        if (p < last) lines.push_back(SideLine(t.PositionAzimuths[Ix(p)], &t.PositionSides[Ix(p)]));
+        lines.push_back(PointLine(name, p < last ? &t.PositionAngles[p] : nullptr, t.PositionX[p],
+                                  t.PositionY[p]));
+        if (p > first && t.HeldPoint[p] != 0)
+            lines.push_back(MisclosureLine(t.MisclosureX[p], t.MisclosureY[p], settings));
+        if (p < last) lines.push_back(SideLine(t.PositionAzimuths[p], &t.PositionSides[p]));
     }
 }
 
@@ -118,7 +116,7 @@ std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, co
     AddHeader(lines, false, settings);
     int units = 0;
     for (int b = 1; b <= table.BranchCount; ++b) {
-        const int need = br.BranchPointCounts[Ix(b)] + 1 + HeldPointsOf(table, br, b);
+        const int need = br.BranchPointCounts[b] + 1 + HeldPointsOf(table, br, b);
         // A page always takes its first branch, however long.
         if (units > 0 && units + need > kPageUnits) {
             lines.push_back(kMargin + RepeatChar('-', 78));
@@ -152,8 +150,8 @@ HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingCont
 
     br.BuildBranchOffsets(n);
     const int total = br.SumBranchPoints(n);
-    const auto branches = Ix(n) + 2;
-    const auto positions = Ix(total) + 2;
+    const auto branches = n + 2;
+    const auto positions = total + 2;
     t.RefPoints = OneBased<int>(branches);
     for (auto* a : {&t.RefX, &t.RefY, &t.StartAzimuths}) *a = OneBased<double>(branches);
     for (auto* a : {&t.PositionAngles, &t.PositionSides, &t.PositionAzimuths, &t.PositionX, &t.PositionY,
@@ -176,14 +174,14 @@ HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingCont
     const StationAngleIndex index(in.Angles);
     const StartDirectionRefs refs{dirs.StationX, dirs.StationY, dirs.TargetX, dirs.TargetY, dirs.Azimuths};
     const OneBased<std::uint8_t> startFixed(branches, 1);
-    const int ns = static_cast<int>(model.StartStations.Size());
+    const int ns = model.StartStations.Size();
     const BranchEndRefs starts{startFixed, t.RefPoints, t.RefX, t.RefY, t.StartAzimuths};
     if (!FindStartConnectingAngles(model, in.Angles, index, ns, refs, n, starts, t.PositionX, t.PositionY, groupError,
                                    ui, log))
         return incomplete();
     for (int b = 1; b <= n; ++b) {
         const int first = br.First(b);
-        if (IsMissing(t.PositionX[Ix(first)]) || IsMissing(t.PositionY[Ix(first)])) {
+        if (IsMissing(t.PositionX[first]) || IsMissing(t.PositionY[first])) {
             log.Add(Label("Điểm gốc không có tọa độ : ", settings) + model.PointNames.Name(br.FirstPoint(b)));
             return incomplete();
         }
@@ -196,35 +194,35 @@ HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingCont
 
     // Points that have coordinates: a traverse never moves them nor gives them twice.
     std::unordered_map<int, std::pair<double, double>> held;
-    held.reserve(Ix(knownCount) + Ix(total));
+    held.reserve(knownCount + total);
     for (int k = 1; k <= knownCount; ++k)
-        if (!IsMissing(in.Known.X[Ix(k)]) && !IsMissing(in.Known.Y[Ix(k)]))
-            held[in.Known.Ids[Ix(k)]] = {in.Known.X[Ix(k)], in.Known.Y[Ix(k)]};
+        if (!IsMissing(in.Known.X[k]) && !IsMissing(in.Known.Y[k]))
+            held[in.Known.Ids[k]] = {in.Known.X[k], in.Known.Y[k]};
 
     for (int b = 1; b <= n; ++b) {
-        double azimuth = t.StartAzimuths[Ix(b)];
+        double azimuth = t.StartAzimuths[b];
         for (int p = br.First(b); p < br.Last(b); ++p) {
-            azimuth = NormalizeAzimuth(NextAzimuth(azimuth, t.PositionAngles[Ix(p)], 0.0));
-            t.PositionAzimuths[Ix(p)] = azimuth;
-            const double x = PolarX(t.PositionX[Ix(p)], t.PositionSides[Ix(p)], azimuth, 0.0);
-            const double y = PolarY(t.PositionY[Ix(p)], t.PositionSides[Ix(p)], azimuth, 0.0);
+            azimuth = NormalizeAzimuth(NextAzimuth(azimuth, t.PositionAngles[p], 0.0));
+            t.PositionAzimuths[p] = azimuth;
+            const double x = PolarX(t.PositionX[p], t.PositionSides[p], azimuth, 0.0);
+            const double y = PolarY(t.PositionY[p], t.PositionSides[p], azimuth, 0.0);
             const int id = br.PointAt(p + 1);
             auto it = held.find(id);
             if (it != held.end()) {
-                t.HeldPoint[Ix(p + 1)] = 1;
-                t.MisclosureX[Ix(p + 1)] = x - it->second.first;
-                t.MisclosureY[Ix(p + 1)] = y - it->second.second;
-                t.PositionX[Ix(p + 1)] = it->second.first;
-                t.PositionY[Ix(p + 1)] = it->second.second;
-                const double fx = t.MisclosureX[Ix(p + 1)];
-                const double fy = t.MisclosureY[Ix(p + 1)];
+                t.HeldPoint[(p + 1)] = 1;
+                t.MisclosureX[(p + 1)] = x - it->second.first;
+                t.MisclosureY[(p + 1)] = y - it->second.second;
+                t.PositionX[(p + 1)] = it->second.first;
+                t.PositionY[(p + 1)] = it->second.second;
+                const double fx = t.MisclosureX[(p + 1)];
+                const double fy = t.MisclosureY[(p + 1)];
                 log.Add(Label("     Đường treo đến điểm đã có tọa độ ", settings) + model.PointNames.Name(id) +
                         " : fx = " + FormatFixed(fx, 0, 3) + " fy = " + FormatFixed(fy, 0, 3) +
                         " fs = " + FormatFixed(std::sqrt(fx * fx + fy * fy), 0, 3));
                 continue;
             }
-            t.PositionX[Ix(p + 1)] = x;
-            t.PositionY[Ix(p + 1)] = y;
+            t.PositionX[(p + 1)] = x;
+            t.PositionY[(p + 1)] = y;
             held[id] = {x, y};
             t.NewPoints.Add(id, x, y);
         }
@@ -244,10 +242,10 @@ HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingCont
     }
     if (!context.ResultFileName.empty() && t.NewPoints.Count() > 0) {
         std::vector<std::string> lines;
-        lines.reserve(Ix(t.NewPoints.Count()));
+        lines.reserve(t.NewPoints.Count());
         for (int k = 1; k <= t.NewPoints.Count(); ++k)
-            lines.push_back(ResultLine(model.PointNames.Name(t.NewPoints.Ids[Ix(k)]), t.NewPoints.X[Ix(k)],
-                                       t.NewPoints.Y[Ix(k)], settings.MetresFlag));
+            lines.push_back(ResultLine(model.PointNames.Name(t.NewPoints.Ids[k]), t.NewPoints.X[k],
+                                       t.NewPoints.Y[k], settings.MetresFlag));
         if (!WriteLines(context.ResultFileName, true, lines)) {
             ui.Message(Vn("Lỗi ghi file ") + context.ResultFileName);
             return HangingStatus::WriteFailed;

@@ -21,8 +21,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 // Shown and logged at a step of the group; the group then fails.
 void GroupMessage(const GroupContext& context, const std::string& text) {
     context.Run.ProgressLog.Add(text);
@@ -35,7 +33,7 @@ std::string BranchLabel(const NetworkModel& model, int b) {
     const BranchModel& br = model.Branches;
     const PointNameTable& names = model.PointNames;
     std::string text = names.Name(br.FirstPoint(b));
-    if (br.BranchPointCounts[Index(b)] > 2) text += " " + names.Name(br.PointAt(br.First(b) + 1));
+    if (br.BranchPointCounts[b] > 2) text += " " + names.Name(br.PointAt(br.First(b) + 1));
     return text + " .. " + names.Name(br.LastPoint(b));
 }
 
@@ -54,10 +52,10 @@ void AddNodeEquationRow(const GroupWorkingSet& ws, const NetworkModel& model, Pa
     const bool azimuth = stage == NodeStage::Azimuth;
     const OneBased<double>& closures = StageClosures(ws, stage);
     // A node whose coordinates are known has no coordinate unknown: nothing couples to it.
-    auto unknown = [&](int m) { return m > k && (azimuth || ws.KnownNodeFlags[Index(m)] == 0); };
-    for (int j = ws.NodeStarts[Index(k)] + 1; j <= ws.NodeStarts[Index(k) + 1]; ++j) {
-        const int b = model.NodeBranches[Index(j)];
-        const std::size_t i = Index(b);
+    auto unknown = [&](int m) { return m > k && (azimuth || ws.KnownNodeFlags[m] == 0); };
+    for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
+        const int b = model.NodeBranches[j];
+        const int i = b;
         if (azimuth && ws.NoAngleClosure[i] != 0) continue;
         // A branch from the node back to it: its node terms cancel.
         if (ws.StartNodeOf[i] == ws.EndNodeOf[i]) continue;
@@ -80,7 +78,7 @@ void AddNodeEquationRow(const GroupWorkingSet& ws, const NetworkModel& model, Pa
 void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeStage stage,
                           const OneBased<double>& corrections) {
     for (int k = 1; k <= ws.Nn; ++k) {
-        const std::size_t i = Index(k);
+        const int i = k;
         const double c = corrections[i];
         switch (stage) {
             case NodeStage::Azimuth:
@@ -112,15 +110,15 @@ GroupStatus FailGroup(GroupWorkingSet& ws, const GroupContext& context, GroupSta
 }  // namespace
 
 double NodeAzimuthFromCarrier(const GroupWorkingSet& ws, const NetworkModel& model, int k) {
-    const int b = ws.NodeCarrierBranch[Index(k)];
+    const int b = ws.NodeCarrierBranch[k];
     const OneBased<double> none;
     return PropagateBranchAzimuths(model.Branches, b, ws.BranchTypes, ws.PositionAngles, false, none,
-                                   ws.BranchStartAzimuths[Index(b)]);
+                                   ws.BranchStartAzimuths[b]);
 }
 
 void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
     for (int k = 1; k <= ws.Nn; ++k) {
-        ws.NodeAzimuths[Index(k)] = NodeAzimuthFromCarrier(ws, model, k);
+        ws.NodeAzimuths[k] = NodeAzimuthFromCarrier(ws, model, k);
         SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
                           ws.BranchEndAzimuths, ws.NodeAzimuths);
     }
@@ -143,7 +141,7 @@ void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, Pack
         for (int k = 1; k <= nn; ++k) matrix.Constant(k) = 0.0;
     }
     for (int k = 1; k <= nn; ++k) {
-        if (stage != NodeStage::Azimuth && ws.KnownNodeFlags[Index(k)] != 0) continue;
+        if (stage != NodeStage::Azimuth && ws.KnownNodeFlags[k] != 0) continue;
         AddNodeEquationRow(ws, model, matrix, firstPass, stage, k);
     }
 }
@@ -152,21 +150,21 @@ void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) 
     const BranchModel& br = model.Branches;
     const OneBased<double> none;
     for (int k = 1; k <= ws.Nn; ++k) {
-        const std::size_t i = Index(k);
+        const int i = k;
         if (ws.KnownNodeFlags[i] != 0) {
             // Known: the coordinates that the branch ends at the node already hold.
             if (ws.NodeStarts[i + 1] > ws.NodeStarts[i]) {
-                const int b = model.NodeBranches[Index(ws.NodeStarts[i] + 1)];
+                const int b = model.NodeBranches[(ws.NodeStarts[i] + 1)];
                 const int p = br.FirstPoint(b) == model.NetworkNodes[i] ? br.First(b) : br.Last(b);
-                ws.NodeX[i] = ws.PositionX[Index(p)];
-                ws.NodeY[i] = ws.PositionY[Index(p)];
+                ws.NodeX[i] = ws.PositionX[p];
+                ws.NodeY[i] = ws.PositionY[p];
             }
             continue;
         }
         const int b = ws.NodeCarrierBranch[i];
         const int first = br.First(b);
-        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[Index(first)]);
-        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[Index(first)]);
+        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[first]);
+        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[first]);
         SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
         SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
     }
@@ -178,9 +176,9 @@ void ComputeProvisionalLinearClosures(GroupWorkingSet& ws, const NetworkModel& m
     BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, false, ws.Nb, none, ws.PositionAzimuths);
     BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, false, ws.Nb, none, ws.PositionAzimuths);
     for (int b = 1; b <= ws.Nb; ++b) {
-        const std::size_t i = Index(b);
+        const int i = b;
         double sum = 0.0;
-        for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[Index(p)];
+        for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[p];
         ws.BranchLengthSums[i] = sum;
         ws.ClosureFs[i] = std::sqrt(ws.ClosureFx[i] * ws.ClosureFx[i] + ws.ClosureFy[i] * ws.ClosureFy[i]);
     }
@@ -191,10 +189,10 @@ double FinalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model) {
     double lengths = 0.0;
     long long sides = 0;
     for (int b = 1; b <= ws.Nb; ++b) {
-        const std::size_t i = Index(b);
+        const int i = b;
         // The sides may have been reduced since the provisional closures.
         double sum = 0.0;
-        for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[Index(p)];
+        for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[p];
         ws.BranchLengthSums[i] = sum;
         ws.ClosureFs[i] =
             RoundHalfEven(3, std::sqrt(ws.ClosureFx[i] * ws.ClosureFx[i] + ws.ClosureFy[i] * ws.ClosureFy[i]));
@@ -209,7 +207,7 @@ void GroupAccuracy(GroupWorkingSet& ws) {
     double bsum = 0.0;
     int c = 0;
     for (int b = 1; b <= ws.Nb; ++b) {
-        const std::size_t i = Index(b);
+        const int i = b;
         a += ws.ClosureFs[i] * ws.ClosureFs[i] / ws.BranchSideCounts[i];
         if (ws.NoAngleClosure[i] != 0) {
             ++c;
@@ -224,9 +222,9 @@ void GroupAccuracy(GroupWorkingSet& ws) {
 
 int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
     int count = 0;
-    for (int b = 1; b <= ws.Nb; ++b) count += branches.BranchPointCounts[Index(b)] - 2;
+    for (int b = 1; b <= ws.Nb; ++b) count += branches.BranchPointCounts[b] - 2;
     for (int k = 1; k <= ws.Nn; ++k)
-        if (ws.KnownNodeFlags[Index(k)] == 0) ++count;
+        if (ws.KnownNodeFlags[k] == 0) ++count;
     return count;
 }
 
@@ -237,8 +235,8 @@ constexpr double kRoundingResolution = 0.001;
 double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections) {
     double largest = 0.0;
     for (int k = 1; k <= ws.Nn; ++k)
-        if (ws.KnownNodeFlags[static_cast<std::size_t>(k)] == 0)
-            largest = std::max(largest, std::fabs(corrections[static_cast<std::size_t>(k)]));
+        if (ws.KnownNodeFlags[k] == 0)
+            largest = std::max(largest, std::fabs(corrections[k]));
     return largest;
 }
 }  // namespace
@@ -250,12 +248,12 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
     const double threshold = stage == NodeStage::Azimuth ? 1.0 / 36000.0 : 0.00001;
     const OneBased<double> none;
     PackedNormalMatrix matrix;
-    OneBased<double> corrections(static_cast<std::size_t>(nn) + 2);
+    OneBased<double> corrections(nn + 2);
     int tracked = 1;
     corrections[1] = 100.0;  // the first comparison always goes on
     bool firstPass = true;
     for (int pass = 1; pass <= kMaxNodePasses; ++pass) {
-        const double previous = corrections[Index(tracked)];
+        const double previous = corrections[tracked];
         bool stop = false;
         switch (stage) {
             case NodeStage::Azimuth:
@@ -287,9 +285,9 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         firstPass = false;
         // Known nodes have no coordinate correction: follow the first unknown that moves.
         if (tracked == 1 && corrections[1] == 0.0) {
-            while (tracked < nn && corrections[Index(tracked)] == 0.0) ++tracked;
+            while (tracked < nn && corrections[tracked] == 0.0) ++tracked;
         }
-        if (std::fabs(previous - corrections[Index(tracked)]) <= threshold) return true;
+        if (std::fabs(previous - corrections[tracked]) <= threshold) return true;
         ApplyNodeCorrections(ws, model, stage, corrections);
         if (stop) return true;  // the user stopped after the angular check
     }
@@ -317,8 +315,8 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
     const int nn = ws.Nn;
     const int ns = ws.Ns;
     ws.TotalPoints = br.SumBranchPoints(nb);
-    ws.KnownStationCount = static_cast<int>(in.KnownStations.Size());
-    ws.SideOnlyCount = static_cast<int>(in.SideOnlyPoints.Size());
+    ws.KnownStationCount = in.KnownStations.Size();
+    ws.SideOnlyCount = in.SideOnlyPoints.Size();
     ws.AngularClosureFactor = settings.AngularClosureFactor;
     ws.LinearClosureDenominator = settings.LinearClosureDenominator;
     bool notTied = false;
@@ -352,14 +350,14 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
     if (nn > 0)
         ChooseNodeBranches(model, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ns, ws.NodeLevelStarts);
     for (int k = 1; k <= nn; ++k)
-        if (ws.NodeCarrierBranch[Index(k)] == 0) {
+        if (ws.NodeCarrierBranch[k] == 0) {
             GroupMessage(context, "Thieu DK BS");
             return FailGroup(ws, context, GroupStatus::Failed);
         }
     CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, br.BranchPointCounts, ws.BranchTypes, run);
     // The angular closure of a branch is shared over its angles: a branch without one has none.
     for (int b = 1; b <= nb; ++b)
-        if (ws.NoAngleClosure[Index(b)] == 0 && ws.BranchAngleCounts[Index(b)] < 1) {
+        if (ws.NoAngleClosure[b] == 0 && ws.BranchAngleCounts[b] < 1) {
             GroupMessage(context, Vn("Nhánh ") + BranchLabel(model, b) + Vn(" không có góc đo"));
             return FailGroup(ws, context, GroupStatus::Failed);
         }
@@ -408,8 +406,8 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
         }
     }
     if (settings.AcadUploadAdjustedPoints && !rigorous && context.Drawing != nullptr) {
-        OneBased<int> skip(static_cast<std::size_t>(nn) + 1);
-        for (int k = 1; k <= nn; ++k) skip[Index(k)] = ws.KnownNodeFlags[Index(k)];
+        OneBased<int> skip(nn + 1);
+        for (int k = 1; k <= nn; ++k) skip[k] = ws.KnownNodeFlags[k];
         const DrawingExportContext drawing{settings, *context.Drawing, monitor, ui};
         AcadExportAdjustedBranches(drawing, model, nb, nn, ws.NodeX, ws.NodeY, ws.PositionX, ws.PositionY, skip);
     }

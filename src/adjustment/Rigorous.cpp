@@ -20,12 +20,10 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
-OneBased<double> Zeros(int n) { return OneBased<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 2); }
+OneBased<double> Zeros(int n) { return OneBased<double>(std::max(n, 0) + 2); }
 
 
-bool NodeCoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[Index(node)] == 0; }
+bool NodeCoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[node] == 0; }
 
 // The group's simple-adjustment points to the result file (nodes first, then interior points).
 bool WriteResultPoints(const GroupWorkingSet& ws, const NetworkModel& model, bool metres) {
@@ -41,14 +39,14 @@ bool WriteResultPoints(const GroupWorkingSet& ws, const NetworkModel& model, boo
 std::vector<int> BreadthFirst(const std::vector<std::vector<int>>& adjacent, int root, std::vector<int>& mark,
                               int stamp, std::vector<std::size_t>& levels) {
     std::vector<int> order{root};
-    mark[Index(root)] = stamp;
+    mark[root] = stamp;
     levels.assign(1, 0);
     for (std::size_t head = 0; head < order.size();) {
         const std::size_t levelEnd = order.size();
         for (; head < levelEnd; ++head)
-            for (const int next : adjacent[Index(order[head])])
-                if (mark[Index(next)] != stamp) {
-                    mark[Index(next)] = stamp;
+            for (const int next : adjacent[order[head]])
+                if (mark[next] != stamp) {
+                    mark[next] = stamp;
                     order.push_back(next);
                 }
         if (order.size() > levelEnd) levels.push_back(levelEnd);
@@ -62,33 +60,33 @@ std::vector<int> BreadthFirst(const std::vector<std::vector<int>>& adjacent, int
 // alone.
 OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
     const int m = ws.Nn;
-    std::vector<std::vector<int>> adjacent(Index(m) + 1);
+    std::vector<std::vector<int>> adjacent(m + 1);
     for (int b = 1; b <= ws.Nb; ++b) {
-        const int s = ws.StartNodeOf[Index(b)];
-        const int e = ws.EndNodeOf[Index(b)];
+        const int s = ws.StartNodeOf[b];
+        const int e = ws.EndNodeOf[b];
         if (s <= 0 || e <= 0 || s == e) continue;
-        adjacent[Index(s)].push_back(e);
-        adjacent[Index(e)].push_back(s);
+        adjacent[s].push_back(e);
+        adjacent[e].push_back(s);
     }
-    std::vector<std::size_t> degree(Index(m) + 1, 0);
+    std::vector<std::size_t> degree(m + 1, 0);
     for (auto& list : adjacent) {
         std::sort(list.begin(), list.end());
         list.erase(std::unique(list.begin(), list.end()), list.end());
     }
-    for (int j = 1; j <= m; ++j) degree[Index(j)] = adjacent[Index(j)].size();
+    for (int j = 1; j <= m; ++j) degree[j] = adjacent[j].size();
     auto fewer = [&](int a, int b) {
-        return degree[Index(a)] != degree[Index(b)] ? degree[Index(a)] < degree[Index(b)] : a < b;
+        return degree[a] != degree[b] ? degree[a] < degree[b] : a < b;
     };
     for (auto& list : adjacent) std::sort(list.begin(), list.end(), fewer);
 
     std::vector<int> sequence;
-    sequence.reserve(Index(m));
-    std::vector<int> placed(Index(m) + 1, 0);
-    std::vector<int> mark(Index(m) + 1, 0);
+    sequence.reserve(m);
+    std::vector<int> placed(m + 1, 0);
+    std::vector<int> mark(m + 1, 0);
     std::vector<std::size_t> levels;
     int stamp = 0;
     for (int c = 1; c <= m; ++c) {
-        if (placed[Index(c)] != 0) continue;
+        if (placed[c] != 0) continue;
         // Start from the part's node of fewest branches, then move to a node of the last level
         // while that makes the part deeper.
         std::vector<int> part = BreadthFirst(adjacent, c, mark, ++stamp, levels);
@@ -106,12 +104,12 @@ OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
             levels = std::move(farLevels);
         }
         // `part` is breadth first from the root, neighbours in the order of their branch counts.
-        for (const int j : part) placed[Index(j)] = 1;
+        for (const int j : part) placed[j] = 1;
         sequence.insert(sequence.end(), part.begin(), part.end());
     }
-    OneBased<int> slots(Index(m));
+    OneBased<int> slots(m);
     int slot = m;
-    for (const int j : sequence) slots[Index(j)] = slot--;
+    for (const int j : sequence) slots[j] = slot--;
     return slots;
 }
 
@@ -145,11 +143,11 @@ void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, Ri
                            ws.BranchTypes, ws.BranchAngleCounts, nb, none, ws.PositionAngles, ws.AngularClosureFactor);
     // Unrounded: a closure cut to millimetres would leave the adjusted branch open by as much.
     for (int b = 1; b <= nb; ++b) {
-        const std::size_t first = Index(br.First(b));
-        const std::size_t last = Index(br.Last(b));
-        sol.Fx[Index(b)] =
+        const int first = br.First(b);
+        const int last = br.Last(b);
+        sol.Fx[b] =
             BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[first]) - ws.PositionX[last];
-        sol.Fy[Index(b)] =
+        sol.Fy[b] =
             BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[first]) - ws.PositionY[last];
     }
     DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, false, false, nb, ws.BranchLengthSums, sol.Fx,
@@ -171,39 +169,39 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
     const int nb = ws.Nb;
     sol.B = nb;
     sol.M = ws.Nn;
-    sol.TermStart = OneBased<int>(Index(nb) + 1);
+    sol.TermStart = OneBased<int>(nb + 1);
     int total = 0;
     for (int b = 1; b <= nb; ++b) {
-        sol.TermStart[Index(b)] = total;
-        const int n = br.BranchPointCounts[Index(b)];
-        total += KindAngleCount(ws.BranchTypes[Index(b)], n) + n - 1;
+        sol.TermStart[b] = total;
+        const int n = br.BranchPointCounts[b];
+        total += KindAngleCount(ws.BranchTypes[b], n) + n - 1;
     }
-    sol.TermStart[Index(nb) + 1] = total;
+    sol.TermStart[nb + 1] = total;
     for (auto* a : {&sol.A1, &sol.A2, &sol.A3, &sol.Q}) *a = Zeros(total);
 
     const double mb = sol.MbInUse;
     for (int b = 1; b <= nb; ++b) {
-        const std::size_t bi = Index(b);
+        const int bi = b;
         const int kind = ws.BranchTypes[bi];
         const int n = br.BranchPointCounts[bi];
         const int first = br.First(b);
         // The end as carried from the observations: the derivatives at the approximate values.
-        const double xn = ws.PositionX[Index(br.Last(b))] + sol.Fx[bi];
-        const double yn = ws.PositionY[Index(br.Last(b))] + sol.Fy[bi];
+        const double xn = ws.PositionX[br.Last(b)] + sol.Fx[bi];
+        const double yn = ws.PositionY[br.Last(b)] + sol.Fy[bi];
         const int angles = KindAngleCount(kind, n);
         const bool angleCondition = ws.NoAngleClosure[bi] == 0;
         int term = sol.TermStart[bi];
         for (int t = 1; t <= angles; ++t) {
-            const std::size_t p = Index(first + AnglePoint(kind, t) - 1);
-            const std::size_t i = Index(++term);
+            const int p = (first + AnglePoint(kind, t) - 1);
+            const int i = ++term;
             sol.A1[i] = angleCondition ? 1.0 : 0.0;
             sol.A2[i] = -(yn - ws.PositionY[p]) / kRho;
             sol.A3[i] = (xn - ws.PositionX[p]) / kRho;
             sol.Q[i] = 1.0;
         }
         for (int j = 1; j <= n - 1; ++j) {
-            const std::size_t p = Index(first + j - 1);
-            const std::size_t i = Index(++term);
+            const int p = (first + j - 1);
+            const int i = ++term;
             const double a = DegToRad(ws.PositionAzimuths[p]);
             sol.A2[i] = std::cos(a);
             sol.A3[i] = std::sin(a);
@@ -228,21 +226,21 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
     PackedNormalMatrix& normals = sol.Normals;
     normals.Resize(3 * (sol.B + sol.M));
     sol.NodeSlot = NodeUnknownSlots(ws);
-    sol.BranchNodes = OneBased<int>(2 * Index(nb) + 1);
+    sol.BranchNodes = OneBased<int>(2 * nb + 1);
     for (int b = 1; b <= nb; ++b) {
-        const std::size_t bi = Index(b);
+        const int bi = b;
         const int r1 = 3 * b - 2;
         const int r2 = r1 + 1;
         const int r3 = r1 + 2;
         const OneBased<double>* rows[3] = {&sol.A1, &sol.A2, &sol.A3};
         for (int t = sol.TermStart[bi] + 1; t <= sol.TermStart[bi + 1]; ++t) {
-            const std::size_t i = Index(t);
+            const int i = t;
             for (int u = 0; u < 3; ++u)
                 for (int v = u; v < 3; ++v) normals(r1 + u, r1 + v) += (*rows[u])[i] * (*rows[v])[i] * sol.Q[i];
         }
         const bool angleCondition = ws.NoAngleClosure[bi] == 0;
-        const std::size_t first = Index(br.First(b));
-        const std::size_t last = Index(br.Last(b));
+        const int first = br.First(b);
+        const int last = br.Last(b);
         sol.BranchNodes[2 * bi - 1] = ws.StartNodeOf[bi];
         sol.BranchNodes[2 * bi] = ws.EndNodeOf[bi];
         // Accumulated: a branch from a node back to it gets both ends' terms.
@@ -275,20 +273,20 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     sol.SideCorrections = Zeros(ws.TotalPoints);
     double pvv = 0.0;
     for (int b = 1; b <= sol.B; ++b) {
-        const std::size_t bi = Index(b);
-        const double k1 = sol.Solution[Index(3 * b - 2)];
-        const double k2 = sol.Solution[Index(3 * b - 1)];
-        const double k3 = sol.Solution[Index(3 * b)];
+        const int bi = b;
+        const double k1 = sol.Solution[(3 * b - 2)];
+        const double k2 = sol.Solution[(3 * b - 1)];
+        const double k3 = sol.Solution[(3 * b)];
         const int kind = ws.BranchTypes[bi];
         const int first = br.First(b);
         const int angles = KindAngleCount(kind, br.BranchPointCounts[bi]);
         for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
-            const std::size_t i = Index(sol.TermStart[bi] + t);
+            const int i = (sol.TermStart[bi] + t);
             const double v = sol.Q[i] * (sol.A1[i] * k1 + sol.A2[i] * k2 + sol.A3[i] * k3);
             if (t <= angles)
-                sol.AngleCorrections[Index(first + AnglePoint(kind, t) - 1)] = v;
+                sol.AngleCorrections[(first + AnglePoint(kind, t) - 1)] = v;
             else
-                sol.SideCorrections[Index(first + t - angles - 1)] = v;
+                sol.SideCorrections[(first + t - angles - 1)] = v;
             pvv += v * v / sol.Q[i];
         }
     }
@@ -311,13 +309,13 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
 void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
     const BranchModel& br = model.Branches;
     for (int j = 1; j <= sol.M; ++j) {
-        const std::size_t ji = Index(j);
-        ws.NodeAzimuths[ji] = NormalizeAzimuth(ws.NodeAzimuths[ji] + sol.Solution[Index(sol.NodeColumn(j, 1))] / 3600.0);
+        const int ji = j;
+        ws.NodeAzimuths[ji] = NormalizeAzimuth(ws.NodeAzimuths[ji] + sol.Solution[(sol.NodeColumn(j, 1))] / 3600.0);
         SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, j, ws.BranchTypes, ws.BranchStartAzimuths,
                           ws.BranchEndAzimuths, ws.NodeAzimuths);
         if (!NodeCoordinatesUnknown(ws, j)) continue;
-        ws.NodeX[ji] += sol.Solution[Index(sol.NodeColumn(j, 2))];
-        ws.NodeY[ji] += sol.Solution[Index(sol.NodeColumn(j, 3))];
+        ws.NodeX[ji] += sol.Solution[(sol.NodeColumn(j, 2))];
+        ws.NodeY[ji] += sol.Solution[(sol.NodeColumn(j, 3))];
         SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, j, ws.PositionX);
         SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, j, ws.PositionY);
     }
@@ -379,8 +377,8 @@ RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& mode
     monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
     if (!WriteRigorousSideTable(ws, model, sol)) return WriteFailure(context, names[3]);
     if (settings.AcadUploadAdjustedPoints && context.Drawing != nullptr) {
-        OneBased<int> skip(Index(ws.Nn) + 1);
-        for (int k = 1; k <= ws.Nn; ++k) skip[Index(k)] = ws.KnownNodeFlags[Index(k)];
+        OneBased<int> skip(ws.Nn + 1);
+        for (int k = 1; k <= ws.Nn; ++k) skip[k] = ws.KnownNodeFlags[k];
         const DrawingExportContext drawing{settings, *context.Drawing, monitor, context.Ui};
         AcadExportAdjustedBranches(drawing, model, ws.Nb, ws.Nn, ws.NodeX, ws.NodeY, ws.PositionX, ws.PositionY, skip);
     }

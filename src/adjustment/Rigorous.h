@@ -95,7 +95,7 @@ struct RigorousSolution {
 
     // The unknown of a node: which = 1 orientation, 2 X, 3 Y.
     int NodeColumn(int node, int which) const {
-        const int slot = NodeSlot.Empty() ? node : NodeSlot[static_cast<std::size_t>(node)];
+        const int slot = NodeSlot.Empty() ? node : NodeSlot[node];
         return 3 * B + 3 * (slot - 1) + which;
     }
 };

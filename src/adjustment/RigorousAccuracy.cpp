@@ -14,9 +14,7 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
-OneBased<double> Zeros(int n) { return OneBased<double>(static_cast<std::size_t>(n > 0 ? n : 0) + 2); }
+OneBased<double> Zeros(int n) { return OneBased<double>(std::max(n, 0) + 2); }
 
 // The node part of a function: at most the unknowns of two nodes and the terms given.
 struct NodeTerms {
@@ -56,7 +54,7 @@ void Subtract(double* __restrict g, const double* __restrict r, double f, int fr
     for (; j < to; ++j) g[j] -= f * r[j];
 }
 
-bool CoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[Index(node)] == 0; }
+bool CoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[node] == 0; }
 
 }  // namespace
 
@@ -73,14 +71,14 @@ void PrepareNodeInverse(RigorousSolution& sol) {
     auto widen = [&](int node, int other) {
         const int last = sol.NodeColumn(other, 3) - base - 1;
         for (int c = 1; c <= 3; ++c) {
-            int& r = reach[Index(sol.NodeColumn(node, c) - base - 1)];
+            int& r = reach[(sol.NodeColumn(node, c) - base - 1)];
             r = std::max(r, last);
         }
     };
     for (int j = 1; j <= sol.M; ++j) widen(j, j);
     for (int b = 1; b <= sol.B; ++b) {
-        const int s = sol.BranchNodes[Index(2 * b - 1)];
-        const int e = sol.BranchNodes[Index(2 * b)];
+        const int s = sol.BranchNodes[(2 * b - 1)];
+        const int e = sol.BranchNodes[(2 * b)];
         if (s > 0 && e > 0) {
             widen(s, e);
             widen(e, s);
@@ -89,8 +87,8 @@ void PrepareNodeInverse(RigorousSolution& sol) {
     for (int i = 0; i < n; ++i) {
         const double* ri = row(i);
         int last = n - 1;
-        while (last > reach[Index(i)] && ri[last] == 0.0) --last;
-        reach[Index(i)] = std::max(last, i > 0 ? reach[Index(i - 1)] : 0);
+        while (last > reach[i] && ri[last] == 0.0) --last;
+        reach[i] = std::max(last, i > 0 ? reach[(i - 1)] : 0);
     }
     // With N = L D L' over the node rows, G = L'^-1 D^+ L^-1, row by row from the last: row i needs
     // only the rows below it, which hold G by then, so G replaces the reduced rows in place. A
@@ -100,7 +98,7 @@ void PrepareNodeInverse(RigorousSolution& sol) {
     std::vector<int> nonzero;
     for (int i = n - 1; i >= 0; --i) {
         double* ri = row(i);
-        const int to = reach[Index(i)] + 1;
+        const int to = reach[i] + 1;
         const double d = ri[i];
         if (d == 0.0) {
             std::fill(ri + i, ri + to, 0.0);
@@ -108,25 +106,25 @@ void PrepareNodeInverse(RigorousSolution& sol) {
         }
         nonzero.clear();
         for (int k = i + 1; k < to; ++k) {
-            u[Index(k)] = ri[k] / d;
-            g[Index(k)] = 0.0;
+            u[k] = ri[k] / d;
+            g[k] = 0.0;
             if (ri[k] != 0.0) nonzero.push_back(k);
         }
         // g(j) = -sum over k > i of u(k) G(k, j), over the k where u(k) is not 0. Row k holds
         // G(k, j) for j >= k; the terms with j < k are read from row j by symmetry.
-        for (const int k : nonzero) Subtract(g.data(), row(k), u[Index(k)], k, to);
+        for (const int k : nonzero) Subtract(g.data(), row(k), u[k], k, to);
         std::size_t first = 0;
         for (int j = i + 1; j < to && first < nonzero.size(); ++j) {
             while (first < nonzero.size() && nonzero[first] <= j) ++first;
             const double* rj = row(j);
             double sum = 0.0;
-            for (std::size_t t = first; t < nonzero.size(); ++t) sum += u[Index(nonzero[t])] * rj[nonzero[t]];
-            g[Index(j)] -= sum;
+            for (std::size_t t = first; t < nonzero.size(); ++t) sum += u[nonzero[t]] * rj[nonzero[t]];
+            g[j] -= sum;
         }
         double diagonal = 1.0 / d;
-        for (const int k : nonzero) diagonal -= u[Index(k)] * g[Index(k)];
+        for (const int k : nonzero) diagonal -= u[k] * g[k];
         ri[i] = diagonal;
-        for (int j = i + 1; j < to; ++j) ri[j] = g[Index(j)];
+        for (int j = i + 1; j < to; ++j) ri[j] = g[j];
     }
     sol.NodeInverseFormed = true;
 }
@@ -142,8 +140,8 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
         // The block's rows couple only with the unknowns of the nodes at the branch's two ends.
         int columns[6];
         int columnCount = 0;
-        const int start = sol.BranchNodes[Index(2 * b - 1)];
-        const int end = sol.BranchNodes[Index(2 * b)];
+        const int start = sol.BranchNodes[(2 * b - 1)];
+        const int end = sol.BranchNodes[(2 * b)];
         for (const int node : {start, end == start ? 0 : end})
             if (node > 0)
                 for (int c = 1; c <= 3; ++c) columns[columnCount++] = sol.NodeColumn(node, c);
@@ -171,7 +169,7 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
     const double mu = sol.AccuracyEstimated ? sol.Mu : 0.0;
     if (mu == 0.0) return;
     for (int b = 1; b <= ws.Nb; ++b) {
-        const std::size_t bi = Index(b);
+        const int bi = b;
         const int kind = ws.BranchTypes[bi];
         const int n = br.BranchPointCounts[bi];
         const int first = br.First(b);
@@ -186,21 +184,21 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
         for (int j = 1; j <= n - 1; ++j) {
             const int t = kind >= 3 ? j - 1 : j;  // the last angle before side j
             if (t >= 1 && t <= angles) {
-                const std::size_t i = Index(ts + t);
+                const int i = (ts + t);
                 fqf += sol.Q[i];
                 g[0] += sol.A1[i] * sol.Q[i];
                 g[1] += sol.A2[i] * sol.Q[i];
                 g[2] += sol.A3[i] * sol.Q[i];
             }
             if (fqf == 0.0 && start.empty()) continue;
-            sol.AzimuthErrors[Index(first + j - 1)] = mu * std::sqrt(FunctionReciprocalWeight(sol, b, g, start, fqf));
+            sol.AzimuthErrors[(first + j - 1)] = mu * std::sqrt(FunctionReciprocalWeight(sol, b, g, start, fqf));
         }
         for (int j = 1; j <= n - 1; ++j) {
-            const std::size_t i = Index(ts + angles + j);
+            const int i = (ts + angles + j);
             const double q = sol.Q[i];
             const double gs[3] = {sol.A1[i] * q, sol.A2[i] * q, sol.A3[i] * q};
             const double p = FunctionReciprocalWeight(sol, b, gs, {}, q);
-            sol.SideErrors[Index(first + j - 1)] = RoundHalfEven(3, mu * std::sqrt(p));
+            sol.SideErrors[(first + j - 1)] = RoundHalfEven(3, mu * std::sqrt(p));
         }
         if (monitor != nullptr) monitor->SetPosition(b);
     }
@@ -209,17 +207,17 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
 double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol,
                              int b, int k, bool y) {
     const BranchModel& br = model.Branches;
-    const std::size_t bi = Index(b);
+    const int bi = b;
     const int kind = ws.BranchTypes[bi];
     const int n = br.BranchPointCounts[bi];
     const int first = br.First(b);
     const int angles = KindAngleCount(kind, n);
     const int ts = sol.TermStart[bi];
-    const double xk = ws.PositionX[Index(first + k - 1)];
-    const double yk = ws.PositionY[Index(first + k - 1)];
+    const double xk = ws.PositionX[(first + k - 1)];
+    const double yk = ws.PositionY[(first + k - 1)];
     double fqf = 0.0;
     double g[3] = {0.0, 0.0, 0.0};
-    auto add = [&](std::size_t i, double f) {
+    auto add = [&](int i, double f) {
         fqf += f * f * sol.Q[i];
         g[0] += sol.A1[i] * f * sol.Q[i];
         g[1] += sol.A2[i] * f * sol.Q[i];
@@ -228,17 +226,17 @@ double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& mode
     for (int t = 1; t <= angles; ++t) {
         const int point = AnglePoint(kind, t);
         if (point >= k) break;
-        const std::size_t p = Index(first + point - 1);
-        add(Index(ts + t), y ? (xk - ws.PositionX[p]) / kRho : -(yk - ws.PositionY[p]) / kRho);
+        const int p = (first + point - 1);
+        add((ts + t), y ? (xk - ws.PositionX[p]) / kRho : -(yk - ws.PositionY[p]) / kRho);
     }
     for (int j = 1; j <= k - 1; ++j) {
-        const std::size_t i = Index(ts + angles + j);
+        const int i = (ts + angles + j);
         add(i, y ? sol.A3[i] : sol.A2[i]);
     }
     std::vector<NodeTerm> h;
     if (const int s = ws.StartNodeOf[bi]; s > 0) {
         if (CoordinatesUnknown(ws, s)) h.push_back({sol.NodeColumn(s, y ? 3 : 2), 1.0});
-        const std::size_t p1 = Index(first);
+        const int p1 = first;
         const double turn = y ? (xk - ws.PositionX[p1]) / kRho : -(yk - ws.PositionY[p1]) / kRho;
         h.push_back({sol.NodeColumn(s, 1), turn});
     }
@@ -257,15 +255,15 @@ void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, R
         if (!CoordinatesUnknown(ws, j)) continue;
         const NodeTerm x[1] = {{sol.NodeColumn(j, 2), 1.0}};
         const NodeTerm y[1] = {{sol.NodeColumn(j, 3), 1.0}};
-        const std::size_t ji = Index(j);
+        const int ji = j;
         sol.NodeMx[ji] = mu * std::sqrt(FunctionReciprocalWeight(sol, 0, none, x, 0.0));
         sol.NodeMy[ji] = mu * std::sqrt(FunctionReciprocalWeight(sol, 0, none, y, 0.0));
         sol.NodeMp[ji] = std::hypot(sol.NodeMx[ji], sol.NodeMy[ji]);
     }
     for (int b = 1; b <= ws.Nb; ++b) {
         const int first = br.First(b);
-        for (int k = 2; k <= br.BranchPointCounts[Index(b)] - 1; ++k) {
-            const std::size_t p = Index(first + k - 1);
+        for (int k = 2; k <= br.BranchPointCounts[b] - 1; ++k) {
+            const int p = (first + k - 1);
             sol.PointMx[p] = mu * std::sqrt(PointReciprocalWeight(ws, model, sol, b, k, false));
             sol.PointMy[p] = mu * std::sqrt(PointReciprocalWeight(ws, model, sol, b, k, true));
             sol.PointMp[p] = std::hypot(sol.PointMx[p], sol.PointMy[p]);
@@ -286,16 +284,16 @@ void UpdateRunExtremes(const GroupWorkingSet& ws, const NetworkModel& model, Rig
         }
     };
     for (int j = 1; j <= ws.Nn; ++j)
-        if (CoordinatesUnknown(ws, j)) point(sol.NodeMp[Index(j)], model.NetworkNodes[Index(j)]);
+        if (CoordinatesUnknown(ws, j)) point(sol.NodeMp[j], model.NetworkNodes[j]);
     for (int b = 1; b <= ws.Nb; ++b)
-        for (int p = br.First(b) + 1; p <= br.Last(b) - 1; ++p) point(sol.PointMp[Index(p)], br.PointAt(p));
+        for (int p = br.First(b) + 1; p <= br.Last(b) - 1; ++p) point(sol.PointMp[p], br.PointAt(p));
 
     // Sides in the order of the side table; of equal ratios the last stays. A side whose error
     // rounds to nothing has no ratio and is never the weakest.
     sol.SideRatios = Zeros(ws.TotalPoints);
     for (int b = 1; b <= ws.Nb; ++b)
         for (int p = br.First(b); p <= br.Last(b) - 1; ++p) {
-            const std::size_t pi = Index(p);
+            const int pi = p;
             const double ms = sol.SideErrors[pi];
             const double ratio =
                 ms > 0.0 ? RoundHalfEven(0, (ws.PositionSides[pi] + sol.SideCorrections[pi]) / ms) : 0.0;

@@ -14,8 +14,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 const std::string kMargin(9, ' ');
 
 std::string Name(const NetworkModel& model, int id) {
@@ -98,8 +96,8 @@ bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& mode
     if (headers) {
         // Files 3, 4 and 5 start anew with their headers; their rows follow later.
         for (int f = 1; f < 4; ++f) {
-            if (names[Index(f)].empty()) continue;
-            TextFileWriter out(names[Index(f)]);
+            if (names[f].empty()) continue;
+            TextFileWriter out(names[f]);
             if (!out.IsOpen()) return false;
             WriteHeader(out, kHeaders[f], settings.KeepAccents);
             if (!out.Close()) return false;
@@ -112,7 +110,7 @@ bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& mode
         WriteHeader(out, kHeaders[0], settings.KeepAccents);
         const std::string zero = "0.000";
         for (int i = 1; i <= known.Count(); ++i) {
-            const std::size_t k = Index(i);
+            const int k = i;
             if (IsMissing(known.X[k]) || IsMissing(known.Y[k])) continue;
             out.WriteLine(Row({Name(model, known.Ids[k]), FormatFixed(known.X[k], 11, 3), FormatFixed(known.Y[k], 10, 3),
                                zero, zero, zero}));
@@ -123,14 +121,14 @@ bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& mode
                            FormatFixed(my, 5, 3), FormatFixed(mp, 5, 3)}));
     };
     for (int j = 1; j <= ws.Nn; ++j) {
-        const std::size_t ji = Index(j);
+        const int ji = j;
         if (ws.KnownNodeFlags[ji] != 0) continue;
         row(model.NetworkNodes[ji], ws.NodeX[ji], ws.NodeY[ji], sol.NodeMx[ji], sol.NodeMy[ji], sol.NodeMp[ji]);
     }
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= ws.Nb; ++b)
         for (int p = br.First(b) + 1; p <= br.Last(b) - 1; ++p) {
-            const std::size_t pi = Index(p);
+            const int pi = p;
             row(br.PointAt(p), ws.PositionX[pi], ws.PositionY[pi], sol.PointMx[pi], sol.PointMy[pi], sol.PointMp[pi]);
         }
     return out.Close();
@@ -139,7 +137,7 @@ bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& mode
 bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
     return AppendToReport(ws.RigorousReportNames[3], [&](TextFileWriter& out) {
         ForEachSide(ws, model, [&](int p) {
-            const std::size_t pi = Index(p);
+            const int pi = p;
             const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
             // The ratio cell carries its own "1/" after the separator.
             std::string row = Row({Name(model, model.Branches.PointAt(p)), Name(model, model.Branches.PointAt(p + 1)),
@@ -155,7 +153,7 @@ bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model
 bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
     return AppendToReport(ws.RigorousReportNames[2], [&](TextFileWriter& out) {
         ForEachSide(ws, model, [&](int p) {
-            const std::size_t pi = Index(p);
+            const int pi = p;
             const double side = ws.PositionSides[pi];
             const double vs = RoundHalfEven(3, sol.SideCorrections[pi]);
             out.WriteLine(Row({Name(model, model.Branches.PointAt(p)), Name(model, model.Branches.PointAt(p + 1)),
@@ -168,7 +166,7 @@ bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& mode
     return AppendToReport(ws.RigorousReportNames[1], [&](TextFileWriter& out) {
         const BranchModel& br = model.Branches;
         auto row = [&](int back, int p, int fore) {
-            const std::size_t pi = Index(p);
+            const int pi = p;
             const double observed = ws.PositionAngles[pi];
             const double v = sol.AngleCorrections[pi];
             const double adjusted = NormalizeAzimuth(observed + v / 3600.0);
@@ -176,7 +174,7 @@ bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& mode
                                FormatFixed(ZeroIfTiny(2, v), 6, 2), Angle(adjusted, 2, 12)}));
         };
         for (int b = 1; b <= ws.Nb; ++b) {
-            const std::size_t bi = Index(b);
+            const int bi = b;
             const int kind = ws.BranchTypes[bi];
             const int first = br.First(b);
             const int last = br.Last(b);

@@ -24,9 +24,9 @@ bool ReadPointHeights(const std::string& fileName, const ComputationSettings& se
 }
 
 PointHeightIndex::PointHeightIndex(const OneBased<int>& ids, const OneBased<double>& heights) {
-    const std::size_t count = std::min(ids.Size(), heights.Size());
+    const int count = std::min(ids.Size(), heights.Size());
     heights_.reserve(count);
-    for (std::size_t i = 1; i <= count; ++i) heights_.emplace(ids[i], heights[i]);
+    for (int i = 1; i <= count; ++i) heights_.emplace(ids[i], heights[i]);
 }
 
 bool PointHeightIndex::PointHeightOf(int id, double& height) const {
@@ -40,7 +40,7 @@ std::vector<int> ComputeSideMeanHeights(const BranchModel& branches, const Point
                                         OneBased<double>& sideMeanHeights, int nb) {
     std::vector<int> missing;
     if (nb < 1) return missing;
-    const auto positions = static_cast<std::size_t>(branches.SumBranchPoints(nb));
+    const int positions = branches.SumBranchPoints(nb);
     if (sideMeanHeights.Size() < positions) sideMeanHeights.Resize(positions);
     std::unordered_set<int> named;
     auto lookUp = [&](int id, double& h) {
@@ -54,7 +54,7 @@ std::vector<int> ComputeSideMeanHeights(const BranchModel& branches, const Point
             double h2 = 0.0;
             const bool found1 = lookUp(branches.PointAt(p), h1);
             const bool found2 = lookUp(branches.PointAt(p + 1), h2);
-            sideMeanHeights[static_cast<std::size_t>(p)] = found1 && found2 ? (h1 + h2) / 2.0 : kMissingValue;
+            sideMeanHeights[p] = found1 && found2 ? (h1 + h2) / 2.0 : kMissingValue;
         }
     }
     return missing;
@@ -78,12 +78,12 @@ void ReduceSidesByHeight(const BranchModel& branches, const OneBased<double>& si
                          OneBased<double>& corrections, const OneBased<double>& meanHeights, int nb,
                          const ComputationSettings& settings) {
     if (nb < 1) return;
-    const auto positions = static_cast<std::size_t>(branches.SumBranchPoints(nb));
+    const int positions = branches.SumBranchPoints(nb);
     if (corrections.Size() < positions) corrections.Resize(positions);
     const bool perSide = settings.HeightReductionMode == 1 || settings.HeightReductionMode == 2;
     for (int b = 1; b <= nb; ++b) {
         for (int p = branches.First(b); p < branches.Last(b); ++p) {
-            const auto i = static_cast<std::size_t>(p);
+            const int i = p;
             const double mean = perSide ? meanHeights[i] : 0.0;
             corrections[i] = HeightCorrection(settings, sides[i], mean);
         }
@@ -143,7 +143,7 @@ bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const Co
                               RunRecord& run, Interaction& ui) {
     const BranchModel& branches = model.Branches;
     const int nb = ws.Nb;
-    const auto positions = static_cast<std::size_t>(branches.SumBranchPoints(nb));
+    const int positions = branches.SumBranchPoints(nb);
     OneBased<double> corrections(positions, 0.0);
     if (settings.HeightReduction) {
         if (settings.HeightReductionMode != 0) {
@@ -168,7 +168,7 @@ bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const Co
     if (fresh) lines = SideCorrectionHeading(settings);
     for (int b = 1; b <= nb; ++b) {
         for (int p = branches.First(b); p < branches.Last(b); ++p) {
-            const auto i = static_cast<std::size_t>(p);
+            const int i = p;
             const SideReductionRow row =
                 ReduceSide(settings, ws.PositionSides[i], corrections[i], ws.PositionY[i], ws.PositionY[i + 1]);
             ws.PositionSides[i] = row.Reduced;

@@ -16,8 +16,6 @@ const std::string kIndent(10, ' ');
 const std::string kPageBreak(1, '\f');
 constexpr char kSecondsSign = '"';
 
-std::size_t Ix(int i) { return static_cast<std::size_t>(i); }
-
 std::string Label(const char* utf8, const ComputationSettings& settings) {
     return StripAccents(Vn(utf8), settings.KeepAccents);
 }
@@ -45,17 +43,17 @@ std::string SideLine(double azimuth, const double* side) {
 }
 
 bool StartsAtUnknownNode(const GroupWorkingSet& ws, int b) {
-    return ws.StartNodeOf[Ix(b)] != 0 && ws.StartUnknownNodeOf[Ix(b)] != 0;
+    return ws.StartNodeOf[b] != 0 && ws.StartUnknownNodeOf[b] != 0;
 }
 bool EndsAtUnknownNode(const GroupWorkingSet& ws, int b) {
-    return ws.EndNodeOf[Ix(b)] != 0 && ws.EndUnknownNodeOf[Ix(b)] != 0;
+    return ws.EndNodeOf[b] != 0 && ws.EndUnknownNodeOf[b] != 0;
 }
 // The end is a known start direction: its reference point is a known point.
 bool StartsAtKnownDirection(const GroupWorkingSet& ws, int b) {
-    return ws.StartNodeOf[Ix(b)] == 0 && ws.StartUnknownNodeOf[Ix(b)] == 0;
+    return ws.StartNodeOf[b] == 0 && ws.StartUnknownNodeOf[b] == 0;
 }
 bool EndsAtKnownDirection(const GroupWorkingSet& ws, int b) {
-    return ws.EndNodeOf[Ix(b)] == 0 && ws.EndUnknownNodeOf[Ix(b)] == 0;
+    return ws.EndNodeOf[b] == 0 && ws.EndUnknownNodeOf[b] == 0;
 }
 
 // The name of a reference point; blank when the end has none.
@@ -106,33 +104,33 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
 
     run.ProgressLog.Add(Label("Nhánh số ", settings) + FormatInt(branchNumber) + " : ");
 
-    const int type = ws.BranchTypes[Ix(b)];
+    const int type = ws.BranchTypes[b];
     const int first = branches.First(b);
     const int last = branches.Last(b);
     std::string namesLine;
     auto point = [&](int p, bool withAngle) {
         const std::string& name = names.Name(branches.PointAt(p));
-        lines.push_back(PointLine(name, withAngle ? &ws.PositionAngles[Ix(p)] : nullptr, &ws.PositionX[Ix(p)],
-                                  &ws.PositionY[Ix(p)]));
+        lines.push_back(PointLine(name, withAngle ? &ws.PositionAngles[p] : nullptr, &ws.PositionX[p],
+                                  &ws.PositionY[p]));
         namesLine += name + "  ";
     };
 
     if (AngleAtStart(type)) {
         const bool known = StartsAtKnownDirection(ws, b);
-        lines.push_back(PointLine(RefName(names, ws.StartRefPoints[Ix(b)]), nullptr, known ? &ws.StartRefX[Ix(b)] : nullptr,
-                                  known ? &ws.StartRefY[Ix(b)] : nullptr));
-        lines.push_back(SideLine(ws.BranchStartAzimuths[Ix(b)], nullptr));
+        lines.push_back(PointLine(RefName(names, ws.StartRefPoints[b]), nullptr, known ? &ws.StartRefX[b] : nullptr,
+                                  known ? &ws.StartRefY[b] : nullptr));
+        lines.push_back(SideLine(ws.BranchStartAzimuths[b], nullptr));
     }
     point(first, AngleAtStart(type));
     for (int p = first; p < last; ++p) {
-        lines.push_back(SideLine(ws.PositionAzimuths[Ix(p)], &ws.PositionSides[Ix(p)]));
+        lines.push_back(SideLine(ws.PositionAzimuths[p], &ws.PositionSides[p]));
         point(p + 1, p + 1 < last || AngleAtEnd(type));
     }
     if (AngleAtEnd(type)) {
         const bool known = EndsAtKnownDirection(ws, b);
-        lines.push_back(SideLine(ws.BranchEndAzimuths[Ix(b)], nullptr));
-        lines.push_back(PointLine(RefName(names, ws.EndRefPoints[Ix(b)]), nullptr, known ? &ws.EndRefX[Ix(b)] : nullptr,
-                                  known ? &ws.EndRefY[Ix(b)] : nullptr));
+        lines.push_back(SideLine(ws.BranchEndAzimuths[b], nullptr));
+        lines.push_back(PointLine(RefName(names, ws.EndRefPoints[b]), nullptr, known ? &ws.EndRefX[b] : nullptr,
+                                  known ? &ws.EndRefY[b] : nullptr));
     }
     lines.push_back(rule);
     run.ProgressLog.Add(namesLine);
@@ -140,7 +138,7 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
 
     const BranchClosureTexts c = FormatBranchClosure(ws, b);
     const std::string g(1, kSecondsSign);
-    if (ws.NoAngleClosure[Ix(b)]) {
+    if (ws.NoAngleClosure[b]) {
         lines.push_back(kIndent + "[S]  = " + PadRight(c.LengthSum, 30) + "Fbcf = " + PadRight(c.Tolerance + g, 25) +
                         Label(",Fb   = Không tính", settings));
     } else {
@@ -153,8 +151,8 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
 
     LogBuffer& log = run.ProgressLog;
     log.Add(PadRight(Label("     Chiều dài đường : ", settings), 25) + PadRight("[S] = " + c.LengthSum, 20) +
-            Label("Số cạnh : ", settings) + FormatInt(ws.BranchSideCounts[Ix(b)]));
-    if (ws.NoAngleClosure[Ix(b)])
+            Label("Số cạnh : ", settings) + FormatInt(ws.BranchSideCounts[b]));
+    if (ws.NoAngleClosure[b])
         log.Add(PadRight(Label("     Khép phương vị : ", settings), 25) + Label("Không tính", settings));
     else
         log.Add(PadRight(Label("     Khép phương vị : ", settings), 25) + PadRight("Wb = " + c.AngularClosure + g, 20) +
@@ -198,19 +196,19 @@ bool AppendDhAngles(const GroupWorkingSet& ws, const NetworkModel& model, Intera
     auto name = [&](int p) -> const std::string& { return names.Name(branches.PointAt(p)); };
     std::vector<std::string> lines;
     for (int b = 1; b <= ws.Nb; ++b) {
-        const int type = ws.BranchTypes[Ix(b)];
+        const int type = ws.BranchTypes[b];
         const int first = branches.First(b);
         const int last = branches.Last(b);
         if (AngleAtStart(type) && last > first)
-            lines.push_back(RefName(names, ws.StartRefPoints[Ix(b)]) + "\t" + name(first) + "\t" + name(first + 1) + "\t" +
-                            DhAngleText(ws.PositionAngles[Ix(first)]));
+            lines.push_back(RefName(names, ws.StartRefPoints[b]) + "\t" + name(first) + "\t" + name(first + 1) + "\t" +
+                            DhAngleText(ws.PositionAngles[first]));
         for (int p = first + 1; p < last; ++p)
-            lines.push_back(name(p - 1) + "\t" + name(p) + "\t" + name(p + 1) + "\t" + DhAngleText(ws.PositionAngles[Ix(p)]));
+            lines.push_back(name(p - 1) + "\t" + name(p) + "\t" + name(p + 1) + "\t" + DhAngleText(ws.PositionAngles[p]));
         if (AngleAtEnd(type) && last > first)
-            lines.push_back(name(last - 1) + "\t" + name(last) + "\t" + RefName(names, ws.EndRefPoints[Ix(b)]) + "\t" +
-                            DhAngleText(ws.PositionAngles[Ix(last)]));
+            lines.push_back(name(last - 1) + "\t" + name(last) + "\t" + RefName(names, ws.EndRefPoints[b]) + "\t" +
+                            DhAngleText(ws.PositionAngles[last]));
         for (int p = first; p < last; ++p)
-            lines.push_back(name(p) + "\t" + name(p + 1) + "\t" + FormatFixed(ws.PositionSides[Ix(p)], 1, 3));
+            lines.push_back(name(p) + "\t" + name(p + 1) + "\t" + FormatFixed(ws.PositionSides[p], 1, 3));
     }
     lines.push_back("");
     return WriteLines(ReplaceFileExt(ws.ResultFileName, "dh"), true, lines, ui);

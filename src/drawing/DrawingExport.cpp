@@ -19,12 +19,12 @@ constexpr int kBranchLineColour = 2;
 
 template <typename T>
 bool Has(const OneBased<T>& list, long long i) {
-    return i >= 1 && i <= static_cast<long long>(list.Size());
+    return i >= 1 && i <= list.Size();
 }
 
 template <typename T>
 const T& At(const OneBased<T>& list, long long i) {
-    return list[static_cast<std::size_t>(i)];
+    return list[static_cast<int>(i)];
 }
 
 bool HasValue(double v) { return std::isfinite(v) && !IsMissing(v); }
@@ -95,7 +95,7 @@ void DrawBranches(Export& out, const NetworkModel& model, int branchCount, const
                   const OneBased<double>& pointY, double height, bool withLastPoint) {
     const BranchModel& branches = model.Branches;
     const int held =
-        std::min({branchCount, branches.BranchCount(), static_cast<int>(branches.BranchOffsets.Size())});
+        std::min({branchCount, branches.BranchCount(), branches.BranchOffsets.Size()});
     for (int b = 1; b <= held; ++b) {
         const long long o = At(branches.BranchOffsets, b);
         const long long c = At(branches.BranchPointCounts, b);

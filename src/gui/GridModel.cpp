@@ -38,7 +38,7 @@ const std::string& GridModel::Cell(int row, int column) const {
     if (row < 1 || column < 0 || static_cast<std::size_t>(row) > rows_.size()) return kEmptyCell;
     const auto& cells = rows_[static_cast<std::size_t>(row) - 1];
     if (static_cast<std::size_t>(column) >= cells.size()) return kEmptyCell;
-    return cells[static_cast<std::size_t>(column)];
+    return cells[column];
 }
 
 void GridModel::SetCell(int row, int column, std::string text) {
@@ -71,7 +71,7 @@ std::string GridModel::DataLine(int row, int firstColumn, int lastColumn, int se
     }
     std::string line;
     for (int i = 0; i <= last; ++i) {
-        line += JoinFields(cells[static_cast<std::size_t>(i)], i == last, separatorMode,
+        line += JoinFields(cells[i], i == last, separatorMode,
                            fixedFieldWidth);
     }
     return line;

@@ -637,7 +637,7 @@ void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(te
 
 QString MainWindow::StatusText(int panel) const {
     if (panel < 0 || static_cast<std::size_t>(panel) >= statusPanels_.size()) return {};
-    return statusPanels_[static_cast<std::size_t>(panel)]->text();
+    return statusPanels_[panel]->text();
 }
 
 void MainWindow::WriteGridStatus() {

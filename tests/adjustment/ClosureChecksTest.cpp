@@ -25,7 +25,7 @@ struct ClosureGroup {
         ws.Allocate();
         ws.AngularClosureFactor = 30;
         ws.LinearClosureDenominator = 4000;
-        for (std::size_t b = 1; b <= branches.size(); ++b) {
+        for (int b = 1; b <= static_cast<int>(branches.size()); ++b) {
             ws.BranchAngleCounts[b] = 4;
             ws.BranchLengthSums[b] = 1000.0;
         }

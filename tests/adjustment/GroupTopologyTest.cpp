@@ -28,7 +28,7 @@ struct TopologyFixture : ::testing::Test {
     }
     std::vector<int> List(const OneBased<int>& list, int n) {
         std::vector<int> out;
-        for (int i = 1; i <= n; ++i) out.push_back(list[static_cast<std::size_t>(i)]);
+        for (int i = 1; i <= n; ++i) out.push_back(list[i]);
         return out;
     }
 

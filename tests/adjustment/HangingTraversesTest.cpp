@@ -134,8 +134,8 @@ TEST(HangingTraverses, PagesHoldFortyUnits) {
     }
     model.Branches.BuildBranchOffsets(static_cast<int>(counts.size()));
     t.BranchCount = static_cast<int>(counts.size());
-    const auto b = static_cast<std::size_t>(t.BranchCount) + 2;
-    const auto p = static_cast<std::size_t>(total) + 2;
+    const int b = t.BranchCount + 2;
+    const int p = total + 2;
     t.RefPoints = OneBased<int>(b, 1);
     t.RefX = t.RefY = t.StartAzimuths = OneBased<double>(b);
     t.PositionAngles = t.PositionSides = t.PositionAzimuths = t.PositionX = t.PositionY = OneBased<double>(p);

@@ -80,17 +80,17 @@ Observed Observe(const SyntheticNetwork& net, double angleError, double sideErro
     };
     for (const PlannedBranch& br : net.branches) {
         const auto& p = br.points;
-        const std::size_t n = p.size();
+        const int n = static_cast<int>(p.size());
         std::vector<double> used;
         if (br.start.kind == BranchEnd::Station) used.push_back(angle(br.start.target, p[0], p[1]));
         if (br.start.kind == BranchEnd::NodeAngle) used.push_back(angle(net.refs[br.start.node], p[0], p[1]));
-        for (std::size_t i = 1; i + 1 < n; ++i) used.push_back(angle(p[i - 1], p[i], p[i + 1]));
+        for (int i = 1; i + 1 < n; ++i) used.push_back(angle(p[i - 1], p[i], p[i + 1]));
         if (br.end.kind == BranchEnd::Station) used.push_back(angle(p[n - 2], p[n - 1], br.end.target));
         // Measured from the reference: the branch uses the explement.
         if (br.end.kind == BranchEnd::NodeAngle)
             used.push_back(360.0 - angle(net.refs[br.end.node], p[n - 1], p[n - 2]));
         std::vector<double> lengths;
-        for (std::size_t i = 0; i + 1 < n; ++i) {
+        for (int i = 0; i + 1 < n; ++i) {
             const double s = net.Distance(p[i], p[i + 1]) + sideError * Noise(++counter);
             obs.sides.push_back({{p[i], p[i + 1]}, s});
             lengths.push_back(s);
@@ -262,17 +262,17 @@ struct GroupRun {
     void Compare(const SyntheticNetwork& net, const Solution& sol, double tolerance) {
         const BranchModel& br = model.Branches;
         for (int b = 1; b <= ws.Nb; ++b) {
-            const auto& planned = net.branches[static_cast<std::size_t>(b - 1)];
-            ASSERT_EQ(br.BranchPointCounts[static_cast<std::size_t>(b)], static_cast<int>(planned.points.size()));
+            const auto& planned = net.branches[b - 1];
+            ASSERT_EQ(br.BranchPointCounts[b], static_cast<int>(planned.points.size()));
             for (int i = 0; i < static_cast<int>(planned.points.size()); ++i) {
-                const auto p = static_cast<std::size_t>(br.First(b) + i);
-                SCOPED_TRACE(planned.points[static_cast<std::size_t>(i)]);
-                ASSERT_EQ(model.PointNames.Name(br.PointAt(static_cast<int>(p))), planned.points[static_cast<std::size_t>(i)]);
-                const Xy expected = sol.points[static_cast<std::size_t>(b - 1)][static_cast<std::size_t>(i)];
+                const int p = br.First(b) + i;
+                SCOPED_TRACE(planned.points[i]);
+                ASSERT_EQ(model.PointNames.Name(br.PointAt(static_cast<int>(p))), planned.points[i]);
+                const Xy expected = sol.points[b - 1][i];
                 EXPECT_NEAR(ws.PositionX[p], expected.x, tolerance);
                 EXPECT_NEAR(ws.PositionY[p], expected.y, tolerance);
                 if (i + 1 < static_cast<int>(planned.points.size())) {
-                    const double az = sol.azimuths[static_cast<std::size_t>(b - 1)][static_cast<std::size_t>(i)];
+                    const double az = sol.azimuths[b - 1][i];
                     EXPECT_NEAR(Wrap180(ws.PositionAzimuths[p] - az) * 3600.0, 0.0, 1e-4);
                 }
             }
@@ -391,7 +391,7 @@ void ExpectNodeEquationsSolved(const SyntheticNetwork& net, const Observed& obs,
     const Solution sol = SolveIndependently(net, obs);
     g.Compare(net, sol, 1.0e-3);
     EXPECT_NEAR(g.ws.Mb * 3600.0, sol.mbSeconds, 1e-6);
-    for (std::size_t k = 0; k < net.nodes.size(); ++k)
+    for (int k = 0; k < static_cast<int>(net.nodes.size()); ++k)
         EXPECT_EQ(g.model.PointNames.Name(g.model.NetworkNodes[k + 1]), net.nodes[k]);
 }
 
@@ -432,7 +432,7 @@ TEST(NodeMethod, StationWithoutCoordinatesIsCarriedFromItsTarget) {
     EXPECT_EQ(g.ws.BranchTypes[1], 2);
     EXPECT_EQ(g.ws.BranchAngleCounts[1], 5);
     EXPECT_EQ(g.ws.TotalPoints, 6);
-    const auto b = static_cast<std::size_t>(br.Last(1) - 1);
+    const int b = br.Last(1) - 1;
     EXPECT_NEAR(g.ws.PositionX[b], net.X("B"), 0.0005);
     EXPECT_NEAR(g.ws.PositionY[b], net.Y("B"), 0.0005);
     EXPECT_NEAR(g.ws.ClosureFb[1] * 3600.0, 0.0, 1e-3);

@@ -105,17 +105,17 @@ public:
         Angles.clear();
         Sides.clear();
         for (const Branch& br : Branches) {
-            const std::size_t n = br.Points.size();
+            const int n = static_cast<int>(br.Points.size());
             std::vector<double> angles(n + 1, std::nan(""));
             std::vector<double> sides(n, 0.0);
-            for (std::size_t i = 1; i <= n; ++i) {
+            for (int i = 1; i <= n; ++i) {
                 const std::string back = i == 1 ? br.StartRef : br.Points[i - 2];
                 const std::string fore = i == n ? br.EndRef : br.Points[i];
                 if ((i == 1 && !HasStartAngle(br.Kind)) || (i == n && !HasEndAngle(br.Kind))) continue;
                 angles[i] = TrueAngle(back, br.Points[i - 1], fore) + next() * angleError / 3600.0;
                 Angles.push_back({back, br.Points[i - 1], fore, angles[i]});
             }
-            for (std::size_t j = 1; j < n; ++j) {
+            for (int j = 1; j < n; ++j) {
                 const Point& a = P(br.Points[j - 1]);
                 const Point& b = P(br.Points[j]);
                 sides[j] = std::hypot(b.X - a.X, b.Y - a.Y) + next() * sideError;
@@ -152,11 +152,11 @@ public:
         // Incidence: for each node the branches that start or end at it.
         int count = 0;
         for (int k = 1; k <= nn; ++k) {
-            const std::size_t ki = static_cast<std::size_t>(k);
+            const int ki = static_cast<std::size_t>(k);
             ws.NodeStarts[ki] = count;
             const int node = model.NetworkNodes[ki];
             for (int b = 1; b <= nb; ++b) {
-                const std::size_t bi = static_cast<std::size_t>(b);
+                const int bi = static_cast<std::size_t>(b);
                 const bool starts = br.FirstPoint(b) == node;
                 const bool ends = br.LastPoint(b) == node;
                 if (!starts && !ends) continue;
@@ -171,7 +171,7 @@ public:
         ws.NodeStarts[static_cast<std::size_t>(nn) + 1] = count;
 
         for (int b = 1; b <= nb; ++b) {
-            const std::size_t bi = static_cast<std::size_t>(b);
+            const int bi = static_cast<std::size_t>(b);
             const Branch& def = Branches[bi - 1];
             const int n = static_cast<int>(def.Points.size());
             ws.BranchTypes[bi] = def.Kind;
@@ -184,11 +184,11 @@ public:
             ws.BranchAngleCounts[bi] = def.Kind == 1 ? n : def.Kind == 4 ? n - 2 : n - 1;
             const int first = br.First(b);
             for (int i = 1; i <= n; ++i) {
-                const std::size_t p = static_cast<std::size_t>(first + i - 1);
-                const double a = AngleAt[bi - 1][static_cast<std::size_t>(i)];
+                const int p = static_cast<std::size_t>(first + i - 1);
+                const double a = AngleAt[bi - 1][i];
                 ws.PositionAngles[p] = std::isnan(a) ? 0.0 : a;
-                if (i < n) ws.PositionSides[p] = SideAt[bi - 1][static_cast<std::size_t>(i)];
-                const Point& pt = P(def.Points[static_cast<std::size_t>(i - 1)]);
+                if (i < n) ws.PositionSides[p] = SideAt[bi - 1][i];
+                const Point& pt = P(def.Points[i - 1]);
                 ws.PositionX[p] = pt.X;
                 ws.PositionY[p] = pt.Y;
             }
@@ -206,10 +206,10 @@ public:
         // Nodes in order: each carrier's start is oriented by the time its node is reached.
         const OneBased<double> none;
         for (int k = 1; k <= nn; ++k) {
-            const std::size_t ki = static_cast<std::size_t>(k);
+            const int ki = static_cast<std::size_t>(k);
             const int c = ws.NodeCarrierBranch[ki];
             ws.NodeAzimuths[ki] = PropagateBranchAzimuths(br, c, ws.BranchTypes, ws.PositionAngles, false, none,
-                                                          ws.BranchStartAzimuths[static_cast<std::size_t>(c)]);
+                                                          ws.BranchStartAzimuths[c]);
             SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
                               ws.BranchEndAzimuths, ws.NodeAzimuths);
             const Point& p = P(Nodes[ki - 1].Name);

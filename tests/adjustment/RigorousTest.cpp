@@ -77,9 +77,9 @@ struct RigorousRun {
     // X, Y, Mx, My of a point of the group (node or branch position).
     std::array<double, 4> Adjusted(const std::string& name) const {
         const int id = model.PointNames.Find(name);
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(ws.Nn); ++k)
+        for (int k = 1; k <= ws.Nn; ++k)
             if (model.NetworkNodes[k] == id) return {ws.NodeX[k], ws.NodeY[k], sol.NodeMx[k], sol.NodeMy[k]};
-        for (std::size_t p = 1; p <= static_cast<std::size_t>(ws.TotalPoints); ++p)
+        for (int p = 1; p <= ws.TotalPoints; ++p)
             if (model.Branches.PointAt(static_cast<int>(p)) == id)
                 return {ws.PositionX[p], ws.PositionY[p], sol.PointMx[p], sol.PointMy[p]};
         ADD_FAILURE() << "no point " << name;
@@ -105,7 +105,7 @@ void ExpectAgreement(const SyntheticGroup& g, const RigorousRun& r, const Parame
     for (std::size_t b = 0; b < g.Branches.size(); ++b) {
         const auto& points = g.Branches[b].Points;
         for (std::size_t j = 0; j + 1 < points.size(); ++j) {
-            const std::size_t p = static_cast<std::size_t>(br.First(static_cast<int>(b) + 1)) + j;
+            const int p = br.First(static_cast<int>(b) + 1) + static_cast<int>(j);
             SCOPED_TRACE(points[j] + "-" + points[j + 1]);
             // Lengths are kept to the millimetre.
             EXPECT_NEAR(r.sol.SideErrors[p], ref.SideSigma(points[j], points[j + 1]), 0.0005 + 1e-9);
@@ -167,7 +167,7 @@ TEST(Rigorous, GroupsMatchParametricSolution) {
         ExpectAgreement(c.g, r, ref);
         // Branches close on their last point, which keeps its known or adjusted place.
         for (std::size_t b = 1; b <= c.g.Branches.size(); ++b) {
-            const auto p = static_cast<std::size_t>(r.model.Branches.Last(static_cast<int>(b)) - 1);
+            const int p = r.model.Branches.Last(static_cast<int>(b)) - 1;
             const std::string& last = c.g.Branches[b - 1].Points.back();
             const double az = DegToRad(r.ws.PositionAzimuths[p]), s = r.ws.PositionSides[p] + r.sol.SideCorrections[p];
             const auto end = c.g.P(last).Known ? std::array<double, 4>{c.g.P(last).X, c.g.P(last).Y} : r.Adjusted(last);
@@ -297,9 +297,9 @@ TEST(Rigorous, RunExtremes) {
     const double errors[4] = {0.0, 0.004, 0.002, 0.001};
     const double azimuths[4] = {1.234, 2.004, 2.001, 1.0};
     for (int j = 0; j < 4; ++j) {
-        ws.PositionSides[static_cast<std::size_t>(j + 1)] = sides[j];
-        sol.SideErrors[static_cast<std::size_t>(j + 1)] = errors[j];
-        sol.AzimuthErrors[static_cast<std::size_t>(j + 1)] = azimuths[j];
+        ws.PositionSides[j + 1] = sides[j];
+        sol.SideErrors[j + 1] = errors[j];
+        sol.AzimuthErrors[j + 1] = azimuths[j];
     }
     sol.PointMp[2] = 0.003;  // P1
     sol.PointMp[3] = 0.005;  // P2: of equal errors the first stays
@@ -336,11 +336,11 @@ TEST(Rigorous, TooLargeGroupKeepsItsSimpleAdjustment) {
     r.ws.TotalPoints = 3 * branches;
     r.ws.Allocate();
     for (int p = 1; p <= r.ws.TotalPoints; ++p) {
-        r.ws.PositionX[static_cast<std::size_t>(p)] = 100.0 + p;
-        r.ws.PositionY[static_cast<std::size_t>(p)] = 200.5;
+        r.ws.PositionX[p] = 100.0 + p;
+        r.ws.PositionY[p] = 200.5;
     }
     r.ws.ResultFileName = dir.File("out.txt");
-    for (int f = 0; f < 4; ++f) r.ws.RigorousReportNames[static_cast<std::size_t>(f)] = dir.File("r" + std::to_string(f));
+    for (int f = 0; f < 4; ++f) r.ws.RigorousReportNames[f] = dir.File("r" + std::to_string(f));
     const RigorousContext context{r.settings, r.run, r.state, r.ui, r.monitor, nullptr};
     EXPECT_EQ(RigorousAdjustGroup(r.ws, r.model, PointList{}, context), RigorousStatus::TooLarge);
     EXPECT_EQ(r.ui.Messages(), std::vector<std::string>{"Thieu bo nho"});

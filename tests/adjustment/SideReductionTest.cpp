@@ -134,9 +134,9 @@ TEST(SideReduction, TableOfTwoGroupsMatchesHandLayout) {
         ws.TotalPoints = static_cast<int>(points.size());
         ws.Allocate();
         ws.SideReportName = report;
-        for (std::size_t i = 0; i < points.size(); ++i) {
+        for (int i = 0; i < static_cast<int>(points.size()); ++i) {
             ws.PositionY[i + 1] = ys[i];
-            if (i < sides.size()) ws.PositionSides[i + 1] = sides[i];
+            if (i < static_cast<int>(sides.size())) ws.PositionSides[i + 1] = sides[i];
         }
         EXPECT_TRUE(WriteSideCorrectionTable(ws, model, s, run, ui));
         return ws;

@@ -41,7 +41,7 @@ struct HandGroup {
     }
     // Angle (or -1 for none), azimuth and side of the side leaving it, X, Y at position p.
     void Position(int p, double angle, double azimuth, double side, double x, double y) {
-        const auto i = static_cast<std::size_t>(p);
+        const int i = p;
         ws.PositionAngles[i] = angle < 0 ? 0.0 : angle;
         ws.PositionAzimuths[i] = azimuth;
         ws.PositionSides[i] = side;
@@ -49,7 +49,7 @@ struct HandGroup {
         ws.PositionY[i] = y;
     }
     void Closure(int b, int angles, int sides, double fbSeconds, double fx, double fy, double fs, double length) {
-        const auto i = static_cast<std::size_t>(b);
+        const int i = b;
         ws.BranchAngleCounts[i] = angles;
         ws.BranchSideCounts[i] = sides;
         ws.ClosureFb[i] = fbSeconds / 3600.0;

@@ -45,9 +45,9 @@ SyntheticGroup GridNetwork(int g, int interior) {
         for (const auto& n : next) {
             if (n[0] < 0 || n[1] < 0 || n[0] >= g || n[1] >= g) continue;
             const int k = n[0] * g + n[1];
-            if (level[static_cast<std::size_t>(k)] >= 0) continue;
-            level[static_cast<std::size_t>(k)] = level[static_cast<std::size_t>(c)] + 1;
-            carrierFrom[static_cast<std::size_t>(k)] = c;
+            if (level[k] >= 0) continue;
+            level[k] = level[c] + 1;
+            carrierFrom[k] = c;
             queue.push_back(k);
         }
     }
@@ -66,7 +66,7 @@ SyntheticGroup GridNetwork(int g, int interior) {
     std::vector<std::vector<std::string>> points;
     std::vector<Pending> ends;
     for (Pending p : pending) {
-        if (level[static_cast<std::size_t>(p.from)] > level[static_cast<std::size_t>(p.to)] ||
+        if (level[p.from] > level[p.to] ||
             (isStation(p.to / g, p.to % g) && p.to != 0))
             std::swap(p.from, p.to);
         const int fi = p.from / g, fj = p.from % g, ti = p.to / g, tj = p.to % g;
@@ -80,9 +80,9 @@ SyntheticGroup GridNetwork(int g, int interior) {
             names.push_back(name);
         }
         names.push_back(NodeName(ti, tj));
-        if (carrierFrom[static_cast<std::size_t>(p.to)] == p.from && !isStation(ti, tj)) {
-            carrierBranch[static_cast<std::size_t>(p.to)] = static_cast<int>(points.size()) + 1;
-            lastButOne[static_cast<std::size_t>(p.to)] = names[names.size() - 2];
+        if (carrierFrom[p.to] == p.from && !isStation(ti, tj)) {
+            carrierBranch[p.to] = static_cast<int>(points.size()) + 1;
+            lastButOne[p.to] = names[names.size() - 2];
         }
         points.push_back(names);
         ends.push_back(p);
@@ -90,18 +90,18 @@ SyntheticGroup GridNetwork(int g, int interior) {
     for (std::size_t b = 0; b < points.size(); ++b) {
         const int from = ends[b].from, to = ends[b].to;
         const std::string startRef =
-            isStation(from / g, from % g) ? target(from / g, from % g) : lastButOne[static_cast<std::size_t>(from)];
-        const bool carrier = carrierBranch[static_cast<std::size_t>(to)] == static_cast<int>(b) + 1;
+            isStation(from / g, from % g) ? target(from / g, from % g) : lastButOne[from];
+        const bool carrier = carrierBranch[to] == static_cast<int>(b) + 1;
         if (carrier) {
             net.AddBranch(points[b], 2, startRef);
         } else {
             const std::string endRef =
-                isStation(to / g, to % g) ? target(to / g, to % g) : lastButOne[static_cast<std::size_t>(to)];
+                isStation(to / g, to % g) ? target(to / g, to % g) : lastButOne[to];
             net.AddBranch(points[b], 1, startRef, endRef);
         }
     }
     for (int c : order)
-        if (!isStation(c / g, c % g)) net.AddNode(NodeName(c / g, c % g), false, carrierBranch[static_cast<std::size_t>(c)]);
+        if (!isStation(c / g, c % g)) net.AddNode(NodeName(c / g, c % g), false, carrierBranch[c]);
     net.Observe(2026, 5.0, 0.005);
     return net;
 }

@@ -91,8 +91,8 @@ struct NetFixture : ::testing::Test {
     AnalysisStatus Analyse() {
         return AnalyseTraverseNetwork(model, an, known, known.Count(), settings, answers, errorFlag, ui, progress);
     }
-    std::string BranchText(int b) const { return Branches()[static_cast<std::size_t>(b - 1)]; }
-    int NodeCount() const { return static_cast<int>(model.NetworkNodes.Size()); }
+    std::string BranchText(int b) const { return Branches()[b - 1]; }
+    int NodeCount() const { return model.NetworkNodes.Size(); }
     // Levels on the branches, the known points as the known list; by default every start station
     // counts.
     BranchSets sets;
@@ -104,7 +104,7 @@ struct NetFixture : ::testing::Test {
         knownCount = known.Count();
         BuildBranchAdjacency(model, NodeCount(), sets);
         AssignBranchLevels(model, pass, NodeCount(), {knownList, knownCount, newStarts, newStartCount}, sets,
-                           startCount < 0 ? static_cast<int>(model.StartStations.Size()) : startCount, settings);
+                           startCount < 0 ? model.StartStations.Size() : startCount, settings);
     }
     // Branch invariants against the given sides; stop points: start directions and unresolved nodes.
     std::vector<std::string> Findings(const SidePairs& sides) const {
@@ -113,7 +113,7 @@ struct NetFixture : ::testing::Test {
             for (int id : *list)
                 if (id != 0) stops.PushBack(id);
         return CheckBranchInvariants(model.Branches, sides.EndsA, sides.EndsB, sides.Count(), stops,
-                                     static_cast<int>(stops.Size()));
+                                     stops.Size());
     }
 };
 

@@ -8,8 +8,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 std::uint64_t SideKey(int a, int b) {
     if (a > b) std::swap(a, b);
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
@@ -25,33 +23,33 @@ std::vector<std::string> CheckBranchInvariants(const BranchModel& branches, cons
     std::vector<std::string> findings;
     const int branchCount = branches.BranchCount();
 
-    if (static_cast<int>(branches.BranchOffsets.Size()) < branchCount + 1 ||
-        static_cast<int>(branches.BranchDeadEnd.Size()) < branchCount) {
+    if (branches.BranchOffsets.Size() < branchCount + 1 ||
+        branches.BranchDeadEnd.Size() < branchCount) {
         findings.push_back("per-branch lists shorter than the branch count");
         return findings;
     }
     int offset = 0;
     for (int b = 1; b <= branchCount; ++b) {
-        if (branches.BranchOffsets[Index(b)] != offset)
+        if (branches.BranchOffsets[b] != offset)
             findings.push_back(BranchText(b) + ": offset does not follow the counts");
-        offset += branches.BranchPointCounts[Index(b)];
-        if (branches.BranchPointCounts[Index(b)] < 2)
+        offset += branches.BranchPointCounts[b];
+        if (branches.BranchPointCounts[b] < 2)
             findings.push_back(BranchText(b) + ": fewer than two points");
     }
-    if (!findings.empty() || static_cast<int>(branches.BranchPoints.Size()) < offset) {
+    if (!findings.empty() || branches.BranchPoints.Size() < offset) {
         if (findings.empty()) findings.push_back("fewer points stored than the counts say");
         return findings;
     }
 
     std::unordered_set<int> stops;
     for (int i = 1; i <= stopCount; ++i)
-        if (stopPoints[Index(i)] != 0) stops.insert(stopPoints[Index(i)]);
+        if (stopPoints[i] != 0) stops.insert(stopPoints[i]);
 
     std::unordered_map<std::uint64_t, int> sideUses;  // side -> times listed minus times in a branch
     std::unordered_map<int, int> degree;
     for (int i = 1; i <= sideCount; ++i) {
-        const int a = sidesA[Index(i)];
-        const int c = sidesB[Index(i)];
+        const int a = sidesA[i];
+        const int c = sidesB[i];
         ++sideUses[SideKey(a, c)];
         ++degree[a];
         ++degree[c];
@@ -70,7 +68,7 @@ std::vector<std::string> CheckBranchInvariants(const BranchModel& branches, cons
     for (int b = 1; b <= branchCount; ++b) {
         const int first = branches.FirstPoint(b);
         const int last = branches.LastPoint(b);
-        const bool deadEnd = branches.BranchDeadEnd[Index(b)] != 0;
+        const bool deadEnd = branches.BranchDeadEnd[b] != 0;
         for (int p = branches.First(b); p < branches.Last(b); ++p) {
             auto it = sideUses.find(SideKey(branches.PointAt(p), branches.PointAt(p + 1)));
             if (it == sideUses.end() || it->second == 0)
@@ -99,7 +97,7 @@ std::vector<std::string> CheckBranchInvariants(const BranchModel& branches, cons
                                " is in no branch");
 
     for (int b = 1; b <= branchCount; ++b) {
-        const bool deadEnd = branches.BranchDeadEnd[Index(b)] != 0;
+        const bool deadEnd = branches.BranchDeadEnd[b] != 0;
         for (int p = branches.First(b) + 1; p < branches.Last(b); ++p) {
             const int point = branches.PointAt(p);
             const std::string where = BranchText(b) + ": interior point " + std::to_string(point);

@@ -17,8 +17,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 std::uint64_t PairKey(int a, int b) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
 }
@@ -31,11 +29,11 @@ std::unordered_set<int> IdSet(const OneBased<int>& list) {
 // (station, sighted point) for every back and fore of the angles.
 std::unordered_set<std::uint64_t> AngleLegs(const AngleTriples& angles) {
     std::unordered_set<std::uint64_t> legs;
-    legs.reserve(Index(angles.Count()) * 2);
+    legs.reserve(angles.Count() * 2);
     for (int j = 1; j <= angles.Count(); ++j) {
-        const int s = angles.Station[Index(j)];
-        legs.insert(PairKey(s, angles.Back[Index(j)]));
-        legs.insert(PairKey(s, angles.Fore[Index(j)]));
+        const int s = angles.Station[j];
+        legs.insert(PairKey(s, angles.Back[j]));
+        legs.insert(PairKey(s, angles.Fore[j]));
     }
     return legs;
 }
@@ -43,38 +41,38 @@ std::unordered_set<std::uint64_t> AngleLegs(const AngleTriples& angles) {
 // Keeps the entries i for which keep(i) holds, in order, in every list given.
 template <typename Keep>
 int CompactSides(OneBased<int>& a, OneBased<int>& b, OneBased<double>* values, Keep keep) {
-    const int n = static_cast<int>(a.Size());
+    const int n = a.Size();
     int w = 0;
     for (int i = 1; i <= n; ++i) {
         if (!keep(i)) continue;
         ++w;
-        a[Index(w)] = a[Index(i)];
-        b[Index(w)] = b[Index(i)];
-        if (values != nullptr && Index(i) <= values->Size()) (*values)[Index(w)] = (*values)[Index(i)];
+        a[w] = a[i];
+        b[w] = b[i];
+        if (values != nullptr && i <= values->Size()) (*values)[w] = (*values)[i];
     }
-    a.Resize(Index(w));
-    b.Resize(Index(w));
-    if (values != nullptr && values->Size() >= Index(n)) values->Resize(Index(w));
+    a.Resize(w);
+    b.Resize(w);
+    if (values != nullptr && values->Size() >= n) values->Resize(w);
     return w;
 }
 
 template <typename Keep>
 void CompactAngles(OneBased<int>& back, OneBased<int>& station, OneBased<int>& fore, OneBased<double>* values,
                    Keep keep) {
-    const int n = static_cast<int>(station.Size());
+    const int n = station.Size();
     int w = 0;
     for (int i = 1; i <= n; ++i) {
         if (!keep(i)) continue;
         ++w;
-        back[Index(w)] = back[Index(i)];
-        station[Index(w)] = station[Index(i)];
-        fore[Index(w)] = fore[Index(i)];
-        if (values != nullptr && Index(i) <= values->Size()) (*values)[Index(w)] = (*values)[Index(i)];
+        back[w] = back[i];
+        station[w] = station[i];
+        fore[w] = fore[i];
+        if (values != nullptr && i <= values->Size()) (*values)[w] = (*values)[i];
     }
-    back.Resize(Index(w));
-    station.Resize(Index(w));
-    fore.Resize(Index(w));
-    if (values != nullptr && values->Size() >= Index(n)) values->Resize(Index(w));
+    back.Resize(w);
+    station.Resize(w);
+    fore.Resize(w);
+    if (values != nullptr && values->Size() >= n) values->Resize(w);
 }
 
 void DropFixed(OneBased<int>& sideA, OneBased<int>& sideB, OneBased<double>* sideValues, OneBased<int>& back,
@@ -84,14 +82,14 @@ void DropFixed(OneBased<int>& sideA, OneBased<int>& sideB, OneBased<double>* sid
     std::unordered_set<int> knownIds;
     std::unordered_set<int> fixed;  // known with coordinates
     for (int k = 1; k <= n; ++k) {
-        knownIds.insert(known.Ids[Index(k)]);
-        if (!IsMissing(known.X[Index(k)])) fixed.insert(known.Ids[Index(k)]);
+        knownIds.insert(known.Ids[k]);
+        if (!IsMissing(known.X[k])) fixed.insert(known.Ids[k]);
     }
     CompactSides(sideA, sideB, sideValues,
-                 [&](int i) { return !(fixed.count(sideA[Index(i)]) && fixed.count(sideB[Index(i)])); });
+                 [&](int i) { return !(fixed.count(sideA[i]) && fixed.count(sideB[i])); });
     CompactAngles(back, station, fore, angleValues, [&](int i) {
-        return !(knownIds.count(back[Index(i)]) && knownIds.count(station[Index(i)]) &&
-                 knownIds.count(fore[Index(i)]));
+        return !(knownIds.count(back[i]) && knownIds.count(station[i]) &&
+                 knownIds.count(fore[i]));
     });
 }
 
@@ -102,15 +100,15 @@ public:
     explicit SideIncidence(const SidePairs& sides) {
         int maxId = 0;
         for (int i = 1; i <= sides.Count(); ++i)
-            maxId = std::max({maxId, sides.EndsA[Index(i)], sides.EndsB[Index(i)]});
-        start_.assign(Index(maxId) + 2, 0);
-        auto usable = [&](int i) { return sides.EndsA[Index(i)] > 0 && sides.EndsB[Index(i)] > 0; };
+            maxId = std::max({maxId, sides.EndsA[i], sides.EndsB[i]});
+        start_.assign(maxId + 2, 0);
+        auto usable = [&](int i) { return sides.EndsA[i] > 0 && sides.EndsB[i] > 0; };
         for (int i = 1; i <= sides.Count(); ++i) {
             if (!usable(i)) continue;
-            const int a = sides.EndsA[Index(i)];
-            const int b = sides.EndsB[Index(i)];
-            ++start_[Index(a) + 1];
-            if (b != a) ++start_[Index(b) + 1];
+            const int a = sides.EndsA[i];
+            const int b = sides.EndsB[i];
+            ++start_[a + 1];
+            if (b != a) ++start_[b + 1];
         }
         for (std::size_t p = 1; p < start_.size(); ++p) start_[p] += start_[p - 1];
         sides_.resize(start_.back());
@@ -118,19 +116,19 @@ public:
         std::vector<std::size_t> fill(cursor_);
         for (int i = 1; i <= sides.Count(); ++i) {
             if (!usable(i)) continue;
-            const int a = sides.EndsA[Index(i)];
-            const int b = sides.EndsB[Index(i)];
-            sides_[fill[Index(a)]++] = i;
-            if (b != a) sides_[fill[Index(b)]++] = i;
+            const int a = sides.EndsA[i];
+            const int b = sides.EndsB[i];
+            sides_[fill[a]++] = i;
+            if (b != a) sides_[fill[b]++] = i;
         }
     }
 
     // The lowest-numbered side still unused at `point`; 0 when none.
     int Next(int point, const SidePairs& sides) {
-        if (point <= 0 || Index(point) + 1 >= start_.size()) return 0;
-        std::size_t& c = cursor_[Index(point)];
-        const std::size_t end = start_[Index(point) + 1];
-        while (c < end && sides.EndsA[Index(sides_[c])] == 0) ++c;
+        if (point <= 0 || static_cast<std::size_t>(point) + 1 >= start_.size()) return 0;
+        std::size_t& c = cursor_[point];
+        const std::size_t end = start_[point + 1];
+        while (c < end && sides.EndsA[sides_[c]] == 0) ++c;
         return c < end ? sides_[c] : 0;
     }
 
@@ -152,9 +150,9 @@ int Walk(int point, SidePairs& sides, SideIncidence& incidence, const std::unord
         if (atStop && points.size() >= 2) break;
         const int j = incidence.Next(current, sides);
         if (j == 0) break;
-        current = sides.EndsA[Index(j)] == current ? sides.EndsB[Index(j)] : sides.EndsA[Index(j)];
-        sides.EndsA[Index(j)] = 0;
-        sides.EndsB[Index(j)] = 0;
+        current = sides.EndsA[j] == current ? sides.EndsB[j] : sides.EndsA[j];
+        sides.EndsA[j] = 0;
+        sides.EndsB[j] = 0;
         points.push_back(current);
     }
     return static_cast<int>(points.size());
@@ -172,7 +170,7 @@ void ShowBranchNumber(Progress& progress, int next) {
 
 void BuildStopPoints(NetworkModel& model) {
     ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets,
-                   static_cast<int>(model.NetworkNodes.Size()), static_cast<int>(model.StartStations.Size()),
+                   model.NetworkNodes.Size(), model.StartStations.Size(),
                    model.NetworkNodes);
     model.BranchStopPoints.Resize(model.StartStations.Size() * 2 + model.NetworkNodes.Size());
 }
@@ -208,24 +206,24 @@ void SeparateFreeObservations(const NetworkModel& model, const OneBased<int>& fi
     auto anchored = [&](int end, int other) { return groups.count(end) || legs.count(PairKey(end, other)); };
 
     CompactSides(sides.EndsA, sides.EndsB, nullptr, [&](int i) {
-        const int a = sides.EndsA[Index(i)];
-        const int b = sides.EndsB[Index(i)];
+        const int a = sides.EndsA[i];
+        const int b = sides.EndsB[i];
         if (anchored(a, b) && anchored(b, a)) return true;
         freeSides.Add(a, b);
         return false;
     });
 
     std::unordered_set<std::uint64_t> joined;
-    joined.reserve(Index(sides.Count()) * 2);
+    joined.reserve(sides.Count() * 2);
     for (int i = 1; i <= sides.Count(); ++i) {
-        joined.insert(PairKey(sides.EndsA[Index(i)], sides.EndsB[Index(i)]));
-        joined.insert(PairKey(sides.EndsB[Index(i)], sides.EndsA[Index(i)]));
+        joined.insert(PairKey(sides.EndsA[i], sides.EndsB[i]));
+        joined.insert(PairKey(sides.EndsB[i], sides.EndsA[i]));
     }
     const std::unordered_set<int> startStations = IdSet(model.StartStations);
     CompactAngles(angles.Back, angles.Station, angles.Fore, nullptr, [&](int i) {
-        const int b = angles.Back[Index(i)];
-        const int s = angles.Station[Index(i)];
-        const int f = angles.Fore[Index(i)];
+        const int b = angles.Back[i];
+        const int s = angles.Station[i];
+        const int f = angles.Fore[i];
         if (startStations.count(s) || (joined.count(PairKey(s, b)) && joined.count(PairKey(s, f)))) return true;
         freeAngles.Add(b, s, f);
         return false;
@@ -238,8 +236,8 @@ void ExtractUnangledNodeSides(SidePairs& sides, OneBased<double>* sideValues, co
     const std::unordered_set<std::uint64_t> legs = AngleLegs(angles);
     auto sighted = [&](int end, int other) { return !nodeSet.count(end) || legs.count(PairKey(end, other)); };
     CompactSides(sides.EndsA, sides.EndsB, sideValues, [&](int i) {
-        const int a = sides.EndsA[Index(i)];
-        const int b = sides.EndsB[Index(i)];
+        const int a = sides.EndsA[i];
+        const int b = sides.EndsB[i];
         if (sighted(a, b) && sighted(b, a)) return true;
         moved.Add(a, b);
         return false;
@@ -248,10 +246,10 @@ void ExtractUnangledNodeSides(SidePairs& sides, OneBased<double>* sideValues, co
 
 int FirstPointOnSides(const OneBased<int>& list, const SidePairs& sides) {
     std::unordered_set<int> ends;
-    ends.reserve(Index(sides.Count()) * 2);
+    ends.reserve(sides.Count() * 2);
     for (int i = 1; i <= sides.Count(); ++i) {
-        ends.insert(sides.EndsA[Index(i)]);
-        ends.insert(sides.EndsB[Index(i)]);
+        ends.insert(sides.EndsA[i]);
+        ends.insert(sides.EndsB[i]);
     }
     ends.erase(0);
     for (int id : list)
@@ -281,7 +279,7 @@ bool BuildBranchesFrom(NetworkModel& model, int startPoint, SidePairs& sides, Pr
     std::vector<int> points;
 
     int branchNumber = 1;
-    std::size_t q = 1;
+    int q = 1;
     for (;;) {
         const int from = queue.Empty() ? startPoint : queue[q];
         bool atStop = false;
@@ -326,11 +324,11 @@ bool BuildSideBranches(NetworkModel& model, SidePairs& sides, OneBased<double>* 
         TextFileWriter out(files.LeftoverFile, true);
         if (out.IsOpen()) {
             for (int i = 1; i <= sides.Count(); ++i) {
-                const int a = sides.EndsA[Index(i)];
-                const int b = sides.EndsB[Index(i)];
+                const int a = sides.EndsA[i];
+                const int b = sides.EndsB[i];
                 if (a == 0 || b == 0) continue;
                 const double length =
-                    sideValues != nullptr && Index(i) <= sideValues->Size() ? (*sideValues)[Index(i)] : 0.0;
+                    sideValues != nullptr && i <= sideValues->Size() ? (*sideValues)[i] : 0.0;
                 out.WriteLine(model.PointNames.Name(a) + "\t" + model.PointNames.Name(b) + "\t" +
                               FormatFixed(length, 0, 3));
             }
@@ -342,7 +340,7 @@ bool BuildSideBranches(NetworkModel& model, SidePairs& sides, OneBased<double>* 
         } else {
             // Written out: the leftover sides leave the lists, their lengths with them.
             CompactSides(sides.EndsA, sides.EndsB, sideValues, [&](int i) {
-                return sides.EndsA[Index(i)] == 0 || sides.EndsB[Index(i)] == 0;
+                return sides.EndsA[i] == 0 || sides.EndsB[i] == 0;
             });
         }
     }
@@ -369,7 +367,7 @@ bool SplitBranchSides(BranchModel& branches, SidePairs& normal, SidePairs& dead)
     normal.Clear();
     bool anyDead = false;
     for (int b = 1; b <= count; ++b) {
-        const bool isDead = branches.BranchDeadEnd[Index(b)] != 0;
+        const bool isDead = branches.BranchDeadEnd[b] != 0;
         anyDead = anyDead || isDead;
         SidePairs& target = isDead ? dead : normal;
         for (int p = branches.First(b); p < branches.Last(b); ++p) target.Add(branches.PointAt(p), branches.PointAt(p + 1));

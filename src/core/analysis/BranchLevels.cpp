@@ -10,11 +10,9 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 template <typename T>
 void EraseAt(OneBased<T>& list, int i) {
-    if (i < 1 || i > static_cast<int>(list.Size())) return;
+    if (i < 1 || i > list.Size()) return;
     std::move(list.begin() + i, list.end(), list.begin() + (i - 1));
     list.Resize(list.Size() - 1);
 }
@@ -22,17 +20,17 @@ void EraseAt(OneBased<T>& list, int i) {
 // Rotates list[i..j] so that element j comes first.
 template <typename T>
 void RotateToFront(OneBased<T>& list, int i, int j) {
-    if (j > static_cast<int>(list.Size())) return;
+    if (j > list.Size()) return;
     std::rotate(list.begin() + (i - 1), list.begin() + (j - 1), list.begin() + j);
 }
 
 // list[1..n] := the elements at the old positions order[0..n-1], n = order.size().
 template <typename T>
 void PermutePrefix(OneBased<T>& list, const std::vector<int>& order) {
-    if (order.size() > list.Size()) return;
+    if (static_cast<int>(order.size()) > list.Size()) return;
     std::vector<T> moved;
     moved.reserve(order.size());
-    for (int p : order) moved.push_back(std::move(list[Index(p)]));
+    for (int p : order) moved.push_back(std::move(list[p]));
     std::move(moved.begin(), moved.end(), list.begin());
 }
 
@@ -40,11 +38,11 @@ void PermutePrefix(OneBased<T>& list, const std::vector<int>& order) {
 // first, then the others up to the last one moved, in their order.
 std::vector<int> FrontOrder(const std::vector<int>& positions) {
     const int reach = *std::max_element(positions.begin(), positions.end());
-    std::vector<char> moved(Index(reach) + 1, 0);
+    std::vector<char> moved(reach + 1, 0);
     std::vector<int> order(positions);
-    for (int p : positions) moved[Index(p)] = 1;
+    for (int p : positions) moved[p] = 1;
     for (int b = 1; b <= reach; ++b)
-        if (!moved[Index(b)]) order.push_back(b);
+        if (!moved[b]) order.push_back(b);
     return order;
 }
 
@@ -66,20 +64,20 @@ void BuildBranchAdjacency(const NetworkModel& model, int nodeCount, BranchSets& 
     const BranchModel& br = model.Branches;
     const int branchCount = br.BranchCount();
     sets.NodeSets.Clear();
-    sets.NodeSets.Resize(Index(branchCount));
+    sets.NodeSets.Resize(branchCount);
     sets.BranchLevels.Clear();
-    sets.BranchLevels.Resize(Index(branchCount), 0);
+    sets.BranchLevels.Resize(branchCount, 0);
 
     std::unordered_map<int, std::vector<int>> positionsOf;
-    positionsOf.reserve(Index(nodeCount));
+    positionsOf.reserve(nodeCount);
     for (int n = 1; n <= nodeCount; ++n)
-        if (model.NetworkNodes[Index(n)] != 0) positionsOf[model.NetworkNodes[Index(n)]].push_back(n);
+        if (model.NetworkNodes[n] != 0) positionsOf[model.NetworkNodes[n]].push_back(n);
 
     for (int b = 1; b <= branchCount; ++b) {
-        NodeSet& set = sets.NodeSets[Index(b)];
-        if (br.BranchDeadEnd[Index(b)] != 0) {
+        NodeSet& set = sets.NodeSets[b];
+        if (br.BranchDeadEnd[b] != 0) {
             set.Insert(0);
-            sets.BranchLevels[Index(b)] = 1;
+            sets.BranchLevels[b] = 1;
         }
         for (int point : {br.FirstPoint(b), br.LastPoint(b)}) {
             auto it = positionsOf.find(point);
@@ -100,18 +98,18 @@ void JoinBranches(NetworkModel& model, BranchSets& sets, int b1, int b2, int nod
     assert(1 <= b1 && b1 < b2 && b2 <= branchCount && br.LastPoint(b1) == br.FirstPoint(b2));
     if (b1 < 1 || b1 >= b2 || b2 > branchCount || br.LastPoint(b1) != br.FirstPoint(b2)) return;
     const int total = br.SumBranchPoints(branchCount);
-    const int count1 = br.BranchPointCounts[Index(b1)];
-    const int count2 = br.BranchPointCounts[Index(b2)];
+    const int count1 = br.BranchPointCounts[b1];
+    const int count2 = br.BranchPointCounts[b2];
 
     // Bring b2 right behind b1, then close up over b2's first point (b1's last, the same point).
     auto points = br.BranchPoints.begin();
     std::rotate(points + br.Last(b1), points + (br.First(b2) - 1), points + br.Last(b2));
     std::move(points + br.Last(b1) + 1, points + total, points + br.Last(b1));
-    br.BranchPoints.Resize(Index(total - 1));
+    br.BranchPoints.Resize((total - 1));
 
-    br.BranchPointCounts[Index(b1)] = count1 + count2 - 1;
-    NodeSet& set1 = sets.NodeSets[Index(b1)];
-    set1 |= sets.NodeSets[Index(b2)];
+    br.BranchPointCounts[b1] = count1 + count2 - 1;
+    NodeSet& set1 = sets.NodeSets[b1];
+    set1 |= sets.NodeSets[b2];
     set1.Erase(nodePosition);
 
     EraseAt(br.BranchPointCounts, b2);
@@ -125,7 +123,7 @@ bool JoinBranchesAtNode(NetworkModel& model, BranchSets& sets, int b1, int b2, i
                         int startCount) {
     BranchModel& br = model.Branches;
     if (b1 < 1 || b1 >= b2 || b2 > br.BranchCount()) return false;
-    const int point = model.NetworkNodes[Index(nodePosition)];
+    const int point = model.NetworkNodes[nodePosition];
     if (point == 0 || !CanJoinThrough(model, startCount, point)) return false;
     const JoinTurn turn =
         ChooseJoinTurn(br.FirstPoint(b1), br.LastPoint(b1), br.FirstPoint(b2), br.LastPoint(b2), point);
@@ -141,9 +139,9 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
     BranchModel& br = model.Branches;
     const int branchCount = br.BranchCount();
     pass = 1;
-    assert(static_cast<int>(sets.NodeSets.Size()) >= branchCount);
-    if (static_cast<int>(sets.NodeSets.Size()) < branchCount ||
-        static_cast<int>(sets.BranchLevels.Size()) < branchCount)
+    assert(sets.NodeSets.Size() >= branchCount);
+    if (sets.NodeSets.Size() < branchCount ||
+        sets.BranchLevels.Size() < branchCount)
         return;  // no adjacency built for these branches
 
     // The passes work on a copy of each branch, so that a join costs the length of the two
@@ -156,29 +154,29 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
         std::uint8_t deadEnd = 0;
         bool alive = true;
     };
-    std::vector<Work> work(Index(branchCount) + 1);
+    std::vector<Work> work(branchCount + 1);
     for (int b = 1; b <= branchCount; ++b) {
-        Work& w = work[Index(b)];
+        Work& w = work[b];
         w.points.assign(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
-        w.set = std::move(sets.NodeSets[Index(b)]);
-        w.level = sets.BranchLevels[Index(b)];
-        w.deadEnd = br.BranchDeadEnd[Index(b)];
+        w.set = std::move(sets.NodeSets[b]);
+        w.level = sets.BranchLevels[b];
+        w.deadEnd = br.BranchDeadEnd[b];
     }
 
     // Branches that may hold each node position; entries that no longer do are dropped on reading.
-    std::vector<std::vector<int>> atNode(Index(nodeCount) + 1);
+    std::vector<std::vector<int>> atNode(nodeCount + 1);
     for (int b = 1; b <= branchCount; ++b)
-        for (int n : work[Index(b)].set)
-            if (n >= 1 && n <= nodeCount) atNode[Index(n)].push_back(b);
+        for (int n : work[b].set)
+            if (n >= 1 && n <= nodeCount) atNode[n].push_back(b);
 
     std::unordered_map<int, int> knownCounts;
     if (!settings.Modes.ModeLevelling)
-        for (int i = 1; i <= known.KnownCount; ++i) ++knownCounts[known.KnownList[Index(i)]];
+        for (int i = 1; i <= known.KnownCount; ++i) ++knownCounts[known.KnownList[i]];
     auto removeKnown = [&](int point) {
         for (int i = 1; i <= known.KnownCount; ++i) {
-            if (known.KnownList[Index(i)] != point) continue;
+            if (known.KnownList[i] != point) continue;
             for (int k = i; k < known.KnownCount; ++k)
-                known.KnownList[Index(k)] = known.KnownList[Index(k + 1)];
+                known.KnownList[k] = known.KnownList[(k + 1)];
             --known.KnownCount;
             break;
         }
@@ -190,16 +188,16 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
     while (changed) {
         changed = false;
         for (int n = 1; n <= nodeCount; ++n) {
-            std::vector<int>& candidates = atNode[Index(n)];
+            std::vector<int>& candidates = atNode[n];
             if (candidates.empty()) continue;
             std::sort(candidates.begin(), candidates.end());
             candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
             std::erase_if(candidates,
-                          [&](int b) { return !work[Index(b)].alive || !work[Index(b)].set.Contains(n); });
+                          [&](int b) { return !work[b].alive || !work[b].set.Contains(n); });
 
             live.clear();
             for (int b : candidates) {
-                Work& w = work[Index(b)];
+                Work& w = work[b];
                 if (w.set.Contains(0)) {
                     w.set = NodeSet{0};
                     w.deadEnd = 1;
@@ -211,29 +209,29 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
             }
             if (live.empty()) continue;
 
-            const int point = model.NetworkNodes[Index(n)];
+            const int point = model.NetworkNodes[n];
             const bool isKnown = !settings.Modes.ModeLevelling && point != 0 && knownCounts.contains(point);
-            Work& first = work[Index(live[0])];
+            Work& first = work[live[0]];
             if (isKnown && live.size() == 1) {
                 ++known.NewStartCount;
-                if (static_cast<int>(known.NewStarts.Size()) < known.NewStartCount)
-                    known.NewStarts.Resize(Index(known.NewStartCount) + 5);
-                known.NewStarts[Index(known.NewStartCount)] = point;
+                if (known.NewStarts.Size() < known.NewStartCount)
+                    known.NewStarts.Resize(known.NewStartCount + 5);
+                known.NewStarts[known.NewStartCount] = point;
                 removeKnown(point);
                 first.set.Erase(n);
-                model.NetworkNodes[Index(n)] = 0;
+                model.NetworkNodes[n] = 0;
             } else if (!isKnown && live.size() == 1) {
                 first.set.Erase(n);
                 first.set.Insert(0);
                 first.level = pass + 1;
-                model.NetworkNodes[Index(n)] = 0;
+                model.NetworkNodes[n] = 0;
                 // Its node already passed in this pass cuts it only in the next one; without
                 // that pass it would keep the marker and a node, and draw hanging branches into
                 // that node's group.
                 changed = true;
             } else if (!isKnown && live.size() == 2) {
                 if (point == 0 || !CanJoinThrough(model, startCount, point)) continue;
-                Work& second = work[Index(live[1])];
+                Work& second = work[live[1]];
                 const JoinTurn turn = ChooseJoinTurn(first.points.front(), first.points.back(),
                                                      second.points.front(), second.points.back(), point);
                 if (turn == JoinTurn::None) continue;
@@ -246,10 +244,10 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
                 first.set.Erase(n);
                 second = Work{};
                 second.alive = false;
-                model.NetworkNodes[Index(n)] = 0;
+                model.NetworkNodes[n] = 0;
                 // The joined branch now reaches the other branch's far node.
                 for (int m : first.set)
-                    if (m >= 1 && m <= nodeCount) atNode[Index(m)].push_back(live[0]);
+                    if (m >= 1 && m <= nodeCount) atNode[m].push_back(live[0]);
             }
         }
         ++pass;
@@ -262,7 +260,7 @@ void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNode
     sets.NodeSets.Clear();
     sets.BranchLevels.Clear();
     for (int b = 1; b <= branchCount; ++b) {
-        Work& w = work[Index(b)];
+        Work& w = work[b];
         if (!w.alive) continue;
         for (int p : w.points) br.BranchPoints.PushBack(p);
         br.BranchPointCounts.PushBack(static_cast<int>(w.points.size()));
@@ -292,7 +290,7 @@ void MoveBranchesToFront(NetworkModel& model, BranchSets& sets, const std::vecto
     // Only the branches up to the last one moved change place.
     const std::vector<int> order = FrontOrder(positions);
     std::vector<int> points;
-    points.reserve(Index(br.Last(static_cast<int>(order.size()))));
+    points.reserve(br.Last(static_cast<int>(order.size())));
     for (int b : order)
         for (int p = br.First(b); p <= br.Last(b); ++p) points.push_back(br.PointAt(p));
     std::copy(points.begin(), points.end(), br.BranchPoints.begin());
@@ -310,7 +308,7 @@ int GatherSetNodes(NetworkModel& model, const NodeSet& set, int nodeCount) {
         if (n < 1) continue;
         if (n > nodeCount) break;
         ++count;
-        std::swap(model.NetworkNodes[Index(count)], model.NetworkNodes[Index(n)]);
+        std::swap(model.NetworkNodes[count], model.NetworkNodes[n]);
     }
     return count;
 }
@@ -323,26 +321,26 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
     std::vector<BranchGroup> groups;
 
     // Branches keep an id (their position at the start) while groups are moved to the front.
-    std::vector<int> idAt(Index(branchCount) + 1);
-    std::vector<int> positionOf(Index(branchCount) + 1);
-    for (int b = 1; b <= branchCount; ++b) idAt[Index(b)] = positionOf[Index(b)] = b;
+    std::vector<int> idAt(branchCount + 1);
+    std::vector<int> positionOf(branchCount + 1);
+    for (int b = 1; b <= branchCount; ++b) idAt[b] = positionOf[b] = b;
 
     // Branches holding each set element (0 included, for the dead-end marker).
     int largest = nodeCount;
     for (int b = 1; b <= branchCount; ++b)
-        for (int e : sets.NodeSets[Index(b)]) largest = std::max(largest, e);
-    std::vector<std::vector<int>> holders(Index(largest) + 1);
+        for (int e : sets.NodeSets[b]) largest = std::max(largest, e);
+    std::vector<std::vector<int>> holders(largest + 1);
     for (int b = 1; b <= branchCount; ++b)
-        for (int e : sets.NodeSets[Index(b)])
-            if (e >= 0) holders[Index(e)].push_back(b);
+        for (int e : sets.NodeSets[b])
+            if (e >= 0) holders[e].push_back(b);
 
-    std::vector<char> grouped(Index(largest) + 1, 0);  // element already in some group's set
-    std::vector<char> taken(Index(branchCount) + 1, 0);
+    std::vector<char> grouped(largest + 1, 0);  // element already in some group's set
+    std::vector<char> taken(branchCount + 1, 0);
     std::vector<int> touched;  // NetworkNodes positions the last group changed
     int lowest = 1;
 
     while (true) {
-        while (lowest <= nodeCount && grouped[Index(lowest)]) ++lowest;
+        while (lowest <= nodeCount && grouped[lowest]) ++lowest;
         if (lowest > nodeCount) break;
 
         // Scans in branch order, repeated until one adds nothing, followed through two heaps: a
@@ -354,12 +352,12 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
         std::vector<int> members;  // ids in order of joining
         std::vector<int> elements;
         auto addElement = [&](int e) {
-            grouped[Index(e)] = 1;
+            grouped[e] = 1;
             elements.push_back(e);
-            for (int id : holders[Index(e)]) {
-                if (taken[Index(id)]) continue;
-                taken[Index(id)] = 1;
-                int rank = positionOf[Index(id)];
+            for (int id : holders[e]) {
+                if (taken[id]) continue;
+                taken[id] = 1;
+                int rank = positionOf[id];
                 (rank > scanAt ? thisScan : nextScan).push(rank);
             }
         };
@@ -369,10 +367,10 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
                 const int b = thisScan.top();
                 thisScan.pop();
                 scanAt = b;
-                members.push_back(idAt[Index(b)]);
-                NodeSet& set = sets.NodeSets[Index(b)];
+                members.push_back(idAt[b]);
+                NodeSet& set = sets.NodeSets[b];
                 for (int e : set)
-                    if (e >= 0 && !grouped[Index(e)]) addElement(e);
+                    if (e >= 0 && !grouped[e]) addElement(e);
                 set.Clear();
             }
             if (nextScan.empty()) break;
@@ -383,25 +381,25 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
 
         std::vector<int> positions;
         positions.reserve(members.size());
-        for (int id : members) positions.push_back(positionOf[Index(id)]);
+        for (int id : members) positions.push_back(positionOf[id]);
         MoveBranchesToFront(model, sets, positions);
         {
             const std::vector<int> order = FrontOrder(positions);
             std::vector<int> ids;
             ids.reserve(order.size());
-            for (int b : order) ids.push_back(idAt[Index(b)]);
+            for (int b : order) ids.push_back(idAt[b]);
             for (int b = 1; b <= static_cast<int>(ids.size()); ++b) {
-                idAt[Index(b)] = ids[Index(b - 1)];
-                positionOf[Index(ids[Index(b - 1)])] = b;
+                idAt[b] = ids[b - 1];
+                positionOf[ids[b - 1]] = b;
             }
         }
 
         // Back to the saved node list: the whole of it for the first group, afterwards only the
         // positions that the last group gathered and its visitor may have rearranged.
         if (groups.empty()) {
-            for (int n = 1; n <= nodeCount; ++n) model.NetworkNodes[Index(n)] = savedNodes[Index(n)];
+            for (int n = 1; n <= nodeCount; ++n) model.NetworkNodes[n] = savedNodes[n];
         } else {
-            for (int n : touched) model.NetworkNodes[Index(n)] = savedNodes[Index(n)];
+            for (int n : touched) model.NetworkNodes[n] = savedNodes[n];
         }
         NodeSet groupSet;
         std::sort(elements.begin(), elements.end());
@@ -414,7 +412,7 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
 
         BranchGroup group;
         group.BranchCount = static_cast<int>(members.size());
-        for (int n = 1; n <= nodesInGroup; ++n) group.NodeIds.push_back(model.NetworkNodes[Index(n)]);
+        for (int n = 1; n <= nodesInGroup; ++n) group.NodeIds.push_back(model.NetworkNodes[n]);
         for (int b = 1; b <= group.BranchCount; ++b)
             group.Points.emplace_back(br.BranchPoints.begin() + (br.First(b) - 1),
                                       br.BranchPoints.begin() + br.Last(b));

@@ -11,8 +11,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 std::uint64_t PairKey(int a, int b) {
     if (a > b) std::swap(a, b);
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
@@ -32,8 +30,8 @@ struct AngleKeyHash {
 // Keeps the entries whose `keep` flag is set, in order.
 template <typename T>
 void Compact(OneBased<T>& list, const std::vector<char>& keep) {
-    std::size_t out = 0;
-    for (std::size_t i = 1; i <= list.Size(); ++i)
+    int out = 0;
+    for (int i = 1; i <= list.Size(); ++i)
         if (keep[i]) list[++out] = list[i];
     list.Resize(out);
 }
@@ -42,11 +40,11 @@ void Compact(OneBased<T>& list, const std::vector<char>& keep) {
 template <typename Key, typename Hash, typename KeyOf>
 std::vector<std::vector<int>> GroupRepeats(int count, KeyOf keyOf) {
     std::unordered_map<Key, int, Hash> firstOf;
-    firstOf.reserve(Index(count));
-    std::vector<std::vector<int>> repeats(Index(count) + 1);
+    firstOf.reserve(count);
+    std::vector<std::vector<int>> repeats(count + 1);
     for (int i = 1; i <= count; ++i) {
         auto [it, inserted] = firstOf.try_emplace(keyOf(i), i);
-        if (!inserted) repeats[Index(it->second)].push_back(i);
+        if (!inserted) repeats[it->second].push_back(i);
     }
     return repeats;
 }
@@ -54,19 +52,19 @@ std::vector<std::vector<int>> GroupRepeats(int count, KeyOf keyOf) {
 bool MergeSides(SideObservations& sides, const PointNameTable& names, LogBuffer& log) {
     const int count = sides.Count();
     auto repeats = GroupRepeats<std::uint64_t, std::hash<std::uint64_t>>(
-        count, [&](int i) { return PairKey(sides.FromIds[Index(i)], sides.ToIds[Index(i)]); });
-    std::vector<char> keep(Index(count) + 1, 1);
+        count, [&](int i) { return PairKey(sides.FromIds[i], sides.ToIds[i]); });
+    std::vector<char> keep(count + 1, 1);
     bool any = false;
     for (int i = 1; i <= count; ++i) {
-        if (!keep[Index(i)] || repeats[Index(i)].empty()) continue;
-        double sum = sides.Lengths[Index(i)];
-        for (int j : repeats[Index(i)]) {
-            log.Add(Vn("Cạnh trùng ") + names.Name(sides.FromIds[Index(i)]) + " -> " +
-                    names.Name(sides.ToIds[Index(i)]));
-            sum += sides.Lengths[Index(j)];
-            keep[Index(j)] = 0;
+        if (!keep[i] || repeats[i].empty()) continue;
+        double sum = sides.Lengths[i];
+        for (int j : repeats[i]) {
+            log.Add(Vn("Cạnh trùng ") + names.Name(sides.FromIds[i]) + " -> " +
+                    names.Name(sides.ToIds[i]));
+            sum += sides.Lengths[j];
+            keep[j] = 0;
         }
-        sides.Lengths[Index(i)] = RoundHalfEven(3, sum / static_cast<double>(repeats[Index(i)].size() + 1));
+        sides.Lengths[i] = RoundHalfEven(3, sum / static_cast<double>(repeats[i].size() + 1));
         any = true;
     }
     Compact(sides.FromIds, keep);
@@ -78,30 +76,30 @@ bool MergeSides(SideObservations& sides, const PointNameTable& names, LogBuffer&
 bool MergeAngles(AngleObservations& angles, const PointNameTable& names, LogBuffer& log) {
     const int count = angles.Count();
     auto repeats = GroupRepeats<AngleKey, AngleKeyHash>(count, [&](int i) {
-        return AngleKey{angles.StationIds[Index(i)], PairKey(angles.BackIds[Index(i)], angles.ForeIds[Index(i)])};
+        return AngleKey{angles.StationIds[i], PairKey(angles.BackIds[i], angles.ForeIds[i])};
     });
-    std::vector<char> keep(Index(count) + 1, 1);
+    std::vector<char> keep(count + 1, 1);
     bool any = false;
     for (int i = 1; i <= count; ++i) {
-        if (!keep[Index(i)] || repeats[Index(i)].empty()) continue;
-        const double first = angles.Values[Index(i)];
+        if (!keep[i] || repeats[i].empty()) continue;
+        const double first = angles.Values[i];
         double sum = first;
-        for (int j : repeats[Index(i)]) {
-            log.Add(Vn("Góc trùng ") + names.Name(angles.BackIds[Index(i)]) + " <- " +
-                    names.Name(angles.StationIds[Index(i)]) + " -> " + names.Name(angles.ForeIds[Index(i)]));
-            const bool sameWay = angles.BackIds[Index(j)] == angles.BackIds[Index(i)] &&
-                                 angles.ForeIds[Index(j)] == angles.ForeIds[Index(i)];
-            double value = sameWay ? angles.Values[Index(j)] : 360.0 - angles.Values[Index(j)];
+        for (int j : repeats[i]) {
+            log.Add(Vn("Góc trùng ") + names.Name(angles.BackIds[i]) + " <- " +
+                    names.Name(angles.StationIds[i]) + " -> " + names.Name(angles.ForeIds[i]));
+            const bool sameWay = angles.BackIds[j] == angles.BackIds[i] &&
+                                 angles.ForeIds[j] == angles.ForeIds[i];
+            double value = sameWay ? angles.Values[j] : 360.0 - angles.Values[j];
             // Readings either side of 0/360 are one direction: bring each within half a turn of the first.
             while (value - first > 180.0) value -= 360.0;
             while (value - first < -180.0) value += 360.0;
             sum += value;
-            keep[Index(j)] = 0;
+            keep[j] = 0;
         }
-        double mean = sum / static_cast<double>(repeats[Index(i)].size() + 1);
+        double mean = sum / static_cast<double>(repeats[i].size() + 1);
         while (mean >= 360.0) mean -= 360.0;
         while (mean < 0.0) mean += 360.0;
-        angles.Values[Index(i)] = mean;
+        angles.Values[i] = mean;
         any = true;
     }
     Compact(angles.BackIds, keep);

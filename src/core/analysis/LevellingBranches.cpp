@@ -14,16 +14,14 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 // The lines at each point in increasing order, read through a cursor that skips used lines: a used
 // line never comes back, so each point's list is passed over once in the whole walk.
 class LineIndex {
 public:
     LineIndex(const OneBased<int>& from, const OneBased<int>& to, int count) {
         for (int i = 1; i <= count; ++i) {
-            Add(from[Index(i)], i);
-            if (to[Index(i)] != from[Index(i)]) Add(to[Index(i)], i);
+            Add(from[i], i);
+            if (to[i] != from[i]) Add(to[i], i);
         }
     }
     // Lowest-numbered line at the point that `used` does not mark; 0 when none.
@@ -31,7 +29,7 @@ public:
         auto it = lines_.find(point);
         if (it == lines_.end()) return 0;
         Entry& e = it->second;
-        while (e.cursor < e.lines.size() && used[Index(e.lines[e.cursor])]) ++e.cursor;
+        while (e.cursor < e.lines.size() && used[e.lines[e.cursor]]) ++e.cursor;
         return e.cursor < e.lines.size() ? e.lines[e.cursor] : 0;
     }
 
@@ -50,8 +48,8 @@ template <typename T>
 void KeepMarked(OneBased<T>& list, const std::vector<char>& keep, int count) {
     int out = 0;
     for (int i = 1; i <= count; ++i)
-        if (keep[Index(i)]) list[Index(++out)] = list[Index(i)];
-    list.Resize(Index(out));
+        if (keep[i]) list[++out] = list[i];
+    list.Resize(out);
 }
 
 }  // namespace
@@ -67,18 +65,18 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
 
     std::unordered_set<int> stops;
     for (int i = 1; i <= stopCount; ++i)
-        if (model.BranchStopPoints[Index(i)] != 0) stops.insert(model.BranchStopPoints[Index(i)]);
+        if (model.BranchStopPoints[i] != 0) stops.insert(model.BranchStopPoints[i]);
 
-    std::vector<char> used(Index(lineCount) + 1, 0);
+    std::vector<char> used(lineCount + 1, 0);
     for (int i = 1; i <= lineCount; ++i)
-        if (lines.FromIds[Index(i)] == 0 || lines.ToIds[Index(i)] == 0) used[Index(i)] = 1;
+        if (lines.FromIds[i] == 0 || lines.ToIds[i] == 0) used[i] = 1;
     LineIndex index(lines.FromIds, lines.ToIds, lineCount);
 
     // From each stop point, walk branches while lines leave it.
     int branchCount = 0;
     std::vector<int> walk;
     for (int s = 1; s <= stopCount; ++s) {
-        const int start = model.BranchStopPoints[Index(s)];
+        const int start = model.BranchStopPoints[s];
         if (start == 0) continue;
         while (true) {
             walk.assign(1, start);
@@ -90,9 +88,9 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
                     deadEnd = walk.size() >= 2;
                     break;
                 }
-                used[Index(line)] = 1;
-                const int from = lines.FromIds[Index(line)];
-                current = from == current ? lines.ToIds[Index(line)] : from;
+                used[line] = 1;
+                const int from = lines.FromIds[line];
+                current = from == current ? lines.ToIds[line] : from;
                 walk.push_back(current);
             }
             if (walk.size() < 2) break;
@@ -110,9 +108,9 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
     std::string list;
     std::vector<std::string> listed;
     for (int i = 1; i <= lineCount; ++i) {
-        if (used[Index(i)]) continue;
-        listed.push_back(model.PointNames.Name(lines.FromIds[Index(i)]) + " -> " +
-                         model.PointNames.Name(lines.ToIds[Index(i)]));
+        if (used[i]) continue;
+        listed.push_back(model.PointNames.Name(lines.FromIds[i]) + " -> " +
+                         model.PointNames.Name(lines.ToIds[i]));
         list += listed.back() + "\n";
     }
     outcome.UnjoinedLines = static_cast<int>(listed.size());
@@ -129,10 +127,10 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
         bool written = out.IsOpen();
         if (written) {
             for (int i = 1; i <= lineCount; ++i) {
-                if (used[Index(i)]) continue;
-                out.WriteLine(model.PointNames.Name(lines.FromIds[Index(i)]) + "\t" +
-                              model.PointNames.Name(lines.ToIds[Index(i)]) + "\t" +
-                              FormatFixed(lines.Lengths[Index(i)], 0, 3));
+                if (used[i]) continue;
+                out.WriteLine(model.PointNames.Name(lines.FromIds[i]) + "\t" +
+                              model.PointNames.Name(lines.ToIds[i]) + "\t" +
+                              FormatFixed(lines.Lengths[i], 0, 3));
             }
             out.WriteLine("//HetCanhTuDo");
             written = out.Close();

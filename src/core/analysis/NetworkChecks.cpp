@@ -10,11 +10,9 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 template <typename T>
 void EnsureSize(OneBased<T>& list, int n) {
-    if (static_cast<int>(list.Size()) < n) list.Resize(Index(n));
+    if (list.Size() < n) list.Resize(n);
 }
 
 // A measured direction pair at one station, as DeriveStationAngle rewrites it.
@@ -32,7 +30,7 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
                           bool& errorFlag, Interaction& ui, LogBuffer& log) {
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= nBranches; ++b) {
-        const std::size_t k = Index(b);
+        const int k = b;
         if (ends.FixState[k] != 1 || ends.RefPoints[k] != 0) continue;
         if (excluded != nullptr && (*excluded)[k] != 0) continue;
         const int pos = atEnd ? br.Last(b) : br.First(b);
@@ -45,11 +43,11 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
         int found = 0;
         for (int pass = 1; pass <= 2 && found == 0; ++pass) {
             for (int j : atP) {
-                const int back = angles.BackIds[Index(j)];
-                const int fore = angles.ForeIds[Index(j)];
+                const int back = angles.BackIds[j];
+                const int fore = angles.ForeIds[j];
                 for (int i = 1; i <= nStart && found == 0; ++i) {
-                    if (model.StartStations[Index(i)] != p) continue;
-                    const int t = model.StartTargets[Index(i)];
+                    if (model.StartStations[i] != p) continue;
+                    const int t = model.StartTargets[i];
                     const bool match = pass == 1 ? (back == t && fore == q) || (back == q && fore == t)
                                                  : back == t || fore == t;
                     if (match) found = i;
@@ -66,13 +64,13 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
             ShowError(ui, errorFlag, text);
             return false;
         }
-        const std::size_t d = Index(found);
+        const int d = found;
         ends.RefPoints[k] = model.StartTargets[d];
         ends.RefX[k] = dirs.TargetX[d];
         ends.RefY[k] = dirs.TargetY[d];
         ends.Azimuths[k] = atEnd ? ReverseAzimuth(dirs.Azimuths[d]) : dirs.Azimuths[d];
-        positionX[Index(pos)] = dirs.StationX[d];
-        positionY[Index(pos)] = dirs.StationY[d];
+        positionX[pos] = dirs.StationX[d];
+        positionY[pos] = dirs.StationY[d];
     }
     return true;
 }
@@ -80,7 +78,7 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
 }  // namespace
 
 StationAngleIndex::StationAngleIndex(const AngleObservations& angles) {
-    for (int j = 1; j <= angles.Count(); ++j) byStation_[angles.StationIds[Index(j)]].push_back(j);
+    for (int j = 1; j <= angles.Count(); ++j) byStation_[angles.StationIds[j]].push_back(j);
 }
 
 const std::vector<int>& StationAngleIndex::At(int station) const {
@@ -93,7 +91,7 @@ bool CheckGroupTied(const NetworkModel& model, int nStart, int nBranches, bool& 
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= nBranches; ++b)
         for (int i = 1; i <= nStart; ++i) {
-            const int s = model.StartStations[Index(i)];
+            const int s = model.StartStations[i];
             if (br.FirstPoint(b) == s || br.LastPoint(b) == s) return true;
         }
     if (nBranches < 1) return true;  // nothing to tie
@@ -133,9 +131,9 @@ double LookupBranchAngle(const AngleObservations& angles, const StationAngleInde
     std::vector<Toward> toA;
     std::vector<Toward> toC;
     for (int j : index.At(s)) {
-        const int back = angles.BackIds[Index(j)];
-        const int fore = angles.ForeIds[Index(j)];
-        const double v = angles.Values[Index(j)];
+        const int back = angles.BackIds[j];
+        const int fore = angles.ForeIds[j];
+        const double v = angles.Values[j];
         if (fore == a) toA.push_back({back, v});
         else if (back == a) toA.push_back({fore, 360.0 - v});
         else if (fore == c) toC.push_back({back, v});
@@ -166,8 +164,8 @@ double LookupBranchAngle(const AngleObservations& angles, const StationAngleInde
 double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c) {
     std::vector<Direction> dirs;
     for (int j : index.At(s))
-        if (angles.ForeIds[Index(j)] != s)
-            dirs.push_back({angles.BackIds[Index(j)], angles.ForeIds[Index(j)], angles.Values[Index(j)]});
+        if (angles.ForeIds[j] != s)
+            dirs.push_back({angles.BackIds[j], angles.ForeIds[j], angles.Values[j]});
     if (dirs.empty()) return kMissingValue;
 
     const int r = dirs[0].back;
@@ -244,29 +242,29 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
         return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p)) << 32) | static_cast<std::uint32_t>(q);
     };
     std::unordered_map<std::uint64_t, double> sideLength;
-    sideLength.reserve(Index(sides.Count()));
+    sideLength.reserve(sides.Count());
     for (int i = 1; i <= sides.Count(); ++i)
-        sideLength.try_emplace(key(sides.FromIds[Index(i)], sides.ToIds[Index(i)]), sides.Lengths[Index(i)]);
+        sideLength.try_emplace(key(sides.FromIds[i], sides.ToIds[i]), sides.Lengths[i]);
 
     bool complete = true;
     bool declined = false;
     auto angleAt = [&](int pos, int back, int fore) {
         bool missing = false;
-        positionAngles[Index(pos)] =
+        positionAngles[pos] =
             LookupBranchAngle(angles, index, back, br.PointAt(pos), fore, names, missing, ui, log, &declined);
         if (missing) complete = false;
     };
     for (int b = 1; b <= nBranches && !declined; ++b) {
         const int first = br.First(b);
         const int last = br.Last(b);
-        const int type = types[Index(b)];
-        if (type == 1 || type == 2) angleAt(first, startRefs[Index(b)], br.PointAt(first + 1));
-        if (!declined && (type == 1 || type == 3)) angleAt(last, br.PointAt(last - 1), endRefs[Index(b)]);
+        const int type = types[b];
+        if (type == 1 || type == 2) angleAt(first, startRefs[b], br.PointAt(first + 1));
+        if (!declined && (type == 1 || type == 3)) angleAt(last, br.PointAt(last - 1), endRefs[b]);
         for (int p = first + 1; p < last && !declined; ++p) angleAt(p, br.PointAt(p - 1), br.PointAt(p + 1));
         for (int p = first; p < last && !declined; ++p) {
             auto it = sideLength.find(key(br.PointAt(p), br.PointAt(p + 1)));
             if (it != sideLength.end()) {
-                positionSides[Index(p)] = it->second;
+                positionSides[p] = it->second;
                 continue;
             }
             const std::string text = Vn("Thiếu cạnh : ") + names.Name(br.PointAt(p)) + "   " + names.Name(br.PointAt(p + 1));
@@ -285,33 +283,33 @@ int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<in
     const int count = 2 * n + m;
     EnsureSize(out, count);
     for (int i = 1; i <= n; ++i) {
-        out[Index(i)] = a[Index(i)];
-        out[Index(n + i)] = b[Index(i)];
+        out[i] = a[i];
+        out[(n + i)] = b[i];
     }
-    for (int i = 1; i <= m; ++i) out[Index(2 * n + i)] = c[Index(i)];
+    for (int i = 1; i <= m; ++i) out[(2 * n + i)] = c[i];
     return count;
 }
 
 int ConcatIdLists(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n) {
     const int count = n + m;
     EnsureSize(out, count);
-    for (int i = 1; i <= n; ++i) out[Index(i)] = a[Index(i)];
-    for (int i = 1; i <= m; ++i) out[Index(n + i)] = b[Index(i)];
+    for (int i = 1; i <= n; ++i) out[i] = a[i];
+    for (int i = 1; i <= m; ++i) out[(n + i)] = b[i];
     return count;
 }
 
 void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, const OneBased<int>& definingBranch,
                  const OneBased<double>& values, int node, OneBased<double>& branchX) {
     const BranchModel& br = model.Branches;
-    const double v = values[Index(node)];
-    const int d = definingBranch[Index(node)];
-    const int id = model.NetworkNodes[Index(node)];
-    branchX[Index(br.Last(d))] = v;
-    for (int k = nodeStarts[Index(node)] + 1; k <= nodeStarts[Index(node + 1)]; ++k) {
-        const int e = model.NodeBranches[Index(k)];
+    const double v = values[node];
+    const int d = definingBranch[node];
+    const int id = model.NetworkNodes[node];
+    branchX[br.Last(d)] = v;
+    for (int k = nodeStarts[node] + 1; k <= nodeStarts[(node + 1)]; ++k) {
+        const int e = model.NodeBranches[k];
         if (e == d) continue;
-        if (br.FirstPoint(e) == id) branchX[Index(br.First(e))] = v;
-        if (br.LastPoint(e) == id) branchX[Index(br.Last(e))] = v;
+        if (br.FirstPoint(e) == id) branchX[br.First(e)] = v;
+        if (br.LastPoint(e) == id) branchX[br.Last(e)] = v;
     }
 }
 
@@ -320,16 +318,16 @@ void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStart
                        OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
                        const OneBased<double>& nodeAzimuths) {
     const BranchModel& br = model.Branches;
-    const double a = nodeAzimuths[Index(node)];
+    const double a = nodeAzimuths[node];
     const double r = ReverseAzimuth(a);
-    const int d = definingBranch[Index(node)];
-    const int id = model.NetworkNodes[Index(node)];
-    const bool dEndsWithAngle = types[Index(d)] == 1 || types[Index(d)] == 3;
-    endAzimuths[Index(d)] = a;
-    for (int k = nodeStarts[Index(node)] + 1; k <= nodeStarts[Index(node + 1)]; ++k) {
-        const int e = model.NodeBranches[Index(k)];
+    const int d = definingBranch[node];
+    const int id = model.NetworkNodes[node];
+    const bool dEndsWithAngle = types[d] == 1 || types[d] == 3;
+    endAzimuths[d] = a;
+    for (int k = nodeStarts[node] + 1; k <= nodeStarts[(node + 1)]; ++k) {
+        const int e = model.NodeBranches[k];
         if (e == d) continue;
-        const std::size_t ei = Index(e);
+        const int ei = e;
         const bool closed = br.FirstPoint(e) == br.LastPoint(e);
         const bool starts = br.FirstPoint(e) == id;
         double* start = &startAzimuths[ei];

@@ -18,19 +18,17 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 int KnownLimit(const PointList& known, int knownCount) { return std::clamp(knownCount, 0, known.Count()); }
 
 std::unordered_set<int> IdSet(const OneBased<int>& list, int count) {
     std::unordered_set<int> set;
-    const int n = std::min(count, static_cast<int>(list.Size()));
-    set.reserve(Index(std::max(n, 0)));
-    for (int i = 1; i <= n; ++i) set.insert(list[Index(i)]);
+    const int n = std::min(count, list.Size());
+    set.reserve((std::max(n, 0)));
+    for (int i = 1; i <= n; ++i) set.insert(list[i]);
     return set;
 }
 
-std::unordered_set<int> IdSet(const OneBased<int>& list) { return IdSet(list, static_cast<int>(list.Size())); }
+std::unordered_set<int> IdSet(const OneBased<int>& list) { return IdSet(list, list.Size()); }
 
 std::unordered_set<int> AngleStations(const AngleTriples& angles) {
     std::unordered_set<int> set;
@@ -41,28 +39,28 @@ std::unordered_set<int> AngleStations(const AngleTriples& angles) {
 }  // namespace
 
 void SidePairs::Append(const SidePairs& other) {
-    for (int i = 1; i <= other.Count(); ++i) Add(other.EndsA[Index(i)], other.EndsB[Index(i)]);
+    for (int i = 1; i <= other.Count(); ++i) Add(other.EndsA[i], other.EndsB[i]);
 }
 
 void AngleTriples::Append(const AngleTriples& other) {
     for (int i = 1; i <= other.Count(); ++i)
-        Add(other.Back[Index(i)], other.Station[Index(i)], other.Fore[Index(i)]);
+        Add(other.Back[i], other.Station[i], other.Fore[i]);
 }
 
 SidePairs MakeSidePairs(const SideObservations& sides) {
     SidePairs pairs;
     const int n = static_cast<int>(std::min(sides.FromIds.Size(), sides.ToIds.Size()));
-    pairs.EndsA.Reserve(Index(n));
-    pairs.EndsB.Reserve(Index(n));
-    for (int i = 1; i <= n; ++i) pairs.Add(sides.FromIds[Index(i)], sides.ToIds[Index(i)]);
+    pairs.EndsA.Reserve(n);
+    pairs.EndsB.Reserve(n);
+    for (int i = 1; i <= n; ++i) pairs.Add(sides.FromIds[i], sides.ToIds[i]);
     return pairs;
 }
 
 AngleTriples MakeAngleTriples(const AngleObservations& angles) {
     AngleTriples triples;
-    const int n = static_cast<int>(angles.StationIds.Size());
+    const int n = angles.StationIds.Size();
     for (int i = 1; i <= n; ++i)
-        triples.Add(angles.BackIds[Index(i)], angles.StationIds[Index(i)], angles.ForeIds[Index(i)]);
+        triples.Add(angles.BackIds[i], angles.StationIds[i], angles.ForeIds[i]);
     return triples;
 }
 
@@ -81,7 +79,7 @@ bool FindStartDirections(NetworkModel& model, const PointList& known, int knownC
 
     // First position of each known id: targets are taken in known-list order.
     std::unordered_map<int, int> knownPosition;
-    for (int k = n; k >= 1; --k) knownPosition[known.Ids[Index(k)]] = k;
+    for (int k = n; k >= 1; --k) knownPosition[known.Ids[k]] = k;
     auto positionOf = [&](int id) {
         auto it = knownPosition.find(id);
         return it == knownPosition.end() ? 0 : it->second;
@@ -89,7 +87,7 @@ bool FindStartDirections(NetworkModel& model, const PointList& known, int knownC
 
     std::unordered_map<int, std::vector<int>> anglesAt;
     for (int j = 1; j <= angles.Count(); ++j) {
-        const int s = angles.Station[Index(j)];
+        const int s = angles.Station[j];
         if (positionOf(s) != 0) anglesAt[s].push_back(j);
     }
 
@@ -103,12 +101,12 @@ bool FindStartDirections(NetworkModel& model, const PointList& known, int knownC
     };
 
     for (int k = 1; k <= n; ++k) {
-        const int station = known.Ids[Index(k)];
+        const int station = known.Ids[k];
         auto it = anglesAt.find(station);
         if (it == anglesAt.end()) continue;
         for (int j : it->second) {
-            const int back = angles.Back[Index(j)];
-            const int fore = angles.Fore[Index(j)];
+            const int back = angles.Back[j];
+            const int fore = angles.Fore[j];
             const int pb = positionOf(back);
             const int pf = positionOf(fore);
             if (pb != 0 && pf != 0 && pf < pb) {
@@ -136,7 +134,7 @@ void KnownStationsWithoutDirection(const NetworkModel& model, const PointList& k
     const std::unordered_set<int> startStations = IdSet(model.StartStations);
     std::unordered_set<int> listed;
     for (int k = 1; k <= n; ++k) {
-        const int id = known.Ids[Index(k)];
+        const int id = known.Ids[k];
         if (!stations.count(id) || startStations.count(id) || !listed.insert(id).second) continue;
         out.PushBack(id);
     }
@@ -148,15 +146,15 @@ void KnownSideOnlyPoints(const NetworkModel& model, const PointList& known, int 
     const int n = KnownLimit(known, knownCount);
     std::unordered_set<int> ends;
     for (int i = 1; i <= sides.Count(); ++i) {
-        ends.insert(sides.EndsA[Index(i)]);
-        ends.insert(sides.EndsB[Index(i)]);
+        ends.insert(sides.EndsA[i]);
+        ends.insert(sides.EndsB[i]);
     }
     ends.erase(0);
     std::unordered_set<int> skip = IdSet(model.StartStations);
     for (int t : model.StartTargets) skip.insert(t);
     for (int f : firstGroup) skip.insert(f);
     for (int k = 1; k <= n; ++k) {
-        const int id = known.Ids[Index(k)];
+        const int id = known.Ids[k];
         if (!ends.count(id) || skip.count(id)) continue;
         skip.insert(id);
         out.PushBack(id);
@@ -165,25 +163,25 @@ void KnownSideOnlyPoints(const NetworkModel& model, const PointList& known, int 
 
 void StartAzimuthsFromCoords(const NetworkModel& model, const PointList& known, int knownCount,
                              StartAzimuthData& data) {
-    const std::size_t count = model.StartStations.Size();
+    const int count = model.StartStations.Size();
     for (OneBased<double>* list : {&data.Azimuths, &data.StationX, &data.StationY, &data.TargetX, &data.TargetY}) {
         list->Clear();
         list->Resize(count, kMissingValue);
     }
     const int n = KnownLimit(known, knownCount);
     std::unordered_map<int, int> lastPosition;
-    for (int k = 1; k <= n; ++k) lastPosition[known.Ids[Index(k)]] = k;
+    for (int k = 1; k <= n; ++k) lastPosition[known.Ids[k]] = k;
 
-    for (std::size_t i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count; ++i) {
         auto s = lastPosition.find(model.StartStations[i]);
         if (s != lastPosition.end()) {
-            data.StationX[i] = known.X[Index(s->second)];
-            data.StationY[i] = known.Y[Index(s->second)];
+            data.StationX[i] = known.X[s->second];
+            data.StationY[i] = known.Y[s->second];
         }
         auto t = lastPosition.find(model.StartTargets[i]);
         if (t != lastPosition.end()) {
-            data.TargetX[i] = known.X[Index(t->second)];
-            data.TargetY[i] = known.Y[Index(t->second)];
+            data.TargetX[i] = known.X[t->second];
+            data.TargetY[i] = known.Y[t->second];
         }
         data.Azimuths[i] = AzimuthOf(data.TargetX[i], data.TargetY[i], data.StationX[i], data.StationY[i]);
     }
@@ -191,8 +189,8 @@ void StartAzimuthsFromCoords(const NetworkModel& model, const PointList& known, 
 
 bool AskStartAzimuths(const NetworkModel& model, const ComputationSettings& settings, StartAzimuthData& data,
                       StartAzimuthAnswers& answers, Interaction& ui) {
-    const std::size_t count = std::min(model.StartStations.Size(), data.Azimuths.Size());
-    for (std::size_t i = 1; i <= count; ++i) {
+    const int count = std::min(model.StartStations.Size(), data.Azimuths.Size());
+    for (int i = 1; i <= count; ++i) {
         const bool targetMissing = IsMissing(data.TargetX[i]) && IsMissing(data.TargetY[i]);
         const bool stationMissing = IsMissing(data.StationX[i]) && IsMissing(data.StationY[i]);
         if (!targetMissing && !stationMissing) continue;
@@ -231,33 +229,33 @@ void FindAngleNodes(const AngleTriples& angles, const OneBased<int>& excluded, i
     out.Clear();
     const int n = angles.Count();
     const std::unordered_set<int> skip = IdSet(excluded, excludedCount);
-    std::vector<int> station(Index(n) + 1, 0);
+    std::vector<int> station(n + 1, 0);
     std::unordered_map<int, std::vector<int>> anglesAt;
-    std::vector<std::size_t> rank(Index(n) + 1, 0);  // position of angle j in its station's list
+    std::vector<std::size_t> rank(n + 1, 0);  // position of angle j in its station's list
     for (int j = 1; j <= n; ++j) {
-        const int s = angles.Station[Index(j)];
+        const int s = angles.Station[j];
         if (s == 0 || skip.count(s)) continue;
-        station[Index(j)] = s;
+        station[j] = s;
         std::vector<int>& list = anglesAt[s];
-        rank[Index(j)] = list.size();
+        rank[j] = list.size();
         list.push_back(j);
     }
     for (int i = 1; i < n; ++i) {
-        const int s = station[Index(i)];
+        const int s = station[i];
         if (s == 0) continue;
         const std::vector<int>& list = anglesAt[s];
-        const int bi = angles.Back[Index(i)];
-        const int fi = angles.Fore[Index(i)];
+        const int bi = angles.Back[i];
+        const int fi = angles.Fore[i];
         int c = 1;
-        for (std::size_t r = rank[Index(i)] + 1; r < list.size(); ++r) {
+        for (std::size_t r = rank[i] + 1; r < list.size(); ++r) {
             const int j = list[r];
-            if (station[Index(j)] == 0) continue;
-            const int bj = angles.Back[Index(j)];
-            const int fj = angles.Fore[Index(j)];
+            if (station[j] == 0) continue;
+            const int bj = angles.Back[j];
+            const int fj = angles.Fore[j];
             const bool shareLeg = bi == bj || fi == fj;
             const bool cross = bi == fj || fi == bj;
             if (shareLeg && cross) continue;  // one of them sights the same point twice
-            station[Index(j)] = 0;
+            station[j] = 0;
             ++c;
         }
         if (c >= 2) out.PushBack(s);
@@ -276,8 +274,8 @@ void FindSideNodes(const SidePairs& sides, const OneBased<int>& excluded, int ex
         ++it->second;
     };
     for (int i = 1; i <= sides.Count(); ++i) {
-        const int a = sides.EndsA[Index(i)];
-        const int b = sides.EndsB[Index(i)];
+        const int a = sides.EndsA[i];
+        const int b = sides.EndsB[i];
         count(a);
         if (b != a) count(b);  // a side that starts and ends at one point counts once
     }
@@ -310,9 +308,9 @@ void ConcatNodeLists(const OneBased<int>& firstGroup, const OneBased<int>& junct
 }
 
 void CompactIdPairs(SidePairs& sides) {
-    std::size_t w = 1;
-    const std::size_t n = sides.EndsA.Size();
-    for (std::size_t i = 1; i <= n; ++i) {
+    int w = 1;
+    const int n = sides.EndsA.Size();
+    for (int i = 1; i <= n; ++i) {
         const int a = sides.EndsA[i];
         const int b = sides.EndsB[i];
         if (a == 0 || b == 0) continue;

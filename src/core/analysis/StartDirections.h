@@ -23,7 +23,7 @@ struct SidePairs {
     OneBased<int> EndsA;
     OneBased<int> EndsB;
 
-    int Count() const { return static_cast<int>(EndsA.Size()); }
+    int Count() const { return EndsA.Size(); }
     void Add(int a, int b) {
         EndsA.PushBack(a);
         EndsB.PushBack(b);
@@ -41,7 +41,7 @@ struct AngleTriples {
     OneBased<int> Station;
     OneBased<int> Fore;
 
-    int Count() const { return static_cast<int>(Station.Size()); }
+    int Count() const { return Station.Size(); }
     void Add(int back, int station, int fore) {
         Back.PushBack(back);
         Station.PushBack(station);

@@ -12,8 +12,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 void DropTrailingBlanks(std::string& line) {
     while (!line.empty() && line.back() == ' ') line.pop_back();
 }
@@ -156,8 +154,8 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
     OneBased<double> y;
     if (!ReadPointsXY(fileName, settings, names, x, y, nullptr, model.MissingValuesFlag, error, ui)) return false;
     OneBased<int> ids;
-    RegisterPointNames(model.PointNames, names, ids, static_cast<int>(names.Size()));
-    for (std::size_t i = 1; i <= names.Size(); ++i) points.Add(ids[i], x[i], y[i]);
+    RegisterPointNames(model.PointNames, names, ids, names.Size());
+    for (int i = 1; i <= names.Size(); ++i) points.Add(ids[i], x[i], y[i]);
     return true;
 }
 
@@ -295,7 +293,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
         }
     }
 
-    names.Reserve(static_cast<std::size_t>(names.Count()) + sideFrom.Size() + angleStation.Size());
+    names.Reserve(names.Count() + sideFrom.Size() + angleStation.Size());
     RegisterPointNames(names, sideFrom, obs.Sides.FromIds, obs.Sides.Count());
     RegisterPointNames(names, sideTo, obs.Sides.ToIds, obs.Sides.Count());
     RegisterPointNames(names, angleBack, obs.Angles.BackIds, obs.Angles.Count());
@@ -342,7 +340,7 @@ bool ReadHeightFile(const std::string& fileName, const ComputationSettings& sett
     OneBased<std::string> names;
     if (!ReadNameValueLines(fileName, settings, names, heights, error, ui)) return false;
     ids.Clear();
-    RegisterPointNames(table, names, ids, static_cast<int>(names.Size()));
+    RegisterPointNames(table, names, ids, names.Size());
     return true;
 }
 
@@ -392,9 +390,9 @@ int StartFromChosenSide(std::string_view sideText, const PointNameTable& table, 
     const int b = table.Find(TrimBlanks(textB));
     if (a == 0 || b == 0) return a;
     for (int i = 1; i <= sideCount; ++i) {
-        if ((fromIds[Index(i)] == b && toIds[Index(i)] == a) || (fromIds[Index(i)] == a && toIds[Index(i)] == b)) {
-            std::swap(fromIds[Index(i)], fromIds[1]);
-            std::swap(toIds[Index(i)], toIds[1]);
+        if ((fromIds[i] == b && toIds[i] == a) || (fromIds[i] == a && toIds[i] == b)) {
+            std::swap(fromIds[i], fromIds[1]);
+            std::swap(toIds[i], toIds[1]);
             break;
         }
     }

@@ -29,7 +29,7 @@ struct AngleObservations {
     OneBased<int> ForeIds;
     OneBased<double> Values;
 
-    int Count() const { return static_cast<int>(Values.Size()); }
+    int Count() const { return Values.Size(); }
     void Clear();
 };
 
@@ -39,7 +39,7 @@ struct SideObservations {
     OneBased<int> ToIds;
     OneBased<double> Lengths;
 
-    int Count() const { return static_cast<int>(Lengths.Size()); }
+    int Count() const { return Lengths.Size(); }
     void Clear();
 };
 
@@ -48,7 +48,7 @@ struct HeightObservations {
     OneBased<int> Ids;
     OneBased<double> Heights;
 
-    int Count() const { return static_cast<int>(Heights.Size()); }
+    int Count() const { return Heights.Size(); }
     void Clear();
 };
 
@@ -65,7 +65,7 @@ struct LevellingLines {
     OneBased<double> Lengths;
     OneBased<double> Dhs;
 
-    int Count() const { return static_cast<int>(Lengths.Size()); }
+    int Count() const { return Lengths.Size(); }
 };
 
 // Line counts of an observation file by kind, to size the lists.

@@ -7,8 +7,6 @@ namespace qef {
 
 namespace {
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 std::string Value(double v, bool metres) { return metres ? FormatFixed(v, 0, 3) : FormatFixed(v * 1000.0, 0, 0); }
 
 bool WriteIdList(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
@@ -17,7 +15,7 @@ bool WriteIdList(const std::string& fileName, const PointNameTable& names, const
     TextFileWriter out(fileName, append);
     if (!out.IsOpen()) return false;
     for (int i = 1; i <= n; ++i) {
-        const std::size_t k = Index(i);
+        const int k = i;
         // Appending writes what the caller has not written yet; rewriting only what has values.
         const bool write = append ? (done == nullptr || (*done)[k] == 0) : !IsMissing(x[k]) && !IsMissing(y[k]);
         if (write) out.WriteLine(ResultLine(names.Name(ids[k]), x[k], y[k], metres));
@@ -52,7 +50,7 @@ bool AppendBranchPointCoordinates(const std::string& fileName, const NetworkMode
     for (int b = 1; b <= n; ++b) {
         const int stop = includeLast ? br.Last(b) : br.Last(b) - 1;
         for (int p = br.First(b) + 1; p <= stop; ++p)
-            out.WriteLine(ResultLine(model.PointNames.Name(br.PointAt(p)), branchX[Index(p)], branchY[Index(p)], metres));
+            out.WriteLine(ResultLine(model.PointNames.Name(br.PointAt(p)), branchX[p], branchY[p], metres));
     }
     return out.Close();
 }

@@ -18,8 +18,6 @@ std::string NameKey(std::string_view name) {
     return key;
 }
 
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
-
 }  // namespace
 
 int PointNameTable::Register(std::string_view name) {
@@ -33,9 +31,9 @@ int PointNameTable::Find(std::string_view name) const {
     return it == index_.end() ? 0 : it->second;
 }
 
-void PointNameTable::Reserve(std::size_t count) {
+void PointNameTable::Reserve(int count) {
     names_.Reserve(count);
-    index_.reserve(count);
+    index_.reserve(static_cast<std::size_t>(count));
 }
 
 void PointNameTable::Clear() {
@@ -45,20 +43,20 @@ void PointNameTable::Clear() {
 
 int BranchModel::SumBranchPoints(int n) const {
     int sum = 0;
-    for (int b = 1; b <= n; ++b) sum += BranchPointCounts[Index(b)];
+    for (int b = 1; b <= n; ++b) sum += BranchPointCounts[b];
     return sum;
 }
 
 void BranchModel::BuildBranchOffsets(int n) {
-    if (static_cast<int>(BranchOffsets.Size()) < n + 1) BranchOffsets.Resize(Index(n + 1));
+    if (BranchOffsets.Size() < n + 1) BranchOffsets.Resize((n + 1));
     BranchOffsets[1] = 0;
-    for (int b = 1; b <= n; ++b) BranchOffsets[Index(b + 1)] = BranchOffsets[Index(b)] + BranchPointCounts[Index(b)];
+    for (int b = 1; b <= n; ++b) BranchOffsets[(b + 1)] = BranchOffsets[b] + BranchPointCounts[b];
 }
 
 void BranchModel::ReverseBranch(int b) {
     int first = First(b);
     int last = Last(b);
-    while (first < last) std::swap(BranchPoints[Index(first++)], BranchPoints[Index(last--)]);
+    while (first < last) std::swap(BranchPoints[first++], BranchPoints[last--]);
 }
 
 void BranchModel::Clear() {
@@ -90,14 +88,14 @@ void NetworkModel::FreeNetworkArrays() {
 
 void RegisterPointNames(PointNameTable& table, const OneBased<std::string>& names, OneBased<int>& ids,
                         int n) {
-    if (static_cast<int>(ids.Size()) < n) ids.Resize(Index(n));
-    for (int i = 1; i <= n; ++i) ids[Index(i)] = table.Register(names[Index(i)]);
+    if (ids.Size() < n) ids.Resize(n);
+    for (int i = 1; i <= n; ++i) ids[i] = table.Register(names[i]);
 }
 
 int FindPointName(std::string_view name, const OneBased<std::string>& list, int n) {
     const std::string key = NameKey(name);
     for (int i = 1; i <= n; ++i)
-        if (NameKey(list[Index(i)]) == key) return i;
+        if (NameKey(list[i]) == key) return i;
     return 0;
 }
 
@@ -106,11 +104,11 @@ void CollectResultPoints(const NetworkModel& model, PointList& out, const OneBas
                          const OneBased<std::uint8_t>& nodeDone, bool includeLast, int branchCount,
                          const OneBased<double>& branchX, const OneBased<double>& branchY) {
     for (int i = 1; i <= nodeCount; ++i)
-        if (nodeDone[Index(i)] == 0) out.Add(model.NetworkNodes[Index(i)], nodeX[Index(i)], nodeY[Index(i)]);
+        if (nodeDone[i] == 0) out.Add(model.NetworkNodes[i], nodeX[i], nodeY[i]);
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= branchCount; ++b) {
         int stop = includeLast ? br.Last(b) : br.Last(b) - 1;
-        for (int p = br.First(b) + 1; p <= stop; ++p) out.Add(br.PointAt(p), branchX[Index(p)], branchY[Index(p)]);
+        for (int p = br.First(b) + 1; p <= stop; ++p) out.Add(br.PointAt(p), branchX[p], branchY[p]);
     }
 }
 
@@ -118,16 +116,16 @@ void AccumulateDistinctPoints(NetworkModel& model, OneBased<int>& list, const On
                               const OneBased<int>& b, int m, int n, const OneBased<int>& c) {
     int& count = model.DistinctPointCount;
     std::unordered_set<int> seen;
-    for (int i = 1; i <= count; ++i) seen.insert(list[Index(i)]);
+    for (int i = 1; i <= count; ++i) seen.insert(list[i]);
     auto add = [&](int id) {
         if (!seen.insert(id).second) return;
         ++count;
-        if (static_cast<int>(list.Size()) < count) list.Resize(Index(count));
-        list[Index(count)] = id;
+        if (list.Size() < count) list.Resize(count);
+        list[count] = id;
     };
-    for (int i = 1; i <= n; ++i) add(a[Index(i)]);
-    for (int i = 1; i <= n; ++i) add(b[Index(i)]);
-    for (int i = 1; i <= m; ++i) add(c[Index(i)]);
+    for (int i = 1; i <= n; ++i) add(a[i]);
+    for (int i = 1; i <= n; ++i) add(b[i]);
+    for (int i = 1; i <= m; ++i) add(c[i]);
 }
 
 }  // namespace qef

@@ -19,13 +19,13 @@ inline bool IsMissing(double value) { return std::fabs(value - kMissingValue) < 
 // and over at most 15 characters; the first registration of a name keeps its id.
 class PointNameTable {
 public:
-    int Count() const { return static_cast<int>(names_.Size()); }
+    int Count() const { return names_.Size(); }
     // The id of the name, registering it when new.
     int Register(std::string_view name);
     // The id of the name, 0 when absent.
     int Find(std::string_view name) const;
-    const std::string& Name(int id) const { return names_[static_cast<std::size_t>(id)]; }
-    void Reserve(std::size_t count);
+    const std::string& Name(int id) const { return names_[id]; }
+    void Reserve(int count);
     void Clear();
 
 private:
@@ -42,15 +42,15 @@ struct BranchModel {
     OneBased<int> BranchOffsets;        // BranchOffsets[1] = 0; size BranchCount()+1
     OneBased<std::uint8_t> BranchDeadEnd;
 
-    int BranchCount() const { return static_cast<int>(BranchPointCounts.Size()); }
-    int First(int b) const { return BranchOffsets[static_cast<std::size_t>(b)] + 1; }
+    int BranchCount() const { return BranchPointCounts.Size(); }
+    int First(int b) const { return BranchOffsets[b] + 1; }
     int Last(int b) const {
-        return BranchOffsets[static_cast<std::size_t>(b)] + BranchPointCounts[static_cast<std::size_t>(b)];
+        return BranchOffsets[b] + BranchPointCounts[b];
     }
-    int FirstPoint(int b) const { return BranchPoints[static_cast<std::size_t>(First(b))]; }
-    int LastPoint(int b) const { return BranchPoints[static_cast<std::size_t>(Last(b))]; }
+    int FirstPoint(int b) const { return BranchPoints[First(b)]; }
+    int LastPoint(int b) const { return BranchPoints[Last(b)]; }
     // The point at position p of BranchPoints.
-    int PointAt(int p) const { return BranchPoints[static_cast<std::size_t>(p)]; }
+    int PointAt(int p) const { return BranchPoints[p]; }
 
     // Sum of BranchPointCounts[1..n] (0 for n < 1).
     int SumBranchPoints(int n) const;
@@ -67,7 +67,7 @@ struct PointList {
     OneBased<double> X;
     OneBased<double> Y;
 
-    int Count() const { return static_cast<int>(Ids.Size()); }
+    int Count() const { return Ids.Size(); }
     void Add(int id, double x, double y) {
         Ids.PushBack(id);
         X.PushBack(x);

@@ -1,6 +1,7 @@
 #pragma once
-// A growable list indexed from 1, as the survey algorithms number their items.
-// Element 0 exists but is never used; indices are checked in debug builds.
+// A growable list indexed from 1, as the survey algorithms number their items: the offsets of
+// the algorithms then read as they are stated. Element 0 exists but is never used; indices are
+// checked in debug builds. Sizes and indices are int, like every index of the algorithms.
 #include <cassert>
 #include <cstddef>
 #include <vector>
@@ -11,24 +12,24 @@ template <typename T>
 class OneBased {
 public:
     OneBased() : items_(1) {}
-    explicit OneBased(std::size_t count, const T& value = T()) : items_(count + 1, value) {}
+    explicit OneBased(int count, const T& value = T()) : items_(Slots(count), value) {}
 
     // Number of usable elements (index 1..Size()).
-    std::size_t Size() const { return items_.size() - 1; }
+    int Size() const { return static_cast<int>(items_.size()) - 1; }
     bool Empty() const { return items_.size() == 1; }
-    void Resize(std::size_t count, const T& value = T()) { items_.resize(count + 1, value); }
+    void Resize(int count, const T& value = T()) { items_.resize(Slots(count), value); }
     void Clear() { items_.resize(1); }
-    void Reserve(std::size_t count) { items_.reserve(count + 1); }
+    void Reserve(int count) { items_.reserve(Slots(count)); }
     void PushBack(const T& value) { items_.push_back(value); }
     void PushBack(T&& value) { items_.push_back(std::move(value)); }
 
-    T& operator[](std::size_t i) {
-        assert(i >= 1 && i < items_.size());
-        return items_[i];
+    T& operator[](int i) {
+        assert(i >= 1 && i <= Size());
+        return items_[static_cast<std::size_t>(i)];
     }
-    const T& operator[](std::size_t i) const {
-        assert(i >= 1 && i < items_.size());
-        return items_[i];
+    const T& operator[](int i) const {
+        assert(i >= 1 && i <= Size());
+        return items_[static_cast<std::size_t>(i)];
     }
 
     T& Back() { return items_.back(); }
@@ -42,6 +43,11 @@ public:
 
 private:
     std::vector<T> items_;
+
+    static std::size_t Slots(int count) {
+        assert(count >= 0);
+        return static_cast<std::size_t>(count) + 1;
+    }
 };
 
 }  // namespace qef

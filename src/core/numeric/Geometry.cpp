@@ -14,7 +14,7 @@ bool HasEndAngle(int type) { return type == 1 || type == 3; }
 
 // Output arrays grow to the size the branches need instead of being written out of range.
 void EnsureSize(OneBased<double>& values, int count) {
-    if (count > 0 && values.Size() < static_cast<std::size_t>(count)) values.Resize(count);
+    if (count > 0 && values.Size() < count) values.Resize(count);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct BlockPattern {
 // excluded) where it may hold a value other than 0, the diagonal when none follows it. The reach of
 // an updated row grows to the pivot row's.
 void Widen(std::vector<int>& reach, int row, int to) {
-    int& r = reach[static_cast<std::size_t>(row)];
+    int& r = reach[row];
     r = std::max(r, to);
 }
 
@@ -172,12 +172,12 @@ RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern) 
             const int from = std::max(tail, i + 1);
             if (const int last = LastNonzero(row, from, n); last >= from) {
                 reach = last;
-                if (pattern.InBlocks(i)) scan.TailBegin[static_cast<std::size_t>(i)] = FirstNonzero(row, from, last);
+                if (pattern.InBlocks(i)) scan.TailBegin[i] = FirstNonzero(row, from, last);
             }
         }
         double& mine = largest[i];
         mine = std::max(mine, own);
-        scan.Reach[static_cast<std::size_t>(i)] = reach;
+        scan.Reach[i] = reach;
     }
     return scan;
 }
@@ -188,17 +188,17 @@ void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& 
                           OneBased<double>& result) {
     const std::vector<int>& reach = scan.Reach;
     const int n = matrix.N();
-    result.Resize(static_cast<std::size_t>(n) + 1);
+    result.Resize(n + 1);
     std::fill(result.begin(), result.end(), 0.0);
     for (int i = n; i >= 1; --i) {
         const double* row = matrix.Row(i);
         if (row[i] == 0.0) continue;
-        const int to = reach[static_cast<std::size_t>(i)];
+        const int to = reach[i];
         double s = 0.0;
         int j = i + 1;
         if (pattern.InBlocks(i)) {
             for (const int end = std::min(pattern.BlockEnd(i), to); j <= end; ++j) s += result[j] * row[j];
-            j = std::max(pattern.limit + 1, scan.TailBegin[static_cast<std::size_t>(i)]);
+            j = std::max(pattern.limit + 1, scan.TailBegin[i]);
         }
         for (; j <= to; ++j) s += result[j] * row[j];
         result[i] = -(s + row[n + 1]) / row[i];
@@ -228,7 +228,7 @@ void ReduceTrailingRows(PackedNormalMatrix& matrix, int r0, int r1, int first, s
     double factors[kPanel];
     int last = 0;
     for (int r = r0; r <= r1; ++r)
-        if (matrix.Row(r)[r] != 0.0) last = std::max(last, reach[static_cast<std::size_t>(r)]);
+        if (matrix.Row(r)[r] != 0.0) last = std::max(last, reach[r]);
     for (int t = first; t <= last; ++t) {
         int count = 0;
         for (int r = r0; r <= r1; ++r) {
@@ -255,14 +255,14 @@ void ReducePanel(PackedNormalMatrix& matrix, int r0, int r1, const std::vector<d
                  std::vector<int>& reach, int& zeroPivots, Update update) {
     for (int r = r0; r <= r1; ++r) {
         double* pivotRow = matrix.Row(r);
-        if (TreatAsZero(pivotRow[r], magnitudes[static_cast<std::size_t>(r)])) {
+        if (TreatAsZero(pivotRow[r], magnitudes[r])) {
             ++zeroPivots;
             continue;
         }
         for (int j = r + 1; j <= r1; ++j) {
             const double coupling = pivotRow[j];
             if (coupling == 0.0) continue;
-            const int to = reach[static_cast<std::size_t>(r)];
+            const int to = reach[r];
             update(matrix.Row(j), pivotRow, coupling / pivotRow[r], j, to, r);
             Widen(reach, j, to);
         }
@@ -290,7 +290,7 @@ std::int64_t TriangularNumber(std::int64_t k) { return (k - 1) * k / 2; }
 
 void PackedRowStart(OneBased<std::size_t>& starts, int n) {
     if (n <= 0) return;
-    if (starts.Size() < static_cast<std::size_t>(n)) starts.Resize(static_cast<std::size_t>(n));
+    if (starts.Size() < n) starts.Resize(n);
     for (int i = 1; i <= n; ++i) starts[i] = PackedNormalMatrix::RowStart(n, i);
 }
 
@@ -329,7 +329,7 @@ int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stop
 
 void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result) {
     const int n = matrix.N();
-    result.Resize(static_cast<std::size_t>(n) + 1);
+    result.Resize(n + 1);
     std::fill(result.begin(), result.end(), 0.0);
     for (int i = n; i >= 1; --i) {
         const double* row = matrix.Row(i);
@@ -356,14 +356,14 @@ int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
         ReducePanel(matrix, b0, b1, magnitudes, reach, zeroPivots,
                     [&](double* row, const double* pivotRow, double factor, int j, int to, int r) {
                         SubtractScaled(row, pivotRow, factor, j, std::min(b1, to));
-                        const int begin = tailBegin[static_cast<std::size_t>(r)];
+                        const int begin = tailBegin[r];
                         SubtractScaled(row, pivotRow, factor, std::max(pattern.limit + 1, begin), to);
                         row[n + 1] -= factor * pivotRow[n + 1];
-                        int& own = tailBegin[static_cast<std::size_t>(j)];
+                        int& own = tailBegin[j];
                         own = std::min(own, begin);
                     });
         int begin = n + 1;
-        for (int r = b0; r <= b1; ++r) begin = std::min(begin, tailBegin[static_cast<std::size_t>(r)]);
+        for (int r = b0; r <= b1; ++r) begin = std::min(begin, tailBegin[r]);
         ReduceTrailingRows(matrix, b0, b1, std::max(pattern.limit + 1, begin), reach);
     }
     EliminateFrom(matrix, pattern.limit + 1, magnitudes, reach, zeroPivots);

@@ -121,7 +121,7 @@ std::string StripAccents(std::string_view text, bool keepAccents) {
     if (keepAccents) return std::string(text);
     static const std::array<char, 256> plain = [] {
         std::array<char, 256> table{};
-        for (int b = 0; b < 256; ++b) table[static_cast<std::size_t>(b)] = static_cast<char>(b);
+        for (int b = 0; b < 256; ++b) table[b] = static_cast<char>(b);
         const std::string accented =
             Vn("ăâáắấàằầạặậảẳẩãẵẫêéếèềẹệẻểẽễôơóốớòồờọộợỏổởõỗỡíìịỉĩýỳỵỷỹưúứùừụựủửũữđĐ");
         const std::string_view letters = "aaaaaaaaaaaaaaaaaeeeeeeeeeeeoooooooooooooooooiiiiiyyyyyuuuuuuuuuuudD";

@@ -139,7 +139,7 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos) {
         return kBadSequence;
     }
     constexpr std::array<char32_t, 4> kMinimum = {0, 0x80, 0x800, 0x10000};
-    const char32_t minimum = kMinimum[static_cast<std::size_t>(extra)];
+    const char32_t minimum = kMinimum[extra];
     char32_t c = b0 & (0xFFu >> (extra + 2));  // payload bits of the lead byte
     if (pos + static_cast<std::size_t>(extra) >= s.size()) {
         ++pos;
@@ -218,10 +218,10 @@ const ByteTable& Tcvn3Table() {
             // ASCII, and C1 controls for the undefined 0x80..0x9F.
             auto c = static_cast<char32_t>(b);
             if (b >= 0xA0) {
-                c = kTcvn3High[static_cast<std::size_t>(b - 0xA0)];
+                c = kTcvn3High[b - 0xA0];
                 if (c == 0) c = kPrivateBase + static_cast<char32_t>(b);
             }
-            t.decode[static_cast<std::size_t>(b)] = c;
+            t.decode[b] = c;
             t.encode.Add(c, static_cast<unsigned char>(b));
         }
         t.encode.Finish();
@@ -252,13 +252,13 @@ VniBytes VniLetterBytes(int row, int tone, bool upper) {
     auto up = [upper](unsigned char b) {
         return upper && b >= 'a' ? static_cast<unsigned char>(b - 0x20) : b;
     };
-    if (row == RowI) return {up(kVniI[static_cast<std::size_t>(tone)]), 0};
+    if (row == RowI) return {up(kVniI[tone]), 0};
     if (row == RowY && tone == 5) return {up(kVniYDot), 0};
     const auto& marks = row == RowABreve                                        ? kVniBreveMarks
                         : (row == RowACirc || row == RowECirc || row == RowOCirc) ? kVniCircMarks
                                                                                 : kVniPlainMarks;
-    unsigned char mark = marks[static_cast<std::size_t>(tone)];
-    return {up(kVniBase[static_cast<std::size_t>(row)]), up(mark)};
+    unsigned char mark = marks[tone];
+    return {up(kVniBase[row]), up(mark)};
 }
 
 struct VniTables {
@@ -290,11 +290,11 @@ const VniTables& Vni() {
         t.pairs.Finish();
         for (int b = 0; b < 256; ++b) {
             auto c = static_cast<char32_t>(b);
-            if (single[static_cast<std::size_t>(b)] != 0)
-                c = single[static_cast<std::size_t>(b)];
+            if (single[b] != 0)
+                c = single[b];
             else if (b >= 0x80 && FindLetter(c) != nullptr)
                 c = kPrivateBase + c;  // a mark byte whose Latin-1 reading is a Vietnamese letter
-            t.bytes.decode[static_cast<std::size_t>(b)] = c;
+            t.bytes.decode[b] = c;
             t.bytes.encode.Add(c, static_cast<unsigned char>(b));
         }
         t.bytes.encode.Finish();

@@ -178,7 +178,7 @@ TEST_F(NetFixture, DeadEndHangsWhenWalkedInOnePass) {
     IntersectIdLists(model.AngleNodeCandidates, model.SideNodeCandidates, model.JunctionNodes);
     ConcatNodeLists(an.HardNodes, model.JunctionNodes, an.SideOnlyKnown, model.NetworkNodes);
     ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, NodeCount(),
-                   static_cast<int>(model.StartStations.Size()), model.NetworkNodes);
+                   model.StartStations.Size(), model.NetworkNodes);
     EXPECT_EQ(Names(model.NetworkNodes), "2");
     const SidePairs sides = an.Sides;  // the walk consumes its copy
     const OneBased<int> stops = model.BranchStopPoints;

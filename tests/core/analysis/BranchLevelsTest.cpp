@@ -160,7 +160,7 @@ TEST_F(NetFixture, GroupsFollowTheScanOrder) {
         for (int b = 1; b <= g.BranchCount; ++b) text += BranchText(b) + "|";
         seen.push_back(text);
         // An adjustment reorders and clears its own node entries; the next group must not see it.
-        for (std::size_t n = 1; n <= g.NodeIds.size(); ++n) model.NetworkNodes[n] = 0;
+        for (int n = 1; n <= static_cast<int>(g.NodeIds.size()); ++n) model.NetworkNodes[n] = 0;
         return true;
     });
     ASSERT_EQ(groups.size(), 2u);

@@ -27,13 +27,13 @@ struct LevellingFixture : test::NetFixture {
     }
     LevellingBranchOutcome Build(const std::string& leftover = "", const std::string& logName = "",
                                  const std::vector<std::string>& inputs = {}) {
-        return BuildBranches(model, lines, static_cast<int>(model.BranchStopPoints.Size()), leftover, logName,
+        return BuildBranches(model, lines, model.BranchStopPoints.Size(), leftover, logName,
                              inputs, unjoined, log, ui, progress);
     }
     std::vector<std::string> Findings() const {
         return CheckBranchInvariants(model.Branches, lines.FromIds, lines.ToIds, lines.Count(),
                                      model.BranchStopPoints,
-                                     static_cast<int>(model.BranchStopPoints.Size()));
+                                     model.BranchStopPoints.Size());
     }
 };
 

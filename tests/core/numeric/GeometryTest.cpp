@@ -15,7 +15,7 @@ constexpr double kTight = 1e-9;
 BranchModel MakeBranches(std::initializer_list<int> counts) {
     BranchModel model;
     for (int count : counts) {
-        for (int k = 0; k < count; ++k) model.BranchPoints.PushBack(static_cast<int>(model.BranchPoints.Size()) + 1);
+        for (int k = 0; k < count; ++k) model.BranchPoints.PushBack(model.BranchPoints.Size() + 1);
         model.BranchPointCounts.PushBack(count);
     }
     model.BuildBranchOffsets(static_cast<int>(counts.size()));
