@@ -1,29 +1,23 @@
 #include "gui/GridModel.h"
 
-#include "core/text/TextHelpers.h"
-#include "core/text/Tokenizer.h"
 #include "gui/GuiText.h"
 
 namespace qef {
 
-namespace {
-const std::string kEmptyCell;
-}
-
 GridModel::GridModel(int columns, int dataRows, QObject* parent)
-    : QAbstractTableModel(parent), columns_(columns), dataRows_(dataRows) {}
+    : QAbstractTableModel(parent), document_(columns, dataRows) {}
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : dataRows_;
+    return parent.isValid() ? 0 : document_.Rows();
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : columns_;
+    return parent.isValid() ? 0 : document_.Columns();
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    const std::string& text = Cell(GridRow(index.row()), index.column());
+    const std::string& text = document_.Cell(GridRow(index.row()), index.column());
     if (text.empty()) return QString();
     return FromTcvn3(text);
 }
@@ -34,53 +28,15 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     return QString::number(section + 1);
 }
 
-const std::string& GridModel::Cell(int row, int column) const {
-    if (row < 1 || column < 0 || static_cast<std::size_t>(row) > rows_.size()) return kEmptyCell;
-    const auto& cells = rows_[static_cast<std::size_t>(row) - 1];
-    if (static_cast<std::size_t>(column) >= cells.size()) return kEmptyCell;
-    return cells[column];
-}
-
 void GridModel::SetCell(int row, int column, std::string text) {
-    if (row < 1 || row > dataRows_ || column < 0 || column >= columns_) return;
-    const auto r = static_cast<std::size_t>(row) - 1;
-    const auto c = static_cast<std::size_t>(column);
-    if (r >= rows_.size()) {
-        if (text.empty()) return;
-        rows_.resize(r + 1);
-    }
-    auto& cells = rows_[r];
-    if (c >= cells.size()) {
-        if (text.empty()) return;
-        cells.resize(c + 1);
-    }
-    cells[c] = std::move(text);
+    if (!document_.SetCell(row, column, std::move(text))) return;
     const QModelIndex at = index(ModelRow(row), column);
     emit dataChanged(at, at);
 }
 
-std::string GridModel::DataLine(int row, int firstColumn, int lastColumn, int separatorMode,
-                                int fixedFieldWidth) const {
-    std::vector<std::string> cells;
-    int last = -1;
-    for (int c = firstColumn; c <= lastColumn; ++c) {
-        std::string cell = TrimBlanks(Cell(row, c));
-        if (cell.size() > kShortStringMax) cell.resize(kShortStringMax);
-        if (!cell.empty()) last = c - firstColumn;
-        cells.push_back(std::move(cell));
-    }
-    std::string line;
-    for (int i = 0; i <= last; ++i) {
-        line += JoinFields(cells[i], i == last, separatorMode,
-                           fixedFieldWidth);
-    }
-    return line;
-}
-
 void GridModel::Clear() {
     beginResetModel();
-    rows_.clear();
-    dataRowCount_ = 0;
+    document_.Clear();
     endResetModel();
 }
 

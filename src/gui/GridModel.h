@@ -1,18 +1,18 @@
 #pragma once
-// The grid document: a table of TCVN3 cells. Row 0 of the grid is its header ("1", "2" ...);
-// data rows are numbered from 1 and shown as model rows 0, 1, ... Only rows that were written
-// hold storage, so a grid of tens of thousands of rows costs nothing until it is filled.
+// The grid document shown in a table view: data rows 1, 2 ... of the document are model rows
+// 0, 1 ...; the header row holds the column numbers. Cells cross to the view as Unicode.
 #include <QAbstractTableModel>
 #include <string>
-#include <vector>
+
+#include "core/grid/GridDocument.h"
 
 namespace qef {
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kDefaultColumns = 15;
-    static constexpr int kDefaultDataRows = 60000;
+    static constexpr int kDefaultColumns = GridDocument::kDefaultColumns;
+    static constexpr int kDefaultDataRows = GridDocument::kDefaultRows;
 
     explicit GridModel(int columns = kDefaultColumns, int dataRows = kDefaultDataRows,
                        QObject* parent = nullptr);
@@ -23,21 +23,22 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    int Columns() const { return columns_; }
-    int DataRows() const { return dataRows_; }
+    const GridDocument& Document() const { return document_; }
+
+    int Columns() const { return document_.Columns(); }
+    int DataRows() const { return document_.Rows(); }
 
     // Cells by grid row (1-based) and column (0-based); outside the grid reads "".
-    const std::string& Cell(int row, int column) const;
+    const std::string& Cell(int row, int column) const { return document_.Cell(row, column); }
     void SetCell(int row, int column, std::string text);
 
-    // Number of data rows in use (rows 1 to DataRowCount).
-    int DataRowCount() const { return dataRowCount_; }
-    void SetDataRowCount(int count) { dataRowCount_ = count; }
+    int DataRowCount() const { return document_.DataRowCount(); }
+    void SetDataRowCount(int count) { document_.SetDataRowCount(count); }
 
-    // A row as a data-file line: the cells from firstColumn to the last non-blank one up to
-    // lastColumn, each trimmed, joined by the separator of `separatorMode`; "" for a blank row.
     std::string DataLine(int row, int firstColumn, int lastColumn, int separatorMode,
-                         int fixedFieldWidth) const;
+                         int fixedFieldWidth) const {
+        return document_.DataLine(row, firstColumn, lastColumn, separatorMode, fixedFieldWidth);
+    }
 
     // Empties every cell; DataRowCount becomes 0.
     void Clear();
@@ -47,10 +48,7 @@ public:
     static int ModelRow(int gridRow) { return gridRow - 1; }
 
 private:
-    int columns_;
-    int dataRows_;
-    int dataRowCount_ = 0;
-    std::vector<std::vector<std::string>> rows_;  // rows_[r - 1]: cells of grid row r
+    GridDocument document_;
 };
 
 }  // namespace qef

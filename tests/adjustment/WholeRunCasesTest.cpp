@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "adjustment/AdjustByOrder.h"
+#include "core/text/VnCodec.h"
+#include "support/Fakes.h"
+#include "support/WholeRunCase.h"
+
+namespace qef {
+namespace {
+
+using CommandRun = void (*)(const test::WholeRunCase& runCase, const std::string& dir, RunRecord& record);
+
+void RunF4(const test::WholeRunCase& runCase, const std::string& dir, RunRecord& record) {
+    const AdjustmentInput files{runCase.File("known", dir), runCase.File("observations", dir),
+                                runCase.File("heights", dir), runCase.File("result", dir)};
+    test::ScriptedInteraction ui;
+    test::RecordingProgress progress;
+    EXPECT_EQ(AdjustNetworkByOrder(files, runCase.Settings, ui, progress, record).Outcome, RunOutcome::Completed);
+    EXPECT_EQ(progress.LastText(MonitorLabel::Stage), Vn("Kết thúc"));
+}
+
+const std::map<std::string, CommandRun> kCommands = {{"F4", RunF4}};
+
+class WholeRunCases : public testing::TestWithParam<std::string> {};
+
+TEST_P(WholeRunCases, WriteTheExpectedFiles) {
+    const test::WholeRunCase runCase = test::ReadWholeRunCase("adjustment", GetParam());
+    for (const std::string& problem : runCase.Problems) ADD_FAILURE() << "case.txt: " << problem;
+    ASSERT_TRUE(runCase.Problems.empty());
+    const auto command = kCommands.find(runCase.Command);
+    ASSERT_NE(command, kCommands.end()) << "unknown command " << runCase.Command;
+
+    test::TempDir dir;
+    test::CopyInputs(runCase, dir.Path());
+    // Twice in one folder with one record: the second run must start afresh and replace the files.
+    RunRecord record;
+    for (int pass = 1; pass <= 2; ++pass) {
+        SCOPED_TRACE("run " + std::to_string(pass));
+        command->second(runCase, dir.Path(), record);
+        test::ExpectOutputs(runCase, dir.Path());
+    }
+}
+
+std::string CaseName(const testing::TestParamInfo<std::string>& param) { return test::WholeRunTestName(param.param); }
+
+INSTANTIATE_TEST_SUITE_P(Adjustment, WholeRunCases, testing::ValuesIn(test::WholeRunCaseNames("adjustment")),
+                         CaseName);
+
+}  // namespace
+}  // namespace qef
