@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "gui/MainWindow.h"
-#include "gui/SplashWindow.h"
+#include "gui/dialogs/SplashWindow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #pragma once
-// The main window: the data grid and the text editor as two views, the menus and toolbars that
-// start every command, the status bar, and the questions asked before the program closes.
+// The main window: the data grid and the text editor as two views, the menus and toolbars built
+// from the action table, the status bar, and the questions about its documents (saving, closing).
+// Computations run through its command runner.
 #include <QMainWindow>
 #include <QSet>
 #include <QString>
@@ -12,11 +13,9 @@
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/io/Readers.h"
-#include "gui/Commands.h"
 #include "gui/InputStep.h"
 
-class QActionGroup;
+class QAction;
 class QComboBox;
 class QFileDialog;
 class QFontComboBox;
@@ -29,6 +28,7 @@ class QToolBar;
 
 namespace qef {
 
+class CommandRunner;
 class GridModel;
 class GuiInteraction;
 class HelpWindow;
@@ -71,13 +71,9 @@ public:
     std::optional<QString> AskOpenName(const FileQuestion& question) override;
     std::optional<QString> AskSaveName(const FileQuestion& question) override;
 
-    // Computations. A command sets its flags and title, shows the parameters dialog, asks its
-    // files, runs its worker and shows its report; the window is disabled meanwhile.
-    void RunCommand(const ComputationCommand& command);
-    bool Computing() const { return computing_; }
-    const InputPrompts& Prompts() const { return prompts_; }
-    const InputFiles& LastInput() const { return input_; }
-    const ReadErrorRecord& ReadError() const { return readError_; }
+    CommandRunner& Runner() { return *runner_; }
+    // A command is running; menus, toolbars and views are disabled meanwhile.
+    bool Computing() const;
     // Loads a text file into the editor as plain text (UTF-8 or TCVN3, as it comes); false with a
     // message when it cannot be read.
     bool LoadEditorFile(const QString& path);
@@ -86,6 +82,9 @@ public:
     bool GridVisible() const;
     void ShowGridView();
     void ShowEditorView();
+    // Opens a report of a run in the editor view, captioned with `programTitle`; nothing changes
+    // when it cannot be read.
+    void ShowReport(const QString& path, const QString& programTitle);
 
     // Documents.
     GridModel& Grid() { return *grid_; }
@@ -105,6 +104,11 @@ public:
     SaveResult SaveDataFile();
     // Writes the editor text to its file (asking a name when there is none); a failure is reported.
     SaveResult SaveEditorText();
+    // Before the editor gets other text: asks whether its changes are saved. False on Cancel or
+    // when the save did not happen.
+    bool OfferEditorSave();
+    // Empties the editor and forgets its file.
+    void ForgetEditorText();
 
     // Status bar: panel 0 is the program's, 1 to 7 hold the function-key texts.
     QString StatusText(int panel) const;
@@ -124,40 +128,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key = {},
-                        const QString& hint = {});
-    QAction* Pending(QAction* action);
-    void SetCommandEnabled(QAction* action, bool enabled);
-    void BuildActions();
-    void BuildMenus();
-    void BuildToolBars();
-    void BuildGridToolBar();
-    void BuildEditorToolBar();
-    void BuildStatusBar();
     void BuildViews();
+    void BuildStatusBar();
+    void BuildFileDialogs();
     void FormShow();
+    void ShowEditor(const QString& programTitle);
+    void SetCommandEnabled(QAction* action, bool enabled);
     void WriteStatus(const QString& text);
     void OnEditorModified(bool modified);
-    bool OfferEditorSave();
-    void SetBusy(bool busy);
-    // The window is disabled for the life of a run, however the run ends.
-    struct BusyScope {
-        explicit BusyScope(MainWindow& w) : window(w) { window.SetBusy(true); }
-        ~BusyScope() { window.SetBusy(false); }
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
-        MainWindow& window;
-    };
-    struct WorkerResult {
-        bool StoppedOnError = false;
-        bool Cancelled = false;
-        std::optional<std::string> Report;  // the report this run wrote, when the worker says
-    };
-    bool RunWorker(const ComputationCommand& command, WorkerResult& result);
-    void ReportReadError(const ReadErrorRecord& error);
-    void ShowRunReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
-                       const WorkerResult& result);
-    std::string EditorBytes() const;
     bool WriteAtomically(const QString& path, const std::string& bytes);
 
     ComputationSettings settings_;
@@ -170,11 +148,6 @@ private:
     bool editorUtf8_ = false;
     bool shownOnce_ = false;
     QSet<const QAction*> pending_;
-    bool computing_ = false;
-    InputPrompts prompts_;
-    InputFiles input_;
-    ReadErrorRecord readError_;
-    bool errorFlag_ = false;
 
     GridModel* grid_ = nullptr;
     QStackedWidget* views_ = nullptr;
@@ -190,58 +163,16 @@ private:
     TFVoiAutoCAD* drawingOptionsDialog_ = nullptr;
     TForm2* monitorWindow_ = nullptr;
 
-    QToolBar* ToolBar1_ = nullptr;
     QToolBar* TB_StGrid_ = nullptr;
     QToolBar* TB_Editor_ = nullptr;
     QFontComboBox* FontName_ = nullptr;
     QSpinBox* FontSize_ = nullptr;
     QComboBox* CBkitungancach_ = nullptr;
-    QComboBox* Ephandau_ = nullptr;
-
-    // Commands of the menus and toolbars.
-    QAction* TBNew_ = nullptr;
-    QAction* TBOpen_ = nullptr;
-    QAction* TBSave_ = nullptr;
-    QAction* TBSaveas_ = nullptr;
     QAction* TBPrint_ = nullptr;
-    QAction* fileExit_ = nullptr;
-    QAction* cut_ = nullptr;
-    QAction* copy_ = nullptr;
-    QAction* paste_ = nullptr;
-    QAction* delete_ = nullptr;
-    QAction* Chenfilevao1_ = nullptr;
-    QAction* writeBlock_ = nullptr;
-    QAction* appendBlock_ = nullptr;
-    std::vector<QAction*> conversions_;
-    std::vector<QAction*> blockOperations_;
-    QAction* taotridomoi_ = nullptr;
-    QAction* Binhsaimoi_ = nullptr;
-    QAction* ToolButton9_ = nullptr;
-    QAction* KTtungnhom_ = nullptr;
-    QAction* BSDC_ = nullptr;
-    QAction* TXYMia_ = nullptr;
-    QAction* TB_Tinhxyz1_ = nullptr;
-    QAction* TB_TinhXYZ2_ = nullptr;
-    QAction* Bnhsaic1_ = nullptr;
-    QAction* rawData_ = nullptr;
-    QAction* trigToGeometric_ = nullptr;
-    QAction* levellingMeans_ = nullptr;
-    QAction* calculator_ = nullptr;
-    std::vector<QAction*> tools_;
-    QAction* Taosodogoccanh_ = nullptr;
-    QAction* TBXulysodo_ = nullptr;
-    QAction* sltosodo_ = nullptr;
-    QAction* filekqcodau_ = nullptr;
-    QAction* Filedulieudohinh_ = nullptr;
-    QAction* gridLayout_ = nullptr;
-    QAction* about_ = nullptr;
-    QAction* help1_ = nullptr;
-    QAction* exit_ = nullptr;
-    QAction* TBExit_ = nullptr;
     QAction* TBDBG_ = nullptr;
     QAction* TBRE_ = nullptr;
-    QAction* find_ = nullptr;
-    QAction* replace_ = nullptr;
+
+    std::unique_ptr<CommandRunner> runner_;
 };
 
 }  // namespace qef

@@ -7,9 +7,9 @@
 #include <QRadioButton>
 
 #include "GuiTestSupport.h"
-#include "gui/TForm2.h"
-#include "gui/TFTsbs.h"
-#include "gui/TFVoiAutoCAD.h"
+#include "gui/dialogs/TForm2.h"
+#include "gui/dialogs/TFTsbs.h"
+#include "gui/dialogs/TFVoiAutoCAD.h"
 
 namespace qef {
 namespace {

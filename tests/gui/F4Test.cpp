@@ -10,7 +10,7 @@
 #include "core/text/TextFile.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
-#include "gui/TForm2.h"
+#include "gui/dialogs/TForm2.h"
 
 namespace qef {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "GuiTestSupport.h"
 #include "gui/GridModel.h"
-#include "gui/HelpWindow.h"
 #include "gui/MainWindow.h"
+#include "gui/dialogs/HelpWindow.h"
 
 namespace qef {
 namespace {

@@ -1,4 +1,4 @@
-#include "gui/TFVoiAutoCAD.h"
+#include "gui/dialogs/TFVoiAutoCAD.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -64,7 +64,8 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
 
     CB_VeSDluoi0_ = Named(new QCheckBox(QStringLiteral("Tải điểm gốc.         Độ cao text ="), group_), "CB_VeSDluoi0");
     CB_VeSDluoi1_ = Named(new QCheckBox(QStringLiteral("Tải điểm bình sai. Độ cao text ="), group_), "CB_VeSDluoi1");
-    CB_VeChitiet_ = Named(new QCheckBox(QStringLiteral("Tải điểm .                Độ cao text ="), group_), "CB_VeChitiet");
+    CB_VeChitiet_ =
+        Named(new QCheckBox(QStringLiteral("Tải điểm .                Độ cao text ="), group_), "CB_VeChitiet");
     CB_Vedocao_ = Named(new QCheckBox(QStringLiteral("Tải cao độ.             Độ cao text ="), group_), "CB_Vedocao");
     CB_ZtoCSDL_ = Named(new QCheckBox(QStringLiteral("Đưa độ cao vào dữ liệu tọa độ x, y, z"), group_), "CB_ZtoCSDL");
 

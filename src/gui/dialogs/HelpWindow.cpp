@@ -1,4 +1,4 @@
-#include "gui/HelpWindow.h"
+#include "gui/dialogs/HelpWindow.h"
 
 #include <QDialogButtonBox>
 #include <QTextBrowser>

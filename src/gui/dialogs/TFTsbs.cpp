@@ -1,4 +1,4 @@
-#include "gui/TFTsbs.h"
+#include "gui/dialogs/TFTsbs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,7 +14,7 @@
 
 #include "core/numeric/Numbers.h"
 #include "gui/GuiText.h"
-#include "gui/TFVoiAutoCAD.h"
+#include "gui/dialogs/TFVoiAutoCAD.h"
 
 namespace qef {
 

@@ -1,4 +1,4 @@
-#include "gui/SplashWindow.h"
+#include "gui/dialogs/SplashWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>

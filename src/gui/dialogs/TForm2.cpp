@@ -1,4 +1,4 @@
-#include "gui/TForm2.h"
+#include "gui/dialogs/TForm2.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "gui/DialogSupport.h"
+#include "gui/dialogs/DialogSupport.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/model/ComputationSettings.h"
-#include "gui/DialogSupport.h"
+#include "gui/dialogs/DialogSupport.h"
 
 class QCheckBox;
 class QGroupBox;

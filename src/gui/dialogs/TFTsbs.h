@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/model/ComputationSettings.h"
-#include "gui/DialogSupport.h"
+#include "gui/dialogs/DialogSupport.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,0 +1,246 @@
+#include "gui/ActionTable.h"
+
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QSpinBox>
+#include <QToolBar>
+
+#include "core/text/VnCodec.h"
+#include "gui/MainWindow.h"
+
+namespace qef {
+
+namespace {
+
+void Close(MainWindow& window, bool) { window.close(); }
+void About(MainWindow& window, bool) { window.ShowAbout(); }
+void Help(MainWindow& window, bool) { window.ShowHelp(); }
+// Each button of the view pair acts only when it is down after the click.
+void GridView(MainWindow& window, bool down) { if (down) window.ShowGridView(); }
+void EditorView(MainWindow& window, bool down) { if (down) window.ShowEditorView(); }
+void ExplainDhFile(MainWindow& window, bool on) {
+    if (on) window.Ask().Message(Vn("Lựa chọn này sẽ tạo file số liệu đo theo thứ tự đồ hình (*.dh)"));
+}
+
+QWidget* PrefixText(MainWindow&, QToolBar* bar) {
+    auto* box = new QComboBox(bar);
+    box->setEditable(true);
+    box->setToolTip(QStringLiteral("Nội dung chuỗi cộng thêm"));
+    box->setMinimumWidth(70);
+    box->setEnabled(false);
+    return box;
+}
+
+QWidget* SeparatorChoice(MainWindow& window, QToolBar* bar) {
+    auto* box = new QComboBox(bar);
+    box->addItems({QStringLiteral("1 khoảng trắng \" \""), QStringLiteral("1 ký tự \"Tab\""),
+                   QStringLiteral("1 dấu phẩy \",\""), QStringLiteral("1 dấu chấm phẩy \";\""),
+                   QStringLiteral("Canh cột 10 ký tự"), QStringLiteral("Ký tự gạch đứng \"|\"")});
+    box->setCurrentIndex(window.Settings().OutputSeparatorMode);
+    QObject::connect(box, &QComboBox::currentIndexChanged, &window, [&window](int item) {
+        if (item >= 0) window.Settings().OutputSeparatorMode = static_cast<std::uint8_t>(item);
+    });
+    return box;
+}
+
+// The font list holds the screen's fonts, sorted.
+QWidget* FontNameBox(MainWindow&, QToolBar* bar) {
+    auto* box = new QFontComboBox(bar);
+    box->setMaxVisibleItems(10);
+    box->setEnabled(false);
+    return box;
+}
+
+QWidget* FontSizeBox(MainWindow&, QToolBar* bar) {
+    auto* box = new QSpinBox(bar);
+    box->setRange(1, 200);
+    box->setEnabled(false);
+    return box;
+}
+
+const MenuRow kMenus[] = {
+    {MenuId::File, "MenuFile", "File"},           {MenuId::Edit, "MenuSoanthao", "Soạn thảo"},
+    {MenuId::Data, "MenuDulieu", "Dữ liệu"},      {MenuId::Compute, "MenuTinhtoan", "Tính toán"},
+    {MenuId::Tools, "MenuHotro", "Hỗ trợ"},       {MenuId::Options, "MenuLuachon", "Lựa chọn"},
+    {MenuId::Help, "MenuHuongdan", " Hướng dẫn "},
+};
+
+const BarRow kBars[] = {
+    {BarId::Main, "ToolBar1", false}, {BarId::Grid, "TB_StGrid", true}, {BarId::Editor, "TB_Editor", false}};
+
+using M = MenuId;
+using B = BarId;
+
+const ActionRow kActions[] = {
+    // Files.
+    {.Name = "TBNew", .Text = "&New", .Key = Qt::CTRL | Qt::Key_N, .Icon = StandardIcon(QStyle::SP_FileIcon),
+     .Menu = M::File, .Bar = B::Main},
+    {.Name = "TBOpen", .Text = "&Open", .Key = Qt::CTRL | Qt::Key_O,
+     .Icon = StandardIcon(QStyle::SP_DialogOpenButton), .Menu = M::File, .Bar = B::Main},
+    {.Name = "TBSave", .Text = "&Save", .Key = Qt::CTRL | Qt::Key_S,
+     .Icon = StandardIcon(QStyle::SP_DialogSaveButton), .Menu = M::File, .Bar = B::Main},
+    {.Name = "TBSaveas", .Text = "Save &As", .Icon = TileIcon("S+", Tone::File), .Menu = M::File, .Bar = B::Main},
+    {.Name = "TBPrint", .Text = "Print", .Icon = TileIcon("In", Tone::File), .Bar = B::Main},
+    {.Name = "FileExit", .Text = "E&xit", .Key = Qt::ALT | Qt::Key_X, .Menu = M::File, .MenuGap = true,
+     .Handler = Close},
+
+    // Editing.
+    {.Name = "EditCut", .Text = "Cu&t", .Key = Qt::CTRL | Qt::Key_X, .Icon = TileIcon("✂", Tone::Edit),
+     .Menu = M::Edit, .Bar = B::Main, .BarGap = true},
+    {.Name = "EditCopy", .Text = "&Copy", .Key = Qt::CTRL | Qt::Key_C, .Icon = TileIcon("❐", Tone::Edit),
+     .Menu = M::Edit, .Bar = B::Main},
+    {.Name = "EditPaste", .Text = "&Paste", .Key = Qt::CTRL | Qt::Key_V, .Icon = TileIcon("↧", Tone::Edit),
+     .Menu = M::Edit, .Bar = B::Main},
+    {.Name = "EditDelete", .Text = "&Delete", .Key = Qt::CTRL | Qt::Key_Delete, .Menu = M::Edit},
+    {.Name = "Chenfilevao1", .Text = "Đọc vào một file", .Menu = M::Edit, .MenuGap = true},
+    {.Name = "Ghikhoirafile", .Text = "Ghi khối ra file", .Menu = M::Edit},
+    {.Name = "Noikhoivaofile", .Text = "Nối khối vào file", .Menu = M::Edit},
+
+    // The view pair.
+    {.Name = "TBDBG", .Text = "Soạn thảo dữ liệu đo", .Icon = TileIcon("▦", Tone::View), .Bar = B::Main,
+     .BarGap = true, .Checked = Check::On, .Group = GroupId::Views, .Handler = GridView},
+    {.Name = "TBRE", .Text = "Xem văn bản dạng text", .Icon = TileIcon("¶", Tone::View), .Bar = B::Main,
+     .Checked = Check::Off, .Group = GroupId::Views, .Handler = EditorView},
+
+    // Data: conversions, then block operations.
+    {.Name = "Conversion1", .Text = "Chuyển đơn vị đo dài từ mét -> milimét", .Menu = M::Data},
+    {.Name = "Conversion2", .Text = "Chuyển đơn vị đo dài từ milimét -> mét", .Menu = M::Data},
+    {.Name = "Conversion3", .Text = "Chuyển góc kiểu 180.0000 -> 1800000", .Menu = M::Data},
+    {.Name = "Conversion4", .Text = "Chuyển góc kiểu 1800000 -> 180.0000", .Menu = M::Data},
+    {.Name = "Conversion5", .Text = "Chuyển góc kiểu 180.0101 -> 180 01 01", .Menu = M::Data, .MenuGap = true},
+    {.Name = "Conversion6", .Text = "Chuyển góc kiểu 180 01 01 -> 180.0101", .Menu = M::Data},
+    {.Name = "Conversion7", .Text = "Chuyển góc từ Độ (kiểu 180.0000) -> Grad", .Menu = M::Data, .MenuGap = true},
+    {.Name = "Conversion8", .Text = "Chuyển góc từ Grad (kiểu 200.0000) -> Độ", .Menu = M::Data},
+    {.Name = "BlockOperation1", .Text = "Đặt nội dung cho một khối", .Menu = M::Data, .MenuGap = true},
+    {.Name = "BlockOperation2", .Text = "Đặt giá trị tăng dần cho một khối", .Menu = M::Data},
+    {.Name = "BlockOperation3", .Text = "Cộng 1 giá trị vào một khối", .Menu = M::Data},
+    {.Name = "BlockOperation4", .Text = "Thêm chuỗi vào trước một khối", .Menu = M::Data},
+    {.Name = "BlockOperation5", .Text = "Thêm chuỗi vào sau một khối", .Menu = M::Data},
+    {.Name = "BlockOperation6", .Text = "Đặt lại số hiệu điểm chi tiết cho một khối", .Menu = M::Data},
+    {.Name = "taotridomoi", .Text = "Cộng số ngẫu nhiên vào trị đo góc cạnh",
+     .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F10, .Menu = M::Hidden},
+
+    // Computations; "Tìm sai số thô" is the F4 command.
+    {.Name = "Binhsaimoi", .Text = "Bình sai tọa độ", .Key = Qt::Key_F4, .Hint = "Bình sai tọa độ ",
+     .Icon = TileIcon("F4", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, .BarGap = true,
+     .Command = "Binhsaimoi"},
+    {.Name = "KTtungnhom", .Text = "Tính tọa độ và bình sai từng nhóm", .Key = Qt::Key_F5,
+     .Icon = TileIcon("F5", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, .Command = "KTtungnhom"},
+    {.Name = "ToolButton9", .Text = "Tìm sai số thô", .Icon = TileIcon("⚑", Tone::Adjust), .Bar = B::Main,
+     .Command = "Binhsaimoi"},
+    {.Name = "BSDC", .Text = "Bình sai cao độ", .Key = Qt::Key_F6, .Icon = TileIcon("F6", Tone::Adjust),
+     .Menu = M::Compute, .Bar = B::Main, .Command = "BSDC"},
+    {.Name = "TXYMia", .Text = "Tính tọa độ (x, y) điểm chi tiết", .Key = Qt::Key_F7,
+     .Hint = "Tính tọa độ điểm chi tiết", .Icon = TileIcon("F7", Tone::Detail), .Menu = M::Compute,
+     .Bar = B::Main, .Command = "TXYMia"},
+    {.Name = "TB_Tinhxyz1", .Text = "Tính (x, y, z) điểm chi tiết theo chênh cao", .Key = Qt::Key_F8,
+     .Hint = "Tính tọa độ, cao độ theo chênh cao", .Icon = TileIcon("F8", Tone::Detail), .Menu = M::Compute,
+     .Bar = B::Main, .Command = "TB_Tinhxyz1"},
+    {.Name = "TB_TinhXYZ2", .Text = "Tính (x, y, z) điểm chi tiết theo góc thiên đỉnh", .Key = Qt::Key_F9,
+     .Hint = "Tính tọa độ, cao độ theo góc thiên đỉnh", .Icon = TileIcon("F9", Tone::Detail),
+     .Menu = M::Compute, .Bar = B::Main, .Command = "TB_TinhXYZ2"},
+    {.Name = "Bnhsaic1", .Text = "Bình sai tọa độ theo phiên bản QEF2003", .Menu = M::Compute, .MenuGap = true,
+     .Command = "Bnhsaic1"},
+    {.Name = "TBXulysodo", .Text = "Tính toán và lập sổ đo góc cạnh", .Icon = TileIcon("Sổ", Tone::Tool),
+     .Bar = B::Main, .BarGap = true},
+    {.Name = "Xulysolieutho", .Text = "Xử lý số liệu đo trên máy toàn đạc điện tử", .Hint = "Xử lý số liệu thô",
+     .Icon = TileIcon("Thô", Tone::Tool), .Menu = M::Compute, .MenuGap = true, .Bar = B::Main},
+    {.Name = "Chenhcaolg", .Text = "Chuyển chênh cao L.giác -> chênh cao H.học", .Menu = M::Compute},
+    {.Name = "Trungbinhdocao", .Text = "Tính trung bình trị đo cao, khoảng cách giữa 2 trạm", .Menu = M::Compute},
+    {.Name = "Phantoado", .Text = "Tính toán phương vị, tọa độ đơn giản", .Menu = M::Compute},
+
+    // Tools: drawing; coordinate files; observation files; detail data; text and grid; field books.
+    {.Name = "TailenAutoCAD", .Text = "Tải file dữ liệu lên AutoCAD", .Menu = M::Tools},
+    {.Name = "Capnhatdocao", .Text = "Cập nhật độ cao vào tọa độ", .Menu = M::Tools, .MenuGap = true},
+    {.Name = "Sosanhtoado", .Text = "So sánh tọa độ các điểm cùng tên (số hiệu)", .Menu = M::Tools},
+    {.Name = "Sapxeptoado", .Text = "Sắp xếp và khử tọa độ trùng", .Menu = M::Tools},
+    {.Name = "Sapxeptoadodocao", .Text = "Sắp xếp và khử tọa độ, cao độ trùng", .Menu = M::Tools},
+    {.Name = "Sosanhgoccanh", .Text = "So sánh số liệu góc, cạnh trong 2 file", .Menu = M::Tools, .MenuGap = true},
+    {.Name = "Khugoccanhcung", .Text = "Khử góc cạnh cứng", .Menu = M::Tools, .Command = "Khugoccanhcung"},
+    {.Name = "ChuyentoadoSDR", .Text = "Chuyển tọa độ -> (*.DAT), dùng trong SDR", .Menu = M::Tools,
+     .MenuGap = true},
+    {.Name = "Thongketram", .Text = "Thống kê trạm máy trong file chi tiết", .Menu = M::Tools},
+    {.Name = "Gocdinhhuong0", .Text = "Chuyển góc định hướng đo chi tiết về \"0\"", .Menu = M::Tools},
+    {.Name = "Thaythenhieuchuoi", .Text = "Tìm và thay thế nhiều chuỗi", .Menu = M::Tools, .MenuGap = true},
+    {.Name = "Congcot", .Text = "Cộng cột", .Menu = M::Tools},
+    {.Name = "Taosodogoccanh", .Text = "Từ file sl đo thô tạo file sl góc, cạnh và sl Bình sai",
+     .Menu = M::Tools, .MenuGap = true},
+    {.Name = "Vesodogoc", .Text = "Từ file sl đo góc, cạnh tạo file trình bày đơn giản", .Menu = M::Tools},
+    {.Name = "sodochitiet", .Text = "Tạo sổ đo chi tiết", .Menu = M::Tools},
+    {.Name = "sltosodo", .Text = "Xử lý file thô ra file sổ đo góc cạnh", .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F12,
+     .Menu = M::Hidden},
+
+    // Options.
+    {.Name = "filekqcodau", .Text = "File kết quả có dấu", .Menu = M::Options,
+     .Setting = &ComputationSettings::KeepAccents},
+    {.Name = "Filedulieudohinh", .Text = "Xuất file số liệu đo theo đồ hình", .Menu = M::Options,
+     .Setting = &ComputationSettings::WriteDhFile, .Handler = ExplainDhFile},
+    {.Name = "Thaydoibangnhap", .Text = "Thay đổi bảng nhập số liệu", .Menu = M::Options, .MenuGap = true},
+
+    // Searching, help and leaving.
+    {.Name = "Timkiem", .Text = "Tìm kiếm", .Icon = TileIcon("Tìm", Tone::Edit), .Bar = B::Main, .BarGap = true},
+    {.Name = "Thaythe", .Text = "Thay thế", .Icon = TileIcon("Thay", Tone::Edit), .Bar = B::Main},
+    {.Name = "About", .Text = "About", .Menu = M::Help, .Handler = About},
+    {.Name = "Huongdan", .Text = "Hướng dẫn", .Key = Qt::Key_F1,
+     .Icon = StandardIcon(QStyle::SP_DialogHelpButton), .Menu = M::Help, .Bar = B::Main, .BarGap = true,
+     .Handler = Help},
+    // The menu bar's "Thoát" and the toolbar's exit button: the same command.
+    {.Name = "Thoat", .Text = "Thoát", .Menu = M::MenuBar, .Handler = Close},
+    {.Name = "TBThoat", .Text = "Thoát", .Icon = StandardIcon(QStyle::SP_DialogCloseButton), .Bar = B::Main,
+     .Handler = Close},
+
+    // The grid's toolbar: entry modes, the point-name prefix, the separator of written files,
+    // moving about and changing rows and columns.
+    {.Name = "TBNhaptd", .Text = "Hỗ trợ nhập tọa độ", .Icon = TileIcon("XY", Tone::Grid), .Bar = B::Grid,
+     .Checked = Check::Off, .Group = GroupId::EntryModes},
+    {.Name = "TBNhapcanh", .Text = "Hỗ trợ nhập cạnh", .Icon = TileIcon("S", Tone::Grid), .Bar = B::Grid,
+     .Checked = Check::Off, .Group = GroupId::EntryModes},
+    {.Name = "TBNhapgoc", .Text = "Hỗ trợ nhập góc", .Icon = TileIcon("β", Tone::Grid), .Bar = B::Grid,
+     .Checked = Check::Off, .Group = GroupId::EntryModes},
+    {.Name = "TBNhapgc", .Text = "Hỗ trợ nhập góc cạnh", .Icon = TileIcon("βS", Tone::Grid), .Bar = B::Grid,
+     .Checked = Check::Off, .Group = GroupId::EntryModes},
+    {.Name = "TBNhapmia", .Text = "Hỗ trợ nhập mia", .Icon = TileIcon("Mia", Tone::Grid), .Bar = B::Grid,
+     .Checked = Check::Off, .Group = GroupId::EntryModes},
+    {.Name = "TBNhaptudo", .Text = "Nhập tự do", .Icon = TileIcon("Tự", Tone::Grid), .Bar = B::Grid,
+     .Checked = Check::On, .Group = GroupId::EntryModes},
+    {.Name = "TBCopyphandau", .Text = "Bật/tắt cộng chuỗi vào số hiệu điểm", .Icon = TileIcon("+T", Tone::Grid),
+     .Bar = B::Grid, .BarGap = true, .Checked = Check::Off},
+    {.Name = "Ephandau", .Bar = B::Grid, .Widget = PrefixText},
+    {.Name = "CBkitungancach", .Bar = B::Grid, .BarGap = true, .Widget = SeparatorChoice},
+    {.Name = "TBtudongnhandang", .Text = "Bắt buộc đọc file theo ký tự ngăn cách",
+     .Icon = TileIcon("│", Tone::Grid), .Bar = B::Grid, .Checked = Check::On},
+    {.Name = "Lendongdau", .Text = "Lên dòng đầu", .Icon = TileIcon("⇈", Tone::Grid), .Bar = B::Grid,
+     .BarGap = true},
+    {.Name = "Xuongdongcuoi", .Text = "Xuống dòng cuối", .Icon = TileIcon("⇊", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Len1dong", .Text = "Lên 1 dòng", .Icon = TileIcon("↑", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Xuong1dong", .Text = "Xuống 1 dòng", .Icon = TileIcon("↓", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Them1dong", .Text = "Thêm 1 dòng vào cuối", .Icon = TileIcon("+↓", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Chen1dong", .Text = "Chèn 1 dòng", .Icon = TileIcon("⊕", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Xoa1dong", .Text = "Xóa 1 dòng", .Icon = TileIcon("⊖", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Chen1cot", .Text = "Chèn 1 cột", .Icon = TileIcon("⊕|", Tone::Grid), .Bar = B::Grid},
+    {.Name = "Xoa1cot", .Text = "Xóa 1 cột", .Icon = TileIcon("⊖|", Tone::Grid), .Bar = B::Grid},
+
+    // The editor's toolbar: font, style, alignment.
+    {.Name = "FontName", .Bar = B::Editor, .Widget = FontNameBox},
+    {.Name = "FontSize", .Bar = B::Editor, .Widget = FontSizeBox},
+    {.Name = "BoldButton", .Text = "B", .Icon = TileIcon("B", Tone::Edit), .Bar = B::Editor, .BarGap = true,
+     .Checked = Check::Off},
+    {.Name = "ItalicButton", .Text = "I", .Icon = TileIcon("I", Tone::Edit), .Bar = B::Editor,
+     .Checked = Check::Off},
+    {.Name = "UnderlineButton", .Text = "U", .Icon = TileIcon("U", Tone::Edit), .Bar = B::Editor,
+     .Checked = Check::Off},
+    {.Name = "LeftAlign", .Text = "LeftAlign", .Icon = TileIcon("⇤", Tone::Edit), .Bar = B::Editor,
+     .BarGap = true, .Checked = Check::Off, .Group = GroupId::Alignment},
+    {.Name = "CenterAlign", .Text = "CenterAlign", .Icon = TileIcon("↔", Tone::Edit), .Bar = B::Editor,
+     .Checked = Check::Off, .Group = GroupId::Alignment},
+    {.Name = "RightAlign", .Text = "RightAlign", .Icon = TileIcon("⇥", Tone::Edit), .Bar = B::Editor,
+     .Checked = Check::Off, .Group = GroupId::Alignment},
+};
+
+}  // namespace
+
+std::span<const MenuRow> MainWindowMenus() { return kMenus; }
+std::span<const BarRow> MainWindowBars() { return kBars; }
+std::span<const ActionRow> MainWindowActions() { return kActions; }
+
+}  // namespace qef

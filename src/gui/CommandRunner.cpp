@@ -1,0 +1,145 @@
+#include "gui/CommandRunner.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenuBar>
+#include <QToolBar>
+#include <filesystem>
+
+#include "adjustment/AdjustByOrder.h"
+#include "core/text/VnCodec.h"
+#include "gui/GuiText.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/TFTsbs.h"
+#include "gui/dialogs/TForm2.h"
+
+namespace qef {
+
+namespace {
+
+// What a report file was before a run, to tell whether the run wrote it.
+struct FileStamp {
+    bool exists = false;
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    stamp.exists = std::filesystem::is_regular_file(p, ec);
+    if (!stamp.exists) return stamp;
+    stamp.time = std::filesystem::last_write_time(p, ec);
+    stamp.size = std::filesystem::file_size(p, ec);
+    return stamp;
+}
+
+QString Utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+
+}  // namespace
+
+ComputationSettings& CommandRunner::Settings() { return window_.Settings(); }
+
+Interaction& CommandRunner::Ask() { return window_.Ask(); }
+
+Progress& CommandRunner::Monitor() {
+    if (TForm2* monitor = window_.MonitorWindow()) return *monitor;
+    return noMonitor_;
+}
+
+void CommandRunner::Run(const ComputationCommand& command) {
+    if (computing_) return;
+    window_.CreateDialogs();
+    PrepareSettings(command, Settings());
+    if (command.ShowDialog && !AskParameters(command)) return;
+    WorkerResult result;
+    if (!command.InputStep) {
+        const BusyScope busy(*this);
+        CallWorker(command, result);
+        return;
+    }
+
+    prompts_ = {Utf8(command.KnownPrompt), Utf8(command.ObservationPrompt), Utf8(command.ResultPrompt),
+                Utf8(command.HeightPrompt)};
+    input_ = InputFiles{};
+    if (!NhapSL(prompts_, Settings(), window_, Ask(), input_, readError_, errorFlag_)) return;
+
+    const bool opensReport = command.After != AfterRun::Nothing;
+    if (opensReport && !window_.OfferEditorSave()) return;
+    std::string reportName = command.After == AfterRun::FirstReport ? input_.FirstReportName
+                                                                    : ReportSetFor(input_.ResultFileName).Log;
+    const FileStamp before = StampOf(reportName);
+    if (command.After == AfterRun::ProgressLog || command.After == AfterRun::ProgressLogClassic) {
+        // The editor no longer shows its file: a later save must not write the empty text there.
+        window_.ForgetEditorText();
+    }
+
+    bool ran = false;
+    {
+        const BusyScope busy(*this);
+        ran = CallWorker(command, result);
+    }
+    if (!ran || !opensReport) return;
+    bool written = !(StampOf(reportName) == before);
+    if (result.Report) {
+        written = !result.Report->empty();
+        if (written) reportName = *result.Report;
+    }
+    ShowReport(command, reportName, written, result);
+}
+
+bool CommandRunner::AskParameters(const ComputationCommand& command) {
+    TFTsbs* dialog = window_.ParametersDialog();
+    if (!dialog || dialog->exec() != QDialog::Accepted) return false;
+    if (command.RigorousFromDialog) {
+        if (const auto* rigorous = dialog->findChild<QCheckBox*>(QStringLiteral("CB_BSCC")))
+            Settings().Modes.RigorousWanted = rigorous->isChecked();
+    }
+    return true;
+}
+
+bool CommandRunner::CallWorker(const ComputationCommand& command, WorkerResult& result) {
+    const Worker worker = WorkerFor(command.Worker);
+    if (!worker) return false;
+    result = worker(*this, command, input_);
+    return true;
+}
+
+void CommandRunner::ReportReadError(const ReadErrorRecord& error) {
+    readError_ = error;
+    std::string text = Vn("Không đọc được file ") + ToTcvn3(NameOfNative(error.FailedFileName));
+    if (error.ReadErrorField != 1) text += Vn(", lỗi ở dòng ") + std::to_string(error.ReadErrorLine);
+    Ask().Message(text);
+}
+
+void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
+                               const WorkerResult& result) {
+    const QString report = NameOfNative(reportName);
+    if (!writtenByRun) {
+        if (result.Cancelled) return;
+        Ask().Message((result.StoppedOnError ? Vn("Tính toán dừng lại do có lỗi. ") : std::string()) +
+                      Vn("Lần tính này không ghi file báo cáo ") + ToTcvn3(report));
+        return;
+    }
+    if (result.StoppedOnError) {
+        Ask().Message(Vn("Tính toán dừng lại do có lỗi; báo cáo ") + ToTcvn3(report) +
+                      Vn(" chỉ ghi đến chỗ dừng."));
+    }
+    window_.ShowReport(report, command.After == AfterRun::ProgressLogClassic ? QStringLiteral("QEF 2003")
+                                                                              : QStringLiteral("QEF 2010"));
+}
+
+void CommandRunner::SetBusy(bool busy) {
+    computing_ = busy;
+    // Menus, toolbars and views only: the monitor and the questions of the run stay usable.
+    window_.menuBar()->setEnabled(!busy);
+    for (QToolBar* bar : window_.findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly))
+        bar->setEnabled(!busy);
+    window_.centralWidget()->setEnabled(!busy);
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
+}
+
+}  // namespace qef

@@ -1,0 +1,68 @@
+#pragma once
+// Runs the computation commands of the main window: sets the command's flags and title, shows the
+// parameters dialog, asks its files, runs its worker with the window disabled and the monitor up,
+// and shows its report afterwards.
+#include <string>
+
+#include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/Progress.h"
+#include "core/io/Readers.h"
+#include "gui/Commands.h"
+#include "gui/InputStep.h"
+#include "gui/Workers.h"
+
+namespace qef {
+
+class MainWindow;
+
+class CommandRunner {
+public:
+    explicit CommandRunner(MainWindow& window) : window_(window) {}
+    CommandRunner(const CommandRunner&) = delete;
+    CommandRunner& operator=(const CommandRunner&) = delete;
+
+    void Run(const ComputationCommand& command);
+    bool Computing() const { return computing_; }
+    const InputPrompts& Prompts() const { return prompts_; }
+    const InputFiles& LastInput() const { return input_; }
+    const ReadErrorRecord& ReadError() const { return readError_; }
+
+    // What a worker uses.
+    ComputationSettings& Settings();
+    Interaction& Ask();
+    // The monitor window; nothing before the dialogs are made.
+    Progress& Monitor();
+    // Keeps the error of the run and names the file and line in a message.
+    void ReportReadError(const ReadErrorRecord& error);
+
+private:
+    // The window is disabled for the life of a run, however the run ends.
+    class BusyScope {
+    public:
+        explicit BusyScope(CommandRunner& runner) : runner_(runner) { runner_.SetBusy(true); }
+        ~BusyScope() { runner_.SetBusy(false); }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CommandRunner& runner_;
+    };
+
+    bool AskParameters(const ComputationCommand& command);
+    // False when the worker is not built yet.
+    bool CallWorker(const ComputationCommand& command, WorkerResult& result);
+    void ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
+                    const WorkerResult& result);
+    void SetBusy(bool busy);
+
+    MainWindow& window_;
+    NullProgress noMonitor_;
+    bool computing_ = false;
+    InputPrompts prompts_;
+    InputFiles input_;
+    ReadErrorRecord readError_;
+    bool errorFlag_ = false;
+};
+
+}  // namespace qef

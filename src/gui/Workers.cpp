@@ -1,0 +1,41 @@
+#include "gui/Workers.h"
+
+#include "adjustment/AdjustByOrder.h"
+#include "gui/CommandRunner.h"
+
+namespace qef {
+
+namespace {
+
+WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+    const AdjustmentInput files{input.KnownFileName, input.ObservationFileName, input.HeightFileName,
+                                input.ResultFileName};
+    RunRecord run;
+    const RunStatus status = AdjustNetworkByOrder(files, runner.Settings(), runner.Ask(), runner.Monitor(), run);
+    WorkerResult result;
+    result.Report = status.Report6;
+    result.Cancelled = status.Outcome == RunOutcome::Cancelled;
+    result.StoppedOnError = status.Outcome != RunOutcome::Completed && !result.Cancelled;
+    if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
+    return result;
+}
+
+struct WorkerRow {
+    CommandWorker Kind;
+    Worker Run;
+};
+
+const WorkerRow kWorkers[] = {
+    {CommandWorker::AdjustByOrder, AdjustByOrderWorker},
+};
+
+}  // namespace
+
+Worker WorkerFor(CommandWorker kind) {
+    for (const WorkerRow& row : kWorkers) {
+        if (row.Kind == kind) return row.Run;
+    }
+    return nullptr;
+}
+
+}  // namespace qef
