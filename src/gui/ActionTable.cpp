@@ -36,9 +36,9 @@ QWidget* SeparatorChoice(MainWindow& window, QToolBar* bar) {
     box->addItems({QStringLiteral("1 khoảng trắng \" \""), QStringLiteral("1 ký tự \"Tab\""),
                    QStringLiteral("1 dấu phẩy \",\""), QStringLiteral("1 dấu chấm phẩy \";\""),
                    QStringLiteral("Canh cột 10 ký tự"), QStringLiteral("Ký tự gạch đứng \"|\"")});
-    box->setCurrentIndex(window.Settings().OutputSeparatorMode);
+    box->setCurrentIndex(static_cast<int>(window.Settings().OutputSeparatorMode));
     QObject::connect(box, &QComboBox::currentIndexChanged, &window, [&window](int item) {
-        if (item >= 0) window.Settings().OutputSeparatorMode = static_cast<std::uint8_t>(item);
+        if (item >= 0) window.Settings().OutputSeparatorMode = static_cast<SeparatorMode>(item);
     });
     return box;
 }

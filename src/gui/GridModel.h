@@ -37,7 +37,8 @@ public:
 
     std::string DataLine(int row, int firstColumn, int lastColumn, int separatorMode,
                          int fixedFieldWidth) const {
-        return document_.DataLine(row, firstColumn, lastColumn, separatorMode, fixedFieldWidth);
+        return document_.DataLine(row, firstColumn, lastColumn, static_cast<SeparatorMode>(separatorMode),
+                                  fixedFieldWidth);
     }
 
     // Empties every cell; DataRowCount becomes 0.

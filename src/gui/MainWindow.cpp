@@ -190,7 +190,7 @@ void MainWindow::FormShow() {
     FontSize_->setValue(editorFont.pointSize());
     FontName_->setCurrentFont(editorFont);
     TB_Editor_->hide();
-    CBkitungancach_->setCurrentIndex(settings_.OutputSeparatorMode);
+    CBkitungancach_->setCurrentIndex(static_cast<int>(settings_.OutputSeparatorMode));
     ShowGridView();
 }
 
@@ -318,7 +318,7 @@ SaveResult MainWindow::SaveDataFile() {
     }
     std::string bytes;
     for (int row = 1; row <= grid_->DataRowCount(); ++row) {
-        bytes += grid_->DataLine(row, 0, grid_->Columns() - 1, settings_.OutputSeparatorMode,
+        bytes += grid_->DataLine(row, 0, grid_->Columns() - 1, static_cast<int>(settings_.OutputSeparatorMode),
                                  settings_.FixedFieldWidth);
         bytes += "\r\n";
     }

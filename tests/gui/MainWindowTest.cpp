@@ -103,7 +103,7 @@ TEST(MainWindowClosing, GridQuestionAnswers) {
         g.SetCell(3, 1, "B");
         g.SetDataRowCount(3);
         w.SetDataSaved(false);
-        w.Settings().OutputSeparatorMode = 2;
+        w.Settings().OutputSeparatorMode = SeparatorMode::Comma;
         s.saveName = QString::fromStdString(s.dir.File("net.DTA"));
         s.ask.answers = {Answer::Yes};
         EXPECT_TRUE(w.close());

@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string_view>
+#include <type_traits>
 
 #include "core/text/VnCodec.h"
 #include "support/Fakes.h"
@@ -33,6 +34,14 @@ bool Parse(std::string_view text, Number& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
     if (error != std::errc() || end != text.data() + text.size()) return false;
     value = parsed;
+    return true;
+}
+
+// A separator mode by its number.
+bool Parse(std::string_view text, SeparatorMode& value) {
+    std::underlying_type_t<SeparatorMode> number = 0;
+    if (!Parse(text, number)) return false;
+    value = static_cast<SeparatorMode>(number);
     return true;
 }
 

@@ -206,12 +206,11 @@ bool AskStartAzimuths(const NetworkModel& model, const ComputationSettings& sett
         for (;;) {
             std::optional<std::string> text = ui.AskText("Nhap so lieu", prompt, "0");
             if (!text) return false;
-            std::string errorText;
-            bool angleFormatError = false;
-            azimuth = ParseDms(TrimBlanks(*text), settings.AnglesInDegrees, settings.AngleTextWithPoint, errorText,
-                               angleFormatError, nullptr);
-            if (!angleFormatError) break;
-            ui.Message(errorText);
+            const ParsedAngle answer =
+                ParseDms(TrimBlanks(*text), settings.AnglesInDegrees, settings.AngleTextWithPoint);
+            azimuth = answer.Degrees;
+            if (answer.Ok()) break;
+            ui.Message(AngleFormatMessage(answer));
         }
         azimuth = std::fmod(azimuth, 360.0);
         if (azimuth < 0) azimuth += 360.0;

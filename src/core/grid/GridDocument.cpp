@@ -51,7 +51,7 @@ bool GridDocument::SetCell(int row, int column, std::string text) {
     return true;
 }
 
-std::string GridDocument::DataLine(int row, int firstColumn, int lastColumn, int separatorMode,
+std::string GridDocument::DataLine(int row, int firstColumn, int lastColumn, SeparatorMode separatorMode,
                                    int fixedFieldWidth) const {
     std::vector<std::string> cells;
     int last = -1;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/text/SeparatorMode.h"
+
 namespace qef {
 
 // A rectangle of grid rows and columns, bounds included.
@@ -36,7 +38,7 @@ public:
 
     // A row as a data-file line: the cells from firstColumn to the last non-blank one up to
     // lastColumn, each trimmed, joined by the separator of `separatorMode`; "" for a blank row.
-    std::string DataLine(int row, int firstColumn, int lastColumn, int separatorMode,
+    std::string DataLine(int row, int firstColumn, int lastColumn, SeparatorMode separatorMode,
                          int fixedFieldWidth) const;
 
     // Empties every cell; DataRowCount becomes 0. The kept block stays as it was.

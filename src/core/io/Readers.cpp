@@ -1,26 +1,19 @@
 #include "core/io/Readers.h"
 
-#include <memory>
-
 #include "core/numeric/Numbers.h"
-#include "core/text/TextFile.h"
+#include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
-#include "core/text/Tokenizer.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {
 
 namespace {
 
-void DropTrailingBlanks(std::string& line) {
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-}
-
 // A point name from a field: every blank removed, at most 15 characters.
 std::string Name(const std::string& field) { return RemoveCharToName(field); }
 
 // Fills the read-error record; the message has been shown by then.
-void RecordReadError(ReadErrorRecord& error, const std::string& fileName, long long line, int field) {
+void RecordReadError(ReadErrorRecord& error, const std::string& fileName, long long line, ReadErrorKind field) {
     error.FailedFileName = fileName;
     error.ReadErrorLine = line;
     error.ReadErrorField = field;
@@ -28,9 +21,8 @@ void RecordReadError(ReadErrorRecord& error, const std::string& fileName, long l
 }
 
 bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
-    RecordReadError(error, fileName, 1, 1);
-    bool flag = false;
-    ShowError(ui, flag, Vn("Không mở được file ") + fileName);
+    RecordReadError(error, fileName, 1, ReadErrorKind::Open);
+    ui.Message(Vn("Không mở được file ") + fileName);
     return false;
 }
 
@@ -49,8 +41,7 @@ bool ParseLength(const std::string& field, long long lineNo, const ComputationSe
                  double& value, Interaction& ui) {
     std::string text = TrimBlanks(field);
     if (!TryParseReal(text, value)) {
-        bool flag = false;
-        ShowError(ui, flag, NumberMessage(text, lineNo));
+        ui.Message(NumberMessage(text, lineNo));
         return false;
     }
     value = MillimetresToMetres(settings.MetresFlag, value);
@@ -59,32 +50,115 @@ bool ParseLength(const std::string& field, long long lineNo, const ComputationSe
 
 bool IsBlankField(const std::string& field) { return field.find_first_not_of(' ') == std::string::npos; }
 
-// A file read line by line, each line without its trailing blanks and split into fields
-// (separator detected, comments removed).
-class SplitLines {
-public:
-    SplitLines(const std::string& fileName, const ComputationSettings& settings)
-        : reader_(fileName), width_(settings.FixedFieldWidth) {}
-    bool IsOpen() const { return reader_.IsOpen(); }
-    // The next line; false at end of file. Count() is 0 for an empty or comment-only line.
-    bool Next() {
-        if (!reader_.Next(line_)) return false;
-        DropTrailingBlanks(line_);
-        count_ = line_.empty() ? 0 : SplitFields(line_, *fields_, -1, false, width_);
-        return true;
-    }
-    const std::string& Line() const { return line_; }
-    const FieldArray& Fields() const { return *fields_; }
-    int Count() const { return count_; }
-    long long LineNumber() const { return reader_.LineNumber(); }
-
-private:
-    LineReader reader_;
-    std::unique_ptr<FieldArray> fields_ = std::make_unique<FieldArray>();  // large: on the heap
-    int width_;
-    std::string line_;
-    int count_ = 0;
+// Names stay text until the whole observation file is read: they are registered in a fixed order
+// at the end. Empty names continue the traverse of the lines before.
+struct ObservationNames {
+    OneBased<std::string> SideFrom, SideTo, AngleBack, AngleStation, AngleFore, HeightNames;
+    std::string PrevStation;
+    std::string PrevFore;
 };
+
+// The observation file being read, at its current line.
+struct ObservationLine {
+    const std::string& FileName;
+    const ComputationSettings& Settings;
+    const SplitLines& Lines;
+    ReadErrorRecord& Error;
+    Interaction& Ui;
+
+    const FieldArray& Fields() const { return Lines.Fields(); }
+    long long LineNo() const { return Lines.LineNumber(); }
+    // Records the error at this line; the message has been shown by then.
+    bool Fail(ReadErrorKind kind) const {
+        RecordReadError(Error, FileName, LineNo(), kind);
+        return false;
+    }
+    void ShowBadLine() const { Ui.Message(BadLineMessage(LineNo(), Lines.Line())); }
+};
+
+// An empty name takes the name it continues from; with none to take the chain is broken.
+void Continue(std::string& name, const std::string& from, bool& chainError) {
+    if (!name.empty()) return;
+    if (from.empty())
+        chainError = true;
+    else
+        name = from;
+}
+
+// Four fields an angle, five an angle and the side from its station to its fore point.
+bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observations& obs) {
+    const FieldArray& f = in.Fields();
+    const long long lineNo = in.LineNo();
+    bool chainError = false;
+    std::string back = Name(f[1]);
+    std::string station = Name(f[2]);
+    std::string fore = Name(f[3]);
+    Continue(back, text.PrevStation, chainError);
+    Continue(station, text.PrevFore, chainError);
+    if (fore.empty()) chainError = true;
+    text.PrevStation = station;
+    text.PrevFore = fore;
+    if (chainError) in.ShowBadLine();
+
+    const ParsedAngle parsed = ParseDms(TrimBlanks(f[4]), in.Settings.AnglesInDegrees, in.Settings.AngleTextWithPoint);
+    std::string errorText;
+    if (!parsed.Ok()) {
+        errorText = AngleFormatMessage(parsed);
+        in.Ui.Message(errorText);
+    }
+    if (!parsed.Ok() || chainError) {
+        in.Ui.Message(Vn("Góc ") + back + " " + station + " " + fore + " " + errorText + LineSuffix(lineNo));
+        return in.Fail(ReadErrorKind::Angle);
+    }
+    double angle = parsed.Degrees;
+    if (angle > 360.0 || angle < -360.0) {
+        in.Ui.Message("Goc o dong " + std::to_string(lineNo) + " qua 360");
+        return in.Fail(ReadErrorKind::Angle);
+    }
+    if (angle < 0.0) angle += 360.0;
+    const bool withSide = in.Lines.Count() == 5;
+    double length = 0.0;
+    if (withSide && !ParseLength(f[5], lineNo, in.Settings, length, in.Ui)) return in.Fail(ReadErrorKind::AngleSide);
+    text.AngleBack.PushBack(back);
+    text.AngleStation.PushBack(station);
+    text.AngleFore.PushBack(fore);
+    obs.Angles.Values.PushBack(angle);
+    if (withSide) {
+        text.SideFrom.PushBack(station);
+        text.SideTo.PushBack(fore);
+        obs.Sides.Lengths.PushBack(length);
+    }
+    return true;
+}
+
+bool ReadSideLine(const ObservationLine& in, ObservationNames& text, Observations& obs) {
+    const FieldArray& f = in.Fields();
+    bool chainError = false;
+    std::string from = Name(f[1]);
+    std::string to = Name(f[2]);
+    Continue(from, text.PrevStation, chainError);
+    if (to.empty()) chainError = true;
+    text.PrevStation = to;
+    if (chainError) in.ShowBadLine();
+    double length = 0.0;
+    if (!ParseLength(f[3], in.LineNo(), in.Settings, length, in.Ui) || chainError)
+        return in.Fail(ReadErrorKind::Side);
+    text.SideFrom.PushBack(from);
+    text.SideTo.PushBack(to);
+    obs.Sides.Lengths.PushBack(length);
+    return true;
+}
+
+// A point height; a line without a name is skipped.
+bool ReadHeightLine(const ObservationLine& in, ObservationNames& text, Observations& obs) {
+    std::string name = Name(in.Fields()[1]);
+    if (name.empty()) return true;
+    double height = 0.0;
+    if (!ParseLength(in.Fields()[2], in.LineNo(), in.Settings, height, in.Ui)) return in.Fail(ReadErrorKind::Height);
+    text.HeightNames.PushBack(std::move(name));
+    obs.Heights.Heights.PushBack(height);
+    return true;
+}
 
 }  // namespace
 
@@ -117,7 +191,7 @@ bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settin
     x.Clear();
     y.Clear();
     if (h != nullptr) h->Clear();
-    SplitLines lines(fileName, settings);
+    SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     const FieldArray& f = lines.Fields();
     while (lines.Next()) {
@@ -135,7 +209,7 @@ bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settin
             // A line without a height, or with an empty height field, keeps the height missing.
             if (ok && h != nullptr && k >= 4 && !IsBlankField(f[4])) ok = ParseLength(f[4], lineNo, settings, vh, ui);
             if (!ok) {
-                RecordReadError(error, fileName, lineNo, 0);
+                RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
                 return false;
             }
         }
@@ -162,9 +236,9 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
 bool CountObservationLines(const std::string& fileName, const ComputationSettings& settings,
                            ObservationCounts& counts, ReadErrorRecord& error) {
     counts = ObservationCounts{};
-    SplitLines lines(fileName, settings);
+    SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) {
-        RecordReadError(error, fileName, 1, 1);
+        RecordReadError(error, fileName, 1, ReadErrorKind::Open);
         return false;
     }
     const bool heights = HeightsInObservationFile(settings);
@@ -186,120 +260,36 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     obs.Angles.Clear();
     obs.Sides.Clear();
     obs.Heights.Clear();
-    SplitLines lines(fileName, settings);
+    SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
 
-    // Names stay text until the whole file is read: they are registered in a fixed order at the end.
-    OneBased<std::string> sideFrom, sideTo, angleBack, angleStation, angleFore, heightNames;
+    ObservationNames text;
     const bool readHeights = HeightsInObservationFile(settings);
-    std::string prevStation;
-    std::string prevFore;
-    const FieldArray& f = lines.Fields();
-    const std::string& line = lines.Line();
+    const ObservationLine in{fileName, settings, lines, error, ui};
     bool ok = true;
-
     while (ok && lines.Next()) {
-        const long long lineNo = lines.LineNumber();
-        if (line.empty()) continue;
+        if (lines.Line().empty()) continue;
         const int k = lines.Count();
         if (k < 2 || k > 5) {
             // A comment line or one of an unexpected shape breaks the chaining.
-            prevStation.clear();
-            prevFore.clear();
-            continue;
-        }
-        bool chainError = false;
-        auto fill = [&](std::string& name, const std::string& from) {
-            if (!name.empty()) return;
-            if (from.empty()) chainError = true;
-            else name = from;
-        };
-        auto badLine = [&] {
-            bool flag = false;
-            ShowError(ui, flag, BadLineMessage(lineNo, line));
-        };
-
-        if (k == 4 || k == 5) {
-            std::string back = Name(f[1]);
-            std::string station = Name(f[2]);
-            std::string fore = Name(f[3]);
-            fill(back, prevStation);
-            fill(station, prevFore);
-            if (fore.empty()) chainError = true;
-            prevStation = station;
-            prevFore = fore;
-            if (chainError) badLine();
-
-            std::string errorText;
-            bool angleError = false;
-            double angle = ParseDms(TrimBlanks(f[4]), settings.AnglesInDegrees, settings.AngleTextWithPoint,
-                                    errorText, angleError, &ui);
-            if (angleError || chainError) {
-                ui.Message(Vn("Góc ") + back + " " + station + " " + fore + " " + errorText + LineSuffix(lineNo));
-                RecordReadError(error, fileName, lineNo, 4);
-                ok = false;
-                break;
-            }
-            if (angle > 360.0 || angle < -360.0) {
-                bool flag = false;
-                ShowError(ui, flag, "Goc o dong " + std::to_string(lineNo) + " qua 360");
-                RecordReadError(error, fileName, lineNo, 4);
-                ok = false;
-                break;
-            }
-            if (angle < 0.0) angle += 360.0;
-            double length = 0.0;
-            if (k == 5 && !ParseLength(f[5], lineNo, settings, length, ui)) {
-                RecordReadError(error, fileName, lineNo, 5);
-                ok = false;
-                break;
-            }
-            angleBack.PushBack(back);
-            angleStation.PushBack(station);
-            angleFore.PushBack(fore);
-            obs.Angles.Values.PushBack(angle);
-            if (k == 5) {
-                sideFrom.PushBack(station);
-                sideTo.PushBack(fore);
-                obs.Sides.Lengths.PushBack(length);
-            }
+            text.PrevStation.clear();
+            text.PrevFore.clear();
+        } else if (k >= 4) {
+            ok = ReadAngleLine(in, text, obs);
         } else if (k == 3) {
-            std::string from = Name(f[1]);
-            std::string to = Name(f[2]);
-            fill(from, prevStation);
-            if (to.empty()) chainError = true;
-            prevStation = to;
-            if (chainError) badLine();
-            double length = 0.0;
-            if (!ParseLength(f[3], lineNo, settings, length, ui) || chainError) {
-                RecordReadError(error, fileName, lineNo, 3);
-                ok = false;
-                break;
-            }
-            sideFrom.PushBack(from);
-            sideTo.PushBack(to);
-            obs.Sides.Lengths.PushBack(length);
-        } else if (readHeights) {  // k == 2
-            std::string name = Name(f[1]);
-            if (name.empty()) continue;
-            double height = 0.0;
-            if (!ParseLength(f[2], lineNo, settings, height, ui)) {
-                RecordReadError(error, fileName, lineNo, 2);
-                ok = false;
-                break;
-            }
-            heightNames.PushBack(name);
-            obs.Heights.Heights.PushBack(height);
+            ok = ReadSideLine(in, text, obs);
+        } else if (readHeights) {
+            ok = ReadHeightLine(in, text, obs);
         }
     }
 
-    names.Reserve(names.Count() + sideFrom.Size() + angleStation.Size());
-    RegisterPointNames(names, sideFrom, obs.Sides.FromIds, obs.Sides.Count());
-    RegisterPointNames(names, sideTo, obs.Sides.ToIds, obs.Sides.Count());
-    RegisterPointNames(names, angleBack, obs.Angles.BackIds, obs.Angles.Count());
-    RegisterPointNames(names, angleStation, obs.Angles.StationIds, obs.Angles.Count());
-    RegisterPointNames(names, angleFore, obs.Angles.ForeIds, obs.Angles.Count());
-    if (readHeights) RegisterPointNames(names, heightNames, obs.Heights.Ids, obs.Heights.Count());
+    names.Reserve(names.Count() + text.SideFrom.Size() + text.AngleStation.Size());
+    RegisterPointNames(names, text.SideFrom, obs.Sides.FromIds, obs.Sides.Count());
+    RegisterPointNames(names, text.SideTo, obs.Sides.ToIds, obs.Sides.Count());
+    RegisterPointNames(names, text.AngleBack, obs.Angles.BackIds, obs.Angles.Count());
+    RegisterPointNames(names, text.AngleStation, obs.Angles.StationIds, obs.Angles.Count());
+    RegisterPointNames(names, text.AngleFore, obs.Angles.ForeIds, obs.Angles.Count());
+    if (readHeights) RegisterPointNames(names, text.HeightNames, obs.Heights.Ids, obs.Heights.Count());
     return ok;
 }
 
@@ -308,7 +298,7 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
                         Interaction& ui) {
     names.Clear();
     values.Clear();
-    SplitLines lines(fileName, settings);
+    SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     const FieldArray& f = lines.Fields();
     while (lines.Next()) {
@@ -319,13 +309,12 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
         double value = 0.0;
         if (IsBlankField(f[2])) {
             // The missing marker is never a known height: a named line must carry its value.
-            bool flag = false;
-            ShowError(ui, flag, BadLineMessage(lineNo, lines.Line()));
-            RecordReadError(error, fileName, lineNo, 2);
+            ui.Message(BadLineMessage(lineNo, lines.Line()));
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Height);
             return false;
         }
         if (!ParseLength(f[2], lineNo, settings, value, ui)) {
-            RecordReadError(error, fileName, lineNo, 2);
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Height);
             return false;
         }
         names.PushBack(std::move(name));
@@ -348,7 +337,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
                         PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,
                         Interaction& ui) {
     lines = LevellingLines{};
-    SplitLines input(fileName, settings);
+    SplitLines input(fileName, settings.FixedFieldWidth);
     if (!input.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     OneBased<std::string> fromNames, toNames;
     const FieldArray& f = input.Fields();
@@ -360,15 +349,14 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
         if (from.empty() && !toNames.Empty()) from = toNames.Back();
         if (from.empty() || to.empty()) {
             // Nothing to continue from: the point would have no name.
-            bool flag = false;
-            ShowError(ui, flag, BadLineMessage(lineNo, input.Line()));
-            RecordReadError(error, fileName, lineNo, 0);
+            ui.Message(BadLineMessage(lineNo, input.Line()));
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
             return false;
         }
         double length = 0.0;
         double dh = 0.0;
         if (!ParseLength(f[3], lineNo, settings, length, ui) || !ParseLength(f[4], lineNo, settings, dh, ui)) {
-            RecordReadError(error, fileName, lineNo, 0);
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
             return false;
         }
         fromNames.PushBack(std::move(from));

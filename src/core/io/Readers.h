@@ -10,6 +10,7 @@
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
+#include "core/model/ReadErrorKind.h"
 
 namespace qef {
 
@@ -18,7 +19,7 @@ namespace qef {
 struct ReadErrorRecord {
     std::string FailedFileName;
     long long ReadErrorLine = 0;  // physical line number, every line counted from 1
-    int ReadErrorField = 0;       // 1 open, 2 height, 3 side length, 4 angle, 5 length of a 5-field line
+    ReadErrorKind ReadErrorField = ReadErrorKind::Line;
     int ReadErrorFlag = 0;
 };
 
@@ -98,7 +99,7 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
                      NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui);
 
 // Counts the lines of an observation file by their number of fields. A file that cannot be opened
-// fills the error record (field 1, line 1) and gives false, without a message.
+// fills the error record (Open, line 1) and gives false, without a message.
 bool CountObservationLines(const std::string& fileName, const ComputationSettings& settings,
                            ObservationCounts& counts, ReadErrorRecord& error);
 

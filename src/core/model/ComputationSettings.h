@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/text/SeparatorMode.h"
+
 namespace qef {
 
 // Set by each computation command before it shows a dialog.
@@ -54,7 +56,7 @@ struct ComputationSettings {
     bool WriteDhFile = false;
 
     // Output of text files.
-    std::uint8_t OutputSeparatorMode = 1;  // 0 blank, 1 tab, 2 ",", 3 ";", 4 fixed, 5 "|"
+    SeparatorMode OutputSeparatorMode = SeparatorMode::Tab;
     std::int32_t FixedFieldWidth = 10;
     bool KeepAccents = true;
 

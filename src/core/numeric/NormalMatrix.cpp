@@ -182,11 +182,11 @@ RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern) 
     return scan;
 }
 
-// BackSubstitute reading each row only over the columns `pattern` holds and up to its reach; the
+// Back substitution reading each row only over the columns `pattern` holds and up to its reach; the
 // columns left out hold 0 and add nothing to the sums.
-void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const RowScan& scan,
+void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const Reduction& reduction,
                           OneBased<double>& result) {
-    const std::vector<int>& reach = scan.Reach;
+    const std::vector<int>& reach = reduction.Reach;
     const int n = matrix.N();
     result.Resize(n + 1);
     std::fill(result.begin(), result.end(), 0.0);
@@ -198,7 +198,7 @@ void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& 
         int j = i + 1;
         if (pattern.InBlocks(i)) {
             for (const int end = std::min(pattern.BlockEnd(i), to); j <= end; ++j) s += result[j] * row[j];
-            j = std::max(pattern.limit + 1, scan.TailBegin[i]);
+            j = std::max(pattern.limit + 1, reduction.TailBegin[i]);
         }
         for (; j <= to; ++j) s += result[j] * row[j];
         result[i] = -(s + row[n + 1]) / row[i];
@@ -294,56 +294,9 @@ void PackedRowStart(OneBased<std::size_t>& starts, int n) {
     for (int i = 1; i <= n; ++i) starts[i] = PackedNormalMatrix::RowStart(n, i);
 }
 
-int SolveNormalDense(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
-                     bool fullElimination) {
+Reduction Reduce(PackedNormalMatrix& matrix, int blocks) {
     const int n = matrix.N();
-    int zeroPivots = 0;
-    if (fullElimination) {
-        const BlockPattern dense(0, n);
-        RowScan scan = ScanRows(matrix, dense);
-        EliminateFrom(matrix, 1, scan.Magnitudes, scan.Reach, zeroPivots);
-        if (!stopAfterReduction) BackSubstituteWithin(matrix, dense, scan, result);
-        return zeroPivots;
-    } else {
-        // The coefficients were reduced by an earlier call, which stored its zero pivots as 0.
-        for (int r = 1; r <= n; ++r) {
-            const double* pivotRow = matrix.Row(r);
-            if (pivotRow[r] == 0.0) {
-                ++zeroPivots;
-                continue;
-            }
-            const double share = pivotRow[n + 1] / pivotRow[r];
-            if (share == 0.0) continue;
-            for (int t = r + 1; t <= n; ++t)
-                if (pivotRow[t] != 0.0) matrix.Row(t)[n + 1] -= pivotRow[t] * share;
-        }
-    }
-    if (!stopAfterReduction) BackSubstitute(matrix, result);
-    return zeroPivots;
-}
-
-int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
-                 bool fullElimination) {
-    return SolveNormalDense(result, matrix, stopAfterReduction, fullElimination);
-}
-
-void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result) {
-    const int n = matrix.N();
-    result.Resize(n + 1);
-    std::fill(result.begin(), result.end(), 0.0);
-    for (int i = n; i >= 1; --i) {
-        const double* row = matrix.Row(i);
-        if (row[i] == 0.0) continue;
-        double s = 0.0;
-        for (int j = i + 1; j <= n; ++j) s += result[j] * row[j];
-        result[i] = -(s + row[n + 1]) / row[i];
-    }
-}
-
-int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
-                          bool stopAfterReduction, int m) {
-    const int n = matrix.N();
-    const BlockPattern pattern(m, n);
+    const BlockPattern pattern(blocks, n);
     RowScan scan = ScanRows(matrix, pattern);
     const std::vector<double>& magnitudes = scan.Magnitudes;
     std::vector<int>& reach = scan.Reach;
@@ -367,8 +320,24 @@ int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
         ReduceTrailingRows(matrix, b0, b1, std::max(pattern.limit + 1, begin), reach);
     }
     EliminateFrom(matrix, pattern.limit + 1, magnitudes, reach, zeroPivots);
-    if (!stopAfterReduction) BackSubstituteWithin(matrix, pattern, scan, result);
-    return zeroPivots;
+    Reduction reduction;
+    reduction.ZeroPivots = zeroPivots;
+    reduction.Blocks = blocks;
+    reduction.Reach = std::move(reach);
+    reduction.TailBegin = std::move(tailBegin);
+    return reduction;
+}
+
+void ReduceConstants(PackedNormalMatrix& matrix) {
+    const int n = matrix.N();
+    for (int r = 1; r <= n; ++r) {
+        const double* pivotRow = matrix.Row(r);
+        if (pivotRow[r] == 0.0) continue;
+        const double share = pivotRow[n + 1] / pivotRow[r];
+        if (share == 0.0) continue;
+        for (int t = r + 1; t <= n; ++t)
+            if (pivotRow[t] != 0.0) matrix.Row(t)[n + 1] -= pivotRow[t] * share;
+    }
 }
 
 void ReduceRightHandSide(PackedNormalMatrix& matrix, int m) {
@@ -385,6 +354,52 @@ void ReduceRightHandSide(PackedNormalMatrix& matrix, int m) {
             if (coupling != 0.0) matrix.Row(j)[n + 1] -= coupling * share;
         });
     }
+}
+
+void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result) {
+    const int n = matrix.N();
+    result.Resize(n + 1);
+    std::fill(result.begin(), result.end(), 0.0);
+    for (int i = n; i >= 1; --i) {
+        const double* row = matrix.Row(i);
+        if (row[i] == 0.0) continue;
+        double s = 0.0;
+        for (int j = i + 1; j <= n; ++j) s += result[j] * row[j];
+        result[i] = -(s + row[n + 1]) / row[i];
+    }
+}
+
+void BackSubstitute(const PackedNormalMatrix& matrix, const Reduction& reduction, OneBased<double>& result) {
+    BackSubstituteWithin(matrix, BlockPattern(reduction.Blocks, matrix.N()), reduction, result);
+}
+
+int ZeroPivotCount(const PackedNormalMatrix& matrix) {
+    int count = 0;
+    for (int i = 1; i <= matrix.N(); ++i)
+        if (matrix(i, i) == 0.0) ++count;
+    return count;
+}
+
+int SolveNormalDense(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
+                     bool fullElimination) {
+    if (!fullElimination) {
+        ReduceConstants(matrix);
+        if (!stopAfterReduction) BackSubstitute(matrix, result);
+        return ZeroPivotCount(matrix);
+    }
+    return SolveCorrelateNormals(result, matrix, stopAfterReduction, 0);
+}
+
+int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
+                 bool fullElimination) {
+    return SolveNormalDense(result, matrix, stopAfterReduction, fullElimination);
+}
+
+int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
+                          bool stopAfterReduction, int m) {
+    const Reduction reduction = Reduce(matrix, m);
+    if (!stopAfterReduction) BackSubstitute(matrix, reduction, result);
+    return reduction.ZeroPivots;
 }
 
 }  // namespace qef

@@ -106,26 +106,50 @@ void PackedRowStart(OneBased<std::size_t>& starts, int n);
 // counts as zero: its row eliminates nothing and its unknown is left 0.
 inline constexpr double kPivotTolerance = 1e-12;
 
-// The solvers work in place. With stopAfterReduction the matrix is left reduced and `result`
-// untouched; otherwise `result` gets x[1..n] and x[n+1] = 0. They return how many pivots counted
-// as zero; each such pivot is stored as an exact 0 so that later reductions and back substitution
-// treat it alike.
+// The solution in named steps, each in place:
+//   Reduce            forward elimination of the coefficients and the constant column;
+//   ReduceConstants   the constant column alone, on coefficients that Reduce left, for a new
+//                     right-hand side (ReduceRightHandSide for correlate equations);
+//   BackSubstitute    x[1..n] from the reduced matrix, and x[n+1] = 0;
+//   ZeroPivotCount    how many pivots counted as zero.
+// A pivot that counts as zero is stored as an exact 0, so that later reductions and back
+// substitution treat it alike: its row eliminates nothing and its unknown is left 0.
 
-// Elimination of the whole triangle (fullElimination) or only of the constant column, for a
-// matrix whose coefficients an earlier call reduced.
+// What Reduce knows of the reduced rows besides the matrix: back substitution then reads each row
+// only over the columns that may hold a value other than 0.
+struct Reduction {
+    int ZeroPivots = 0;
+    int Blocks = 0;
+    // Per row: the last column (constant column excluded) that may hold a value other than 0.
+    std::vector<int> Reach;
+    // Rows in blocks: the first tail column that may hold a value other than 0 (n+1: none).
+    std::vector<int> TailBegin;
+};
+
+// With blocks = m > 0 the equations are correlate equations: the first 3m unknowns form blocks
+// {1,2,3}, {4,5,6}, ... that couple only with themselves and with unknowns 3m+1..n; couplings
+// elsewhere are taken as 0 and never read.
+Reduction Reduce(PackedNormalMatrix& matrix, int blocks = 0);
+void ReduceConstants(PackedNormalMatrix& matrix);
+// ReduceConstants following the block pattern of the correlate equations (m = 0: every coupling).
+void ReduceRightHandSide(PackedNormalMatrix& matrix, int m);
+// Reads every coupling of each row.
+void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result);
+// Reads each row as far as `reduction` says it reaches.
+void BackSubstitute(const PackedNormalMatrix& matrix, const Reduction& reduction, OneBased<double>& result);
+int ZeroPivotCount(const PackedNormalMatrix& matrix);
+
+// Whole solutions composed of the steps. With stopAfterReduction the matrix is left reduced and
+// `result` untouched. They return the zero-pivot count.
+
+// Reduce (fullElimination) or only ReduceConstants, then BackSubstitute.
 int SolveNormalDense(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
                      bool fullElimination);
 // The solver of the node-method and levelling adjustments.
 int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
                  bool fullElimination);
-void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result);
-
-// Correlate equations: the first 3m unknowns form blocks {1,2,3}, {4,5,6}, ... that couple only
-// with themselves and with unknowns 3m+1..n; couplings elsewhere are taken as 0 and never read.
+// Reduce with m blocks, then BackSubstitute.
 int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
                           bool stopAfterReduction, int m);
-// Reduces a new constant column of a matrix already reduced by SolveCorrelateNormals (or by
-// SolveNormalDense with m = 0).
-void ReduceRightHandSide(PackedNormalMatrix& matrix, int m);
 
 }  // namespace qef

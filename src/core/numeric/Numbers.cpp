@@ -95,18 +95,10 @@ double ParseRealOrDefault(std::string_view text, double defaultValue) {
     return TryParseReal(text, v) ? v : defaultValue;
 }
 
-double ParseRealField(std::string_view text, bool& errorFlag, Interaction& ui) {
-    double v = 0;
-    if (TryParseReal(text, v)) return v;
-    ShowError(ui, errorFlag, "loi " + std::string(text));
-    return 0;
-}
-
-double ParseDms(std::string_view text, bool inDegrees, bool withPoint, std::string& errorText,
-                bool& errorFlag, Interaction* ui) {
-    errorFlag = false;
-    errorText.clear();
-    std::string work(text.substr(0, std::min(text.size(), kShortText)));
+ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
+    ParsedAngle result;
+    std::string& work = result.Text;
+    work = text.substr(0, std::min(text.size(), kShortText));
     // A field cut from a fixed-width column may carry blanks before the sign.
     const std::size_t firstNonBlank = work.find_first_not_of(' ');
     work.erase(0, firstNonBlank == std::string::npos ? work.size() : firstNonBlank);
@@ -158,16 +150,12 @@ double ParseDms(std::string_view text, bool inDegrees, bool withPoint, std::stri
         }
     }
 
-    if (bad) {
-        std::string message = Vn("Góc ") + work + Vn(" sai định dạng");
-        errorText = message;
-        if (ui != nullptr)
-            ShowError(*ui, errorFlag, message);
-        else
-            errorFlag = true;
-    }
-    return sign * (degrees + minutes + seconds);
+    if (bad) result.Error = AngleError::BadFormat;
+    result.Degrees = sign * (degrees + minutes + seconds);
+    return result;
 }
+
+std::string AngleFormatMessage(const ParsedAngle& angle) { return Vn("Góc ") + angle.Text + Vn(" sai định dạng"); }
 
 std::string FormatDms(int decimals, std::string_view separator, double degrees) {
     if (decimals < 0) decimals = 0;
@@ -211,9 +199,7 @@ std::string FormatDms(int decimals, std::string_view separator, double degrees) 
 }
 
 double PackedDmsToDegrees(bool inDegrees, bool withPoint, double value) {
-    std::string errorText;
-    bool errorFlag = false;
-    return ParseDms(FormatShortest(value), inDegrees, withPoint, errorText, errorFlag, nullptr);
+    return ParseDms(FormatShortest(value), inDegrees, withPoint).Degrees;
 }
 
 double DegreesGrads(bool toGrads, double value) {
@@ -255,9 +241,7 @@ double RoundDms(int decimals, double degrees) {
     double y = 0;
     if (!TryParseReal(packed, y)) return degrees;
     y = RoundHalfEven(decimals, y);
-    std::string errorText;
-    bool angleFormatError = false;
-    return ParseDms(FormatShortest(y), true, false, errorText, angleFormatError, nullptr);
+    return ParseDms(FormatShortest(y), true, false).Degrees;
 }
 
 std::string FormatNumberText(std::string_view text, double factor) {
@@ -275,19 +259,6 @@ std::string FormatNumberText(std::string_view text, double factor) {
     }
     return FormatFixed(v * factor, 0, decimals);
 }
-
-std::string AskNumber(Interaction& ui, const std::string& prompt, const std::string& defaultText) {
-    std::optional<std::string> answer = ui.AskText("Nhap so lieu", prompt, defaultText);
-    if (!answer || !IsNumber(*answer)) return "0";
-    return *answer;
-}
-
-void ShowError(Interaction& ui, bool& errorFlag, const std::string& message) {
-    ui.Message(message);
-    errorFlag = true;
-}
-
-void ShowDoneMessage(Interaction& ui) { ui.Message(Vn("Đã tính xong")); }
 
 bool FileExistsIO(const std::string& name) {
     std::error_code ec;

@@ -1,9 +1,8 @@
 #pragma once
-// Numbers and the surveyors' D.MMSS angle notation; rounding half to even; the standard messages.
+// Numbers and the surveyors' D.MMSS angle notation; rounding half to even. Parsing only parses:
+// showing what went wrong is up to the caller.
 #include <string>
 #include <string_view>
-
-#include "core/model/Interaction.h"
 
 namespace qef {
 
@@ -12,15 +11,24 @@ namespace qef {
 bool TryParseReal(std::string_view text, double& value);
 bool IsNumber(std::string_view text);
 double ParseRealOrDefault(std::string_view text, double defaultValue);
-// Shows "loi <text>" and sets errorFlag when the text is not a number.
-double ParseRealField(std::string_view text, bool& errorFlag, Interaction& ui);
+
+enum class AngleError { None, BadFormat };
+
+struct ParsedAngle {
+    // Decimal degrees; from a bad text, what its readable parts make.
+    double Degrees = 0;
+    AngleError Error = AngleError::None;
+    // The text as read: blanks before it and its sign removed, the packed form with its point.
+    std::string Text;
+
+    bool Ok() const { return Error == AngleError::None; }
+};
 
 // Parses an angle text into decimal degrees. With inDegrees clear the text is decimal grads.
 // withPoint clear: packed integer form ("1800000" is 180 degrees).
-// On a bad text sets errorFlag, fills errorText with the message and shows it through `ui`
-// when given.
-double ParseDms(std::string_view text, bool inDegrees, bool withPoint, std::string& errorText,
-                bool& errorFlag, Interaction* ui);
+ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint);
+// "Góc <text> sai định dạng": what the user is told about a bad angle.
+std::string AngleFormatMessage(const ParsedAngle& angle);
 
 // Degrees as "DDD.MMSS[s...]" (separator ".") or "DDD<sep>MM<sep>SS[.s]".
 std::string FormatDms(int decimals, std::string_view separator, double degrees);
@@ -39,13 +47,6 @@ double RoundDms(int decimals, double degrees);
 
 // Rescales a number held as text by `factor`, keeping its precision (mm <-> m columns).
 std::string FormatNumberText(std::string_view text, double factor);
-
-// Input box "Nhap so lieu"; an answer that is not a number gives "0".
-std::string AskNumber(Interaction& ui, const std::string& prompt, const std::string& defaultText);
-// Shows the message (OK), then sets the flag.
-void ShowError(Interaction& ui, bool& errorFlag, const std::string& message);
-// "Đã tính xong".
-void ShowDoneMessage(Interaction& ui);
 
 bool FileExistsIO(const std::string& name);
 // Number of lines (a last line without line end counts); -1 when the file cannot be read.

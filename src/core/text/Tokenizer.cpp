@@ -94,67 +94,78 @@ void ClearCells(Cells& fields, std::size_t upTo) {
 
 }  // namespace
 
-int SplitFields(std::string_view line, FieldArray& fields, int mode, bool keepComments,
+int SplitFields(std::string_view line, FieldArray& fields, std::optional<SeparatorMode> mode, bool keepComments,
                 int fixedFieldWidth) {
     ClearCells(fields, kClearedCells);
     if (!keepComments) line = WithoutComment(line);
     if (IsBlankOnly(line)) return 0;
     while (!line.empty() && line.back() == '\t') line.remove_suffix(1);
-    if (mode < 0) mode = DetectSeparator(Head(line), fixedFieldWidth);
-
-    if (mode == kSepFixed) return SplitFixed(line, fixedFieldWidth, fields, kCellMax);
-    if (mode == kSepBlank || mode == kSepTab || mode == kSepComma || mode == kSepSemicolon ||
-        mode == kSepBar) {
-        std::array<char, kLineMax> buffer;
-        return SplitDelimited(Collapse(line, buffer), SeparatorChar(mode), fields, kDelimitedStored, kCellMax);
+    const SeparatorMode m = mode ? *mode : DetectSeparator(Head(line), fixedFieldWidth);
+    switch (m) {
+        case SeparatorMode::FixedWidth: return SplitFixed(line, fixedFieldWidth, fields, kCellMax);
+        case SeparatorMode::Blank:
+        case SeparatorMode::Tab:
+        case SeparatorMode::Comma:
+        case SeparatorMode::Semicolon:
+        case SeparatorMode::Bar: {
+            std::array<char, kLineMax> buffer;
+            return SplitDelimited(Collapse(line, buffer), SeparatorChar(m), fields, kDelimitedStored, kCellMax);
+        }
     }
     return 0;
 }
 
-int SplitFieldsTo(std::string_view line, LongFieldArray& fields, int mode, int fixedFieldWidth) {
+int SplitFieldsTo(std::string_view line, LongFieldArray& fields, std::optional<SeparatorMode> mode,
+                  int fixedFieldWidth) {
     if (IsBlankOnly(line)) return 0;
-    if (mode < 0) mode = DetectSeparator(Head(line), fixedFieldWidth);
+    const SeparatorMode m = mode ? *mode : DetectSeparator(Head(line), fixedFieldWidth);
     ClearCells(fields, LongFieldArray::kCapacity);
-    if (mode == kSepFixed) return SplitFixed(line, fixedFieldWidth, fields, kLineMax);
-    if (mode == kSepBlank || mode == kSepTab || mode == kSepComma || mode == kSepSemicolon) {
-        std::array<char, kLineMax> buffer;
-        return SplitDelimited(Collapse(line, buffer), SeparatorChar(mode), fields, kLongDelimitedStored,
-                              kLineMax);
+    switch (m) {
+        case SeparatorMode::FixedWidth: return SplitFixed(line, fixedFieldWidth, fields, kLineMax);
+        case SeparatorMode::Blank:
+        case SeparatorMode::Tab:
+        case SeparatorMode::Comma:
+        case SeparatorMode::Semicolon: {
+            std::array<char, kLineMax> buffer;
+            return SplitDelimited(Collapse(line, buffer), SeparatorChar(m), fields, kLongDelimitedStored,
+                                  kLineMax);
+        }
+        case SeparatorMode::Bar: break;
     }
     return 0;
 }
 
-int DetectSeparator(std::string_view line, int fixedFieldWidth) {
+SeparatorMode DetectSeparator(std::string_view line, int fixedFieldWidth) {
     const std::size_t step = FieldWidth(fixedFieldWidth) + 1;
     const std::size_t n = line.size() / step;
     if (n > 0) {
         bool columnsBlank = true;
         for (std::size_t k = 1; k <= n && columnsBlank; ++k) columnsBlank = line[k * step - 1] == ' ';
         // Padded fields leave runs of blanks; a plain blank-separated line has none.
-        if (columnsBlank && line.find("  ") != std::string_view::npos) return kSepFixed;
+        if (columnsBlank && line.find("  ") != std::string_view::npos) return SeparatorMode::FixedWidth;
     }
-    if (line.find(' ') != std::string_view::npos) return kSepBlank;
-    if (line.find('\t') != std::string_view::npos) return kSepTab;
-    if (line.find(',') != std::string_view::npos) return kSepComma;
-    if (line.find(';') != std::string_view::npos) return kSepSemicolon;
-    if (line.find('|') != std::string_view::npos) return kSepBar;
-    return kSepBlank;
+    if (line.find(' ') != std::string_view::npos) return SeparatorMode::Blank;
+    if (line.find('\t') != std::string_view::npos) return SeparatorMode::Tab;
+    if (line.find(',') != std::string_view::npos) return SeparatorMode::Comma;
+    if (line.find(';') != std::string_view::npos) return SeparatorMode::Semicolon;
+    if (line.find('|') != std::string_view::npos) return SeparatorMode::Bar;
+    return SeparatorMode::Blank;
 }
 
-char SeparatorChar(int mode) {
+char SeparatorChar(SeparatorMode mode) {
     switch (mode) {
-        case kSepTab: return '\t';
-        case kSepComma: return ',';
-        case kSepSemicolon: return ';';
-        case kSepBar: return '|';
+        case SeparatorMode::Tab: return '\t';
+        case SeparatorMode::Comma: return ',';
+        case SeparatorMode::Semicolon: return ';';
+        case SeparatorMode::Bar: return '|';
         default: return ' ';
     }
 }
 
-std::string JoinFields(std::string_view field, bool isLast, int outputMode, int fixedFieldWidth) {
+std::string JoinFields(std::string_view field, bool isLast, SeparatorMode outputMode, int fixedFieldWidth) {
     if (isLast) return std::string(field);
     std::string out(field);
-    if (outputMode == kSepFixed) {
+    if (outputMode == SeparatorMode::FixedWidth) {
         const std::size_t width = FieldWidth(fixedFieldWidth);
         if (out.size() < width) out.append(width - out.size(), ' ');
         out += ' ';

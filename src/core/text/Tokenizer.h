@@ -2,20 +2,13 @@
 // The line tokenizer every reader uses.
 #include <array>
 #include <cassert>
+#include <optional>
 #include <string>
 #include <string_view>
 
-namespace qef {
+#include "core/text/SeparatorMode.h"
 
-// Separator modes.
-enum : int {
-    kSepBlank = 0,
-    kSepTab = 1,
-    kSepComma = 2,
-    kSepSemicolon = 3,
-    kSepFixed = 4,
-    kSepBar = 5,
-};
+namespace qef {
 
 // A field array indexed from 1. Cells hold at most 15 characters (SplitFields) or
 // 255 (SplitFieldsTo). Short cells stay inside std::string's own buffer: no allocation per line.
@@ -41,16 +34,17 @@ using FieldArray = FieldCells<357>;
 // The caller's array of SplitFieldsTo.
 using LongFieldArray = FieldCells<16>;
 
-// Splits a line; mode < 0 detects the separator. Returns the number of fields (0 for an empty
-// line, a comment-only line or an unsupported mode). At most 16 fields are stored in the
+// Splits a line; without a mode the separator is detected. Returns the number of fields (0 for an
+// empty line, a comment-only line or an unsupported mode). At most 16 fields are stored in the
 // delimiter modes; each is cut to 15 characters.
-int SplitFields(std::string_view line, FieldArray& fields, int mode, bool keepComments,
+int SplitFields(std::string_view line, FieldArray& fields, std::optional<SeparatorMode> mode, bool keepComments,
                 int fixedFieldWidth);
 // The same into cells of up to 255 characters, at most 11 stored; no comment removal.
-int SplitFieldsTo(std::string_view line, LongFieldArray& fields, int mode, int fixedFieldWidth);
-int DetectSeparator(std::string_view line, int fixedFieldWidth);
-char SeparatorChar(int mode);
+int SplitFieldsTo(std::string_view line, LongFieldArray& fields, std::optional<SeparatorMode> mode,
+                  int fixedFieldWidth);
+SeparatorMode DetectSeparator(std::string_view line, int fixedFieldWidth);
+char SeparatorChar(SeparatorMode mode);
 // The field followed by the separator of `outputMode` (unchanged when isLast).
-std::string JoinFields(std::string_view field, bool isLast, int outputMode, int fixedFieldWidth);
+std::string JoinFields(std::string_view field, bool isLast, SeparatorMode outputMode, int fixedFieldWidth);
 
 }  // namespace qef

@@ -94,28 +94,32 @@ TEST(GridDocument, DataLinesTrimCellsAndDropTrailingBlanks) {
     doc.SetCell(2, 0, " A1 ");
     doc.SetCell(2, 2, "12.5");
     doc.SetCell(2, 4, "   ");
+    using M = SeparatorMode;
     const struct {
-        int mode;
+        SeparatorMode mode;
         const char* line;
-    } separators[] = {{0, "A1  12.5"}, {1, "A1\t\t12.5"}, {2, "A1,,12.5"}, {3, "A1;;12.5"}, {5, "A1||12.5"},
-                      {4, "A1            12.5"}};  // fixed: "A1" and "" padded to 6, each with a blank after
-    for (const auto& s : separators) EXPECT_EQ(doc.DataLine(2, 0, 5, s.mode, 6), s.line) << s.mode;
+    } separators[] = {{M::Blank, "A1  12.5"}, {M::Tab, "A1\t\t12.5"}, {M::Comma, "A1,,12.5"},
+                      {M::Semicolon, "A1;;12.5"}, {M::Bar, "A1||12.5"},
+                      // fixed: "A1" and "" padded to 6, each with a blank after
+                      {M::FixedWidth, "A1            12.5"}};
+    for (const auto& s : separators)
+        EXPECT_EQ(doc.DataLine(2, 0, 5, s.mode, 6), s.line) << static_cast<int>(s.mode);
 
     // A field wider than the fixed width keeps its length and one blank.
     doc.SetCell(3, 0, "LONGNAME1");
     doc.SetCell(3, 1, "7");
-    EXPECT_EQ(doc.DataLine(3, 0, 5, 4, 6), "LONGNAME1 7");
+    EXPECT_EQ(doc.DataLine(3, 0, 5, M::FixedWidth, 6), "LONGNAME1 7");
 
     // Column ranges, blank rows, rows outside the grid.
-    EXPECT_EQ(doc.DataLine(2, 2, 5, 2, 6), "12.5");
-    EXPECT_EQ(doc.DataLine(2, 1, 1, 2, 6), "");
-    EXPECT_EQ(doc.DataLine(2, 1, 2, 2, 6), ",12.5");
-    EXPECT_EQ(doc.DataLine(1, 0, 5, 2, 6), "");
-    EXPECT_EQ(doc.DataLine(11, 0, 5, 2, 6), "");
+    EXPECT_EQ(doc.DataLine(2, 2, 5, M::Comma, 6), "12.5");
+    EXPECT_EQ(doc.DataLine(2, 1, 1, M::Comma, 6), "");
+    EXPECT_EQ(doc.DataLine(2, 1, 2, M::Comma, 6), ",12.5");
+    EXPECT_EQ(doc.DataLine(1, 0, 5, M::Comma, 6), "");
+    EXPECT_EQ(doc.DataLine(11, 0, 5, M::Comma, 6), "");
 
     // A cell is cut to 255 characters.
     doc.SetCell(4, 1, std::string(300, 'x'));
-    EXPECT_EQ(doc.DataLine(4, 0, 5, 2, 6), "," + std::string(255, 'x'));
+    EXPECT_EQ(doc.DataLine(4, 0, 5, M::Comma, 6), "," + std::string(255, 'x'));
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ TEST_F(Readers, ObservationAngleRange) {
         EXPECT_EQ(obs.Angles.Count(), 1);
         EXPECT_EQ(fresh.Messages(), std::vector<std::string>{"Goc o dong 4 qua 360"});
         EXPECT_EQ(error.ReadErrorLine, 4);
-        EXPECT_EQ(error.ReadErrorField, 4);
+        EXPECT_EQ(error.ReadErrorField, ReadErrorKind::Angle);
         EXPECT_EQ(error.ReadErrorFlag, 1);
     }
 }
@@ -136,17 +136,20 @@ TEST_F(Readers, ObservationErrorsNameTheirLine) {
     struct Case {
         const char* text;
         int line;
-        int field;
+        ReadErrorKind field;
         const char* first;  // first message shown
         const char* last;   // last message shown
     };
     const Case cases[] = {
         // A comment line breaks the chaining.
-        {"A,B,C,90.0000\r\n// turn\r\n,,D,45.0000\r\n", 3, 4, "Số liệu dòng 3 : [,,D,45.0000] không hợp lệ", "Góc   D  (dòng 3)"},
-        {",B,10\n", 1, 3, "Số liệu dòng 1 : [,B,10] không hợp lệ", "Số liệu dòng 1 : [,B,10] không hợp lệ"},
-        {"A B 10\nA B x1\n", 2, 3, "loi x1 (dòng 2)", "loi x1 (dòng 2)"},
-        {"A B 5\nA B C 10.0000 1.5y\n", 2, 5, "loi 1.5y (dòng 2)", "loi 1.5y (dòng 2)"},
-        {"A B C 12.30\n", 1, 4, "Góc 12.30 sai định dạng", "Góc A B C Góc 12.30 sai định dạng (dòng 1)"},
+        {"A,B,C,90.0000\r\n// turn\r\n,,D,45.0000\r\n", 3, ReadErrorKind::Angle,
+         "Số liệu dòng 3 : [,,D,45.0000] không hợp lệ", "Góc   D  (dòng 3)"},
+        {",B,10\n", 1, ReadErrorKind::Side, "Số liệu dòng 1 : [,B,10] không hợp lệ",
+         "Số liệu dòng 1 : [,B,10] không hợp lệ"},
+        {"A B 10\nA B x1\n", 2, ReadErrorKind::Side, "loi x1 (dòng 2)", "loi x1 (dòng 2)"},
+        {"A B 5\nA B C 10.0000 1.5y\n", 2, ReadErrorKind::AngleSide, "loi 1.5y (dòng 2)", "loi 1.5y (dòng 2)"},
+        {"A B C 12.30\n", 1, ReadErrorKind::Angle, "Góc 12.30 sai định dạng",
+         "Góc A B C Góc 12.30 sai định dạng (dòng 1)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -165,7 +168,7 @@ TEST_F(Readers, ObservationErrorsNameTheirLine) {
     ObservationCounts counts;
     EXPECT_FALSE(CountObservationLines(dir.File("none.txt"), settings, counts, error));
     EXPECT_EQ(error.FailedFileName, dir.File("none.txt"));
-    EXPECT_EQ(error.ReadErrorField, 1);
+    EXPECT_EQ(error.ReadErrorField, ReadErrorKind::Open);
 }
 
 TEST_F(Readers, HeightAndLevellingFiles) {

@@ -186,6 +186,17 @@ TEST(NormalMatrixTest, ASecondConstantColumnOnTheReducedMatrix) {
     SolveNormalDense(result, dense, false, false);
     ExpectSolution(result, Reference(normals, second));
 
+    // The same by the named steps: back substitution within the rows' reach, then over whole rows.
+    PackedNormalMatrix stepped = Pack(normals, first);
+    const Reduction reduction = Reduce(stepped);
+    EXPECT_EQ(reduction.ZeroPivots, 0);
+    BackSubstitute(stepped, reduction, result);
+    ExpectSolution(result, Reference(normals, first));
+    for (int i = 1; i <= n; ++i) stepped.Constant(i) = second(i - 1);
+    ReduceConstants(stepped);
+    BackSubstitute(stepped, result);
+    ExpectSolution(result, Reference(normals, second));
+
     // On an unreduced matrix that pass changes only the constant column.
     PackedNormalMatrix untouched = Pack(normals, first);
     SolveNormalDense(unused, untouched, true, false);
@@ -228,6 +239,7 @@ TEST(NormalMatrixTest, ZeroPivotLeavesItsUnknownZero) {
     EXPECT_EQ(SolveNormalDense(result, dense, false, true), 2);
     ExpectSolution(result, expected);
     EXPECT_EQ(dense(7, 7), 0.0);
+    EXPECT_EQ(ZeroPivotCount(dense), 2);
 
     PackedNormalMatrix correlate = Pack(normals, constants);
     EXPECT_EQ(SolveCorrelateNormals(result, correlate, false, 0), 2);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/model/Interaction.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextFile.h"
@@ -134,8 +135,11 @@ TEST(TextHelpers, ReplaceInLineKeepsColumns) {
     EXPECT_EQ(replace("P12 100", "", "A", ' ', 1), "P12 100|A");
 }
 
+// No separator mode: the tokenizer detects it.
+constexpr std::nullopt_t kDetect = std::nullopt;
+
 // Count followed by the stored fields up to `shown` (default: the count).
-V Split(std::string_view line, int mode, bool keep = false, int width = 10, int shown = 0) {
+V Split(std::string_view line, std::optional<SeparatorMode> mode, bool keep = false, int width = 10, int shown = 0) {
     static auto fields = std::make_unique<FieldArray>();
     const int n = SplitFields(line, *fields, mode, keep, width);
     V out{std::to_string(n)};
@@ -144,66 +148,67 @@ V Split(std::string_view line, int mode, bool keep = false, int width = 10, int 
 }
 
 TEST(Tokenizer, CommentsAndSeparators) {
-    EXPECT_EQ(Split("//Goc", -1), V{"0"});
-    EXPECT_EQ(Split("//Goc", -1, true), (V{"1", "//Goc"}));
-    EXPECT_EQ(Split("A B //x", -1), (V{"2", "A", "B"}));
-    EXPECT_EQ(Split("A B C 90.3045//kt", -1), (V{"4", "A", "B", "C", "90.3045"}));
-    EXPECT_EQ(Split("a,b,//x", kSepComma), (V{"2", "a", "b"}));
-    EXPECT_EQ(Split("  12   34.5  6 ", kSepBlank), (V{"3", "12", "34.5", "6"}));
-    EXPECT_EQ(Split("a,,b,", kSepComma), (V{"4", "a", "", "b", ""}));
-    EXPECT_EQ(Split("a, b", kSepComma), (V{"2", "a", " b"}));
-    EXPECT_EQ(Split("x;y", kSepSemicolon), (V{"2", "x", "y"}));
-    EXPECT_EQ(Split("P1|100", kSepBar), (V{"2", "P1", "100"}));
-    EXPECT_EQ(Split("P1\t100\t200\t\t", kSepTab), (V{"3", "P1", "100", "200"}));
-    EXPECT_EQ(Split("\t\t\t", -1), (V{"1", ""}));
-    EXPECT_EQ(Split("1,5 2", -1), (V{"2", "1,5", "2"}));
-    EXPECT_EQ(Split("     ", kSepComma), V{"0"});
-    EXPECT_EQ(Split("a b", 6, false, 10, 1), (V{"0", ""}));
+    EXPECT_EQ(Split("//Goc", kDetect), V{"0"});
+    EXPECT_EQ(Split("//Goc", kDetect, true), (V{"1", "//Goc"}));
+    EXPECT_EQ(Split("A B //x", kDetect), (V{"2", "A", "B"}));
+    EXPECT_EQ(Split("A B C 90.3045//kt", kDetect), (V{"4", "A", "B", "C", "90.3045"}));
+    EXPECT_EQ(Split("a,b,//x", SeparatorMode::Comma), (V{"2", "a", "b"}));
+    EXPECT_EQ(Split("  12   34.5  6 ", SeparatorMode::Blank), (V{"3", "12", "34.5", "6"}));
+    EXPECT_EQ(Split("a,,b,", SeparatorMode::Comma), (V{"4", "a", "", "b", ""}));
+    EXPECT_EQ(Split("a, b", SeparatorMode::Comma), (V{"2", "a", " b"}));
+    EXPECT_EQ(Split("x;y", SeparatorMode::Semicolon), (V{"2", "x", "y"}));
+    EXPECT_EQ(Split("P1|100", SeparatorMode::Bar), (V{"2", "P1", "100"}));
+    EXPECT_EQ(Split("P1\t100\t200\t\t", SeparatorMode::Tab), (V{"3", "P1", "100", "200"}));
+    EXPECT_EQ(Split("\t\t\t", kDetect), (V{"1", ""}));
+    EXPECT_EQ(Split("1,5 2", kDetect), (V{"2", "1,5", "2"}));
+    EXPECT_EQ(Split("     ", SeparatorMode::Comma), V{"0"});
+    EXPECT_EQ(Split("a b", static_cast<SeparatorMode>(6), false, 10, 1), (V{"0", ""}));
 }
 
 TEST(Tokenizer, LimitsOnFieldsAndLength) {
     std::string words;
     for (int i = 1; i <= 20; ++i) words += "w" + std::to_string(i) + " ";
-    Split(std::string(60, 'x'), kSepFixed, false, 1);  // fills cells 1..31
-    const V twenty = Split(words, kSepBlank, false, 10, 21);
+    Split(std::string(60, 'x'), SeparatorMode::FixedWidth, false, 1);  // fills cells 1..31
+    const V twenty = Split(words, SeparatorMode::Blank, false, 10, 21);
     EXPECT_EQ(twenty[0], "20");
     EXPECT_EQ(twenty[16], "w16");
     EXPECT_EQ(V(twenty.begin() + 17, twenty.end()), V(5, ""));
-    EXPECT_EQ(Split("ABCDEFGHIJKLMNOPQRST 1", -1), (V{"2", "ABCDEFGHIJKLMNO", "1"}));
-    EXPECT_EQ(Split(std::string(253, 'x') + " YZ", kSepBlank)[2], "Y");  // first 255 characters only
-    EXPECT_EQ(Split(std::string(300, ','), kSepComma, false, 10, 1)[0], "256");
+    EXPECT_EQ(Split("ABCDEFGHIJKLMNOPQRST 1", kDetect), (V{"2", "ABCDEFGHIJKLMNO", "1"}));
+    EXPECT_EQ(Split(std::string(253, 'x') + " YZ", SeparatorMode::Blank)[2], "Y");  // first 255 characters only
+    EXPECT_EQ(Split(std::string(300, ','), SeparatorMode::Comma, false, 10, 1)[0], "256");
 
     // Long cells keep a 200-character field whole.
     LongFieldArray f;
     std::string line(200, 'q');
     for (int i = 2; i <= 12; ++i) line += "," + std::to_string(i);
-    EXPECT_EQ(SplitFieldsTo(line, f, -1, 10), 12);
+    EXPECT_EQ(SplitFieldsTo(line, f, kDetect, 10), 12);
     EXPECT_EQ(f[1] + "|" + f[11] + "|" + f[12], std::string(200, 'q') + "|11|");
     std::string digits;
     for (int i = 0; i < 255; ++i) digits += static_cast<char>('0' + i % 10);
-    EXPECT_EQ(SplitFieldsTo(digits, f, kSepFixed, 1), 128);  // counted, 16 stored
+    EXPECT_EQ(SplitFieldsTo(digits, f, SeparatorMode::FixedWidth, 1), 128);  // counted, 16 stored
     EXPECT_EQ(f[16], "0");
 }
 
 TEST(Tokenizer, FixedWidthJoinAndDetection) {
-    EXPECT_EQ(Split("PT1        1234.56789", -1), (V{"2", "PT1       ", "1234.56789"}));
-    EXPECT_EQ(Split("PT1        1234.56789 ", kSepFixed), (V{"3", "PT1       ", "1234.56789", ""}));
-    EXPECT_EQ(Split(std::string(300, 'a'), kSepFixed)[24], "aa");  // cut at 255, not wrapped
-    EXPECT_EQ(Split("a b c", kSepFixed, false, 0), (V{"3", "a", "b", "c"}));
+    const SeparatorMode fixed = SeparatorMode::FixedWidth;
+    EXPECT_EQ(Split("PT1        1234.56789", kDetect), (V{"2", "PT1       ", "1234.56789"}));
+    EXPECT_EQ(Split("PT1        1234.56789 ", fixed), (V{"3", "PT1       ", "1234.56789", ""}));
+    EXPECT_EQ(Split(std::string(300, 'a'), fixed)[24], "aa");  // cut at 255, not wrapped
+    EXPECT_EQ(Split("a b c", fixed, false, 0), (V{"3", "a", "b", "c"}));
 
-    const std::string line = JoinFields("P1", false, kSepFixed, 10) + JoinFields("100.5", false, kSepFixed, 10) +
-                             JoinFields("200.25", true, kSepFixed, 10);
-    EXPECT_EQ(Split(line, -1), (V{"3", "P1        ", "100.5     ", "200.25"}));
-    EXPECT_EQ(JoinFields("ABCDEFGH", false, kSepFixed, 6), "ABCDEFGH ");
+    const std::string line = JoinFields("P1", false, fixed, 10) + JoinFields("100.5", false, fixed, 10) +
+                             JoinFields("200.25", true, fixed, 10);
+    EXPECT_EQ(Split(line, kDetect), (V{"3", "P1        ", "100.5     ", "200.25"}));
+    EXPECT_EQ(JoinFields("ABCDEFGH", false, fixed, 6), "ABCDEFGH ");
     std::string all;
-    for (int mode : {0, 1, 2, 3, 5, 9}) all += JoinFields("A", false, mode, 6);
+    for (int mode : {0, 1, 2, 3, 5, 9}) all += JoinFields("A", false, static_cast<SeparatorMode>(mode), 6);
     EXPECT_EQ(all, "A A\tA,A;A|A ");  // an unknown mode still separates
     // Blank columns alone do not make a plain blank-separated line fixed width.
-    EXPECT_EQ(DetectSeparator("P1 100.000 200.000", 10), kSepBlank);
-    EXPECT_EQ(DetectSeparator("a\tb,c", 10), kSepTab);
-    EXPECT_EQ(DetectSeparator("a;b,c", 10), kSepComma);
-    EXPECT_EQ(DetectSeparator("a;b|c", 10), kSepSemicolon);
-    EXPECT_EQ(DetectSeparator("a|b", 10), kSepBar);
+    EXPECT_EQ(DetectSeparator("P1 100.000 200.000", 10), SeparatorMode::Blank);
+    EXPECT_EQ(DetectSeparator("a\tb,c", 10), SeparatorMode::Tab);
+    EXPECT_EQ(DetectSeparator("a;b,c", 10), SeparatorMode::Comma);
+    EXPECT_EQ(DetectSeparator("a;b|c", 10), SeparatorMode::Semicolon);
+    EXPECT_EQ(DetectSeparator("a|b", 10), SeparatorMode::Bar);
 }
 
 std::string AllBytes() {
@@ -311,11 +316,12 @@ TEST(Numbers, ParsingRealNumbers) {
 }
 
 TEST(Numbers, ParseDmsGoodAndBadAngles) {
-    test::ScriptedInteraction ui;
-    std::string err;
-    bool bad = true;
+    ParsedAngle last;
+    int badCount = 0;
     auto parse = [&](const char* text, bool withPoint = true, bool inDegrees = true) {
-        return ParseDms(text, inDegrees, withPoint, err, bad, &ui);
+        last = ParseDms(text, inDegrees, withPoint);
+        if (!last.Ok()) ++badCount;
+        return last.Degrees;
     };
     EXPECT_DOUBLE_EQ(parse("-0.3000"), -0.5);
     EXPECT_NEAR(parse("359.5959"), 359.999722, 1e-6);
@@ -326,27 +332,24 @@ TEST(Numbers, ParseDmsGoodAndBadAngles) {
     EXPECT_DOUBLE_EQ(parse("1234530.5", false), Dms(123, 45, 30.5));
     EXPECT_DOUBLE_EQ(parse("-50", true, false), -45);  // grads
     EXPECT_DOUBLE_EQ(PackedDmsToDegrees(true, false, 1234530.5), Dms(123, 45, 30.5));
-    EXPECT_TRUE(!bad && err.empty() && ui.calls.empty());
+    EXPECT_TRUE(last.Ok() && last.Error == AngleError::None && badCount == 0);
 
     // The parts read still make the value; the message shows the text without its sign.
     EXPECT_DOUBLE_EQ(parse("-12.30"), -12.5);
-    EXPECT_TRUE(bad);
-    EXPECT_EQ(err, AngleMessage("12.30"));
+    EXPECT_EQ(last.Error, AngleError::BadFormat);
+    EXPECT_EQ(AngleFormatMessage(last), AngleMessage("12.30"));
     // A sign inside would otherwise give a plausible wrong angle.
     for (const char* text : {"12.5", "--12.3045", "12.-3045", ".3045", "12.3045 ", ""}) {
         parse(text);
-        EXPECT_TRUE(bad) << text;
+        EXPECT_FALSE(last.Ok()) << text;
     }
     parse("--1800000", false);
-    EXPECT_TRUE(bad);
+    EXPECT_FALSE(last.Ok());
     parse("18x0000", false);
-    EXPECT_EQ(err, AngleMessage("18x0000"));
+    EXPECT_EQ(AngleFormatMessage(last), AngleMessage("18x0000"));
     parse("1e2", true, false);
-    EXPECT_EQ(err, AngleMessage("1e2"));
-    EXPECT_EQ(ui.Messages().size(), 10u);
-    EXPECT_EQ(ui.Messages()[0], AngleMessage("12.30"));
-    ParseDms("12.30", true, true, err, bad, nullptr);  // nothing shown, flag still set
-    EXPECT_TRUE(bad);
+    EXPECT_EQ(AngleFormatMessage(last), AngleMessage("1e2"));
+    EXPECT_EQ(badCount, 10);
 }
 
 TEST(Numbers, FormatDmsLayoutAndCarry) {

@@ -1,0 +1,17 @@
+#include "core/text/SplitLines.h"
+
+#include <optional>
+
+namespace qef {
+
+SplitLines::SplitLines(const std::string& fileName, int fixedFieldWidth)
+    : reader_(fileName), width_(fixedFieldWidth) {}
+
+bool SplitLines::Next() {
+    if (!reader_.Next(line_)) return false;
+    while (!line_.empty() && line_.back() == ' ') line_.pop_back();
+    count_ = line_.empty() ? 0 : SplitFields(line_, *fields_, std::nullopt, false, width_);
+    return true;
+}
+
+}  // namespace qef
