@@ -7,18 +7,28 @@
 #include <utility>
 #include <vector>
 
+#include "adjustment/ClosureChecks.h"
 #include "adjustment/GroupTopology.h"
 #include "adjustment/GroupWorkingSet.h"
+#include "adjustment/HangingReports.h"
 #include "adjustment/HangingTraverses.h"
 #include "adjustment/NodeMethod.h"
+#include "adjustment/Rigorous.h"
+#include "adjustment/RigorousAccuracy.h"
+#include "adjustment/RigorousReports.h"
 #include "adjustment/SideReduction.h"
+#include "adjustment/SimpleReports.h"
 #include "core/analysis/BranchBuilding.h"
 #include "core/analysis/Duplicates.h"
 #include "core/analysis/NetworkChecks.h"
-#include "core/model/NetworkModel.h"
-#include "core/text/NumberFormat.h"
-#include "core/io/ResultWriters.h"
 #include "core/analysis/StartDirections.h"
+#include "core/io/Readers.h"
+#include "core/io/ResultWriters.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OutputNames.h"
+#include "core/model/ReportNames.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
@@ -77,17 +87,36 @@ private:
         progress_.SetText(MonitorLabel::Stage, Vn(utf8));
         progress_.SetPosition(position);
     }
+    // The run draws into its own DXF file: the settings ask for a drawing and the caller gave none.
+    bool OwnDrawingNeeded() const {
+        return drawing_ == nullptr && settings_.AcadUploadEnabled &&
+               (settings_.AcadUploadKnownPoints || settings_.AcadUploadAdjustedPoints);
+    }
+    DrawingExportContext DrawingContext() const { return {settings_, *drawing_, progress_, ui_}; }
     std::vector<std::string> InputFiles() const;
-    bool CheckOutputNames();
+    bool OutputNamesAllowed();
     bool ReadInput();
+    RunStatus FinishCompletedRun();
     RunOutcome OrderLoop();
     bool HasStartDirection();
     // False when the run must stop.
     bool AdjustGroup(int nb);
+    GroupWorkingSet GroupWorkingSetFor(int nb, int ns) const;
+    std::string GroupBranchNames(int nb) const;
+    GroupStatus WriteSideCorrections(const SimpleGroupResult& result);
+    GroupStatus WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context);
+    GroupStatus CloseFailedGroup();
+    bool AdjustGroupRigorously(GroupWorkingSet& ws);
+    bool WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol);
+    // Logs and shows "Không ghi được tệp <name>"; false.
+    bool WriteFailure(const std::string& fileName);
     bool HangingStage();
+    bool WriteHangingTraverses(const HangingTraverseTable& table);
     void DrawKnownPoints();
+    void DrawAdjustedBranches(const GroupWorkingSet& ws);
     void ReportUnjoinedSides();
     void WriteSummary();
+    RunStatus StopOnWriteFailure(const std::string& fileName);
     RunStatus Finish(RunOutcome outcome, const std::string& reason);
 };
 
@@ -97,7 +126,7 @@ std::vector<std::string> ByOrderRun::InputFiles() const {
     return inputs;
 }
 
-bool ByOrderRun::CheckOutputNames() {
+bool ByOrderRun::OutputNamesAllowed() {
     if (files_.ResultFile.empty()) {
         ui_.Message(Vn("Không có tên file kết quả"));
         return false;
@@ -105,16 +134,8 @@ bool ByOrderRun::CheckOutputNames() {
     std::vector<std::string> outputs{files_.ResultFile, reports_.Main,      reports_.Rigorous1, reports_.Side,
                                      reports_.Rigorous3, reports_.Rigorous4, reports_.Rigorous5, reports_.Log,
                                      reports_.ClosureTable, reports_.Dh,     reports_.Txt};
-    if (drawing_ == nullptr && settings_.AcadUploadEnabled &&
-        (settings_.AcadUploadKnownPoints || settings_.AcadUploadAdjustedPoints))
-        outputs.push_back(DrawingPathFor(files_.ResultFile));
-    for (const std::string& input : InputFiles())
-        for (const std::string& output : outputs)
-            if (SameFile(input, output)) {
-                ui_.Message(Vn("File kết quả trùng tên file số liệu : ") + output);
-                return false;
-            }
-    return true;
+    if (OwnDrawingNeeded()) outputs.push_back(DrawingPathFor(files_.ResultFile));
+    return CheckOutputNames(InputFiles(), outputs, ui_);
 }
 
 bool ByOrderRun::ReadInput() {
@@ -147,12 +168,11 @@ RunStatus ByOrderRun::Run() {
     run_.ProgressLog.Add(Label("                     Phân tích đồ hình lưới"));
     run_.ProgressLog.Add("");
 
-    if (!CheckOutputNames()) {
+    if (!OutputNamesAllowed()) {
         status_.Outcome = RunOutcome::NameCollision;
         return status_;
     }
-    if (drawing_ == nullptr && settings_.AcadUploadEnabled &&
-        (settings_.AcadUploadKnownPoints || settings_.AcadUploadAdjustedPoints)) {
+    if (OwnDrawingNeeded()) {
         ownDrawing_ = std::make_unique<DxfDrawing>(DrawingPathFor(files_.ResultFile));
         drawing_ = ownDrawing_.get();
     }
@@ -164,11 +184,7 @@ RunStatus ByOrderRun::Run() {
     // From here on every ending saves report 6.
     if (settings_.WriteDhFile) {
         TextFileWriter dh(reports_.Dh);
-        if (!dh.IsOpen() || !dh.Close()) {
-            const std::string text = Vn("Lỗi ghi file ") + reports_.Dh;
-            ui_.Message(text);
-            return Finish(RunOutcome::WriteFailed, text);
-        }
+        if (!dh.IsOpen() || !dh.Close()) return StopOnWriteFailure(reports_.Dh);
     }
     FindDuplicateObservations(obs_, model_.PointNames, run_.ProgressLog, ui_);
     angleIndex_ = std::make_unique<StationAngleIndex>(obs_.Angles);
@@ -178,11 +194,8 @@ RunStatus ByOrderRun::Run() {
     Stage("Đang tìm phương vị khởi tính", 3);
     model_.DistinctPointCount = 0;
     if (!WritePointCoordinates(files_.ResultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
-                               known_.Count(), nullptr, settings_.MetresFlag)) {
-        const std::string text = Vn("Lỗi ghi file ") + files_.ResultFile;
-        ui_.Message(text);
-        return Finish(RunOutcome::WriteFailed, text);
-    }
+                               known_.Count(), nullptr, settings_.MetresFlag))
+        return StopOnWriteFailure(files_.ResultFile);
 
     const RunOutcome outcome = OrderLoop();
     if (outcome != RunOutcome::Completed) {
@@ -192,14 +205,14 @@ RunStatus ByOrderRun::Run() {
         if (outcome == RunOutcome::WriteFailed) reason = Vn("Dừng tính do không ghi được file");
         return Finish(outcome, reason);
     }
+    return FinishCompletedRun();
+}
 
-    // End of a completed run: the result file holds every point, in list order.
+RunStatus ByOrderRun::FinishCompletedRun() {
+    // The result file holds every point, in list order.
     if (!WritePointCoordinates(files_.ResultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
-                               known_.Count(), nullptr, settings_.MetresFlag)) {
-        const std::string text = Vn("Lỗi ghi file ") + files_.ResultFile;
-        ui_.Message(text);
-        return Finish(RunOutcome::WriteFailed, text);
-    }
+                               known_.Count(), nullptr, settings_.MetresFlag))
+        return StopOnWriteFailure(files_.ResultFile);
     // Closing rules, only under tables that this run wrote.
     std::vector<std::pair<const std::string*, int>> rules;
     if ((settings_.HeightReduction || settings_.ProjectionReduction) && !status_.ReportTablesClosed &&
@@ -209,11 +222,7 @@ RunStatus ByOrderRun::Run() {
         rules.insert(rules.end(), {{&reports_.Rigorous1, 65}, {&reports_.Rigorous3, 78}, {&reports_.Rigorous4, 61},
                                    {&reports_.Rigorous5, 83}});
     for (const auto& [name, length] : rules)
-        if (!AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length))) {
-            const std::string text = Vn("Lỗi ghi file ") + *name;
-            ui_.Message(text);
-            return Finish(RunOutcome::WriteFailed, text);
-        }
+        if (!AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length))) return StopOnWriteFailure(*name);
     ReportUnjoinedSides();
     WriteSummary();
     if (!run_.ClosureTable.SaveTo(reports_.ClosureTable)) ui_.Message(Vn("Lỗi ghi file ") + reports_.ClosureTable);
@@ -289,47 +298,120 @@ bool ByOrderRun::AdjustGroup(int nb) {
         if (!sideOnly.count(id)) nodes.PushBack(id);
     model_.NetworkNodes = std::move(nodes);
 
-    GroupWorkingSet ws;
-    ws.Nb = nb;
-    ws.Nn = model_.NetworkNodes.Size();
-    ws.Ns = ns;
-    ws.NetworkBranchCount = nb;
-    ws.HeightCount = model_.HeightPointIds.Size();
-    ws.ResultFileName = files_.ResultFile;
-    ws.MainReportName = reports_.Main;
-    ws.SideReportName = reports_.Side;
-    ws.RigorousReportNames = {reports_.Rigorous1, reports_.Rigorous3, reports_.Rigorous4, reports_.Rigorous5};
-
-    // The names of the group's branch ends, for the log should the group fail.
-    std::string groupNames;
-    for (int b = 1; b <= nb; ++b)
-        groupNames += (b > 1 ? ", " : "") + model_.PointNames.Name(model_.Branches.FirstPoint(b)) + " - " +
-                      model_.PointNames.Name(model_.Branches.LastPoint(b));
-
+    GroupWorkingSet ws = GroupWorkingSetFor(nb, ns);
+    const std::string groupNames = GroupBranchNames(nb);
     const GroupInputs in{model_, obs_.Angles, *angleIndex_, obs_.Sides, known_, analysis_.HardNodes,
                          analysis_.SideOnlyKnown, analysis_.Directions};
-    const GroupContext context{settings_, run_, ui_, progress_, drawing_};
-    if (AdjustGroupSimple(ws, in, context) != GroupStatus::Adjusted) {
+    const GroupContext context{settings_, run_, ui_, progress_};
+    const SimpleGroupResult simple = AdjustGroupSimple(ws, in, context);
+    GroupStatus status = WriteSideCorrections(simple);
+    if (status == GroupStatus::Adjusted) status = WriteSimpleGroup(ws, context);
+    if (status != GroupStatus::Adjusted) {
         // The run goes on with the other groups; this one gives no coordinates.
         ++status_.FailedGroups;
         run_.ProgressLog.Add(Label("Nhóm không bình sai được, các nhánh : ") + groupNames);
         run_.ProgressLog.Add("");
         return true;
     }
-    if (settings_.Modes.RigorousWanted) {
-        const RigorousContext rigorous{settings_, run_, rigorous_, ui_, progress_, drawing_};
-        const RigorousStatus result = RigorousAdjustGroup(ws, model_, known_, rigorous);
-        if (result == RigorousStatus::WriteFailed) {
-            ws.FreeGroupArrays();
-            return false;
-        }
-        if (result == RigorousStatus::Adjusted) ++status_.RigorousGroups;
+    if (settings_.Modes.RigorousWanted && !AdjustGroupRigorously(ws)) {
+        ws.FreeGroupArrays();
+        return false;
     }
     if (settings_.AcadUploadKnownPoints && drawing_ != nullptr) DrawKnownPoints();
     CollectResultPoints(model_, known_, ws.NodeX, ws.NodeY, ws.Nn, ws.KnownNodeFlags, false, nb, ws.PositionX,
                         ws.PositionY);
     ws.FreeGroupArrays();
     return true;
+}
+
+GroupWorkingSet ByOrderRun::GroupWorkingSetFor(int nb, int ns) const {
+    GroupWorkingSet ws;
+    ws.Nb = nb;
+    ws.Nn = model_.NetworkNodes.Size();
+    ws.Ns = ns;
+    ws.NetworkBranchCount = nb;
+    ws.HeightCount = model_.HeightPointIds.Size();
+    return ws;
+}
+
+// The names of the group's branch ends, for the log should the group fail.
+std::string ByOrderRun::GroupBranchNames(int nb) const {
+    std::string names;
+    for (int b = 1; b <= nb; ++b)
+        names += (b > 1 ? ", " : "") + model_.PointNames.Name(model_.Branches.FirstPoint(b)) + " - " +
+                 model_.PointNames.Name(model_.Branches.LastPoint(b));
+    return names;
+}
+
+// The side-correction table takes the group's rows even when the group failed after its sides were
+// reduced. A table that cannot be written fails the group.
+GroupStatus ByOrderRun::WriteSideCorrections(const SimpleGroupResult& result) {
+    if (!result.SidesReduced ||
+        WriteSideCorrectionTable(reports_.Side, result.SideCorrections, model_.PointNames, settings_, run_, ui_))
+        return result.Status;
+    // A failed group has closed its part of the log already.
+    return result.Status == GroupStatus::Failed ? GroupStatus::Failed : CloseFailedGroup();
+}
+
+// The output of an adjusted group, in this order: its points in the result file and the drawing
+// (unless the rigorous adjustment follows), its tables in the main report, its closure rows, its
+// angles and sides in the dh file; then the group joins the run's totals.
+GroupStatus ByOrderRun::WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context) {
+    const bool rigorous = settings_.Modes.RigorousWanted;
+    if (!rigorous && !AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag)) {
+        WriteFailure(files_.ResultFile);
+        return CloseFailedGroup();
+    }
+    if (!rigorous && settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
+    if (!WriteSimpleResultsText(reports_.Main, ws, model_, settings_, run_, progress_, ui_)) return CloseFailedGroup();
+    WriteClosureSummary(ws, model_, run_);
+    if (settings_.WriteDhFile && !AppendDhAngles(reports_.Dh, ws, model_, ui_)) return CloseFailedGroup();
+    RecordCompletedGroup(ws, model_, context);
+    return GroupStatus::Adjusted;
+}
+
+// An empty line closes the part of the progress log of a group that fails.
+GroupStatus ByOrderRun::CloseFailedGroup() {
+    run_.ProgressLog.Add("");
+    return GroupStatus::Failed;
+}
+
+// False when the run must stop: an output file could not be written.
+bool ByOrderRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
+    const RigorousContext context{settings_, run_, rigorous_, ui_, progress_};
+    const RigorousGroupResult result = RigorousAdjustGroup(ws, model_, context);
+    if (result.Status == RigorousStatus::TooLarge)
+        // The group keeps its simple adjustment, which was not written yet.
+        return AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag) ||
+               WriteFailure(files_.ResultFile);
+    if (!WriteRigorousGroup(ws, result.Solution)) return false;
+    ++status_.RigorousGroups;
+    return true;
+}
+
+// The output of a rigorously adjusted group, in this order: the coordinate and side tables, the
+// drawing, the summary in the progress log, the result points, the distance and angle tables.
+bool ByOrderRun::WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol) {
+    if (!WriteRigorousCoordTable(reports_, ws, model_, known_, sol, settings_, rigorous_.ReportFresh))
+        return WriteFailure(reports_.Rigorous1);
+    progress_.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
+    if (!WriteRigorousSideTable(reports_.Rigorous5, ws, model_, sol)) return WriteFailure(reports_.Rigorous5);
+    if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
+    WriteRigorousSummary(run_.ProgressLog, settings_, sol);
+    if (!AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag))
+        return WriteFailure(files_.ResultFile);
+    progress_.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
+    if (!WriteRigorousDistanceTable(reports_.Rigorous4, ws, model_, sol)) return WriteFailure(reports_.Rigorous4);
+    if (!WriteRigorousAngleTable(reports_.Rigorous3, ws, model_, sol)) return WriteFailure(reports_.Rigorous3);
+    return true;
+}
+
+bool ByOrderRun::WriteFailure(const std::string& fileName) {
+    const std::string text = Vn("Không ghi được tệp ") + fileName;
+    run_.ProgressLog.Add(text);
+    bool flag = false;
+    ShowError(ui_, flag, text);
+    return false;
 }
 
 void ByOrderRun::DrawKnownPoints() {
@@ -352,9 +434,16 @@ void ByOrderRun::DrawKnownPoints() {
         y2.PushBack(d.TargetY[i]);
     }
     if (points.Count() == 0 && x1.Empty()) return;
-    const DrawingExportContext context{settings_, *drawing_, progress_, ui_};
-    AcadExportPoints(context, model_.PointNames, x1.Size(), points.Count(), points.X, points.Y, x1,
-                     y1, x2, y2, points.Ids);
+    AcadExportPoints(DrawingContext(), model_.PointNames, x1.Size(), points.Count(), points.X, points.Y, x1, y1, x2,
+                     y2, points.Ids);
+}
+
+// The group's nodes that are not known points, its branches and interior points.
+void ByOrderRun::DrawAdjustedBranches(const GroupWorkingSet& ws) {
+    OneBased<int> skip(ws.Nn + 1);
+    for (int k = 1; k <= ws.Nn; ++k) skip[k] = ws.KnownNodeFlags[k];
+    AcadExportAdjustedBranches(DrawingContext(), model_, ws.Nb, ws.Nn, ws.NodeX, ws.NodeY, ws.PositionX,
+                               ws.PositionY, skip);
 }
 
 bool ByOrderRun::HangingStage() {
@@ -388,15 +477,31 @@ bool ByOrderRun::HangingStage() {
         AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
                                  analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
         const HangingInputs in{model_, nb, known_, obs_.Angles, obs_.Sides, answers_};
-        const HangingContext context{settings_, run_, ui_, progress_, drawing_, reports_.Main, files_.ResultFile};
-        HangingTraverseTable table;
-        const HangingStatus result = ComputeHangingTraverses(in, context, table);
-        if (result == HangingStatus::WriteFailed) return false;
-        if (result == HangingStatus::Incomplete) return true;
-        for (int k = 1; k <= table.NewPoints.Count(); ++k)
-            known_.Add(table.NewPoints.Ids[k], table.NewPoints.X[k], table.NewPoints.Y[k]);
+        const HangingResult result = ComputeHangingTraverses(in, HangingContext{settings_, run_, ui_});
+        if (result.Status == HangingStatus::Incomplete) return true;
+        if (!WriteHangingTraverses(result.Table)) return false;
+        const PointList& added = result.Table.NewPoints;
+        for (int k = 1; k <= added.Count(); ++k) known_.Add(added.Ids[k], added.X[k], added.Y[k]);
         if (analysis_.Sides.Count() == 0) return true;
     }
+}
+
+// The traverses in the drawing, their table in the main report, their new points in the result
+// file. False, with a message, when a file cannot be written.
+bool ByOrderRun::WriteHangingTraverses(const HangingTraverseTable& table) {
+    if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr)
+        AcadExportTraverse(DrawingContext(), model_, table.BranchCount, table.PositionX, table.PositionY);
+    if (!WriteHangingTable(reports_.Main, run_.MainReportFresh, table, model_, settings_)) {
+        ui_.Message(Vn("Lỗi ghi file ") + reports_.Main);
+        return false;
+    }
+    run_.MainReportFresh = false;
+    if (!AppendHangingPoints(files_.ResultFile, table, model_.PointNames, settings_.MetresFlag)) {
+        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        return false;
+    }
+    progress_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+    return true;
 }
 
 void ByOrderRun::ReportUnjoinedSides() {
@@ -447,6 +552,12 @@ void ByOrderRun::WriteSummary() {
             " , Mpv = " + FormatGeneral(e.LargestAzimuthError) + "\"");
 }
 
+RunStatus ByOrderRun::StopOnWriteFailure(const std::string& fileName) {
+    const std::string text = Vn("Lỗi ghi file ") + fileName;
+    ui_.Message(text);
+    return Finish(RunOutcome::WriteFailed, text);
+}
+
 RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
     status_.Outcome = outcome;
     status_.Extremes = rigorous_.Extremes;
@@ -469,21 +580,6 @@ RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
 }
 
 }  // namespace
-
-ReportSet ReportSetFor(const std::string& resultFile) {
-    ReportSet r;
-    r.Main = ReplaceFileExt(resultFile, "in");
-    r.Rigorous1 = r.Main + "1";
-    r.Side = ReplaceFileExt(resultFile, "in2");
-    r.Rigorous3 = r.Main + "3";
-    r.Rigorous4 = r.Main + "4";
-    r.Rigorous5 = r.Main + "5";
-    r.Log = r.Main + "6";
-    r.ClosureTable = ReplaceFileExt(r.Log, "in7");
-    r.Dh = ReplaceFileExt(resultFile, "dh");
-    r.Txt = ReplaceFileExt(resultFile, "txt");
-    return r;
-}
 
 RunStatus AdjustNetworkByOrder(const AdjustmentInput& files, const ComputationSettings& settings, Interaction& ui,
                                Progress& progress, RunRecord& run, DrawingTarget* drawing) {

@@ -14,6 +14,9 @@ namespace {
 
 std::string Trimmed(double value, int width, int decimals) { return TrimBlanks(FormatFixed(value, width, decimals)); }
 
+// A linear closure below a millimetre has no ratio.
+bool HasLinearClosure(double fs) { return fs >= 0.001; }
+
 }  // namespace
 
 bool BranchExceedsTolerance(const GroupWorkingSet& ws, double factor, int b, bool angular) {
@@ -89,19 +92,26 @@ std::vector<BranchPageStep> PairBranchesForPages(const BranchModel& branches, in
     return steps;
 }
 
+void ComputeClosureFigures(GroupWorkingSet& ws) {
+    for (int b = 1; b <= ws.Nb; ++b) {
+        ws.AngularToleranceSeconds[b] =
+            RoundHalfEven(0, ws.AngularClosureFactor * std::sqrt(static_cast<double>(ws.BranchAngleCounts[b])));
+        const double fs = ws.ClosureFs[b];
+        ws.ClosureRatios[b] = HasLinearClosure(fs) ? ws.BranchLengthSums[b] / fs : 0.0;
+    }
+}
+
 BranchClosureTexts FormatBranchClosure(const GroupWorkingSet& ws, int b) {
     BranchClosureTexts texts;
-    const double lengthSum = ws.BranchLengthSums[b];
     const double fs = ws.ClosureFs[b];
-    texts.LengthSum = Trimmed(lengthSum, 10, 3);
-    texts.Tolerance = Trimmed(
-        RoundHalfEven(0, ws.AngularClosureFactor * std::sqrt(static_cast<double>(ws.BranchAngleCounts[b]))), 2, 0);
+    texts.LengthSum = Trimmed(ws.BranchLengthSums[b], 10, 3);
+    texts.Tolerance = Trimmed(ws.AngularToleranceSeconds[b], 2, 0);
     texts.AngularClosure = Trimmed(ws.ClosureFb[b] * 3600.0, 10, 1);
     texts.Fx = Trimmed(ws.ClosureFx[b], 10, 3);
     texts.Fy = Trimmed(ws.ClosureFy[b], 10, 3);
     texts.Fs = Trimmed(fs, 0, 3);
-    texts.HasFs = fs >= 0.001;
-    if (texts.HasFs) texts.Ratio = Trimmed(lengthSum / fs, 10, 0);
+    texts.HasFs = HasLinearClosure(fs);
+    if (texts.HasFs) texts.Ratio = Trimmed(ws.ClosureRatios[b], 10, 0);
     return texts;
 }
 

@@ -43,6 +43,10 @@ struct BranchPageStep {
 };
 std::vector<BranchPageStep> PairBranchesForPages(const BranchModel& branches, int nb);
 
+// AngularToleranceSeconds and ClosureRatios of every branch from the final closures; the reports
+// and the closure table only format them.
+void ComputeClosureFigures(GroupWorkingSet& ws);
+
 // The closure figures of a branch as the reports and the table write them.
 struct BranchClosureTexts {
     std::string LengthSum;       // [S], 3 decimals

@@ -3,10 +3,8 @@
 // closures and per-position observations and coordinates. The group's branches are branches
 // 1..Nb of the network model and its nodes NetworkNodes[1..Nn]; per-position arrays are indexed
 // like BranchPoints.
-#include <array>
 #include <cstdint>
 #include <initializer_list>
-#include <string>
 
 #include "core/model/OneBased.h"
 
@@ -59,6 +57,8 @@ struct GroupWorkingSet {
     OneBased<double> ClosureFy;
     OneBased<double> ClosureFs;
     OneBased<double> BranchLengthSums;  // [S], metres
+    OneBased<double> AngularToleranceSeconds;  // k * sqrt(angles), whole seconds
+    OneBased<double> ClosureRatios;            // [S] / Fs, 0 where Fs is below 1 mm
 
     // Per position (1..TotalPoints).
     OneBased<double> PositionAngles;    // angle measured at the point, degrees
@@ -71,12 +71,6 @@ struct GroupWorkingSet {
     double Mb = 0.0;        // degrees
     double Ms = 0.0;        // metres
     double MeanSide = 0.0;  // metres
-
-    // Output files; empty = not written.
-    std::string ResultFileName;
-    std::string MainReportName;   // report 0
-    std::string SideReportName;   // report 2
-    std::array<std::string, 4> RigorousReportNames;
 
     // Sizes every array for the current Nn, Nb and TotalPoints (two spare entries each), values 0.
     void Allocate() {
@@ -91,7 +85,8 @@ struct GroupWorkingSet {
                         &EndRefPoints, &BranchTypes, &BranchAngleCounts, &BranchSideCounts})
             *a = OneBased<int>(branches);
         for (auto* a : {&BranchStartAzimuths, &BranchEndAzimuths, &StartRefX, &StartRefY, &EndRefX, &EndRefY,
-                        &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs, &BranchLengthSums})
+                        &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs, &BranchLengthSums, &AngularToleranceSeconds,
+                        &ClosureRatios})
             *a = OneBased<double>(branches);
         for (auto* a : {&PositionAngles, &PositionSides, &PositionAzimuths, &PositionX, &PositionY})
             *a = OneBased<double>(positions);
@@ -113,8 +108,8 @@ struct GroupWorkingSet {
             a->Clear();
         for (auto* a : {&NodeAzimuths, &NodeX, &NodeY, &BranchStartAzimuths, &BranchEndAzimuths, &StartRefX,
                         &StartRefY, &EndRefX, &EndRefY, &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs,
-                        &BranchLengthSums, &PositionAngles, &PositionSides, &PositionAzimuths, &PositionX,
-                        &PositionY})
+                        &BranchLengthSums, &AngularToleranceSeconds, &ClosureRatios, &PositionAngles, &PositionSides,
+                        &PositionAzimuths, &PositionX, &PositionY})
             a->Clear();
         NodeLevelCount = 0;
     }

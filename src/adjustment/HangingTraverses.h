@@ -1,20 +1,16 @@
 #pragma once
 // Hanging (open) traverses: branches that start at a known station with a measured connecting
 // angle and close on nothing. They are computed forward from the start azimuth, never adjusted,
-// and reported in their own table of the main report.
+// and reported in their own table of the main report (see HangingReports.h).
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
-#include "core/model/Progress.h"
 #include "core/io/Readers.h"
 #include "core/analysis/StartDirections.h"
-#include "drawing/DrawingTarget.h"
 
 namespace qef {
 
@@ -32,10 +28,6 @@ struct HangingContext {
     const ComputationSettings& Settings;
     RunRecord& Run;
     Interaction& Ui;
-    Progress& Monitor;
-    DrawingTarget* Drawing = nullptr;  // null: nothing is drawn
-    std::string MainReportName;        // report 0; empty: no table is written
-    std::string ResultFileName;        // empty: no point is appended
 };
 
 // The computed traverses, per branch and per position of BranchPoints.
@@ -56,29 +48,28 @@ struct HangingTraverseTable {
     OneBased<std::uint8_t> HeldPoint;
     OneBased<double> MisclosureX;
     OneBased<double> MisclosureY;
+    OneBased<double> MisclosureS;
     // The points that received coordinates here, in branch order.
     PointList NewPoints;
 };
 
 enum class HangingStatus {
     Computed,
-    Incomplete,   // "Số liệu chưa hoàn chỉnh...": nothing written, no point returned
-    WriteFailed,  // the report or the result file could not be written (the user has been told)
+    Incomplete,  // "Số liệu chưa hoàn chỉnh...": no point returned
 };
 
-// Orients, computes and reports the hanging branches: each branch that touches a start station
-// at one end is made to begin there; the start azimuth comes from the start direction's
-// coordinates or, when a coordinate is missing, from the azimuth typed in this run (asked once).
-HangingStatus ComputeHangingTraverses(const HangingInputs& in, const HangingContext& context,
-                                      HangingTraverseTable& table);
+struct HangingResult {
+    HangingStatus Status = HangingStatus::Computed;
+    HangingTraverseTable Table;
+};
+
+// Orients and computes the hanging branches: each branch that touches a start station at one end
+// is made to begin there; the start azimuth comes from the start direction's coordinates or, when
+// a coordinate is missing, from the azimuth typed in this run (asked once). Writes no file: the
+// driver draws the table's traverses, writes the table and appends the new points.
+HangingResult ComputeHangingTraverses(const HangingInputs& in, const HangingContext& context);
 
 // Reverses every branch 1..n that ends, but does not begin, at a start station.
 void OrientHangingBranches(NetworkModel& model, int n);
-
-// The table lines of branches 1..table.BranchCount: pages of 40 units, a branch taking its
-// point count plus one unit (plus one per misclosure line); a branch that does not fit on a
-// started page begins a new one after a form feed.
-std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, const NetworkModel& model,
-                                           const ComputationSettings& settings);
 
 }  // namespace qef

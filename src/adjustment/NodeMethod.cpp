@@ -7,15 +7,12 @@
 
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SideReduction.h"
-#include "adjustment/SimpleReports.h"
 #include "core/numeric/Geometry.h"
 #include "core/analysis/NetworkChecks.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
-#include "core/io/ResultWriters.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "drawing/DrawingExport.h"
 
 namespace qef {
 
@@ -98,13 +95,6 @@ void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeSt
                 break;
         }
     }
-}
-
-// Frees the group after a failure and closes its part of the progress log.
-GroupStatus FailGroup(GroupWorkingSet& ws, const GroupContext& context, GroupStatus status) {
-    ws.FreeGroupArrays();
-    context.Run.ProgressLog.Add("");
-    return status;
 }
 
 }  // namespace
@@ -299,33 +289,25 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
     return false;
 }
 
-GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context) {
+namespace {
+
+// Frees the group after a failure and closes its part of the progress log.
+void FailGroup(GroupWorkingSet& ws, const GroupContext& context, SimpleGroupResult& result) {
+    ws.FreeGroupArrays();
+    context.Run.ProgressLog.Add("");
+    result.Status = GroupStatus::Failed;
+}
+
+// Node levels, branch directions, node-branch links and the branch ends' connecting angles.
+bool LinkGroupBranches(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context) {
     NetworkModel& model = in.Model;
-    BranchModel& br = model.Branches;
-    const ComputationSettings& settings = context.Settings;
-    RunRecord& run = context.Run;
     Progress& monitor = context.Monitor;
-    Interaction& ui = context.Ui;
-    auto label = [&](std::string_view utf8) { return StripAccents(Vn(utf8), settings.KeepAccents); };
-
-    monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai đơn giản"));
-    monitor.SetPosition(7);
-
     const int nb = ws.Nb;
     const int nn = ws.Nn;
     const int ns = ws.Ns;
-    ws.TotalPoints = br.SumBranchPoints(nb);
-    ws.KnownStationCount = in.KnownStations.Size();
-    ws.SideOnlyCount = in.SideOnlyPoints.Size();
-    ws.AngularClosureFactor = settings.AngularClosureFactor;
-    ws.LinearClosureDenominator = settings.LinearClosureDenominator;
-    bool notTied = false;
-    if (!CheckGroupTied(model, ns, nb, notTied, ui)) return GroupStatus::NotTied;
-
-    ws.Allocate();
     ws.NodeLevelCount = 0;
-    if (nn > 0 && !OrderNodesByLevel(model, ns, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, ui))
-        return FailGroup(ws, context, GroupStatus::Failed);
+    if (nn > 0 && !OrderNodesByLevel(model, ns, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
+        return false;
     ConcatIdLists(model.BranchStopPoints, model.StartStations, model.NetworkNodes, nn, ns);
     OrientBranchesFromKnown(model, ns + nn, nb);
     model.BranchStopPoints.Resize(static_cast<std::size_t>(
@@ -338,90 +320,117 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
                     in.SideOnlyPoints, ws.SideOnlyCount);
 
     monitor.SetPosition(9);
-    if (!LinkBranchEndsToNodes(ws, in, ui, monitor, run.ProgressLog)) return FailGroup(ws, context, GroupStatus::Failed);
+    return LinkBranchEndsToNodes(ws, in, context.Ui, monitor, context.Run.ProgressLog);
+}
 
-    monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
-    monitor.SetPosition(10);
+// The angles and sides of every branch, the branch carrying each node, and the counts.
+bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context) {
+    NetworkModel& model = in.Model;
+    RunRecord& run = context.Run;
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    context.Monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
+    context.Monitor.SetPosition(10);
     bool missing = false;
     if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.Sides, nb, ws.BranchTypes, ws.StartRefPoints,
-                             ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, ui, run.ProgressLog))
-        return FailGroup(ws, context, GroupStatus::Failed);
+                             ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, context.Ui,
+                             run.ProgressLog))
+        return false;
 
     if (nn > 0)
-        ChooseNodeBranches(model, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ns, ws.NodeLevelStarts);
+        ChooseNodeBranches(model, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ws.Ns, ws.NodeLevelStarts);
     for (int k = 1; k <= nn; ++k)
         if (ws.NodeCarrierBranch[k] == 0) {
             GroupMessage(context, "Thieu DK BS");
-            return FailGroup(ws, context, GroupStatus::Failed);
+            return false;
         }
-    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, br.BranchPointCounts, ws.BranchTypes, run);
+    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, model.Branches.BranchPointCounts,
+                           ws.BranchTypes, run);
     // The angular closure of a branch is shared over its angles: a branch without one has none.
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] == 0 && ws.BranchAngleCounts[b] < 1) {
             GroupMessage(context, Vn("Nhánh ") + BranchLabel(model, b) + Vn(" không có góc đo"));
-            return FailGroup(ws, context, GroupStatus::Failed);
+            return false;
         }
+    return true;
+}
 
+// The azimuth stage, then the azimuths of every side with the angular closures spread.
+bool AdjustAzimuths(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context) {
     ProvisionalNodeAzimuths(ws, model);
-    if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return FailGroup(ws, context, GroupStatus::Failed);
-    {
-        const OneBased<double> none;
-        PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, true, false, nb, ws.NoAngleClosure,
-                             ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
+    if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return false;
+    const OneBased<double> none;
+    PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, true, false, ws.Nb,
+                         ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb,
+                         ws.BranchStartAzimuths);
+    return true;
+}
+
+}  // namespace
+
+SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context) {
+    NetworkModel& model = in.Model;
+    BranchModel& br = model.Branches;
+    const ComputationSettings& settings = context.Settings;
+    SimpleGroupResult result;
+
+    context.Monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai đơn giản"));
+    context.Monitor.SetPosition(7);
+
+    ws.TotalPoints = br.SumBranchPoints(ws.Nb);
+    ws.KnownStationCount = in.KnownStations.Size();
+    ws.SideOnlyCount = in.SideOnlyPoints.Size();
+    ws.AngularClosureFactor = settings.AngularClosureFactor;
+    ws.LinearClosureDenominator = settings.LinearClosureDenominator;
+    bool notTied = false;
+    if (!CheckGroupTied(model, ws.Ns, ws.Nb, notTied, context.Ui)) {
+        result.Status = GroupStatus::NotTied;
+        return result;
+    }
+
+    ws.Allocate();
+    if (!LinkGroupBranches(ws, in, context) || !TakeBranchObservations(ws, in, context) ||
+        !AdjustAzimuths(ws, model, context)) {
+        FailGroup(ws, context, result);
+        return result;
     }
 
     ProvisionalNodeCoordinates(ws, model);
     ComputeProvisionalLinearClosures(ws, model);
-
     if (settings.HeightReduction || settings.ProjectionReduction) {
         // Approximate eastings for the projection reduction.
-        DistributeClosureY(br, ws.PositionY, ws.PositionSides, ws.PositionAzimuths, nb, ws.ClosureFy);
-        if (!WriteSideCorrectionTable(ws, model, settings, run, ui)) return FailGroup(ws, context, GroupStatus::Failed);
+        DistributeClosureY(br, ws.PositionY, ws.PositionSides, ws.PositionAzimuths, ws.Nb, ws.ClosureFy);
+        result.SideCorrections = ReduceGroupSides(ws, model, settings, context.Run.ProgressLog);
+        result.SidesReduced = true;
     }
 
-    if (!IterateNodeStage(ws, model, context, NodeStage::Y) || !IterateNodeStage(ws, model, context, NodeStage::X))
-        return FailGroup(ws, context, GroupStatus::Failed);
+    if (!IterateNodeStage(ws, model, context, NodeStage::Y) || !IterateNodeStage(ws, model, context, NodeStage::X)) {
+        FailGroup(ws, context, result);
+        return result;
+    }
 
     ws.MeanSide = FinalLinearClosures(ws, model);
-    if (CheckBranchClosures(ws, model, false, "Canh cua nhanh", run, ui) == ClosureCheckResult::Stop) {
+    if (CheckBranchClosures(ws, model, false, "Canh cua nhanh", context.Run, context.Ui) == ClosureCheckResult::Stop) {
         ws.FreeGroupArrays();
-        return GroupStatus::Rejected;
+        result.Status = GroupStatus::Rejected;
+        return result;
     }
-
-    {
-        const OneBased<double> none;
-        DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, true, false, nb, ws.BranchLengthSums,
-                          ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
-    }
-
-    const bool rigorous = settings.Modes.RigorousWanted;
-    if (!rigorous && !ws.ResultFileName.empty()) {
-        bool written = nn < 1 || WriteNodeCoordinates(ws.ResultFileName, model, ws.NodeX, ws.NodeY, true, nn,
-                                                      ws.KnownNodeFlags, settings.MetresFlag);
-        written = written && AppendBranchPointCoordinates(ws.ResultFileName, model, false, nb, ws.PositionX,
-                                                          ws.PositionY, settings.MetresFlag);
-        if (!written) {
-            GroupMessage(context, Vn("Không ghi được tệp ") + ws.ResultFileName);
-            return FailGroup(ws, context, GroupStatus::Failed);
-        }
-    }
-    if (settings.AcadUploadAdjustedPoints && !rigorous && context.Drawing != nullptr) {
-        OneBased<int> skip(nn + 1);
-        for (int k = 1; k <= nn; ++k) skip[k] = ws.KnownNodeFlags[k];
-        const DrawingExportContext drawing{settings, *context.Drawing, monitor, ui};
-        AcadExportAdjustedBranches(drawing, model, nb, nn, ws.NodeX, ws.NodeY, ws.PositionX, ws.PositionY, skip);
-    }
-
+    const OneBased<double> none;
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, true, false, ws.Nb, ws.BranchLengthSums,
+                      ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
     GroupAccuracy(ws);
+    ComputeClosureFigures(ws);
+    result.Status = GroupStatus::Adjusted;
+    return result;
+}
 
-    if (!ws.MainReportName.empty() && !WriteSimpleResultsText(ws, model, settings, run, monitor, ui))
-        return FailGroup(ws, context, GroupStatus::Failed);
-    WriteClosureSummary(ws, model, run);
-    if (settings.WriteDhFile && !ws.ResultFileName.empty() && !AppendDhAngles(ws, model, ui))
-        return FailGroup(ws, context, GroupStatus::Failed);
-
-    // The group is complete: its totals join the run's.
-    run.RunUnknownPointTotal += CountUnknownPoints(ws, br);
+void RecordCompletedGroup(const GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context) {
+    RunRecord& run = context.Run;
+    Progress& monitor = context.Monitor;
+    auto label = [&](std::string_view utf8) { return StripAccents(Vn(utf8), context.Settings.KeepAccents); };
+    const int nn = ws.Nn;
+    const int nb = ws.Nb;
+    run.RunUnknownPointTotal += CountUnknownPoints(ws, model.Branches);
     run.RunNodeTotal += nn;
     run.RunBranchTotal += nb;
     run.RunAngleTotal += run.GroupAngleTotal;
@@ -437,7 +446,7 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
     log.Add(label("     Tổng số cạnh trong nhóm ") + g + " : " + std::to_string(run.GroupSideTotal));
     log.Add(label("     sstp đo góc ước tính Mb = ") + FormatGeneral(RoundHalfEven(2, 3600.0 * ws.Mb)));
     log.Add(label("     sstp đo cạnh ước tính Ms = ") + FormatGeneral(RoundHalfEven(3, ws.Ms)));
-    if (!rigorous) log.Add(std::string(66, '-'));
+    if (!context.Settings.Modes.RigorousWanted) log.Add(std::string(66, '-'));
     log.Add("");
 
     monitor.SetText(MonitorLabel::Nodes, Vn("Tổng số nút trong nhóm : ") + std::to_string(nn));
@@ -445,7 +454,6 @@ GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const 
     monitor.SetText(MonitorLabel::Angles, Vn("Tổng số góc trong nhóm : ") + std::to_string(run.GroupAngleTotal));
     monitor.SetText(MonitorLabel::Sides, Vn("Tổng số cạnh trong nhóm : ") + std::to_string(run.GroupSideTotal));
     monitor.SetPosition(11);
-    return GroupStatus::Adjusted;
 }
 
 }  // namespace qef

@@ -3,8 +3,11 @@
 // azimuths corrected by least squares over the branches' angular closures, azimuths carried along
 // every branch, then node Y and X corrected alike over the coordinate closures, and what remains
 // of each branch's closure spread along it in proportion to side length.
+#include <vector>
+
 #include "adjustment/GroupTopology.h"
 #include "adjustment/GroupWorkingSet.h"
+#include "adjustment/SideReduction.h"
 #include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
@@ -12,7 +15,6 @@
 #include "core/numeric/NormalMatrix.h"
 #include "core/model/OneBased.h"
 #include "core/model/Progress.h"
-#include "drawing/DrawingTarget.h"
 
 namespace qef {
 
@@ -21,7 +23,6 @@ struct GroupContext {
     RunRecord& Run;
     Interaction& Ui;
     Progress& Monitor;
-    DrawingTarget* Drawing = nullptr;  // null: nothing is drawn
 };
 
 enum class GroupStatus {
@@ -31,12 +32,25 @@ enum class GroupStatus {
     Rejected,  // the user stopped after the linear closure check
 };
 
+// What the adjustment of a group hands back besides the working set, which holds the adjusted
+// values, closures and accuracy.
+struct SimpleGroupResult {
+    GroupStatus Status = GroupStatus::Failed;
+    // Set once the sides were reduced (height or projection reduction): the rows of the
+    // side-correction table, which is written even when the group fails after the reduction.
+    bool SidesReduced = false;
+    std::vector<ReducedSide> SideCorrections;
+};
+
 // Adjusts the group of branches 1..ws.Nb with nodes NetworkNodes[1..ws.Nn] and start directions
-// 1..ws.Ns. Sizes and fills the working set; on success its arrays stay filled for the caller
-// (the rigorous adjustment, then FreeGroupArrays); on failure they are released and an empty
-// line ends the group's part of the progress log. The run totals are added only when the group
-// completes.
-GroupStatus AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context);
+// 1..ws.Ns. Sizes and fills the working set; when adjusted its arrays stay filled for the caller
+// (the writers, the rigorous adjustment, then FreeGroupArrays); on failure they are released and
+// an empty line ends the group's part of the progress log. Writes no file.
+SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, const GroupContext& context);
+
+// Once the group's output is written: its totals join the run's, its summary goes to the progress
+// log and the monitor.
+void RecordCompletedGroup(const GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context);
 
 // The steps, each on the working set of the group.
 

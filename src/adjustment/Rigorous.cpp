@@ -6,15 +6,11 @@
 #include <vector>
 
 #include "adjustment/RigorousAccuracy.h"
-#include "adjustment/RigorousReports.h"
-#include "core/numeric/Geometry.h"
 #include "core/analysis/NetworkChecks.h"
-#include "core/text/NumberFormat.h"
+#include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
-#include "core/io/ResultWriters.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "drawing/DrawingExport.h"
 
 namespace qef {
 
@@ -24,15 +20,6 @@ OneBased<double> Zeros(int n) { return OneBased<double>(std::max(n, 0) + 2); }
 
 
 bool NodeCoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[node] == 0; }
-
-// The group's simple-adjustment points to the result file (nodes first, then interior points).
-bool WriteResultPoints(const GroupWorkingSet& ws, const NetworkModel& model, bool metres) {
-    if (ws.ResultFileName.empty()) return true;
-    if (ws.Nn > 0 &&
-        !WriteNodeCoordinates(ws.ResultFileName, model, ws.NodeX, ws.NodeY, true, ws.Nn, ws.KnownNodeFlags, metres))
-        return false;
-    return AppendBranchPointCoordinates(ws.ResultFileName, model, false, ws.Nb, ws.PositionX, ws.PositionY, metres);
-}
 
 // Nodes in breadth-first order from `root` over the unmarked nodes, marking them; levels[k] is
 // where level k starts in the returned list.
@@ -113,12 +100,22 @@ OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
     return slots;
 }
 
-RigorousStatus WriteFailure(const RigorousContext& context, const std::string& fileName) {
-    const std::string text = Vn("Không ghi được tệp ") + fileName;
-    context.Run.ProgressLog.Add(text);
-    bool flag = false;
-    ShowError(context.Ui, flag, text);
-    return RigorousStatus::WriteFailed;
+// Azimuth and side errors of the group; all zero without redundant observations.
+void EstimateSideAccuracy(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
+                          const RigorousContext& context) {
+    Progress& monitor = context.Monitor;
+    sol.AccuracyEstimated = sol.Redundancy > 0;
+    if (sol.AccuracyEstimated) {
+        PrepareNodeInverse(sol);
+        monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx phương vị : "));
+        monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+        monitor.SetRange(0, ws.Nb);
+        EstimateAzimuthAndSideErrors(ws, model, sol, &monitor);
+    } else {
+        context.Run.ProgressLog.Add(StripAccents(Vn("     Nhóm không có trị đo thừa: không đánh giá độ chính xác"),
+                                                 context.Settings.KeepAccents));
+        EstimateAzimuthAndSideErrors(ws, model, sol);  // all zero with mu = 0
+    }
 }
 
 }  // namespace
@@ -325,22 +322,22 @@ void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, co
                       sol.Fy, sol.SideCorrections, ws.PositionAzimuths);
 }
 
-RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
-                                   const RigorousContext& context, RigorousSolution* keep) {
+RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model,
+                                        const RigorousContext& context) {
     const ComputationSettings& settings = context.Settings;
     Progress& monitor = context.Monitor;
-    LogBuffer& log = context.Run.ProgressLog;
-    auto label = [&](std::string_view utf8) { return StripAccents(Vn(utf8), settings.KeepAccents); };
+    RigorousGroupResult result;
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai chặt chẽ"));
     // Checked before anything is recomputed, so that the group keeps its simple adjustment.
     if (!NormalsFit(3LL * (ws.Nb + ws.Nn))) {
         context.Ui.Message("Thieu bo nho");
-        log.Add(label("     Thiếu bộ nhớ cho bình sai chặt chẽ: nhóm giữ tọa độ bình sai đơn giản"));
-        if (!WriteResultPoints(ws, model, settings.MetresFlag)) return WriteFailure(context, ws.ResultFileName);
-        return RigorousStatus::TooLarge;
+        context.Run.ProgressLog.Add(StripAccents(
+            Vn("     Thiếu bộ nhớ cho bình sai chặt chẽ: nhóm giữ tọa độ bình sai đơn giản"), settings.KeepAccents));
+        result.Status = RigorousStatus::TooLarge;
+        return result;
     }
-    RigorousSolution sol;
+    RigorousSolution& sol = result.Solution;
     ComputeApproximateValues(ws, model, sol);
     monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
     monitor.SetText(MonitorLabel::Stage, Vn("Đang giải HPT số liên hệ"));
@@ -352,43 +349,15 @@ RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& mode
     context.State.MbInUse = sol.MbInUse;
     context.State.PvvTotal = sol.Pvv;
 
-    sol.AccuracyEstimated = sol.Redundancy > 0;
-    if (sol.AccuracyEstimated) {
-        PrepareNodeInverse(sol);
-        monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx phương vị : "));
-        monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
-        monitor.SetRange(0, ws.Nb);
-        EstimateAzimuthAndSideErrors(ws, model, sol, &monitor);
-    } else {
-        log.Add(label("     Nhóm không có trị đo thừa: không đánh giá độ chính xác"));
-        EstimateAzimuthAndSideErrors(ws, model, sol);  // all zero with mu = 0
-    }
-
+    EstimateSideAccuracy(ws, model, sol, context);
     ApplyRigorousCorrections(ws, model, sol);
 
     monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx điểm : "));
     monitor.SetRange(0, ws.Nb + 1);
     EstimatePointErrors(ws, model, sol, &monitor);
     UpdateRunExtremes(ws, model, sol, context.State.Extremes);
-
-    const auto& names = ws.RigorousReportNames;
-    if (!WriteRigorousCoordTable(ws, model, known, sol, settings, context.State.ReportFresh))
-        return WriteFailure(context, names[0]);
-    monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
-    if (!WriteRigorousSideTable(ws, model, sol)) return WriteFailure(context, names[3]);
-    if (settings.AcadUploadAdjustedPoints && context.Drawing != nullptr) {
-        OneBased<int> skip(ws.Nn + 1);
-        for (int k = 1; k <= ws.Nn; ++k) skip[k] = ws.KnownNodeFlags[k];
-        const DrawingExportContext drawing{settings, *context.Drawing, monitor, context.Ui};
-        AcadExportAdjustedBranches(drawing, model, ws.Nb, ws.Nn, ws.NodeX, ws.NodeY, ws.PositionX, ws.PositionY, skip);
-    }
-    WriteRigorousSummary(log, settings, sol);
-    if (!WriteResultPoints(ws, model, settings.MetresFlag)) return WriteFailure(context, ws.ResultFileName);
-    monitor.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
-    if (!WriteRigorousDistanceTable(ws, model, sol)) return WriteFailure(context, names[2]);
-    if (!WriteRigorousAngleTable(ws, model, sol)) return WriteFailure(context, names[1]);
-    if (keep != nullptr) *keep = std::move(sol);
-    return RigorousStatus::Adjusted;
+    result.Status = RigorousStatus::Adjusted;
+    return result;
 }
 
 }  // namespace qef

@@ -4,8 +4,6 @@
 // each node adds an orientation, an X and a Y unknown (orientation only for a node with known
 // coordinates). The correlate normals, bordered by the node unknowns, are solved once, starting
 // from the values of the node-method adjustment, which this stage replaces for the group.
-#include <string>
-
 #include "adjustment/GroupWorkingSet.h"
 #include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
@@ -14,27 +12,11 @@
 #include "core/numeric/NormalMatrix.h"
 #include "core/model/OneBased.h"
 #include "core/model/Progress.h"
-#include "drawing/DrawingTarget.h"
+#include "core/model/RunOutcome.h"
 
 namespace qef {
 
 inline constexpr double kRho = 206265.0;  // seconds per radian
-
-// The weakest results of a run, reported by the driver at its end. Each covers the whole run:
-// none is reset between groups.
-struct RigorousRunExtremes {
-    double WeakestPointMp = 0.0;  // metres
-    std::string WeakestPointName;
-    double WeakestSideRatio = 10000000.0;  // N of Ms/S = 1/N; the start of a minimum search
-    double WeakestSideMs = 0.0;            // metres
-    std::string WeakestSideFrom;
-    std::string WeakestSideTo;
-    double LargestAzimuthError = 0.0;  // seconds
-    std::string LargestAzimuthFrom;
-    std::string LargestAzimuthTo;
-
-    void Reset() { *this = RigorousRunExtremes(); }
-};
 
 // What the rigorous stage keeps across the groups of one run.
 struct RigorousRunState {
@@ -52,7 +34,6 @@ struct RigorousContext {
     RigorousRunState& State;
     Interaction& Ui;
     Progress& Monitor;
-    DrawingTarget* Drawing = nullptr;  // null: nothing is drawn
 };
 
 // Everything one group's solution holds; indexed like the working set.
@@ -102,8 +83,12 @@ struct RigorousSolution {
 
 enum class RigorousStatus {
     Adjusted,
-    TooLarge,     // the normals would pass 1 GiB: the group keeps its simple-adjustment values
-    WriteFailed,  // a report or the result file could not be written (the user has been told)
+    TooLarge,  // the normals would pass 1 GiB: the group keeps its simple-adjustment values
+};
+
+struct RigorousGroupResult {
+    RigorousStatus Status = RigorousStatus::Adjusted;
+    RigorousSolution Solution;  // empty when TooLarge
 };
 
 // Angles of a branch of `kind` with n points, and the point of angle term t.
@@ -111,12 +96,12 @@ int KindAngleCount(int kind, int n);
 inline int AnglePoint(int kind, int t) { return kind >= 3 ? t + 1 : t; }
 
 // Adjusts the group held in `ws` (branches 1..ws.Nb, nodes NetworkNodes[1..ws.Nn]) that the
-// node-method adjustment has just adjusted. `known` are the known points listed at the head of the
-// first coordinate table of a run. Writes the four tables, the summary to the progress log, the
-// adjusted points to the result file and, when asked, the branches to the drawing; the adjusted
-// values replace those of the working set. With `keep` the group's solution is handed back there.
-RigorousStatus RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
-                                   const RigorousContext& context, RigorousSolution* keep = nullptr);
+// node-method adjustment has just adjusted. The adjusted values replace those of the working set;
+// the solution, with its corrections and accuracy, is handed back; the run's extremes in the
+// context's state take the group's. Writes no file: the driver writes the four tables, the
+// summary and the result points from the working set and the solution.
+RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model,
+                                        const RigorousContext& context);
 
 // The steps, in the order the adjustment runs them.
 

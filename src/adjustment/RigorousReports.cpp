@@ -1,5 +1,6 @@
 #include "adjustment/RigorousReports.h"
 
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -88,9 +89,11 @@ void ForEachSide(const GroupWorkingSet& ws, const NetworkModel& model, Visit vis
 
 double ZeroIfTiny(int d, double x) { return RoundHalfEven(d, x) == 0.0 ? 0.0 : x; }
 
-bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
-                             const RigorousSolution& sol, const ComputationSettings& settings, bool& fresh) {
-    const auto& names = ws.RigorousReportNames;
+bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws, const NetworkModel& model,
+                             const PointList& known, const RigorousSolution& sol, const ComputationSettings& settings,
+                             bool& fresh) {
+    const std::array<std::string, 4> names = {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4,
+                                              reports.Rigorous5};
     const bool headers = fresh;
     fresh = false;
     if (headers) {
@@ -134,8 +137,9 @@ bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& mode
     return out.Close();
 }
 
-bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    return AppendToReport(ws.RigorousReportNames[3], [&](TextFileWriter& out) {
+bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                            const RigorousSolution& sol) {
+    return AppendToReport(path, [&](TextFileWriter& out) {
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
@@ -150,8 +154,9 @@ bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model
     });
 }
 
-bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    return AppendToReport(ws.RigorousReportNames[2], [&](TextFileWriter& out) {
+bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                                const RigorousSolution& sol) {
+    return AppendToReport(path, [&](TextFileWriter& out) {
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double side = ws.PositionSides[pi];
@@ -162,8 +167,9 @@ bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& m
     });
 }
 
-bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    return AppendToReport(ws.RigorousReportNames[1], [&](TextFileWriter& out) {
+bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                             const RigorousSolution& sol) {
+    return AppendToReport(path, [&](TextFileWriter& out) {
         const BranchModel& br = model.Branches;
         auto row = [&](int back, int p, int fore) {
             const int pi = p;

@@ -9,21 +9,28 @@
 #include "adjustment/Rigorous.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/NetworkModel.h"
+#include "core/model/ReportNames.h"
 
 namespace qef {
 
 // x, or 0 when x would print as zero with d decimals (no "-0.00").
 double ZeroIfTiny(int d, double x);
 
-// Each writer appends to its file (ws.RigorousReportNames[0..3] = files 1, 3, 4, 5; an empty name
-// is not written) and gives false when the file cannot be written.
+// Each writer appends to its file (an empty name is not written) and gives false when the file
+// cannot be written.
 
-// With `fresh` set: rewrites the four files with their headers, lists the known points in file 1
-// and clears `fresh`. Then the unknown nodes and the interior points of every branch.
-bool WriteRigorousCoordTable(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
-                             const RigorousSolution& sol, const ComputationSettings& settings, bool& fresh);
-bool WriteRigorousSideTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
-bool WriteRigorousDistanceTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
-bool WriteRigorousAngleTable(const GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol);
+// With `fresh` set: rewrites the four files (reports.Rigorous1, 3, 4 and 5) with their headers,
+// lists the known points in file 1 and clears `fresh`. Then the unknown nodes and the interior
+// points of every branch, in file 1.
+bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws, const NetworkModel& model,
+                             const PointList& known, const RigorousSolution& sol, const ComputationSettings& settings,
+                             bool& fresh);
+// File 5, file 4 and file 3.
+bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                            const RigorousSolution& sol);
+bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                                const RigorousSolution& sol);
+bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                             const RigorousSolution& sol);
 
 }  // namespace qef

@@ -3,19 +3,11 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
-#include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {
-
-namespace {
-
-const std::string kMargin(9, ' ');
-
-}  // namespace
 
 bool ReadPointHeights(const std::string& fileName, const ComputationSettings& settings, NetworkModel& model,
                       ReadErrorRecord& error, Interaction& ui) {
@@ -119,28 +111,8 @@ SideReductionRow ReduceSide(const ComputationSettings& settings, double side, do
     return row;
 }
 
-std::string SideCorrectionRowText(const std::string& fromName, const std::string& toName,
-                                  const SideReductionRow& row) {
-    return kMargin + "| " + PadTo10(fromName) + " | " + PadTo10(toName) + " |" + FormatFixed(row.Side, 10, 3) + " |" +
-           FormatFixed(row.Vh, 7, 3) + " |" + FormatFixed(row.Vp, 7, 3) + " |" + FormatFixed(row.Reduced, 11, 3) +
-           " |";
-}
-
-std::vector<std::string> SideCorrectionHeading(const ComputationSettings& settings) {
-    const std::string rule = kMargin + RepeatChar('-', 70);
-    const std::string columns = settings.ProjectionIsUtm
-                                    ? "|  Từ  điểm  |  Đến điểm  | Cạnh (m)  | Vs_mc  |Vs_Elip |  Cạnh + Vs |"
-                                    : "|  Từ  điểm  |  Đến điểm  | Cạnh (m)  | Vs_mc  |Vs_Gauss|  Cạnh + Vs |";
-    return {"",
-            kMargin + StripAccents(Vn("                  Bảng số hiệu chỉnh cạnh"), settings.KeepAccents),
-            "",
-            rule,
-            kMargin + StripAccents(Vn(columns), settings.KeepAccents),
-            rule};
-}
-
-bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const ComputationSettings& settings,
-                              RunRecord& run, Interaction& ui) {
+std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& model,
+                                          const ComputationSettings& settings, LogBuffer& log) {
     const BranchModel& branches = model.Branches;
     const int nb = ws.Nb;
     const int positions = branches.SumBranchPoints(nb);
@@ -156,38 +128,22 @@ bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const Co
                     if (i > 0) line += "  ";
                     line += model.PointNames.Name(missing[i]);
                 }
-                run.ProgressLog.Add(std::move(line));
+                log.Add(std::move(line));
             }
         }
         ReduceSidesByHeight(branches, ws.PositionSides, corrections, model.SideMeanHeights, nb, settings);
     }
 
-    std::vector<std::string> lines;
-    const bool writeTable = !ws.SideReportName.empty();
-    const bool fresh = writeTable && run.SideReportFresh;
-    if (fresh) lines = SideCorrectionHeading(settings);
+    std::vector<ReducedSide> rows;
     for (int b = 1; b <= nb; ++b) {
         for (int p = branches.First(b); p < branches.Last(b); ++p) {
-            const int i = p;
             const SideReductionRow row =
-                ReduceSide(settings, ws.PositionSides[i], corrections[i], ws.PositionY[i], ws.PositionY[i + 1]);
-            ws.PositionSides[i] = row.Reduced;
-            if (writeTable)
-                lines.push_back(SideCorrectionRowText(model.PointNames.Name(branches.PointAt(p)),
-                                                      model.PointNames.Name(branches.PointAt(p + 1)), row));
+                ReduceSide(settings, ws.PositionSides[p], corrections[p], ws.PositionY[p], ws.PositionY[p + 1]);
+            ws.PositionSides[p] = row.Reduced;
+            rows.push_back({branches.PointAt(p), branches.PointAt(p + 1), row});
         }
     }
-    if (!writeTable) return true;
-
-    run.SideReportFresh = false;
-    TextFileWriter out(ws.SideReportName, !fresh);
-    if (out.IsOpen())
-        for (const std::string& line : lines) out.WriteLine(line);
-    if (!out.IsOpen() || !out.Close()) {
-        ui.Message(Vn("Không ghi được tệp ") + ws.SideReportName);
-        return false;
-    }
-    return true;
+    return rows;
 }
 
 }  // namespace qef

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
+#include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
 #include "core/io/Readers.h"
@@ -64,18 +64,17 @@ struct SideReductionRow {
 SideReductionRow ReduceSide(const ComputationSettings& settings, double side, double heightCorrection, double y1,
                             double y2);
 
-// The table row text of one side.
-std::string SideCorrectionRowText(const std::string& fromName, const std::string& toName,
-                                  const SideReductionRow& row);
-// The heading written by the first table of a run (empty lines included).
-std::vector<std::string> SideCorrectionHeading(const ComputationSettings& settings);
+// One reduced side of a group: its ends and its row of the side-correction table.
+struct ReducedSide {
+    int FromId = 0;
+    int ToId = 0;
+    SideReductionRow Row;
+};
 
-// Reduces every side of the group's branches in ws.PositionSides and appends one row a side to
-// the side-correction report ws.SideReportName (no file when the name is empty; the first write
-// of a run rewrites it with its heading). Points without height are named once in the progress
-// log and their sides keep Vh = 0. False when the report cannot be written (the user has been
-// told); the caller then stops the run.
-bool WriteSideCorrectionTable(GroupWorkingSet& ws, NetworkModel& model, const ComputationSettings& settings,
-                              RunRecord& run, Interaction& ui);
+// Reduces every side of the group's branches in ws.PositionSides and returns one row a side,
+// branch by branch, for the side-correction table. Points without height are named once in the
+// progress log and their sides keep Vh = 0.
+std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& model,
+                                          const ComputationSettings& settings, LogBuffer& log);
 
 }  // namespace qef

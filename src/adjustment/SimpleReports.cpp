@@ -2,6 +2,7 @@
 
 #include "adjustment/ClosureChecks.h"
 #include "core/text/NumberFormat.h"
+#include "core/io/ResultWriters.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -166,9 +167,40 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
     log.Add("");
 }
 
-bool WriteSimpleResultsText(const GroupWorkingSet& ws, const NetworkModel& model, const ComputationSettings& settings,
-                            RunRecord& run, Progress& progress, Interaction& ui) {
-    if (ws.MainReportName.empty()) return true;
+std::string SideCorrectionRowText(const std::string& fromName, const std::string& toName,
+                                  const SideReductionRow& row) {
+    return kMargin + "| " + PadTo10(fromName) + " | " + PadTo10(toName) + " |" + FormatFixed(row.Side, 10, 3) + " |" +
+           FormatFixed(row.Vh, 7, 3) + " |" + FormatFixed(row.Vp, 7, 3) + " |" + FormatFixed(row.Reduced, 11, 3) +
+           " |";
+}
+
+std::vector<std::string> SideCorrectionHeading(const ComputationSettings& settings) {
+    const std::string rule = kMargin + RepeatChar('-', 70);
+    const std::string columns = settings.ProjectionIsUtm
+                                    ? "|  Từ  điểm  |  Đến điểm  | Cạnh (m)  | Vs_mc  |Vs_Elip |  Cạnh + Vs |"
+                                    : "|  Từ  điểm  |  Đến điểm  | Cạnh (m)  | Vs_mc  |Vs_Gauss|  Cạnh + Vs |";
+    return {"",
+            kMargin + StripAccents(Vn("                  Bảng số hiệu chỉnh cạnh"), settings.KeepAccents),
+            "",
+            rule,
+            kMargin + StripAccents(Vn(columns), settings.KeepAccents),
+            rule};
+}
+
+bool WriteSideCorrectionTable(const std::string& path, const std::vector<ReducedSide>& rows,
+                              const PointNameTable& names, const ComputationSettings& settings, RunRecord& run,
+                              Interaction& ui) {
+    std::vector<std::string> lines;
+    const bool fresh = run.SideReportFresh;
+    if (fresh) lines = SideCorrectionHeading(settings);
+    for (const ReducedSide& side : rows)
+        lines.push_back(SideCorrectionRowText(names.Name(side.FromId), names.Name(side.ToId), side.Row));
+    run.SideReportFresh = false;
+    return WriteLines(path, !fresh, lines, ui);
+}
+
+bool WriteSimpleResultsText(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                            const ComputationSettings& settings, RunRecord& run, Progress& progress, Interaction& ui) {
     std::vector<std::string> lines;
     const bool fresh = run.MainReportFresh;
     if (fresh) lines.push_back("");
@@ -180,7 +212,7 @@ bool WriteSimpleResultsText(const GroupWorkingSet& ws, const NetworkModel& model
         if (step.PageBreakAfter) lines.push_back(kPageBreak);
     }
     lines.push_back(kPageBreak);
-    return WriteLines(ws.MainReportName, !fresh, lines, ui);
+    return WriteLines(path, !fresh, lines, ui);
 }
 
 std::string DhAngleText(double degrees) {
@@ -189,8 +221,7 @@ std::string DhAngleText(double degrees) {
     return FormatFixed(packed / 10000.0, 1, 4);
 }
 
-bool AppendDhAngles(const GroupWorkingSet& ws, const NetworkModel& model, Interaction& ui) {
-    if (ws.ResultFileName.empty()) return true;
+bool AppendDhAngles(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model, Interaction& ui) {
     const BranchModel& branches = model.Branches;
     const PointNameTable& names = model.PointNames;
     auto name = [&](int p) -> const std::string& { return names.Name(branches.PointAt(p)); };
@@ -211,7 +242,14 @@ bool AppendDhAngles(const GroupWorkingSet& ws, const NetworkModel& model, Intera
             lines.push_back(name(p) + "\t" + name(p + 1) + "\t" + FormatFixed(ws.PositionSides[p], 1, 3));
     }
     lines.push_back("");
-    return WriteLines(ReplaceFileExt(ws.ResultFileName, "dh"), true, lines, ui);
+    return WriteLines(path, true, lines, ui);
+}
+
+bool AppendGroupResultPoints(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                             bool metres) {
+    if (ws.Nn > 0 && !WriteNodeCoordinates(path, model, ws.NodeX, ws.NodeY, true, ws.Nn, ws.KnownNodeFlags, metres))
+        return false;
+    return AppendBranchPointCoordinates(path, model, false, ws.Nb, ws.PositionX, ws.PositionY, metres);
 }
 
 }  // namespace qef

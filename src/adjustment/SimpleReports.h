@@ -1,11 +1,13 @@
 #pragma once
-// Text reports of the node-method adjustment of a group: the result table of every branch
-// (the main report), and the angles and sides in network order (the "dh" file). They only
-// format what the adjustment has computed.
+// Text output of the node-method adjustment of a group: the side-correction table (report 2), the
+// result table of every branch (the main report), the angles and sides in network order (the "dh"
+// file) and the group's points in the result file. They only format what the adjustment has
+// computed.
 #include <string>
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
+#include "adjustment/SideReduction.h"
 #include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
@@ -27,19 +29,35 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
                           const ComputationSettings& settings, int b, int branchNumber, RunRecord& run,
                           Progress& progress);
 
-// Writes the tables of the group's branches to the main report ws.MainReportName (the first write
-// of a run rewrites it). Branches are numbered in writing order from run.RunBranchTotal + 1; the
-// adjustment adds the group's branches to RunBranchTotal after this call. False when the file
+// The table row text of one side.
+std::string SideCorrectionRowText(const std::string& fromName, const std::string& toName,
+                                  const SideReductionRow& row);
+// The heading written by the first table of a run (empty lines included).
+std::vector<std::string> SideCorrectionHeading(const ComputationSettings& settings);
+
+// Appends the group's rows to the side-correction report `path`; the first write of a run rewrites
+// it with its heading. False when the file cannot be written (the user has been told).
+bool WriteSideCorrectionTable(const std::string& path, const std::vector<ReducedSide>& rows,
+                              const PointNameTable& names, const ComputationSettings& settings, RunRecord& run,
+                              Interaction& ui);
+
+// Writes the tables of the group's branches to the main report `path` (the first write of a run
+// rewrites it). Branches are numbered in writing order from run.RunBranchTotal + 1; the group's
+// branches join RunBranchTotal when the group completes, after this call. False when the file
 // cannot be written (the user has been told).
-bool WriteSimpleResultsText(const GroupWorkingSet& ws, const NetworkModel& model, const ComputationSettings& settings,
-                            RunRecord& run, Progress& progress, Interaction& ui);
+bool WriteSimpleResultsText(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                            const ComputationSettings& settings, RunRecord& run, Progress& progress, Interaction& ui);
 
 // An angle as D.MMSS with 4 decimals (123°45'06.7" -> "123.4507").
 std::string DhAngleText(double degrees);
 
-// Appends the group's angles and sides, tab-separated, to the "dh" file beside the result file
-// (ReplaceFileExt(ws.ResultFileName, "dh")), then one empty line. Nothing when the result file
-// name is empty. False when the file cannot be written (the user has been told).
-bool AppendDhAngles(const GroupWorkingSet& ws, const NetworkModel& model, Interaction& ui);
+// Appends the group's angles and sides, tab-separated, to the "dh" file `path`, then one empty
+// line. False when the file cannot be written (the user has been told).
+bool AppendDhAngles(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model, Interaction& ui);
+
+// Appends the group's points to the result file: the nodes that are not known points, then the
+// interior points of every branch. False when the file cannot be written.
+bool AppendGroupResultPoints(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                             bool metres);
 
 }  // namespace qef

@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <filesystem>
 
-#include "adjustment/AdjustByOrder.h"
+#include "core/model/ReportNames.h"
 #include "core/text/VnCodec.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"

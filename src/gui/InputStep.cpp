@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "adjustment/AdjustByOrder.h"
+#include "core/model/ReportNames.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "adjustment/HangingReports.h"
 #include "adjustment/HangingTraverses.h"
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
@@ -24,7 +26,6 @@ struct HangingCase {
     ComputationSettings settings;
     RunRecord run;
     test::ScriptedInteraction ui;
-    test::RecordingProgress progress;
     test::TempDir dir;
     HangingTraverseTable table;
 
@@ -47,10 +48,16 @@ struct HangingCase {
         model.Branches.BranchDeadEnd.PushBack(1);
         model.Branches.BuildBranchOffsets(model.Branches.BranchCount());
     }
+    // Computes and, when computed, writes the table and the new points as the run does.
     HangingStatus Compute() {
         const HangingInputs in{model, model.Branches.BranchCount(), known, angles, sides, answers};
-        const HangingContext context{settings, run, ui, progress, nullptr, dir.File("kq.in"), dir.File("kq.dta")};
-        return ComputeHangingTraverses(in, context, table);
+        HangingResult result = ComputeHangingTraverses(in, HangingContext{settings, run, ui});
+        table = std::move(result.Table);
+        if (result.Status != HangingStatus::Computed) return result.Status;
+        EXPECT_TRUE(WriteHangingTable(dir.File("kq.in"), run.MainReportFresh, table, model, settings));
+        run.MainReportFresh = false;
+        EXPECT_TRUE(AppendHangingPoints(dir.File("kq.dta"), table, model.PointNames, settings.MetresFlag));
+        return result.Status;
     }
     std::string Name(int id) const { return model.PointNames.Name(id); }
 };
@@ -140,7 +147,7 @@ TEST(HangingTraverses, PagesHoldFortyUnits) {
     t.RefX = t.RefY = t.StartAzimuths = OneBased<double>(b);
     t.PositionAngles = t.PositionSides = t.PositionAzimuths = t.PositionX = t.PositionY = OneBased<double>(p);
     t.HeldPoint = OneBased<std::uint8_t>(p);
-    t.MisclosureX = t.MisclosureY = OneBased<double>(p);
+    t.MisclosureX = t.MisclosureY = t.MisclosureS = OneBased<double>(p);
 
     const std::vector<std::string> lines = HangingTableLines(t, model, ComputationSettings{});
     std::vector<std::size_t> feeds;

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
 #include "adjustment/Rigorous.h"
 #include "adjustment/RigorousFixture.h"
+#include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousReports.h"
+#include "adjustment/SimpleReports.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
 #include "support/Fakes.h"
@@ -42,28 +43,39 @@ TEST(RigorousReports, TwoGroupsMatchIndependentTables) {
     RigorousRunState state;
     test::ScriptedInteraction ui;
     test::RecordingProgress monitor;
-    const RigorousContext context{settings, run, state, ui, monitor, nullptr};
-    const std::array<std::string, 4> names = {dir.File("r.in1"), dir.File("r.in3"), dir.File("r.in4"),
-                                              dir.File("r.in5")};
+    const RigorousContext context{settings, run, state, ui, monitor};
+    ReportSet reports;
+    reports.Rigorous1 = dir.File("r.in1");
+    reports.Rigorous3 = dir.File("r.in3");
+    reports.Rigorous4 = dir.File("r.in4");
+    reports.Rigorous5 = dir.File("r.in5");
+    const std::string resultFile = dir.File("r.txt");
     int group = 0;
     for (const SyntheticGroup& g : {FirstGroup(), SecondGroup()}) {
         NetworkModel model;
         GroupWorkingSet ws;
         g.Build(model, ws, 0.04, 6.0 / 3600.0, 0.012);
-        ws.RigorousReportNames = names;
-        ws.ResultFileName = dir.File("r.txt");
         // Known points of the run; one without Y is left out of the table.
         PointList known;
         if (++group == 1) {
             for (const char* p : {"A", "B", "C", "D"}) known.Add(model.PointNames.Find(p), g.P(p).X, g.P(p).Y);
             known.Add(model.PointNames.Register("E"), 100.0, kMissingValue);
         }
-        ASSERT_EQ(RigorousAdjustGroup(ws, model, known, context), RigorousStatus::Adjusted) << "group " << group;
+        const RigorousGroupResult adjusted = RigorousAdjustGroup(ws, model, context);
+        ASSERT_EQ(adjusted.Status, RigorousStatus::Adjusted) << "group " << group;
+        // Each group's output, as the run writes it.
+        const RigorousSolution& sol = adjusted.Solution;
+        ASSERT_TRUE(WriteRigorousCoordTable(reports, ws, model, known, sol, settings, state.ReportFresh));
+        ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, ws, model, sol));
+        WriteRigorousSummary(run.ProgressLog, settings, sol);
+        ASSERT_TRUE(AppendGroupResultPoints(resultFile, ws, model, settings.MetresFlag));
+        ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol));
+        ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol));
     }
-    EXPECT_EQ(test::ReadFileBytes(names[0]), Expected("coords.txt"));
-    EXPECT_EQ(test::ReadFileBytes(names[1]), Expected("angles.txt"));
-    EXPECT_EQ(test::ReadFileBytes(names[2]), Expected("distances.txt"));
-    EXPECT_EQ(test::ReadFileBytes(names[3]), Expected("sides.txt"));
+    EXPECT_EQ(test::ReadFileBytes(reports.Rigorous1), Expected("coords.txt"));
+    EXPECT_EQ(test::ReadFileBytes(reports.Rigorous3), Expected("angles.txt"));
+    EXPECT_EQ(test::ReadFileBytes(reports.Rigorous4), Expected("distances.txt"));
+    EXPECT_EQ(test::ReadFileBytes(reports.Rigorous5), Expected("sides.txt"));
 
     // The run's extremes over both groups (values of the independent tables).
     const RigorousRunExtremes& e = state.Extremes;
@@ -76,7 +88,7 @@ TEST(RigorousReports, TwoGroupsMatchIndependentTables) {
     EXPECT_EQ(e.LargestAzimuthFrom + ">" + e.LargestAzimuthTo, "B>P1");
 
     // Result file: interior points of group 1, then node N and the interior points of group 2.
-    const std::string result = test::ReadFileBytes(dir.File("r.txt"));
+    const std::string result = test::ReadFileBytes(resultFile);
     EXPECT_EQ(result.substr(0, 25), "P1\t1419.998\t1309.989\r\nP2\t");
     EXPECT_NE(result.find("\r\nN\t1500.013\t1500.002\r\n1a\t2300.007\t550.001\r\n"), std::string::npos);
 

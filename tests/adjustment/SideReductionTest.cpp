@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "adjustment/SideReduction.h"
+#include "adjustment/SimpleReports.h"
 #include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
@@ -133,12 +134,12 @@ TEST(SideReduction, TableOfTwoGroupsMatchesHandLayout) {
         ws.Nb = 1;
         ws.TotalPoints = static_cast<int>(points.size());
         ws.Allocate();
-        ws.SideReportName = report;
         for (int i = 0; i < static_cast<int>(points.size()); ++i) {
             ws.PositionY[i + 1] = ys[i];
             if (i < static_cast<int>(sides.size())) ws.PositionSides[i + 1] = sides[i];
         }
-        EXPECT_TRUE(WriteSideCorrectionTable(ws, model, s, run, ui));
+        const std::vector<ReducedSide> rows = ReduceGroupSides(ws, model, s, run.ProgressLog);
+        EXPECT_TRUE(WriteSideCorrectionTable(report, rows, model.PointNames, s, run, ui));
         return ws;
     };
 

@@ -125,17 +125,16 @@ TEST(SimpleReports, ReportDhFileAndClosureRowsOfTwoGroupsMatchHandLayout) {
     FillSecondGroup(second);
     test::WriteFileBytes(dir.File("kq.in"), "left from an earlier run\r\n");
     for (HandGroup* g : {&first, &second}) {
-        g->ws.MainReportName = dir.File("kq.in");
-        g->ws.ResultFileName = dir.File("kq.dta");
-        ASSERT_TRUE(WriteSimpleResultsText(g->ws, g->model, settings, run, progress, ui));
-        ASSERT_TRUE(AppendDhAngles(g->ws, g->model, ui));
+        ComputeClosureFigures(g->ws);
+        ASSERT_TRUE(WriteSimpleResultsText(dir.File("kq.in"), g->ws, g->model, settings, run, progress, ui));
+        ASSERT_TRUE(AppendDhAngles(dir.File("kq.dh"), g->ws, g->model, ui));
         WriteClosureSummary(g->ws, g->model, run);
         run.RunBranchTotal += g->ws.Nb;  // as the adjustment counts them
     }
     EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dh")), Golden("network.dh"));
     ASSERT_TRUE(run.ClosureTable.SaveTo(dir.File("kq.in7")));
     EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in7")), Golden("closure_rows.in7"));
-    EXPECT_EQ(test::ReadFileBytes(first.ws.MainReportName), Golden("report.in"));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in")), Golden("report.in"));
     EXPECT_TRUE(ui.calls.empty());
     EXPECT_FALSE(run.MainReportFresh);
 
@@ -164,8 +163,8 @@ TEST(SimpleReports, UnwritableReportIsReportedNotIgnored) {
     RunRecord run;
     HandGroup g;
     FillSecondGroup(g);
-    g.ws.MainReportName = dir.File("missing-folder/kq.in");
-    EXPECT_FALSE(WriteSimpleResultsText(g.ws, g.model, ComputationSettings{}, run, progress, ui));
+    EXPECT_FALSE(
+        WriteSimpleResultsText(dir.File("missing-folder/kq.in"), g.ws, g.model, ComputationSettings{}, run, progress, ui));
     EXPECT_EQ(ui.Messages().size(), 1u);
 }
 

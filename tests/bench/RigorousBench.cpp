@@ -118,20 +118,19 @@ void BM_RigorousAdjustGroup(benchmark::State& state) {
     qef::RigorousRunState rigorous;
     qef::SilentInteraction ui;
     qef::NullProgress monitor;
-    const qef::RigorousContext context{settings, run, rigorous, ui, monitor, nullptr};
+    const qef::RigorousContext context{settings, run, rigorous, ui, monitor};
     qef::GroupWorkingSet ws;
     for (auto _ : state) {
         state.PauseTiming();
         ws = original;
         run.ProgressLog.Clear();
         state.ResumeTiming();
-        if (qef::RigorousAdjustGroup(ws, model, qef::PointList{}, context) != qef::RigorousStatus::Adjusted)
+        if (qef::RigorousAdjustGroup(ws, model, context).Status != qef::RigorousStatus::Adjusted)
             state.SkipWithError("not adjusted");
     }
     // The solution's unit-weight error should be near the 5" the errors were drawn with / sqrt(3).
-    qef::RigorousSolution sol;
     ws = original;
-    qef::RigorousAdjustGroup(ws, model, qef::PointList{}, context, &sol);
+    const qef::RigorousSolution sol = qef::RigorousAdjustGroup(ws, model, context).Solution;
     state.counters["mu"] = sol.Mu;
     state.counters["redundancy"] = sol.Redundancy;
     state.counters["points"] = static_cast<double>(net.Points.size());

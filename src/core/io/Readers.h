@@ -10,18 +10,9 @@
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
-#include "core/model/ReadErrorKind.h"
+#include "core/model/ReadError.h"
 
 namespace qef {
-
-// What a failed read leaves for the main window to point the user at the file. Not cleared by a
-// successful read.
-struct ReadErrorRecord {
-    std::string FailedFileName;
-    long long ReadErrorLine = 0;  // physical line number, every line counted from 1
-    ReadErrorKind ReadErrorField = ReadErrorKind::Line;
-    int ReadErrorFlag = 0;
-};
 
 // Angles measured at the station from the back point to the fore point (degrees).
 struct AngleObservations {

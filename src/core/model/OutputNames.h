@@ -1,0 +1,22 @@
+#pragma once
+// A command never writes over one of its own input files: the names it is about to write are
+// checked against the names it reads before anything is written.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/model/Interaction.h"
+
+namespace qef {
+
+// The first output that is the same file as an input (each input in turn against every output in
+// order), or nullopt when none is.
+std::optional<std::string> CollidingOutputName(const std::vector<std::string>& inputs,
+                                               const std::vector<std::string>& outputs);
+
+// False, after the message "File kết quả trùng tên file số liệu : <output>", when an output would
+// replace an input.
+bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs,
+                      Interaction& ui);
+
+}  // namespace qef
