@@ -72,13 +72,15 @@ struct GroupWorkingSet {
     double Ms = 0.0;        // metres
     double MeanSide = 0.0;  // metres
 
-    // Sizes every array for the current Nn, Nb and TotalPoints (two spare entries each), values 0.
+    // Sizes every array for the current Nn, Nb and TotalPoints, values 0. NodeStarts and
+    // NodeLevelStarts hold one entry more: where the last node's (level's) entries end.
     void Allocate() {
-        const int nodes = Nn + 2;
-        const int branches = Nb + 2;
-        const int positions = TotalPoints + 2;
+        const int nodes = Nn;
+        const int branches = Nb;
+        const int positions = TotalPoints;
         for (auto* a : {&KnownNodeFlags}) *a = OneBased<std::uint8_t>(nodes);
-        for (auto* a : {&NodeStarts, &NodeCarrierBranch, &NodeLevelStarts}) *a = OneBased<int>(nodes);
+        for (auto* a : {&NodeStarts, &NodeLevelStarts}) *a = OneBased<int>(nodes + 1);
+        for (auto* a : {&NodeCarrierBranch}) *a = OneBased<int>(nodes);
         for (auto* a : {&NodeAzimuths, &NodeX, &NodeY}) *a = OneBased<double>(nodes);
         for (auto* a : {&NoAngleClosure, &StartFixState, &EndFixState}) *a = OneBased<std::uint8_t>(branches);
         for (auto* a : {&StartNodeOf, &EndNodeOf, &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints,
@@ -92,11 +94,10 @@ struct GroupWorkingSet {
             *a = OneBased<double>(positions);
     }
 
-    // Grows every per-position array to hold `count` positions (plus spare), keeping the values.
+    // Grows every per-position array to hold `count` positions, keeping the values.
     void GrowPositions(int count) {
-        const int positions = count + 2;
         for (auto* a : {&PositionAngles, &PositionSides, &PositionAzimuths, &PositionX, &PositionY})
-            if (a->Size() < positions) a->Resize(positions);
+            if (a->Size() < count) a->Resize(count);
     }
 
     // Releases every per-group array (the counts and results stay).
