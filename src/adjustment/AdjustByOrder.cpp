@@ -380,8 +380,8 @@ GroupStatus ByOrderRun::CloseFailedGroup() {
 bool ByOrderRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
     const RigorousContext context{settings_, run_, rigorous_, ui_, progress_};
     const RigorousGroupResult result = RigorousAdjustGroup(ws, model_, context);
+    // A group too large for the rigorous stage keeps its simple adjustment, not written yet.
     if (result.Status == RigorousStatus::TooLarge)
-        // The group keeps its simple adjustment, which was not written yet.
         return AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag) ||
                WriteFailure(files_.ResultFile);
     if (!WriteRigorousGroup(ws, result.Solution)) return false;

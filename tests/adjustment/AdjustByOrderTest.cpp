@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,31 @@ TEST(AdjustByOrder, AFailedGroupIsNamedAndTheOthersGoOn) {
     const auto result = ReadResult(run.files.ResultFile, repeats);
     EXPECT_FALSE(result.count("P1"));
     EXPECT_EQ(result.at("R1"), std::make_pair(4210.0, 4180.0));
+}
+
+TEST(AdjustByOrder, AFileThatCannotBeWrittenIsNamed) {
+    // The side-correction table fails its group; its closing rule then stops the run.
+    ComputationSettings reduced;
+    reduced.KeepAccents = false;
+    reduced.HeightReduction = true;
+    reduced.MeanAreaHeight = 20.0;
+    ByOrderCase sides(ConnectingTraverse());
+    std::filesystem::create_directory(sides.dir.File("kq.in2"));
+    const RunStatus sidesStatus = sides.Go(reduced);
+    EXPECT_EQ(sidesStatus.Outcome, RunOutcome::WriteFailed);
+    EXPECT_EQ(sidesStatus.FailedGroups, 1);
+    EXPECT_EQ(sides.ui.Messages(), (std::vector<std::string>{Vn("Không ghi được tệp ") + sides.dir.File("kq.in2"),
+                                                             Vn("Lỗi ghi file ") + sides.dir.File("kq.in2")}));
+
+    // A rigorous table stops the run at once; the log says why.
+    ComputationSettings rigorous;
+    rigorous.KeepAccents = false;
+    rigorous.Modes.RigorousWanted = true;
+    ByOrderCase tables(ConnectingTraverse());
+    std::filesystem::create_directory(tables.dir.File("kq.in1"));
+    EXPECT_EQ(tables.Go(rigorous).Outcome, RunOutcome::WriteFailed);
+    EXPECT_EQ(tables.ui.Messages(), std::vector<std::string>{Vn("Không ghi được tệp ") + tables.dir.File("kq.in1")});
+    EXPECT_TRUE(EndsWith(tables.Report("in6"), "\r\nDung tinh do khong ghi duoc file\r\n"));
 }
 
 TEST(AdjustByOrder, StartAzimuthOfATargetWithoutCoordinatesIsAskedOnce) {
