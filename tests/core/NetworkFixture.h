@@ -13,6 +13,7 @@
 #include "core/analysis/BranchLevels.h"
 #include "core/io/Readers.h"
 #include "support/Fakes.h"
+#include "support/Lists.h"
 
 namespace qef::test {
 
@@ -27,6 +28,13 @@ struct NetFixture : ::testing::Test {
     bool errorFlag = false;
 
     int Id(const std::string& name) { return model.PointNames.Register(name); }
+    // "S E": the ids of the names, in order.
+    OneBased<int> Ids(const std::string& names) {
+        OneBased<int> ids;
+        std::istringstream words(names);
+        for (std::string name; words >> name;) ids.PushBack(Id(name));
+        return ids;
+    }
     std::string Name(int id) const { return id ? model.PointNames.Name(id) : "0"; }
     // A traverse point after point: angles at all but the first and last point (only sighted),
     // sides between the points in between.
@@ -65,17 +73,13 @@ struct NetFixture : ::testing::Test {
             out += (out.empty() ? "" : ", ") + Name(s.EndsA[i]) + "-" + Name(s.EndsB[i]);
         return out;
     }
-    // Branches written by hand, and a fresh node list ("" for an entry 0).
+    // A branch written by hand.
     void Branch(std::initializer_list<const char*> points, bool deadEnd = false) {
         BranchModel& br = model.Branches;
         br.BranchPointCounts.PushBack(static_cast<int>(points.size()));
         br.BranchDeadEnd.PushBack(deadEnd ? 1 : 0);
         for (const char* p : points) br.BranchPoints.PushBack(Id(p));
         br.BuildBranchOffsets(br.BranchCount());
-    }
-    void Nodes(std::initializer_list<const char*> names) {
-        model.NetworkNodes.Clear();
-        for (const char* n : names) model.NetworkNodes.PushBack(n[0] ? Id(n) : 0);
     }
     // "B 1 N" per branch, "*" after a dead end.
     std::vector<std::string> Branches() const {
@@ -142,7 +146,5 @@ struct ObservedFixture : NetFixture {
         }
     }
 };
-
-using Lines = std::vector<std::string>;
 
 }  // namespace qef::test

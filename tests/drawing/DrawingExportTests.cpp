@@ -1,4 +1,5 @@
-// The exporters against a recording drawing: what is drawn, on which layer, in which order.
+// The exporters against a recording drawing: what is drawn, on which layer, in which order. The longer
+// expected call lists are files of tests/data/drawing/exports/, one call a line.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,8 @@ namespace {
 
 using test::Lines;
 using test::List;
+
+Lines Expected(const std::string& name) { return test::ReadLines(QEF_TEST_DATA "/drawing/exports/" + name + ".txt"); }
 
 struct Bench {
     ComputationSettings settings;
@@ -81,11 +84,7 @@ TEST(DrawingExport, KnownPointsAndStartDirections) {
     AcadExportPoints(bench.Context(), names, 2, 3, x, y, List<double>({1000.5, 2000}),
                      List<double>({500.25, 600}), List<double>({2000, kMissingValue}), List<double>({600, 700}),
                      List<int>({1, 2, 1}));
-    EXPECT_EQ(bench.drawing.calls,
-              (Lines{"attach", "layer toadokc4 1", "layer sohieukc4 2",
-                     "point toadokc4 500.25 1000.5 0", "text sohieukc4 ' A' 500.25 1000.5 0 h3.5",
-                     "point toadokc4 600 2000 0", "text sohieukc4 ' B' 600 2000 0 h3.5",
-                     "line sohieukc4 c1 500.25 1000.5 0 > 600 2000 0", "detach"}));
+    EXPECT_EQ(bench.drawing.calls, Expected("known-points"));
     EXPECT_TRUE(bench.ui.calls.empty());
 }
 
@@ -95,24 +94,12 @@ TEST(DrawingExport, BranchesAndTraverse) {
     // Adjusted branches skip the nodes done but keep their lines; the traverse skips its first point.
     AcadExportAdjustedBranches(bench.Context(), model, 2, 2, List<double>({10, 30}), List<double>({110, 130}), kPosX,
                                kPosY, List<int>({0, 1}));
-    EXPECT_EQ(bench.drawing.calls,
-              (Lines{"attach", "layer toadokc2 1", "layer sohieukc2 2",
-                     "point toadokc2 110 10 0", "text sohieukc2 ' N1' 110 10 0 h2.5",
-                     "line sohieukc2 c2 110 10 0 > 120 20 0", "point toadokc2 120 20 0",
-                     "text sohieukc2 ' P' 120 20 0 h2.5", "line sohieukc2 c2 120 20 0 > 130 30 0",
-                     "line sohieukc2 c2 130 30 0 > 140 40 0", "detach"}));
+    EXPECT_EQ(bench.drawing.calls, Expected("adjusted-branches"));
     EXPECT_EQ(bench.progress.LastText(MonitorLabel::Stage), Vn("Đang tải lên AutoCAD"));
 
     bench.drawing.calls.clear();
     AcadExportTraverse(bench.Context(), model, 2, kPosX, kPosY);
-    EXPECT_EQ(bench.drawing.calls,
-              (Lines{"attach", "layer toadokc2 1", "layer sohieukc2 2",
-                     "line sohieukc2 c2 110 10 0 > 120 20 0",
-                     "point toadokc2 120 20 0", "text sohieukc2 ' P' 120 20 0 h2.5",
-                     "line sohieukc2 c2 120 20 0 > 130 30 0",
-                     "point toadokc2 130 30 0", "text sohieukc2 ' N2' 130 30 0 h2.5",
-                     "line sohieukc2 c2 130 30 0 > 140 40 0",
-                     "point toadokc2 140 40 0", "text sohieukc2 ' K' 140 40 0 h2.5", "detach"}));
+    EXPECT_EQ(bench.drawing.calls, Expected("traverse"));
 
     // A drawing that cannot be reached is reported once.
     bench.drawing.calls.clear();
@@ -131,22 +118,12 @@ TEST(DrawingExport, DetailPointsWithNamesHeightsAndZ) {
     const OneBased<double> y = List<double>({50, 60, 70, 80, 90});
     const OneBased<double> h = List<double>({12.125, 7.0, 1.0, -0.001, kMissingValue});
     AcadExportDetailPoints(bench.Context(), "kc3", 5, names, x, y, h, 7);
-    EXPECT_EQ(bench.drawing.calls,
-              (Lines{"attach", "layer toadokc3 1", "layer sohieukc3 2", "layer docaokc3 3",
-                     "point toadokc3 50 100 12.125", "text sohieukc3 ' D1' 50 100 12.125 h1.5",
-                     "text docaokc3 ' 12.12' 50 100 12.125 h1.25",
-                     "point toadokc3 60 200 7", "text sohieukc3 ' D2' 60 200 7 h1.5",
-                     "text docaokc3 ' 7' 60 200 7 h1.25",
-                     "point toadokc3 80 300 -0.001", "text sohieukc3 ' D4' 80 300 -0.001 h1.5",
-                     "text docaokc3 ' 0' 80 300 -0.001 h1.25",
-                     "point toadokc3 90 400 0", "text sohieukc3 ' D5' 90 400 0 h1.5", "detach"}));
+    EXPECT_EQ(bench.drawing.calls, Expected("detail-points"));
 
     // Only the bits asked for: heights as text in the plane (0.375 is an exact half: 0.38).
     bench.drawing.calls.clear();
     AcadExportDetailPoints(bench.Context(), "diem", 1, names, x, y, List<double>({0.375}), 2);
-    EXPECT_EQ(bench.drawing.calls,
-              (Lines{"attach", "layer toadodiem 1", "layer sohieudiem 2", "layer docaodiem 3",
-                     "point toadodiem 50 100 0", "text docaodiem ' 0.38' 50 100 0 h1.25", "detach"}));
+    EXPECT_EQ(bench.drawing.calls, Expected("detail-heights-only"));
 }
 
 }  // namespace

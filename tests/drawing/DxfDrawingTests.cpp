@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,7 @@ Lines ReadBack(const test::TempDir& dir, const std::string& drawing) {
     const std::string command = std::string("\"") + QEF_DXF_PYTHON + "\" \"" + QEF_DXF_CHECK + "\" \"" +
                                 drawing + "\" > \"" + out + "\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << "check_dxf.py failed on " << drawing << " (status 2: python3-ezdxf missing)";
-    Lines lines;
-    std::istringstream text(test::ReadFileBytes(out));
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
+    return test::ReadLines(out);
 }
 
 TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawingAndTextsKeepTheirBytes) {
@@ -58,17 +54,7 @@ TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawingAndTextsKeepTheirBytes
     AcadExportDetailPoints(context, "kc3", 1, List<std::string>({"C"}), List<double>({100.5}),
                            List<double>({200.25}), List<double>({12.125}), 7);
     AcadExportPoints(context, names, 0, 1, x, y, {}, {}, {}, {}, List<int>({1}));
-    EXPECT_EQ(ReadBack(dir, path),
-              (Lines{"version AC1009", "layer 0 7", "layer toadokc1 1", "layer sohieukc1 2", "layer toadokc3 1",
-                     "layer sohieukc3 2", "layer docaokc3 3",
-                     "POINT toadokc1 567890.25 2345678.125 0", "TEXT sohieukc1 \" A\" 567890.25 2345678.125 0 h3.5",
-                     "POINT toadokc1 568000 2346000.5 0", "TEXT sohieukc1 \" B\" 568000 2346000.5 0 h3.5",
-                     "LINE sohieukc1 1 567890.25 2345678.125 0 > 568000 2346000.5 0",
-                     "POINT toadokc3 200.25 100.5 12.125", "TEXT sohieukc3 \" C\" 200.25 100.5 12.125 h1.5",
-                     "TEXT docaokc3 \" 12.12\" 200.25 100.5 12.125 h1.25",
-                     "POINT toadokc1 567890.25 2345678.125 0", "TEXT sohieukc1 \" A\" 567890.25 2345678.125 0 h3.5",
-                     "count docaokc3 TEXT 1", "count sohieukc1 LINE 1", "count sohieukc1 TEXT 3",
-                     "count sohieukc3 TEXT 1", "count toadokc1 POINT 3", "count toadokc3 POINT 1"}));
+    EXPECT_EQ(ReadBack(dir, path), test::ReadLines(QEF_TEST_DATA "/drawing/dxf/points-and-details.txt"));
     EXPECT_TRUE(ui.calls.empty());
     // A TCVN3 name goes out byte for byte; a line break cannot cut the file.
     DxfDrawing texts(dir.File("t.dxf"));

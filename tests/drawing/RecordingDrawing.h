@@ -1,23 +1,13 @@
 #pragma once
 // A drawing target that records every call, one line of text per call.
 #include <cstdio>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "core/model/OneBased.h"
 #include "drawing/DrawingTarget.h"
+#include "support/Lists.h"
 
 namespace qef::test {
-
-using Lines = std::vector<std::string>;
-
-template <typename T>
-OneBased<T> List(std::initializer_list<T> items) {
-    OneBased<T> list;
-    for (const T& item : items) list.PushBack(item);
-    return list;
-}
 
 class RecordingDrawing : public DrawingTarget {
 public:

@@ -94,23 +94,18 @@ TEST_F(ParametersFixture, WeightRadiosFollowRigorousBox) {
 
 TEST_F(ParametersFixture, HeightReductionShowsTheEditOfItsItem) {
     RadioGroupBox* mode = Group("RG_shcC1");
-    QLineEdit* areaHeight = Edit("E_dctb_shc1");
-    QLineEdit* planeHeight = Edit("E_dcmc_shc1");
     QCheckBox* fromFile = Box("CB_filedocao");
-    EXPECT_TRUE(areaHeight->isVisibleTo(&dialog) && !planeHeight->isVisibleTo(&dialog));
-
     Box("CBTinhshcC1")->setChecked(true);
-    EXPECT_TRUE(settings.HeightReduction && mode->isEnabled() && areaHeight->isEnabled());
-    EXPECT_FALSE(fromFile->isEnabled());  // item 0 uses one area height, no file
-
-    mode->SetItemIndex(2);
-    EXPECT_EQ(settings.HeightReductionMode, 2);
-    EXPECT_TRUE(!areaHeight->isVisibleTo(&dialog) && planeHeight->isVisibleTo(&dialog) && fromFile->isEnabled());
-
-    mode->SetItemIndex(1);
-    EXPECT_EQ(settings.HeightReductionMode, 1);
-    EXPECT_FALSE(areaHeight->isVisibleTo(&dialog) || planeHeight->isVisibleTo(&dialog));
-
+    EXPECT_TRUE(settings.HeightReduction && mode->isEnabled());
+    // Item 0 takes one mean area height, item 2 a projection plane height; 1 and 2 may read a height file.
+    struct Case { int item; bool area, plane, file; };
+    for (const Case c : {Case{2, false, true, true}, Case{1, false, false, true}, Case{0, true, false, false}}) {
+        mode->SetItemIndex(c.item);
+        EXPECT_EQ(settings.HeightReductionMode, c.item);
+        EXPECT_EQ(Edit("E_dctb_shc1")->isVisibleTo(&dialog), c.area) << c.item;
+        EXPECT_EQ(Edit("E_dcmc_shc1")->isVisibleTo(&dialog), c.plane) << c.item;
+        EXPECT_EQ(fromFile->isEnabled(), c.file) << c.item;
+    }
     Box("CBTinhshcC1")->setChecked(false);
     EXPECT_FALSE(settings.HeightReduction || mode->isEnabled() || fromFile->isEnabled());
 }

@@ -3,62 +3,40 @@
 #include <QMenuBar>
 #include <QTextEdit>
 #include <algorithm>
-#include <map>
-#include <sstream>
 
 #include "GuiTestSupport.h"
+#include "adjustment/SyntheticTraverse.h"
 #include "core/text/TextFile.h"
 #include "gui/GuiText.h"
-#include "gui/MainWindow.h"
 #include "gui/dialogs/TForm2.h"
 
 namespace qef {
 namespace {
 
-// Name -> (x, y) of every "name x y" line.
-std::map<std::string, std::pair<double, double>> ReadCoordinates(const std::string& path) {
-    std::map<std::string, std::pair<double, double>> points;
-    std::istringstream in(test::ReadFileBytes(path));
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream fields(line);
-        std::string name;
-        double x = 0, y = 0;
-        if (fields >> name >> x >> y) points[name] = {x, y};
-    }
-    return points;
-}
-
-// Every point of the result within `tolerance` of its true place, and no other point.
+// Every point of the result once, within `tolerance` of its true place, and no other point.
 void ExpectTrueCoordinates(const std::string& result, const std::string& truth, double tolerance) {
-    auto adjusted = ReadCoordinates(result);
-    const auto expected = ReadCoordinates(truth);
+    int repeats = 0;
+    const auto adjusted = test::ReadResult(result, repeats);
+    EXPECT_EQ(repeats, 0);
+    const auto expected = test::ReadResult(truth, repeats);
     EXPECT_EQ(adjusted.size(), expected.size());
     for (const auto& [name, xy] : expected) {
         ASSERT_TRUE(adjusted.count(name)) << name;
-        EXPECT_NEAR(adjusted[name].first, xy.first, tolerance) << name;
-        EXPECT_NEAR(adjusted[name].second, xy.second, tolerance) << name;
+        EXPECT_NEAR(adjusted.at(name).first, xy.first, tolerance) << name;
+        EXPECT_NEAR(adjusted.at(name).second, xy.second, tolerance) << name;
     }
 }
 
 // The main window with its dialogs; file names and answers come from the test. The inputs are
 // a connecting traverse whose observations were computed from its true coordinates.
-struct F4Fixture : ::testing::Test {
+struct F4Fixture : ::testing::Test, test::ScriptedWindow {
     F4Fixture() {
         window.CreateDialogs();
-        window.SetInteraction(&ask);
-        window.OpenNameAsker = [this](const FileQuestion& q) { return Answer(q); };
-        window.SaveNameAsker = [this](const FileQuestion& q) { return Answer(q); };
         window.show();
         test::WriteFileBytes(known, test::ReadFileBytes(kTraverse + "known.DTA"));
         test::WriteFileBytes(observations, test::ReadFileBytes(kTraverse + "observations.DTA"));
     }
-    std::optional<QString> Answer(const FileQuestion& q) {
-        questions.push_back(q);
-        if (names.empty()) return std::nullopt;
-        QString name = QString::fromStdString(names.front());
-        names.erase(names.begin());
-        return name;
-    }
+    QString Title(std::size_t question) const { return files.asked.at(question).second.title; }
     // Presses F4 and answers the parameters dialog with OK (after ticking the rigorous box when
     // asked) or Cancel.
     void PressF4(bool ok = true, bool rigorous = false, const char* button = "Binhsaimoi") {
@@ -69,21 +47,15 @@ struct F4Fixture : ::testing::Test {
             if (ok) dialog->accept();
             else dialog->reject();
         });
-        test::Find<QAction>(window, button)->trigger();
+        Action(button)->trigger();
     }
     void ExpectReports(const std::string& base, std::initializer_list<const char*> exts, bool made) {
         for (const char* ext : exts) EXPECT_EQ(FileExists(dir.File(base + "." + ext)), made) << ext;
     }
 
     const std::string kTraverse = QEF_TEST_DATA "/f4/traverse/";
-    bool appReady = (test::EnsureApp(), true);
-    test::ScriptedInteraction ask;
-    test::TempDir dir;
     std::string known = dir.File("goc.DTA");
     std::string observations = dir.File("do.DTA");
-    std::vector<std::string> names;
-    std::vector<FileQuestion> questions;
-    MainWindow window;
 };
 
 TEST_F(F4Fixture, AdjustsTheTraverseAndOpensItsLog) {
@@ -91,13 +63,13 @@ TEST_F(F4Fixture, AdjustsTheTraverseAndOpensItsLog) {
     window.Editor()->setPlainText(QStringLiteral("ghi chú"));
     window.Editor()->document()->setModified(true);
     ask.answers = {Answer::No};
-    names = {known, observations, dir.File("kq")};
+    files.names = {known, observations, dir.File("kq")};
     PressF4();
 
-    ASSERT_EQ(questions.size(), 3u);
-    EXPECT_EQ(questions[0].title, QStringLiteral("Nhập tên file tọa độ gốc - Bình sai"));
-    EXPECT_EQ(questions[1].title, QStringLiteral("Nhập tên file số liệu đo - Bình sai"));
-    EXPECT_EQ(questions[2].title, QStringLiteral("Nhập tên file kết quả"));
+    ASSERT_EQ(files.asked.size(), 3u);
+    EXPECT_EQ(Title(0), QStringLiteral("Nhập tên file tọa độ gốc - Bình sai"));
+    EXPECT_EQ(Title(1), QStringLiteral("Nhập tên file số liệu đo - Bình sai"));
+    EXPECT_EQ(Title(2), QStringLiteral("Nhập tên file kết quả"));
     EXPECT_TRUE(window.Settings().Modes.ModeTraverse && !window.Settings().Modes.RigorousWanted);
     ASSERT_FALSE(ask.calls.empty());
     EXPECT_EQ(ask.calls[0].text, "Save changes to Untitled?");
@@ -127,16 +99,15 @@ TEST_F(F4Fixture, CancelsAndFailuresLeaveTheEditorAlone) {
 
     // Cancel in the parameters dialog: no file question.
     PressF4(false);
-    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(files.asked.empty());
 
     // Cancel in the question about the changed editor text: nothing is computed. The toolbar's
-    // "Tìm sai số thô" is the F4 command; the commands without their work stay disabled.
+    // "Tìm sai số thô" is the F4 command.
     ask.answers = {Answer::Cancel};
-    names = {known, observations, dir.File("kq.dta")};
+    files.names = {known, observations, dir.File("kq.dta")};
     PressF4(true, false, "ToolButton9");
-    ASSERT_EQ(questions.size(), 3u);
-    EXPECT_EQ(questions[0].title, QStringLiteral("Nhập tên file tọa độ gốc - Bình sai"));
-    EXPECT_FALSE(test::Find<QAction>(window, "BSDC")->isEnabled());
+    ASSERT_EQ(files.asked.size(), 3u);
+    EXPECT_EQ(Title(0), QStringLiteral("Nhập tên file tọa độ gốc - Bình sai"));
     EXPECT_FALSE(FileExists(dir.File("kq.dta")));
     EXPECT_EQ(window.Editor()->toPlainText(), QStringLiteral("ghi chú"));
     EXPECT_TRUE(window.GridVisible());
@@ -150,7 +121,7 @@ TEST_F(F4Fixture, CancelsAndFailuresLeaveTheEditorAlone) {
     test::WriteFileBytes(observations, bad);
     ask.calls.clear();
     ask.answers.clear();
-    names = {known, observations, dir.File("kq.dta")};
+    files.names = {known, observations, dir.File("kq.dta")};
     PressF4();
     const auto messages = ask.Messages();
     ASSERT_GE(messages.size(), 2u);
@@ -169,11 +140,12 @@ TEST_F(F4Fixture, ExampleNetworkInTwoOrdersAndAHangingTraverse) {
     const std::string examples = QEF_TEST_DATA "/../../examples/";
     test::WriteFileBytes(known, test::ReadFileBytes(examples + "TOADO_GOC.DTA"));
     test::WriteFileBytes(observations, test::ReadFileBytes(examples + "SOLIEU_DO.DTA"));
-    names = {known, observations, dir.File("KQ.DTA")};
+    files.names = {known, observations, dir.File("KQ.DTA")};
     PressF4(true, true);
 
     ExpectTrueCoordinates(dir.File("KQ.DTA"), QEF_TEST_DATA "/f4/example/true-coordinates.txt", 0.05);
-    EXPECT_EQ(ReadCoordinates(dir.File("KQ.DTA")).size(), 26u);
+    int repeats = 0;
+    EXPECT_EQ(test::ReadResult(dir.File("KQ.DTA"), repeats).size(), 26u);
     EXPECT_NE(test::ReadFileBytes(dir.File("KQ.in6")).find(Vn("cấp thứ : 2")), std::string::npos);
     ExpectReports("KQ", {"in", "in1", "in3", "in4", "in5", "in6", "in7"}, true);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("QEF 2010 [") + QString::fromStdString(dir.File("KQ.in6")) +

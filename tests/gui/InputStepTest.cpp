@@ -1,26 +1,9 @@
-#include <deque>
-
 #include "GuiTestSupport.h"
 #include "gui/Commands.h"
 #include "gui/InputStep.h"
 
 namespace qef {
 namespace {
-
-// Answers the file questions from a script, then Cancel, and records them.
-struct ScriptedDialogs : FileDialogs {
-    std::deque<QString> answers;
-    std::vector<std::pair<char, FileQuestion>> asked;  // 'o' open, 's' save
-    std::optional<QString> Next(char kind, const FileQuestion& q) {
-        asked.emplace_back(kind, q);
-        if (answers.empty()) return std::nullopt;
-        const QString a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<QString> AskOpenName(const FileQuestion& q) override { return Next('o', q); }
-    std::optional<QString> AskSaveName(const FileQuestion& q) override { return Next('s', q); }
-};
 
 struct InputStepFixture : ::testing::Test {
     InputStepFixture() {
@@ -35,8 +18,7 @@ struct InputStepFixture : ::testing::Test {
     // Runs the step with these answers to its file questions (Cancel after the last).
     bool Run(const std::vector<std::string>& names) {
         dialogs.asked.clear();
-        dialogs.answers.clear();
-        for (const std::string& name : names) dialogs.answers.push_back(QString::fromStdString(name));
+        dialogs.names.assign(names.begin(), names.end());
         errorFlag = false;
         return NhapSL(prompts, settings, dialogs, ask, files, error, errorFlag);
     }
@@ -47,7 +29,7 @@ struct InputStepFixture : ::testing::Test {
     std::string observations = dir.File("luoi.txt");
     InputPrompts prompts;
     ComputationSettings settings;
-    ScriptedDialogs dialogs;
+    test::ScriptedFileDialogs dialogs;
     test::ScriptedInteraction ask;
     InputFiles files;
     ReadErrorRecord error;

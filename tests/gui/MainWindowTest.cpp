@@ -5,24 +5,14 @@
 
 #include "GuiTestSupport.h"
 #include "gui/GridModel.h"
-#include "gui/MainWindow.h"
 #include "gui/dialogs/HelpWindow.h"
 
 namespace qef {
 namespace {
 
 // A shown main window whose questions and file names come from the test.
-struct Shell {
-    Shell() {
-        window.SetInteraction(&ask);
-        window.SaveNameAsker = [this](const FileQuestion& q) {
-            ++nameQuestions;
-            lastQuestion = q;
-            return saveName;
-        };
-        window.show();
-    }
-    QAction* Action(const char* name) { return test::Find<QAction>(window, name); }
+struct Shell : test::ScriptedWindow {
+    Shell() { window.show(); }
     bool BarShown(const char* name) { return test::Find<QToolBar>(window, name)->isVisible(); }
     void PressF1(QWidget* target) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
@@ -34,24 +24,7 @@ struct Shell {
         window.Editor()->setPlainText(text);
         window.Editor()->document()->setModified(true);
     }
-
-    bool appReady = (test::EnsureApp(), true);  // before any widget
-    test::ScriptedInteraction ask;
-    test::TempDir dir;
-    std::optional<QString> saveName;
-    int nameQuestions = 0;
-    FileQuestion lastQuestion;
-    MainWindow window;
 };
-
-TEST(MainWindowCaption, FileOfTheVisibleViewAndStatusText) {
-    EXPECT_EQ(ViewCaption(QStringLiteral("/home/a/net.DTA")), QStringLiteral("QEF 2010 [/home/a/net.DTA]"));
-    EXPECT_EQ(ViewCaption(QString()), QStringLiteral("QEF 2010"));
-    EXPECT_EQ(ViewCaption(QStringLiteral("w/net.in6"), QStringLiteral("QEF 2003")),
-              QStringLiteral("QEF 2003 [w/net.in6]"));
-    EXPECT_EQ(SavedAsCaption(QStringLiteral("/home/a.b/report.txt")), QStringLiteral("report.txt - QEF 2010"));
-    EXPECT_EQ(GridStatusText(120, 14, 3000), QStringLiteral(" Row: 120   Col: 15  Max: 3000"));
-}
 
 TEST(MainWindowViews, StartInTheGridAndSwitchWithTheViewPair) {
     Shell s;
@@ -104,13 +77,13 @@ TEST(MainWindowClosing, GridQuestionAnswers) {
         g.SetDataRowCount(3);
         w.SetDataSaved(false);
         w.Settings().OutputSeparatorMode = SeparatorMode::Comma;
-        s.saveName = QString::fromStdString(s.dir.File("net.DTA"));
+        s.files.names = {s.dir.File("net.DTA")};
         s.ask.answers = {Answer::Yes};
         EXPECT_TRUE(w.close());
         ASSERT_EQ(s.ask.calls.size(), 1u);
         EXPECT_EQ(s.ask.calls[0].kind, "yesnocancel");
         EXPECT_EQ(s.ask.calls[0].text, Vn("Bạn có Save dữ liệu không ?"));
-        EXPECT_EQ(s.lastQuestion.defaultSuffix, QStringLiteral("DTA"));
+        EXPECT_EQ(s.files.asked.back().second.defaultSuffix, QStringLiteral("DTA"));
         EXPECT_EQ(test::ReadFileBytes(s.dir.File("net.DTA")), "A,,12.5\r\n\r\n,B\r\n");
         EXPECT_TRUE(w.DataSaved() && w.DataFileName() == QString::fromStdString(s.dir.File("net.DTA")));
     }
@@ -121,18 +94,17 @@ TEST(MainWindowClosing, GridQuestionAnswers) {
         EXPECT_FALSE(s.window.close());
         EXPECT_TRUE(s.window.isVisible() && !s.window.DataSaved());
         EXPECT_TRUE(s.window.close());
-        EXPECT_EQ(s.nameQuestions, 0);
+        EXPECT_TRUE(s.files.asked.empty());
         EXPECT_EQ(s.ask.calls.size(), 2u);
     }
     {  // A failed save and a cancelled file dialog keep the window open with a message.
         Shell s;
         s.window.SetDataSaved(false);
-        s.saveName = QString::fromStdString(s.dir.File("missing/net.DTA"));
+        s.files.names = {s.dir.File("missing/net.DTA")};
         s.ask.answers = {Answer::Yes, Answer::Yes};
         EXPECT_FALSE(s.window.close());
         ASSERT_EQ(s.ask.Messages().size(), 1u);
         EXPECT_EQ(s.ask.Messages()[0].rfind(Vn("Không ghi được file "), 0), 0u);
-        s.saveName.reset();
         EXPECT_FALSE(s.window.close());
         EXPECT_EQ(s.ask.Messages().size(), 2u);
         EXPECT_TRUE(s.window.isVisible() && !s.window.DataSaved());
@@ -149,7 +121,7 @@ TEST(MainWindowClosing, EditorAndGridBothAskedVisibleViewFirst) {
         MainWindow& w = s.window;
         s.EditText(QStringLiteral("Bình sai\n  line 2\n"));
         w.SetDataSaved(false);
-        s.saveName = QString::fromStdString(s.dir.File("report.txt"));
+        s.files.names = {s.dir.File("report.txt")};
         s.ask.answers = {Answer::Yes, Answer::No};
         EXPECT_TRUE(w.close());
         ASSERT_EQ(s.ask.calls.size(), 2u);
@@ -174,7 +146,7 @@ TEST(MainWindowClosing, EditorAndGridBothAskedVisibleViewFirst) {
         s.ask.answers = {Answer::Yes, Answer::Yes};
         EXPECT_FALSE(w.close());
         EXPECT_EQ(test::ReadFileBytes(path), "\xC4\x90\xE1\xBB\x99 cao\r\n");
-        EXPECT_EQ(s.nameQuestions, 1);
+        EXPECT_EQ(s.files.asked.size(), 1u);
         ASSERT_EQ(s.ask.calls.size(), 4u);
         EXPECT_EQ(s.ask.calls[1].text, "Save changes to " + path + "?");
         EXPECT_EQ(s.ask.calls[2].text, Vn("Bạn có Save dữ liệu không ?"));

@@ -26,13 +26,11 @@ TEST_F(NetFixture, DropAndSeparateObservations) {
     known.X[3] = known.Y[3] = kMissingValue;
     SideObservations sides;  // the read lists keep their values with their observations
     AngleObservations angles;
-    for (int i = 1; i <= 2; ++i) {
-        sides.FromIds.PushBack(an.Sides.EndsA[i]);
-        sides.ToIds.PushBack(an.Sides.EndsB[i]);
-        sides.Lengths.PushBack(i);
-    }
+    sides.FromIds = Ids("A B");
+    sides.ToIds = Ids("B N");
+    sides.Lengths = test::List<double>({1, 2});
     DropFixedObservations(sides, angles, known, known.Count());
-    EXPECT_EQ(std::vector<double>(sides.Lengths.begin(), sides.Lengths.end()), std::vector<double>{2});
+    EXPECT_EQ(test::Vec(sides.Lengths), std::vector<double>{2});
     DropFixedObservations(an.Sides, an.Angles, known, known.Count());
     EXPECT_EQ(Pairs(an.Sides), "B-N");
     EXPECT_EQ(Names(an.Angles.Station), "B");
@@ -40,9 +38,8 @@ TEST_F(NetFixture, DropAndSeparateObservations) {
     // Separation: 1-2 has no angle at 2 sighting 1; (P, Q, 9) at a non-start station has one leg;
     // Q-P is anchored by the side-only group at P and the angle at Q.
     Load("side B 1; side 1 2; side Q P; angle A B 1; angle B 1 2; angle 3 2 4; angle P Q 9");
-    model.StartStations.PushBack(Id("B"));
-    OneBased<int> hard, sideOnly;
-    sideOnly.PushBack(Id("P"));
+    model.StartStations = Ids("B");
+    OneBased<int> hard, sideOnly = Ids("P");
     SeparateFreeObservations(model, hard, sideOnly, an.Sides, an.Angles, an.FreeSides, an.FreeAngles);
     EXPECT_EQ(Pairs(an.Sides), "B-1, Q-P");
     EXPECT_EQ(Pairs(an.FreeSides), "1-2");
@@ -52,37 +49,17 @@ TEST_F(NetFixture, DropAndSeparateObservations) {
 
     // The single-pass variant: a node end must sight the side's other end.
     SidePairs moved;
-    OneBased<int> nodes;
-    for (const char* name : {"Q", "B"}) nodes.PushBack(Id(name));
-    OneBased<double> values(2, 10.0);
-    values[2] = 20;
-    ExtractUnangledNodeSides(an.Sides, &values, an.Angles, nodes, moved);
+    OneBased<double> values = test::List<double>({10, 20});
+    ExtractUnangledNodeSides(an.Sides, &values, an.Angles, Ids("Q B"), moved);
     EXPECT_EQ(Pairs(an.Sides), "B-1");
     EXPECT_EQ(Pairs(moved), "Q-P");  // the angle at Q went to the free angles
-    EXPECT_EQ(std::vector<double>(values.begin(), values.end()), (std::vector<double>{10}));
+    EXPECT_EQ(test::Vec(values), std::vector<double>{10});
 }
 
-// Known A, B at one end and C, D at the other; every angle worked out by hand from the coordinates.
+// Known A, B at one end and C, D at the other. Carrying a + angle - 180 from the start azimuth,
+// every angle worked out from the coordinates with atan2, must land on every true point and leave C
+// towards D.
 TEST_F(NetFixture, ConnectingTraverseReproducesItsCoordinates) {
-    Load("known A B C D; trav A B 1 2 C D");
-    for (int k = 1; k <= 4; ++k) {
-        known.X[k] = 1000;
-        known.Y[k] = 900 + 100 * k;
-    }
-    ASSERT_EQ(Analyse(), AnalysisStatus::Ok);
-    EXPECT_EQ(Names(model.StartStations), "B C");
-    EXPECT_EQ(Names(model.StartTargets), "A D");
-    EXPECT_TRUE(model.NetworkNodes.Empty());
-    EXPECT_EQ(Branches(), Lines{"B 1 2 C"});
-    EXPECT_TRUE(an.FreeSides.Count() == 0 && an.FreeAngles.Count() == 0);
-    // A -> B runs east (90); D -> C runs west (270), reversed the known end direction C -> D (90).
-    EXPECT_NEAR(an.Directions.Azimuths[1], 90.0, 1e-9);
-    EXPECT_NEAR(an.Directions.Azimuths[2], 270.0, 1e-9);
-
-    EXPECT_EQ(progress.LastText(MonitorLabel::Stage), Vn("Nhánh số : 2"));
-
-    // Carrying a + angle - 180 from the start azimuth, every angle worked out from the coordinates
-    // with atan2, must land on every true point and leave C towards D.
     struct Point {
         double x, y;
     };
@@ -92,7 +69,12 @@ TEST_F(NetFixture, ConnectingTraverseReproducesItsCoordinates) {
     known.Clear();
     for (auto [name, i] : {std::pair{"A", 0}, {"B", 1}, {"C", 5}, {"D", 6}}) known.Add(Id(name), p[i].x, p[i].y);
     ASSERT_EQ(Analyse(), AnalysisStatus::Ok);
+    EXPECT_EQ(Names(model.StartStations), "B C");
+    EXPECT_EQ(Names(model.StartTargets), "A D");
+    EXPECT_TRUE(model.NetworkNodes.Empty());
     ASSERT_EQ(Branches(), Lines{"B 1 2 3 C"});
+    EXPECT_TRUE(an.FreeSides.Count() == 0 && an.FreeAngles.Count() == 0);
+    EXPECT_EQ(progress.LastText(MonitorLabel::Stage), Vn("Nhánh số : 2"));
     auto azimuth = [&](int i, int j) {
         const double d = std::atan2(p[j].y - p[i].y, p[j].x - p[i].x) * 180 / std::numbers::pi;
         return d < 0 ? d + 360 : d;
@@ -261,10 +243,8 @@ TEST_F(NetFixture, PermutedObservationsGiveTheSameBranches) {
 TEST_F(NetFixture, SideBranchesLeftoverAndLog) {
     test::TempDir dir;
     Load("side S 1; side 1 T; side 2 S; side U V");  // U-V: reached from no start point
-    OneBased<double> lengths;
-    for (double v : {10.0, 20.0, 30.0, 12.3456}) lengths.PushBack(v);
-    OneBased<int> starts(1, Id("S")), stops(1, Id("S"));
-    stops.PushBack(Id("T"));
+    OneBased<double> lengths = test::List<double>({10, 20, 30, 12.3456});
+    const OneBased<int> starts = Ids("S"), stops = Ids("S T");
     LogBuffer log;
     log.Add("run");
     SideBranchFiles files{dir.File("left.dta"), dir.File("kq.dta"), {dir.File("obs.dta"), dir.File("kq.txt")}};
@@ -274,7 +254,7 @@ TEST_F(NetFixture, SideBranchesLeftoverAndLog) {
     EXPECT_EQ(an.Sides.Count(), 3);  // the walked sides stay, zeroed, for CompactIdPairs
     EXPECT_EQ(lengths.Size(), 3u);
     // kq.txt is an input of the run: the log is not saved over it.
-    EXPECT_FALSE(test::ReadFileBytes(dir.File("kq.txt")).size() > 0);
+    EXPECT_TRUE(test::ReadFileBytes(dir.File("kq.txt")).empty());
     ASSERT_EQ(log.Lines().size(), 3u);
     EXPECT_EQ(log.Lines()[1], "");
     files = {"", dir.File("kq.dta"), {dir.File("obs.dta")}};

@@ -23,10 +23,7 @@ TEST_F(NetFixture, ChainedHangingBranchesGetLevelsOneAndTwo) {
         Branch({"N", "e", "M"});
         Branch({"M", "f", "x"}, true);
         Branch({"M", "g", "y"}, true);
-        if (innerFirst)
-            Nodes({"M", "N"});
-        else
-            Nodes({"N", "M"});
+        model.NetworkNodes = Ids(innerFirst ? "M N" : "N M");
         Levels();
         ASSERT_EQ(model.Branches.BranchCount(), 6);
         EXPECT_EQ(std::vector<int>(sets.BranchLevels.begin(), sets.BranchLevels.begin() + 6),
@@ -45,7 +42,7 @@ TEST_F(NetFixture, BranchLeftHangingFromAnEarlierNodeIsCutAndStaysOutOfGroups) {
     Branch({"S3", "c", "M"});
     Branch({"M", "d", "N"});
     Branch({"S4", "e", "z"}, true);  // a hanging branch elsewhere
-    Nodes({"M", "N"});
+    model.NetworkNodes = Ids("M N");
     Levels();
     EXPECT_EQ(sets.NodeSets[4], (NodeSet{0}));
     EXPECT_EQ(sets.BranchLevels[4], 2);
@@ -58,8 +55,8 @@ TEST_F(NetFixture, BranchLeftHangingFromAnEarlierNodeIsCutAndStaysOutOfGroups) {
 TEST_F(NetFixture, JoinThroughFirstStartStationIsRefused) {
     Branch({"A", "1", "S"});
     Branch({"S", "2", "B"});
-    Nodes({"S"});
-    model.StartStations.PushBack(Id("S"));
+    model.NetworkNodes = Ids("S");
+    model.StartStations = Ids("S");
     EXPECT_TRUE(CanJoinThrough(model, 0, Id("S")));
     EXPECT_FALSE(CanJoinThrough(model, 1, Id("S")));
     EXPECT_TRUE(CanJoinThrough(model, 1, Id("A")));
@@ -93,7 +90,7 @@ TEST_F(NetFixture, JoinOrientationCases) {
         Branch({c.b1[0], c.b1[1], c.b1[2]});
         Branch({"X", "9", "Y"});  // a branch in between moves behind the joined one
         Branch({c.b2[0], c.b2[1], c.b2[2]});
-        Nodes({"P"});
+        model.NetworkNodes = Ids("P");
         BuildBranchAdjacency(model, 1, sets);
         sets.BranchLevels[2] = 7;
         ASSERT_TRUE(JoinBranchesAtNode(model, sets, 1, 3, 1, 0));
@@ -122,7 +119,7 @@ TEST_F(NetFixture, KnownNodeWithOneBranchBecomesStartPoint) {
         Branch({"S2", "b", "N"});
         Branch({"S3", "c", "N"});
         Branch({"N", "d", "K"});
-        Nodes({"N", "K"});
+        model.NetworkNodes = Ids("N K");
         for (const char* name : {"S1", "K", "S2"}) known.Add(Id(name), 0, 0);
         Levels();
         EXPECT_EQ(Names(model.NetworkNodes), "N 0");
@@ -150,7 +147,7 @@ TEST_F(NetFixture, GroupsFollowTheScanOrder) {
     Branch({"N3", "s", "S2"});  // behind the N2-N3 branch: joins in that same second scan
     Branch({"N4", "t", "S3"});
     Branch({"S4", "u", "N4"});
-    Nodes({"N1", "N2", "N3", "N4"});
+    model.NetworkNodes = Ids("N1 N2 N3 N4");
     BuildBranchAdjacency(model, 4, sets);
     OneBased<int> saved = model.NetworkNodes;
 
@@ -177,7 +174,7 @@ TEST_F(NetFixture, GroupsFollowTheScanOrder) {
     model = NetworkModel{};
     Branch({"N1", "a", "S1"});
     Branch({"N2", "b", "S2"});
-    Nodes({"N1", "N2"});
+    model.NetworkNodes = Ids("N1 N2");
     BuildBranchAdjacency(model, 2, sets);
     saved = model.NetworkNodes;
     EXPECT_EQ(FormBranchGroups(model, sets, saved, 2, [](const BranchGroup&) { return false; }).size(), 1u);

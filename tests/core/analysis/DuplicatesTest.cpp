@@ -19,8 +19,8 @@ TEST_F(DuplicatesFixture, RepeatedSidesAveragedToTheMillimetre) {
     Observe("A B 100.002; S C 50.0; B A 100.004; S A 70.001; A S 70.002; S A 70.006");
     FindDuplicateObservations(obs, model.PointNames, log, ui);
     // (70.001 + 70.002 + 70.006) / 3 for S-A; each kept side keeps its first direction.
-    EXPECT_EQ(std::vector<int>(obs.Sides.FromIds.begin(), obs.Sides.FromIds.end()), (std::vector<int>{1, 3, 3}));
-    EXPECT_EQ(std::vector<int>(obs.Sides.ToIds.begin(), obs.Sides.ToIds.end()), (std::vector<int>{2, 4, 1}));
+    EXPECT_EQ(test::Vec(obs.Sides.FromIds), (std::vector<int>{1, 3, 3}));
+    EXPECT_EQ(test::Vec(obs.Sides.ToIds), (std::vector<int>{2, 4, 1}));
     const double lengths[] = {100.003, 50.0, 70.003};
     for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(obs.Sides.Lengths[i], lengths[i - 1]);
     const std::vector<std::string> lines = {Vn("Cạnh trùng A -> B"), Vn("Cạnh trùng S -> A"), Vn("Cạnh trùng S -> A")};

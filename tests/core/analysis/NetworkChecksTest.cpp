@@ -36,13 +36,12 @@ TEST_F(ChecksFixture, GroupTiedToAStartStation) {
 TEST_F(ChecksFixture, ConnectingAnglesAtBothEnds) {
     Branch({"S", "P", "Q", "E"});
     Branch({"P", "X"});
-    for (const char* name : {"S", "E"}) model.StartStations.PushBack(Id(name));
-    for (const char* name : {"T", "U"}) model.StartTargets.PushBack(Id(name));
-    Observe("T S P 30");  // known target to branch point
-    Observe("Q E U 80");  // branch point to known target
-    OneBased<double> sx(2), sy(2), tx(2), ty(2), az(2);
-    sx[1] = 100, sy[1] = 200, tx[1] = 300, ty[1] = 400, az[1] = 45;
-    sx[2] = 500, sy[2] = 600, tx[2] = 700, ty[2] = 800, az[2] = 10;
+    model.StartStations = Ids("S E");
+    model.StartTargets = Ids("T U");
+    Observe("T S P 30; Q E U 80");  // known target to branch point, branch point to known target
+    using test::List;
+    const OneBased<double> sx = List<double>({100, 500}), sy = List<double>({200, 600}),
+                           tx = List<double>({300, 700}), ty = List<double>({400, 800}), az = List<double>({45, 10});
     StartDirectionRefs dirs{sx, sy, tx, ty, az};
     OneBased<std::uint8_t> fixStart(2, 1), fixEnd(2, 1);
     fixEnd[2] = 2;

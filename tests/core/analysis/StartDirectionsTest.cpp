@@ -35,21 +35,6 @@ TEST_F(NetFixture, StartDirectionsAndKnownGroups) {
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{"!Ten diem toa do goc khong phu hop"});
 }
 
-TEST_F(NetFixture, AzimuthsRunFromTargetToStation) {
-    // A -> B runs due east (90); D -> B is a 3-4-5 line: atan(40 / 30) = 53.130102354 degrees.
-    Load("known A B D; angle A B 1; angle 1 B D");
-    known.X[1] = known.X[2] = 1000, known.X[3] = 970;
-    known.Y[1] = 1000, known.Y[2] = 1100, known.Y[3] = 1060;
-    ASSERT_TRUE(FindStartDirections(model, known, known.Count(), an.Angles, errorFlag, ui));
-    StartAzimuthData data;
-    StartAzimuthsFromCoords(model, known, known.Count(), data);
-    ASSERT_EQ(data.Azimuths.Size(), 2u);
-    EXPECT_NEAR(data.Azimuths[1], 90.0, 1e-9);
-    EXPECT_NEAR(data.Azimuths[2], 53.130102354, 1e-8);
-    EXPECT_TRUE(data.StationX[2] == 1000 && data.StationY[2] == 1100 && data.TargetX[2] == 970 &&
-                data.TargetY[2] == 1060);
-}
-
 TEST_F(NetFixture, MissingCoordinatesAskedOncePerLine) {
     Load("known B A C; angle A B 1; angle B A C");  // (B, A); (A, B) and (A, C)
     known.X[1] = 1000, known.Y[1] = 1100, known.X[3] = 1200, known.Y[3] = 1100;
@@ -97,13 +82,9 @@ TEST_F(NetFixture, NodeCandidatesAndJunctions) {
     EXPECT_EQ(Names(angleNodes), "J T K");
 
     // Each match uses one entry of each list.
-    OneBased<int> a, b, out;
-    for (int x : {5, 0, 5, 7}) a.PushBack(x);
-    for (int x : {7, 5, 0}) b.PushBack(x);
-    IntersectIdLists(a, b, out);
-    EXPECT_EQ(std::vector<int>(out.begin(), out.end()), (std::vector<int>{5, 7}));
-    ConcatNodeLists(a, b, junctions, out);
-    EXPECT_EQ(std::vector<int>(out.begin(), out.end()), (std::vector<int>{5, 0, 5, 7, 7, 5, 0, Id("J")}));
+    OneBased<int> out;
+    IntersectIdLists(test::List<int>({5, 0, 5, 7}), test::List<int>({7, 5, 0}), out);
+    EXPECT_EQ(test::Vec(out), (std::vector<int>{5, 7}));
 
     an.Sides = SidePairs{};
     for (auto [e1, e2] : {std::pair{1, 2}, {0, 0}, {3, 0}, {4, 5}, {0, 6}}) an.Sides.Add(e1, e2);

@@ -4,26 +4,25 @@
 
 #include "core/model/NetworkModel.h"
 #include "core/io/ResultWriters.h"
-#include "support/Fakes.h"
+#include "support/Lists.h"
 
 namespace qef {
 namespace {
 
 TEST(NetworkModel, RegisterIsCaseBlindFirstMatchAndCutTo15) {
     PointNameTable table;
-    OneBased<std::string> names;
-    for (const char* s : {"p1", "P1", "P2", "abcdefghijklmnoXY", "ABCDEFGHIJKLMNOZZ", "d\xB8", "D\xB8", "\xB8"})
-        names.PushBack(s);
+    const OneBased<std::string> names =
+        test::List<std::string>({"p1", "P1", "P2", "abcdefghijklmnoXY", "ABCDEFGHIJKLMNOZZ", "d\xB8", "D\xB8", "\xB8"});
     OneBased<int> ids;
     RegisterPointNames(table, names, ids, 8);
     // Only the first 15 characters count; a..z fold, other bytes compare as they are.
-    EXPECT_EQ(std::vector<int>(ids.begin(), ids.end()), (std::vector<int>{1, 1, 2, 3, 3, 4, 4, 5}));
+    EXPECT_EQ(test::Vec(ids), (std::vector<int>{1, 1, 2, 3, 3, 4, 4, 5}));
     EXPECT_EQ(table.Name(1), "p1");  // the first spelling stays
     EXPECT_EQ(table.Find("ABCDEFGHIJKLMNO"), 3);
     EXPECT_EQ(FindPointName("p2", names, 2), 0);  // only the first n entries are searched
 
     BranchModel br;
-    for (int n : {5, 2, 300}) br.BranchPointCounts.PushBack(n);  // no upper bound per branch
+    br.BranchPointCounts = test::List<int>({5, 2, 300});  // no upper bound per branch
     for (int i = 1; i <= 307; ++i) br.BranchPoints.PushBack(i);
     br.BuildBranchOffsets(3);
     EXPECT_EQ(br.BranchOffsets[4], 307);
@@ -41,11 +40,10 @@ struct ResultsFixture : ::testing::Test {
 
     void SetUp() override {
         for (const char* n : {"P12", "N2", "B1", "B2", "B3", "C1", "C2"}) model.PointNames.Register(n);
-        model.NetworkNodes.PushBack(1);
-        model.NetworkNodes.PushBack(2);
+        model.NetworkNodes = test::List<int>({1, 2});
         x[1] = 2345678.123, y[1] = 567890.456, x[2] = kMissingValue, y[2] = 10.0;
-        for (int n : {4, 2}) model.Branches.BranchPointCounts.PushBack(n);
-        for (int id : {2, 3, 4, 5, 6, 7}) model.Branches.BranchPoints.PushBack(id);
+        model.Branches.BranchPointCounts = test::List<int>({4, 2});
+        model.Branches.BranchPoints = test::List<int>({2, 3, 4, 5, 6, 7});
         model.Branches.BuildBranchOffsets(2);
     }
 };
@@ -81,12 +79,11 @@ TEST_F(ResultsFixture, NodesAndBranchPointsInMetresAndMillimetres) {
     // The same selection collected in memory; only the nodes not done without branches.
     PointList out;
     CollectResultPoints(model, out, x, y, 2, done, false, 0, bx, by);
-    EXPECT_EQ(std::vector<int>(out.Ids.begin(), out.Ids.end()), std::vector<int>{2});
+    EXPECT_EQ(test::Vec(out.Ids), std::vector<int>{2});
     for (bool includeLast : {false, true}) {
         out.Clear();
         CollectResultPoints(model, out, x, y, 0, done, includeLast, 2, bx, by);
-        EXPECT_EQ(std::vector<int>(out.Ids.begin(), out.Ids.end()),
-                  (includeLast ? std::vector<int>{3, 4, 5, 7} : std::vector<int>{3, 4}));
+        EXPECT_EQ(test::Vec(out.Ids), (includeLast ? std::vector<int>{3, 4, 5, 7} : std::vector<int>{3, 4}));
         EXPECT_EQ(out.X[2], 3.5);
     }
 }
