@@ -144,7 +144,7 @@ bool ByOrderRun::ReadInput() {
     Stage("Đang đọc file số liệu đo", 2);
     if (!ReadObservations(files_.ObservationFile, settings_, model_.PointNames, obs_, status_.ReadError, ui_))
         return false;
-    if (settings_.HeightReduction && settings_.HeightReductionMode >= 1) {
+    if (settings_.HeightReduction && UsesPointHeights(settings_.HeightReductionMode)) {
         if (settings_.HeightsFromFile) {
             if (!ReadPointHeights(files_.HeightsFile, settings_, model_, status_.ReadError, ui_)) return false;
         } else {

@@ -19,11 +19,11 @@ bool HasLinearClosure(double fs) { return fs >= 0.001; }
 
 }  // namespace
 
-bool BranchExceedsTolerance(const GroupWorkingSet& ws, double factor, int b, bool angular) {
-    if (angular) {
+bool BranchExceedsTolerance(const GroupWorkingSet& ws, double factor, int b, ClosureKind kind) {
+    if (kind == ClosureKind::Angular) {
         if (ws.NoAngleClosure[b]) return false;
-        const double limit =
-            std::sqrt(static_cast<double>(ws.BranchAngleCounts[b])) * (factor * ws.AngularClosureFactor) / 3600.0;
+        const double rootN = std::sqrt(static_cast<double>(ws.BranchAngleCounts[b]));
+        const double limit = SecondsToDegrees(rootN * (factor * ws.AngularClosureFactor));
         return std::fabs(ws.ClosureFb[b]) > limit;
     }
     const double fs = std::fabs(ws.ClosureFs[b]);
@@ -53,11 +53,11 @@ void LogFailingBranch(const BranchModel& branches, const PointNameTable& names, 
 
 bool AskContinue(Interaction& ui) { return ui.AskYesNo("Co tinh nua khong") != Answer::No; }
 
-ClosureCheckResult CheckBranchClosures(const GroupWorkingSet& ws, const NetworkModel& model, bool angular,
+ClosureCheckResult CheckBranchClosures(const GroupWorkingSet& ws, const NetworkModel& model, ClosureKind kind,
                                        const std::string& label, RunRecord& run, Interaction& ui) {
     bool failed = false;
     for (int b = 1; b <= ws.Nb; ++b) {
-        if (!BranchExceedsTolerance(ws, 1.0, b, angular)) continue;
+        if (!BranchExceedsTolerance(ws, 1.0, b, kind)) continue;
         LogFailingBranch(model.Branches, model.PointNames, b, label, run, ui);
         failed = true;
     }
@@ -106,7 +106,7 @@ BranchClosureTexts FormatBranchClosure(const GroupWorkingSet& ws, int b) {
     const double fs = ws.ClosureFs[b];
     texts.LengthSum = Trimmed(ws.BranchLengthSums[b], 10, 3);
     texts.Tolerance = Trimmed(ws.AngularToleranceSeconds[b], 2, 0);
-    texts.AngularClosure = Trimmed(ws.ClosureFb[b] * 3600.0, 10, 1);
+    texts.AngularClosure = Trimmed(DegreesToSeconds(ws.ClosureFb[b]), 10, 1);
     texts.Fx = Trimmed(ws.ClosureFx[b], 10, 3);
     texts.Fy = Trimmed(ws.ClosureFy[b], 10, 3);
     texts.Fs = Trimmed(fs, 0, 3);

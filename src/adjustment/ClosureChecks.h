@@ -10,8 +10,10 @@
 
 namespace qef {
 
+enum class ClosureKind { Angular, Linear };
+
 // Angular: |Fb| > sqrt(angles) * factor * k seconds. Linear: Fs / factor / [S] > 1 / T.
-bool BranchExceedsTolerance(const GroupWorkingSet& ws, double factor, int b, bool angular);
+bool BranchExceedsTolerance(const GroupWorkingSet& ws, double factor, int b, ClosureKind kind);
 
 // "<label> F S .. E sai" (F, S, E the first, second and last point; "<label> F .. E sai" for a
 // branch of two points), at most 255 characters.
@@ -29,8 +31,8 @@ enum class ClosureCheckResult {
     Stop,      // some failed; the user answered No
 };
 
-// Checks every branch of the group (angular or linear), names the failing ones and asks once.
-ClosureCheckResult CheckBranchClosures(const GroupWorkingSet& ws, const NetworkModel& model, bool angular,
+// Checks every branch of the group, names the failing ones and asks once.
+ClosureCheckResult CheckBranchClosures(const GroupWorkingSet& ws, const NetworkModel& model, ClosureKind kind,
                                        const std::string& label, RunRecord& run, Interaction& ui);
 
 // The group's branches in the order in which their tables and rows are written: by point count,

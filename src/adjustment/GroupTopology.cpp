@@ -185,17 +185,17 @@ void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const
 }
 
 void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
-                            const OneBased<int>& pointCounts, const OneBased<int>& types, RunRecord& run) {
+                            const OneBased<int>& pointCounts, const OneBased<BranchKind>& kinds, RunRecord& run) {
     run.GroupAngleTotal = 0;
     run.GroupSideTotal = 0;
     for (int b = 1; b <= nb; ++b) {
         const int p = pointCounts[b];
         sideCounts[b] = p - 1;
-        switch (types[b]) {
-            case 1: angleCounts[b] = p; break;
-            case 2:
-            case 3: angleCounts[b] = p - 1; break;
-            case 4: angleCounts[b] = p - 2; break;
+        switch (kinds[b]) {
+            case BranchKind::BothEnds: angleCounts[b] = p; break;
+            case BranchKind::StartOnly:
+            case BranchKind::EndOnly: angleCounts[b] = p - 1; break;
+            case BranchKind::Neither: angleCounts[b] = p - 2; break;
             default: break;
         }
         run.GroupAngleTotal += angleCounts[b];
@@ -313,7 +313,7 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
         const int i = b;
         const bool startAngle = ws.StartFixState[i] == 1;
         const bool endAngle = ws.EndFixState[i] == 1;
-        ws.BranchTypes[i] = startAngle ? (endAngle ? 1 : 2) : (endAngle ? 3 : 4);
+        ws.BranchTypes[i] = BranchKindOf(startAngle, endAngle);
     }
 
     // Known coordinates at the branch ends that are known nodes.

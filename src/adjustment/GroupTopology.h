@@ -46,10 +46,10 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
 void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
                         int levelCount, int ns, const OneBased<int>& levelStarts);
 
-// Angles and sides of branches 1..nb by type; the group totals go to run.GroupAngleTotal and
+// Angles and sides of branches 1..nb by kind; the group totals go to run.GroupAngleTotal and
 // run.GroupSideTotal (the run totals are added when the group completes).
 void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
-                            const OneBased<int>& pointCounts, const OneBased<int>& types, RunRecord& run);
+                            const OneBased<int>& pointCounts, const OneBased<BranchKind>& kinds, RunRecord& run);
 
 // What the group adjustment reads besides its working set.
 struct GroupInputs {
@@ -64,7 +64,7 @@ struct GroupInputs {
 };
 
 // Fixes, for every branch end, whether it carries a connecting angle and towards which point; the
-// connecting angles at start directions; the branch types; the known coordinates at branch ends.
+// connecting angles at start directions; the branch kinds; the known coordinates at branch ends.
 // A branch whose start (end) station has no coordinates is lengthened by its reference point.
 // False, with the message shown, when a node has no usable branch ("Thieu DK BS") or a
 // connecting angle is missing.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "core/model/BranchKind.h"
 #include "core/model/OneBased.h"
 
 namespace qef {
@@ -43,7 +44,7 @@ struct GroupWorkingSet {
     OneBased<int> EndRefPoints;
     OneBased<std::uint8_t> StartFixState;  // 1: the end has a connecting angle, 2: it has none
     OneBased<std::uint8_t> EndFixState;
-    OneBased<int> BranchTypes;          // 1 both ends angled, 2 start only, 3 end only, 4 neither
+    OneBased<BranchKind> BranchTypes;
     OneBased<int> BranchAngleCounts;
     OneBased<int> BranchSideCounts;
     OneBased<double> BranchStartAzimuths;  // azimuth the first angle turns from (degrees)
@@ -68,7 +69,7 @@ struct GroupWorkingSet {
     OneBased<double> PositionY;
 
     // Results handed back to the caller.
-    double Mb = 0.0;        // degrees
+    double MbDegrees = 0.0;
     double Ms = 0.0;        // metres
     double MeanSide = 0.0;  // metres
 
@@ -84,8 +85,9 @@ struct GroupWorkingSet {
         for (auto* a : {&NodeAzimuths, &NodeX, &NodeY}) *a = OneBased<double>(nodes);
         for (auto* a : {&NoAngleClosure, &StartFixState, &EndFixState}) *a = OneBased<std::uint8_t>(branches);
         for (auto* a : {&StartNodeOf, &EndNodeOf, &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints,
-                        &EndRefPoints, &BranchTypes, &BranchAngleCounts, &BranchSideCounts})
+                        &EndRefPoints, &BranchAngleCounts, &BranchSideCounts})
             *a = OneBased<int>(branches);
+        BranchTypes = OneBased<BranchKind>(branches);
         for (auto* a : {&BranchStartAzimuths, &BranchEndAzimuths, &StartRefX, &StartRefY, &EndRefX, &EndRefY,
                         &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs, &BranchLengthSums, &AngularToleranceSeconds,
                         &ClosureRatios})
@@ -104,9 +106,10 @@ struct GroupWorkingSet {
     void FreeGroupArrays() {
         for (auto* a : {&KnownNodeFlags, &NoAngleClosure, &StartFixState, &EndFixState}) a->Clear();
         for (auto* a : {&NodeStarts, &NodeCarrierBranch, &NodeLevelStarts, &StartNodeOf, &EndNodeOf,
-                        &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints, &EndRefPoints, &BranchTypes,
-                        &BranchAngleCounts, &BranchSideCounts})
+                        &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints, &EndRefPoints, &BranchAngleCounts,
+                        &BranchSideCounts})
             a->Clear();
+        BranchTypes.Clear();
         for (auto* a : {&NodeAzimuths, &NodeX, &NodeY, &BranchStartAzimuths, &BranchEndAzimuths, &StartRefX,
                         &StartRefY, &EndRefX, &EndRefY, &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs,
                         &BranchLengthSums, &AngularToleranceSeconds, &ClosureRatios, &PositionAngles, &PositionSides,

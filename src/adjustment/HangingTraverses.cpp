@@ -68,9 +68,9 @@ bool TakeBranchStarts(const HangingInputs& in, const HangingContext& context, co
             return false;
         }
     }
-    const OneBased<int> types(branches, 2);  // connecting angle at the start only
+    const OneBased<BranchKind> kinds(branches, BranchKind::StartOnly);
     const OneBased<int> noEndRefs(branches, 0);
-    return CollectBranchAngles(model, in.Angles, index, in.Sides, n, types, t.RefPoints, noEndRefs, t.PositionAngles,
+    return CollectBranchAngles(model, in.Angles, index, in.Sides, n, kinds, t.RefPoints, noEndRefs, t.PositionAngles,
                                t.PositionSides, groupError, ui, log);
 }
 

@@ -101,9 +101,7 @@ void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeSt
 
 double NodeAzimuthFromCarrier(const GroupWorkingSet& ws, const NetworkModel& model, int k) {
     const int b = ws.NodeCarrierBranch[k];
-    const OneBased<double> none;
-    return PropagateBranchAzimuths(model.Branches, b, ws.BranchTypes, ws.PositionAngles, false, none,
-                                   ws.BranchStartAzimuths[b]);
+    return PropagateBranchAzimuths(model.Branches, b, ws.BranchTypes, ws.PositionAngles, ws.BranchStartAzimuths[b]);
 }
 
 void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
@@ -115,9 +113,8 @@ void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
 }
 
 void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model) {
-    const OneBased<double> none;
-    CheckAngularMisclosure(model.Branches, ws.ClosureFb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, false,
-                           ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.Nb, none, ws.PositionAngles,
+    CheckAngularMisclosure(model.Branches, ws.ClosureFb, ws.BranchStartAzimuths, ws.BranchEndAzimuths,
+                           ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.Nb, ws.PositionAngles,
                            ws.AngularClosureFactor);
 }
 
@@ -138,7 +135,6 @@ void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, Pack
 
 void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) {
     const BranchModel& br = model.Branches;
-    const OneBased<double> none;
     for (int k = 1; k <= ws.Nn; ++k) {
         const int i = k;
         if (ws.KnownNodeFlags[i] != 0) {
@@ -153,8 +149,8 @@ void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) 
         }
         const int b = ws.NodeCarrierBranch[i];
         const int first = br.First(b);
-        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[first]);
-        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[first]);
+        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]);
+        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]);
         SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
         SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
     }
@@ -162,9 +158,8 @@ void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) 
 
 void ComputeProvisionalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model) {
     const BranchModel& br = model.Branches;
-    const OneBased<double> none;
-    BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, false, ws.Nb, none, ws.PositionAzimuths);
-    BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, false, ws.Nb, none, ws.PositionAzimuths);
+    BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
+    BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
     for (int b = 1; b <= ws.Nb; ++b) {
         const int i = b;
         double sum = 0.0;
@@ -207,7 +202,7 @@ void GroupAccuracy(GroupWorkingSet& ws) {
     }
     const int r = ws.Nb - c - ws.Nn;
     ws.Ms = ws.Nb > 0 ? std::sqrt(a / ws.Nb) : 0.0;
-    ws.Mb = r >= 1 ? std::sqrt(bsum / r) : 0.0;
+    ws.MbDegrees = r >= 1 ? std::sqrt(bsum / r) : 0.0;
 }
 
 int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
@@ -221,6 +216,9 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
 namespace {
 // Closures of the coordinate stages are kept in whole millimetres.
 constexpr double kRoundingResolution = 0.001;
+// A pass that changes the tracked node correction by no more than this ends the stage.
+constexpr double kAzimuthConvergenceDegrees = 1.0 / 36000.0;  // a tenth of a second
+constexpr double kCoordinateConvergenceMetres = 0.00001;
 
 double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections) {
     double largest = 0.0;
@@ -235,8 +233,7 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
                       NodeStage stage) {
     const BranchModel& br = model.Branches;
     const int nn = ws.Nn;
-    const double threshold = stage == NodeStage::Azimuth ? 1.0 / 36000.0 : 0.00001;
-    const OneBased<double> none;
+    const double threshold = stage == NodeStage::Azimuth ? kAzimuthConvergenceDegrees : kCoordinateConvergenceMetres;
     PackedNormalMatrix matrix;
     OneBased<double> corrections(nn + 2);
     int tracked = 1;
@@ -248,16 +245,14 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         switch (stage) {
             case NodeStage::Azimuth:
                 ComputeAngularClosures(ws, model);
-                stop = CheckBranchClosures(ws, model, true, "Goc cua nhanh", context.Run, context.Ui) ==
-                       ClosureCheckResult::Stop;
+                stop = CheckBranchClosures(ws, model, ClosureKind::Angular, "Goc cua nhanh", context.Run,
+                                           context.Ui) == ClosureCheckResult::Stop;
                 break;
             case NodeStage::Y:
-                BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, false, ws.Nb, none,
-                                  ws.PositionAzimuths);
+                BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
                 break;
             case NodeStage::X:
-                BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, false, ws.Nb, none,
-                                  ws.PositionAzimuths);
+                BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
                 break;
         }
         BuildNodeNormals(ws, model, matrix, firstPass, stage);
@@ -360,7 +355,7 @@ bool AdjustAzimuths(GroupWorkingSet& ws, const NetworkModel& model, const GroupC
     ProvisionalNodeAzimuths(ws, model);
     if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return false;
     const OneBased<double> none;
-    PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, true, false, ws.Nb,
+    PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, Carry::ShareClosure, ws.Nb,
                          ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb,
                          ws.BranchStartAzimuths);
     return true;
@@ -410,14 +405,15 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
     }
 
     ws.MeanSide = FinalLinearClosures(ws, model);
-    if (CheckBranchClosures(ws, model, false, "Canh cua nhanh", context.Run, context.Ui) == ClosureCheckResult::Stop) {
+    if (CheckBranchClosures(ws, model, ClosureKind::Linear, "Canh cua nhanh", context.Run, context.Ui) ==
+        ClosureCheckResult::Stop) {
         ws.FreeGroupArrays();
         result.Status = GroupStatus::Rejected;
         return result;
     }
     const OneBased<double> none;
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, true, false, ws.Nb, ws.BranchLengthSums,
-                      ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::ShareClosure, ws.Nb,
+                      ws.BranchLengthSums, ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
     GroupAccuracy(ws);
     ComputeClosureFigures(ws);
     result.Status = GroupStatus::Adjusted;
@@ -444,7 +440,7 @@ void RecordCompletedGroup(const GroupWorkingSet& ws, const NetworkModel& model, 
     log.Add(label("     Tổng số nhánh trong nhóm ") + g + " : " + std::to_string(nb));
     log.Add(label("     Tổng số góc trong nhóm ") + g + " : " + std::to_string(run.GroupAngleTotal));
     log.Add(label("     Tổng số cạnh trong nhóm ") + g + " : " + std::to_string(run.GroupSideTotal));
-    log.Add(label("     sstp đo góc ước tính Mb = ") + FormatGeneral(RoundHalfEven(2, 3600.0 * ws.Mb)));
+    log.Add(label("     sstp đo góc ước tính Mb = ") + FormatGeneral(RoundHalfEven(2, DegreesToSeconds(ws.MbDegrees))));
     log.Add(label("     sstp đo cạnh ước tính Ms = ") + FormatGeneral(RoundHalfEven(3, ws.Ms)));
     if (!context.Settings.Modes.RigorousWanted) log.Add(std::string(66, '-'));
     log.Add("");

@@ -120,10 +120,10 @@ void EstimateSideAccuracy(const GroupWorkingSet& ws, const NetworkModel& model, 
 
 }  // namespace
 
-int KindAngleCount(int kind, int n) {
+int KindAngleCount(BranchKind kind, int n) {
     int count = n - 2;
-    if (kind == 1) count = n;
-    if (kind == 2 || kind == 3) count = n - 1;
+    if (kind == BranchKind::BothEnds) count = n;
+    if (kind == BranchKind::StartOnly || kind == BranchKind::EndOnly) count = n - 1;
     return count > 0 ? count : 0;
 }
 
@@ -131,32 +131,30 @@ void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, Ri
     const BranchModel& br = model.Branches;
     const int nb = ws.Nb;
     const OneBased<double> none;
-    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, false, false, nb, ws.NoAngleClosure,
+    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, Carry::AsMeasured, nb, ws.NoAngleClosure,
                          ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
     sol.Fb = Zeros(nb);
     sol.Fx = Zeros(nb);
     sol.Fy = Zeros(nb);
-    CheckAngularMisclosure(br, sol.Fb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, false, ws.NoAngleClosure,
-                           ws.BranchTypes, ws.BranchAngleCounts, nb, none, ws.PositionAngles, ws.AngularClosureFactor);
+    CheckAngularMisclosure(br, sol.Fb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, ws.NoAngleClosure,
+                           ws.BranchTypes, ws.BranchAngleCounts, nb, ws.PositionAngles, ws.AngularClosureFactor);
     // Unrounded: a closure cut to millimetres would leave the adjusted branch open by as much.
     for (int b = 1; b <= nb; ++b) {
         const int first = br.First(b);
         const int last = br.Last(b);
-        sol.Fx[b] =
-            BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionX[first]) - ws.PositionX[last];
-        sol.Fy[b] =
-            BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, false, none, ws.PositionY[first]) - ws.PositionY[last];
+        sol.Fx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]) - ws.PositionX[last];
+        sol.Fy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]) - ws.PositionY[last];
     }
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, false, false, nb, ws.BranchLengthSums, sol.Fx,
-                      sol.Fy, none, ws.PositionAzimuths);
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::AsMeasured, nb, ws.BranchLengthSums,
+                      sol.Fx, sol.Fy, none, ws.PositionAzimuths);
 }
 
 void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol) {
-    double mb = settings.WeightMode == 2 ? settings.MbEntered : ws.Mb * 3600.0;
+    double mb = settings.WeightMode == WeightMode::Entered ? settings.MbEnteredSeconds : DegreesToSeconds(ws.MbDegrees);
     if (!(mb > 0.0)) mb = 5.0;
     double ms = ws.Ms;
     if (!(ms > 0.0)) ms = 0.005;
-    sol.MbInUse = mb;
+    sol.MbInUseSeconds = mb;
     sol.MsInUse = ms;
 }
 
@@ -176,10 +174,10 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
     sol.TermStart[nb + 1] = total;
     for (auto* a : {&sol.A1, &sol.A2, &sol.A3, &sol.Q}) *a = Zeros(total);
 
-    const double mb = sol.MbInUse;
+    const double mb = sol.MbInUseSeconds;
     for (int b = 1; b <= nb; ++b) {
         const int bi = b;
-        const int kind = ws.BranchTypes[bi];
+        const BranchKind kind = ws.BranchTypes[bi];
         const int n = br.BranchPointCounts[bi];
         const int first = br.First(b);
         // The end as carried from the observations: the derivatives at the approximate values.
@@ -203,7 +201,7 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
             sol.A2[i] = std::cos(a);
             sol.A3[i] = std::sin(a);
             double ms = sol.MsInUse;
-            if (settings.WeightMode == 2) {
+            if (settings.WeightMode == WeightMode::Entered) {
                 ms = (settings.MsConstant + settings.MsPpm * ws.PositionSides[p] / 1000.0) / 1000.0;
                 if (!(ms > 0.0)) ms = 0.005;
             }
@@ -257,7 +255,7 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
                 normals(r3, sol.NodeColumn(e, 3)) -= 1.0;
             }
         }
-        normals.Constant(r1) = sol.Fb[bi] * 3600.0;
+        normals.Constant(r1) = DegreesToSeconds(sol.Fb[bi]);
         normals.Constant(r2) = sol.Fx[bi];
         normals.Constant(r3) = sol.Fy[bi];
     }
@@ -274,7 +272,7 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
         const double k1 = sol.Solution[(3 * b - 2)];
         const double k2 = sol.Solution[(3 * b - 1)];
         const double k3 = sol.Solution[(3 * b)];
-        const int kind = ws.BranchTypes[bi];
+        const BranchKind kind = ws.BranchTypes[bi];
         const int first = br.First(b);
         const int angles = KindAngleCount(kind, br.BranchPointCounts[bi]);
         for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
@@ -307,7 +305,8 @@ void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, co
     const BranchModel& br = model.Branches;
     for (int j = 1; j <= sol.M; ++j) {
         const int ji = j;
-        ws.NodeAzimuths[ji] = NormalizeAzimuth(ws.NodeAzimuths[ji] + sol.Solution[(sol.NodeColumn(j, 1))] / 3600.0);
+        const double turnSeconds = sol.Solution[sol.NodeColumn(j, 1)];
+        ws.NodeAzimuths[ji] = NormalizeAzimuth(ws.NodeAzimuths[ji] + SecondsToDegrees(turnSeconds));
         SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, j, ws.BranchTypes, ws.BranchStartAzimuths,
                           ws.BranchEndAzimuths, ws.NodeAzimuths);
         if (!NodeCoordinatesUnknown(ws, j)) continue;
@@ -316,10 +315,11 @@ void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, co
         SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, j, ws.PositionX);
         SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, j, ws.PositionY);
     }
-    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, sol.AngleCorrections, false, true, ws.Nb,
-                         ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, sol.Fb, ws.BranchStartAzimuths);
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, false, true, ws.Nb, ws.BranchLengthSums, sol.Fx,
-                      sol.Fy, sol.SideCorrections, ws.PositionAzimuths);
+    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, sol.AngleCorrections, Carry::WithCorrections,
+                         ws.Nb, ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, sol.Fb,
+                         ws.BranchStartAzimuths);
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::WithCorrections, ws.Nb,
+                      ws.BranchLengthSums, sol.Fx, sol.Fy, sol.SideCorrections, ws.PositionAzimuths);
 }
 
 RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model,
@@ -346,7 +346,7 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
     BuildConditionBlock(ws, model, settings, sol);
     BuildCorrelateNormals(ws, model, sol);
     SolveRigorous(ws, model, sol);
-    context.State.MbInUse = sol.MbInUse;
+    context.State.MbInUseSeconds = sol.MbInUseSeconds;
     context.State.PvvTotal = sol.Pvv;
 
     EstimateSideAccuracy(ws, model, sol, context);

@@ -16,14 +16,16 @@
 
 namespace qef {
 
-inline constexpr double kRho = 206265.0;  // seconds per radian
+// Seconds per radian, rounded as the tables have always been computed and printed with it: the
+// exact 206264.806... would shift the printed figures.
+inline constexpr double kRho = 206265.0;
 
 // What the rigorous stage keeps across the groups of one run.
 struct RigorousRunState {
     RigorousRunExtremes Extremes;
-    bool ReportFresh = true;  // the next coordinate table rewrites the four tables with headers
-    double MbInUse = 0.0;     // seconds: a-priori unit-weight error of the last group
-    double PvvTotal = 0.0;    // [pvv] of the last group
+    bool ReportFresh = true;      // the next coordinate table rewrites the four tables with headers
+    double MbInUseSeconds = 0.0;  // a-priori unit-weight error of the last group
+    double PvvTotal = 0.0;        // [pvv] of the last group
 
     void Reset() { *this = RigorousRunState(); }
 };
@@ -60,7 +62,7 @@ struct RigorousSolution {
     OneBased<double> AngleCorrections;  // per position, seconds
     OneBased<double> SideCorrections;   // per position, metres
 
-    double MbInUse = 0.0;  // seconds
+    double MbInUseSeconds = 0.0;
     double MsInUse = 0.0;  // metres, the estimated Ms when the weights come from the simple adjustment
     double Pvv = 0.0;
     int Redundancy = 0;
@@ -92,8 +94,8 @@ struct RigorousGroupResult {
 };
 
 // Angles of a branch of `kind` with n points, and the point of angle term t.
-int KindAngleCount(int kind, int n);
-inline int AnglePoint(int kind, int t) { return kind >= 3 ? t + 1 : t; }
+int KindAngleCount(BranchKind kind, int n);
+inline int AnglePoint(BranchKind kind, int t) { return HasStartAngle(kind) ? t : t + 1; }
 
 // Adjusts the group held in `ws` (branches 1..ws.Nb, nodes NetworkNodes[1..ws.Nn]) that the
 // node-method adjustment has just adjusted. The adjusted values replace those of the working set;
@@ -108,7 +110,7 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
 // Azimuths and coordinates carried along every branch from the observations alone, and the three
 // closures of every branch.
 void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
-// The a-priori unit-weight error (seconds) and the Ms of the sides in weight mode 0.
+// The a-priori unit-weight error (seconds) and the Ms of the sides with estimated weights.
 void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol);
 // Condition coefficients and inverse weights of every term, linearised at the approximate values.
 void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model,

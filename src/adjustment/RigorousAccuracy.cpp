@@ -170,7 +170,7 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
     if (mu == 0.0) return;
     for (int b = 1; b <= ws.Nb; ++b) {
         const int bi = b;
-        const int kind = ws.BranchTypes[bi];
+        const BranchKind kind = ws.BranchTypes[bi];
         const int n = br.BranchPointCounts[bi];
         const int first = br.First(b);
         const int angles = KindAngleCount(kind, n);
@@ -182,7 +182,7 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
         double fqf = 0.0;
         double g[3] = {0.0, 0.0, 0.0};
         for (int j = 1; j <= n - 1; ++j) {
-            const int t = kind >= 3 ? j - 1 : j;  // the last angle before side j
+            const int t = HasStartAngle(kind) ? j : j - 1;  // the last angle before side j
             if (t >= 1 && t <= angles) {
                 const int i = (ts + t);
                 fqf += sol.Q[i];
@@ -208,7 +208,7 @@ double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& mode
                              int b, int k, bool y) {
     const BranchModel& br = model.Branches;
     const int bi = b;
-    const int kind = ws.BranchTypes[bi];
+    const BranchKind kind = ws.BranchTypes[bi];
     const int n = br.BranchPointCounts[bi];
     const int first = br.First(b);
     const int angles = KindAngleCount(kind, n);
@@ -318,12 +318,12 @@ void UpdateRunExtremes(const GroupWorkingSet& ws, const NetworkModel& model, Rig
 void WriteRigorousSummary(LogBuffer& log, const ComputationSettings& settings, const RigorousSolution& sol) {
     auto label = [&](std::string_view utf8) { return StripAccents(Vn(utf8), settings.KeepAccents); };
     auto number = [](int decimals, double value) { return FormatGeneral(RoundHalfEven(decimals, value)); };
-    if (settings.WeightMode == 2) {
-        log.Add(label("     sstp đo góc Mb (nhập) = ") + number(2, sol.MbInUse));
+    if (settings.WeightMode == WeightMode::Entered) {
+        log.Add(label("     sstp đo góc Mb (nhập) = ") + number(2, sol.MbInUseSeconds));
     } else {
         log.Add(label("     sstp đo cạnh chọn trước bình sai Ms = ") + number(3, sol.MsInUse));
     }
-    log.Add(label("     sstptsđv trước bình sai = ") + number(2, sol.MbInUse));
+    log.Add(label("     sstptsđv trước bình sai = ") + number(2, sol.MbInUseSeconds));
     log.Add(label("     sstptsđv sau bình sai = ") + number(2, sol.Mu));
     log.Add(label("     [Pvv] = ") + number(2, sol.Pvv));
     log.Add(std::string(66, '-'));

@@ -175,18 +175,18 @@ bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws,
             const int pi = p;
             const double observed = ws.PositionAngles[pi];
             const double v = sol.AngleCorrections[pi];
-            const double adjusted = NormalizeAzimuth(observed + v / 3600.0);
+            const double adjusted = NormalizeAzimuth(observed + SecondsToDegrees(v));
             out.WriteLine(Row({Name(model, back), Name(model, br.PointAt(p)), Name(model, fore), Angle(observed, 1, 11),
                                FormatFixed(ZeroIfTiny(2, v), 6, 2), Angle(adjusted, 2, 12)}));
         };
         for (int b = 1; b <= ws.Nb; ++b) {
             const int bi = b;
-            const int kind = ws.BranchTypes[bi];
+            const BranchKind kind = ws.BranchTypes[bi];
             const int first = br.First(b);
             const int last = br.Last(b);
-            if (kind == 1 || kind == 2) row(ws.StartRefPoints[bi], first, br.PointAt(first + 1));
+            if (HasStartAngle(kind)) row(ws.StartRefPoints[bi], first, br.PointAt(first + 1));
             for (int p = first + 1; p <= last - 1; ++p) row(br.PointAt(p - 1), p, br.PointAt(p + 1));
-            if (kind == 1 || kind == 3) row(br.PointAt(last - 1), last, ws.EndRefPoints[bi]);
+            if (HasEndAngle(kind)) row(br.PointAt(last - 1), last, ws.EndRefPoints[bi]);
         }
     });
 }

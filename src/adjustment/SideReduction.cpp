@@ -54,11 +54,11 @@ std::vector<int> ComputeSideMeanHeights(const BranchModel& branches, const Point
 
 double HeightCorrection(const ComputationSettings& settings, double side, double sideMeanHeight) {
     switch (settings.HeightReductionMode) {
-    case 0:
+    case ReductionMode::AreaMean:
         return -settings.MeanAreaHeight * side / kEarthRadius;
-    case 1:
+    case ReductionMode::SideMean:
         return IsMissing(sideMeanHeight) ? 0.0 : -sideMeanHeight * side / kEarthRadius;
-    case 2:
+    case ReductionMode::AboveProjectionPlane:
         return IsMissing(sideMeanHeight) ? 0.0
                                          : -(sideMeanHeight - settings.ProjectionPlaneHeight) * side / kEarthRadius;
     default:
@@ -72,7 +72,7 @@ void ReduceSidesByHeight(const BranchModel& branches, const OneBased<double>& si
     if (nb < 1) return;
     const int positions = branches.SumBranchPoints(nb);
     if (corrections.Size() < positions) corrections.Resize(positions);
-    const bool perSide = settings.HeightReductionMode == 1 || settings.HeightReductionMode == 2;
+    const bool perSide = UsesPointHeights(settings.HeightReductionMode);
     for (int b = 1; b <= nb; ++b) {
         for (int p = branches.First(b); p < branches.Last(b); ++p) {
             const int i = p;
@@ -118,7 +118,7 @@ std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& mod
     const int positions = branches.SumBranchPoints(nb);
     OneBased<double> corrections(positions, 0.0);
     if (settings.HeightReduction) {
-        if (settings.HeightReductionMode != 0) {
+        if (UsesPointHeights(settings.HeightReductionMode)) {
             const PointHeightIndex index(model.HeightPointIds, model.PointHeights);
             const std::vector<int> missing = ComputeSideMeanHeights(branches, index, model.SideMeanHeights, nb);
             if (!missing.empty()) {

@@ -62,9 +62,6 @@ std::string RefName(const PointNameTable& names, int id) {
     return id >= 1 && id <= names.Count() ? names.Name(id) : std::string();
 }
 
-bool AngleAtStart(int type) { return type == 1 || type == 2; }
-bool AngleAtEnd(int type) { return type == 1 || type == 3; }
-
 bool WriteLines(const std::string& path, bool append, const std::vector<std::string>& lines, Interaction& ui) {
     TextFileWriter out(path, append);
     if (out.IsOpen())
@@ -105,7 +102,7 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
 
     run.ProgressLog.Add(Label("Nhánh số ", settings) + FormatInt(branchNumber) + " : ");
 
-    const int type = ws.BranchTypes[b];
+    const BranchKind kind = ws.BranchTypes[b];
     const int first = branches.First(b);
     const int last = branches.Last(b);
     std::string namesLine;
@@ -116,18 +113,18 @@ void WriteBranchTableText(std::vector<std::string>& lines, const GroupWorkingSet
         namesLine += name + "  ";
     };
 
-    if (AngleAtStart(type)) {
+    if (HasStartAngle(kind)) {
         const bool known = StartsAtKnownDirection(ws, b);
         lines.push_back(PointLine(RefName(names, ws.StartRefPoints[b]), nullptr, known ? &ws.StartRefX[b] : nullptr,
                                   known ? &ws.StartRefY[b] : nullptr));
         lines.push_back(SideLine(ws.BranchStartAzimuths[b], nullptr));
     }
-    point(first, AngleAtStart(type));
+    point(first, HasStartAngle(kind));
     for (int p = first; p < last; ++p) {
         lines.push_back(SideLine(ws.PositionAzimuths[p], &ws.PositionSides[p]));
-        point(p + 1, p + 1 < last || AngleAtEnd(type));
+        point(p + 1, p + 1 < last || HasEndAngle(kind));
     }
-    if (AngleAtEnd(type)) {
+    if (HasEndAngle(kind)) {
         const bool known = EndsAtKnownDirection(ws, b);
         lines.push_back(SideLine(ws.BranchEndAzimuths[b], nullptr));
         lines.push_back(PointLine(RefName(names, ws.EndRefPoints[b]), nullptr, known ? &ws.EndRefX[b] : nullptr,
@@ -227,15 +224,15 @@ bool AppendDhAngles(const std::string& path, const GroupWorkingSet& ws, const Ne
     auto name = [&](int p) -> const std::string& { return names.Name(branches.PointAt(p)); };
     std::vector<std::string> lines;
     for (int b = 1; b <= ws.Nb; ++b) {
-        const int type = ws.BranchTypes[b];
+        const BranchKind kind = ws.BranchTypes[b];
         const int first = branches.First(b);
         const int last = branches.Last(b);
-        if (AngleAtStart(type) && last > first)
+        if (HasStartAngle(kind) && last > first)
             lines.push_back(RefName(names, ws.StartRefPoints[b]) + "\t" + name(first) + "\t" + name(first + 1) + "\t" +
                             DhAngleText(ws.PositionAngles[first]));
         for (int p = first + 1; p < last; ++p)
             lines.push_back(name(p - 1) + "\t" + name(p) + "\t" + name(p + 1) + "\t" + DhAngleText(ws.PositionAngles[p]));
-        if (AngleAtEnd(type) && last > first)
+        if (HasEndAngle(kind) && last > first)
             lines.push_back(name(last - 1) + "\t" + name(last) + "\t" + RefName(names, ws.EndRefPoints[b]) + "\t" +
                             DhAngleText(ws.PositionAngles[last]));
         for (int p = first; p < last; ++p)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/model/ComputationSettings.h"
+#include "core/model/DetailMode.h"
 
 namespace qef {
 
@@ -39,7 +40,7 @@ struct ComputationCommand {
     const char* ObservationPrompt;
     const char* ResultPrompt;
     const char* HeightPrompt;
-    int DetailMode;  // 0 plan, 1 heights from height differences, 2 from zenith angles
+    qef::DetailMode DetailMode;
     AfterRun After;
 };
 

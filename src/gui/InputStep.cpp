@@ -83,7 +83,7 @@ bool NhapSL(const InputPrompts& prompts, const ComputationSettings& settings, Fi
         return false;
 
     files.HeightFileName.clear();
-    if (settings.HeightReductionMode >= 1 && settings.HeightReduction && settings.HeightsFromFile) {
+    if (UsesPointHeights(settings.HeightReductionMode) && settings.HeightReduction && settings.HeightsFromFile) {
         open.title = prompts.HeightFile;
         chosen = dialogs.AskOpenName(open);
         if (!chosen || chosen->isEmpty()) return fail();

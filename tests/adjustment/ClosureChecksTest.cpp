@@ -36,19 +36,23 @@ TEST(ClosureChecks, TolerancesAreKRootNSecondsAndOneInT) {
     // 30" x sqrt(4) = 60" allowed (times the factor); 1000 m / 4000 = 0.25 m.
     struct Case {
         double fbSeconds, fs, factor, length;
-        bool noAngleClosure, angular, exceeds;
+        bool noAngleClosure;
+        ClosureKind kind;
+        bool exceeds;
     };
-    const Case cases[] = {{60.0, 0, 1, 1000, false, true, false},   {-60.1, 0, 1, 1000, false, true, true},
-                          {-60.1, 0, 2, 1000, false, true, false},  {-60.1, 0, 1, 1000, true, true, false},
-                          {0, 0.25, 1, 1000, false, false, false},  {0, 0.251, 1, 1000, false, false, true},
-                          {0, 0.25, 1, 0.0, false, false, true}};  // a branch of no length is never within
+    constexpr ClosureKind angular = ClosureKind::Angular;
+    constexpr ClosureKind linear = ClosureKind::Linear;
+    const Case cases[] = {{60.0, 0, 1, 1000, false, angular, false},  {-60.1, 0, 1, 1000, false, angular, true},
+                          {-60.1, 0, 2, 1000, false, angular, false}, {-60.1, 0, 1, 1000, true, angular, false},
+                          {0, 0.25, 1, 1000, false, linear, false},   {0, 0.251, 1, 1000, false, linear, true},
+                          {0, 0.25, 1, 0.0, false, linear, true}};  // a branch of no length is never within
     for (const Case& c : cases) {
         ClosureGroup g({{"A", "B", "C", "D"}});
         g.ws.ClosureFb[1] = c.fbSeconds / 3600.0;
         g.ws.ClosureFs[1] = c.fs;
         g.ws.BranchLengthSums[1] = c.length;
         g.ws.NoAngleClosure[1] = c.noAngleClosure ? 1 : 0;
-        EXPECT_EQ(BranchExceedsTolerance(g.ws, c.factor, 1, c.angular), c.exceeds) << c.fbSeconds << " " << c.fs;
+        EXPECT_EQ(BranchExceedsTolerance(g.ws, c.factor, 1, c.kind), c.exceeds) << c.fbSeconds << " " << c.fs;
     }
 }
 
@@ -61,7 +65,8 @@ TEST(ClosureChecks, FailingLinearClosureIsNamedShownAndAskedOnce) {
         RunRecord run;
         test::ScriptedInteraction ui;
         ui.answers.push_back(answer);
-        const ClosureCheckResult result = CheckBranchClosures(g.ws, g.model, false, "Canh cua nhanh", run, ui);
+        const ClosureCheckResult result =
+            CheckBranchClosures(g.ws, g.model, ClosureKind::Linear, "Canh cua nhanh", run, ui);
         EXPECT_EQ(result, answer == Answer::Yes ? ClosureCheckResult::GoOn : ClosureCheckResult::Stop);
         const std::vector<std::string> lines = {"Canh cua nhanh A B .. D sai", "Canh cua nhanh E .. F sai"};
         EXPECT_EQ(run.ProgressLog.Lines(), lines);
@@ -76,10 +81,12 @@ TEST(ClosureChecks, FailingLinearClosureIsNamedShownAndAskedOnce) {
     g.ws.ClosureFb[1] = 200.0 / 3600.0;
     RunRecord run;
     test::ScriptedInteraction ui;
-    EXPECT_EQ(CheckBranchClosures(g.ws, g.model, false, "Canh cua nhanh", run, ui), ClosureCheckResult::Within);
+    EXPECT_EQ(CheckBranchClosures(g.ws, g.model, ClosureKind::Linear, "Canh cua nhanh", run, ui),
+              ClosureCheckResult::Within);
     EXPECT_TRUE(ui.calls.empty());
     EXPECT_TRUE(run.ProgressLog.Lines().empty());
-    EXPECT_EQ(CheckBranchClosures(g.ws, g.model, true, "Goc cua nhanh", run, ui), ClosureCheckResult::GoOn);
+    EXPECT_EQ(CheckBranchClosures(g.ws, g.model, ClosureKind::Angular, "Goc cua nhanh", run, ui),
+              ClosureCheckResult::GoOn);
     EXPECT_EQ(run.ProgressLog.Lines().back(), "Goc cua nhanh A B .. D sai");
 }
 

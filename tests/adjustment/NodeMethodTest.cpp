@@ -323,7 +323,7 @@ TEST(NodeMethod, ConnectingTraverseGivesTheClassicResult) {
     EXPECT_NEAR(g.ws.ClosureFb[1] * 3600.0, closure, 1e-6);
     EXPECT_EQ(g.ws.BranchAngleCounts[1], 5);
     EXPECT_EQ(g.ws.BranchSideCounts[1], 4);
-    EXPECT_NEAR(g.ws.Mb * 3600.0, std::fabs(closure) / std::sqrt(5.0), 1e-6);
+    EXPECT_NEAR(g.ws.MbDegrees * 3600.0, std::fabs(closure) / std::sqrt(5.0), 1e-6);
     EXPECT_EQ(g.run.GroupCounter, 1);
     EXPECT_EQ(g.run.RunBranchTotal, 1);
     EXPECT_EQ(g.run.RunUnknownPointTotal, 3);
@@ -402,7 +402,7 @@ void ExpectNodeEquationsSolved(const SyntheticNetwork& net, const Observed& obs,
     EXPECT_TRUE(!asksNothing || g.ui.calls.empty());
     const Solution sol = SolveIndependently(net, obs);
     g.Compare(net, sol, 1.0e-3);
-    EXPECT_NEAR(g.ws.Mb * 3600.0, sol.mbSeconds, 1e-6);
+    EXPECT_NEAR(g.ws.MbDegrees * 3600.0, sol.mbSeconds, 1e-6);
     for (int k = 0; k < static_cast<int>(net.nodes.size()); ++k)
         EXPECT_EQ(g.model.PointNames.Name(g.model.NetworkNodes[k + 1]), net.nodes[k]);
 }
@@ -441,7 +441,7 @@ TEST(NodeMethod, StationWithoutCoordinatesIsCarriedFromItsTarget) {
     const BranchModel& br = g.model.Branches;
     ASSERT_EQ(br.BranchPointCounts[1], 6);
     EXPECT_EQ(g.model.PointNames.Name(br.LastPoint(1)), "TB");
-    EXPECT_EQ(g.ws.BranchTypes[1], 2);
+    EXPECT_EQ(g.ws.BranchTypes[1], BranchKind::StartOnly);
     EXPECT_EQ(g.ws.BranchAngleCounts[1], 5);
     EXPECT_EQ(g.ws.TotalPoints, 6);
     const int b = br.Last(1) - 1;

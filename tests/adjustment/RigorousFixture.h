@@ -33,7 +33,7 @@ public:
     };
     struct Branch {
         std::vector<std::string> Points;
-        int Kind = 1;
+        BranchKind Kind = BranchKind::BothEnds;
         std::string StartRef, EndRef;  // back point of the first angle, fore point of the last
         bool NoAngleClosure = false;
     };
@@ -75,14 +75,11 @@ public:
         if (it == index_.end()) throw std::runtime_error("no point " + name);
         return Points[it->second].second;
     }
-    void AddBranch(std::vector<std::string> points, int kind, std::string startRef = {}, std::string endRef = {},
-                   bool noAngleClosure = false) {
+    void AddBranch(std::vector<std::string> points, BranchKind kind, std::string startRef = {},
+                   std::string endRef = {}, bool noAngleClosure = false) {
         Branches.push_back({std::move(points), kind, std::move(startRef), std::move(endRef), noAngleClosure});
     }
     void AddNode(const std::string& name, bool known, int carrier) { Nodes.push_back({name, known, carrier}); }
-
-    static bool HasStartAngle(int kind) { return kind == 1 || kind == 2; }
-    static bool HasEndAngle(int kind) { return kind == 1 || kind == 3; }
 
     // The angle at `station` from `back` clockwise to `fore`, true value.
     double TrueAngle(const std::string& back, const std::string& station, const std::string& fore) const {
@@ -127,8 +124,8 @@ public:
     }
 
     // The model and working set as the node-method adjustment hands them over; unknown nodes
-    // start `offset` metres off their true place. Mb in degrees, Ms in metres.
-    void Build(NetworkModel& model, GroupWorkingSet& ws, double offset, double mb, double ms) const {
+    // start `offset` metres off their true place. Ms in metres.
+    void Build(NetworkModel& model, GroupWorkingSet& ws, double offset, double mbDegrees, double ms) const {
         for (const auto& [name, p] : Points) model.PointNames.Register(name);
         auto id = [&](const std::string& name) { return model.PointNames.Find(name); };
         BranchModel& br = model.Branches;
@@ -145,7 +142,7 @@ public:
         ws.Nn = nn;
         ws.TotalPoints = br.SumBranchPoints(nb);
         ws.AngularClosureFactor = 30;
-        ws.Mb = mb;
+        ws.MbDegrees = mbDegrees;
         ws.Ms = ms;
         ws.Allocate();
 
@@ -181,7 +178,7 @@ public:
             ws.StartUnknownNodeOf[bi] = ws.StartNodeOf[bi];
             ws.EndUnknownNodeOf[bi] = ws.EndNodeOf[bi];
             ws.BranchSideCounts[bi] = n - 1;
-            ws.BranchAngleCounts[bi] = def.Kind == 1 ? n : def.Kind == 4 ? n - 2 : n - 1;
+            ws.BranchAngleCounts[bi] = n - (HasStartAngle(def.Kind) ? 0 : 1) - (HasEndAngle(def.Kind) ? 0 : 1);
             const int first = br.First(b);
             for (int i = 1; i <= n; ++i) {
                 const int p = static_cast<std::size_t>(first + i - 1);
@@ -204,12 +201,11 @@ public:
             }
         }
         // Nodes in order: each carrier's start is oriented by the time its node is reached.
-        const OneBased<double> none;
         for (int k = 1; k <= nn; ++k) {
             const int ki = static_cast<std::size_t>(k);
             const int c = ws.NodeCarrierBranch[ki];
-            ws.NodeAzimuths[ki] = PropagateBranchAzimuths(br, c, ws.BranchTypes, ws.PositionAngles, false, none,
-                                                          ws.BranchStartAzimuths[c]);
+            ws.NodeAzimuths[ki] =
+                PropagateBranchAzimuths(br, c, ws.BranchTypes, ws.PositionAngles, ws.BranchStartAzimuths[c]);
             SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
                               ws.BranchEndAzimuths, ws.NodeAzimuths);
             const Point& p = P(Nodes[ki - 1].Name);
@@ -233,9 +229,9 @@ inline SyntheticGroup NodeNetwork(bool knownNode = false) {
                  {"1c", 1800, 1250}, {"N", 1500, 1500, knownNode}, {"T2", 300, 0, true}, {"S2", 600, 300, true},
                  {"2a", 900, 700}, {"2b", 1200, 1150}, {"3a", 1450, 1900}, {"3b", 1600, 2300}, {"3c", 1500, 2700},
                  {"S3", 1550, 3100, true}, {"T3", 1900, 3400, true}});
-    g.AddBranch({"S1", "1a", "1b", "1c", "N"}, 2, "T1");
-    g.AddBranch({"S2", "2a", "2b", "N"}, 1, "T2", "1c");
-    g.AddBranch({"N", "3a", "3b", "3c", "S3"}, 1, "1c", "T3");
+    g.AddBranch({"S1", "1a", "1b", "1c", "N"}, BranchKind::StartOnly, "T1");
+    g.AddBranch({"S2", "2a", "2b", "N"}, BranchKind::BothEnds, "T2", "1c");
+    g.AddBranch({"N", "3a", "3b", "3c", "S3"}, BranchKind::BothEnds, "1c", "T3");
     g.AddNode("N", knownNode, 1);
     return g;
 }

@@ -23,7 +23,7 @@ SyntheticGroup FirstGroup() {
     SyntheticGroup g;
     g.AddPoints({{"A", 2000, 1000, true}, {"B", 1500, 1000, true}, {"P1", 1420, 1310}, {"P2", 1530, 1650},
                  {"C", 1480, 2000, true}, {"D", 1900, 2200, true}});
-    g.AddBranch({"B", "P1", "P2", "C"}, 1, "A", "D");
+    g.AddBranch({"B", "P1", "P2", "C"}, BranchKind::BothEnds, "A", "D");
     g.Observe(31, 6.0, 0.012);
     return g;
 }
@@ -38,7 +38,7 @@ TEST(RigorousReports, TwoGroupsMatchIndependentTables) {
     test::TempDir dir;
     ComputationSettings settings;
     settings.KeepAccents = false;
-    settings.WeightMode = 0;
+    settings.WeightMode = WeightMode::Estimated;
     RunRecord run;
     RigorousRunState state;
     test::ScriptedInteraction ui;

@@ -28,33 +28,33 @@ SyntheticGroup ConnectingTraverse() {
     SyntheticGroup g;
     g.AddPoints({{"A", 2000, 1000, true}, {"B", 1500, 1000, true}, {"P1", 1420, 1310}, {"P2", 1530, 1650},
                  {"P3", 1390, 1980}, {"C", 1480, 2300, true}, {"D", 1900, 2500, true}});
-    g.AddBranch({"B", "P1", "P2", "P3", "C"}, 1, "A", "D");
+    g.AddBranch({"B", "P1", "P2", "P3", "C"}, BranchKind::BothEnds, "A", "D");
     return g;
 }
 
 // The node network with a fourth branch from N to a side-only point Q: no angle condition there.
 SyntheticGroup WithSideOnlyBranch(SyntheticGroup g) {
     g.AddPoints({{"4a", 1150, 1700}, {"4b", 800, 1800}, {"Q", 450, 1950, true}});
-    g.AddBranch({"N", "4a", "4b", "Q"}, 2, "1c", {}, true);
+    g.AddBranch({"N", "4a", "4b", "Q"}, BranchKind::StartOnly, "1c", {}, true);
     return g;
 }
 
 // The node network's points without 1c, N defined by the branch that leaves it without an angle
-// (kind 3 to a known direction, or kind 4 to a side-only point Q); the branches arriving at N carry
-// connecting angles towards 3a, the first of them carrying N.
+// (angled at its end only, to a known direction, or at neither end, to a side-only point Q); the
+// branches arriving at N carry connecting angles towards 3a, the first of them carrying N.
 SyntheticGroup NodeDefinedByLeavingBranch(bool toSideOnlyPoint) {
     SyntheticGroup g;
     g.AddPoints({{"T1", 2900, 100, true}, {"S1", 2500, 200, true}, {"1a", 2300, 550}, {"1b", 2050, 900},
                  {"N", 1500, 1500}, {"T2", 300, 0, true}, {"S2", 600, 300, true}, {"2a", 900, 700},
                  {"2b", 1200, 1150}, {"3a", 1450, 1900}, {"3b", 1600, 2300}, {"3c", 1500, 2700}});
-    g.AddBranch({"S1", "1a", "1b", "N"}, 1, "T1", "3a");
-    g.AddBranch({"S2", "2a", "2b", "N"}, 1, "T2", "3a");
+    g.AddBranch({"S1", "1a", "1b", "N"}, BranchKind::BothEnds, "T1", "3a");
+    g.AddBranch({"S2", "2a", "2b", "N"}, BranchKind::BothEnds, "T2", "3a");
     if (toSideOnlyPoint) {
         g.AddPoint("Q", 1550, 3100, true);
-        g.AddBranch({"N", "3a", "3b", "3c", "Q"}, 4, {}, {}, true);
+        g.AddBranch({"N", "3a", "3b", "3c", "Q"}, BranchKind::Neither, {}, {}, true);
     } else {
         g.AddPoints({{"S3", 1550, 3100, true}, {"T3", 1900, 3400, true}});
-        g.AddBranch({"N", "3a", "3b", "3c", "S3"}, 3, {}, "T3");
+        g.AddBranch({"N", "3a", "3b", "3c", "S3"}, BranchKind::EndOnly, {}, "T3");
     }
     g.AddNode("N", false, 1);
     return g;
@@ -130,14 +130,14 @@ SyntheticGroup NodeLadder() {
                  {"a2", 900, 130}, {"N2", 1200, 50}, {"a3", 1500, 40}, {"N3", 1800, 150}, {"a4", 2100, 170},
                  {"N4", 2400, 100}, {"a5", 2700, 20}, {"S2", 3000, 0, true}, {"T2", 3300, 250, true},
                  {"c1", 1000, 450}, {"c2", 1450, 480}, {"d1", 1800, -300}, {"e1", 650, -350}});
-    g.AddBranch({"S1", "a1", "N1"}, 2, "T1");
-    g.AddBranch({"N1", "a2", "N2"}, 2, "a1");
-    g.AddBranch({"N2", "a3", "N3"}, 2, "a2");
-    g.AddBranch({"N3", "a4", "N4"}, 2, "a3");
-    g.AddBranch({"N4", "a5", "S2"}, 1, "a4", "T2");
-    g.AddBranch({"N1", "c1", "c2", "N3"}, 1, "a1", "a3");
-    g.AddBranch({"N2", "d1", "N4"}, 1, "a2", "a4");
-    g.AddBranch({"S1", "e1", "N2"}, 1, "T1", "a2");
+    g.AddBranch({"S1", "a1", "N1"}, BranchKind::StartOnly, "T1");
+    g.AddBranch({"N1", "a2", "N2"}, BranchKind::StartOnly, "a1");
+    g.AddBranch({"N2", "a3", "N3"}, BranchKind::StartOnly, "a2");
+    g.AddBranch({"N3", "a4", "N4"}, BranchKind::StartOnly, "a3");
+    g.AddBranch({"N4", "a5", "S2"}, BranchKind::BothEnds, "a4", "T2");
+    g.AddBranch({"N1", "c1", "c2", "N3"}, BranchKind::BothEnds, "a1", "a3");
+    g.AddBranch({"N2", "d1", "N4"}, BranchKind::BothEnds, "a2", "a4");
+    g.AddBranch({"S1", "e1", "N2"}, BranchKind::BothEnds, "T1", "a2");
     for (int k = 1; k <= 4; ++k) g.AddNode("N" + std::to_string(k), false, k);
     return g;
 }
@@ -145,7 +145,7 @@ SyntheticGroup NodeLadder() {
 TEST(Rigorous, GroupsMatchParametricSolution) {
     SyntheticGroup loop = test::NodeNetwork();
     loop.AddPoints({{"5a", 1300, 1800}, {"5b", 1050, 1600}, {"5c", 1200, 1300}});
-    loop.AddBranch({"N", "5a", "5b", "5c", "N"}, 1, "1c", "1c");
+    loop.AddBranch({"N", "5a", "5b", "5c", "N"}, BranchKind::BothEnds, "1c", "1c");
     struct Case {
         const char* name;
         SyntheticGroup g;
@@ -157,8 +157,8 @@ TEST(Rigorous, GroupsMatchParametricSolution) {
                           {"node with known coordinates: orientation only", test::NodeNetwork(true), 13, 8},
                           {"a branch to a side-only point", WithSideOnlyBranch(test::NodeNetwork()), 17, 8},
                           {"a loop from the node back to it", loop, 19, 9},
-                          {"kind 3 to a known direction", NodeDefinedByLeavingBranch(false), 41, 6},
-                          {"kind 4 to a side-only point", NodeDefinedByLeavingBranch(true), 43, 5},
+                          {"angled at the end only, to a known direction", NodeDefinedByLeavingBranch(false), 41, 6},
+                          {"angled at neither end, to a side-only point", NodeDefinedByLeavingBranch(true), 43, 5},
                           {"nodes joined by cross branches", NodeLadder(), 47, 12}};
     for (Case c : cases) {
         SCOPED_TRACE(c.name);
@@ -229,8 +229,8 @@ TEST(Rigorous, EnteredWeightsAndDefaults) {
     SyntheticGroup g = WithSideOnlyBranch(test::NodeNetwork());
     g.Observe(23, 4.0, 0.008);
     RigorousRun r;
-    r.settings.WeightMode = 2;
-    r.settings.MbEntered = 3.0;
+    r.settings.WeightMode = WeightMode::Entered;
+    r.settings.MbEnteredSeconds = 3.0;
     r.settings.MsConstant = 3.0;
     r.settings.MsPpm = 5.0;
     const ComputationSettings before = r.settings;
@@ -238,27 +238,27 @@ TEST(Rigorous, EnteredWeightsAndDefaults) {
     const ParametricSolution ref =
         test::SolveParametric(g, 3.0, [](double s) { return (3.0 + 5.0 * s / 1000.0) / 1000.0; });
     ExpectAgreement(g, r, ref);
-    EXPECT_EQ(r.state.MbInUse, 3.0);
+    EXPECT_EQ(r.state.MbInUseSeconds, 3.0);
     EXPECT_EQ(r.settings.WeightMode, before.WeightMode);
     EXPECT_EQ(r.settings.WeightsEntered, before.WeightsEntered);
-    EXPECT_EQ(r.settings.MbEntered, before.MbEntered);
+    EXPECT_EQ(r.settings.MbEnteredSeconds, before.MbEnteredSeconds);
 
     // Weights from the simple adjustment: nothing estimated gives 5" and 5 mm.
     const GroupWorkingSet nothing;
     RigorousSolution sol;
     ChooseAprioriErrors(nothing, ComputationSettings{}, sol);
-    EXPECT_EQ(sol.MbInUse, 5.0);
+    EXPECT_EQ(sol.MbInUseSeconds, 5.0);
     EXPECT_EQ(sol.MsInUse, 0.005);
-    r.settings.MbEntered = 0.0;
+    r.settings.MbEnteredSeconds = 0.0;
     ChooseAprioriErrors(nothing, r.settings, sol);
-    EXPECT_EQ(sol.MbInUse, 5.0);
+    EXPECT_EQ(sol.MbInUseSeconds, 5.0);
 }
 
 TEST(Rigorous, NoRedundancyAndUnwritableReport) {
     // One branch from a known direction to an unknown node: three conditions, three unknowns.
     SyntheticGroup g;
     g.AddPoints({{"T", 0, 0, true}, {"S", 100, 0, true}, {"a", 250, 120}, {"N", 420, 80}});
-    g.AddBranch({"S", "a", "N"}, 2, "T");
+    g.AddBranch({"S", "a", "N"}, BranchKind::StartOnly, "T");
     g.AddNode("N", false, 1);
     g.Observe(5, 6.0, 0.012);
     RigorousRun r;

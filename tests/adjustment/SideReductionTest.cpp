@@ -56,7 +56,8 @@ TEST(SideReduction, ReducedSidesFollowTheFormulas) {
     // Every mode and projection against the definition, over sides far from the axis and near it.
     const double sides[] = {87.654, 512.3, 1234.567};
     const double ys[][2] = {{512345.6, 513001.2}, {431000.0, 430250.5}, {622222.2, 621000.0}};
-    for (int mode = 0; mode <= 2; ++mode)
+    for (const ReductionMode mode :
+         {ReductionMode::AreaMean, ReductionMode::SideMean, ReductionMode::AboveProjectionPlane})
         for (int projection = 0; projection <= 3; ++projection)  // none, Gauss, UTM 3 and 6 degrees
             for (int i = 0; i < 3; ++i) {
                 ComputationSettings c;
@@ -68,12 +69,15 @@ TEST(SideReduction, ReducedSidesFollowTheFormulas) {
                 c.ProjectionIsUtm = projection >= 2;
                 c.ProjectionScale = projection == 3 ? 0.9996 : projection == 2 ? 0.9999 : 1.0;
                 const double sideMean = 1500.0 + 250.0 * i;
-                const double meanHeight = mode == 0 ? 845.2 : mode == 1 ? sideMean : sideMean - 120.0;
+                const double meanHeight = mode == ReductionMode::AreaMean   ? 845.2
+                                          : mode == ReductionMode::SideMean ? sideMean
+                                                                            : sideMean - 120.0;
                 const Expected e = HandReduce(true, c.ProjectionReduction, c.ProjectionIsUtm, c.ProjectionScale,
                                               sides[i], meanHeight, ys[i][0], ys[i][1]);
                 const SideReductionRow got =
                     ReduceSide(c, sides[i], HeightCorrection(c, sides[i], sideMean), ys[i][0], ys[i][1]);
-                SCOPED_TRACE(testing::Message() << "mode " << mode << " projection " << projection << " side " << i);
+                SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(mode) << " projection " << projection
+                                                << " side " << i);
                 EXPECT_NEAR(got.Vh, e.vh, 1e-9);
                 EXPECT_NEAR(got.Vp, e.vp, 1e-9);
                 EXPECT_NEAR(got.Reduced, e.reduced, 1e-9);
@@ -103,7 +107,7 @@ TEST(SideReduction, SideWithAnEndWithoutHeightIsNotCorrected) {
 
     ComputationSettings s;
     s.HeightReduction = true;
-    s.HeightReductionMode = 2;
+    s.HeightReductionMode = ReductionMode::AboveProjectionPlane;
     s.ProjectionPlaneHeight = 5.0;
     EXPECT_DOUBLE_EQ(HeightCorrection(s, 637.1, means[1]), -0.0015);
     EXPECT_DOUBLE_EQ(HeightCorrection(s, 637.1, means[2]), 0.0);
@@ -115,7 +119,7 @@ TEST(SideReduction, TableOfTwoGroupsMatchesHandLayout) {
     RunRecord run;
     ComputationSettings s;
     s.HeightReduction = true;
-    s.HeightReductionMode = 1;
+    s.HeightReductionMode = ReductionMode::SideMean;
     s.ProjectionReduction = true;  // UTM 3 degrees, scale 0.9999 by default
     const std::string report = dir.File("kq.in2");
     test::WriteFileBytes(report, "left from an earlier run\r\n");

@@ -65,7 +65,7 @@ struct HandGroup {
 void FillFirstGroup(HandGroup& g) {
     g.SetBranches({{"A", "P1", "P2", "P3", "P4", "B"}, {"N1", "Q1", "Q2", "C"}}, 1);
     GroupWorkingSet& ws = g.ws;
-    ws.BranchTypes[1] = 1;
+    ws.BranchTypes[1] = BranchKind::BothEnds;
     ws.StartRefPoints[1] = g.Id("K1");
     ws.StartRefX[1] = 1000.0;
     ws.StartRefY[1] = 2000.0;
@@ -82,7 +82,7 @@ void FillFirstGroup(HandGroup& g) {
     g.Position(6, 10.125, 0.0, 0.0, 1462.456, 2279.999);
     g.Closure(1, 6, 5, 12.5, 0.012, -0.034, 0.036, 511.056);
 
-    ws.BranchTypes[2] = 3;
+    ws.BranchTypes[2] = BranchKind::EndOnly;
     ws.StartNodeOf[2] = 1;
     ws.StartUnknownNodeOf[2] = 1;
     ws.EndRefPoints[2] = g.Id("K3");
@@ -100,7 +100,7 @@ void FillFirstGroup(HandGroup& g) {
 void FillSecondGroup(HandGroup& g) {
     g.SetBranches({{"D", "E"}}, 0);
     GroupWorkingSet& ws = g.ws;
-    ws.BranchTypes[1] = 2;
+    ws.BranchTypes[1] = BranchKind::StartOnly;
     ws.NoAngleClosure[1] = 1;
     ws.StartRefPoints[1] = g.Id("K1");
     ws.StartRefX[1] = 1000.0;

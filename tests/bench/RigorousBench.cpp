@@ -17,6 +17,36 @@ using qef::test::SyntheticGroup;
 
 std::string NodeName(int i, int j) { return "N" + std::to_string(i) + "_" + std::to_string(j); }
 
+// Breadth first over the g x g grid from (0,0): the order grid points are reached, their level and
+// the point each was reached from.
+struct GridReach {
+    std::vector<int> level, carrierFrom, order;
+};
+
+GridReach ReachFromCorner(int g) {
+    GridReach r;
+    r.level.assign(static_cast<std::size_t>(g * g), -1);
+    r.carrierFrom.assign(static_cast<std::size_t>(g * g), -1);
+    std::deque<int> queue{0};
+    r.level[0] = 0;
+    while (!queue.empty()) {
+        const int c = queue.front();
+        queue.pop_front();
+        r.order.push_back(c);
+        const int ci = c / g, cj = c % g;
+        const int next[4][2] = {{ci + 1, cj}, {ci, cj + 1}, {ci - 1, cj}, {ci, cj - 1}};
+        for (const auto& n : next) {
+            if (n[0] < 0 || n[1] < 0 || n[0] >= g || n[1] >= g) continue;
+            const int k = n[0] * g + n[1];
+            if (r.level[k] >= 0) continue;
+            r.level[k] = r.level[c] + 1;
+            r.carrierFrom[k] = c;
+            queue.push_back(k);
+        }
+    }
+    return r;
+}
+
 // g x g grid points, every neighbouring pair joined by a branch of `interior` points; the corner
 // points (0,0) and (g-1,g-1) are known stations with a sighted target, the others nodes. Nodes
 // are listed breadth first from (0,0); each is carried by the branch that reached it first.
@@ -30,27 +60,10 @@ SyntheticGroup GridNetwork(int g, int interior) {
     net.AddPoint("T1", (g - 1) * spacing + 300.0, (g - 1) * spacing + 250.0, true);
     auto target = [&](int i, int j) { return i == 0 && j == 0 ? std::string("T0") : std::string("T1"); };
 
-    // Breadth first from (0,0): the order nodes are reached and the branch that reached each.
-    std::vector<int> level(static_cast<std::size_t>(g * g), -1);
-    std::vector<int> carrierFrom(static_cast<std::size_t>(g * g), -1);
-    std::deque<int> queue{0};
-    level[0] = 0;
-    std::vector<int> order;
-    while (!queue.empty()) {
-        const int c = queue.front();
-        queue.pop_front();
-        order.push_back(c);
-        const int ci = c / g, cj = c % g;
-        const int next[4][2] = {{ci + 1, cj}, {ci, cj + 1}, {ci - 1, cj}, {ci, cj - 1}};
-        for (const auto& n : next) {
-            if (n[0] < 0 || n[1] < 0 || n[0] >= g || n[1] >= g) continue;
-            const int k = n[0] * g + n[1];
-            if (level[k] >= 0) continue;
-            level[k] = level[c] + 1;
-            carrierFrom[k] = c;
-            queue.push_back(k);
-        }
-    }
+    const GridReach reach = ReachFromCorner(g);
+    const std::vector<int>& level = reach.level;
+    const std::vector<int>& carrierFrom = reach.carrierFrom;
+    const std::vector<int>& order = reach.order;
     // Branches run from the lower level to the higher; the interior points zigzag off the line.
     std::vector<std::string> lastButOne(static_cast<std::size_t>(g * g));
     struct Pending {
@@ -93,11 +106,11 @@ SyntheticGroup GridNetwork(int g, int interior) {
             isStation(from / g, from % g) ? target(from / g, from % g) : lastButOne[from];
         const bool carrier = carrierBranch[to] == static_cast<int>(b) + 1;
         if (carrier) {
-            net.AddBranch(points[b], 2, startRef);
+            net.AddBranch(points[b], qef::BranchKind::StartOnly, startRef);
         } else {
             const std::string endRef =
                 isStation(to / g, to % g) ? target(to / g, to % g) : lastButOne[to];
-            net.AddBranch(points[b], 1, startRef, endRef);
+            net.AddBranch(points[b], qef::BranchKind::BothEnds, startRef, endRef);
         }
     }
     for (int c : order)

@@ -31,7 +31,7 @@ inline ComputationSettings Prepare(const std::uint8_t* data, std::size_t size) {
     settings.AngleTextWithPoint = (mode & 2) == 0;
     settings.AnglesInDegrees = (mode & 4) == 0;
     settings.HeightReduction = (mode & 8) != 0;
-    settings.HeightReductionMode = (mode & 8) != 0 ? 1 : 0;
+    settings.HeightReductionMode = (mode & 8) != 0 ? ReductionMode::SideMean : ReductionMode::AreaMean;
     settings.HeightsFromFile = (mode & 16) != 0;
     settings.FixedFieldWidth = (mode >> 5) * 3;  // 0..21, including widths below 1
     std::FILE* f = std::fopen(ScratchFile().c_str(), "wb");

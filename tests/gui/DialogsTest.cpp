@@ -79,17 +79,17 @@ TEST_F(ParametersFixture, WeightRadiosFollowRigorousBox) {
     EXPECT_FALSE(mb->isEnabled());  // estimated weights: nothing to enter
 
     entered->setChecked(true);
-    EXPECT_TRUE(settings.WeightMode == 2 && settings.WeightsEntered);
+    EXPECT_TRUE(settings.WeightMode == WeightMode::Entered && settings.WeightsEntered);
     EXPECT_TRUE(mb->isEnabled() && Edit("EMsa")->isEnabled() && Edit("EMsb")->isEnabled());
 
     Box("CB_BSCC")->setChecked(false);
     EXPECT_FALSE(settings.Modes.RigorousWanted);
     EXPECT_FALSE(mb->isEnabled() || entered->isEnabled());
     Box("CB_BSCC")->setChecked(true);
-    EXPECT_TRUE(mb->isEnabled());  // mode 2 was kept
+    EXPECT_TRUE(mb->isEnabled());  // entered weights were kept
 
     first->setChecked(true);
-    EXPECT_FALSE(settings.WeightMode != 0 || settings.WeightsEntered || mb->isEnabled());
+    EXPECT_FALSE(settings.WeightMode != WeightMode::Estimated || settings.WeightsEntered || mb->isEnabled());
 }
 
 TEST_F(ParametersFixture, HeightReductionShowsTheEditOfItsItem) {
@@ -98,10 +98,12 @@ TEST_F(ParametersFixture, HeightReductionShowsTheEditOfItsItem) {
     Box("CBTinhshcC1")->setChecked(true);
     EXPECT_TRUE(settings.HeightReduction && mode->isEnabled());
     // Item 0 takes one mean area height, item 2 a projection plane height; 1 and 2 may read a height file.
-    struct Case { int item; bool area, plane, file; };
-    for (const Case c : {Case{2, false, true, true}, Case{1, false, false, true}, Case{0, true, false, false}}) {
+    struct Case { int item; ReductionMode mode; bool area, plane, file; };
+    for (const Case c : {Case{2, ReductionMode::AboveProjectionPlane, false, true, true},
+                         Case{1, ReductionMode::SideMean, false, false, true},
+                         Case{0, ReductionMode::AreaMean, true, false, false}}) {
         mode->SetItemIndex(c.item);
-        EXPECT_EQ(settings.HeightReductionMode, c.item);
+        EXPECT_EQ(settings.HeightReductionMode, c.mode);
         EXPECT_EQ(Edit("E_dctb_shc1")->isVisibleTo(&dialog), c.area) << c.item;
         EXPECT_EQ(Edit("E_dcmc_shc1")->isVisibleTo(&dialog), c.plane) << c.item;
         EXPECT_EQ(fromFile->isEnabled(), c.file) << c.item;
@@ -138,7 +140,7 @@ TEST_F(ParametersFixture, NumberEditsRefuseBadTextOnLeaving) {
     mb->setText(QStringLiteral("7.5"));
     mb->setText(QStringLiteral("7,5"));
     EXPECT_TRUE(messages.empty());  // not at every keystroke
-    EXPECT_DOUBLE_EQ(settings.MbEntered, 7.5);
+    EXPECT_DOUBLE_EQ(settings.MbEnteredSeconds, 7.5);
     emit mb->editingFinished();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], QStringLiteral("Ban chi nhap chu so"));
@@ -171,7 +173,7 @@ TEST_F(ParametersFixture, NumberEditsRefuseBadTextOnLeaving) {
     EXPECT_TRUE(!dialog.isVisible() && dialog.result() == QDialog::Accepted);
     EXPECT_DOUBLE_EQ(settings.MeanAreaHeight, 125.5);
     EXPECT_DOUBLE_EQ(settings.ProjectionPlaneHeight, 0.0);  // an empty height is 0
-    EXPECT_DOUBLE_EQ(settings.MbEntered, 6.0);
+    EXPECT_DOUBLE_EQ(settings.MbEnteredSeconds, 6.0);
     EXPECT_EQ(settings.AngularClosureFactor, 15);
 }
 

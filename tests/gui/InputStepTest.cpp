@@ -75,7 +75,7 @@ TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
 
 TEST_F(InputStepFixture, HeightsFromTheirOwnFileOrFromTheInputFiles) {
     settings.HeightReduction = true;
-    settings.HeightReductionMode = 1;
+    settings.HeightReductionMode = ReductionMode::SideMean;
     settings.HeightsFromFile = true;
     const std::string heights = dir.File("h.txt");
     test::WriteFileBytes(heights, "A 10\r\n\r\nB 12\r\nC");  // every line counts: 4
@@ -91,7 +91,7 @@ TEST_F(InputStepFixture, HeightsFromTheirOwnFileOrFromTheInputFiles) {
 
     // Mode 0 takes one mean height: no file.
     settings.HeightsFromFile = true;
-    settings.HeightReductionMode = 0;
+    settings.HeightReductionMode = ReductionMode::AreaMean;
     EXPECT_TRUE(RunWithResult(dir.File("kq.dta")) && dialogs.asked.size() == 3u);
 }
 

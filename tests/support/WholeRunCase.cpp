@@ -37,11 +37,13 @@ bool Parse(std::string_view text, Number& value) {
     return true;
 }
 
-// A separator mode by its number.
-bool Parse(std::string_view text, SeparatorMode& value) {
-    std::underlying_type_t<SeparatorMode> number = 0;
+// A mode by its number, as the settings store it.
+template <typename Mode>
+    requires std::is_enum_v<Mode>
+bool Parse(std::string_view text, Mode& value) {
+    std::underlying_type_t<Mode> number = 0;
     if (!Parse(text, number)) return false;
-    value = static_cast<SeparatorMode>(number);
+    value = static_cast<Mode>(number);
     return true;
 }
 

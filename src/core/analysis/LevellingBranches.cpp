@@ -52,27 +52,16 @@ void KeepMarked(OneBased<T>& list, const std::vector<char>& keep, int count) {
     list.Resize(out);
 }
 
-}  // namespace
-
-LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines, int stopCount,
-                                     const std::string& leftoverFile, const std::string& logName,
-                                     const std::vector<std::string>& inputFiles, bool& unjoinedSidesFlag,
-                                     LogBuffer& log, Interaction& ui, Progress& progress) {
-    LevellingBranchOutcome outcome;
+// From each stop point, walks branches into model.Branches while lines leave it, marking the lines
+// it uses; returns the number of branches.
+int WalkBranches(NetworkModel& model, const LevellingLines& lines, int stopCount, std::vector<char>& used,
+                 Progress& progress) {
     BranchModel& br = model.Branches;
-    br.Clear();
-    const int lineCount = lines.Count();
-
     std::unordered_set<int> stops;
     for (int i = 1; i <= stopCount; ++i)
         if (model.BranchStopPoints[i] != 0) stops.insert(model.BranchStopPoints[i]);
+    LineIndex index(lines.FromIds, lines.ToIds, lines.Count());
 
-    std::vector<char> used(lineCount + 1, 0);
-    for (int i = 1; i <= lineCount; ++i)
-        if (lines.FromIds[i] == 0 || lines.ToIds[i] == 0) used[i] = 1;
-    LineIndex index(lines.FromIds, lines.ToIds, lineCount);
-
-    // From each stop point, walk branches while lines leave it.
     int branchCount = 0;
     std::vector<int> walk;
     for (int s = 1; s <= stopCount; ++s) {
@@ -101,19 +90,20 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
             progress.SetText(MonitorLabel::Stage, Vn("Nhánh số : ") + std::to_string(branchCount + 1));
         }
     }
-    br.BuildBranchOffsets(branchCount);
+    return branchCount;
+}
 
-    // Lines that no walk reached.
+// Lists the lines that no walk reached in a message and in the log; returns how many there are.
+int ReportUnjoinedLines(const NetworkModel& model, const LevellingLines& lines, const std::vector<char>& used,
+                        bool& unjoinedSidesFlag, LogBuffer& log, Interaction& ui) {
     const std::string heading = Vn("Các cạnh không liên kết được vào lưới :");
     std::string list;
     std::vector<std::string> listed;
-    for (int i = 1; i <= lineCount; ++i) {
+    for (int i = 1; i <= lines.Count(); ++i) {
         if (used[i]) continue;
-        listed.push_back(model.PointNames.Name(lines.FromIds[i]) + " -> " +
-                         model.PointNames.Name(lines.ToIds[i]));
+        listed.push_back(model.PointNames.Name(lines.FromIds[i]) + " -> " + model.PointNames.Name(lines.ToIds[i]));
         list += listed.back() + "\n";
     }
-    outcome.UnjoinedLines = static_cast<int>(listed.size());
     if (!listed.empty()) {
         std::string message = heading + "\n" + list;
         if (message.size() > kShortStringMax) message.resize(kShortStringMax);
@@ -121,31 +111,36 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
         log.Add(heading);
         for (std::string& line : listed) log.Add(std::move(line));
     }
+    return static_cast<int>(listed.size());
+}
 
-    if (!leftoverFile.empty() && outcome.UnjoinedLines > 0) {
-        TextFileWriter out(leftoverFile, true);
-        bool written = out.IsOpen();
-        if (written) {
-            for (int i = 1; i <= lineCount; ++i) {
-                if (used[i]) continue;
-                out.WriteLine(model.PointNames.Name(lines.FromIds[i]) + "\t" +
-                              model.PointNames.Name(lines.ToIds[i]) + "\t" +
-                              FormatFixed(lines.Lengths[i], 0, 3));
-            }
-            out.WriteLine("//HetCanhTuDo");
-            written = out.Close();
+// Appends the unused lines to the leftover file and, once it is written, drops them from `lines`.
+void MoveUnjoinedLines(const std::string& leftoverFile, const NetworkModel& model, LevellingLines& lines,
+                       const std::vector<char>& used, Interaction& ui) {
+    const int lineCount = lines.Count();
+    TextFileWriter out(leftoverFile, true);
+    bool written = out.IsOpen();
+    if (written) {
+        for (int i = 1; i <= lineCount; ++i) {
+            if (used[i]) continue;
+            out.WriteLine(model.PointNames.Name(lines.FromIds[i]) + "\t" + model.PointNames.Name(lines.ToIds[i]) +
+                          "\t" + FormatFixed(lines.Lengths[i], 0, 3));
         }
-        if (written) {
-            // Moved to the file: the lists keep only the lines that are in branches.
-            KeepMarked(lines.FromIds, used, lineCount);
-            KeepMarked(lines.ToIds, used, lineCount);
-            KeepMarked(lines.Lengths, used, lineCount);
-            KeepMarked(lines.Dhs, used, lineCount);
-        } else {
-            ui.Message(Vn("Không ghi được file ") + leftoverFile);
-        }
+        out.WriteLine("//HetCanhTuDo");
+        written = out.Close();
     }
+    if (!written) {
+        ui.Message(Vn("Không ghi được file ") + leftoverFile);
+        return;
+    }
+    KeepMarked(lines.FromIds, used, lineCount);
+    KeepMarked(lines.ToIds, used, lineCount);
+    KeepMarked(lines.Lengths, used, lineCount);
+    KeepMarked(lines.Dhs, used, lineCount);
+}
 
+void LogBranches(const NetworkModel& model, int branchCount, LogBuffer& log) {
+    const BranchModel& br = model.Branches;
     for (int b = 1; b <= branchCount; ++b) {
         log.Add("Nhanh thu " + std::to_string(b) + " : ");
         std::string names;
@@ -153,17 +148,42 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
         log.Add(std::move(names));
     }
     log.Add("");
+}
 
-    if (logName.empty()) return outcome;
+// The log beside logName, unless that name is one of the input files.
+void SaveBranchLog(const std::string& logName, const std::vector<std::string>& inputFiles, LogBuffer& log,
+                   LevellingBranchOutcome& outcome) {
     outcome.LogFile = ReplaceFileExt(logName, "txt");
     const bool collides = std::any_of(inputFiles.begin(), inputFiles.end(),
                                       [&](const std::string& input) { return SameFile(input, outcome.LogFile); });
     if (collides) {
         log.Add(Vn("Không ghi nhật ký vào ") + outcome.LogFile + Vn(": trùng tên file số liệu"));
-        return outcome;
+        return;
     }
     outcome.LogSaved = log.SaveTo(outcome.LogFile);
     if (!outcome.LogSaved) log.Add(Vn("Không ghi được file ") + outcome.LogFile);
+}
+
+}  // namespace
+
+LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines, int stopCount,
+                                     const std::string& leftoverFile, const std::string& logName,
+                                     const std::vector<std::string>& inputFiles, bool& unjoinedSidesFlag,
+                                     LogBuffer& log, Interaction& ui, Progress& progress) {
+    LevellingBranchOutcome outcome;
+    model.Branches.Clear();
+    const int lineCount = lines.Count();
+    // Lines missing an end are never walked.
+    std::vector<char> used(lineCount + 1, 0);
+    for (int i = 1; i <= lineCount; ++i)
+        if (lines.FromIds[i] == 0 || lines.ToIds[i] == 0) used[i] = 1;
+
+    const int branchCount = WalkBranches(model, lines, stopCount, used, progress);
+    model.Branches.BuildBranchOffsets(branchCount);
+    outcome.UnjoinedLines = ReportUnjoinedLines(model, lines, used, unjoinedSidesFlag, log, ui);
+    if (!leftoverFile.empty() && outcome.UnjoinedLines > 0) MoveUnjoinedLines(leftoverFile, model, lines, used, ui);
+    LogBranches(model, branchCount, log);
+    if (!logName.empty()) SaveBranchLog(logName, inputFiles, log, outcome);
     return outcome;
 }
 

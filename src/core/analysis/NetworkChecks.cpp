@@ -227,9 +227,9 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
 
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
                          const StationAngleIndex& index, const SideObservations& sides, int nBranches,
-                         const OneBased<int>& types, const OneBased<int>& startRefs, const OneBased<int>& endRefs,
-                         OneBased<double>& positionAngles, OneBased<double>& positionSides, bool& errorFlag,
-                         Interaction& ui, LogBuffer& log) {
+                         const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
+                         const OneBased<int>& endRefs, OneBased<double>& positionAngles,
+                         OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log) {
     const BranchModel& br = model.Branches;
     const PointNameTable& names = model.PointNames;
     const int total = br.SumBranchPoints(nBranches);
@@ -257,9 +257,8 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
     for (int b = 1; b <= nBranches && !declined; ++b) {
         const int first = br.First(b);
         const int last = br.Last(b);
-        const int type = types[b];
-        if (type == 1 || type == 2) angleAt(first, startRefs[b], br.PointAt(first + 1));
-        if (!declined && (type == 1 || type == 3)) angleAt(last, br.PointAt(last - 1), endRefs[b]);
+        if (HasStartAngle(kinds[b])) angleAt(first, startRefs[b], br.PointAt(first + 1));
+        if (!declined && HasEndAngle(kinds[b])) angleAt(last, br.PointAt(last - 1), endRefs[b]);
         for (int p = first + 1; p < last && !declined; ++p) angleAt(p, br.PointAt(p - 1), br.PointAt(p + 1));
         for (int p = first; p < last && !declined; ++p) {
             auto it = sideLength.find(key(br.PointAt(p), br.PointAt(p + 1)));
@@ -314,7 +313,7 @@ void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, con
 }
 
 void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStarts,
-                       const OneBased<int>& definingBranch, int node, const OneBased<int>& types,
+                       const OneBased<int>& definingBranch, int node, const OneBased<BranchKind>& kinds,
                        OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
                        const OneBased<double>& nodeAzimuths) {
     const BranchModel& br = model.Branches;
@@ -322,7 +321,7 @@ void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStart
     const double r = ReverseAzimuth(a);
     const int d = definingBranch[node];
     const int id = model.NetworkNodes[node];
-    const bool dEndsWithAngle = types[d] == 1 || types[d] == 3;
+    const bool dEndsWithAngle = HasEndAngle(kinds[d]);
     endAzimuths[d] = a;
     for (int k = nodeStarts[node] + 1; k <= nodeStarts[(node + 1)]; ++k) {
         const int e = model.NodeBranches[k];
@@ -334,12 +333,12 @@ void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStart
         double* end = &endAzimuths[ei];
         // Which azimuth a branch takes depends on whether the defining branch arrives with a
         // measured angle at the node and on which ends of e carry one.
-        switch (types[ei]) {
-            case 1:
+        switch (kinds[ei]) {
+            case BranchKind::BothEnds:
                 if (closed || starts) *start = dEndsWithAngle ? r : a;
                 if (closed || !starts) *end = dEndsWithAngle ? a : r;
                 break;
-            case 2:
+            case BranchKind::StartOnly:
                 if (dEndsWithAngle) {
                     if (closed || starts) *start = r;
                     if (closed || !starts) *end = r;
@@ -347,7 +346,7 @@ void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStart
                     *start = a;
                 }
                 break;
-            case 3:
+            case BranchKind::EndOnly:
                 if (dEndsWithAngle) {
                     if (closed || starts) *start = a;
                     if (closed || !starts) *end = a;
@@ -355,7 +354,7 @@ void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStart
                     *end = r;
                 }
                 break;
-            case 4:
+            case BranchKind::Neither:
                 if (dEndsWithAngle) {
                     if (closed || starts) *start = a;
                     if (closed || !starts) *end = r;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/model/BranchKind.h"
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
@@ -74,12 +75,12 @@ double LookupBranchAngle(const AngleObservations& angles, const StationAngleInde
 // the missing value when they do not give it.
 double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c);
 
-// Fills, for branches 1..nBranches, the angle at each position that the branch type measures
+// Fills, for branches 1..nBranches, the angle at each position that the branch kind measures
 // (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
 // when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
                          const StationAngleIndex& index, const SideObservations& sides, int nBranches,
-                         const OneBased<int>& types, const OneBased<int>& startRefs,
+                         const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
                          const OneBased<int>& endRefs, OneBased<double>& positionAngles,
                          OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log);
 
@@ -100,10 +101,10 @@ inline void SpreadNodeY(const NetworkModel& model, const OneBased<int>& nodeStar
 }
 
 // Gives the node's azimuth to the end azimuth of its defining branch and to the start or end
-// azimuths of the other branches at the node, by the two branch types and how each branch meets
+// azimuths of the other branches at the node, by the two branch kinds and how each branch meets
 // the node.
 void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStarts,
-                       const OneBased<int>& definingBranch, int node, const OneBased<int>& types,
+                       const OneBased<int>& definingBranch, int node, const OneBased<BranchKind>& kinds,
                        OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
                        const OneBased<double>& nodeAzimuths);
 

@@ -181,7 +181,7 @@ void HeightObservations::Clear() {
 }
 
 bool HeightsInObservationFile(const ComputationSettings& settings) {
-    return settings.HeightReductionMode >= 1 && settings.HeightReduction && !settings.HeightsFromFile;
+    return UsesPointHeights(settings.HeightReductionMode) && settings.HeightReduction && !settings.HeightsFromFile;
 }
 
 bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settings,

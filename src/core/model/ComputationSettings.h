@@ -9,6 +9,22 @@
 
 namespace qef {
 
+// The height the sides are reduced by. The values are those of the settings and the dialog's items.
+enum class ReductionMode : std::int32_t {
+    AreaMean = 0,              // MeanAreaHeight for every side
+    SideMean = 1,              // mean of the heights of each side's ends
+    AboveProjectionPlane = 2,  // that mean less ProjectionPlaneHeight
+};
+
+// The modes that take each side's height from the heights of its points.
+constexpr bool UsesPointHeights(ReductionMode mode) { return mode != ReductionMode::AreaMean; }
+
+// Where the weights of the rigorous adjustment come from. The values are those of the settings.
+enum class WeightMode : std::uint8_t {
+    Estimated = 0,  // Mb and Ms of the simple adjustment
+    Entered = 2,    // MbEnteredSeconds, MsConstant and MsPpm
+};
+
 // Set by each computation command before it shows a dialog.
 struct ComputationModeFlags {
     bool ModeTraverse = false;
@@ -35,7 +51,7 @@ struct ComputationSettings {
 
     // Reduction of measured sides.
     bool HeightReduction = false;
-    std::int32_t HeightReductionMode = 0;  // 0 area mean, 1 side mean, 2 above projection plane
+    ReductionMode HeightReductionMode = ReductionMode::AreaMean;
     double MeanAreaHeight = 0.0;
     double ProjectionPlaneHeight = 0.0;
     bool HeightsFromFile = true;
@@ -45,9 +61,9 @@ struct ComputationSettings {
     double ProjectionScale = 0.9999;
 
     // Weights of the rigorous adjustment.
-    std::uint8_t WeightMode = 0;  // 0 estimated from the simple adjustment, 2 entered
+    qef::WeightMode WeightMode = qef::WeightMode::Estimated;
     bool WeightsEntered = false;
-    double MbEntered = 5.0;   // seconds
+    double MbEnteredSeconds = 5.0;
     double MsConstant = 3.0;  // mm
     double MsPpm = 5.0;       // x 1e-6 x S
 

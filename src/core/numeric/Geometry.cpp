@@ -9,12 +9,43 @@ namespace qef {
 
 namespace {
 
-bool HasStartAngle(int type) { return type == 1 || type == 2; }
-bool HasEndAngle(int type) { return type == 1 || type == 3; }
-
 // Output arrays grow to the size the branches need instead of being written out of range.
 void EnsureSize(OneBased<double>& values, int count) {
     if (count > 0 && values.Size() < count) values.Resize(count);
+}
+
+// sides[p] with its correction, when there are corrections.
+double SideOf(const OneBased<double>& sides, const OneBased<double>* corrections, int p) {
+    return sides[p] + (corrections != nullptr ? (*corrections)[p] : 0.0);
+}
+
+double EndX(const BranchModel& branches, int b, const OneBased<double>& sides, const OneBased<double>& azimuths,
+            const OneBased<double>* corrections, double x0) {
+    double x = x0;
+    for (int p = branches.First(b); p < branches.Last(b); ++p)
+        x += std::cos(DegToRad(azimuths[p])) * SideOf(sides, corrections, p);
+    return x;
+}
+
+double EndY(const BranchModel& branches, int b, const OneBased<double>& sides, const OneBased<double>& azimuths,
+            const OneBased<double>* corrections, double y0) {
+    double y = y0;
+    for (int p = branches.First(b); p < branches.Last(b); ++p)
+        y += std::sin(DegToRad(azimuths[p])) * SideOf(sides, corrections, p);
+    return y;
+}
+
+double CarryAzimuth(const BranchModel& branches, int b, const OneBased<BranchKind>& kinds,
+                    const OneBased<double>& angles, const OneBased<double>* corrections, double a0) {
+    const BranchKind kind = kinds[b];
+    const int from = HasStartAngle(kind) ? branches.First(b) : branches.First(b) + 1;
+    const int to = HasEndAngle(kind) ? branches.Last(b) : branches.Last(b) - 1;
+    double a = a0;
+    for (int p = from; p <= to; ++p) {
+        const double c = corrections != nullptr ? SecondsToDegrees((*corrections)[p]) : 0.0;
+        a = NormalizeAzimuth(NextAzimuth(a, angles[p], c));
+    }
+    return a;
 }
 
 }  // namespace
@@ -61,7 +92,7 @@ double AzimuthOf(double x1, double y1, double x2, double y2) {
 
 double AngleDiffSeconds(double x, double y) {
     const double reverse = y <= x ? y + 180.0 : y - 180.0;
-    return RoundHalfEven(0, (x - reverse) * 3600.0);
+    return RoundHalfEven(0, DegreesToSeconds(x - reverse));
 }
 
 double MeanDirection(int decimals, double x, double y) {
@@ -69,83 +100,74 @@ double MeanDirection(int decimals, double x, double y) {
     return RoundDms(decimals, (x + reverse) / 2.0);
 }
 
-double SideCorrection(int p, bool use, const OneBased<double>& corrections) {
-    return use ? corrections[p] : 0.0;
+double BranchEndX(const BranchModel& branches, int b, const OneBased<double>& sides,
+                  const OneBased<double>& azimuths, double x0) {
+    return EndX(branches, b, sides, azimuths, nullptr, x0);
 }
 
 double BranchEndX(const BranchModel& branches, int b, const OneBased<double>& sides,
-                  const OneBased<double>& azimuths, bool use, const OneBased<double>& corrections,
-                  double x0) {
-    double x = x0;
-    for (int p = branches.First(b); p < branches.Last(b); ++p)
-        x += std::cos(DegToRad(azimuths[p])) * (sides[p] + SideCorrection(p, use, corrections));
-    return x;
+                  const OneBased<double>& azimuths, const OneBased<double>& sideCorrections, double x0) {
+    return EndX(branches, b, sides, azimuths, &sideCorrections, x0);
 }
 
 double BranchEndY(const BranchModel& branches, int b, const OneBased<double>& sides,
-                  const OneBased<double>& azimuths, bool use, const OneBased<double>& corrections,
-                  double y0) {
-    double y = y0;
-    for (int p = branches.First(b); p < branches.Last(b); ++p)
-        y += std::sin(DegToRad(azimuths[p])) * (sides[p] + SideCorrection(p, use, corrections));
-    return y;
+                  const OneBased<double>& azimuths, double y0) {
+    return EndY(branches, b, sides, azimuths, nullptr, y0);
+}
+
+double BranchEndY(const BranchModel& branches, int b, const OneBased<double>& sides,
+                  const OneBased<double>& azimuths, const OneBased<double>& sideCorrections, double y0) {
+    return EndY(branches, b, sides, azimuths, &sideCorrections, y0);
 }
 
 void BranchMisclosureX(const BranchModel& branches, OneBased<double>& f, const OneBased<double>& x,
-                       const OneBased<double>& sides, bool use, int n,
-                       const OneBased<double>& corrections, const OneBased<double>& azimuths) {
+                       const OneBased<double>& sides, int n, const OneBased<double>& azimuths) {
     EnsureSize(f, n);
     for (int b = 1; b <= n; ++b) {
-        const double end = BranchEndX(branches, b, sides, azimuths, use, corrections, x[branches.First(b)]);
+        const double end = BranchEndX(branches, b, sides, azimuths, x[branches.First(b)]);
         f[b] = RoundHalfEven(3, end - x[branches.Last(b)]);
     }
 }
 
 void BranchMisclosureY(const BranchModel& branches, OneBased<double>& f, const OneBased<double>& y,
-                       const OneBased<double>& sides, bool use, int n,
-                       const OneBased<double>& corrections, const OneBased<double>& azimuths) {
+                       const OneBased<double>& sides, int n, const OneBased<double>& azimuths) {
     EnsureSize(f, n);
     for (int b = 1; b <= n; ++b) {
-        const double end = BranchEndY(branches, b, sides, azimuths, use, corrections, y[branches.First(b)]);
+        const double end = BranchEndY(branches, b, sides, azimuths, y[branches.First(b)]);
         f[b] = RoundHalfEven(3, end - y[branches.Last(b)]);
     }
 }
 
-double PropagateBranchAzimuths(const BranchModel& branches, int b, const OneBased<int>& types,
-                               const OneBased<double>& angles, bool use,
-                               const OneBased<double>& corrections, double a0) {
-    const int type = types[b];
-    const int from = HasStartAngle(type) ? branches.First(b) : branches.First(b) + 1;
-    const int to = HasEndAngle(type) ? branches.Last(b) : branches.Last(b) - 1;
-    double a = a0;
-    for (int p = from; p <= to; ++p) {
-        const double c = use ? corrections[p] / 3600.0 : 0.0;
-        a = NormalizeAzimuth(NextAzimuth(a, angles[p], c));
-    }
-    return a;
+double PropagateBranchAzimuths(const BranchModel& branches, int b, const OneBased<BranchKind>& kinds,
+                               const OneBased<double>& angles, double a0) {
+    return CarryAzimuth(branches, b, kinds, angles, nullptr, a0);
+}
+
+double PropagateBranchAzimuths(const BranchModel& branches, int b, const OneBased<BranchKind>& kinds,
+                               const OneBased<double>& angles, const OneBased<double>& corrections, double a0) {
+    return CarryAzimuth(branches, b, kinds, angles, &corrections, a0);
 }
 
 void PropagateAllAzimuths(const BranchModel& branches, OneBased<double>& azimuths,
-                          const OneBased<double>& angles, const OneBased<double>& corrections,
-                          bool distribute, bool useCorrections, int n,
-                          const OneBased<std::uint8_t>& skip, const OneBased<int>& types,
+                          const OneBased<double>& angles, const OneBased<double>& corrections, Carry carry,
+                          int n, const OneBased<std::uint8_t>& skip, const OneBased<BranchKind>& kinds,
                           const OneBased<int>& angleCounts, const OneBased<double>& misclosures,
                           const OneBased<double>& startAzimuths) {
     if (n > 0) EnsureSize(azimuths, branches.Last(n));
     for (int b = 1; b <= n; ++b) {
         // A branch without angles has nothing to share its misclosure over.
         double c = 0.0;
-        if (distribute && !skip[b] && angleCounts[b] > 0) c = -misclosures[b] / angleCounts[b];
+        if (carry == Carry::ShareClosure && !skip[b] && angleCounts[b] > 0) c = -misclosures[b] / angleCounts[b];
         double a = startAzimuths[b];
         const int first = branches.First(b);
         const int last = branches.Last(b);
         int from = first;
-        if (!HasStartAngle(types[b])) {
+        if (!HasStartAngle(kinds[b])) {
             azimuths[first] = a;
             from = first + 1;
         }
         for (int p = from; p < last; ++p) {
-            if (useCorrections) c = corrections[p] / 3600.0;
+            if (carry == Carry::WithCorrections) c = SecondsToDegrees(corrections[p]);
             a = NormalizeAzimuth(NextAzimuth(a, angles[p], c));
             azimuths[p] = a;
         }
@@ -154,22 +176,18 @@ void PropagateAllAzimuths(const BranchModel& branches, OneBased<double>& azimuth
 
 void CheckAngularMisclosure(const BranchModel& branches, OneBased<double>& f,
                             const OneBased<double>& startAzimuths,
-                            const OneBased<double>& endAzimuths, bool use,
-                            const OneBased<std::uint8_t>& skip, const OneBased<int>& types,
-                            const OneBased<int>& angleCounts, int n,
-                            const OneBased<double>& corrections, const OneBased<double>& angles,
-                            int angularClosureFactor) {
+                            const OneBased<double>& endAzimuths, const OneBased<std::uint8_t>& skip,
+                            const OneBased<BranchKind>& kinds, const OneBased<int>& angleCounts, int n,
+                            const OneBased<double>& angles, int angularClosureFactor) {
     EnsureSize(f, n);
     for (int b = 1; b <= n; ++b) {
         if (skip[b]) {
             f[b] = 0.0;
             continue;
         }
-        double fb = PropagateBranchAzimuths(branches, b, types, angles, use, corrections,
-                                            startAzimuths[b]) -
-                    endAzimuths[b];
+        double fb = PropagateBranchAzimuths(branches, b, kinds, angles, startAzimuths[b]) - endAzimuths[b];
         const double count = angleCounts[b] > 0 ? angleCounts[b] : 0;
-        const double tolerance = angularClosureFactor * std::sqrt(count) / 3600.0;
+        const double tolerance = SecondsToDegrees(angularClosureFactor * std::sqrt(count));
         if (std::fabs(fb) > tolerance &&
             (std::fabs(fb - 360.0) <= tolerance || std::fabs(fb + 360.0) <= tolerance))
             fb = fb <= 0.0 ? fb + 360.0 : fb - 360.0;
@@ -178,15 +196,15 @@ void CheckAngularMisclosure(const BranchModel& branches, OneBased<double>& f,
 }
 
 void DistributeClosure(const BranchModel& branches, OneBased<double>& x, OneBased<double>& y,
-                       const OneBased<double>& sides, bool distribute, bool useSideCorrections,
-                       int n, const OneBased<double>& sumSides, const OneBased<double>& fX,
-                       const OneBased<double>& fY, const OneBased<double>& sideCorrections,
-                       const OneBased<double>& azimuths) {
+                       const OneBased<double>& sides, Carry carry, int n, const OneBased<double>& sumSides,
+                       const OneBased<double>& fX, const OneBased<double>& fY,
+                       const OneBased<double>& sideCorrections, const OneBased<double>& azimuths) {
+    const bool useCorrections = carry == Carry::WithCorrections;
     for (int b = 1; b <= n; ++b) {
         // A branch of zero length has nothing to share by.
-        const bool share = !useSideCorrections && distribute && sumSides[b] != 0.0;
+        const bool share = carry == Carry::ShareClosure && sumSides[b] != 0.0;
         for (int p = branches.First(b); p <= branches.Last(b) - 2; ++p) {
-            const double c = useSideCorrections ? sideCorrections[p] : 0.0;
+            const double c = useCorrections ? sideCorrections[p] : 0.0;
             double dx = 0.0;
             double dy = 0.0;
             if (share) {

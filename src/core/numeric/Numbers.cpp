@@ -142,7 +142,7 @@ ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
             if (secondText.size() > 2) secondText.insert(2, 1, '.');
             double s = 0;
             if (ParseAnglePart(secondText, s))
-                seconds = s / 3600.0;
+                seconds = SecondsToDegrees(s);
             else
                 bad = true;
         } else if (!ParseAnglePart(work, degrees)) {
@@ -205,8 +205,6 @@ double PackedDmsToDegrees(bool inDegrees, bool withPoint, double value) {
 double DegreesGrads(bool toGrads, double value) {
     return toGrads ? value * 400.0 / 360.0 : value * 360.0 / 400.0;
 }
-
-double SecondsOf(double degrees) { return degrees * 3600.0; }
 
 double MillimetresToMetres(bool metresFlag, double value) { return metresFlag ? value : value / 1000.0; }
 

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <array>
 #include <charconv>
 
 #include "core/numeric/Numbers.h"
@@ -56,6 +57,17 @@ QLineEdit* NumberEdit(QWidget* parent, const char* name, const QString& text, in
     auto* edit = Named(new QLineEdit(text, parent), name);
     edit->setFixedWidth(width);
     return edit;
+}
+
+// RG_shcC1's items in the order of their buttons.
+constexpr std::array kReductionItems{ReductionMode::AreaMean, ReductionMode::SideMean,
+                                     ReductionMode::AboveProjectionPlane};
+
+bool IsReductionItem(int item) { return item >= 0 && item < static_cast<int>(kReductionItems.size()); }
+
+// Whether the chosen item takes heights from the points; false when none is chosen.
+bool ItemUsesPointHeights(int item) {
+    return IsReductionItem(item) && UsesPointHeights(kReductionItems[static_cast<std::size_t>(item)]);
 }
 
 }  // namespace
@@ -227,11 +239,11 @@ QWidget* TFTsbs::BuildWeights() {
                                             GB_trongso_),
                            "RBtrongsonhap");
     auto* group = new QButtonGroup(GB_trongso_);
-    group->addButton(RBtrongsoQP1_, 0);
-    group->addButton(RBtrongsonhap_, 2);
-    (settings_.WeightMode == 2 ? RBtrongsonhap_ : RBtrongsoQP1_)->setChecked(true);
+    group->addButton(RBtrongsoQP1_, static_cast<int>(WeightMode::Estimated));
+    group->addButton(RBtrongsonhap_, static_cast<int>(WeightMode::Entered));
+    (settings_.WeightMode == WeightMode::Entered ? RBtrongsonhap_ : RBtrongsoQP1_)->setChecked(true);
 
-    auto* EMb = NumberEdit(GB_trongso_, "EMb", ShortText(settings_.MbEntered), 50);
+    auto* EMb = NumberEdit(GB_trongso_, "EMb", ShortText(settings_.MbEnteredSeconds), 50);
     auto* EMsa = NumberEdit(GB_trongso_, "EMsa", ShortText(settings_.MsConstant), 50);
     auto* EMsb = NumberEdit(GB_trongso_, "EMsb", ShortText(settings_.MsPpm), 50);
     auto* lMb = Named(new QLabel(QStringLiteral("Mb ="), GB_trongso_), "LMb");
@@ -239,7 +251,7 @@ QWidget* TFTsbs::BuildWeights() {
     auto* lPlus = Named(new QLabel(QStringLiteral("+"), GB_trongso_), "LCong");
     auto* lPpm = Named(new QLabel(QStringLiteral("x 10⁻⁶ x S (mm)"), GB_trongso_), "LPpm");
     weightEntry_ = {lMb, EMb, lMs, EMsa, lPlus, EMsb, lPpm};
-    weightEdits_ = {{EMb, &ComputationSettings::MbEntered},
+    weightEdits_ = {{EMb, &ComputationSettings::MbEnteredSeconds},
                     {EMsa, &ComputationSettings::MsConstant},
                     {EMsb, &ComputationSettings::MsPpm}};
 
@@ -285,13 +297,13 @@ void TFTsbs::Connect() {
     connect(CB_BSCC_, &QCheckBox::toggled, this, &TFTsbs::OnRigorous);
     connect(RBtrongsoQP1_, &QRadioButton::toggled, this, [this](bool on) {
         if (!on) return;
-        settings_.WeightMode = 0;
+        settings_.WeightMode = WeightMode::Estimated;
         settings_.WeightsEntered = false;
         SetWeightEditsEnabled(false);
     });
     connect(RBtrongsonhap_, &QRadioButton::toggled, this, [this](bool on) {
         if (!on) return;
-        settings_.WeightMode = 2;
+        settings_.WeightMode = WeightMode::Entered;
         settings_.WeightsEntered = true;
         SetWeightEditsEnabled(true);
     });
@@ -331,7 +343,7 @@ void TFTsbs::showEvent(QShowEvent* event) {
 void TFTsbs::OnRigorous(bool checked) {
     settings_.Modes.RigorousWanted = checked;
     GB_trongso_->setEnabled(checked);
-    SetWeightEditsEnabled(checked && settings_.WeightMode == 2);
+    SetWeightEditsEnabled(checked && settings_.WeightMode == WeightMode::Entered);
 }
 
 void TFTsbs::SetWeightEditsEnabled(bool enabled) {
@@ -343,14 +355,16 @@ void TFTsbs::OnHeightReduction(bool checked) {
     RG_shcC1_->setEnabled(checked);
     E_dctb_shc1_->setEnabled(checked);
     E_dcmc_shc1_->setEnabled(checked);
-    CB_filedocao_->setEnabled(checked && RG_shcC1_->ItemIndex() >= 1);
+    CB_filedocao_->setEnabled(checked && ItemUsesPointHeights(RG_shcC1_->ItemIndex()));
 }
 
 void TFTsbs::OnHeightReductionMode(int item) {
-    settings_.HeightReductionMode = item;
-    CB_filedocao_->setEnabled(CBTinhshcC1_->isChecked() && item >= 1);
-    E_dctb_shc1_->setVisible(item == 0);
-    E_dcmc_shc1_->setVisible(item == 2);
+    if (!IsReductionItem(item)) return;
+    const ReductionMode mode = kReductionItems[static_cast<std::size_t>(item)];
+    settings_.HeightReductionMode = mode;
+    CB_filedocao_->setEnabled(CBTinhshcC1_->isChecked() && UsesPointHeights(mode));
+    E_dctb_shc1_->setVisible(mode == ReductionMode::AreaMean);
+    E_dcmc_shc1_->setVisible(mode == ReductionMode::AboveProjectionPlane);
 }
 
 void TFTsbs::OnProjectionReduction(bool checked) {

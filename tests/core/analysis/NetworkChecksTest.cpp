@@ -94,13 +94,15 @@ TEST_F(ChecksFixture, AnglesThroughAThirdDirection) {
               "Khong tim thay goc : A   S   X\rBan xem lai so hieu canh tuong ung co hop ly chua ?\rTiep tuc nua khong ?");
 }
 
-TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchType) {
+TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchKind) {
     Branch({"S", "P", "Q", "E"});
     Observe("T S P 30; S P Q 200; P Q E 170; Q E U 80; S P 10; Q P 20; Q E 30");
-    OneBased<int> types(1, 1), startRefs(1, Id("T")), endRefs(1, Id("U"));
+    const OneBased<BranchKind> kinds(1, BranchKind::BothEnds);
+    OneBased<int> startRefs(1, Id("T")), endRefs(1, Id("U"));
     OneBased<double> pa(4, -1.0), ps(4, -1.0);
     StationAngleIndex index(obs.Angles);
-    ASSERT_TRUE(CollectBranchAngles(model, obs.Angles, index, obs.Sides, 1, types, startRefs, endRefs, pa, ps, errorFlag, ui, log));
+    ASSERT_TRUE(CollectBranchAngles(model, obs.Angles, index, obs.Sides, 1, kinds, startRefs, endRefs, pa, ps,
+                                    errorFlag, ui, log));
     const double expected[] = {30, 200, 170, 80};
     for (int p = 1; p <= 4; ++p) EXPECT_DOUBLE_EQ(pa[p], expected[p - 1]);
     for (int p = 1; p <= 3; ++p) EXPECT_DOUBLE_EQ(ps[p], 10.0 * p);  // Q-P measured the other way round
@@ -109,7 +111,8 @@ TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchType) {
     AngleObservations none;
     StationAngleIndex noIndex(none);
     ui.answers.push_back(Answer::No);
-    EXPECT_FALSE(CollectBranchAngles(model, none, noIndex, obs.Sides, 1, types, startRefs, endRefs, pa, ps, errorFlag, ui, log));
+    EXPECT_FALSE(
+        CollectBranchAngles(model, none, noIndex, obs.Sides, 1, kinds, startRefs, endRefs, pa, ps, errorFlag, ui, log));
     EXPECT_TRUE(errorFlag);
     EXPECT_EQ(ui.calls.size(), 1u);
 
@@ -119,7 +122,8 @@ TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchType) {
     obs.Sides.FromIds.Resize(2);
     obs.Sides.ToIds.Resize(2);
     test::ScriptedInteraction fresh;
-    EXPECT_FALSE(CollectBranchAngles(model, obs.Angles, index, obs.Sides, 1, types, startRefs, endRefs, pa, ps, errorFlag, fresh, log));
+    EXPECT_FALSE(CollectBranchAngles(model, obs.Angles, index, obs.Sides, 1, kinds, startRefs, endRefs, pa, ps,
+                                     errorFlag, fresh, log));
     EXPECT_TRUE(errorFlag);
     EXPECT_EQ(fresh.Messages(), std::vector<std::string>{Vn("Thiếu cạnh : Q   E")});
 }

@@ -205,7 +205,7 @@ TEST_F(Readers, HeightAndLevellingFiles) {
     ASSERT_TRUE(ReadObservations(path, settings, names, obs, error, ui));
     EXPECT_EQ(obs.Heights.Count(), 0);
     settings.HeightReduction = true;
-    settings.HeightReductionMode = 1;
+    settings.HeightReductionMode = ReductionMode::SideMean;
     settings.HeightsFromFile = false;
     names.Clear();
     ASSERT_TRUE(ReadObservations(path, settings, names, obs, error, ui));

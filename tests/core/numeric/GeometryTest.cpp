@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace qef {
@@ -57,28 +58,29 @@ TEST(GeometryTest, DirectionsInEveryQuadrant) {
 // One branch of four points P1..P4 with angles 90, 270, 90, 200 and start azimuth 0.
 // Worked by hand: P1: 0+90-180 = 270; P2: 270+270-180 = 360 -> 0; P3: 0+90-180 -> 270;
 // P4: 270+200-180 = 290.
-TEST(GeometryTest, AzimuthsAreCarriedOverTheAnglesTheBranchTypeMeasures) {
+TEST(GeometryTest, AzimuthsAreCarriedOverTheAnglesTheBranchKindMeasures) {
     const BranchModel model = MakeBranches({4});
     const OneBased<double> angles = List<double>({90, 270, 90, 200});
-    const OneBased<double> none;
-    const double expected[5] = {0, 290.0, 270.0, 20.0, 0.0};  // by type 1..4
-    for (int type = 1; type <= 4; ++type) {
-        const OneBased<int> types = List<int>({type});
-        EXPECT_NEAR(PropagateBranchAzimuths(model, 1, types, angles, false, none, 0.0), expected[type], kTight)
-            << "type " << type;
-    }
-    // Type 3 from 0: P2: 0+270-180 = 90; P3: 90+90-180 = 0; P4: 0+200-180 = 20.
+    const std::pair<BranchKind, double> expected[] = {
+        {BranchKind::BothEnds, 290.0}, {BranchKind::StartOnly, 270.0}, {BranchKind::EndOnly, 20.0},
+        {BranchKind::Neither, 0.0}};
+    for (const auto& [kind, azimuth] : expected)
+        EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List({kind}), angles, 0.0), azimuth, kTight)
+            << "kind " << static_cast<int>(kind);
+    // End only, from 0: P2: 0+270-180 = 90; P3: 90+90-180 = 0; P4: 0+200-180 = 20.
     // Corrections of 36" an angle add 0.01 degree for every angle used.
     const OneBased<double> corrections = List<double>({36, 36, 36, 36});
-    EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List<int>({1}), angles, true, corrections, 0.0), 290.04, kTight);
-    EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List<int>({4}), angles, true, corrections, 0.0), 0.02, kTight);
+    EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List({BranchKind::BothEnds}), angles, corrections, 0.0), 290.04,
+                kTight);
+    EXPECT_NEAR(PropagateBranchAzimuths(model, 1, List({BranchKind::Neither}), angles, corrections, 0.0), 0.02,
+                kTight);
 }
 
 TEST(GeometryTest, AngularMisclosureDropsAFullTurn) {
-    // Four branches of three points, type 4: the one interior angle is the only angle.
+    // Four branches of three points without connecting angles: the one interior angle is the only angle.
     const BranchModel model = MakeBranches({3, 3, 3, 3});
     const OneBased<double> angles = List<double>({0, 179.999, 0, 0, 180.0005, 0, 0, 181, 0, 0, 181, 0});
-    const OneBased<int> types = List<int>({4, 4, 4, 4});
+    const OneBased<BranchKind> kinds(4, BranchKind::Neither);
     const OneBased<int> counts = List<int>({1, 1, 1, 1});
     const OneBased<std::uint8_t> skip = List<std::uint8_t>({0, 0, 0, 1});
     // Branch 1: 0 -> 359.999 against 0: 359.999 -> -0.001.
@@ -87,30 +89,30 @@ TEST(GeometryTest, AngularMisclosureDropsAFullTurn) {
     const OneBased<double> start = List<double>({0, 0, 0, 0});
     const OneBased<double> end = List<double>({0, 359.9995, 0, 0});
     OneBased<double> f;
-    CheckAngularMisclosure(model, f, start, end, false, skip, types, counts, 4, {}, angles, 10);
+    CheckAngularMisclosure(model, f, start, end, skip, kinds, counts, 4, angles, 10);
     ASSERT_EQ(f.Size(), 4u);
     EXPECT_NEAR(f[1], -0.0010, kTight);
     EXPECT_NEAR(f[2], 0.0010, kTight);
     EXPECT_NEAR(f[3], 1.0, kTight);
     EXPECT_EQ(f[4], 0.0);
     // With a tolerance of 3" the first branch is 3.6" off a full turn and keeps it.
-    CheckAngularMisclosure(model, f, start, end, false, skip, types, counts, 1, {}, angles, 3);
+    CheckAngularMisclosure(model, f, start, end, skip, kinds, counts, 1, angles, 3);
     EXPECT_NEAR(f[1], 359.999, kTight);
 }
 
 TEST(GeometryTest, SideAzimuthsShareTheMisclosureEqually) {
-    // Branch 1: type 1, angles 90, 270, 90, 200, misclosure 0.004 over 4 angles: -0.001 each.
-    // Branch 2: type 3, start azimuth 10 is the first side's; one interior angle 180.
+    // Branch 1: both ends angled, angles 90, 270, 90, 200, misclosure 0.004 over 4 angles: -0.001 each.
+    // Branch 2: end only, start azimuth 10 is the first side's; one interior angle 180.
     // Branch 3: like branch 1 but skipped, so nothing is shared.
     const BranchModel model = MakeBranches({4, 3, 4});
     const OneBased<double> angles = List<double>({90, 270, 90, 200, 0, 180, 0, 90, 270, 90, 200});
-    const OneBased<int> types = List<int>({1, 3, 1});
+    const OneBased<BranchKind> kinds = List({BranchKind::BothEnds, BranchKind::EndOnly, BranchKind::BothEnds});
     const OneBased<int> counts = List<int>({4, 2, 4});
     const OneBased<std::uint8_t> skip = List<std::uint8_t>({0, 0, 1});
     const OneBased<double> misclosures = List<double>({0.004, 0.002, 0.004});
     const OneBased<double> start = List<double>({0, 10, 0});
     OneBased<double> az;
-    PropagateAllAzimuths(model, az, angles, {}, true, false, 3, skip, types, counts, misclosures, start);
+    PropagateAllAzimuths(model, az, angles, {}, Carry::ShareClosure, 3, skip, kinds, counts, misclosures, start);
     ASSERT_GE(az.Size(), 10u);
     EXPECT_NEAR(az[1], 269.999, kTight);
     EXPECT_NEAR(az[2], 359.998, kTight);
@@ -123,7 +125,8 @@ TEST(GeometryTest, SideAzimuthsShareTheMisclosureEqually) {
 
     // Per-angle corrections replace the equal share: -7.2" and +3.6" on branch 1.
     const OneBased<double> corrections = List<double>({-7.2, 3.6, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    PropagateAllAzimuths(model, az, angles, corrections, true, true, 1, skip, types, counts, misclosures, start);
+    PropagateAllAzimuths(model, az, angles, corrections, Carry::WithCorrections, 1, skip, kinds, counts, misclosures,
+                         start);
     EXPECT_NEAR(az[1], 269.998, kTight);
     EXPECT_NEAR(az[2], 359.999, kTight);
     EXPECT_NEAR(az[3], 269.999, kTight);
@@ -140,24 +143,24 @@ TEST(GeometryTest, CoordinateMisclosureIsSharedInProportionToLength) {
 
     OneBased<double> fX;
     OneBased<double> fY;
-    BranchMisclosureX(model, fX, x, sides, false, 1, {}, azimuths);
-    BranchMisclosureY(model, fY, y, sides, false, 1, {}, azimuths);
+    BranchMisclosureX(model, fX, x, sides, 1, azimuths);
+    BranchMisclosureY(model, fY, y, sides, 1, azimuths);
     EXPECT_NEAR(fX[1], -0.040, 1e-12);
     EXPECT_NEAR(fY[1], 0.020, 1e-12);
     // Misclosures are whole millimetres: 0.0004 m more on the known end is dropped.
     x[4] = 1200.0404;
-    BranchMisclosureX(model, fX, x, sides, false, 1, {}, azimuths);
+    BranchMisclosureX(model, fX, x, sides, 1, azimuths);
     EXPECT_NEAR(fX[1], -0.040, 1e-12);
     x[4] = 1200.040;
     // Side corrections of 1 cm lengthen each side.
     const OneBased<double> sideCorrections = List<double>({0.01, 0.01, 0.01, 0, 0, 0});
-    EXPECT_NEAR(BranchEndY(model, 1, sides, azimuths, true, sideCorrections, 2000), 2200.02, kTight);
+    EXPECT_NEAR(BranchEndY(model, 1, sides, azimuths, sideCorrections, 2000), 2200.02, kTight);
 
     // At P2 100/400 of the misclosure, at P3 300/400, with opposite sign.
     const OneBased<double> sumSides = List<double>({400, 50});
     const OneBased<double> fX2 = List<double>({-0.040, 5});
     const OneBased<double> fY2 = List<double>({0.020, 5});
-    DistributeClosure(model, x, y, sides, true, false, 2, sumSides, fX2, fY2, {}, azimuths);
+    DistributeClosure(model, x, y, sides, Carry::ShareClosure, 2, sumSides, fX2, fY2, {}, azimuths);
     EXPECT_NEAR(x[2], 1000.010, kTight);
     EXPECT_NEAR(y[2], 2099.995, kTight);
     EXPECT_NEAR(x[3], 1200.030, kTight);
@@ -167,10 +170,10 @@ TEST(GeometryTest, CoordinateMisclosureIsSharedInProportionToLength) {
                 y[6] == 10.0);
 
     // Without distribution the points are carried; with side corrections those replace the share.
-    DistributeClosure(model, x, y, sides, false, false, 1, sumSides, fX2, fY2, {}, azimuths);
+    DistributeClosure(model, x, y, sides, Carry::AsMeasured, 1, sumSides, fX2, fY2, {}, azimuths);
     EXPECT_NEAR(x[3], 1200.0, kTight);
     EXPECT_NEAR(y[3], 2100.0, kTight);
-    DistributeClosure(model, x, y, sides, true, true, 1, sumSides, fX2, fY2, sideCorrections, azimuths);
+    DistributeClosure(model, x, y, sides, Carry::WithCorrections, 1, sumSides, fX2, fY2, sideCorrections, azimuths);
     EXPECT_NEAR(y[2], 2100.01, kTight);
     EXPECT_NEAR(x[3], 1200.01, kTight);
 
