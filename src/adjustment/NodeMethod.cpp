@@ -305,8 +305,8 @@ bool LinkGroupBranches(GroupWorkingSet& ws, const GroupInputs& in, const GroupCo
         return false;
     ConcatIdLists(model.BranchStopPoints, model.StartStations, model.NetworkNodes, nn, ns);
     OrientBranchesFromKnown(model, ns + nn, nb);
-    model.BranchStopPoints.Resize(static_cast<std::size_t>(
-        ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nn, ns, model.NetworkNodes)));
+    model.BranchStopPoints.Resize(
+        ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nn, ns, model.NetworkNodes));
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang tìm nhánh liên quan đến 1 nút"));
     monitor.SetPosition(8);
