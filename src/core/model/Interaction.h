@@ -2,7 +2,6 @@
 // The only way a computation speaks to the user. Texts are TCVN3 bytes.
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace qef {
 
@@ -40,9 +39,5 @@ public:
 void ShowError(Interaction& ui, bool& errorFlag, const std::string& message);
 // "Đã tính xong".
 void ShowDoneMessage(Interaction& ui);
-// Input box "Nhap so lieu"; an answer that is not a number gives "0".
-std::string AskNumber(Interaction& ui, const std::string& prompt, const std::string& defaultText);
-// The number in `text`; when it is none, shows "loi <text>", sets errorFlag and gives 0.
-double ParseRealField(std::string_view text, bool& errorFlag, Interaction& ui);
 
 }  // namespace qef

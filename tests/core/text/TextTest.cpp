@@ -174,13 +174,6 @@ TEST(VnCodec, Tcvn3AndVniAreLosslessOnEveryByte) {
 
 TEST(Numbers, BadTextsAndWhatTheUserIsTold) {
     EXPECT_EQ(ParseRealOrDefault("x1", 7.5), 7.5);
-    test::ScriptedInteraction ui;
-    bool error = false;
-    EXPECT_EQ(ParseRealField("2.5", error, ui), 2.5);
-    EXPECT_FALSE(error);
-    ParseRealField("2,5", error, ui);
-    EXPECT_TRUE(error);
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{"loi 2,5"});
 
     // A bad angle still has the value of the parts read; the message shows the text without its sign.
     const auto message = [](const char* text, bool inDegrees, bool withPoint) {
@@ -193,13 +186,7 @@ TEST(Numbers, BadTextsAndWhatTheUserIsTold) {
     EXPECT_EQ(message("1e2", false, true), "Góc 1e2 sai định dạng");
 }
 
-TEST(Numbers, InputBoxAndLineCounts) {
-    test::ScriptedInteraction ui;
-    ui.texts = {std::string("12.5"), std::string("abc"), std::nullopt};
-    EXPECT_EQ(AskNumber(ui, "Do cao", "0.0"), "12.5");
-    EXPECT_EQ(AskNumber(ui, "Do cao", "0.0") + AskNumber(ui, "Do cao", "0.0"), "00");  // bad text, cancel
-    EXPECT_EQ(ui.calls[0].text, "Nhap so lieu|Do cao");
-
+TEST(Numbers, LineCounts) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("a.txt"), "one\r\ntwo\nthree");
     test::WriteFileBytes(dir.File("z.txt"), "one\r\n\x1a");
