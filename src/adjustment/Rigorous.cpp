@@ -23,7 +23,7 @@ bool NodeCoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.Kno
 
 // Nodes in breadth-first order from `root` over the unmarked nodes, marking them; levels[k] is
 // where level k starts in the returned list.
-std::vector<int> BreadthFirst(const std::vector<std::vector<int>>& adjacent, int root, std::vector<int>& mark,
+std::vector<int> BreadthFirst(const OneBased<std::vector<int>>& adjacent, int root, OneBased<int>& mark,
                               int stamp, std::vector<std::size_t>& levels) {
     std::vector<int> order{root};
     mark[root] = stamp;
@@ -47,7 +47,7 @@ std::vector<int> BreadthFirst(const std::vector<std::vector<int>>& adjacent, int
 // alone.
 OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
     const int m = ws.Nn;
-    std::vector<std::vector<int>> adjacent(m + 1);
+    OneBased<std::vector<int>> adjacent(m);
     for (int b = 1; b <= ws.Nb; ++b) {
         const int s = ws.StartNodeOf[b];
         const int e = ws.EndNodeOf[b];
@@ -55,7 +55,7 @@ OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
         adjacent[s].push_back(e);
         adjacent[e].push_back(s);
     }
-    std::vector<std::size_t> degree(m + 1, 0);
+    OneBased<std::size_t> degree(m, 0);
     for (auto& list : adjacent) {
         std::sort(list.begin(), list.end());
         list.erase(std::unique(list.begin(), list.end()), list.end());
@@ -68,8 +68,8 @@ OneBased<int> NodeUnknownSlots(const GroupWorkingSet& ws) {
 
     std::vector<int> sequence;
     sequence.reserve(m);
-    std::vector<int> placed(m + 1, 0);
-    std::vector<int> mark(m + 1, 0);
+    OneBased<int> placed(m, 0);
+    OneBased<int> mark(m, 0);
     std::vector<std::size_t> levels;
     int stamp = 0;
     for (int c = 1; c <= m; ++c) {

@@ -29,7 +29,7 @@ struct AngleKeyHash {
 
 // Keeps the entries whose `keep` flag is set, in order.
 template <typename T>
-void Compact(OneBased<T>& list, const std::vector<char>& keep) {
+void Compact(OneBased<T>& list, const OneBased<char>& keep) {
     int out = 0;
     for (int i = 1; i <= list.Size(); ++i)
         if (keep[i]) list[++out] = list[i];
@@ -38,10 +38,10 @@ void Compact(OneBased<T>& list, const std::vector<char>& keep) {
 
 // Repeats of the first entry of each key, in the order a scan from the front meets them.
 template <typename Key, typename Hash, typename KeyOf>
-std::vector<std::vector<int>> GroupRepeats(int count, KeyOf keyOf) {
+OneBased<std::vector<int>> GroupRepeats(int count, KeyOf keyOf) {
     std::unordered_map<Key, int, Hash> firstOf;
     firstOf.reserve(count);
-    std::vector<std::vector<int>> repeats(count + 1);
+    OneBased<std::vector<int>> repeats(count);
     for (int i = 1; i <= count; ++i) {
         auto [it, inserted] = firstOf.try_emplace(keyOf(i), i);
         if (!inserted) repeats[it->second].push_back(i);
@@ -53,7 +53,7 @@ bool MergeSides(SideObservations& sides, const PointNameTable& names, LogBuffer&
     const int count = sides.Count();
     auto repeats = GroupRepeats<std::uint64_t, std::hash<std::uint64_t>>(
         count, [&](int i) { return PairKey(sides.FromIds[i], sides.ToIds[i]); });
-    std::vector<char> keep(count + 1, 1);
+    OneBased<char> keep(count, 1);
     bool any = false;
     for (int i = 1; i <= count; ++i) {
         if (!keep[i] || repeats[i].empty()) continue;
@@ -78,7 +78,7 @@ bool MergeAngles(AngleObservations& angles, const PointNameTable& names, LogBuff
     auto repeats = GroupRepeats<AngleKey, AngleKeyHash>(count, [&](int i) {
         return AngleKey{angles.StationIds[i], PairKey(angles.BackIds[i], angles.ForeIds[i])};
     });
-    std::vector<char> keep(count + 1, 1);
+    OneBased<char> keep(count, 1);
     bool any = false;
     for (int i = 1; i <= count; ++i) {
         if (!keep[i] || repeats[i].empty()) continue;

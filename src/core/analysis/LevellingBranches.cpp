@@ -25,7 +25,7 @@ public:
         }
     }
     // Lowest-numbered line at the point that `used` does not mark; 0 when none.
-    int Next(int point, const std::vector<char>& used) {
+    int Next(int point, const OneBased<char>& used) {
         auto it = lines_.find(point);
         if (it == lines_.end()) return 0;
         Entry& e = it->second;
@@ -45,7 +45,7 @@ private:
 };
 
 template <typename T>
-void KeepMarked(OneBased<T>& list, const std::vector<char>& keep, int count) {
+void KeepMarked(OneBased<T>& list, const OneBased<char>& keep, int count) {
     int out = 0;
     for (int i = 1; i <= count; ++i)
         if (keep[i]) list[++out] = list[i];
@@ -54,7 +54,7 @@ void KeepMarked(OneBased<T>& list, const std::vector<char>& keep, int count) {
 
 // From each stop point, walks branches into model.Branches while lines leave it, marking the lines
 // it uses; returns the number of branches.
-int WalkBranches(NetworkModel& model, const LevellingLines& lines, int stopCount, std::vector<char>& used,
+int WalkBranches(NetworkModel& model, const LevellingLines& lines, int stopCount, OneBased<char>& used,
                  Progress& progress) {
     BranchModel& br = model.Branches;
     std::unordered_set<int> stops;
@@ -94,7 +94,7 @@ int WalkBranches(NetworkModel& model, const LevellingLines& lines, int stopCount
 }
 
 // Lists the lines that no walk reached in a message and in the log; returns how many there are.
-int ReportUnjoinedLines(const NetworkModel& model, const LevellingLines& lines, const std::vector<char>& used,
+int ReportUnjoinedLines(const NetworkModel& model, const LevellingLines& lines, const OneBased<char>& used,
                         bool& unjoinedSidesFlag, LogBuffer& log, Interaction& ui) {
     const std::string heading = Vn("Các cạnh không liên kết được vào lưới :");
     std::string list;
@@ -116,7 +116,7 @@ int ReportUnjoinedLines(const NetworkModel& model, const LevellingLines& lines, 
 
 // Appends the unused lines to the leftover file and, once it is written, drops them from `lines`.
 void MoveUnjoinedLines(const std::string& leftoverFile, const NetworkModel& model, LevellingLines& lines,
-                       const std::vector<char>& used, Interaction& ui) {
+                       const OneBased<char>& used, Interaction& ui) {
     const int lineCount = lines.Count();
     TextFileWriter out(leftoverFile, true);
     bool written = out.IsOpen();
@@ -174,7 +174,7 @@ LevellingBranchOutcome BuildBranches(NetworkModel& model, LevellingLines& lines,
     model.Branches.Clear();
     const int lineCount = lines.Count();
     // Lines missing an end are never walked.
-    std::vector<char> used(lineCount + 1, 0);
+    OneBased<char> used(lineCount, 0);
     for (int i = 1; i <= lineCount; ++i)
         if (lines.FromIds[i] == 0 || lines.ToIds[i] == 0) used[i] = 1;
 
