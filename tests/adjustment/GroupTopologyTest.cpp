@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "adjustment/GroupTopology.h"
+#include "adjustment/SyntheticNetwork.h"
 #include "support/Fakes.h"
 
 namespace qef {
@@ -21,11 +21,7 @@ struct TopologyFixture : ::testing::Test {
     test::ScriptedInteraction ui;
 
     int Id(const char* name) { return model.PointNames.Register(name); }
-    void Branch(std::initializer_list<const char*> points) {
-        model.Branches.BranchPointCounts.PushBack(static_cast<int>(points.size()));
-        for (const char* p : points) model.Branches.BranchPoints.PushBack(Id(p));
-        model.Branches.BuildBranchOffsets(model.Branches.BranchCount());
-    }
+    void Branch(const std::vector<std::string>& points) { test::AddNamedBranch(model, points); }
     std::vector<int> List(const OneBased<int>& list, int n) {
         std::vector<int> out;
         for (int i = 1; i <= n; ++i) out.push_back(list[i]);

@@ -6,6 +6,7 @@
 
 #include "adjustment/HangingReports.h"
 #include "adjustment/HangingTraverses.h"
+#include "adjustment/SyntheticNetwork.h"
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
 #include "support/Fakes.h"
@@ -42,12 +43,7 @@ struct HangingCase {
         sides.ToIds.PushBack(Id(b));
         sides.Lengths.PushBack(length);
     }
-    void Branch(const std::vector<std::string>& points) {
-        for (const std::string& p : points) model.Branches.BranchPoints.PushBack(Id(p));
-        model.Branches.BranchPointCounts.PushBack(static_cast<int>(points.size()));
-        model.Branches.BranchDeadEnd.PushBack(1);
-        model.Branches.BuildBranchOffsets(model.Branches.BranchCount());
-    }
+    void Branch(const std::vector<std::string>& points) { test::AddNamedBranch(model, points); }
     // Computes and, when computed, writes the table and the new points as the run does.
     HangingStatus Compute() {
         const HangingInputs in{model, model.Branches.BranchCount(), known, angles, sides, answers};
@@ -135,11 +131,10 @@ TEST(HangingTraverses, PagesHoldFortyUnits) {
     const std::vector<int> counts{9, 9, 9, 9, 3, 45};
     int total = 0;
     for (int n : counts) {
-        for (int i = 1; i <= n; ++i)
-            model.Branches.BranchPoints.PushBack(model.PointNames.Register("P" + std::to_string(++total)));
-        model.Branches.BranchPointCounts.PushBack(n);
+        std::vector<std::string> points;
+        while (static_cast<int>(points.size()) < n) points.push_back("P" + std::to_string(++total));
+        test::AddNamedBranch(model, points);
     }
-    model.Branches.BuildBranchOffsets(static_cast<int>(counts.size()));
     t.BranchCount = static_cast<int>(counts.size());
     const int b = t.BranchCount + 2;
     const int p = total + 2;

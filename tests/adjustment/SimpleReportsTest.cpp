@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SimpleReports.h"
+#include "adjustment/SyntheticNetwork.h"
 #include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
@@ -16,54 +16,33 @@ std::string Golden(const std::string& name) {
     return test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/simple_reports/" + name);
 }
 
-// A group laid out by hand: names, branches and the values that the adjustment would leave.
-struct HandGroup {
-    NetworkModel model;
-    GroupWorkingSet ws;
+// The values that the adjustment would leave in a group laid out by hand.
+struct FilledGroup : test::HandGroup {
+    using HandGroup::HandGroup;
 
-    int Id(const char* name) { return model.PointNames.Register(name); }
-
-    void SetBranches(std::initializer_list<std::vector<const char*>> branches, int nodes) {
-        BranchModel& m = model.Branches;
-        int total = 0;
-        for (const auto& points : branches) {
-            m.BranchPointCounts.PushBack(static_cast<int>(points.size()));
-            for (const char* p : points) m.BranchPoints.PushBack(Id(p));
-            total += static_cast<int>(points.size());
-        }
-        ws.Nb = static_cast<int>(branches.size());
-        ws.Nn = nodes;
-        ws.TotalPoints = total;
-        m.BuildBranchOffsets(ws.Nb);
-        ws.Allocate();
-        ws.AngularClosureFactor = 30;
-        ws.LinearClosureDenominator = 4000;
-    }
     // Angle (or -1 for none), azimuth and side of the side leaving it, X, Y at position p.
     void Position(int p, double angle, double azimuth, double side, double x, double y) {
-        const int i = p;
-        ws.PositionAngles[i] = angle < 0 ? 0.0 : angle;
-        ws.PositionAzimuths[i] = azimuth;
-        ws.PositionSides[i] = side;
-        ws.PositionX[i] = x;
-        ws.PositionY[i] = y;
+        ws.PositionAngles[p] = angle < 0 ? 0.0 : angle;
+        ws.PositionAzimuths[p] = azimuth;
+        ws.PositionSides[p] = side;
+        ws.PositionX[p] = x;
+        ws.PositionY[p] = y;
     }
     void Closure(int b, int angles, int sides, double fbSeconds, double fx, double fy, double fs, double length) {
-        const int i = b;
-        ws.BranchAngleCounts[i] = angles;
-        ws.BranchSideCounts[i] = sides;
-        ws.ClosureFb[i] = fbSeconds / 3600.0;
-        ws.ClosureFx[i] = fx;
-        ws.ClosureFy[i] = fy;
-        ws.ClosureFs[i] = fs;
-        ws.BranchLengthSums[i] = length;
+        ws.BranchAngleCounts[b] = angles;
+        ws.BranchSideCounts[b] = sides;
+        ws.ClosureFb[b] = fbSeconds / 3600.0;
+        ws.ClosureFx[b] = fx;
+        ws.ClosureFy[b] = fy;
+        ws.ClosureFs[b] = fs;
+        ws.BranchLengthSums[b] = length;
     }
 };
 
 // Two branches of 6 and 4 points that share a page: a fitted one between two known directions
 // and one from an unknown node to a known direction.
-void FillFirstGroup(HandGroup& g) {
-    g.SetBranches({{"A", "P1", "P2", "P3", "P4", "B"}, {"N1", "Q1", "Q2", "C"}}, 1);
+FilledGroup FirstGroup() {
+    FilledGroup g({{"A", "P1", "P2", "P3", "P4", "B"}, {"N1", "Q1", "Q2", "C"}}, 1);
     GroupWorkingSet& ws = g.ws;
     ws.BranchTypes[1] = BranchKind::BothEnds;
     ws.StartRefPoints[1] = g.Id("K1");
@@ -94,11 +73,12 @@ void FillFirstGroup(HandGroup& g) {
     g.Position(9, 200.5, 130.5, 70.125, 1182.179, 2394.871);
     g.Position(10, 100.75, 0.0, 0.0, 1136.635, 2448.193);
     g.Closure(2, 3, 3, -3.2, 0.0003, 0.0002, 0.0004, 180.375);
+    return g;
 }
 
 // One branch of two points ending at a known side-only point: no angular closure.
-void FillSecondGroup(HandGroup& g) {
-    g.SetBranches({{"D", "E"}}, 0);
+FilledGroup SecondGroup() {
+    FilledGroup g({std::vector<std::string>{"D", "E"}});
     GroupWorkingSet& ws = g.ws;
     ws.BranchTypes[1] = BranchKind::StartOnly;
     ws.NoAngleClosure[1] = 1;
@@ -109,6 +89,7 @@ void FillSecondGroup(HandGroup& g) {
     g.Position(1, 75.0, 120.5, 250.5, 1100.0, 2100.0);
     g.Position(2, -1, 0.0, 0.0, 972.881, 2315.848);
     g.Closure(1, 1, 1, 0.0, 0.015, 0.02, 0.025, 250.5);
+    return g;
 }
 
 TEST(SimpleReports, ReportDhFileAndClosureRowsOfTwoGroupsMatchHandLayout) {
@@ -120,11 +101,10 @@ TEST(SimpleReports, ReportDhFileAndClosureRowsOfTwoGroupsMatchHandLayout) {
     test::ScriptedInteraction ui;
 
     // Each group's report, dh angles and closure rows, as the adjustment writes them.
-    HandGroup first, second;
-    FillFirstGroup(first);
-    FillSecondGroup(second);
+    FilledGroup first = FirstGroup();
+    FilledGroup second = SecondGroup();
     test::WriteFileBytes(dir.File("kq.in"), "left from an earlier run\r\n");
-    for (HandGroup* g : {&first, &second}) {
+    for (FilledGroup* g : {&first, &second}) {
         ComputeClosureFigures(g->ws);
         ASSERT_TRUE(WriteSimpleResultsText(dir.File("kq.in"), g->ws, g->model, settings, run, progress, ui));
         ASSERT_TRUE(AppendDhAngles(dir.File("kq.dh"), g->ws, g->model, ui));
@@ -161,10 +141,9 @@ TEST(SimpleReports, UnwritableReportIsReportedNotIgnored) {
     test::ScriptedInteraction ui;
     test::RecordingProgress progress;
     RunRecord run;
-    HandGroup g;
-    FillSecondGroup(g);
-    EXPECT_FALSE(
-        WriteSimpleResultsText(dir.File("missing-folder/kq.in"), g.ws, g.model, ComputationSettings{}, run, progress, ui));
+    FilledGroup g = SecondGroup();
+    const ComputationSettings settings;
+    EXPECT_FALSE(WriteSimpleResultsText(dir.File("missing-folder/kq.in"), g.ws, g.model, settings, run, progress, ui));
     EXPECT_EQ(ui.Messages().size(), 1u);
 }
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "GuiTestSupport.h"
-#include "adjustment/SyntheticTraverse.h"
 #include "core/text/TextFile.h"
 #include "gui/GuiText.h"
 #include "gui/dialogs/TForm2.h"
+#include "support/Lists.h"
 
 namespace qef {
 namespace {

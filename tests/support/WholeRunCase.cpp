@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <span>
 #include <string_view>
 #include <type_traits>
 
@@ -21,6 +22,15 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kInputRoles[] = {"known", "observations", "heights"};
+const std::string kDialogue = "dialogue.txt";
+constexpr std::string_view kAny = "[...]";
+
+const std::map<std::string_view, RunOutcome> kOutcomes = {
+    {"Completed", RunOutcome::Completed},         {"ReadFailed", RunOutcome::ReadFailed},
+    {"NameCollision", RunOutcome::NameCollision}, {"NoStartDirection", RunOutcome::NoStartDirection},
+    {"Cancelled", RunOutcome::Cancelled},         {"WriteFailed", RunOutcome::WriteFailed}};
+const std::map<std::string_view, Answer> kAnswers = {
+    {"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
 
 bool Parse(std::string_view text, bool& value) {
     if (text != "true" && text != "false") return false;
@@ -78,37 +88,66 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// The case's own names; false when `name` is none of them.
+bool ReadCaseLine(std::string_view name, std::string_view value, WholeRunCase& runCase) {
+    const auto bad = [&](const char* what) { runCase.Problems.push_back(std::string(name) + " is " + what); };
+    if (name == "result" || std::ranges::count(kInputRoles, name) > 0) {
+        runCase.Files[std::string(name)] = value;
+    } else if (name == "expected") {
+        runCase.ExpectedAsText = value == "text";
+        if (value != "text" && value != "bytes") bad("text or bytes");
+    } else if (name == "outcome") {
+        const auto outcome = kOutcomes.find(value);
+        if (outcome == kOutcomes.end()) bad("a run outcome");
+        else runCase.Outcome = outcome->second;
+    } else if (name == "answer") {
+        const auto answer = kAnswers.find(value);
+        if (answer == kAnswers.end()) bad("Yes, No or Cancel");
+        else runCase.Answers.push_back(answer->second);
+    } else if (name == "text") {
+        runCase.Texts.emplace_back(std::string(value));
+    } else if (name == "before" || name == "blocked") {
+        (name == "before" ? runCase.Before : runCase.Blocked).emplace_back(value);
+    } else if (name == "others") {
+        runCase.OthersUnchecked = value == "unchecked";
+        if (value != "unchecked" && value != "checked") bad("checked or unchecked");
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void ReadLine(std::string_view line, WholeRunCase& runCase) {
     const auto equals = line.find('=');
     const std::string_view name = Trimmed(line.substr(0, equals));
     const std::string_view value = equals == std::string_view::npos ? "" : Trimmed(line.substr(equals + 1));
-    const auto& setters = SettingSetters();
-    const auto setter = setters.find(name);
-    const bool isFile = name == "result" || std::ranges::count(kInputRoles, name) > 0;
     if (equals == std::string_view::npos || value.empty()) {
         runCase.Problems.push_back("not \"name = value\": " + std::string(line));
-    } else if (isFile) {
-        runCase.Files[std::string(name)] = value;
-    } else if (name == "expected") {
-        runCase.ExpectedAsText = value == "text";
-        if (value != "text" && value != "bytes") runCase.Problems.push_back("expected is text or bytes");
-    } else if (setter == setters.end()) {
+        return;
+    }
+    if (ReadCaseLine(name, value, runCase)) return;
+    const auto setter = SettingSetters().find(name);
+    if (setter == SettingSetters().end()) {
         runCase.Problems.push_back("unknown setting " + std::string(name));
     } else if (!setter->second(runCase.Settings, value)) {
         runCase.Problems.push_back("bad value of " + std::string(name) + ": " + std::string(value));
     }
 }
 
-// What the run must write: hand-written text becomes the program's TCVN3 with CR LF.
-std::string ExpectedBytes(const WholeRunCase& runCase, const fs::path& file) {
-    const std::string bytes = ReadFileBytes(file.string());
-    if (!runCase.ExpectedAsText) return bytes;
+// Text with the program's CR LF line ends.
+std::string WithCrLf(const std::string& text) {
     std::string out;
-    for (char c : Utf8ToTcvn3(bytes)) {
+    for (char c : text) {
         if (c == '\n') out += '\r';
         out += c;
     }
     return out;
+}
+
+// What the run must write: hand-written text becomes the program's TCVN3 with CR LF.
+std::string ExpectedBytes(const WholeRunCase& runCase, const fs::path& file) {
+    const std::string bytes = ReadFileBytes(file.string());
+    return runCase.ExpectedAsText ? WithCrLf(Utf8ToTcvn3(bytes)) : bytes;
 }
 
 // The first line where two files part, so that a failure is readable.
@@ -123,6 +162,39 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     };
     const auto number = std::count(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(from), '\n') + 1;
     return "line " + std::to_string(number) + "\n  expected: " + lineOf(expected) + "\n  actual:   " + lineOf(actual);
+}
+
+// Lines without their LF (a CR stays), the last one after the last LF.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (auto end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end + 1);
+    }
+    lines.push_back(text);
+    return lines;
+}
+
+// Whether `line` fits `pattern`, in which "[...]" stands for any text.
+bool LineFits(std::string_view pattern, std::string_view line) {
+    const auto any = pattern.find(kAny);
+    if (any == std::string_view::npos) return pattern == line;
+    if (line.substr(0, any) != pattern.substr(0, any)) return false;
+    pattern.remove_prefix(any + kAny.size());
+    for (std::size_t from = any; from <= line.size(); ++from)
+        if (LineFits(pattern, line.substr(from))) return true;
+    return false;
+}
+
+// Whether the lines fit the pattern's, a pattern line "[...]" standing for any lines.
+bool LinesFit(std::span<const std::string_view> pattern, std::span<const std::string_view> lines) {
+    if (pattern.empty()) return lines.empty();
+    if (Trimmed(pattern[0]) == kAny) {
+        for (std::size_t skip = 0; skip <= lines.size(); ++skip)
+            if (LinesFit(pattern.subspan(1), lines.subspan(skip))) return true;
+        return false;
+    }
+    return !lines.empty() && LineFits(pattern[0], lines[0]) && LinesFit(pattern.subspan(1), lines.subspan(1));
 }
 
 }  // namespace
@@ -166,17 +238,37 @@ WholeRunCase ReadWholeRunCase(const std::string& module, const std::string& case
         }
     }
     if (runCase.Command.empty()) runCase.Problems.push_back("case.txt does not start with \"command <name>\"");
+    // A run that must fail to read may name a file that is not there.
     for (const char* role : kInputRoles)
-        if (runCase.Files.count(role) && !fs::is_regular_file(runCase.File(role, runCase.Folder)))
+        if (runCase.Files.count(role) && !fs::is_regular_file(runCase.File(role, runCase.Folder)) &&
+            runCase.Outcome != RunOutcome::ReadFailed)
             runCase.Problems.push_back(std::string("no ") + role + " file " + runCase.Files.at(role));
+    for (const std::string& name : runCase.Before)
+        if (!fs::is_regular_file(runCase.Folder + "/" + name)) runCase.Problems.push_back("no file " + name);
     if (!runCase.Files.count("result")) runCase.Problems.push_back("no result file named");
     if (!fs::is_directory(runCase.Folder + "/expected")) runCase.Problems.push_back("no expected folder");
     return runCase;
 }
 
 void CopyInputs(const WholeRunCase& runCase, const std::string& dir) {
-    for (const char* role : kInputRoles)
-        if (runCase.Files.count(role)) fs::copy_file(runCase.File(role, runCase.Folder), runCase.File(role, dir));
+    for (const char* role : kInputRoles) {
+        const std::string from = runCase.File(role, runCase.Folder);
+        if (fs::is_regular_file(from)) fs::copy_file(from, runCase.File(role, dir));
+    }
+    for (const std::string& name : runCase.Before) fs::copy_file(runCase.Folder + "/" + name, dir + "/" + name);
+    for (const std::string& name : runCase.Blocked) fs::create_directory(dir + "/" + name);
+}
+
+void SaveDialogue(const std::vector<ScriptedInteraction::Call>& calls, const std::string& dir) {
+    const std::string file = dir + "/" + kDialogue;
+    std::error_code error;
+    fs::remove(file, error);
+    if (calls.empty()) return;
+    std::string text;
+    for (const auto& call : calls) text += call.kind + ": " + call.text + "\n";
+    for (auto at = text.find(dir); at != std::string::npos; at = text.find(dir, at))
+        text.replace(at, dir.size(), "<dir>");
+    WriteFileBytes(file, WithCrLf(text));
 }
 
 void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir) {
@@ -191,14 +283,25 @@ void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir) {
         }
         const std::string want = ExpectedBytes(runCase, entry.path());
         const std::string got = ReadFileBytes(path);
-        if (got != want) ADD_FAILURE() << name << " differs at " << FirstDifference(want, got);
+        if (runCase.ExpectedAsText && want.find(kAny) != std::string::npos) {
+            if (!LinesFit(SplitLines(want), SplitLines(got))) ADD_FAILURE() << name << " does not fit:\n" << got;
+        } else if (got != want) {
+            ADD_FAILURE() << name << " differs at " << FirstDifference(want, got);
+        }
     }
-    std::set<std::string> inputs;
-    for (const char* role : kInputRoles)
-        if (runCase.Files.count(role)) inputs.insert(runCase.Files.at(role));
+    std::set<std::string> kept(runCase.Blocked.begin(), runCase.Blocked.end());
+    for (const char* role : kInputRoles) {
+        if (!runCase.Files.count(role)) continue;
+        const std::string name = runCase.Files.at(role);
+        kept.insert(name);
+        if (ReadFileBytes(dir + "/" + name) != ReadFileBytes(runCase.Folder + "/" + name))
+            ADD_FAILURE() << name << " was changed";
+    }
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        if (!inputs.count(name) && !expected.count(name)) ADD_FAILURE() << name << " was written but is not expected";
+        if (kept.count(name) || expected.count(name) || (runCase.OthersUnchecked && name != kDialogue)) continue;
+        const std::string said = name == kDialogue ? ":\n" + ReadFileBytes(entry.path().string()) : "";
+        ADD_FAILURE() << name << " was written but is not expected" << said;
     }
 }
 

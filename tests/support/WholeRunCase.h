@@ -3,15 +3,29 @@
 // expected/, the files the run must write.
 //
 // case.txt starts with "command <name>"; the other lines are "name = value" ("#" starts a comment
-// line). The names known, observations, heights and result give the files of the run;
-// "expected = text" says the expected files are UTF-8 with LF line ends, written by hand, and are
-// compared as the program writes text (TCVN3, CR LF); any other name is a field of
-// ComputationSettings that differs from its default.
+// line). The names known, observations, heights and result give the files of the run; "before"
+// names a file of the case folder that lies in the run's folder before the run, "blocked" a name
+// that a folder takes there. "expected = text" says the expected files are UTF-8 with LF line
+// ends, written by hand, and are compared as the program writes text (TCVN3, CR LF); in them a
+// line "[...]" stands for any lines and "[...]" within a line for any text. "outcome" is how the
+// run ends (Completed unless given); each "answer" line answers one of its questions (Yes, No,
+// Cancel) and each "text" line is one typed answer, in order. "others = unchecked" lets the run
+// write files that expected/ does not name. Any other name is a field of ComputationSettings that
+// differs from its default.
+//
+// What the run says to the user is compared like a file written as dialogue.txt: a line
+// "kind: text" a call (message, yesno, yesnocancel, text: caption|prompt), the run's folder
+// written as <dir>. A run that says nothing writes no dialogue.
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/model/ComputationSettings.h"
+#include "core/model/Interaction.h"
+#include "core/model/RunOutcome.h"
+#include "support/Fakes.h"
 
 namespace qef::test {
 
@@ -21,6 +35,12 @@ struct WholeRunCase {
     std::map<std::string, std::string> Files;  // role -> file name in the case folder
     ComputationSettings Settings;
     bool ExpectedAsText = false;
+    RunOutcome Outcome = RunOutcome::Completed;
+    std::deque<Answer> Answers;
+    std::deque<std::optional<std::string>> Texts;
+    std::vector<std::string> Before;   // files of the case folder put in the run's folder
+    std::vector<std::string> Blocked;  // names that a folder takes
+    bool OthersUnchecked = false;
     std::vector<std::string> Problems;  // what case.txt got wrong; the case cannot run unless empty
 
     // The file of a role inside `dir`; "" when the case names none.
@@ -34,10 +54,12 @@ std::string WholeRunTestName(const std::string& caseName);
 
 WholeRunCase ReadWholeRunCase(const std::string& module, const std::string& caseName);
 
-// Copies the input files of the case into `dir` under their own names.
+// Copies the input and "before" files of the case into `dir` and makes its blocked folders.
 void CopyInputs(const WholeRunCase& runCase, const std::string& dir);
-// Every expected file must be in `dir` with the same bytes, and every file of `dir` that is not an
-// input must be expected.
+// Writes what the run said to the user as dir/dialogue.txt; removes that file when it said nothing.
+void SaveDialogue(const std::vector<ScriptedInteraction::Call>& calls, const std::string& dir);
+// Every expected file must be in `dir` with the same bytes (or match its pattern), the inputs must
+// keep theirs, and every other file of `dir` must be expected unless the case allows others.
 void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir);
 
 }  // namespace qef::test
