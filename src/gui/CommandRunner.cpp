@@ -104,6 +104,8 @@ bool CommandRunner::CallWorker(const ComputationCommand& command, WorkerResult& 
     const Worker worker = WorkerFor(command.Worker);
     if (!worker) return false;
     result = worker(*this, command, input_);
+    // The worker has written its files: only now is the run at its end.
+    if (TForm2* monitor = window_.MonitorWindow()) monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
     return true;
 }
 

@@ -44,7 +44,7 @@ QString NameOfNative(const std::string& name) {
 
 QString InputFileFilter() {
     return QStringLiteral("File dạng *.DTA (*.DTA *.dta);;File dạng *.DAT (*.DAT *.dat);;"
-                          "File dạng *.TXT (*.TXT *.txt);;All File *.* (*)");
+                          "File dạng *.TXT (*.TXT *.txt);;Tất cả các file (*)");
 }
 
 QString ResultFileFilter(bool detailPoints) {

@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSaveFile>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -15,13 +18,16 @@
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QTreeView>
 
 #include "core/text/VnCodec.h"
 #include "gui/ActionBars.h"
 #include "gui/CommandRunner.h"
+#include "gui/FileChoices.h"
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
 #include "gui/GuiText.h"
+#include "gui/ScreenFit.h"
 #include "gui/Views.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SplashWindow.h"
@@ -40,29 +46,76 @@ const QString kDataFileFilter = QStringLiteral(
     "File du lieu (*.DTA *.dta);;File du lieu (*.DAT *.dat);;Tat ca cac loai file (*)");
 const QString kTextFileFilter = QStringLiteral(
     "File dạng *.TXT, *.DAT, *.RTF, *.IN* (*.TXT *.txt *.DAT *.dat *.RTF *.rtf *.IN* *.in*);;"
-    "All File (*)");
+    "Tất cả các file (*)");
 
+// Qt's own dialog, not the desktop's: its labels can be set, and tests can drive it.
 QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(parent);
     dialog->setObjectName(name);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setNameFilter(kDataFileFilter);
+    dialog->resize(760, 460);
+    // Sizes, kinds and dates in full: the dialog's own column widths cut them.
+    if (auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = files->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     return dialog;
 }
 
-// The dialog is set up completely at each use: nothing is inherited from the command before.
-std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& question, QFileDialog::AcceptMode mode) {
+// What a question is remembered by: the same title asks for different files in the two result kinds.
+QString QuestionKey(const FileQuestion& question) {
+    return question.title + QStringLiteral(" (") + question.defaultSuffix + QLatin1Char(')');
+}
+
+void SetLabels(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Tìm trong:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Tên file:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Kiểu file:"));
+    const bool open = mode == QFileDialog::AcceptOpen;
+    dialog.setLabelText(QFileDialog::Accept, open ? QStringLiteral("Mở") : QStringLiteral("Ghi"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Hủy bỏ"));
+}
+
+// The question's last name, selected so that typing replaces it; an empty field when it has none.
+void OfferName(QFileDialog& dialog, const QString& name) {
+    dialog.selectFile(name);
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!edit) return;
+    edit->setText(name);
+    edit->selectAll();
+    edit->setFocus();
+}
+
+// The dialog is set up completely at each use: nothing is inherited from the question before.
+std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& question, QFileDialog::AcceptMode mode,
+                                   FileChoices& choices) {
+    const QString key = QuestionKey(question);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setWindowTitle(question.title);
     dialog.setNameFilter(question.filter);
     dialog.setDefaultSuffix(question.defaultSuffix);
+    SetLabels(dialog, mode);
+    dialog.setDirectory(choices.StartFolder(key));
+    OfferName(dialog, choices.LastName(key));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+    choices.Remember(key, files.front());
     return files.front();
+}
+
+// The question before the editor's text is replaced or the program closes.
+std::string EditorSaveQuestion(const QString& textFileName) {
+    if (textFileName.isEmpty()) return Vn("Văn bản chưa có tên đã bị sửa. Bạn có ghi văn bản không ?");
+    return Vn("Bạn có ghi văn bản ") + ToTcvn3(textFileName) + Vn(" không ?");
 }
 
 }  // namespace
@@ -77,12 +130,13 @@ QString SavedAsCaption(const QString& path) {
 }
 
 QString GridStatusText(int row, int column, int dataRowCount) {
-    return QStringLiteral(" Row: %1   Col: %2  Max: %3").arg(row).arg(column + 1).arg(dataRowCount);
+    return QStringLiteral(" Dòng: %1   Cột: %2   Số dòng: %3").arg(row).arg(column + 1).arg(dataRowCount);
 }
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       guiInteraction_(std::make_unique<GuiInteraction>(this)),
+      choices_(std::make_unique<FileChoices>()),
       runner_(std::make_unique<CommandRunner>(*this)) {
     interaction_ = guiInteraction_.get();
     setObjectName(QStringLiteral("Form1"));
@@ -110,7 +164,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     splash_ = new SplashWindow(this);
     help_ = new HelpWindow(this);
-    resize(1260, 780);
+    QCoreApplication::instance()->installEventFilter(new DialogFit(this));
+    FitToScreen(*this, QSize(1260, 780));
 }
 
 MainWindow::~MainWindow() = default;
@@ -163,7 +218,8 @@ void MainWindow::BuildStatusBar() {
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        if (i == 0) panel->setFixedWidth(170);
+        // Room for the widest position of a large grid.
+        if (i == 0) panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(GridStatusText(99999, 98, 99999)) + 12);
         else panel->setContentsMargins(2, 0, 2, 0);
         bar->addWidget(panel);
         statusPanels_.push_back(panel);
@@ -235,7 +291,7 @@ void MainWindow::WriteGridStatus() {
 }
 
 void MainWindow::OnEditorModified(bool modified) {
-    if (!GridVisible()) WriteStatus(modified ? QStringLiteral("Modified") : QString());
+    if (!GridVisible()) WriteStatus(modified ? QStringLiteral("Đã sửa") : QString());
 }
 
 void MainWindow::ShowHelp() { help_->ShowContents(); }
@@ -251,8 +307,7 @@ bool MainWindow::Computing() const { return runner_->Computing(); }
 
 bool MainWindow::OfferEditorSave() {
     if (!Editor_->document()->isModified()) return true;
-    const QString textName = textFileName_.isEmpty() ? QStringLiteral("Untitled") : textFileName_;
-    const Answer answer = Ask().AskYesNoCancel("Save changes to " + ToTcvn3(textName) + "?");
+    const Answer answer = Ask().AskYesNoCancel(EditorSaveQuestion(textFileName_));
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::No) return true;
     return SaveEditorText() == SaveResult::Saved;
@@ -288,12 +343,12 @@ bool MainWindow::LoadEditorFile(const QString& path) {
 
 std::optional<QString> MainWindow::AskOpenName(const FileQuestion& question) {
     if (OpenNameAsker) return OpenNameAsker(question);
-    return AskFileName(*OpenDialog1_, question, QFileDialog::AcceptOpen);
+    return AskFileName(*OpenDialog1_, question, QFileDialog::AcceptOpen, *choices_);
 }
 
 std::optional<QString> MainWindow::AskSaveName(const FileQuestion& question) {
     if (SaveNameAsker) return SaveNameAsker(question);
-    return AskFileName(*SaveDialog1_, question, QFileDialog::AcceptSave);
+    return AskFileName(*SaveDialog1_, question, QFileDialog::AcceptSave, *choices_);
 }
 
 bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) {
@@ -354,9 +409,8 @@ bool MainWindow::ConfirmClose() {
         std::string question;
         SaveResult (MainWindow::*save)();
     };
-    const QString textName = textFileName_.isEmpty() ? QStringLiteral("Untitled") : textFileName_;
-    const Document editor{Editor_->document()->isModified(),
-                          "Save changes to " + ToTcvn3(textName) + "?", &MainWindow::SaveEditorText};
+    const Document editor{Editor_->document()->isModified(), EditorSaveQuestion(textFileName_),
+                          &MainWindow::SaveEditorText};
     const Document grid{!dataSaved_, Vn("Bạn có Save dữ liệu không ?"), &MainWindow::SaveDataFile};
     // The visible view's document is asked about first.
     const Document order[] = {GridVisible() ? grid : editor, GridVisible() ? editor : grid};

@@ -29,6 +29,7 @@ class QToolBar;
 namespace qef {
 
 class CommandRunner;
+class FileChoices;
 class GridModel;
 class GuiInteraction;
 class HelpWindow;
@@ -65,7 +66,8 @@ public:
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
     Interaction& Ask() { return *interaction_; }
-    // Ask file names; unset means the open and save dialogs. Tests answer instead.
+    // Ask file names; unset means the open and save dialogs, which start at the file last chosen
+    // for the same question (kept in the user's settings). Tests answer instead.
     std::function<std::optional<QString>(const FileQuestion&)> SaveNameAsker;
     std::function<std::optional<QString>(const FileQuestion&)> OpenNameAsker;
     std::optional<QString> AskOpenName(const FileQuestion& question) override;
@@ -140,6 +142,7 @@ private:
 
     ComputationSettings settings_;
     std::unique_ptr<GuiInteraction> guiInteraction_;
+    std::unique_ptr<FileChoices> choices_;
     Interaction* interaction_ = nullptr;
 
     bool dataSaved_ = true;

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -256,9 +257,11 @@ TEST_F(OptionsFixture, TextHeightsAreNumbersAboveZero) {
     EXPECT_TRUE(!dialog.isVisible() && settings.AcadTextHeight3 == 1.8);
 }
 
-TEST(Monitor, ShowResetsStageAndCounts) {
+TEST(Monitor, ShowResetsItAndOnlyTheRunnerEndsTheRun) {
     test::EnsureApp();
     TForm2 monitor;
+    auto* bar = Find<QProgressBar>(monitor, "PB1");
+    QLabel* end = Find<QLabel>(monitor, "Ketthuc");
     const QString preparing = QStringLiteral("Chuẩn bị bình sai, Xin chờ !");
     monitor.Show();
     EXPECT_TRUE(monitor.isVisible() && !monitor.isModal());
@@ -266,13 +269,30 @@ TEST(Monitor, ShowResetsStageAndCounts) {
     monitor.SetText(MonitorLabel::Stage, Vn("Nhóm 2"));
     monitor.SetText(MonitorLabel::Angles, "31");
     monitor.SetText(MonitorLabel::Start, "08:15:00");
+    // The computation at the end of its range, stamping its time: the run is not over yet.
+    monitor.SetRange(0, 11);
+    monitor.SetPosition(5);
+    EXPECT_EQ(bar->text(), QStringLiteral("45%"));  // 5 of 11
+    monitor.SetPosition(11);
+    monitor.SetText(MonitorLabel::End, Vn("đến 08:15:09"));
+    EXPECT_EQ(bar->text(), QStringLiteral("99%"));
+    EXPECT_TRUE(end->text().isEmpty());
+    monitor.EndRun(true);
+    EXPECT_EQ(bar->text(), QStringLiteral("100%"));
+    EXPECT_TRUE(end->text().startsWith(QStringLiteral("đến ")));
 
-    // A second run while the window is still open starts from the preparing text again.
+    // A second run while the window is still open starts from the preparing text again; one that
+    // stops short keeps its bar where it stopped.
     monitor.Show();
     EXPECT_EQ(monitor.Label(MonitorLabel::Stage)->text(), preparing);
-    for (const char* name : {"Lsonut", "Lsonhanh", "Lsogoc", "Lsocanh", "Label4"})
+    for (const char* name : {"Lsonut", "Lsonhanh", "Lsogoc", "Lsocanh", "Label4", "Ketthuc"})
         EXPECT_TRUE(Find<QLabel>(monitor, name)->text().isEmpty()) << name;
     EXPECT_EQ(Find<QLabel>(monitor, "Batdau")->text(), QStringLiteral("08:15:00"));
+    monitor.SetRange(0, 11);
+    monitor.SetPosition(3);
+    monitor.EndRun(false);
+    EXPECT_EQ(bar->text(), QStringLiteral("27%"));  // 3 of 11
+    EXPECT_FALSE(end->text().isEmpty());
 
     Find<QPushButton>(monitor, "Button1")->click();
     EXPECT_FALSE(monitor.isVisible());

@@ -1,6 +1,8 @@
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QTextEdit>
 #include <algorithm>
 
@@ -72,7 +74,7 @@ TEST_F(F4Fixture, AdjustsTheTraverseAndOpensItsLog) {
     EXPECT_EQ(Title(2), QStringLiteral("Nhập tên file kết quả"));
     EXPECT_TRUE(window.Settings().Modes.ModeTraverse && !window.Settings().Modes.RigorousWanted);
     ASSERT_FALSE(ask.calls.empty());
-    EXPECT_EQ(ask.calls[0].text, "Save changes to Untitled?");
+    EXPECT_EQ(ask.calls[0].text, Vn("Văn bản chưa có tên đã bị sửa. Bạn có ghi văn bản không ?"));
 
     // Error-free observations: every point at its true place, to the millimetre.
     ExpectTrueCoordinates(dir.File("kq.dta"), kTraverse + "true-coordinates.txt", 1e-6);
@@ -89,8 +91,10 @@ TEST_F(F4Fixture, AdjustsTheTraverseAndOpensItsLog) {
     file.erase(std::remove(file.begin(), file.end(), '\r'), file.end());
     EXPECT_EQ(ToTcvn3(window.Editor()->toPlainText()), file);
     EXPECT_NE(file.find("P3"), std::string::npos);
-    // The window is usable again and the monitor stays up until its OK.
+    // The window is usable again and the monitor stays up until its OK, full, with its end time.
     EXPECT_TRUE(!window.Computing() && window.menuBar()->isEnabled() && window.MonitorWindow()->isVisible());
+    EXPECT_EQ(test::Find<QProgressBar>(*window.MonitorWindow(), "PB1")->text(), QStringLiteral("100%"));
+    EXPECT_FALSE(window.MonitorWindow()->Label(MonitorLabel::End)->text().isEmpty());
 }
 
 TEST_F(F4Fixture, CancelsAndFailuresLeaveTheEditorAlone) {

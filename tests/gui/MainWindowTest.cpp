@@ -1,4 +1,7 @@
 #include <QKeyEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTextEdit>
@@ -6,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "gui/GridModel.h"
 #include "gui/dialogs/HelpWindow.h"
+#include "gui/dialogs/SplashWindow.h"
 
 namespace qef {
 namespace {
@@ -31,7 +35,7 @@ TEST(MainWindowViews, StartInTheGridAndSwitchWithTheViewPair) {
     MainWindow& w = s.window;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("QEF 2010"));
     EXPECT_TRUE(w.GridVisible() && s.BarShown("TB_StGrid") && !s.BarShown("TB_Editor"));
-    EXPECT_EQ(w.StatusText(0), QStringLiteral(" Row: 1   Col: 1  Max: 0"));
+    EXPECT_EQ(w.StatusText(0), QStringLiteral(" Dòng: 1   Cột: 1   Số dòng: 0"));
 
     w.SetDataFileName(QStringLiteral("/d/luoi.DTA"));
     w.SetTextFileName(QStringLiteral("/d/luoi.in6"));
@@ -41,7 +45,7 @@ TEST(MainWindowViews, StartInTheGridAndSwitchWithTheViewPair) {
     EXPECT_TRUE(!w.GridVisible() && s.BarShown("TB_Editor") && !s.BarShown("TB_StGrid"));
     EXPECT_FALSE(s.Action("TBDBG")->isChecked());
     w.Editor()->insertPlainText(QStringLiteral("x"));
-    EXPECT_EQ(w.StatusText(0), QStringLiteral("Modified"));
+    EXPECT_EQ(w.StatusText(0), QStringLiteral("Đã sửa"));
     s.Action("TBRE")->trigger();  // already down: no change
     EXPECT_FALSE(w.GridVisible());
 
@@ -49,7 +53,48 @@ TEST(MainWindowViews, StartInTheGridAndSwitchWithTheViewPair) {
     s.Action("TBDBG")->trigger();
     EXPECT_TRUE(w.GridVisible());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("QEF 2010 [/d/luoi.DTA]"));
-    EXPECT_EQ(w.StatusText(0), QStringLiteral(" Row: 3   Col: 3  Max: 4"));
+    EXPECT_EQ(w.StatusText(0), QStringLiteral(" Dòng: 3   Cột: 3   Số dòng: 4"));
+}
+
+// The centre of a window's frame.
+QPoint Centre(const QWidget& window) { return window.frameGeometry().center(); }
+
+TEST(MainWindowScreen, FitsALaptopScreenWithItsDialogsCentredOnIt) {
+    test::EnsureApp();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_EQ(screen.size(), QSize(1366, 768));
+    Shell s;
+    MainWindow& w = s.window;
+    w.CreateDialogs();
+    // The width the screen allows is kept; the height gives way, down to the status bar.
+    EXPECT_TRUE(screen.contains(w.frameGeometry()));
+    EXPECT_EQ(w.width(), 1260);
+    EXPECT_LT(w.height(), 780);
+    const QStatusBar* bar = w.statusBar();
+    EXPECT_TRUE(bar->isVisible() && screen.contains(QRect(bar->mapToGlobal(QPoint()), bar->size())));
+
+    // A dialog is centred on the main window; one larger than the screen is made to fit it.
+    w.ShowHelp();
+    EXPECT_LE((Centre(*w.Help()) - Centre(w)).manhattanLength(), 4);
+    w.Help()->close();
+    w.Help()->resize(1600, 1000);
+    w.ShowHelp();
+    EXPECT_TRUE(screen.contains(w.Help()->frameGeometry()));
+    w.Help()->close();
+
+    // About: centred on the main window, with the version; a click closes it.
+    EXPECT_TRUE(SplashWindow::VersionText().startsWith(QStringLiteral("Phiên bản ")));
+    QPoint aboutCentre;
+    test::OnNextModal([&aboutCentre](QWidget& about) {
+        aboutCentre = Centre(about);
+        QTest::mouseClick(&about, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        if (about.isVisible()) {
+            ADD_FAILURE() << "About stays after a click";
+            about.close();
+        }
+    });
+    w.ShowAbout();
+    EXPECT_LE((aboutCentre - Centre(w)).manhattanLength(), 4);
 }
 
 TEST(MainWindowKeys, F1OpensHelpInBothViews) {
@@ -125,7 +170,7 @@ TEST(MainWindowClosing, EditorAndGridBothAskedVisibleViewFirst) {
         s.ask.answers = {Answer::Yes, Answer::No};
         EXPECT_TRUE(w.close());
         ASSERT_EQ(s.ask.calls.size(), 2u);
-        EXPECT_EQ(s.ask.calls[0].text, "Save changes to Untitled?");
+        EXPECT_EQ(s.ask.calls[0].text, Vn("Văn bản chưa có tên đã bị sửa. Bạn có ghi văn bản không ?"));
         EXPECT_EQ(s.ask.calls[1].text, Vn("Bạn có Save dữ liệu không ?"));
         EXPECT_EQ(test::ReadFileBytes(s.dir.File("report.txt")), Vn("Bình sai") + "\r\n  line 2\r\n");
         EXPECT_FALSE(w.Editor()->document()->isModified());
@@ -148,7 +193,7 @@ TEST(MainWindowClosing, EditorAndGridBothAskedVisibleViewFirst) {
         EXPECT_EQ(test::ReadFileBytes(path), "\xC4\x90\xE1\xBB\x99 cao\r\n");
         EXPECT_EQ(s.files.asked.size(), 1u);
         ASSERT_EQ(s.ask.calls.size(), 4u);
-        EXPECT_EQ(s.ask.calls[1].text, "Save changes to " + path + "?");
+        EXPECT_EQ(s.ask.calls[1].text, Vn("Bạn có ghi văn bản ") + path + Vn(" không ?"));
         EXPECT_EQ(s.ask.calls[2].text, Vn("Bạn có Save dữ liệu không ?"));
         EXPECT_EQ(s.ask.calls[3].kind, "message");
         EXPECT_TRUE(w.isVisible());

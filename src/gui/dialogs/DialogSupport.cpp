@@ -8,8 +8,8 @@
 namespace qef {
 
 QHBoxLayout* CheckedDialog::OkCancelRow() {
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* ok = new QPushButton(QStringLiteral("Đồng ý"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Hủy bỏ"), this);
     ok->setObjectName(QStringLiteral("Button1"));
     cancel->setObjectName(QStringLiteral("Button2"));
     ok->setDefault(true);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -10,9 +11,11 @@ namespace qef {
 
 SplashWindow::SplashWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FSplash"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(QStringLiteral("Giới thiệu QEF 2010"));
     setFixedSize(kWidth, kHeight);
 }
+
+QString SplashWindow::VersionText() { return QStringLiteral("Phiên bản ") + QString::fromLatin1(QEF_VERSION); }
 
 void SplashWindow::CentreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -35,10 +38,16 @@ void SplashWindow::BecomeAboutWindow() {
     aboutWindow_ = true;
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    CentreOnScreen();
+    // Placed by QDialog from now on: centred on the main window at each showing.
+    setAttribute(Qt::WA_Moved, false);
 }
 
 void SplashWindow::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+    accept();
+}
+
+void SplashWindow::mousePressEvent(QMouseEvent* event) {
     event->accept();
     accept();
 }
@@ -78,13 +87,14 @@ void SplashWindow::paintEvent(QPaintEvent*) {
     title.setBold(true);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRect(330, 60, 350, 80), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QEF 2010"));
+    p.drawText(QRect(330, 50, 350, 80), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QEF 2010"));
 
     QFont body(QStringLiteral("DejaVu Sans"));
     body.setPixelSize(16);
     p.setFont(body);
     p.setPen(QColor(200, 225, 245));
-    p.drawText(QRect(332, 145, 350, 120), Qt::AlignLeft | Qt::AlignTop,
+    p.drawText(QRect(334, 124, 350, 24), Qt::AlignLeft | Qt::AlignVCenter, VersionText());
+    p.drawText(QRect(332, 160, 350, 120), Qt::AlignLeft | Qt::AlignTop,
                QStringLiteral("Bình sai lưới khống chế mặt bằng\n"
                               "và lưới độ cao, tính tọa độ điểm chi tiết,\n"
                               "xử lý số liệu đo toàn đạc điện tử."));
@@ -92,7 +102,7 @@ void SplashWindow::paintEvent(QPaintEvent*) {
     body.setPixelSize(13);
     p.setFont(body);
     p.setPen(QColor(150, 180, 205));
-    const QString foot = aboutWindow_ ? QStringLiteral("Nhấn một phím bất kỳ để đóng cửa sổ này.")
+    const QString foot = aboutWindow_ ? QStringLiteral("Nhấn một phím hoặc bấm chuột để đóng cửa sổ này.")
                                       : QStringLiteral("Đang khởi động ...");
     p.drawText(QRect(20, kHeight - 34, kWidth - 40, 24), Qt::AlignRight | Qt::AlignVCenter, foot);
 }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/GuiText.h"
 
@@ -37,17 +38,17 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Lsogoc_ = MakeLabel(this, "Lsogoc", QStringLiteral("Số góc :"));
     Lsocanh_ = MakeLabel(this, "Lsocanh", QStringLiteral("Số cạnh :"));
     Label4_ = MakeLabel(this, "Label4", QStringLiteral("Đánh giá đcx :"));
-    Batdau_ = MakeLabel(this, "Batdau", QStringLiteral("Batdau"));
-    Ketthuc_ = MakeLabel(this, "Ketthuc", QStringLiteral("Ketthuc"));
+    Batdau_ = MakeLabel(this, "Batdau", QString());
+    Ketthuc_ = MakeLabel(this, "Ketthuc", QString());
     for (QLabel* label : {Ltientrinh_, Lsonut_, Lsonhanh_, Lsogoc_, Lsocanh_, Label4_, Batdau_, Ketthuc_})
         label->setMinimumHeight(label->fontMetrics().height());
 
     PB1_ = new QProgressBar(this);
     PB1_->setObjectName(QStringLiteral("PB1"));
-    PB1_->setRange(0, 100);
+    PB1_->setRange(0, kBarSteps);
     PB1_->setValue(0);
 
-    Button1_ = new QPushButton(QStringLiteral("OK"), this);
+    Button1_ = new QPushButton(QStringLiteral("Đồng ý"), this);
     Button1_->setObjectName(QStringLiteral("Button1"));
     Button1_->setDefault(true);
     connect(Button1_, &QPushButton::clicked, this, &QDialog::accept);
@@ -100,7 +101,7 @@ QLabel* TForm2::Label(MonitorLabel label) const {
 
 void TForm2::ResetTexts() {
     Ltientrinh_->setText(QStringLiteral("Chuẩn bị bình sai, Xin chờ !"));
-    for (QLabel* label : {Lsonut_, Lsonhanh_, Lsocanh_, Lsogoc_, Label4_}) label->clear();
+    for (QLabel* label : {Lsonut_, Lsonhanh_, Lsocanh_, Lsogoc_, Label4_, Ketthuc_}) label->clear();
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -112,23 +113,46 @@ void TForm2::showEvent(QShowEvent* event) {
 void TForm2::Show() {
     // Already open from the last run: show() sends no show event, so reset here as well.
     ResetTexts();
+    running_ = true;
+    minimum_ = 0;
+    maximum_ = kBarSteps;
+    PB1_->setValue(0);
     show();
     raise();
     RepaintNow();
 }
 
 void TForm2::SetText(MonitorLabel label, const std::string& text) {
+    // The computation stamps the time as it goes; the end time is only known in EndRun.
+    if (label == MonitorLabel::End && running_) return;
     Label(label)->setText(FromTcvn3(text));
     RepaintNow();
 }
 
 void TForm2::SetRange(int minimum, int maximum) {
-    PB1_->setRange(minimum, maximum);
+    minimum_ = minimum;
+    maximum_ = maximum;
     RepaintNow();
 }
 
 void TForm2::SetPosition(int position) {
-    PB1_->setValue(position);
+    // As a progress bar does, a position outside the range is not shown.
+    if (position < minimum_ || position > maximum_) return;
+    int steps = maximum_ > minimum_
+                    ? static_cast<int>(static_cast<long long>(position - minimum_) * kBarSteps / (maximum_ - minimum_))
+                    : 0;
+    // The computation reaches the end of its range before the files are written: hold the bar
+    // at 99 % (the bar rounds its percentage, so one step short would already read 100 %).
+    if (running_) steps = std::min(steps, kBarSteps - kBarSteps / 100);
+    PB1_->setValue(steps);
+    RepaintNow();
+}
+
+void TForm2::EndRun(bool completed) {
+    if (!running_) return;
+    running_ = false;
+    Ketthuc_->setText(QStringLiteral("đến ") + QString::fromStdString(TimeOfDay()));
+    if (completed) PB1_->setValue(kBarSteps);
     RepaintNow();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Monitor window: stage, counts and a progress bar while an adjustment runs. It stays on the
-// screen after the run until the user presses OK.
+// screen after the run until the user presses OK. The run's end is the runner's to say: until
+// then the bar stays short of its end and no end time is shown.
 #include <QDialog>
 
 #include "core/model/Progress.h"
@@ -22,6 +23,10 @@ public:
     void SetRange(int minimum, int maximum) override;
     void SetPosition(int position) override;
 
+    // The run has returned with its files written: the end time is set and, when the run
+    // completed, the bar is full. Nothing when no run is under way.
+    void EndRun(bool completed);
+
     QLabel* Label(MonitorLabel label) const;
 
 protected:
@@ -30,6 +35,12 @@ protected:
 private:
     void ResetTexts();
     void RepaintNow();
+
+    // The bar counts in its own steps; the computation's range and position are mapped onto them.
+    static constexpr int kBarSteps = 1000;
+    bool running_ = false;
+    int minimum_ = 0;
+    int maximum_ = kBarSteps;
 
     QLabel* Ltientrinh_ = nullptr;
     QLabel* Lsonut_ = nullptr;
