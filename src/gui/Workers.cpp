@@ -2,6 +2,7 @@
 
 #include "adjustment/AdjustByOrder.h"
 #include "gui/CommandRunner.h"
+#include "heights/LevellingAdjustment.h"
 
 namespace qef {
 
@@ -20,6 +21,17 @@ WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand
     return result;
 }
 
+WorkerResult LevellingWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+    const LevellingInput files{input.KnownFileName, input.ObservationFileName, input.ResultFileName};
+    RunRecord run;
+    const LevellingStatus status = AdjustLevellingNetwork(files, runner.Settings(), runner.Ask(), runner.Monitor(), run);
+    WorkerResult result;
+    result.Report = status.Report;
+    result.StoppedOnError = status.Outcome != RunOutcome::Completed;
+    if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
+    return result;
+}
+
 struct WorkerRow {
     CommandWorker Kind;
     Worker Run;
@@ -27,6 +39,7 @@ struct WorkerRow {
 
 const WorkerRow kWorkers[] = {
     {CommandWorker::AdjustByOrder, AdjustByOrderWorker},
+    {CommandWorker::Levelling, LevellingWorker},
 };
 
 }  // namespace

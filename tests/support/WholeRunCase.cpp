@@ -78,6 +78,8 @@ const std::map<std::string, Setter, std::less<>>& SettingSetters() {
         {"HeightReductionMode", Set(&S::HeightReductionMode)},
         {"MeanAreaHeight", Set(&S::MeanAreaHeight)},
         {"HeightsFromFile", Set(&S::HeightsFromFile)},
+        {"MetresFlag", Set(&S::MetresFlag)},
+        {"HeightClosureFactor", Set(&S::HeightClosureFactor)},
     };
     return setters;
 }

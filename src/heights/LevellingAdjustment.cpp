@@ -1,0 +1,372 @@
+#include "heights/LevellingAdjustment.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+
+#include "core/analysis/BranchLevels.h"
+#include "core/analysis/LevellingBranches.h"
+#include "core/io/Readers.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OutputNames.h"
+#include "core/text/NumberFormat.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
+#include "heights/LevellingGroup.h"
+#include "heights/LevellingReport.h"
+
+namespace qef {
+
+LevellingOutputs LevellingOutputsFor(const std::string& resultFile) {
+    return {ReplaceFileExt(resultFile, "in"), ReplaceFileExt(resultFile, "txt"), ReplaceFileExt(resultFile, "mt")};
+}
+
+namespace {
+
+// The levelling lines by their (from, to) pair; each line is handed out once per run.
+class SegmentIndex {
+public:
+    explicit SegmentIndex(const LevellingLines& lines) : lines_(lines) {
+        for (int i = 1; i <= lines.Count(); ++i) byPair_[Key(lines.FromIds[i], lines.ToIds[i])].lines.push_back(i);
+    }
+    // The length and dh of the segment p -> q from the first unused line p -> q, else from the
+    // first unused line q -> p with its dh turned; false when none is left.
+    bool Take(int p, int q, double& length, double& dh) {
+        if (int line = Next(p, q)) {
+            length = lines_.Lengths[line];
+            dh = lines_.Dhs[line];
+            return true;
+        }
+        if (int line = Next(q, p)) {
+            length = lines_.Lengths[line];
+            dh = -lines_.Dhs[line];
+            return true;
+        }
+        return false;
+    }
+
+private:
+    struct Entry {
+        std::vector<int> lines;
+        std::size_t cursor = 0;
+    };
+    static std::uint64_t Key(int from, int to) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) | static_cast<std::uint32_t>(to);
+    }
+    int Next(int from, int to) {
+        auto it = byPair_.find(Key(from, to));
+        if (it == byPair_.end() || it->second.cursor == it->second.lines.size()) return 0;
+        return it->second.lines[it->second.cursor++];
+    }
+    const LevellingLines& lines_;
+    std::unordered_map<std::uint64_t, Entry> byPair_;
+};
+
+struct OpenLine {
+    std::vector<int> points;
+    int level = 0;
+};
+
+class LevellingRun {
+public:
+    LevellingRun(const LevellingInput& files, const ComputationSettings& settings, Interaction& ui,
+                 Progress& progress, RunRecord& run)
+        : files_(files), settings_(settings), ui_(ui), progress_(progress), run_(run),
+          outputs_(LevellingOutputsFor(files.ResultFile)) {}
+
+    LevellingStatus Run();
+
+private:
+    LevellingInput files_;
+    ComputationSettings settings_;
+    Interaction& ui_;
+    Progress& progress_;
+    RunRecord& run_;
+    LevellingOutputs outputs_;
+    LevellingStatus status_;
+
+    NetworkModel model_;
+    OneBased<int> knownIds_;
+    OneBased<double> knownHeights_;
+    LevellingLines lines_;
+    HeightTable heights_;
+    std::vector<std::string> report_;
+    std::vector<std::string> heightLines_;
+    std::vector<std::string> matrixLines_;
+
+    std::vector<std::string> Inputs() const { return {files_.KnownHeightsFile, files_.LevellingFile}; }
+    bool NamesAllowed();
+    bool ReadInput();
+    int CollectNodes();
+    std::string Names(const std::vector<int>& ids) const;
+    // Says it in a message and in the report.
+    void Notice(const std::string& text);
+    bool MatchSegments(SegmentIndex& index, const std::vector<int>& points, LevellingBranch& branch);
+    bool HasLength(const LevellingBranch& branch);
+    void AddHeight(int id, double height);
+    void AddBranchHeights(const LevellingBranch& branch, bool withLast);
+    void AdjustSingleLine(SegmentIndex& index, const std::vector<int>& points);
+    void AdjustGroup(SegmentIndex& index, const BranchGroup& group);
+    void ComputeOpenLine(SegmentIndex& index, std::vector<int> points);
+    void AddMatrixLine(const PackedNormalMatrix& matrix);
+    bool WriteResults();
+};
+
+bool LevellingRun::NamesAllowed() {
+    if (files_.ResultFile.empty()) {
+        ui_.Message(Vn("Không có tên file kết quả"));
+        return false;
+    }
+    std::vector<std::string> inputs = Inputs();
+    if (!CheckOutputNames(inputs, {files_.ResultFile}, ui_)) return false;
+    // The side files must not replace the result either (a result named "x.in").
+    inputs.push_back(files_.ResultFile);
+    return CheckOutputNames(inputs, {outputs_.Report, outputs_.BranchLog, outputs_.Matrix}, ui_);
+}
+
+bool LevellingRun::ReadInput() {
+    progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file cao độ gốc"));
+    if (!ReadHeightFile(files_.KnownHeightsFile, settings_, model_.PointNames, knownIds_, knownHeights_,
+                        status_.ReadError, ui_))
+        return false;
+    progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file số liệu đo cao"));
+    return ReadLevellingLines(files_.LevellingFile, settings_, model_.PointNames, lines_, status_.ReadError, ui_);
+}
+
+// Nodes: points met by three or more line ends that are not known points, by increasing id.
+int LevellingRun::CollectNodes() {
+    std::vector<int> degree(model_.PointNames.Count() + 1, 0);
+    for (int i = 1; i <= lines_.Count(); ++i) {
+        ++degree[lines_.FromIds[i]];
+        ++degree[lines_.ToIds[i]];
+    }
+    model_.NetworkNodes.Clear();
+    for (int id = 1; id < static_cast<int>(degree.size()); ++id)
+        if (degree[id] >= 3 && !heights_.contains(id)) model_.NetworkNodes.PushBack(id);
+    model_.BranchStopPoints.Clear();
+    for (int id : knownIds_) model_.BranchStopPoints.PushBack(id);
+    for (int id : model_.NetworkNodes) model_.BranchStopPoints.PushBack(id);
+    return model_.NetworkNodes.Size();
+}
+
+std::string LevellingRun::Names(const std::vector<int>& ids) const {
+    std::string text;
+    for (int id : ids) text += (text.empty() ? "" : ", ") + model_.PointNames.Name(id);
+    return text;
+}
+
+void LevellingRun::Notice(const std::string& text) {
+    ui_.Message(text);
+    report_.emplace_back();
+    report_.push_back(StripAccents(text, settings_.KeepAccents));
+}
+
+bool LevellingRun::MatchSegments(SegmentIndex& index, const std::vector<int>& points, LevellingBranch& branch) {
+    branch = LevellingBranch{};
+    branch.Points = points;
+    for (std::size_t k = 0; k + 1 < points.size(); ++k) {
+        double length = 0.0;
+        double dh = 0.0;
+        if (!index.Take(points[k], points[k + 1], length, dh)) {
+            Notice(Vn("Không tìm thấy số liệu đo cao của đoạn ") + Names({points[k], points[k + 1]}));
+            return false;
+        }
+        branch.Lengths.push_back(length);
+        branch.Dhs.push_back(dh);
+        branch.LengthSum += length;
+    }
+    return true;
+}
+
+bool LevellingRun::HasLength(const LevellingBranch& branch) {
+    if (branch.LengthSum > 0.0) return true;
+    Notice(Vn("Tuyến ") + Names({branch.First(), branch.Last()}) +
+           Vn(" có tổng chiều dài bằng 0: không bình sai được"));
+    return false;
+}
+
+void LevellingRun::AddHeight(int id, double height) {
+    heights_[id] = height;
+    const std::string& name = model_.PointNames.Name(id);
+    heightLines_.push_back(HeightFileLine(name, height));
+    status_.Heights.emplace_back(name, height);
+}
+
+void LevellingRun::AddBranchHeights(const LevellingBranch& branch, bool withLast) {
+    const std::size_t end = branch.Points.size() - (withLast ? 0 : 1);
+    for (std::size_t k = 1; k < end; ++k) AddHeight(branch.Points[k], branch.Heights[k]);
+}
+
+void LevellingRun::AdjustSingleLine(SegmentIndex& index, const std::vector<int>& points) {
+    LevellingBranch branch;
+    if (!MatchSegments(index, points, branch) || !HasLength(branch)) {
+        ++status_.SkippedGroups;
+        return;
+    }
+    SpreadMisclosure(branch, heights_.at(branch.First()), heights_.at(branch.Last()));
+    AddLevellingTable(report_, branch, model_.PointNames, LevellingTableKind::Adjusted,
+                      settings_.HeightClosureFactor, settings_.KeepAccents);
+    AddBranchHeights(branch, false);
+    ++status_.AdjustedGroups;
+}
+
+void LevellingRun::AdjustGroup(SegmentIndex& index, const BranchGroup& group) {
+    progress_.SetText(MonitorLabel::Nodes, std::to_string(group.NodeIds.size()));
+    progress_.SetText(MonitorLabel::Branches, std::to_string(group.BranchCount));
+    std::vector<LevellingBranch> branches(group.Points.size());
+    for (std::size_t b = 0; b < group.Points.size(); ++b) {
+        if (!MatchSegments(index, group.Points[b], branches[b]) || !HasLength(branches[b])) {
+            ++status_.SkippedGroups;
+            return;
+        }
+    }
+    LevellingGroupSolution solution = AdjustLevellingGroup(branches, group.NodeIds, heights_);
+    if (solution.Passes > 0) AddMatrixLine(solution.FirstMatrix);
+    if (solution.NoKnownHeight) {
+        Notice(Vn("Nhóm nút ") + Names(group.NodeIds) + Vn(" không nối với điểm độ cao gốc nào: bỏ qua"));
+        ++status_.SkippedGroups;
+        return;
+    }
+    if (!solution.Solved) {
+        Notice(Vn("Không giải được hệ phương trình của nhóm nút ") + Names(group.NodeIds));
+        ++status_.SkippedGroups;
+        return;
+    }
+    if (solution.CapReached) {
+        Notice(Vn("Nhóm nút ") + Names(group.NodeIds) + Vn(" chưa hội tụ sau ") + std::to_string(kLevellingPassCap) +
+               Vn(" lần lặp"));
+        status_.PassCapReached = true;
+    }
+    for (std::size_t i = 0; i < solution.NodeOrder.size(); ++i) AddHeight(solution.NodeOrder[i], solution.NodeHeights[i]);
+    for (const LevellingBranch& branch : branches) {
+        AddLevellingTable(report_, branch, model_.PointNames, LevellingTableKind::Adjusted,
+                          settings_.HeightClosureFactor, settings_.KeepAccents);
+        AddBranchHeights(branch, false);
+    }
+    ++status_.AdjustedGroups;
+}
+
+void LevellingRun::ComputeOpenLine(SegmentIndex& index, std::vector<int> points) {
+    // Carried on from the end that has a height.
+    if (!heights_.contains(points.front())) {
+        if (!heights_.contains(points.back())) {
+            Notice(Vn("Tuyến treo ") + Names({points.front(), points.back()}) +
+                   Vn(" không có đầu nào đã có độ cao: bỏ qua"));
+            return;
+        }
+        std::reverse(points.begin(), points.end());
+    }
+    LevellingBranch branch;
+    if (!MatchSegments(index, points, branch)) return;
+    CarryOpenLine(branch, heights_.at(branch.First()));
+    AddLevellingTable(report_, branch, model_.PointNames, LevellingTableKind::Open, settings_.HeightClosureFactor,
+                      settings_.KeepAccents);
+    AddBranchHeights(branch, true);
+    ++status_.OpenLines;
+}
+
+void LevellingRun::AddMatrixLine(const PackedNormalMatrix& matrix) {
+    std::string line;
+    const auto& data = matrix.Data();
+    for (std::size_t i = 1; i < data.size(); ++i) {
+        line += FormatFixed(data[i], 0, 10);
+        line += '\t';
+    }
+    matrixLines_.push_back(std::move(line));
+}
+
+bool LevellingRun::WriteResults() {
+    progress_.SetText(MonitorLabel::Stage, Vn("Đang ghi kết quả"));
+    // The matrix file only helps to check the equations: failing to write it never stops the run.
+    if (!matrixLines_.empty() && !WriteAllLines(outputs_.Matrix, matrixLines_)) {
+        report_.emplace_back();
+        report_.push_back(StripAccents(Vn("Không ghi được file ") + outputs_.Matrix, settings_.KeepAccents));
+    }
+    if (!WriteAllLines(files_.ResultFile, heightLines_)) {
+        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        return false;
+    }
+    if (!WriteAllLines(outputs_.Report, report_)) {
+        ui_.Message(Vn("Lỗi ghi file ") + outputs_.Report);
+        return false;
+    }
+    status_.Report = outputs_.Report;
+    return true;
+}
+
+LevellingStatus LevellingRun::Run() {
+    progress_.Show();
+    progress_.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+    run_.Reset();
+    const auto finish = [&](RunOutcome outcome) {
+        status_.Outcome = outcome;
+        progress_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+        progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+        return status_;
+    };
+    if (!NamesAllowed()) return finish(RunOutcome::NameCollision);
+    if (!ReadInput()) return finish(RunOutcome::ReadFailed);
+
+    // The known heights open the heights file; a name given twice keeps its first height.
+    for (int i = 1; i <= knownIds_.Size(); ++i) {
+        if (heights_.contains(knownIds_[i])) continue;
+        AddHeight(knownIds_[i], knownHeights_[i]);
+    }
+    const int nodeCount = CollectNodes();
+
+    progress_.SetText(MonitorLabel::Stage, Vn("Đang phân tích lưới"));
+    bool unjoined = false;
+    BuildBranches(model_, lines_, model_.BranchStopPoints.Size(), "", files_.ResultFile, Inputs(), unjoined,
+                  run_.ProgressLog, ui_, progress_);
+
+    BranchSets sets;
+    BuildBranchAdjacency(model_, nodeCount, sets);
+    const OneBased<int> savedNodes = model_.NetworkNodes;
+    ComputationSettings levelling = settings_;
+    levelling.Modes.ModeLevelling = true;
+    OneBased<int> noKnown, noStarts;
+    int knownCount = 0, startCount = 0, pass = 0;
+    AssignBranchLevels(model_, pass, nodeCount, KnownNodeLists{noKnown, knownCount, noStarts, startCount}, sets, 0,
+                       levelling);
+
+    // Lines between two known points, and hanging lines, as they stand before the grouping moves
+    // the branches.
+    const BranchModel& br = model_.Branches;
+    std::vector<std::vector<int>> singles;
+    std::vector<OpenLine> open;
+    for (int b = 1; b <= br.BranchCount(); ++b) {
+        std::vector<int> points(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
+        if (sets.NodeSets[b].Contains(0)) {
+            open.push_back({std::move(points), sets.BranchLevels[b]});
+        } else if (sets.NodeSets[b].Empty()) {
+            if (heights_.contains(points.front()) && heights_.contains(points.back()))
+                singles.push_back(std::move(points));
+            else  // joined through a node into a line with one known end: nothing closes it
+                open.push_back({std::move(points), pass + 1});
+        }
+    }
+
+    progress_.SetText(MonitorLabel::Stage, Vn("Đang bình sai"));
+    SegmentIndex index(lines_);
+    for (const std::vector<int>& points : singles)
+        if (points.size() > 2) AdjustSingleLine(index, points);
+    for (const BranchGroup& group : FormBranchGroups(model_, sets, savedNodes, nodeCount)) AdjustGroup(index, group);
+
+    // Higher levels first: a line of a lower level may start where one of a higher level ends.
+    std::stable_sort(open.begin(), open.end(), [](const OpenLine& a, const OpenLine& b) { return a.level > b.level; });
+    for (OpenLine& line : open) ComputeOpenLine(index, std::move(line.points));
+
+    if (!WriteResults()) return finish(RunOutcome::WriteFailed);
+    return finish(RunOutcome::Completed);
+}
+
+}  // namespace
+
+LevellingStatus AdjustLevellingNetwork(const LevellingInput& files, const ComputationSettings& settings,
+                                       Interaction& ui, Progress& progress, RunRecord& run) {
+    LevellingRun levellingRun(files, settings, ui, progress, run);
+    return levellingRun.Run();
+}
+
+}  // namespace qef
