@@ -2,6 +2,7 @@
 
 #include "adjustment/AdjustByOrder.h"
 #include "gui/CommandRunner.h"
+#include "heights/DetailPoints.h"
 #include "heights/LevellingAdjustment.h"
 
 namespace qef {
@@ -32,6 +33,17 @@ WorkerResult LevellingWorker(CommandRunner& runner, const ComputationCommand&, c
     return result;
 }
 
+// The result file is all a detail run writes: the view stays as it is.
+WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input) {
+    const DetailInput files{input.KnownFileName, input.ObservationFileName, input.ResultFileName};
+    const DetailRunStatus status =
+        ComputeDetailPoints(command.DetailMode, files, runner.Settings(), runner.Ask(), runner.Monitor());
+    WorkerResult result;
+    result.StoppedOnError = status.Outcome != RunOutcome::Completed;
+    if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
+    return result;
+}
+
 struct WorkerRow {
     CommandWorker Kind;
     Worker Run;
@@ -40,6 +52,7 @@ struct WorkerRow {
 const WorkerRow kWorkers[] = {
     {CommandWorker::AdjustByOrder, AdjustByOrderWorker},
     {CommandWorker::Levelling, LevellingWorker},
+    {CommandWorker::DetailPoints, DetailPointsWorker},
 };
 
 }  // namespace

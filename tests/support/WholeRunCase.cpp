@@ -28,7 +28,8 @@ constexpr std::string_view kAny = "[...]";
 const std::map<std::string_view, RunOutcome> kOutcomes = {
     {"Completed", RunOutcome::Completed},         {"ReadFailed", RunOutcome::ReadFailed},
     {"NameCollision", RunOutcome::NameCollision}, {"NoStartDirection", RunOutcome::NoStartDirection},
-    {"Cancelled", RunOutcome::Cancelled},         {"WriteFailed", RunOutcome::WriteFailed}};
+    {"Cancelled", RunOutcome::Cancelled},         {"WriteFailed", RunOutcome::WriteFailed},
+    {"StoppedAtLine", RunOutcome::StoppedAtLine}};
 const std::map<std::string_view, Answer> kAnswers = {
     {"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
 
@@ -80,6 +81,12 @@ const std::map<std::string, Setter, std::less<>>& SettingSetters() {
         {"HeightsFromFile", Set(&S::HeightsFromFile)},
         {"MetresFlag", Set(&S::MetresFlag)},
         {"HeightClosureFactor", Set(&S::HeightClosureFactor)},
+        {"AngleTextWithPoint", Set(&S::AngleTextWithPoint)},
+        {"AcadUploadEnabled", Set(&S::AcadUploadEnabled)},
+        {"AcadUploadDetailPoints", Set(&S::AcadUploadDetailPoints)},
+        {"AcadUploadFlags", Set(&S::AcadUploadFlags)},
+        {"AcadTextHeight3", Set(&S::AcadTextHeight3)},
+        {"AcadHeightTextHeight", Set(&S::AcadHeightTextHeight)},
     };
     return setters;
 }

@@ -15,6 +15,8 @@ enum class RunOutcome {
     NoStartDirection,  // no known station sights a known point
     Cancelled,         // the user cancelled a start-azimuth prompt
     WriteFailed,       // an output file could not be written (message shown)
+    StoppedAtLine,     // a faulty input line ended the run; what came before it was written
+                       // (message shown)
 };
 
 // The weakest results of a run, reported by the driver at its end. Each covers the whole run:

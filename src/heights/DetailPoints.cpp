@@ -1,0 +1,308 @@
+#include "heights/DetailPoints.h"
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "core/io/Readers.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OutputNames.h"
+#include "core/numeric/Geometry.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/NumberFormat.h"
+#include "core/text/SplitLines.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
+#include "drawing/DrawingExport.h"
+#include "drawing/DxfDrawing.h"
+
+namespace qef {
+
+namespace {
+
+constexpr const char* kLayerSuffix = "diem";
+
+// A field as the detail records hold it: every blank removed.
+std::string Clean(const std::string& field) { return RemoveCharToName(field); }
+
+bool ReadLength(const std::string& field, const ComputationSettings& settings, double& value) {
+    const std::string text = Clean(field);
+    if (!TryParseReal(text, value)) return false;
+    value = MillimetresToMetres(settings.MetresFlag, value);
+    return true;
+}
+
+bool ReadAngle(const std::string& text, const ComputationSettings& settings, double& degrees) {
+    if (text.empty()) return false;
+    const ParsedAngle parsed = ParseDms(text, settings.AnglesInDegrees, settings.AngleTextWithPoint);
+    degrees = parsed.Degrees;
+    return parsed.Ok();
+}
+
+bool ReadPointNumber(const std::string& text, long long& number) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+// The vertical angle of a zenith reading on either face: face left reads 90 - v, face right
+// 270 + v, so both faces of one target give the same v. A reading that points straight up or
+// down, or is no reading of a circle, has none.
+bool VerticalAngle(double zenith, double& vertical) {
+    if (!(zenith > 0.0 && zenith < 360.0) || zenith == 180.0) return false;
+    vertical = zenith <= 180.0 ? 90.0 - zenith : zenith - 270.0;
+    return true;
+}
+
+std::string AtLine(long long line) { return Vn(" ở dòng ") + std::to_string(line); }
+
+// The station the staff lines that follow it are measured from.
+struct Station {
+    double X = 0.0;
+    double Y = 0.0;
+    double H = 0.0;
+    double InstrumentHeight = 0.0;
+    double Orientation = 0.0;  // azimuth of the circle's zero, degrees
+};
+
+class StationWalk {
+public:
+    StationWalk(DetailMode mode, const ComputationSettings& settings, const DetailKnownPoints& known,
+                DetailPointList& points)
+        : mode_(mode), settings_(settings), known_(known), points_(points) {}
+
+    // The message of a faulty record, or nullopt when it was taken.
+    std::optional<std::string> Take(const FieldArray& f, long long line) {
+        const std::string first = Clean(f[1]);
+        if (first.empty()) return SetUp(f, 0.0, line);
+        if (first.size() >= 2 && first.front() == '(' && first.back() == ')') {
+            double opening = 0.0;
+            if (!ReadAngle(first.substr(1, first.size() - 2), settings_, opening))
+                return Vn("Sai kiểu dữ liệu hoặc đôn vị đo góc mở đầu") + AtLine(line);
+            return SetUp(f, opening, line);
+        }
+        return AddStaffPoint(f, first, line);
+    }
+
+private:
+    bool WithHeights() const { return mode_ != DetailMode::Plan; }
+
+    std::optional<std::string> SetUp(const FieldArray& f, double opening, long long line) {
+        const std::string stationName = Clean(f[2]);
+        const std::string targetName = Clean(f[3]);
+        const int s = known_.Find(stationName);
+        if (s == 0) return Vn("Không tìm thấy điểm trạm máy ") + stationName + AtLine(line);
+        // A station is never oriented on itself.
+        const int t = UpperShort(targetName) == UpperShort(stationName) ? 0 : known_.Find(targetName);
+        if (t == 0) return Vn("Không tìm thấy điểm định hướng ") + targetName + AtLine(line);
+        if (known_.X[s] == known_.X[t] && known_.Y[s] == known_.Y[t])
+            return Vn("Điểm định hướng ") + targetName + Vn(" trùng vị trí điểm trạm máy ") + stationName +
+                   AtLine(line);
+        Station next;
+        next.X = known_.X[s];
+        next.Y = known_.Y[s];
+        next.Orientation = NormalizeAzimuth(AzimuthOf(next.X, next.Y, known_.X[t], known_.Y[t]) - opening);
+        if (WithHeights()) {
+            if (!ReadLength(f[4], settings_, next.InstrumentHeight))
+                return Vn("Độ cao máy, dòng ") + std::to_string(line) + Vn(" sai kiểu dữ liệu hoặc đơn vị đo");
+            next.H = known_.H[s];
+            if (IsMissing(next.H))
+                return Vn("Điểm trạm máy ") + stationName + Vn(" không có độ cao") + AtLine(line);
+        }
+        station_ = next;
+        return std::nullopt;
+    }
+
+    std::optional<std::string> AddStaffPoint(const FieldArray& f, const std::string& first, long long line) {
+        const std::string n = std::to_string(line);
+        if (!station_) return Vn("Điểm mia ở dòng ") + n + Vn(" đứng trước mọi dòng trạm máy");
+        long long number = 0;
+        if (!ReadPointNumber(first, number)) return Vn("Điểm mia ở dòng ") + n + Vn(" sai kiểu duẽ liệu");
+        double distance = 0.0;
+        if (!ReadLength(f[3], settings_, distance) || distance < 0.0)
+            return Vn("Số liệu cạnh ở dòng ") + n + Vn(" sai kiểu dữ liệu hoặc đơn vị đo");
+        double angle = 0.0;
+        if (!ReadAngle(Clean(f[2]), settings_, angle))
+            return Vn("Số liệu góc ở dòng ") + n + Vn(" sai kiểu dữ liệu hoặc đôn vị đo");
+
+        double h = 0.0;
+        if (mode_ == DetailMode::HeightsFromDifferences) {
+            double staff = 0.0;
+            double dh = 0.0;
+            if (!ReadLength(f[4], settings_, staff))
+                return Vn("Độ cao mia ở dòng ") + n + Vn(" sai kiểu dư liệu hoặ đơn vị đo");
+            if (!ReadLength(f[5], settings_, dh))
+                return Vn("Chênh cao ở dòng ") + n + Vn(" sai kiểu dư liệu hoặc đôn vị đo");
+            h = station_->H + station_->InstrumentHeight + dh - staff;
+        } else if (mode_ == DetailMode::HeightsFromZenithAngles) {
+            double staff = 0.0;
+            double zenith = 0.0;
+            double vertical = 0.0;
+            if (!ReadLength(f[4], settings_, staff))
+                return Vn("Độ cao mia ở dòng ") + n + Vn(" sai kiểu dư liệu hoặc đôn vị đo");
+            if (!ReadAngle(Clean(f[5]), settings_, zenith) || !VerticalAngle(zenith, vertical))
+                return Vn("Góc ở dòng ") + n + Vn(" sai kiểu dư liệu hoặc đôn vị đo");
+            h = station_->H + station_->InstrumentHeight + distance * TanRad(DegToRad(vertical)) - staff;
+        }
+
+        const double azimuth = angle + station_->Orientation;
+        points_.Names.PushBack(std::to_string(number));
+        points_.X.PushBack(PolarX(station_->X, distance, azimuth, 0.0));
+        points_.Y.PushBack(PolarY(station_->Y, distance, azimuth, 0.0));
+        points_.H.PushBack(h);
+        return std::nullopt;
+    }
+
+    DetailMode mode_;
+    const ComputationSettings& settings_;
+    const DetailKnownPoints& known_;
+    DetailPointList& points_;
+    std::optional<Station> station_;
+};
+
+std::string ResultNumber(double value) { return TrimLeftBlanks(FormatFixed(value, 11, 3)); }
+
+}  // namespace
+
+int DetailKnownPoints::Find(const std::string& name) const {
+    const auto it = byName_.find(UpperShort(name));
+    return it == byName_.end() ? 0 : it->second;
+}
+
+void DetailKnownPoints::Index() {
+    byName_.clear();
+    byName_.reserve(static_cast<std::size_t>(Names.Size()));
+    for (int i = 1; i <= Names.Size(); ++i) {
+        if (Names[i].empty() || IsMissing(X[i]) || IsMissing(Y[i])) continue;
+        byName_[UpperShort(Names[i])] = i;  // a later point of the same name replaces an earlier one
+    }
+}
+
+bool ReadDetailKnownPoints(const std::string& fileName, DetailMode mode, const ComputationSettings& settings,
+                           DetailKnownPoints& known, ReadErrorRecord& error, Interaction& ui) {
+    bool missingValues = false;
+    const bool heights = mode != DetailMode::Plan;
+    if (!ReadPointsXY(fileName, settings, known.Names, known.X, known.Y, heights ? &known.H : nullptr,
+                      missingValues, error, ui))
+        return false;
+    if (!heights) known.H = OneBased<double>(known.Names.Size(), 0.0);
+    known.Index();
+    return true;
+}
+
+std::optional<DetailStop> ComputeDetailStations(const std::string& observationFile, DetailMode mode,
+                                                const ComputationSettings& settings, const DetailKnownPoints& known,
+                                                DetailPointList& points, bool& opened) {
+    SplitLines lines(observationFile, settings.FixedFieldWidth);
+    opened = lines.IsOpen();
+    if (!opened) return std::nullopt;
+    StationWalk walk(mode, settings, known, points);
+    while (lines.Next()) {
+        if (lines.Count() < 3) continue;  // not a record
+        if (auto message = walk.Take(lines.Fields(), lines.LineNumber()))
+            return DetailStop{lines.LineNumber(), std::move(*message)};
+    }
+    return std::nullopt;
+}
+
+bool WriteDetailResults(const std::string& fileName, const DetailPointList& points) {
+    TextFileWriter out(fileName);
+    if (!out.IsOpen()) return false;
+    std::string line;
+    for (int i = 1; i <= points.Count(); ++i) {
+        line = points.Names[i];
+        line += ',';
+        line += ResultNumber(points.X[i]);
+        line += ',';
+        line += ResultNumber(points.Y[i]);
+        line += ',';
+        line += ResultNumber(points.H[i]);
+        out.WriteLine(line);
+    }
+    return out.Close();
+}
+
+DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, const ComputationSettings& settingsIn,
+                                    Interaction& ui, Progress& progress, DrawingTarget* drawing) {
+    const ComputationSettings settings = settingsIn;
+    DetailRunStatus status;
+    const auto stage = [&progress](const char* utf8, int position) {
+        progress.SetText(MonitorLabel::Stage, Vn(utf8));
+        progress.SetPosition(position);
+    };
+    progress.Show();
+    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+    progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    progress.SetRange(0, 4);
+    progress.SetPosition(0);
+
+    const bool draws = settings.AcadUploadEnabled && settings.AcadUploadDetailPoints;
+    std::unique_ptr<DxfDrawing> ownDrawing;
+    if (files.ResultFile.empty()) {
+        ui.Message(Vn("Không có tên file kết quả"));
+        status.Outcome = RunOutcome::NameCollision;
+        return status;
+    }
+    std::vector<std::string> outputs{files.ResultFile};
+    if (draws && drawing == nullptr) outputs.push_back(DrawingPathFor(files.ResultFile));
+    if (!CheckOutputNames({files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
+        status.Outcome = RunOutcome::NameCollision;
+        return status;
+    }
+
+    stage("Đang đọc file tọa độ", 1);
+    DetailKnownPoints known;
+    if (!ReadDetailKnownPoints(files.KnownPointsFile, mode, settings, known, status.ReadError, ui)) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+
+    stage("Đang tính điểm chi tiết", 2);
+    DetailPointList points;
+    bool opened = true;
+    const std::optional<DetailStop> stop =
+        ComputeDetailStations(files.ObservationFile, mode, settings, known, points, opened);
+    if (!opened) {
+        ui.Message(Vn("Không mở được file ") + files.ObservationFile);
+        status.ReadError = {files.ObservationFile, 1, ReadErrorKind::Open, 1};
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+
+    stage("Đang ghi file kết quả", 3);
+    if (!WriteDetailResults(files.ResultFile, points)) {
+        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
+        status.Outcome = RunOutcome::WriteFailed;
+        return status;
+    }
+    status.PointCount = points.Count();
+
+    if (draws) {
+        if (drawing == nullptr) {
+            ownDrawing = std::make_unique<DxfDrawing>(DrawingPathFor(files.ResultFile));
+            drawing = ownDrawing.get();
+        }
+        // Plan coordinates have no heights to write or to lift the points by.
+        std::uint8_t flags = settings.AcadUploadFlags;
+        if (mode == DetailMode::Plan) flags &= 1;
+        AcadExportDetailPoints({settings, *drawing, progress, ui}, kLayerSuffix, points.Count(), points.Names,
+                               points.X, points.Y, points.H, flags);
+    }
+
+    stage("Kết thúc", 4);
+    progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    if (!stop) {
+        ShowDoneMessage(ui);
+        return status;
+    }
+    status.Outcome = RunOutcome::StoppedAtLine;
+    status.StopLine = stop->Line;
+    status.ReadError = {files.ObservationFile, stop->Line, ReadErrorKind::Line, 1};
+    ui.Message(stop->Message + "\n" + Vn("Đã ghi ") + std::to_string(status.PointCount) +
+               Vn(" điểm tính được trước dòng ") + std::to_string(stop->Line) + Vn(" vào file ") + files.ResultFile);
+    return status;
+}
+
+}  // namespace qef
