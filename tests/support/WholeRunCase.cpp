@@ -222,6 +222,13 @@ std::vector<std::string> WholeRunCaseNames(const std::string& module) {
     return names;
 }
 
+std::vector<std::string> WholeRunCaseNames(const std::string& module, const std::set<std::string>& commands) {
+    std::vector<std::string> names;
+    for (const std::string& name : WholeRunCaseNames(module))
+        if (commands.count(ReadWholeRunCase(module, name).Command)) names.push_back(name);
+    return names;
+}
+
 std::string WholeRunTestName(const std::string& caseName) {
     std::string name = caseName;
     for (char& c : name)

@@ -19,6 +19,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ struct WholeRunCase {
 
 // The case folders of tests/data/<module>, in name order.
 std::vector<std::string> WholeRunCaseNames(const std::string& module);
+// Only the cases of these commands (a module's folder may hold several commands' cases).
+std::vector<std::string> WholeRunCaseNames(const std::string& module, const std::set<std::string>& commands);
 // A case folder name as a test name: letters, digits and "_".
 std::string WholeRunTestName(const std::string& caseName);
 
