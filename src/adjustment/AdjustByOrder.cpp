@@ -75,12 +75,20 @@ private:
     PointList known_;
     Observations obs_;
     std::unique_ptr<StationAngleIndex> angleIndex_;
+    std::unique_ptr<SideLengthIndex> sideLengths_;
+    std::unique_ptr<PointHeightIndex> heights_;
+    KnownPointIndex knownIndex_{known_};
     TraverseAnalysis analysis_;
+    GroupWorkingSet ws_;  // one group's arrays at a time, their storage kept from group to group
     StartAzimuthAnswers answers_;
     OneBased<int> distinctStartPoints_;
+    bool orderPointsCounted_ = false;  // the order's start and hard points are among them
     RigorousRunState rigorous_;
     std::unordered_set<int> drawnPoints_;
     std::set<std::pair<int, int>> drawnDirections_;
+    // Entries already drawn or passed over for good: known points of the run, directions of the order.
+    int knownPointsDrawn_ = 0;
+    int directionsDrawn_ = 0;
 
     std::string Label(const char* utf8) const { return StripAccents(Vn(utf8), settings_.KeepAccents); }
     void Stage(const char* utf8, int position) {
@@ -101,7 +109,7 @@ private:
     bool HasStartDirection();
     // False when the run must stop.
     bool AdjustGroup(int nb);
-    GroupWorkingSet GroupWorkingSetFor(int nb, int ns) const;
+    GroupWorkingSet& StartWorkingSet(int nb, int ns);
     std::string GroupBranchNames(int nb) const;
     GroupStatus WriteSideCorrections(const SimpleGroupResult& result);
     GroupStatus WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context);
@@ -173,7 +181,8 @@ RunStatus ByOrderRun::Run() {
         return status_;
     }
     if (OwnDrawingNeeded()) {
-        ownDrawing_ = std::make_unique<DxfDrawing>(DrawingPathFor(files_.ResultFile));
+        // Every group draws: the file is written once, when the run ends.
+        ownDrawing_ = std::make_unique<DxfDrawing>(DrawingPathFor(files_.ResultFile), DrawingWrites::ByOwner);
         drawing_ = ownDrawing_.get();
     }
     if (!ReadInput()) {
@@ -188,6 +197,8 @@ RunStatus ByOrderRun::Run() {
     }
     FindDuplicateObservations(obs_, model_.PointNames, run_.ProgressLog, ui_);
     angleIndex_ = std::make_unique<StationAngleIndex>(obs_.Angles);
+    sideLengths_ = std::make_unique<SideLengthIndex>(obs_.Sides);
+    heights_ = std::make_unique<PointHeightIndex>(model_.HeightPointIds, model_.PointHeights);
     analysis_.Sides = MakeSidePairs(obs_.Sides);
     analysis_.Angles = MakeAngleTriples(obs_.Angles);
 
@@ -254,16 +265,19 @@ RunOutcome ByOrderRun::OrderLoop() {
         if (prepared == AnalysisStatus::Cancelled) return RunOutcome::Cancelled;
 
         Stage("Đang lập nhánh", 5);
-        for (int p = FirstPointOnSides(model_.StartStations, analysis_.Sides); p > 0;
-             p = FirstPointOnSides(model_.StartStations, analysis_.Sides)) {
+        orderPointsCounted_ = false;
+        directionsDrawn_ = 0;
+        for (int p = NextGroupStart(model_, analysis_); p > 0; p = NextGroupStart(model_, analysis_)) {
             const int nb = BuildGroupBranches(model_, analysis_, p, known_, knownCount, progress_);
             if (nb < 1 || analysis_.KeptSides.Count() < 1) continue;
             orderAdjusted = true;
             if (!AdjustGroup(nb)) return RunOutcome::WriteFailed;
         }
+        run_.AnalysisSteps = analysis_.Index.Steps();
 
-        if (analysis_.FreeSides.Count() == 0) break;
+        // The sides that the groups walked leave the list.
         CompactIdPairs(analysis_.Sides);
+        if (analysis_.FreeSides.Count() == 0) break;
         analysis_.Sides.Append(analysis_.FreeSides);
         analysis_.Angles.Append(analysis_.FreeAngles);
         analysis_.FreeSides.Clear();
@@ -287,21 +301,24 @@ bool ByOrderRun::HasStartDirection() {
 bool ByOrderRun::AdjustGroup(int nb) {
     Stage("Đang phân tích nhóm", 6);
     const int ns = model_.StartStations.Size();
-    AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
-                             analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
+    // The order's start and hard points are the same for all its groups: the first one counts them.
+    if (!orderPointsCounted_)
+        AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
+                                 analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
+    orderPointsCounted_ = true;
     progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
 
     // Known side-only points close branches by their coordinates; they are no nodes.
-    const std::unordered_set<int> sideOnly(analysis_.SideOnlyKnown.begin(), analysis_.SideOnlyKnown.end());
-    OneBased<int> nodes;
-    for (int id : model_.NetworkNodes)
-        if (!sideOnly.count(id)) nodes.PushBack(id);
-    model_.NetworkNodes = std::move(nodes);
+    OneBased<int>& nodes = model_.NetworkNodes;
+    int kept = 0;
+    for (int k = 1; k <= nodes.Size(); ++k)
+        if (!analysis_.Index.IsSideOnly(nodes[k])) nodes[++kept] = nodes[k];
+    nodes.Resize(kept);
 
-    GroupWorkingSet ws = GroupWorkingSetFor(nb, ns);
+    GroupWorkingSet& ws = StartWorkingSet(nb, ns);
     const std::string groupNames = GroupBranchNames(nb);
-    const GroupInputs in{model_, obs_.Angles, *angleIndex_, obs_.Sides, known_, analysis_.HardNodes,
-                         analysis_.SideOnlyKnown, analysis_.Directions};
+    const GroupInputs in{model_, obs_.Angles, *angleIndex_, *sideLengths_, knownIndex_, analysis_.Index,
+                         analysis_.Directions, *heights_};
     const GroupContext context{settings_, run_, ui_, progress_};
     const SimpleGroupResult simple = AdjustGroupSimple(ws, in, context);
     GroupStatus status = WriteSideCorrections(simple);
@@ -324,8 +341,9 @@ bool ByOrderRun::AdjustGroup(int nb) {
     return true;
 }
 
-GroupWorkingSet ByOrderRun::GroupWorkingSetFor(int nb, int ns) const {
-    GroupWorkingSet ws;
+GroupWorkingSet& ByOrderRun::StartWorkingSet(int nb, int ns) {
+    GroupWorkingSet& ws = ws_;
+    ws.Restart();
     ws.Nb = nb;
     ws.Nn = model_.NetworkNodes.Size();
     ws.Ns = ns;
@@ -417,15 +435,16 @@ bool ByOrderRun::WriteFailure(const std::string& fileName) {
 void ByOrderRun::DrawKnownPoints() {
     // Each known point and start direction is drawn once per run, however many groups use it.
     PointList points;
-    for (int k = 1; k <= known_.Count(); ++k) {
+    for (int k = knownPointsDrawn_ + 1; k <= known_.Count(); ++k) {
         const int id = known_.Ids[k];
         if (IsMissing(known_.X[k]) || !drawnPoints_.insert(id).second) continue;
         points.Add(id, known_.X[k], known_.Y[k]);
     }
+    knownPointsDrawn_ = known_.Count();
     OneBased<double> x1, y1, x2, y2;
     const StartAzimuthData& d = analysis_.Directions;
     const int ns = std::min(model_.StartStations.Size(), d.StationX.Size());
-    for (int i = 1; i <= ns; ++i) {
+    for (int i = directionsDrawn_ + 1; i <= ns; ++i) {
         if (IsMissing(d.StationX[i]) || IsMissing(d.TargetX[i])) continue;
         if (!drawnDirections_.insert({model_.StartStations[i], model_.StartTargets[i]}).second) continue;
         x1.PushBack(d.StationX[i]);
@@ -433,6 +452,7 @@ void ByOrderRun::DrawKnownPoints() {
         x2.PushBack(d.TargetX[i]);
         y2.PushBack(d.TargetY[i]);
     }
+    directionsDrawn_ = ns;
     if (points.Count() == 0 && x1.Empty()) return;
     AcadExportPoints(DrawingContext(), model_.PointNames, x1.Size(), points.Count(), points.X, points.Y, x1, y1, x2,
                      y2, points.Ids);
@@ -559,6 +579,7 @@ RunStatus ByOrderRun::StopOnWriteFailure(const std::string& fileName) {
 }
 
 RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
+    if (ownDrawing_ != nullptr && ownDrawing_->Exported() && !ownDrawing_->Write()) ownDrawing_->ReportFailure(ui_);
     status_.Outcome = outcome;
     status_.Extremes = rigorous_.Extremes;
     if (!reason.empty()) {

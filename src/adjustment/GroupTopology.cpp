@@ -12,13 +12,6 @@ namespace qef {
 
 namespace {
 
-std::unordered_set<int> IdSet(const OneBased<int>& list, int count) {
-    std::unordered_set<int> set;
-    set.reserve(count);
-    for (int i = 1; i <= count; ++i) set.insert(list[i]);
-    return set;
-}
-
 // Inserts one zero-valued entry before position p (1..Size()+1), keeping the length.
 template <typename T>
 void InsertAt(OneBased<T>& list, int p, const T& value) {
@@ -41,12 +34,9 @@ void InsertBranchPoint(GroupWorkingSet& ws, BranchModel& br, int b, int p, int p
 
 }  // namespace
 
-void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OneBased<int>& listA,
-                     int countA, const OneBased<int>& listB, int countB) {
-    std::unordered_set<int> known = IdSet(listA, countA);
-    for (int i = 1; i <= countB; ++i) known.insert(listB[i]);
+void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OrderIndex& order) {
     if (flags.Size() < n) flags.Resize(n);
-    for (int k = 1; k <= n; ++k) flags[k] = known.count(nodes[k]) != 0 ? 1 : 0;
+    for (int k = 1; k <= n; ++k) flags[k] = order.IsHardNode(nodes[k]) || order.IsSideOnly(nodes[k]) ? 1 : 0;
 }
 
 void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
@@ -86,13 +76,16 @@ void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& st
     nodeStarts[nn + 1] = count;
 }
 
-void OrientBranchesFromKnown(NetworkModel& model, int count, int nb) {
-    std::unordered_map<int, int> rank;  // stop point -> first place in the list
-    rank.reserve(count);
-    for (int j = 1; j <= count; ++j) rank.try_emplace(model.BranchStopPoints[j], j);
+void OrientBranchesFromKnown(NetworkModel& model, const StartDirectionIndex& starts, int nn, int nb) {
+    // First place in StartStations then NetworkNodes[1..nn]; past both when in neither.
+    const int ns = starts.Count();
+    std::unordered_map<int, int> nodeRank;
+    nodeRank.reserve(nn);
+    for (int k = 1; k <= nn; ++k) nodeRank.try_emplace(model.NetworkNodes[k], ns + k);
     auto rankOf = [&](int point) {
-        auto it = rank.find(point);
-        return it == rank.end() ? count + 1 : it->second;
+        if (const int station = starts.StationRank(point); station != 0) return station;
+        auto it = nodeRank.find(point);
+        return it == nodeRank.end() ? ns + nn + 1 : it->second;
     };
     BranchModel& br = model.Branches;
     for (int b = 1; b <= nb; ++b) {
@@ -102,15 +95,18 @@ void OrientBranchesFromKnown(NetworkModel& model, int count, int nb) {
     }
 }
 
-bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCount, OneBased<int>& levelStarts,
-                       Interaction& ui) {
+bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, int nb, int nn, int& levelCount,
+                       OneBased<int>& levelStarts, Interaction& ui) {
     const BranchModel& br = model.Branches;
     OneBased<int>& nodes = model.NetworkNodes;
     const OneBased<int> original = nodes;
     std::unordered_map<int, std::vector<int>> positions;  // point -> node positions not yet placed
     for (int k = 1; k <= nn; ++k) positions[nodes[k]].push_back(k);
 
-    std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
+    // Level 1 starts from the start stations, each later level from the nodes placed before it.
+    std::unordered_set<int> frontier;
+    bool fromStations = true;
+    auto inFrontier = [&](int point) { return fromStations ? starts.IsStation(point) : frontier.count(point) != 0; };
     std::vector<int> ordered;
     ordered.reserve(nn);
     levelCount = 0;
@@ -122,7 +118,7 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
         for (int b = 1; b <= nb; ++b) {
             const int f = br.FirstPoint(b);
             const int e = br.LastPoint(b);
-            if (frontier.count(f) == 0 && frontier.count(e) == 0) continue;
+            if (!inFrontier(f) && !inFrontier(e)) continue;
             // Node positions at either end, in position order; each is placed once.
             std::vector<int> found;
             for (int point : {f, e}) {
@@ -146,6 +142,7 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
             return false;
         }
         frontier.swap(next);
+        fromStations = false;
         ++levelCount;
         levelStarts.Resize(levelCount + 1);
         levelStarts[levelCount + 1] = levelStarts[levelCount] + placedNow;
@@ -154,12 +151,14 @@ bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCo
     return true;
 }
 
-void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
-                        int levelCount, int ns, const OneBased<int>& levelStarts) {
+void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& starts, OneBased<int>& carrier,
+                        const OneBased<int>& nodeStarts, int levelCount, const OneBased<int>& levelStarts) {
     const BranchModel& br = model.Branches;
-    std::unordered_set<int> frontier = IdSet(model.StartStations, ns);
-    // A branch lengthened at its start by a start target starts there.
-    std::unordered_set<int> lengthenedFrom = IdSet(model.StartTargets, ns);
+    // Level 1 is reached from a start station, or from a start target that a branch was
+    // lengthened by at its start; each later level from the nodes of the level before.
+    std::unordered_set<int> frontier;
+    bool fromStations = true;
+    auto reachedFrom = [&](int point) { return fromStations ? starts.IsStation(point) : frontier.count(point) != 0; };
     const int nn = levelCount > 0 ? levelStarts[levelCount + 1] : 0;
     if (carrier.Size() < nn) carrier.Resize(nn);
     for (int level = 1; level <= levelCount; ++level) {
@@ -169,8 +168,8 @@ void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const
             carrier[k] = 0;
             for (int j = nodeStarts[k] + 1; j <= nodeStarts[k + 1]; ++j) {
                 const int b = model.NodeBranches[j];
-                const bool reaches = frontier.count(br.FirstPoint(b)) != 0 || frontier.count(br.LastPoint(b)) != 0 ||
-                                     lengthenedFrom.count(br.FirstPoint(b)) != 0;
+                const bool reaches = reachedFrom(br.FirstPoint(b)) || reachedFrom(br.LastPoint(b)) ||
+                                     (fromStations && starts.IsTarget(br.FirstPoint(b)));
                 const int points = br.BranchPointCounts[b];
                 if (reaches && (best == 0 || points < best)) {
                     best = points;
@@ -180,7 +179,7 @@ void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const
             next.insert(model.NetworkNodes[k]);
         }
         frontier.swap(next);
-        lengthenedFrom.clear();
+        fromStations = false;
     }
 }
 
@@ -210,12 +209,11 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     BranchModel& br = model.Branches;
     const int nb = ws.Nb;
     const int nn = ws.Nn;
-    const std::unordered_set<int> sideOnly = IdSet(in.SideOnlyPoints, in.SideOnlyPoints.Size());
-    const std::unordered_set<int> knownStations = IdSet(in.KnownStations, in.KnownStations.Size());
+    const OrderIndex& order = in.Order;
 
     for (int b = 1; b <= nb; ++b) {
         const int i = b;
-        ws.NoAngleClosure[i] = sideOnly.count(br.FirstPoint(b)) != 0 || sideOnly.count(br.LastPoint(b)) != 0;
+        ws.NoAngleClosure[i] = order.IsSideOnly(br.FirstPoint(b)) || order.IsSideOnly(br.LastPoint(b));
         ws.StartFixState[i] = 1;
         ws.EndFixState[i] = 1;
         ws.StartRefPoints[i] = 0;
@@ -229,10 +227,8 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
         // both ends of a branch closed at a known point.
         ws.StartUnknownNodeOf[i] = ws.StartNodeOf[i];
         ws.EndUnknownNodeOf[i] = ws.EndNodeOf[i];
-        if (knownStations.count(br.FirstPoint(b)) != 0 || sideOnly.count(br.FirstPoint(b)) != 0)
-            ws.StartUnknownNodeOf[i] = 0;
-        if (knownStations.count(br.LastPoint(b)) != 0 || sideOnly.count(br.LastPoint(b)) != 0)
-            ws.EndUnknownNodeOf[i] = 0;
+        if (order.IsHardNode(br.FirstPoint(b)) || order.IsSideOnly(br.FirstPoint(b))) ws.StartUnknownNodeOf[i] = 0;
+        if (order.IsHardNode(br.LastPoint(b)) || order.IsSideOnly(br.LastPoint(b))) ws.EndUnknownNodeOf[i] = 0;
     }
 
     // At each node the longest branch arrives without an angle; the others are oriented on it.
@@ -272,12 +268,12 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
                                   in.Starts.Azimuths};
     bool errorFlag = false;
-    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, ws.Ns, dirs, nb,
+    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
                                    BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
                                                  ws.BranchStartAzimuths},
                                    ws.PositionX, ws.PositionY, errorFlag, ui, log))
         return false;
-    if (!FindEndConnectingAngles(model, in.Angles, in.AngleIndex, ws.Ns, dirs, nb,
+    if (!FindEndConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
                                  BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
                                                ws.BranchEndAzimuths},
                                  &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log))
@@ -317,21 +313,15 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     }
 
     // Known coordinates at the branch ends that are known nodes.
-    struct Coordinates {
-        double x;
-        double y;
-    };
-    std::unordered_map<int, Coordinates> known;
-    for (int i = 1; i <= in.Known.Count(); ++i)
-        known[in.Known.Ids[i]] = {in.Known.X[i], in.Known.Y[i]};
+    const PointList& known = in.Known.List();
     for (int b = 1; b <= nb; ++b) {
         for (int p : {br.First(b), br.Last(b)}) {
             const int point = br.PointAt(p);
-            if (knownStations.count(point) == 0 && sideOnly.count(point) == 0) continue;
-            auto it = known.find(point);
-            if (it == known.end()) continue;
-            ws.PositionX[p] = it->second.x;
-            ws.PositionY[p] = it->second.y;
+            if (!order.IsHardNode(point) && !order.IsSideOnly(point)) continue;
+            const int k = in.Known.Last(point);
+            if (k == 0) continue;
+            ws.PositionX[p] = known.X[k];
+            ws.PositionY[p] = known.Y[k];
         }
     }
     return true;

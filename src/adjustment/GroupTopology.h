@@ -6,11 +6,13 @@
 #include <cstdint>
 
 #include "adjustment/GroupWorkingSet.h"
+#include "adjustment/SideReduction.h"
 #include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/analysis/NetworkChecks.h"
+#include "core/analysis/PointIndexes.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
 #include "core/model/Progress.h"
@@ -19,9 +21,9 @@
 
 namespace qef {
 
-// flags[k] (k = 1..n) := 1 when nodes[k] is among listA[1..countA] or listB[1..countB], else 0.
-void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OneBased<int>& listA,
-                     int countA, const OneBased<int>& listB, int countB);
+// flags[k] (k = 1..n) := 1 when nodes[k] is a hard node or a known side-only point of the order,
+// else 0.
+void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OrderIndex& order);
 
 // The incidence of branches 1..nb and nodes 1..nn: model.NodeBranches lists, node after node, the
 // branches (ascending) that start or end at it; node k's entries are nodeStarts[k]+1 ..
@@ -29,22 +31,22 @@ void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, 
 void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
                           OneBased<int>& endNodeOf, OneBased<int>& nodeStarts);
 
-// Walks each branch 1..nb from the end that comes first in BranchStopPoints[1..count]: a branch
-// whose last point comes first is reversed.
-void OrientBranchesFromKnown(NetworkModel& model, int count, int nb);
+// Walks each branch 1..nb from the end that comes first in StartStations, then NetworkNodes[1..nn]:
+// a branch whose last point comes first is reversed.
+void OrientBranchesFromKnown(NetworkModel& model, const StartDirectionIndex& starts, int nn, int nb);
 
-// Reorders NetworkNodes[1..nn] by level, breadth first from StartStations[1..ns] over branches
+// Reorders NetworkNodes[1..nn] by level, breadth first from the start stations over branches
 // 1..nb: level 1 the nodes one branch away from a start station, level L+1 those one branch away
 // from level L. Level L holds positions levelStarts[L]+1 .. levelStarts[L+1]. A pass that places no
 // node (a node that cannot be reached) ends with the message "Thieu DK BS" and false.
-bool OrderNodesByLevel(NetworkModel& model, int ns, int nb, int nn, int& levelCount, OneBased<int>& levelStarts,
-                       Interaction& ui);
+bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, int nb, int nn, int& levelCount,
+                       OneBased<int>& levelStarts, Interaction& ui);
 
 // carrier[k] := the branch with the fewest points from node k back to a point of the previous
 // level (level 1: a start station, or a start target that begins it); ties keep the branch listed
 // first. 0 when the node has none.
-void ChooseNodeBranches(const NetworkModel& model, OneBased<int>& carrier, const OneBased<int>& nodeStarts,
-                        int levelCount, int ns, const OneBased<int>& levelStarts);
+void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& starts, OneBased<int>& carrier,
+                        const OneBased<int>& nodeStarts, int levelCount, const OneBased<int>& levelStarts);
 
 // Angles and sides of branches 1..nb by kind; the group totals go to run.GroupAngleTotal and
 // run.GroupSideTotal (the run totals are added when the group completes).
@@ -56,11 +58,11 @@ struct GroupInputs {
     NetworkModel& Model;
     const AngleObservations& Angles;
     const StationAngleIndex& AngleIndex;
-    const SideObservations& Sides;
-    const PointList& Known;               // known points with coordinates (a later entry wins)
-    const OneBased<int>& KnownStations;   // known stations without a start direction
-    const OneBased<int>& SideOnlyPoints;  // known points reached by sides only
-    const StartAzimuthData& Starts;       // per start direction (azimuth target -> station)
+    const SideLengthIndex& SideLengths;
+    KnownPointIndex& Known;            // known points with coordinates (a later entry wins)
+    const OrderIndex& Order;           // start directions, hard nodes and known side-only points
+    const StartAzimuthData& Starts;    // per start direction (azimuth target -> station)
+    const PointHeightIndex& Heights;   // for the side reduction
 };
 
 // Fixes, for every branch end, whether it carries a connecting angle and towards which point; the

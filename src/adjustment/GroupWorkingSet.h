@@ -5,31 +5,39 @@
 // like BranchPoints.
 #include <cstdint>
 #include <initializer_list>
+#include <tuple>
 
 #include "core/model/BranchKind.h"
 #include "core/model/OneBased.h"
 
 namespace qef {
 
-struct GroupWorkingSet {
+// Everything of the working set but its arrays.
+struct GroupWorkingValues {
     // Counts of the group and of the run it belongs to.
     int Nb = 0;                    // branches of the group
     int Nn = 0;                    // nodes of the group
     int Ns = 0;                    // start directions
-    int KnownStationCount = 0;     // known stations without a start direction
-    int SideOnlyCount = 0;         // known side-only points
     int NetworkBranchCount = 0;    // branches of the whole network
     int HeightCount = 0;           // entries of HeightPointIds
     int AngularClosureFactor = 0;  // k, seconds
     int LinearClosureDenominator = 0;  // T
     int TotalPoints = 0;           // positions of the group's branches
+    int NodeLevelCount = 0;        // levels of NodeLevelStarts
+
+    // Results handed back to the caller.
+    double MbDegrees = 0.0;
+    double Ms = 0.0;        // metres
+    double MeanSide = 0.0;  // metres
+};
+
+struct GroupWorkingSet : GroupWorkingValues {
 
     // Per node (1..Nn).
     OneBased<std::uint8_t> KnownNodeFlags;  // 1: coordinates fixed
     OneBased<int> NodeStarts;               // node k's branches: NodeBranches[NodeStarts[k]+1 .. NodeStarts[k+1]]
     OneBased<int> NodeCarrierBranch;        // branch carrying the node's provisional values
     OneBased<int> NodeLevelStarts;          // level L: node positions NodeLevelStarts[L]+1 .. NodeLevelStarts[L+1]
-    int NodeLevelCount = 0;
     OneBased<double> NodeAzimuths;  // degrees
     OneBased<double> NodeX;
     OneBased<double> NodeY;
@@ -68,32 +76,39 @@ struct GroupWorkingSet {
     OneBased<double> PositionX;
     OneBased<double> PositionY;
 
-    // Results handed back to the caller.
-    double MbDegrees = 0.0;
-    double Ms = 0.0;        // metres
-    double MeanSide = 0.0;  // metres
+private:
+    // Every per-group array.
+    auto Arrays() {
+        return std::tie(KnownNodeFlags, NodeStarts, NodeCarrierBranch, NodeLevelStarts, NodeAzimuths, NodeX, NodeY,
+                        StartNodeOf, EndNodeOf, StartUnknownNodeOf, EndUnknownNodeOf, NoAngleClosure, StartRefPoints,
+                        EndRefPoints, StartFixState, EndFixState, BranchTypes, BranchAngleCounts, BranchSideCounts,
+                        BranchStartAzimuths, BranchEndAzimuths, StartRefX, StartRefY, EndRefX, EndRefY, ClosureFb,
+                        ClosureFx, ClosureFy, ClosureFs, BranchLengthSums, AngularToleranceSeconds, ClosureRatios,
+                        PositionAngles, PositionSides, PositionAzimuths, PositionX, PositionY);
+    }
 
+public:
     // Sizes every array for the current Nn, Nb and TotalPoints, values 0. NodeStarts and
     // NodeLevelStarts hold one entry more: where the last node's (level's) entries end.
     void Allocate() {
         const int nodes = Nn;
         const int branches = Nb;
         const int positions = TotalPoints;
-        for (auto* a : {&KnownNodeFlags}) *a = OneBased<std::uint8_t>(nodes);
-        for (auto* a : {&NodeStarts, &NodeLevelStarts}) *a = OneBased<int>(nodes + 1);
-        for (auto* a : {&NodeCarrierBranch}) *a = OneBased<int>(nodes);
-        for (auto* a : {&NodeAzimuths, &NodeX, &NodeY}) *a = OneBased<double>(nodes);
-        for (auto* a : {&NoAngleClosure, &StartFixState, &EndFixState}) *a = OneBased<std::uint8_t>(branches);
+        for (auto* a : {&KnownNodeFlags}) a->Assign(nodes);
+        for (auto* a : {&NodeStarts, &NodeLevelStarts}) a->Assign(nodes + 1);
+        for (auto* a : {&NodeCarrierBranch}) a->Assign(nodes);
+        for (auto* a : {&NodeAzimuths, &NodeX, &NodeY}) a->Assign(nodes);
+        for (auto* a : {&NoAngleClosure, &StartFixState, &EndFixState}) a->Assign(branches);
         for (auto* a : {&StartNodeOf, &EndNodeOf, &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints,
                         &EndRefPoints, &BranchAngleCounts, &BranchSideCounts})
-            *a = OneBased<int>(branches);
-        BranchTypes = OneBased<BranchKind>(branches);
+            a->Assign(branches);
+        BranchTypes.Assign(branches);
         for (auto* a : {&BranchStartAzimuths, &BranchEndAzimuths, &StartRefX, &StartRefY, &EndRefX, &EndRefY,
                         &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs, &BranchLengthSums, &AngularToleranceSeconds,
                         &ClosureRatios})
-            *a = OneBased<double>(branches);
+            a->Assign(branches);
         for (auto* a : {&PositionAngles, &PositionSides, &PositionAzimuths, &PositionX, &PositionY})
-            *a = OneBased<double>(positions);
+            a->Assign(positions);
     }
 
     // Grows every per-position array to hold `count` positions, keeping the values.
@@ -102,20 +117,17 @@ struct GroupWorkingSet {
             if (a->Size() < count) a->Resize(count);
     }
 
-    // Releases every per-group array (the counts and results stay).
+    // Empties every per-group array (the counts and results stay).
     void FreeGroupArrays() {
-        for (auto* a : {&KnownNodeFlags, &NoAngleClosure, &StartFixState, &EndFixState}) a->Clear();
-        for (auto* a : {&NodeStarts, &NodeCarrierBranch, &NodeLevelStarts, &StartNodeOf, &EndNodeOf,
-                        &StartUnknownNodeOf, &EndUnknownNodeOf, &StartRefPoints, &EndRefPoints, &BranchAngleCounts,
-                        &BranchSideCounts})
-            a->Clear();
-        BranchTypes.Clear();
-        for (auto* a : {&NodeAzimuths, &NodeX, &NodeY, &BranchStartAzimuths, &BranchEndAzimuths, &StartRefX,
-                        &StartRefY, &EndRefX, &EndRefY, &ClosureFb, &ClosureFx, &ClosureFy, &ClosureFs,
-                        &BranchLengthSums, &AngularToleranceSeconds, &ClosureRatios, &PositionAngles, &PositionSides,
-                        &PositionAzimuths, &PositionX, &PositionY})
-            a->Clear();
+        std::apply([](auto&... array) { (array.Clear(), ...); }, Arrays());
         NodeLevelCount = 0;
+    }
+
+    // Starts the next group: counts and results as in a new working set, the arrays empty but
+    // keeping their storage, so that a run of many groups does not allocate them for each.
+    void Restart() {
+        static_cast<GroupWorkingValues&>(*this) = GroupWorkingValues();
+        FreeGroupArrays();
     }
 };
 

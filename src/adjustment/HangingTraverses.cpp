@@ -56,10 +56,10 @@ bool TakeBranchStarts(const HangingInputs& in, const HangingContext& context, co
 
     const StartDirectionRefs refs{dirs.StationX, dirs.StationY, dirs.TargetX, dirs.TargetY, dirs.Azimuths};
     const OneBased<std::uint8_t> startFixed(branches, 1);
-    const int ns = model.StartStations.Size();
+    const StartDirectionIndex byStation(model);
     const BranchEndRefs starts{startFixed, t.RefPoints, t.RefX, t.RefY, t.StartAzimuths};
-    if (!FindStartConnectingAngles(model, in.Angles, index, ns, refs, n, starts, t.PositionX, t.PositionY, groupError,
-                                   ui, log))
+    if (!FindStartConnectingAngles(model, in.Angles, index, byStation, refs, n, starts, t.PositionX, t.PositionY,
+                                   groupError, ui, log))
         return false;
     for (int b = 1; b <= n; ++b) {
         const int first = br.First(b);
@@ -70,7 +70,8 @@ bool TakeBranchStarts(const HangingInputs& in, const HangingContext& context, co
     }
     const OneBased<BranchKind> kinds(branches, BranchKind::StartOnly);
     const OneBased<int> noEndRefs(branches, 0);
-    return CollectBranchAngles(model, in.Angles, index, in.Sides, n, kinds, t.RefPoints, noEndRefs, t.PositionAngles,
+    const SideLengthIndex lengths(in.Sides);
+    return CollectBranchAngles(model, in.Angles, index, lengths, n, kinds, t.RefPoints, noEndRefs, t.PositionAngles,
                                t.PositionSides, groupError, ui, log);
 }
 

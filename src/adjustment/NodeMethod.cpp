@@ -299,20 +299,16 @@ bool LinkGroupBranches(GroupWorkingSet& ws, const GroupInputs& in, const GroupCo
     Progress& monitor = context.Monitor;
     const int nb = ws.Nb;
     const int nn = ws.Nn;
-    const int ns = ws.Ns;
+    const StartDirectionIndex& starts = in.Order.Starts();
     ws.NodeLevelCount = 0;
-    if (nn > 0 && !OrderNodesByLevel(model, ns, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
+    if (nn > 0 && !OrderNodesByLevel(model, starts, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
         return false;
-    ConcatIdLists(model.BranchStopPoints, model.StartStations, model.NetworkNodes, nn, ns);
-    OrientBranchesFromKnown(model, ns + nn, nb);
-    model.BranchStopPoints.Resize(
-        ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nn, ns, model.NetworkNodes));
+    OrientBranchesFromKnown(model, starts, nn, nb);
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang tìm nhánh liên quan đến 1 nút"));
     monitor.SetPosition(8);
     BuildNodeBranchLinks(model, nb, nn, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
-    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.KnownStations, ws.KnownStationCount,
-                    in.SideOnlyPoints, ws.SideOnlyCount);
+    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.Order);
 
     monitor.SetPosition(9);
     return LinkBranchEndsToNodes(ws, in, context.Ui, monitor, context.Run.ProgressLog);
@@ -327,13 +323,14 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
     context.Monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
     context.Monitor.SetPosition(10);
     bool missing = false;
-    if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.Sides, nb, ws.BranchTypes, ws.StartRefPoints,
+    if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.SideLengths, nb, ws.BranchTypes, ws.StartRefPoints,
                              ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, context.Ui,
                              run.ProgressLog))
         return false;
 
     if (nn > 0)
-        ChooseNodeBranches(model, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ws.Ns, ws.NodeLevelStarts);
+        ChooseNodeBranches(model, in.Order.Starts(), ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount,
+                           ws.NodeLevelStarts);
     for (int k = 1; k <= nn; ++k)
         if (ws.NodeCarrierBranch[k] == 0) {
             GroupMessage(context, "Thieu DK BS");
@@ -373,12 +370,10 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
     context.Monitor.SetPosition(7);
 
     ws.TotalPoints = br.SumBranchPoints(ws.Nb);
-    ws.KnownStationCount = in.KnownStations.Size();
-    ws.SideOnlyCount = in.SideOnlyPoints.Size();
     ws.AngularClosureFactor = settings.AngularClosureFactor;
     ws.LinearClosureDenominator = settings.LinearClosureDenominator;
     bool notTied = false;
-    if (!CheckGroupTied(model, ws.Ns, ws.Nb, notTied, context.Ui)) {
+    if (!CheckGroupTied(model, in.Order.Starts(), ws.Nb, notTied, context.Ui)) {
         result.Status = GroupStatus::NotTied;
         return result;
     }
@@ -395,7 +390,7 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
     if (settings.HeightReduction || settings.ProjectionReduction) {
         // Approximate eastings for the projection reduction.
         DistributeClosureY(br, ws.PositionY, ws.PositionSides, ws.PositionAzimuths, ws.Nb, ws.ClosureFy);
-        result.SideCorrections = ReduceGroupSides(ws, model, settings, context.Run.ProgressLog);
+        result.SideCorrections = ReduceGroupSides(ws, model, in.Heights, settings, context.Run.ProgressLog);
         result.SidesReduced = true;
     }
 

@@ -111,7 +111,7 @@ SideReductionRow ReduceSide(const ComputationSettings& settings, double side, do
     return row;
 }
 
-std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& model,
+std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& model, const PointHeightIndex& heights,
                                           const ComputationSettings& settings, LogBuffer& log) {
     const BranchModel& branches = model.Branches;
     const int nb = ws.Nb;
@@ -119,8 +119,7 @@ std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& mod
     OneBased<double> corrections(positions, 0.0);
     if (settings.HeightReduction) {
         if (UsesPointHeights(settings.HeightReductionMode)) {
-            const PointHeightIndex index(model.HeightPointIds, model.PointHeights);
-            const std::vector<int> missing = ComputeSideMeanHeights(branches, index, model.SideMeanHeights, nb);
+            const std::vector<int> missing = ComputeSideMeanHeights(branches, heights, model.SideMeanHeights, nb);
             if (!missing.empty()) {
                 std::string line = StripAccents(Vn("     Không có độ cao, cạnh không hiệu chỉnh độ cao : "),
                                                 settings.KeepAccents);

@@ -72,9 +72,9 @@ struct ReducedSide {
 };
 
 // Reduces every side of the group's branches in ws.PositionSides and returns one row a side,
-// branch by branch, for the side-correction table. Points without height are named once in the
-// progress log and their sides keep Vh = 0.
-std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& model,
+// branch by branch, for the side-correction table; `heights` holds the run's point heights.
+// Points without height are named once in the progress log and their sides keep Vh = 0.
+std::vector<ReducedSide> ReduceGroupSides(GroupWorkingSet& ws, NetworkModel& model, const PointHeightIndex& heights,
                                           const ComputationSettings& settings, LogBuffer& log);
 
 }  // namespace qef

@@ -125,7 +125,7 @@ std::string DrawingPathFor(const std::string& resultFile) {
     return resultFile.substr(0, dot) + ".dxf";
 }
 
-DxfDrawing::DxfDrawing(std::string path) : path_(std::move(path)) {}
+DxfDrawing::DxfDrawing(std::string path, DrawingWrites writes) : path_(std::move(path)), writes_(writes) {}
 
 void DxfDrawing::AddLayer(const std::string& name, int colour) {
     std::string clean = OneLine(name);

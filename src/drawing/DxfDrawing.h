@@ -1,7 +1,8 @@
 #pragma once
 // A drawing kept in memory and written as an ASCII DXF R12 file, which every CAD program opens.
 // One drawing serves one command: each export adds to it and the whole file is rewritten when
-// the export ends, so the file on disk is always complete.
+// the export ends, so the file on disk is always complete; or, for a command of many exports,
+// once when its owner writes it, so that the writing does not grow with their number.
 #include <string>
 #include <vector>
 
@@ -13,9 +14,15 @@ namespace qef {
 // A result file that is itself a ".dxf" gets ".dxf" appended, so it is never overwritten.
 std::string DrawingPathFor(const std::string& resultFile);
 
+// When the file is written.
+enum class DrawingWrites {
+    EachExport,  // at the end of every export
+    ByOwner,     // when the owner calls Write, after the last export
+};
+
 class DxfDrawing : public DrawingTarget {
 public:
-    explicit DxfDrawing(std::string path);
+    explicit DxfDrawing(std::string path, DrawingWrites writes = DrawingWrites::EachExport);
 
     const std::string& Path() const { return path_; }
 
@@ -26,7 +33,12 @@ public:
                  const DrawingPoint& to) override;
     void AddText(const std::string& layer, const std::string& text, const DrawingPoint& at,
                  double height) override;
-    bool Detach() override { return Write(); }
+    bool Detach() override {
+        exported_ = true;
+        return writes_ == DrawingWrites::ByOwner || Write();
+    }
+    // An export has ended since the drawing was made: there is something to write.
+    bool Exported() const { return exported_; }
     std::string FailureMessage() const override;
 
     // The whole drawing as DXF text (CR LF line ends).
@@ -51,6 +63,8 @@ private:
     };
 
     std::string path_;
+    DrawingWrites writes_;
+    bool exported_ = false;
     std::vector<Layer> layers_;
     std::vector<Entity> entities_;
 };

@@ -48,9 +48,9 @@ TEST_F(TopologyFixture, LevelsOrientationIncidenceAndCarriers) {
     ws.Ns = 2;
     ws.TotalPoints = model.Branches.SumBranchPoints(5);
     ws.Allocate();
-    ASSERT_TRUE(OrderNodesByLevel(model, 2, 5, 2, ws.NodeLevelCount, ws.NodeLevelStarts, ui));
-    ConcatIdLists(model.BranchStopPoints, model.StartStations, model.NetworkNodes, 2, 2);
-    OrientBranchesFromKnown(model, 4, 5);
+    const StartDirectionIndex starts(model);
+    ASSERT_TRUE(OrderNodesByLevel(model, starts, 5, 2, ws.NodeLevelCount, ws.NodeLevelStarts, ui));
+    OrientBranchesFromKnown(model, starts, 2, 5);
     BuildNodeBranchLinks(model, 5, 2, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
 
     // N1 touches A and B; N2 is one branch beyond N1.
@@ -73,13 +73,16 @@ TEST_F(TopologyFixture, LevelsOrientationIncidenceAndCarriers) {
     EXPECT_EQ(List(ws.EndNodeOf, 5), (std::vector<int>{1, 2, 1, 2, 2}));
 
     // Shortest branch back to the previous level; of the two equal ones to N1 the first listed.
-    ChooseNodeBranches(model, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, 2, ws.NodeLevelStarts);
+    ChooseNodeBranches(model, starts, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ws.NodeLevelStarts);
     EXPECT_EQ(List(ws.NodeCarrierBranch, 2), (std::vector<int>{1, 4}));
 
+    // N2 a hard node of the order.
     OneBased<std::uint8_t> flags;
-    OneBased<int> listA;
-    listA.PushBack(Id("N2"));
-    MarkKnownPoints(flags, model.NetworkNodes, 2, listA, 1, OneBased<int>(), 0);
+    OneBased<int> hard;
+    hard.PushBack(Id("N2"));
+    OrderIndex order;
+    order.Build(model, SidePairs(), hard, OneBased<int>(), PointList(), 0);
+    MarkKnownPoints(flags, model.NetworkNodes, 2, order);
     EXPECT_EQ(flags[1], 0);
     EXPECT_EQ(flags[2], 1);
     EXPECT_TRUE(ui.calls.empty());
@@ -89,8 +92,8 @@ TEST_F(TopologyFixture, UnreachableNodeStopsTheOrdering) {
     Branch({"N3", "u1", "N4"});
     model.NetworkNodes.PushBack(Id("N3"));
     int levels = 0;
-    OneBased<int> starts;
-    EXPECT_FALSE(OrderNodesByLevel(model, 2, 6, 3, levels, starts, ui));
+    OneBased<int> levelStarts;
+    EXPECT_FALSE(OrderNodesByLevel(model, StartDirectionIndex(model), 6, 3, levels, levelStarts, ui));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0], "Thieu DK BS");
     EXPECT_EQ(List(model.NetworkNodes, 3), (std::vector<int>{Id("N2"), Id("N1"), Id("N3")}));

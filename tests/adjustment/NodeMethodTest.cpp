@@ -194,7 +194,12 @@ struct GroupRun {
             sides.Lengths.PushBack(s.Value);
         }
         const StationAngleIndex index(angles);
-        const GroupInputs in{model, angles, index, sides, known, none, none, starts};
+        const SideLengthIndex lengths(sides);
+        KnownPointIndex knownIndex(known);
+        OrderIndex order;
+        order.Build(model, SidePairs(), none, none, known, known.Count());
+        const PointHeightIndex heights(model.HeightPointIds, model.PointHeights);
+        const GroupInputs in{model, angles, index, lengths, knownIndex, order, starts, heights};
         ws.Nb = static_cast<int>(net.Branches.size());
         ws.Nn = static_cast<int>(net.Nodes.size());
         ws.Ns = model.StartStations.Size();

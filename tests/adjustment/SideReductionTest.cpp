@@ -81,7 +81,8 @@ TEST(SideReduction, TableOfTwoGroupsMatchesHandLayout) {
             ws.PositionY[i + 1] = ys[i];
             if (i < static_cast<int>(sides.size())) ws.PositionSides[i + 1] = sides[i];
         }
-        const std::vector<ReducedSide> rows = ReduceGroupSides(ws, model, s, run.ProgressLog);
+        const PointHeightIndex index(model.HeightPointIds, model.PointHeights);
+        const std::vector<ReducedSide> rows = ReduceGroupSides(ws, model, index, s, run.ProgressLog);
         EXPECT_TRUE(WriteSideCorrectionTable(report, rows, model.PointNames, s, run, ui));
         return ws;
     };

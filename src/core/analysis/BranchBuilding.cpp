@@ -17,25 +17,20 @@ namespace qef {
 
 namespace {
 
-std::uint64_t PairKey(int a, int b) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
-}
-
-std::unordered_set<int> IdSet(const OneBased<int>& list) {
-    std::unordered_set<int> set(list.begin(), list.end());
-    return set;
+// The largest id of the lists.
+template <typename... Lists>
+int LargestOf(const Lists&... lists) {
+    return std::max({0, LargestId(lists)...});
 }
 
 // (station, sighted point) for every back and fore of the angles.
-std::unordered_set<std::uint64_t> AngleLegs(const AngleTriples& angles) {
-    std::unordered_set<std::uint64_t> legs;
-    legs.reserve(angles.Count() * 2);
-    for (int j = 1; j <= angles.Count(); ++j) {
-        const int s = angles.Station[j];
-        legs.insert(PairKey(s, angles.Back[j]));
-        legs.insert(PairKey(s, angles.Fore[j]));
-    }
-    return legs;
+PointPairs AngleLegs(const AngleTriples& angles, int largestId) {
+    return PointPairs(largestId, [&](auto add) {
+        for (int j = 1; j <= angles.Count(); ++j) {
+            add(angles.Station[j], angles.Back[j]);
+            add(angles.Station[j], angles.Fore[j]);
+        }
+    });
 }
 
 // Keeps the entries i for which keep(i) holds, in order, in every list given.
@@ -79,17 +74,17 @@ void DropFixed(OneBased<int>& sideA, OneBased<int>& sideB, OneBased<double>* sid
                OneBased<int>& station, OneBased<int>& fore, OneBased<double>* angleValues, const PointList& known,
                int knownCount) {
     const int n = std::clamp(knownCount, 0, known.Count());
-    std::unordered_set<int> knownIds;
-    std::unordered_set<int> fixed;  // known with coordinates
+    const int largest = LargestId(known.Ids);
+    PointFlags knownIds(largest);
+    PointFlags fixed(largest);  // known with coordinates
     for (int k = 1; k <= n; ++k) {
-        knownIds.insert(known.Ids[k]);
-        if (!IsMissing(known.X[k])) fixed.insert(known.Ids[k]);
+        knownIds.Add(known.Ids[k]);
+        if (!IsMissing(known.X[k])) fixed.Add(known.Ids[k]);
     }
     CompactSides(sideA, sideB, sideValues,
-                 [&](int i) { return !(fixed.count(sideA[i]) && fixed.count(sideB[i])); });
+                 [&](int i) { return !(fixed.Contains(sideA[i]) && fixed.Contains(sideB[i])); });
     CompactAngles(back, station, fore, angleValues, [&](int i) {
-        return !(knownIds.count(back[i]) && knownIds.count(station[i]) &&
-                 knownIds.count(fore[i]));
+        return !(knownIds.Contains(back[i]) && knownIds.Contains(station[i]) && knownIds.Contains(fore[i]));
     });
 }
 
@@ -138,17 +133,18 @@ private:
     std::vector<int> sides_;
 };
 
-// One walk from `point`: appends the points to `points` and consumes the sides walked. Returns the
-// number of points; `atStop` tells whether it ended at a stop point.
-int Walk(int point, SidePairs& sides, SideIncidence& incidence, const std::unordered_set<int>& stops,
-         std::vector<int>& points, bool& atStop) {
+// One walk from `point`: appends the points to `points` and consumes the sides walked; the side
+// taken at each point is the lowest-numbered unused one (nextSide). Returns the number of points;
+// `atStop` tells whether it ended at a stop point.
+template <typename NextSide, typename IsStop>
+int Walk(int point, SidePairs& sides, NextSide nextSide, IsStop isStop, std::vector<int>& points, bool& atStop) {
     points.clear();
     int current = point;
     points.push_back(current);
     for (;;) {
-        atStop = stops.count(current) != 0;
+        atStop = isStop(current);
         if (atStop && points.size() >= 2) break;
-        const int j = incidence.Next(current, sides);
+        const int j = nextSide(current);
         if (j == 0) break;
         current = sides.EndsA[j] == current ? sides.EndsB[j] : sides.EndsA[j];
         sides.EndsA[j] = 0;
@@ -168,20 +164,113 @@ void ShowBranchNumber(Progress& progress, int next) {
     progress.SetText(MonitorLabel::Stage, Vn("Nhánh số : ") + std::to_string(next));
 }
 
-void BuildStopPoints(NetworkModel& model) {
-    ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets,
-                   model.NetworkNodes.Size(), model.StartStations.Size(),
-                   model.NetworkNodes);
-    model.BranchStopPoints.Resize(model.StartStations.Size() * 2 + model.NetworkNodes.Size());
+// Walks one group into model.Branches: from startPoint, then from every stop point reached that is
+// no start station, queued in model.NetworkNodes (overwritten), each walked from until no side
+// is left there. The stop points are fixed for the whole group.
+template <typename NextSide, typename IsStop>
+void WalkGroup(NetworkModel& model, int startPoint, SidePairs& sides, NextSide nextSide, IsStop isStop,
+               const StartDirectionIndex& starts, Progress& progress) {
+    BranchModel& branches = model.Branches;
+    branches.Clear();
+    OneBased<int>& queue = model.NetworkNodes;
+    queue.Clear();
+    std::unordered_set<int> queued;
+    std::vector<int> points;
+    int branchNumber = 1;
+    int q = 1;
+    for (;;) {
+        const int from = queue.Empty() ? startPoint : queue[q];
+        bool atStop = false;
+        const int k = Walk(from, sides, nextSide, isStop, points, atStop);
+        if (k >= 2) {
+            AddBranch(branches, points, !atStop);
+            ++branchNumber;
+            ShowBranchNumber(progress, branchNumber);
+        }
+        if ((atStop || k == 1) && !starts.IsStation(points.back()) && queued.insert(points.back()).second)
+            queue.PushBack(points.back());
+        if (k >= 2 && !queue.Empty()) continue;  // again from the same queue entry
+        if (queue.Empty()) break;
+        ++q;
+        if (k == 1 && q > queue.Size()) break;
+    }
+    branches.BuildBranchOffsets(branches.BranchCount());
 }
 
-// Side nodes of `sides`, junctions, node list and stop points.
-void FindNodes(NetworkModel& model, const TraverseAnalysis& analysis, const SidePairs& sides, const PointList& known,
-               int knownCount) {
-    FindSideNodes(sides, known.Ids, std::clamp(knownCount, 0, known.Count()), model.SideNodeCandidates);
-    IntersectIdLists(model.AngleNodeCandidates, model.SideNodeCandidates, model.JunctionNodes);
-    ConcatNodeLists(analysis.HardNodes, model.JunctionNodes, analysis.SideOnlyKnown, model.NetworkNodes);
-    BuildStopPoints(model);
+// The sides of a short list by end point, for a walk over that list alone.
+class ListIncidence {
+public:
+    explicit ListIncidence(const SidePairs& sides) {
+        for (int i = 1; i <= sides.Count(); ++i) {
+            const int a = sides.EndsA[i];
+            const int b = sides.EndsB[i];
+            if (a <= 0 || b <= 0) continue;
+            Slot(a).push_back(i);
+            if (b != a) Slot(b).push_back(i);
+        }
+    }
+    // The lowest-numbered side still unused at `point`; 0 when none.
+    int Next(int point, const SidePairs& sides) {
+        auto it = slot_.find(point);
+        if (it == slot_.end()) return 0;
+        Entry& e = entries_[it->second];
+        while (e.Cursor < e.Sides.size() && sides.EndsA[e.Sides[e.Cursor]] == 0) ++e.Cursor;
+        return e.Cursor < e.Sides.size() ? e.Sides[e.Cursor] : 0;
+    }
+    // Sides of the list at `point` (a side from the point to itself counts once).
+    int Count(int point) const {
+        auto it = slot_.find(point);
+        return it == slot_.end() ? 0 : static_cast<int>(entries_[it->second].Sides.size());
+    }
+
+private:
+    struct Entry {
+        std::vector<int> Sides;
+        std::size_t Cursor = 0;
+    };
+    std::unordered_map<int, std::size_t> slot_;
+    std::vector<Entry> entries_;
+
+    std::vector<int>& Slot(int point) {
+        auto [it, fresh] = slot_.try_emplace(point, entries_.size());
+        if (fresh) entries_.emplace_back();
+        return entries_[it->second].Sides;
+    }
+};
+
+// The first start station, in list order, that ends a side of the list; 0 when none.
+int FirstStationOn(const NetworkModel& model, const StartDirectionIndex& starts, const SidePairs& sides) {
+    int best = 0;
+    for (int i = 1; i <= sides.Count(); ++i)
+        for (int end : {sides.EndsA[i], sides.EndsB[i]}) {
+            const int rank = starts.StationRank(end);
+            if (rank != 0 && (best == 0 || rank < best)) best = rank;
+        }
+    return best == 0 ? 0 : model.StartStations[best];
+}
+
+// The group's first walk, over the order's sides: the junctions are those of the sides left when
+// the group starts, so the sides it takes are counted off only once it is walked.
+void WalkOrderSides(NetworkModel& model, TraverseAnalysis& analysis, int startPoint, Progress& progress) {
+    OrderIndex& index = analysis.Index;
+    SidePairs& sides = analysis.Sides;
+    WalkGroup(
+        model, startPoint, sides, [&](int p) { return index.NextSide(p, sides); },
+        [&](int p) { return index.IsStop(p, index.SidesLeft(p)); }, index.Starts(), progress);
+    const BranchModel& br = model.Branches;
+    for (int b = 1; b <= br.BranchCount(); ++b)
+        for (int p = br.First(b); p < br.Last(b); ++p) index.Taken(br.PointAt(p), br.PointAt(p + 1));
+}
+
+// A walk of the group again over the sides it kept, with the junctions of those sides.
+void WalkKeptSides(NetworkModel& model, TraverseAnalysis& analysis, int startPoint, Progress& progress) {
+    const OrderIndex& index = analysis.Index;
+    SidePairs& kept = analysis.KeptSides;
+    ListIncidence incidence(kept);
+    index.CountSteps(kept.Count());
+    WalkGroup(
+        model, startPoint, kept, [&](int p) { return incidence.Next(p, kept); },
+        [&](int p) { return index.IsStop(p, incidence.Count(p)); }, index.Starts(), progress);
 }
 
 }  // namespace
@@ -200,10 +289,13 @@ void DropFixedObservations(SideObservations& sides, AngleObservations& angles, c
 void SeparateFreeObservations(const NetworkModel& model, const OneBased<int>& firstGroup,
                               const OneBased<int>& lastGroup, SidePairs& sides, AngleTriples& angles,
                               SidePairs& freeSides, AngleTriples& freeAngles) {
-    std::unordered_set<int> groups = IdSet(firstGroup);
-    for (int id : lastGroup) groups.insert(id);
-    const std::unordered_set<std::uint64_t> legs = AngleLegs(angles);
-    auto anchored = [&](int end, int other) { return groups.count(end) || legs.count(PairKey(end, other)); };
+    const int largest = LargestOf(sides.EndsA, sides.EndsB, angles.Back, angles.Station, angles.Fore, firstGroup,
+                                  lastGroup, model.StartStations);
+    PointFlags groups(largest);
+    groups.Add(firstGroup);
+    groups.Add(lastGroup);
+    const PointPairs legs = AngleLegs(angles, largest);
+    auto anchored = [&](int end, int other) { return groups.Contains(end) || legs.Contains(end, other); };
 
     CompactSides(sides.EndsA, sides.EndsB, nullptr, [&](int i) {
         const int a = sides.EndsA[i];
@@ -213,18 +305,19 @@ void SeparateFreeObservations(const NetworkModel& model, const OneBased<int>& fi
         return false;
     });
 
-    std::unordered_set<std::uint64_t> joined;
-    joined.reserve(sides.Count() * 2);
-    for (int i = 1; i <= sides.Count(); ++i) {
-        joined.insert(PairKey(sides.EndsA[i], sides.EndsB[i]));
-        joined.insert(PairKey(sides.EndsB[i], sides.EndsA[i]));
-    }
-    const std::unordered_set<int> startStations = IdSet(model.StartStations);
+    const PointPairs joined(largest, [&](auto add) {
+        for (int i = 1; i <= sides.Count(); ++i) {
+            add(sides.EndsA[i], sides.EndsB[i]);
+            add(sides.EndsB[i], sides.EndsA[i]);
+        }
+    });
+    PointFlags startStations(largest);
+    startStations.Add(model.StartStations);
     CompactAngles(angles.Back, angles.Station, angles.Fore, nullptr, [&](int i) {
         const int b = angles.Back[i];
         const int s = angles.Station[i];
         const int f = angles.Fore[i];
-        if (startStations.count(s) || (joined.count(PairKey(s, b)) && joined.count(PairKey(s, f)))) return true;
+        if (startStations.Contains(s) || (joined.Contains(s, b) && joined.Contains(s, f))) return true;
         freeAngles.Add(b, s, f);
         return false;
     });
@@ -232,9 +325,11 @@ void SeparateFreeObservations(const NetworkModel& model, const OneBased<int>& fi
 
 void ExtractUnangledNodeSides(SidePairs& sides, OneBased<double>* sideValues, const AngleTriples& angles,
                               const OneBased<int>& nodes, SidePairs& moved) {
-    const std::unordered_set<int> nodeSet = IdSet(nodes);
-    const std::unordered_set<std::uint64_t> legs = AngleLegs(angles);
-    auto sighted = [&](int end, int other) { return !nodeSet.count(end) || legs.count(PairKey(end, other)); };
+    const int largest = LargestOf(sides.EndsA, sides.EndsB, angles.Back, angles.Station, angles.Fore, nodes);
+    PointFlags nodeSet(largest);
+    nodeSet.Add(nodes);
+    const PointPairs legs = AngleLegs(angles, largest);
+    auto sighted = [&](int end, int other) { return !nodeSet.Contains(end) || legs.Contains(end, other); };
     CompactSides(sides.EndsA, sides.EndsB, sideValues, [&](int i) {
         const int a = sides.EndsA[i];
         const int b = sides.EndsB[i];
@@ -245,58 +340,12 @@ void ExtractUnangledNodeSides(SidePairs& sides, OneBased<double>* sideValues, co
 }
 
 int FirstPointOnSides(const OneBased<int>& list, const SidePairs& sides) {
-    std::unordered_set<int> ends;
-    ends.reserve(sides.Count() * 2);
-    for (int i = 1; i <= sides.Count(); ++i) {
-        ends.insert(sides.EndsA[i]);
-        ends.insert(sides.EndsB[i]);
-    }
-    ends.erase(0);
+    PointFlags ends(LargestOf(sides.EndsA, sides.EndsB));
+    ends.Add(sides.EndsA);
+    ends.Add(sides.EndsB);
     for (int id : list)
-        if (ends.count(id)) return id;
+        if (id != 0 && ends.Contains(id)) return id;
     return 0;
-}
-
-void QueueBranchStart(int point, OneBased<int>& queue, std::unordered_set<int>& queued,
-                      const std::unordered_set<int>& startStations) {
-    if (startStations.count(point) || !queued.insert(point).second) return;
-    queue.PushBack(point);
-}
-
-bool BuildBranchesFrom(NetworkModel& model, int startPoint, SidePairs& sides, Progress& progress) {
-    BranchModel& branches = model.Branches;
-    branches.Clear();
-    if (startPoint == 0) {
-        branches.BuildBranchOffsets(0);
-        return false;
-    }
-    const std::unordered_set<int> stops = IdSet(model.BranchStopPoints);
-    const std::unordered_set<int> startStations = IdSet(model.StartStations);
-    OneBased<int>& queue = model.NetworkNodes;
-    queue.Clear();
-    std::unordered_set<int> queued;
-    SideIncidence incidence(sides);
-    std::vector<int> points;
-
-    int branchNumber = 1;
-    int q = 1;
-    for (;;) {
-        const int from = queue.Empty() ? startPoint : queue[q];
-        bool atStop = false;
-        const int k = Walk(from, sides, incidence, stops, points, atStop);
-        if (k >= 2) {
-            AddBranch(branches, points, !atStop);
-            ++branchNumber;
-            ShowBranchNumber(progress, branchNumber);
-        }
-        if (atStop || k == 1) QueueBranchStart(points.back(), queue, queued, startStations);
-        if (k >= 2 && !queue.Empty()) continue;  // again from the same queue entry
-        if (queue.Empty()) break;
-        ++q;
-        if (k == 1 && q > queue.Size()) break;
-    }
-    branches.BuildBranchOffsets(branches.BranchCount());
-    return true;
 }
 
 bool BuildSideBranches(NetworkModel& model, SidePairs& sides, OneBased<double>* sideValues,
@@ -304,14 +353,18 @@ bool BuildSideBranches(NetworkModel& model, SidePairs& sides, OneBased<double>* 
                        const SideBranchFiles& files, LogBuffer& log, Interaction& ui, Progress& progress) {
     BranchModel& branches = model.Branches;
     branches.Clear();
-    const std::unordered_set<int> stops = IdSet(stopPoints);
+    PointFlags stops(LargestId(stopPoints));
+    stops.Add(stopPoints);
     SideIncidence incidence(sides);
     std::vector<int> points;
     int branchNumber = 1;
     for (int from : startPoints) {
         for (;;) {
             bool atStop = false;
-            if (Walk(from, sides, incidence, stops, points, atStop) < 2) break;
+            const int k = Walk(
+                from, sides, [&](int p) { return incidence.Next(p, sides); },
+                [&](int p) { return stops.Contains(p); }, points, atStop);
+            if (k < 2) break;
             AddBranch(branches, points, !atStop);
             ++branchNumber;
             ShowBranchNumber(progress, branchNumber);
@@ -386,6 +439,8 @@ AnalysisStatus PrepareTraverseAnalysis(NetworkModel& model, TraverseAnalysis& an
     SeparateFreeObservations(model, analysis.HardNodes, analysis.SideOnlyKnown, analysis.Sides, analysis.Angles,
                              analysis.FreeSides, analysis.FreeAngles);
     FindAngleNodes(analysis.Angles, known.Ids, n, model.AngleNodeCandidates);
+    CompactIdPairs(analysis.Sides);
+    analysis.Index.Build(model, analysis.Sides, analysis.HardNodes, analysis.SideOnlyKnown, known, n);
     StartAzimuthsFromCoords(model, known, n, analysis.Directions);
     // Asks only for directions whose points lack coordinates.
     if (!AskStartAzimuths(model, settings, analysis.Directions, answers, ui)) return AnalysisStatus::Cancelled;
@@ -400,15 +455,14 @@ int BuildGroupBranches(NetworkModel& model, TraverseAnalysis& analysis, int star
         model.Branches.BuildBranchOffsets(0);
         return 0;
     }
-    FindNodes(model, analysis, analysis.Sides, known, knownCount);
-    BuildBranchesFrom(model, startPoint, analysis.Sides, progress);
-    CompactIdPairs(analysis.Sides);
-    BuildStopPoints(model);
+    OrderIndex& index = analysis.Index;
+    if (!index.Covers(analysis.Sides))
+        index.Build(model, analysis.Sides, analysis.HardNodes, analysis.SideOnlyKnown, known, knownCount);
+    WalkOrderSides(model, analysis, startPoint, progress);
 
     while (SplitBranchSides(model.Branches, analysis.KeptSides, analysis.FreeSides) &&
            analysis.KeptSides.Count() > 0) {
-        FindNodes(model, analysis, analysis.KeptSides, known, knownCount);
-        const int start = FirstPointOnSides(model.StartStations, analysis.KeptSides);
+        const int start = FirstStationOn(model, index.Starts(), analysis.KeptSides);
         if (start == 0) {
             // Nothing to walk from: the sides are held back rather than lost.
             analysis.FreeSides.Append(analysis.KeptSides);
@@ -417,13 +471,17 @@ int BuildGroupBranches(NetworkModel& model, TraverseAnalysis& analysis, int star
             model.Branches.BuildBranchOffsets(0);
             break;
         }
-        BuildBranchesFrom(model, start, analysis.KeptSides, progress);
+        WalkKeptSides(model, analysis, start, progress);
         CompactIdPairs(analysis.KeptSides);
         // Sides of the group that this walk did not reach are held back, not dropped.
         analysis.FreeSides.Append(analysis.KeptSides);
-        BuildStopPoints(model);
     }
     return model.Branches.BranchCount();
+}
+
+int NextGroupStart(const NetworkModel& model, TraverseAnalysis& analysis) {
+    if (!analysis.Index.Covers(analysis.Sides)) return FirstPointOnSides(model.StartStations, analysis.Sides);
+    return analysis.Index.NextGroupStart(model.StartStations);
 }
 
 AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& analysis, const PointList& known,
@@ -433,8 +491,7 @@ AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& ana
     const AnalysisStatus status =
         PrepareTraverseAnalysis(model, analysis, known, knownCount, settings, answers, errorFlag, ui);
     if (status != AnalysisStatus::Ok) return status;
-    BuildGroupBranches(model, analysis, FirstPointOnSides(model.StartStations, analysis.Sides), known, knownCount,
-                       progress);
+    BuildGroupBranches(model, analysis, NextGroupStart(model, analysis), known, knownCount, progress);
     return AnalysisStatus::Ok;
 }
 

@@ -17,6 +17,7 @@
 #include "core/model/OneBased.h"
 #include "core/model/Progress.h"
 #include "core/io/Readers.h"
+#include "core/analysis/PointIndexes.h"
 #include "core/analysis/StartDirections.h"
 
 namespace qef {
@@ -45,18 +46,6 @@ void ExtractUnangledNodeSides(SidePairs& sides, OneBased<double>* sideValues, co
 
 // The first entry of `list` (in list order) that is an end of some side; 0 when none.
 int FirstPointOnSides(const OneBased<int>& list, const SidePairs& sides);
-
-// Appends `point` to the walk queue unless it is a start station or already queued (`queued`
-// mirrors the queue for the look-up).
-void QueueBranchStart(int point, OneBased<int>& queue, std::unordered_set<int>& queued,
-                      const std::unordered_set<int>& startStations);
-
-// Walks `sides` into model.Branches, from startPoint and then from every point queued: a walk ends
-// at a stop point (model.BranchStopPoints) once it has 2 points, or when no side continues
-// (a dead end unless at a stop point). Stop points reached, other than start stations, are queued
-// in model.NetworkNodes, which is overwritten. Walked sides are zeroed. The monitor's stage label
-// shows "Nhánh số : " + the next branch number. False (no branch) when startPoint is 0.
-bool BuildBranchesFrom(NetworkModel& model, int startPoint, SidePairs& sides, Progress& progress);
 
 // Files of BuildSideBranches.
 struct SideBranchFiles {
@@ -91,6 +80,7 @@ struct TraverseAnalysis {
     OneBased<int> SideOnlyKnown;  // KnownSideOnlyPoints
     StartAzimuthData Directions;  // per start direction of the model
     SidePairs KeptSides;          // sides of the group's branches that reached stop points
+    OrderIndex Index;             // the order's points and sides by id (PrepareTraverseAnalysis)
 };
 
 enum class AnalysisStatus {
@@ -101,25 +91,33 @@ enum class AnalysisStatus {
 
 // Steps before the walk: drops the observations between known points, finds the start directions,
 // the hard nodes and the known side-only points, sets the free observations aside, finds the
-// angle-node candidates (model.AngleNodeCandidates), and the start azimuths; a start direction
-// whose station or target has no coordinates is asked for (through `answers`).
+// angle-node candidates (model.AngleNodeCandidates), builds analysis.Index, and finds the start
+// azimuths; a start direction whose station or target has no coordinates is asked for (through
+// `answers`).
 AnalysisStatus PrepareTraverseAnalysis(NetworkModel& model, TraverseAnalysis& analysis, const PointList& known,
                                        int knownCount, const ComputationSettings& settings,
                                        StartAzimuthAnswers& answers, bool& errorFlag, Interaction& ui);
 
-// The branches of one group, walked from startPoint over analysis.Sides: side nodes, junctions,
-// NetworkNodes and BranchStopPoints; the walk; consumed sides removed; then, while dead-end
-// branches appear, their sides go to FreeSides and the rest is walked again. Leaves the branches
-// in model.Branches, the nodes reached in model.NetworkNodes, the stop points rebuilt from them,
-// and the group's sides in analysis.KeptSides. Returns the branch count (0 for startPoint 0).
-// When every branch was a dead end, KeptSides is empty and those branches stay in the model: a
-// group is worth adjusting only with branches and kept sides.
+// The branches of one group, walked from startPoint over analysis.Sides: the walk stops at start
+// stations and targets, hard nodes, known side-only points and junctions (angle-node candidates
+// that end three or more of the sides left); then, while dead-end branches appear, their sides go
+// to FreeSides and the rest is walked again, with the junctions of those sides. Leaves the
+// branches in model.Branches, the nodes reached in model.NetworkNodes and the group's sides in
+// analysis.KeptSides. The walked sides stay in analysis.Sides with ids 0 until the order ends
+// (CompactIdPairs). Returns the branch count (0 for startPoint 0). When every branch was a dead
+// end, KeptSides is empty and those branches stay in the model: a group is worth adjusting only
+// with branches and kept sides. Reads and keeps analysis.Index, rebuilt when Sides changed
+// otherwise, so that a group costs what its own sides cost.
 int BuildGroupBranches(NetworkModel& model, TraverseAnalysis& analysis, int startPoint, const PointList& known,
                        int knownCount, Progress& progress);
 
+// FirstPointOnSides(model.StartStations, analysis.Sides) at the cost of the stations passed over
+// since the previous group.
+int NextGroupStart(const NetworkModel& model, TraverseAnalysis& analysis);
+
 // PrepareTraverseAnalysis, then BuildGroupBranches from the first start station on a side (no
 // branch when there is none). Later groups of the same order: call BuildGroupBranches again with
-// FirstPointOnSides(model.StartStations, analysis.Sides) until that is 0.
+// NextGroupStart until that is 0.
 AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& analysis, const PointList& known,
                                       int knownCount, const ComputationSettings& settings,
                                       StartAzimuthAnswers& answers, bool& errorFlag, Interaction& ui,

@@ -1,7 +1,9 @@
 #include "core/analysis/Duplicates.h"
 
+#include <algorithm>
+#include <compare>
 #include <cstdint>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/numeric/Numbers.h"
@@ -19,12 +21,7 @@ std::uint64_t PairKey(int a, int b) {
 struct AngleKey {
     int station;
     std::uint64_t ends;
-    bool operator==(const AngleKey&) const = default;
-};
-struct AngleKeyHash {
-    std::size_t operator()(const AngleKey& k) const {
-        return std::hash<std::uint64_t>()(k.ends) ^ (std::hash<int>()(k.station) * 0x9E3779B97F4A7C15ull);
-    }
+    auto operator<=>(const AngleKey&) const = default;
 };
 
 // Keeps the entries whose `keep` flag is set, in order.
@@ -36,35 +33,51 @@ void Compact(OneBased<T>& list, const OneBased<char>& keep) {
     list.Resize(out);
 }
 
-// Repeats of the first entry of each key, in the order a scan from the front meets them.
-template <typename Key, typename Hash, typename KeyOf>
-OneBased<std::vector<int>> GroupRepeats(int count, KeyOf keyOf) {
-    std::unordered_map<Key, int, Hash> firstOf;
-    firstOf.reserve(count);
-    OneBased<std::vector<int>> repeats(count);
-    for (int i = 1; i <= count; ++i) {
-        auto [it, inserted] = firstOf.try_emplace(keyOf(i), i);
-        if (!inserted) repeats[it->second].push_back(i);
+// An entry and the later entries with its key, in list order.
+struct Repeats {
+    int First;
+    std::vector<int> Others;
+};
+
+// The entries whose key comes again later, in list order, each with its repeats. Sorting by key
+// and position keeps each key's entries in list order.
+template <typename Key, typename KeyOf>
+std::vector<Repeats> GroupRepeats(int count, KeyOf keyOf) {
+    std::vector<std::pair<Key, int>> keyed;
+    keyed.reserve(count);
+    for (int i = 1; i <= count; ++i) keyed.emplace_back(keyOf(i), i);
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<Repeats> repeats;
+    for (std::size_t g = 0; g < keyed.size();) {
+        std::size_t end = g + 1;
+        while (end < keyed.size() && keyed[end].first == keyed[g].first) ++end;
+        if (end - g > 1) {
+            Repeats r{keyed[g].second, {}};
+            for (std::size_t k = g + 1; k < end; ++k) r.Others.push_back(keyed[k].second);
+            repeats.push_back(std::move(r));
+        }
+        g = end;
     }
+    std::sort(repeats.begin(), repeats.end(), [](const Repeats& a, const Repeats& b) { return a.First < b.First; });
     return repeats;
 }
 
 bool MergeSides(SideObservations& sides, const PointNameTable& names, LogBuffer& log) {
     const int count = sides.Count();
-    auto repeats = GroupRepeats<std::uint64_t, std::hash<std::uint64_t>>(
+    const std::vector<Repeats> repeats = GroupRepeats<std::uint64_t>(
         count, [&](int i) { return PairKey(sides.FromIds[i], sides.ToIds[i]); });
     OneBased<char> keep(count, 1);
     bool any = false;
-    for (int i = 1; i <= count; ++i) {
-        if (!keep[i] || repeats[i].empty()) continue;
+    for (const Repeats& r : repeats) {
+        const int i = r.First;
         double sum = sides.Lengths[i];
-        for (int j : repeats[i]) {
+        for (int j : r.Others) {
             log.Add(Vn("Cạnh trùng ") + names.Name(sides.FromIds[i]) + " -> " +
                     names.Name(sides.ToIds[i]));
             sum += sides.Lengths[j];
             keep[j] = 0;
         }
-        sides.Lengths[i] = RoundHalfEven(3, sum / static_cast<double>(repeats[i].size() + 1));
+        sides.Lengths[i] = RoundHalfEven(3, sum / static_cast<double>(r.Others.size() + 1));
         any = true;
     }
     Compact(sides.FromIds, keep);
@@ -75,16 +88,16 @@ bool MergeSides(SideObservations& sides, const PointNameTable& names, LogBuffer&
 
 bool MergeAngles(AngleObservations& angles, const PointNameTable& names, LogBuffer& log) {
     const int count = angles.Count();
-    auto repeats = GroupRepeats<AngleKey, AngleKeyHash>(count, [&](int i) {
+    const std::vector<Repeats> repeats = GroupRepeats<AngleKey>(count, [&](int i) {
         return AngleKey{angles.StationIds[i], PairKey(angles.BackIds[i], angles.ForeIds[i])};
     });
     OneBased<char> keep(count, 1);
     bool any = false;
-    for (int i = 1; i <= count; ++i) {
-        if (!keep[i] || repeats[i].empty()) continue;
+    for (const Repeats& r : repeats) {
+        const int i = r.First;
         const double first = angles.Values[i];
         double sum = first;
-        for (int j : repeats[i]) {
+        for (int j : r.Others) {
             log.Add(Vn("Góc trùng ") + names.Name(angles.BackIds[i]) + " <- " +
                     names.Name(angles.StationIds[i]) + " -> " + names.Name(angles.ForeIds[i]));
             const bool sameWay = angles.BackIds[j] == angles.BackIds[i] &&
@@ -96,7 +109,7 @@ bool MergeAngles(AngleObservations& angles, const PointNameTable& names, LogBuff
             sum += value;
             keep[j] = 0;
         }
-        double mean = sum / static_cast<double>(repeats[i].size() + 1);
+        double mean = sum / static_cast<double>(r.Others.size() + 1);
         while (mean >= 360.0) mean -= 360.0;
         while (mean < 0.0) mean += 360.0;
         angles.Values[i] = mean;

@@ -1,6 +1,7 @@
 #include "core/analysis/NetworkChecks.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <utility>
 
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
@@ -24,10 +25,10 @@ struct Direction {
 
 // The part shared by the start and end searches. `atEnd` picks the branch end.
 bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                          const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
-                          int nBranches, BranchEndRefs& ends, const OneBased<std::uint8_t>* excluded,
-                          OneBased<double>& positionX, OneBased<double>& positionY, bool atEnd,
-                          bool& errorFlag, Interaction& ui, LogBuffer& log) {
+                          const StationAngleIndex& index, const StartDirectionIndex& starts,
+                          const StartDirectionRefs& dirs, int nBranches, BranchEndRefs& ends,
+                          const OneBased<std::uint8_t>* excluded, OneBased<double>& positionX,
+                          OneBased<double>& positionY, bool atEnd, bool& errorFlag, Interaction& ui, LogBuffer& log) {
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= nBranches; ++b) {
         const int k = b;
@@ -36,7 +37,8 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
         const int pos = atEnd ? br.Last(b) : br.First(b);
         const int p = br.PointAt(pos);
         const int q = br.PointAt(atEnd ? pos - 1 : pos + 1);
-        const std::vector<int>& atP = index.At(p);
+        const std::span<const int> atP = index.At(p);
+        const std::span<const int> directionsAtP = starts.At(p);
 
         // First an angle between the known target and the branch's neighbour point, then any
         // angle at P that sights the target.
@@ -45,19 +47,22 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
             for (int j : atP) {
                 const int back = angles.BackIds[j];
                 const int fore = angles.ForeIds[j];
-                for (int i = 1; i <= nStart && found == 0; ++i) {
-                    if (model.StartStations[i] != p) continue;
+                for (int i : directionsAtP) {
                     const int t = model.StartTargets[i];
                     const bool match = pass == 1 ? (back == t && fore == q) || (back == q && fore == t)
                                                  : back == t || fore == t;
-                    if (match) found = i;
+                    if (match) {
+                        found = i;
+                        break;
+                    }
                 }
                 if (found != 0) break;
             }
         }
         if (found == 0) {
             const PointNameTable& names = model.PointNames;
-            std::string text = Vn("Nhánh ") + names.Name(br.FirstPoint(b)) + " " + names.Name(br.PointAt(br.First(b) + 1));
+            std::string text =
+                Vn("Nhánh ") + names.Name(br.FirstPoint(b)) + " " + names.Name(br.PointAt(br.First(b) + 1));
             if (br.BranchPointCounts[k] > 2) text += "..." + names.Name(br.LastPoint(b));
             text += atEnd ? Vn(" Thiếu góc đo nối phương vị cuối") : Vn(" Thiếu góc đo nối phương vị đầu");
             log.Add(text);
@@ -78,22 +83,57 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
 }  // namespace
 
 StationAngleIndex::StationAngleIndex(const AngleObservations& angles) {
-    for (int j = 1; j <= angles.Count(); ++j) byStation_[angles.StationIds[j]].push_back(j);
+    const OneBased<int>& stations = angles.StationIds;
+    first_.assign(static_cast<std::size_t>(LargestId(stations)) + 2, 0);
+    for (int s : stations)
+        if (s > 0) ++first_[s + 1];
+    for (std::size_t p = 1; p < first_.size(); ++p) first_[p] += first_[p - 1];
+    angles_.assign(first_.back(), 0);
+    std::vector<int> fill(first_.begin(), first_.end() - 1);
+    for (int j = 1; j <= stations.Size(); ++j)
+        if (stations[j] > 0) angles_[fill[stations[j]]++] = j;
 }
 
-const std::vector<int>& StationAngleIndex::At(int station) const {
-    static const std::vector<int> kNone;
-    auto it = byStation_.find(station);
-    return it == byStation_.end() ? kNone : it->second;
+std::span<const int> StationAngleIndex::At(int station) const {
+    if (station <= 0 || static_cast<std::size_t>(station) + 1 >= first_.size()) return {};
+    return std::span<const int>(angles_).subspan(first_[station], first_[station + 1] - first_[station]);
 }
 
-bool CheckGroupTied(const NetworkModel& model, int nStart, int nBranches, bool& errorFlag, Interaction& ui) {
+namespace {
+
+std::uint64_t SideKey(int p, int q) {
+    if (p > q) std::swap(p, q);
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p)) << 32) | static_cast<std::uint32_t>(q);
+}
+
+}  // namespace
+
+SideLengthIndex::SideLengthIndex(const SideObservations& sides) {
+    entries_.reserve(sides.Count());
+    for (int i = 1; i <= sides.Count(); ++i)
+        entries_.push_back({SideKey(sides.FromIds[i], sides.ToIds[i]), sides.Lengths[i]});
+    // A stable sort keeps the measurements of a side in list order: the first one stays.
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return a.Key < b.Key; });
+    entries_.erase(std::unique(entries_.begin(), entries_.end(),
+                               [](const Entry& a, const Entry& b) { return a.Key == b.Key; }),
+                   entries_.end());
+}
+
+bool SideLengthIndex::Find(int a, int b, double& length) const {
+    const std::uint64_t key = SideKey(a, b);
+    auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                               [](const Entry& e, std::uint64_t k) { return e.Key < k; });
+    if (it == entries_.end() || it->Key != key) return false;
+    length = it->Length;
+    return true;
+}
+
+bool CheckGroupTied(const NetworkModel& model, const StartDirectionIndex& starts, int nBranches, bool& errorFlag,
+                    Interaction& ui) {
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= nBranches; ++b)
-        for (int i = 1; i <= nStart; ++i) {
-            const int s = model.StartStations[i];
-            if (br.FirstPoint(b) == s || br.LastPoint(b) == s) return true;
-        }
+        if (starts.IsStation(br.FirstPoint(b)) || starts.IsStation(br.LastPoint(b))) return true;
     if (nBranches < 1) return true;  // nothing to tie
     const PointNameTable& names = model.PointNames;
     std::string text = " Nhom co " + names.Name(br.FirstPoint(1)) + " , " + names.Name(br.PointAt(br.First(1) + 1)) +
@@ -104,19 +144,20 @@ bool CheckGroupTied(const NetworkModel& model, int nStart, int nBranches, bool& 
 }
 
 bool FindStartConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                               const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
-                               int nBranches, BranchEndRefs ends, OneBased<double>& positionX,
-                               OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log) {
-    return FindConnectingAngles(model, angles, index, nStart, dirs, nBranches, ends, nullptr, positionX, positionY,
+                               const StationAngleIndex& index, const StartDirectionIndex& starts,
+                               const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
+                               OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
+                               Interaction& ui, LogBuffer& log) {
+    return FindConnectingAngles(model, angles, index, starts, dirs, nBranches, ends, nullptr, positionX, positionY,
                                 false, errorFlag, ui, log);
 }
 
 bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                             const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
-                             int nBranches, BranchEndRefs ends, const OneBased<std::uint8_t>* excluded,
-                             OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
-                             Interaction& ui, LogBuffer& log) {
-    return FindConnectingAngles(model, angles, index, nStart, dirs, nBranches, ends, excluded, positionX, positionY,
+                             const StationAngleIndex& index, const StartDirectionIndex& starts,
+                             const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
+                             const OneBased<std::uint8_t>* excluded, OneBased<double>& positionX,
+                             OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log) {
+    return FindConnectingAngles(model, angles, index, starts, dirs, nBranches, ends, excluded, positionX, positionY,
                                 true, errorFlag, ui, log);
 }
 
@@ -226,7 +267,7 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
 }
 
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
-                         const StationAngleIndex& index, const SideObservations& sides, int nBranches,
+                         const StationAngleIndex& index, const SideLengthIndex& sides, int nBranches,
                          const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
                          const OneBased<int>& endRefs, OneBased<double>& positionAngles,
                          OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log) {
@@ -235,16 +276,6 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
     const int total = br.SumBranchPoints(nBranches);
     EnsureSize(positionAngles, total);
     EnsureSize(positionSides, total);
-
-    // First measurement of each side, either way round.
-    auto key = [](int p, int q) {
-        if (p > q) std::swap(p, q);
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p)) << 32) | static_cast<std::uint32_t>(q);
-    };
-    std::unordered_map<std::uint64_t, double> sideLength;
-    sideLength.reserve(sides.Count());
-    for (int i = 1; i <= sides.Count(); ++i)
-        sideLength.try_emplace(key(sides.FromIds[i], sides.ToIds[i]), sides.Lengths[i]);
 
     bool complete = true;
     bool declined = false;
@@ -261,12 +292,9 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
         if (!declined && HasEndAngle(kinds[b])) angleAt(last, br.PointAt(last - 1), endRefs[b]);
         for (int p = first + 1; p < last && !declined; ++p) angleAt(p, br.PointAt(p - 1), br.PointAt(p + 1));
         for (int p = first; p < last && !declined; ++p) {
-            auto it = sideLength.find(key(br.PointAt(p), br.PointAt(p + 1)));
-            if (it != sideLength.end()) {
-                positionSides[p] = it->second;
-                continue;
-            }
-            const std::string text = Vn("Thiếu cạnh : ") + names.Name(br.PointAt(p)) + "   " + names.Name(br.PointAt(p + 1));
+            if (sides.Find(br.PointAt(p), br.PointAt(p + 1), positionSides[p])) continue;
+            const std::string text =
+                Vn("Thiếu cạnh : ") + names.Name(br.PointAt(p)) + "   " + names.Name(br.PointAt(p + 1));
             log.Add(text);
             bool flag = false;
             ShowError(ui, flag, text);

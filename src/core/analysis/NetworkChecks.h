@@ -3,7 +3,7 @@
 // tie to known points, the connecting angles at known directions, the angles and sides of every
 // branch, id-list joining, and spreading a node's values into the branches that meet at it.
 #include <cstdint>
-#include <unordered_map>
+#include <span>
 #include <vector>
 
 #include "core/model/BranchKind.h"
@@ -12,6 +12,7 @@
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
 #include "core/io/Readers.h"
+#include "core/analysis/StartDirections.h"
 
 namespace qef {
 
@@ -20,15 +21,32 @@ class StationAngleIndex {
 public:
     explicit StationAngleIndex(const AngleObservations& angles);
     // Indexes of the angles measured at `station` (empty when none).
-    const std::vector<int>& At(int station) const;
+    std::span<const int> At(int station) const;
 
 private:
-    std::unordered_map<int, std::vector<int>> byStation_;
+    std::vector<int> first_;  // angles at s: angles_[first_[s] .. first_[s + 1])
+    std::vector<int> angles_;
 };
 
-// True when the first or last point of a branch 1..nBranches is one of StartStations[1..nStart];
-// otherwise the message naming branch 1 and false (errorFlag set).
-bool CheckGroupTied(const NetworkModel& model, int nStart, int nBranches, bool& errorFlag, Interaction& ui);
+// The first measurement of each side, either way round.
+class SideLengthIndex {
+public:
+    explicit SideLengthIndex(const SideObservations& sides);
+    // False when no side between a and b was measured.
+    bool Find(int a, int b, double& length) const;
+
+private:
+    struct Entry {
+        std::uint64_t Key;
+        double Length;
+    };
+    std::vector<Entry> entries_;  // by key; one per side, its first measurement
+};
+
+// True when the first or last point of a branch 1..nBranches is a start station; otherwise the
+// message naming branch 1 and false (errorFlag set).
+bool CheckGroupTied(const NetworkModel& model, const StartDirectionIndex& starts, int nBranches, bool& errorFlag,
+                    Interaction& ui);
 
 // What the caller keeps per start direction (station S sighting known target T).
 struct StartDirectionRefs {
@@ -54,16 +72,17 @@ struct BranchEndRefs {
 // station's coordinates to the branch's first position. False (message logged and shown, errorFlag
 // set) at the first branch without such an angle.
 bool FindStartConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                               const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
-                               int nBranches, BranchEndRefs ends, OneBased<double>& positionX,
-                               OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log);
+                               const StationAngleIndex& index, const StartDirectionIndex& starts,
+                               const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
+                               OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
+                               Interaction& ui, LogBuffer& log);
 // The same at the last point of the branches; the azimuth is reversed (the branch arrives at the
 // known point). Branches flagged in `excluded` (when given) are skipped.
 bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                             const StationAngleIndex& index, int nStart, const StartDirectionRefs& dirs,
-                             int nBranches, BranchEndRefs ends, const OneBased<std::uint8_t>* excluded,
-                             OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
-                             Interaction& ui, LogBuffer& log);
+                             const StationAngleIndex& index, const StartDirectionIndex& starts,
+                             const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
+                             const OneBased<std::uint8_t>* excluded, OneBased<double>& positionX,
+                             OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log);
 
 // The angle at station s from point a to point c, in the convention of the measured angles, from
 // the angles measured at s. When none can be found: logged, the user asked whether to go on
@@ -79,7 +98,7 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
 // (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
 // when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
-                         const StationAngleIndex& index, const SideObservations& sides, int nBranches,
+                         const StationAngleIndex& index, const SideLengthIndex& sides, int nBranches,
                          const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
                          const OneBased<int>& endRefs, OneBased<double>& positionAngles,
                          OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log);

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
+#include "core/analysis/PointIndexes.h"
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
@@ -19,22 +18,6 @@ namespace qef {
 namespace {
 
 int KnownLimit(const PointList& known, int knownCount) { return std::clamp(knownCount, 0, known.Count()); }
-
-std::unordered_set<int> IdSet(const OneBased<int>& list, int count) {
-    std::unordered_set<int> set;
-    const int n = std::min(count, list.Size());
-    set.reserve((std::max(n, 0)));
-    for (int i = 1; i <= n; ++i) set.insert(list[i]);
-    return set;
-}
-
-std::unordered_set<int> IdSet(const OneBased<int>& list) { return IdSet(list, list.Size()); }
-
-std::unordered_set<int> AngleStations(const AngleTriples& angles) {
-    std::unordered_set<int> set;
-    for (int s : angles.Station) set.insert(s);
-    return set;
-}
 
 }  // namespace
 
@@ -64,6 +47,39 @@ AngleTriples MakeAngleTriples(const AngleObservations& angles) {
     return triples;
 }
 
+void StartDirectionIndex::Build(const NetworkModel& model) {
+    const OneBased<int>& stations = model.StartStations;
+    const OneBased<int>& targets = model.StartTargets;
+    count_ = stations.Size();
+    const int maxId = std::max(LargestId(stations), LargestId(targets));
+    rank_.assign(maxId + 1, 0);
+    target_.assign(maxId + 1, 0);
+    first_.assign(maxId + 2, 0);
+    for (int i = 1; i <= targets.Size(); ++i)
+        if (targets[i] > 0) target_[targets[i]] = 1;
+    for (int i = count_; i >= 1; --i)
+        if (stations[i] > 0) {
+            rank_[stations[i]] = i;
+            ++first_[stations[i] + 1];
+        }
+    for (std::size_t p = 1; p < first_.size(); ++p) first_[p] += first_[p - 1];
+    directions_.assign(first_.back(), 0);
+    std::vector<int> fill(first_.begin(), first_.end() - 1);
+    for (int i = 1; i <= count_; ++i)
+        if (stations[i] > 0) directions_[fill[stations[i]]++] = i;
+}
+
+std::span<const int> StartDirectionIndex::At(int station) const {
+    if (!InRange(station, rank_)) return {};
+    return std::span<const int>(directions_).subspan(first_[station], first_[station + 1] - first_[station]);
+}
+
+int LargestId(const OneBased<int>& ids) {
+    int largest = 0;
+    for (int id : ids) largest = std::max(largest, id);
+    return largest;
+}
+
 bool StartAzimuthAnswers::Find(int station, int target, double& azimuth) const {
     auto it = answers_.find({station, target});
     if (it == answers_.end()) return false;
@@ -78,33 +94,39 @@ bool FindStartDirections(NetworkModel& model, const PointList& known, int knownC
     const int n = KnownLimit(known, knownCount);
 
     // First position of each known id: targets are taken in known-list order.
-    std::unordered_map<int, int> knownPosition;
-    for (int k = n; k >= 1; --k) knownPosition[known.Ids[k]] = k;
-    auto positionOf = [&](int id) {
-        auto it = knownPosition.find(id);
-        return it == knownPosition.end() ? 0 : it->second;
-    };
+    const std::size_t size = static_cast<std::size_t>(LargestId(known.Ids)) + 1;
+    std::vector<int> knownPosition(size, 0);
+    for (int k = n; k >= 1; --k)
+        if (known.Ids[k] > 0) knownPosition[known.Ids[k]] = k;
+    auto positionOf = [&](int id) { return id > 0 && static_cast<std::size_t>(id) < size ? knownPosition[id] : 0; };
 
-    std::unordered_map<int, std::vector<int>> anglesAt;
-    for (int j = 1; j <= angles.Count(); ++j) {
-        const int s = angles.Station[j];
-        if (positionOf(s) != 0) anglesAt[s].push_back(j);
-    }
+    // The angles at each known station, in list order: those at s are angles[first[s] .. first[s + 1]).
+    std::vector<int> first(size + 1, 0);
+    for (int s : angles.Station)
+        if (positionOf(s) != 0) ++first[s + 1];
+    for (std::size_t p = 1; p < first.size(); ++p) first[p] += first[p - 1];
+    std::vector<int> anglesAt(first.back());
+    std::vector<int> fill(first.begin(), first.end() - 1);
+    for (int j = 1; j <= angles.Count(); ++j)
+        if (positionOf(angles.Station[j]) != 0) anglesAt[fill[angles.Station[j]]++] = j;
 
-    std::unordered_set<std::uint64_t> pairs;
+    // A station listed twice in the known list gives nothing new the second time; the targets met
+    // at the current station are stamped with it.
+    PointFlags done(static_cast<int>(size) - 1);
+    std::vector<int> stamp(size, 0);
     auto add = [&](int station, int target) {
-        const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(station)) << 32) |
-                                  static_cast<std::uint32_t>(target);
-        if (!pairs.insert(key).second) return;
+        if (stamp[target] == station) return;
+        stamp[target] = station;
         model.StartStations.PushBack(station);
         model.StartTargets.PushBack(target);
     };
 
     for (int k = 1; k <= n; ++k) {
         const int station = known.Ids[k];
-        auto it = anglesAt.find(station);
-        if (it == anglesAt.end()) continue;
-        for (int j : it->second) {
+        if (station <= 0 || done.Contains(station)) continue;
+        done.Add(station);
+        for (int a = first[station]; a < first[station + 1]; ++a) {
+            const int j = anglesAt[a];
             const int back = angles.Back[j];
             const int fore = angles.Fore[j];
             const int pb = positionOf(back);
@@ -130,12 +152,16 @@ void KnownStationsWithoutDirection(const NetworkModel& model, const PointList& k
                                    const AngleTriples& angles, OneBased<int>& out) {
     out.Clear();
     const int n = KnownLimit(known, knownCount);
-    const std::unordered_set<int> stations = AngleStations(angles);
-    const std::unordered_set<int> startStations = IdSet(model.StartStations);
-    std::unordered_set<int> listed;
+    const int largest = LargestId(known.Ids);
+    PointFlags stations(largest);
+    stations.Add(angles.Station);
+    PointFlags startStations(largest);
+    startStations.Add(model.StartStations);
+    PointFlags listed(largest);
     for (int k = 1; k <= n; ++k) {
         const int id = known.Ids[k];
-        if (!stations.count(id) || startStations.count(id) || !listed.insert(id).second) continue;
+        if (!stations.Contains(id) || startStations.Contains(id) || listed.Contains(id)) continue;
+        listed.Add(id);
         out.PushBack(id);
     }
 }
@@ -144,19 +170,18 @@ void KnownSideOnlyPoints(const NetworkModel& model, const PointList& known, int 
                          const OneBased<int>& firstGroup, OneBased<int>& out) {
     out.Clear();
     const int n = KnownLimit(known, knownCount);
-    std::unordered_set<int> ends;
-    for (int i = 1; i <= sides.Count(); ++i) {
-        ends.insert(sides.EndsA[i]);
-        ends.insert(sides.EndsB[i]);
-    }
-    ends.erase(0);
-    std::unordered_set<int> skip = IdSet(model.StartStations);
-    for (int t : model.StartTargets) skip.insert(t);
-    for (int f : firstGroup) skip.insert(f);
+    const int largest = LargestId(known.Ids);
+    PointFlags ends(largest);
+    ends.Add(sides.EndsA);
+    ends.Add(sides.EndsB);
+    PointFlags skip(largest);
+    skip.Add(model.StartStations);
+    skip.Add(model.StartTargets);
+    skip.Add(firstGroup);
     for (int k = 1; k <= n; ++k) {
         const int id = known.Ids[k];
-        if (!ends.count(id) || skip.count(id)) continue;
-        skip.insert(id);
+        if (id == 0 || !ends.Contains(id) || skip.Contains(id)) continue;
+        skip.Add(id);
         out.PushBack(id);
     }
 }
@@ -169,19 +194,20 @@ void StartAzimuthsFromCoords(const NetworkModel& model, const PointList& known, 
         list->Resize(count, kMissingValue);
     }
     const int n = KnownLimit(known, knownCount);
-    std::unordered_map<int, int> lastPosition;
-    for (int k = 1; k <= n; ++k) lastPosition[known.Ids[k]] = k;
+    const std::size_t size = static_cast<std::size_t>(LargestId(known.Ids)) + 1;
+    std::vector<int> lastPosition(size, 0);
+    for (int k = 1; k <= n; ++k)
+        if (known.Ids[k] > 0) lastPosition[known.Ids[k]] = k;
+    auto positionOf = [&](int id) { return id > 0 && static_cast<std::size_t>(id) < size ? lastPosition[id] : 0; };
 
     for (int i = 1; i <= count; ++i) {
-        auto s = lastPosition.find(model.StartStations[i]);
-        if (s != lastPosition.end()) {
-            data.StationX[i] = known.X[s->second];
-            data.StationY[i] = known.Y[s->second];
+        if (const int k = positionOf(model.StartStations[i]); k != 0) {
+            data.StationX[i] = known.X[k];
+            data.StationY[i] = known.Y[k];
         }
-        auto t = lastPosition.find(model.StartTargets[i]);
-        if (t != lastPosition.end()) {
-            data.TargetX[i] = known.X[t->second];
-            data.TargetY[i] = known.Y[t->second];
+        if (const int k = positionOf(model.StartTargets[i]); k != 0) {
+            data.TargetX[i] = known.X[k];
+            data.TargetY[i] = known.Y[k];
         }
         data.Azimuths[i] = AzimuthOf(data.TargetX[i], data.TargetY[i], data.StationX[i], data.StationY[i]);
     }
@@ -227,27 +253,35 @@ void FindAngleNodes(const AngleTriples& angles, const OneBased<int>& excluded, i
                     OneBased<int>& out) {
     out.Clear();
     const int n = angles.Count();
-    const std::unordered_set<int> skip = IdSet(excluded, excludedCount);
+    const int largest = LargestId(angles.Station);
+    PointFlags skip(largest);
+    skip.Add(excluded, excludedCount);
     std::vector<int> station(n + 1, 0);
-    std::unordered_map<int, std::vector<int>> anglesAt;
-    std::vector<std::size_t> rank(n + 1, 0);  // position of angle j in its station's list
+    // The angles at each station in list order: those at s are anglesAt[first[s] .. first[s + 1]).
+    std::vector<int> first(static_cast<std::size_t>(largest) + 2, 0);
     for (int j = 1; j <= n; ++j) {
         const int s = angles.Station[j];
-        if (s == 0 || skip.count(s)) continue;
+        if (s <= 0 || skip.Contains(s)) continue;
         station[j] = s;
-        std::vector<int>& list = anglesAt[s];
-        rank[j] = list.size();
-        list.push_back(j);
+        ++first[s + 1];
     }
+    for (std::size_t p = 1; p < first.size(); ++p) first[p] += first[p - 1];
+    std::vector<int> anglesAt(first.back());
+    std::vector<int> place(n + 1, 0);  // position of angle j in anglesAt
+    std::vector<int> fill(first.begin(), first.end() - 1);
+    for (int j = 1; j <= n; ++j)
+        if (station[j] != 0) {
+            place[j] = fill[station[j]]++;
+            anglesAt[place[j]] = j;
+        }
     for (int i = 1; i < n; ++i) {
         const int s = station[i];
         if (s == 0) continue;
-        const std::vector<int>& list = anglesAt[s];
         const int bi = angles.Back[i];
         const int fi = angles.Fore[i];
         int c = 1;
-        for (std::size_t r = rank[i] + 1; r < list.size(); ++r) {
-            const int j = list[r];
+        for (int r = place[i] + 1; r < first[s + 1]; ++r) {
+            const int j = anglesAt[r];
             if (station[j] == 0) continue;
             const int bj = angles.Back[j];
             const int fj = angles.Fore[j];
@@ -263,14 +297,14 @@ void FindAngleNodes(const AngleTriples& angles, const OneBased<int>& excluded, i
 
 void FindSideNodes(const SidePairs& sides, const OneBased<int>& excluded, int excludedCount, OneBased<int>& out) {
     out.Clear();
-    const std::unordered_set<int> skip = IdSet(excluded, excludedCount);
-    std::unordered_map<int, int> degree;
+    const int largest = std::max(LargestId(sides.EndsA), LargestId(sides.EndsB));
+    PointFlags skip(largest);
+    skip.Add(excluded, excludedCount);
+    std::vector<int> degree(static_cast<std::size_t>(largest) + 1, 0);
     std::vector<int> order;  // points in order of first appearance
     auto count = [&](int id) {
-        if (id == 0 || skip.count(id)) return;
-        auto [it, fresh] = degree.try_emplace(id, 0);
-        if (fresh) order.push_back(id);
-        ++it->second;
+        if (id <= 0 || skip.Contains(id)) return;
+        if (degree[id]++ == 0) order.push_back(id);
     };
     for (int i = 1; i <= sides.Count(); ++i) {
         const int a = sides.EndsA[i];
@@ -284,14 +318,12 @@ void FindSideNodes(const SidePairs& sides, const OneBased<int>& excluded, int ex
 
 void IntersectIdLists(const OneBased<int>& list1, const OneBased<int>& list2, OneBased<int>& out) {
     out.Clear();
-    std::unordered_map<int, int> unused;
+    std::vector<int> unused(static_cast<std::size_t>(LargestId(list2)) + 1, 0);
     for (int y : list2)
-        if (y != 0) ++unused[y];
+        if (y > 0) ++unused[y];
     for (int x : list1) {
-        if (x == 0) continue;
-        auto it = unused.find(x);
-        if (it == unused.end() || it->second == 0) continue;
-        --it->second;
+        if (x <= 0 || static_cast<std::size_t>(x) >= unused.size() || unused[x] == 0) continue;
+        --unused[x];
         out.PushBack(x);
     }
 }

@@ -6,8 +6,11 @@
 // Lists are OneBased with their size as their count. Input lists are never changed, except by
 // CompactIdPairs. Every routine keeps the order rules of the analysis (known-list order, list
 // order, first match) while looking points up through hashed or id-indexed tables.
+#include <cstdint>
 #include <map>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
@@ -69,6 +72,37 @@ struct StartAzimuthData {
     OneBased<double> StationY;
     OneBased<double> TargetX;
     OneBased<double> TargetY;
+};
+
+// The largest id of the list; 0 when it has none above 0.
+int LargestId(const OneBased<int>& ids);
+
+// The start directions of a model (StartStations[i] sighting StartTargets[i]) by station.
+class StartDirectionIndex {
+public:
+    StartDirectionIndex() = default;
+    explicit StartDirectionIndex(const NetworkModel& model) { Build(model); }
+    void Build(const NetworkModel& model);
+
+    int Count() const { return count_; }
+    // The first i with StartStations[i] == point; 0 when the point is no start station.
+    int StationRank(int point) const { return InRange(point, rank_) ? rank_[point] : 0; }
+    bool IsStation(int point) const { return StationRank(point) != 0; }
+    bool IsTarget(int point) const { return InRange(point, target_) && target_[point] != 0; }
+    // The directions i with StartStations[i] == station, ascending.
+    std::span<const int> At(int station) const;
+
+private:
+    int count_ = 0;
+    std::vector<int> rank_;
+    std::vector<std::uint8_t> target_;
+    std::vector<int> first_;  // directions at p: directions_[first_[p] .. first_[p + 1])
+    std::vector<int> directions_;
+
+    template <typename T>
+    static bool InRange(int point, const std::vector<T>& byPoint) {
+        return point > 0 && static_cast<std::size_t>(point) < byPoint.size();
+    }
 };
 
 // Start azimuths typed by the user, kept for a whole run so that no direction is asked twice.

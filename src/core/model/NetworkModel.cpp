@@ -1,6 +1,7 @@
 #include "core/model/NetworkModel.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 #include "core/text/TextHelpers.h"
@@ -9,8 +10,7 @@ namespace qef {
 
 namespace {
 
-// The lookup key of a name: cut to 15 characters, a..z upper-cased. Short enough to stay in the
-// string's own buffer.
+// The lookup key of a name: cut to 15 characters, a..z upper-cased.
 std::string NameKey(std::string_view name) {
     std::string key(name.substr(0, std::min(name.size(), kPointNameMax)));
     for (char& c : key)
@@ -20,25 +20,117 @@ std::string NameKey(std::string_view name) {
 
 }  // namespace
 
+PointNameTable::Key PointNameTable::KeyOf(std::string_view name) {
+    Key key{};
+    const std::size_t length = std::min(name.size(), kPointNameMax);
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = name[i];
+        key[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    key[15] = static_cast<char>(length);
+    return key;
+}
+
+std::uint64_t PointNameTable::HashOf(const Key& key) {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    std::memcpy(&low, key.data(), 8);
+    std::memcpy(&high, key.data() + 8, 8);
+    std::uint64_t h = low ^ (high * 0x9E3779B97F4A7C15ULL);
+    h ^= h >> 31;
+    h *= 0xD6E8FEB86659FD93ULL;
+    h ^= h >> 32;
+    return h;
+}
+
+std::size_t PointNameTable::SlotOf(const Key& key, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
+    for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+        const std::uint64_t slot = slots_[s];
+        if (slot == 0) return s;
+        if ((slot & 0xFFFFFFFF00000000ULL) == tag && keys_[slot & 0xFFFFFFFFULL] == key) return s;
+    }
+}
+
+int PointNameTable::Insert(const Key& key, std::uint64_t hash, std::size_t slot, std::string_view name) {
+    const int id = Count() + 1;
+    names_.PushBack(std::string(name.substr(0, std::min(name.size(), kPointNameMax))));
+    keys_.push_back(key);
+    slots_[slot] = (hash & 0xFFFFFFFF00000000ULL) | static_cast<std::uint32_t>(id);
+    // At most half full, so that a search ends after a few slots.
+    if (2 * keys_.size() > slots_.size()) Rehash(2 * slots_.size());
+    return id;
+}
+
+void PointNameTable::Rehash(std::size_t capacity) {
+    if (keys_.empty()) keys_.resize(1);  // ids count from 1
+    std::size_t size = 16;
+    while (size < capacity) size *= 2;
+    slots_.assign(size, 0);
+    for (std::size_t id = 1; id < keys_.size(); ++id) {
+        const std::uint64_t hash = HashOf(keys_[id]);
+        slots_[SlotOf(keys_[id], hash)] = (hash & 0xFFFFFFFF00000000ULL) | static_cast<std::uint32_t>(id);
+    }
+}
+
 int PointNameTable::Register(std::string_view name) {
-    auto [it, inserted] = index_.try_emplace(NameKey(name), Count() + 1);
-    if (inserted) names_.PushBack(std::string(name.substr(0, std::min(name.size(), kPointNameMax))));
-    return it->second;
+    if (slots_.empty()) Rehash(16);
+    const Key key = KeyOf(name);
+    const std::uint64_t hash = HashOf(key);
+    const std::size_t slot = SlotOf(key, hash);
+    if (slots_[slot] != 0) return static_cast<int>(slots_[slot] & 0xFFFFFFFFULL);
+    return Insert(key, hash, slot, name);
+}
+
+void PointNameTable::RegisterAll(const OneBased<std::string>& names, OneBased<int>& ids, int n) {
+    if (ids.Size() < n) ids.Resize(n);
+    if (slots_.empty()) Rehash(16);
+    // A large table is out of the cache: the slot of a name some way ahead is fetched early, and
+    // the key that a nearer name's slot points to, so that the look-ups wait on memory less.
+    constexpr int kAhead = 16;
+    constexpr int kRing = 2 * kAhead;
+    std::array<Key, kRing> keys{};
+    std::array<std::uint64_t, kRing> hashes{};
+    auto prepare = [&](int i) {
+        keys[i % kRing] = KeyOf(names[i]);
+        hashes[i % kRing] = HashOf(keys[i % kRing]);
+    };
+    for (int i = 1; i <= std::min(n, kAhead); ++i) prepare(i);
+    for (int i = 1; i <= n; ++i) {
+        const std::size_t mask = slots_.size() - 1;
+        if (i + kAhead <= n) {
+            prepare(i + kAhead);
+            __builtin_prefetch(&slots_[hashes[(i + kAhead) % kRing] & mask]);
+        }
+        if (i + kAhead / 2 <= n) {
+            const std::uint64_t slot = slots_[hashes[(i + kAhead / 2) % kRing] & mask];
+            if (slot != 0) __builtin_prefetch(&keys_[slot & 0xFFFFFFFFULL]);
+        }
+        const Key& key = keys[i % kRing];
+        const std::uint64_t hash = hashes[i % kRing];
+        const std::size_t at = SlotOf(key, hash);
+        ids[i] = slots_[at] != 0 ? static_cast<int>(slots_[at] & 0xFFFFFFFFULL) : Insert(key, hash, at, names[i]);
+    }
 }
 
 int PointNameTable::Find(std::string_view name) const {
-    auto it = index_.find(NameKey(name));
-    return it == index_.end() ? 0 : it->second;
+    if (slots_.empty()) return 0;
+    const Key key = KeyOf(name);
+    const std::uint64_t slot = slots_[SlotOf(key, HashOf(key))];
+    return static_cast<int>(slot & 0xFFFFFFFFULL);
 }
 
 void PointNameTable::Reserve(int count) {
     names_.Reserve(count);
-    index_.reserve(static_cast<std::size_t>(count));
+    keys_.reserve(static_cast<std::size_t>(count) + 1);
+    if (slots_.size() < 2 * static_cast<std::size_t>(count) + 2) Rehash(2 * static_cast<std::size_t>(count) + 2);
 }
 
 void PointNameTable::Clear() {
     names_.Clear();
-    index_.clear();
+    keys_.clear();
+    slots_.clear();
 }
 
 int BranchModel::SumBranchPoints(int n) const {
@@ -88,8 +180,7 @@ void NetworkModel::FreeNetworkArrays() {
 
 void RegisterPointNames(PointNameTable& table, const OneBased<std::string>& names, OneBased<int>& ids,
                         int n) {
-    if (ids.Size() < n) ids.Resize(n);
-    for (int i = 1; i <= n; ++i) ids[i] = table.Register(names[i]);
+    table.RegisterAll(names, ids, n);
 }
 
 int FindPointName(std::string_view name, const OneBased<std::string>& list, int n) {

@@ -1,11 +1,12 @@
 #pragma once
 // The survey network of one computation run: point names, branches, nodes, start directions and
 // heights. Built afresh for each run and owned by that run.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "core/model/OneBased.h"
 
@@ -22,6 +23,8 @@ public:
     int Count() const { return names_.Size(); }
     // The id of the name, registering it when new.
     int Register(std::string_view name);
+    // ids[i] := Register(names[i]) for i = 1..n, in order.
+    void RegisterAll(const OneBased<std::string>& names, OneBased<int>& ids, int n);
     // The id of the name, 0 when absent.
     int Find(std::string_view name) const;
     const std::string& Name(int id) const { return names_[id]; }
@@ -29,8 +32,20 @@ public:
     void Clear();
 
 private:
+    // A name as it is looked up: cut to 15 characters, a..z upper-cased, zero-filled, its length
+    // in the last byte.
+    using Key = std::array<char, 16>;
+
     OneBased<std::string> names_;
-    std::unordered_map<std::string, int> index_;  // upper-cased, cut name -> id
+    std::vector<Key> keys_;             // by id; entry 0 unused
+    std::vector<std::uint64_t> slots_;  // open addressing: hash in the high half, id in the low; 0 free
+
+    static Key KeyOf(std::string_view name);
+    static std::uint64_t HashOf(const Key& key);
+    // The slot that holds the key, or the free slot where it goes.
+    std::size_t SlotOf(const Key& key, std::uint64_t hash) const;
+    int Insert(const Key& key, std::uint64_t hash, std::size_t slot, std::string_view name);
+    void Rehash(std::size_t capacity);
 };
 
 // Branches: traverse lines between stop points, stored one after another.

@@ -18,6 +18,8 @@ public:
     int Size() const { return static_cast<int>(items_.size()) - 1; }
     bool Empty() const { return items_.size() == 1; }
     void Resize(int count, const T& value = T()) { items_.resize(Slots(count), value); }
+    // count elements of `value`, in the storage already held when it is large enough.
+    void Assign(int count, const T& value = T()) { items_.assign(Slots(count), value); }
     void Clear() { items_.resize(1); }
     void Reserve(int count) { items_.reserve(Slots(count)); }
     void PushBack(const T& value) { items_.push_back(value); }

@@ -16,6 +16,9 @@ struct RunRecord {
     std::int32_t RunNodeTotal = 0;
     std::int32_t RunUnknownPointTotal = 0;
     std::int32_t RunBranchTotal = 0;
+    // List entries and point look-ups that the branch analysis read over the run: it grows with
+    // the network, never with its groups times its size.
+    long long AnalysisSteps = 0;
 
     // The first write of a run rewrites the report; later writes append.
     bool MainReportFresh = true;

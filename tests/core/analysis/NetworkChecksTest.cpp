@@ -24,13 +24,13 @@ struct ChecksFixture : test::ObservedFixture {
 TEST_F(ChecksFixture, GroupTiedToAStartStation) {
     Branch({"S", "P", "Q", "E"});
     model.StartStations.PushBack(Id("T"));
-    EXPECT_FALSE(CheckGroupTied(model, 1, 1, errorFlag, ui) || !errorFlag);
+    EXPECT_FALSE(CheckGroupTied(model, StartDirectionIndex(model), 1, errorFlag, ui) || !errorFlag);
     EXPECT_EQ(ui.Messages().back(), " Nhom co S , P , E khong duoc noi voi toa do goc");
     Branch({"E", "F"});
-    EXPECT_FALSE(CheckGroupTied(model, 1, 2, errorFlag, ui));
+    EXPECT_FALSE(CheckGroupTied(model, StartDirectionIndex(model), 2, errorFlag, ui));
     EXPECT_EQ(ui.Messages().back(), " Nhom co S , P , E ... khong duoc noi voi toa do goc");
     model.StartStations.PushBack(Id("F"));  // the last point of branch 2
-    EXPECT_TRUE(CheckGroupTied(model, 2, 2, errorFlag, ui));
+    EXPECT_TRUE(CheckGroupTied(model, StartDirectionIndex(model), 2, errorFlag, ui));
 }
 
 TEST_F(ChecksFixture, ConnectingAnglesAtBothEnds) {
@@ -48,15 +48,16 @@ TEST_F(ChecksFixture, ConnectingAnglesAtBothEnds) {
     OneBased<int> refStart(2, 0), refEnd(2, 0);
     OneBased<double> rsx(2), rsy(2), azStart(2), rex(2), rey(2), azEnd(2), px(6), py(6);
     StationAngleIndex index(obs.Angles);
+    const StartDirectionIndex starts(model);
 
-    ASSERT_TRUE(FindEndConnectingAngles(model, obs.Angles, index, 2, dirs, 2, {fixEnd, refEnd, rex, rey, azEnd}, nullptr,
-                                        px, py, errorFlag, ui, log));
+    ASSERT_TRUE(FindEndConnectingAngles(model, obs.Angles, index, starts, dirs, 2, {fixEnd, refEnd, rex, rey, azEnd},
+                                        nullptr, px, py, errorFlag, ui, log));
     EXPECT_TRUE(refEnd[1] == Id("U") && rex[1] == 700 && px[4] == 500 && py[4] == 600);
     EXPECT_EQ(azEnd[1], 190);  // the branch arrives at E: reversed
 
     // Branch 2 (P X) starts where no angle to a known direction was measured.
-    EXPECT_FALSE(FindStartConnectingAngles(model, obs.Angles, index, 2, dirs, 2, {fixStart, refStart, rsx, rsy, azStart},
-                                           px, py, errorFlag, ui, log));
+    EXPECT_FALSE(FindStartConnectingAngles(model, obs.Angles, index, starts, dirs, 2,
+                                           {fixStart, refStart, rsx, rsy, azStart}, px, py, errorFlag, ui, log));
     EXPECT_TRUE(refStart[1] == Id("T") && rsy[1] == 400 && azStart[1] == 45 && px[1] == 100 && errorFlag);
     EXPECT_EQ(ui.Messages().back(), Vn("Nhánh P X Thiếu góc đo nối phương vị đầu"));
     EXPECT_EQ(log.Lines().back(), ui.Messages().back());
@@ -101,8 +102,8 @@ TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchKind) {
     OneBased<int> startRefs(1, Id("T")), endRefs(1, Id("U"));
     OneBased<double> pa(4, -1.0), ps(4, -1.0);
     StationAngleIndex index(obs.Angles);
-    ASSERT_TRUE(CollectBranchAngles(model, obs.Angles, index, obs.Sides, 1, kinds, startRefs, endRefs, pa, ps,
-                                    errorFlag, ui, log));
+    ASSERT_TRUE(CollectBranchAngles(model, obs.Angles, index, SideLengthIndex(obs.Sides), 1, kinds, startRefs, endRefs,
+                                    pa, ps, errorFlag, ui, log));
     const double expected[] = {30, 200, 170, 80};
     for (int p = 1; p <= 4; ++p) EXPECT_DOUBLE_EQ(pa[p], expected[p - 1]);
     for (int p = 1; p <= 3; ++p) EXPECT_DOUBLE_EQ(ps[p], 10.0 * p);  // Q-P measured the other way round
@@ -111,8 +112,8 @@ TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchKind) {
     AngleObservations none;
     StationAngleIndex noIndex(none);
     ui.answers.push_back(Answer::No);
-    EXPECT_FALSE(
-        CollectBranchAngles(model, none, noIndex, obs.Sides, 1, kinds, startRefs, endRefs, pa, ps, errorFlag, ui, log));
+    EXPECT_FALSE(CollectBranchAngles(model, none, noIndex, SideLengthIndex(obs.Sides), 1, kinds, startRefs, endRefs,
+                                     pa, ps, errorFlag, ui, log));
     EXPECT_TRUE(errorFlag);
     EXPECT_EQ(ui.calls.size(), 1u);
 
@@ -122,8 +123,8 @@ TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchKind) {
     obs.Sides.FromIds.Resize(2);
     obs.Sides.ToIds.Resize(2);
     test::ScriptedInteraction fresh;
-    EXPECT_FALSE(CollectBranchAngles(model, obs.Angles, index, obs.Sides, 1, kinds, startRefs, endRefs, pa, ps,
-                                     errorFlag, fresh, log));
+    EXPECT_FALSE(CollectBranchAngles(model, obs.Angles, index, SideLengthIndex(obs.Sides), 1, kinds, startRefs, endRefs,
+                                     pa, ps, errorFlag, fresh, log));
     EXPECT_TRUE(errorFlag);
     EXPECT_EQ(fresh.Messages(), std::vector<std::string>{Vn("Thiếu cạnh : Q   E")});
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "core/model/NetworkModel.h"
@@ -28,6 +31,34 @@ TEST(NetworkModel, RegisterIsCaseBlindFirstMatchAndCutTo15) {
     EXPECT_EQ(br.BranchOffsets[4], 307);
     br.ReverseBranch(1);
     for (int p = 1; p <= 5; ++p) EXPECT_EQ(br.PointAt(p), 6 - p);  // the middle point stays
+}
+
+// A table of many names grows many times over; each name keeps the id of its first spelling.
+TEST(NetworkModel, ManyNamesKeepTheirIds) {
+    PointNameTable table;
+    OneBased<std::string> names;
+    std::map<std::string, int> expected;  // key (upper-cased, 15 characters) -> id
+    std::vector<int> expectedIds;
+    auto add = [&](const std::string& name) {
+        std::string key = name.substr(0, 15);
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        expectedIds.push_back(expected.try_emplace(key, static_cast<int>(expected.size()) + 1).first->second);
+        names.PushBack(name);
+    };
+    for (int i = 0; i < 40000; ++i) {
+        add("st" + std::to_string(i * 7919 % 40000));
+        if (i % 3 == 0) add("ST" + std::to_string(i * 7919 % 40000));    // again, in capitals
+        if (i % 5 == 0) add("long-name-" + std::to_string(i % 100000) + "-tail" + std::to_string(i));
+    }
+    OneBased<int> ids;
+    RegisterPointNames(table, names, ids, names.Size());
+    EXPECT_EQ(std::vector<int>(ids.begin(), ids.end()), expectedIds);
+    EXPECT_EQ(table.Count(), static_cast<int>(expected.size()));
+    EXPECT_EQ(table.Find("St123"), expected.at("ST123"));
+    EXPECT_EQ(table.Name(expected.at("ST123")), "st123");
+    EXPECT_EQ(table.Find("long-name-10000-and-more"), expected.at("LONG-NAME-10000"));
+    EXPECT_EQ(table.Find("nowhere"), 0);
+    EXPECT_EQ(table.Count(), static_cast<int>(expected.size()));
 }
 
 // Nodes P12 (done in the second write) and N2 (no X); branches N2 B1 B2 B3 and C1 C2.
