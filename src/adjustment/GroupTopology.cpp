@@ -32,6 +32,132 @@ void InsertBranchPoint(GroupWorkingSet& ws, BranchModel& br, int b, int p, int p
     ws.GrowPositions(ws.TotalPoints);
 }
 
+// Clears what each end of branches 1..nb carries; an end at a known point, side-only points
+// included, carries no coordinate unknown.
+void ResetBranchEnds(GroupWorkingSet& ws, const BranchModel& br, const OrderIndex& order, int nb) {
+    for (int b = 1; b <= nb; ++b) {
+        const int i = b;
+        ws.NoAngleClosure[i] = order.IsSideOnly(br.FirstPoint(b)) || order.IsSideOnly(br.LastPoint(b));
+        ws.StartFixState[i] = 1;
+        ws.EndFixState[i] = 1;
+        ws.StartRefPoints[i] = 0;
+        ws.EndRefPoints[i] = 0;
+        ws.BranchStartAzimuths[i] = 0.0;
+        ws.BranchEndAzimuths[i] = 0.0;
+        ws.StartRefX[i] = ws.StartRefY[i] = ws.EndRefX[i] = ws.EndRefY[i] = 0.0;
+        ws.PositionX[br.First(b)] = ws.PositionY[br.First(b)] = 0.0;
+        ws.PositionX[br.Last(b)] = ws.PositionY[br.Last(b)] = 0.0;
+        // Both ends of a branch closed at a known point.
+        ws.StartUnknownNodeOf[i] = ws.StartNodeOf[i];
+        ws.EndUnknownNodeOf[i] = ws.EndNodeOf[i];
+        if (order.IsHardNode(br.FirstPoint(b)) || order.IsSideOnly(br.FirstPoint(b))) ws.StartUnknownNodeOf[i] = 0;
+        if (order.IsHardNode(br.LastPoint(b)) || order.IsSideOnly(br.LastPoint(b))) ws.EndUnknownNodeOf[i] = 0;
+    }
+}
+
+// At each node the longest branch arrives without an angle; the others are oriented on it.
+bool OrientOnLongestBranches(GroupWorkingSet& ws, const NetworkModel& model, int nn, Interaction& ui) {
+    const BranchModel& br = model.Branches;
+    for (int k = 1; k <= nn; ++k) {
+        const int id = model.NetworkNodes[k];
+        int m = 0;
+        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
+            const int b = model.NodeBranches[j];
+            if (m == 0 || br.BranchPointCounts[b] > br.BranchPointCounts[m]) m = b;
+        }
+        if (m == 0) {
+            bool flag = false;
+            ShowError(ui, flag, "Thieu DK BS");
+            return false;
+        }
+        int ref = 0;
+        if (br.FirstPoint(m) == id) {
+            ws.StartFixState[m] = 2;
+            ref = br.PointAt(br.First(m) + 1);
+            // A loop from the node back to it turns from its last side to its first one.
+            if (br.LastPoint(m) == id) ws.EndRefPoints[m] = ref;
+        } else {
+            ws.EndFixState[m] = 2;
+            ref = br.PointAt(br.Last(m) - 1);
+        }
+        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
+            const int b = model.NodeBranches[j];
+            if (b == m) continue;
+            if (br.FirstPoint(b) == id && ws.StartFixState[b] == 1) ws.StartRefPoints[b] = ref;
+            if (br.LastPoint(b) == id && ws.EndFixState[b] == 1) ws.EndRefPoints[b] = ref;
+        }
+    }
+    return true;
+}
+
+bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, int nb, Interaction& ui, LogBuffer& log) {
+    NetworkModel& model = in.Model;
+    const OrderIndex& order = in.Order;
+    const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
+                                  in.Starts.Azimuths};
+    bool errorFlag = false;
+    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
+                                   BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
+                                                 ws.BranchStartAzimuths},
+                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
+        return false;
+    return FindEndConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
+                                   BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
+                                                 ws.BranchEndAzimuths},
+                                   &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log);
+}
+
+// A station without coordinates is carried from its sighted point: the branch is walked from (or
+// to) that point along the measured side.
+void CarryStationsWithoutCoordinates(GroupWorkingSet& ws, BranchModel& br, int nb) {
+    for (int b = 1; b <= nb; ++b) {
+        const int i = b;
+        if (IsMissing(ws.StartRefX[i]) && IsMissing(ws.StartRefY[i])) ws.StartUnknownNodeOf[i] = 1;
+        const int first = br.First(b);
+        if (ws.StartRefPoints[i] != 0 && IsMissing(ws.PositionX[first]) && IsMissing(ws.PositionY[first])) {
+            InsertBranchPoint(ws, br, b, first, ws.StartRefPoints[i], ws.StartRefX[i], ws.StartRefY[i]);
+            ws.StartRefX[i] = ws.StartRefY[i] = kMissingValue;
+            ws.StartFixState[i] = 2;
+            ws.StartUnknownNodeOf[i] = 1;
+        }
+        if (IsMissing(ws.EndRefX[i]) && IsMissing(ws.EndRefY[i])) ws.EndUnknownNodeOf[i] = 1;
+        // Read after the start insertion, which moved the branch's last position.
+        const int last = br.Last(b);
+        if (ws.EndRefPoints[i] != 0 && IsMissing(ws.PositionX[last]) && IsMissing(ws.PositionY[last])) {
+            InsertBranchPoint(ws, br, b, last + 1, ws.EndRefPoints[i], ws.EndRefX[i], ws.EndRefY[i]);
+            ws.EndRefX[i] = ws.EndRefY[i] = kMissingValue;
+            ws.EndFixState[i] = 2;
+            ws.EndUnknownNodeOf[i] = 1;
+        }
+    }
+}
+
+void SetBranchKinds(GroupWorkingSet& ws, int nb) {
+    for (int b = 1; b <= nb; ++b) {
+        const int i = b;
+        const bool startAngle = ws.StartFixState[i] == 1;
+        const bool endAngle = ws.EndFixState[i] == 1;
+        ws.BranchTypes[i] = BranchKindOf(startAngle, endAngle);
+    }
+}
+
+// Known coordinates at the branch ends that are known nodes.
+void PlaceKnownEnds(GroupWorkingSet& ws, const GroupInputs& in, int nb) {
+    const BranchModel& br = in.Model.Branches;
+    const OrderIndex& order = in.Order;
+    const PointList& known = in.Known.List();
+    for (int b = 1; b <= nb; ++b) {
+        for (int p : {br.First(b), br.Last(b)}) {
+            const int point = br.PointAt(p);
+            if (!order.IsHardNode(point) && !order.IsSideOnly(point)) continue;
+            const int k = in.Known.Last(point);
+            if (k == 0) continue;
+            ws.PositionX[p] = known.X[k];
+            ws.PositionY[p] = known.Y[k];
+        }
+    }
+}
+
 }  // namespace
 
 void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OrderIndex& order) {
@@ -205,125 +331,15 @@ void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCount
 bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, Progress& monitor,
                            LogBuffer& log) {
     monitor.SetText(MonitorLabel::Stage, Vn("Đang lập quan hệ giữa nhánh và nút"));
-    NetworkModel& model = in.Model;
-    BranchModel& br = model.Branches;
     const int nb = ws.Nb;
-    const int nn = ws.Nn;
-    const OrderIndex& order = in.Order;
-
-    for (int b = 1; b <= nb; ++b) {
-        const int i = b;
-        ws.NoAngleClosure[i] = order.IsSideOnly(br.FirstPoint(b)) || order.IsSideOnly(br.LastPoint(b));
-        ws.StartFixState[i] = 1;
-        ws.EndFixState[i] = 1;
-        ws.StartRefPoints[i] = 0;
-        ws.EndRefPoints[i] = 0;
-        ws.BranchStartAzimuths[i] = 0.0;
-        ws.BranchEndAzimuths[i] = 0.0;
-        ws.StartRefX[i] = ws.StartRefY[i] = ws.EndRefX[i] = ws.EndRefY[i] = 0.0;
-        ws.PositionX[br.First(b)] = ws.PositionY[br.First(b)] = 0.0;
-        ws.PositionX[br.Last(b)] = ws.PositionY[br.Last(b)] = 0.0;
-        // Every end at a known point carries no coordinate unknown, side-only points included;
-        // both ends of a branch closed at a known point.
-        ws.StartUnknownNodeOf[i] = ws.StartNodeOf[i];
-        ws.EndUnknownNodeOf[i] = ws.EndNodeOf[i];
-        if (order.IsHardNode(br.FirstPoint(b)) || order.IsSideOnly(br.FirstPoint(b))) ws.StartUnknownNodeOf[i] = 0;
-        if (order.IsHardNode(br.LastPoint(b)) || order.IsSideOnly(br.LastPoint(b))) ws.EndUnknownNodeOf[i] = 0;
-    }
-
-    // At each node the longest branch arrives without an angle; the others are oriented on it.
-    for (int k = 1; k <= nn; ++k) {
-        const int id = model.NetworkNodes[k];
-        int m = 0;
-        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
-            const int b = model.NodeBranches[j];
-            if (m == 0 || br.BranchPointCounts[b] > br.BranchPointCounts[m]) m = b;
-        }
-        if (m == 0) {
-            bool flag = false;
-            ShowError(ui, flag, "Thieu DK BS");
-            return false;
-        }
-        int ref = 0;
-        if (br.FirstPoint(m) == id) {
-            ws.StartFixState[m] = 2;
-            ref = br.PointAt(br.First(m) + 1);
-            // A loop from the node back to it turns from its last side to its first one.
-            if (br.LastPoint(m) == id) ws.EndRefPoints[m] = ref;
-        } else {
-            ws.EndFixState[m] = 2;
-            ref = br.PointAt(br.Last(m) - 1);
-        }
-        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
-            const int b = model.NodeBranches[j];
-            if (b == m) continue;
-            if (br.FirstPoint(b) == id && ws.StartFixState[b] == 1) ws.StartRefPoints[b] = ref;
-            if (br.LastPoint(b) == id && ws.EndFixState[b] == 1) ws.EndRefPoints[b] = ref;
-        }
-    }
-
+    ResetBranchEnds(ws, in.Model.Branches, in.Order, nb);
+    if (!OrientOnLongestBranches(ws, in.Model, ws.Nn, ui)) return false;
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] != 0) ws.EndFixState[b] = 2;
-
-    const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
-                                  in.Starts.Azimuths};
-    bool errorFlag = false;
-    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
-                                   BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
-                                                 ws.BranchStartAzimuths},
-                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
-        return false;
-    if (!FindEndConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
-                                 BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
-                                               ws.BranchEndAzimuths},
-                                 &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log))
-        return false;
-
-    if (model.MissingValuesFlag) {
-        // A station without coordinates is carried from its sighted point: the branch is walked
-        // from (or to) that point along the measured side.
-        for (int b = 1; b <= nb; ++b) {
-            const int i = b;
-            if (IsMissing(ws.StartRefX[i]) && IsMissing(ws.StartRefY[i])) ws.StartUnknownNodeOf[i] = 1;
-            const int first = br.First(b);
-            if (ws.StartRefPoints[i] != 0 && IsMissing(ws.PositionX[first]) &&
-                IsMissing(ws.PositionY[first])) {
-                InsertBranchPoint(ws, br, b, first, ws.StartRefPoints[i], ws.StartRefX[i], ws.StartRefY[i]);
-                ws.StartRefX[i] = ws.StartRefY[i] = kMissingValue;
-                ws.StartFixState[i] = 2;
-                ws.StartUnknownNodeOf[i] = 1;
-            }
-            if (IsMissing(ws.EndRefX[i]) && IsMissing(ws.EndRefY[i])) ws.EndUnknownNodeOf[i] = 1;
-            const int last = br.Last(b);
-            if (ws.EndRefPoints[i] != 0 && IsMissing(ws.PositionX[last]) &&
-                IsMissing(ws.PositionY[last])) {
-                InsertBranchPoint(ws, br, b, last + 1, ws.EndRefPoints[i], ws.EndRefX[i], ws.EndRefY[i]);
-                ws.EndRefX[i] = ws.EndRefY[i] = kMissingValue;
-                ws.EndFixState[i] = 2;
-                ws.EndUnknownNodeOf[i] = 1;
-            }
-        }
-    }
-
-    for (int b = 1; b <= nb; ++b) {
-        const int i = b;
-        const bool startAngle = ws.StartFixState[i] == 1;
-        const bool endAngle = ws.EndFixState[i] == 1;
-        ws.BranchTypes[i] = BranchKindOf(startAngle, endAngle);
-    }
-
-    // Known coordinates at the branch ends that are known nodes.
-    const PointList& known = in.Known.List();
-    for (int b = 1; b <= nb; ++b) {
-        for (int p : {br.First(b), br.Last(b)}) {
-            const int point = br.PointAt(p);
-            if (!order.IsHardNode(point) && !order.IsSideOnly(point)) continue;
-            const int k = in.Known.Last(point);
-            if (k == 0) continue;
-            ws.PositionX[p] = known.X[k];
-            ws.PositionY[p] = known.Y[k];
-        }
-    }
+    if (!FindConnectingAngles(ws, in, nb, ui, log)) return false;
+    if (in.Model.MissingValuesFlag) CarryStationsWithoutCoordinates(ws, in.Model.Branches, nb);
+    SetBranchKinds(ws, nb);
+    PlaceKnownEnds(ws, in, nb);
     return true;
 }
 

@@ -58,6 +58,294 @@ JoinTurn ChooseJoinTurn(int first1, int last1, int first2, int last2, int point)
     return JoinTurn::None;
 }
 
+// One branch while the level passes work on it. A copy of its points, so that a join costs the
+// length of the two branches rather than a shift of the whole model; a joined-away branch only
+// drops out, the others keep their order, which is the order of their first numbers.
+struct LevelWork {
+    std::vector<int> points;
+    NodeSet set;
+    int level = 0;
+    std::uint8_t deadEnd = 0;
+    bool alive = true;
+};
+
+// The known points that nodes are looked up in, counted so that a look-up does not scan the list.
+class KnownNodes {
+public:
+    KnownNodes(KnownNodeLists known, bool levelling) : known_(known), levelling_(levelling) {
+        if (!levelling)
+            for (int i = 1; i <= known.KnownCount; ++i) ++counts_[known.KnownList[i]];
+    }
+    bool Contains(int point) const { return !levelling_ && point != 0 && counts_.contains(point); }
+    // The point becomes a new start and leaves the known list.
+    void MoveToStarts(int point) {
+        ++known_.NewStartCount;
+        if (known_.NewStarts.Size() < known_.NewStartCount) known_.NewStarts.Resize(known_.NewStartCount + 5);
+        known_.NewStarts[known_.NewStartCount] = point;
+        for (int i = 1; i <= known_.KnownCount; ++i) {
+            if (known_.KnownList[i] != point) continue;
+            for (int k = i; k < known_.KnownCount; ++k) known_.KnownList[k] = known_.KnownList[(k + 1)];
+            --known_.KnownCount;
+            break;
+        }
+        if (--counts_[point] == 0) counts_.erase(point);
+    }
+
+private:
+    KnownNodeLists known_;
+    bool levelling_;
+    std::unordered_map<int, int> counts_;
+};
+
+// The passes of AssignBranchLevels over copies of the branches, written back at the end.
+class LevelPasses {
+public:
+    LevelPasses(NetworkModel& model, BranchSets& sets, int nodeCount, KnownNodeLists known, int startCount,
+                bool levelling)
+        : model_(model), branchCount_(model.Branches.BranchCount()), nodeCount_(nodeCount),
+          startCount_(startCount), known_(known, levelling) {
+        TakeBranches(sets);
+    }
+
+    // One pass over the nodes; true when it changed anything.
+    bool Run(int pass) {
+        bool changed = false;
+        for (int n = 1; n <= nodeCount_; ++n)
+            if (ResolveNode(n, pass)) changed = true;
+        return changed;
+    }
+
+    // Back into the model, the joined-away branches left out.
+    void WriteBack(BranchSets& sets) {
+        BranchModel& br = model_.Branches;
+        br.BranchPoints.Clear();
+        br.BranchPointCounts.Clear();
+        br.BranchDeadEnd.Clear();
+        sets.NodeSets.Clear();
+        sets.BranchLevels.Clear();
+        for (int b = 1; b <= branchCount_; ++b) {
+            LevelWork& w = work_[b];
+            if (!w.alive) continue;
+            for (int p : w.points) br.BranchPoints.PushBack(p);
+            br.BranchPointCounts.PushBack(static_cast<int>(w.points.size()));
+            br.BranchDeadEnd.PushBack(w.deadEnd);
+            sets.NodeSets.PushBack(std::move(w.set));
+            sets.BranchLevels.PushBack(w.level);
+        }
+        br.BuildBranchOffsets(br.BranchCount());
+    }
+
+private:
+    void TakeBranches(BranchSets& sets) {
+        const BranchModel& br = model_.Branches;
+        work_.resize(branchCount_ + 1);
+        for (int b = 1; b <= branchCount_; ++b) {
+            LevelWork& w = work_[b];
+            w.points.assign(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
+            w.set = std::move(sets.NodeSets[b]);
+            w.level = sets.BranchLevels[b];
+            w.deadEnd = br.BranchDeadEnd[b];
+        }
+        // Branches that may hold each node position; entries that no longer do are dropped on reading.
+        atNode_.resize(nodeCount_ + 1);
+        for (int b = 1; b <= branchCount_; ++b)
+            for (int n : work_[b].set)
+                if (n >= 1 && n <= nodeCount_) atNode_[n].push_back(b);
+    }
+
+    bool ResolveNode(int n, int pass) {
+        std::vector<int>& candidates = atNode_[n];
+        if (candidates.empty()) return false;
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        std::erase_if(candidates, [&](int b) { return !work_[b].alive || !work_[b].set.Contains(n); });
+
+        bool changed = CutDeadEnds(candidates, pass);
+        if (live_.empty()) return changed;
+        const int point = model_.NetworkNodes[n];
+        const bool isKnown = known_.Contains(point);
+        LevelWork& first = work_[live_[0]];
+        if (isKnown && live_.size() == 1) {
+            known_.MoveToStarts(point);
+            first.set.Erase(n);
+            model_.NetworkNodes[n] = 0;
+        } else if (!isKnown && live_.size() == 1) {
+            first.set.Erase(n);
+            first.set.Insert(0);
+            first.level = pass + 1;
+            model_.NetworkNodes[n] = 0;
+            // Its node already passed in this pass cuts it only in the next one; without
+            // that pass it would keep the marker and a node, and draw hanging branches into
+            // that node's group.
+            changed = true;
+        } else if (!isKnown && live_.size() == 2) {
+            JoinAt(n, point);
+        }
+        return changed;
+    }
+
+    // A dead-ended candidate keeps only its marker; the others are left in live_.
+    bool CutDeadEnds(const std::vector<int>& candidates, int pass) {
+        bool changed = false;
+        live_.clear();
+        for (int b : candidates) {
+            LevelWork& w = work_[b];
+            if (w.set.Contains(0)) {
+                w.set = NodeSet{0};
+                w.deadEnd = 1;
+                w.level = std::max(w.level, pass);
+                changed = true;
+            } else {
+                live_.push_back(b);
+            }
+        }
+        return changed;
+    }
+
+    // The node between the two live branches disappears by joining them into the first.
+    void JoinAt(int n, int point) {
+        if (point == 0 || !CanJoinThrough(model_, startCount_, point)) return;
+        LevelWork& first = work_[live_[0]];
+        LevelWork& second = work_[live_[1]];
+        const JoinTurn turn = ChooseJoinTurn(first.points.front(), first.points.back(), second.points.front(),
+                                             second.points.back(), point);
+        if (turn == JoinTurn::None) return;
+        if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseFirst)
+            std::reverse(first.points.begin(), first.points.end());
+        if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseSecond)
+            std::reverse(second.points.begin(), second.points.end());
+        first.points.insert(first.points.end(), second.points.begin() + 1, second.points.end());
+        first.set |= second.set;
+        first.set.Erase(n);
+        second = LevelWork{};
+        second.alive = false;
+        model_.NetworkNodes[n] = 0;
+        // The joined branch now reaches the other branch's far node.
+        for (int m : first.set)
+            if (m >= 1 && m <= nodeCount_) atNode_[m].push_back(live_[0]);
+    }
+
+    NetworkModel& model_;
+    int branchCount_;
+    int nodeCount_;
+    int startCount_;
+    KnownNodes known_;
+    std::vector<LevelWork> work_;
+    std::vector<std::vector<int>> atNode_;
+    std::vector<int> live_;
+};
+
+// Branches keep an id (their position at the start) while groups are moved to the front.
+struct BranchIds {
+    explicit BranchIds(int branchCount) : idAt(branchCount + 1), positionOf(branchCount + 1) {
+        for (int b = 1; b <= branchCount; ++b) idAt[b] = positionOf[b] = b;
+    }
+    std::vector<int> idAt;
+    std::vector<int> positionOf;
+};
+
+// Branches holding each set element (0 included, for the dead-end marker).
+std::vector<std::vector<int>> ElementHolders(const BranchSets& sets, int branchCount, int nodeCount) {
+    int largest = nodeCount;
+    for (int b = 1; b <= branchCount; ++b)
+        for (int e : sets.NodeSets[b]) largest = std::max(largest, e);
+    std::vector<std::vector<int>> holders(largest + 1);
+    for (int b = 1; b <= branchCount; ++b)
+        for (int e : sets.NodeSets[b])
+            if (e >= 0) holders[e].push_back(b);
+    return holders;
+}
+
+struct GroupScan {
+    std::vector<int> members;  // ids in order of joining
+    std::vector<int> elements;
+};
+
+// Scans in branch order from element `lowest`, repeated until one adds nothing, followed through
+// two heaps: a branch that becomes reachable behind the scan joins in this scan, one before it in
+// the next. Ranks are positions, which stay fixed while scanning. The members' sets are emptied.
+GroupScan ScanGroup(int lowest, BranchSets& sets, const std::vector<std::vector<int>>& holders,
+                    const BranchIds& ids, std::vector<char>& grouped, std::vector<char>& taken) {
+    using MinHeap = std::priority_queue<int, std::vector<int>, std::greater<>>;
+    MinHeap thisScan, nextScan;
+    int scanAt = 0;
+    GroupScan scan;
+    auto addElement = [&](int e) {
+        grouped[e] = 1;
+        scan.elements.push_back(e);
+        for (int id : holders[e]) {
+            if (taken[id]) continue;
+            taken[id] = 1;
+            int rank = ids.positionOf[id];
+            (rank > scanAt ? thisScan : nextScan).push(rank);
+        }
+    };
+    addElement(lowest);
+    while (true) {
+        while (!thisScan.empty()) {
+            const int b = thisScan.top();
+            thisScan.pop();
+            scanAt = b;
+            scan.members.push_back(ids.idAt[b]);
+            NodeSet& set = sets.NodeSets[b];
+            for (int e : set)
+                if (e >= 0 && !grouped[e]) addElement(e);
+            set.Clear();
+        }
+        if (nextScan.empty()) break;
+        std::swap(thisScan, nextScan);
+        scanAt = 0;
+    }
+    return scan;
+}
+
+// Moves the members to the front of the model in their order, and their ids with them.
+void BringToFront(NetworkModel& model, BranchSets& sets, BranchIds& ids, const std::vector<int>& members) {
+    std::vector<int> positions;
+    positions.reserve(members.size());
+    for (int id : members) positions.push_back(ids.positionOf[id]);
+    MoveBranchesToFront(model, sets, positions);
+    const std::vector<int> order = FrontOrder(positions);
+    std::vector<int> moved;
+    moved.reserve(order.size());
+    for (int b : order) moved.push_back(ids.idAt[b]);
+    for (int b = 1; b <= static_cast<int>(moved.size()); ++b) {
+        ids.idAt[b] = moved[b - 1];
+        ids.positionOf[moved[b - 1]] = b;
+    }
+}
+
+// Gathers the group's nodes to the front of NetworkNodes and returns how many. Back to the saved
+// node list first: the whole of it for the first group, afterwards only the positions that the
+// last group gathered and its visitor may have rearranged (`touched`, updated here).
+int GatherGroupNodes(NetworkModel& model, const OneBased<int>& savedNodes, int nodeCount, bool firstGroup,
+                     std::vector<int>& elements, std::vector<int>& touched) {
+    if (firstGroup) {
+        for (int n = 1; n <= nodeCount; ++n) model.NetworkNodes[n] = savedNodes[n];
+    } else {
+        for (int n : touched) model.NetworkNodes[n] = savedNodes[n];
+    }
+    NodeSet groupSet;
+    std::sort(elements.begin(), elements.end());
+    for (int e : elements) groupSet.Insert(e);
+    const int nodesInGroup = GatherSetNodes(model, groupSet, nodeCount);
+    touched.clear();
+    for (int n = 1; n <= nodesInGroup; ++n) touched.push_back(n);
+    for (int n : groupSet)
+        if (n > nodesInGroup && n <= nodeCount) touched.push_back(n);
+    return nodesInGroup;
+}
+
+BranchGroup GroupAtFront(const NetworkModel& model, int branchCount, int nodeCount) {
+    const BranchModel& br = model.Branches;
+    BranchGroup group;
+    group.BranchCount = branchCount;
+    for (int n = 1; n <= nodeCount; ++n) group.NodeIds.push_back(model.NetworkNodes[n]);
+    for (int b = 1; b <= group.BranchCount; ++b)
+        group.Points.emplace_back(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
+    return group;
+}
+
 }  // namespace
 
 void BuildBranchAdjacency(const NetworkModel& model, int nodeCount, BranchSets& sets) {
@@ -136,139 +424,20 @@ bool JoinBranchesAtNode(NetworkModel& model, BranchSets& sets, int b1, int b2, i
 
 void AssignBranchLevels(NetworkModel& model, int& pass, int nodeCount, KnownNodeLists known,
                         BranchSets& sets, int startCount, const ComputationSettings& settings) {
-    BranchModel& br = model.Branches;
-    const int branchCount = br.BranchCount();
+    const int branchCount = model.Branches.BranchCount();
     pass = 1;
     assert(sets.NodeSets.Size() >= branchCount);
     if (sets.NodeSets.Size() < branchCount ||
         sets.BranchLevels.Size() < branchCount)
         return;  // no adjacency built for these branches
 
-    // The passes work on a copy of each branch, so that a join costs the length of the two
-    // branches rather than a shift of the whole model. A joined-away branch only drops out: the
-    // others keep their order, which is the order of their first numbers.
-    struct Work {
-        std::vector<int> points;
-        NodeSet set;
-        int level = 0;
-        std::uint8_t deadEnd = 0;
-        bool alive = true;
-    };
-    std::vector<Work> work(branchCount + 1);
-    for (int b = 1; b <= branchCount; ++b) {
-        Work& w = work[b];
-        w.points.assign(br.BranchPoints.begin() + (br.First(b) - 1), br.BranchPoints.begin() + br.Last(b));
-        w.set = std::move(sets.NodeSets[b]);
-        w.level = sets.BranchLevels[b];
-        w.deadEnd = br.BranchDeadEnd[b];
-    }
-
-    // Branches that may hold each node position; entries that no longer do are dropped on reading.
-    std::vector<std::vector<int>> atNode(nodeCount + 1);
-    for (int b = 1; b <= branchCount; ++b)
-        for (int n : work[b].set)
-            if (n >= 1 && n <= nodeCount) atNode[n].push_back(b);
-
-    std::unordered_map<int, int> knownCounts;
-    if (!settings.Modes.ModeLevelling)
-        for (int i = 1; i <= known.KnownCount; ++i) ++knownCounts[known.KnownList[i]];
-    auto removeKnown = [&](int point) {
-        for (int i = 1; i <= known.KnownCount; ++i) {
-            if (known.KnownList[i] != point) continue;
-            for (int k = i; k < known.KnownCount; ++k)
-                known.KnownList[k] = known.KnownList[(k + 1)];
-            --known.KnownCount;
-            break;
-        }
-        if (--knownCounts[point] == 0) knownCounts.erase(point);
-    };
-
-    std::vector<int> live;
+    LevelPasses passes(model, sets, nodeCount, known, startCount, settings.Modes.ModeLevelling);
     bool changed = true;
     while (changed) {
-        changed = false;
-        for (int n = 1; n <= nodeCount; ++n) {
-            std::vector<int>& candidates = atNode[n];
-            if (candidates.empty()) continue;
-            std::sort(candidates.begin(), candidates.end());
-            candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-            std::erase_if(candidates,
-                          [&](int b) { return !work[b].alive || !work[b].set.Contains(n); });
-
-            live.clear();
-            for (int b : candidates) {
-                Work& w = work[b];
-                if (w.set.Contains(0)) {
-                    w.set = NodeSet{0};
-                    w.deadEnd = 1;
-                    w.level = std::max(w.level, pass);
-                    changed = true;
-                } else {
-                    live.push_back(b);
-                }
-            }
-            if (live.empty()) continue;
-
-            const int point = model.NetworkNodes[n];
-            const bool isKnown = !settings.Modes.ModeLevelling && point != 0 && knownCounts.contains(point);
-            Work& first = work[live[0]];
-            if (isKnown && live.size() == 1) {
-                ++known.NewStartCount;
-                if (known.NewStarts.Size() < known.NewStartCount)
-                    known.NewStarts.Resize(known.NewStartCount + 5);
-                known.NewStarts[known.NewStartCount] = point;
-                removeKnown(point);
-                first.set.Erase(n);
-                model.NetworkNodes[n] = 0;
-            } else if (!isKnown && live.size() == 1) {
-                first.set.Erase(n);
-                first.set.Insert(0);
-                first.level = pass + 1;
-                model.NetworkNodes[n] = 0;
-                // Its node already passed in this pass cuts it only in the next one; without
-                // that pass it would keep the marker and a node, and draw hanging branches into
-                // that node's group.
-                changed = true;
-            } else if (!isKnown && live.size() == 2) {
-                if (point == 0 || !CanJoinThrough(model, startCount, point)) continue;
-                Work& second = work[live[1]];
-                const JoinTurn turn = ChooseJoinTurn(first.points.front(), first.points.back(),
-                                                     second.points.front(), second.points.back(), point);
-                if (turn == JoinTurn::None) continue;
-                if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseFirst)
-                    std::reverse(first.points.begin(), first.points.end());
-                if (turn == JoinTurn::ReverseBoth || turn == JoinTurn::ReverseSecond)
-                    std::reverse(second.points.begin(), second.points.end());
-                first.points.insert(first.points.end(), second.points.begin() + 1, second.points.end());
-                first.set |= second.set;
-                first.set.Erase(n);
-                second = Work{};
-                second.alive = false;
-                model.NetworkNodes[n] = 0;
-                // The joined branch now reaches the other branch's far node.
-                for (int m : first.set)
-                    if (m >= 1 && m <= nodeCount) atNode[m].push_back(live[0]);
-            }
-        }
+        changed = passes.Run(pass);
         ++pass;
     }
-
-    // Back into the model, the joined-away branches left out.
-    br.BranchPoints.Clear();
-    br.BranchPointCounts.Clear();
-    br.BranchDeadEnd.Clear();
-    sets.NodeSets.Clear();
-    sets.BranchLevels.Clear();
-    for (int b = 1; b <= branchCount; ++b) {
-        Work& w = work[b];
-        if (!w.alive) continue;
-        for (int p : w.points) br.BranchPoints.PushBack(p);
-        br.BranchPointCounts.PushBack(static_cast<int>(w.points.size()));
-        br.BranchDeadEnd.PushBack(w.deadEnd);
-        sets.NodeSets.PushBack(std::move(w.set));
-        sets.BranchLevels.PushBack(w.level);
-    }
-    br.BuildBranchOffsets(br.BranchCount());
+    passes.WriteBack(sets);
 }
 
 void MoveBranchTo(NetworkModel& model, BranchSets& sets, int i, int j) {
@@ -316,25 +485,11 @@ int GatherSetNodes(NetworkModel& model, const NodeSet& set, int nodeCount) {
 std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
                                           const OneBased<int>& savedNodes, int nodeCount,
                                           const GroupVisitor& visit) {
-    BranchModel& br = model.Branches;
-    const int branchCount = br.BranchCount();
+    const int branchCount = model.Branches.BranchCount();
     std::vector<BranchGroup> groups;
-
-    // Branches keep an id (their position at the start) while groups are moved to the front.
-    std::vector<int> idAt(branchCount + 1);
-    std::vector<int> positionOf(branchCount + 1);
-    for (int b = 1; b <= branchCount; ++b) idAt[b] = positionOf[b] = b;
-
-    // Branches holding each set element (0 included, for the dead-end marker).
-    int largest = nodeCount;
-    for (int b = 1; b <= branchCount; ++b)
-        for (int e : sets.NodeSets[b]) largest = std::max(largest, e);
-    std::vector<std::vector<int>> holders(largest + 1);
-    for (int b = 1; b <= branchCount; ++b)
-        for (int e : sets.NodeSets[b])
-            if (e >= 0) holders[e].push_back(b);
-
-    std::vector<char> grouped(largest + 1, 0);  // element already in some group's set
+    BranchIds ids(branchCount);
+    const std::vector<std::vector<int>> holders = ElementHolders(sets, branchCount, nodeCount);
+    std::vector<char> grouped(holders.size(), 0);  // element already in some group's set
     std::vector<char> taken(branchCount + 1, 0);
     std::vector<int> touched;  // NetworkNodes positions the last group changed
     int lowest = 1;
@@ -342,83 +497,15 @@ std::vector<BranchGroup> FormBranchGroups(NetworkModel& model, BranchSets& sets,
     while (true) {
         while (lowest <= nodeCount && grouped[lowest]) ++lowest;
         if (lowest > nodeCount) break;
+        GroupScan scan = ScanGroup(lowest, sets, holders, ids, grouped, taken);
+        if (scan.members.empty()) continue;  // a position no branch meets any more
 
-        // Scans in branch order, repeated until one adds nothing, followed through two heaps: a
-        // branch that becomes reachable behind the scan joins in this scan, one before it in the
-        // next. Ranks are positions, which stay fixed while scanning.
-        using MinHeap = std::priority_queue<int, std::vector<int>, std::greater<>>;
-        MinHeap thisScan, nextScan;
-        int scanAt = 0;
-        std::vector<int> members;  // ids in order of joining
-        std::vector<int> elements;
-        auto addElement = [&](int e) {
-            grouped[e] = 1;
-            elements.push_back(e);
-            for (int id : holders[e]) {
-                if (taken[id]) continue;
-                taken[id] = 1;
-                int rank = positionOf[id];
-                (rank > scanAt ? thisScan : nextScan).push(rank);
-            }
-        };
-        addElement(lowest);
-        while (true) {
-            while (!thisScan.empty()) {
-                const int b = thisScan.top();
-                thisScan.pop();
-                scanAt = b;
-                members.push_back(idAt[b]);
-                NodeSet& set = sets.NodeSets[b];
-                for (int e : set)
-                    if (e >= 0 && !grouped[e]) addElement(e);
-                set.Clear();
-            }
-            if (nextScan.empty()) break;
-            std::swap(thisScan, nextScan);
-            scanAt = 0;
-        }
-        if (members.empty()) continue;  // a position no branch meets any more
-
-        std::vector<int> positions;
-        positions.reserve(members.size());
-        for (int id : members) positions.push_back(positionOf[id]);
-        MoveBranchesToFront(model, sets, positions);
-        {
-            const std::vector<int> order = FrontOrder(positions);
-            std::vector<int> ids;
-            ids.reserve(order.size());
-            for (int b : order) ids.push_back(idAt[b]);
-            for (int b = 1; b <= static_cast<int>(ids.size()); ++b) {
-                idAt[b] = ids[b - 1];
-                positionOf[ids[b - 1]] = b;
-            }
-        }
-
-        // Back to the saved node list: the whole of it for the first group, afterwards only the
-        // positions that the last group gathered and its visitor may have rearranged.
-        if (groups.empty()) {
-            for (int n = 1; n <= nodeCount; ++n) model.NetworkNodes[n] = savedNodes[n];
-        } else {
-            for (int n : touched) model.NetworkNodes[n] = savedNodes[n];
-        }
-        NodeSet groupSet;
-        std::sort(elements.begin(), elements.end());
-        for (int e : elements) groupSet.Insert(e);
-        const int nodesInGroup = GatherSetNodes(model, groupSet, nodeCount);
-        touched.clear();
-        for (int n = 1; n <= nodesInGroup; ++n) touched.push_back(n);
-        for (int n : groupSet)
-            if (n > nodesInGroup && n <= nodeCount) touched.push_back(n);
-
-        BranchGroup group;
-        group.BranchCount = static_cast<int>(members.size());
-        for (int n = 1; n <= nodesInGroup; ++n) group.NodeIds.push_back(model.NetworkNodes[n]);
-        for (int b = 1; b <= group.BranchCount; ++b)
-            group.Points.emplace_back(br.BranchPoints.begin() + (br.First(b) - 1),
-                                      br.BranchPoints.begin() + br.Last(b));
-        groups.push_back(group);
+        BringToFront(model, sets, ids, scan.members);
+        const int nodesInGroup =
+            GatherGroupNodes(model, savedNodes, nodeCount, groups.empty(), scan.elements, touched);
+        groups.push_back(GroupAtFront(model, static_cast<int>(scan.members.size()), nodesInGroup));
         if (visit && !visit(groups.back())) break;
-        assert(br.BranchCount() == branchCount);
+        assert(model.Branches.BranchCount() == branchCount);
     }
     return groups;
 }
