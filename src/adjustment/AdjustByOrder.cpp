@@ -1,39 +1,6 @@
 #include "adjustment/AdjustByOrder.h"
 
-#include <memory>
-#include <optional>
-#include <set>
-#include <unordered_set>
-#include <utility>
-#include <vector>
-
-#include "adjustment/ClosureChecks.h"
-#include "adjustment/GroupTopology.h"
-#include "adjustment/GroupWorkingSet.h"
-#include "adjustment/HangingReports.h"
-#include "adjustment/HangingTraverses.h"
-#include "adjustment/NodeMethod.h"
-#include "adjustment/Rigorous.h"
-#include "adjustment/RigorousAccuracy.h"
-#include "adjustment/RigorousReports.h"
-#include "adjustment/SideReduction.h"
-#include "adjustment/SimpleReports.h"
-#include "core/analysis/BranchBuilding.h"
-#include "core/analysis/Duplicates.h"
-#include "core/analysis/NetworkChecks.h"
-#include "core/analysis/StartDirections.h"
-#include "core/io/Readers.h"
-#include "core/io/ResultWriters.h"
-#include "core/model/NetworkModel.h"
-#include "core/model/OutputNames.h"
-#include "core/model/ReportNames.h"
-#include "core/numeric/Numbers.h"
-#include "core/text/NumberFormat.h"
-#include "core/text/TextFile.h"
-#include "core/text/TextHelpers.h"
-#include "core/text/VnCodec.h"
-#include "drawing/DrawingExport.h"
-#include "drawing/DxfDrawing.h"
+#include "adjustment/AdjustmentRun.h"
 
 namespace qef {
 
@@ -43,6 +10,8 @@ constexpr const char* kClosureTableHeader = "STT\tTEN NHANH\tSO GOC\tSO CANH\tSO
 // The end message names this many unjoined sides; report 6 has them all.
 constexpr int kUnjoinedSidesShown = 30;
 
+}  // namespace
+
 bool AppendLine(const std::string& path, const std::string& line) {
     TextFileWriter out(path, true);
     if (!out.IsOpen()) return false;
@@ -50,103 +19,29 @@ bool AppendLine(const std::string& path, const std::string& line) {
     return out.Close();
 }
 
-// One run of the driver: everything it owns lives here and goes with it.
-class ByOrderRun {
-public:
-    ByOrderRun(const AdjustmentInput& files, const ComputationSettings& settings, Interaction& ui, Progress& progress,
-               RunRecord& run, DrawingTarget* drawing)
-        : files_(files), settings_(settings), ui_(ui), progress_(progress), run_(run), drawing_(drawing),
-          reports_(ReportSetFor(files.ResultFile)) {}
 
-    RunStatus Run();
-
-private:
-    const AdjustmentInput& files_;
-    const ComputationSettings settings_;  // the run's own copy
-    Interaction& ui_;
-    Progress& progress_;
-    RunRecord& run_;
-    DrawingTarget* drawing_;
-    std::unique_ptr<DxfDrawing> ownDrawing_;
-    ReportSet reports_;
-    RunStatus status_;
-
-    NetworkModel model_;
-    PointList known_;
-    Observations obs_;
-    std::unique_ptr<StationAngleIndex> angleIndex_;
-    std::unique_ptr<SideLengthIndex> sideLengths_;
-    std::unique_ptr<PointHeightIndex> heights_;
-    KnownPointIndex knownIndex_{known_};
-    TraverseAnalysis analysis_;
-    GroupWorkingSet ws_;  // one group's arrays at a time, their storage kept from group to group
-    StartAzimuthAnswers answers_;
-    OneBased<int> distinctStartPoints_;
-    bool orderPointsCounted_ = false;  // the order's start and hard points are among them
-    RigorousRunState rigorous_;
-    std::unordered_set<int> drawnPoints_;
-    std::set<std::pair<int, int>> drawnDirections_;
-    // Entries already drawn or passed over for good: known points of the run, directions of the order.
-    int knownPointsDrawn_ = 0;
-    int directionsDrawn_ = 0;
-
-    std::string Label(const char* utf8) const { return StripAccents(Vn(utf8), settings_.KeepAccents); }
-    void Stage(const char* utf8, int position) {
-        progress_.SetText(MonitorLabel::Stage, Vn(utf8));
-        progress_.SetPosition(position);
-    }
-    // The run draws into its own DXF file: the settings ask for a drawing and the caller gave none.
-    bool OwnDrawingNeeded() const {
-        return drawing_ == nullptr && settings_.AcadUploadEnabled &&
-               (settings_.AcadUploadKnownPoints || settings_.AcadUploadAdjustedPoints);
-    }
-    DrawingExportContext DrawingContext() const { return {settings_, *drawing_, progress_, ui_}; }
-    std::vector<std::string> InputFiles() const;
-    bool OutputNamesAllowed();
-    bool ReadInput();
-    RunStatus FinishCompletedRun();
-    RunOutcome OrderLoop();
-    bool HasStartDirection();
-    // False when the run must stop.
-    bool AdjustGroup(int nb);
-    GroupWorkingSet& StartWorkingSet(int nb, int ns);
-    std::string GroupBranchNames(int nb) const;
-    GroupStatus WriteSideCorrections(const SimpleGroupResult& result);
-    GroupStatus WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context);
-    GroupStatus CloseFailedGroup();
-    bool AdjustGroupRigorously(GroupWorkingSet& ws);
-    bool WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol);
-    // Logs and shows "Không ghi được tệp <name>"; false.
-    bool WriteFailure(const std::string& fileName);
-    bool HangingStage();
-    bool WriteHangingTraverses(const HangingTraverseTable& table);
-    void DrawKnownPoints();
-    void DrawAdjustedBranches(const GroupWorkingSet& ws);
-    void ReportUnjoinedSides();
-    void WriteSummary();
-    RunStatus StopOnWriteFailure(const std::string& fileName);
-    RunStatus Finish(RunOutcome outcome, const std::string& reason);
-};
-
-std::vector<std::string> ByOrderRun::InputFiles() const {
+std::vector<std::string> AdjustmentRun::InputFiles() const {
     std::vector<std::string> inputs{files_.KnownPointsFile, files_.ObservationFile};
     if (!files_.HeightsFile.empty()) inputs.push_back(files_.HeightsFile);
     return inputs;
 }
 
-bool ByOrderRun::OutputNamesAllowed() {
+bool AdjustmentRun::OutputNamesAllowed() {
     if (files_.ResultFile.empty()) {
         ui_.Message(Vn("Không có tên file kết quả"));
         return false;
     }
-    std::vector<std::string> outputs{files_.ResultFile, reports_.Main,      reports_.Rigorous1, reports_.Side,
-                                     reports_.Rigorous3, reports_.Rigorous4, reports_.Rigorous5, reports_.Log,
-                                     reports_.ClosureTable, reports_.Dh,     reports_.Txt};
+    std::vector<std::string> outputs{files_.ResultFile, reports_.Main, reports_.Rigorous1, reports_.Side,
+                                     reports_.Rigorous3, reports_.Rigorous4, reports_.Rigorous5, reports_.Log};
+    // The single-pass run saves no closure table; it writes the observation list instead.
+    if (!classic_) outputs.push_back(reports_.ClosureTable);
+    outputs.insert(outputs.end(), {reports_.Dh, reports_.Txt});
+    if (classic_) outputs.push_back(reports_.ObservationList);
     if (OwnDrawingNeeded()) outputs.push_back(DrawingPathFor(files_.ResultFile));
     return CheckOutputNames(InputFiles(), outputs, ui_);
 }
 
-bool ByOrderRun::ReadInput() {
+bool AdjustmentRun::ReadInput() {
     Stage("Đang đọc file tọa độ", 1);
     if (!ReadKnownPoints(files_.KnownPointsFile, settings_, model_, known_, status_.ReadError, ui_)) return false;
     Stage("Đang đọc file số liệu đo", 2);
@@ -163,7 +58,7 @@ bool ByOrderRun::ReadInput() {
     return true;
 }
 
-RunStatus ByOrderRun::Run() {
+bool AdjustmentRun::StartRun(RunStatus& ended) {
     progress_.Show();
     progress_.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
     progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
@@ -178,7 +73,8 @@ RunStatus ByOrderRun::Run() {
 
     if (!OutputNamesAllowed()) {
         status_.Outcome = RunOutcome::NameCollision;
-        return status_;
+        ended = status_;
+        return false;
     }
     if (OwnDrawingNeeded()) {
         // Every group draws: the file is written once, when the run ends.
@@ -187,13 +83,17 @@ RunStatus ByOrderRun::Run() {
     }
     if (!ReadInput()) {
         status_.Outcome = RunOutcome::ReadFailed;
-        return status_;
+        ended = status_;
+        return false;
     }
 
     // From here on every ending saves report 6.
     if (settings_.WriteDhFile) {
         TextFileWriter dh(reports_.Dh);
-        if (!dh.IsOpen() || !dh.Close()) return StopOnWriteFailure(reports_.Dh);
+        if (!dh.IsOpen() || !dh.Close()) {
+            ended = StopOnWriteFailure(reports_.Dh);
+            return false;
+        }
     }
     FindDuplicateObservations(obs_, model_.PointNames, run_.ProgressLog, ui_);
     angleIndex_ = std::make_unique<StationAngleIndex>(obs_.Angles);
@@ -201,46 +101,59 @@ RunStatus ByOrderRun::Run() {
     heights_ = std::make_unique<PointHeightIndex>(model_.HeightPointIds, model_.PointHeights);
     analysis_.Sides = MakeSidePairs(obs_.Sides);
     analysis_.Angles = MakeAngleTriples(obs_.Angles);
+    return true;
+}
 
+RunStatus AdjustmentRun::Run() {
+    RunStatus ended;
+    if (!StartRun(ended)) return ended;
     Stage("Đang tìm phương vị khởi tính", 3);
     model_.DistinctPointCount = 0;
-    if (!WritePointCoordinates(files_.ResultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
-                               known_.Count(), nullptr, settings_.MetresFlag))
-        return StopOnWriteFailure(files_.ResultFile);
-
+    if (!WriteKnownPoints()) return StopOnWriteFailure(files_.ResultFile);
     const RunOutcome outcome = OrderLoop();
-    if (outcome != RunOutcome::Completed) {
-        std::string reason;
-        if (outcome == RunOutcome::NoStartDirection) reason = "!Ten diem toa do goc khong phu hop";
-        if (outcome == RunOutcome::Cancelled) reason = Vn("Người dùng đã dừng tính");
-        if (outcome == RunOutcome::WriteFailed) reason = Vn("Dừng tính do không ghi được file");
-        return Finish(outcome, reason);
-    }
+    if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
     return FinishCompletedRun();
 }
 
-RunStatus ByOrderRun::FinishCompletedRun() {
-    // The result file holds every point, in list order.
-    if (!WritePointCoordinates(files_.ResultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
-                               known_.Count(), nullptr, settings_.MetresFlag))
-        return StopOnWriteFailure(files_.ResultFile);
-    // Closing rules, only under tables that this run wrote.
+bool AdjustmentRun::WriteKnownPoints() {
+    return WritePointCoordinates(files_.ResultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
+                                 known_.Count(), nullptr, settings_.MetresFlag);
+}
+
+RunStatus AdjustmentRun::FinishEarly(RunOutcome outcome) {
+    std::string reason;
+    if (outcome == RunOutcome::NoStartDirection) reason = "!Ten diem toa do goc khong phu hop";
+    if (outcome == RunOutcome::Cancelled) reason = Vn("Người dùng đã dừng tính");
+    if (outcome == RunOutcome::WriteFailed) reason = Vn("Dừng tính do không ghi được file");
+    return Finish(outcome, reason);
+}
+
+const std::string* AdjustmentRun::WriteClosingRules(bool sideRule, int sideRuleLength) {
+    // Only under tables that this run wrote.
     std::vector<std::pair<const std::string*, int>> rules;
-    if ((settings_.HeightReduction || settings_.ProjectionReduction) && !status_.ReportTablesClosed &&
-        !run_.SideReportFresh)
-        rules.emplace_back(&reports_.Side, 70);
+    if (sideRule && !status_.ReportTablesClosed && !run_.SideReportFresh)
+        rules.emplace_back(&reports_.Side, sideRuleLength);
     if (settings_.Modes.RigorousWanted && !status_.ReportTablesClosed && !rigorous_.ReportFresh)
         rules.insert(rules.end(), {{&reports_.Rigorous1, 65}, {&reports_.Rigorous3, 78}, {&reports_.Rigorous4, 61},
                                    {&reports_.Rigorous5, 83}});
     for (const auto& [name, length] : rules)
-        if (!AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length))) return StopOnWriteFailure(*name);
+        if (!AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length))) return name;
+    return nullptr;
+}
+
+RunStatus AdjustmentRun::FinishCompletedRun() {
+    // The result file holds every point, in list order.
+    if (!WriteKnownPoints()) return StopOnWriteFailure(files_.ResultFile);
+    if (const std::string* failed =
+            WriteClosingRules(settings_.HeightReduction || settings_.ProjectionReduction, 70))
+        return StopOnWriteFailure(*failed);
     ReportUnjoinedSides();
     WriteSummary();
     if (!run_.ClosureTable.SaveTo(reports_.ClosureTable)) ui_.Message(Vn("Lỗi ghi file ") + reports_.ClosureTable);
     return Finish(RunOutcome::Completed, "");
 }
 
-RunOutcome ByOrderRun::OrderLoop() {
+RunOutcome AdjustmentRun::OrderLoop() {
     bool orderAdjusted = true;
     analysis_.FreeSides.Clear();
     analysis_.FreeAngles.Clear();
@@ -290,7 +203,7 @@ RunOutcome ByOrderRun::OrderLoop() {
     return RunOutcome::Completed;
 }
 
-bool ByOrderRun::HasStartDirection() {
+bool AdjustmentRun::HasStartDirection() {
     const int count = known_.Count();
     DropFixedObservations(analysis_.Sides, analysis_.Angles, known_, count);
     bool none = false;
@@ -298,7 +211,7 @@ bool ByOrderRun::HasStartDirection() {
     return FindStartDirections(model_, known_, count, analysis_.Angles, none, quiet);
 }
 
-bool ByOrderRun::AdjustGroup(int nb) {
+bool AdjustmentRun::AdjustGroup(int nb) {
     Stage("Đang phân tích nhóm", 6);
     const int ns = model_.StartStations.Size();
     // The order's start and hard points are the same for all its groups: the first one counts them.
@@ -341,7 +254,7 @@ bool ByOrderRun::AdjustGroup(int nb) {
     return true;
 }
 
-GroupWorkingSet& ByOrderRun::StartWorkingSet(int nb, int ns) {
+GroupWorkingSet& AdjustmentRun::StartWorkingSet(int nb, int ns) {
     GroupWorkingSet& ws = ws_;
     ws.Restart();
     ws.Nb = nb;
@@ -353,7 +266,7 @@ GroupWorkingSet& ByOrderRun::StartWorkingSet(int nb, int ns) {
 }
 
 // The names of the group's branch ends, for the log should the group fail.
-std::string ByOrderRun::GroupBranchNames(int nb) const {
+std::string AdjustmentRun::GroupBranchNames(int nb) const {
     std::string names;
     for (int b = 1; b <= nb; ++b)
         names += (b > 1 ? ", " : "") + model_.PointNames.Name(model_.Branches.FirstPoint(b)) + " - " +
@@ -363,7 +276,7 @@ std::string ByOrderRun::GroupBranchNames(int nb) const {
 
 // The side-correction table takes the group's rows even when the group failed after its sides were
 // reduced. A table that cannot be written fails the group.
-GroupStatus ByOrderRun::WriteSideCorrections(const SimpleGroupResult& result) {
+GroupStatus AdjustmentRun::WriteSideCorrections(const SimpleGroupResult& result) {
     if (!result.SidesReduced ||
         WriteSideCorrectionTable(reports_.Side, result.SideCorrections, model_.PointNames, settings_, run_, ui_))
         return result.Status;
@@ -374,7 +287,7 @@ GroupStatus ByOrderRun::WriteSideCorrections(const SimpleGroupResult& result) {
 // The output of an adjusted group, in this order: its points in the result file and the drawing
 // (unless the rigorous adjustment follows), its tables in the main report, its closure rows, its
 // angles and sides in the dh file; then the group joins the run's totals.
-GroupStatus ByOrderRun::WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context) {
+GroupStatus AdjustmentRun::WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context) {
     const bool rigorous = settings_.Modes.RigorousWanted;
     if (!rigorous && !AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag)) {
         WriteFailure(files_.ResultFile);
@@ -389,13 +302,13 @@ GroupStatus ByOrderRun::WriteSimpleGroup(const GroupWorkingSet& ws, const GroupC
 }
 
 // An empty line closes the part of the progress log of a group that fails.
-GroupStatus ByOrderRun::CloseFailedGroup() {
+GroupStatus AdjustmentRun::CloseFailedGroup() {
     run_.ProgressLog.Add("");
     return GroupStatus::Failed;
 }
 
 // False when the run must stop: an output file could not be written.
-bool ByOrderRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
+bool AdjustmentRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
     const RigorousContext context{settings_, run_, rigorous_, ui_, progress_};
     const RigorousGroupResult result = RigorousAdjustGroup(ws, model_, context);
     // A group too large for the rigorous stage keeps its simple adjustment, not written yet.
@@ -409,7 +322,7 @@ bool ByOrderRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
 
 // The output of a rigorously adjusted group, in this order: the coordinate and side tables, the
 // drawing, the summary in the progress log, the result points, the distance and angle tables.
-bool ByOrderRun::WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol) {
+bool AdjustmentRun::WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol) {
     if (!WriteRigorousCoordTable(reports_, ws, model_, known_, sol, settings_, rigorous_.ReportFresh))
         return WriteFailure(reports_.Rigorous1);
     progress_.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
@@ -424,7 +337,7 @@ bool ByOrderRun::WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSol
     return true;
 }
 
-bool ByOrderRun::WriteFailure(const std::string& fileName) {
+bool AdjustmentRun::WriteFailure(const std::string& fileName) {
     const std::string text = Vn("Không ghi được tệp ") + fileName;
     run_.ProgressLog.Add(text);
     bool flag = false;
@@ -432,7 +345,7 @@ bool ByOrderRun::WriteFailure(const std::string& fileName) {
     return false;
 }
 
-void ByOrderRun::DrawKnownPoints() {
+void AdjustmentRun::DrawKnownPoints() {
     // Each known point and start direction is drawn once per run, however many groups use it.
     PointList points;
     for (int k = knownPointsDrawn_ + 1; k <= known_.Count(); ++k) {
@@ -459,14 +372,14 @@ void ByOrderRun::DrawKnownPoints() {
 }
 
 // The group's nodes that are not known points, its branches and interior points.
-void ByOrderRun::DrawAdjustedBranches(const GroupWorkingSet& ws) {
+void AdjustmentRun::DrawAdjustedBranches(const GroupWorkingSet& ws) {
     OneBased<int> skip(ws.Nn + 1);
     for (int k = 1; k <= ws.Nn; ++k) skip[k] = ws.KnownNodeFlags[k];
     AcadExportAdjustedBranches(DrawingContext(), model_, ws.Nb, ws.Nn, ws.NodeX, ws.NodeY, ws.PositionX,
                                ws.PositionY, skip);
 }
 
-bool ByOrderRun::HangingStage() {
+bool AdjustmentRun::HangingStage() {
     for (;;) {
         const int count = known_.Count();
         DropFixedObservations(analysis_.Sides, analysis_.Angles, known_, count);
@@ -508,7 +421,7 @@ bool ByOrderRun::HangingStage() {
 
 // The traverses in the drawing, their table in the main report, their new points in the result
 // file. False, with a message, when a file cannot be written.
-bool ByOrderRun::WriteHangingTraverses(const HangingTraverseTable& table) {
+bool AdjustmentRun::WriteHangingTraverses(const HangingTraverseTable& table) {
     if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr)
         AcadExportTraverse(DrawingContext(), model_, table.BranchCount, table.PositionX, table.PositionY);
     if (!WriteHangingTable(reports_.Main, run_.MainReportFresh, table, model_, settings_)) {
@@ -524,7 +437,7 @@ bool ByOrderRun::WriteHangingTraverses(const HangingTraverseTable& table) {
     return true;
 }
 
-void ByOrderRun::ReportUnjoinedSides() {
+void AdjustmentRun::ReportUnjoinedSides() {
     SideObservations sides = obs_.Sides;
     AngleObservations angles = obs_.Angles;
     DropFixedObservations(sides, angles, known_, known_.Count());
@@ -549,7 +462,7 @@ void ByOrderRun::ReportUnjoinedSides() {
     for (const std::string& line : lines) log.Add("     " + line);
 }
 
-void ByOrderRun::WriteSummary() {
+void AdjustmentRun::WriteSummary() {
     LogBuffer& log = run_.ProgressLog;
     log.Add("");
     log.Add(Label("     Tổng số điểm khởi tính : ") + std::to_string(model_.DistinctPointCount));
@@ -572,13 +485,13 @@ void ByOrderRun::WriteSummary() {
             " , Mpv = " + FormatGeneral(e.LargestAzimuthError) + "\"");
 }
 
-RunStatus ByOrderRun::StopOnWriteFailure(const std::string& fileName) {
+RunStatus AdjustmentRun::StopOnWriteFailure(const std::string& fileName) {
     const std::string text = Vn("Lỗi ghi file ") + fileName;
     ui_.Message(text);
     return Finish(RunOutcome::WriteFailed, text);
 }
 
-RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
+RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
     if (ownDrawing_ != nullptr && ownDrawing_->Exported() && !ownDrawing_->Write()) ownDrawing_->ReportFailure(ui_);
     status_.Outcome = outcome;
     status_.Extremes = rigorous_.Extremes;
@@ -600,11 +513,9 @@ RunStatus ByOrderRun::Finish(RunOutcome outcome, const std::string& reason) {
     return status_;
 }
 
-}  // namespace
-
 RunStatus AdjustNetworkByOrder(const AdjustmentInput& files, const ComputationSettings& settings, Interaction& ui,
                                Progress& progress, RunRecord& run, DrawingTarget* drawing) {
-    ByOrderRun runner(files, settings, ui, progress, run, drawing);
+    AdjustmentRun runner(files, settings, ui, progress, run, drawing);
     return runner.Run();
 }
 

@@ -1,6 +1,7 @@
 #include "gui/Workers.h"
 
 #include "adjustment/AdjustByOrder.h"
+#include "adjustment/AdjustClassic.h"
 #include "gui/CommandRunner.h"
 #include "heights/DetailPoints.h"
 #include "heights/LevellingAdjustment.h"
@@ -9,17 +10,28 @@ namespace qef {
 
 namespace {
 
-WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+using TraverseDriver = RunStatus (*)(const AdjustmentInput&, const ComputationSettings&, Interaction&, Progress&,
+                                     RunRecord&, DrawingTarget*);
+
+WorkerResult RunTraverseDriver(TraverseDriver driver, CommandRunner& runner, const InputFiles& input) {
     const AdjustmentInput files{input.KnownFileName, input.ObservationFileName, input.HeightFileName,
                                 input.ResultFileName};
     RunRecord run;
-    const RunStatus status = AdjustNetworkByOrder(files, runner.Settings(), runner.Ask(), runner.Monitor(), run);
+    const RunStatus status = driver(files, runner.Settings(), runner.Ask(), runner.Monitor(), run, nullptr);
     WorkerResult result;
     result.Report = status.Report6;
     result.Cancelled = status.Outcome == RunOutcome::Cancelled;
     result.StoppedOnError = status.Outcome != RunOutcome::Completed && !result.Cancelled;
     if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
     return result;
+}
+
+WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+    return RunTraverseDriver(AdjustNetworkByOrder, runner, input);
+}
+
+WorkerResult AdjustClassicWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+    return RunTraverseDriver(AdjustNetworkClassic, runner, input);
 }
 
 WorkerResult LevellingWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
@@ -51,6 +63,7 @@ struct WorkerRow {
 
 const WorkerRow kWorkers[] = {
     {CommandWorker::AdjustByOrder, AdjustByOrderWorker},
+    {CommandWorker::AdjustClassic, AdjustClassicWorker},
     {CommandWorker::Levelling, LevellingWorker},
     {CommandWorker::DetailPoints, DetailPointsWorker},
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "adjustment/AdjustByOrder.h"
+#include "adjustment/AdjustClassic.h"
 #include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 #include "support/WholeRunCase.h"
@@ -24,7 +25,15 @@ void RunF4(const test::WholeRunCase& runCase, const std::string& dir, RunRecord&
     }
 }
 
-const std::map<std::string, CommandRun> kCommands = {{"F4", RunF4}};
+// The older single-pass command of the menus.
+void RunClassic(const test::WholeRunCase& runCase, const std::string& dir, RunRecord& record, Interaction& ui) {
+    const AdjustmentInput files{runCase.File("known", dir), runCase.File("observations", dir),
+                                runCase.File("heights", dir), runCase.File("result", dir)};
+    test::RecordingProgress progress;
+    EXPECT_EQ(AdjustNetworkClassic(files, runCase.Settings, ui, progress, record).Outcome, runCase.Outcome);
+}
+
+const std::map<std::string, CommandRun> kCommands = {{"F4", RunF4}, {"classic", RunClassic}};
 
 class WholeRunCases : public testing::TestWithParam<std::string> {};
 

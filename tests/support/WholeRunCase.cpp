@@ -75,6 +75,7 @@ const std::map<std::string, Setter, std::less<>>& SettingSetters() {
         {"OutputSeparatorMode", Set(&S::OutputSeparatorMode)},
         {"FixedFieldWidth", Set(&S::FixedFieldWidth)},
         {"SkipHangingTraverses", Set(&S::SkipHangingTraverses)},
+        {"GroupedAdjustment", Set(&S::GroupedAdjustment)},
         {"HeightReduction", Set(&S::HeightReduction)},
         {"HeightReductionMode", Set(&S::HeightReductionMode)},
         {"MeanAreaHeight", Set(&S::MeanAreaHeight)},

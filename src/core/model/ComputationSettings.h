@@ -69,6 +69,9 @@ struct ComputationSettings {
 
     // Other options of the adjustment.
     bool SkipHangingTraverses = false;
+    // The single-pass driver adjusts fitted branches and node groups one by one (true) or the
+    // whole network as one group (false, unless the rigorous adjustment is wanted).
+    bool GroupedAdjustment = true;
     bool WriteDhFile = false;
 
     // Output of text files.

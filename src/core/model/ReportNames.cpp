@@ -16,6 +16,7 @@ ReportSet ReportSetFor(const std::string& resultFile) {
     r.ClosureTable = ReplaceFileExt(r.Log, "in7");
     r.Dh = ReplaceFileExt(resultFile, "dh");
     r.Txt = ReplaceFileExt(resultFile, "txt");
+    r.ObservationList = SwapExtAtFirstDot(resultFile, ".tb");
     return r;
 }
 
