@@ -2,6 +2,8 @@
 
 #include "adjustment/AdjustmentRun.h"
 #include "core/analysis/BranchLevels.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/NumberFormat.h"
 
 namespace qef {
 
@@ -13,9 +15,10 @@ std::string NameList(const NetworkModel& model, const OneBased<int>& ids) {
     return line;
 }
 
-std::string TrimLeft(std::string text) {
-    text.erase(0, text.find_first_not_of(' '));
-    return text;
+// D.MMSS with 4 decimals, taken from the angle with tenths of seconds: the list rounds twice, so
+// 45.46 seconds are listed as 46.
+std::string ListedAngle(double degrees) {
+    return FormatFixed(ParseRealOrDefault(FormatDms(1, "", degrees), 0) / 10000, 0, 4);
 }
 
 }  // namespace
@@ -44,7 +47,7 @@ RunStatus AdjustmentRun::RunClassic() {
         if (nb > 0 && !AdjustGroup(nb)) outcome = RunOutcome::WriteFailed;
     }
     if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
-    ReportUnjoinedSides();
+    // Sides that never joined are left out silently: only the by-order command lists them.
     WriteSummary();
     return Finish(RunOutcome::Completed, "");
 }
@@ -57,10 +60,9 @@ bool AdjustmentRun::WriteObservationList() {
     for (int i = 1; i <= obs_.Sides.Count(); ++i)
         out.WriteLine(names.Name(obs_.Sides.FromIds[i]) + "\t" + names.Name(obs_.Sides.ToIds[i]) + "\t" +
                       FormatFixed(obs_.Sides.Lengths[i], 0, 3));
-    // Whole seconds, carried into minutes and degrees.
     for (int i = 1; i <= obs_.Angles.Count(); ++i)
         out.WriteLine(names.Name(obs_.Angles.BackIds[i]) + "\t" + names.Name(obs_.Angles.StationIds[i]) + "\t" +
-                      names.Name(obs_.Angles.ForeIds[i]) + "\t" + TrimLeft(FormatDms(0, ".", obs_.Angles.Values[i])));
+                      names.Name(obs_.Angles.ForeIds[i]) + "\t" + ListedAngle(obs_.Angles.Values[i]));
     return out.Close();
 }
 
