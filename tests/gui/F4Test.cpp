@@ -156,5 +156,43 @@ TEST_F(F4Fixture, ExampleNetworkInTwoOrdersAndAHangingTraverse) {
                                         QStringLiteral("]"));
 }
 
+// The older single-pass command from its menu row, on the same example network: the same
+// questions, its own list of observations instead of the closure table, and report 6 under the
+// older program's caption.
+TEST_F(F4Fixture, ClassicCommandOnTheExampleNetwork) {
+    const std::string examples = QEF_TEST_DATA "/../../examples/";
+    test::WriteFileBytes(known, test::ReadFileBytes(examples + "TOADO_GOC.DTA"));
+    test::WriteFileBytes(observations, test::ReadFileBytes(examples + "SOLIEU_DO.DTA"));
+    files.names = {known, observations, dir.File("KQ.DTA")};
+    PressF4(true, false, "Bnhsaic1");
+
+    ASSERT_EQ(files.asked.size(), 3u);
+    EXPECT_EQ(Title(0), QStringLiteral("Nhập tên file tọa độ gốc - Bình sai"));
+    EXPECT_EQ(Title(2), QStringLiteral("Nhập tên file kết quả"));
+    // Branches are walked from the start stations only, and the side Q4-I6 has no angle at I6:
+    // what is reached is adjusted or computed, I3 and the traverse beyond I2 are not.
+    int repeats = 0;
+    const auto adjusted = test::ReadResult(dir.File("KQ.DTA"), repeats);
+    EXPECT_EQ(repeats, 0);
+    const auto truth = test::ReadResult(QEF_TEST_DATA "/f4/example/true-coordinates.txt", repeats);
+    for (const char* name : {"GPS01", "I1", "I2", "I4", "I6", "I8", "J1", "J3", "Q1", "Q4"})
+        EXPECT_TRUE(adjusted.count(name)) << name;
+    for (const auto& [name, xy] : adjusted) {
+        ASSERT_TRUE(truth.count(name)) << name;
+        EXPECT_NEAR(xy.first, truth.at(name).first, 0.05) << name;
+        EXPECT_NEAR(xy.second, truth.at(name).second, 0.05) << name;
+    }
+    ExpectReports("KQ", {"in", "in6", "tb"}, true);
+    ExpectReports("KQ", {"in7", "in1"}, false);
+
+    const QString log = QString::fromStdString(dir.File("KQ.in6"));
+    EXPECT_EQ(window.TextFileName(), log);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("QEF 2003 [") + log + QStringLiteral("]"));
+    std::string file = test::ReadFileBytes(dir.File("KQ.in6"));
+    file.erase(std::remove(file.begin(), file.end(), '\r'), file.end());
+    EXPECT_EQ(ToTcvn3(window.Editor()->toPlainText()), file);
+    EXPECT_EQ(file.find(Vn("cấp thứ")), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qef
