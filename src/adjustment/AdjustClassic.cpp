@@ -15,10 +15,13 @@ std::string NameList(const NetworkModel& model, const OneBased<int>& ids) {
     return line;
 }
 
-// D.MMSS with 4 decimals, taken from the angle with tenths of seconds: the list rounds twice, so
-// 45.46 seconds are listed as 46.
+// D.MMSS with 4 decimals: the list takes the angle to tenths of a second, then to whole seconds
+// (so 45.46" is listed as 46"), carrying into minutes and degrees, so that no line reads 60.
 std::string ListedAngle(double degrees) {
-    return FormatFixed(ParseRealOrDefault(FormatDms(1, "", degrees), 0) / 10000, 0, 4);
+    const double seconds = RoundHalfEven(0, RoundHalfEven(1, DegreesToSeconds(degrees)));
+    std::string text = FormatDms(0, ".", SecondsToDegrees(seconds));
+    text.erase(0, text.find_first_not_of(' '));
+    return text;
 }
 
 }  // namespace
@@ -47,7 +50,7 @@ RunStatus AdjustmentRun::RunClassic() {
         if (nb > 0 && !AdjustGroup(nb)) outcome = RunOutcome::WriteFailed;
     }
     if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
-    // Sides that never joined are left out silently: only the by-order command lists them.
+    ReportUnjoinedSides();
     WriteSummary();
     return Finish(RunOutcome::Completed, "");
 }
