@@ -112,8 +112,10 @@ bool AdjustmentRun::ClassicAnalysis(RunOutcome& outcome) {
     }
 
     Stage("Đang lập nhánh", 5);
+    // Every branch of the network in one pass: walks start from every stop point, nodes included
+    // (from the start stations alone the branches beyond the first node were never built).
     const SideBranchFiles sideFiles{"", files_.ResultFile, InputFiles()};
-    BuildSideBranches(model_, analysis_.Sides, nullptr, model_.StartStations, model_.BranchStopPoints, sideFiles,
+    BuildSideBranches(model_, analysis_.Sides, nullptr, model_.BranchStopPoints, model_.BranchStopPoints, sideFiles,
                       run_.ProgressLog, ui_, progress_);
     CompactIdPairs(analysis_.Sides);
     return true;
