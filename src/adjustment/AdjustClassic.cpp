@@ -203,14 +203,13 @@ bool AdjustmentRun::AdjustFrontGroup(int nb, int nodeCount) {
 }
 
 // The hanging branches 1..nb start from points adjusted so far: the start directions are found
-// again over every point that has coordinates.
+// again over every point that has coordinates. They are not counted as the run's start points:
+// those are the network's, counted once before the groups.
 bool AdjustmentRun::ClassicHangingLevel(int nb) {
     const int count = known_.Count();
     bool noDirection = false;
     SilentInteraction quiet;
     if (!FindStartDirections(model_, known_, count, analysis_.Angles, noDirection, quiet)) return true;
-    AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
-                             analysis_.HardNodes.Size(), model_.StartStations.Size(), analysis_.HardNodes);
     const HangingInputs in{model_, nb, known_, obs_.Angles, obs_.Sides, answers_};
     const HangingResult result = ComputeHangingTraverses(in, HangingContext{settings_, run_, ui_});
     // A failed computation gives no points.
