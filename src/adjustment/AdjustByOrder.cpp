@@ -479,8 +479,10 @@ void AdjustmentRun::WriteSummary() {
     const RigorousRunExtremes& e = rigorous_.Extremes;
     log.Add(Label("     Sai số vị trí điểm yếu nhất : ") + e.WeakestPointName + " , Mp = " +
             FormatFixed(e.WeakestPointMp, 5, 3));
-    log.Add(Label("     Sai số chiều dài cạnh yếu nhất : ") + e.WeakestSideFrom + " -> " + e.WeakestSideTo +
-            " , Ms/S = 1/" + FormatGeneral(e.WeakestSideRatio));
+    // With no side rated the search's start value would pass for a result.
+    if (!e.WeakestSideFrom.empty())
+        log.Add(Label("     Sai số chiều dài cạnh yếu nhất : ") + e.WeakestSideFrom + " -> " + e.WeakestSideTo +
+                " , Ms/S = 1/" + FormatGeneral(e.WeakestSideRatio));
     log.Add(Label("     Sai số phương vị cạnh yếu nhất : ") + e.LargestAzimuthFrom + " -> " + e.LargestAzimuthTo +
             " , Mpv = " + FormatGeneral(e.LargestAzimuthError) + "\"");
 }

@@ -1,5 +1,8 @@
 #include "core/io/Readers.h"
 
+#include <cmath>
+#include <unordered_map>
+
 #include "core/numeric/Numbers.h"
 #include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
@@ -29,10 +32,12 @@ bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Inte
 // Names the physical line of a message that does not name it already.
 std::string LineSuffix(long long lineNo) { return Vn(" (dòng ") + std::to_string(lineNo) + ")"; }
 
-std::string NumberMessage(const std::string& text, long long lineNo) { return "loi " + text + LineSuffix(lineNo); }
+std::string NumberMessage(const std::string& text, long long lineNo) {
+    return "loi " + QuotedText(text) + LineSuffix(lineNo);
+}
 
 std::string BadLineMessage(long long lineNo, const std::string& line) {
-    return Vn("Số liệu dòng ") + std::to_string(lineNo) + " : [" + line + Vn("] không hợp lệ");
+    return Vn("Số liệu dòng ") + std::to_string(lineNo) + " : [" + QuotedText(line) + Vn("] không hợp lệ");
 }
 
 // Parses a length, height or coordinate field (blanks at both ends removed) and converts it from
@@ -40,7 +45,9 @@ std::string BadLineMessage(long long lineNo, const std::string& line) {
 bool ParseLength(const std::string& field, long long lineNo, const ComputationSettings& settings,
                  double& value, Interaction& ui) {
     std::string text = TrimBlanks(field);
-    if (!TryParseReal(text, value)) {
+    // No survey value comes near 1e9 m; a larger one is a typing slip and would swamp the
+    // adjustment (1e308 turns into infinities on the first product).
+    if (!TryParseReal(text, value) || !(std::fabs(value) <= 1e9)) {
         ui.Message(NumberMessage(text, lineNo));
         return false;
     }
@@ -184,9 +191,12 @@ bool HeightsInObservationFile(const ComputationSettings& settings) {
     return UsesPointHeights(settings.HeightReductionMode) && settings.HeightReduction && !settings.HeightsFromFile;
 }
 
-bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settings,
-                  OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
-                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui) {
+namespace {
+
+bool ReadPointLines(const std::string& fileName, const ComputationSettings& settings,
+                    OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
+                    OneBased<double>* h, OneBased<long long>* lineNumbers, bool& missingValues,
+                    ReadErrorRecord& error, Interaction& ui) {
     names.Clear();
     x.Clear();
     y.Clear();
@@ -217,8 +227,17 @@ bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settin
         x.PushBack(vx);
         y.PushBack(vy);
         if (h != nullptr) h->PushBack(vh);
+        if (lineNumbers != nullptr) lineNumbers->PushBack(lineNo);
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settings,
+                  OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
+                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui) {
+    return ReadPointLines(fileName, settings, names, x, y, h, nullptr, missingValues, error, ui);
 }
 
 bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& settings,
@@ -226,10 +245,26 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
     OneBased<std::string> names;
     OneBased<double> x;
     OneBased<double> y;
-    if (!ReadPointsXY(fileName, settings, names, x, y, nullptr, model.MissingValuesFlag, error, ui)) return false;
+    OneBased<long long> lineNumbers;
+    if (!ReadPointLines(fileName, settings, names, x, y, nullptr, &lineNumbers, model.MissingValuesFlag, error, ui))
+        return false;
     OneBased<int> ids;
     RegisterPointNames(model.PointNames, names, ids, names.Size());
-    for (int i = 1; i <= names.Size(); ++i) points.Add(ids[i], x[i], y[i]);
+    // A point copied twice is harmless; two different positions for one name would fix the
+    // network to whichever came first.
+    std::unordered_map<int, int> firstLine;
+    for (int i = 1; i <= names.Size(); ++i) {
+        const auto [seen, isNew] = firstLine.try_emplace(ids[i], i);
+        if (isNew) continue;
+        const int j = seen->second;
+        if (x[i] == x[j] && y[i] == y[j]) continue;
+        ui.Message(Vn("Điểm gốc ") + names[i] + Vn(" có toạ độ khác với dòng ") + std::to_string(lineNumbers[j]) +
+                   LineSuffix(lineNumbers[i]));
+        RecordReadError(error, fileName, lineNumbers[i], ReadErrorKind::Line);
+        return false;
+    }
+    for (int i = 1; i <= names.Size(); ++i)
+        if (firstLine.at(ids[i]) == i) points.Add(ids[i], x[i], y[i]);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {
@@ -103,9 +104,9 @@ ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
     const std::size_t firstNonBlank = work.find_first_not_of(' ');
     work.erase(0, firstNonBlank == std::string::npos ? work.size() : firstNonBlank);
     double sign = 1;
-    if (!work.empty() && work[0] == '-') {
+    if (!work.empty() && (work[0] == '-' || work[0] == '+')) {
+        if (work[0] == '-') sign = -1;
         work.erase(0, 1);
-        sign = -1;
     }
 
     double degrees = 0;
@@ -138,6 +139,8 @@ ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
                 minutes = m / 60.0;
             else
                 bad = true;
+            // "12.6000" is no 13 degrees: a field book never carries 60 minutes.
+            if (m >= 60) bad = true;
             std::string secondText(all.substr(std::min(all.size(), p + 3)));
             if (secondText.size() > 2) secondText.insert(2, 1, '.');
             double s = 0;
@@ -145,6 +148,7 @@ ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
                 seconds = SecondsToDegrees(s);
             else
                 bad = true;
+            if (s >= 60) bad = true;
         } else if (!ParseAnglePart(work, degrees)) {
             bad = true;
         }
@@ -155,7 +159,9 @@ ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
     return result;
 }
 
-std::string AngleFormatMessage(const ParsedAngle& angle) { return Vn("Góc ") + angle.Text + Vn(" sai định dạng"); }
+std::string AngleFormatMessage(const ParsedAngle& angle) {
+    return Vn("Góc ") + QuotedText(angle.Text) + Vn(" sai định dạng");
+}
 
 std::string FormatDms(int decimals, std::string_view separator, double degrees) {
     if (decimals < 0) decimals = 0;

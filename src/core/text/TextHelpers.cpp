@@ -58,6 +58,8 @@ std::string TrimRightBlanks(std::string_view s) {
     return last == std::string_view::npos ? std::string() : std::string(s.substr(0, last + 1));
 }
 
+std::string QuotedText(std::string_view s) { return std::string(s.substr(0, 80)); }
+
 std::string TrimBlanks(std::string_view s) {
     std::size_t first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};

@@ -23,6 +23,8 @@ std::string CollapseBlanks(std::string_view s);   // trim, then runs of blanks -
 std::string StripLeadingZeros(std::string_view s);
 std::string RemoveCharToName(std::string_view s);  // no blanks, cut to 15
 std::string UpperShort(std::string_view s);        // a..z -> A..Z only
+// Input text shown in a message: a stray binary or run-together line must not flood the box.
+std::string QuotedText(std::string_view s);        // cut to 80
 
 // File names: "/" and "\" both separate folders; extension rules act on the file-name part.
 std::string FileNameWithoutExt(std::string_view name);
