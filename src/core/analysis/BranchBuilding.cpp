@@ -88,51 +88,6 @@ void DropFixed(OneBased<int>& sideA, OneBased<int>& sideB, OneBased<double>* sid
     });
 }
 
-// The sides touching each point, in side order, with a cursor past the consumed ones: the lowest
-// unused side at a point is found without rescanning the list.
-class SideIncidence {
-public:
-    explicit SideIncidence(const SidePairs& sides) {
-        int maxId = 0;
-        for (int i = 1; i <= sides.Count(); ++i)
-            maxId = std::max({maxId, sides.EndsA[i], sides.EndsB[i]});
-        start_.assign(maxId + 2, 0);
-        auto usable = [&](int i) { return sides.EndsA[i] > 0 && sides.EndsB[i] > 0; };
-        for (int i = 1; i <= sides.Count(); ++i) {
-            if (!usable(i)) continue;
-            const int a = sides.EndsA[i];
-            const int b = sides.EndsB[i];
-            ++start_[a + 1];
-            if (b != a) ++start_[b + 1];
-        }
-        for (std::size_t p = 1; p < start_.size(); ++p) start_[p] += start_[p - 1];
-        sides_.resize(start_.back());
-        cursor_.assign(start_.begin(), start_.end() - 1);
-        std::vector<std::size_t> fill(cursor_);
-        for (int i = 1; i <= sides.Count(); ++i) {
-            if (!usable(i)) continue;
-            const int a = sides.EndsA[i];
-            const int b = sides.EndsB[i];
-            sides_[fill[a]++] = i;
-            if (b != a) sides_[fill[b]++] = i;
-        }
-    }
-
-    // The lowest-numbered side still unused at `point`; 0 when none.
-    int Next(int point, const SidePairs& sides) {
-        if (point <= 0 || static_cast<std::size_t>(point) + 1 >= start_.size()) return 0;
-        std::size_t& c = cursor_[point];
-        const std::size_t end = start_[point + 1];
-        while (c < end && sides.EndsA[sides_[c]] == 0) ++c;
-        return c < end ? sides_[c] : 0;
-    }
-
-private:
-    std::vector<std::size_t> start_;
-    std::vector<std::size_t> cursor_;
-    std::vector<int> sides_;
-};
-
 // One walk from `point`: appends the points to `points` and consumes the sides walked; the side
 // taken at each point is the lowest-numbered unused one (nextSide). Returns the number of points;
 // `atStop` tells whether it ended at a stop point.
@@ -355,7 +310,8 @@ bool BuildSideBranches(NetworkModel& model, SidePairs& sides, OneBased<double>* 
     branches.Clear();
     PointFlags stops(LargestId(stopPoints));
     stops.Add(stopPoints);
-    SideIncidence incidence(sides);
+    SidesByPoint incidence;
+    incidence.Build(sides, LargestOf(sides.EndsA, sides.EndsB));
     std::vector<int> points;
     int branchNumber = 1;
     for (int from : startPoints) {

@@ -62,20 +62,17 @@ void OrderIndex::Mark(const OneBased<int>& ids, int count, Role role) {
         if (InRange(ids[i])) roles_[ids[i]] |= role;
 }
 
-// Sides by end point in list order, as a walk takes them: the lowest-numbered first.
-void OrderIndex::IndexSides(const SidePairs& sides) {
-    const std::size_t points = roles_.size();
-    left_.assign(points, 0);
-    first_.assign(points + 1, 0);
+void SidesByPoint::Build(const SidePairs& sides, int largestId) {
+    const auto slots = static_cast<std::size_t>(std::max(largestId, 0)) + 1;
+    std::vector<int> count(slots, 0);
     auto usable = [&](int i) { return sides.EndsA[i] > 0 && sides.EndsB[i] > 0; };
     for (int i = 1; i <= sides.Count(); ++i) {
         if (!usable(i)) continue;
-        const int a = sides.EndsA[i];
-        const int b = sides.EndsB[i];
-        ++left_[a];
-        if (b != a) ++left_[b];
+        ++count[sides.EndsA[i]];
+        if (sides.EndsB[i] != sides.EndsA[i]) ++count[sides.EndsB[i]];
     }
-    for (std::size_t p = 1; p < points; ++p) first_[p + 1] = first_[p] + left_[p];
+    first_.assign(slots + 1, 0);
+    for (std::size_t p = 1; p < slots; ++p) first_[p + 1] = first_[p] + count[p];
     sides_.assign(first_.back(), 0);
     cursor_.assign(first_.begin(), first_.end() - 1);
     for (int i = 1; i <= sides.Count(); ++i) {
@@ -86,6 +83,29 @@ void OrderIndex::IndexSides(const SidePairs& sides) {
         if (b != a) sides_[cursor_[b]++] = i;
     }
     cursor_.assign(first_.begin(), first_.end() - 1);
+}
+
+int SidesByPoint::Next(int point, const SidePairs& sides, long long& steps) {
+    if (point <= 0 || static_cast<std::size_t>(point) + 1 >= first_.size()) return 0;
+    int& c = cursor_[point];
+    const int end = first_[point + 1];
+    for (; c < end && sides.EndsA[sides_[c]] == 0; ++c) ++steps;
+    ++steps;
+    return c < end ? sides_[c] : 0;
+}
+
+// Sides by end point, and how many are left at each point as groups take them.
+void OrderIndex::IndexSides(const SidePairs& sides) {
+    const std::size_t points = roles_.size();
+    left_.assign(points, 0);
+    for (int i = 1; i <= sides.Count(); ++i) {
+        const int a = sides.EndsA[i];
+        const int b = sides.EndsB[i];
+        if (a <= 0 || b <= 0) continue;
+        ++left_[a];
+        if (b != a) ++left_[b];
+    }
+    sidesAt_.Build(sides, static_cast<int>(points) - 1);
 }
 
 bool OrderIndex::IsStop(int point, int sideCount) const {
@@ -99,11 +119,7 @@ bool OrderIndex::IsStop(int point, int sideCount) const {
 
 int OrderIndex::NextSide(int point, const SidePairs& sides) {
     if (!InRange(point)) return 0;
-    int& c = cursor_[point];
-    const int end = first_[point + 1];
-    for (; c < end && sides.EndsA[sides_[c]] == 0; ++c) ++steps_;
-    ++steps_;
-    return c < end ? sides_[c] : 0;
+    return sidesAt_.Next(point, sides, steps_);
 }
 
 void OrderIndex::Taken(int a, int b) {

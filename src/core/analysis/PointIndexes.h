@@ -72,6 +72,25 @@ private:
     std::vector<int> last_;
 };
 
+// Sides by end point in list order, as a walk takes them: the lowest-numbered side still unused at
+// a point (walked sides have end ids 0) is found without rescanning the list.
+class SidesByPoint {
+public:
+    // Points 1..largestId; sides with an end 0 are left out.
+    void Build(const SidePairs& sides, int largestId);
+    // The lowest-numbered unused side at `point`, 0 when none; every entry read adds to `steps`.
+    int Next(int point, const SidePairs& sides, long long& steps);
+    int Next(int point, const SidePairs& sides) {
+        long long steps = 0;
+        return Next(point, sides, steps);
+    }
+
+private:
+    std::vector<int> first_;   // sides at p: sides_[first_[p] .. first_[p + 1]), cursor_[p] past the used
+    std::vector<int> cursor_;
+    std::vector<int> sides_;
+};
+
 // One order of the analysis: the roles of its points, its start directions by station, and its
 // working sides by end point, kept in step as its groups take their sides. PrepareTraverseAnalysis
 // builds it; BuildGroupBranches and NextGroupStart keep it current as long as nothing else
@@ -115,9 +134,7 @@ private:
     StartDirectionIndex starts_;
     std::vector<std::uint8_t> roles_;
     std::vector<int> left_;
-    std::vector<int> first_;   // sides at p: sides_[first_[p] .. first_[p + 1]), cursor_[p] past the used
-    std::vector<int> cursor_;
-    std::vector<int> sides_;
+    SidesByPoint sidesAt_;
     mutable long long steps_ = 0;
 
     bool InRange(int point) const { return point > 0 && static_cast<std::size_t>(point) < roles_.size(); }
