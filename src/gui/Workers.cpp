@@ -1,5 +1,9 @@
 #include "gui/Workers.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
 #include "gui/CommandRunner.h"
@@ -10,6 +14,17 @@ namespace qef {
 
 namespace {
 
+// What every run tells the runner: a cancelled run is no error; a read error points at its file.
+WorkerResult ResultOf(CommandRunner& runner, RunOutcome outcome, const ReadErrorRecord& readError,
+                      std::optional<std::string> report) {
+    WorkerResult result;
+    result.Report = std::move(report);
+    result.Cancelled = outcome == RunOutcome::Cancelled;
+    result.StoppedOnError = outcome != RunOutcome::Completed && !result.Cancelled;
+    if (outcome == RunOutcome::ReadFailed) runner.ReportReadError(readError);
+    return result;
+}
+
 using TraverseDriver = RunStatus (*)(const AdjustmentInput&, const ComputationSettings&, Interaction&, Progress&,
                                      RunRecord&, DrawingTarget*);
 
@@ -18,12 +33,7 @@ WorkerResult RunTraverseDriver(TraverseDriver driver, CommandRunner& runner, con
                                 input.ResultFileName};
     RunRecord run;
     const RunStatus status = driver(files, runner.Settings(), runner.Ask(), runner.Monitor(), run, nullptr);
-    WorkerResult result;
-    result.Report = status.Report6;
-    result.Cancelled = status.Outcome == RunOutcome::Cancelled;
-    result.StoppedOnError = status.Outcome != RunOutcome::Completed && !result.Cancelled;
-    if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
-    return result;
+    return ResultOf(runner, status.Outcome, status.ReadError, status.Report6);
 }
 
 WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
@@ -38,11 +48,7 @@ WorkerResult LevellingWorker(CommandRunner& runner, const ComputationCommand&, c
     const LevellingInput files{input.KnownFileName, input.ObservationFileName, input.ResultFileName};
     RunRecord run;
     const LevellingStatus status = AdjustLevellingNetwork(files, runner.Settings(), runner.Ask(), runner.Monitor(), run);
-    WorkerResult result;
-    result.Report = status.Report;
-    result.StoppedOnError = status.Outcome != RunOutcome::Completed;
-    if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
-    return result;
+    return ResultOf(runner, status.Outcome, status.ReadError, status.Report);
 }
 
 // The result file is all a detail run writes: the view stays as it is.
@@ -50,10 +56,7 @@ WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand&
     const DetailInput files{input.KnownFileName, input.ObservationFileName, input.ResultFileName};
     const DetailRunStatus status =
         ComputeDetailPoints(command.DetailMode, files, runner.Settings(), runner.Ask(), runner.Monitor());
-    WorkerResult result;
-    result.StoppedOnError = status.Outcome != RunOutcome::Completed;
-    if (status.Outcome == RunOutcome::ReadFailed) runner.ReportReadError(status.ReadError);
-    return result;
+    return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 
 struct WorkerRow {
