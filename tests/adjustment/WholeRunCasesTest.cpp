@@ -44,19 +44,11 @@ TEST_P(WholeRunCases, WriteTheExpectedFiles) {
     const auto command = kCommands.find(runCase.Command);
     ASSERT_NE(command, kCommands.end()) << "unknown command " << runCase.Command;
 
-    test::TempDir dir;
-    test::CopyInputs(runCase, dir.Path());
-    // Twice in one folder with one record: the second run must start afresh and replace the files.
+    // One record for both runs: the second must start afresh.
     RunRecord record;
-    for (int pass = 1; pass <= 2; ++pass) {
-        SCOPED_TRACE("run " + std::to_string(pass));
-        test::ScriptedInteraction ui;
-        ui.answers = runCase.Answers;
-        ui.texts = runCase.Texts;
-        command->second(runCase, dir.Path(), record, ui);
-        test::SaveDialogue(ui.calls, dir.Path());
-        test::ExpectOutputs(runCase, dir.Path());
-    }
+    test::RunTwiceAndCompare(runCase, [&](const std::string& dir, test::ScriptedInteraction& ui) {
+        command->second(runCase, dir, record, ui);
+    });
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& param) { return test::WholeRunTestName(param.param); }

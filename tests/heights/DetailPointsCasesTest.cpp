@@ -43,30 +43,24 @@ TEST_P(DetailPointCases, WriteTheExpectedFiles) {
     ComputationSettings settings = runCase.Settings;
     settings.Modes.ModeDetailPoints = true;
 
-    test::TempDir dir;
-    test::CopyInputs(runCase, dir.Path());
-    // Twice in one folder: the second run replaces the files of the first.
-    for (int pass = 1; pass <= 2; ++pass) {
-        SCOPED_TRACE("run " + std::to_string(pass));
-        test::ScriptedInteraction ui;
+    test::RunTwiceAndCompare(runCase, [&](const std::string& dir, test::ScriptedInteraction& ui) {
         test::RecordingProgress progress;
-        const DetailInput files{runCase.File("known", dir.Path()), runCase.File("observations", dir.Path()),
-                                runCase.File("result", dir.Path())};
+        const DetailInput files{runCase.File("known", dir), runCase.File("observations", dir),
+                                runCase.File("result", dir)};
         const DetailRunStatus status =
             ComputeDetailPoints(kModes.at(runCase.Command), files, settings, ui, progress);
         EXPECT_EQ(status.Outcome, runCase.Outcome);
         if (status.Outcome == RunOutcome::Completed || status.Outcome == RunOutcome::StoppedAtLine) {
             EXPECT_EQ(progress.LastText(MonitorLabel::Stage), Vn("Kết thúc"));
         }
-        test::SaveDialogue(ui.calls, dir.Path());
-        ReadBackDrawings(dir.Path());
-        test::ExpectOutputs(runCase, dir.Path());
-    }
+        ReadBackDrawings(dir);
+    });
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& param) { return test::WholeRunTestName(param.param); }
 
-INSTANTIATE_TEST_SUITE_P(DetailPoints, DetailPointCases, testing::ValuesIn(test::WholeRunCaseNames("heights", {"F7", "F8", "F9"})), CaseName);
+INSTANTIATE_TEST_SUITE_P(DetailPoints, DetailPointCases,
+                         testing::ValuesIn(test::WholeRunCaseNames("heights", {"F7", "F8", "F9"})), CaseName);
 
 }  // namespace
 }  // namespace qef

@@ -82,24 +82,16 @@ TEST_P(LevellingCases, WriteTheExpectedFilesAndMatchLeastSquares) {
     ASSERT_TRUE(runCase.Problems.empty());
     ASSERT_EQ(runCase.Command, "F6");
 
-    test::TempDir dir;
-    test::CopyInputs(runCase, dir.Path());
-    const LevellingInput files{runCase.File("known", dir.Path()), runCase.File("observations", dir.Path()),
-                               runCase.File("result", dir.Path())};
-    // Twice in one folder with one record: the second run starts afresh and replaces the files.
+    // One record for both runs: the second must start afresh.
     RunRecord record;
-    for (int pass = 1; pass <= 2; ++pass) {
-        SCOPED_TRACE("run " + std::to_string(pass));
-        test::ScriptedInteraction ui;
-        ui.answers = runCase.Answers;
-        ui.texts = runCase.Texts;
+    test::RunTwiceAndCompare(runCase, [&](const std::string& dir, test::ScriptedInteraction& ui) {
+        const LevellingInput files{runCase.File("known", dir), runCase.File("observations", dir),
+                                   runCase.File("result", dir)};
         test::RecordingProgress progress;
         const LevellingStatus status = AdjustLevellingNetwork(files, runCase.Settings, ui, progress, record);
         EXPECT_EQ(status.Outcome, runCase.Outcome);
         EXPECT_EQ(progress.LastText(MonitorLabel::Stage), Vn("Kết thúc"));
-        test::SaveDialogue(ui.calls, dir.Path());
-        test::ExpectOutputs(runCase, dir.Path());
-        if (status.Outcome != RunOutcome::Completed) continue;
+        if (status.Outcome != RunOutcome::Completed) return;
 
         const auto expected = IndependentHeights(files.KnownHeightsFile, files.LevellingFile,
                                                  runCase.Settings.MetresFlag ? 1.0 : 0.001);
@@ -108,7 +100,7 @@ TEST_P(LevellingCases, WriteTheExpectedFilesAndMatchLeastSquares) {
             ASSERT_NE(it, expected.end()) << name << " has a height but joins no known height";
             EXPECT_NEAR(height, it->second, 1e-4) << name;
         }
-    }
+    });
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& param) { return test::WholeRunTestName(param.param); }

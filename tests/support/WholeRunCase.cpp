@@ -322,4 +322,19 @@ void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir) {
     }
 }
 
+void RunTwiceAndCompare(const WholeRunCase& runCase,
+                        const std::function<void(const std::string& dir, ScriptedInteraction& ui)>& run) {
+    TempDir dir;
+    CopyInputs(runCase, dir.Path());
+    for (int pass = 1; pass <= 2; ++pass) {
+        SCOPED_TRACE("run " + std::to_string(pass));
+        ScriptedInteraction ui;
+        ui.answers = runCase.Answers;
+        ui.texts = runCase.Texts;
+        run(dir.Path(), ui);
+        SaveDialogue(ui.calls, dir.Path());
+        ExpectOutputs(runCase, dir.Path());
+    }
+}
+
 }  // namespace qef::test

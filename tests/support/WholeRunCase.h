@@ -17,6 +17,7 @@
 // "kind: text" a call (message, yesno, yesnocancel, text: caption|prompt), the run's folder
 // written as <dir>. A run that says nothing writes no dialogue.
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -64,5 +65,10 @@ void SaveDialogue(const std::vector<ScriptedInteraction::Call>& calls, const std
 // Every expected file must be in `dir` with the same bytes (or match its pattern), the inputs must
 // keep theirs, and every other file of `dir` must be expected unless the case allows others.
 void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir);
+// Runs the case twice in one fresh folder (the second run must start afresh and replace the files
+// of the first), each time with the case's scripted answers; then saves the dialogue and compares
+// every output. `run` runs the command once in `dir` and checks what only its module knows.
+void RunTwiceAndCompare(const WholeRunCase& runCase,
+                        const std::function<void(const std::string& dir, ScriptedInteraction& ui)>& run);
 
 }  // namespace qef::test
