@@ -4,6 +4,7 @@
 // grid of tens of thousands of rows costs nothing until it is filled.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/text/SeparatorMode.h"
@@ -17,6 +18,16 @@ struct GridBlock {
     int FirstColumn = 0;
     int LastColumn = 0;
 };
+
+// One cell of the grid: data row from 1, column from 0.
+struct GridCell {
+    int Row = 1;
+    int Column = 0;
+    bool operator==(const GridCell&) const = default;
+};
+
+enum class PasteResult { Pasted, NoBlock, Overlap, PastGridEdge };
+enum class RowInsertResult { Inserted, BeyondData, GridFull };
 
 class GridDocument {
 public:
@@ -56,6 +67,44 @@ public:
     void KeepBlock(const GridBlock& block) { keptBlock_ = block; }
     void ClearKeptBlock() { keptBlock_.reset(); }
 
+    // A committed cell: the data row count takes in a non-empty cell below it. False when the
+    // cell already held the text (or lies outside the grid).
+    bool EnterText(int row, int column, std::string text);
+
+    // Blank rows among the data only: nothing moves for a row past the data, nor when the last
+    // data row would be pushed off the grid.
+    RowInsertResult InsertDataRows(int row, int count);
+    // One data row out; false past the data.
+    bool DeleteDataRow(int row);
+
+    // In every data row the cells from `column` move one right (the last column's are lost) or
+    // the cells right of it one left.
+    void InsertColumn(int column);
+    void DeleteColumn(int column);
+    // Whether a data row holds text in the last column (InsertColumn would lose it).
+    bool LastColumnHoldsData() const;
+    // One more than the rightmost column that holds text in any row; 0 for an empty grid.
+    int ColumnsInUse() const;
+    // New grid size; cells outside it are dropped, the data row count is cut to the rows.
+    void Resize(int columns, int rows);
+
+    // Copy and cut keep the block (clipped to the grid); Paste puts it with its top-left corner
+    // at (row, column). A cut block is pasted once and then forgotten.
+    void CopyBlock(const GridBlock& block);
+    void CutBlock(const GridBlock& block);
+    bool BlockCut() const { return blockCut_; }
+    PasteResult PasteBlock(int row, int column);
+    // Empties the block's cells; the kept block stays.
+    void EmptyBlock(const GridBlock& block);
+    // The block clipped to the grid, first and last put in order; nullopt when nothing is left.
+    std::optional<GridBlock> ClipBlock(const GridBlock& block) const;
+
+    // The first data cell from `from` on, along the row then down to the last data row, whose
+    // whole text equals `text` case-blind (a..z). An empty text finds nothing.
+    std::optional<GridCell> FindCell(std::string_view text, GridCell from) const;
+    // The cell after `cell`: the next column, or column 0 of the next row.
+    GridCell CellAfter(GridCell cell) const;
+
 private:
     using CellRow = std::vector<std::string>;
 
@@ -66,6 +115,7 @@ private:
     int dataRowCount_ = 0;
     std::vector<CellRow> cells_;  // cells_[r - 1]: cells of grid row r, up to its last written one
     std::optional<GridBlock> keptBlock_;
+    bool blockCut_ = false;
 };
 
 }  // namespace qef
