@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QFontComboBox>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QToolBar>
 
 #include "core/text/VnCodec.h"
+#include "gui/GridEditor.h"
 #include "gui/MainWindow.h"
 
 namespace qef {
@@ -22,12 +24,38 @@ void ExplainDhFile(MainWindow& window, bool on) {
     if (on) window.Ask().Message(Vn("Lựa chọn này sẽ tạo file số liệu đo theo thứ tự đồ hình (*.dh)"));
 }
 
-QWidget* PrefixText(MainWindow&, QToolBar* bar) {
+// Grid entry.
+void Cut(MainWindow& window, bool) { window.CutCommand(); }
+void Copy(MainWindow& window, bool) { window.CopyCommand(); }
+void Paste(MainWindow& window, bool) { window.PasteCommand(); }
+void DeleteBlock(MainWindow& window, bool) { window.DeleteCommand(); }
+void Find(MainWindow& window, bool) { window.ShowFind(); }
+void Replace(MainWindow& window, bool) { window.ShowReplace(); }
+void GridLayout(MainWindow& window, bool) { window.ShowGridLayout(); }
+template <EntryMode mode>
+void SetEntryMode(MainWindow& window, bool down) {
+    if (down) window.GridEntry().SetMode(mode);
+}
+void Prefixing(MainWindow& window, bool on) { window.GridEntry().SetPrefixing(on); }
+void FirstRow(MainWindow& window, bool) { window.GridEntry().FirstRow(); }
+void LastRow(MainWindow& window, bool) { window.GridEntry().LastDataRow(); }
+void RowUp(MainWindow& window, bool) { window.GridEntry().RowUp(); }
+void RowDown(MainWindow& window, bool) { window.GridEntry().RowDown(); }
+void RowAfterData(MainWindow& window, bool) { window.GridEntry().RowAfterData(); }
+void InsertRow(MainWindow& window, bool) { window.GridEntry().InsertRow(); }
+void DeleteRow(MainWindow& window, bool) { window.GridEntry().DeleteRow(); }
+void InsertColumn(MainWindow& window, bool) { window.GridEntry().InsertColumn(); }
+void DeleteColumn(MainWindow& window, bool) { window.GridEntry().DeleteColumn(); }
+
+QWidget* PrefixText(MainWindow& window, QToolBar* bar) {
     auto* box = new QComboBox(bar);
     box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
     box->setToolTip(QStringLiteral("Nội dung chuỗi cộng thêm"));
     box->setMinimumWidth(70);
-    box->setEnabled(false);
+    QObject::connect(box->lineEdit(), &QLineEdit::returnPressed, &window,
+                     [&window] { window.GridEntry().PrefixEntered(); });
+    QObject::connect(box, &QComboBox::activated, &window, [&window] { window.GridEntry().FocusCellEditor(); });
     return box;
 }
 
@@ -86,12 +114,13 @@ const ActionRow kActions[] = {
 
     // Editing.
     {.Name = "EditCut", .Text = "Cu&t", .Key = Qt::CTRL | Qt::Key_X, .Icon = TileIcon("✂", Tone::Edit),
-     .Menu = M::Edit, .Bar = B::Main, .BarGap = true},
+     .Menu = M::Edit, .Bar = B::Main, .BarGap = true, .Handler = Cut},
     {.Name = "EditCopy", .Text = "&Copy", .Key = Qt::CTRL | Qt::Key_C, .Icon = TileIcon("❐", Tone::Edit),
-     .Menu = M::Edit, .Bar = B::Main},
+     .Menu = M::Edit, .Bar = B::Main, .Handler = Copy},
     {.Name = "EditPaste", .Text = "&Paste", .Key = Qt::CTRL | Qt::Key_V, .Icon = TileIcon("↧", Tone::Edit),
-     .Menu = M::Edit, .Bar = B::Main},
-    {.Name = "EditDelete", .Text = "&Delete", .Key = Qt::CTRL | Qt::Key_Delete, .Menu = M::Edit},
+     .Menu = M::Edit, .Bar = B::Main, .Handler = Paste},
+    {.Name = "EditDelete", .Text = "&Delete", .Key = Qt::CTRL | Qt::Key_Delete, .Menu = M::Edit,
+     .Handler = DeleteBlock},
     {.Name = "Chenfilevao1", .Text = "Đọc vào một file", .Menu = M::Edit, .MenuGap = true},
     {.Name = "Ghikhoirafile", .Text = "Ghi khối ra file", .Menu = M::Edit},
     {.Name = "Noikhoivaofile", .Text = "Nối khối vào file", .Menu = M::Edit},
@@ -175,11 +204,13 @@ const ActionRow kActions[] = {
      .Setting = &ComputationSettings::KeepAccents},
     {.Name = "Filedulieudohinh", .Text = "Xuất file số liệu đo theo đồ hình", .Menu = M::Options,
      .Setting = &ComputationSettings::WriteDhFile, .Handler = ExplainDhFile},
-    {.Name = "Thaydoibangnhap", .Text = "Thay đổi bảng nhập số liệu", .Menu = M::Options, .MenuGap = true},
+    {.Name = "Thaydoibangnhap", .Text = "Thay đổi bảng nhập số liệu", .Menu = M::Options, .MenuGap = true,
+     .Handler = GridLayout},
 
     // Searching, help and leaving.
-    {.Name = "Timkiem", .Text = "Tìm kiếm", .Icon = TileIcon("Tìm", Tone::Edit), .Bar = B::Main, .BarGap = true},
-    {.Name = "Thaythe", .Text = "Thay thế", .Icon = TileIcon("Thay", Tone::Edit), .Bar = B::Main},
+    {.Name = "Timkiem", .Text = "Tìm kiếm", .Icon = TileIcon("Tìm", Tone::Edit), .Bar = B::Main, .BarGap = true,
+     .Handler = Find},
+    {.Name = "Thaythe", .Text = "Thay thế", .Icon = TileIcon("Thay", Tone::Edit), .Bar = B::Main, .Handler = Replace},
     {.Name = "About", .Text = "About", .Menu = M::Help, .Handler = About},
     {.Name = "Huongdan", .Text = "Hướng dẫn", .Key = Qt::Key_F1,
      .Icon = StandardIcon(QStyle::SP_DialogHelpButton), .Menu = M::Help, .Bar = B::Main, .BarGap = true,
@@ -192,33 +223,33 @@ const ActionRow kActions[] = {
     // The grid's toolbar: entry modes, the point-name prefix, the separator of written files,
     // moving about and changing rows and columns.
     {.Name = "TBNhaptd", .Text = "Hỗ trợ nhập tọa độ", .Icon = TileIcon("XY", Tone::Grid), .Bar = B::Grid,
-     .Checked = Check::Off, .Group = GroupId::EntryModes},
+     .Checked = Check::Off, .Group = GroupId::EntryModes, .Handler = SetEntryMode<EntryMode::Coordinates>},
     {.Name = "TBNhapcanh", .Text = "Hỗ trợ nhập cạnh", .Icon = TileIcon("S", Tone::Grid), .Bar = B::Grid,
-     .Checked = Check::Off, .Group = GroupId::EntryModes},
+     .Checked = Check::Off, .Group = GroupId::EntryModes, .Handler = SetEntryMode<EntryMode::Sides>},
     {.Name = "TBNhapgoc", .Text = "Hỗ trợ nhập góc", .Icon = TileIcon("β", Tone::Grid), .Bar = B::Grid,
-     .Checked = Check::Off, .Group = GroupId::EntryModes},
+     .Checked = Check::Off, .Group = GroupId::EntryModes, .Handler = SetEntryMode<EntryMode::Angles>},
     {.Name = "TBNhapgc", .Text = "Hỗ trợ nhập góc cạnh", .Icon = TileIcon("βS", Tone::Grid), .Bar = B::Grid,
-     .Checked = Check::Off, .Group = GroupId::EntryModes},
+     .Checked = Check::Off, .Group = GroupId::EntryModes, .Handler = SetEntryMode<EntryMode::AnglesSides>},
     {.Name = "TBNhapmia", .Text = "Hỗ trợ nhập mia", .Icon = TileIcon("Mia", Tone::Grid), .Bar = B::Grid,
-     .Checked = Check::Off, .Group = GroupId::EntryModes},
+     .Checked = Check::Off, .Group = GroupId::EntryModes, .Handler = SetEntryMode<EntryMode::Staff>},
     {.Name = "TBNhaptudo", .Text = "Nhập tự do", .Icon = TileIcon("Tự", Tone::Grid), .Bar = B::Grid,
-     .Checked = Check::On, .Group = GroupId::EntryModes},
+     .Checked = Check::On, .Group = GroupId::EntryModes, .Handler = SetEntryMode<EntryMode::Free>},
     {.Name = "TBCopyphandau", .Text = "Bật/tắt cộng chuỗi vào số hiệu điểm", .Icon = TileIcon("+T", Tone::Grid),
-     .Bar = B::Grid, .BarGap = true, .Checked = Check::Off},
+     .Bar = B::Grid, .BarGap = true, .Checked = Check::Off, .Handler = Prefixing},
     {.Name = "Ephandau", .Bar = B::Grid, .Widget = PrefixText},
     {.Name = "CBkitungancach", .Bar = B::Grid, .BarGap = true, .Widget = SeparatorChoice},
     {.Name = "TBtudongnhandang", .Text = "Bắt buộc đọc file theo ký tự ngăn cách",
      .Icon = TileIcon("│", Tone::Grid), .Bar = B::Grid, .Checked = Check::On},
     {.Name = "Lendongdau", .Text = "Lên dòng đầu", .Icon = TileIcon("⇈", Tone::Grid), .Bar = B::Grid,
-     .BarGap = true},
-    {.Name = "Xuongdongcuoi", .Text = "Xuống dòng cuối", .Icon = TileIcon("⇊", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Len1dong", .Text = "Lên 1 dòng", .Icon = TileIcon("↑", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Xuong1dong", .Text = "Xuống 1 dòng", .Icon = TileIcon("↓", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Them1dong", .Text = "Thêm 1 dòng vào cuối", .Icon = TileIcon("+↓", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Chen1dong", .Text = "Chèn 1 dòng", .Icon = TileIcon("⊕", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Xoa1dong", .Text = "Xóa 1 dòng", .Icon = TileIcon("⊖", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Chen1cot", .Text = "Chèn 1 cột", .Icon = TileIcon("⊕|", Tone::Grid), .Bar = B::Grid},
-    {.Name = "Xoa1cot", .Text = "Xóa 1 cột", .Icon = TileIcon("⊖|", Tone::Grid), .Bar = B::Grid},
+     .BarGap = true, .Handler = FirstRow},
+    {.Name = "Xuongdongcuoi", .Text = "Xuống dòng cuối", .Icon = TileIcon("⇊", Tone::Grid), .Bar = B::Grid, .Handler = LastRow},
+    {.Name = "Len1dong", .Text = "Lên 1 dòng", .Icon = TileIcon("↑", Tone::Grid), .Bar = B::Grid, .Handler = RowUp},
+    {.Name = "Xuong1dong", .Text = "Xuống 1 dòng", .Icon = TileIcon("↓", Tone::Grid), .Bar = B::Grid, .Handler = RowDown},
+    {.Name = "Them1dong", .Text = "Thêm 1 dòng vào cuối", .Icon = TileIcon("+↓", Tone::Grid), .Bar = B::Grid, .Handler = RowAfterData},
+    {.Name = "Chen1dong", .Text = "Chèn 1 dòng", .Icon = TileIcon("⊕", Tone::Grid), .Bar = B::Grid, .Handler = InsertRow},
+    {.Name = "Xoa1dong", .Text = "Xóa 1 dòng", .Icon = TileIcon("⊖", Tone::Grid), .Bar = B::Grid, .Handler = DeleteRow},
+    {.Name = "Chen1cot", .Text = "Chèn 1 cột", .Icon = TileIcon("⊕|", Tone::Grid), .Bar = B::Grid, .Handler = InsertColumn},
+    {.Name = "Xoa1cot", .Text = "Xóa 1 cột", .Icon = TileIcon("⊖|", Tone::Grid), .Bar = B::Grid, .Handler = DeleteColumn},
 
     // The editor's toolbar: font, style, alignment.
     {.Name = "FontName", .Bar = B::Editor, .Widget = FontNameBox},

@@ -51,6 +51,7 @@ Progress& CommandRunner::Monitor() {
 
 void CommandRunner::Run(const ComputationCommand& command) {
     if (computing_) return;
+    window_.CommitGridEntry();
     window_.CreateDialogs();
     PrepareSettings(command, Settings());
     if (command.ShowDialog && !AskParameters(command)) return;

@@ -1,5 +1,6 @@
 #include "gui/GridModel.h"
 
+#include "core/text/VnCodec.h"
 #include "gui/GuiText.h"
 
 namespace qef {
@@ -17,9 +18,7 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    const std::string& text = document_.Cell(GridRow(index.row()), index.column());
-    if (text.empty()) return QString();
-    return FromTcvn3(text);
+    return Shown(document_.Cell(GridRow(index.row()), index.column()));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -38,6 +37,38 @@ void GridModel::Clear() {
     beginResetModel();
     document_.Clear();
     endResetModel();
+}
+
+}  // namespace qef
+
+namespace qef {
+
+void GridModel::ShowAllCells() {
+    if (document_.Rows() > 0 && document_.Columns() > 0)
+        emit dataChanged(index(0, 0), index(document_.Rows() - 1, document_.Columns() - 1));
+}
+
+void GridModel::Resize(int columns, int dataRows) {
+    beginResetModel();
+    document_.Resize(columns, dataRows);
+    endResetModel();
+}
+
+void GridModel::SetFontCode(GridFontCode code) {
+    if (code == fontCode_) return;
+    fontCode_ = code;
+    ShowAllCells();
+}
+
+QString GridModel::Shown(const std::string& cell) const {
+    if (cell.empty()) return QString();
+    if (fontCode_ == GridFontCode::Vni) return QString::fromStdString(VniToUtf8(cell));
+    return FromTcvn3(cell);
+}
+
+std::string GridModel::Stored(const QString& text) const {
+    if (fontCode_ == GridFontCode::Vni) return Utf8ToVni(text.toStdString());
+    return ToTcvn3(text);
 }
 
 }  // namespace qef

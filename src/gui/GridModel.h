@@ -8,6 +8,9 @@
 
 namespace qef {
 
+// How the cells' bytes are shown: the grid's font code, TCVN3 or VNI.
+enum class GridFontCode { Tcvn3, Vni };
+
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -44,12 +47,33 @@ public:
     // Empties every cell; DataRowCount becomes 0.
     void Clear();
 
+    // Runs an operation of the document and shows its outcome; the grid keeps its size.
+    template <typename Operation>
+    decltype(auto) Edit(Operation&& operation) {
+        struct Shown {
+            GridModel& model;
+            ~Shown() { model.ShowAllCells(); }
+        } shown{*this};
+        return operation(document_);
+    }
+    // A new grid size; cells outside it are dropped.
+    void Resize(int columns, int dataRows);
+
+    GridFontCode FontCode() const { return fontCode_; }
+    void SetFontCode(GridFontCode code);
+    // A cell's bytes as the grid shows them, and typed text as the cell stores it.
+    QString Shown(const std::string& cell) const;
+    std::string Stored(const QString& text) const;
+
     // Grid row of a model row and back.
     static int GridRow(int modelRow) { return modelRow + 1; }
     static int ModelRow(int gridRow) { return gridRow - 1; }
 
 private:
+    void ShowAllCells();
+
     GridDocument document_;
+    GridFontCode fontCode_ = GridFontCode::Tcvn3;
 };
 
 }  // namespace qef

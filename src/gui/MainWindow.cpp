@@ -23,6 +23,8 @@
 #include "core/text/VnCodec.h"
 #include "gui/ActionBars.h"
 #include "gui/CommandRunner.h"
+#include "gui/EditorSearch.h"
+#include "gui/GridEditor.h"
 #include "gui/FileChoices.h"
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
@@ -33,7 +35,10 @@
 #include "gui/dialogs/SplashWindow.h"
 #include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
+#include "gui/dialogs/FindDialog.h"
+#include "gui/dialogs/ReplaceDialog.h"
 #include "gui/dialogs/TForm2.h"
+#include "gui/dialogs/TthaydoiBangnhap.h"
 
 namespace qef {
 
@@ -155,6 +160,9 @@ MainWindow::MainWindow(QWidget* parent)
     CBkitungancach_ = findChild<QComboBox*>(QStringLiteral("CBkitungancach"));
     BuildStatusBar();
     BuildFileDialogs();
+    BuildSearchDialogs();
+    gridEditor_->SetPrefixBox(findChild<QComboBox*>(QStringLiteral("Ephandau")));
+    SetPasteEnabled(false);
 
     // The grid starts empty on row 1, column 1.
     grid_->SetDataRowCount(0);
@@ -175,6 +183,10 @@ void MainWindow::CreateDialogs() {
     if (!monitorWindow_) monitorWindow_ = new TForm2(this);
     if (!drawingOptionsDialog_) drawingOptionsDialog_ = new TFVoiAutoCAD(settings_, this);
     parametersDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
+    if (!gridLayoutDialog_) {
+        gridLayoutDialog_ = new TthaydoiBangnhap(this);
+        gridLayoutDialog_->Confirm = [this](const GridLayoutChoice& choice) { return ConfirmGridLayout(choice.Columns); };
+    }
 }
 
 void MainWindow::SetInteraction(Interaction* interaction) {
@@ -188,6 +200,7 @@ void MainWindow::SetCommandEnabled(QAction* action, bool enabled) {
 void MainWindow::BuildViews() {
     grid_ = new GridModel(GridModel::kDefaultColumns, GridModel::kDefaultDataRows, this);
     StGrid_ = MakeGridView(grid_, this);
+    gridEditor_ = new GridEditor(*this, *grid_, *StGrid_);
     connect(StGrid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { if (GridVisible()) WriteGridStatus(); });
     Editor_ = MakeEditor(this);
@@ -224,6 +237,29 @@ void MainWindow::BuildStatusBar() {
         bar->addWidget(panel);
         statusPanels_.push_back(panel);
     }
+}
+
+void MainWindow::BuildSearchDialogs() {
+    editorReplace_ = std::make_unique<EditorReplace>();
+    FindDialog1_ = new FindDialog(this);
+    connect(FindDialog1_, &FindDialog::FindNext, this, [this](const QString& text) {
+        const bool found = GridVisible() ? gridEditor_->FindNext(text) : FindInEditor(*Editor_, text);
+        if (found) return;
+        if (!GridVisible()) Ask().Message("Khong tim thay chuoi \"" + ToTcvn3(text) + "\" nua");
+        FindDialog1_->close();
+    });
+    ReplaceDialog1_ = new ReplaceDialog(this);
+    connect(ReplaceDialog1_, &ReplaceDialog::FindNext, this, [this](const QString& text) {
+        if (!editorReplace_->FindNext(*Editor_, text))
+            Ask().Message("Khong tim thay chuoi \"" + ToTcvn3(text) + "\" nua");
+    });
+    connect(ReplaceDialog1_, &ReplaceDialog::Replace, this, [this](const QString& text, const QString& replacement) {
+        editorReplace_->Replace(*Editor_, text, replacement);
+    });
+    connect(ReplaceDialog1_, &ReplaceDialog::ReplaceAll, this,
+            [this](const QString& text, const QString& replacement) {
+                editorReplace_->ReplaceAll(*Editor_, text, replacement);
+            });
 }
 
 void MainWindow::BuildFileDialogs() {
@@ -301,6 +337,66 @@ void MainWindow::ShowAbout() {
     splash_->exec();
 }
 
+// ---------------------------------------------------------------- grid entry
+
+void MainWindow::CommitGridEntry() { gridEditor_->CommitPending(); }
+
+void MainWindow::StGridClear() { gridEditor_->StGridClear(); }
+
+void MainWindow::SetPasteEnabled(bool enabled) {
+    if (auto* paste = findChild<QAction*>(QStringLiteral("EditPaste"))) SetCommandEnabled(paste, enabled);
+}
+
+void MainWindow::CutCommand() {
+    if (GridVisible()) gridEditor_->CutBlock();
+    else Editor_->cut();
+}
+
+void MainWindow::CopyCommand() {
+    if (GridVisible()) gridEditor_->CopyBlock();
+    else Editor_->copy();
+}
+
+void MainWindow::PasteCommand() {
+    if (GridVisible()) gridEditor_->PasteBlock();
+    else Editor_->paste();
+}
+
+void MainWindow::DeleteCommand() {
+    if (GridVisible()) gridEditor_->DeleteBlock();
+}
+
+void MainWindow::ShowFind() {
+    gridEditor_->RestartFind();
+    FindDialog1_->show();
+    FindDialog1_->raise();
+    FindDialog1_->activateWindow();
+}
+
+void MainWindow::ShowReplace() {
+    editorReplace_->Restart();
+    ReplaceDialog1_->show();
+    ReplaceDialog1_->raise();
+    ReplaceDialog1_->activateWindow();
+}
+
+bool MainWindow::ConfirmGridLayout(int columns) {
+    const int used = grid_->Document().ColumnsInUse();
+    if (columns >= used) return true;
+    return Ask().AskYesNo(Vn("Số liệu ở các cột từ ") + std::to_string(columns + 1) + Vn(" đến ") +
+                          std::to_string(used) + Vn(" sẽ bị xóa. Bạn có đồng ý không ?")) == Answer::Yes;
+}
+
+void MainWindow::ShowGridLayout() {
+    CreateDialogs();
+    CommitGridEntry();
+    gridLayoutDialog_->SetDataRows(grid_->DataRowCount());
+    if (gridLayoutDialog_->exec() != QDialog::Accepted) return;
+    const GridLayoutChoice choice = gridLayoutDialog_->Choice();
+    // The font code decides how the cells' bytes are shown; the screen font stays a Unicode one.
+    gridEditor_->ApplyLayout(choice.Columns, choice.Rows, choice.ColumnWidth, choice.VniFont);
+}
+
 // ---------------------------------------------------------------- computations and their reports
 
 bool MainWindow::Computing() const { return runner_->Computing(); }
@@ -364,6 +460,7 @@ bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) 
 }
 
 SaveResult MainWindow::SaveDataFile() {
+    CommitGridEntry();
     QString name = dataFileName_;
     if (name.isEmpty()) {
         const auto chosen =
@@ -404,6 +501,7 @@ SaveResult MainWindow::SaveEditorText() {
 }
 
 bool MainWindow::ConfirmClose() {
+    CommitGridEntry();
     struct Document {
         bool modified;
         std::string question;

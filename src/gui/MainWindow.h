@@ -29,7 +29,12 @@ class QToolBar;
 namespace qef {
 
 class CommandRunner;
+class EditorReplace;
 class FileChoices;
+class FindDialog;
+class GridEditor;
+class ReplaceDialog;
+class TthaydoiBangnhap;
 class GridModel;
 class GuiInteraction;
 class HelpWindow;
@@ -62,6 +67,9 @@ public:
     TFTsbs* ParametersDialog() const { return parametersDialog_; }
     TFVoiAutoCAD* DrawingOptionsDialog() const { return drawingOptionsDialog_; }
     TForm2* MonitorWindow() const { return monitorWindow_; }
+    TthaydoiBangnhap* GridLayoutDialog() const { return gridLayoutDialog_; }
+    FindDialog* FindDialog1() const { return FindDialog1_; }
+    ReplaceDialog* ReplaceDialog1() const { return ReplaceDialog1_; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
@@ -90,6 +98,23 @@ public:
 
     // Documents.
     GridModel& Grid() { return *grid_; }
+    // Typing, moving, rows, columns, blocks and find in the grid.
+    GridEditor& GridEntry() { return *gridEditor_; }
+    // The text still pending in the cell editor goes into its cell. Every command that reads the
+    // grid calls this first.
+    void CommitGridEntry();
+    // Empties the grid (new, open): no data rows, the cursor on row 1, column 0.
+    void StGridClear();
+    void SetPasteEnabled(bool enabled);
+    // Cut, copy, paste and delete act on the visible view.
+    void CutCommand();
+    void CopyCommand();
+    void PasteCommand();
+    void DeleteCommand();
+    // Find in the visible view; replace in the editor; the grid's layout.
+    void ShowFind();
+    void ShowReplace();
+    void ShowGridLayout();
     QTableView* GridView() const { return StGrid_; }
     QTextEdit* Editor() const { return Editor_; }
     bool DataSaved() const { return dataSaved_; }
@@ -133,6 +158,8 @@ private:
     void BuildViews();
     void BuildStatusBar();
     void BuildFileDialogs();
+    void BuildSearchDialogs();
+    bool ConfirmGridLayout(int columns);
     void FormShow();
     void ShowEditor(const QString& programTitle);
     void SetCommandEnabled(QAction* action, bool enabled);
@@ -165,6 +192,11 @@ private:
     TFTsbs* parametersDialog_ = nullptr;
     TFVoiAutoCAD* drawingOptionsDialog_ = nullptr;
     TForm2* monitorWindow_ = nullptr;
+    TthaydoiBangnhap* gridLayoutDialog_ = nullptr;
+    FindDialog* FindDialog1_ = nullptr;
+    ReplaceDialog* ReplaceDialog1_ = nullptr;
+    std::unique_ptr<EditorReplace> editorReplace_;
+    GridEditor* gridEditor_ = nullptr;
 
     QToolBar* TB_StGrid_ = nullptr;
     QToolBar* TB_Editor_ = nullptr;
