@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <charconv>
@@ -70,6 +71,11 @@ bool TthaydoiBangnhap::RowsGood(int& rows) {
         return RefuseAtOk(Esodong_, Esodong_,
                           QStringLiteral("Số dòng không được nhỏ hơn số dòng đang có số liệu (%1)").arg(dataRows_));
     return true;
+}
+
+void TthaydoiBangnhap::showEvent(QShowEvent* event) {
+    ResetChecks();
+    CheckedDialog::showEvent(event);
 }
 
 void TthaydoiBangnhap::accept() {

@@ -33,6 +33,9 @@ public:
 
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     bool RowsGood(int& rows);
 
