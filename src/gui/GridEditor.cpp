@@ -320,16 +320,16 @@ void GridEditor::DeleteColumn() {
 // ---------------------------------------------------------------- blocks
 
 GridBlock GridEditor::SelectedBlock() const {
-    const QModelIndexList selected = grid_.selectionModel()->selectedIndexes();
+    // Ranges, not indexes: a whole grid selected is hundreds of thousands of cells.
+    const QItemSelection selection = grid_.selectionModel()->selection();
     const GridCell at = Current();
-    if (selected.isEmpty()) return {at.Row, at.Row, at.Column, at.Column};
+    if (selection.isEmpty()) return {at.Row, at.Row, at.Column, at.Column};
     GridBlock block{INT_MAX, 0, INT_MAX, -1};
-    for (const QModelIndex& index : selected) {
-        const GridCell cell = CellOf(index);
-        block.FirstRow = std::min(block.FirstRow, cell.Row);
-        block.LastRow = std::max(block.LastRow, cell.Row);
-        block.FirstColumn = std::min(block.FirstColumn, cell.Column);
-        block.LastColumn = std::max(block.LastColumn, cell.Column);
+    for (const QItemSelectionRange& range : selection) {
+        block.FirstRow = std::min(block.FirstRow, GridModel::GridRow(range.top()));
+        block.LastRow = std::max(block.LastRow, GridModel::GridRow(range.bottom()));
+        block.FirstColumn = std::min(block.FirstColumn, range.left());
+        block.LastColumn = std::max(block.LastColumn, range.right());
     }
     return block;
 }
