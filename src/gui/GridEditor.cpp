@@ -55,6 +55,18 @@ GridEditor::GridEditor(MainWindow& window, GridModel& model, QTableView& grid)
                 OnCurrentChanged(CellOf(current),
                                  previous.isValid() ? std::optional<GridCell>(CellOf(previous)) : std::nullopt);
             });
+    // A command that rewrites the current cell shows its new text, unless the user is typing.
+    connect(&model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                const QModelIndex current = grid_.currentIndex();
+                if (pending_ || !current.isValid() || current.row() < topLeft.row() ||
+                    current.row() > bottomRight.row() || current.column() < topLeft.column() ||
+                    current.column() > bottomRight.column())
+                    return;
+                const GridCell at = CellOf(current);
+                const QString shown = model_.Shown(model_.Cell(at.Row, at.Column));
+                if (MEdit_->text() != shown) MEdit_->setText(shown);
+            });
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
         // A reset drops the selection model's current cell; the grid starts again on row 1.
         loading_ = true;
@@ -80,6 +92,7 @@ void GridEditor::OnCurrentChanged(GridCell current, std::optional<GridCell> prev
 void GridEditor::Commit(GridCell cell) {
     if (!pending_) return;
     pending_ = false;
+    if (prefixBox_) entry_.Prefix = model_.Stored(prefixBox_->currentText());
     const std::string& old = model_.Cell(cell.Row, cell.Column);
     std::string text = CommittedText(entry_, cell.Column, model_.Stored(MEdit_->text()), old);
     if (model_.Edit([&](GridDocument& doc) { return doc.EnterText(cell.Row, cell.Column, std::move(text)); }))
@@ -141,7 +154,6 @@ int GridEditor::VisibleRows() const {
 
 void GridEditor::StGridClear() {
     model_.Clear();  // the reset brings the cursor to row 1 and shows the empty cell
-    MEdit_->clear();
     ShowStatus();
 }
 
@@ -176,7 +188,6 @@ void GridEditor::PrefixEntered() {
 bool GridEditor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     auto& key = static_cast<QKeyEvent&>(*event);
-    if (prefixBox_) entry_.Prefix = model_.Stored(prefixBox_->currentText());
     bool handled = false;
     if (watched == &grid_) handled = GridKey(key);
     else if (watched == MEdit_) handled = EditorKey(key);

@@ -124,6 +124,10 @@ TEST(GridEntryKeys, EscArrowsAndPages) {
     t.EditorKey(Qt::Key_Down);
     EXPECT_EQ(t.At().Row, 60000);
     EXPECT_EQ(t.Cell(2, 1), "A12");  // looking never changes a cell
+
+    // A command that writes the current cell shows its text in the cell editor.
+    t.window.Grid().SetCell(60000, 0, "END");
+    EXPECT_EQ(t.MEdit().text(), QStringLiteral("END"));
 }
 
 TEST(GridEntryCommands, RowsBlocksAndTheTextStillBeingTyped) {
