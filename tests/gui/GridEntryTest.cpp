@@ -179,6 +179,17 @@ TEST(GridEntryCommands, RowsBlocksAndTheTextStillBeingTyped) {
     t.window.Settings().OutputSeparatorMode = SeparatorMode::Comma;
     EXPECT_EQ(t.window.SaveDataFile(), SaveResult::Saved);
     EXPECT_EQ(test::ReadFileBytes(t.dir.File("typed.DTA")).substr(0, 13), "\r\n\r\nP3\r\n,X7\r\n");
+
+    // Inserting a column asks first when the last column holds data.
+    g.SetCell(3, 14, "Z");
+    t.window.GridEntry().MoveTo({3, 0});
+    t.ask.answers = {Answer::No, Answer::Yes};
+    t.Action("Chen1cot")->trigger();
+    EXPECT_EQ(g.Cell(3, 0), "P3");
+    t.Action("Chen1cot")->trigger();
+    EXPECT_EQ(g.Cell(3, 1), "P3");
+    EXPECT_EQ(g.Cell(3, 14), "");
+    EXPECT_EQ(t.MEdit().text(), QString());
 }
 
 TEST(GridEntryFind, WholeCellsInTheGridAndCaseBlindReplaceInTheEditor) {
