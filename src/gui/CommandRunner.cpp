@@ -57,7 +57,7 @@ void CommandRunner::Run(const ComputationCommand& command) {
     if (command.ShowDialog && !AskParameters(command)) return;
     WorkerResult result;
     if (!command.InputStep) {
-        const BusyScope busy(*this);
+        // The step-by-step dialog is modal and waits for the user: no busy cursor over it.
         CallWorker(command, result);
         return;
     }

@@ -29,6 +29,7 @@ public:
     const ReadErrorRecord& ReadError() const { return readError_; }
 
     // What a worker uses.
+    MainWindow& Window() { return window_; }
     ComputationSettings& Settings();
     Interaction& Ask();
     // The monitor window; nothing before the dialogs are made.

@@ -33,6 +33,7 @@
 #include "gui/Views.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SplashWindow.h"
+#include "gui/dialogs/TFListCanhXp.h"
 #include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
 #include "gui/dialogs/FindDialog.h"
@@ -187,6 +188,8 @@ void MainWindow::CreateDialogs() {
         gridLayoutDialog_ = new TthaydoiBangnhap(this);
         gridLayoutDialog_->Confirm = [this](const GridLayoutChoice& choice) { return ConfirmGridLayout(choice.Columns); };
     }
+    if (!stepDialog_) stepDialog_ = new TFListCanhXp(settings_, *this, this);
+    stepDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
 }
 
 void MainWindow::SetInteraction(Interaction* interaction) {

@@ -40,6 +40,7 @@ class GuiInteraction;
 class HelpWindow;
 class SplashWindow;
 class TFTsbs;
+class TFListCanhXp;
 class TFVoiAutoCAD;
 class TForm2;
 
@@ -70,6 +71,7 @@ public:
     TthaydoiBangnhap* GridLayoutDialog() const { return gridLayoutDialog_; }
     FindDialog* FindDialog1() const { return FindDialog1_; }
     ReplaceDialog* ReplaceDialog1() const { return ReplaceDialog1_; }
+    TFListCanhXp* StepDialog() const { return stepDialog_; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
@@ -197,6 +199,7 @@ private:
     ReplaceDialog* ReplaceDialog1_ = nullptr;
     std::unique_ptr<EditorReplace> editorReplace_;
     GridEditor* gridEditor_ = nullptr;
+    TFListCanhXp* stepDialog_ = nullptr;
 
     QToolBar* TB_StGrid_ = nullptr;
     QToolBar* TB_Editor_ = nullptr;

@@ -7,6 +7,8 @@
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
 #include "gui/CommandRunner.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/TFListCanhXp.h"
 #include "heights/DetailPoints.h"
 #include "heights/LevellingAdjustment.h"
 
@@ -59,6 +61,15 @@ WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand&
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 
+// F5: the dialog of its own, with its own files; the view stays as it is.
+WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
+    if (TFListCanhXp* dialog = runner.Window().StepDialog()) {
+        dialog->SetInteraction(&runner.Ask());
+        dialog->exec();
+    }
+    return {};
+}
+
 struct WorkerRow {
     CommandWorker Kind;
     Worker Run;
@@ -67,6 +78,7 @@ struct WorkerRow {
 const WorkerRow kWorkers[] = {
     {CommandWorker::AdjustByOrder, AdjustByOrderWorker},
     {CommandWorker::AdjustClassic, AdjustClassicWorker},
+    {CommandWorker::StepByStep, StepByStepWorker},
     {CommandWorker::Levelling, LevellingWorker},
     {CommandWorker::DetailPoints, DetailPointsWorker},
 };

@@ -1,0 +1,268 @@
+#include "gui/dialogs/TFListCanhXp.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "core/model/Progress.h"
+#include "drawing/DxfDrawing.h"
+#include "gui/GuiText.h"
+#include "gui/dialogs/TFTsbs.h"
+#include "gui/dialogs/TFVoiAutoCAD.h"
+
+namespace qef {
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QTableWidget* Grid(QWidget* parent, const char* name, const QStringList& headings) {
+    auto* grid = Named(new QTableWidget(0, static_cast<int>(headings.size()), parent), name);
+    grid->setHorizontalHeaderLabels(headings);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+QListWidget* List(QWidget* parent, const char* name) {
+    auto* list = Named(new QListWidget(parent), name);
+    list->setFont(QFont(QStringLiteral("Monospace")));
+    return list;
+}
+
+// A list with its label above it.
+QVBoxLayout* Labelled(const QString& label, QWidget* widget) {
+    auto* column = new QVBoxLayout;
+    column->addWidget(new QLabel(label));
+    column->addWidget(widget);
+    return column;
+}
+
+void Fill(QListWidget* list, const std::vector<std::string>& lines) {
+    list->clear();
+    for (const std::string& line : lines) list->addItem(FromTcvn3(line));
+}
+
+// The question of a file to open: the data-file patterns in both cases.
+FileQuestion OpenQuestion(const char* title) {
+    return {QString::fromUtf8(title), QStringLiteral("File du lieu (*.DTA *.dta);;Tat ca cac file (*)"),
+            QStringLiteral("DTA")};
+}
+
+}  // namespace
+
+TFListCanhXp::TFListCanhXp(ComputationSettings& settings, FileDialogs& files, QWidget* parent)
+    : QDialog(parent), settings_(settings), files_(files) {
+    setObjectName(QStringLiteral("FListCanhXp"));
+    setWindowTitle(QStringLiteral("Tính toán bình sai từng bước"));
+
+    Button3_ = Named(new QPushButton(QStringLiteral("1:Mở file tọa độ gốc"), this), "Button3");
+    Button4_ = Named(new QPushButton(QStringLiteral("2:Mở file số liệu đo"), this), "Button4");
+    SG_Td_ = Grid(this, "SG_Td", {QStringLiteral("Tên điểm"), QStringLiteral("X"), QStringLiteral("Y")});
+    SG_Sl_ = Grid(this, "SG_Sl",
+                  {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                   QStringLiteral("5"), QStringLiteral("6")});
+    Khoidong_ = Named(new QPushButton(QStringLiteral("3:Khởi động"), this), "Khoidong");
+    LB_GPV_ = List(this, "LB_GPV");
+    LB_NutC_ = List(this, "LB_NutC");
+    LB_Nut_ = List(this, "LB_Nut");
+    LB_Canhxp_ = List(this, "LB_Canhxp");
+    LB_lapnhanh_ = List(this, "LB_lapnhanh");
+    LB_lapnhanh_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Enhanh_ = Named(new QLineEdit(this), "Enhanh");
+    Enhanh_->setReadOnly(true);
+    Nhom_ = Named(new QPushButton(QStringLiteral("5:Lập nhóm"), this), "Nhom");
+    OK_ = Named(new QPushButton(QStringLiteral("Bình sai"), this), "OK");
+    Button5_ = Named(new QPushButton(QStringLiteral("Tính tọa độ"), this), "Button5");
+    CB_TailenAcad_ = Named(new QCheckBox(QStringLiteral("Tải lên Acad từ R14.01 trở lên"), this), "CB_TailenAcad");
+    CB_ghikq_ = Named(new QCheckBox(QStringLiteral("Ghi lại kết quả bình sai"), this), "CB_ghikq");
+    Cancel_ = Named(new QPushButton(QStringLiteral("Close"), this), "Cancel");
+
+    RG_lapnhom_ = new RadioGroupBox(QStringLiteral("RG_lapnhom"), QStringLiteral(" 4:Cơ sở lập nhóm "),
+                                    {QStringLiteral("Theo cạnh xuất phát"), QStringLiteral("Theo các nhánh được chọn")},
+                                    this);
+    RG_lapnhom_->SetItemIndex(0);
+
+    auto* layout = new QGridLayout(this);
+    // Column 0: the input files; column 1: what the analysis found; column 2: the group.
+    auto* inputs = new QVBoxLayout;
+    inputs->addWidget(Button3_);
+    inputs->addLayout(Labelled(QStringLiteral("Tọa độ gốc"), SG_Td_), 1);
+    inputs->addWidget(Button4_);
+    inputs->addLayout(Labelled(QStringLiteral("Số liệu đo"), SG_Sl_), 2);
+    layout->addLayout(inputs, 0, 0);
+
+    auto* analysis = new QVBoxLayout;
+    analysis->addWidget(Khoidong_);
+    analysis->addLayout(Labelled(QStringLiteral("Các phương vị khởi đầu"), LB_GPV_), 2);
+    auto* nodes = new QHBoxLayout;
+    nodes->addLayout(Labelled(QStringLiteral("Nút cứng"), LB_NutC_));
+    nodes->addLayout(Labelled(QStringLiteral("Nút mềm"), LB_Nut_));
+    analysis->addLayout(nodes, 2);
+    analysis->addLayout(Labelled(QStringLiteral("4A:Chọn cạnh xuất phát"), LB_Canhxp_), 2);
+    layout->addLayout(analysis, 0, 1);
+
+    auto* group = new QVBoxLayout;
+    group->addWidget(RG_lapnhom_);
+    group->addLayout(Labelled(QStringLiteral("4B:Chọn các nhánh cần lập nhóm"), LB_lapnhanh_), 1);
+    group->addWidget(Enhanh_);
+    auto* note = new QLabel(QStringLiteral("(Các nhánh được lập chỉ xét bậc thứ nhất, các bậc sau và đường treo "
+                                           "không xét.)"),
+                            this);
+    note->setWordWrap(true);
+    group->addWidget(note);
+    auto* steps = new QHBoxLayout;
+    steps->addWidget(Nhom_);
+    steps->addWidget(OK_);
+    steps->addWidget(Button5_);
+    group->addLayout(steps);
+    group->addWidget(CB_TailenAcad_);
+    group->addWidget(CB_ghikq_);
+    auto* close = new QHBoxLayout;
+    close->addStretch();
+    close->addWidget(Cancel_);
+    group->addLayout(close);
+    layout->addLayout(group, 0, 2);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+    layout->setColumnStretch(2, 4);
+    resize(1180, 640);
+
+    connect(Button3_, &QPushButton::clicked, this, &TFListCanhXp::OpenKnownFile);
+    connect(Button4_, &QPushButton::clicked, this, &TFListCanhXp::OpenObservationFile);
+    connect(Khoidong_, &QPushButton::clicked, this, &TFListCanhXp::StartNetwork);
+    connect(Nhom_, &QPushButton::clicked, this, &TFListCanhXp::BuildGroup);
+    connect(OK_, &QPushButton::clicked, this, [this] { RunGroup(GroupStep::Adjust); });
+    connect(Button5_, &QPushButton::clicked, this, [this] { RunGroup(GroupStep::Coordinates); });
+    connect(CB_TailenAcad_, &QCheckBox::toggled, this, &TFListCanhXp::OnExport);
+    connect(LB_lapnhanh_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Enhanh_->setText(item->text()); });
+    connect(Cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    UpdateSteps();
+}
+
+void TFListCanhXp::UpdateSteps() {
+    Khoidong_->setEnabled(session_.HasFiles());
+    Nhom_->setEnabled(session_.Started());
+    OK_->setEnabled(session_.HasGroup());
+    Button5_->setEnabled(session_.HasGroup());
+}
+
+void TFListCanhXp::OpenKnownFile() {
+    const std::optional<QString> name = files_.AskOpenName(OpenQuestion("Tên file tọa độ"));
+    if (!name || name->isEmpty()) return;
+    session_.SetKnownFile(NativeName(*name));
+    std::vector<std::vector<std::string>> rows;
+    ReadGridRows(NativeName(*name), 3, settings_, rows);
+    SG_Td_->setRowCount(0);
+    SG_Td_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 3; ++c) SG_Td_->setItem(r, c, new QTableWidgetItem(FromTcvn3(rows[r][c])));
+    FillLists();
+    UpdateSteps();
+    SG_Td_->setFocus();
+}
+
+void TFListCanhXp::OpenObservationFile() {
+    const std::optional<QString> name = files_.AskOpenName(OpenQuestion("Tên file Số liệu đo"));
+    if (!name || name->isEmpty()) return;
+    session_.SetObservationFile(NativeName(*name));
+    std::vector<std::vector<std::string>> rows;
+    ReadGridRows(NativeName(*name), 6, settings_, rows);
+    SG_Sl_->setRowCount(0);
+    SG_Sl_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 6; ++c) SG_Sl_->setItem(r, c, new QTableWidgetItem(FromTcvn3(rows[r][c])));
+    FillLists();
+    UpdateSteps();
+    SG_Sl_->setFocus();
+}
+
+void TFListCanhXp::FillLists() {
+    const StepLists& lists = session_.Lists();
+    Fill(LB_GPV_, lists.Directions);
+    Fill(LB_NutC_, lists.HardNodes);
+    Fill(LB_Nut_, lists.SoftNodes);
+    Fill(LB_lapnhanh_, lists.Branches);
+    Fill(LB_Canhxp_, lists.StartSides);
+    if (LB_Canhxp_->count() > 0) LB_Canhxp_->setCurrentRow(0);
+    Enhanh_->clear();
+}
+
+void TFListCanhXp::StartNetwork() {
+    if (!ui_) return;
+    std::string heights;
+    if (StepByStepSession::NeedsHeightsFile(settings_)) {
+        const std::optional<QString> name = files_.AskOpenName(OpenQuestion("Nhập tên file độ cao điểm"));
+        if (!name || name->isEmpty()) return;
+        heights = NativeName(*name);
+    }
+    session_.Start(settings_, heights, *ui_);
+    FillLists();
+    UpdateSteps();
+}
+
+void TFListCanhXp::BuildGroup() {
+    if (!ui_ || !session_.Started()) return;
+    const GroupBasis basis = RG_lapnhom_->ItemIndex() == 1 ? GroupBasis::ChosenBranches : GroupBasis::StartSide;
+    std::string side;
+    if (const QListWidgetItem* item = LB_Canhxp_->currentItem()) side = StartSideText(ToTcvn3(item->text()));
+    std::vector<std::string> selected;
+    for (int i = 0; i < LB_lapnhanh_->count(); ++i)
+        if (LB_lapnhanh_->item(i)->isSelected()) selected.push_back(ToTcvn3(LB_lapnhanh_->item(i)->text()));
+    session_.BuildGroup(basis, side, selected, settings_, *ui_);
+    Fill(LB_lapnhanh_, session_.Lists().Branches);
+    Enhanh_->clear();
+    UpdateSteps();
+}
+
+std::string TFListCanhXp::AskResultFile() {
+    if (!CB_ghikq_->isChecked()) return {};
+    const std::optional<QString> name = files_.AskSaveName(
+        {QStringLiteral("Nhập tên file kết quả"), ResultFileFilter(false), QStringLiteral("dta")});
+    if (!name || name->isEmpty()) {
+        ui_->Message(Vn("Không có tên file kết quả"));
+        return {};
+    }
+    return NativeName(*name);
+}
+
+void TFListCanhXp::RunGroup(GroupStep step) {
+    if (!ui_ || !session_.HasGroup()) return;
+    settings_.AcadUploadEnabled = CB_TailenAcad_->isChecked();
+    settings_.ParamDialogTitle = Vn("Thông số tính toán Bình sai đơn giản");
+    settings_.Modes.ModeTraverse = true;
+    settings_.Modes.ModeLevelling = false;
+    settings_.Modes.ModeDetailPoints = false;
+    settings_.Modes.ModeWithHeights = false;
+    const std::string result = AskResultFile();
+    std::unique_ptr<DxfDrawing> drawing;
+    if (!result.empty()) drawing = std::make_unique<DxfDrawing>(DrawingPathFor(result));
+    NullProgress progress;
+    if (step == GroupStep::Adjust) session_.AdjustGroup(settings_, result, *ui_, progress, drawing.get());
+    else session_.ComputeCoordinates(settings_, result, *ui_, progress, drawing.get());
+    // As after every command, the next one starts with the export off.
+    CB_TailenAcad_->setChecked(false);
+    settings_.AcadUploadEnabled = false;
+    UpdateSteps();
+}
+
+void TFListCanhXp::OnExport(bool checked) {
+    settings_.AcadUploadEnabled = checked;
+    if (checked && drawingOptions_) drawingOptions_->exec();
+}
+
+}  // namespace qef
