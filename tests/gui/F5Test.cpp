@@ -75,7 +75,7 @@ TEST_F(F5Fixture, ExampleNetworkGroupByGroupEqualsF4) {
         EXPECT_FALSE(Button(d, "OK")->isEnabled());
         EXPECT_TRUE(Lines(d, "LB_GPV").contains(QStringLiteral("[GPS01] [GPS02]")));
         EXPECT_TRUE(Lines(d, "LB_Nut").contains(QStringLiteral("I4")));
-        EXPECT_EQ(List(d, "LB_Canhxp")->currentRow(), 0);
+        EXPECT_EQ(List(d, "LB_Canhxp")->currentItem()->text(), QStringLiteral("[GPS02],I1"));
 
         GroupFrom(d, QStringLiteral("GPS02"));
         // The connecting traverse split at its node, and the branch to GPS05.
