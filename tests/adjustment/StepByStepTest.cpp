@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -160,6 +161,36 @@ TEST(StepByStep, TraverseCarriesItsMisclosureInProportionToTheSides) {
     ASSERT_EQ(s.session.Misclosures().size(), 1u);
     EXPECT_NEAR(s.session.Misclosures()[0].Fx, fx, 1e-4);
     EXPECT_NEAR(s.session.Misclosures()[0].Fy, fy, 1e-4);
+}
+
+// A target listed without coordinates: its azimuth is asked once, at the first analysis, and the
+// answer serves the later analyses of the group steps.
+TEST(StepByStep, StartAzimuthAskedOnceServesTheLaterSteps) {
+    SyntheticNetwork net = Traverse();
+    net.Observe(1, 0.0, 0.0);
+    Session s(net);
+    std::string known = net.KnownText();
+    const std::size_t ta = known.find("TA\t");
+    known.replace(ta, known.find("\r\n", ta) - ta, "TA");
+    test::WriteFileBytes(s.dir.File("goc.DTA"), known);
+    s.ui.texts = {SyntheticNetwork::DmsText(net.Azimuth("TA", "A"))};
+
+    ASSERT_EQ(s.session.Start(s.settings, "", s.ui), StepStatus::Done);
+    ASSERT_EQ(s.ui.calls.size(), 1u);
+    EXPECT_EQ(s.ui.calls[0].text, "Nhap so lieu|Nhap Phuong Vi TA -> A");
+    // Each group step analyses again: the answer is not asked for twice.
+    ASSERT_EQ(s.session.BuildGroup(GroupBasis::StartSide, "A,1", {}, s.settings, s.ui), StepStatus::Done);
+    ASSERT_EQ(s.session.BuildGroup(GroupBasis::StartSide, "A,1", {}, s.settings, s.ui), StepStatus::Done);
+    ASSERT_EQ(s.session.ComputeCoordinates(s.settings, s.dir.File("kq.DTA"), s.ui, s.progress, nullptr),
+              StepStatus::Done);
+    EXPECT_EQ(std::count_if(s.ui.calls.begin(), s.ui.calls.end(), [](const auto& c) { return c.kind == "text"; }), 1);
+    int repeats = 0;
+    const auto points = test::ReadResult(s.dir.File("kq.DTA"), repeats);
+    for (const char* name : {"1", "2", "3"}) {
+        ASSERT_TRUE(points.count(name)) << name;
+        EXPECT_NEAR(points.at(name).first, net.P(name).X, 0.0006) << name;
+        EXPECT_NEAR(points.at(name).second, net.P(name).Y, 0.0006) << name;
+    }
 }
 
 TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {

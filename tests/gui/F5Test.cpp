@@ -173,5 +173,24 @@ TEST_F(F5Fixture, ComputedCoordinatesAreDrawnAndWrittenOnlyWithAName) {
     EXPECT_EQ(dxf.find("Q1"), std::string::npos);
 }
 
+// With sides reduced by heights from a file of their own, the analysis asks for that file first;
+// without it nothing is analysed.
+TEST_F(F5Fixture, HeightsFileIsAskedWhenTheReductionNeedsOne) {
+    ComputationSettings& settings = window.Settings();
+    settings.HeightReduction = true;
+    settings.HeightsFromFile = true;
+    settings.HeightReductionMode = ReductionMode::SideMean;
+    files.names = {known, observations};
+    PressF5([&](QDialog& d) {
+        Button(d, "Button3")->click();
+        Button(d, "Button4")->click();
+        Button(d, "Khoidong")->click();
+        ASSERT_EQ(files.asked.size(), 3u);
+        EXPECT_EQ(files.asked[2].second.title, QStringLiteral("Nhập tên file độ cao điểm"));
+        EXPECT_FALSE(Button(d, "Nhom")->isEnabled());
+        EXPECT_EQ(List(d, "LB_GPV")->count(), 0);
+    });
+}
+
 }  // namespace
 }  // namespace qef

@@ -171,6 +171,7 @@ void TFListCanhXp::OpenKnownFile() {
     SG_Td_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
         for (int c = 0; c < 3; ++c) SG_Td_->setItem(r, c, new QTableWidgetItem(FromTcvn3(rows[r][c])));
+    SG_Td_->resizeColumnsToContents();
     FillLists();
     UpdateSteps();
     SG_Td_->setFocus();
@@ -186,6 +187,7 @@ void TFListCanhXp::OpenObservationFile() {
     SG_Sl_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
         for (int c = 0; c < 6; ++c) SG_Sl_->setItem(r, c, new QTableWidgetItem(FromTcvn3(rows[r][c])));
+    SG_Sl_->resizeColumnsToContents();
     FillLists();
     UpdateSteps();
     SG_Sl_->setFocus();
