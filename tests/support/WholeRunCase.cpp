@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kInputRoles[] = {"known", "observations", "heights"};
+const char* const kInputRoles[] = {"known", "observations", "heights", "first", "second"};
 const std::string kDialogue = "dialogue.txt";
 constexpr std::string_view kAny = "[...]";
 

@@ -1,0 +1,45 @@
+#include "core/tools/Calculator.h"
+
+#include "core/numeric/Geometry.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/NumberFormat.h"
+#include "core/text/TextHelpers.h"
+
+namespace qef {
+
+namespace {
+
+bool Read(const std::string& text, double& value) { return TryParseReal(TrimBlanks(text), value); }
+
+}  // namespace
+
+CalculatorResult Calculate(CalculatorMethod method, const CalculatorInput& input, const CalculatorAngles& angles) {
+    CalculatorResult result;
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0, side = 0.0;
+    if (!Read(input.X1, x1) || !Read(input.Y1, y1)) return result;
+    const bool usesPoint2 = method != CalculatorMethod::FromAzimuth;
+    if (usesPoint2 && (!Read(input.X2, x2) || !Read(input.Y2, y2))) return result;
+    double angle = 0.0;
+    if (method != CalculatorMethod::Azimuth) {
+        const std::string angleText = TrimBlanks(input.Angle);
+        const ParsedAngle parsed = ParseDms(angleText, angles.InDegrees, angles.TextWithPoint);
+        if (angleText.empty() || !parsed.Ok() || !Read(input.Side, side)) return result;
+        angle = parsed.Degrees;
+    }
+    if (usesPoint2 && x1 == x2 && y1 == y2) {
+        result.Outcome = CalculatorOutcome::CoincidentPoints;
+        return result;
+    }
+    result.Outcome = CalculatorOutcome::Computed;
+    if (method == CalculatorMethod::Azimuth) {
+        result.First = TrimBlanks(FormatDms(1, " ", AzimuthOf(x1, y1, x2, y2)));
+        return result;
+    }
+    const double azimuth = NormalizeAzimuth(
+        method == CalculatorMethod::FromTwoPoints ? AzimuthOf(x1, y1, x2, y2) + angle : angle);
+    result.First = FormatFixed(PolarX(x1, side, azimuth, 0.0), 0, 3);
+    result.Second = FormatFixed(PolarY(y1, side, azimuth, 0.0), 0, 3);
+    return result;
+}
+
+}  // namespace qef

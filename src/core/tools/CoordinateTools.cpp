@@ -1,0 +1,101 @@
+#include "core/tools/CoordinateTools.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <unordered_map>
+#include <vector>
+
+#include "core/io/Readers.h"
+#include "core/model/NetworkModel.h"
+#include "core/text/NumberFormat.h"
+
+namespace qef {
+
+namespace {
+
+bool SamePlace(const PointRecords& p, int i, int j) {
+    const bool withH = p.H.Size() == p.Count();
+    return std::fabs(p.X[i] - p.X[j]) <= kSamePointTolerance && std::fabs(p.Y[i] - p.Y[j]) <= kSamePointTolerance &&
+           (!withH || std::fabs(p.H[i] - p.H[j]) <= kSamePointTolerance);
+}
+
+// A value that the line did not give stays an empty field.
+std::string Value(double v) { return IsMissing(v) ? std::string() : FormatFixed(v, 0, 3); }
+
+void Reorder(PointRecords& p, const std::vector<int>& order) {
+    PointRecords out;
+    const bool withH = p.H.Size() == p.Count();
+    for (int i : order) {
+        out.Names.PushBack(std::move(p.Names[i]));
+        out.X.PushBack(p.X[i]);
+        out.Y.PushBack(p.Y[i]);
+        if (withH) out.H.PushBack(p.H[i]);
+    }
+    p = std::move(out);
+}
+
+}  // namespace
+
+void RemoveDuplicatePoints(PointRecords& points, Interaction& ui) {
+    std::unordered_map<std::string, std::vector<int>> kept;
+    std::vector<int> order;
+    for (int j = 1; j <= points.Count(); ++j) {
+        std::vector<int>& same = kept[points.Names[j]];
+        bool duplicate = false;
+        for (int i : same) {
+            if (SamePlace(points, i, j)) {
+                duplicate = true;
+                break;
+            }
+            ui.Message("Diem " + points.Names[j] + " co 2 toa do khac nhau");
+        }
+        if (duplicate) continue;
+        same.push_back(j);
+        order.push_back(j);
+    }
+    if (static_cast<int>(order.size()) != points.Count()) Reorder(points, order);
+}
+
+void SortPointsByName(PointRecords& points, SortOrder order) {
+    std::vector<int> index(points.Count());
+    std::iota(index.begin(), index.end(), 1);
+    std::stable_sort(index.begin(), index.end(), [&](int a, int b) {
+        const int c = ComparePointNames(points.Names[a], points.Names[b]);
+        return order == SortOrder::Ascending ? c < 0 : c > 0;
+    });
+    Reorder(points, index);
+}
+
+ToolStatus SortPointFile(PointFileKind kind, const std::string& inName, const std::string& outName,
+                         SortOrder order, const ComputationSettings& settings, Interaction& ui) {
+    ToolStatus status;
+    if (!ResultNameUsable({inName}, outName, ui, status)) return status;
+    PointRecords points;
+    bool missing = false;
+    const bool withH = kind == PointFileKind::XYH;
+    if (!ReadPointsXY(inName, settings, points.Names, points.X, points.Y, withH ? &points.H : nullptr, missing,
+                      status.ReadError, ui)) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    RemoveDuplicatePoints(points, ui);
+    SortPointsByName(points, order);
+    if (points.Count() == 0) return status;
+
+    std::vector<std::string> lines;
+    lines.reserve(points.Count());
+    for (int i = 1; i <= points.Count(); ++i) {
+        std::string line = points.Names[i] + "\t" + Value(points.X[i]) + "\t" + Value(points.Y[i]);
+        if (withH) line += "\t" + Value(points.H[i]);
+        lines.push_back(std::move(line));
+    }
+    if (!WriteLinesAtomically(outName, lines, ui)) {
+        status.Outcome = RunOutcome::WriteFailed;
+        return status;
+    }
+    status.Written = points.Count();
+    return status;
+}
+
+}  // namespace qef

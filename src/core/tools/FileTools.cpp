@@ -1,0 +1,115 @@
+#include "core/tools/FileTools.h"
+
+#include <cmath>
+#include <limits>
+#include <unordered_set>
+#include <vector>
+
+#include "core/numeric/Numbers.h"
+#include "core/text/NumberFormat.h"
+#include "core/text/SplitLines.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+bool Number(const std::string& field, double& value) { return TryParseReal(TrimBlanks(field), value); }
+
+// Opens the input after the name check; false with the status set when either fails.
+bool Start(const std::string& inName, const std::string& outName, SplitLines& lines, Interaction& ui,
+           ToolStatus& status) {
+    if (!ResultNameUsable({inName}, outName, ui, status)) return false;
+    if (!lines.IsOpen()) {
+        ReportUnreadable(inName, ui, status);
+        return false;
+    }
+    return true;
+}
+
+ToolStatus Finish(const std::string& outName, const std::vector<std::string>& out, Interaction& ui,
+                  ToolStatus status) {
+    if (!WriteLinesAtomically(outName, out, ui)) {
+        status.Outcome = RunOutcome::WriteFailed;
+        return status;
+    }
+    status.Written = static_cast<int>(out.size());
+    return status;
+}
+
+}  // namespace
+
+ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& outName,
+                                  const ComputationSettings& settings, Interaction& ui) {
+    ToolStatus status;
+    SplitLines lines(inName, settings.FixedFieldWidth);
+    if (!Start(inName, outName, lines, ui, status)) return status;
+    const FieldArray& f = lines.Fields();
+    std::vector<std::string> out;
+    while (lines.Next()) {
+        double slope = 0.0, instrument = 0.0, target = 0.0;
+        if (lines.Count() != 6 || !Number(f[4], slope) || !Number(f[5], instrument) || !Number(f[6], target))
+            continue;
+        out.push_back(TrimBlanks(f[1]) + "\t" + TrimBlanks(f[2]) + "\t" + TrimBlanks(f[3]) + "\t" +
+                      FormatFixed(slope + instrument - target, 5, 3));
+    }
+    return Finish(outName, out, ui, status);
+}
+
+long long StartNumberOf(const std::string& text) {
+    double value = 0.0;
+    if (!TryParseReal(TrimBlanks(text), value) || !(std::fabs(value) < 1e15)) return 0;
+    return static_cast<long long>(RoundHalfEven(0, value));
+}
+
+ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& outName,
+                                  const ComputationSettings& settings, Interaction& ui) {
+    ToolStatus status;
+    SplitLines lines(inName, settings.FixedFieldWidth);
+    if (!Start(inName, outName, lines, ui, status)) return status;
+    const std::optional<std::string> typed = ui.AskText(Vn("Vào dữ liệu"), Vn("Giá trị bắt đầu"), "0");
+    if (!typed) {
+        status.Outcome = RunOutcome::Cancelled;
+        return status;
+    }
+    long long number = StartNumberOf(*typed);
+    const FieldArray& f = lines.Fields();
+    std::vector<std::string> out;
+    double x = 0.0, y = 0.0;
+    while (lines.Next()) {
+        if (TrimBlanks(lines.Line()).empty()) continue;
+        // A line of three fields is a point; a 3-D file gives its first three.
+        if (lines.Count() < 3 || !Number(f[2], x) || !Number(f[3], y)) {
+            ++status.Skipped;
+            continue;
+        }
+        out.push_back(std::to_string(number++) + "," + TrimBlanks(f[2]) + "," + TrimBlanks(f[3]) + ",0.0," +
+                      TrimBlanks(f[1]));
+    }
+    if (status.Skipped > 0)
+        ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
+    return Finish(outName, out, ui, status);
+}
+
+ToolStatus ListStations(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
+                        Interaction& ui) {
+    ToolStatus status;
+    SplitLines lines(inName, settings.FixedFieldWidth);
+    if (!Start(inName, outName, lines, ui, status)) return status;
+    const FieldArray& f = lines.Fields();
+    std::vector<std::string> out;
+    std::unordered_set<std::string> seen;
+    while (lines.Next()) {
+        if (lines.Count() < 2) continue;
+        const std::string first = TrimBlanks(f[1]);
+        if (!first.empty() && first[0] != '(') continue;
+        for (int i : {2, 3}) {
+            std::string name = TrimBlanks(f[static_cast<std::size_t>(i)]);
+            if (!name.empty() && seen.insert(name).second) out.push_back(std::move(name));
+        }
+    }
+    return Finish(outName, out, ui, status);
+}
+
+}  // namespace qef

@@ -1,0 +1,67 @@
+#include "core/tools/ToolFiles.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/model/OutputNames.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+int ComparePointNames(std::string_view a, std::string_view b) {
+    double va = 0.0;
+    double vb = 0.0;
+    const bool na = TryParseReal(a, va);
+    const bool nb = TryParseReal(b, vb);
+    if (na && nb) return va < vb ? -1 : (va > vb ? 1 : 0);
+    if (na != nb) return na ? -1 : 1;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(Lower(a[i]));
+        const auto cb = static_cast<unsigned char>(Lower(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines, Interaction& ui) {
+    const std::string temp = path + ".tmp~";
+    bool ok = WriteAllLines(temp, lines);
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) {
+        std::remove(temp.c_str());
+        ui.Message(Vn("Lỗi ghi file ") + path);
+    }
+    return ok;
+}
+
+bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,
+                      ToolStatus& status) {
+    if (result.empty()) {
+        ui.Message(Vn("Không có tên file kết quả"));
+        status.Outcome = RunOutcome::NameCollision;
+        return false;
+    }
+    if (!CheckOutputNames(inputs, {result}, ui)) {
+        status.Outcome = RunOutcome::NameCollision;
+        return false;
+    }
+    return true;
+}
+
+void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& status) {
+    ui.Message(Vn("Không mở được file ") + fileName);
+    status.ReadError = {fileName, 1, ReadErrorKind::Open, 1};
+    status.Outcome = RunOutcome::ReadFailed;
+}
+
+}  // namespace qef

@@ -1,0 +1,37 @@
+#pragma once
+// What the file tools share: how a tool ends, the order of point names, and writing a whole
+// output file at once so that a failed or stopped tool never leaves half a file.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/Interaction.h"
+#include "core/model/ReadError.h"
+#include "core/model/RunOutcome.h"
+
+namespace qef {
+
+struct ToolStatus {
+    RunOutcome Outcome = RunOutcome::Completed;
+    ReadErrorRecord ReadError;
+    int Written = 0;  // records written to the result file
+    int Skipped = 0;  // records left out because they could not be read
+};
+
+// Numeric names by value first ("9" before "10", "10" equal to "10.0"), then the others as text,
+// case-blind. -1, 0 or 1.
+int ComparePointNames(std::string_view a, std::string_view b);
+
+// Writes the lines (CR LF) into a temporary file beside `path`, then renames it over `path`.
+// False, after the message "Lỗi ghi file <path>", when that fails; `path` is then untouched.
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines, Interaction& ui);
+
+// The usual opening of a tool: a result name is given and replaces none of the inputs. False
+// (message shown, status set to NameCollision) otherwise.
+bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,
+                      ToolStatus& status);
+
+// Records that `fileName` could not be opened, with the readers' message.
+void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& status);
+
+}  // namespace qef

@@ -1,0 +1,170 @@
+#include "heights/HeightFileTools.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "core/io/Readers.h"
+#include "core/model/NetworkModel.h"
+#include "core/text/NumberFormat.h"
+#include "core/text/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+ToolStatus Written(const std::string& resultName, const std::vector<std::string>& lines, Interaction& ui,
+                   ToolStatus status) {
+    if (!WriteLinesAtomically(resultName, lines, ui)) {
+        status.Outcome = RunOutcome::WriteFailed;
+        return status;
+    }
+    status.Written = static_cast<int>(lines.size());
+    return status;
+}
+
+std::string F53(double v) { return FormatFixed(v, 5, 3); }
+
+std::string ComparisonRow(const PointNameTable& names, const PointList& a, int i, const PointList& b, int j) {
+    const double dx = a.X[i] - b.X[j];
+    const double dy = a.Y[i] - b.Y[j];
+    return names.Name(a.Ids[i]) + "\t" + F53(a.X[i]) + "\t" + F53(a.Y[i]) + "\t" + F53(b.X[j]) + "\t" +
+           F53(b.Y[j]) + "\t" + F53(dx) + "\t" + F53(dy) + "\t" + F53(std::sqrt(dx * dx + dy * dy));
+}
+
+// Each point that a later point of the same list repeats, with the first repeat.
+void ListRepeats(const PointNameTable& names, const PointList& points, const std::string& fileName,
+                 std::vector<std::string>& rows, Interaction& ui) {
+    std::unordered_map<int, int> later;  // id -> the next point of that id met so far from the end
+    std::vector<int> repeat(points.Count() + 1, 0);
+    for (int i = points.Count(); i >= 1; --i) {
+        const auto it = later.find(points.Ids[i]);
+        if (it != later.end()) repeat[i] = it->second;
+        later[points.Ids[i]] = i;
+    }
+    for (int i = 1; i <= points.Count(); ++i) {
+        if (repeat[i] == 0) continue;
+        ui.Message("File " + fileName + Vn(" Có điểm trùng"));
+        rows.push_back(ComparisonRow(names, points, i, points, repeat[i]));
+    }
+}
+
+// Every line of a coordinate file, repeats included, with its name registered in `names`.
+bool ReadCoordinateLines(const std::string& fileName, const ComputationSettings& settings, PointNameTable& names,
+                         PointList& points, ReadErrorRecord& error, Interaction& ui) {
+    OneBased<std::string> text;
+    OneBased<double> x;
+    OneBased<double> y;
+    bool missing = false;
+    if (!ReadPointsXY(fileName, settings, text, x, y, nullptr, missing, error, ui)) return false;
+    // A name without coordinates has nothing to compare or to merge.
+    for (int i = 1; i <= text.Size(); ++i)
+        if (!IsMissing(x[i]) && !IsMissing(y[i])) points.Add(names.Register(text[i]), x[i], y[i]);
+    return true;
+}
+
+}  // namespace
+
+ToolStatus AverageTwoWayLevelling(const std::string& inputName, const std::string& resultName,
+                                  const ComputationSettings& settings, Interaction& ui) {
+    ToolStatus status;
+    if (!ResultNameUsable({inputName}, resultName, ui, status)) return status;
+    PointNameTable names;
+    LevellingLines lines;
+    if (!ReadLevellingLines(inputName, settings, names, lines, status.ReadError, ui)) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    struct Pair {
+        int From, To;
+        double Length, Dh;
+        int Count;
+    };
+    std::vector<Pair> pairs;
+    std::unordered_map<long long, std::size_t> byEnds;
+    for (int i = 1; i <= lines.Count(); ++i) {
+        const int from = lines.FromIds[i];
+        const int to = lines.ToIds[i];
+        const long long key = (static_cast<long long>(std::min(from, to)) << 32) | std::max(from, to);
+        const auto [it, added] = byEnds.emplace(key, pairs.size());
+        if (added) {
+            pairs.push_back({from, to, lines.Lengths[i], lines.Dhs[i], 1});
+            continue;
+        }
+        Pair& p = pairs[it->second];
+        p.Length += lines.Lengths[i];
+        p.Dh += p.From == from ? lines.Dhs[i] : -lines.Dhs[i];
+        ++p.Count;
+    }
+    std::vector<std::string> out;
+    out.reserve(pairs.size());
+    for (const Pair& p : pairs)
+        out.push_back(names.Name(p.From) + "\t" + names.Name(p.To) + "\t" + FormatFixed(p.Length / p.Count, 1, 1) +
+                      "\t" + FormatFixed(p.Dh / p.Count, 1, 3));
+    return Written(resultName, out, ui, status);
+}
+
+ToolStatus MergeHeightsIntoCoords(const std::string& heightsName, const std::string& coordName,
+                                  const std::string& resultName, const ComputationSettings& settings,
+                                  Interaction& ui) {
+    ToolStatus status;
+    if (!ResultNameUsable({heightsName, coordName}, resultName, ui, status)) return status;
+    NetworkModel model;
+    OneBased<int> heightIds;
+    OneBased<double> heights;
+    PointList points;
+    if (!ReadHeightFile(heightsName, settings, model.PointNames, heightIds, heights, status.ReadError, ui) ||
+        !ReadCoordinateLines(coordName, settings, model.PointNames, points, status.ReadError, ui)) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    std::unordered_map<int, double> heightOf;
+    for (int i = 1; i <= heightIds.Size(); ++i) heightOf.emplace(heightIds[i], heights[i]);
+    std::vector<std::string> out;
+    for (int i = 1; i <= points.Count(); ++i) {
+        const auto h = heightOf.find(points.Ids[i]);
+        if (h == heightOf.end()) continue;
+        out.push_back(model.PointNames.Name(points.Ids[i]) + "\t" + F53(points.X[i]) + "\t" + F53(points.Y[i]) + "\t" +
+                      F53(h->second));
+    }
+    return Written(resultName, out, ui, status);
+}
+
+ToolStatus CompareSameNamedPoints(const std::string& name1, const std::string& name2, const std::string& resultName,
+                                  const ComputationSettings& settings, Interaction& ui) {
+    ToolStatus status;
+    if (!ResultNameUsable({name1, name2}, resultName, ui, status)) return status;
+    const Answer answer = ui.AskYesNoCancel(Vn("Liệt kê các điểm có trong file 1 nhưng không có trong file 2 (Y/N)"));
+    if (answer == Answer::Cancel) {
+        status.Outcome = RunOutcome::Cancelled;
+        return status;
+    }
+    const bool sameName = name1 == name2;
+    NetworkModel model;
+    PointList p1;
+    PointList p2;
+    if (!ReadCoordinateLines(name1, settings, model.PointNames, p1, status.ReadError, ui) ||
+        (!sameName && !ReadCoordinateLines(name2, settings, model.PointNames, p2, status.ReadError, ui))) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    const PointNameTable& names = model.PointNames;
+    std::vector<std::string> rows;
+    ListRepeats(names, p1, name1, rows, ui);
+    if (!sameName) {
+        ListRepeats(names, p2, name2, rows, ui);
+        std::unordered_map<int, int> firstIn2;
+        for (int j = 1; j <= p2.Count(); ++j) firstIn2.emplace(p2.Ids[j], j);
+        for (int i = 1; i <= p1.Count(); ++i) {
+            const auto j = firstIn2.find(p1.Ids[i]);
+            if (j != firstIn2.end())
+                rows.push_back(ComparisonRow(names, p1, i, p2, j->second));
+            else if (answer == Answer::Yes)
+                rows.push_back(names.Name(p1.Ids[i]) + "\t" + F53(p1.X[i]) + "\t" + F53(p1.Y[i]));
+        }
+    }
+    return Written(resultName, rows, ui, status);
+}
+
+}  // namespace qef
