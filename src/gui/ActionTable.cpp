@@ -9,6 +9,7 @@
 #include "core/text/VnCodec.h"
 #include "gui/GridEditor.h"
 #include "gui/MainWindow.h"
+#include "gui/ToolCommands.h"
 
 namespace qef {
 
@@ -174,22 +175,32 @@ const ActionRow kActions[] = {
      .Bar = B::Main, .BarGap = true},
     {.Name = "Xulysolieutho", .Text = "Xử lý số liệu đo trên máy toàn đạc điện tử", .Hint = "Xử lý số liệu thô",
      .Icon = TileIcon("Thô", Tone::Tool), .Menu = M::Compute, .MenuGap = true, .Bar = B::Main},
-    {.Name = "Chenhcaolg", .Text = "Chuyển chênh cao L.giác -> chênh cao H.học", .Menu = M::Compute},
-    {.Name = "Trungbinhdocao", .Text = "Tính trung bình trị đo cao, khoảng cách giữa 2 trạm", .Menu = M::Compute},
-    {.Name = "Phantoado", .Text = "Tính toán phương vị, tọa độ đơn giản", .Menu = M::Compute},
+    {.Name = "Chenhcaolg", .Text = "Chuyển chênh cao L.giác -> chênh cao H.học", .Menu = M::Compute,
+     .Handler = TrigToGeometricCommand},
+    {.Name = "Trungbinhdocao", .Text = "Tính trung bình trị đo cao, khoảng cách giữa 2 trạm", .Menu = M::Compute,
+     .Handler = AverageLevellingCommand},
+    {.Name = "Phantoado", .Text = "Tính toán phương vị, tọa độ đơn giản", .Menu = M::Compute,
+     .Handler = CalculatorCommand},
 
     // Tools: drawing; coordinate files; observation files; detail data; text and grid; field books.
-    {.Name = "TailenAutoCAD", .Text = "Tải file dữ liệu lên AutoCAD", .Menu = M::Tools},
-    {.Name = "Capnhatdocao", .Text = "Cập nhật độ cao vào tọa độ", .Menu = M::Tools, .MenuGap = true},
-    {.Name = "Sosanhtoado", .Text = "So sánh tọa độ các điểm cùng tên (số hiệu)", .Menu = M::Tools},
-    {.Name = "Sapxeptoado", .Text = "Sắp xếp và khử tọa độ trùng", .Menu = M::Tools},
-    {.Name = "Sapxeptoadodocao", .Text = "Sắp xếp và khử tọa độ, cao độ trùng", .Menu = M::Tools},
-    {.Name = "Sosanhgoccanh", .Text = "So sánh số liệu góc, cạnh trong 2 file", .Menu = M::Tools, .MenuGap = true},
+    {.Name = "TailenAutoCAD", .Text = "Tải file dữ liệu lên AutoCAD", .Menu = M::Tools,
+     .Handler = UploadCoordinatesCommand},
+    {.Name = "Capnhatdocao", .Text = "Cập nhật độ cao vào tọa độ", .Menu = M::Tools, .MenuGap = true,
+     .Handler = MergeHeightsCommand},
+    {.Name = "Sosanhtoado", .Text = "So sánh tọa độ các điểm cùng tên (số hiệu)", .Menu = M::Tools,
+     .Handler = CompareSameNamedCommand},
+    {.Name = "Sapxeptoado", .Text = "Sắp xếp và khử tọa độ trùng", .Menu = M::Tools, .Handler = SortXYCommand},
+    {.Name = "Sapxeptoadodocao", .Text = "Sắp xếp và khử tọa độ, cao độ trùng", .Menu = M::Tools,
+     .Handler = SortXYHCommand},
+    {.Name = "Sosanhgoccanh", .Text = "So sánh số liệu góc, cạnh trong 2 file", .Menu = M::Tools, .MenuGap = true,
+     .Handler = CompareObservationsCommand},
     {.Name = "Khugoccanhcung", .Text = "Khử góc cạnh cứng", .Menu = M::Tools, .Command = "Khugoccanhcung"},
     {.Name = "ChuyentoadoSDR", .Text = "Chuyển tọa độ -> (*.DAT), dùng trong SDR", .Menu = M::Tools,
-     .MenuGap = true},
-    {.Name = "Thongketram", .Text = "Thống kê trạm máy trong file chi tiết", .Menu = M::Tools},
-    {.Name = "Gocdinhhuong0", .Text = "Chuyển góc định hướng đo chi tiết về \"0\"", .Menu = M::Tools},
+     .MenuGap = true, .Handler = CommaFormCommand},
+    {.Name = "Thongketram", .Text = "Thống kê trạm máy trong file chi tiết", .Menu = M::Tools,
+     .Handler = StationListCommand},
+    {.Name = "Gocdinhhuong0", .Text = "Chuyển góc định hướng đo chi tiết về \"0\"", .Menu = M::Tools,
+     .Handler = ZeroOrientationCommand},
     {.Name = "Thaythenhieuchuoi", .Text = "Tìm và thay thế nhiều chuỗi", .Menu = M::Tools, .MenuGap = true},
     {.Name = "Congcot", .Text = "Cộng cột", .Menu = M::Tools},
     {.Name = "Taosodogoccanh", .Text = "Từ file sl đo thô tạo file sl góc, cạnh và sl Bình sai",

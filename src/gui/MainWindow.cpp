@@ -30,6 +30,7 @@
 #include "gui/GuiInteraction.h"
 #include "gui/GuiText.h"
 #include "gui/ScreenFit.h"
+#include "gui/ToolCommands.h"
 #include "gui/Views.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SplashWindow.h"
@@ -190,6 +191,7 @@ void MainWindow::CreateDialogs() {
     }
     if (!stepDialog_) stepDialog_ = new TFListCanhXp(settings_, *this, this);
     stepDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
+    CreateToolDialogs(*this);
 }
 
 void MainWindow::SetInteraction(Interaction* interaction) {

@@ -6,6 +6,7 @@
 
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
+#include "core/tools/ObservationTools.h"
 #include "gui/CommandRunner.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TFListCanhXp.h"
@@ -70,6 +71,13 @@ WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand&, 
     return {};
 }
 
+// The kept observations are all it writes: the view stays as it is.
+WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+    const ToolStatus status = WriteObservations(input.KnownFileName, input.ObservationFileName, input.ResultFileName,
+                                                runner.Settings(), runner.Ask());
+    return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
+}
+
 struct WorkerRow {
     CommandWorker Kind;
     Worker Run;
@@ -81,6 +89,7 @@ const WorkerRow kWorkers[] = {
     {CommandWorker::StepByStep, StepByStepWorker},
     {CommandWorker::Levelling, LevellingWorker},
     {CommandWorker::DetailPoints, DetailPointsWorker},
+    {CommandWorker::RemoveFixedObservations, RemoveFixedObservationsWorker},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
+#include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
 
 namespace qef {
@@ -40,6 +41,19 @@ CalculatorResult Calculate(CalculatorMethod method, const CalculatorInput& input
     result.First = FormatFixed(PolarX(x1, side, azimuth, 0.0), 0, 3);
     result.Second = FormatFixed(PolarY(y1, side, azimuth, 0.0), 0, 3);
     return result;
+}
+
+bool ReadCalculatorTable(const std::string& fileName, int fixedFieldWidth, CalculatorTable& table) {
+    table = CalculatorTable{};
+    SplitLines lines(fileName, fixedFieldWidth);
+    if (!lines.IsOpen()) return false;
+    const FieldArray& f = lines.Fields();
+    while (lines.Next()) {
+        table.Lines = lines.LineNumber();
+        if (lines.Count() == 0) continue;
+        table.Rows.push_back({TrimBlanks(f[1]), TrimBlanks(f[2]), TrimBlanks(f[3])});
+    }
+    return true;
 }
 
 }  // namespace qef

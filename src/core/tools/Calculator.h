@@ -1,7 +1,9 @@
 #pragma once
 // The small azimuth and coordinate calculator: the azimuth between two points, or a new point
 // from two points, an angle and a side, or from one point, an azimuth and a side.
+#include <array>
 #include <string>
+#include <vector>
 
 namespace qef {
 
@@ -35,5 +37,13 @@ struct CalculatorAngles {
 };
 
 CalculatorResult Calculate(CalculatorMethod method, const CalculatorInput& input, const CalculatorAngles& angles = {});
+
+// The point table of the calculator: the first three fields (name, X, Y) of every non-blank line,
+// in order, and the number of lines of the file. False when the file cannot be read.
+struct CalculatorTable {
+    long long Lines = 0;
+    std::vector<std::array<std::string, 3>> Rows;
+};
+bool ReadCalculatorTable(const std::string& fileName, int fixedFieldWidth, CalculatorTable& table);
 
 }  // namespace qef
