@@ -179,7 +179,10 @@ ToolStatus WriteObservations(const std::string& knownFile, const std::string& ob
         return status;
     }
     ObservationTexts texts;
-    if (!ReadObservationTexts(observationFile, settings, texts)) {
+    // The file changed between the two readings when their counts differ.
+    if (!ReadObservationTexts(observationFile, settings, texts) ||
+        texts.Angles.size() != static_cast<std::size_t>(obs.Angles.Count()) ||
+        texts.Sides.size() != static_cast<std::size_t>(obs.Sides.Count())) {
         ReportUnreadable(observationFile, ui, status);
         return status;
     }
