@@ -33,7 +33,8 @@ std::string ComparisonRow(const PointNameTable& names, const PointList& a, int i
            F53(b.Y[j]) + "\t" + F53(dx) + "\t" + F53(dy) + "\t" + F53(std::sqrt(dx * dx + dy * dy));
 }
 
-// Each point that a later point of the same list repeats, with the first repeat.
+// Each point that a later point of the same list repeats, with the first repeat; the file is named
+// once in a message.
 void ListRepeats(const PointNameTable& names, const PointList& points, const std::string& fileName,
                  std::vector<std::string>& rows, Interaction& ui) {
     std::unordered_map<int, int> later;  // id -> the next point of that id met so far from the end
@@ -43,9 +44,12 @@ void ListRepeats(const PointNameTable& names, const PointList& points, const std
         if (it != later.end()) repeat[i] = it->second;
         later[points.Ids[i]] = i;
     }
+    bool told = false;
     for (int i = 1; i <= points.Count(); ++i) {
         if (repeat[i] == 0) continue;
-        ui.Message("File " + fileName + Vn(" Có điểm trùng"));
+        // The message names no point: once per file says it all, the rows say which.
+        if (!told) ui.Message("File " + fileName + Vn(" Có điểm trùng"));
+        told = true;
         rows.push_back(ComparisonRow(names, points, i, points, repeat[i]));
     }
 }
