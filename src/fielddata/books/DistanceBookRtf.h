@@ -1,0 +1,25 @@
+#pragma once
+// The printable distance book as RTF: a page per side (forward/back) or half a page (free), with
+// the observer's header, the readings, the blank height-difference table, and after each run of
+// pages a table of the sides with their means and pages.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/Interaction.h"
+#include "fielddata/books/FieldBookOptions.h"
+
+namespace qef {
+
+// Text for an RTF file: "\", "{" and "}" escaped, bytes from 0x80 as \'xx.
+std::string RtfEscaped(std::string_view tcvn3);
+// Only the bytes from 0x80 escaped: for text that holds control words.
+std::string HighBytesEscaped(std::string_view tcvn3);
+
+// The distance book of the reduction (TCVN3 lines) as RTF lines, for the mode of the options.
+// nullopt, after the message "Dữ liệu của bạn không có cạnh", when the book has no side.
+std::optional<std::vector<std::string>> DistanceBookRtf(const std::vector<std::string>& distanceBook,
+                                                        const FieldBookOptions& options, Interaction& ui);
+
+}  // namespace qef
