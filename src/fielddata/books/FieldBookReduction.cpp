@@ -226,7 +226,11 @@ bool FieldBookReducer::ReduceAngleSets(int n, int first) {
     for (int s = 1; s <= sets; ++s) {
         const int base = 2 * k * (s - 1) + first - 1;
         for (int d = 1; d <= k; ++d) half[d] = MeanDirection(a[base + 2 * k - d + 1].Degrees, a[base + d].Degrees, decimals);
-        const double origin = closed ? RoundDms(decimals, CircularMean(half[1], half[k])) : half[1];
+        double origin = half[1];
+        if (closed) {
+            origin = RoundDms(decimals, CircularMean(half[1], half[k]));
+            if (origin >= 360) origin -= 360;
+        }
         for (int d = 1; d <= k; ++d) {
             const AngleRecord& left = a[base + d];
             const double right = a[base + 2 * k - d + 1].Degrees;
