@@ -92,7 +92,7 @@ std::vector<std::string> CaseNames() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FieldBookCase, testing::ValuesIn(CaseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const testing::TestParamInfo<std::string>& param) { return param.param; });
 
 }  // namespace
 }  // namespace qef
