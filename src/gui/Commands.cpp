@@ -60,6 +60,11 @@ const std::vector<ComputationCommand>& ComputationCommands() {
          false, true, Flags(true, false, false, false), false, true,
          "Nhập tên file tọa độ gốc - Bình sai đơn giản", "Nhập tên file số liệu đo - Bình sai đơn giản",
          kResultPrompt, kHeightPrompt, DetailMode::Plan, AfterRun::Nothing},
+        // The field books ask their options and files themselves.
+        {"Taosodogoccanh", CommandWorker::FieldBooks, nullptr, false, false, {}, false, false, nullptr, nullptr,
+         nullptr, nullptr, DetailMode::Plan, AfterRun::Nothing},
+        {"Vesodogoc", CommandWorker::TextBooks, nullptr, false, false, {}, false, false, nullptr, nullptr, nullptr,
+         nullptr, DetailMode::Plan, AfterRun::Nothing},
     };
     return commands;
 }

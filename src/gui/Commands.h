@@ -16,6 +16,8 @@ enum class CommandWorker {
     Levelling,                // F6
     DetailPoints,             // F7, F8, F9
     RemoveFixedObservations,  // "Khử góc cạnh cứng"
+    FieldBooks,               // the field books from a raw file; the options dialog, no input step
+    TextBooks,                // the ruled text books from the field books
 };
 
 // What the command shows in the editor after its worker.

@@ -35,7 +35,9 @@
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SplashWindow.h"
 #include "gui/dialogs/TFListCanhXp.h"
+#include "gui/dialogs/TFTaosodo.h"
 #include "gui/dialogs/TFTsbs.h"
+#include "gui/dialogs/Tflapsdgc.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
 #include "gui/dialogs/FindDialog.h"
 #include "gui/dialogs/ReplaceDialog.h"
@@ -184,6 +186,8 @@ void MainWindow::CreateDialogs() {
     if (!parametersDialog_) parametersDialog_ = new TFTsbs(settings_, this);
     if (!monitorWindow_) monitorWindow_ = new TForm2(this);
     if (!drawingOptionsDialog_) drawingOptionsDialog_ = new TFVoiAutoCAD(settings_, this);
+    if (!fieldBookOptionsDialog_) fieldBookOptionsDialog_ = new TFTaosodo(this);
+    if (!textBooksDialog_) textBooksDialog_ = new Tflapsdgc(this);
     parametersDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
     if (!gridLayoutDialog_) {
         gridLayoutDialog_ = new TthaydoiBangnhap(this);

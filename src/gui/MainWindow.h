@@ -39,8 +39,10 @@ class GridModel;
 class GuiInteraction;
 class HelpWindow;
 class SplashWindow;
+class TFTaosodo;
 class TFTsbs;
 class TFListCanhXp;
+class Tflapsdgc;
 class TFVoiAutoCAD;
 class TForm2;
 
@@ -72,6 +74,8 @@ public:
     FindDialog* FindDialog1() const { return FindDialog1_; }
     ReplaceDialog* ReplaceDialog1() const { return ReplaceDialog1_; }
     TFListCanhXp* StepDialog() const { return stepDialog_; }
+    TFTaosodo* FieldBookOptionsDialog() const { return fieldBookOptionsDialog_; }
+    Tflapsdgc* TextBooksDialog() const { return textBooksDialog_; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
@@ -200,6 +204,8 @@ private:
     std::unique_ptr<EditorReplace> editorReplace_;
     GridEditor* gridEditor_ = nullptr;
     TFListCanhXp* stepDialog_ = nullptr;
+    TFTaosodo* fieldBookOptionsDialog_ = nullptr;
+    Tflapsdgc* textBooksDialog_ = nullptr;
 
     QToolBar* TB_StGrid_ = nullptr;
     QToolBar* TB_Editor_ = nullptr;

@@ -10,6 +10,7 @@
 #include "gui/CommandRunner.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TFListCanhXp.h"
+#include "gui/FieldBookWorkers.h"
 #include "heights/DetailPoints.h"
 #include "heights/LevellingAdjustment.h"
 
@@ -90,6 +91,8 @@ const WorkerRow kWorkers[] = {
     {CommandWorker::Levelling, LevellingWorker},
     {CommandWorker::DetailPoints, DetailPointsWorker},
     {CommandWorker::RemoveFixedObservations, RemoveFixedObservationsWorker},
+    {CommandWorker::FieldBooks, FieldBooksWorker},
+    {CommandWorker::TextBooks, TextBooksWorker},
 };
 
 }  // namespace

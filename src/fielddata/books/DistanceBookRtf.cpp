@@ -334,17 +334,17 @@ std::string RtfEscaped(std::string_view tcvn3) {
     return out;
 }
 
+bool HasSideLines(const std::vector<std::string>& distanceBook) {
+    LongFieldArray fields;
+    for (const std::string& line : distanceBook)
+        if (SplitFieldsTo(line, fields, SeparatorMode::Tab, 0) > 0 && !fields[1].empty() && !fields[2].empty())
+            return true;
+    return false;
+}
+
 std::optional<std::vector<std::string>> DistanceBookRtf(const std::vector<std::string>& distanceBook,
                                                         const FieldBookOptions& options, Interaction& ui) {
-    LongFieldArray fields;
-    bool anySide = false;
-    for (const std::string& line : distanceBook) {
-        if (SplitFieldsTo(line, fields, SeparatorMode::Tab, 0) > 0 && !fields[1].empty() && !fields[2].empty()) {
-            anySide = true;
-            break;
-        }
-    }
-    if (!anySide) {
+    if (!HasSideLines(distanceBook)) {
         ui.Message(Vn("Dữ liệu của bạn không có cạnh"));
         return std::nullopt;
     }

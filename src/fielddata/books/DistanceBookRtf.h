@@ -17,6 +17,9 @@ std::string RtfEscaped(std::string_view tcvn3);
 // Only the bytes from 0x80 escaped: for text that holds control words.
 std::string HighBytesEscaped(std::string_view tcvn3);
 
+// The book has a side line (from and to both given).
+bool HasSideLines(const std::vector<std::string>& distanceBook);
+
 // The distance book of the reduction (TCVN3 lines) as RTF lines, for the mode of the options.
 // nullopt, after the message "Dữ liệu của bạn không có cạnh", when the book has no side.
 std::optional<std::vector<std::string>> DistanceBookRtf(const std::vector<std::string>& distanceBook,

@@ -1,0 +1,174 @@
+#include "gui/dialogs/TFTaosodo.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "gui/GuiText.h"
+
+namespace qef {
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A group box of radio buttons that exclude each other; the buttons' ids are their indexes.
+QButtonGroup* RadioGroup(QWidget* parent, QVBoxLayout* into, const char* name, const QString& title,
+                         const QStringList& items, int checked) {
+    auto* box = Named(new QGroupBox(title, parent), name);
+    auto* layout = new QVBoxLayout(box);
+    auto* group = new QButtonGroup(box);
+    group->setObjectName(QString::fromLatin1(name) + QStringLiteral("Buttons"));
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], box);
+        button->setObjectName(QString::fromLatin1(name) + QString::number(i));
+        group->addButton(button, i);
+        layout->addWidget(button);
+    }
+    group->button(checked)->setChecked(true);
+    into->addWidget(box);
+    return group;
+}
+
+}  // namespace
+
+TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
+    setObjectName(QStringLiteral("FTaosodo"));
+    setWindowTitle(QStringLiteral("Tạo sổ đo góc cạnh"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* tolerances = Named(new QGroupBox(QStringLiteral(" Các thông số xử lý số liệu "), this), "GroupBox1");
+    auto* radios = new QVBoxLayout;
+    RGcaphang_ = RadioGroup(tolerances, radios, "RGcaphang", QStringLiteral(" Cấp hạng "),
+                            {QStringLiteral("ĐC I"), QStringLiteral("ĐC II"), QStringLiteral("KV")}, 2);
+    RGssmay_ = RadioGroup(tolerances, radios, "RGssmay", QStringLiteral(" Sai số góc của máy đo "),
+                          {QStringLiteral("1\"-2\""), QStringLiteral("3\"-5\""), QStringLiteral(">5\"")}, 1);
+    RG_Cachlaycanh_ = RadioGroup(tolerances, radios, "RG_Cachlaycanh", QStringLiteral(" Đo cạnh "),
+                                 {QStringLiteral("thuận ngịch"), QStringLiteral("tự do")}, 0);
+
+    auto spin = [&](const char* name, int low, int high, int value) {
+        auto* box = Named(new QSpinBox(tolerances), name);
+        box->setRange(low, high);
+        box->setValue(value);
+        return box;
+    };
+    Ess2C_ = spin("Ess2C", 1, 60, 18);
+    Ess2L_ = spin("Ess2L", 1, 60, 8);
+    Ebiendong2C_ = spin("Ebiendong2C", 1, 60, 20);
+    Esolandogoc_ = spin("Esolandogoc", 1, 10, 1);
+    Esolephangiay_ = spin("Esolephangiay", 0, 3, 0);
+    Esolandocanh_ = spin("Esolandocanh", 0, 10, 2);
+    Esolandocanh_->setSingleStep(2);
+    Essacanh_ = spin("Essacanh", 1, 1000, 5);
+    auto* values = new QFormLayout;
+    values->addRow(QStringLiteral("Biến động 2C :"), Ess2C_);
+    values->addRow(QStringLiteral("SS 2 nữa lần đo :"), Ess2L_);
+    values->addRow(QStringLiteral("2C cho phép :"), Ebiendong2C_);
+    values->addRow(QStringLiteral("Số lần đo góc :"), Esolandogoc_);
+    values->addRow(QStringLiteral("Số lẽ phần giây :"), Esolephangiay_);
+    values->addRow(QStringLiteral("Tổng số lần đo cạnh :"), Esolandocanh_);
+    values->addRow(QStringLiteral("Sai số giữa 2 lần đo (mm) :"), Essacanh_);
+    auto* tolerancesLayout = new QHBoxLayout(tolerances);
+    tolerancesLayout->addLayout(radios);
+    tolerancesLayout->addLayout(values);
+
+    auto* header = Named(new QGroupBox(QStringLiteral(" Các thông tin lập sổ đo góc cạnh "), this), "GroupBox2");
+    auto edit = [&](const char* name, const QString& text) { return Named(new QLineEdit(text, header), name); };
+    Engdo_ = edit("Engdo", {});
+    Engghi_ = edit("Engghi", {});
+    Eloaimay_ = edit("Eloaimay", {});
+    Esomay_ = edit("Esomay", {});
+    Esodau_ = edit("Esodau", QStringLiteral("6"));
+    Esocuoi_ = edit("Esocuoi", QStringLiteral("200"));
+    auto* headerLayout = new QGridLayout(header);
+    headerLayout->addWidget(new QLabel(QStringLiteral("Người đo :"), header), 0, 0);
+    headerLayout->addWidget(Engdo_, 0, 1);
+    headerLayout->addWidget(new QLabel(QStringLiteral("Ng ghi :"), header), 0, 2);
+    headerLayout->addWidget(Engghi_, 0, 3);
+    headerLayout->addWidget(new QLabel(QStringLiteral("Loại máy :"), header), 1, 0);
+    headerLayout->addWidget(Eloaimay_, 1, 1);
+    headerLayout->addWidget(new QLabel(QStringLiteral("Số máy :"), header), 1, 2);
+    headerLayout->addWidget(Esomay_, 1, 3);
+    headerLayout->addWidget(new QLabel(QStringLiteral("Trang đầu :"), header), 2, 0);
+    headerLayout->addWidget(Esodau_, 2, 1);
+    headerLayout->addWidget(new QLabel(QStringLiteral("cuối :"), header), 2, 2);
+    headerLayout->addWidget(Esocuoi_, 2, 3);
+
+    cb_xlsl_ = Named(new QCheckBox(QStringLiteral("Tính 2C và trung bình trị đo góc cạnh"), this), "cb_xlsl");
+    cb_sdcanh_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo cạnh dạng file RTF"), this), "cb_sdcanh");
+    cb_sdgoc_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo góc dạng file RTF"), this), "cb_sdgoc");
+    cb_sdgoc_->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(tolerances);
+    layout->addWidget(header);
+    layout->addWidget(cb_xlsl_);
+    layout->addWidget(cb_sdcanh_);
+    layout->addWidget(cb_sdgoc_);
+    layout->addLayout(OkCancelRow());
+
+    connect(RGcaphang_, &QButtonGroup::idToggled, this, [this](int, bool on) { if (on) OnClassChanged(); });
+    connect(RGssmay_, &QButtonGroup::idToggled, this, [this](int, bool on) { if (on) OnClassChanged(); });
+    connect(RG_Cachlaycanh_, &QButtonGroup::idToggled, this, [this](int, bool on) { if (on) OnDistanceModeChanged(); });
+}
+
+void TFTaosodo::OnClassChanged() {
+    const auto instrument = static_cast<InstrumentClass>(RGssmay_->checkedId());
+    const ToleranceFill fill = ToleranceFor(static_cast<NetworkClass>(RGcaphang_->checkedId()), instrument);
+    // Switching the class runs this handler again, which then fills the same values.
+    if (RGcaphang_->checkedId() != static_cast<int>(fill.Class)) {
+        RGcaphang_->button(static_cast<int>(fill.Class))->setChecked(true);
+        return;
+    }
+    Esolandogoc_->setValue(fill.AngleSets);
+    Ess2L_->setValue(fill.HalfSetTolerance);
+    Ess2C_->setValue(fill.TwoCVariation);
+}
+
+void TFTaosodo::OnDistanceModeChanged() {
+    Esolandocanh_->setSingleStep(RG_Cachlaycanh_->checkedId() == static_cast<int>(DistanceMode::ForwardBack) ? 2 : 1);
+}
+
+void TFTaosodo::accept() {
+    const auto mode = static_cast<DistanceMode>(RG_Cachlaycanh_->checkedId());
+    // Forward and back come in pairs.
+    if (mode == DistanceMode::ForwardBack && Esolandocanh_->value() % 2 != 0) {
+        ShowMessage(QStringLiteral("Số lần đo cạnh phải chẵn"));
+        Esolandocanh_->setFocus();
+        return;
+    }
+    FieldBookOptions o;
+    o.TwoCVariation = Ess2C_->value();
+    o.HalfSetTolerance = Ess2L_->value();
+    o.TwoCAllowed = Ebiendong2C_->value();
+    o.SecondsDecimals = Esolephangiay_->value();
+    o.DistanceCount = Esolandocanh_->value();
+    o.AngleSets = Esolandogoc_->value();
+    o.DistanceTolerance = Essacanh_->value();
+    o.Distances = mode;
+    o.Compute = cb_xlsl_->isChecked();
+    o.RtfDistanceBook = cb_sdcanh_->isChecked();
+    o.Observer = ToTcvn3(Engdo_->text());
+    o.Recorder = ToTcvn3(Engghi_->text());
+    o.InstrumentType = ToTcvn3(Eloaimay_->text());
+    o.InstrumentNumber = ToTcvn3(Esomay_->text());
+    o.FirstPage = ToTcvn3(Esodau_->text());
+    o.LastPage = ToTcvn3(Esocuoi_->text());
+    options_ = std::move(o);
+    AcceptNow();
+}
+
+}  // namespace qef
