@@ -1,6 +1,5 @@
 #include "gui/dialogs/TFTaosodo.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -8,11 +7,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "gui/GuiText.h"
+#include "gui/dialogs/TFTsbs.h"
 
 namespace qef {
 
@@ -24,24 +23,6 @@ W* Named(W* widget, const char* name) {
     return widget;
 }
 
-// A group box of radio buttons that exclude each other; the buttons' ids are their indexes.
-QButtonGroup* RadioGroup(QWidget* parent, QVBoxLayout* into, const char* name, const QString& title,
-                         const QStringList& items, int checked) {
-    auto* box = Named(new QGroupBox(title, parent), name);
-    auto* layout = new QVBoxLayout(box);
-    auto* group = new QButtonGroup(box);
-    group->setObjectName(QString::fromLatin1(name) + QStringLiteral("Buttons"));
-    for (int i = 0; i < items.size(); ++i) {
-        auto* button = new QRadioButton(items[i], box);
-        button->setObjectName(QString::fromLatin1(name) + QString::number(i));
-        group->addButton(button, i);
-        layout->addWidget(button);
-    }
-    group->button(checked)->setChecked(true);
-    into->addWidget(box);
-    return group;
-}
-
 }  // namespace
 
 TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
@@ -50,13 +31,18 @@ TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     auto* tolerances = Named(new QGroupBox(QStringLiteral(" Các thông số xử lý số liệu "), this), "GroupBox1");
+    RGcaphang_ = new RadioGroupBox(QStringLiteral("RGcaphang"), QStringLiteral(" Cấp hạng "),
+                                   {QStringLiteral("ĐC I"), QStringLiteral("ĐC II"), QStringLiteral("KV")}, tolerances);
+    RGssmay_ = new RadioGroupBox(QStringLiteral("RGssmay"), QStringLiteral(" Sai số góc của máy đo "),
+                                 {QStringLiteral("1\"-2\""), QStringLiteral("3\"-5\""), QStringLiteral(">5\"")},
+                                 tolerances);
+    RG_Cachlaycanh_ = new RadioGroupBox(QStringLiteral("RG_Cachlaycanh"), QStringLiteral(" Đo cạnh "),
+                                        {QStringLiteral("thuận ngịch"), QStringLiteral("tự do")}, tolerances);
+    RGcaphang_->SetItemIndex(static_cast<int>(NetworkClass::Region));
+    RGssmay_->SetItemIndex(static_cast<int>(InstrumentClass::ThreeToFive));
+    RG_Cachlaycanh_->SetItemIndex(static_cast<int>(DistanceMode::ForwardBack));
     auto* radios = new QVBoxLayout;
-    RGcaphang_ = RadioGroup(tolerances, radios, "RGcaphang", QStringLiteral(" Cấp hạng "),
-                            {QStringLiteral("ĐC I"), QStringLiteral("ĐC II"), QStringLiteral("KV")}, 2);
-    RGssmay_ = RadioGroup(tolerances, radios, "RGssmay", QStringLiteral(" Sai số góc của máy đo "),
-                          {QStringLiteral("1\"-2\""), QStringLiteral("3\"-5\""), QStringLiteral(">5\"")}, 1);
-    RG_Cachlaycanh_ = RadioGroup(tolerances, radios, "RG_Cachlaycanh", QStringLiteral(" Đo cạnh "),
-                                 {QStringLiteral("thuận ngịch"), QStringLiteral("tự do")}, 0);
+    for (RadioGroupBox* group : {RGcaphang_, RGssmay_, RG_Cachlaycanh_}) radios->addWidget(group);
 
     auto spin = [&](const char* name, int low, int high, int value) {
         auto* box = Named(new QSpinBox(tolerances), name);
@@ -120,17 +106,17 @@ TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     layout->addWidget(cb_sdgoc_);
     layout->addLayout(OkCancelRow());
 
-    connect(RGcaphang_, &QButtonGroup::idToggled, this, [this](int, bool on) { if (on) OnClassChanged(); });
-    connect(RGssmay_, &QButtonGroup::idToggled, this, [this](int, bool on) { if (on) OnClassChanged(); });
-    connect(RG_Cachlaycanh_, &QButtonGroup::idToggled, this, [this](int, bool on) { if (on) OnDistanceModeChanged(); });
+    connect(RGcaphang_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
+    connect(RGssmay_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
+    connect(RG_Cachlaycanh_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnDistanceModeChanged);
 }
 
 void TFTaosodo::OnClassChanged() {
-    const auto instrument = static_cast<InstrumentClass>(RGssmay_->checkedId());
-    const ToleranceFill fill = ToleranceFor(static_cast<NetworkClass>(RGcaphang_->checkedId()), instrument);
+    const auto instrument = static_cast<InstrumentClass>(RGssmay_->ItemIndex());
+    const ToleranceFill fill = ToleranceFor(static_cast<NetworkClass>(RGcaphang_->ItemIndex()), instrument);
     // Switching the class runs this handler again, which then fills the same values.
-    if (RGcaphang_->checkedId() != static_cast<int>(fill.Class)) {
-        RGcaphang_->button(static_cast<int>(fill.Class))->setChecked(true);
+    if (RGcaphang_->ItemIndex() != static_cast<int>(fill.Class)) {
+        RGcaphang_->SetItemIndex(static_cast<int>(fill.Class));
         return;
     }
     Esolandogoc_->setValue(fill.AngleSets);
@@ -139,11 +125,11 @@ void TFTaosodo::OnClassChanged() {
 }
 
 void TFTaosodo::OnDistanceModeChanged() {
-    Esolandocanh_->setSingleStep(RG_Cachlaycanh_->checkedId() == static_cast<int>(DistanceMode::ForwardBack) ? 2 : 1);
+    Esolandocanh_->setSingleStep(RG_Cachlaycanh_->ItemIndex() == static_cast<int>(DistanceMode::ForwardBack) ? 2 : 1);
 }
 
 void TFTaosodo::accept() {
-    const auto mode = static_cast<DistanceMode>(RG_Cachlaycanh_->checkedId());
+    const auto mode = static_cast<DistanceMode>(RG_Cachlaycanh_->ItemIndex());
     // Forward and back come in pairs.
     if (mode == DistanceMode::ForwardBack && Esolandocanh_->value() % 2 != 0) {
         ShowMessage(QStringLiteral("Số lần đo cạnh phải chẵn"));

@@ -6,12 +6,13 @@
 #include "fielddata/books/FieldBookOptions.h"
 #include "gui/dialogs/DialogSupport.h"
 
-class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QSpinBox;
 
 namespace qef {
+
+class RadioGroupBox;
 
 class TFTaosodo : public CheckedDialog {
     Q_OBJECT
@@ -28,9 +29,9 @@ private:
     void OnDistanceModeChanged();
 
     FieldBookOptions options_;
-    QButtonGroup* RGcaphang_ = nullptr;
-    QButtonGroup* RGssmay_ = nullptr;
-    QButtonGroup* RG_Cachlaycanh_ = nullptr;
+    RadioGroupBox* RGcaphang_ = nullptr;
+    RadioGroupBox* RGssmay_ = nullptr;
+    RadioGroupBox* RG_Cachlaycanh_ = nullptr;
     QSpinBox* Ess2C_ = nullptr;
     QSpinBox* Ess2L_ = nullptr;
     QSpinBox* Ebiendong2C_ = nullptr;
