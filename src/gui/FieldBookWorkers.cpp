@@ -65,8 +65,9 @@ bool WriteBook(const std::string& path, const std::vector<std::string>& lines, I
 }
 
 // The RTF form of a distance book; an empty name writes nothing.
-WorkerResult WriteRtfBook(MainWindow& window, const std::string& distanceBook, const FieldBookOptions& options,
+WorkerResult WriteRtfBook(MainWindow& window, const FieldBookFiles& files, const FieldBookOptions& options,
                           Interaction& ui) {
+    const std::string& distanceBook = files.DistanceBook;
     std::vector<std::string> book;
     if (!ReadBook(distanceBook, book, ui)) return Failed();
     if (!HasSideLines(book)) {
@@ -75,7 +76,10 @@ WorkerResult WriteRtfBook(MainWindow& window, const std::string& distanceBook, c
     }
     const auto rtfName = AskSave(window, "Nhập tên file trình bày", kRtfFilter, "RTF");
     if (!rtfName) return Cancelled();
-    if (!CheckOutputNames({distanceBook}, {*rtfName}, ui)) return Failed();
+    std::vector<std::string> others{distanceBook};
+    for (const std::string* name : {&files.Raw, &files.AngleBook, &files.Adjustment})
+        if (!name->empty()) others.push_back(*name);
+    if (!CheckOutputNames(others, {*rtfName}, ui)) return Failed();
     const auto rtf = DistanceBookRtf(book, options, ui);
     if (!rtf || !WriteBook(*rtfName, *rtf, ui)) return Failed();
     return {};
@@ -132,7 +136,7 @@ WorkerResult FieldBooksWorker(CommandRunner& runner, const ComputationCommand&, 
         if (outcome == FieldBookOutcome::Stopped) return Cancelled();
         if (outcome != FieldBookOutcome::Completed) return Failed();
     }
-    if (options.RtfDistanceBook) return WriteRtfBook(window, files.DistanceBook, options, ui);
+    if (options.RtfDistanceBook) return WriteRtfBook(window, files, options, ui);
     return {};
 }
 
