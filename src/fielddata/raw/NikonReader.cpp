@@ -1,0 +1,135 @@
+// Nikon raw data: comma-separated records named by their first field. "ST" sets up a station;
+// "F1" and "F2" are face-left and face-right readings of a round; "CP" a control point; "SS" a side
+// shot, a detail or control target by its number.
+#include <cmath>
+#include <string>
+
+#include "core/numeric/Geometry.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/Tokenizer.h"
+#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawValues.h"
+
+namespace qef {
+
+namespace {
+
+// The instrument's own layout of F1/F2 has the target height before the distance and the time
+// last; the short layout has neither.
+constexpr int kFullRoundFields = 7;
+
+bool SameName(std::string_view a, std::string_view b) { return UpperShort(a) == UpperShort(b); }
+
+class NikonReader : public RawReader {
+public:
+    explicit NikonReader(RawOutput& out) : out_(out), fields_(std::make_unique<FieldArray>()) {}
+
+    std::optional<std::string> Line(std::string_view line, long long lineNumber) override {
+        const int count = SplitFields(line, *fields_, SeparatorMode::Comma, true, 10);
+        if (count == 0) return std::nullopt;
+        for (int i = 1; i <= std::min(count, 16); ++i) (*fields_)[i] = TrimBlanks((*fields_)[i]);
+        const FieldArray& f = *fields_;
+        const std::string& keyword = f[1];
+        bool ok = true;
+        if (keyword == "ST") ok = Station(f);
+        else if (keyword == "F1") ok = Round(f, count, Face::Left);
+        else if (keyword == "F2") ok = Round(f, count, Face::Right);
+        else if (keyword == "CP") ok = Shot(f[3].empty() ? f[2] : f[3], f[4], f[5], f[6], f[7], true);
+        else if (keyword == "SS") ok = Shot(f[2], f[3], f[4], f[5], f[6], false);
+        if (!ok) return BadRawLineMessage(lineNumber, line);
+        return std::nullopt;
+    }
+
+private:
+    bool Station(const FieldArray& f) {
+        std::optional<double> height, backsightCircle;
+        if (!ReadRawNumber(f[6], height) || !ReadRawAngle(f[8], true, backsightCircle)) return false;
+        station_ = RawName(f[3].empty() ? f[2] : f[3]);
+        backsight_ = RawName(f[5].empty() ? f[4] : f[5]);
+        instrumentHeight_ = height.value_or(0.0);
+        // The circle reading stored with the set-up; a later face-left reading of the backsight
+        // takes its place when the set-up has none.
+        orientation_ = backsightCircle;
+        headerWritten_ = false;
+        out_.CountStation();
+        out_.StationBreak();
+        out_.WorkBreak();
+        return true;
+    }
+
+    void NoteBacksightReading(std::string_view target, double hz) {
+        if (!orientation_ && SameName(target, backsight_)) orientation_ = hz;
+    }
+
+    bool Round(const FieldArray& f, int count, Face face) {
+        const bool full = count >= kFullRoundFields;
+        std::optional<double> slope, hz, zenith;
+        if (!ReadRawNumber(f[full ? 4 : 3], slope) || !ReadRawAngle(f[full ? 5 : 4], true, hz) ||
+            !ReadRawAngle(f[full ? 6 : 5], true, zenith))
+            return false;
+        if (!hz) return true;
+        const std::string target = RawName(f[2]);
+        if (face == Face::Left) NoteBacksightReading(target, *hz);
+        TargetReading r = Reading(target, *hz);
+        if (slope && zenith) {
+            r.Elevation = ElevationFromZenith(*zenith);
+            r.Hd = *slope * std::cos(DegToRad(r.Elevation));
+        }
+        out_.Control(r, face);
+        return true;
+    }
+
+    bool Shot(std::string_view name, std::string_view heightText, std::string_view slopeText,
+              std::string_view hzText, std::string_view zenithText, bool controlPoint) {
+        std::optional<double> height, slope, hz, zenith;
+        if (!ReadRawNumber(heightText, height) || !ReadRawNumber(slopeText, slope) || !ReadRawAngle(hzText, true, hz) ||
+            !ReadRawAngle(zenithText, true, zenith))
+            return false;
+        if (!slope || !zenith || (!hz && !controlPoint)) return true;
+        const std::string target = RawName(name);
+        if (hz) NoteBacksightReading(target, *hz);
+        TargetReading r = Reading(target, hz.value_or(0.0));
+        r.Elevation = ElevationFromZenith(*zenith);
+        r.Hd = *slope * std::cos(DegToRad(r.Elevation));
+        r.HeightsKnown = true;
+        r.TargetHeight = height;
+        if (controlPoint) {
+            // The backsight's own reading is the orientation, not a direction to reduce.
+            out_.Control(r, Face::Unknown, hz && !SameName(target, backsight_));
+        } else if (out_.IsDetailTarget(target)) {
+            if (!headerWritten_) {
+                out_.DetailHeader(station_, backsight_, instrumentHeight_);
+                headerWritten_ = true;
+            }
+            out_.Detail(r);
+        } else {
+            out_.Control(r, Face::Unknown);
+        }
+        return true;
+    }
+
+    TargetReading Reading(const std::string& target, double hz) const {
+        TargetReading r;
+        r.Backsight = backsight_;
+        r.Station = station_;
+        r.Target = target;
+        r.Hz = hz;
+        r.Orientation = orientation_.value_or(0.0);
+        r.InstrumentHeight = instrumentHeight_;
+        return r;
+    }
+
+    RawOutput& out_;
+    std::unique_ptr<FieldArray> fields_;
+    std::string station_;
+    std::string backsight_;
+    double instrumentHeight_ = 0.0;
+    std::optional<double> orientation_;
+    bool headerWritten_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<RawReader> MakeNikonReader(RawOutput& out) { return std::make_unique<NikonReader>(out); }
+
+}  // namespace qef

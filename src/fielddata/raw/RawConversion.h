@@ -1,0 +1,59 @@
+#pragma once
+// Converting a raw total-station download into the program's observation, detail and height files:
+// one function of the instrument, the run values and the file names. It checks the names, reads the
+// download with the instrument's reader, writes every output whole or not at all, and tells the
+// user what it converted.
+#include <optional>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "core/model/Interaction.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
+
+namespace qef {
+
+enum class RawFormat { Nikon, LeicaGsi, LeicaGsiT1610, Topcon, Geodimeter, LeicaIdx };
+
+// One item of the instrument list: its text (maker TAB model) and its reader, if there is one.
+struct RawInstrument {
+    const char* Item;
+    std::optional<RawFormat> Format;
+};
+// In list order; the position is the index kept in the settings file.
+std::span<const RawInstrument> RawInstruments();
+
+std::unique_ptr<RawReader> MakeRawReader(RawFormat format, RawOutput& out);
+
+struct RawConversionPaths {
+    std::string Input;
+    std::string Observations;    // the raw observation file (".DTA")
+    std::string Detail;          // the detail ("mia") file
+    std::string StationHeights;  // with heights; its "DT" twin is written beside it
+    std::string DetailHeights;   // with heights
+};
+
+// The work file of the distance records (the observation file with "$$$") and the "DT" twin.
+std::string RawWorkFileName(const std::string& observations);
+std::string StationHeightsDtName(const std::string& stationHeights);
+
+enum class RawConversionOutcome {
+    Converted,
+    NothingConverted,  // no record found: nothing written, a warning shown
+    NameCollision,     // an output would replace the download or another output (message shown)
+    ReadFailed,        // the download cannot be opened (message shown)
+    StoppedAtLine,     // a line cannot be read (message naming it shown); nothing written
+    WriteFailed,       // an output cannot be written (message shown); nothing written
+};
+
+struct RawConversionStatus {
+    RawConversionOutcome Outcome = RawConversionOutcome::Converted;
+    RawCounts Counts;
+    long long StopLine = 0;
+};
+
+RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions& options,
+                                   const RawConversionPaths& paths, Interaction& ui);
+
+}  // namespace qef
