@@ -32,7 +32,7 @@ void Put(TextFileWriter* file, const std::string& line) {
 }  // namespace
 
 double ElevationFromZenith(double zenithDegrees) {
-    return zenithDegrees < 180.0 ? 90.0 - zenithDegrees : 270.0 - zenithDegrees;
+    return zenithDegrees < 180.0 ? 90.0 - zenithDegrees : zenithDegrees - 270.0;
 }
 
 double NormalizeDegrees(double degrees) {

@@ -103,7 +103,8 @@ private:
     std::string line_;
 };
 
-// Zenith reading to elevation: 90 - V below 180, else 270 - V (face right).
+// Zenith reading to elevation: 90 - V on face left, V - 270 on face right, so that both faces
+// of one target give the same elevation.
 double ElevationFromZenith(double zenithDegrees);
 // Into [0, 360).
 double NormalizeDegrees(double degrees);

@@ -1,0 +1,103 @@
+// Raw downloads converted into observation, detail and height files. The case folders under
+// tests/data/fielddata/raw are written by make_raw.py there, from true geometry: the downloads and
+// the files each conversion must give.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "core/text/TextFile.h"
+#include "core/text/VnCodec.h"
+#include "fielddata/raw/RawConversion.h"
+#include "support/Fakes.h"
+
+namespace qef {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kRawData = QEF_TEST_DATA "/fielddata/raw";
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+struct RawCase {
+    std::map<std::string, std::string> values;
+    int Int(const std::string& key) const { return std::stoi(values.at(key)); }
+
+    RawFormat Format() const { return *RawInstruments()[Int("instrument")].Format; }
+    RawConversionOptions Options() const {
+        RawConversionOptions o;
+        o.WithHeights = Int("heights") == 1;
+        o.ControlFromNumber = Int("control_from");
+        o.ControlDistanceCorrection = Int("control_mm") / 1000.0;
+        o.DetailDistanceCorrection = Int("detail_mm") / 1000.0;
+        o.TargetHeightCorrection = Int("target_height_mm") / 1000.0;
+        return o;
+    }
+};
+
+RawCase ReadCase(const std::string& folder) {
+    RawCase c;
+    std::vector<std::string> lines;
+    EXPECT_TRUE(ReadAllLines(folder + "/case.txt", lines)) << folder;
+    for (const std::string& line : lines) {
+        const std::size_t eq = line.find(" = ");
+        if (eq != std::string::npos) c.values[line.substr(0, eq)] = line.substr(eq + 3);
+    }
+    return c;
+}
+
+RawConversionPaths PathsIn(const test::TempDir& dir, const std::string& input) {
+    return {dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("chenhcao.DTA"), dir.File("micao.DTA")};
+}
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> CaseNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kRawData))
+        if (fs::exists(entry.path() / "case.txt")) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class RawCases : public testing::TestWithParam<std::string> {};
+
+// Every output byte for byte; nothing else left in the folder (no work file, no fresh files).
+TEST_P(RawCases, WriteTheExpectedFiles) {
+    const std::string folder = kRawData + "/" + GetParam();
+    const RawCase c = ReadCase(folder);
+    test::TempDir dir;
+    const std::string input = c.values.at("input");
+    fs::copy_file(folder + "/" + input, dir.File(input));
+    test::ScriptedInteraction ui;
+    const RawConversionStatus status = ConvertRawFile(c.Format(), c.Options(), PathsIn(dir, input), ui);
+    ASSERT_EQ(status.Outcome, RawConversionOutcome::Converted) << testing::PrintToString(ui.Messages());
+
+    std::vector<std::string> expected = {input};
+    for (const auto& entry : fs::directory_iterator(folder + "/expected")) {
+        const std::string name = entry.path().filename().string();
+        expected.push_back(name);
+        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), WithCrLf(test::ReadFileBytes(entry.path().string()))) << name;
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesIn(dir.Path()), expected);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(ui.Messages()[0].starts_with(Vn("Đã chuyển xong file "))) << ui.Messages()[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, RawCases, testing::ValuesIn(CaseNames()));
+
+}  // namespace
+}  // namespace qef
