@@ -1,0 +1,196 @@
+// Small downloads worked out by hand: the cases the synthetic layouts do not reach, the refusals,
+// and the settings file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/text/VnCodec.h"
+#include "fielddata/raw/ConversionSettings.h"
+#include "fielddata/raw/RawConversion.h"
+#include "fielddata/raw/RawReaders.h"
+#include "support/Fakes.h"
+
+namespace qef {
+namespace {
+
+struct Conversion {
+    test::TempDir dir;
+    test::ScriptedInteraction ui;
+    RawConversionStatus status;
+
+    RawConversionPaths Paths() const {
+        return {dir.File("raw.txt"), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"), dir.File("micao.DTA")};
+    }
+    void Convert(RawFormat format, const std::string& download, const RawConversionOptions& options) {
+        test::WriteFileBytes(dir.File("raw.txt"), download);
+        status = ConvertRawFile(format, options, Paths(), ui);
+    }
+    std::string Out(const char* name) const { return test::ReadFileBytes(dir.File(name)); }
+    std::size_t FileCount() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                                                      std::filesystem::directory_iterator()));
+    }
+};
+
+RawConversionOptions WithHeights() {
+    RawConversionOptions o;
+    o.WithHeights = true;
+    return o;
+}
+
+// A station record recognised by its length alone (65 characters, no word index), a backsight
+// without a distance, and a target "00000000" (point 0, a detail with the rule off) read below the
+// orientation: SD 125.432 at zenith 85° gives HD 124.955 (125.432 cos 5°) and 10.932 (125.432 sin 5°).
+TEST(RawReaders, LeicaGsiByHand) {
+    const std::string download =
+        "XX0001+00000001 42....+000000A1 43....+000000B2 44....+00001500 X\r\n"
+        "\r\n"
+        "110002+000000B2 21.324+01000000 22.324+09000000 31..00+00000000 51..1.+0000+000 87..10+00001500 \r\n"
+        "110003+00000000 21.324+00500000 22.324+08500000 31..00+00125432 51..1.+0000+000 87..10+00001500 \r\n";
+    Conversion run;
+    run.Convert(RawFormat::LeicaGsi, download, WithHeights());
+    ASSERT_EQ(run.status.Outcome, RawConversionOutcome::Converted);
+    EXPECT_EQ(run.Out("obs.DTA"), "\r\nB2\tA1\tB2\t10.0000\r\n");
+    EXPECT_EQ(run.Out("mia.DTA"), "\tA1\tB2\r\n0\t355.0000\t124.955\r\n");
+    EXPECT_EQ(run.Out("micao.DTA"), "\tA1\tB2\t1.500\r\n0\t355.0000\t124.955\t1.500\t10.932\r\n");
+    EXPECT_EQ(run.Out("dh.DTA"), "");
+    EXPECT_EQ(run.Out("dh.DT"), "");
+    EXPECT_EQ(run.status.Counts.Stations, 1);
+    EXPECT_EQ(run.status.Counts.DetailRecords, 1);
+
+    // Angles in gon on line 3: refused, naming the line; the files of the run before stay as they were.
+    std::string gon = download;
+    gon.replace(gon.find("21.324+0100"), 6, "21.322");
+    Conversion refused;
+    test::WriteFileBytes(refused.dir.File("obs.DTA"), "old");
+    refused.Convert(RawFormat::LeicaGsi, gon, WithHeights());
+    EXPECT_EQ(refused.status.Outcome, RawConversionOutcome::StoppedAtLine);
+    EXPECT_EQ(refused.status.StopLine, 3);
+    ASSERT_EQ(refused.ui.Messages().size(), 1u);
+    EXPECT_TRUE(refused.ui.Messages()[0].starts_with(Vn("Đơn vị đo ở dòng 3 không được hỗ trợ"))) << refused.ui.Messages()[0];
+    EXPECT_EQ(refused.Out("obs.DTA"), "old");
+    EXPECT_EQ(refused.FileCount(), 2u);  // the download and the old file: no work file, no fresh files
+}
+
+// A side-shot name with a decimal point or with letters is a control target; a whole number is a
+// detail with the rule off. A second "BS" of Topcon makes the next measurement a backsight again.
+TEST(RawReaders, TargetNamesAndTopconBacksight) {
+    Conversion nikon;
+    nikon.Convert(RawFormat::Nikon,
+                  "ST,A1,,B2,,1.500,0.0000,0.0000\n"
+                  "SS,12.5,1.500,100.000,30.0000,90.0000\n"
+                  "SS,K7,1.500,100.000,40.0000,90.0000\n"
+                  "SS,12,1.500,100.000,50.0000,90.0000\n",
+                  RawConversionOptions());
+    EXPECT_EQ(nikon.Out("obs.DTA"), "\r\nB2\tA1\t12.5\t30.0000\r\nB2\tA1\tK7\t40.0000\r\n\r\nA1\t12.5\t100.000\r\n"
+                                    "A1\tK7\t100.000\r\n");
+    EXPECT_EQ(nikon.Out("mia.DTA"), "\tA1\tB2\r\n12\t50.0000\t100.000\r\n");
+
+    Conversion topcon;
+    topcon.Convert(RawFormat::Topcon,
+                   "STN A1,1.500\nBS B2,1.500\nHD 10.0000,50.000,0.000\nSS 7,1.500\nHD 20.0000,30.000,0.500\n"
+                   "BS B2,1.500\nHD 10.0000,50.000,0.000\n",
+                   RawConversionOptions());
+    EXPECT_EQ(topcon.Out("obs.DTA"), "B2\tA1\tB2\t10.0000\r\n\r\nB2\tA1\tB2\t10.0000\r\n\r\nA1\tB2\t50.000\r\n"
+                                     "A1\tB2\t50.000\r\n");
+    EXPECT_EQ(topcon.Out("mia.DTA"), "\tA1\tB2\r\n7\t10.0000\t30.000\r\n\tA1\tB2\r\n");
+
+    EXPECT_EQ(CleanIdxLine("  1,\t\"B2\" ;  45.1230,,x "), "1 B2 45.1230 x");
+}
+
+// Every output differs from the download and from the others as files, not as spellings; a
+// download with nothing the chosen reader knows writes nothing and says so.
+TEST(RawReaders, RefusedRunsWriteNothing) {
+    const std::string geodimeter = "2=A1\n62=B2\n21=0.0000\n0=\n5=C3\n7=10.0000\n8=90.0000\n9=100.000\n0=\n";
+    {
+        Conversion run;
+        std::filesystem::create_directory(run.dir.File("sub"));
+        RawConversionPaths paths = run.Paths();
+        paths.Detail = run.dir.File("sub/../raw.txt");
+        test::WriteFileBytes(paths.Input, geodimeter);
+        EXPECT_EQ(ConvertRawFile(RawFormat::Geodimeter, {}, paths, run.ui).Outcome, RawConversionOutcome::NameCollision);
+        EXPECT_EQ(run.ui.Messages(), std::vector<std::string>{Vn("File kết quả trùng tên file số liệu : ") + paths.Detail});
+        EXPECT_EQ(run.FileCount(), 2u);
+    }
+    {
+        // The height-difference file's "DT" twin is the detail file with heights.
+        Conversion run;
+        RawConversionPaths paths = run.Paths();
+        paths.DetailHeights = run.dir.File("dh.DT");
+        test::WriteFileBytes(paths.Input, geodimeter);
+        EXPECT_EQ(ConvertRawFile(RawFormat::Geodimeter, WithHeights(), paths, run.ui).Outcome,
+                  RawConversionOutcome::NameCollision);
+        EXPECT_EQ(run.ui.Messages(), std::vector<std::string>{Vn("Hai file kết quả trùng tên : ") + paths.DetailHeights});
+        EXPECT_EQ(run.FileCount(), 1u);
+    }
+    {
+        Conversion run;
+        test::WriteFileBytes(run.dir.File("obs.DTA"), "old");
+        run.Convert(RawFormat::Nikon, geodimeter, {});
+        EXPECT_EQ(run.status.Outcome, RawConversionOutcome::NothingConverted);
+        ASSERT_EQ(run.ui.Messages().size(), 1u);
+        EXPECT_NE(run.ui.Messages()[0].find(Vn("Có thể đã chọn sai loại máy")), std::string::npos);
+        EXPECT_EQ(run.Out("obs.DTA"), "old");
+        EXPECT_EQ(run.FileCount(), 2u);
+    }
+    {
+        Conversion run;
+        run.Convert(RawFormat::Geodimeter, geodimeter, {});
+        EXPECT_EQ(run.status.Outcome, RawConversionOutcome::Converted);
+        EXPECT_EQ(run.Out("obs.DTA"), "B2\tA1\tB2\t0.0000\r\nB2\tA1\tC3\t10.0000\r\nA1\tC3\t100.000\r\n");
+        EXPECT_EQ(run.ui.Messages(),
+                  std::vector<std::string>{Vn("Đã chuyển xong file ") + run.dir.File("raw.txt") +
+                                           Vn(": 1 trạm máy, 2 hướng đo, 1 cạnh, 0 điểm chi tiết.")});
+    }
+}
+
+TEST(ConversionSettingsFile, ReadWriteAndRunValues) {
+    test::TempDir dir;
+    const std::string path = dir.File("qef.tso");
+    ConversionSettings s;
+    EXPECT_FALSE(ReadConversionSettings(path, s));
+    EXPECT_EQ(s, ConversionSettings());
+
+    // Empty lines take no entry; a word, a negative millimetre, a width below 1 and an instrument
+    // outside the list keep their defaults; lines after the thirteenth are ignored.
+    test::WriteFileBytes(path, "3\r\nabc\r\n\r\n0\r\n-5\r\n1\r\n1\r\n4000\r\n2\r\n7\r\n4\r\n0\r\n1\r\n1\r\n9\r\n");
+    ASSERT_TRUE(ReadConversionSettings(path, s));
+    ConversionSettings expected;
+    expected.ConvInstrument = 3;
+    expected.ConvZenithAngles = false;
+    expected.ConvControlByLetter = true;
+    expected.ConvControlFromNumberOn = true;
+    expected.ConvControlFromNumber = 4000;
+    expected.ConvControlDistanceCorrection = 2;
+    expected.ConvDetailDistanceCorrection = 7;
+    expected.ConvSeparatorMode = SeparatorMode::FixedWidth;
+    expected.ConvAngleForm = AngleForm::Packed;
+    expected.ConvDistanceForm = DistanceForm::Millimetres;
+    EXPECT_EQ(s, expected);
+    test::WriteFileBytes(path, "9\n0\n1\n0\n0\n0\n5000\n0\n0\n1\n0\n");
+    ConversionSettings fewer;
+    ASSERT_TRUE(ReadConversionSettings(path, fewer));
+    EXPECT_EQ(fewer, ConversionSettings());
+
+    ASSERT_TRUE(WriteConversionSettings(path, ConversionSettings()));
+    EXPECT_EQ(test::ReadFileBytes(path), "0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n5000\r\n0\r\n0\r\n1\r\n10\r\n0\r\n0\r\n");
+
+    // Run values: metres; the control-from number only with its rule; the target-height
+    // correction only with heights.
+    ConversionSettings run;
+    run.ConvTargetHeightCorrection = 5;
+    run.ConvControlDistanceCorrection = 2;
+    run.ConvDetailDistanceCorrection = 3;
+    EXPECT_EQ(RunOptions(run).ControlFromNumber, -1);
+    EXPECT_EQ(RunOptions(run).TargetHeightCorrection, 0.0);
+    EXPECT_DOUBLE_EQ(RunOptions(run).ControlDistanceCorrection, 0.002);
+    EXPECT_DOUBLE_EQ(RunOptions(run).DetailDistanceCorrection, 0.003);
+    run.ConvWithHeights = true;
+    run.ConvControlFromNumberOn = true;
+    EXPECT_EQ(RunOptions(run).ControlFromNumber, 5000);
+    EXPECT_DOUBLE_EQ(RunOptions(run).TargetHeightCorrection, 0.005);
+}
+
+}  // namespace
+}  // namespace qef
