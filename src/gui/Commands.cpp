@@ -65,6 +65,9 @@ const std::vector<ComputationCommand>& ComputationCommands() {
          nullptr, nullptr, DetailMode::Plan, AfterRun::Nothing},
         {"Vesodogoc", CommandWorker::TextBooks, nullptr, false, false, {}, false, false, nullptr, nullptr, nullptr,
          nullptr, DetailMode::Plan, AfterRun::Nothing},
+        // The conversion form keeps its own options and asks its own files.
+        {"Xulysolieutho", CommandWorker::RawConversion, nullptr, false, false, {}, false, false, nullptr, nullptr,
+         nullptr, nullptr, DetailMode::Plan, AfterRun::Nothing},
     };
     return commands;
 }

@@ -18,6 +18,7 @@ enum class CommandWorker {
     RemoveFixedObservations,  // "Khử góc cạnh cứng"
     FieldBooks,               // the field books from a raw file; the options dialog, no input step
     TextBooks,                // the ruled text books from the field books
+    RawConversion,            // the raw-data conversion form, which asks its own files
 };
 
 // What the command shows in the editor after its worker.

@@ -43,6 +43,7 @@
 #include "gui/dialogs/ReplaceDialog.h"
 #include "gui/dialogs/TForm2.h"
 #include "gui/dialogs/TthaydoiBangnhap.h"
+#include "gui/dialogs/Txlslt3.h"
 
 namespace qef {
 
@@ -196,6 +197,8 @@ void MainWindow::CreateDialogs() {
     if (!stepDialog_) stepDialog_ = new TFListCanhXp(settings_, *this, this);
     stepDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
     CreateToolDialogs(*this);
+    if (!rawConversionDialog_)
+        rawConversionDialog_ = new Txlslt3(*this, [this]() -> Interaction& { return Ask(); }, ConversionSettingsPath(), this);
 }
 
 void MainWindow::SetInteraction(Interaction* interaction) {

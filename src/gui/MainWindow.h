@@ -45,6 +45,7 @@ class TFListCanhXp;
 class Tflapsdgc;
 class TFVoiAutoCAD;
 class TForm2;
+class Txlslt3;
 
 // "QEF 2010 [file]": the caption for the file of the visible view; the bare title without a file.
 QString ViewCaption(const QString& fileName, const QString& programTitle = QStringLiteral("QEF 2010"));
@@ -76,6 +77,7 @@ public:
     TFListCanhXp* StepDialog() const { return stepDialog_; }
     TFTaosodo* FieldBookOptionsDialog() const { return fieldBookOptionsDialog_; }
     Tflapsdgc* TextBooksDialog() const { return textBooksDialog_; }
+    Txlslt3* RawConversionDialog() const { return rawConversionDialog_; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
@@ -206,6 +208,7 @@ private:
     TFListCanhXp* stepDialog_ = nullptr;
     TFTaosodo* fieldBookOptionsDialog_ = nullptr;
     Tflapsdgc* textBooksDialog_ = nullptr;
+    Txlslt3* rawConversionDialog_ = nullptr;
 
     QToolBar* TB_StGrid_ = nullptr;
     QToolBar* TB_Editor_ = nullptr;

@@ -11,6 +11,7 @@
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TFListCanhXp.h"
 #include "gui/FieldBookWorkers.h"
+#include "gui/dialogs/Txlslt3.h"
 #include "heights/DetailPoints.h"
 #include "heights/LevellingAdjustment.h"
 
@@ -79,6 +80,12 @@ WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const Computat
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 
+// The conversion form: its own options and files; it stays up until the user closes it.
+WorkerResult RawConversionWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
+    if (Txlslt3* form = runner.Window().RawConversionDialog()) form->exec();
+    return {};
+}
+
 struct WorkerRow {
     CommandWorker Kind;
     Worker Run;
@@ -93,6 +100,7 @@ const WorkerRow kWorkers[] = {
     {CommandWorker::RemoveFixedObservations, RemoveFixedObservationsWorker},
     {CommandWorker::FieldBooks, FieldBooksWorker},
     {CommandWorker::TextBooks, TextBooksWorker},
+    {CommandWorker::RawConversion, RawConversionWorker},
 };
 
 }  // namespace

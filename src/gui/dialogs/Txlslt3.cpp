@@ -1,0 +1,316 @@
+#include "gui/dialogs/Txlslt3.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <limits>
+
+#include "core/model/Interaction.h"
+#include "core/text/VnCodec.h"
+#include "fielddata/raw/RawConversion.h"
+#include "gui/InputStep.h"
+
+namespace qef {
+
+namespace {
+
+// Instrument items are "maker TAB model", shown in two columns.
+class TabbedItems : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget* widget = opt.widget;
+        (widget ? widget->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
+        layout.setTabStopDistance(70);
+        layout.setWrapMode(QTextOption::NoWrap);
+        painter->save();
+        const bool selected = (opt.state & QStyle::State_Selected) != 0;
+        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRectF(opt.rect.adjusted(4, 0, -2, 0)), text, layout);
+        painter->restore();
+    }
+};
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+const QString kRawFilter = QStringLiteral(
+    "File so lieu tho (*.txt *.TXT *.dat *.DAT *.dn *.DN *.tc8 *.TC8 *.t16 *.T16 *.gts *.GTS *.geo *.GEO "
+    "*.idx *.IDX)");
+const QString kObservationFilter = QStringLiteral("File so lieu (*.DTA *.dta);;All files (*)");
+const QString kDataFilter = QStringLiteral("File dữ liệu (*.DTA *.dta);;All files (*)");
+
+}  // namespace
+
+QString ConversionSettingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QLatin1Char('/') +
+           QString::fromLatin1(kConversionSettingsFile);
+}
+
+Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString settingsPath, QWidget* parent)
+    : QDialog(parent), files_(files), ask_(std::move(ask)), settingsPath_(std::move(settingsPath)) {
+    setObjectName(QStringLiteral("xlslt3"));
+    setWindowTitle(QStringLiteral("Xử lý số liệu thô"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* machines = Named(new QGroupBox(QStringLiteral(" Loại máy "), this), "GBloaimay");
+    LBloaimay_ = Named(new QListWidget(machines), "LBloaimay");
+    LBloaimay_->setItemDelegate(new TabbedItems(LBloaimay_));
+    for (const RawInstrument& instrument : RawInstruments()) LBloaimay_->addItem(QString::fromUtf8(instrument.Item));
+    LBloaimay_->setFixedWidth(190);
+    (new QVBoxLayout(machines))->addWidget(LBloaimay_);
+
+    auto intEdit = [this](QWidget* owner, const char* name, std::int32_t ConversionSettings::*member, int low,
+                          const char* fallback) {
+        auto* edit = Named(new QLineEdit(owner), name);
+        edit->setValidator(new QIntValidator(low, std::numeric_limits<std::int32_t>::max(), edit));
+        edit->setFixedWidth(70);
+        edits_.push_back({edit, member, fallback});
+        return edit;
+    };
+
+    auto* heights = Named(new QGroupBox(QStringLiteral(" Độ cao "), this), "GBdocao");
+    CBcodocao_ = Named(new QCheckBox(QStringLiteral("Có độ cao"), heights), "CBcodocao");
+    RBgoctdinh_ = Named(new QRadioButton(QStringLiteral("Góc thiên đỉnh"), heights), "RBgoctdinh");
+    RBgocdung_ = Named(new QRadioButton(QStringLiteral("Góc đứng"), heights), "RBgocdung");
+    MEshccg_ = intEdit(heights, "MEshccg", &ConversionSettings::ConvTargetHeightCorrection, 0, "0");
+    auto* heightGrid = new QGridLayout(heights);
+    heightGrid->addWidget(CBcodocao_, 0, 0, 1, 2);
+    heightGrid->addWidget(RBgoctdinh_, 1, 0);
+    heightGrid->addWidget(RBgocdung_, 1, 1);
+    heightGrid->addWidget(new QLabel(QStringLiteral("Shc chiều cao gương (mm)"), heights), 2, 0);
+    heightGrid->addWidget(MEshccg_, 2, 1);
+
+    auto* control = Named(new QGroupBox(QStringLiteral(" Điểm khống chế và hiệu chỉnh "), this), "GBkhongche");
+    CBshtramlakt_ = Named(new QCheckBox(QStringLiteral("Điểm khống chế kiểu ký tự"), control), "CBshtramlakt");
+    CBshtram_ = Named(new QCheckBox(QStringLiteral("Điểm khống chế từ số"), control), "CBshtram");
+    MEshtram_ = intEdit(control, "MEshtram", &ConversionSettings::ConvControlFromNumber, 0, "5000");
+    MEshcckc_ = intEdit(control, "MEshcckc", &ConversionSettings::ConvControlDistanceCorrection, 0, "0");
+    MEshccct_ = intEdit(control, "MEshccct", &ConversionSettings::ConvDetailDistanceCorrection, 0, "0");
+    auto* controlGrid = new QGridLayout(control);
+    controlGrid->addWidget(CBshtramlakt_, 0, 0, 1, 2);
+    controlGrid->addWidget(CBshtram_, 1, 0);
+    controlGrid->addWidget(MEshtram_, 1, 1);
+    controlGrid->addWidget(new QLabel(QStringLiteral("Shc chiều dài cạnh khống chế (mm)"), control), 2, 0);
+    controlGrid->addWidget(MEshcckc_, 2, 1);
+    controlGrid->addWidget(new QLabel(QStringLiteral("Shc chiều dài cạnh chi tiết (mm)"), control), 3, 0);
+    controlGrid->addWidget(MEshccct_, 3, 1);
+
+    auto* separators = Named(new QGroupBox(QStringLiteral(" Ký tự ngăn cách "), this), "GBkitu");
+    const char* separatorNames[] = {"RBkitu1", "RBkitu2", "RBkitu3", "RBkitu4", "RBkitu5"};
+    const char* separatorTexts[] = {"Khoảng trắng", "Tab", "Dấu \",\"", "Dấu \";\"", "Canh cột"};
+    auto* separatorGrid = new QGridLayout(separators);
+    auto* separatorGroup = new QButtonGroup(separators);
+    for (int i = 0; i < 5; ++i) {
+        RBkitu_[i] = Named(new QRadioButton(QString::fromUtf8(separatorTexts[i]), separators), separatorNames[i]);
+        separatorGroup->addButton(RBkitu_[i], i);
+        separatorGrid->addWidget(RBkitu_[i], i / 3, i % 3);
+    }
+    MEcanhcot_ = intEdit(separators, "MEcanhcot", &ConversionSettings::FixedFieldWidth, 1, "10");
+    separatorGrid->addWidget(MEcanhcot_, 1, 2);
+
+    auto* forms = Named(new QGroupBox(QStringLiteral(" Dạng số liệu ra "), this), "GBdang");
+    RBdanggoc1_ = Named(new QRadioButton(QStringLiteral("180.0101"), forms), "RBdanggoc1");
+    RBdanggoc2_ = Named(new QRadioButton(QStringLiteral("1800101"), forms), "RBdanggoc2");
+    RBdangcanh1_ = Named(new QRadioButton(QStringLiteral("100.010 (m)"), forms), "RBdangcanh1");
+    RBdangcanh2_ = Named(new QRadioButton(QStringLiteral("100010 (mm)"), forms), "RBdangcanh2");
+    auto* angleGroup = new QButtonGroup(forms);
+    angleGroup->addButton(RBdanggoc1_);
+    angleGroup->addButton(RBdanggoc2_);
+    auto* distanceGroup = new QButtonGroup(forms);
+    distanceGroup->addButton(RBdangcanh1_);
+    distanceGroup->addButton(RBdangcanh2_);
+    auto* formGrid = new QGridLayout(forms);
+    formGrid->addWidget(RBdanggoc1_, 0, 0);
+    formGrid->addWidget(RBdanggoc2_, 0, 1);
+    formGrid->addWidget(RBdangcanh1_, 1, 0);
+    formGrid->addWidget(RBdangcanh2_, 1, 1);
+
+    auto* style = Named(new QGroupBox(QStringLiteral(" Lựa chọn kiểu dữ liệu ra "), this), "RGluachon");
+    auto* oldStyle = Named(new QRadioButton(QStringLiteral("Theo kiểu cũ"), style), "RGluachon0");
+    auto* newStyle = Named(new QRadioButton(QStringLiteral("Theo kiểu mới"), style), "RGluachon1");
+    auto* styleRow = new QHBoxLayout(style);
+    styleRow->addWidget(oldStyle);
+    styleRow->addWidget(newStyle);
+
+    auto* run = Named(new QPushButton(QStringLiteral("Xử lý"), this), "XlslXuly");
+    auto* exit = Named(new QPushButton(QStringLiteral("Thoát"), this), "XlslExit");
+    run->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(run);
+    buttons->addWidget(exit);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(heights);
+    right->addWidget(control);
+    right->addWidget(separators);
+    right->addWidget(forms);
+    right->addWidget(style);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(machines);
+    columns->addLayout(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(columns);
+    layout->addLayout(buttons);
+
+    ReadConversionSettings(NativeName(settingsPath_), settings_);
+    ShowSettings();
+
+    connect(LBloaimay_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) settings_.ConvInstrument = row;
+    });
+    connect(CBcodocao_, &QCheckBox::toggled, this, &Txlslt3::OnWithHeights);
+    connect(RBgocdung_, &QRadioButton::toggled, this, [this](bool on) { settings_.ConvZenithAngles = !on; });
+    connect(CBshtramlakt_, &QCheckBox::toggled, this, [this](bool on) { settings_.ConvControlByLetter = on; });
+    connect(CBshtram_, &QCheckBox::toggled, this, [this](bool on) {
+        settings_.ConvControlFromNumberOn = on;
+        MEshtram_->setEnabled(on);
+    });
+    connect(separatorGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) settings_.ConvSeparatorMode = static_cast<SeparatorMode>(id);
+    });
+    connect(RBdanggoc2_, &QRadioButton::toggled, this,
+            [this](bool on) { settings_.ConvAngleForm = on ? AngleForm::Packed : AngleForm::WithPoint; });
+    connect(RBdangcanh2_, &QRadioButton::toggled, this, [this](bool on) {
+        settings_.ConvDistanceForm = on ? DistanceForm::Millimetres : DistanceForm::Metres;
+    });
+    connect(oldStyle, &QRadioButton::clicked, this, [this] { ChooseOutputStyle(0); });
+    connect(newStyle, &QRadioButton::clicked, this, [this] { ChooseOutputStyle(1); });
+    for (const IntEdit& e : edits_) {
+        connect(e.edit, &QLineEdit::textChanged, this, [this, e](const QString& text) {
+            bool ok = false;
+            const int value = text.trimmed().toInt(&ok);
+            if (ok && e.edit->hasAcceptableInput()) settings_.*e.member = value;
+        });
+        connect(e.edit, &QLineEdit::editingFinished, this, [this, e] { OnEditExit(e); });
+    }
+    connect(run, &QPushButton::clicked, this, &Txlslt3::XlslXulyClick);
+    connect(exit, &QPushButton::clicked, this, &Txlslt3::reject);
+}
+
+void Txlslt3::ShowSettings() {
+    const ConversionSettings s = settings_;  // the controls' handlers write back as they are set
+    LBloaimay_->setCurrentRow(s.ConvInstrument);
+    CBcodocao_->setChecked(s.ConvWithHeights);
+    OnWithHeights(s.ConvWithHeights);
+    (s.ConvZenithAngles ? RBgoctdinh_ : RBgocdung_)->setChecked(true);
+    CBshtramlakt_->setChecked(s.ConvControlByLetter);
+    CBshtram_->setChecked(s.ConvControlFromNumberOn);
+    MEshtram_->setEnabled(s.ConvControlFromNumberOn);
+    for (const IntEdit& e : edits_) e.edit->setText(QString::number(s.*e.member));
+    RBkitu_[static_cast<int>(s.ConvSeparatorMode)]->setChecked(true);
+    (s.ConvAngleForm == AngleForm::Packed ? RBdanggoc2_ : RBdanggoc1_)->setChecked(true);
+    (s.ConvDistanceForm == DistanceForm::Millimetres ? RBdangcanh2_ : RBdangcanh1_)->setChecked(true);
+    settings_ = s;
+}
+
+void Txlslt3::OnWithHeights(bool on) {
+    settings_.ConvWithHeights = on;
+    RBgocdung_->setEnabled(on);
+    RBgoctdinh_->setEnabled(on);
+    MEshccg_->setEnabled(on);
+}
+
+// An edit left blank gets its default back.
+void Txlslt3::OnEditExit(const IntEdit& e) {
+    if (e.edit->text().trimmed().isEmpty()) e.edit->setText(QString::fromLatin1(e.fallback));
+}
+
+void Txlslt3::ReadBackEdits() {
+    for (const IntEdit& e : edits_) {
+        if (e.edit->text().trimmed().isEmpty()) continue;
+        bool ok = false;
+        const int value = e.edit->text().trimmed().toInt(&ok);
+        if (ok && e.edit->hasAcceptableInput()) settings_.*e.member = value;
+    }
+    if (LBloaimay_->currentRow() >= 0) settings_.ConvInstrument = LBloaimay_->currentRow();
+}
+
+// "Theo kiểu cũ": fixed width, packed angles, millimetres; "Theo kiểu mới": TAB, angles with their
+// point, metres.
+void Txlslt3::ChooseOutputStyle(int item) {
+    const bool old = item == 0;
+    RBkitu_[old ? 4 : 1]->setChecked(true);
+    (old ? RBdanggoc2_ : RBdanggoc1_)->setChecked(true);
+    (old ? RBdangcanh2_ : RBdangcanh1_)->setChecked(true);
+}
+
+bool Txlslt3::Confirm(const QString& text) {
+    if (ConfirmHook) return ConfirmHook(text);
+    return QMessageBox::question(this, QStringLiteral("QEF 2010"), text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+void Txlslt3::XlslXulyClick() {
+    if (!Confirm(QStringLiteral("Bạn chắc chắn các thông số đã chọn đúng"))) return;
+    ReadBackEdits();
+    const auto instruments = RawInstruments();
+    const int index = settings_.ConvInstrument;
+    if (index < 0 || index >= static_cast<int>(instruments.size())) {
+        ask_().Message(Vn("Bạn chưa chọn loại máy"));
+        return;
+    }
+    const std::optional<RawFormat> format = instruments[static_cast<std::size_t>(index)].Format;
+    if (!format) {
+        ask_().Message("Chua viet xong");
+        return;
+    }
+
+    RawConversionPaths paths;
+    const auto input = files_.AskOpenName({QStringLiteral("Nhập tên file số liệu thô"), kRawFilter, QString()});
+    if (!input) return;
+    paths.Input = NativeName(*input);
+    const auto observations =
+        files_.AskSaveName({QStringLiteral("Nhập tên file chứa số liệu góc cạnh"), kObservationFilter, QStringLiteral("dta")});
+    if (!observations) return;
+    paths.Observations = NativeName(*observations);
+    const auto detail = files_.AskSaveName({QStringLiteral("Nhập file chứa số liệu mia"), kDataFilter, QString()});
+    if (!detail) return;
+    paths.Detail = NativeName(*detail);
+    if (settings_.ConvWithHeights) {
+        const auto stationHeights = files_.AskSaveName(
+            {QStringLiteral("Nhập file chứa số liệu chênh cao trạm máy"), kDataFilter, QStringLiteral("dta")});
+        if (!stationHeights) return;
+        paths.StationHeights = NativeName(*stationHeights);
+        const auto detailHeights = files_.AskSaveName(
+            {QStringLiteral("Nhập file chứa số liệu chi tiết có độ cao"), kDataFilter, QStringLiteral("dta")});
+        if (!detailHeights) return;
+        paths.DetailHeights = NativeName(*detailHeights);
+    }
+    ConvertRawFile(*format, RunOptions(settings_), paths, ask_());
+}
+
+void Txlslt3::done(int result) {
+    ReadBackEdits();
+    QDir().mkpath(QFileInfo(settingsPath_).absolutePath());
+    WriteConversionSettings(NativeName(settingsPath_), settings_);
+    QDialog::done(result);
+}
+
+}  // namespace qef
