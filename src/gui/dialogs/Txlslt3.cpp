@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "core/model/Interaction.h"
@@ -34,6 +35,8 @@ namespace {
 class TabbedItems : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    // The model column starts past the widest maker.
+    qreal TabStop = 70;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem opt(option);
         initStyleOption(&opt, index);
@@ -42,7 +45,7 @@ public:
         const QWidget* widget = opt.widget;
         (widget ? widget->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
         QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
-        layout.setTabStopDistance(70);
+        layout.setTabStopDistance(TabStop);
         layout.setWrapMode(QTextOption::NoWrap);
         painter->save();
         const bool selected = (opt.state & QStyle::State_Selected) != 0;
@@ -79,9 +82,14 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
 
     auto* machines = Named(new QGroupBox(QStringLiteral(" Loại máy "), this), "GBloaimay");
     LBloaimay_ = Named(new QListWidget(machines), "LBloaimay");
-    LBloaimay_->setItemDelegate(new TabbedItems(LBloaimay_));
-    for (const RawInstrument& instrument : RawInstruments()) LBloaimay_->addItem(QString::fromUtf8(instrument.Item));
-    LBloaimay_->setFixedWidth(190);
+    auto* items = new TabbedItems(LBloaimay_);
+    LBloaimay_->setItemDelegate(items);
+    for (const RawInstrument& instrument : RawInstruments()) {
+        const QString text = QString::fromUtf8(instrument.Item);
+        LBloaimay_->addItem(text);
+        items->TabStop = std::max(items->TabStop, LBloaimay_->fontMetrics().horizontalAdvance(text.section(QLatin1Char('\t'), 0, 0)) + 16.0);
+    }
+    LBloaimay_->setFixedWidth(static_cast<int>(items->TabStop) + 110);
     (new QVBoxLayout(machines))->addWidget(LBloaimay_);
 
     auto intEdit = [this](QWidget* owner, const char* name, std::int32_t ConversionSettings::*member, int low,

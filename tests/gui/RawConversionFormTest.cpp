@@ -1,0 +1,104 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "GuiTestSupport.h"
+#include "core/text/TextFile.h"
+#include "gui/dialogs/Txlslt3.h"
+
+namespace qef {
+namespace {
+
+const std::string kCase = QEF_TEST_DATA "/fielddata/raw/gsi_tc800/";
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+template <typename W>
+void Click(QWidget& form, const char* name) {
+    if (W* w = test::Find<W>(form, name)) w->click();
+}
+
+// The toolbar button opens the form; the options chosen there convert a TC800 download into the
+// files of its case; closing keeps the options in the settings file and the computation settings
+// stay as they were.
+TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
+    test::ScriptedWindow s;
+    s.window.CreateDialogs();
+    Txlslt3* form = s.window.RawConversionDialog();
+    ASSERT_NE(form, nullptr);
+    const std::string settingsPath = NativeName(form->SettingsPath());
+    QFile::remove(form->SettingsPath());
+    EXPECT_TRUE(form->SettingsPath().endsWith(QStringLiteral("/qef.tso")));
+    const ComputationSettings before = s.window.Settings();
+    std::vector<QString> confirmations;
+    form->ConfirmHook = [&](const QString& text) {
+        confirmations.push_back(text);
+        return true;
+    };
+    test::WriteFileBytes(s.dir.File("raw.tc8"), test::ReadFileBytes(kCase + "raw.tc8"));
+    s.files.names = {s.dir.File("raw.tc8"), s.dir.File("obs.DTA"), s.dir.File("mia.DTA"), s.dir.File("chenhcao.DTA"),
+                     s.dir.File("micao.DTA")};
+
+    test::OnNextModal([](QWidget& f) {
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Xử lý số liệu thô"));
+        auto* list = test::Find<QListWidget>(f, "LBloaimay");
+        ASSERT_EQ(list->count(), 7);
+        EXPECT_EQ(list->item(3)->text(), QStringLiteral("Leica\tT1610"));
+        list->setCurrentRow(2);
+        Click<QCheckBox>(f, "CBcodocao");
+        Click<QCheckBox>(f, "CBshtram");
+        test::Find<QLineEdit>(f, "MEshtram")->setText(QStringLiteral("5000"));
+        Click<QPushButton>(f, "XlslXuly");
+        if (const char* shot = std::getenv("QEF_FORM_SHOT")) f.grab().save(QString::fromLocal8Bit(shot));
+        Click<QPushButton>(f, "XlslExit");
+    });
+    s.Action("Xulysolieutho")->trigger();
+
+    EXPECT_EQ(confirmations, std::vector<QString>{QStringLiteral("Bạn chắc chắn các thông số đã chọn đúng")});
+    ASSERT_EQ(s.files.asked.size(), 5u);
+    EXPECT_EQ(s.files.asked[0].second.title, QStringLiteral("Nhập tên file số liệu thô"));
+    EXPECT_EQ(s.files.asked[1].second.title, QStringLiteral("Nhập tên file chứa số liệu góc cạnh"));
+    EXPECT_EQ(s.files.asked[2].second.title, QStringLiteral("Nhập file chứa số liệu mia"));
+    EXPECT_EQ(s.files.asked[3].second.title, QStringLiteral("Nhập file chứa số liệu chênh cao trạm máy"));
+    EXPECT_EQ(s.files.asked[4].second.title, QStringLiteral("Nhập file chứa số liệu chi tiết có độ cao"));
+    for (const char* name : {"obs.DTA", "mia.DTA", "chenhcao.DTA", "chenhcao.DT", "micao.DTA"})
+        EXPECT_EQ(test::ReadFileBytes(s.dir.File(name)), WithCrLf(test::ReadFileBytes(kCase + "expected/" + name)))
+            << name;
+    ASSERT_EQ(s.ask.Messages().size(), 1u);
+    EXPECT_TRUE(s.ask.Messages()[0].starts_with(Vn("Đã chuyển xong file ")));
+    EXPECT_EQ(test::ReadFileBytes(settingsPath), "2\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n1\r\n10\r\n0\r\n0\r\n");
+    EXPECT_EQ(s.window.Settings().MetresFlag, before.MetresFlag);
+    EXPECT_EQ(s.window.Settings().AngleTextWithPoint, before.AngleTextWithPoint);
+    EXPECT_EQ(s.window.Settings().FixedFieldWidth, before.FixedFieldWidth);
+    EXPECT_FALSE(s.window.Computing());
+
+    // "Theo kiểu cũ", a blank edit and the item without a reader: "Chua viet xong", no file asked;
+    // the closing writes fixed width, packed angles and millimetres, and the blank edit's default.
+    s.files.asked.clear();
+    s.ask.calls.clear();
+    test::OnNextModal([](QWidget& f) {
+        test::Find<QListWidget>(f, "LBloaimay")->setCurrentRow(1);
+        Click<QRadioButton>(f, "RGluachon0");
+        auto* shtram = test::Find<QLineEdit>(f, "MEshtram");
+        shtram->setText(QString());
+        QMetaObject::invokeMethod(shtram, "editingFinished");
+        EXPECT_EQ(shtram->text(), QStringLiteral("5000"));
+        Click<QPushButton>(f, "XlslXuly");
+        Click<QPushButton>(f, "XlslExit");
+    });
+    s.Action("Xulysolieutho")->trigger();
+    EXPECT_EQ(s.ask.Messages(), std::vector<std::string>{"Chua viet xong"});
+    EXPECT_TRUE(s.files.asked.empty());
+    EXPECT_EQ(test::ReadFileBytes(settingsPath), "1\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n4\r\n10\r\n1\r\n1\r\n");
+}
+
+}  // namespace
+}  // namespace qef
