@@ -97,6 +97,8 @@ const CodeMap<Letter>& Letters() {
 
 const Letter* FindLetter(char32_t c) { return Letters().Find(c); }
 
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // UTF-8
 
@@ -160,6 +162,8 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos) {
     pos += static_cast<std::size_t>(extra) + 1;
     return c;
 }
+
+namespace {
 
 // Decodes UTF-8 and composes a vowel followed by combining Vietnamese marks into one letter.
 std::vector<char32_t> DecodeComposed(std::string_view utf8) {
@@ -374,6 +378,24 @@ std::string Utf8ToVni(std::string_view utf8) {
         } else {
             out += '?';
         }
+    }
+    return out;
+}
+
+std::string UpperVietnamese(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t c = NextUtf8(utf8, pos);
+        if (c >= U'a' && c <= U'z') {
+            c = c - U'a' + U'A';
+        } else if (c == U'đ') {
+            c = U'Đ';
+        } else if (const Letter* letter = FindLetter(c)) {
+            c = LetterOf(letter->row, letter->tone, true);
+        }
+        AppendUtf8(out, c);
     }
     return out;
 }

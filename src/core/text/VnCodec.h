@@ -25,6 +25,14 @@ int VniEncode(char32_t codePoint);
 // The program's Vietnamese literals are written in UTF-8 in the source and used as TCVN3.
 inline std::string Vn(std::string_view utf8Literal) { return Utf8ToTcvn3(utf8Literal); }
 
+// The text in capitals: ASCII letters, đ and every Vietnamese vowel with its marks.
+std::string UpperVietnamese(std::string_view utf8);
+
+// UTF-8 of one code point appended; the code point at `pos` read and `pos` moved past it (U+FFFD
+// and one byte on for a malformed sequence).
+void AppendUtf8(std::string& out, char32_t c);
+char32_t NextUtf8(std::string_view s, std::size_t& pos);
+
 // True when the bytes are valid UTF-8 and contain at least one multi-byte sequence.
 bool LooksLikeUtf8(std::string_view bytes);
 
