@@ -4,6 +4,7 @@
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTextEdit>
 #include <QToolBar>
 
 #include "core/text/VnCodec.h"
@@ -48,6 +49,38 @@ void DeleteRow(MainWindow& window, bool) { window.GridEntry().DeleteRow(); }
 void InsertColumn(MainWindow& window, bool) { window.GridEntry().InsertColumn(); }
 void DeleteColumn(MainWindow& window, bool) { window.GridEntry().DeleteColumn(); }
 
+// Files of the visible view.
+void New(MainWindow& window, bool) { window.NewDocument(); }
+void Open(MainWindow& window, bool) { window.OpenDocument(); }
+void Save(MainWindow& window, bool) { window.SaveDocument(); }
+void SaveAs(MainWindow& window, bool) { window.SaveDocumentAs(); }
+void Print(MainWindow& window, bool) { window.PrintEditor(); }
+void ReadIntoGrid(MainWindow& window, bool) { window.ReadFileIntoGrid(); }
+void WriteBlock(MainWindow& window, bool) { window.WriteBlockToFile(MainWindow::BlockWrite::Create); }
+void AppendBlock(MainWindow& window, bool) { window.WriteBlockToFile(MainWindow::BlockWrite::Append); }
+
+// Editor formatting acts on the selection, or on the text typed next when nothing is selected;
+// a style button adds or removes its style alone.
+void MergeFormat(MainWindow& window, const QTextCharFormat& format) { window.Editor()->mergeCurrentCharFormat(format); }
+void Bold(MainWindow& window, bool down) {
+    QTextCharFormat format;
+    format.setFontWeight(down ? QFont::Bold : QFont::Normal);
+    MergeFormat(window, format);
+}
+void Italic(MainWindow& window, bool down) {
+    QTextCharFormat format;
+    format.setFontItalic(down);
+    MergeFormat(window, format);
+}
+void Underline(MainWindow& window, bool down) {
+    QTextCharFormat format;
+    format.setFontUnderline(down);
+    MergeFormat(window, format);
+}
+void AlignLeft(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignLeft); }
+void AlignCentre(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignHCenter); }
+void AlignRight(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignRight); }
+
 QWidget* PrefixText(MainWindow& window, QToolBar* bar) {
     auto* box = new QComboBox(bar);
     box->setEditable(true);
@@ -73,17 +106,29 @@ QWidget* SeparatorChoice(MainWindow& window, QToolBar* bar) {
 }
 
 // The font list holds the screen's fonts, sorted.
-QWidget* FontNameBox(MainWindow&, QToolBar* bar) {
+QWidget* FontNameBox(MainWindow& window, QToolBar* bar) {
     auto* box = new QFontComboBox(bar);
     box->setMaxVisibleItems(10);
-    box->setEnabled(false);
+    QObject::connect(box, &QFontComboBox::currentFontChanged, &window, [&window](const QFont& font) {
+        QTextCharFormat format;
+        format.setFontFamilies(QStringList{font.family()});
+        MergeFormat(window, format);
+    });
     return box;
 }
 
-QWidget* FontSizeBox(MainWindow&, QToolBar* bar) {
+// A size counts once typed in full (Enter or leaving the box) or stepped; then the editor has
+// the focus again.
+QWidget* FontSizeBox(MainWindow& window, QToolBar* bar) {
     auto* box = new QSpinBox(bar);
     box->setRange(1, 200);
-    box->setEnabled(false);
+    box->setKeyboardTracking(false);
+    QObject::connect(box, &QSpinBox::valueChanged, &window, [&window](int size) {
+        QTextCharFormat format;
+        format.setFontPointSize(size);
+        MergeFormat(window, format);
+        window.Editor()->setFocus();
+    });
     return box;
 }
 
@@ -103,13 +148,14 @@ using B = BarId;
 const ActionRow kActions[] = {
     // Files.
     {.Name = "TBNew", .Text = "&New", .Key = Qt::CTRL | Qt::Key_N, .Icon = StandardIcon(QStyle::SP_FileIcon),
-     .Menu = M::File, .Bar = B::Main},
+     .Menu = M::File, .Bar = B::Main, .Handler = New},
     {.Name = "TBOpen", .Text = "&Open", .Key = Qt::CTRL | Qt::Key_O,
-     .Icon = StandardIcon(QStyle::SP_DialogOpenButton), .Menu = M::File, .Bar = B::Main},
+     .Icon = StandardIcon(QStyle::SP_DialogOpenButton), .Menu = M::File, .Bar = B::Main, .Handler = Open},
     {.Name = "TBSave", .Text = "&Save", .Key = Qt::CTRL | Qt::Key_S,
-     .Icon = StandardIcon(QStyle::SP_DialogSaveButton), .Menu = M::File, .Bar = B::Main},
-    {.Name = "TBSaveas", .Text = "Save &As", .Icon = TileIcon("S+", Tone::File), .Menu = M::File, .Bar = B::Main},
-    {.Name = "TBPrint", .Text = "Print", .Icon = TileIcon("In", Tone::File), .Bar = B::Main},
+     .Icon = StandardIcon(QStyle::SP_DialogSaveButton), .Menu = M::File, .Bar = B::Main, .Handler = Save},
+    {.Name = "TBSaveas", .Text = "Save &As", .Icon = TileIcon("S+", Tone::File), .Menu = M::File, .Bar = B::Main,
+     .Handler = SaveAs},
+    {.Name = "TBPrint", .Text = "Print", .Icon = TileIcon("In", Tone::File), .Bar = B::Main, .Handler = Print},
     {.Name = "FileExit", .Text = "E&xit", .Key = Qt::ALT | Qt::Key_X, .Menu = M::File, .MenuGap = true,
      .Handler = Close},
 
@@ -122,9 +168,9 @@ const ActionRow kActions[] = {
      .Menu = M::Edit, .Bar = B::Main, .Handler = Paste},
     {.Name = "EditDelete", .Text = "&Delete", .Key = Qt::CTRL | Qt::Key_Delete, .Menu = M::Edit,
      .Handler = DeleteBlock},
-    {.Name = "Chenfilevao1", .Text = "Đọc vào một file", .Menu = M::Edit, .MenuGap = true},
-    {.Name = "Ghikhoirafile", .Text = "Ghi khối ra file", .Menu = M::Edit},
-    {.Name = "Noikhoivaofile", .Text = "Nối khối vào file", .Menu = M::Edit},
+    {.Name = "Chenfilevao1", .Text = "Đọc vào một file", .Menu = M::Edit, .MenuGap = true, .Handler = ReadIntoGrid},
+    {.Name = "Ghikhoirafile", .Text = "Ghi khối ra file", .Menu = M::Edit, .Handler = WriteBlock},
+    {.Name = "Noikhoivaofile", .Text = "Nối khối vào file", .Menu = M::Edit, .Handler = AppendBlock},
 
     // The view pair.
     {.Name = "TBDBG", .Text = "Soạn thảo dữ liệu đo", .Icon = TileIcon("▦", Tone::View), .Bar = B::Main,
@@ -276,17 +322,17 @@ const ActionRow kActions[] = {
     {.Name = "FontName", .Bar = B::Editor, .Widget = FontNameBox},
     {.Name = "FontSize", .Bar = B::Editor, .Widget = FontSizeBox},
     {.Name = "BoldButton", .Text = "B", .Icon = TileIcon("B", Tone::Edit), .Bar = B::Editor, .BarGap = true,
-     .Checked = Check::Off},
+     .Checked = Check::Off, .Handler = Bold},
     {.Name = "ItalicButton", .Text = "I", .Icon = TileIcon("I", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off},
+     .Checked = Check::Off, .Handler = Italic},
     {.Name = "UnderlineButton", .Text = "U", .Icon = TileIcon("U", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off},
+     .Checked = Check::Off, .Handler = Underline},
     {.Name = "LeftAlign", .Text = "LeftAlign", .Icon = TileIcon("⇤", Tone::Edit), .Bar = B::Editor,
-     .BarGap = true, .Checked = Check::Off, .Group = GroupId::Alignment},
+     .BarGap = true, .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignLeft},
     {.Name = "CenterAlign", .Text = "CenterAlign", .Icon = TileIcon("↔", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off, .Group = GroupId::Alignment},
+     .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignCentre},
     {.Name = "RightAlign", .Text = "RightAlign", .Icon = TileIcon("⇥", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off, .Group = GroupId::Alignment},
+     .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignRight},
 };
 
 }  // namespace

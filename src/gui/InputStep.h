@@ -17,6 +17,7 @@ struct FileQuestion {
     QString title;
     QString filter;
     QString defaultSuffix;
+    bool confirmOverwrite = true;  // a save dialog asks before an existing file is replaced
 };
 
 // Where file names come from: the main window's open and save dialogs, or a test's script.

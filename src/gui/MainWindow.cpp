@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "core/text/Rtf.h"
 #include "core/text/VnCodec.h"
 #include "gui/ActionBars.h"
 #include "gui/CommandRunner.h"
@@ -29,6 +30,7 @@
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
 #include "gui/GuiText.h"
+#include "gui/RichTextDocument.h"
 #include "gui/ScreenFit.h"
 #include "gui/ToolCommands.h"
 #include "gui/Views.h"
@@ -108,7 +110,7 @@ std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& ques
     const QString key = QuestionKey(question);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite, !question.confirmOverwrite);
     dialog.setWindowTitle(question.title);
     dialog.setNameFilter(question.filter);
     dialog.setDefaultSuffix(question.defaultSuffix);
@@ -126,6 +128,13 @@ std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& ques
 std::string EditorSaveQuestion(const QString& textFileName) {
     if (textFileName.isEmpty()) return Vn("Văn bản chưa có tên đã bị sửa. Bạn có ghi văn bản không ?");
     return Vn("Bạn có ghi văn bản ") + ToTcvn3(textFileName) + Vn(" không ?");
+}
+
+// Data files and reports stay plain text whatever the editor holds.
+bool RtfAllowedIn(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix().toUpper();
+    return suffix != QStringLiteral("DTA") && suffix != QStringLiteral("DAT") && suffix != QStringLiteral("TXT") &&
+           !suffix.startsWith(QStringLiteral("IN"));
 }
 
 }  // namespace
@@ -207,6 +216,12 @@ void MainWindow::SetInteraction(Interaction* interaction) {
 
 void MainWindow::SetCommandEnabled(QAction* action, bool enabled) {
     action->setEnabled(enabled && !pending_.contains(action));
+}
+
+// Commands of the grid alone follow the view.
+void MainWindow::EnableGridCommands(bool enabled) {
+    for (const char* name : {"Chenfilevao1", "Ghikhoirafile", "Noikhoivaofile"})
+        if (auto* action = findChild<QAction*>(QString::fromUtf8(name))) SetCommandEnabled(action, enabled);
 }
 
 void MainWindow::BuildViews() {
@@ -305,6 +320,7 @@ void MainWindow::ShowGridView() {
     TB_Editor_->hide();
     TB_StGrid_->show();
     SetCommandEnabled(TBPrint_, false);
+    EnableGridCommands(true);
     views_->setCurrentWidget(StGrid_);
     WriteGridStatus();
     setWindowTitle(ViewCaption(dataFileName_));
@@ -317,6 +333,7 @@ void MainWindow::ShowEditor(const QString& programTitle) {
     TBRE_->setChecked(true);
     TB_Editor_->show();
     SetCommandEnabled(TBPrint_, true);
+    EnableGridCommands(false);
     TB_StGrid_->hide();
     views_->setCurrentWidget(Editor_);
     setWindowTitle(ViewCaption(textFileName_, programTitle));
@@ -440,9 +457,16 @@ bool MainWindow::LoadEditorFile(const QString& path) {
         Ask().Message(Vn("Không đọc được file ") + ToTcvn3(path) + " : " + ToTcvn3(file.errorString()));
         return false;
     }
-    EditorText text = EditorTextOf(file.readAll().toStdString());
-    editorUtf8_ = text.Utf8;
-    Editor_->setPlainText(text.Text);
+    const std::string bytes = file.readAll().toStdString();
+    editorRtf_ = IsRtf(bytes);
+    if (editorRtf_) {
+        editorUtf8_ = false;
+        FillTextDocument(*Editor_->document(), ReadRtf(bytes));
+    } else {
+        EditorText text = EditorTextOf(bytes);
+        editorUtf8_ = text.Utf8;
+        Editor_->setPlainText(text.Text);
+    }
     Editor_->document()->setModified(false);
     return true;
 }
@@ -472,20 +496,20 @@ bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) 
 }
 
 SaveResult MainWindow::SaveDataFile() {
+    if (!dataFileName_.isEmpty()) return WriteDataFile(dataFileName_);
+    return SaveDataFileAs();
+}
+
+SaveResult MainWindow::SaveDataFileAs() {
+    const auto chosen = AskSaveName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")});
+    if (!chosen) return SaveResult::Cancelled;
+    return WriteDataFile(*chosen);
+}
+
+SaveResult MainWindow::WriteDataFile(const QString& name) {
     CommitGridEntry();
-    QString name = dataFileName_;
-    if (name.isEmpty()) {
-        const auto chosen =
-            AskSaveName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")});
-        if (!chosen) return SaveResult::Cancelled;
-        name = *chosen;
-    }
-    std::string bytes;
-    for (int row = 1; row <= grid_->DataRowCount(); ++row) {
-        bytes += grid_->DataLine(row, 0, grid_->Columns() - 1, static_cast<int>(settings_.OutputSeparatorMode),
-                                 settings_.FixedFieldWidth);
-        bytes += "\r\n";
-    }
+    const std::string bytes =
+        GridFileText(grid_->Document(), settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
     dataFileName_ = name;
     dataSaved_ = true;
@@ -494,15 +518,25 @@ SaveResult MainWindow::SaveDataFile() {
 }
 
 SaveResult MainWindow::SaveEditorText() {
-    QString name = textFileName_;
-    const bool newName = name.isEmpty();
-    if (newName) {
-        const auto chosen =
-            AskSaveName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")});
-        if (!chosen) return SaveResult::Cancelled;
-        name = *chosen;
+    if (!textFileName_.isEmpty()) return WriteEditorText(textFileName_, false);
+    return SaveEditorTextAs();
+}
+
+SaveResult MainWindow::SaveEditorTextAs() {
+    const auto chosen = AskSaveName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")});
+    if (!chosen) return SaveResult::Cancelled;
+    return WriteEditorText(*chosen, true);
+}
+
+SaveResult MainWindow::WriteEditorText(const QString& name, bool newName) {
+    if (QFileInfo(name).fileName().toUpper().contains(QStringLiteral(".DTA"))) {
+        Ask().Message(Vn("Bạn không được Save file <.DTA> ở đây"));
+        return SaveResult::Failed;
     }
-    if (!WriteAtomically(name, FileBytesOf(Editor_->toPlainText(), editorUtf8_))) return SaveResult::Failed;
+    const std::string bytes = editorRtf_ && RtfAllowedIn(name)
+                                  ? WriteRtf(RichDocumentOf(*Editor_->document(), Editor_->document()->defaultFont()))
+                                  : FileBytesOf(Editor_->toPlainText(), editorUtf8_);
+    if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
     textFileName_ = name;
     Editor_->document()->setModified(false);
     if (!GridVisible()) {

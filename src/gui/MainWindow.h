@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/model/ComputationSettings.h"
+#include "core/grid/GridFile.h"
 #include "core/model/Interaction.h"
 #include "gui/InputStep.h"
 
@@ -20,6 +21,7 @@ class QComboBox;
 class QFileDialog;
 class QFontComboBox;
 class QLabel;
+class QPrinter;
 class QSpinBox;
 class QStackedWidget;
 class QTableView;
@@ -134,11 +136,32 @@ public:
     // The editor's text came from a UTF-8 file and is saved back as UTF-8 (TCVN3 otherwise).
     bool EditorUtf8() const { return editorUtf8_; }
     void SetEditorUtf8(bool utf8) { editorUtf8_ = utf8; }
+    // The editor's text came from an RTF file and is saved back as RTF (where the name allows).
+    bool EditorRtf() const { return editorRtf_; }
+    void SetEditorRtf(bool rtf) { editorRtf_ = rtf; }
+
+    // The file commands; each acts on the visible view's document.
+    void NewDocument();
+    void OpenDocument();
+    void SaveDocument();
+    void SaveDocumentAs();
+    // Prints the editor's lines after the print dialog (or PrintSetup) chose the printer.
+    void PrintEditor();
+    // Grid only: a data file read in at the current row; the selected block written to a file
+    // or appended to one.
+    void ReadFileIntoGrid();
+    enum class BlockWrite { Create, Append };
+    void WriteBlockToFile(BlockWrite how);
+    // Sets up the printer instead of the print dialog (tests); false is Cancel.
+    std::function<bool(QPrinter&)> PrintSetup;
 
     // Writes the grid data file (asking a name when there is none); a failure is reported.
     SaveResult SaveDataFile();
+    // Writes the grid data under a name asked first; Cancel keeps the old name.
+    SaveResult SaveDataFileAs();
     // Writes the editor text to its file (asking a name when there is none); a failure is reported.
     SaveResult SaveEditorText();
+    SaveResult SaveEditorTextAs();
     // Before the editor gets other text: asks whether its changes are saved. False on Cancel or
     // when the save did not happen.
     bool OfferEditorSave();
@@ -148,6 +171,7 @@ public:
     // Status bar: panel 0 is the program's, 1 to 7 hold the function-key texts.
     QString StatusText(int panel) const;
     void WriteGridStatus();
+    void WriteStatus(const QString& text);
 
     void ShowHelp();
     void ShowAbout();
@@ -171,9 +195,15 @@ private:
     void FormShow();
     void ShowEditor(const QString& programTitle);
     void SetCommandEnabled(QAction* action, bool enabled);
-    void WriteStatus(const QString& text);
+    void EnableGridCommands(bool enabled);
     void OnEditorModified(bool modified);
     bool WriteAtomically(const QString& path, const std::string& bytes);
+    SaveResult WriteDataFile(const QString& name);
+    SaveResult WriteEditorText(const QString& name, bool newName);
+    // Before the grid gets other data: asks whether its changes are saved; false on Cancel or
+    // when the save did not happen.
+    bool OfferDataSave();
+    std::optional<GridFileRead> ReadDataFile(const QString& path, bool detectSeparators, long long room);
 
     ComputationSettings settings_;
     std::unique_ptr<GuiInteraction> guiInteraction_;
@@ -184,6 +214,7 @@ private:
     QString dataFileName_;
     QString textFileName_;
     bool editorUtf8_ = false;
+    bool editorRtf_ = false;
     bool shownOnce_ = false;
     QSet<const QAction*> pending_;
 

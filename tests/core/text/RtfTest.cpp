@@ -60,9 +60,9 @@ TEST(Rtf, OwnOutputReadsBackIdentically) {
 }
 
 // A document another program wrote: old Vietnamese fonts of both encodings, \uN, a table, a
-// page break and destinations to pass over (tests/data/text/rtf/ordinary.rtf, written by hand).
+// page break and destinations to pass over (tests/data/rtf/ordinary.rtf, written by hand).
 TEST(Rtf, OrdinaryDocumentKeepsItsVietnameseText) {
-    const std::string bytes = test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/text/rtf/ordinary.rtf");
+    const std::string bytes = test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/rtf/ordinary.rtf");
     ASSERT_TRUE(IsRtf(bytes));
     const RichDocument doc = ReadRtf(bytes);
     EXPECT_EQ(PlainTextOf(doc),
