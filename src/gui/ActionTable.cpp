@@ -55,6 +55,8 @@ void Open(MainWindow& window, bool) { window.OpenDocument(); }
 void Save(MainWindow& window, bool) { window.SaveDocument(); }
 void SaveAs(MainWindow& window, bool) { window.SaveDocumentAs(); }
 void Print(MainWindow& window, bool) { window.PrintEditor(); }
+// Open reads the toggle's state when it reads a file; switching it does nothing else.
+void SeparatorRule(MainWindow&, bool) {}
 void ReadIntoGrid(MainWindow& window, bool) { window.ReadFileIntoGrid(); }
 void WriteBlock(MainWindow& window, bool) { window.WriteBlockToFile(MainWindow::BlockWrite::Create); }
 void AppendBlock(MainWindow& window, bool) { window.WriteBlockToFile(MainWindow::BlockWrite::Append); }
@@ -298,7 +300,7 @@ const ActionRow kActions[] = {
     {.Name = "Ephandau", .Bar = B::Grid, .Widget = PrefixText},
     {.Name = "CBkitungancach", .Bar = B::Grid, .BarGap = true, .Widget = SeparatorChoice},
     {.Name = "TBtudongnhandang", .Text = "Bắt buộc đọc file theo ký tự ngăn cách",
-     .Icon = TileIcon("│", Tone::Grid), .Bar = B::Grid, .Checked = Check::On},
+     .Icon = TileIcon("│", Tone::Grid), .Bar = B::Grid, .Checked = Check::On, .Handler = SeparatorRule},
     {.Name = "Lendongdau", .Text = "Lên dòng đầu", .Icon = TileIcon("⇈", Tone::Grid), .Bar = B::Grid,
      .BarGap = true, .Handler = FirstRow},
     {.Name = "Xuongdongcuoi", .Text = "Xuống dòng cuối", .Icon = TileIcon("⇊", Tone::Grid), .Bar = B::Grid,

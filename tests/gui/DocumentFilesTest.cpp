@@ -1,0 +1,279 @@
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTextTable>
+
+#include "GuiTestSupport.h"
+#include "core/text/Rtf.h"
+#include "core/text/TextFile.h"
+#include "gui/GridModel.h"
+
+namespace qef {
+namespace {
+
+struct Files : test::ScriptedWindow {
+    Files() { window.show(); }
+    QString Path(const char* name) const { return QString::fromStdString(dir.File(name)); }
+    // Unsaved grid data: A in row 1.
+    void DirtyGrid() {
+        window.Grid().SetCell(1, 0, "A");
+        window.Grid().SetDataRowCount(1);
+        window.SetDataSaved(false);
+    }
+    std::string Row(int row) {
+        std::string out;
+        for (int c = 0; c < 4; ++c) out += "[" + window.Grid().Cell(row, c) + "]";
+        return out;
+    }
+};
+
+TEST(GridFiles, NewAndOpenAskToSaveFirstAndGoOnOnlyAfterASave) {
+    {  // Cancel, then a save that gets no name, then a save that fails: nothing is opened.
+        Files f;
+        f.DirtyGrid();
+        test::WriteFileBytes(f.dir.File("in.DTA"), "B\t1\r\n");
+        f.ask.answers = {Answer::Cancel, Answer::Yes, Answer::Yes};
+        f.Action("TBOpen")->trigger();
+        EXPECT_TRUE(f.files.asked.empty());
+        f.Action("TBOpen")->trigger();  // the save dialog is cancelled
+        ASSERT_EQ(f.files.asked.size(), 1u);
+        EXPECT_EQ(f.files.asked[0].first, 's');
+        f.files.names = {f.dir.File("missing/out.DTA")};
+        f.Action("TBOpen")->trigger();
+        EXPECT_EQ(f.files.asked.size(), 2u);
+        ASSERT_EQ(f.ask.Messages().size(), 1u);
+        EXPECT_EQ(f.ask.Messages()[0].rfind(Vn("Không ghi được file "), 0), 0u);
+        EXPECT_EQ(f.ask.calls[0].text, Vn("Bạn có save dữ liệu không ?"));
+        EXPECT_FALSE(f.window.DataSaved());
+        EXPECT_EQ(f.window.Grid().Cell(1, 0), "A");
+        EXPECT_TRUE(f.window.DataFileName().isEmpty());
+    }
+    {  // Yes with a good name saves, then the file opens; its caption and state follow.
+        Files f;
+        f.DirtyGrid();
+        test::WriteFileBytes(f.dir.File("in.DTA"), "B\t1\r\n\r\nC\t2\t3\r\n");
+        f.ask.answers = {Answer::Yes};
+        f.files.names = {f.dir.File("saved.DTA"), f.dir.File("in.DTA")};
+        f.Action("TBOpen")->trigger();
+        EXPECT_EQ(test::ReadFileBytes(f.dir.File("saved.DTA")), "A\r\n");
+        EXPECT_EQ(f.files.asked[1].second.title, QStringLiteral("Mở file dữ liệu"));
+        EXPECT_EQ(f.Row(1) + f.Row(2) + f.Row(3), "[B][1][][][][][][][C][2][3][]");
+        EXPECT_EQ(f.window.Grid().DataRowCount(), 3);
+        EXPECT_TRUE(f.window.DataSaved());
+        EXPECT_EQ(f.window.windowTitle(), QStringLiteral("QEF 2010 [") + f.Path("in.DTA") + "]");
+        EXPECT_EQ(f.window.StatusText(0), QStringLiteral(" Dòng: 1   Cột: 1   Số dòng: 3"));
+
+        // New after No: an empty grid with no file.
+        f.DirtyGrid();
+        f.ask.answers = {Answer::No};
+        f.Action("TBNew")->trigger();
+        EXPECT_EQ(f.window.Grid().DataRowCount(), 0);
+        EXPECT_EQ(f.window.Grid().Cell(1, 0), "");
+        EXPECT_TRUE(f.window.DataSaved() && f.window.DataFileName().isEmpty());
+        EXPECT_EQ(f.window.windowTitle(), QStringLiteral("QEF 2010"));
+    }
+}
+
+TEST(GridFiles, OpenBySeparatorOrDetectionAndRefuseWhatDoesNotFit) {
+    Files f;
+    test::WriteFileBytes(f.dir.File("mixed.DTA"), "A,1\nB 2\n");
+    // The toggle down: every line split by the chosen separator (Tab), so each is one field.
+    f.files.names = {f.dir.File("mixed.DTA")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.Row(1) + f.Row(2), "[A,1][][][][B 2][][][]");
+    // The toggle up: each line's own separator.
+    f.Action("TBtudongnhandang")->trigger();
+    f.files.names = {f.dir.File("mixed.DTA")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.Row(1) + f.Row(2), "[A][1][][][B][2][][]");
+
+    // One line more than the grid has rows: refused, the grid and its file stay.
+    std::string big;
+    for (int i = 0; i <= GridDocument::kDefaultRows; ++i) big += "P\r\n";
+    test::WriteFileBytes(f.dir.File("big.DTA"), big);
+    f.files.names = {f.dir.File("big.DTA")};
+    f.Action("TBOpen")->trigger();
+    ASSERT_EQ(f.ask.Messages().size(), 1u);
+    EXPECT_NE(f.ask.Messages()[0].find("60001"), std::string::npos);
+    EXPECT_EQ(f.Row(1), "[A][1][][]");
+    EXPECT_EQ(f.window.DataFileName(), f.Path("mixed.DTA"));
+
+    // Save As cancelled keeps the name; Save writes it with the chosen separator.
+    f.window.Settings().OutputSeparatorMode = SeparatorMode::Semicolon;
+    f.Action("TBSaveas")->trigger();
+    EXPECT_EQ(f.window.DataFileName(), f.Path("mixed.DTA"));
+    f.Action("TBSave")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("mixed.DTA")), "A;1\r\nB;2\r\n");
+}
+
+TEST(GridFiles, ReadInAtARowAndWriteOrAppendTheSelectedBlock) {
+    Files f;
+    GridModel& g = f.window.Grid();
+    for (int r = 1; r <= 10; ++r) g.SetCell(r, 0, "R" + std::to_string(r));
+    g.SetCell(2, 1, "x2");
+    g.SetCell(3, 2, "y3");
+    g.SetDataRowCount(10);
+    test::WriteFileBytes(f.dir.File("part.DTA"), "N1 100\r\nN2,200\r\n");
+    f.window.GridView()->setCurrentIndex(g.index(GridModel::ModelRow(5), 1));
+    f.files.names = {f.dir.File("part.DTA")};
+    f.Action("Chenfilevao1")->trigger();
+    EXPECT_EQ(f.Row(4) + f.Row(5) + f.Row(6) + f.Row(7), "[R4][][][][N1][100][][][N2][200][][][R5][][][]");
+    EXPECT_EQ(g.Cell(12, 0), "R10");
+    EXPECT_EQ(g.DataRowCount(), 12);
+    EXPECT_FALSE(f.window.DataSaved());
+
+    // Rows 2-3, columns 2-3: each row from the block's left column, trailing blanks left out.
+    auto* view = f.window.GridView();
+    view->selectionModel()->select(QItemSelection(g.index(1, 1), g.index(2, 2)), QItemSelectionModel::ClearAndSelect);
+    f.window.Settings().OutputSeparatorMode = SeparatorMode::Comma;
+    f.files.names = {f.dir.File("block.DTA"), f.dir.File("block.DTA")};
+    f.Action("Ghikhoirafile")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("block.DTA")), "x2\r\n,y3\r\n");
+    EXPECT_TRUE(f.files.asked.back().second.confirmOverwrite);
+    f.Action("Noikhoivaofile")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("block.DTA")), "x2\r\n,y3\r\nx2\r\n,y3\r\n");
+    EXPECT_EQ(f.files.asked.back().second.title, QStringLiteral("Nối khối vào file"));
+    EXPECT_FALSE(f.files.asked.back().second.confirmOverwrite);
+    EXPECT_FALSE(g.Document().KeptBlock().has_value());
+
+    // The grid's file commands are not offered in the editor view.
+    f.Action("TBRE")->trigger();
+    EXPECT_FALSE(f.Action("Chenfilevao1")->isEnabled() || f.Action("Ghikhoirafile")->isEnabled());
+    EXPECT_TRUE(f.Action("TBPrint")->isEnabled());
+}
+
+RichDocument RtfOfFile(const std::string& path) { return ReadRtf(test::ReadFileBytes(path)); }
+
+TEST(EditorFiles, AnRtfDocumentIsShownIntactAndSavedBackAsRtf) {
+    Files f;
+    f.Action("TBRE")->trigger();
+    const std::string original = std::string(QEF_TEST_DATA) + "/rtf/ordinary.rtf";
+    const std::string copy = f.dir.File("report.rtf");
+    test::WriteFileBytes(copy, test::ReadFileBytes(original));
+    f.files.names = {copy};
+    f.Action("TBOpen")->trigger();
+    QTextEdit* editor = f.window.Editor();
+    EXPECT_TRUE(f.window.EditorRtf());
+    const QString text = editor->toPlainText();
+    for (const char* shown : {"BÁO CÁO KẾT QUẢ", "Đường chuyền: Việt Nam", "Việt Nam\tĐường", "Độ cao “café”", "Điểm",
+                              "2345.678", "Trang 2"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(shown))) << shown;
+    QTextCursor atBold = editor->document()->find(QStringLiteral("Việt Nam"));
+    EXPECT_EQ(atBold.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(editor->document()->firstBlock().blockFormat().alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("QEF 2010 [") + QString::fromStdString(copy) + "]");
+
+    // Saved back as RTF: the same document as the file that was opened.
+    editor->document()->setModified(true);
+    f.Action("TBSave")->trigger();
+    EXPECT_TRUE(IsRtf(test::ReadFileBytes(copy)));
+    EXPECT_EQ(RtfOfFile(copy), RtfOfFile(original));
+    EXPECT_FALSE(editor->document()->isModified());
+
+    // Save As a .TXT: plain TCVN3 text; a .DTA name is refused and nothing changes.
+    f.files.names = {f.dir.File("copy.TXT"), f.dir.File("data.DTA")};
+    f.Action("TBSaveas")->trigger();
+    const std::string plain = test::ReadFileBytes(f.dir.File("copy.TXT"));
+    EXPECT_FALSE(IsRtf(plain));
+    EXPECT_NE(plain.find(Vn("Đường chuyền")), std::string::npos);
+    editor->document()->setModified(true);
+    f.Action("TBSaveas")->trigger();
+    EXPECT_FALSE(FileExists(f.dir.File("data.DTA")));
+    EXPECT_EQ(f.ask.Messages().back(), Vn("Bạn không được Save file <.DTA> ở đây"));
+    EXPECT_TRUE(editor->document()->isModified());
+}
+
+TEST(EditorFiles, NewAndOpenAskAboutUnsavedText) {
+    Files f;
+    f.Action("TBRE")->trigger();
+    f.window.Editor()->setPlainText(QStringLiteral("sửa"));
+    f.window.Editor()->document()->setModified(true);
+    // Cancel keeps the text; a save that fails keeps it too, and nothing is opened.
+    f.ask.answers = {Answer::Cancel, Answer::Yes};
+    f.Action("TBNew")->trigger();
+    f.files.names = {f.dir.File("missing/a.txt")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.window.Editor()->toPlainText(), QStringLiteral("sửa"));
+    EXPECT_EQ(f.files.asked.size(), 1u);
+    EXPECT_EQ(f.files.asked[0].first, 's');
+    // No: a new empty text, no file, an empty status.
+    f.ask.answers = {Answer::No};
+    f.Action("TBNew")->trigger();
+    EXPECT_TRUE(f.window.Editor()->toPlainText().isEmpty());
+    EXPECT_TRUE(f.window.TextFileName().isEmpty());
+    EXPECT_EQ(f.window.StatusText(0), QString());
+    // A plain UTF-8 file opens without a question, and Save As writes it back as UTF-8.
+    test::WriteFileBytes(f.dir.File("u.txt"), "Độ cao\r\n");
+    f.files.names = {f.dir.File("u.txt"), f.dir.File("v.txt")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_FALSE(f.window.EditorRtf());
+    f.Action("TBSaveas")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("v.txt")), "Độ cao\r\n");
+    EXPECT_EQ(f.window.TextFileName(), f.Path("v.txt"));
+}
+
+TEST(EditorFormatting, StylesAlignmentAndSize) {
+    Files f;
+    f.Action("TBRE")->trigger();
+    QTextEdit* editor = f.window.Editor();
+    editor->setPlainText(QStringLiteral("old"));
+    editor->moveCursor(QTextCursor::End);
+    // No selection: the style applies to what is typed next, not to the text there.
+    f.Action("ItalicButton")->trigger();
+    f.Action("BoldButton")->trigger();
+    editor->insertPlainText(QStringLiteral("new"));
+    f.Action("BoldButton")->trigger();  // off again: italic stays
+    editor->insertPlainText(QStringLiteral("x"));
+    auto formatAt = [editor](int position) {
+        QTextCursor c(editor->document());
+        c.setPosition(position + 1);
+        return c.charFormat();
+    };
+    EXPECT_NE(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_TRUE(formatAt(3).fontWeight() == QFont::Bold && formatAt(3).fontItalic());
+    EXPECT_TRUE(formatAt(6).fontWeight() != QFont::Bold && formatAt(6).fontItalic());
+    // A selection takes the underline and the size; the paragraph the alignment.
+    editor->selectAll();
+    f.Action("UnderlineButton")->trigger();
+    test::Find<QSpinBox>(f.window, "FontSize")->setValue(17);
+    f.Action("RightAlign")->trigger();
+    EXPECT_TRUE(formatAt(0).fontUnderline() && formatAt(6).fontUnderline());
+    EXPECT_EQ(formatAt(4).fontPointSize(), 17);
+    EXPECT_TRUE(formatAt(4).fontItalic());
+    EXPECT_EQ(editor->document()->firstBlock().blockFormat().alignment() & Qt::AlignRight, Qt::AlignRight);
+    EXPECT_EQ(f.window.StatusText(0), QStringLiteral("Đã sửa"));
+}
+
+// Pages of a PDF that Qt wrote: its page objects.
+int PdfPages(const std::string& pdf) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    int pages = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(pdf)); it.hasNext(); it.next()) ++pages;
+    return pages;
+}
+
+TEST(EditorPrinting, AFormFeedLineStartsANewPage) {
+    Files f;
+    f.Action("TBRE")->trigger();
+    const std::string pdf = f.dir.File("print.pdf");
+    f.window.PrintSetup = [&pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    };
+    f.window.Editor()->setPlainText(QStringLiteral("Trang một\ndòng 2\n\f\nTrang hai\n"));
+    f.Action("TBPrint")->trigger();
+    EXPECT_EQ(PdfPages(test::ReadFileBytes(pdf)), 2);
+    // Without the form feed the short text fits one page.
+    f.window.Editor()->setPlainText(QStringLiteral("Trang một\ndòng 2\nTrang hai\n"));
+    f.Action("TBPrint")->trigger();
+    EXPECT_EQ(PdfPages(test::ReadFileBytes(pdf)), 1);
+    EXPECT_TRUE(f.ask.calls.empty());
+}
+
+}  // namespace
+}  // namespace qef
