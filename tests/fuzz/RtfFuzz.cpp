@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 #include "core/text/Rtf.h"
@@ -8,6 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const qef::RichDocument doc = qef::ReadRtf(std::string_view(reinterpret_cast<const char*>(data), size));
     const qef::RichDocument again = qef::ReadRtf(qef::WriteRtf(doc));
+    if (!(again == doc)) std::abort();
     (void)qef::PlainTextOf(again);
     return 0;
 }

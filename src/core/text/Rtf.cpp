@@ -43,6 +43,12 @@ std::string DecodeBytes(std::string_view bytes, FontEncoding encoding) {
     return out;
 }
 
+// \uN takes a signed 16-bit number; anything else is not a character.
+char32_t UnicodeUnit(int value) {
+    if (value < -32768 || value > 65535) return 0xFFFD;
+    return static_cast<char32_t>(value < 0 ? value + 65536 : value);
+}
+
 void AppendRun(RichParagraph& paragraph, const RunFormat& format, std::string text) {
     if (text.empty()) return;
     if (!paragraph.Runs.empty() && paragraph.Runs.back().Format == format)
@@ -149,7 +155,7 @@ private:
             if (b == ';')
                 EndFontName(true);
             else
-                fontName_ += static_cast<char>(b);
+                AppendUtf8(fontName_, Cp1252(b));
             return;
         }
         if (state_.Dest != Destination::Body) return;
@@ -181,7 +187,7 @@ private:
         std::string_view name = fontName_;
         while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
         while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-        if (complete || !name.empty()) fonts_[fontEntry_] = DecodeBytes(name, FontEncoding::Ansi);
+        if (complete || !name.empty()) fonts_[fontEntry_] = std::string(name);
         fontName_.clear();
         if (complete) fontEntry_ = -1;
     }
@@ -282,6 +288,10 @@ private:
             if (word == "f" && hasValue) {
                 fontEntry_ = value;
                 fontName_.clear();
+            } else if (word == "u" && hasValue) {
+                const char32_t unit = UnicodeUnit(value);
+                AppendUtf8(fontName_, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+                fallbackLeft_ = state_.UnicodeSkip;
             }
             return;
         }
@@ -370,7 +380,7 @@ private:
     }
 
     void Unicode(int value) {
-        auto unit = static_cast<char32_t>(value < 0 ? value + 65536 : value);
+        const char32_t unit = UnicodeUnit(value);
         fallbackLeft_ = 0;
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             highSurrogate_ = unit;
