@@ -525,7 +525,7 @@ std::string ParagraphText(const RichParagraph& p) {
 
 FontEncoding EncodingOfFont(std::string_view fontName) {
     if (StartsWithNoCase(fontName, ".Vn")) {
-        return !fontName.empty() && (fontName.back() == 'H' || fontName.back() == 'h') ? FontEncoding::Tcvn3Capitals
+        return !fontName.empty() && fontName.back() == 'H' ? FontEncoding::Tcvn3Capitals
                                                                                        : FontEncoding::Tcvn3;
     }
     if (StartsWithNoCase(fontName, "VNI-")) return FontEncoding::Vni;
