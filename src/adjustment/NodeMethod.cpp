@@ -214,18 +214,41 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
 }
 
 namespace {
-// Closures of the coordinate stages are kept in whole millimetres.
-constexpr double kRoundingResolution = 0.001;
-// A pass that changes the tracked node correction by no more than this ends the stage.
+// A pass whose node corrections all stay within this has settled the stage.
 constexpr double kAzimuthConvergenceDegrees = 1.0 / 36000.0;  // a tenth of a second
 constexpr double kCoordinateConvergenceMetres = 0.00001;
 
-double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections) {
+double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections, NodeStage stage) {
     double largest = 0.0;
     for (int k = 1; k <= ws.Nn; ++k)
-        if (ws.KnownNodeFlags[k] == 0)
+        if (stage == NodeStage::Azimuth || ws.KnownNodeFlags[k] == 0)
             largest = std::max(largest, std::fabs(corrections[k]));
     return largest;
+}
+
+// Carried end minus known end of every branch, as computed: a closure cut to millimetres makes the
+// node corrections swing by the rounding from pass to pass, and the stage never settles.
+void ExactLinearClosures(GroupWorkingSet& ws, const NetworkModel& model, NodeStage stage) {
+    const BranchModel& br = model.Branches;
+    const bool y = stage == NodeStage::Y;
+    OneBased<double>& f = y ? ws.ClosureFy : ws.ClosureFx;
+    const OneBased<double>& at = y ? ws.PositionY : ws.PositionX;
+    if (f.Size() < ws.Nb) f.Resize(ws.Nb);
+    for (int b = 1; b <= ws.Nb; ++b) {
+        const double start = at[br.First(b)];
+        const double end = y ? BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, start)
+                             : BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, start);
+        f[b] = end - at[br.Last(b)];
+    }
+}
+
+std::string StageName(NodeStage stage) {
+    switch (stage) {
+        case NodeStage::Azimuth: return Vn("phương vị nút");
+        case NodeStage::Y: return Vn("tọa độ Y nút");
+        case NodeStage::X: break;
+    }
+    return Vn("tọa độ X nút");
 }
 }  // namespace
 
@@ -239,22 +262,13 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
     int tracked = 1;
     corrections[1] = 100.0;  // the first comparison always goes on
     bool firstPass = true;
-    for (int pass = 1; pass <= kMaxNodePasses; ++pass) {
+    bool settled = false;
+    for (int pass = 1; pass <= kMaxNodePasses && !settled; ++pass) {
         const double previous = corrections[tracked];
-        bool stop = false;
-        switch (stage) {
-            case NodeStage::Azimuth:
-                ComputeAngularClosures(ws, model);
-                stop = CheckBranchClosures(ws, model, ClosureKind::Angular, "Goc cua nhanh", context.Run,
-                                           context.Ui) == ClosureCheckResult::Stop;
-                break;
-            case NodeStage::Y:
-                BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
-                break;
-            case NodeStage::X:
-                BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
-                break;
-        }
+        if (stage == NodeStage::Azimuth)
+            ComputeAngularClosures(ws, model);
+        else
+            ExactLinearClosures(ws, model, stage);
         BuildNodeNormals(ws, model, matrix, firstPass, stage);
         if (nn > 0) {
             SolveNormals(corrections, matrix, false, firstPass);
@@ -262,26 +276,36 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
             corrections.Resize(2);
             corrections[1] = 0.0;
         }
-        // Coordinate closures are rounded to the millimetre, so once a pass moves no node by a
-        // millimetre the corrections only swing with that rounding and never settle: what is left
-        // goes to the branches with the closure distribution.
-        if (!firstPass && stage != NodeStage::Azimuth && LargestCorrection(ws, corrections) < kRoundingResolution)
-            return true;
+        const bool wasFirst = firstPass;
         firstPass = false;
         // Known nodes have no coordinate correction: follow the first unknown that moves.
         if (tracked == 1 && corrections[1] == 0.0) {
             while (tracked < nn && corrections[tracked] == 0.0) ++tracked;
         }
-        if (std::fabs(previous - corrections[tracked]) <= threshold) return true;
-        ApplyNodeCorrections(ws, model, stage, corrections);
-        if (stop) return true;  // the user stopped after the angular check
+        settled = std::fabs(previous - corrections[tracked]) <= threshold ||
+                  (!wasFirst && LargestCorrection(ws, corrections, stage) <= threshold);
+        if (!settled) ApplyNodeCorrections(ws, model, stage, corrections);
     }
-    const PointNameTable& names = model.PointNames;
-    std::string text = Vn("Bình sai nhóm ") + std::to_string(context.Run.GroupCounter + 1);
-    if (ws.Nb > 0) text += " (" + names.Name(br.FirstPoint(1)) + " ... " + names.Name(br.LastPoint(ws.Nb)) + ")";
-    text += Vn(" không hội tụ sau ") + std::to_string(kMaxNodePasses) + Vn(" lần lặp");
-    GroupMessage(context, text);
-    return false;
+    if (!settled) {
+        // The last pass stands: the group keeps its points, and report 6 says so.
+        std::string text = Vn("     Nhóm ") + std::to_string(context.Run.GroupCounter + 1);
+        if (ws.Nb > 0) text += " (" + model.PointNames.Name(br.FirstPoint(1)) + " ... " + model.PointNames.Name(br.LastPoint(ws.Nb)) + ")";
+        text += Vn(": ") + StageName(stage) + Vn(" chưa ổn định sau ") + std::to_string(kMaxNodePasses) +
+                Vn(" lần lặp, giữ kết quả lần lặp cuối");
+        context.Run.ProgressLog.Add(StripAccents(text, context.Settings.KeepAccents));
+        if (stage == NodeStage::Azimuth) ComputeAngularClosures(ws, model);
+        else ExactLinearClosures(ws, model, stage);
+    }
+    if (stage == NodeStage::Azimuth) {
+        // Judged once the azimuths stand: a provisional closure says nothing of the branch. The
+        // answer cannot undo a stage that is over, so the adjustment goes on either way.
+        CheckBranchClosures(ws, model, ClosureKind::Angular, "Goc cua nhanh", context.Run, context.Ui);
+    } else {
+        // What is printed, judged and spread: the closures in whole millimetres.
+        OneBased<double>& f = stage == NodeStage::Y ? ws.ClosureFy : ws.ClosureFx;
+        for (int b = 1; b <= ws.Nb; ++b) f[b] = RoundHalfEven(3, f[b]);
+    }
+    return settled;
 }
 
 namespace {
@@ -350,7 +374,7 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
 // The azimuth stage, then the azimuths of every side with the angular closures spread.
 bool AdjustAzimuths(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context) {
     ProvisionalNodeAzimuths(ws, model);
-    if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return false;
+    IterateNodeStage(ws, model, context, NodeStage::Azimuth);
     const OneBased<double> none;
     PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, Carry::ShareClosure, ws.Nb,
                          ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb,
@@ -394,10 +418,8 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
         result.SidesReduced = true;
     }
 
-    if (!IterateNodeStage(ws, model, context, NodeStage::Y) || !IterateNodeStage(ws, model, context, NodeStage::X)) {
-        FailGroup(ws, context, result);
-        return result;
-    }
+    IterateNodeStage(ws, model, context, NodeStage::Y);
+    IterateNodeStage(ws, model, context, NodeStage::X);
 
     ws.MeanSide = FinalLinearClosures(ws, model);
     if (CheckBranchClosures(ws, model, ClosureKind::Linear, "Canh cua nhanh", context.Run, context.Ui) ==

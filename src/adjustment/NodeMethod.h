@@ -78,9 +78,12 @@ void GroupAccuracy(GroupWorkingSet& ws);
 // Interior points of the branches plus the nodes that are not known points.
 int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches);
 
-// Corrects the node values of one stage until the tracked correction changes by no more than
-// 0.1 second (azimuths) or 0.01 mm (coordinates). False, with a message naming the group, when
-// that does not happen within kMaxNodePasses passes.
+// Corrects the node values of one stage, on closures as computed (not rounded), until a pass
+// corrects no node by more than 0.1 second (azimuths) or 0.01 mm (coordinates), or changes the
+// tracked correction by no more. Then the azimuth stage checks the angular closures once, and the
+// coordinate stages leave their closures in whole millimetres for the checks, reports and the
+// distribution. A stage that has not settled within kMaxNodePasses passes keeps its last pass,
+// says so in the progress log and returns false; the group goes on either way.
 inline constexpr int kMaxNodePasses = 100;
 bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context,
                       NodeStage stage);
