@@ -55,15 +55,48 @@ void ResetBranchEnds(GroupWorkingSet& ws, const BranchModel& br, const OrderInde
     }
 }
 
-// At each node the longest branch arrives without an angle; the others are oriented on it.
-bool OrientOnLongestBranches(GroupWorkingSet& ws, const NetworkModel& model, int nn, Interaction& ui) {
+// The point next to node `id` on branch b.
+int NeighbourAt(const BranchModel& br, int b, int id) {
+    return br.FirstPoint(b) == id ? br.PointAt(br.First(b) + 1) : br.PointAt(br.Last(b) - 1);
+}
+
+// At each node one branch arrives without an angle and the others are oriented on its last side.
+// That side is the back-sight that the most of the node's measured angles share with the other
+// branches, so that their connecting angles are measured ones, not sums of measured ones; of equal
+// counts the longest branch, then the first listed.
+bool OrientOnLongestBranches(GroupWorkingSet& ws, const NetworkModel& model, const AngleObservations& angles,
+                             const StationAngleIndex& angleIndex, int nn, Interaction& ui) {
     const BranchModel& br = model.Branches;
+    std::unordered_set<int> neighbours;
     for (int k = 1; k <= nn; ++k) {
         const int id = model.NetworkNodes[k];
-        int m = 0;
+        neighbours.clear();
         for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
             const int b = model.NodeBranches[j];
-            if (m == 0 || br.BranchPointCounts[b] > br.BranchPointCounts[m]) m = b;
+            if (br.FirstPoint(b) == id) neighbours.insert(br.PointAt(br.First(b) + 1));
+            if (br.LastPoint(b) == id) neighbours.insert(br.PointAt(br.Last(b) - 1));
+        }
+        // Measured angles at the node between a candidate side and another branch's side.
+        auto sharedAngles = [&](int ref) {
+            int count = 0;
+            for (int a : angleIndex.At(id)) {
+                const int back = angles.BackIds[a];
+                const int fore = angles.ForeIds[a];
+                const int other = back == ref ? fore : fore == ref ? back : 0;
+                if (other != 0 && other != ref && neighbours.count(other) != 0) ++count;
+            }
+            return count;
+        };
+        int m = 0;
+        int mShared = -1;
+        for (int j = ws.NodeStarts[k] + 1; j <= ws.NodeStarts[k + 1]; ++j) {
+            const int b = model.NodeBranches[j];
+            const int shared = sharedAngles(NeighbourAt(br, b, id));
+            if (m == 0 || shared > mShared ||
+                (shared == mShared && br.BranchPointCounts[b] > br.BranchPointCounts[m])) {
+                m = b;
+                mShared = shared;
+            }
         }
         if (m == 0) {
             bool flag = false;
@@ -333,7 +366,7 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     monitor.SetText(MonitorLabel::Stage, Vn("Đang lập quan hệ giữa nhánh và nút"));
     const int nb = ws.Nb;
     ResetBranchEnds(ws, in.Model.Branches, in.Order, nb);
-    if (!OrientOnLongestBranches(ws, in.Model, ws.Nn, ui)) return false;
+    if (!OrientOnLongestBranches(ws, in.Model, in.Angles, in.AngleIndex, ws.Nn, ui)) return false;
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] != 0) ws.EndFixState[b] = 2;
     if (!FindConnectingAngles(ws, in, nb, ui, log)) return false;
