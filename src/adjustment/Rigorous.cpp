@@ -1,6 +1,7 @@
 #include "adjustment/Rigorous.h"
 
 #include <algorithm>
+#include <unistd.h>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -210,9 +211,89 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
     }
 }
 
-bool NormalsFit(long long n) {
-    const long double values = static_cast<long double>(n + 3) * static_cast<long double>(n) / 2.0L + 3.0L;
-    return values * 8.0L <= 1073741824.0L;
+namespace {
+
+// Pages of a store touched by ranges of places given in ascending order.
+class PageCount {
+public:
+    explicit PageCount(std::size_t pageBytes) : pageBytes_(pageBytes) {}
+    void Add(std::size_t from, std::size_t to) {
+        const std::size_t first = from * sizeof(double) / pageBytes_;
+        const std::size_t last = to * sizeof(double) / pageBytes_;
+        if (counted_ && last <= last_) return;
+        count_ += last - (counted_ && first <= last_ ? last_ + 1 : first) + 1;
+        last_ = last;
+        counted_ = true;
+    }
+    std::size_t Bytes() const { return count_ * pageBytes_; }
+
+private:
+    std::size_t pageBytes_;
+    std::size_t count_ = 0;
+    std::size_t last_ = 0;
+    bool counted_ = false;
+};
+
+std::size_t PageBytes() {
+    const long page = ::sysconf(_SC_PAGESIZE);
+    return page > 0 ? static_cast<std::size_t>(page) : 4096;
+}
+
+}  // namespace
+
+std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
+    const int nb = ws.Nb;
+    const int m = ws.Nn;
+    const int n = 3 * (nb + m);
+    const OneBased<int> slots = NodeUnknownSlots(ws);
+    auto firstColumn = [&](int node) { return 3 * nb + 3 * (slots[node] - 1) + 1; };
+    auto start = [&](int row) { return PackedNormalMatrix::RowStart(n, row); };
+    // The last column each node row reaches, after the fill of the elimination.
+    std::vector<int> reach(static_cast<std::size_t>(3 * m), 0);
+    for (int i = 0; i < 3 * m; ++i) reach[static_cast<std::size_t>(i)] = 3 * nb + 1 + i;
+    PageCount pages(PageBytes());
+    for (int b = 1; b <= nb; ++b) {
+        int lo = 0;
+        int hi = 0;
+        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]}) {
+            if (node <= 0) continue;
+            const int c = firstColumn(node);
+            lo = lo == 0 ? c : std::min(lo, c);
+            hi = std::max(hi, c + 2);
+        }
+        for (int r = 3 * b - 2; r <= 3 * b; ++r) {
+            pages.Add(start(r), start(r) + static_cast<std::size_t>(3 * b - r));
+            if (hi > 0) pages.Add(start(r) + static_cast<std::size_t>(lo - r), start(r) + static_cast<std::size_t>(hi - r));
+            pages.Add(start(r) + static_cast<std::size_t>(n + 1 - r), start(r) + static_cast<std::size_t>(n + 1 - r));
+        }
+        // Eliminating the branch couples the unknowns of its end nodes.
+        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]}) {
+            if (node <= 0) continue;
+            for (int c = 0; c < 3; ++c) {
+                int& r = reach[static_cast<std::size_t>(firstColumn(node) + c - 3 * nb - 1)];
+                r = std::max(r, hi);
+            }
+        }
+    }
+    // A row reaches at least as far as any row above it that reaches it.
+    int running = 0;
+    for (int i = 0; i < 3 * m; ++i) {
+        const int row = 3 * nb + 1 + i;
+        int& r = reach[static_cast<std::size_t>(i)];
+        if (running >= row) r = std::max(r, running);
+        running = std::max(running, r);
+        pages.Add(start(row), start(row) + static_cast<std::size_t>(r - row));
+        pages.Add(start(row) + static_cast<std::size_t>(n + 1 - row), start(row) + static_cast<std::size_t>(n + 1 - row));
+    }
+    // The condition block, the corrections and the accuracy arrays beside the normals.
+    const std::size_t perPoint = 24 * sizeof(double);
+    return pages.Bytes() + static_cast<std::size_t>(std::max(ws.TotalPoints, 0)) * perPoint;
+}
+
+std::size_t RigorousMemoryLimit() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const std::size_t physical = pages > 0 ? static_cast<std::size_t>(pages) * PageBytes() : std::size_t{1} << 31;
+    return physical / 2;
 }
 
 void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
@@ -330,7 +411,9 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai chặt chẽ"));
     // Checked before anything is recomputed, so that the group keeps its simple adjustment.
-    if (!NormalsFit(3LL * (ws.Nb + ws.Nn))) {
+    const std::size_t limit =
+        context.State.MemoryLimitBytes > 0 ? context.State.MemoryLimitBytes : RigorousMemoryLimit();
+    if (NormalsMemoryEstimate(ws) > limit) {
         context.Ui.Message("Thieu bo nho");
         context.Run.ProgressLog.Add(StripAccents(
             Vn("     Thiếu bộ nhớ cho bình sai chặt chẽ: nhóm giữ tọa độ bình sai đơn giản"), settings.KeepAccents));

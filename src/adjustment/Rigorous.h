@@ -4,6 +4,8 @@
 // each node adds an orientation, an X and a Y unknown (orientation only for a node with known
 // coordinates). The correlate normals, bordered by the node unknowns, are solved once, starting
 // from the values of the node-method adjustment, which this stage replaces for the group.
+#include <cstddef>
+
 #include "adjustment/GroupWorkingSet.h"
 #include "core/model/RunRecord.h"
 #include "core/model/ComputationSettings.h"
@@ -26,6 +28,8 @@ struct RigorousRunState {
     bool ReportFresh = true;      // the next coordinate table rewrites the four tables with headers
     double MbInUseSeconds = 0.0;  // a-priori unit-weight error of the last group
     double PvvTotal = 0.0;        // [pvv] of the last group
+    // Memory a group's solution may take; 0: half the memory of the machine.
+    std::size_t MemoryLimitBytes = 0;
 
     void Reset() { *this = RigorousRunState(); }
 };
@@ -85,7 +89,7 @@ struct RigorousSolution {
 
 enum class RigorousStatus {
     Adjusted,
-    TooLarge,  // the normals would pass 1 GiB: the group keeps its simple-adjustment values
+    TooLarge,  // the solution would not fit in memory: the group keeps its simple-adjustment values
 };
 
 struct RigorousGroupResult {
@@ -115,8 +119,12 @@ void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& s
 // Condition coefficients and inverse weights of every term, linearised at the approximate values.
 void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model,
                          const ComputationSettings& settings, RigorousSolution& sol);
-// False when the packed normals of n unknowns would pass 1 GiB.
-bool NormalsFit(long long n);
+// Bytes the solution of the group takes: the pages of the packed normals that the elimination
+// and the accuracy estimation write, with the unknowns of the nodes in the order the solution
+// numbers them, and the per-point arrays. The rest of the store is never touched.
+std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws);
+// Half the memory of the machine.
+std::size_t RigorousMemoryLimit();
 void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
 // Solves the normals; corrections, [pvv], redundancy and the unit-weight error.
 void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);

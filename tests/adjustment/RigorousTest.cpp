@@ -9,6 +9,9 @@
 #include <map>
 #include <random>
 #include <string>
+#include <fstream>
+#include <unistd.h>
+#include <vector>
 
 #include "adjustment/Rigorous.h"
 #include "adjustment/RigorousAccuracy.h"
@@ -415,35 +418,55 @@ TEST(Rigorous, RunExtremes) {
     EXPECT_EQ(e.LargestAzimuthError, 2.0);
 }
 
-TEST(Rigorous, TooLargeGroupKeepsItsSimpleAdjustment) {
-    // (n+3)n/2 + 3 values of 8 bytes against 1 GiB: n = 16380 fits, 16383 does not.
-    EXPECT_TRUE(NormalsFit(16380));
-    EXPECT_FALSE(NormalsFit(16383));
+// Resident memory of the process, as the system counts it (pages only read stay shared zeros).
+std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0;
+    std::size_t resident = 0;
+    statm >> size >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
 
-    const int branches = 5461;
-    std::vector<std::vector<std::string>> names;
-    for (int b = 1; b <= branches; ++b) {
-        const std::string n = std::to_string(b);
-        names.push_back({"s" + n, "m" + n, "e" + n});
-    }
-    test::HandGroup g(names);
-    for (int p = 1; p <= g.ws.TotalPoints; ++p) {
-        g.ws.PositionX[p] = 100.0 + p;
-        g.ws.PositionY[p] = 200.5;
-    }
+// The size limit follows the pages the solution writes, not the whole triangle: a 30 x 30 grid
+// of nodes (7,914 unknowns, a triangle of 250 MB) touches a small part of it, and the estimate
+// made before the solve covers what the system finds in memory after it.
+TEST(Rigorous, MemoryFollowsThePagesTheSolutionWrites) {
+    const SyntheticGroup grid = test::GridNetwork(30, 4);
     RigorousRun r;
-    const RigorousGroupResult adjusted =
-        RigorousAdjustGroup(g.ws, g.model, RigorousContext{r.settings, r.run, r.state, r.ui, r.monitor});
-    EXPECT_EQ(adjusted.Status, RigorousStatus::TooLarge);
-    EXPECT_EQ(r.ui.Messages(), std::vector<std::string>{"Thieu bo nho"});
-    EXPECT_TRUE(adjusted.Solution.Solution.Empty());
+    grid.Build(r.model, r.ws, 0.03, 5.0 / 3600.0, 0.005);
+    const std::size_t estimate = NormalsMemoryEstimate(r.ws);
+    const std::size_t triangle = PackedNormalMatrix::ElementCount(3 * (r.ws.Nb + r.ws.Nn)) * sizeof(double);
+    EXPECT_LT(estimate, triangle / 3);
+    r.state.MemoryLimitBytes = estimate;
+    const std::size_t before = ResidentBytes();
+    RigorousGroupResult result = RigorousAdjustGroup(r.ws, r.model, RigorousContext{r.settings, r.run, r.state, r.ui, r.monitor});
+    ASSERT_EQ(result.Status, RigorousStatus::Adjusted);
+    const std::size_t resident = ResidentBytes() - before;
+    EXPECT_GT(resident, 0u);
+    EXPECT_LE(resident, estimate);
+    EXPECT_GT(resident, estimate / 3);
+
+    // One byte less and the group keeps its simple adjustment, with the message.
+    RigorousRun small;
+    grid.Build(small.model, small.ws, 0.03, 5.0 / 3600.0, 0.005);
+    small.state.MemoryLimitBytes = estimate - 1;
+    const RigorousGroupResult refused =
+        RigorousAdjustGroup(small.ws, small.model, RigorousContext{small.settings, small.run, small.state, small.ui, small.monitor});
+    EXPECT_EQ(refused.Status, RigorousStatus::TooLarge);
+    EXPECT_EQ(small.ui.Messages(), std::vector<std::string>{"Thieu bo nho"});
+    EXPECT_TRUE(refused.Solution.Solution.Empty());
     // The working set keeps the simple values, which the driver writes as the group's points.
     test::TempDir dir;
-    ASSERT_TRUE(AppendGroupResultPoints(dir.File("out.txt"), g.ws, g.model, true));
-    const std::string result = test::ReadFileBytes(dir.File("out.txt"));
-    EXPECT_EQ(result.substr(0, 19), "m1\t102.000\t200.500\r");
-    EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), branches);
-    ASSERT_FALSE(r.run.ProgressLog.Lines().empty());
+    ASSERT_TRUE(AppendGroupResultPoints(dir.File("out.txt"), small.ws, small.model, true));
+    const std::string written = test::ReadFileBytes(dir.File("out.txt"));
+    const int node = small.model.PointNames.Find("N0_1");
+    int k = 1;
+    while (small.model.NetworkNodes[k] != node) ++k;
+    // The simple values as handed over: the true place plus the 0.03 m offset.
+    EXPECT_NE(written.find("N0_1\t" + test::SyntheticNetwork::Fixed(grid.P("N0_1").X + 0.03, 3) + "\t" +
+                           test::SyntheticNetwork::Fixed(grid.P("N0_1").Y - 0.03, 3)),
+              std::string::npos);
+    EXPECT_FALSE(small.run.ProgressLog.Lines().empty());
 }
 
 }  // namespace

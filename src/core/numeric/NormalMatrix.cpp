@@ -3,8 +3,33 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace qef {
+
+namespace {
+// Blocks from this size on are mapped; smaller ones come from the heap.
+constexpr std::size_t kMappedBytes = std::size_t{1} << 24;
+}  // namespace
+
+void* AllocateZeroedBytes(std::size_t bytes) {
+    if (bytes >= kMappedBytes) {
+        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        return p;
+    }
+    void* p = std::calloc(bytes > 0 ? bytes : 1, 1);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+}
+
+void FreeZeroedBytes(void* p, std::size_t bytes) {
+    if (p == nullptr) return;
+    if (bytes >= kMappedBytes)
+        ::munmap(p, bytes);
+    else
+        std::free(p);
+}
 
 namespace {
 

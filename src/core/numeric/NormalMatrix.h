@@ -19,6 +19,12 @@ namespace qef {
 // (k-1)k/2.
 std::int64_t TriangularNumber(std::int64_t k);
 
+// Zeroed bytes from the system, and their return. A large block is mapped without reserving
+// swap for it: a packed matrix of a large group is mostly zeros that are never touched, so only
+// the pages the solution writes take memory, and the address range alone must not be refused.
+void* AllocateZeroedBytes(std::size_t bytes);
+void FreeZeroedBytes(void* p, std::size_t bytes);
+
 // Storage that comes from the system already 0 and is not written again on resizing: a large
 // matrix is mostly zeros, and their pages then cost nothing until they are touched.
 template <typename T>
@@ -27,12 +33,8 @@ struct ZeroedAllocator {
     ZeroedAllocator() = default;
     template <typename U>
     ZeroedAllocator(const ZeroedAllocator<U>&) {}
-    T* allocate(std::size_t count) {
-        void* p = std::calloc(count, sizeof(T));
-        if (p == nullptr) throw std::bad_alloc();
-        return static_cast<T*>(p);
-    }
-    void deallocate(T* p, std::size_t) { std::free(p); }
+    T* allocate(std::size_t count) { return static_cast<T*>(AllocateZeroedBytes(count * sizeof(T))); }
+    void deallocate(T* p, std::size_t count) { FreeZeroedBytes(p, count * sizeof(T)); }
     // Elements made without a value keep the 0 they were handed out with.
     template <typename U>
     void construct(U*) {}
