@@ -285,8 +285,9 @@ std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
         pages.Add(start(row), start(row) + static_cast<std::size_t>(r - row));
         pages.Add(start(row) + static_cast<std::size_t>(n + 1 - row), start(row) + static_cast<std::size_t>(n + 1 - row));
     }
-    // The condition block, the corrections and the accuracy arrays beside the normals.
-    const std::size_t perPoint = 24 * sizeof(double);
+    // The condition block, the corrections and the accuracy arrays beside the normals, with room
+    // for the heap's own keeping when a second pass makes them again.
+    const std::size_t perPoint = 32 * sizeof(double);
     return pages.Bytes() + static_cast<std::size_t>(std::max(ws.TotalPoints, 0)) * perPoint;
 }
 
@@ -382,8 +383,10 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     sol.Mu = sol.Redundancy > 0 ? std::sqrt(pvv / sol.Redundancy) : 0.0;
 }
 
-void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
-    const BranchModel& br = model.Branches;
+namespace {
+
+// The node part of the solution added to the node values and spread to the branch ends.
+void CorrectNodes(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
     for (int j = 1; j <= sol.M; ++j) {
         const int ji = j;
         const double turnSeconds = sol.Solution[sol.NodeColumn(j, 1)];
@@ -396,6 +399,31 @@ void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, co
         SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, j, ws.PositionX);
         SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, j, ws.PositionY);
     }
+}
+
+// Node corrections small enough that conditions linearised at the corrected values would give
+// the same solution to well below a hundredth of a millimetre.
+constexpr double kSettledNodeMetres = 0.0001;
+constexpr double kSettledNodeSeconds = 0.1;
+// A group whose corrections do not settle keeps the solution of the last pass.
+constexpr int kMaxRigorousPasses = 10;
+
+bool NodeCorrectionsSettled(const GroupWorkingSet& ws, const RigorousSolution& sol) {
+    for (int j = 1; j <= sol.M; ++j) {
+        if (std::fabs(sol.Solution[sol.NodeColumn(j, 1)]) > kSettledNodeSeconds) return false;
+        if (!NodeCoordinatesUnknown(ws, j)) continue;
+        if (std::fabs(sol.Solution[sol.NodeColumn(j, 2)]) > kSettledNodeMetres ||
+            std::fabs(sol.Solution[sol.NodeColumn(j, 3)]) > kSettledNodeMetres)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    CorrectNodes(ws, model, sol);
     PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, sol.AngleCorrections, Carry::WithCorrections,
                          ws.Nb, ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, sol.Fb,
                          ws.BranchStartAzimuths);
@@ -421,14 +449,21 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
         return result;
     }
     RigorousSolution& sol = result.Solution;
-    ComputeApproximateValues(ws, model, sol);
-    monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
-    monitor.SetText(MonitorLabel::Stage, Vn("Đang giải HPT số liên hệ"));
-
-    ChooseAprioriErrors(ws, settings, sol);
-    BuildConditionBlock(ws, model, settings, sol);
-    BuildCorrelateNormals(ws, model, sol);
-    SolveRigorous(ws, model, sol);
+    // The conditions are linear in the node values near the solution only: where the simple
+    // adjustment left the nodes far off, they are linearised again at the corrected nodes, and
+    // the closures are always those of the measured values, so the last pass holds the whole
+    // corrections.
+    for (int pass = 1;; ++pass) {
+        ComputeApproximateValues(ws, model, sol);
+        monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+        monitor.SetText(MonitorLabel::Stage, Vn("Đang giải HPT số liên hệ"));
+        ChooseAprioriErrors(ws, settings, sol);
+        BuildConditionBlock(ws, model, settings, sol);
+        BuildCorrelateNormals(ws, model, sol);
+        SolveRigorous(ws, model, sol);
+        if (pass == kMaxRigorousPasses || NodeCorrectionsSettled(ws, sol)) break;
+        CorrectNodes(ws, model, sol);
+    }
     context.State.MbInUseSeconds = sol.MbInUseSeconds;
     context.State.PvvTotal = sol.Pvv;
 

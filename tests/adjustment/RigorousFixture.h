@@ -149,7 +149,8 @@ inline GridReach ReachFromCorner(int g) {
 // g x g grid points, every neighbouring pair joined by a branch of `interior` points; the corner
 // points (0,0) and (g-1,g-1) are known stations with a sighted target, the others nodes. Nodes
 // are listed breadth first from (0,0); each is carried by the branch that reached it first.
-inline SyntheticGroup GridNetwork(int g, int interior, std::uint32_t seed = 2026) {
+inline SyntheticGroup GridNetwork(int g, int interior, std::uint32_t seed = 2026, double angleErrorSeconds = 5.0,
+                                  double sideErrorMetres = 0.005) {
     SyntheticGroup net;
     const double spacing = 150.0 * (interior + 1);
     auto isStation = [&](int i, int j) { return (i == 0 && j == 0) || (i == g - 1 && j == g - 1); };
@@ -214,7 +215,7 @@ inline SyntheticGroup GridNetwork(int g, int interior, std::uint32_t seed = 2026
     }
     for (int c : order)
         if (!isStation(c / g, c % g)) net.AddNode(GridNodeName(c / g, c % g), false, carrierBranch[c]);
-    net.Observe(seed, 5.0, 0.005);
+    net.Observe(seed, angleErrorSeconds, sideErrorMetres);
     return net;
 }
 

@@ -67,6 +67,7 @@ public:
     // n unknowns, every element 0.
     void Resize(int n) {
         n_ = n > 0 ? n : 0;
+        Storage().swap(data_);  // the old store goes before the new one comes
         Storage fresh;
         fresh.resize(ElementCount(n_) + 1);
         data_ = std::move(fresh);
