@@ -64,7 +64,7 @@ int NeighbourAt(const BranchModel& br, int b, int id) {
 // That side is the back-sight that the most of the node's measured angles share with the other
 // branches, so that their connecting angles are measured ones, not sums of measured ones; of equal
 // counts the longest branch, then the first listed.
-bool OrientOnLongestBranches(GroupWorkingSet& ws, const NetworkModel& model, const AngleObservations& angles,
+bool OrientOnSharedBackSights(GroupWorkingSet& ws, const NetworkModel& model, const AngleObservations& angles,
                              const StationAngleIndex& angleIndex, int nn, Interaction& ui) {
     const BranchModel& br = model.Branches;
     std::unordered_set<int> neighbours;
@@ -366,7 +366,7 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     monitor.SetText(MonitorLabel::Stage, Vn("Đang lập quan hệ giữa nhánh và nút"));
     const int nb = ws.Nb;
     ResetBranchEnds(ws, in.Model.Branches, in.Order, nb);
-    if (!OrientOnLongestBranches(ws, in.Model, in.Angles, in.AngleIndex, ws.Nn, ui)) return false;
+    if (!OrientOnSharedBackSights(ws, in.Model, in.Angles, in.AngleIndex, ws.Nn, ui)) return false;
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] != 0) ws.EndFixState[b] = 2;
     if (!FindConnectingAngles(ws, in, nb, ui, log)) return false;
