@@ -288,13 +288,16 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
     }
     if (!settled) {
         // The last pass stands: the group keeps its points, and report 6 says so.
+        const PointNameTable& names = model.PointNames;
         std::string text = Vn("     Nhóm ") + std::to_string(context.Run.GroupCounter + 1);
-        if (ws.Nb > 0) text += " (" + model.PointNames.Name(br.FirstPoint(1)) + " ... " + model.PointNames.Name(br.LastPoint(ws.Nb)) + ")";
+        if (ws.Nb > 0) text += " (" + names.Name(br.FirstPoint(1)) + " ... " + names.Name(br.LastPoint(ws.Nb)) + ")";
         text += Vn(": ") + StageName(stage) + Vn(" chưa ổn định sau ") + std::to_string(kMaxNodePasses) +
                 Vn(" lần lặp, giữ kết quả lần lặp cuối");
         context.Run.ProgressLog.Add(StripAccents(text, context.Settings.KeepAccents));
-        if (stage == NodeStage::Azimuth) ComputeAngularClosures(ws, model);
-        else ExactLinearClosures(ws, model, stage);
+        if (stage == NodeStage::Azimuth)
+            ComputeAngularClosures(ws, model);
+        else
+            ExactLinearClosures(ws, model, stage);
     }
     if (stage == NodeStage::Azimuth) {
         // Judged once the azimuths stand: a provisional closure says nothing of the branch. The

@@ -1,8 +1,8 @@
 #include "adjustment/Rigorous.h"
 
 #include <algorithm>
-#include <unistd.h>
 #include <cmath>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -247,7 +247,10 @@ std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
     const int n = 3 * (nb + m);
     const OneBased<int> slots = NodeUnknownSlots(ws);
     auto firstColumn = [&](int node) { return 3 * nb + 3 * (slots[node] - 1) + 1; };
-    auto start = [&](int row) { return PackedNormalMatrix::RowStart(n, row); };
+    // Place of element (row, column), column >= row, in the packed store.
+    auto at = [&](int row, int column) {
+        return PackedNormalMatrix::RowStart(n, row) + static_cast<std::size_t>(column - row);
+    };
     // The last column each node row reaches, after the fill of the elimination.
     std::vector<int> reach(static_cast<std::size_t>(3 * m), 0);
     for (int i = 0; i < 3 * m; ++i) reach[static_cast<std::size_t>(i)] = 3 * nb + 1 + i;
@@ -262,9 +265,9 @@ std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
             hi = std::max(hi, c + 2);
         }
         for (int r = 3 * b - 2; r <= 3 * b; ++r) {
-            pages.Add(start(r), start(r) + static_cast<std::size_t>(3 * b - r));
-            if (hi > 0) pages.Add(start(r) + static_cast<std::size_t>(lo - r), start(r) + static_cast<std::size_t>(hi - r));
-            pages.Add(start(r) + static_cast<std::size_t>(n + 1 - r), start(r) + static_cast<std::size_t>(n + 1 - r));
+            pages.Add(at(r, r), at(r, 3 * b));
+            if (hi > 0) pages.Add(at(r, lo), at(r, hi));
+            pages.Add(at(r, n + 1), at(r, n + 1));
         }
         // Eliminating the branch couples the unknowns of its end nodes.
         for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]}) {
@@ -282,8 +285,8 @@ std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
         int& r = reach[static_cast<std::size_t>(i)];
         if (running >= row) r = std::max(r, running);
         running = std::max(running, r);
-        pages.Add(start(row), start(row) + static_cast<std::size_t>(r - row));
-        pages.Add(start(row) + static_cast<std::size_t>(n + 1 - row), start(row) + static_cast<std::size_t>(n + 1 - row));
+        pages.Add(at(row, row), at(row, r));
+        pages.Add(at(row, n + 1), at(row, n + 1));
     }
     // The condition block, the corrections and the accuracy arrays beside the normals, with room
     // for the heap's own keeping when a second pass makes them again.
@@ -293,7 +296,8 @@ std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
 
 std::size_t RigorousMemoryLimit() {
     const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const std::size_t physical = pages > 0 ? static_cast<std::size_t>(pages) * PageBytes() : std::size_t{1} << 31;
+    const std::size_t physical =
+        pages > 0 ? static_cast<std::size_t>(pages) * PageBytes() : std::size_t{1} << 31;
     return physical / 2;
 }
 
