@@ -195,5 +195,59 @@ TEST(LargeNetwork, RigorousGridsMatchParametricSolution) {
     }
 }
 
+// A grid, and a connecting traverse between two known stations whose directions sight points of
+// the grid, each with the side to that point: those sides and angles wait for the grid, and the
+// traverse is a group of the second order. The reference adjusts the grid's observations alone,
+// then the traverse's with the grid's points where the first adjustment put them.
+TEST(LargeNetwork, SecondOrderGroupMatchesParametricSolution) {
+    SyntheticGroup net = GridNetwork(4, 4, 12, 5.0, 0.005);
+    const std::size_t gridAngles = net.Angles.size();
+    const std::size_t gridSides = net.Sides.size();
+    const std::string g1 = net.Branches[1].Points[2];
+    const std::string g2 = net.Branches[net.Branches.size() - 2].Points[2];
+    net.AddPoint("K1", net.P(g1).X - 250.0, net.P(g1).Y + 180.0, true);
+    net.AddPoint("K2", net.P(g2).X + 230.0, net.P(g2).Y - 160.0, true);
+    net.AddPoint("W1", net.P("K1").X + 0.3 * (net.P("K2").X - net.P("K1").X) + 50.0,
+                 net.P("K1").Y + 0.3 * (net.P("K2").Y - net.P("K1").Y));
+    net.AddPoint("W2", net.P("K1").X + 0.65 * (net.P("K2").X - net.P("K1").X) - 40.0,
+                 net.P("K1").Y + 0.65 * (net.P("K2").Y - net.P("K1").Y));
+    net.AddBranch({"K1", "W1", "W2", "K2"}, BranchKind::BothEnds, g1, g2);
+    net.Observe(12, 5.0, 0.005);
+    net.Sides.push_back({"K1", g1, net.Distance("K1", g1)});
+    net.Sides.push_back({"K2", g2, net.Distance("K2", g2)});
+    GridRun r(net, true);
+    r.Run();
+    ASSERT_EQ(r.status.Outcome, RunOutcome::Completed);
+    EXPECT_EQ(r.status.Orders, 2);
+    EXPECT_EQ(r.status.RigorousGroups, 2);
+
+    SyntheticGroup written = net;
+    for (auto& angle : written.Angles) angle.Value = std::round(angle.Value * 3600000.0) / 3600000.0;
+    for (auto& side : written.Sides) side.Value = std::round(side.Value * 100000.0) / 100000.0;
+    auto ms = [](double) { return 0.005; };
+    SyntheticGroup grid;
+    for (const auto& [name, p] : net.Points)
+        if (name[0] != 'K' && name[0] != 'W') grid.AddPoint(name, p.X, p.Y, p.Known);
+    grid.Angles.assign(written.Angles.begin(), written.Angles.begin() + static_cast<std::ptrdiff_t>(gridAngles));
+    grid.Sides.assign(written.Sides.begin(), written.Sides.begin() + static_cast<std::ptrdiff_t>(gridSides));
+    const test::ParametricSolution one = test::SolveParametric(grid, 5.0, ms);
+    SyntheticGroup traverse;
+    for (const std::string& name : {g1, g2}) traverse.AddPoint(name, one.X(name), one.Y(name), true);
+    for (const std::string name : {"K1", "K2"}) traverse.AddPoint(name, net.P(name).X, net.P(name).Y, true);
+    for (const std::string name : {"W1", "W2"}) traverse.AddPoint(name, net.P(name).X, net.P(name).Y);
+    traverse.Angles.assign(written.Angles.begin() + static_cast<std::ptrdiff_t>(gridAngles), written.Angles.end());
+    traverse.Sides.assign(written.Sides.begin() + static_cast<std::ptrdiff_t>(gridSides), written.Sides.end() - 2);
+    const test::ParametricSolution two = test::SolveParametric(traverse, 5.0, ms);
+    EXPECT_EQ(two.Redundancy, 3);
+
+    for (const test::ParametricSolution* ref : {&one, &two})
+        for (const auto& [name, column] : ref->Index) {
+            const auto it = r.drawing.Points.find(name);
+            ASSERT_NE(it, r.drawing.Points.end()) << name;
+            EXPECT_NEAR(it->second.first, ref->X(name), 1e-5) << name;
+            EXPECT_NEAR(it->second.second, ref->Y(name), 1e-5) << name;
+        }
+}
+
 }  // namespace
 }  // namespace qef
