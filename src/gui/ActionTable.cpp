@@ -10,6 +10,7 @@
 #include "core/text/VnCodec.h"
 #include "gui/GridEditor.h"
 #include "gui/MainWindow.h"
+#include "gui/BlockCommands.h"
 #include "gui/ToolCommands.h"
 
 namespace qef {
@@ -181,20 +182,34 @@ const ActionRow kActions[] = {
      .Checked = Check::Off, .Group = GroupId::Views, .Handler = EditorView},
 
     // Data: conversions, then block operations.
-    {.Name = "Conversion1", .Text = "Chuyển đơn vị đo dài từ mét -> milimét", .Menu = M::Data},
-    {.Name = "Conversion2", .Text = "Chuyển đơn vị đo dài từ milimét -> mét", .Menu = M::Data},
-    {.Name = "Conversion3", .Text = "Chuyển góc kiểu 180.0000 -> 1800000", .Menu = M::Data},
-    {.Name = "Conversion4", .Text = "Chuyển góc kiểu 1800000 -> 180.0000", .Menu = M::Data},
-    {.Name = "Conversion5", .Text = "Chuyển góc kiểu 180.0101 -> 180 01 01", .Menu = M::Data, .MenuGap = true},
-    {.Name = "Conversion6", .Text = "Chuyển góc kiểu 180 01 01 -> 180.0101", .Menu = M::Data},
-    {.Name = "Conversion7", .Text = "Chuyển góc từ Độ (kiểu 180.0000) -> Grad", .Menu = M::Data, .MenuGap = true},
-    {.Name = "Conversion8", .Text = "Chuyển góc từ Grad (kiểu 200.0000) -> Độ", .Menu = M::Data},
-    {.Name = "BlockOperation1", .Text = "Đặt nội dung cho một khối", .Menu = M::Data, .MenuGap = true},
-    {.Name = "BlockOperation2", .Text = "Đặt giá trị tăng dần cho một khối", .Menu = M::Data},
-    {.Name = "BlockOperation3", .Text = "Cộng 1 giá trị vào một khối", .Menu = M::Data},
-    {.Name = "BlockOperation4", .Text = "Thêm chuỗi vào trước một khối", .Menu = M::Data},
-    {.Name = "BlockOperation5", .Text = "Thêm chuỗi vào sau một khối", .Menu = M::Data},
-    {.Name = "BlockOperation6", .Text = "Đặt lại số hiệu điểm chi tiết cho một khối", .Menu = M::Data},
+    {.Name = "Conversion1", .Text = "Chuyển đơn vị đo dài từ mét -> milimét", .Menu = M::Data,
+     .Handler = MetresToMillimetresCommand},
+    {.Name = "Conversion2", .Text = "Chuyển đơn vị đo dài từ milimét -> mét", .Menu = M::Data,
+     .Handler = MillimetresToMetresCommand},
+    {.Name = "Conversion3", .Text = "Chuyển góc kiểu 180.0000 -> 1800000", .Menu = M::Data,
+     .Handler = AnglesToPackedCommand},
+    {.Name = "Conversion4", .Text = "Chuyển góc kiểu 1800000 -> 180.0000", .Menu = M::Data,
+     .Handler = AnglesFromPackedCommand},
+    {.Name = "Conversion5", .Text = "Chuyển góc kiểu 180.0101 -> 180 01 01", .Menu = M::Data, .MenuGap = true,
+     .Handler = AnglesToSpacedCommand},
+    {.Name = "Conversion6", .Text = "Chuyển góc kiểu 180 01 01 -> 180.0101", .Menu = M::Data,
+     .Handler = AnglesFromSpacedCommand},
+    {.Name = "Conversion7", .Text = "Chuyển góc từ Độ (kiểu 180.0000) -> Grad", .Menu = M::Data, .MenuGap = true,
+     .Handler = DegreesToGradsCommand},
+    {.Name = "Conversion8", .Text = "Chuyển góc từ Grad (kiểu 200.0000) -> Độ", .Menu = M::Data,
+     .Handler = GradsToDegreesCommand},
+    {.Name = "BlockOperation1", .Text = "Đặt nội dung cho một khối", .Menu = M::Data, .MenuGap = true,
+     .Handler = FillBlockCommand},
+    {.Name = "BlockOperation2", .Text = "Đặt giá trị tăng dần cho một khối", .Menu = M::Data,
+     .Handler = FillIncreasingCommand},
+    {.Name = "BlockOperation3", .Text = "Cộng 1 giá trị vào một khối", .Menu = M::Data,
+     .Handler = AddToBlockCommand},
+    {.Name = "BlockOperation4", .Text = "Thêm chuỗi vào trước một khối", .Menu = M::Data,
+     .Handler = PrefixBlockCommand},
+    {.Name = "BlockOperation5", .Text = "Thêm chuỗi vào sau một khối", .Menu = M::Data,
+     .Handler = SuffixBlockCommand},
+    {.Name = "BlockOperation6", .Text = "Đặt lại số hiệu điểm chi tiết cho một khối", .Menu = M::Data,
+     .Handler = RenumberBlockCommand},
     {.Name = "taotridomoi", .Text = "Cộng số ngẫu nhiên vào trị đo góc cạnh",
      .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F10, .Menu = M::Hidden},
 

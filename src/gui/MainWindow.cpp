@@ -32,6 +32,7 @@
 #include "gui/GuiText.h"
 #include "gui/RichTextDocument.h"
 #include "gui/ScreenFit.h"
+#include "gui/BlockCommands.h"
 #include "gui/ToolCommands.h"
 #include "gui/Views.h"
 #include "gui/dialogs/HelpWindow.h"
@@ -206,6 +207,7 @@ void MainWindow::CreateDialogs() {
     if (!stepDialog_) stepDialog_ = new TFListCanhXp(settings_, *this, this);
     stepDialog_->SetDrawingOptionsDialog(drawingOptionsDialog_);
     CreateToolDialogs(*this);
+    CreateBlockDialogs(*this);
     if (!rawConversionDialog_)
         rawConversionDialog_ = new Txlslt3(*this, [this]() -> Interaction& { return Ask(); }, ConversionSettingsPath(), this);
 }

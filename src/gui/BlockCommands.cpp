@@ -1,0 +1,135 @@
+#include "gui/BlockCommands.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/grid/BlockConversions.h"
+#include "core/text/VnCodec.h"
+#include "gui/GridEditor.h"
+#include "gui/GridModel.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/TFloaifile.h"
+
+namespace qef {
+
+namespace {
+
+using RowConversion = std::function<ConversionResult(GridDocument&, GridDataKind)>;
+
+TFloaifile* KindDialog(MainWindow& window) {
+    return window.findChild<TFloaifile*>(QStringLiteral("Floaifile"));
+}
+
+// A detail file's fifth column holds either height differences or zenith angles; only the user
+// knows which, and it decides whether a unit change touches it.
+DetailFifthColumn AskFifthColumn(MainWindow& window) {
+    const GridDocument& doc = window.Grid().Document();
+    bool any = false;
+    for (int row = 1; row <= doc.DataRowCount() && !any; ++row) any = !doc.Cell(row, 4).empty();
+    if (!any) return DetailFifthColumn::Absent;
+    const Answer answer = window.Ask().AskYesNo(
+        Vn("Cột thứ 5 của số liệu chi tiết là chênh cao (Có) hay góc thiên đỉnh (Không) ?"));
+    return answer == Answer::Yes ? DetailFifthColumn::HeightDifference : DetailFifthColumn::ZenithAngle;
+}
+
+void TellSkipped(MainWindow& window, int skipped) {
+    if (skipped == 0) return;
+    window.Ask().Message(Vn("Có ") + std::to_string(skipped) +
+                         Vn(" ô không phải là góc đúng định dạng, các ô này được giữ nguyên."));
+}
+
+// Asks the data kind, then converts rows 1 .. DataRowCount from the first cell of the grid.
+void ConvertRows(MainWindow& window, const RowConversion& convert) {
+    window.CommitGridEntry();
+    TFloaifile* dialog = KindDialog(window);
+    if (dialog == nullptr || dialog->exec() != QDialog::Accepted) return;
+    GridDataKind kind{dialog->Kind()};
+    if (kind.Kind == DataFileKind::None) return;
+    if (kind.Kind == DataFileKind::Detail) kind.Fifth = AskFifthColumn(window);
+    window.GridEntry().MoveTo({1, 0});
+    const ConversionResult result = window.Grid().Edit([&](GridDocument& doc) { return convert(doc, kind); });
+    window.SetDataSaved(false);
+    TellSkipped(window, result.Skipped);
+}
+
+using BlockOperation = std::function<ConversionResult(GridDocument&, const GridBlock&, const std::string&)>;
+
+const char* const kDigitsOnly = "Bạn chỉ được vào dữ liệu dạng chữ số";
+
+// Asks the value, then runs the operation on the selected block of the grid view. A value that
+// had to be a number and is not shows `notANumber`, when there is one.
+void OnBlock(MainWindow& window, const char* caption, const char* prompt, const BlockOperation& operation,
+             const char* notANumber = nullptr) {
+    if (!window.GridVisible()) return;
+    window.CommitGridEntry();
+    const GridBlock block = window.GridEntry().SelectedBlock();
+    const std::optional<std::string> value = window.Ask().AskText(Vn(caption), Vn(prompt), std::string());
+    if (!value) return;
+    const ConversionResult result =
+        window.Grid().Edit([&](GridDocument& doc) { return operation(doc, block, *value); });
+    if (result.Status == BlockStatus::Done) window.SetDataSaved(false);
+    if (result.Status == BlockStatus::NotANumber && notANumber != nullptr) window.Ask().Message(Vn(notANumber));
+}
+
+}  // namespace
+
+void MetresToMillimetresCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, 1000); });
+}
+
+void MillimetresToMetresCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, 0.001); });
+}
+
+void AnglesToPackedCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, 10000); });
+}
+
+void AnglesFromPackedCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, 0.0001); });
+}
+
+void AnglesToSpacedCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return AnglesToSpacedText(doc, kind.Kind); });
+}
+
+void AnglesFromSpacedCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return AnglesFromSpacedText(doc, kind.Kind); });
+}
+
+void DegreesToGradsCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return DegreesToGrads(doc, kind); });
+}
+
+void GradsToDegreesCommand(MainWindow& window, bool) {
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return GradsToDegrees(doc, kind); });
+}
+
+void FillBlockCommand(MainWindow& window, bool) { OnBlock(window, "Vào dữ liệu", "Dữ liệu mẫu", FillBlock); }
+
+void FillIncreasingCommand(MainWindow& window, bool) {
+    OnBlock(window, "Vào dữ liệu", "Dữ liệu mẫu", FillIncreasing, kDigitsOnly);
+}
+
+void AddToBlockCommand(MainWindow& window, bool) { OnBlock(window, "Vào dữ liệu", "Nhập một số", AddToBlock); }
+
+void PrefixBlockCommand(MainWindow& window, bool) {
+    OnBlock(window, "Thêm dữ liệu", "Chuỗi cần thêm", PrefixBlock);
+}
+
+void SuffixBlockCommand(MainWindow& window, bool) {
+    OnBlock(window, "Thêm dữ liệu", "Chuỗi cần thêm", SuffixBlock);
+}
+
+void RenumberBlockCommand(MainWindow& window, bool) {
+    // Only a block of point numbers is renumbered: nothing is asked for another block.
+    if (window.GridEntry().SelectedBlock().FirstColumn != 0) return;
+    OnBlock(window, "Vào dữ liệu", "Giá trị bắt đầu", RenumberDetailPoints, "Giá trị vừa nhập không là một chữ số");
+}
+
+void CreateBlockDialogs(MainWindow& window) {
+    if (KindDialog(window) == nullptr) new TFloaifile(&window);
+}
+
+}  // namespace qef
