@@ -111,14 +111,6 @@ bool IsValidAngle(const std::string& text, bool inDegrees, bool withPoint) {
     return TryParseReal(text, v) && ParseDms(text, inDegrees, withPoint).Ok();
 }
 
-// D.MMSS digits after the point as the notation means them: "180.1" is 180 degrees 10 minutes.
-void SplitDms(const std::string& text, std::string& degrees, std::string& fraction) {
-    const std::size_t point = text.find('.');
-    degrees = text.substr(0, point);
-    fraction = point == std::string::npos ? std::string() : text.substr(point + 1);
-    if (fraction.size() < 4) fraction = PadRightWith(fraction, 4, '0');
-}
-
 void RowsIntoCount(GridDocument& doc, int lastRow) {
     doc.SetDataRowCount(std::max(doc.DataRowCount(), lastRow));
 }
@@ -181,12 +173,14 @@ ConversionResult ScaleAngles(GridDocument& doc, GridDataKind kind, double factor
 std::string SpacedAngleText(const std::string& dmsText) {
     const std::string text = TrimBlanks(dmsText);
     if (!IsValidAngle(text, true, true)) return {};
-    std::string degrees;
-    std::string fraction;
-    SplitDms(text, degrees, fraction);
-    const std::string remainder = fraction.size() > 4 ? fraction.substr(4) : "0";
-    return PadLeftWith(degrees, 1, '0') + " " + fraction.substr(0, 2) + " " + fraction.substr(2, 2) + "." +
-           remainder;
+    // Cut as the angle reader cuts it: two digits of minutes, then two of seconds.
+    const std::size_t point = std::min(text.find('.'), text.size());
+    const std::string fraction = point < text.size() ? text.substr(point + 1) : std::string();
+    const auto part = [&](std::size_t from, std::size_t count) {
+        return from < fraction.size() ? fraction.substr(from, count) : std::string();
+    };
+    return PadLeftWith(text.substr(0, point), 1, '0') + " " + PadLeftWith(part(0, 2), 2, '0') + " " +
+           PadLeftWith(part(2, 2), 2, '0') + "." + PadLeftWith(part(4, std::string::npos), 1, '0');
 }
 
 std::string PackedAngleText(const std::string& spacedText) {
