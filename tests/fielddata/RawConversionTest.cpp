@@ -42,16 +42,7 @@ struct RawCase {
     }
 };
 
-RawCase ReadCase(const std::string& folder) {
-    RawCase c;
-    std::vector<std::string> lines;
-    EXPECT_TRUE(ReadAllLines(folder + "/case.txt", lines)) << folder;
-    for (const std::string& line : lines) {
-        const std::size_t eq = line.find(" = ");
-        if (eq != std::string::npos) c.values[line.substr(0, eq)] = line.substr(eq + 3);
-    }
-    return c;
-}
+RawCase ReadCase(const std::string& folder) { return {test::CaseValues(folder + "/case.txt")}; }
 
 RawConversionPaths PathsIn(const test::TempDir& dir, const std::string& input) {
     return {dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("chenhcao.DTA"), dir.File("micao.DTA")};

@@ -74,4 +74,15 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+std::map<std::string, std::string> CaseValues(const std::string& caseFile) {
+    std::map<std::string, std::string> values;
+    std::ifstream in(caseFile);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto eq = line.find(" = ");
+        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 3);
+    }
+    return values;
+}
+
 }  // namespace qef::test

@@ -1,6 +1,7 @@
 #pragma once
 // Test doubles of the user-facing interfaces.
 #include <deque>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,5 +73,7 @@ private:
 // Whole file as bytes ("" when missing).
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The "name = value" lines of a case folder's case.txt; other lines are passed over.
+std::map<std::string, std::string> CaseValues(const std::string& caseFile);
 
 }  // namespace qef::test

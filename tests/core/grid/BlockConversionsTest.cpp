@@ -16,17 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> ReadCase(const fs::path& file) {
-    std::map<std::string, std::string> values;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto eq = line.find(" = ");
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 3);
-    }
-    return values;
-}
-
 GridDataKind KindOf(std::map<std::string, std::string>& values) {
     static const std::map<std::string, DataFileKind> kinds = {{"none", DataFileKind::None},
                                                               {"coordinates", DataFileKind::Coordinates},
@@ -78,7 +67,7 @@ TEST(BlockConversions, CaseFoldersFromFileToFile) {
     for (const auto& entry : fs::directory_iterator(root)) {
         const fs::path dir = entry.path();
         SCOPED_TRACE(dir.filename().string());
-        auto values = ReadCase(dir / "case.txt");
+        auto values = test::CaseValues((dir / "case.txt").string());
         GridDocument doc(8, 40);
         GridFileFormat format{SeparatorMode::Comma, 10, doc.Columns()};
         const GridFileRead input = ReadGridFile((dir / "input.DTA").string(), format);

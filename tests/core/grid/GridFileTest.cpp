@@ -27,17 +27,6 @@ std::string GridPicture(const GridDocument& doc) {
     return out;
 }
 
-std::map<std::string, std::string> ReadCase(const fs::path& file) {
-    std::map<std::string, std::string> values;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto eq = line.find(" = ");
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 3);
-    }
-    return values;
-}
-
 std::optional<SeparatorMode> ModeNamed(const std::string& name) {
     static const std::map<std::string, SeparatorMode> modes = {
         {"blank", SeparatorMode::Blank}, {"tab", SeparatorMode::Tab},           {"comma", SeparatorMode::Comma},
@@ -56,7 +45,7 @@ TEST(GridFile, CaseFoldersReadAndWriteBack) {
     for (const auto& entry : fs::directory_iterator(root)) {
         const fs::path dir = entry.path();
         SCOPED_TRACE(dir.filename().string());
-        auto values = ReadCase(dir / "case.txt");
+        auto values = test::CaseValues((dir / "case.txt").string());
         GridFileFormat format;
         format.Separator = ModeNamed(values["separator"]);
         if (values.count("fixed_width")) format.FixedFieldWidth = std::stoi(values["fixed_width"]);
