@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text/VnCodec.h"
+#include "core/text/Rtf.h"
 #include "fielddata/books/DistanceBookRtf.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/TextBooks.h"
@@ -224,6 +225,22 @@ TEST(DistanceBookRtf, VietnameseTextEscapedAndNothingDroppedSilently) {
     EXPECT_FALSE(DistanceBookRtf({"", "\t\t100.000"}, options, ui).has_value());
     EXPECT_EQ(ui.calls.back().text, Vn("Dữ liệu của bạn không có cạnh"));
     EXPECT_EQ(RtfEscaped("a\\b{c}"), "a\\\\b\\{c\\}");
+}
+
+// The editor reads the book with the program's own RTF reader: the headings come out as the
+// Vietnamese they are, in capitals where the book's font draws capitals.
+TEST(DistanceBookRtf, OpensInTheEditorWithItsVietnameseIntact) {
+    test::ScriptedInteraction ui;
+    FieldBookOptions options;
+    options.Observer = Vn("Nguyễn Văn An");
+    const std::vector<std::string> lines = DistanceBookRtf(ForwardBackBook(1), options, ui).value();
+    std::string rtf;
+    for (const std::string& line : lines) rtf += line + "\r\n";
+    ASSERT_TRUE(IsRtf(rtf));
+    const std::string text = PlainTextOf(ReadRtf(rtf));
+    for (const char* heading : {"Người đo : Nguyễn Văn An", "Hằng số gương : ", "Trạn gương : Q1", "Trạm máy : P1",
+                                "1 - GIÁ TRỊ KHOẢNG CÁCH BẰNG", "BẢNG TRỊ GIÁ CẠNH"})
+        EXPECT_NE(text.find(heading), std::string::npos) << heading << "\n" << text;
 }
 
 // ---- Text books ----
