@@ -11,6 +11,8 @@
 #include "gui/GridEditor.h"
 #include "gui/MainWindow.h"
 #include "gui/BlockCommands.h"
+#include "gui/ObservationBookCommands.h"
+#include "gui/TextToolCommands.h"
 #include "gui/ToolCommands.h"
 
 namespace qef {
@@ -211,7 +213,7 @@ const ActionRow kActions[] = {
     {.Name = "BlockOperation6", .Text = "Đặt lại số hiệu điểm chi tiết cho một khối", .Menu = M::Data,
      .Handler = RenumberBlockCommand},
     {.Name = "taotridomoi", .Text = "Cộng số ngẫu nhiên vào trị đo góc cạnh",
-     .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F10, .Menu = M::Hidden},
+     .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F10, .Menu = M::Hidden, .Handler = RandomErrorsCommand},
 
     // Computations; "Tìm sai số thô" is the F4 command.
     {.Name = "Binhsaimoi", .Text = "Bình sai tọa độ", .Key = Qt::Key_F4, .Hint = "Bình sai tọa độ ",
@@ -265,15 +267,17 @@ const ActionRow kActions[] = {
      .Handler = StationListCommand},
     {.Name = "Gocdinhhuong0", .Text = "Chuyển góc định hướng đo chi tiết về \"0\"", .Menu = M::Tools,
      .Handler = ZeroOrientationCommand},
-    {.Name = "Thaythenhieuchuoi", .Text = "Tìm và thay thế nhiều chuỗi", .Menu = M::Tools, .MenuGap = true},
-    {.Name = "Congcot", .Text = "Cộng cột", .Menu = M::Tools},
+    {.Name = "Thaythenhieuchuoi", .Text = "Tìm và thay thế nhiều chuỗi", .Menu = M::Tools, .MenuGap = true,
+     .Handler = ReplaceWordsCommand},
+    {.Name = "Congcot", .Text = "Cộng cột", .Menu = M::Tools, .Handler = SumColumnsCommand},
     {.Name = "Taosodogoccanh", .Text = "Từ file sl đo thô tạo file sl góc, cạnh và sl Bình sai",
      .Menu = M::Tools, .MenuGap = true, .Command = "Taosodogoccanh"},
     {.Name = "Vesodogoc", .Text = "Từ file sl đo góc, cạnh tạo file trình bày đơn giản", .Menu = M::Tools,
      .Command = "Vesodogoc"},
-    {.Name = "sodochitiet", .Text = "Tạo sổ đo chi tiết", .Menu = M::Tools},
+    {.Name = "sodochitiet", .Text = "Tạo sổ đo chi tiết", .Menu = M::Tools, .Handler = DetailBookCommand},
+    // Its books are simulated and say so; it is listed like the others.
     {.Name = "sltosodo", .Text = "Xử lý file thô ra file sổ đo góc cạnh", .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F12,
-     .Menu = M::Hidden},
+     .Menu = M::Tools, .Handler = ObservationBooksCommand},
 
     // Options.
     {.Name = "filekqcodau", .Text = "File kết quả có dấu", .Menu = M::Options,

@@ -14,6 +14,7 @@
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
+#include "gui/TextToolCommands.h"
 #include "gui/dialogs/Fphantoado.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
 #include "heights/HeightFileTools.h"
@@ -190,6 +191,7 @@ void ZeroOrientationCommand(MainWindow& window, bool) {
 }
 
 void CreateToolDialogs(MainWindow& window) {
+    CreateTextToolDialogs(window);
     if (window.findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
     new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, &window);
 }

@@ -9,6 +9,7 @@
 #include "core/tools/CoordinateTools.h"
 #include "core/tools/FileTools.h"
 #include "core/tools/ObservationTools.h"
+#include "core/tools/WordReplacement.h"
 #include "heights/HeightFileTools.h"
 #include "support/Fakes.h"
 #include "support/WholeRunCase.h"
@@ -67,6 +68,16 @@ const std::map<std::string, Tool>& Tools() {
          [](const auto& c, const auto& dir, Interaction& ui) {
              return MergeHeightsIntoCoords(In(c, "heights", dir), In(c, "known", dir), In(c, "result", dir),
                                            c.Settings, ui);
+         }},
+        {"ReplaceWords",
+         [](const auto& c, const auto& dir, Interaction& ui) {
+             return ReplaceWordsInFile(In(c, "first", dir), In(c, "second", dir), In(c, "result", dir), {},
+                                       c.Settings, ui);
+         }},
+        {"ReplaceWordsFillAfter",
+         [](const auto& c, const auto& dir, Interaction& ui) {
+             return ReplaceWordsInFile(In(c, "first", dir), In(c, "second", dir), In(c, "result", dir),
+                                       {.Fill = ' ', .Side = FillSide::After}, c.Settings, ui);
          }},
         {"CompareSameNamedPoints",
          [](const auto& c, const auto& dir, Interaction& ui) {

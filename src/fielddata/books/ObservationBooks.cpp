@@ -1,0 +1,375 @@
+#include "fielddata/books/ObservationBooks.h"
+
+#include <cmath>
+
+#include "core/io/Readers.h"
+#include "core/model/NetworkModel.h"
+#include "core/model/OutputNames.h"
+#include "core/numeric/Numbers.h"
+#include "core/text/NumberFormat.h"
+#include "core/text/TextFile.h"
+#include "core/text/TextHelpers.h"
+#include "core/text/Tokenizer.h"
+#include "core/text/VnCodec.h"
+
+namespace qef {
+
+namespace {
+
+constexpr double kTurnSeconds = 1296000.0;
+const char* const kSimulated = "Số liệu mô phỏng";
+
+// Seconds of arc wrapped into [0, 360 degrees).
+double WrapSeconds(double seconds) {
+    double w = std::fmod(seconds, kTurnSeconds);
+    if (w < 0) w += kTurnSeconds;
+    if (w >= kTurnSeconds) w -= kTurnSeconds;
+    return w;
+}
+
+// A value as printed, with `decimals` decimals of a second: rounded first, so that a value that
+// rounds to 360 degrees shows as 0.
+std::string Dms(double seconds, int decimals, std::string_view separator) {
+    const double shown = WrapSeconds(RoundHalfEven(decimals, seconds));
+    return FormatDms(decimals, separator, SecondsToDegrees(shown));
+}
+std::string Reading(double seconds) { return PadLeft(Dms(seconds, 0, " "), 10); }
+std::string HalfSet(double seconds) { return PadLeft(Dms(seconds, 1, " "), 12); }
+
+int HalfEvenInt(double x) { return static_cast<int>(RoundHalfEven(0, x)); }
+
+void Title(std::vector<std::string>& out, const char* form) {
+    out.push_back(Vn("                CỘNG HÒA XÃ HỘI CHỦ NGHĨA VIỆT NAM"));
+    out.push_back(Vn("                   Độc lập - Tự do - Hạnh phúc"));
+    out.push_back(Vn(form));
+}
+
+void SiteLines(std::vector<std::string>& out) {
+    out.push_back(Vn("\t\t\t\tKhu đất : ______________________________________________________"));
+    out.push_back(Vn("\t\t\t\tTheo yêu cầu của : _____________________________________________"));
+    out.push_back(Vn("\t\t\t\tSố hợp đồng : __________________________________________________"));
+}
+
+bool ReadAll(const std::string& name, const ComputationSettings& settings, PointNameTable& names, Observations& obs,
+             Interaction& ui, ToolStatus& status) {
+    if (ReadObservations(name, settings, names, obs, status.ReadError, ui)) return true;
+    status.Outcome = RunOutcome::ReadFailed;
+    return false;
+}
+
+bool WriteAll(const std::string& name, const std::vector<std::string>& lines, Interaction& ui, ToolStatus& status) {
+    if (WriteLinesAtomically(name, lines, ui)) return true;
+    status.Outcome = RunOutcome::WriteFailed;
+    return false;
+}
+
+// The angle book of every observed angle, and its listing lines.
+class AngleBookWriter {
+public:
+    AngleBookWriter(const FieldBookOptions& options, RandomSource& random) : options_(options), random_(random) {}
+
+    void Heading() {
+        book_.emplace_back();
+        Title(book_, "                          Mẫu sổ đo góc bằng - số 01");
+        book_.emplace_back();
+        book_.push_back(Vn("\t\t\t\t                 Sổ đo góc bằng"));
+        book_.push_back(Vn("\t\t\t\t                 ") + Vn(kSimulated));
+        book_.emplace_back();
+        SiteLines(book_);
+        book_.emplace_back();
+        book_.push_back(Vn(" \t\t\t\t\t             Sơ đồ đo"));
+        book_.push_back("                                  ______________________________");
+        book_.push_back(Vn("Ngày đo : ______________________  |                            |   Người đo : __________________"));
+        book_.push_back(Vn("Thời tiết : ____________________  |                            |   Người ghi : _________________"));
+        book_.push_back(Vn("Bắt đầu lúc : __________________  |                            |   Loại máy : __________________"));
+        book_.push_back(Vn("Kết thúc lúc : _________________  |____________________________|   Số hiệu máy : _______________"));
+        book_.emplace_back();
+        book_.emplace_back();
+    }
+
+    void Angle(const std::string& back, const std::string& station, const std::string& fore, double degrees) {
+        const std::string ra(98, '-');
+        book_.push_back(Vn("                                             Trạm ") + station);
+        book_.push_back(ra);
+        book_.push_back(Vn("|Lần|   Điểm   |Bàn độ trái|Bàn độ phải| 2c  | Trị giá nửa | Trị giá một | Trị giá các | Ghi chú |"));
+        book_.push_back(Vn("|đo |   ngắm   | O   '   ''| O   '   ''| ''  |    lần đo   |    lần đo   |    lần đo   |         |"));
+        book_.push_back(ra);
+        const int sets = std::max(1, options_.AngleSets);
+        const double observed = WrapSeconds(DegreesToSeconds(degrees));
+        const std::vector<double> values =
+            SplitMeanIntoReadings(sets, options_.HalfSetTolerance, SecondsToDegrees(observed), random_);
+        double sum = 0.0;
+        for (int s = 1; s <= sets; ++s)
+            Set(back, station, fore, s, sets, DegreesToSeconds(values[static_cast<std::size_t>(s - 1)]), sum);
+        counter_ += 9;
+        if (counter_ >= 60) {
+            book_.emplace_back("\f");
+            counter_ = 0;
+        } else {
+            book_.emplace_back();
+        }
+    }
+
+    std::vector<std::string>& Book() { return book_; }
+    std::vector<std::string>& Listing() { return listing_; }
+
+private:
+    // One set: the back-sight and fore-sight lines and the rule. All values in seconds.
+    void Set(const std::string& back, const std::string& station, const std::string& fore, int s, int sets,
+             double value, double& sum) {
+        // Readings are written to the second, the circle setting too.
+        const double c = RoundHalfEven(0, DegreesToSeconds(CircleSettingForSet(s - 1, sets)));
+        const int spread = HalfEvenInt(options_.TwoCVariation / 4.0);
+        const int k = RandomSignedOffset(spread, random_);
+        const double left1 = c;
+        const double right1 = c + 648000.0 + k;
+        const double half1 = c + k / 2.0;
+
+        const double x = value + k / 2.0;
+        const int j = RandomSignedOffset(spread, random_);
+        const double left2 = RoundHalfEven(0, x + j);
+        const double right2 = RoundHalfEven(0, x - j);
+        const double half2 = c + (left2 + right2) / 2.0;
+        // The circle setting drops out: every set gives the observed angle.
+        const double angle = half2 - half1;
+        sum += angle;
+        const std::string b = PadRight(back, 8);
+        const std::string f = PadRight(fore, 8);
+        const auto twoC = [](double left, double right) { return FormatInt(static_cast<long long>(left - right), 4); };
+
+        book_.push_back("|" + FormatInt(s, 2) + " | " + b + " |" + Reading(left1) + " |" + Reading(right1) + " |" +
+                        twoC(0, k) + " |" + HalfSet(half1) + " |             |             |         |");
+        std::string line = "|   | " + f + " |" + Reading(c + left2) + " |" + Reading(c + right2 + 648000.0) + " |" +
+                           twoC(left2, right2) + " |" + HalfSet(half2) + " |" + HalfSet(angle) + " |";
+        if (s < sets) {
+            book_.push_back(line + "             |         |");
+        } else {
+            const double mean = sum / sets;
+            book_.push_back(line + HalfSet(mean) + " |         |");
+            listing_.push_back(PadRight(back, 11) + PadRight(station, 11) + PadRight(fore, 11) + Dms(mean, 1, ""));
+        }
+        book_.push_back(std::string(70, '-'));
+    }
+
+    const FieldBookOptions& options_;
+    RandomSource& random_;
+    std::vector<std::string> book_;
+    std::vector<std::string> listing_;
+    int counter_ = 20;
+};
+
+std::vector<std::string> DistanceBook(const Observations& obs, const PointNameTable& names, RandomSource& random,
+                                      std::vector<std::string>& listing) {
+    std::vector<std::string> book;
+    book.emplace_back();
+    Title(book, "                          Mẫu sổ đo cạnh - số 02");
+    book.emplace_back();
+    book.push_back(Vn("\t\t\t\t                    Sổ đo cạnh"));
+    book.push_back(Vn("\t\t\t\t                    ") + Vn(kSimulated));
+    book.emplace_back();
+    SiteLines(book);
+    book.emplace_back();
+    book.push_back(Vn("\tNgày đo : _________________________________    Người đo : _________________________"));
+    book.push_back(Vn("\tThời tiết : _______________________________    Người ghi : ________________________"));
+    book.push_back(Vn("\tBắt đầu lúc : _____________________________    Loại máy : ________________________"));
+    book.push_back(Vn("\tKết thúc lúc : ____________________________    Số hiệu máy : _____________________"));
+    book.emplace_back();
+    const std::string rd = "\t\t-----------------------------------------------------------------------------";
+    const std::string head = Vn("\t\t|  STT  |  Từ điểm  |  Đến điểm | Đo lần 1 | Đo lần 2 |Chênh lệch|Trung bình|");
+    book.push_back(rd);
+    book.push_back(head);
+    book.push_back(rd);
+    int counter = 18;
+    const auto signedDraw = [&random](int below) {
+        const bool plus = random.Below(2) == 1;
+        const int size = random.Below(below);
+        return plus ? size : -size;
+    };
+    for (int i = 1; i <= obs.Sides.Count(); ++i) {
+        const double d = obs.Sides.Lengths[i];
+        const std::string& from = names.Name(obs.Sides.FromIds[i]);
+        const std::string& to = names.Name(obs.Sides.ToIds[i]);
+        const double m1 = d + signedDraw(3) / 1000.0;
+        const double m2 = 2 * d - m1 + signedDraw(2) / 1000.0;
+        const double mean = RoundHalfEven(3, (m1 + m2) / 2);
+        book.push_back("\t\t| " + FormatInt(i, 5) + " | " + PadRight(from, 9) + " | " + PadRight(to, 9) + " |" +
+                       FormatFixed(m1, 9, 3) + " |" + FormatFixed(m2, 9, 3) + " |" + FormatFixed(m1 - m2, 9, 3) +
+                       " |" + FormatFixed(mean, 9, 3) + " |");
+        if (++counter == 60) {
+            book.insert(book.end(), {rd, "\f", rd, head, rd});
+            counter = 3;
+        }
+        listing.push_back(PadRight(from, 11) + PadRight(to, 11) + FormatFixed(mean * 1000, 7, 0));
+    }
+    book.push_back(rd);
+    return book;
+}
+
+// A detail-book cell: a number in its form, else the text as it stands.
+std::string DetailCell(const std::string& text, int decimals) {
+    double value = 0.0;
+    return TryParseReal(TrimBlanks(text), value) ? FormatFixed(value, 0, decimals) : text;
+}
+
+}  // namespace
+
+double CircleSettingForSet(int i, int n) { return n <= 0 ? 0.0 : 180.0 / n * i; }
+
+int RandomSignedOffset(int m, RandomSource& random) {
+    if (m <= 1) return 0;
+    const bool negative = random.Below(10) % 2 == 1;
+    const int size = random.Below(m);
+    return negative ? -size : size;
+}
+
+std::vector<double> SplitMeanIntoReadings(int n, int toleranceSeconds, double mean, RandomSource& random) {
+    std::vector<double> v(static_cast<std::size_t>(std::max(n, 0)));
+    if (v.empty()) return v;
+    const int m = HalfEvenInt(toleranceSeconds / 2.0);
+    double offsets = 0.0;
+    double values = 0.0;
+    for (double& value : v) {
+        const int offset = RandomSignedOffset(m, random);
+        value = mean + SecondsToDegrees(offset);
+        offsets += offset;
+        values += value;
+    }
+    double rest = 0.0;
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+        if (values != 0.0) v[i] -= SecondsToDegrees(RoundHalfEven(0, offsets * v[i] / values));
+        rest += v[i];
+    }
+    v.back() = n * mean - rest;
+    return v;
+}
+
+ToolStatus WriteObservationBooks(const ObservationBookFiles& files, const FieldBookOptions& options,
+                                 const ComputationSettings& settings, RandomSource& random, Interaction& ui) {
+    ToolStatus status;
+    const std::vector<std::string> outputs{files.AngleBook, files.DistanceBook, files.Listing};
+    for (const std::string& out : outputs)
+        if (!ResultNameUsable({files.Observations}, out, ui, status)) return status;
+    PointNameTable names;
+    Observations obs;
+    if (!ReadAll(files.Observations, settings, names, obs, ui, status)) return status;
+
+    AngleBookWriter angles(options, random);
+    angles.Heading();
+    std::vector<std::string>& listing = angles.Listing();
+    listing.push_back("// " + Vn(kSimulated));
+    for (int a = 1; a <= obs.Angles.Count(); ++a)
+        angles.Angle(names.Name(obs.Angles.BackIds[a]), names.Name(obs.Angles.StationIds[a]),
+                     names.Name(obs.Angles.ForeIds[a]), obs.Angles.Values[a]);
+    const std::vector<std::string> distances = DistanceBook(obs, names, random, listing);
+    if (!WriteAll(files.AngleBook, angles.Book(), ui, status) || !WriteAll(files.DistanceBook, distances, ui, status) ||
+        !WriteAll(files.Listing, listing, ui, status))
+        return status;
+    status.Written = obs.Angles.Count() + obs.Sides.Count();
+    return status;
+}
+
+ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
+                           Interaction& ui) {
+    ToolStatus status;
+    if (!ResultNameUsable({inName}, outName, ui, status)) return status;
+    LineReader reader(inName);
+    if (!reader.IsOpen()) {
+        ReportUnreadable(inName, ui, status);
+        return status;
+    }
+    const std::string rt(99, '-');
+    const std::vector<std::string> heading = {
+        rt,
+        Vn("|   Điểm    |  Góc nằm  | Chiều dài |  Góc đứng | Độ cao |          Tọa độ            |           |"),
+        Vn("|   ngắm    |  0  '  '' |   ngang   |  0  '  '' |   mia  |----------------------------| Chú thích |"),
+        Vn("| (Góc mở)  |   (Trạm)  |  (Hướng)  | (Cao trạm)|        |    X   |    Y    |    Z    |           |"),
+        rt};
+    std::vector<std::string> out;
+    Title(out, "                          Mẫu sổ đo chi tiết - số 03");
+    out.emplace_back();
+    out.push_back(Vn("                                         Sổ đo chi tiết"));
+    out.push_back(Vn("                                        ") + Vn(kSimulated));
+    out.push_back(Vn("                 Khu đất :______________________________________________"));
+    out.push_back(Vn("                 Số hợp đồng :__________________________________________"));
+    out.emplace_back();
+    out.push_back(Vn("Ngày đo :____/___/_____ Trạm đo :________Hướng chuẩn :_________________Người đo :________________"));
+    out.push_back(Vn("Thời tiết :____________ Tọa độ   X=      Phương vị :___________________Người ghi :_______________"));
+    out.push_back(Vn("Bắt đầu lúc :__________          y=      Lược đồ trang____Quyển số_____Người tính :______________"));
+    out.push_back(Vn("Kết thúc lúc :_________                  Loại máy :____________________Số hiệu máy :_____________"));
+    out.emplace_back();
+    out.insert(out.end(), heading.begin(), heading.end());
+
+    int counter = 18;
+    const auto row = [&](std::string text) {
+        out.push_back(std::move(text));
+        if (++counter == 60) {
+            out.push_back(rt);
+            out.emplace_back("\f");
+            out.insert(out.end(), heading.begin(), heading.end());
+            counter = 6;
+        }
+    };
+    bool stationWritten = false;
+    std::string lastBacksight;
+    // The closure is the surveyor's to work out: its cell stays blank.
+    const auto closing = [&] {
+        row("|" + PadLeft(lastBacksight, 10) + " | " + std::string(9, ' ') +
+            Vn(" |           |           |        |        |         |         | Khép góc  |"));
+    };
+    FieldArray f;
+    std::string line;
+    while (reader.Next(line)) {
+        if (TrimLeftBlanks(line).empty()) continue;
+        SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth);
+        const std::string first = TrimBlanks(f[1]);
+        if (first.empty() || first[0] == '(') {
+            if (stationWritten) closing();
+            if (counter >= 7 && stationWritten)
+                row("|-----------|-----------|-----------|-----------|--------|--------|---------|---------|-----------|");
+            row("|" + PadLeft(first, 10) + " | " + PadLeft(f[2], 9) + " | " + PadLeft(f[3], 9) +
+                Vn(" |           |        |        |         |         | Trạm máy  |"));
+            row("|" + PadLeft(f[3], 10) + " | " + PadLeft("0.0000", 9) +
+                Vn(" |           |           |        |        |         |         | Định hướng|"));
+            stationWritten = true;
+            lastBacksight = f[3];
+        } else {
+            row("|" + PadLeft(first, 10) + " | " + PadLeft(DetailCell(f[2], 4), 9) + " | " +
+                PadLeft(DetailCell(f[3], 3), 9) + " |           |        |        |         |         |           |");
+        }
+    }
+    if (stationWritten) closing();
+    out.push_back(rt);
+    if (!WriteAll(outName, out, ui, status)) return status;
+    status.Written = static_cast<int>(out.size());
+    return status;
+}
+
+ToolStatus AddRandomErrors(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
+                           RandomSource& random, Interaction& ui) {
+    ToolStatus status;
+    if (!ResultNameUsable({inName}, outName, ui, status)) return status;
+    PointNameTable names;
+    Observations obs;
+    if (!ReadAll(inName, settings, names, obs, ui, status)) return status;
+    std::vector<std::string> out;
+    const auto signedDraw = [&random](int below) {
+        const bool plus = random.Below(2) == 1;
+        const int size = random.Below(below);
+        return plus ? size : -size;
+    };
+    for (int i = 1; i <= obs.Sides.Count(); ++i) {
+        const double length = obs.Sides.Lengths[i] + signedDraw(11) / 1000.0;
+        out.push_back(names.Name(obs.Sides.FromIds[i]) + "\t" + names.Name(obs.Sides.ToIds[i]) + "\t" +
+                      FormatFixed(length, 0, 3));
+    }
+    for (int i = 1; i <= obs.Angles.Count(); ++i) {
+        const double seconds = DegreesToSeconds(obs.Angles.Values[i]) + signedDraw(31);
+        out.push_back(names.Name(obs.Angles.BackIds[i]) + "\t" + names.Name(obs.Angles.StationIds[i]) + "\t" +
+                      names.Name(obs.Angles.ForeIds[i]) + "\t" + TrimBlanks(Dms(seconds, 0, ".")));
+    }
+    if (!WriteAll(outName, out, ui, status)) return status;
+    status.Written = static_cast<int>(out.size());
+    return status;
+}
+
+}  // namespace qef
