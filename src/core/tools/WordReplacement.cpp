@@ -49,6 +49,10 @@ bool ReadWordPairs(const std::string& fileName, int fixedFieldWidth, std::vector
     LongFieldArray fields;
     std::string line;
     while (reader.Next(line)) {
+        // A remark of the list is no pair: it would turn every "//" of the file into a word.
+        const std::size_t remark = line.find("//");
+        if (remark != std::string::npos) line.erase(remark);
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
         if (TrimBlanks(line).empty()) continue;
         if (SplitFieldsTo(line, fields, std::nullopt, fixedFieldWidth) < 2) continue;
         WordPair pair{TrimBlanks(fields[1]), TrimBlanks(fields[2])};
