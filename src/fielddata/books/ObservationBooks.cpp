@@ -320,7 +320,8 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
     std::string line;
     while (reader.Next(line)) {
         if (TrimLeftBlanks(line).empty()) continue;
-        SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth);
+        // A remark line holds no fields: it is neither a station nor a point.
+        if (SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth) == 0) continue;
         const std::string first = TrimBlanks(f[1]);
         if (first.empty() || first[0] == '(') {
             if (stationWritten) closing();
