@@ -179,6 +179,7 @@ void UploadCoordinatesCommand(MainWindow& window, bool) {
 }
 
 void ZeroOrientationCommand(MainWindow& window, bool) {
+    window.CommitGridEntry();
     GridModel& grid = window.Grid();
     const ZeroOrientationResult result = ReduceToZeroOrientation(grid.Document(), window.Settings().AnglesInDegrees,
                                                                  window.Settings().AngleTextWithPoint);

@@ -156,7 +156,7 @@ std::string ObservationText(int count) {
     std::string text;
     for (int i = 0; i < count; ++i) {
         const long s = i == 0 ? 0 : i == 1 ? 1295990 : (i * 104729L) % 1296000;
-        char line[80];
+        char line[160];
         std::snprintf(line, sizeof line, "P%d\tS%d\tF%d\t%ld.%02ld%02ld\r\nS%d\tF%d\t%d.%03d\r\n", i, i, i, s / 3600,
                       s % 3600 / 60, s % 60, i, i, 50 + i * 7, (i * 37) % 1000);
         text += line;
