@@ -31,14 +31,30 @@ bool AdjustmentRun::OutputNamesAllowed() {
         ui_.Message(Vn("Không có tên file kết quả"));
         return false;
     }
-    std::vector<std::string> outputs{files_.ResultFile, reports_.Main, reports_.Rigorous1, reports_.Side,
-                                     reports_.Rigorous3, reports_.Rigorous4, reports_.Rigorous5, reports_.Log};
+    const ReportSet& r = finalReports_;
+    std::vector<std::string> outputs{files_.ResultFile, r.Main, r.Rigorous1, r.Side, r.Rigorous3, r.Rigorous4,
+                                     r.Rigorous5, r.Log};
     // The single-pass run saves no closure table; it writes the observation list instead.
-    if (!classic_) outputs.push_back(reports_.ClosureTable);
-    outputs.insert(outputs.end(), {reports_.Dh, reports_.Txt});
-    if (classic_) outputs.push_back(reports_.ObservationList);
+    if (!classic_) outputs.push_back(r.ClosureTable);
+    outputs.insert(outputs.end(), {r.Dh, r.Txt});
+    if (classic_) outputs.push_back(r.ObservationList);
     if (OwnDrawingNeeded()) outputs.push_back(DrawingPathFor(files_.ResultFile));
     return CheckOutputNames(InputFiles(), outputs, ui_);
+}
+
+// Every file of the run goes to the staging folder until the run ends.
+bool AdjustmentRun::StageOutputs() {
+    if (!outputs_.Begin(files_.ResultFile)) return false;
+    result_ = outputs_.Staged(files_.ResultFile);
+    const ReportSet& r = finalReports_;
+    for (auto [staged, name] : {std::pair{&reports_.Main, &r.Main}, {&reports_.Rigorous1, &r.Rigorous1},
+                                {&reports_.Side, &r.Side}, {&reports_.Rigorous3, &r.Rigorous3},
+                                {&reports_.Rigorous4, &r.Rigorous4}, {&reports_.Rigorous5, &r.Rigorous5},
+                                {&reports_.Log, &r.Log}, {&reports_.ClosureTable, &r.ClosureTable},
+                                {&reports_.Dh, &r.Dh}, {&reports_.Txt, &r.Txt},
+                                {&reports_.ObservationList, &r.ObservationList}})
+        *staged = outputs_.Staged(*name);
+    return true;
 }
 
 bool AdjustmentRun::ReadInput() {
@@ -76,9 +92,16 @@ bool AdjustmentRun::StartRun(RunStatus& ended) {
         ended = status_;
         return false;
     }
+    if (!StageOutputs()) {
+        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        status_.Outcome = RunOutcome::WriteFailed;
+        ended = status_;
+        return false;
+    }
     if (OwnDrawingNeeded()) {
         // Every group draws: the file is written once, when the run ends.
-        ownDrawing_ = std::make_unique<DxfDrawing>(DrawingPathFor(files_.ResultFile), DrawingWrites::ByOwner);
+        ownDrawing_ = std::make_unique<DxfDrawing>(outputs_.Staged(DrawingPathFor(files_.ResultFile)),
+                                                   DrawingWrites::ByOwner);
         drawing_ = ownDrawing_.get();
     }
     if (!ReadInput()) {
@@ -109,14 +132,14 @@ RunStatus AdjustmentRun::Run() {
     if (!StartRun(ended)) return ended;
     Stage("Đang tìm phương vị khởi tính", 3);
     model_.DistinctPointCount = 0;
-    if (!WriteKnownPoints()) return StopOnWriteFailure(files_.ResultFile);
+    if (!WriteKnownPoints()) return StopOnWriteFailure(result_);
     const RunOutcome outcome = OrderLoop();
     if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
     return FinishCompletedRun();
 }
 
 bool AdjustmentRun::WriteKnownPoints() {
-    return WritePointCoordinates(files_.ResultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
+    return WritePointCoordinates(result_, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
                                  known_.Count(), nullptr, settings_.MetresFlag);
 }
 
@@ -143,7 +166,7 @@ const std::string* AdjustmentRun::WriteClosingRules(bool sideRule, int sideRuleL
 
 RunStatus AdjustmentRun::FinishCompletedRun() {
     // The result file holds every point, in list order.
-    if (!WriteKnownPoints()) return StopOnWriteFailure(files_.ResultFile);
+    if (!WriteKnownPoints()) return StopOnWriteFailure(result_);
     if (const std::string* failed =
             WriteClosingRules(settings_.HeightReduction || settings_.ProjectionReduction, 70))
         return StopOnWriteFailure(*failed);
@@ -289,8 +312,8 @@ GroupStatus AdjustmentRun::WriteSideCorrections(const SimpleGroupResult& result)
 // angles and sides in the dh file; then the group joins the run's totals.
 GroupStatus AdjustmentRun::WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context) {
     const bool rigorous = settings_.Modes.RigorousWanted;
-    if (!rigorous && !AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag)) {
-        WriteFailure(files_.ResultFile);
+    if (!rigorous && !AppendGroupResultPoints(result_, ws, model_, settings_.MetresFlag)) {
+        WriteFailure(result_);
         return CloseFailedGroup();
     }
     if (!rigorous && settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
@@ -313,8 +336,8 @@ bool AdjustmentRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
     const RigorousGroupResult result = RigorousAdjustGroup(ws, model_, context);
     // A group too large for the rigorous stage keeps its simple adjustment, not written yet.
     if (result.Status == RigorousStatus::TooLarge)
-        return AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag) ||
-               WriteFailure(files_.ResultFile);
+        return AppendGroupResultPoints(result_, ws, model_, settings_.MetresFlag) ||
+               WriteFailure(result_);
     if (!WriteRigorousGroup(ws, result.Solution)) return false;
     ++status_.RigorousGroups;
     return true;
@@ -329,8 +352,8 @@ bool AdjustmentRun::WriteRigorousGroup(const GroupWorkingSet& ws, const Rigorous
     if (!WriteRigorousSideTable(reports_.Rigorous5, ws, model_, sol)) return WriteFailure(reports_.Rigorous5);
     if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
     WriteRigorousSummary(run_.ProgressLog, settings_, sol);
-    if (!AppendGroupResultPoints(files_.ResultFile, ws, model_, settings_.MetresFlag))
-        return WriteFailure(files_.ResultFile);
+    if (!AppendGroupResultPoints(result_, ws, model_, settings_.MetresFlag))
+        return WriteFailure(result_);
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
     if (!WriteRigorousDistanceTable(reports_.Rigorous4, ws, model_, sol)) return WriteFailure(reports_.Rigorous4);
     if (!WriteRigorousAngleTable(reports_.Rigorous3, ws, model_, sol)) return WriteFailure(reports_.Rigorous3);
@@ -399,7 +422,7 @@ bool AdjustmentRun::HangingStage() {
                        model_.NetworkNodes);
         model_.BranchStopPoints.Resize((2 * ns + nodes));
 
-        const SideBranchFiles sideFiles{"", files_.ResultFile, InputFiles()};
+        const SideBranchFiles sideFiles{"", result_, InputFiles()};
         BuildSideBranches(model_, analysis_.Sides, nullptr, model_.StartStations, model_.BranchStopPoints, sideFiles,
                           run_.ProgressLog, ui_, progress_);
         CompactIdPairs(analysis_.Sides);
@@ -429,8 +452,8 @@ bool AdjustmentRun::WriteHangingTraverses(const HangingTraverseTable& table) {
         return false;
     }
     run_.MainReportFresh = false;
-    if (!AppendHangingPoints(files_.ResultFile, table, model_.PointNames, settings_.MetresFlag)) {
-        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+    if (!AppendHangingPoints(result_, table, model_.PointNames, settings_.MetresFlag)) {
+        ui_.Message(Vn("Lỗi ghi file ") + result_);
         return false;
     }
     progress_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
@@ -501,10 +524,15 @@ RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
         run_.ProgressLog.Add("");
         run_.ProgressLog.Add(StripAccents(reason, settings_.KeepAccents));
     }
-    if (run_.ProgressLog.SaveTo(reports_.Log))
-        status_.Report6 = reports_.Log;
-    else
-        ui_.Message(Vn("Lỗi ghi file ") + reports_.Log);
+    if (!run_.ProgressLog.SaveTo(reports_.Log)) ui_.Message(Vn("Lỗi ghi file ") + finalReports_.Log);
+    // Only a run that ends well replaces the files of the one before; the others leave them.
+    if (outcome == RunOutcome::Completed && !outputs_.Commit()) {
+        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        status_.Outcome = RunOutcome::WriteFailed;
+    } else if (outcome == RunOutcome::Completed) {
+        if (FileExists(finalReports_.Log)) status_.Report6 = finalReports_.Log;
+    }
+    outputs_.Discard();
     progress_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
     if (outcome == RunOutcome::Completed) {
         // The rigorous stage reuses the bar for its branches: a finished run shows it full.

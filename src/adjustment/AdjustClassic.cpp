@@ -33,7 +33,7 @@ RunStatus AdjustmentRun::RunClassic() {
     if (!WriteObservationList()) return StopOnWriteFailure(reports_.ObservationList);
     RunOutcome outcome = RunOutcome::Completed;
     if (!ClassicAnalysis(outcome)) return FinishEarly(outcome);
-    if (!WriteKnownPoints()) return StopOnWriteFailure(files_.ResultFile);
+    if (!WriteKnownPoints()) return StopOnWriteFailure(result_);
 
     Stage("Đang phân tích nhóm", 6);
     const int ns = model_.StartStations.Size();
@@ -114,7 +114,7 @@ bool AdjustmentRun::ClassicAnalysis(RunOutcome& outcome) {
     Stage("Đang lập nhánh", 5);
     // Every branch of the network in one pass: walks start from every stop point, nodes included
     // (from the start stations alone the branches beyond the first node were never built).
-    const SideBranchFiles sideFiles{"", files_.ResultFile, InputFiles()};
+    const SideBranchFiles sideFiles{"", result_, InputFiles()};
     BuildSideBranches(model_, analysis_.Sides, nullptr, model_.BranchStopPoints, model_.BranchStopPoints, sideFiles,
                       run_.ProgressLog, ui_, progress_);
     CompactIdPairs(analysis_.Sides);

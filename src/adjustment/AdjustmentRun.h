@@ -29,6 +29,7 @@
 #include "core/io/ResultWriters.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "core/model/ReportNames.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
@@ -48,8 +49,8 @@ class AdjustmentRun {
 public:
     AdjustmentRun(const AdjustmentInput& files, const ComputationSettings& settings, Interaction& ui, Progress& progress,
                RunRecord& run, DrawingTarget* drawing)
-        : files_(files), settings_(settings), ui_(ui), progress_(progress), run_(run), drawing_(drawing),
-          reports_(ReportSetFor(files.ResultFile)) {}
+        : files_(files), settings_(settings), stagedUi_(ui, outputs_), ui_(stagedUi_), progress_(progress), run_(run),
+          drawing_(drawing), finalReports_(ReportSetFor(files.ResultFile)), reports_(finalReports_) {}
 
     RunStatus Run();
     // The single-pass run (AdjustClassic.cpp).
@@ -58,12 +59,16 @@ public:
 private:
     const AdjustmentInput& files_;
     const ComputationSettings settings_;  // the run's own copy
+    OutputSet outputs_;
+    UnstagingInteraction stagedUi_;  // messages name the final files, never the staged ones
     Interaction& ui_;
     Progress& progress_;
     RunRecord& run_;
     DrawingTarget* drawing_;
     std::unique_ptr<DxfDrawing> ownDrawing_;
-    ReportSet reports_;
+    const ReportSet finalReports_;
+    ReportSet reports_;  // where the run writes them
+    std::string result_;  // where the run writes the result file
     RunStatus status_;
 
     NetworkModel model_;
@@ -99,6 +104,7 @@ private:
     DrawingExportContext DrawingContext() const { return {settings_, *drawing_, progress_, ui_}; }
     std::vector<std::string> InputFiles() const;
     bool OutputNamesAllowed();
+    bool StageOutputs();
     bool ReadInput();
     // The start both drivers share, up to the averaged observations and the working lists; false
     // when the run has ended, with its status in `ended`.

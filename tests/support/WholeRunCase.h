@@ -3,9 +3,10 @@
 // expected/, the files the run must write.
 //
 // case.txt starts with "command <name>"; the other lines are "name = value" ("#" starts a comment
-// line). The names known, observations, heights, first, second and result give the files of the run; "before"
-// names a file of the case folder that lies in the run's folder before the run, "blocked" a name
-// that a folder takes there. "expected = text" says the expected files are UTF-8 with LF line
+// line). The names known, observations, heights, first, second and result give the files of the
+// run; "before" names a file of the case folder that lies in the run's folder before the run
+// (unless expected/ names it too, it must keep its bytes), "blocked" a name that a folder takes
+// there. "expected = text" says the expected files are UTF-8 with LF line
 // ends, written by hand, and are compared as the program writes text (TCVN3, CR LF); in them a
 // line "[...]" stands for any lines and "[...]" within a line for any text. "outcome" is how the
 // run ends (Completed unless given); each "answer" line answers one of its questions (Yes, No,
