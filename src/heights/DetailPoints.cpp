@@ -8,6 +8,7 @@
 #include "core/io/Readers.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
@@ -225,7 +226,10 @@ bool WriteDetailResults(const std::string& fileName, const DetailPointList& poin
 }
 
 DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, const ComputationSettings& settingsIn,
-                                    Interaction& ui, Progress& progress, DrawingTarget* drawing) {
+                                    Interaction& userUi, Progress& progress, DrawingTarget* drawing) {
+    // The result and its drawing are written aside and put in place together when the run ends.
+    OutputSet staging;
+    UnstagingInteraction ui(userUi, staging);
     const ComputationSettings settings = settingsIn;
     DetailRunStatus status;
     const auto stage = [&progress](const char* utf8, int position) {
@@ -272,7 +276,7 @@ DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, c
     }
 
     stage("Đang ghi file kết quả", 3);
-    if (!WriteDetailResults(files.ResultFile, points)) {
+    if (!staging.Begin(files.ResultFile) || !WriteDetailResults(staging.Staged(files.ResultFile), points)) {
         ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
         status.Outcome = RunOutcome::WriteFailed;
         return status;
@@ -281,7 +285,7 @@ DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, c
 
     if (draws) {
         if (drawing == nullptr) {
-            ownDrawing = std::make_unique<DxfDrawing>(DrawingPathFor(files.ResultFile));
+            ownDrawing = std::make_unique<DxfDrawing>(staging.Staged(DrawingPathFor(files.ResultFile)));
             drawing = ownDrawing.get();
         }
         // Plan coordinates have no heights to write or to lift the points by.
@@ -293,6 +297,12 @@ DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, c
 
     stage("Kết thúc", 4);
     progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    // A run stopped by a faulty line keeps the points before it: the message says so.
+    if (!staging.Commit()) {
+        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
+        status.Outcome = RunOutcome::WriteFailed;
+        return status;
+    }
     if (!stop) {
         ShowDoneMessage(ui);
         return status;

@@ -9,6 +9,7 @@
 #include "core/io/Readers.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -72,7 +73,7 @@ class LevellingRun {
 public:
     LevellingRun(const LevellingInput& files, const ComputationSettings& settings, Interaction& ui,
                  Progress& progress, RunRecord& run)
-        : files_(files), settings_(settings), ui_(ui), progress_(progress), run_(run),
+        : files_(files), settings_(settings), stagedUi_(ui, staging_), ui_(stagedUi_), progress_(progress), run_(run),
           outputs_(LevellingOutputsFor(files.ResultFile)) {}
 
     LevellingStatus Run();
@@ -80,10 +81,15 @@ public:
 private:
     LevellingInput files_;
     ComputationSettings settings_;
+    OutputSet staging_;
+    UnstagingInteraction stagedUi_;  // messages name the final files
     Interaction& ui_;
     Progress& progress_;
     RunRecord& run_;
     LevellingOutputs outputs_;
+    // Where the run writes its files until it ends.
+    std::string result_;
+    LevellingOutputs staged_;
     LevellingStatus status_;
 
     NetworkModel model_;
@@ -279,16 +285,20 @@ void LevellingRun::AddMatrixLine(const PackedNormalMatrix& matrix) {
 bool LevellingRun::WriteResults() {
     progress_.SetText(MonitorLabel::Stage, Vn("Đang ghi kết quả"));
     // The matrix file only helps to check the equations: failing to write it never stops the run.
-    if (!matrixLines_.empty() && !WriteAllLines(outputs_.Matrix, matrixLines_)) {
+    if (!matrixLines_.empty() && !WriteAllLines(staged_.Matrix, matrixLines_)) {
         report_.emplace_back();
         report_.push_back(StripAccents(Vn("Không ghi được file ") + outputs_.Matrix, settings_.KeepAccents));
     }
-    if (!WriteAllLines(files_.ResultFile, heightLines_)) {
+    if (!WriteAllLines(result_, heightLines_)) {
         ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
         return false;
     }
-    if (!WriteAllLines(outputs_.Report, report_)) {
+    if (!WriteAllLines(staged_.Report, report_)) {
         ui_.Message(Vn("Lỗi ghi file ") + outputs_.Report);
+        return false;
+    }
+    if (!staging_.Commit()) {
+        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
         return false;
     }
     status_.Report = outputs_.Report;
@@ -307,6 +317,14 @@ LevellingStatus LevellingRun::Run() {
     };
     if (!NamesAllowed()) return finish(RunOutcome::NameCollision);
     if (!ReadInput()) return finish(RunOutcome::ReadFailed);
+    // Every file goes to the staging folder; only a finished run puts them in place.
+    if (!staging_.Begin(files_.ResultFile)) {
+        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        return finish(RunOutcome::WriteFailed);
+    }
+    result_ = staging_.Staged(files_.ResultFile);
+    staged_ = {staging_.Staged(outputs_.Report), staging_.Staged(outputs_.BranchLog),
+               staging_.Staged(outputs_.Matrix)};
 
     // The known heights open the heights file; a name given twice keeps its first height.
     for (int i = 1; i <= knownIds_.Size(); ++i) {
@@ -317,7 +335,7 @@ LevellingStatus LevellingRun::Run() {
 
     progress_.SetText(MonitorLabel::Stage, Vn("Đang phân tích lưới"));
     bool unjoined = false;
-    BuildBranches(model_, lines_, model_.BranchStopPoints.Size(), "", files_.ResultFile, Inputs(), unjoined,
+    BuildBranches(model_, lines_, model_.BranchStopPoints.Size(), "", result_, Inputs(), unjoined,
                   run_.ProgressLog, ui_, progress_);
 
     BranchSets sets;
