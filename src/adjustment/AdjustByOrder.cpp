@@ -170,9 +170,14 @@ RunStatus AdjustmentRun::FinishCompletedRun() {
     if (const std::string* failed =
             WriteClosingRules(settings_.HeightReduction || settings_.ProjectionReduction, 70))
         return StopOnWriteFailure(*failed);
+    if (!run_.ClosureTable.SaveTo(reports_.ClosureTable)) {
+        ui_.Message(Vn("Lỗi ghi file ") + finalReports_.ClosureTable);
+        unwritten_ = true;
+    }
+    // A file that missed part of its content must not replace a good one.
+    if (unwritten_) return FinishEarly(RunOutcome::WriteFailed);
     ReportUnjoinedSides();
     WriteSummary();
-    if (!run_.ClosureTable.SaveTo(reports_.ClosureTable)) ui_.Message(Vn("Lỗi ghi file ") + reports_.ClosureTable);
     return Finish(RunOutcome::Completed, "");
 }
 
@@ -303,6 +308,7 @@ GroupStatus AdjustmentRun::WriteSideCorrections(const SimpleGroupResult& result)
     if (!result.SidesReduced ||
         WriteSideCorrectionTable(reports_.Side, result.SideCorrections, model_.PointNames, settings_, run_, ui_))
         return result.Status;
+    unwritten_ = true;
     // A failed group has closed its part of the log already.
     return result.Status == GroupStatus::Failed ? GroupStatus::Failed : CloseFailedGroup();
 }
@@ -317,9 +323,15 @@ GroupStatus AdjustmentRun::WriteSimpleGroup(const GroupWorkingSet& ws, const Gro
         return CloseFailedGroup();
     }
     if (!rigorous && settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
-    if (!WriteSimpleResultsText(reports_.Main, ws, model_, settings_, run_, progress_, ui_)) return CloseFailedGroup();
+    if (!WriteSimpleResultsText(reports_.Main, ws, model_, settings_, run_, progress_, ui_)) {
+        unwritten_ = true;
+        return CloseFailedGroup();
+    }
     WriteClosureSummary(ws, model_, run_);
-    if (settings_.WriteDhFile && !AppendDhAngles(reports_.Dh, ws, model_, ui_)) return CloseFailedGroup();
+    if (settings_.WriteDhFile && !AppendDhAngles(reports_.Dh, ws, model_, ui_)) {
+        unwritten_ = true;
+        return CloseFailedGroup();
+    }
     RecordCompletedGroup(ws, model_, context);
     return GroupStatus::Adjusted;
 }
@@ -361,6 +373,7 @@ bool AdjustmentRun::WriteRigorousGroup(const GroupWorkingSet& ws, const Rigorous
 }
 
 bool AdjustmentRun::WriteFailure(const std::string& fileName) {
+    unwritten_ = true;
     const std::string text = Vn("Không ghi được tệp ") + fileName;
     run_.ProgressLog.Add(text);
     bool flag = false;
@@ -423,8 +436,9 @@ bool AdjustmentRun::HangingStage() {
         model_.BranchStopPoints.Resize((2 * ns + nodes));
 
         const SideBranchFiles sideFiles{"", result_, InputFiles()};
-        BuildSideBranches(model_, analysis_.Sides, nullptr, model_.StartStations, model_.BranchStopPoints, sideFiles,
-                          run_.ProgressLog, ui_, progress_);
+        if (!BuildSideBranches(model_, analysis_.Sides, nullptr, model_.StartStations, model_.BranchStopPoints,
+                               sideFiles, run_.ProgressLog, ui_, progress_))
+            unwritten_ = true;
         CompactIdPairs(analysis_.Sides);
         const int nb = model_.Branches.BranchCount();
         if (nb < 1) return true;
@@ -524,7 +538,10 @@ RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
         run_.ProgressLog.Add("");
         run_.ProgressLog.Add(StripAccents(reason, settings_.KeepAccents));
     }
-    if (!run_.ProgressLog.SaveTo(reports_.Log)) ui_.Message(Vn("Lỗi ghi file ") + finalReports_.Log);
+    if (!run_.ProgressLog.SaveTo(reports_.Log)) {
+        ui_.Message(Vn("Lỗi ghi file ") + finalReports_.Log);
+        if (outcome == RunOutcome::Completed) status_.Outcome = outcome = RunOutcome::WriteFailed;
+    }
     // Only a run that ends well replaces the files of the one before; the others leave them.
     if (outcome == RunOutcome::Completed && !outputs_.Commit()) {
         ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);

@@ -49,6 +49,7 @@ RunStatus AdjustmentRun::RunClassic() {
         const int nb = model_.Branches.BranchCount();
         if (nb > 0 && !AdjustGroup(nb)) outcome = RunOutcome::WriteFailed;
     }
+    if (outcome == RunOutcome::Completed && unwritten_) outcome = RunOutcome::WriteFailed;
     if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
     ReportUnjoinedSides();
     WriteSummary();
@@ -115,8 +116,9 @@ bool AdjustmentRun::ClassicAnalysis(RunOutcome& outcome) {
     // Every branch of the network in one pass: walks start from every stop point, nodes included
     // (from the start stations alone the branches beyond the first node were never built).
     const SideBranchFiles sideFiles{"", result_, InputFiles()};
-    BuildSideBranches(model_, analysis_.Sides, nullptr, model_.BranchStopPoints, model_.BranchStopPoints, sideFiles,
-                      run_.ProgressLog, ui_, progress_);
+    if (!BuildSideBranches(model_, analysis_.Sides, nullptr, model_.BranchStopPoints, model_.BranchStopPoints,
+                           sideFiles, run_.ProgressLog, ui_, progress_))
+        unwritten_ = true;
     CompactIdPairs(analysis_.Sides);
     return true;
 }

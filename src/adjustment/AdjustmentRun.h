@@ -83,6 +83,7 @@ private:
     StartAzimuthAnswers answers_;
     OneBased<int> distinctStartPoints_;
     bool classic_ = false;
+    bool unwritten_ = false;  // an output missed part of what the run meant to write
     bool orderPointsCounted_ = false;  // the order's start and hard points are among them
     RigorousRunState rigorous_;
     std::unordered_set<int> drawnPoints_;

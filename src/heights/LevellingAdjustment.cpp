@@ -1,6 +1,7 @@
 #include "heights/LevellingAdjustment.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <unordered_map>
 
@@ -286,6 +287,7 @@ bool LevellingRun::WriteResults() {
     progress_.SetText(MonitorLabel::Stage, Vn("Đang ghi kết quả"));
     // The matrix file only helps to check the equations: failing to write it never stops the run.
     if (!matrixLines_.empty() && !WriteAllLines(staged_.Matrix, matrixLines_)) {
+        std::remove(staged_.Matrix.c_str());  // a cut file must not take the place of a whole one
         report_.emplace_back();
         report_.push_back(StripAccents(Vn("Không ghi được file ") + outputs_.Matrix, settings_.KeepAccents));
     }
