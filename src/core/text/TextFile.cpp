@@ -53,11 +53,10 @@ bool LineReader::Next(std::string& line) {
         }
         if (!FillBuffer()) break;
     }
-    // Last line without a line end; a trailing Ctrl-Z marks the end of the text.
+    // Last line without a line end; one Ctrl-Z as the file's last byte marks the end of the text.
     std::size_t len = end_ - begin_;
     const char* start = buffer_.data() + begin_;
-    const void* z = std::memchr(start, kCtrlZ, len);
-    if (z != nullptr && static_cast<const char*>(z) + 1 == start + len) --len;
+    if (len > 0 && start[len - 1] == kCtrlZ) --len;
     if (len > 0 && start[len - 1] == '\r') --len;
     if (len == 0) {
         begin_ = end_;
