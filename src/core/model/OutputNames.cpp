@@ -13,12 +13,25 @@ std::optional<std::string> CollidingOutputName(const std::vector<std::string>& i
     return std::nullopt;
 }
 
+std::optional<std::pair<std::string, std::string>> CollidingOutputPair(const std::vector<std::string>& outputs) {
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        for (std::size_t j = i + 1; j < outputs.size(); ++j)
+            if (SameFile(outputs[i], outputs[j])) return std::pair{outputs[i], outputs[j]};
+    return std::nullopt;
+}
+
 bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs,
                       Interaction& ui) {
-    const std::optional<std::string> colliding = CollidingOutputName(inputs, outputs);
-    if (!colliding) return true;
-    ui.Message(Vn("File kết quả trùng tên file số liệu : ") + *colliding);
-    return false;
+    if (const std::optional<std::string> colliding = CollidingOutputName(inputs, outputs)) {
+        ui.Message(Vn("File kết quả trùng tên file số liệu : ") + *colliding);
+        return false;
+    }
+    // One output written over another would lose what was written first.
+    if (const auto pair = CollidingOutputPair(outputs)) {
+        ui.Message(Vn("Hai file kết quả trùng tên nhau : ") + pair->first + " , " + pair->second);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace qef

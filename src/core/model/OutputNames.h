@@ -3,6 +3,7 @@
 // checked against the names it reads before anything is written.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/model/Interaction.h"
@@ -14,8 +15,12 @@ namespace qef {
 std::optional<std::string> CollidingOutputName(const std::vector<std::string>& inputs,
                                                const std::vector<std::string>& outputs);
 
+// The first two outputs (in order) that are one file, or nullopt when none are.
+std::optional<std::pair<std::string, std::string>> CollidingOutputPair(const std::vector<std::string>& outputs);
+
 // False, after the message "File kết quả trùng tên file số liệu : <output>", when an output would
-// replace an input.
+// replace an input, or after "Hai file kết quả trùng tên nhau : <output> , <output>" when two
+// outputs are one file.
 bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs,
                       Interaction& ui);
 
