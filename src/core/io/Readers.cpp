@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <unordered_map>
+#include <vector>
 
 #include "core/numeric/Numbers.h"
 #include "core/text/SplitLines.h"
@@ -63,6 +64,14 @@ struct ObservationNames {
     OneBased<std::string> SideFrom, SideTo, AngleBack, AngleStation, AngleFore, HeightNames;
     std::string PrevStation;
     std::string PrevFore;
+    // A blank first column of a fixed-width line is filled once the file is read, from the entry
+    // before it in its list: entry index -> its line, for the message should there be none.
+    struct Pending {
+        int Index;
+        long long LineNo;
+        std::string Line;
+    };
+    std::vector<Pending> BlankSideFrom, BlankAngleBack;
 };
 
 // The observation file being read, at its current line.
@@ -100,8 +109,15 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
     std::string back = Name(f[1]);
     std::string station = Name(f[2]);
     std::string fore = Name(f[3]);
-    Continue(back, text.PrevStation, chainError);
-    Continue(station, text.PrevFore, chainError);
+    const bool blankBack = in.Lines.FixedWidth() && back.empty();
+    if (blankBack) {
+        // Back and station come from the angle before, once the file is read.
+        text.BlankAngleBack.push_back({text.AngleBack.Size() + 1, lineNo, in.Lines.Line()});
+    } else {
+        Continue(back, text.PrevStation, chainError);
+        if (in.Lines.FixedWidth() && station.empty()) chainError = true;
+        Continue(station, text.PrevFore, chainError);
+    }
     if (fore.empty()) chainError = true;
     text.PrevStation = station;
     text.PrevFore = fore;
@@ -131,6 +147,7 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
     text.AngleFore.PushBack(fore);
     obs.Angles.Values.PushBack(angle);
     if (withSide) {
+        if (station.empty()) text.BlankSideFrom.push_back({text.SideFrom.Size() + 1, lineNo, in.Lines.Line()});
         text.SideFrom.PushBack(station);
         text.SideTo.PushBack(fore);
         obs.Sides.Lengths.PushBack(length);
@@ -143,7 +160,10 @@ bool ReadSideLine(const ObservationLine& in, ObservationNames& text, Observation
     bool chainError = false;
     std::string from = Name(f[1]);
     std::string to = Name(f[2]);
-    Continue(from, text.PrevStation, chainError);
+    if (in.Lines.FixedWidth() && from.empty())
+        text.BlankSideFrom.push_back({text.SideFrom.Size() + 1, in.LineNo(), in.Lines.Line()});
+    else
+        Continue(from, text.PrevStation, chainError);
     if (to.empty()) chainError = true;
     text.PrevStation = to;
     if (chainError) in.ShowBadLine();
@@ -164,6 +184,28 @@ bool ReadHeightLine(const ObservationLine& in, ObservationNames& text, Observati
     if (!ParseLength(in.Fields()[2], in.LineNo(), in.Settings, height, in.Ui)) return in.Fail(ReadErrorKind::Height);
     text.HeightNames.PushBack(std::move(name));
     obs.Heights.Heights.PushBack(height);
+    return true;
+}
+
+// Blank first columns of fixed-width lines, in list order: a side from where the side before
+// ended, an angle from the station and fore of the angle before. False, with the message, when
+// there is no entry before.
+bool FillBlankColumns(const ObservationLine& in, ObservationNames& text) {
+    using Pending = ObservationNames::Pending;
+    const auto fail = [&](const Pending& p, ReadErrorKind kind) {
+        in.Ui.Message(BadLineMessage(p.LineNo, p.Line));
+        RecordReadError(in.Error, in.FileName, p.LineNo, kind);
+        return false;
+    };
+    for (const Pending& p : text.BlankSideFrom) {
+        if (p.Index < 2 || text.SideTo[p.Index - 1].empty()) return fail(p, ReadErrorKind::Side);
+        text.SideFrom[p.Index] = text.SideTo[p.Index - 1];
+    }
+    for (const Pending& p : text.BlankAngleBack) {
+        if (p.Index < 2 || text.AngleFore[p.Index - 1].empty()) return fail(p, ReadErrorKind::Angle);
+        text.AngleBack[p.Index] = text.AngleStation[p.Index - 1];
+        text.AngleStation[p.Index] = text.AngleFore[p.Index - 1];
+    }
     return true;
 }
 
@@ -318,6 +360,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
         }
     }
 
+    if (ok) ok = FillBlankColumns(in, text);
     names.Reserve(names.Count() + text.SideFrom.Size() + text.AngleStation.Size());
     RegisterPointNames(names, text.SideFrom, obs.Sides.FromIds, obs.Sides.Count());
     RegisterPointNames(names, text.SideTo, obs.Sides.ToIds, obs.Sides.Count());

@@ -22,6 +22,8 @@ public:
     // Fields 1..Count(); while Count() > 0 the cells after them are blank up to the 21st.
     const FieldArray& Fields() const { return *fields_; }
     int Count() const { return count_; }
+    // The line's fields are columns of fixed width: a blank column is a field of blanks.
+    bool FixedWidth() const { return count_ > 0 && mode_ == SeparatorMode::FixedWidth; }
     long long LineNumber() const { return reader_.LineNumber(); }
 
 private:
@@ -30,6 +32,7 @@ private:
     int width_;
     std::string line_;
     int count_ = 0;
+    SeparatorMode mode_ = SeparatorMode::Blank;
 };
 
 }  // namespace qef

@@ -95,12 +95,13 @@ void ClearCells(Cells& fields, std::size_t upTo) {
 }  // namespace
 
 int SplitFields(std::string_view line, FieldArray& fields, std::optional<SeparatorMode> mode, bool keepComments,
-                int fixedFieldWidth) {
+                int fixedFieldWidth, SeparatorMode* used) {
     ClearCells(fields, kClearedCells);
     if (!keepComments) line = WithoutComment(line);
     if (IsBlankOnly(line)) return 0;
     while (!line.empty() && line.back() == '\t') line.remove_suffix(1);
     const SeparatorMode m = mode ? *mode : DetectSeparator(Head(line), fixedFieldWidth);
+    if (used != nullptr) *used = m;
     switch (m) {
         case SeparatorMode::FixedWidth: return SplitFixed(line, fixedFieldWidth, fields, kCellMax);
         case SeparatorMode::Blank:

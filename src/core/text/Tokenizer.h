@@ -38,7 +38,7 @@ using LongFieldArray = FieldCells<16>;
 // empty line, a comment-only line or an unsupported mode). At most 16 fields are stored in the
 // delimiter modes; each is cut to 15 characters.
 int SplitFields(std::string_view line, FieldArray& fields, std::optional<SeparatorMode> mode, bool keepComments,
-                int fixedFieldWidth);
+                int fixedFieldWidth, SeparatorMode* used = nullptr);
 // The same into cells of up to 255 characters, at most 11 stored; no comment removal.
 int SplitFieldsTo(std::string_view line, LongFieldArray& fields, std::optional<SeparatorMode> mode,
                   int fixedFieldWidth);
