@@ -13,8 +13,59 @@ namespace qef {
 
 namespace {
 
-// A point name from a field: every blank removed, at most 15 characters.
-std::string Name(const std::string& field) { return RemoveCharToName(field); }
+std::string LineSuffix(long long lineNo);
+
+// Names longer than 15 characters are cut; each is noted once. Two different names that would
+// cut to one would merge two points: that is an error at its line.
+class NameCutter {
+public:
+    explicit NameCutter(ReadNotes& notes) : notes_(notes) {}
+
+    // The point name of a field as the line has it: every blank removed, at most 15 characters.
+    // False, with the message, when it merges with another name.
+    bool Take(const std::string& whole, long long lineNo, std::string& name, Interaction& ui) {
+        std::string full;
+        for (char c : whole)
+            if (c != ' ') full += c;
+        if (full.size() <= kPointNameMax) {
+            name = std::move(full);
+            return true;
+        }
+        name = full.substr(0, kPointNameMax);
+        const auto [seen, isNew] = notes_.CutFrom.try_emplace(name, full);
+        if (isNew) notes_.CutNames.emplace_back(full, name);
+        if (seen->second == full) return true;
+        ui.Message(Vn("Hai tên điểm khác nhau ") + QuotedText(seen->second) + " , " + QuotedText(full) +
+                   Vn(" cùng bị cắt thành ") + name + LineSuffix(lineNo));
+        return false;
+    }
+
+private:
+    ReadNotes& notes_;
+};
+
+// A few line numbers or names of a list for a message; the log has them all.
+constexpr std::size_t kNotesShown = 10;
+
+// At the end of a read: how many lines were skipped and which names were cut.
+void ShowReadNotes(const ReadNotes& notes, const std::string& fileName, Interaction& ui) {
+    if (!notes.SkippedLines.empty()) {
+        std::string lines;
+        for (std::size_t i = 0; i < notes.SkippedLines.size() && i < kNotesShown; ++i)
+            lines += (i > 0 ? ", " : "") + std::to_string(notes.SkippedLines[i].first);
+        if (notes.SkippedLines.size() > kNotesShown) lines += ", ...";
+        ui.Message(Vn("File ") + fileName + Vn(" : bỏ qua ") + std::to_string(notes.SkippedLines.size()) +
+                   Vn(" dòng không đúng số trường (dòng ") + lines + ")");
+    }
+    if (!notes.CutNames.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < notes.CutNames.size() && i < kNotesShown; ++i)
+            names += (i > 0 ? ", " : "") + QuotedText(notes.CutNames[i].first) + " -> " + notes.CutNames[i].second;
+        if (notes.CutNames.size() > kNotesShown) names += ", ...";
+        ui.Message(Vn("File ") + fileName + " : " + std::to_string(notes.CutNames.size()) +
+                   Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+    }
+}
 
 // Fills the read-error record; the message has been shown by then.
 void RecordReadError(ReadErrorRecord& error, const std::string& fileName, long long line, ReadErrorKind field) {
@@ -81,6 +132,10 @@ struct ObservationLine {
     const SplitLines& Lines;
     ReadErrorRecord& Error;
     Interaction& Ui;
+    NameCutter& Names;
+
+    // The name of field i; false, with the message, when it merges two names.
+    bool Name(int i, std::string& name) const { return Names.Take(Fields().Whole(i), LineNo(), name, Ui); }
 
     const FieldArray& Fields() const { return Lines.Fields(); }
     long long LineNo() const { return Lines.LineNumber(); }
@@ -106,9 +161,8 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
     const FieldArray& f = in.Fields();
     const long long lineNo = in.LineNo();
     bool chainError = false;
-    std::string back = Name(f[1]);
-    std::string station = Name(f[2]);
-    std::string fore = Name(f[3]);
+    std::string back, station, fore;
+    if (!in.Name(1, back) || !in.Name(2, station) || !in.Name(3, fore)) return in.Fail(ReadErrorKind::Angle);
     const bool blankBack = in.Lines.FixedWidth() && back.empty();
     if (blankBack) {
         // Back and station come from the angle before, once the file is read.
@@ -123,7 +177,7 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
     text.PrevFore = fore;
     if (chainError) in.ShowBadLine();
 
-    const ParsedAngle parsed = ParseDms(TrimBlanks(f[4]), in.Settings.AnglesInDegrees, in.Settings.AngleTextWithPoint);
+    const ParsedAngle parsed = ParseDms(TrimBlanks(f.Whole(4)), in.Settings.AnglesInDegrees, in.Settings.AngleTextWithPoint);
     std::string errorText;
     if (!parsed.Ok()) {
         errorText = AngleFormatMessage(parsed);
@@ -141,7 +195,7 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
     if (angle < 0.0) angle += 360.0;
     const bool withSide = in.Lines.Count() == 5;
     double length = 0.0;
-    if (withSide && !ParseLength(f[5], lineNo, in.Settings, length, in.Ui)) return in.Fail(ReadErrorKind::AngleSide);
+    if (withSide && !ParseLength(f.Whole(5), lineNo, in.Settings, length, in.Ui)) return in.Fail(ReadErrorKind::AngleSide);
     text.AngleBack.PushBack(back);
     text.AngleStation.PushBack(station);
     text.AngleFore.PushBack(fore);
@@ -158,8 +212,8 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
 bool ReadSideLine(const ObservationLine& in, ObservationNames& text, Observations& obs) {
     const FieldArray& f = in.Fields();
     bool chainError = false;
-    std::string from = Name(f[1]);
-    std::string to = Name(f[2]);
+    std::string from, to;
+    if (!in.Name(1, from) || !in.Name(2, to)) return in.Fail(ReadErrorKind::Side);
     if (in.Lines.FixedWidth() && from.empty())
         text.BlankSideFrom.push_back({text.SideFrom.Size() + 1, in.LineNo(), in.Lines.Line()});
     else
@@ -168,7 +222,7 @@ bool ReadSideLine(const ObservationLine& in, ObservationNames& text, Observation
     text.PrevStation = to;
     if (chainError) in.ShowBadLine();
     double length = 0.0;
-    if (!ParseLength(f[3], in.LineNo(), in.Settings, length, in.Ui) || chainError)
+    if (!ParseLength(f.Whole(3), in.LineNo(), in.Settings, length, in.Ui) || chainError)
         return in.Fail(ReadErrorKind::Side);
     text.SideFrom.PushBack(from);
     text.SideTo.PushBack(to);
@@ -178,10 +232,12 @@ bool ReadSideLine(const ObservationLine& in, ObservationNames& text, Observation
 
 // A point height; a line without a name is skipped.
 bool ReadHeightLine(const ObservationLine& in, ObservationNames& text, Observations& obs) {
-    std::string name = Name(in.Fields()[1]);
+    std::string name;
+    if (!in.Name(1, name)) return in.Fail(ReadErrorKind::Height);
     if (name.empty()) return true;
     double height = 0.0;
-    if (!ParseLength(in.Fields()[2], in.LineNo(), in.Settings, height, in.Ui)) return in.Fail(ReadErrorKind::Height);
+    if (!ParseLength(in.Fields().Whole(2), in.LineNo(), in.Settings, height, in.Ui))
+        return in.Fail(ReadErrorKind::Height);
     text.HeightNames.PushBack(std::move(name));
     obs.Heights.Heights.PushBack(height);
     return true;
@@ -211,6 +267,20 @@ bool FillBlankColumns(const ObservationLine& in, ObservationNames& text) {
 
 }  // namespace
 
+void LogReadNotes(const ReadNotes& notes, const std::string& fileName, bool keepAccents, LogBuffer& log) {
+    if (notes.Empty()) return;
+    if (!notes.SkippedLines.empty()) {
+        log.Add(StripAccents(Vn("Các dòng không đúng số trường bị bỏ qua, file ") + fileName + " :", keepAccents));
+        for (const auto& [lineNo, text] : notes.SkippedLines)
+            log.Add(StripAccents(Vn("     Dòng ") + std::to_string(lineNo) + " : [" + QuotedText(text) + "]", keepAccents));
+    }
+    if (!notes.CutNames.empty()) {
+        log.Add(StripAccents(Vn("Các tên điểm dài quá 15 ký tự bị cắt, file ") + fileName + " :", keepAccents));
+        for (const auto& [full, kept] : notes.CutNames) log.Add("     " + QuotedText(full) + " -> " + kept);
+    }
+    log.Add("");
+}
+
 void AngleObservations::Clear() {
     BackIds.Clear();
     StationIds.Clear();
@@ -238,7 +308,8 @@ namespace {
 bool ReadPointLines(const std::string& fileName, const ComputationSettings& settings,
                     OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
                     OneBased<double>* h, OneBased<long long>* lineNumbers, bool& missingValues,
-                    ReadErrorRecord& error, Interaction& ui) {
+                    ReadErrorRecord& error, Interaction& ui, ReadNotes& notes) {
+    NameCutter cutter(notes);
     names.Clear();
     x.Clear();
     y.Clear();
@@ -250,6 +321,11 @@ bool ReadPointLines(const std::string& fileName, const ComputationSettings& sett
         const int k = lines.Count();
         if (k == 0) continue;
         const long long lineNo = lines.LineNumber();
+        std::string name;
+        if (!cutter.Take(f.Whole(1), lineNo, name, ui)) {
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
+            return false;
+        }
         bool noValues = IsBlankField(f[2]) && IsBlankField(f[3]) && (h == nullptr || IsBlankField(f[4]));
         double vx = kMissingValue;
         double vy = kMissingValue;
@@ -257,20 +333,23 @@ bool ReadPointLines(const std::string& fileName, const ComputationSettings& sett
         if (noValues) {
             missingValues = true;
         } else {
-            bool ok = ParseLength(f[2], lineNo, settings, vx, ui) && ParseLength(f[3], lineNo, settings, vy, ui);
+            bool ok = ParseLength(f.Whole(2), lineNo, settings, vx, ui) &&
+                      ParseLength(f.Whole(3), lineNo, settings, vy, ui);
             // A line without a height, or with an empty height field, keeps the height missing.
-            if (ok && h != nullptr && k >= 4 && !IsBlankField(f[4])) ok = ParseLength(f[4], lineNo, settings, vh, ui);
+            if (ok && h != nullptr && k >= 4 && !IsBlankField(f[4]))
+                ok = ParseLength(f.Whole(4), lineNo, settings, vh, ui);
             if (!ok) {
                 RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
                 return false;
             }
         }
-        names.PushBack(Name(f[1]));
+        names.PushBack(std::move(name));
         x.PushBack(vx);
         y.PushBack(vy);
         if (h != nullptr) h->PushBack(vh);
         if (lineNumbers != nullptr) lineNumbers->PushBack(lineNo);
     }
+    ShowReadNotes(notes, fileName, ui);
     return true;
 }
 
@@ -278,17 +357,26 @@ bool ReadPointLines(const std::string& fileName, const ComputationSettings& sett
 
 bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settings,
                   OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
-                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui) {
-    return ReadPointLines(fileName, settings, names, x, y, h, nullptr, missingValues, error, ui);
+                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui,
+                  ReadNotes* notes) {
+    ReadNotes own;
+    ReadNotes& kept = notes != nullptr ? *notes : own;
+    kept.Clear();
+    return ReadPointLines(fileName, settings, names, x, y, h, nullptr, missingValues, error, ui, kept);
 }
 
 bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& settings,
-                     NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui) {
+                     NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui,
+                     ReadNotes* notes) {
+    ReadNotes own;
+    ReadNotes& kept = notes != nullptr ? *notes : own;
+    kept.Clear();
     OneBased<std::string> names;
     OneBased<double> x;
     OneBased<double> y;
     OneBased<long long> lineNumbers;
-    if (!ReadPointLines(fileName, settings, names, x, y, nullptr, &lineNumbers, model.MissingValuesFlag, error, ui))
+    if (!ReadPointLines(fileName, settings, names, x, y, nullptr, &lineNumbers, model.MissingValuesFlag, error, ui,
+                        kept))
         return false;
     OneBased<int> ids;
     RegisterPointNames(model.PointNames, names, ids, names.Size());
@@ -337,18 +425,21 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     obs.Angles.Clear();
     obs.Sides.Clear();
     obs.Heights.Clear();
+    obs.Notes.Clear();
     SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
 
     ObservationNames text;
     const bool readHeights = HeightsInObservationFile(settings);
-    const ObservationLine in{fileName, settings, lines, error, ui};
+    NameCutter cutter(obs.Notes);
+    const ObservationLine in{fileName, settings, lines, error, ui, cutter};
     bool ok = true;
     while (ok && lines.Next()) {
         if (lines.Line().empty()) continue;
         const int k = lines.Count();
         if (k < 2 || k > 5) {
             // A comment line or one of an unexpected shape breaks the chaining.
+            if (k > 0) obs.Notes.SkippedLines.emplace_back(lines.LineNumber(), lines.Line());
             text.PrevStation.clear();
             text.PrevFore.clear();
         } else if (k >= 4) {
@@ -361,6 +452,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     }
 
     if (ok) ok = FillBlankColumns(in, text);
+    if (ok) ShowReadNotes(obs.Notes, fileName, ui);
     names.Reserve(names.Count() + text.SideFrom.Size() + text.AngleStation.Size());
     RegisterPointNames(names, text.SideFrom, obs.Sides.FromIds, obs.Sides.Count());
     RegisterPointNames(names, text.SideTo, obs.Sides.ToIds, obs.Sides.Count());
@@ -373,7 +465,11 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
 
 bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& settings,
                         OneBased<std::string>& names, OneBased<double>& values, ReadErrorRecord& error,
-                        Interaction& ui) {
+                        Interaction& ui, ReadNotes* notes) {
+    ReadNotes own;
+    ReadNotes& kept = notes != nullptr ? *notes : own;
+    kept.Clear();
+    NameCutter cutter(kept);
     names.Clear();
     values.Clear();
     SplitLines lines(fileName, settings.FixedFieldWidth);
@@ -381,9 +477,13 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
     const FieldArray& f = lines.Fields();
     while (lines.Next()) {
         if (lines.Count() == 0) continue;
-        std::string name = Name(f[1]);
-        if (name.empty()) continue;
         const long long lineNo = lines.LineNumber();
+        std::string name;
+        if (!cutter.Take(f.Whole(1), lineNo, name, ui)) {
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
+            return false;
+        }
+        if (name.empty()) continue;
         double value = 0.0;
         if (IsBlankField(f[2])) {
             // The missing marker is never a known height: a named line must carry its value.
@@ -391,21 +491,22 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
             RecordReadError(error, fileName, lineNo, ReadErrorKind::Height);
             return false;
         }
-        if (!ParseLength(f[2], lineNo, settings, value, ui)) {
+        if (!ParseLength(f.Whole(2), lineNo, settings, value, ui)) {
             RecordReadError(error, fileName, lineNo, ReadErrorKind::Height);
             return false;
         }
         names.PushBack(std::move(name));
         values.PushBack(value);
     }
+    ShowReadNotes(kept, fileName, ui);
     return true;
 }
 
 bool ReadHeightFile(const std::string& fileName, const ComputationSettings& settings,
                     PointNameTable& table, OneBased<int>& ids, OneBased<double>& heights,
-                    ReadErrorRecord& error, Interaction& ui) {
+                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes) {
     OneBased<std::string> names;
-    if (!ReadNameValueLines(fileName, settings, names, heights, error, ui)) return false;
+    if (!ReadNameValueLines(fileName, settings, names, heights, error, ui, notes)) return false;
     ids.Clear();
     RegisterPointNames(table, names, ids, names.Size());
     return true;
@@ -418,12 +519,19 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
     SplitLines input(fileName, settings.FixedFieldWidth);
     if (!input.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     OneBased<std::string> fromNames, toNames;
+    NameCutter cutter(lines.Notes);
     const FieldArray& f = input.Fields();
     while (input.Next()) {
-        if (input.Count() != 4) continue;
         const long long lineNo = input.LineNumber();
-        std::string from = Name(f[1]);
-        std::string to = Name(f[2]);
+        if (input.Count() != 4) {
+            if (input.Count() > 0) lines.Notes.SkippedLines.emplace_back(lineNo, input.Line());
+            continue;
+        }
+        std::string from, to;
+        if (!cutter.Take(f.Whole(1), lineNo, from, ui) || !cutter.Take(f.Whole(2), lineNo, to, ui)) {
+            RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
+            return false;
+        }
         if (from.empty() && !toNames.Empty()) from = toNames.Back();
         if (from.empty() || to.empty()) {
             // Nothing to continue from: the point would have no name.
@@ -433,7 +541,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
         }
         double length = 0.0;
         double dh = 0.0;
-        if (!ParseLength(f[3], lineNo, settings, length, ui) || !ParseLength(f[4], lineNo, settings, dh, ui)) {
+        if (!ParseLength(f.Whole(3), lineNo, settings, length, ui) || !ParseLength(f.Whole(4), lineNo, settings, dh, ui)) {
             RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
             return false;
         }
@@ -444,6 +552,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
     }
     RegisterPointNames(table, fromNames, lines.FromIds, lines.Count());
     RegisterPointNames(table, toNames, lines.ToIds, lines.Count());
+    ShowReadNotes(lines.Notes, fileName, ui);
     return true;
 }
 

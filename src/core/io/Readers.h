@@ -5,14 +5,33 @@
 // data are in millimetres); angles in decimal degrees.
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
+#include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OneBased.h"
 #include "core/model/ReadError.h"
 
 namespace qef {
+
+// What a reader passed over or changed without stopping: lines of a shape it does not read and
+// names cut to 15 characters. The reader says how many in a message; the run lists them in its log.
+struct ReadNotes {
+    std::vector<std::pair<long long, std::string>> SkippedLines;  // line number, its text
+    std::vector<std::pair<std::string, std::string>> CutNames;     // the name as written, as kept
+    // Kept name -> the name as written, for every cut name of this file.
+    std::unordered_map<std::string, std::string> CutFrom;
+
+    bool Empty() const { return SkippedLines.empty() && CutNames.empty(); }
+    void Clear() { *this = ReadNotes(); }
+};
+
+// The notes of a file as lines of a run's log, under the file's name.
+void LogReadNotes(const ReadNotes& notes, const std::string& fileName, bool keepAccents, LogBuffer& log);
 
 // Angles measured at the station from the back point to the fore point (degrees).
 struct AngleObservations {
@@ -48,6 +67,7 @@ struct Observations {
     AngleObservations Angles;
     SideObservations Sides;
     HeightObservations Heights;
+    ReadNotes Notes;
 };
 
 // Levelling lines: from, to, length (metres) and dh = H(to) - H(from) (metres).
@@ -56,6 +76,7 @@ struct LevellingLines {
     OneBased<int> ToIds;
     OneBased<double> Lengths;
     OneBased<double> Dhs;
+    ReadNotes Notes;
 
     int Count() const { return Lengths.Size(); }
 };
@@ -77,7 +98,8 @@ bool HeightsInObservationFile(const ComputationSettings& settings);
 // False on error (message shown, FailedFileName set).
 bool ReadPointsXY(const std::string& fileName, const ComputationSettings& settings,
                   OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
-                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui);
+                  OneBased<double>* h, bool& missingValues, ReadErrorRecord& error, Interaction& ui,
+                  ReadNotes* notes = nullptr);
 inline bool ReadPointsXYH(const std::string& fileName, const ComputationSettings& settings,
                           OneBased<std::string>& names, OneBased<double>& x, OneBased<double>& y,
                           OneBased<double>& h, bool& missingValues, ReadErrorRecord& error,
@@ -87,7 +109,8 @@ inline bool ReadPointsXYH(const std::string& fileName, const ComputationSettings
 
 // The known-point file: its points registered in model.PointNames, appended to `points`.
 bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& settings,
-                     NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui);
+                     NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui,
+                     ReadNotes* notes = nullptr);
 
 // Counts the lines of an observation file by their number of fields. A file that cannot be opened
 // fills the error record (Open, line 1) and gives false, without a message.
@@ -97,7 +120,8 @@ bool CountObservationLines(const std::string& fileName, const ComputationSetting
 // Reads an observation file into `obs` (cleared first): five fields an angle and the side from its
 // station to its fore point, four an angle, three a side, two a point height (when
 // HeightsInObservationFile). Empty names continue the traverse of the lines before. The first bad
-// line ends the read with a message naming its line; that line's entry is not stored.
+// line ends the read with a message naming its line; that line's entry is not stored. Lines of one
+// or of more than five fields are skipped and noted.
 bool ReadObservations(const std::string& fileName, const ComputationSettings& settings,
                       PointNameTable& names, Observations& obs, ReadErrorRecord& error, Interaction& ui);
 
@@ -105,13 +129,13 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
 // is an error naming its line.
 bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& settings,
                         OneBased<std::string>& names, OneBased<double>& values, ReadErrorRecord& error,
-                        Interaction& ui);
+                        Interaction& ui, ReadNotes* notes = nullptr);
 // The same, with the names registered: ids and heights from 1.
 bool ReadHeightFile(const std::string& fileName, const ComputationSettings& settings,
                     PointNameTable& table, OneBased<int>& ids, OneBased<double>& heights,
-                    ReadErrorRecord& error, Interaction& ui);
+                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes = nullptr);
 
-// A levelling file: four fields a line (from, to, length, dh); other lines are skipped. An empty
+// A levelling file: four fields a line (from, to, length, dh); other lines are skipped and noted. An empty
 // from-name continues from the previous line's to-name.
 bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& settings,
                         PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,

@@ -32,28 +32,34 @@ std::string_view WithoutComment(std::string_view line) {
     return line;
 }
 
-// The first 255 characters without blanks at the ends and with each run of blanks made one.
-// The buffer lives on the caller's stack: no allocation per line.
-std::string_view Collapse(std::string_view line, std::array<char, kLineMax>& buffer) {
+// The text without blanks at the ends and with each run of blanks made one, written to `out`
+// (room for the whole text); its length.
+std::size_t CollapseTo(std::string_view text, char* out) {
     std::size_t n = 0;
     bool pendingBlank = false;
-    for (char c : Head(line)) {
+    for (char c : text) {
         if (c == ' ') {
             pendingBlank = n > 0;
             continue;
         }
         if (pendingBlank) {
-            buffer[n++] = ' ';
+            out[n++] = ' ';
             pendingBlank = false;
         }
-        buffer[n++] = c;
+        out[n++] = c;
     }
-    return {buffer.data(), n};
+    return n;
+}
+
+// The first 255 characters collapsed. The buffer lives on the caller's stack: no allocation per
+// line.
+std::string_view Collapse(std::string_view line, std::array<char, kLineMax>& buffer) {
+    return {buffer.data(), CollapseTo(Head(line), buffer.data())};
 }
 
 template <class Cells>
 void Store(Cells& fields, std::size_t index, std::string_view piece, std::size_t cut) {
-    fields[index].assign(piece.data(), std::min(piece.size(), cut));
+    fields.Set(index, piece, cut);
 }
 
 // One field more than there are separators; only the first `maxStored` are kept.
@@ -77,7 +83,6 @@ int SplitDelimited(std::string_view text, char separator, Cells& fields, std::si
 // the last field.
 template <class Cells>
 int SplitFixed(std::string_view line, int fixedFieldWidth, Cells& fields, std::size_t cut) {
-    line = Head(line);
     const std::size_t width = FieldWidth(fixedFieldWidth);
     const std::size_t step = width + 1;
     const std::size_t n = line.size() / step;
@@ -89,7 +94,7 @@ int SplitFixed(std::string_view line, int fixedFieldWidth, Cells& fields, std::s
 
 template <class Cells>
 void ClearCells(Cells& fields, std::size_t upTo) {
-    for (std::size_t i = 1; i <= std::min(upTo, Cells::kCapacity); ++i) fields[i].clear();
+    for (std::size_t i = 1; i <= std::min(upTo, Cells::kCapacity); ++i) fields.Clear(i);
 }
 
 }  // namespace
@@ -98,9 +103,10 @@ int SplitFields(std::string_view line, FieldArray& fields, std::optional<Separat
                 int fixedFieldWidth, SeparatorMode* used) {
     ClearCells(fields, kClearedCells);
     if (!keepComments) line = WithoutComment(line);
-    if (IsBlankOnly(line)) return 0;
+    // The whole line is split: a value past column 255 is still read.
+    if (line.find_first_not_of(' ') == std::string_view::npos) return 0;
     while (!line.empty() && line.back() == '\t') line.remove_suffix(1);
-    const SeparatorMode m = mode ? *mode : DetectSeparator(Head(line), fixedFieldWidth);
+    const SeparatorMode m = mode ? *mode : DetectSeparator(line, fixedFieldWidth);
     if (used != nullptr) *used = m;
     switch (m) {
         case SeparatorMode::FixedWidth: return SplitFixed(line, fixedFieldWidth, fields, kCellMax);
@@ -109,8 +115,15 @@ int SplitFields(std::string_view line, FieldArray& fields, std::optional<Separat
         case SeparatorMode::Comma:
         case SeparatorMode::Semicolon:
         case SeparatorMode::Bar: {
-            std::array<char, kLineMax> buffer;
-            return SplitDelimited(Collapse(line, buffer), SeparatorChar(m), fields, kDelimitedStored, kCellMax);
+            const char separator = SeparatorChar(m);
+            if (line.size() <= kLineMax) {
+                std::array<char, kLineMax> buffer;
+                return SplitDelimited(std::string_view(buffer.data(), CollapseTo(line, buffer.data())), separator,
+                                      fields, kDelimitedStored, kCellMax);
+            }
+            std::string buffer(line.size(), ' ');
+            return SplitDelimited(std::string_view(buffer.data(), CollapseTo(line, buffer.data())), separator, fields,
+                                  kDelimitedStored, kCellMax);
         }
     }
     return 0;
@@ -122,7 +135,7 @@ int SplitFieldsTo(std::string_view line, LongFieldArray& fields, std::optional<S
     const SeparatorMode m = mode ? *mode : DetectSeparator(Head(line), fixedFieldWidth);
     ClearCells(fields, LongFieldArray::kCapacity);
     switch (m) {
-        case SeparatorMode::FixedWidth: return SplitFixed(line, fixedFieldWidth, fields, kLineMax);
+        case SeparatorMode::FixedWidth: return SplitFixed(Head(line), fixedFieldWidth, fields, kLineMax);
         case SeparatorMode::Blank:
         case SeparatorMode::Tab:
         case SeparatorMode::Comma:

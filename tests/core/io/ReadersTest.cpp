@@ -105,7 +105,10 @@ std::string ReadCase(const std::string& folder) {
     } else {
         ADD_FAILURE() << "unknown reader " << kind;
     }
-    for (const std::string& message : ui.Messages()) out << "message " << Tcvn3ToUtf8(message) << '\n';
+    for (std::string message : ui.Messages()) {
+        for (std::size_t at; (at = message.find(path)) != std::string::npos;) message.replace(at, path.size(), "input.txt");
+        out << "message " << Tcvn3ToUtf8(message) << '\n';
+    }
     if (!ok) {
         static const char* const kKinds[] = {"Line", "Open", "Height", "Side", "Angle", "AngleSide"};
         out << "error " << kKinds[static_cast<int>(error.ReadErrorField)] << " line " << error.ReadErrorLine << '\n';

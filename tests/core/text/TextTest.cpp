@@ -124,10 +124,10 @@ TEST(Tokenizer, LimitsOnFieldsAndLength) {
     EXPECT_EQ(twenty[0], "20");
     EXPECT_EQ(twenty[16], "w16");
     EXPECT_EQ(V(twenty.begin() + 17, twenty.end()), V(5, ""));
-    // Only the first 255 characters are split, in every mode.
-    EXPECT_EQ(Split(std::string(253, 'x') + " YZ", SeparatorMode::Blank)[2], "Y");
-    EXPECT_EQ(Split(std::string(300, 'a'), SeparatorMode::FixedWidth)[24], "aa");
-    EXPECT_EQ(Split(std::string(300, ','), SeparatorMode::Comma, false, 10, 1)[0], "256");
+    // The whole line is split, in every mode: 27 columns of 11 and the 3 characters left.
+    EXPECT_EQ(Split(std::string(253, 'x') + " YZ", SeparatorMode::Blank)[2], "YZ");
+    EXPECT_EQ(Split(std::string(300, 'a'), SeparatorMode::FixedWidth, false, 10, 28)[28], "aaa");
+    EXPECT_EQ(Split(std::string(300, ','), SeparatorMode::Comma, false, 10, 1)[0], "301");
 
     // Long cells keep a 200-character field whole.
     LongFieldArray f;
