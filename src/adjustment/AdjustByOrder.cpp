@@ -59,10 +59,15 @@ bool AdjustmentRun::StageOutputs() {
 
 bool AdjustmentRun::ReadInput() {
     Stage("Đang đọc file tọa độ", 1);
-    if (!ReadKnownPoints(files_.KnownPointsFile, settings_, model_, known_, status_.ReadError, ui_)) return false;
+    ReadNotes knownNotes;
+    if (!ReadKnownPoints(files_.KnownPointsFile, settings_, model_, known_, status_.ReadError, ui_, &knownNotes))
+        return false;
     Stage("Đang đọc file số liệu đo", 2);
     if (!ReadObservations(files_.ObservationFile, settings_, model_.PointNames, obs_, status_.ReadError, ui_))
         return false;
+    // What the readers passed over heads the log.
+    LogReadNotes(knownNotes, files_.KnownPointsFile, settings_.KeepAccents, run_.ProgressLog);
+    LogReadNotes(obs_.Notes, files_.ObservationFile, settings_.KeepAccents, run_.ProgressLog);
     if (settings_.HeightReduction && UsesPointHeights(settings_.HeightReductionMode)) {
         if (settings_.HeightsFromFile) {
             if (!ReadPointHeights(files_.HeightsFile, settings_, model_, status_.ReadError, ui_)) return false;
@@ -177,6 +182,7 @@ RunStatus AdjustmentRun::FinishCompletedRun() {
     // A file that missed part of its content must not replace a good one.
     if (unwritten_) return FinishEarly(RunOutcome::WriteFailed);
     ReportUnjoinedSides();
+    ReportUncomputedPoints();
     WriteSummary();
     return Finish(RunOutcome::Completed, "");
 }
@@ -497,6 +503,48 @@ void AdjustmentRun::ReportUnjoinedSides() {
     log.Add("");
     log.Add(Label("Một số cạnh không nối được vào lưới") + " : " + std::to_string(total));
     for (const std::string& line : lines) log.Add("     " + line);
+}
+
+// Points of the observations that the run gave no coordinates and the known-point file does not
+// list: a name typed wrong leaves a whole traverse out, which the result file alone would not show.
+void AdjustmentRun::ReportUncomputedPoints() {
+    // A known point listed without coordinates was left so on purpose (a typed start azimuth).
+    std::unordered_set<int> placed;
+    for (int k = 1; k <= known_.Count(); ++k) placed.insert(known_.Ids[k]);
+    std::vector<int> left;
+    std::unordered_set<int> listed;
+    const auto note = [&](int id) {
+        if (id != 0 && !placed.count(id) && listed.insert(id).second) left.push_back(id);
+    };
+    const AngleObservations& a = obs_.Angles;
+    for (int i = 1; i <= a.Count(); ++i) {
+        note(a.BackIds[i]);
+        note(a.StationIds[i]);
+        note(a.ForeIds[i]);
+    }
+    for (int i = 1; i <= obs_.Sides.Count(); ++i) {
+        note(obs_.Sides.FromIds[i]);
+        note(obs_.Sides.ToIds[i]);
+    }
+    if (left.empty()) return;
+    const int total = static_cast<int>(left.size());
+    std::string shown;
+    for (int i = 0; i < total && i < kUnjoinedSidesShown; ++i)
+        shown += (i > 0 ? ", " : "") + model_.PointNames.Name(left[static_cast<std::size_t>(i)]);
+    if (total > kUnjoinedSidesShown)
+        shown += Vn(", ... và ") + std::to_string(total - kUnjoinedSidesShown) + Vn(" điểm khác (xem ") +
+                 finalReports_.Log + ")";
+    ui_.Message(Vn("Các điểm chưa tính được: ") + shown);
+    LogBuffer& log = run_.ProgressLog;
+    log.Add("");
+    log.Add(Label("Các điểm chưa tính được: ") + std::to_string(total));
+    // Ten names a line keeps the log readable for large networks.
+    for (int i = 0; i < total; i += 10) {
+        std::string line = "    ";
+        for (int j = i; j < total && j < i + 10; ++j)
+            line += " " + model_.PointNames.Name(left[static_cast<std::size_t>(j)]);
+        log.Add(line);
+    }
 }
 
 void AdjustmentRun::WriteSummary() {

@@ -52,6 +52,7 @@ RunStatus AdjustmentRun::RunClassic() {
     if (outcome == RunOutcome::Completed && unwritten_) outcome = RunOutcome::WriteFailed;
     if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
     ReportUnjoinedSides();
+    ReportUncomputedPoints();
     WriteSummary();
     return Finish(RunOutcome::Completed, "");
 }

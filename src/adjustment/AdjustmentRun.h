@@ -141,6 +141,7 @@ private:
     void DrawKnownPoints();
     void DrawAdjustedBranches(const GroupWorkingSet& ws);
     void ReportUnjoinedSides();
+    void ReportUncomputedPoints();
     void WriteSummary();
     RunStatus StopOnWriteFailure(const std::string& fileName);
     RunStatus Finish(RunOutcome outcome, const std::string& reason);
