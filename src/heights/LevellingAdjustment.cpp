@@ -134,11 +134,19 @@ bool LevellingRun::NamesAllowed() {
 
 bool LevellingRun::ReadInput() {
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file cao độ gốc"));
+    ReadNotes knownNotes;
     if (!ReadHeightFile(files_.KnownHeightsFile, settings_, model_.PointNames, knownIds_, knownHeights_,
-                        status_.ReadError, ui_))
+                        status_.ReadError, ui_, &knownNotes))
         return false;
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file số liệu đo cao"));
-    return ReadLevellingLines(files_.LevellingFile, settings_, model_.PointNames, lines_, status_.ReadError, ui_);
+    if (!ReadLevellingLines(files_.LevellingFile, settings_, model_.PointNames, lines_, status_.ReadError, ui_))
+        return false;
+    // What the readers passed over heads the report.
+    LogBuffer notes;
+    LogReadNotes(knownNotes, files_.KnownHeightsFile, settings_.KeepAccents, notes);
+    LogReadNotes(lines_.Notes, files_.LevellingFile, settings_.KeepAccents, notes);
+    report_.insert(report_.begin(), notes.Lines().begin(), notes.Lines().end());
+    return true;
 }
 
 // Nodes: points met by three or more line ends that are not known points, by increasing id.
