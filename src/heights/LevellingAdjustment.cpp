@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/analysis/BranchLevels.h"
 #include "core/analysis/LevellingBranches.h"
@@ -229,9 +230,20 @@ void LevellingRun::AdjustSingleLine(SegmentIndex& index, const std::vector<int>&
 void LevellingRun::AdjustGroup(SegmentIndex& index, const BranchGroup& group) {
     progress_.SetText(MonitorLabel::Nodes, std::to_string(group.NodeIds.size()));
     progress_.SetText(MonitorLabel::Branches, std::to_string(group.BranchCount));
-    std::vector<LevellingBranch> branches(group.Points.size());
-    for (std::size_t b = 0; b < group.Points.size(); ++b) {
-        if (!MatchSegments(index, group.Points[b], branches[b]) || !HasLength(branches[b])) {
+    // A line ending at a point that is neither a node of the group nor of known height (a node
+    // whose other lines only loop back to it) has nothing to hold that end: it is left out, said.
+    const std::unordered_set<int> nodes(group.NodeIds.begin(), group.NodeIds.end());
+    const auto held = [&](int id) { return nodes.count(id) > 0 || heights_.contains(id); };
+    std::vector<LevellingBranch> branches;
+    for (const std::vector<int>& points : group.Points) {
+        if (points.empty()) continue;
+        if (!held(points.front()) || !held(points.back())) {
+            Notice(Vn("Tuyến ") + Names({points.front(), points.back()}) +
+                   Vn(" có đầu không phải nút cũng chưa có độ cao: không bình sai được"));
+            continue;
+        }
+        branches.emplace_back();
+        if (!MatchSegments(index, points, branches.back()) || !HasLength(branches.back())) {
             ++status_.SkippedGroups;
             return;
         }
