@@ -63,6 +63,7 @@ bool AdjustmentRun::ReadInput() {
     if (!ReadKnownPoints(files_.KnownPointsFile, settings_, model_, known_, status_.ReadError, ui_, &knownNotes))
         return false;
     Stage("Đang đọc file số liệu đo", 2);
+    obs_.Notes.CutFrom = knownNotes.CutFrom;
     if (!ReadObservations(files_.ObservationFile, settings_, model_.PointNames, obs_, status_.ReadError, ui_))
         return false;
     // What the readers passed over heads the log.

@@ -140,6 +140,7 @@ bool LevellingRun::ReadInput() {
                         status_.ReadError, ui_, &knownNotes))
         return false;
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file số liệu đo cao"));
+    lines_.Notes.CutFrom = knownNotes.CutFrom;
     if (!ReadLevellingLines(files_.LevellingFile, settings_, model_.PointNames, lines_, status_.ReadError, ui_))
         return false;
     // What the readers passed over heads the report.

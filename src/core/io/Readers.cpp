@@ -425,7 +425,9 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     obs.Angles.Clear();
     obs.Sides.Clear();
     obs.Heights.Clear();
-    obs.Notes.Clear();
+    // Names cut in the run's other files stay: one cut name must not stand for two points.
+    obs.Notes.SkippedLines.clear();
+    obs.Notes.CutNames.clear();
     SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
 
@@ -515,7 +517,9 @@ bool ReadHeightFile(const std::string& fileName, const ComputationSettings& sett
 bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& settings,
                         PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,
                         Interaction& ui) {
+    std::unordered_map<std::string, std::string> cutBefore = std::move(lines.Notes.CutFrom);
     lines = LevellingLines{};
+    lines.Notes.CutFrom = std::move(cutBefore);
     SplitLines input(fileName, settings.FixedFieldWidth);
     if (!input.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     OneBased<std::string> fromNames, toNames;

@@ -23,7 +23,9 @@ namespace qef {
 struct ReadNotes {
     std::vector<std::pair<long long, std::string>> SkippedLines;  // line number, its text
     std::vector<std::pair<std::string, std::string>> CutNames;     // the name as written, as kept
-    // Kept name -> the name as written, for every cut name of this file.
+    // Kept name -> the name as written, for every cut name of this file and of the files read
+    // before it into the same notes: the observation and levelling readers keep what the caller
+    // put here, so that a name cut in another file of the run counts too.
     std::unordered_map<std::string, std::string> CutFrom;
 
     bool Empty() const { return SkippedLines.empty() && CutNames.empty(); }
