@@ -358,8 +358,13 @@ LevellingStatus LevellingRun::Run() {
 
     progress_.SetText(MonitorLabel::Stage, Vn("Đang phân tích lưới"));
     bool unjoined = false;
-    BuildBranches(model_, lines_, model_.BranchStopPoints.Size(), "", result_, Inputs(), unjoined,
-                  run_.ProgressLog, ui_, progress_);
+    const LevellingBranchOutcome built = BuildBranches(model_, lines_, model_.BranchStopPoints.Size(), "", result_,
+                                                       Inputs(), unjoined, run_.ProgressLog, ui_, progress_);
+    // A branch log cut short must not replace a whole one.
+    if (!built.LogSaved) {
+        ui_.Message(Vn("Lỗi ghi file ") + outputs_.BranchLog);
+        return finish(RunOutcome::WriteFailed);
+    }
 
     BranchSets sets;
     BuildBranchAdjacency(model_, nodeCount, sets);

@@ -19,12 +19,12 @@
 #include "adjustment/SyntheticNetwork.h"
 #include "core/model/OutputSet.h"
 #include "support/Fakes.h"
+#include "support/OutputSnapshot.h"
 
 namespace qef {
 namespace {
 
 namespace fs = std::filesystem;
-using Snapshot = std::map<std::string, std::string>;  // file name -> bytes; a folder as "name/"
 using Driver = RunStatus (*)(const AdjustmentInput&, const ComputationSettings&, Interaction&, Progress&,
                              RunRecord&, DrawingTarget*);
 
@@ -48,34 +48,10 @@ test::SyntheticNetwork LongTraverse() {
 
 const std::set<std::string> kInputs{"known.txt", "obs.txt"};
 
-Snapshot Outputs(const std::string& dir) {
-    Snapshot files;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (kInputs.count(name)) continue;
-        if (entry.is_directory())
-            files[name + "/"] = "";
-        else
-            files[name] = test::ReadFileBytes(entry.path().string());
-    }
-    return files;
-}
-
-void Restore(const std::string& dir, const Snapshot& files) {
-    for (const auto& entry : fs::directory_iterator(dir))
-        if (!kInputs.count(entry.path().filename().string())) fs::remove_all(entry.path());
-    for (const auto& [name, bytes] : files) test::WriteFileBytes(dir + "/" + name, bytes);
-}
-
-// The names of the files that differ between two snapshots, for the failure message.
-std::string Differences(const Snapshot& got, const Snapshot& want) {
-    std::string names;
-    for (const auto& [name, bytes] : got)
-        if (!want.count(name) || want.at(name) != bytes) names += " " + name;
-    for (const auto& [name, bytes] : want)
-        if (!got.count(name)) names += " -" + name;
-    return names;
-}
+test::Snapshot Outputs(const std::string& dir) { return test::Outputs(dir, kInputs); }
+void Restore(const std::string& dir, const test::Snapshot& files) { test::Restore(dir, files, kInputs); }
+using test::Differences;
+using test::Snapshot;
 
 class InterruptedRun : public ::testing::TestWithParam<Driver> {
 protected:
