@@ -34,7 +34,7 @@ LevellingOutputs LevellingOutputsFor(const std::string& resultFile);
 
 struct LevellingStatus {
     RunOutcome Outcome = RunOutcome::Completed;
-    std::string Report;  // the report as this run wrote it; empty when it wrote none
+    std::string Report;  // the report as this run put it in place; empty when the run failed
     ReadErrorRecord ReadError;
     int AdjustedGroups = 0;  // node groups and single lines between known points
     int SkippedGroups = 0;   // refused: no known height, a line without length, no solution

@@ -37,7 +37,8 @@ struct RigorousRunExtremes {
 
 struct RunStatus {
     RunOutcome Outcome = RunOutcome::Completed;
-    // Report 6 as this run saved it; empty when the run saved none (before or while reading).
+    // Report 6 as this run put it in place; empty when the run did not end well, which leaves the
+    // files of the run before it.
     std::string Report6;
     ReadErrorRecord ReadError;
     int Orders = 0;
