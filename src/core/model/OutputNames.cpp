@@ -28,7 +28,7 @@ bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<
     }
     // One output written over another would lose what was written first.
     if (const auto pair = CollidingOutputPair(outputs)) {
-        ui.Message(Vn("Hai file kết quả trùng tên nhau : ") + pair->first + " , " + pair->second);
+        ui.Message(Vn("Hai file kết quả trùng tên : ") + pair->second);
         return false;
     }
     return true;

@@ -19,8 +19,8 @@ std::optional<std::string> CollidingOutputName(const std::vector<std::string>& i
 std::optional<std::pair<std::string, std::string>> CollidingOutputPair(const std::vector<std::string>& outputs);
 
 // False, after the message "File kết quả trùng tên file số liệu : <output>", when an output would
-// replace an input, or after "Hai file kết quả trùng tên nhau : <output> , <output>" when two
-// outputs are one file.
+// replace an input, or after "Hai file kết quả trùng tên : <the later output>" when two outputs are
+// one file.
 bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs,
                       Interaction& ui);
 
