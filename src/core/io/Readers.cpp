@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/numeric/Numbers.h"
@@ -19,7 +20,9 @@ std::string LineSuffix(long long lineNo);
 // cut to one would merge two points: that is an error at its line.
 class NameCutter {
 public:
-    explicit NameCutter(ReadNotes& notes) : notes_(notes) {}
+    // `earlier` holds the names of the run's files read before this one, if any.
+    explicit NameCutter(ReadNotes& notes, const PointNameTable* earlier = nullptr)
+        : notes_(notes), earlier_(earlier) {}
 
     // The point name of a field as the line has it: every blank removed, at most 15 characters.
     // False, with the message, when it merges with another name.
@@ -27,21 +30,40 @@ public:
         std::string full;
         for (char c : whole)
             if (c != ' ') full += c;
-        if (full.size() <= kPointNameMax) {
+        if (full.size() < kPointNameMax) {
+            name = std::move(full);
+            return true;
+        }
+        if (full.size() == kPointNameMax) {
+            // Exactly as long as a cut name: it must not be one.
+            const auto cut = notes_.CutFrom.find(full);
+            if (cut != notes_.CutFrom.end()) return Clash(full, cut->second, full, lineNo, ui);
+            fullLength_.insert(full);
             name = std::move(full);
             return true;
         }
         name = full.substr(0, kPointNameMax);
         const auto [seen, isNew] = notes_.CutFrom.try_emplace(name, full);
-        if (isNew) notes_.CutNames.emplace_back(full, name);
+        if (isNew) {
+            notes_.CutNames.emplace_back(full, name);
+            if (fullLength_.count(name) > 0 || (earlier_ != nullptr && earlier_->Find(name) != 0))
+                return Clash(name, full, name, lineNo, ui);
+        }
         if (seen->second == full) return true;
-        ui.Message(Vn("Hai tên điểm khác nhau ") + QuotedText(seen->second) + " , " + QuotedText(full) +
-                   Vn(" cùng bị cắt thành ") + name + LineSuffix(lineNo));
-        return false;
+        return Clash(seen->second, full, name, lineNo, ui);
     }
 
 private:
     ReadNotes& notes_;
+    const PointNameTable* earlier_;
+    std::unordered_set<std::string> fullLength_;  // names of exactly 15 characters met uncut
+
+    static bool Clash(const std::string& a, const std::string& b, const std::string& kept, long long lineNo,
+                      Interaction& ui) {
+        ui.Message(Vn("Hai tên điểm khác nhau ") + QuotedText(a) + " , " + QuotedText(b) + Vn(" cùng bị cắt thành ") +
+                   kept + LineSuffix(lineNo));
+        return false;
+    }
 };
 
 // A few line numbers or names of a list for a message; the log has them all.
@@ -433,7 +455,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
 
     ObservationNames text;
     const bool readHeights = HeightsInObservationFile(settings);
-    NameCutter cutter(obs.Notes);
+    NameCutter cutter(obs.Notes, &names);
     const ObservationLine in{fileName, settings, lines, error, ui, cutter};
     bool ok = true;
     while (ok && lines.Next()) {
@@ -523,7 +545,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
     SplitLines input(fileName, settings.FixedFieldWidth);
     if (!input.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     OneBased<std::string> fromNames, toNames;
-    NameCutter cutter(lines.Notes);
+    NameCutter cutter(lines.Notes, &table);
     const FieldArray& f = input.Fields();
     while (input.Next()) {
         const long long lineNo = input.LineNumber();
