@@ -35,18 +35,6 @@ struct ByOrderCase {
     }
     std::string Report(const std::string& ext) const { return test::ReadFileBytes(dir.File("kq." + ext)); }
 
-    // Every point of the network is in the result file once, at its true place.
-    void ExpectTrueCoordinates(const SyntheticNetwork& net, double tolerance) const {
-        int repeats = 0;
-        const auto result = test::ReadResult(files.ResultFile, repeats);
-        EXPECT_EQ(repeats, 0);
-        EXPECT_EQ(result.size(), net.Points.size());
-        for (const auto& [name, p] : net.Points) {
-            ASSERT_TRUE(result.count(name)) << name;
-            EXPECT_NEAR(result.at(name).first, p.X, tolerance) << name;
-            EXPECT_NEAR(result.at(name).second, p.Y, tolerance) << name;
-        }
-    }
 };
 
 // A connecting traverse A..B between two known directions.
@@ -120,7 +108,7 @@ TEST(AdjustByOrder, ErrorFreeNetworksReproduceTheirTrueCoordinates) {
             EXPECT_EQ(status.Orders, shape.orders);
             EXPECT_EQ(status.FailedGroups, 0);
             EXPECT_EQ(status.ReportTablesClosed, shape.hanging);
-            run.ExpectTrueCoordinates(shape.net, 0.001);
+            test::ExpectResult(run.files.ResultFile, shape.net.Truth(), 0.001);
             EXPECT_TRUE(run.ui.calls.empty());
             const std::string log = run.Report("in6");
             EXPECT_EQ(FileExists(run.dir.File("kq.in1")), rigorous);

@@ -62,7 +62,7 @@ struct Session {
         session.SetObservationFile(dir.File("do.DTA"));
     }
     // Analyses, builds the group from the first start side and adjusts or computes it.
-    std::map<std::string, std::pair<double, double>> Run(bool adjust, const std::string& result) {
+    test::PointMap Run(bool adjust, const std::string& result) {
         EXPECT_EQ(session.Start(settings, "", ui), StepStatus::Done);
         EXPECT_FALSE(session.Lists().StartSides.empty());
         const std::string side = StartSideText(session.Lists().StartSides.front());
@@ -78,14 +78,9 @@ struct Session {
     }
 };
 
-void ExpectTrue(const SyntheticNetwork& net, const std::map<std::string, std::pair<double, double>>& points,
-                double tolerance) {
+void ExpectTrue(const SyntheticNetwork& net, const test::PointMap& points, double tolerance) {
     EXPECT_EQ(points.size(), net.Points.size());
-    for (const auto& [name, p] : net.Points) {
-        ASSERT_TRUE(points.count(name)) << name;
-        EXPECT_NEAR(points.at(name).first, p.X, tolerance) << name;
-        EXPECT_NEAR(points.at(name).second, p.Y, tolerance) << name;
-    }
+    test::ExpectPointsNear(points, net.Truth(), tolerance);
 }
 
 TEST(StepByStep, ComputedCoordinatesOfErrorFreeNetworksAreTheTrueOnes) {

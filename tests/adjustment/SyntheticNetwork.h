@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -75,6 +76,12 @@ public:
     };
     void AddPoints(std::initializer_list<Named> points) {
         for (const Named& p : points) AddPoint(p.Name, p.X, p.Y, p.Known);
+    }
+    // name -> (X, Y) of every point: what a result must come back to.
+    std::map<std::string, std::pair<double, double>> Truth() const {
+        std::map<std::string, std::pair<double, double>> truth;
+        for (const auto& [name, p] : Points) truth[name] = {p.X, p.Y};
+        return truth;
     }
     const Point& P(const std::string& name) const {
         const auto it = index_.find(name);

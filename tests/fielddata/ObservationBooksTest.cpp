@@ -13,6 +13,7 @@
 #include "core/text/VnCodec.h"
 #include "fielddata/books/ObservationBooks.h"
 #include "support/Fakes.h"
+#include "support/WholeRunCase.h"
 
 namespace qef {
 namespace {
@@ -91,14 +92,7 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), files + 1);
 }
 
-std::vector<std::string> CaseNames() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(kCases)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SimulatedCase, testing::ValuesIn(CaseNames()),
+INSTANTIATE_TEST_SUITE_P(Cases, SimulatedCase, testing::ValuesIn(test::WholeRunCaseNames("fielddata/simulated")),
                          [](const testing::TestParamInfo<std::string>& param) { return param.param; });
 
 TEST(SimulatedReadings, CircleSettingsOffsetsAndPerSetValues) {

@@ -39,28 +39,10 @@ RawConversionOptions WithHeights() {
     return o;
 }
 
-// A station record recognised by its length alone (65 characters, no word index), a backsight
-// without a distance, and a target "00000000" (point 0, a detail with the rule off) read below the
-// orientation: SD 125.432 at zenith 85° gives HD 124.955 (125.432 cos 5°) and 10.932 (125.432 sin 5°).
-TEST(RawReaders, LeicaGsiByHand) {
-    const std::string download =
-        "XX0001+00000001 42....+000000A1 43....+000000B2 44....+00001500 X\r\n"
-        "\r\n"
-        "110002+000000B2 21.324+01000000 22.324+09000000 31..00+00000000 51..1.+0000+000 87..10+00001500 \r\n"
-        "110003+00000000 21.324+00500000 22.324+08500000 31..00+00125432 51..1.+0000+000 87..10+00001500 \r\n";
-    Conversion run;
-    run.Convert(RawFormat::LeicaGsi, download, WithHeights());
-    ASSERT_EQ(run.status.Outcome, RawConversionOutcome::Converted);
-    EXPECT_EQ(run.Out("obs.DTA"), "\r\nB2\tA1\tB2\t10.0000\r\n");
-    EXPECT_EQ(run.Out("mia.DTA"), "\tA1\tB2\r\n0\t355.0000\t124.955\r\n");
-    EXPECT_EQ(run.Out("micao.DTA"), "\tA1\tB2\t1.500\r\n0\t355.0000\t124.955\t1.500\t10.932\r\n");
-    EXPECT_EQ(run.Out("dh.DTA"), "");
-    EXPECT_EQ(run.Out("dh.DT"), "");
-    EXPECT_EQ(run.status.Counts.Stations, 1);
-    EXPECT_EQ(run.status.Counts.DetailRecords, 1);
-
-    // Angles in gon on line 3: refused, naming the line; the files of the run before stay as they were.
-    std::string gon = download;
+// Line 3 of a download whose conversion is worked in the case folder gsi_by_hand, its angles
+// switched to gon.
+TEST(RawReaders, LeicaGsiInGonIsRefusedNamingTheLine) {
+    std::string gon = test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/fielddata/raw/gsi_by_hand/raw.txt");
     gon.replace(gon.find("21.324+0100"), 6, "21.322");
     Conversion refused;
     test::WriteFileBytes(refused.dir.File("obs.DTA"), "old");
@@ -71,31 +53,8 @@ TEST(RawReaders, LeicaGsiByHand) {
     EXPECT_TRUE(refused.ui.Messages()[0].starts_with(Vn("Đơn vị đo ở dòng 3 không được hỗ trợ"))) << refused.ui.Messages()[0];
     EXPECT_EQ(refused.Out("obs.DTA"), "old");
     EXPECT_EQ(refused.FileCount(), 2u);  // the download and the old file: no work file, no fresh files
-}
 
-// A side-shot name with a decimal point or with letters is a control target; a whole number is a
-// detail with the rule off. A second "BS" of Topcon makes the next measurement a backsight again.
-TEST(RawReaders, TargetNamesAndTopconBacksight) {
-    Conversion nikon;
-    nikon.Convert(RawFormat::Nikon,
-                  "ST,A1,,B2,,1.500,0.0000,0.0000\n"
-                  "SS,12.5,1.500,100.000,30.0000,90.0000\n"
-                  "SS,K7,1.500,100.000,40.0000,90.0000\n"
-                  "SS,12,1.500,100.000,50.0000,90.0000\n",
-                  RawConversionOptions());
-    EXPECT_EQ(nikon.Out("obs.DTA"), "\r\nB2\tA1\t12.5\t30.0000\r\nB2\tA1\tK7\t40.0000\r\n\r\nA1\t12.5\t100.000\r\n"
-                                    "A1\tK7\t100.000\r\n");
-    EXPECT_EQ(nikon.Out("mia.DTA"), "\tA1\tB2\r\n12\t50.0000\t100.000\r\n");
-
-    Conversion topcon;
-    topcon.Convert(RawFormat::Topcon,
-                   "STN A1,1.500\nBS B2,1.500\nHD 10.0000,50.000,0.000\nSS 7,1.500\nHD 20.0000,30.000,0.500\n"
-                   "BS B2,1.500\nHD 10.0000,50.000,0.000\n",
-                   RawConversionOptions());
-    EXPECT_EQ(topcon.Out("obs.DTA"), "B2\tA1\tB2\t10.0000\r\n\r\nB2\tA1\tB2\t10.0000\r\n\r\nA1\tB2\t50.000\r\n"
-                                     "A1\tB2\t50.000\r\n");
-    EXPECT_EQ(topcon.Out("mia.DTA"), "\tA1\tB2\r\n7\t10.0000\t30.000\r\n\tA1\tB2\r\n");
-
+    // A TC405 line: separators and quotes go, the words stay.
     EXPECT_EQ(CleanIdxLine("  1,\t\"B2\" ;  45.1230,,x "), "1 B2 45.1230 x");
 }
 

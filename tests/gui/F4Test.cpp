@@ -18,15 +18,7 @@ namespace {
 // Every point of the result once, within `tolerance` of its true place, and no other point.
 void ExpectTrueCoordinates(const std::string& result, const std::string& truth, double tolerance) {
     int repeats = 0;
-    const auto adjusted = test::ReadResult(result, repeats);
-    EXPECT_EQ(repeats, 0);
-    const auto expected = test::ReadResult(truth, repeats);
-    EXPECT_EQ(adjusted.size(), expected.size());
-    for (const auto& [name, xy] : expected) {
-        ASSERT_TRUE(adjusted.count(name)) << name;
-        EXPECT_NEAR(adjusted.at(name).first, xy.first, tolerance) << name;
-        EXPECT_NEAR(adjusted.at(name).second, xy.second, tolerance) << name;
-    }
+    test::ExpectResult(result, test::ReadResult(truth, repeats), tolerance);
 }
 
 // The main window with its dialogs; file names and answers come from the test. The inputs are
@@ -53,6 +45,24 @@ struct F4Fixture : ::testing::Test, test::ScriptedWindow {
     }
     void ExpectReports(const std::string& base, std::initializer_list<const char*> exts, bool made) {
         for (const char* ext : exts) EXPECT_EQ(FileExists(dir.File(base + "." + ext)), made) << ext;
+    }
+    // The example network of examples/ as the run's inputs.
+    void UseExampleNetwork() {
+        const std::string examples = QEF_TEST_DATA "/../../examples/";
+        test::WriteFileBytes(known, test::ReadFileBytes(examples + "TOADO_GOC.DTA"));
+        test::WriteFileBytes(observations, test::ReadFileBytes(examples + "SOLIEU_DO.DTA"));
+        files.names = {known, observations, dir.File("KQ.DTA")};
+    }
+    // The run's log is in the editor, unchanged, under the program's caption; returns it as written.
+    std::string ExpectLogOpened(const std::string& log, const char* caption) {
+        const QString name = QString::fromStdString(dir.File(log));
+        EXPECT_EQ(window.TextFileName(), name);
+        EXPECT_EQ(window.windowTitle(), QString::fromUtf8(caption) + QStringLiteral(" [") + name + QStringLiteral("]"));
+        EXPECT_FALSE(window.GridVisible() || window.Editor()->document()->isModified());
+        std::string file = test::ReadFileBytes(dir.File(log));
+        file.erase(std::remove(file.begin(), file.end(), '\r'), file.end());
+        EXPECT_EQ(ToTcvn3(window.Editor()->toPlainText()), file);
+        return file;
     }
 
     const std::string kTraverse = QEF_TEST_DATA "/f4/traverse/";
@@ -83,14 +93,7 @@ TEST_F(F4Fixture, AdjustsTheTraverseAndOpensItsLog) {
     ExpectReports("kq", {"in1", "in3", "in4", "in5"}, false);
 
     // The log of the run is in the editor, in the editor view.
-    const QString log = QString::fromStdString(dir.File("kq.in6"));
-    EXPECT_EQ(window.TextFileName(), log);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("QEF 2010 [") + log + QStringLiteral("]"));
-    EXPECT_FALSE(window.GridVisible() || window.Editor()->document()->isModified());
-    std::string file = test::ReadFileBytes(dir.File("kq.in6"));
-    file.erase(std::remove(file.begin(), file.end(), '\r'), file.end());
-    EXPECT_EQ(ToTcvn3(window.Editor()->toPlainText()), file);
-    EXPECT_NE(file.find("P3"), std::string::npos);
+    EXPECT_NE(ExpectLogOpened("kq.in6", "QEF 2010").find("P3"), std::string::npos);
     // The window is usable again and the monitor stays up until its OK, full, with its end time.
     EXPECT_TRUE(!window.Computing() && window.menuBar()->isEnabled() && window.MonitorWindow()->isVisible());
     EXPECT_EQ(test::Find<QProgressBar>(*window.MonitorWindow(), "PB1")->text(), QStringLiteral("100%"));
@@ -141,10 +144,7 @@ TEST_F(F4Fixture, CancelsAndFailuresLeaveTheEditorAlone) {
 // point gets coordinates within a few centimetres of its true place (the observations carry
 // field noise).
 TEST_F(F4Fixture, ExampleNetworkInTwoOrdersAndAHangingTraverse) {
-    const std::string examples = QEF_TEST_DATA "/../../examples/";
-    test::WriteFileBytes(known, test::ReadFileBytes(examples + "TOADO_GOC.DTA"));
-    test::WriteFileBytes(observations, test::ReadFileBytes(examples + "SOLIEU_DO.DTA"));
-    files.names = {known, observations, dir.File("KQ.DTA")};
+    UseExampleNetwork();
     PressF4(true, true);
 
     ExpectTrueCoordinates(dir.File("KQ.DTA"), QEF_TEST_DATA "/f4/example/true-coordinates.txt", 0.05);
@@ -152,18 +152,14 @@ TEST_F(F4Fixture, ExampleNetworkInTwoOrdersAndAHangingTraverse) {
     EXPECT_EQ(test::ReadResult(dir.File("KQ.DTA"), repeats).size(), 26u);
     EXPECT_NE(test::ReadFileBytes(dir.File("KQ.in6")).find(Vn("cấp thứ : 2")), std::string::npos);
     ExpectReports("KQ", {"in", "in1", "in3", "in4", "in5", "in6", "in7"}, true);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("QEF 2010 [") + QString::fromStdString(dir.File("KQ.in6")) +
-                                        QStringLiteral("]"));
+    ExpectLogOpened("KQ.in6", "QEF 2010");
 }
 
 // The older single-pass command from its menu row, on the same example network: the same
 // questions, its own list of observations instead of the closure table, and report 6 under the
 // older program's caption.
 TEST_F(F4Fixture, ClassicCommandOnTheExampleNetwork) {
-    const std::string examples = QEF_TEST_DATA "/../../examples/";
-    test::WriteFileBytes(known, test::ReadFileBytes(examples + "TOADO_GOC.DTA"));
-    test::WriteFileBytes(observations, test::ReadFileBytes(examples + "SOLIEU_DO.DTA"));
-    files.names = {known, observations, dir.File("KQ.DTA")};
+    UseExampleNetwork();
     PressF4(true, false, "Bnhsaic1");
 
     ASSERT_EQ(files.asked.size(), 3u);
@@ -172,26 +168,10 @@ TEST_F(F4Fixture, ClassicCommandOnTheExampleNetwork) {
     // Branches are walked from every stop point, nodes included, so every point is reached: the
     // three branches at I4 adjusted together, the traverses from GPS07 and from I2 computed as
     // hanging (the side Q4-I6 has no angle at I6, so the single pass cannot close on I6).
-    int repeats = 0;
-    const auto adjusted = test::ReadResult(dir.File("KQ.DTA"), repeats);
-    EXPECT_EQ(repeats, 0);
-    const auto truth = test::ReadResult(QEF_TEST_DATA "/f4/example/true-coordinates.txt", repeats);
-    EXPECT_EQ(adjusted.size(), truth.size());
-    for (const auto& [name, xy] : adjusted) {
-        ASSERT_TRUE(truth.count(name)) << name;
-        EXPECT_NEAR(xy.first, truth.at(name).first, 0.05) << name;
-        EXPECT_NEAR(xy.second, truth.at(name).second, 0.05) << name;
-    }
+    ExpectTrueCoordinates(dir.File("KQ.DTA"), QEF_TEST_DATA "/f4/example/true-coordinates.txt", 0.05);
     ExpectReports("KQ", {"in", "in6", "tb"}, true);
     ExpectReports("KQ", {"in7", "in1"}, false);
-
-    const QString log = QString::fromStdString(dir.File("KQ.in6"));
-    EXPECT_EQ(window.TextFileName(), log);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("QEF 2003 [") + log + QStringLiteral("]"));
-    std::string file = test::ReadFileBytes(dir.File("KQ.in6"));
-    file.erase(std::remove(file.begin(), file.end(), '\r'), file.end());
-    EXPECT_EQ(ToTcvn3(window.Editor()->toPlainText()), file);
-    EXPECT_EQ(file.find(Vn("cấp thứ")), std::string::npos);
+    EXPECT_EQ(ExpectLogOpened("KQ.in6", "QEF 2003").find(Vn("cấp thứ")), std::string::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "gui/GridModel.h"
 #include "gui/dialogs/Fphantoado.h"
+#include "support/Lists.h"
 
 namespace qef {
 namespace {
@@ -35,63 +36,48 @@ struct ToolCommands : ::testing::Test, test::ScriptedWindow {
 };
 
 // Every file tool of the menus, from its menu item to the file it writes: the questions in
-// order, the result's first line (the whole results are checked with the tools' own cases).
+// order and the result's first line, as tests/data/tools/menu_commands.txt lists them.
 TEST_F(ToolCommands, EachFileToolAsksItsFilesAndWritesItsResult) {
     struct Step {
-        const char* Action;
+        std::string Action, Result, FirstLine;
         std::vector<std::string> Names;
-        std::vector<const char*> Titles;
-        std::string Result;
-        std::string FirstLine;
+        std::vector<QString> Titles;
         Answer Reply = Answer::Yes;  // to a question of the tool
     };
-    const std::vector<Step> steps = {
-        {"Chenhcaolg", {Input("trig_heights/trig.txt", "cc.txt"), dir.File("hh.dta")},
-         {"File số liệu chênh cao lượng giác", "Kết quả file số liệu chênh cao hình học"}, "hh.dta",
-         "A\tB\t100.0\t1.134"},
-        {"Trungbinhdocao", {Input("levelling_average/lines.txt", "tc.txt"), dir.File("tb.dta")},
-         {"File số liệu chênh cao lượng giác", "Kết quả file số liệu tính trung bình"}, "tb.dta",
-         "A\tB\t101.0\t0.510"},
-        {"Thongketram", {Input("station_list/detail.txt", "ct.txt"), dir.File("tram.dta")},
-         {"Tên file só liệu chi tiết", "Tên file số hiệu trạm máy"}, "tram.dta", "GPS02"},
-        {"Sapxeptoado", {Input("sort_xy_ascending/coords.txt", "td.txt"), dir.File("sx.dta")},
-         {"File tọa độ cần sắp xếp", "File tọa độ kết quả sắp xếp"}, "sx.dta", "2\t130.000\t230.000"},
-        {"Sapxeptoadodocao", {Input("sort_xyh_descending/coords.txt", "tdh.txt"), dir.File("sxh.dta")},
-         {"File tọa độ, cao độ cần sắp xếp", "File tọa đô, cao độ kết quả sắp xếp"}, "sxh.dta",
-         "B\t1.000\t2.000\t3.000", Answer::No},
-        {"Capnhatdocao",
-         {Input("merge_heights/docao.txt", "h.txt"), Input("merge_heights/toado.txt", "xy.txt"), dir.File("xyh.dta")},
-         {"Nhập tên file cao độ", "Nhập tên file tọa độ", "Nhập tên file kết quả"}, "xyh.dta",
-         "P1\t100.000\t200.000\t10.000"},
-        {"Sosanhtoado",
-         {Input("compare_same_named/toado1.txt", "t1.txt"), Input("compare_same_named/toado2.txt", "t2.txt"),
-          dir.File("sst.dta")},
-         {"Nhap file toa do 1", "Nhap file toa do 2", "Nhap ten file ket so sanh"}, "sst.dta",
-         "P1\t100.000\t200.000\t100.003\t200.004\t-0.003\t-0.004\t0.005"},
-        // A result name without ".DTA" gets it.
-        {"Sosanhgoccanh",
-         {Input("compare_observations/obs1.txt", "o1.txt"), Input("compare_observations/obs2.txt", "o2.txt"),
-          dir.File("ssgc")},
-         {"Nhap file so lieu 1", "Nhap file so lieu 2", "Nhap file ket qua so sanh"}, "ssgc.DTA", "//Goc"},
-        {"ChuyentoadoSDR", {Input("comma_form/coords.txt", "sdr.txt"), dir.File("sdr.dat")},
-         {"Tên file só liệu chi tiết dạng khác", "Tên file số liệu đo chi tiết dạng chuẩn"}, "sdr.dat",
-         "5,1000.000,2000.000,0.0,P1"},
-        {"Khugoccanhcung",
-         {Input("clean_observations/known.txt", "k.txt"), Input("clean_observations/obs.txt", "obs.txt"),
-          dir.File("sach.dta")},
-         {"Nhập tên file tọa độ gốc - Bình sai đơn giản", "Nhập tên file số liệu đo - Bình sai đơn giản",
-          "Nhập tên file kết quả"},
-         "sach.dta", "K1\tK2\tP1\t120.30155"},
-    };
+    std::vector<Step> steps;
+    for (const std::string& line : test::ReadLines(kTools + "menu_commands.txt")) {
+        const auto space = line.find(' ');
+        if (line.empty() || line[0] == '#' || space == std::string::npos) continue;
+        const std::string key = line.substr(0, space), value = line.substr(space + 1);
+        if (key == "command") {
+            steps.push_back({value, {}, {}, {}, {}});
+            continue;
+        }
+        ASSERT_FALSE(steps.empty()) << line;
+        Step& step = steps.back();
+        if (key == "input") step.Names.push_back(Input(value.substr(0, value.find(' ')), value.substr(value.find(' ') + 1)));
+        else if (key == "answer") step.Names.push_back(dir.File(value));
+        else if (key == "title") step.Titles.push_back(QString::fromStdString(value));
+        else if (key == "result") step.Result = value;
+        else if (key == "reply") step.Reply = value == "No" ? Answer::No : Answer::Yes;
+        else if (key == "first") {
+            for (std::size_t i = 0; i < value.size(); ++i) {
+                const bool tab = value.compare(i, 2, "\\t") == 0;  // "\t" stands for a TAB
+                step.FirstLine += tab ? '\t' : value[i];
+                i += tab ? 1 : 0;
+            }
+        } else ADD_FAILURE() << "unknown line: " << line;
+    }
+    ASSERT_EQ(steps.size(), 10u);
     for (const Step& step : steps) {
         SCOPED_TRACE(step.Action);
         files.asked.clear();
         files.names.assign(step.Names.begin(), step.Names.end());
         ask.answers = {step.Reply};
         ask.texts = {std::string("5")};
-        Run(step.Action);
+        Run(step.Action.c_str());
         ASSERT_EQ(files.asked.size(), step.Titles.size());
-        for (std::size_t i = 0; i < step.Titles.size(); ++i) EXPECT_EQ(Title(i), QString::fromUtf8(step.Titles[i]));
+        for (std::size_t i = 0; i < step.Titles.size(); ++i) EXPECT_EQ(Title(i), step.Titles[i]);
         const std::string written = test::ReadFileBytes(dir.File(step.Result));
         EXPECT_EQ(written.substr(0, written.find("\r\n")), step.FirstLine);
     }

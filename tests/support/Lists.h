@@ -1,5 +1,7 @@
 #pragma once
 // Lists written inline in a test, read from a file, and 1-based lists made comparable.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <initializer_list>
 #include <map>
@@ -36,9 +38,11 @@ inline Lines ReadLines(const std::string& path) {
     return lines;
 }
 
+using PointMap = std::map<std::string, std::pair<double, double>>;
+
 // name -> (X, Y) of a result or coordinate file; `repeats` counts names listed more than once.
-inline std::map<std::string, std::pair<double, double>> ReadResult(const std::string& path, int& repeats) {
-    std::map<std::string, std::pair<double, double>> points;
+inline PointMap ReadResult(const std::string& path, int& repeats) {
+    PointMap points;
     repeats = 0;
     for (std::string line : ReadLines(path)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -50,6 +54,24 @@ inline std::map<std::string, std::pair<double, double>> ReadResult(const std::st
         points[name] = {std::strtod(line.c_str() + t1 + 1, nullptr), std::strtod(line.c_str() + t2 + 1, nullptr)};
     }
     return points;
+}
+
+// Every point of `some` is in `all`, within `tolerance` of it.
+inline void ExpectPointsNear(const PointMap& all, const PointMap& some, double tolerance) {
+    for (const auto& [name, xy] : some) {
+        ASSERT_TRUE(all.count(name)) << name;
+        EXPECT_NEAR(all.at(name).first, xy.first, tolerance) << name;
+        EXPECT_NEAR(all.at(name).second, xy.second, tolerance) << name;
+    }
+}
+
+// A result file holds each point once, and the points of `truth` and no other, within `tolerance`.
+inline void ExpectResult(const std::string& path, const PointMap& truth, double tolerance) {
+    int repeats = 0;
+    const PointMap result = ReadResult(path, repeats);
+    EXPECT_EQ(repeats, 0);
+    EXPECT_EQ(result.size(), truth.size());
+    ExpectPointsNear(result, truth, tolerance);
 }
 
 }  // namespace qef::test
