@@ -36,15 +36,6 @@ struct ListedDraws : RandomSource {
     }
 };
 
-std::string AsWritten(const std::string& utf8) {
-    std::string out;
-    for (char c : Utf8ToTcvn3(utf8)) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 class SimulatedCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
@@ -87,7 +78,7 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     for (const auto& expected : fs::directory_iterator(folder / "expected")) {
         ++files;
         const std::string name = expected.path().filename().string();
-        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), AsWritten(test::ReadFileBytes(expected.path().string()))) << name;
+        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), test::AsWritten(test::ReadFileBytes(expected.path().string()))) << name;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), files + 1);
 }

@@ -21,12 +21,6 @@ namespace fs = std::filesystem;
 
 const std::string kRawData = QEF_TEST_DATA "/fielddata/raw";
 
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-}
-
 struct RawCase {
     std::map<std::string, std::string> values;
     int Int(const std::string& key) const { return std::stoi(values.at(key)); }
@@ -73,7 +67,7 @@ TEST_P(RawCases, WriteTheExpectedFiles) {
     for (const auto& entry : fs::directory_iterator(folder + "/expected")) {
         const std::string name = entry.path().filename().string();
         expected.push_back(name);
-        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), WithCrLf(test::ReadFileBytes(entry.path().string()))) << name;
+        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), test::WithCrLf(test::ReadFileBytes(entry.path().string()))) << name;
     }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(FilesIn(dir.Path()), expected);

@@ -15,12 +15,6 @@ namespace {
 
 const std::string kCase = QEF_TEST_DATA "/fielddata/raw/gsi_tc800/";
 
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-}
-
 template <typename W>
 void Click(QWidget& form, const char* name) {
     if (W* w = test::Find<W>(form, name)) w->click();
@@ -70,7 +64,7 @@ TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
     EXPECT_EQ(s.files.asked[3].second.title, QStringLiteral("Nhập file chứa số liệu chênh cao trạm máy"));
     EXPECT_EQ(s.files.asked[4].second.title, QStringLiteral("Nhập file chứa số liệu chi tiết có độ cao"));
     for (const char* name : {"obs.DTA", "mia.DTA", "chenhcao.DTA", "chenhcao.DT", "micao.DTA"})
-        EXPECT_EQ(test::ReadFileBytes(s.dir.File(name)), WithCrLf(test::ReadFileBytes(kCase + "expected/" + name)))
+        EXPECT_EQ(test::ReadFileBytes(s.dir.File(name)), test::WithCrLf(test::ReadFileBytes(kCase + "expected/" + name)))
             << name;
     ASSERT_EQ(s.ask.Messages().size(), 1u);
     EXPECT_TRUE(s.ask.Messages()[0].starts_with(Vn("Đã chuyển xong file ")));

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <random>
 
+#include "core/text/VnCodec.h"
+
 namespace qef::test {
 
 void ScriptedInteraction::Message(const std::string& text) { calls.push_back({"message", text}); }
@@ -73,6 +75,17 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
 }
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string AsWritten(const std::string& utf8) { return WithCrLf(Utf8ToTcvn3(utf8)); }
 
 std::map<std::string, std::string> CaseValues(const std::string& caseFile) {
     std::map<std::string, std::string> values;

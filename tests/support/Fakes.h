@@ -73,6 +73,9 @@ private:
 // Whole file as bytes ("" when missing).
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// Text with the program's CR LF line ends; and UTF-8 text as the program writes it (TCVN3, CR LF).
+std::string WithCrLf(const std::string& text);
+std::string AsWritten(const std::string& utf8);
 // The "name = value" lines of a case folder's case.txt; other lines are passed over.
 std::map<std::string, std::string> CaseValues(const std::string& caseFile);
 

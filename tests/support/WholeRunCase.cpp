@@ -144,20 +144,10 @@ void ReadLine(std::string_view line, WholeRunCase& runCase) {
     }
 }
 
-// Text with the program's CR LF line ends.
-std::string WithCrLf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 // What the run must write: hand-written text becomes the program's TCVN3 with CR LF.
 std::string ExpectedBytes(const WholeRunCase& runCase, const fs::path& file) {
     const std::string bytes = ReadFileBytes(file.string());
-    return runCase.ExpectedAsText ? WithCrLf(Utf8ToTcvn3(bytes)) : bytes;
+    return runCase.ExpectedAsText ? AsWritten(bytes) : bytes;
 }
 
 // The first line where two files part, so that a failure is readable.
@@ -267,6 +257,8 @@ WholeRunCase ReadWholeRunCase(const std::string& module, const std::string& case
     return runCase;
 }
 
+namespace {
+
 void CopyInputs(const WholeRunCase& runCase, const std::string& dir) {
     for (const char* role : kInputRoles) {
         const std::string from = runCase.File(role, runCase.Folder);
@@ -328,6 +320,8 @@ void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir) {
         ADD_FAILURE() << name << " was written but is not expected" << said;
     }
 }
+
+}  // namespace
 
 void RunTwiceAndCompare(const WholeRunCase& runCase,
                         const std::function<void(const std::string& dir, ScriptedInteraction& ui)>& run) {

@@ -59,16 +59,10 @@ std::string WholeRunTestName(const std::string& caseName);
 
 WholeRunCase ReadWholeRunCase(const std::string& module, const std::string& caseName);
 
-// Copies the input and "before" files of the case into `dir` and makes its blocked folders.
-void CopyInputs(const WholeRunCase& runCase, const std::string& dir);
-// Writes what the run said to the user as dir/dialogue.txt; removes that file when it said nothing.
-void SaveDialogue(const std::vector<ScriptedInteraction::Call>& calls, const std::string& dir);
-// Every expected file must be in `dir` with the same bytes (or match its pattern), the inputs must
-// keep theirs, and every other file of `dir` must be expected unless the case allows others.
-void ExpectOutputs(const WholeRunCase& runCase, const std::string& dir);
 // Runs the case twice in one fresh folder (the second run must start afresh and replace the files
 // of the first), each time with the case's scripted answers; then saves the dialogue and compares
-// every output. `run` runs the command once in `dir` and checks what only its module knows.
+// every output: each expected file with the same bytes (or fitting its pattern), the inputs and
+// the earlier run's files unchanged, no file that is not expected unless the case allows others. `run` runs the command once in `dir` and checks what only its module knows.
 void RunTwiceAndCompare(const WholeRunCase& runCase,
                         const std::function<void(const std::string& dir, ScriptedInteraction& ui)>& run);
 
