@@ -1,9 +1,5 @@
 #include "drawing/DxfDrawing.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -19,6 +15,7 @@
 #include "dl_dxf.h"
 #pragma GCC diagnostic pop
 
+#include "core/text/AtomicFile.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {
@@ -80,37 +77,6 @@ bool IsDxfExtension(std::string_view ext) {
         if (c != ".dxf"[i]) return false;
     }
     return true;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes a temporary file beside the target and renames it over the target.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".~" + std::to_string(::getpid()) + "." + std::to_string(++counter);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes);
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
 }
 
 }  // namespace
@@ -223,7 +189,10 @@ bool DxfDrawing::Write() const {
     } catch (const std::exception&) {
         return false;
     }
-    return ReplaceFile(path_, text);
+    AtomicFile file(path_);
+    if (!file.IsOpen()) return false;
+    file.Writer().Write(text);
+    return file.Commit();
 }
 
 }  // namespace qef

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "core/model/OutputNames.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/books/BookFiles.h"
 #include "fielddata/books/DistanceBookRtf.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/TextBooks.h"

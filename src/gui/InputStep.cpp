@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/model/OutputNames.h"
 #include "core/model/ReportNames.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -118,14 +119,13 @@ bool NhapSL(const InputPrompts& prompts, const ComputationSettings& settings, Fi
     // A result or report must never replace an input file of the same run.
     std::vector<std::string> written = DerivedReportNames(files.ResultFileName);
     written.insert(written.begin(), files.ResultFileName);
-    for (const std::string* input : {&files.KnownFileName, &files.ObservationFileName, &files.HeightFileName}) {
-        if (input->empty()) continue;
-        for (const std::string& output : written) {
-            if (!SameFile(*input, output)) continue;
-            ui.Message(Vn("File ") + ToTcvn3(NameOfNative(output)) +
-                       Vn(" là file số liệu vào, không ghi kết quả lên nó được. Hãy chọn tên file kết quả khác."));
-            return fail();
-        }
+    std::vector<std::string> inputs;
+    for (const std::string* input : {&files.KnownFileName, &files.ObservationFileName, &files.HeightFileName})
+        if (!input->empty()) inputs.push_back(*input);
+    if (const std::optional<std::string> output = CollidingOutputName(inputs, written)) {
+        ui.Message(Vn("File ") + ToTcvn3(NameOfNative(*output)) +
+                   Vn(" là file số liệu vào, không ghi kết quả lên nó được. Hãy chọn tên file kết quả khác."));
+        return fail();
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/analysis/NetworkChecks.h"
+#include "core/model/OutputNames.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -357,9 +358,7 @@ bool BuildSideBranches(NetworkModel& model, SidePairs& sides, OneBased<double>* 
     log.Add("");
     if (!files.LogName.empty()) {
         const std::string logFile = ReplaceFileExt(files.LogName, "txt");
-        const bool collides = std::any_of(files.InputFiles.begin(), files.InputFiles.end(),
-                                          [&](const std::string& input) { return SameFile(input, logFile); });
-        if (collides) {
+        if (CollidingOutputName(files.InputFiles, {logFile})) {
             // An input file of the run is never replaced by the log.
             log.Add(Vn("Không ghi nhật ký vào ") + logFile + Vn(" : trùng tên file số liệu"));
         } else if (!log.SaveTo(logFile)) {

@@ -1,9 +1,9 @@
 #include "core/analysis/LevellingBranches.h"
 
-#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/model/OutputNames.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextFile.h"
@@ -154,9 +154,7 @@ void LogBranches(const NetworkModel& model, int branchCount, LogBuffer& log) {
 void SaveBranchLog(const std::string& logName, const std::vector<std::string>& inputFiles, LogBuffer& log,
                    LevellingBranchOutcome& outcome) {
     outcome.LogFile = ReplaceFileExt(logName, "txt");
-    const bool collides = std::any_of(inputFiles.begin(), inputFiles.end(),
-                                      [&](const std::string& input) { return SameFile(input, outcome.LogFile); });
-    if (collides) {
+    if (CollidingOutputName(inputFiles, {outcome.LogFile})) {
         log.Add(Vn("Không ghi nhật ký vào ") + outcome.LogFile + Vn(": trùng tên file số liệu"));
         return;
     }

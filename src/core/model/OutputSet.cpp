@@ -1,6 +1,5 @@
 #include "core/model/OutputSet.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
 
 namespace qef {
@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kJournal = "~~set~~";
-constexpr const char* kJournalPart = "~~set~~.part";
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -36,13 +35,6 @@ std::string FileNameOf(const std::string& path) {
 // Staging folders of a result are ".<result file name>.~<pid>-<token>".
 std::string StagingPrefix(const std::string& resultFile) { return "." + FileNameOf(resultFile) + ".~"; }
 
-void SyncPath(const std::string& path, int flags) {
-    const int fd = ::open(path.empty() ? "." : path.c_str(), flags);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 // Moves the files the journal of `staging` names into `finalDir`; false when one would not move.
 bool MoveListed(const std::string& staging, const std::string& finalDir) {
     std::vector<std::string> names;
@@ -54,7 +46,7 @@ bool MoveListed(const std::string& staging, const std::string& finalDir) {
         if (::access(from.c_str(), F_OK) != 0) continue;  // moved before the crash
         if (std::rename(from.c_str(), (finalDir + name).c_str()) != 0) ok = false;
     }
-    SyncPath(finalDir, O_RDONLY | O_DIRECTORY);
+    SyncToDisk(finalDir);
     return ok;
 }
 
@@ -143,7 +135,7 @@ bool OutputSet::Commit() {
     for (fs::directory_iterator it(stagingDir_, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec)) continue;
         const std::string name = it->path().filename().string();
-        SyncPath(stagingDir_ + name, O_RDONLY);
+        SyncToDisk(stagingDir_ + name);
         names.push_back(name);
     }
     if (ec) {
@@ -151,17 +143,11 @@ bool OutputSet::Commit() {
         return false;
     }
     // The journal's arrival is the moment the new set counts as written.
-    const std::string part = stagingDir_ + kJournalPart;
-    if (!WriteAllLines(part, names)) {
+    if (!WriteLinesAtomically(stagingDir_ + kJournal, names)) {
         Discard();
         return false;
     }
-    SyncPath(part, O_RDONLY);
-    if (std::rename(part.c_str(), (stagingDir_ + kJournal).c_str()) != 0) {
-        Discard();
-        return false;
-    }
-    SyncPath(stagingDir_, O_RDONLY | O_DIRECTORY);
+    SyncToDisk(stagingDir_);
     const bool moved = MoveListed(stagingDir_, finalDir_);
     fs::remove_all(stagingDir_, ec);
     stagingDir_.clear();

@@ -1,11 +1,10 @@
 #include "core/tools/ToolFiles.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
-#include "core/text/TextFile.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 
@@ -34,14 +33,9 @@ int ComparePointNames(std::string_view a, std::string_view b) {
 }
 
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines, Interaction& ui) {
-    const std::string temp = path + ".tmp~";
-    bool ok = WriteAllLines(temp, lines);
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        std::remove(temp.c_str());
-        ui.Message(Vn("Lỗi ghi file ") + path);
-    }
-    return ok;
+    if (WriteLinesAtomically(path, lines)) return true;
+    ui.Message(Vn("Lỗi ghi file ") + path);
+    return false;
 }
 
 bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,

@@ -22,8 +22,8 @@ struct ToolStatus {
 // case-blind. -1, 0 or 1.
 int ComparePointNames(std::string_view a, std::string_view b);
 
-// Writes the lines (CR LF) into a temporary file beside `path`, then renames it over `path`.
-// False, after the message "Lỗi ghi file <path>", when that fails; `path` is then untouched.
+// Writes the lines (CR LF) whole or not at all. False, after the message "Lỗi ghi file <path>",
+// when that fails; `path` is then untouched.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines, Interaction& ui);
 
 // The usual opening of a tool: a result name is given and replaces none of the inputs. False

@@ -6,12 +6,12 @@
 
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/Tokenizer.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/books/BookFiles.h"
 
 namespace qef {
 
@@ -348,13 +348,6 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
                                  const ComputationSettings& settings, Interaction& ui) {
     if (!CheckOutputNames({files.Raw}, {files.AngleBook, files.DistanceBook, files.Adjustment}, ui))
         return FieldBookOutcome::NameCollision;
-    const std::vector<std::string> outputs{files.AngleBook, files.DistanceBook, files.Adjustment};
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        for (std::size_t j = i + 1; j < outputs.size(); ++j)
-            if (SameFile(outputs[i], outputs[j])) {
-                ui.Message(Vn("Hai file kết quả trùng tên : ") + outputs[j]);
-                return FieldBookOutcome::NameCollision;
-            }
 
     RawObservations raw;
     if (!ReadRawObservations(files.Raw, settings, ui, raw)) {

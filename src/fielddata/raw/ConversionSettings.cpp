@@ -4,9 +4,9 @@
 #include <limits>
 #include <optional>
 
+#include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
-#include "fielddata/raw/AtomicFile.h"
 
 namespace qef {
 
@@ -82,10 +82,9 @@ bool WriteConversionSettings(const std::string& path, const ConversionSettings& 
         static_cast<std::int32_t>(s.ConvAngleForm),
         static_cast<std::int32_t>(s.ConvDistanceForm),
     };
-    AtomicFile file(path);
-    if (!file.IsOpen()) return false;
-    for (std::int32_t v : values) file.Writer().WriteLine(std::to_string(v));
-    return file.Commit();
+    std::vector<std::string> lines;
+    for (std::int32_t v : values) lines.push_back(std::to_string(v));
+    return WriteLinesAtomically(path, lines);
 }
 
 RawConversionOptions RunOptions(const ConversionSettings& s) {

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "core/model/OutputNames.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/raw/AtomicFile.h"
 #include "fielddata/raw/RawReaders.h"
 
 namespace qef {
@@ -36,14 +36,6 @@ bool AppendFile(const std::string& from, TextFileWriter& to) {
     const bool ok = std::ferror(in) == 0;
     std::fclose(in);
     return ok;
-}
-
-// Among the outputs themselves: the first that is the same file as one before it.
-std::optional<std::string> RepeatedOutput(const std::vector<std::string>& outputs) {
-    for (std::size_t j = 1; j < outputs.size(); ++j)
-        for (std::size_t i = 0; i < j; ++i)
-            if (SameFile(outputs[i], outputs[j])) return outputs[j];
-    return std::nullopt;
 }
 
 std::string CountsText(const RawCounts& c) {
@@ -89,11 +81,6 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         return status;
     }
     if (!CheckOutputNames({paths.Input}, outputs, ui)) {
-        status.Outcome = RawConversionOutcome::NameCollision;
-        return status;
-    }
-    if (const std::optional<std::string> repeated = RepeatedOutput(outputs)) {
-        ui.Message(Vn("Hai file kết quả trùng tên : ") + *repeated);
         status.Outcome = RawConversionOutcome::NameCollision;
         return status;
     }

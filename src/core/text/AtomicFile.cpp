@@ -1,10 +1,12 @@
-#include "fielddata/raw/AtomicFile.h"
+#include "core/text/AtomicFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 namespace qef {
@@ -30,7 +32,10 @@ AtomicFile::~AtomicFile() { Discard(); }
 bool AtomicFile::Commit() {
     if (done_ || !writer_) return false;
     done_ = true;
-    const bool ok = writer_->Close() && std::rename(temp_.c_str(), path_.c_str()) == 0;
+    bool ok = writer_->Close();
+    // Renamed before its text is on the disk, a crash could leave the name holding an empty file.
+    if (ok) SyncToDisk(temp_);
+    ok = ok && std::rename(temp_.c_str(), path_.c_str()) == 0;
     if (!ok) std::remove(temp_.c_str());
     return ok;
 }
@@ -40,6 +45,20 @@ void AtomicFile::Discard() {
     done_ = true;
     if (writer_) writer_->Close();
     std::remove(temp_.c_str());
+}
+
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines) {
+    AtomicFile file(path);
+    if (!file.IsOpen()) return false;
+    for (const std::string& line : lines) file.Writer().WriteLine(line);
+    return file.Commit();
+}
+
+void SyncToDisk(const std::string& path) {
+    const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 }  // namespace qef

@@ -1,9 +1,10 @@
 #pragma once
 // An output written whole or not at all: the text goes to a fresh file in the same folder, which
-// replaces the named file only when everything was written. Dropped without Commit, the fresh file
-// is removed.
+// replaces the named file only when everything was written and is on the disk. Dropped without
+// Commit, the fresh file is removed.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/text/TextFile.h"
 
@@ -30,5 +31,12 @@ private:
     std::unique_ptr<TextFileWriter> writer_;
     bool done_ = false;
 };
+
+// Lines with CR LF, through an AtomicFile. False when the file could not be written; `path` is
+// then untouched.
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
+
+// Waits until what is written to the file or folder is on the disk.
+void SyncToDisk(const std::string& path);
 
 }  // namespace qef
