@@ -14,15 +14,6 @@ namespace qef {
 
 namespace {
 
-ToolStatus Written(const std::string& resultName, const std::vector<std::string>& lines, Interaction& ui,
-                   ToolStatus status) {
-    if (!WriteLinesAtomically(resultName, lines, ui)) {
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    status.Written = static_cast<int>(lines.size());
-    return status;
-}
 
 std::string F53(double v) { return FormatFixed(v, 5, 3); }
 
@@ -106,7 +97,8 @@ ToolStatus AverageTwoWayLevelling(const std::string& inputName, const std::strin
     for (const Pair& p : pairs)
         out.push_back(names.Name(p.From) + "\t" + names.Name(p.To) + "\t" + FormatFixed(p.Length / p.Count, 1, 1) +
                       "\t" + FormatFixed(p.Dh / p.Count, 1, 3));
-    return Written(resultName, out, ui, status);
+    WriteToolResult(resultName, out, ui, status);
+    return status;
 }
 
 ToolStatus MergeHeightsIntoCoords(const std::string& heightsName, const std::string& coordName,
@@ -132,7 +124,8 @@ ToolStatus MergeHeightsIntoCoords(const std::string& heightsName, const std::str
         out.push_back(model.PointNames.Name(points.Ids[i]) + "\t" + F53(points.X[i]) + "\t" + F53(points.Y[i]) + "\t" +
                       F53(h->second));
     }
-    return Written(resultName, out, ui, status);
+    WriteToolResult(resultName, out, ui, status);
+    return status;
 }
 
 ToolStatus CompareSameNamedPoints(const std::string& name1, const std::string& name2, const std::string& resultName,
@@ -168,7 +161,8 @@ ToolStatus CompareSameNamedPoints(const std::string& name1, const std::string& n
                 rows.push_back(names.Name(p1.Ids[i]) + "\t" + F53(p1.X[i]) + "\t" + F53(p1.Y[i]));
         }
     }
-    return Written(resultName, rows, ui, status);
+    WriteToolResult(resultName, rows, ui, status);
+    return status;
 }
 
 }  // namespace qef

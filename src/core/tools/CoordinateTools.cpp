@@ -90,11 +90,7 @@ ToolStatus SortPointFile(PointFileKind kind, const std::string& inName, const st
         if (withH) line += "\t" + Value(points.H[i]);
         lines.push_back(std::move(line));
     }
-    if (!WriteLinesAtomically(outName, lines, ui)) {
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    status.Written = points.Count();
+    WriteToolResult(outName, lines, ui, status);
     return status;
 }
 

@@ -28,15 +28,6 @@ bool Start(const std::string& inName, const std::string& outName, SplitLines& li
     return true;
 }
 
-ToolStatus Finish(const std::string& outName, const std::vector<std::string>& out, Interaction& ui,
-                  ToolStatus status) {
-    if (!WriteLinesAtomically(outName, out, ui)) {
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    status.Written = static_cast<int>(out.size());
-    return status;
-}
 
 }  // namespace
 
@@ -54,7 +45,8 @@ ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& 
         out.push_back(TrimBlanks(f[1]) + "\t" + TrimBlanks(f[2]) + "\t" + TrimBlanks(f[3]) + "\t" +
                       FormatFixed(slope + instrument - target, 5, 3));
     }
-    return Finish(outName, out, ui, status);
+    WriteToolResult(outName, out, ui, status);
+    return status;
 }
 
 long long StartNumberOf(const std::string& text) {
@@ -89,7 +81,8 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
     }
     if (status.Skipped > 0)
         ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
-    return Finish(outName, out, ui, status);
+    WriteToolResult(outName, out, ui, status);
+    return status;
 }
 
 ToolStatus ListStations(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
@@ -109,7 +102,8 @@ ToolStatus ListStations(const std::string& inName, const std::string& outName, c
             if (!name.empty() && seen.insert(name).second) out.push_back(std::move(name));
         }
     }
-    return Finish(outName, out, ui, status);
+    WriteToolResult(outName, out, ui, status);
+    return status;
 }
 
 }  // namespace qef

@@ -195,11 +195,7 @@ ToolStatus WriteObservations(const std::string& knownFile, const std::string& ob
     for (int i : angles) lines.push_back(AngleNames(t, obs.Angles, i) + "\t" + texts.Angles[i - 1]);
     for (int i : sides) lines.push_back(SideNames(t, obs.Sides, i) + "\t" + texts.Sides[i - 1]);
     for (std::size_t i = 0; i < texts.Heights.size(); ++i) lines.push_back(texts.HeightNames[i] + "\t" + texts.Heights[i]);
-    if (!WriteLinesAtomically(resultFile, lines, ui)) {
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    status.Written = static_cast<int>(lines.size());
+    WriteToolResult(resultFile, lines, ui, status);
     return status;
 }
 
@@ -232,11 +228,8 @@ ToolStatus CompareObservationFiles(const std::string& file1, const std::string& 
         CompareWithItself(names, o1, rows);
     else
         CompareTwo(names, o1, o2, listMissing, rows);
-    if (!WriteLinesAtomically(resultFile, rows, ui)) {
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    status.Written = static_cast<int>(rows.size()) - 2;
+    // The heading rows are no records.
+    if (WriteToolResult(resultFile, rows, ui, status)) status.Written -= 2;
     return status;
 }
 

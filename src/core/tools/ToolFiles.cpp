@@ -32,10 +32,15 @@ int ComparePointNames(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines, Interaction& ui) {
-    if (WriteLinesAtomically(path, lines)) return true;
-    ui.Message(Vn("Lỗi ghi file ") + path);
-    return false;
+bool WriteToolResult(const std::string& path, const std::vector<std::string>& lines, Interaction& ui,
+                     ToolStatus& status) {
+    if (!WriteLinesAtomically(path, lines)) {
+        ui.Message(Vn("Lỗi ghi file ") + path);
+        status.Outcome = RunOutcome::WriteFailed;
+        return false;
+    }
+    status.Written = static_cast<int>(lines.size());
+    return true;
 }
 
 bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,

@@ -22,9 +22,11 @@ struct ToolStatus {
 // case-blind. -1, 0 or 1.
 int ComparePointNames(std::string_view a, std::string_view b);
 
-// Writes the lines (CR LF) whole or not at all. False, after the message "Lỗi ghi file <path>",
-// when that fails; `path` is then untouched.
-bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines, Interaction& ui);
+// Writes a tool's result (lines with CR LF) whole or not at all and counts the lines as written.
+// False, after the message "Lỗi ghi file <path>" and with status set to WriteFailed, when that
+// fails; `path` is then untouched.
+bool WriteToolResult(const std::string& path, const std::vector<std::string>& lines, Interaction& ui,
+                     ToolStatus& status);
 
 // The usual opening of a tool: a result name is given and replaces none of the inputs. False
 // (message shown, status set to NameCollision) otherwise.

@@ -78,11 +78,7 @@ ToolStatus ReplaceWordsInFile(const std::string& pairsName, const std::string& i
     }
     for (std::string& line : lines)
         for (const WordPair& pair : pairs) ReplaceWholeWords(line, pair, options);
-    if (!WriteLinesAtomically(outName, lines, ui)) {
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    status.Written = static_cast<int>(lines.size());
+    WriteToolResult(outName, lines, ui, status);
     return status;
 }
 

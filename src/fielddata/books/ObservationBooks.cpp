@@ -57,11 +57,6 @@ bool ReadAll(const std::string& name, const ComputationSettings& settings, Point
     return false;
 }
 
-bool WriteAll(const std::string& name, const std::vector<std::string>& lines, Interaction& ui, ToolStatus& status) {
-    if (WriteLinesAtomically(name, lines, ui)) return true;
-    status.Outcome = RunOutcome::WriteFailed;
-    return false;
-}
 
 // The angle book of every observed angle, and its listing lines.
 class AngleBookWriter {
@@ -261,8 +256,8 @@ ToolStatus WriteObservationBooks(const ObservationBookFiles& files, const FieldB
         angles.Angle(names.Name(obs.Angles.BackIds[a]), names.Name(obs.Angles.StationIds[a]),
                      names.Name(obs.Angles.ForeIds[a]), obs.Angles.Values[a]);
     const std::vector<std::string> distances = DistanceBook(obs, names, random, listing);
-    if (!WriteAll(files.AngleBook, angles.Book(), ui, status) || !WriteAll(files.DistanceBook, distances, ui, status) ||
-        !WriteAll(files.Listing, listing, ui, status))
+    if (!WriteToolResult(files.AngleBook, angles.Book(), ui, status) ||
+        !WriteToolResult(files.DistanceBook, distances, ui, status) || !WriteToolResult(files.Listing, listing, ui, status))
         return status;
     status.Written = obs.Angles.Count() + obs.Sides.Count();
     return status;
@@ -340,8 +335,7 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
     }
     if (stationWritten) closing();
     out.push_back(rt);
-    if (!WriteAll(outName, out, ui, status)) return status;
-    status.Written = static_cast<int>(out.size());
+    WriteToolResult(outName, out, ui, status);
     return status;
 }
 
@@ -368,8 +362,7 @@ ToolStatus AddRandomErrors(const std::string& inName, const std::string& outName
         out.push_back(names.Name(obs.Angles.BackIds[i]) + "\t" + names.Name(obs.Angles.StationIds[i]) + "\t" +
                       names.Name(obs.Angles.ForeIds[i]) + "\t" + TrimBlanks(Dms(seconds, 0, ".")));
     }
-    if (!WriteAll(outName, out, ui, status)) return status;
-    status.Written = static_cast<int>(out.size());
+    WriteToolResult(outName, out, ui, status);
     return status;
 }
 
