@@ -14,7 +14,6 @@ namespace qef {
 
 namespace {
 
-
 std::string F53(double v) { return FormatFixed(v, 5, 3); }
 
 std::string ComparisonRow(const PointNameTable& names, const PointList& a, int i, const PointList& b, int j) {

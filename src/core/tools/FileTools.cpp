@@ -28,7 +28,6 @@ bool Start(const std::string& inName, const std::string& outName, SplitLines& li
     return true;
 }
 
-
 }  // namespace
 
 ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& outName,

@@ -57,7 +57,6 @@ bool ReadAll(const std::string& name, const ComputationSettings& settings, Point
     return false;
 }
 
-
 // The angle book of every observed angle, and its listing lines.
 class AngleBookWriter {
 public:
