@@ -143,7 +143,7 @@ bool OutputSet::Commit() {
         return false;
     }
     // The journal's arrival is the moment the new set counts as written.
-    if (!WriteLinesAtomically(stagingDir_ + kJournal, names)) {
+    if (!WriteLinesAtomically(stagingDir_ + kJournal, names, Durability::OnDisk)) {
         Discard();
         return false;
     }

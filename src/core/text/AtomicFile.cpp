@@ -11,7 +11,8 @@
 
 namespace qef {
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+AtomicFile::AtomicFile(std::string path, Durability durability)
+    : path_(std::move(path)), durability_(durability) {
     std::vector<char> pattern(path_.begin(), path_.end());
     for (char c : std::string_view(".~XXXXXX")) pattern.push_back(c);
     pattern.push_back('\0');
@@ -33,8 +34,7 @@ bool AtomicFile::Commit() {
     if (done_ || !writer_) return false;
     done_ = true;
     bool ok = writer_->Close();
-    // Renamed before its text is on the disk, a crash could leave the name holding an empty file.
-    if (ok) SyncToDisk(temp_);
+    if (ok && durability_ == Durability::OnDisk) SyncToDisk(temp_);
     ok = ok && std::rename(temp_.c_str(), path_.c_str()) == 0;
     if (!ok) std::remove(temp_.c_str());
     return ok;
@@ -47,8 +47,9 @@ void AtomicFile::Discard() {
     std::remove(temp_.c_str());
 }
 
-bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines) {
-    AtomicFile file(path);
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
+                          Durability durability) {
+    AtomicFile file(path, durability);
     if (!file.IsOpen()) return false;
     for (const std::string& line : lines) file.Writer().WriteLine(line);
     return file.Commit();

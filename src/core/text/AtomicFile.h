@@ -1,7 +1,7 @@
 #pragma once
 // An output written whole or not at all: the text goes to a fresh file in the same folder, which
-// replaces the named file only when everything was written and is on the disk. Dropped without
-// Commit, the fresh file is removed.
+// replaces the named file only when everything was written. Dropped without Commit, the fresh file
+// is removed.
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,9 +10,13 @@
 
 namespace qef {
 
+// OnDisk waits for the text to reach the disk before the rename, so that a power cut cannot leave
+// the name holding an empty file; it costs a wait on every file.
+enum class Durability { Cached, OnDisk };
+
 class AtomicFile {
 public:
-    explicit AtomicFile(std::string path);
+    explicit AtomicFile(std::string path, Durability durability = Durability::Cached);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -29,12 +33,14 @@ private:
     std::string path_;
     std::string temp_;
     std::unique_ptr<TextFileWriter> writer_;
+    Durability durability_;
     bool done_ = false;
 };
 
 // Lines with CR LF, through an AtomicFile. False when the file could not be written; `path` is
 // then untouched.
-bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
+                          Durability durability = Durability::Cached);
 
 // Waits until what is written to the file or folder is on the disk.
 void SyncToDisk(const std::string& path);
