@@ -305,7 +305,19 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
     const BranchModel& br = model.Branches;
     const int nb = sol.B;
     PackedNormalMatrix& normals = sol.Normals;
-    normals.Resize(3 * (sol.B + sol.M));
+    const int n = 3 * (sol.B + sol.M);
+    normals.Resize(n);
+    // Each branch row couples with the unknowns of its end nodes only; the node rows start empty.
+    RowProfile& profile = sol.Profile;
+    profile.From.assign(static_cast<std::size_t>(n) + 1, n + 1);
+    profile.To.assign(static_cast<std::size_t>(n) + 1, 0);
+    auto add = [&](int row, int column, double value) {
+        normals(row, column) += value;
+        int& from = profile.From[static_cast<std::size_t>(row)];
+        int& to = profile.To[static_cast<std::size_t>(row)];
+        from = std::min(from, column);
+        to = std::max(to, column);
+    };
     sol.NodeSlot = NodeUnknownSlots(ws);
     sol.BranchNodes = OneBased<int>(2 * nb + 1);
     for (int b = 1; b <= nb; ++b) {
@@ -326,19 +338,19 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
         sol.BranchNodes[2 * bi] = ws.EndNodeOf[bi];
         // Accumulated: a branch from a node back to it gets both ends' terms.
         if (const int s = ws.StartNodeOf[bi]; s > 0) {
-            if (angleCondition) normals(r1, sol.NodeColumn(s, 1)) += 1.0;
+            if (angleCondition) add(r1, sol.NodeColumn(s, 1), 1.0);
             if (NodeCoordinatesUnknown(ws, s)) {
-                normals(r2, sol.NodeColumn(s, 2)) += 1.0;
-                normals(r3, sol.NodeColumn(s, 3)) += 1.0;
+                add(r2, sol.NodeColumn(s, 2), 1.0);
+                add(r3, sol.NodeColumn(s, 3), 1.0);
             }
-            normals(r2, sol.NodeColumn(s, 1)) += -(ws.PositionY[last] + sol.Fy[bi] - ws.PositionY[first]) / kRho;
-            normals(r3, sol.NodeColumn(s, 1)) += (ws.PositionX[last] + sol.Fx[bi] - ws.PositionX[first]) / kRho;
+            add(r2, sol.NodeColumn(s, 1), -(ws.PositionY[last] + sol.Fy[bi] - ws.PositionY[first]) / kRho);
+            add(r3, sol.NodeColumn(s, 1), (ws.PositionX[last] + sol.Fx[bi] - ws.PositionX[first]) / kRho);
         }
         if (const int e = ws.EndNodeOf[bi]; e > 0) {
-            if (angleCondition) normals(r1, sol.NodeColumn(e, 1)) -= 1.0;
+            if (angleCondition) add(r1, sol.NodeColumn(e, 1), -1.0);
             if (NodeCoordinatesUnknown(ws, e)) {
-                normals(r2, sol.NodeColumn(e, 2)) -= 1.0;
-                normals(r3, sol.NodeColumn(e, 3)) -= 1.0;
+                add(r2, sol.NodeColumn(e, 2), -1.0);
+                add(r3, sol.NodeColumn(e, 3), -1.0);
             }
         }
         normals.Constant(r1) = DegreesToSeconds(sol.Fb[bi]);
@@ -349,7 +361,7 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
 
 void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
     const BranchModel& br = model.Branches;
-    SolveCorrelateNormals(sol.Solution, sol.Normals, false, sol.B);
+    SolveCorrelateNormals(sol.Solution, sol.Normals, false, sol.B, &sol.Profile);
     sol.AngleCorrections = Zeros(ws.TotalPoints);
     sol.SideCorrections = Zeros(ws.TotalPoints);
     double pvv = 0.0;

@@ -56,6 +56,7 @@ struct RigorousSolution {
     // Reduced by the solve; then the node rows take the node part of the inverse (see
     // PrepareNodeInverse) while the branch rows stay reduced.
     PackedNormalMatrix Normals;
+    RowProfile Profile;  // where the built normals hold values, for the solution to read no more
     bool NodeInverseFormed = false;
     OneBased<int> BranchNodes;  // 2b-1, 2b: the nodes at branch b's first and last point (0: none)
     // Node j's unknowns are the NodeSlot[j]-th triple after the correlates: an order that keeps

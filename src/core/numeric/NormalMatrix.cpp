@@ -56,15 +56,15 @@ struct BlockPattern {
           n(unknowns) {}
     bool InBlocks(int k) const { return k <= limit; }
     int BlockEnd(int k) const { return std::min((k + 2) / 3 * 3, limit); }
-    // Calls visit(j) for every row j > i that row i couples with.
+    // Calls visit(j) for every row j = i+1..last that row i couples with.
     template <typename Visit>
-    void ForEachLaterRow(int i, Visit&& visit) const {
+    void ForEachLaterRow(int i, int last, Visit&& visit) const {
         int j = i + 1;
         if (InBlocks(i)) {
-            for (const int end = BlockEnd(i); j <= end; ++j) visit(j);
+            for (const int end = std::min(BlockEnd(i), last); j <= end; ++j) visit(j);
             j = limit + 1;
         }
-        for (; j <= n; ++j) visit(j);
+        for (; j <= last; ++j) visit(j);
     }
 };
 
@@ -173,8 +173,8 @@ struct RowScan {
     std::vector<int> TailBegin;
 };
 
-// One pass over the columns of each row that `pattern` holds.
-RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern) {
+// One pass over the columns of each row that `pattern` holds and, when given, `profile` bounds.
+RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const RowProfile* profile) {
     const int n = matrix.N();
     RowScan scan;
     scan.Magnitudes.assign(static_cast<std::size_t>(n) + 1, 0.0);
@@ -186,18 +186,25 @@ RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern) 
         double own = 0.0;
         int reach = i;
         int tail = i;
+        int last = n;
+        if (profile != nullptr) {
+            const int from = profile->From[static_cast<std::size_t>(i)];
+            const int to = profile->To[static_cast<std::size_t>(i)];
+            last = from <= to ? to : i;
+            if (pattern.InBlocks(i)) tail = from <= to ? from : n + 1;
+        }
         if (pattern.InBlocks(i)) {
             const int end = pattern.BlockEnd(i);
             own = ScanColumns(row, largest, i, end);
             reach = std::max(reach, LastNonzero(row, i + 1, end));
-            tail = pattern.limit + 1;
+            tail = std::max(tail, pattern.limit + 1);
         }
-        if (tail <= n) {
-            own = std::max(own, ScanColumns(row, largest, tail, n));
+        if (tail <= last) {
+            own = std::max(own, ScanColumns(row, largest, tail, last));
             const int from = std::max(tail, i + 1);
-            if (const int last = LastNonzero(row, from, n); last >= from) {
-                reach = last;
-                if (pattern.InBlocks(i)) scan.TailBegin[i] = FirstNonzero(row, from, last);
+            if (const int found = LastNonzero(row, from, last); found >= from) {
+                reach = found;
+                if (pattern.InBlocks(i)) scan.TailBegin[i] = FirstNonzero(row, from, found);
             }
         }
         double& mine = largest[i];
@@ -319,10 +326,10 @@ void PackedRowStart(OneBased<std::size_t>& starts, int n) {
     for (int i = 1; i <= n; ++i) starts[i] = PackedNormalMatrix::RowStart(n, i);
 }
 
-Reduction Reduce(PackedNormalMatrix& matrix, int blocks) {
+Reduction Reduce(PackedNormalMatrix& matrix, int blocks, const RowProfile* profile) {
     const int n = matrix.N();
     const BlockPattern pattern(blocks, n);
-    RowScan scan = ScanRows(matrix, pattern);
+    RowScan scan = ScanRows(matrix, pattern, profile);
     const std::vector<double>& magnitudes = scan.Magnitudes;
     std::vector<int>& reach = scan.Reach;
     std::vector<int>& tailBegin = scan.TailBegin;
@@ -348,6 +355,7 @@ Reduction Reduce(PackedNormalMatrix& matrix, int blocks) {
     Reduction reduction;
     reduction.ZeroPivots = zeroPivots;
     reduction.Blocks = blocks;
+    matrix.Reach() = reach;
     reduction.Reach = std::move(reach);
     reduction.TailBegin = std::move(tailBegin);
     return reduction;
@@ -360,7 +368,7 @@ void ReduceConstants(PackedNormalMatrix& matrix) {
         if (pivotRow[r] == 0.0) continue;
         const double share = pivotRow[n + 1] / pivotRow[r];
         if (share == 0.0) continue;
-        for (int t = r + 1; t <= n; ++t)
+        for (int t = r + 1, last = matrix.RowEnd(r); t <= last; ++t)
             if (pivotRow[t] != 0.0) matrix.Row(t)[n + 1] -= pivotRow[t] * share;
     }
 }
@@ -374,7 +382,8 @@ void ReduceRightHandSide(PackedNormalMatrix& matrix, int m) {
         const double constant = pivotRow[n + 1];
         if (pivot == 0.0 || constant == 0.0) continue;
         const double share = constant / pivot;
-        pattern.ForEachLaterRow(i, [&](int j) {
+        const int last = matrix.RowEnd(i);
+        pattern.ForEachLaterRow(i, last, [&](int j) {
             const double coupling = pivotRow[j];
             if (coupling != 0.0) matrix.Row(j)[n + 1] -= coupling * share;
         });
@@ -389,7 +398,7 @@ void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result) 
         const double* row = matrix.Row(i);
         if (row[i] == 0.0) continue;
         double s = 0.0;
-        for (int j = i + 1; j <= n; ++j) s += result[j] * row[j];
+        for (int j = i + 1, last = matrix.RowEnd(i); j <= last; ++j) s += result[j] * row[j];
         result[i] = -(s + row[n + 1]) / row[i];
     }
 }
@@ -421,8 +430,8 @@ int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stop
 }
 
 int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
-                          bool stopAfterReduction, int m) {
-    const Reduction reduction = Reduce(matrix, m);
+                          bool stopAfterReduction, int m, const RowProfile* profile) {
+    const Reduction reduction = Reduce(matrix, m, profile);
     if (!stopAfterReduction) BackSubstitute(matrix, reduction, result);
     return reduction.ZeroPivots;
 }

@@ -67,6 +67,7 @@ public:
     // n unknowns, every element 0.
     void Resize(int n) {
         n_ = n > 0 ? n : 0;
+        reach_.clear();
         Storage().swap(data_);  // the old store goes before the new one comes
         Storage fresh;
         fresh.resize(ElementCount(n_) + 1);
@@ -97,8 +98,17 @@ public:
     Storage& Data() { return data_; }
     const Storage& Data() const { return data_; }
 
+    // Per row (1..n), the last column, constant column aside, that may hold a value other than 0:
+    // set by Reduce, so that the steps on the reduced matrix read no further than the elimination
+    // wrote. Whoever writes past it must widen it. Empty: any column may.
+    const std::vector<int>& Reach() const { return reach_; }
+    std::vector<int>& Reach() { return reach_; }
+    // Row i's last column that may hold a value other than 0.
+    int RowEnd(int i) const { return reach_.empty() ? n_ : reach_[static_cast<std::size_t>(i)]; }
+
 private:
     int n_ = 0;
+    std::vector<int> reach_;
     Storage data_ = Storage(1, 0.0);
 };
 
@@ -129,14 +139,23 @@ struct Reduction {
     std::vector<int> TailBegin;
 };
 
+// Where the writer of a sparse matrix has put values: past its own block (past the diagonal for a
+// row in no block) row i holds values other than 0 only in columns From[i]..To[i], the constant
+// column aside; none when From[i] > To[i]. Indexed 1..n. Reduce then never reads the rest of a
+// row, which in a large group is most of the store.
+struct RowProfile {
+    std::vector<int> From;
+    std::vector<int> To;
+};
+
 // With blocks = m > 0 the equations are correlate equations: the first 3m unknowns form blocks
 // {1,2,3}, {4,5,6}, ... that couple only with themselves and with unknowns 3m+1..n; couplings
-// elsewhere are taken as 0 and never read.
-Reduction Reduce(PackedNormalMatrix& matrix, int blocks = 0);
+// elsewhere are taken as 0 and never read. Without a profile every column of a row is read.
+Reduction Reduce(PackedNormalMatrix& matrix, int blocks = 0, const RowProfile* profile = nullptr);
 void ReduceConstants(PackedNormalMatrix& matrix);
 // ReduceConstants following the block pattern of the correlate equations (m = 0: every coupling).
 void ReduceRightHandSide(PackedNormalMatrix& matrix, int m);
-// Reads every coupling of each row.
+// Reads each row up to the matrix's Reach, every column when it has none.
 void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result);
 // Reads each row as far as `reduction` says it reaches.
 void BackSubstitute(const PackedNormalMatrix& matrix, const Reduction& reduction, OneBased<double>& result);
@@ -153,6 +172,6 @@ int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stop
                  bool fullElimination);
 // Reduce with m blocks, then BackSubstitute.
 int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
-                          bool stopAfterReduction, int m);
+                          bool stopAfterReduction, int m, const RowProfile* profile = nullptr);
 
 }  // namespace qef

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <Eigen/Dense>
+#include <cmath>
+#include <limits>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -183,6 +185,65 @@ TEST(NormalMatrixTest, ZeroPivotLeavesItsUnknownZero) {
     ReduceRightHandSide(correlate, 0);
     BackSubstitute(correlate, result);
     ExpectSolution(result, expectedFor(second));
+}
+
+// With the extents of its rows known, the solution reads no column past them: a NaN put there
+// would spread through every unknown. The results must be those of the full reading, bit for bit.
+TEST(NormalMatrixTest, RowsAreReadOnlyWhereTheyMayHoldValues) {
+    std::mt19937 rng(7);
+    const int m = 8;
+    const Eigen::MatrixXd normals = Normals(m, 40, true, rng);
+    const int n = static_cast<int>(normals.rows());
+    const Eigen::VectorXd first = RandomVector(n, rng);
+    const Eigen::VectorXd second = RandomVector(n, rng);
+    // Past its own block (or diagonal), the first and last column of each row that is not 0.
+    RowProfile profile{std::vector<int>(n + 1, n + 1), std::vector<int>(n + 1, 0)};
+    for (int i = 1; i <= n; ++i)
+        for (int j = i < 3 * m + 1 ? 3 * m + 1 : i + 1; j <= n; ++j)
+            if (normals(i - 1, j - 1) != 0.0) {
+                profile.From[i] = std::min(profile.From[i], j);
+                profile.To[i] = j;
+            }
+
+    PackedNormalMatrix full = Pack(normals, first);
+    OneBased<double> expected;
+    SolveCorrelateNormals(expected, full, false, m);
+    ExpectSolution(expected, Reference(normals, first));
+
+    // The reach Reduce leaves must hold every value of the reduced rows.
+    const std::vector<int> reach = full.Reach();
+    ASSERT_EQ(reach.size(), static_cast<std::size_t>(n) + 1);
+    for (int i = 1; i <= n; ++i)
+        for (int j = reach[i] + 1; j <= n; ++j) ASSERT_EQ(full(i, j), 0.0) << i << ", " << j;
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    PackedNormalMatrix poisoned = Pack(normals, first);
+    for (int i = 1; i <= n; ++i)
+        for (int j = reach[i] + 1; j <= n; ++j)
+            if (i > 3 * m || j > 3 * m) poisoned(i, j) = nan;
+    OneBased<double> result;
+    SolveCorrelateNormals(result, poisoned, false, m, &profile);
+    for (int i = 1; i <= n + 1; ++i) EXPECT_EQ(result[i], expected[i]) << i;
+    for (int i = 1; i <= n; ++i)
+        for (int j = i; j <= reach[i]; ++j) ASSERT_EQ(poisoned(i, j), full(i, j)) << i << ", " << j;
+
+    // A second constant column on the reduced rows, and the dense pass, read no further either.
+    SetConstants(full, second);
+    SetConstants(poisoned, second);
+    ReduceRightHandSide(full, m);
+    ReduceRightHandSide(poisoned, m);
+    BackSubstitute(full, expected);
+    BackSubstitute(poisoned, result);
+    ExpectSolution(expected, Reference(normals, second));
+    for (int i = 1; i <= n + 1; ++i) EXPECT_EQ(result[i], expected[i]) << i;
+
+    PackedNormalMatrix dense = Pack(normals, first);
+    SolveNormalDense(result, dense, true, true);
+    for (int i = 1; i <= n; ++i)
+        for (int j = dense.Reach()[i] + 1; j <= n; ++j) dense(i, j) = nan;
+    SetConstants(dense, second);
+    SolveNormalDense(result, dense, false, false);
+    ExpectSolution(result, Reference(normals, second));
 }
 
 }  // namespace
