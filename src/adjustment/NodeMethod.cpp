@@ -45,7 +45,15 @@ const OneBased<double>& StageClosures(const GroupWorkingSet& ws, NodeStage stage
 
 // Row k of the node equations (see BuildNodeNormals).
 void AddNodeEquationRow(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
-                        bool firstPass, NodeStage stage, int k) {
+                        bool firstPass, NodeStage stage, int k, RowProfile* profile) {
+    auto couple = [&](int m, double w) {
+        matrix(k, m) -= w;
+        if (profile == nullptr) return;
+        int& from = profile->From[static_cast<std::size_t>(k)];
+        int& to = profile->To[static_cast<std::size_t>(k)];
+        from = std::min(from, m);
+        to = std::max(to, m);
+    };
     const bool azimuth = stage == NodeStage::Azimuth;
     const OneBased<double>& closures = StageClosures(ws, stage);
     // A node whose coordinates are known has no coordinate unknown: nothing couples to it.
@@ -63,11 +71,11 @@ void AddNodeEquationRow(const GroupWorkingSet& ws, const NetworkModel& model, Pa
         if (ws.EndNodeOf[i] == k) {
             matrix.Constant(k) -= wf;
             const int m = azimuth ? ws.StartNodeOf[i] : ws.StartUnknownNodeOf[i];
-            if (firstPass && unknown(m)) matrix(k, m) -= w;
+            if (firstPass && unknown(m)) couple(m, w);
         } else {
             matrix.Constant(k) += wf;
             const int m = azimuth ? ws.EndNodeOf[i] : ws.EndUnknownNodeOf[i];
-            if (firstPass && unknown(m)) matrix(k, m) -= w;
+            if (firstPass && unknown(m)) couple(m, w);
         }
     }
 }
@@ -119,17 +127,21 @@ void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model) {
 }
 
 void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
-                      bool firstPass, NodeStage stage) {
+                      bool firstPass, NodeStage stage, RowProfile* profile) {
     const int nn = ws.Nn;
     if (firstPass || matrix.N() != nn) {
         matrix.Resize(nn);
         firstPass = true;
+        if (profile != nullptr) {
+            profile->From.assign(static_cast<std::size_t>(nn) + 1, nn + 1);
+            profile->To.assign(static_cast<std::size_t>(nn) + 1, 0);
+        }
     } else {
         for (int k = 1; k <= nn; ++k) matrix.Constant(k) = 0.0;
     }
     for (int k = 1; k <= nn; ++k) {
         if (stage != NodeStage::Azimuth && ws.KnownNodeFlags[k] != 0) continue;
-        AddNodeEquationRow(ws, model, matrix, firstPass, stage, k);
+        AddNodeEquationRow(ws, model, matrix, firstPass, stage, k, firstPass ? profile : nullptr);
     }
 }
 
@@ -258,6 +270,7 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
     const int nn = ws.Nn;
     const double threshold = stage == NodeStage::Azimuth ? kAzimuthConvergenceDegrees : kCoordinateConvergenceMetres;
     PackedNormalMatrix matrix;
+    RowProfile profile;
     OneBased<double> corrections(nn + 2);
     int tracked = 1;
     corrections[1] = 100.0;  // the first comparison always goes on
@@ -269,9 +282,9 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
             ComputeAngularClosures(ws, model);
         else
             ExactLinearClosures(ws, model, stage);
-        BuildNodeNormals(ws, model, matrix, firstPass, stage);
+        BuildNodeNormals(ws, model, matrix, firstPass, stage, &profile);
         if (nn > 0) {
-            SolveNormals(corrections, matrix, false, firstPass);
+            SolveNormals(corrections, matrix, false, firstPass, &profile);
         } else {
             corrections.Resize(2);
             corrections[1] = 0.0;

@@ -63,9 +63,10 @@ void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model);
 // ClosureFb of every branch (0 for branches without angular closure).
 void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model);
 // The node equations of a stage from the current closures. On the first pass the whole matrix
-// is built; on later passes only the constant column (the coefficients stay reduced).
+// is built, and `profile`, when given, takes where its rows hold values; on later passes only the
+// constant column (the coefficients stay reduced).
 void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
-                      bool firstPass, NodeStage stage);
+                      bool firstPass, NodeStage stage, RowProfile* profile = nullptr);
 // Coordinates of the unknown nodes carried along their carrier branches, spread to the branch
 // ends; known nodes take their known coordinates.
 void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model);

@@ -415,18 +415,18 @@ int ZeroPivotCount(const PackedNormalMatrix& matrix) {
 }
 
 int SolveNormalDense(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
-                     bool fullElimination) {
+                     bool fullElimination, const RowProfile* profile) {
     if (!fullElimination) {
         ReduceConstants(matrix);
         if (!stopAfterReduction) BackSubstitute(matrix, result);
         return ZeroPivotCount(matrix);
     }
-    return SolveCorrelateNormals(result, matrix, stopAfterReduction, 0);
+    return SolveCorrelateNormals(result, matrix, stopAfterReduction, 0, profile);
 }
 
 int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
-                 bool fullElimination) {
-    return SolveNormalDense(result, matrix, stopAfterReduction, fullElimination);
+                 bool fullElimination, const RowProfile* profile) {
+    return SolveNormalDense(result, matrix, stopAfterReduction, fullElimination, profile);
 }
 
 int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,

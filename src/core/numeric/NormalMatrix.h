@@ -166,10 +166,10 @@ int ZeroPivotCount(const PackedNormalMatrix& matrix);
 
 // Reduce (fullElimination) or only ReduceConstants, then BackSubstitute.
 int SolveNormalDense(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
-                     bool fullElimination);
+                     bool fullElimination, const RowProfile* profile = nullptr);
 // The solver of the node-method and levelling adjustments.
 int SolveNormals(OneBased<double>& result, PackedNormalMatrix& matrix, bool stopAfterReduction,
-                 bool fullElimination);
+                 bool fullElimination, const RowProfile* profile = nullptr);
 // Reduce with m blocks, then BackSubstitute.
 int SolveCorrelateNormals(OneBased<double>& result, PackedNormalMatrix& matrix,
                           bool stopAfterReduction, int m, const RowProfile* profile = nullptr);
