@@ -89,7 +89,8 @@ void PrepareNodeInverse(RigorousSolution& sol) {
         int last = std::min(n - 1, m.RowEnd(base + 1 + i) - base - 1);
         while (last > reach[i] && ri[last] == 0.0) --last;
         reach[i] = std::max(last, i > 0 ? reach[(i - 1)] : 0);
-        if (!m.Reach().empty()) m.Reach()[static_cast<std::size_t>(base + 1 + i)] = base + 1 + std::max(last, reach[i]);
+        // G is written up to the reach, past what elimination left.
+        if (!m.Reach().empty()) m.Reach()[static_cast<std::size_t>(base + 1 + i)] = base + 1 + reach[i];
     }
     // With N = L D L' over the node rows, G = L'^-1 D^+ L^-1, row by row from the last: row i needs
     // only the rows below it, which hold G by then, so G replaces the reduced rows in place. A
