@@ -239,7 +239,7 @@ TEST(DistanceBookRtf, OpensInTheEditorWithItsVietnameseIntact) {
     ASSERT_TRUE(IsRtf(rtf));
     const std::string text = PlainTextOf(ReadRtf(rtf));
     for (const char* heading : {"Người đo : Nguyễn Văn An", "Hằng số gương : ", "Trạn gương : Q1", "Trạm máy : P1",
-                                "1 - GIÁ TRỊ KHOẢNG CÁCH BẰNG", "BẢNG TRỊ GIÁ CẠNH"})
+                                "1 - GIÁ TRỊ KHOẢNG CÁCH BẰNG", "BẢNG TRỊ GIÁ CẠNH", "t º = "})
         EXPECT_NE(text.find(heading), std::string::npos) << heading << "\n" << text;
 }
 

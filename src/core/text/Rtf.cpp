@@ -31,10 +31,26 @@ char32_t Cp1252(unsigned char b) {
     return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
 }
 
+// A byte that TCVN3 leaves undefined is drawn by the .Vn fonts with its Windows glyph: the
+// field books write "t \'ba" for the temperature's "tº".
+std::string Tcvn3FontText(std::string_view bytes) {
+    std::string out;
+    for (char b : bytes) {
+        const std::string letter = Tcvn3ToUtf8(std::string_view(&b, 1));
+        std::size_t pos = 0;
+        const char32_t c = NextUtf8(letter, pos);
+        if (c >= 0xE000 && c <= 0xF8FF)
+            AppendUtf8(out, Cp1252(static_cast<unsigned char>(b)));
+        else
+            out += letter;
+    }
+    return out;
+}
+
 std::string DecodeBytes(std::string_view bytes, FontEncoding encoding) {
     switch (encoding) {
-        case FontEncoding::Tcvn3: return Tcvn3ToUtf8(bytes);
-        case FontEncoding::Tcvn3Capitals: return UpperVietnamese(Tcvn3ToUtf8(bytes));
+        case FontEncoding::Tcvn3: return Tcvn3FontText(bytes);
+        case FontEncoding::Tcvn3Capitals: return UpperVietnamese(Tcvn3FontText(bytes));
         case FontEncoding::Vni: return VniToUtf8(bytes);
         case FontEncoding::Ansi: break;
     }
