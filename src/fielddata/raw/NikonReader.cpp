@@ -96,7 +96,9 @@ private:
         if (controlPoint) {
             // The backsight's own reading is the orientation, not a direction to reduce.
             out_.Control(r, Face::Unknown, hz && !SameName(target, backsight_));
-        } else if (out_.IsDetailTarget(target)) {
+        } else if (out_.Options().ControlFromNumber >= 0 && out_.IsDetailTarget(target)) {
+            // Side shots are details only below the control-from number: without that rule every
+            // side shot of this instrument is a control target.
             if (!headerWritten_) {
                 out_.DetailHeader(station_, backsight_, instrumentHeight_);
                 headerWritten_ = true;
