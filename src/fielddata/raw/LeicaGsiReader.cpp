@@ -48,7 +48,8 @@ public:
             const bool station = word == "41" || (word != "11" && line.size() <= 65);
             return station ? StationRecord() : Measurement();
         }
-        if (word == "41" || (word != "11" && line.size() < 120)) return std::nullopt;
+        // A measurement that does not reach the instrument height column cannot say its station.
+        if (word == "41" || line.size() < 120) return std::nullopt;
         return Measurement();
     }
 
