@@ -57,6 +57,8 @@ TEST(Calculator, AzimuthAndPolarPointsAgainstHandValues) {
     // tan(a) = 100 / 200: 26 degrees 33' 54.18".
     EXPECT_EQ(Calc(M::Azimuth, {"1000", "500", "1200", "600", "", ""}).First, "26 33 54.2");
     EXPECT_EQ(Calc(M::Azimuth, {"0", "0", "-100", "-100", "", ""}).First, "225 00 00.0");
+    // 1e-7 m west over 100 m north is 0.0002" short of a full turn: north, shown as 0.
+    EXPECT_EQ(Calc(M::Azimuth, {"100", "0", "200", "-0.0000001", "", ""}).First, "0 00 00.0");
 
     CalculatorResult r = Calc(M::FromAzimuth, {"100", "200", "", "", "90.0000", "10"});
     EXPECT_EQ(r.First, "100.000");
@@ -81,7 +83,8 @@ TEST(ZeroOrientation, EveryStationRowSetsTheOrientation) {
     GridDocument grid;
     const std::vector<std::vector<std::string>> rows = {
         {"(10.0000)", "GPS03", "GPS04"}, {"1", "5.0000"}, {"2", "15.3030"}, {"", "GPS02", "GPS01"},
-        {"3", "5.0000"},                 {"(0.3000)", "A", "B"}, {"4", "0.15155"}, {"(x)", "C", "D"}, {"5", "1.0000"}};
+        {"3", "5.0000"},                 {"(0.3000)", "A", "B"}, {"4", "0.15155"}, {"(x)", "C", "D"}, {"5", "1.0000"},
+        {"(10.00001)", "E", "F"},        {"6", "10.0000"}};
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
         for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) grid.SetCell(r + 1, c, rows[r][c]);
     grid.SetDataRowCount(static_cast<int>(rows.size()));
@@ -92,7 +95,9 @@ TEST(ZeroOrientation, EveryStationRowSetsTheOrientation) {
         edits.push_back(std::to_string(e.Row) + "," + std::to_string(e.Column) + "=" + e.Text);
     // 5 - 10 + 360 = 355; 15 30' 30" - 10 = 5 30' 30"; after the plain station row nothing
     // changes; 0 15' 15.5" - 0 30' = 359 45' 15.5". A bad orientation resets and is reported.
-    EXPECT_EQ(edits, (std::vector<std::string>{"1,0=", "2,1=355.0000", "3,1=5.3030", "6,0=", "7,1=359.45155"}));
+    // 10 00' 00" - 10 00' 00.1" is 359 59' 59.9", a full turn to whole seconds: 0.
+    EXPECT_EQ(edits, (std::vector<std::string>{"1,0=", "2,1=355.0000", "3,1=5.3030", "6,0=", "7,1=359.45155",
+                                                   "10,0=", "11,1=0.0000"}));
     EXPECT_EQ(result.BadRows, std::vector<int>{8});
 }
 

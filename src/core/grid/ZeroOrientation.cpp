@@ -1,5 +1,7 @@
 #include "core/grid/ZeroOrientation.h"
 
+#include <cmath>
+
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 
@@ -51,6 +53,8 @@ ZeroOrientationResult ReduceToZeroOrientation(const GridDocument& grid, bool ang
         }
         double reduced = direction.Degrees - orientation;
         if (reduced < 0.0) reduced += 360.0;
+        // A direction that rounds to a full turn at the shown decimals is the zero direction.
+        if (reduced >= 360.0 - 0.5 * std::pow(10.0, -SecondDecimals(text)) / 3600.0) reduced = 0.0;
         result.Edits.push_back({row, 1, TrimBlanks(FormatDms(SecondDecimals(text), ".", reduced))});
     }
     return result;

@@ -12,6 +12,9 @@ namespace {
 
 bool Read(const std::string& text, double& value) { return TryParseReal(TrimBlanks(text), value); }
 
+// An azimuth a hair below 360 degrees rounds to the shown tenth of a second as 0, not as 360.
+double ShownAzimuth(double degrees) { return degrees >= 360.0 - 0.05 / 3600.0 ? 0.0 : degrees; }
+
 }  // namespace
 
 CalculatorResult Calculate(CalculatorMethod method, const CalculatorInput& input, const CalculatorAngles& angles) {
@@ -33,7 +36,7 @@ CalculatorResult Calculate(CalculatorMethod method, const CalculatorInput& input
     }
     result.Outcome = CalculatorOutcome::Computed;
     if (method == CalculatorMethod::Azimuth) {
-        result.First = TrimBlanks(FormatDms(1, " ", AzimuthOf(x1, y1, x2, y2)));
+        result.First = TrimBlanks(FormatDms(1, " ", ShownAzimuth(AzimuthOf(x1, y1, x2, y2))));
         return result;
     }
     const double azimuth = NormalizeAzimuth(
