@@ -123,6 +123,12 @@ TEST_F(ToolCommands, CalculatorComputesWithItsOwnAngleNotation) {
         emit sg1->cellClicked(1, 0);
         azimuth = test::Find<QLineEdit>(w, "kq1")->text();
         EXPECT_TRUE(test::Find<QLineEdit>(w, "kq2")->isHidden());
+        // With neither box on, a click fills nothing but still computes what the edits hold.
+        test::Find<QCheckBox>(w, "CBd2")->setChecked(false);
+        test::Find<QLineEdit>(w, "EYd2")->setText(QStringLiteral("-100"));
+        emit sg1->cellClicked(1, 0);
+        EXPECT_EQ(test::Find<QLineEdit>(w, "Ed2")->text(), QStringLiteral("B"));
+        EXPECT_EQ(test::Find<QLineEdit>(w, "kq1")->text(), QStringLiteral("270 00 00.0"));
 
         calc->SetMethod(CalculatorMethod::FromAzimuth);
         EXPECT_FALSE(test::Find<QLineEdit>(w, "EXd2")->isEnabled());

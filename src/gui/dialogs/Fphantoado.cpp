@@ -183,10 +183,11 @@ void Fphantoado::OnTableClick(int row) {
         target = point1;
     else if (CBd2_->isChecked() && CBd2_->isEnabled())
         target = point2;
-    if (!target) return;
-    for (int c = 0; c < 3; ++c) {
-        const QTableWidgetItem* item = SG1_->item(row, c);
-        target[c]->setText(item ? item->text() : QString());
+    if (target) {
+        for (int c = 0; c < 3; ++c) {
+            const QTableWidgetItem* item = SG1_->item(row, c);
+            target[c]->setText(item ? item->text() : QString());
+        }
     }
     Compute();
 }
