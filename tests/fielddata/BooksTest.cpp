@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/text/VnCodec.h"
@@ -63,6 +64,24 @@ TEST(FieldBookReduction, DeclaredSetsQuestionOnceAndShortBlocksOverTheirWholeSet
     EXPECT_EQ(ui.calls[0].text,
               Vn("Số lần đo góc trong file khác với khai báo. Trạm S1 --> A và có thể còn nữa. Có tiếp tục không?"));
     EXPECT_EQ(reducer.Books().AdjustmentLines, (std::vector<std::string>{"A\tS1\tB\t30.3000", "A\tS2\tB\t30.3000"}));
+}
+
+TEST(FieldBookReduction, OddForwardBackCountKeepsItsHalvesInsideTheSide) {
+    // 3 a side forward/back (the dialog refuses it, a caller may not): h = 1.5 -> 2 each way, as
+    // for 4. Mean 40.008 / 4 = 10.002; spread 5 mm equals the tolerance.
+    RawObservations raw;
+    for (const auto& [from, to, metres] : {std::tuple{"S1", "B", 10.000}, std::tuple{"S1", "B", 10.002},
+                                           std::tuple{"B", "S1", 10.001}, std::tuple{"B", "S1", 10.005}})
+        raw.Distances.PushBack({from, to, metres, false, raw.Distances.Size() + 1});
+    FieldBookOptions options;
+    options.DistanceCount = 3;
+    options.DistanceTolerance = 5;
+    test::ScriptedInteraction ui;
+    FieldBookReducer reducer(raw, options, ui);
+    reducer.ReduceDistances();
+    EXPECT_EQ(reducer.Books().DistanceBook,
+              (std::vector<std::string>{"S1\tB\t10.000\t10.001\t10.002", "\t\t10.002\t10.005"}));
+    EXPECT_TRUE(ui.calls.empty());
 }
 
 TEST(FieldBookReduction, OutputsMayNeitherReplaceTheRawFileNorEachOther) {

@@ -35,7 +35,9 @@ double FaceRightTurned(double right, double left) { return right <= left ? right
 
 double MeanDirection(double right, double left, int decimals) {
     const double turned = FaceRightTurned(right, left);
-    return RoundDms(decimals, Normalized((left + turned) / 2));
+    // Rounding can carry a value just below 360 up to it: that is 0.
+    const double h = RoundDms(decimals, Normalized((left + turned) / 2));
+    return h >= 360 ? h - 360 : h;
 }
 
 long long TwoCSeconds(double right, double left) {
@@ -141,7 +143,8 @@ bool FieldBookReducer::GroupAngleStations() {
             i <= count && a[i].Backsight == a[first].Backsight && a[i].Station == a[first].Station;
         if (!open.empty() && sameStation) {
             ++lines;
-            const auto found = std::find(open.begin(), open.end(), a[i].Target);
+            const auto found = std::find_if(open.begin(), open.end(),
+                                            [&](const std::string& t) { return SameNameCaseBlind(t, a[i].Target); });
             if (found == open.end()) open.push_back(a[i].Target);
             else open.erase(found);
         } else if (!open.empty()) {
@@ -275,11 +278,13 @@ void FieldBookReducer::ReduceDistances() {
 std::vector<FieldBookReducer::Side> FieldBookReducer::CollectSides(bool forwardBack) {
     const int n = options_.DistanceCount;
     const int half = static_cast<int>(RoundHalfEven(0, n / 2.0));
+    // An odd count in forward/back mode still gets its h forward and h back slots.
+    const auto slots = static_cast<std::size_t>(forwardBack ? std::max(n, 2 * half) : n);
     std::vector<Side> sides;
     std::unordered_map<std::string, std::size_t> index;
     for (const DistanceRecord& r : raw_.Distances) {
         const auto [at, added] = index.try_emplace(SideKey(r.From, r.To), sides.size());
-        if (added) sides.push_back({r.From, r.To, std::vector<double>(static_cast<std::size_t>(n), 0.0), 0, 0, 0, false});
+        if (added) sides.push_back({r.From, r.To, std::vector<double>(slots, 0.0), 0, 0, 0, false});
         Side& side = sides[at->second];
         if (r.Bad) {
             side.Bad = true;
