@@ -91,6 +91,7 @@ void MainWindow::OpenDocument() {
         const QAction* forced = findChild<QAction*>(QStringLiteral("TBtudongnhandang"));
         const auto read = ReadDataFile(*name, forced && !forced->isChecked(), grid_->DataRows());
         if (!read) return;
+        StGridClear();  // the cursor starts again on the first cell, which the editor then shows
         grid_->Edit([&read](GridDocument& doc) { LoadGridRows(doc, read->Rows); });
         dataFileName_ = *name;
         dataSaved_ = true;

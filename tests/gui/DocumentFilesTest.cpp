@@ -1,3 +1,4 @@
+#include <QLineEdit>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -10,6 +11,7 @@
 #include "GuiTestSupport.h"
 #include "core/text/Rtf.h"
 #include "core/text/TextFile.h"
+#include "gui/GridEditor.h"
 #include "gui/GridModel.h"
 
 namespace qef {
@@ -76,6 +78,20 @@ TEST(GridFiles, NewAndOpenAskToSaveFirstAndGoOnOnlyAfterASave) {
         EXPECT_TRUE(f.window.DataSaved() && f.window.DataFileName().isEmpty());
         EXPECT_EQ(f.window.windowTitle(), QStringLiteral("QEF 2010"));
     }
+}
+
+TEST(GridFiles, OpenStartsAtTheFirstCellOfTheNewData) {
+    Files f;
+    f.window.Grid().SetCell(3, 2, "old");
+    f.window.Grid().SetDataRowCount(3);
+    f.window.GridEntry().MoveTo({3, 2});
+    test::WriteFileBytes(f.dir.File("in.DTA"), "B\t1\r\nC\t2\t3\r\n");
+    f.files.names = {f.dir.File("in.DTA")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.window.GridEntry().Current().Row, 1);
+    EXPECT_EQ(f.window.GridEntry().Current().Column, 0);
+    EXPECT_EQ(f.window.GridEntry().CellEditor()->text(), QStringLiteral("B"));
+    EXPECT_EQ(f.window.StatusText(0), QStringLiteral(" Dòng: 1   Cột: 1   Số dòng: 2"));
 }
 
 TEST(GridFiles, OpenBySeparatorOrDetectionAndRefuseWhatDoesNotFit) {
