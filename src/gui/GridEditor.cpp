@@ -268,21 +268,33 @@ bool GridEditor::EditorKey(QKeyEvent& key) {
 
 // ---------------------------------------------------------------- rows and columns
 
-void GridEditor::FirstRow() { MoveTo({1, 0}); }
+// The moves below read DataRowCount, which the text still being typed may raise.
+void GridEditor::FirstRow() {
+    CommitPending();
+    MoveTo({1, 0});
+}
 
-void GridEditor::LastDataRow() { MoveTo({std::max(model_.DataRowCount(), 1), 0}); }
+void GridEditor::LastDataRow() {
+    CommitPending();
+    MoveTo({std::max(model_.DataRowCount(), 1), 0});
+}
 
 void GridEditor::RowUp() {
+    CommitPending();
     const GridCell at = Current();
     if (at.Row > 1) MoveTo({at.Row - 1, at.Column});
 }
 
 void GridEditor::RowDown() {
+    CommitPending();
     const GridCell at = Current();
     if (at.Row < model_.DataRowCount()) MoveTo({at.Row + 1, at.Column});
 }
 
-void GridEditor::RowAfterData() { MoveTo({model_.DataRowCount() + 1, Current().Column}); }
+void GridEditor::RowAfterData() {
+    CommitPending();
+    MoveTo({model_.DataRowCount() + 1, Current().Column});
+}
 
 void GridEditor::InsertRow() {
     CommitPending();

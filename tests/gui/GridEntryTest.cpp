@@ -192,6 +192,19 @@ TEST(GridEntryCommands, RowsBlocksAndTheTextStillBeingTyped) {
     EXPECT_EQ(t.MEdit().text(), QString());
 }
 
+TEST(GridEntryCommands, MovingCommandsCountTheRowStillBeingTyped) {
+    Typist t;
+    t.Type("P1");
+    t.Action("Them1dong")->trigger();
+    EXPECT_EQ(t.Cell(1, 0), "P1");
+    EXPECT_EQ(t.At(), (GridCell{2, 0}));
+    t.Type("P2");
+    t.Action("Lendongdau")->trigger();
+    t.Action("Xuongdongcuoi")->trigger();
+    EXPECT_EQ(t.At(), (GridCell{2, 0}));
+    EXPECT_EQ(t.window.Grid().DataRowCount(), 2);
+}
+
 TEST(GridEntryFind, WholeCellsInTheGridAndCaseBlindReplaceInTheEditor) {
     Typist t;
     GridModel& g = t.window.Grid();
