@@ -40,13 +40,14 @@ void TellSkipped(MainWindow& window, int skipped) {
 }
 
 // Asks the data kind, then converts rows 1 .. DataRowCount from the first cell of the grid.
-void ConvertRows(MainWindow& window, const RowConversion& convert) {
+// The text forms of angles change control rows only: a detail grid is not asked about.
+void ConvertRows(MainWindow& window, const RowConversion& convert, bool detailFifthMatters = true) {
     window.CommitGridEntry();
     TFloaifile* dialog = KindDialog(window);
     if (dialog == nullptr || dialog->exec() != QDialog::Accepted) return;
     GridDataKind kind{dialog->Kind()};
     if (kind.Kind == DataFileKind::None) return;
-    if (kind.Kind == DataFileKind::Detail) kind.Fifth = AskFifthColumn(window);
+    if (kind.Kind == DataFileKind::Detail && detailFifthMatters) kind.Fifth = AskFifthColumn(window);
     window.GridEntry().MoveTo({1, 0});
     const ConversionResult result = window.Grid().Edit([&](GridDocument& doc) { return convert(doc, kind); });
     window.SetDataSaved(false);
@@ -91,11 +92,13 @@ void AnglesFromPackedCommand(MainWindow& window, bool) {
 }
 
 void AnglesToSpacedCommand(MainWindow& window, bool) {
-    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return AnglesToSpacedText(doc, kind.Kind); });
+    ConvertRows(
+        window, [](GridDocument& doc, GridDataKind kind) { return AnglesToSpacedText(doc, kind.Kind); }, false);
 }
 
 void AnglesFromSpacedCommand(MainWindow& window, bool) {
-    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return AnglesFromSpacedText(doc, kind.Kind); });
+    ConvertRows(
+        window, [](GridDocument& doc, GridDataKind kind) { return AnglesFromSpacedText(doc, kind.Kind); }, false);
 }
 
 void DegreesToGradsCommand(MainWindow& window, bool) {

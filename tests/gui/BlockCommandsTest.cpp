@@ -72,6 +72,12 @@ TEST_F(BlockCommands, ConversionsAskTheKindAndConvertItsColumns) {
     EXPECT_EQ(Cell(1, 3), "1452");
     EXPECT_EQ(Cell(2, 4), "123");
     EXPECT_EQ(Cell(2, 1), "10.2030");
+
+    // The text forms of angles leave a detail grid alone and ask nothing about it.
+    const std::size_t asked = ask.calls.size();
+    Convert("Conversion5", 2);
+    EXPECT_EQ(ask.calls.size(), asked);
+    EXPECT_EQ(Cell(2, 4), "123");
 }
 
 TEST_F(BlockCommands, BlockOperationsActOnTheSelection) {
