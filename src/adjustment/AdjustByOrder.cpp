@@ -453,14 +453,21 @@ bool AdjustmentRun::HangingStage() {
         status_.ReportTablesClosed = true;
         AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
                                  analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
-        const HangingInputs in{model_, nb, known_, obs_.Angles, obs_.Sides, answers_};
-        const HangingResult result = ComputeHangingTraverses(in, HangingContext{settings_, run_, ui_});
-        if (result.Status == HangingStatus::Incomplete) return true;
-        if (!WriteHangingTraverses(result.Table)) return false;
-        const PointList& added = result.Table.NewPoints;
-        for (int k = 1; k <= added.Count(); ++k) known_.Add(added.Ids[k], added.X[k], added.Y[k]);
+        const HangingStep step = HangBranches(nb);
+        if (step != HangingStep::Done) return step == HangingStep::Incomplete;
         if (analysis_.Sides.Count() == 0) return true;
     }
+}
+
+AdjustmentRun::HangingStep AdjustmentRun::HangBranches(int nb) {
+    const HangingInputs in{model_, nb, known_, obs_.Angles, obs_.Sides, answers_};
+    const HangingResult result = ComputeHangingTraverses(in, HangingContext{settings_, run_, ui_});
+    // A failed computation gives no points.
+    if (result.Status == HangingStatus::Incomplete) return HangingStep::Incomplete;
+    if (!WriteHangingTraverses(result.Table)) return HangingStep::WriteFailed;
+    const PointList& added = result.Table.NewPoints;
+    for (int k = 1; k <= added.Count(); ++k) known_.Add(added.Ids[k], added.X[k], added.Y[k]);
+    return HangingStep::Done;
 }
 
 // The traverses in the drawing, their table in the main report, their new points in the result

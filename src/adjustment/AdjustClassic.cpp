@@ -213,14 +213,7 @@ bool AdjustmentRun::ClassicHangingLevel(int nb) {
     bool noDirection = false;
     SilentInteraction quiet;
     if (!FindStartDirections(model_, known_, count, analysis_.Angles, noDirection, quiet)) return true;
-    const HangingInputs in{model_, nb, known_, obs_.Angles, obs_.Sides, answers_};
-    const HangingResult result = ComputeHangingTraverses(in, HangingContext{settings_, run_, ui_});
-    // A failed computation gives no points.
-    if (result.Status == HangingStatus::Incomplete) return true;
-    if (!WriteHangingTraverses(result.Table)) return false;
-    const PointList& added = result.Table.NewPoints;
-    for (int k = 1; k <= added.Count(); ++k) known_.Add(added.Ids[k], added.X[k], added.Y[k]);
-    return true;
+    return HangBranches(nb) != HangingStep::WriteFailed;
 }
 
 RunStatus AdjustNetworkClassic(const AdjustmentInput& files, const ComputationSettings& settings, Interaction& ui,

@@ -137,6 +137,10 @@ private:
     // Logs and shows "Không ghi được tệp <name>"; false.
     bool WriteFailure(const std::string& fileName);
     bool HangingStage();
+    // Hanging branches 1..nb from the points known so far: computed, written, and their new
+    // points made known. Incomplete when the computation gave no points.
+    enum class HangingStep { Done, Incomplete, WriteFailed };
+    HangingStep HangBranches(int nb);
     bool WriteHangingTraverses(const HangingTraverseTable& table);
     void DrawKnownPoints();
     void DrawAdjustedBranches(const GroupWorkingSet& ws);

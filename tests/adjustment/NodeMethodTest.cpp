@@ -229,15 +229,6 @@ struct GroupRun {
     }
 };
 
-SyntheticNetwork Traverse() {
-    SyntheticNetwork net;
-    net.AddPoints({{"TA", 2301000.000, 501000.000, true}, {"A", 2300500.000, 500800.000, true},
-                   {"1", 2300390.120, 501110.330}, {"2", 2300450.870, 501420.160}, {"3", 2300280.540, 501690.720},
-                   {"B", 2300320.310, 501980.450, true}, {"TB", 2299900.000, 502300.000, true}});
-    net.AddBranch({"A", "1", "2", "3", "B"}, BranchKind::BothEnds, "TA", "TB");
-    return net;
-}
-
 // Three traverses from three known directions meeting at one node N; the longest reaches N
 // without an angle and carries it.
 SyntheticNetwork ThreeBranches() {
@@ -288,7 +279,8 @@ void ExpectNodeEquationsSolved(const SyntheticNetwork& net, bool asksNothing) {
 // Closures in whole millimetres make late corrections swing by the rounding; noisy data must
 // still settle instead of running out of passes.
 TEST(NodeMethod, NetworksMatchAnIndependentSolutionOfTheNodeEquations) {
-    for (SyntheticNetwork net : {Traverse(), ThreeBranches(), EqualBranches(), test::TwoLevelNetwork()}) {
+    for (SyntheticNetwork net :
+         {test::ConnectingTraverse(), ThreeBranches(), EqualBranches(), test::TwoLevelNetwork()}) {
         SCOPED_TRACE(net.Branches.front().Points.front() + " .. " + net.Branches.back().Points.back());
         // Errors large enough that other weights would move the points by centimetres.
         net.Observe(3, 6.0, 0.04);
@@ -302,7 +294,7 @@ TEST(NodeMethod, NetworksMatchAnIndependentSolutionOfTheNodeEquations) {
 }
 
 TEST(NodeMethod, StationWithoutCoordinatesIsCarriedFromItsTarget) {
-    SyntheticNetwork net = Traverse();
+    SyntheticNetwork net = test::ConnectingTraverse();
     net.Observe(1, 0.0, 0.0);
     net.Sides.push_back({"B", "TB", net.Distance("B", "TB")});
     GroupRun g;
@@ -343,7 +335,7 @@ TEST(NodeMethod, GroupsThatCannotBeAdjustedFailWithAMessage) {
     }
     {
         // A group touching no start station.
-        SyntheticNetwork net = Traverse();
+        SyntheticNetwork net = test::ConnectingTraverse();
         net.Observe(1, 0.0, 0.0);
         GroupRun g;
         g.tied = false;

@@ -17,16 +17,6 @@ namespace {
 
 using test::SyntheticNetwork;
 
-// The traverse A .. B between two known directions.
-SyntheticNetwork Traverse() {
-    SyntheticNetwork net;
-    net.AddPoints({{"TA", 2301000.000, 501000.000, true}, {"A", 2300500.000, 500800.000, true},
-                   {"1", 2300390.120, 501110.330}, {"2", 2300450.870, 501420.160}, {"3", 2300280.540, 501690.720},
-                   {"B", 2300320.310, 501980.450, true}, {"TB", 2299900.000, 502300.000, true}});
-    net.AddBranch({"A", "1", "2", "3", "B"}, BranchKind::BothEnds, "TA", "TB");
-    return net;
-}
-
 // Three free nodes in a triangle, each tied to a known direction by a branch of its own, and
 // joined to each other by three more branches.
 SyntheticNetwork ThreeNodes() {
@@ -84,7 +74,7 @@ void ExpectTrue(const SyntheticNetwork& net, const test::PointMap& points, doubl
 }
 
 TEST(StepByStep, ComputedCoordinatesOfErrorFreeNetworksAreTheTrueOnes) {
-    for (const SyntheticNetwork& planned : {Traverse(), ThreeNodes()}) {
+    for (const SyntheticNetwork& planned : {test::ConnectingTraverse(), ThreeNodes()}) {
         SyntheticNetwork net = planned;
         net.Observe(1, 0.0, 0.0);
         SCOPED_TRACE(net.Branches.front().Points.front());
@@ -125,7 +115,7 @@ TEST(StepByStep, NodeValuesOfThreeNodesEqualTheNodeMethods) {
 // With errors the traverse is carried from A as measured, and its misclosure at B is spread in
 // proportion to the sides: worked out here along the branch.
 TEST(StepByStep, TraverseCarriesItsMisclosureInProportionToTheSides) {
-    SyntheticNetwork net = Traverse();
+    SyntheticNetwork net = test::ConnectingTraverse();
     net.Observe(7, 12.0, 0.03);
     Session s(net);
     const auto points = s.Run(false, "kq.DTA");
@@ -161,7 +151,7 @@ TEST(StepByStep, TraverseCarriesItsMisclosureInProportionToTheSides) {
 // A target listed without coordinates: its azimuth is asked once, at the first analysis, and the
 // answer serves the later analyses of the group steps.
 TEST(StepByStep, StartAzimuthAskedOnceServesTheLaterSteps) {
-    SyntheticNetwork net = Traverse();
+    SyntheticNetwork net = test::ConnectingTraverse();
     net.Observe(1, 0.0, 0.0);
     Session s(net);
     std::string known = net.KnownText();

@@ -183,6 +183,16 @@ private:
     std::unordered_map<std::string, std::size_t> index_;
 };
 
+// A connecting traverse A .. B between the known directions TA-A and B-TB, three points between.
+inline SyntheticNetwork ConnectingTraverse() {
+    SyntheticNetwork net;
+    net.AddPoints({{"TA", 2301000.000, 501000.000, true}, {"A", 2300500.000, 500800.000, true},
+                   {"1", 2300390.120, 501110.330}, {"2", 2300450.870, 501420.160}, {"3", 2300280.540, 501690.720},
+                   {"B", 2300320.310, 501980.450, true}, {"TB", 2299900.000, 502300.000, true}});
+    net.AddBranch({"A", "1", "2", "3", "B"}, BranchKind::BothEnds, "TA", "TB");
+    return net;
+}
+
 // Two nodes on two levels: N1 reached from A and B, N2 from N1 by three branches. The branch
 // through p1..p3 carries both nodes; the others close on them with angles towards p1 and p3.
 inline SyntheticNetwork TwoLevelNetwork() {
