@@ -122,8 +122,7 @@ void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
 
 void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model) {
     CheckAngularMisclosure(model.Branches, ws.ClosureFb, ws.BranchStartAzimuths, ws.BranchEndAzimuths,
-                           ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.Nb, ws.PositionAngles,
-                           ws.AngularClosureFactor);
+                           ws.NoAngleClosure, ws.BranchTypes, ws.Nb, ws.PositionAngles);
 }
 
 void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
@@ -300,17 +299,14 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         if (!settled) ApplyNodeCorrections(ws, model, stage, corrections);
     }
     if (!settled) {
-        // The last pass stands: the group keeps its points, and report 6 says so.
+        // Values the stage never settled on are not trusted: the group fails, named.
         const PointNameTable& names = model.PointNames;
-        std::string text = Vn("     Nhóm ") + std::to_string(context.Run.GroupCounter + 1);
+        std::string text = Vn("Nhóm ") + std::to_string(context.Run.GroupCounter + 1);
         if (ws.Nb > 0) text += " (" + names.Name(br.FirstPoint(1)) + " ... " + names.Name(br.LastPoint(ws.Nb)) + ")";
         text += Vn(": ") + StageName(stage) + Vn(" chưa ổn định sau ") + std::to_string(kMaxNodePasses) +
-                Vn(" lần lặp, giữ kết quả lần lặp cuối");
-        context.Run.ProgressLog.Add(StripAccents(text, context.Settings.KeepAccents));
-        if (stage == NodeStage::Azimuth)
-            ComputeAngularClosures(ws, model);
-        else
-            ExactLinearClosures(ws, model, stage);
+                Vn(" lần lặp, nhóm không tính được");
+        GroupMessage(context, StripAccents(text, context.Settings.KeepAccents));
+        return false;
     }
     if (stage == NodeStage::Azimuth) {
         // Judged once the azimuths stand: a provisional closure says nothing of the branch. The
@@ -390,7 +386,7 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
 // The azimuth stage, then the azimuths of every side with the angular closures spread.
 bool AdjustAzimuths(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context) {
     ProvisionalNodeAzimuths(ws, model);
-    IterateNodeStage(ws, model, context, NodeStage::Azimuth);
+    if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return false;
     const OneBased<double> none;
     PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, Carry::ShareClosure, ws.Nb,
                          ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb,
@@ -434,8 +430,10 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
         result.SidesReduced = true;
     }
 
-    IterateNodeStage(ws, model, context, NodeStage::Y);
-    IterateNodeStage(ws, model, context, NodeStage::X);
+    if (!IterateNodeStage(ws, model, context, NodeStage::Y) || !IterateNodeStage(ws, model, context, NodeStage::X)) {
+        FailGroup(ws, context, result);
+        return result;
+    }
 
     ws.MeanSide = FinalLinearClosures(ws, model);
     if (CheckBranchClosures(ws, model, ClosureKind::Linear, "Canh cua nhanh", context.Run, context.Ui) ==

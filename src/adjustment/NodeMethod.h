@@ -28,7 +28,7 @@ struct GroupContext {
 enum class GroupStatus {
     Adjusted,  // results in the working set; the rigorous adjustment may start from them
     NotTied,   // no branch reaches a start station
-    Failed,    // a missing condition or observation, no convergence, or a file not written
+    Failed,    // a missing condition or observation, a node stage that did not settle, or a file not written
     Rejected,  // the user stopped after the linear closure check
 };
 
@@ -83,8 +83,8 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches);
 // corrects no node by more than 0.1 second (azimuths) or 0.01 mm (coordinates), or changes the
 // tracked correction by no more. Then the azimuth stage checks the angular closures once, and the
 // coordinate stages leave their closures in whole millimetres for the checks, reports and the
-// distribution. A stage that has not settled within kMaxNodePasses passes keeps its last pass,
-// says so in the progress log and returns false; the group goes on either way.
+// distribution. A stage that has not settled within kMaxNodePasses passes says so, naming the
+// group, and returns false: the group fails.
 inline constexpr int kMaxNodePasses = 100;
 bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context,
                       NodeStage stage);

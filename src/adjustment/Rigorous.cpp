@@ -138,7 +138,7 @@ void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, Ri
     sol.Fx = Zeros(nb);
     sol.Fy = Zeros(nb);
     CheckAngularMisclosure(br, sol.Fb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, ws.NoAngleClosure,
-                           ws.BranchTypes, ws.BranchAngleCounts, nb, ws.PositionAngles, ws.AngularClosureFactor);
+                           ws.BranchTypes, nb, ws.PositionAngles);
     // Unrounded: a closure cut to millimetres would leave the adjusted branch open by as much.
     for (int b = 1; b <= nb; ++b) {
         const int first = br.First(b);

@@ -62,6 +62,13 @@ double NormalizeAzimuth(double azimuth) {
     return azimuth;
 }
 
+double AngleDifference(double degrees) {
+    double d = std::fmod(degrees, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return d;
+}
+
 double ReverseAzimuth(double azimuth) {
     return azimuth >= 180.0 ? azimuth - 180.0 : azimuth + 180.0;
 }
@@ -177,8 +184,7 @@ void PropagateAllAzimuths(const BranchModel& branches, OneBased<double>& azimuth
 void CheckAngularMisclosure(const BranchModel& branches, OneBased<double>& f,
                             const OneBased<double>& startAzimuths,
                             const OneBased<double>& endAzimuths, const OneBased<std::uint8_t>& skip,
-                            const OneBased<BranchKind>& kinds, const OneBased<int>& angleCounts, int n,
-                            const OneBased<double>& angles, int angularClosureFactor) {
+                            const OneBased<BranchKind>& kinds, int n, const OneBased<double>& angles) {
     EnsureSize(f, n);
     for (int b = 1; b <= n; ++b) {
         if (skip[b]) {
@@ -186,12 +192,9 @@ void CheckAngularMisclosure(const BranchModel& branches, OneBased<double>& f,
             continue;
         }
         double fb = PropagateBranchAzimuths(branches, b, kinds, angles, startAzimuths[b]) - endAzimuths[b];
-        const double count = angleCounts[b] > 0 ? angleCounts[b] : 0;
-        const double tolerance = SecondsToDegrees(angularClosureFactor * std::sqrt(count));
-        if (std::fabs(fb) > tolerance &&
-            (std::fabs(fb - 360.0) <= tolerance || std::fabs(fb + 360.0) <= tolerance))
-            fb = fb <= 0.0 ? fb + 360.0 : fb - 360.0;
-        f[b] = fb;
+        // A closure is an angle difference: one near north carried as a whole turn would drive
+        // the node azimuths away, whatever the tolerance.
+        f[b] = AngleDifference(fb);
     }
 }
 

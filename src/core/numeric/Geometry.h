@@ -74,13 +74,15 @@ void PropagateAllAzimuths(const BranchModel& branches, OneBased<double>& azimuth
                           const OneBased<int>& angleCounts, const OneBased<double>& misclosures,
                           const OneBased<double>& startAzimuths);
 
-// Angular misclosure (degrees) of branches 1..n, a full turn removed where that brings it within
-// angularClosureFactor x sqrt(angles) seconds. Judging it is the caller's business.
+// An angle difference in degrees brought into (-180, 180].
+double AngleDifference(double degrees);
+
+// Angular misclosure (degrees) of branches 1..n, always within (-180, 180]. Judging it is the
+// caller's business.
 void CheckAngularMisclosure(const BranchModel& branches, OneBased<double>& f,
                             const OneBased<double>& startAzimuths,
                             const OneBased<double>& endAzimuths, const OneBased<std::uint8_t>& skip,
-                            const OneBased<BranchKind>& kinds, const OneBased<int>& angleCounts, int n,
-                            const OneBased<double>& angles, int angularClosureFactor);
+                            const OneBased<BranchKind>& kinds, int n, const OneBased<double>& angles);
 
 // Recomputes the interior points of branches 1..n from their first point. Only ShareClosure reads
 // sumSides, fX and fY (a branch of zero length shares nothing); only WithCorrections reads

@@ -75,26 +75,31 @@ TEST(GeometryTest, AzimuthsAreCarriedOverTheAnglesTheBranchKindMeasures) {
                 kTight);
 }
 
-TEST(GeometryTest, AngularMisclosureDropsAFullTurn) {
+TEST(GeometryTest, AngularMisclosureIsAlwaysWithinHalfATurn) {
     // Four branches of three points without connecting angles: the one interior angle is the only angle.
     const BranchModel model = MakeBranches({3, 3, 3, 3});
     const OneBased<double> angles = List<double>({0, 179.999, 0, 0, 180.0005, 0, 0, 181, 0, 0, 181, 0});
     const OneBased<BranchKind> kinds(4, BranchKind::Neither);
-    const OneBased<int> counts = List<int>({1, 1, 1, 1});
     const OneBased<std::uint8_t> skip = List<std::uint8_t>({0, 0, 0, 1});
     // Branch 1: 0 -> 359.999 against 0: 359.999 -> -0.001.
     // Branch 2: 0 -> 0.0005 against 359.9995: -359.999 -> +0.001.
-    // Branch 3: 0 -> 1 against 0: one degree, far beyond 10" and left as it is.
+    // Branch 3: 0 -> 1 against 0: one degree, left as it is.
     const OneBased<double> start = List<double>({0, 0, 0, 0});
     const OneBased<double> end = List<double>({0, 359.9995, 0, 0});
     OneBased<double> f;
-    CheckAngularMisclosure(model, f, start, end, skip, kinds, counts, 4, angles, 10);
+    CheckAngularMisclosure(model, f, start, end, skip, kinds, 4, angles);
     ASSERT_EQ(f.Size(), 4u);
     ExpectAt(f, {{1, -0.0010}, {2, 0.0010}, {3, 1.0}});
     EXPECT_EQ(f[4], 0.0);
-    // With a tolerance of 3" the first branch is 3.6" off a full turn and keeps it.
-    CheckAngularMisclosure(model, f, start, end, skip, kinds, counts, 1, angles, 3);
-    EXPECT_NEAR(f[1], 359.999, kTight);
+    // However far a closure lies outside any tolerance, it stays within half a turn: 0 carried over
+    // an angle of 10 is 0 + 10 - 180 = 190; against 9.5 that is 180.5, which is -179.5.
+    const OneBased<double> far = List<double>({0, 10, 0});
+    CheckAngularMisclosure(MakeBranches({3}), f, List<double>({0.0}), List<double>({9.5}), List<std::uint8_t>({0}),
+                           List({BranchKind::Neither}), 1, far);
+    EXPECT_NEAR(f[1], -179.5, kTight);
+    EXPECT_NEAR(AngleDifference(180.0), 180.0, kTight);
+    EXPECT_NEAR(AngleDifference(-180.0), 180.0, kTight);
+    EXPECT_NEAR(AngleDifference(-359.99), 0.01, kTight);
 }
 
 TEST(GeometryTest, SideAzimuthsShareTheMisclosureEqually) {
