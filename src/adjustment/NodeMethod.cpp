@@ -275,7 +275,7 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
     corrections[1] = 100.0;  // the first comparison always goes on
     bool firstPass = true;
     bool settled = false;
-    for (int pass = 1; pass <= kMaxNodePasses && !settled; ++pass) {
+    for (int pass = 1; pass <= context.NodePassLimit && !settled; ++pass) {
         const double previous = corrections[tracked];
         if (stage == NodeStage::Azimuth)
             ComputeAngularClosures(ws, model);
@@ -303,7 +303,7 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         const PointNameTable& names = model.PointNames;
         std::string text = Vn("Nhóm ") + std::to_string(context.Run.GroupCounter + 1);
         if (ws.Nb > 0) text += " (" + names.Name(br.FirstPoint(1)) + " ... " + names.Name(br.LastPoint(ws.Nb)) + ")";
-        text += Vn(": ") + StageName(stage) + Vn(" chưa ổn định sau ") + std::to_string(kMaxNodePasses) +
+        text += Vn(": ") + StageName(stage) + Vn(" chưa ổn định sau ") + std::to_string(context.NodePassLimit) +
                 Vn(" lần lặp, nhóm không tính được");
         GroupMessage(context, StripAccents(text, context.Settings.KeepAccents));
         return false;

@@ -18,11 +18,15 @@
 
 namespace qef {
 
+// Passes a node stage may take to settle; it settles in two or three on any real network.
+inline constexpr int kMaxNodePasses = 100;
+
 struct GroupContext {
     const ComputationSettings& Settings;
     RunRecord& Run;
     Interaction& Ui;
     Progress& Monitor;
+    int NodePassLimit = kMaxNodePasses;
 };
 
 enum class GroupStatus {
@@ -83,9 +87,8 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches);
 // corrects no node by more than 0.1 second (azimuths) or 0.01 mm (coordinates), or changes the
 // tracked correction by no more. Then the azimuth stage checks the angular closures once, and the
 // coordinate stages leave their closures in whole millimetres for the checks, reports and the
-// distribution. A stage that has not settled within kMaxNodePasses passes says so, naming the
+// distribution. A stage that has not settled within the context's pass limit says so, naming the
 // group, and returns false: the group fails.
-inline constexpr int kMaxNodePasses = 100;
 bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context,
                       NodeStage stage);
 

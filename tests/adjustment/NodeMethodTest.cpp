@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <Eigen/Dense>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -156,6 +157,7 @@ struct GroupRun {
     test::RecordingProgress monitor;
     std::string withoutCoordinates;  // a known station listed without coordinates
     bool tied = true;                // false: no start direction
+    int passLimit = kMaxNodePasses;
 
     int Id(const std::string& name) { return model.PointNames.Register(name); }
 
@@ -203,7 +205,7 @@ struct GroupRun {
         ws.Nb = static_cast<int>(net.Branches.size());
         ws.Nn = static_cast<int>(net.Nodes.size());
         ws.Ns = model.StartStations.Size();
-        const GroupContext context{settings, run, ui, monitor};
+        const GroupContext context{settings, run, ui, monitor, passLimit};
         const GroupStatus status = AdjustGroupSimple(ws, in, context).Status;
         if (status == GroupStatus::Adjusted) RecordCompletedGroup(ws, model, context);
         return status;
@@ -342,6 +344,23 @@ TEST(NodeMethod, GroupsThatCannotBeAdjustedFailWithAMessage) {
         EXPECT_EQ(g.Adjust(net), GroupStatus::NotTied);
         ASSERT_EQ(g.ui.Messages().size(), 1u);
         EXPECT_NE(g.ui.Messages()[0].find("khong duoc noi voi toa do goc"), std::string::npos);
+    }
+    {
+        // Node azimuths that never settle (here: one pass, which only ever proposes): the group is
+        // not trusted, says why, and leaves nothing to write or to adjust rigorously.
+        SyntheticNetwork net = ThreeBranches();
+        net.Observe(5, 6.0, 0.01);
+        GroupRun g;
+        g.passLimit = 1;
+        g.settings.KeepAccents = false;
+        EXPECT_EQ(g.Adjust(net), GroupStatus::Failed);
+        const std::string text = "Nhom 1 (A ... N): phuong vi nut chua on dinh sau 1 lan lap, nhom khong tinh duoc";
+        EXPECT_EQ(g.ui.Messages(), std::vector<std::string>{text});
+        const auto& log = g.run.ProgressLog.Lines();
+        EXPECT_NE(std::find(log.begin(), log.end(), text), log.end());
+        EXPECT_EQ(log.back(), "");
+        EXPECT_EQ(g.run.RunUnknownPointTotal, 0);
+        EXPECT_EQ(g.ws.PositionX.Size(), 0);
     }
 }
 
