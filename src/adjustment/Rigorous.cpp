@@ -131,8 +131,14 @@ int KindAngleCount(BranchKind kind, int n) {
 void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
     const BranchModel& br = model.Branches;
     const int nb = ws.Nb;
+    // After a pass the observations carry that pass's corrections: the conditions are linearised
+    // again where the last solution put the points.
+    const bool corrected = !sol.AngleCorrections.Empty();
+    const Carry carry = corrected ? Carry::WithCorrections : Carry::AsMeasured;
     const OneBased<double> none;
-    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, Carry::AsMeasured, nb, ws.NoAngleClosure,
+    const OneBased<double>& angleCorrections = corrected ? sol.AngleCorrections : none;
+    const OneBased<double>& sideCorrections = corrected ? sol.SideCorrections : none;
+    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, angleCorrections, carry, nb, ws.NoAngleClosure,
                          ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
     sol.Fb = Zeros(nb);
     sol.Fx = Zeros(nb);
@@ -143,11 +149,18 @@ void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, Ri
     for (int b = 1; b <= nb; ++b) {
         const int first = br.First(b);
         const int last = br.Last(b);
-        sol.Fx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]) - ws.PositionX[last];
-        sol.Fy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]) - ws.PositionY[last];
+        if (corrected) {
+            sol.Fx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, sideCorrections, ws.PositionX[first]) -
+                        ws.PositionX[last];
+            sol.Fy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, sideCorrections, ws.PositionY[first]) -
+                        ws.PositionY[last];
+        } else {
+            sol.Fx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]) - ws.PositionX[last];
+            sol.Fy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]) - ws.PositionY[last];
+        }
     }
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::AsMeasured, nb, ws.BranchLengthSums,
-                      sol.Fx, sol.Fy, none, ws.PositionAzimuths);
+    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, carry, nb, ws.BranchLengthSums, sol.Fx, sol.Fy,
+                      sideCorrections, ws.PositionAzimuths);
 }
 
 void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol) {
@@ -353,9 +366,25 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
                 add(r3, sol.NodeColumn(e, 3), -1.0);
             }
         }
+        // Fb is of the measured angles, in which the angle condition is linear. The coordinate
+        // closures are of the corrected observations: less what the corrections already put in
+        // them, the solution is again the whole correction of each observation.
+        double wx = sol.Fx[bi];
+        double wy = sol.Fy[bi];
+        if (!sol.AngleCorrections.Empty()) {
+            const BranchKind kind = ws.BranchTypes[bi];
+            const int angles = KindAngleCount(kind, br.BranchPointCounts[bi]);
+            for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
+                const int i = sol.TermStart[bi] + t;
+                const double v = t <= angles ? sol.AngleCorrections[first + AnglePoint(kind, t) - 1]
+                                             : sol.SideCorrections[first + t - angles - 1];
+                wx -= sol.A2[i] * v;
+                wy -= sol.A3[i] * v;
+            }
+        }
         normals.Constant(r1) = DegreesToSeconds(sol.Fb[bi]);
-        normals.Constant(r2) = sol.Fx[bi];
-        normals.Constant(r3) = sol.Fy[bi];
+        normals.Constant(r2) = wx;
+        normals.Constant(r3) = wy;
     }
 }
 
@@ -417,22 +446,17 @@ void CorrectNodes(GroupWorkingSet& ws, const NetworkModel& model, const Rigorous
     }
 }
 
-// Node corrections small enough that conditions linearised at the corrected values would give
-// the same solution to well below a hundredth of a millimetre.
-constexpr double kSettledNodeMetres = 0.0001;
-constexpr double kSettledNodeSeconds = 0.1;
+// A pass that moves no point by more than this leaves the least squares solution standing.
+constexpr double kSettledMetres = 0.000001;
 // A group whose corrections do not settle keeps the solution of the last pass.
 constexpr int kMaxRigorousPasses = 10;
 
-bool NodeCorrectionsSettled(const GroupWorkingSet& ws, const RigorousSolution& sol) {
-    for (int j = 1; j <= sol.M; ++j) {
-        if (std::fabs(sol.Solution[sol.NodeColumn(j, 1)]) > kSettledNodeSeconds) return false;
-        if (!NodeCoordinatesUnknown(ws, j)) continue;
-        if (std::fabs(sol.Solution[sol.NodeColumn(j, 2)]) > kSettledNodeMetres ||
-            std::fabs(sol.Solution[sol.NodeColumn(j, 3)]) > kSettledNodeMetres)
-            return false;
-    }
-    return true;
+// The largest distance in X or Y between the points of the group and `x`, `y`.
+double LargestShift(const GroupWorkingSet& ws, const OneBased<double>& x, const OneBased<double>& y) {
+    double largest = 0.0;
+    for (int p = 1; p <= ws.TotalPoints; ++p)
+        largest = std::max({largest, std::fabs(ws.PositionX[p] - x[p]), std::fabs(ws.PositionY[p] - y[p])});
+    return largest;
 }
 
 }  // namespace
@@ -465,10 +489,12 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
         return result;
     }
     RigorousSolution& sol = result.Solution;
-    // The conditions are linear in the node values near the solution only: where the simple
-    // adjustment left the nodes far off, they are linearised again at the corrected nodes, and
-    // the closures are always those of the measured values, so the last pass holds the whole
-    // corrections.
+    // The conditions are linear near the solution only: each pass linearises them again where the
+    // last one put the points, until a pass moves no point by more than a micrometre. Every pass
+    // solves for the whole corrections of the observations, so mu, [pvv] and the accuracy are
+    // those of the last pass.
+    OneBased<double> linearisedX;
+    OneBased<double> linearisedY;
     for (int pass = 1;; ++pass) {
         ComputeApproximateValues(ws, model, sol);
         monitor.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
@@ -477,14 +503,15 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
         BuildConditionBlock(ws, model, settings, sol);
         BuildCorrelateNormals(ws, model, sol);
         SolveRigorous(ws, model, sol);
-        if (pass == kMaxRigorousPasses || NodeCorrectionsSettled(ws, sol)) break;
-        CorrectNodes(ws, model, sol);
+        linearisedX = ws.PositionX;
+        linearisedY = ws.PositionY;
+        ApplyRigorousCorrections(ws, model, sol);
+        if (pass == kMaxRigorousPasses || LargestShift(ws, linearisedX, linearisedY) < kSettledMetres) break;
     }
     context.State.MbInUseSeconds = sol.MbInUseSeconds;
     context.State.PvvTotal = sol.Pvv;
 
     EstimateSideAccuracy(ws, model, sol, context);
-    ApplyRigorousCorrections(ws, model, sol);
 
     monitor.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx điểm : "));
     monitor.SetRange(0, ws.Nb + 1);

@@ -2,8 +2,9 @@
 // Rigorous adjustment of one group of traverse branches by conditions with unknowns: each branch
 // gives an angle, an x and a y closure condition in the corrections of its own angles and sides;
 // each node adds an orientation, an X and a Y unknown (orientation only for a node with known
-// coordinates). The correlate normals, bordered by the node unknowns, are solved once, starting
-// from the values of the node-method adjustment, which this stage replaces for the group.
+// coordinates). The correlate normals, bordered by the node unknowns, are solved starting from the
+// values of the node-method adjustment, and again at the corrected values until they settle; the
+// result replaces the node-method values of the group.
 #include <cstddef>
 
 #include "adjustment/GroupWorkingSet.h"
@@ -112,8 +113,8 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
 
 // The steps, in the order the adjustment runs them.
 
-// Azimuths and coordinates carried along every branch from the observations alone, and the three
-// closures of every branch.
+// Azimuths and coordinates carried along every branch from the observations (with the corrections
+// of the last pass, once there is one), and the three closures of every branch.
 void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
 // The a-priori unit-weight error (seconds) and the Ms of the sides with estimated weights.
 void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol);

@@ -193,6 +193,58 @@ TEST(Rigorous, GroupsMatchParametricSolution) {
     }
 }
 
+// A long connecting traverse of 24 points zigzagging across 8 km: no node to correct, so only
+// linearising the conditions again at the corrected values brings it to the least squares.
+SyntheticGroup LongTraverse() {
+    SyntheticGroup g;
+    g.AddPoints({{"A", -400, -300, true}, {"B", 0, 0, true}});
+    std::vector<std::string> names{"B"};
+    for (int i = 1; i <= 22; ++i) {
+        const std::string name = "L" + std::to_string(i);
+        g.AddPoint(name, 120.0 * i + (i % 3 == 0 ? 90.0 : -60.0), 350.0 * i + (i % 2 == 0 ? 40.0 : -80.0));
+        names.push_back(name);
+    }
+    g.AddPoints({{"C", 2900, 8100, true}, {"D", 3300, 8600, true}});
+    names.push_back("C");
+    g.AddBranch(names, BranchKind::BothEnds, "A", "D");
+    return g;
+}
+
+// Observations at 10" and 10 mm, the noise of a careless but honest field day: the conditions are
+// far enough from linear there that one solution misses the least squares by over 0.01 mm.
+TEST(Rigorous, EqualsLeastSquaresAtTenSecondsAndTenMillimetres) {
+    SyntheticGroup hanging = test::NodeNetwork();
+    hanging = WithSideOnlyBranch(hanging);
+    struct Case {
+        const char* name;
+        SyntheticGroup g;
+        std::uint32_t seed;
+    };
+    const Case cases[] = {{"long connecting traverse", LongTraverse(), 3},
+                          {"a network hanging on a side-only point", hanging, 5},
+                          {"nodes joined by cross branches", NodeLadder(), 9},
+                          {"grid of 265 points", test::GridNetwork(6, 7, 21, 10.0, 0.010), 0}};
+    for (Case c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.seed != 0) c.g.Observe(c.seed, 10.0, 0.010);
+        RigorousRun r;
+        r.settings.WeightMode = WeightMode::Entered;
+        r.settings.MbEnteredSeconds = 10.0;
+        r.settings.MsConstant = 10.0;
+        r.settings.MsPpm = 0.0;
+        ASSERT_EQ(r.Adjust(c.g, 10.0, 0.010), RigorousStatus::Adjusted);
+        const ParametricSolution ref = SolveParametric(c.g, 10.0, [](double) { return 0.010; });
+        EXPECT_EQ(r.sol.Redundancy, ref.Redundancy);
+        EXPECT_NEAR(r.sol.Pvv, ref.Pvv, 1e-6 * ref.Pvv);
+        double worst = 0.0;
+        for (const auto& [name, column] : ref.Index) {
+            const auto [x, y, mx, my] = r.Adjusted(name);
+            worst = std::max({worst, std::fabs(x - ref.X(name)), std::fabs(y - ref.Y(name))});
+        }
+        EXPECT_LT(worst, 1e-5);
+    }
+}
+
 // The node part of the inverse where two nodes a branch joins have no coupling left after the
 // reduction (a cancellation): it is still formed there, against Eigen's inverse.
 TEST(Rigorous, NodeInverseBetweenNodesABranchJoins) {
