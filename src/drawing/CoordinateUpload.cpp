@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
@@ -13,6 +14,8 @@ namespace qef {
 ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationSettings& settings,
                                 Progress& monitor, Interaction& ui, DrawingTarget* target) {
     ToolStatus status;
+    const std::string drawingName = DrawingPathFor(coordName);
+    if (target == nullptr && !ResultNameUsable({coordName}, drawingName, ui, status)) return status;
     SplitLines lines(coordName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) {
         ReportUnreadable(coordName, ui, status);
@@ -36,13 +39,27 @@ ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationS
         y.PushBack(vy);
         h.PushBack(vh);
     }
+    // An empty drawing would replace the one an earlier upload left.
+    if (names.Size() == 0) {
+        ReportNoData(coordName, ui, status);
+        return status;
+    }
     std::unique_ptr<DxfDrawing> own;
     if (target == nullptr) {
-        own = std::make_unique<DxfDrawing>(DrawingPathFor(coordName));
+        own = std::make_unique<DxfDrawing>(drawingName, DrawingWrites::ByOwner);
         target = own.get();
     }
-    AcadExportDetailPoints({settings, *target, monitor, ui}, "diem", names.Size(), names, x, y, h,
+    // The options dialog chose the layers by the kind of points the file holds.
+    AcadExportDetailPoints({settings, *target, monitor, ui}, settings.AcadCurrentLayer, names.Size(), names, x, y, h,
                            settings.AcadUploadFlags);
+    if (own != nullptr && own->Exported()) {
+        if (!own->Write()) {
+            own->ReportFailure(ui);
+            status.Outcome = RunOutcome::WriteFailed;
+            return status;
+        }
+        status.WrittenFile = drawingName;
+    }
     status.Written = names.Size();
     return status;
 }

@@ -44,6 +44,10 @@ ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& 
         out.push_back(TrimBlanks(f[1]) + "\t" + TrimBlanks(f[2]) + "\t" + TrimBlanks(f[3]) + "\t" +
                       FormatFixed(slope + instrument - target, 5, 3));
     }
+    if (out.empty()) {
+        ReportNoData(inName, ui, status);
+        return status;
+    }
     WriteToolResult(outName, out, ui, status);
     return status;
 }
@@ -59,14 +63,8 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
     ToolStatus status;
     SplitLines lines(inName, settings.FixedFieldWidth);
     if (!Start(inName, outName, lines, ui, status)) return status;
-    const std::optional<std::string> typed = ui.AskText(Vn("Vào dữ liệu"), Vn("Giá trị bắt đầu"), "0");
-    if (!typed) {
-        status.Outcome = RunOutcome::Cancelled;
-        return status;
-    }
-    long long number = StartNumberOf(*typed);
     const FieldArray& f = lines.Fields();
-    std::vector<std::string> out;
+    std::vector<std::string> points;  // ",X,Y,0.0,name": the number goes before
     double x = 0.0, y = 0.0;
     while (lines.Next()) {
         if (TrimBlanks(lines.Line()).empty()) continue;
@@ -75,9 +73,22 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
             ++status.Skipped;
             continue;
         }
-        out.push_back(std::to_string(number++) + "," + TrimBlanks(f[2]) + "," + TrimBlanks(f[3]) + ",0.0," +
-                      TrimBlanks(f[1]));
+        points.push_back("," + TrimBlanks(f[2]) + "," + TrimBlanks(f[3]) + ",0.0," + TrimBlanks(f[1]));
     }
+    // Refused before the start number is asked: there is nothing to number.
+    if (points.empty()) {
+        ReportNoData(inName, ui, status);
+        return status;
+    }
+    const std::optional<std::string> typed = ui.AskText(Vn("Vào dữ liệu"), Vn("Giá trị bắt đầu"), "0");
+    if (!typed) {
+        status.Outcome = RunOutcome::Cancelled;
+        return status;
+    }
+    long long number = StartNumberOf(*typed);
+    std::vector<std::string> out;
+    out.reserve(points.size());
+    for (const std::string& point : points) out.push_back(std::to_string(number++) + point);
     if (status.Skipped > 0)
         ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
     WriteToolResult(outName, out, ui, status);
@@ -100,6 +111,10 @@ ToolStatus ListStations(const std::string& inName, const std::string& outName, c
             std::string name = TrimBlanks(f[static_cast<std::size_t>(i)]);
             if (!name.empty() && seen.insert(name).second) out.push_back(std::move(name));
         }
+    }
+    if (out.empty()) {
+        ReportNoData(inName, ui, status);
+        return status;
     }
     WriteToolResult(outName, out, ui, status);
     return status;

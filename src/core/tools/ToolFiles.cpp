@@ -40,6 +40,7 @@ bool WriteToolResult(const std::string& path, const std::vector<std::string>& li
         return false;
     }
     status.Written = static_cast<int>(lines.size());
+    status.WrittenFile = path;
     return true;
 }
 
@@ -61,6 +62,15 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
     ui.Message(Vn("Không mở được file ") + fileName);
     status.ReadError = {fileName, 1, ReadErrorKind::Open, 1};
     status.Outcome = RunOutcome::ReadFailed;
+}
+
+void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status) {
+    ui.Message("File " + fileName + Vn(" không có số liệu"));
+    status.Outcome = RunOutcome::EmptyInput;
+}
+
+void DropByteOrderMark(std::string& firstLine) {
+    if (firstLine.starts_with("\xEF\xBB\xBF")) firstLine.erase(0, 3);
 }
 
 }  // namespace qef

@@ -16,6 +16,7 @@ struct ToolStatus {
     ReadErrorRecord ReadError;
     int Written = 0;  // records written to the result file
     int Skipped = 0;  // records left out because they could not be read
+    std::string WrittenFile;  // the file the tool put in place; empty when it wrote none
 };
 
 // Numeric names by value first ("9" before "10", "10" equal to "10.0"), then the others as text,
@@ -35,5 +36,14 @@ bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string&
 
 // Records that `fileName` could not be opened, with the readers' message.
 void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& status);
+
+// Refuses an input without a line the tool can use, before anything is written: the message
+// "File <name> không có số liệu" and status EmptyInput. An empty result would replace the results
+// of an earlier run for nothing.
+void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status);
+
+// Removes the byte-order mark that editors of other systems put before UTF-8 text; it belongs to
+// no field. For the first line of a file.
+void DropByteOrderMark(std::string& firstLine);
 
 }  // namespace qef
