@@ -6,6 +6,7 @@
 #include "core/numeric/Numbers.h"
 #include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 #include "drawing/DxfDrawing.h"
 
@@ -24,17 +25,22 @@ ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationS
     OneBased<std::string> names;
     OneBased<double> x, y, h;
     const FieldArray& f = lines.Fields();
+    NameCutter cutter;
+    // A number a survey can give: 1e308 would put the point out of any drawing's reach.
+    const auto value = [&](std::size_t i, double& v) {
+        return TryParseReal(TrimBlanks(f.Whole(i)), v) && PlausibleValue(v, settings);
+    };
     while (lines.Next()) {
         const int k = lines.Count();
         if (k == 0) continue;
         double vx = 0.0, vy = 0.0, vh = 0.0;
-        const std::string name = RemoveCharToName(f[1]);
-        if (k < 3 || name.empty() || !TryParseReal(TrimBlanks(f[2]), vx) || !TryParseReal(TrimBlanks(f[3]), vy) ||
-            (k >= 4 && !TryParseReal(TrimBlanks(f[4]), vh))) {
+        std::string whole = f.Whole(1);
+        std::erase(whole, ' ');
+        if (k < 3 || whole.empty() || !value(2, vx) || !value(3, vy) || (k >= 4 && !value(4, vh))) {
             ++status.Skipped;
             continue;
         }
-        names.PushBack(name);
+        names.PushBack(cutter.Take(whole));
         x.PushBack(vx);
         y.PushBack(vy);
         h.PushBack(vh);
@@ -44,6 +50,9 @@ ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationS
         ReportNoData(coordName, ui, status);
         return status;
     }
+    cutter.Report(coordName, ui);
+    if (status.Skipped > 0)
+        ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không đưa vào bản vẽ"));
     std::unique_ptr<DxfDrawing> own;
     if (target == nullptr) {
         own = std::make_unique<DxfDrawing>(drawingName, DrawingWrites::ByOwner);

@@ -3,7 +3,11 @@
 // output file at once so that a failed or stopped tool never leaves half a file.
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
+
+#include "core/model/ComputationSettings.h"
 
 #include "core/model/Interaction.h"
 #include "core/model/ReadError.h"
@@ -41,6 +45,22 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
 // "File <name> không có số liệu" and status EmptyInput. An empty result would replace the results
 // of an earlier run for nothing.
 void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status);
+
+// A value of a data line that a survey can give: finite and, in metres, within 1e9 (the readers'
+// limit). Larger values are typing slips that would be written out as hundreds of digits.
+bool PlausibleValue(double value, const ComputationSettings& settings);
+
+// The point names of one input file: each cut to 15 characters as the tools keep them, and every
+// name that was cut told once at the end, in the words of the readers.
+class NameCutter {
+public:
+    std::string Take(const std::string& whole);
+    void Report(const std::string& fileName, Interaction& ui) const;
+
+private:
+    std::vector<std::pair<std::string, std::string>> cut_;  // whole name, kept name
+    std::unordered_set<std::string> seen_;
+};
 
 // Removes the byte-order mark that editors of other systems put before UTF-8 text; it belongs to
 // no field. For the first line of a file.
