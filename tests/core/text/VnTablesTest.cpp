@@ -1,5 +1,5 @@
 // Every byte of the TCVN3 and VNI tables against the published tables, typed as data in
-// tests/data/text/ (one line per byte; for VNI also one line per letter).
+// tests/data/text/charsets/ (one line per byte; for VNI also one line per letter).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -36,7 +36,7 @@ char32_t CodePointOf(const std::string& word) { return static_cast<char32_t>(std
 
 Table ReadTable(const std::string& name) {
     Table table;
-    std::ifstream in(QEF_TEST_DATA "/text/" + name);
+    std::ifstream in(QEF_TEST_DATA "/text/charsets/" + name);
     bool letters = false;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#' || line == "[bytes]") continue;
