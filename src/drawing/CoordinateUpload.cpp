@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"

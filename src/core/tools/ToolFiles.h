@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/model/ComputationSettings.h"
-
 #include "core/model/Interaction.h"
 #include "core/model/ReadError.h"
 #include "core/model/RunOutcome.h"

@@ -74,11 +74,11 @@ ToolStatus ReplaceWordsInFile(const std::string& pairsName, const std::string& i
         ReportUnreadable(pairsName, ui, status);
         return status;
     }
-    std::vector<std::string> lines;
     if (pairs.empty()) {
         ReportNoData(pairsName, ui, status);
         return status;
     }
+    std::vector<std::string> lines;
     if (!ReadAllLines(inName, lines)) {
         ReportUnreadable(inName, ui, status);
         return status;
