@@ -5,6 +5,7 @@
 #include "core/numeric/Numbers.h"
 #include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 #include "drawing/DxfDrawing.h"
 
@@ -13,6 +14,8 @@ namespace qef {
 ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationSettings& settings,
                                 Progress& monitor, Interaction& ui, DrawingTarget* target) {
     ToolStatus status;
+    const std::string drawingName = DrawingPathFor(coordName);
+    if (target == nullptr && !ResultNameUsable({coordName}, drawingName, ui, status)) return status;
     SplitLines lines(coordName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) {
         ReportUnreadable(coordName, ui, status);
@@ -21,28 +24,50 @@ ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationS
     OneBased<std::string> names;
     OneBased<double> x, y, h;
     const FieldArray& f = lines.Fields();
+    NameCutter cutter;
+    // A number a survey can give: 1e308 would put the point out of any drawing's reach.
+    const auto value = [&](std::size_t i, double& v) {
+        return TryParseReal(TrimBlanks(f.Whole(i)), v) && PlausibleValue(v, settings);
+    };
     while (lines.Next()) {
         const int k = lines.Count();
         if (k == 0) continue;
         double vx = 0.0, vy = 0.0, vh = 0.0;
-        const std::string name = RemoveCharToName(f[1]);
-        if (k < 3 || name.empty() || !TryParseReal(TrimBlanks(f[2]), vx) || !TryParseReal(TrimBlanks(f[3]), vy) ||
-            (k >= 4 && !TryParseReal(TrimBlanks(f[4]), vh))) {
+        std::string whole = f.Whole(1);
+        std::erase(whole, ' ');
+        if (k < 3 || whole.empty() || !value(2, vx) || !value(3, vy) || (k >= 4 && !value(4, vh))) {
             ++status.Skipped;
             continue;
         }
-        names.PushBack(name);
+        names.PushBack(cutter.Take(whole));
         x.PushBack(vx);
         y.PushBack(vy);
         h.PushBack(vh);
     }
+    // An empty drawing would replace the one an earlier upload left.
+    if (names.Size() == 0) {
+        ReportNoData(coordName, ui, status);
+        return status;
+    }
+    cutter.Report(coordName, ui);
+    if (status.Skipped > 0)
+        ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không đưa vào bản vẽ"));
     std::unique_ptr<DxfDrawing> own;
     if (target == nullptr) {
-        own = std::make_unique<DxfDrawing>(DrawingPathFor(coordName));
+        own = std::make_unique<DxfDrawing>(drawingName, DrawingWrites::ByOwner);
         target = own.get();
     }
-    AcadExportDetailPoints({settings, *target, monitor, ui}, "diem", names.Size(), names, x, y, h,
+    // The options dialog chose the layers by the kind of points the file holds.
+    AcadExportDetailPoints({settings, *target, monitor, ui}, settings.AcadCurrentLayer, names.Size(), names, x, y, h,
                            settings.AcadUploadFlags);
+    if (own != nullptr && own->Exported()) {
+        if (!own->Write()) {
+            own->ReportFailure(ui);
+            status.Outcome = RunOutcome::WriteFailed;
+            return status;
+        }
+        status.WrittenFile = drawingName;
+    }
     status.Written = names.Size();
     return status;
 }

@@ -11,8 +11,11 @@
 namespace qef {
 
 // Draws every point line of the file (name, X, Y and an optional H, which is 0 without one) as a
-// detail point with the drawing options of `settings`, into `target`, or, when that is null, into
-// the DXF drawing beside the file. Lines that are not points are left out and counted.
+// detail point with the drawing options of `settings`, on the layers of AcadCurrentLayer, into
+// `target`, or, when that is null, into the DXF drawing beside the file (DrawingPathFor), whose
+// name the status then gives as WrittenFile. Lines that are not points (or give values no survey
+// gives) are left out, counted and told; names are cut to 15 characters and told; a file without
+// any point line is refused and draws nothing.
 ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationSettings& settings,
                                 Progress& monitor, Interaction& ui, DrawingTarget* target = nullptr);
 

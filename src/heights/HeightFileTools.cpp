@@ -70,6 +70,10 @@ ToolStatus AverageTwoWayLevelling(const std::string& inputName, const std::strin
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
+    if (lines.Count() == 0) {
+        ReportNoData(inputName, ui, status);
+        return status;
+    }
     struct Pair {
         int From, To;
         double Length, Dh;
@@ -114,6 +118,10 @@ ToolStatus MergeHeightsIntoCoords(const std::string& heightsName, const std::str
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
+    if (heightIds.Size() == 0 || points.Count() == 0) {
+        ReportNoData(heightIds.Size() == 0 ? heightsName : coordName, ui, status);
+        return status;
+    }
     std::unordered_map<int, double> heightOf;
     for (int i = 1; i <= heightIds.Size(); ++i) heightOf.emplace(heightIds[i], heights[i]);
     std::vector<std::string> out;
@@ -131,11 +139,6 @@ ToolStatus CompareSameNamedPoints(const std::string& name1, const std::string& n
                                   const ComputationSettings& settings, Interaction& ui) {
     ToolStatus status;
     if (!ResultNameUsable({name1, name2}, resultName, ui, status)) return status;
-    const Answer answer = ui.AskYesNoCancel(Vn("Liệt kê các điểm có trong file 1 nhưng không có trong file 2 (Y/N)"));
-    if (answer == Answer::Cancel) {
-        status.Outcome = RunOutcome::Cancelled;
-        return status;
-    }
     const bool sameName = name1 == name2;
     NetworkModel model;
     PointList p1;
@@ -143,6 +146,16 @@ ToolStatus CompareSameNamedPoints(const std::string& name1, const std::string& n
     if (!ReadCoordinateLines(name1, settings, model.PointNames, p1, status.ReadError, ui) ||
         (!sameName && !ReadCoordinateLines(name2, settings, model.PointNames, p2, status.ReadError, ui))) {
         status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    if (p1.Count() == 0 || (!sameName && p2.Count() == 0)) {
+        ReportNoData(p1.Count() == 0 ? name1 : name2, ui, status);
+        return status;
+    }
+    // Asked once both files are known to serve.
+    const Answer answer = ui.AskYesNoCancel(Vn("Liệt kê các điểm có trong file 1 nhưng không có trong file 2 (Y/N)"));
+    if (answer == Answer::Cancel) {
+        status.Outcome = RunOutcome::Cancelled;
         return status;
     }
     const PointNameTable& names = model.PointNames;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/CoordinateUpload.h"
 #include "drawing/DrawingExport.h"
 #include "drawing/DxfDrawing.h"
 #include "drawing/RecordingDrawing.h"
@@ -66,6 +67,37 @@ TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawingAndTextsKeepTheirBytes
     Lines back = ReadBack(dir, dir.File("t.dxf"));
     EXPECT_NE(std::find(back.begin(), back.end(), "TEXT sohieudiem \" \\xA7\\xE91\" 1 2 0 h2"), back.end());
     EXPECT_NE(std::find(back.begin(), back.end(), "TEXT sohieudiem \" A  B\" 3 4 0 h2"), back.end());
+}
+
+// The upload of a coordinate file, read back: every point at its X, Y and H (drawing x = survey Y,
+// z = H), its name and its height as texts, all on the layers of the options' choice "kc1".
+// Worked by hand from td.dta: 12.125 rounds half to even to 12.12; P3 has no H and stands at 0.
+TEST(DxfDrawing, AnUploadedFileKeepsItsHeightsOnTheChosenLayers) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("td.dta"), "P1 1000.5 2000.25 12.125\r\nP2,1100,2100,7\r\n// ghi chu\r\nP3 1200 2200\r\n");
+    ComputationSettings settings;
+    settings.AcadUploadEnabled = true;
+    settings.Modes.ModeDetailPoints = true;
+    settings.AcadUploadFlags = 7;
+    settings.AcadTextHeight3 = 1.5, settings.AcadHeightTextHeight = 1.25;
+    settings.AcadCurrentLayer = "kc1";
+    test::RecordingProgress progress;
+    test::ScriptedInteraction ui;
+    const ToolStatus status = UploadCoordinateFile(dir.File("td.dta"), settings, progress, ui);
+    EXPECT_EQ(status.Outcome, RunOutcome::Completed);
+    EXPECT_EQ(status.Written, 3);
+    EXPECT_EQ(status.WrittenFile, dir.File("td.dxf"));
+    EXPECT_TRUE(ui.calls.empty());
+    EXPECT_EQ(ReadBack(dir, dir.File("td.dxf")), test::ReadLines(QEF_TEST_DATA "/drawing/dxf/upload-kc1.txt"));
+
+    // A drawing that cannot be written is said once and the upload does not end well.
+    std::filesystem::create_directory(dir.File("busy.dxf"));
+    test::WriteFileBytes(dir.File("busy.dta"), "P1 1 2 3\r\n");
+    test::ScriptedInteraction busy;
+    const ToolStatus failed = UploadCoordinateFile(dir.File("busy.dta"), settings, progress, busy);
+    EXPECT_EQ(failed.Outcome, RunOutcome::WriteFailed);
+    EXPECT_TRUE(failed.WrittenFile.empty());
+    EXPECT_EQ(busy.Messages().size(), 1u);
 }
 
 TEST(DxfDrawing, AnUnwritableDrawingIsReportedOnceAndLeavesNothingBehind) {

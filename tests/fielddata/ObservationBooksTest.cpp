@@ -171,6 +171,8 @@ TEST(SimulatedBooks, EverySetAveragesToTheObservedAngleAndReadsConsistently) {
     std::vector<std::string> book;
     std::istringstream goc(Tcvn3ToUtf8(test::ReadFileBytes(dir.File("g.txt"))));
     for (std::string line; std::getline(goc, line);) book.push_back(line.substr(0, line.find('\r')));
+    // A book that was not written fails here rather than reading past the end.
+    ASSERT_GT(book.size(), 6u) << "angle book g.txt";
     EXPECT_NE(book[6].find("Số liệu mô phỏng"), std::string::npos);
     int angle = 0;
     double setSum = 0;
@@ -184,6 +186,7 @@ TEST(SimulatedBooks, EverySetAveragesToTheObservedAngleAndReadsConsistently) {
         const std::vector<std::string> f = Cells(book[i + 1]);
         ASSERT_EQ(f.size(), 9u) << book[i + 1];
         if (set == 0) ++angle;
+        ASSERT_LE(angle, obs.Angles.Count()) << book[i];
         const double observed = obs.Angles.Values[angle] * 3600;
         ++set;
         // Circle settings 0, 45, 90, 135; face right 180 from face left but for the 2C; the half-set
@@ -216,6 +219,7 @@ TEST(SimulatedBooks, EverySetAveragesToTheObservedAngleAndReadsConsistently) {
     for (std::string line; std::getline(canh, line);) {
         const std::vector<std::string> c = Cells(line.substr(line.find('|') == std::string::npos ? 0 : line.find('|')));
         if (c.size() != 7 || c[0].find("STT") != std::string::npos) continue;
+        ASSERT_LT(side, obs.Sides.Count()) << line;
         const double d = obs.Sides.Lengths[++side];
         const double m1 = std::stod(c[3]), m2 = std::stod(c[4]);
         EXPECT_LE(std::fabs(m1 - d), 0.0020001);

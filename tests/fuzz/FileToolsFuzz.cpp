@@ -1,14 +1,21 @@
+#include <cstdio>
+
 #include "FuzzInput.h"
+#include "core/model/Progress.h"
 #include "core/tools/Calculator.h"
 #include "core/tools/CoordinateTools.h"
 #include "core/tools/FileTools.h"
 #include "core/tools/ObservationTools.h"
+#include "core/tools/WordReplacement.h"
+#include "drawing/CoordinateUpload.h"
+#include "drawing/DxfDrawing.h"
 #include "heights/HeightFileTools.h"
 
 // Every file tool with the input as each of its files.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace qef;
-    const ComputationSettings settings = fuzz::Prepare(data, size);
+    ComputationSettings settings = fuzz::Prepare(data, size);
+    const std::uint8_t mode = size > 0 ? data[0] : 0;
     const std::string& in = fuzz::ScratchFile();
     static const std::string out = in + ".out";
     SilentInteraction ui;
@@ -22,8 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AverageTwoWayLevelling(in, out, settings, ui);
     MergeHeightsIntoCoords(in, in, out, settings, ui);
     CompareSameNamedPoints(in, in, out, settings, ui);
+    WordReplacementOptions options;
+    options.Side = static_cast<FillSide>(mode % 3);
+    options.Fill = (mode & 8) != 0 ? '0' : ' ';
+    ReplaceWordsInFile(in, in, out, options, settings, ui);
     CalculatorTable table;
     ReadCalculatorTable(in, settings.FixedFieldWidth, table);
+    // The upload into its real drawing beside the file, with every choice of texts and z.
+    NullProgress progress;
+    settings.AcadUploadEnabled = true;
+    settings.AcadUploadFlags = static_cast<std::uint8_t>(mode & 7);
+    UploadCoordinateFile(in, settings, progress, ui);
     std::remove(out.c_str());
+    std::remove(DrawingPathFor(in).c_str());
     return 0;
 }

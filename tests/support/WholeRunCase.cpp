@@ -29,7 +29,7 @@ const std::map<std::string_view, RunOutcome> kOutcomes = {
     {"Completed", RunOutcome::Completed},         {"ReadFailed", RunOutcome::ReadFailed},
     {"NameCollision", RunOutcome::NameCollision}, {"NoStartDirection", RunOutcome::NoStartDirection},
     {"Cancelled", RunOutcome::Cancelled},         {"WriteFailed", RunOutcome::WriteFailed},
-    {"StoppedAtLine", RunOutcome::StoppedAtLine}};
+    {"StoppedAtLine", RunOutcome::StoppedAtLine},  {"EmptyInput", RunOutcome::EmptyInput}};
 const std::map<std::string_view, Answer> kAnswers = {
     {"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -10,6 +11,7 @@
 #include "core/tools/FileTools.h"
 #include "core/tools/ObservationTools.h"
 #include "core/tools/WordReplacement.h"
+#include "drawing/CoordinateUpload.h"
 #include "heights/HeightFileTools.h"
 #include "support/Fakes.h"
 #include "support/WholeRunCase.h"
@@ -79,6 +81,18 @@ const std::map<std::string, Tool>& Tools() {
              return ReplaceWordsInFile(In(c, "first", dir), In(c, "second", dir), In(c, "result", dir),
                                        {.Fill = ' ', .Side = FillSide::After}, c.Settings, ui);
          }},
+        {"UploadCoordinateFile",
+         [](const auto& c, const auto& dir, Interaction& ui) {
+             // The drawing lies beside the file; the case names it as its result.
+             test::RecordingProgress monitor;
+             ComputationSettings settings = c.Settings;
+             settings.AcadUploadEnabled = true;
+             const ToolStatus status = UploadCoordinateFile(In(c, "first", dir), settings, monitor, ui);
+             if (status.Outcome == RunOutcome::Completed) {
+                 EXPECT_EQ(status.WrittenFile, In(c, "result", dir));
+             }
+             return status;
+         }},
         {"CompareSameNamedPoints",
          [](const auto& c, const auto& dir, Interaction& ui) {
              return CompareSameNamedPoints(In(c, "first", dir), In(c, "second", dir), In(c, "result", dir),
@@ -134,6 +148,42 @@ TEST_P(ToolCases, WriteTheExpectedFiles) {
         EXPECT_EQ(got.Angles, want.Angles);
         EXPECT_EQ(got.Sides, want.Sides);
     });
+}
+
+// Editors of other systems start UTF-8 files with a byte-order mark: every input of a case given
+// with one gives the same result file and says the same.
+TEST_P(ToolCases, AByteOrderMarkChangesNothing) {
+    const test::WholeRunCase runCase = test::ReadWholeRunCase("tools", GetParam());
+    ASSERT_TRUE(runCase.Problems.empty());
+    const auto tool = Tools().find(runCase.Command);
+    ASSERT_NE(tool, Tools().end());
+    struct Run {
+        std::string Result;
+        std::vector<std::string> Said;
+        RunOutcome Outcome = RunOutcome::Completed;
+    };
+    const auto run = [&](bool mark) {
+        test::TempDir dir;
+        for (const char* role : {"known", "observations", "heights", "first", "second"}) {
+            const std::string from = runCase.File(role, runCase.Folder);
+            if (from.empty() || !std::filesystem::is_regular_file(from)) continue;
+            const std::string bytes = test::ReadFileBytes(from);
+            test::WriteFileBytes(runCase.File(role, dir.Path()), (mark ? "\xEF\xBB\xBF" : "") + bytes);
+        }
+        test::ScriptedInteraction ui;
+        ui.answers = runCase.Answers;
+        ui.texts = runCase.Texts;
+        Run r;
+        r.Outcome = tool->second(runCase, dir.Path(), ui).Outcome;
+        r.Result = test::ReadFileBytes(runCase.File("result", dir.Path()));
+        for (const auto& call : ui.calls) r.Said.push_back(call.kind + ": " + call.text.substr(call.text.rfind('/') + 1));
+        return r;
+    };
+    const Run plain = run(false);
+    const Run marked = run(true);
+    EXPECT_EQ(marked.Outcome, plain.Outcome);
+    EXPECT_EQ(marked.Result, plain.Result);
+    EXPECT_EQ(marked.Said, plain.Said);
 }
 
 std::string CaseName(const testing::TestParamInfo<std::string>& param) { return test::WholeRunTestName(param.param); }

@@ -8,6 +8,7 @@
 
 #include "../drawing/RecordingDrawing.h"
 #include "core/grid/ZeroOrientation.h"
+#include "core/text/VnCodec.h"
 #include "core/tools/Calculator.h"
 #include "core/tools/CoordinateTools.h"
 #include "core/tools/FileTools.h"
@@ -104,19 +105,27 @@ TEST(ZeroOrientation, EveryStationRowSetsTheOrientation) {
 TEST(CoordinateUpload, DrawsOnlyThePointLinesRead) {
     const std::string dir = testing::TempDir() + "/upload";
     std::filesystem::create_directories(dir);
-    std::ofstream(dir + "/td.dta") << "P1 100 200\nheader\nP2,300,400,12.5\nP3 x 1\n";
+    std::ofstream(dir + "/td.dta") << "P1 100 200\nheader\nP2,300,400,12.5\nP3 x 1\nLONGPOINTNAME017 5 6\nP4 1e308 1\n";
     ComputationSettings settings;
     settings.AcadUploadFlags = 1;
     test::RecordingDrawing drawing;
     test::RecordingProgress monitor;
     test::ScriptedInteraction ui;
     const ToolStatus status = UploadCoordinateFile(dir + "/td.dta", settings, monitor, ui, &drawing);
-    EXPECT_EQ(status.Written, 2);
-    EXPECT_EQ(status.Skipped, 2);
+    EXPECT_EQ(status.Written, 3);
+    EXPECT_EQ(status.Skipped, 3);
     // Drawing x is the survey Y.
     const auto points = std::count_if(drawing.calls.begin(), drawing.calls.end(),
                                       [](const std::string& c) { return c.rfind("point ", 0) == 0; });
-    EXPECT_EQ(points, 2);
+    EXPECT_EQ(points, 3);
+    // A name is cut to 15 characters, and the user hears of it; 1e308 is no
+    // coordinate: its line is counted with the others left out.
+    EXPECT_NE(std::find(drawing.calls.begin(), drawing.calls.end(), "text sohieudiem ' LONGPOINTNAME01' 6 5 0 h2"),
+              drawing.calls.end());
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{
+                                 "File " + dir + "/td.dta" + Vn(" : 1 tên điểm dài quá 15 ký tự bị cắt : ") +
+                                     "LONGPOINTNAME017 -> LONGPOINTNAME01",
+                                 Vn("Có 3 dòng số liệu không phù hợp, không đưa vào bản vẽ")}));
     EXPECT_NE(std::find(drawing.calls.begin(), drawing.calls.end(), "point toadodiem 400 300 0"), drawing.calls.end());
 }
 

@@ -59,7 +59,11 @@ GridFileRead ReadGridFile(const std::string& path, const GridFileFormat& format)
     LineReader reader(path);
     read.Opened = reader.IsOpen();
     std::string line;
-    while (reader.Next(line)) read.Rows.push_back(SplitGridLine(line, format));
+    while (reader.Next(line)) {
+        // Editors of other systems put a byte-order mark before UTF-8 text; it is no part of a cell.
+        if (reader.LineNumber() == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        read.Rows.push_back(SplitGridLine(line, format));
+    }
     return read;
 }
 

@@ -17,6 +17,7 @@ enum class RunOutcome {
     WriteFailed,       // an output file could not be written (message shown)
     StoppedAtLine,     // a faulty input line ended the run; what came before it was written
                        // (message shown)
+    EmptyInput,        // an input file holds no data line (message shown; nothing written)
 };
 
 // The weakest results of a run, reported by the driver at its end. Each covers the whole run:

@@ -79,9 +79,12 @@ ToolStatus SortPointFile(PointFileKind kind, const std::string& inName, const st
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
+    if (points.Count() == 0) {
+        ReportNoData(inName, ui, status);
+        return status;
+    }
     RemoveDuplicatePoints(points, ui);
     SortPointsByName(points, order);
-    if (points.Count() == 0) return status;
 
     std::vector<std::string> lines;
     lines.reserve(points.Count());

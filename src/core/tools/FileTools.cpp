@@ -17,6 +17,11 @@ namespace {
 
 bool Number(const std::string& field, double& value) { return TryParseReal(TrimBlanks(field), value); }
 
+// A number a survey can give; 1e308 would be written out as hundreds of digits.
+bool Value(const std::string& field, const ComputationSettings& settings, double& value) {
+    return Number(field, value) && PlausibleValue(value, settings);
+}
+
 // Opens the input after the name check; false with the status set when either fails.
 bool Start(const std::string& inName, const std::string& outName, SplitLines& lines, Interaction& ui,
            ToolStatus& status) {
@@ -37,13 +42,20 @@ ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& 
     if (!Start(inName, outName, lines, ui, status)) return status;
     const FieldArray& f = lines.Fields();
     std::vector<std::string> out;
+    NameCutter names;
     while (lines.Next()) {
         double slope = 0.0, instrument = 0.0, target = 0.0;
-        if (lines.Count() != 6 || !Number(f[4], slope) || !Number(f[5], instrument) || !Number(f[6], target))
+        if (lines.Count() != 6 || !Value(f.Whole(4), settings, slope) || !Value(f.Whole(5), settings, instrument) ||
+            !Value(f.Whole(6), settings, target))
             continue;
-        out.push_back(TrimBlanks(f[1]) + "\t" + TrimBlanks(f[2]) + "\t" + TrimBlanks(f[3]) + "\t" +
+        out.push_back(names.Take(f.Whole(1)) + "\t" + names.Take(f.Whole(2)) + "\t" + TrimBlanks(f.Whole(3)) + "\t" +
                       FormatFixed(slope + instrument - target, 5, 3));
     }
+    if (out.empty()) {
+        ReportNoData(inName, ui, status);
+        return status;
+    }
+    names.Report(inName, ui);
     WriteToolResult(outName, out, ui, status);
     return status;
 }
@@ -59,25 +71,34 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
     ToolStatus status;
     SplitLines lines(inName, settings.FixedFieldWidth);
     if (!Start(inName, outName, lines, ui, status)) return status;
+    const FieldArray& f = lines.Fields();
+    std::vector<std::string> points;  // ",X,Y,0.0,name": the number goes before
+    NameCutter names;
+    double x = 0.0, y = 0.0;
+    while (lines.Next()) {
+        if (TrimBlanks(lines.Line()).empty()) continue;
+        // A line of three fields is a point; a 3-D file gives its first three.
+        if (lines.Count() < 3 || !Value(f.Whole(2), settings, x) || !Value(f.Whole(3), settings, y)) {
+            ++status.Skipped;
+            continue;
+        }
+        points.push_back("," + TrimBlanks(f.Whole(2)) + "," + TrimBlanks(f.Whole(3)) + ",0.0," + names.Take(f.Whole(1)));
+    }
+    // Refused before the start number is asked: there is nothing to number.
+    if (points.empty()) {
+        ReportNoData(inName, ui, status);
+        return status;
+    }
     const std::optional<std::string> typed = ui.AskText(Vn("Vào dữ liệu"), Vn("Giá trị bắt đầu"), "0");
     if (!typed) {
         status.Outcome = RunOutcome::Cancelled;
         return status;
     }
+    names.Report(inName, ui);
     long long number = StartNumberOf(*typed);
-    const FieldArray& f = lines.Fields();
     std::vector<std::string> out;
-    double x = 0.0, y = 0.0;
-    while (lines.Next()) {
-        if (TrimBlanks(lines.Line()).empty()) continue;
-        // A line of three fields is a point; a 3-D file gives its first three.
-        if (lines.Count() < 3 || !Number(f[2], x) || !Number(f[3], y)) {
-            ++status.Skipped;
-            continue;
-        }
-        out.push_back(std::to_string(number++) + "," + TrimBlanks(f[2]) + "," + TrimBlanks(f[3]) + ",0.0," +
-                      TrimBlanks(f[1]));
-    }
+    out.reserve(points.size());
+    for (const std::string& point : points) out.push_back(std::to_string(number++) + point);
     if (status.Skipped > 0)
         ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
     WriteToolResult(outName, out, ui, status);
@@ -92,15 +113,21 @@ ToolStatus ListStations(const std::string& inName, const std::string& outName, c
     const FieldArray& f = lines.Fields();
     std::vector<std::string> out;
     std::unordered_set<std::string> seen;
+    NameCutter names;
     while (lines.Next()) {
         if (lines.Count() < 2) continue;
         const std::string first = TrimBlanks(f[1]);
         if (!first.empty() && first[0] != '(') continue;
-        for (int i : {2, 3}) {
-            std::string name = TrimBlanks(f[static_cast<std::size_t>(i)]);
+        for (std::size_t i : {2, 3}) {
+            std::string name = names.Take(f.Whole(i));
             if (!name.empty() && seen.insert(name).second) out.push_back(std::move(name));
         }
     }
+    if (out.empty()) {
+        ReportNoData(inName, ui, status);
+        return status;
+    }
+    names.Report(inName, ui);
     WriteToolResult(outName, out, ui, status);
     return status;
 }

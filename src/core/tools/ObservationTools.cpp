@@ -178,6 +178,14 @@ ToolStatus WriteObservations(const std::string& knownFile, const std::string& ob
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
+    if (known.Count() == 0) {
+        ReportNoData(knownFile, ui, status);
+        return status;
+    }
+    if (obs.Angles.Count() + obs.Sides.Count() + obs.Heights.Count() == 0) {
+        ReportNoData(observationFile, ui, status);
+        return status;
+    }
     ObservationTexts texts;
     // The file changed between the two readings when their counts differ.
     if (!ReadObservationTexts(observationFile, settings, texts) ||
@@ -205,6 +213,20 @@ ToolStatus CompareObservationFiles(const std::string& file1, const std::string& 
     ToolStatus status;
     if (!ResultNameUsable({file1, file2}, resultFile, ui, status)) return status;
     const bool sameFile = file1 == file2 || SameFile(file1, file2);
+    // Both files are read before the question: one that cannot serve stops the tool unasked.
+    PointNameTable names;
+    Observations o1;
+    Observations o2;
+    if (!ReadObservations(file1, settings, names, o1, status.ReadError, ui) ||
+        (!sameFile && !ReadObservations(file2, settings, names, o2, status.ReadError, ui))) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    const auto empty = [](const Observations& o) { return o.Angles.Count() + o.Sides.Count() == 0; };
+    if (empty(o1) || (!sameFile && empty(o2))) {
+        ReportNoData(empty(o1) ? file1 : file2, ui, status);
+        return status;
+    }
     bool listMissing = false;
     if (!sameFile) {
         const Answer answer = ui.AskYesNoCancel(
@@ -214,14 +236,6 @@ ToolStatus CompareObservationFiles(const std::string& file1, const std::string& 
             return status;
         }
         listMissing = answer == Answer::Yes;
-    }
-    PointNameTable names;
-    Observations o1;
-    Observations o2;
-    if (!ReadObservations(file1, settings, names, o1, status.ReadError, ui) ||
-        (!sameFile && !ReadObservations(file2, settings, names, o2, status.ReadError, ui))) {
-        status.Outcome = RunOutcome::ReadFailed;
-        return status;
     }
     std::vector<std::string> rows{"//Goc"};
     if (sameFile)

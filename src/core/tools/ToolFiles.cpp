@@ -1,6 +1,7 @@
 #include "core/tools/ToolFiles.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
@@ -40,6 +41,7 @@ bool WriteToolResult(const std::string& path, const std::vector<std::string>& li
         return false;
     }
     status.Written = static_cast<int>(lines.size());
+    status.WrittenFile = path;
     return true;
 }
 
@@ -61,6 +63,39 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
     ui.Message(Vn("Không mở được file ") + fileName);
     status.ReadError = {fileName, 1, ReadErrorKind::Open, 1};
     status.Outcome = RunOutcome::ReadFailed;
+}
+
+void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status) {
+    ui.Message("File " + fileName + Vn(" không có số liệu"));
+    status.Outcome = RunOutcome::EmptyInput;
+}
+
+bool PlausibleValue(double value, const ComputationSettings& settings) {
+    return std::isfinite(value) && std::fabs(MillimetresToMetres(settings.MetresFlag, value)) <= 1e9;
+}
+
+std::string NameCutter::Take(const std::string& whole) {
+    std::string name = TrimBlanks(whole);
+    if (name.size() <= kPointNameMax) return name;
+    std::string kept = name.substr(0, kPointNameMax);
+    if (seen_.insert(name).second) cut_.emplace_back(name, kept);
+    return kept;
+}
+
+void NameCutter::Report(const std::string& fileName, Interaction& ui) const {
+    if (cut_.empty()) return;
+    // A few of them: the rest would fill the screen.
+    constexpr std::size_t kShown = 10;
+    std::string names;
+    for (std::size_t i = 0; i < cut_.size() && i < kShown; ++i)
+        names += (i > 0 ? ", " : "") + QuotedText(cut_[i].first) + " -> " + cut_[i].second;
+    if (cut_.size() > kShown) names += ", ...";
+    ui.Message(Vn("File ") + fileName + " : " + std::to_string(cut_.size()) +
+               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+}
+
+void DropByteOrderMark(std::string& firstLine) {
+    if (firstLine.starts_with("\xEF\xBB\xBF")) firstLine.erase(0, 3);
 }
 
 }  // namespace qef

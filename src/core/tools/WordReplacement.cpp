@@ -1,5 +1,7 @@
 #include "core/tools/WordReplacement.h"
 
+#include <algorithm>
+
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/Tokenizer.h"
@@ -49,6 +51,7 @@ bool ReadWordPairs(const std::string& fileName, int fixedFieldWidth, std::vector
     LongFieldArray fields;
     std::string line;
     while (reader.Next(line)) {
+        if (reader.LineNumber() == 1) DropByteOrderMark(line);
         // A remark of the list is no pair: it would turn every "//" of the file into a word.
         const std::size_t remark = line.find("//");
         if (remark != std::string::npos) line.erase(remark);
@@ -71,9 +74,18 @@ ToolStatus ReplaceWordsInFile(const std::string& pairsName, const std::string& i
         ReportUnreadable(pairsName, ui, status);
         return status;
     }
+    if (pairs.empty()) {
+        ReportNoData(pairsName, ui, status);
+        return status;
+    }
     std::vector<std::string> lines;
     if (!ReadAllLines(inName, lines)) {
         ReportUnreadable(inName, ui, status);
+        return status;
+    }
+    if (!lines.empty()) DropByteOrderMark(lines.front());
+    if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return TrimBlanks(l).empty(); })) {
+        ReportNoData(inName, ui, status);
         return status;
     }
     for (std::string& line : lines)
