@@ -77,7 +77,7 @@ constexpr std::size_t kNamesShown = 30;
 constexpr std::size_t kLinesShown = 10;
 
 // The physical line numbers of the lines a reader takes as entries, in order: the readers keep
-// none, and a refusal must name its line. Empty when the file no longer reads as it did.
+// none, and a refusal must name its line. Callers check the count against the reader's.
 std::vector<long long> EntryLines(const std::string& fileName, const ComputationSettings& settings,
                                   bool (*isEntry)(const SplitLines&)) {
     std::vector<long long> numbers;
