@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/io/Readers.h"
@@ -27,12 +29,30 @@ constexpr const char* kLayerSuffix = "diem";
 
 // A field as the detail records hold it: every blank removed.
 std::string Clean(const std::string& field) { return RemoveCharToName(field); }
+// The same, not cut to 15 characters.
+std::string Unblanked(const std::string& field) {
+    std::string text;
+    for (char c : field)
+        if (c != ' ') text += c;
+    return text;
+}
 
-bool ReadLength(const std::string& field, const ComputationSettings& settings, double& value) {
-    const std::string text = Clean(field);
-    if (!TryParseReal(text, value)) return false;
+// No distance, instrument or staff height or height difference of a detail survey comes near
+// 1e6 m; a larger one is a slip (or the wrong unit) and would write coordinates hundreds of
+// digits long. The limit holds in metres, after the millimetre conversion.
+constexpr double kLengthLimitMetres = 1e6;
+
+enum class LengthRead { Ok, NotANumber, TooLarge };
+
+// A number read whole: a cell cut to 15 characters could hold another number.
+LengthRead ReadLength(const std::string& field, const ComputationSettings& settings, double& value) {
+    if (!TryParseReal(Unblanked(field), value)) return LengthRead::NotANumber;
     value = MillimetresToMetres(settings.MetresFlag, value);
-    return true;
+    return std::isfinite(value) && std::fabs(value) <= kLengthLimitMetres ? LengthRead::Ok : LengthRead::TooLarge;
+}
+
+std::string TooLargeMessage(const char* what, long long line, const std::string& field) {
+    return Vn(what) + Vn(" ở dòng ") + std::to_string(line) + Vn(" quá lớn: ") + QuotedText(Unblanked(field));
 }
 
 bool ReadAngle(const std::string& text, const ComputationSettings& settings, double& degrees) {
@@ -59,6 +79,26 @@ bool VerticalAngle(double zenith, double& vertical) {
 
 std::string AtLine(long long line) { return Vn(" ở dòng ") + std::to_string(line); }
 
+bool IsStationField(const std::string& first) {
+    return first.empty() || (first.size() >= 2 && first.front() == '(' && first.back() == ')');
+}
+
+// The length fields of a record, by the kind of the record and the mode: field number and what
+// it holds.
+struct LengthField {
+    int Field;
+    const char* What;
+};
+std::vector<LengthField> LengthFields(bool station, DetailMode mode) {
+    if (station) {
+        if (mode == DetailMode::Plan) return {};
+        return {{4, "Độ cao máy"}};
+    }
+    if (mode == DetailMode::Plan) return {{3, "Số liệu cạnh"}};
+    if (mode == DetailMode::HeightsFromZenithAngles) return {{3, "Số liệu cạnh"}, {4, "Độ cao mia"}};
+    return {{3, "Số liệu cạnh"}, {4, "Độ cao mia"}, {5, "Chênh cao"}};
+}
+
 // The station the staff lines that follow it are measured from.
 struct Station {
     double X = 0.0;
@@ -78,7 +118,7 @@ public:
     std::optional<std::string> Take(const FieldArray& f, long long line) {
         const std::string first = Clean(f[1]);
         if (first.empty()) return SetUp(f, 0.0, line);
-        if (first.size() >= 2 && first.front() == '(' && first.back() == ')') {
+        if (IsStationField(first)) {
             double opening = 0.0;
             if (!ReadAngle(first.substr(1, first.size() - 2), settings_, opening))
                 return Vn("Sai kiểu dữ liệu hoặc đôn vị đo góc mở đầu") + AtLine(line);
@@ -106,7 +146,9 @@ private:
         next.Y = known_.Y[s];
         next.Orientation = NormalizeAzimuth(AzimuthOf(next.X, next.Y, known_.X[t], known_.Y[t]) - opening);
         if (WithHeights()) {
-            if (!ReadLength(f[4], settings_, next.InstrumentHeight))
+            const LengthRead read = ReadLength(f.Whole(4), settings_, next.InstrumentHeight);
+            if (read == LengthRead::TooLarge) return TooLargeMessage("Độ cao máy", line, f.Whole(4));
+            if (read != LengthRead::Ok)
                 return Vn("Độ cao máy, dòng ") + std::to_string(line) + Vn(" sai kiểu dữ liệu hoặc đơn vị đo");
             next.H = known_.H[s];
             if (IsMissing(next.H))
@@ -122,7 +164,9 @@ private:
         long long number = 0;
         if (!ReadPointNumber(first, number)) return Vn("Điểm mia ở dòng ") + n + Vn(" sai kiểu duẽ liệu");
         double distance = 0.0;
-        if (!ReadLength(f[3], settings_, distance) || distance < 0.0)
+        const LengthRead distanceRead = ReadLength(f.Whole(3), settings_, distance);
+        if (distanceRead == LengthRead::TooLarge) return TooLargeMessage("Số liệu cạnh", line, f.Whole(3));
+        if (distanceRead != LengthRead::Ok || distance < 0.0)
             return Vn("Số liệu cạnh ở dòng ") + n + Vn(" sai kiểu dữ liệu hoặc đơn vị đo");
         double angle = 0.0;
         if (!ReadAngle(Clean(f[2]), settings_, angle))
@@ -132,16 +176,22 @@ private:
         if (mode_ == DetailMode::HeightsFromDifferences) {
             double staff = 0.0;
             double dh = 0.0;
-            if (!ReadLength(f[4], settings_, staff))
+            const LengthRead staffRead = ReadLength(f.Whole(4), settings_, staff);
+            if (staffRead == LengthRead::TooLarge) return TooLargeMessage("Độ cao mia", line, f.Whole(4));
+            if (staffRead != LengthRead::Ok)
                 return Vn("Độ cao mia ở dòng ") + n + Vn(" sai kiểu dư liệu hoặ đơn vị đo");
-            if (!ReadLength(f[5], settings_, dh))
+            const LengthRead dhRead = ReadLength(f.Whole(5), settings_, dh);
+            if (dhRead == LengthRead::TooLarge) return TooLargeMessage("Chênh cao", line, f.Whole(5));
+            if (dhRead != LengthRead::Ok)
                 return Vn("Chênh cao ở dòng ") + n + Vn(" sai kiểu dư liệu hoặc đôn vị đo");
             h = station_->H + station_->InstrumentHeight + dh - staff;
         } else if (mode_ == DetailMode::HeightsFromZenithAngles) {
             double staff = 0.0;
             double zenith = 0.0;
             double vertical = 0.0;
-            if (!ReadLength(f[4], settings_, staff))
+            const LengthRead staffRead = ReadLength(f.Whole(4), settings_, staff);
+            if (staffRead == LengthRead::TooLarge) return TooLargeMessage("Độ cao mia", line, f.Whole(4));
+            if (staffRead != LengthRead::Ok)
                 return Vn("Độ cao mia ở dòng ") + n + Vn(" sai kiểu dư liệu hoặc đôn vị đo");
             if (!ReadAngle(Clean(f[5]), settings_, zenith) || !VerticalAngle(zenith, vertical))
                 return Vn("Góc ở dòng ") + n + Vn(" sai kiểu dư liệu hoặc đôn vị đo");
@@ -164,6 +214,63 @@ private:
 };
 
 std::string ResultNumber(double value) { return TrimLeftBlanks(FormatFixed(value, 11, 3)); }
+
+// A few names of a list for a message.
+constexpr std::size_t kNamesShown = 10;
+
+// The first reading of the observation file, before anything is computed or written: its records
+// counted, the names cut to 15 characters noted once each, and every length checked.
+struct DetailFileCheck {
+    bool Opened = false;
+    long long Records = 0;
+    std::vector<std::pair<std::string, std::string>> CutNames;  // as written, as kept
+    std::optional<DetailStop> TooLarge;
+};
+
+DetailFileCheck CheckDetailObservations(const std::string& fileName, DetailMode mode,
+                                        const ComputationSettings& settings) {
+    DetailFileCheck check;
+    SplitLines lines(fileName, settings.FixedFieldWidth);
+    check.Opened = lines.IsOpen();
+    std::unordered_set<std::string> cut;
+    const FieldArray& f = lines.Fields();
+    while (lines.Next()) {
+        if (lines.Count() < 3) continue;
+        ++check.Records;
+        const bool station = IsStationField(Clean(f[1]));
+        for (int i = station ? 2 : 1; i <= (station ? 3 : 1); ++i) {
+            std::string name = Unblanked(f.Whole(static_cast<std::size_t>(i)));
+            if (name.size() <= kPointNameMax || !cut.insert(name).second) continue;
+            check.CutNames.emplace_back(name, name.substr(0, kPointNameMax));
+        }
+        if (check.TooLarge) continue;
+        for (const LengthField& field : LengthFields(station, mode)) {
+            const std::string& text = f.Whole(static_cast<std::size_t>(field.Field));
+            double value = 0.0;
+            if (ReadLength(text, settings, value) != LengthRead::TooLarge) continue;
+            check.TooLarge = DetailStop{lines.LineNumber(), TooLargeMessage(field.What, lines.LineNumber(), text)};
+            break;
+        }
+    }
+    return check;
+}
+
+// As the other readers say it.
+void ShowCutNames(const DetailFileCheck& check, const std::string& fileName, Interaction& ui) {
+    if (check.CutNames.empty()) return;
+    std::string names;
+    for (std::size_t i = 0; i < check.CutNames.size() && i < kNamesShown; ++i)
+        names += (i > 0 ? ", " : "") + QuotedText(check.CutNames[i].first) + " -> " + check.CutNames[i].second;
+    if (check.CutNames.size() > kNamesShown) names += ", ...";
+    ui.Message(Vn("File ") + fileName + " : " + std::to_string(check.CutNames.size()) +
+               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+}
+
+void RefuseEmptyFile(const std::string& fileName, DetailRunStatus& status, Interaction& ui) {
+    ui.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    status.ReadError = {fileName, 1, ReadErrorKind::Line, 1};
+    status.Outcome = RunOutcome::ReadFailed;
+}
 
 }  // namespace
 
@@ -262,6 +369,30 @@ DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, c
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
+    // A file without a line to read would leave the earlier result replaced by nothing.
+    if (known.Names.Size() == 0) {
+        RefuseEmptyFile(files.KnownPointsFile, status, ui);
+        return status;
+    }
+    const DetailFileCheck check = CheckDetailObservations(files.ObservationFile, mode, settings);
+    if (!check.Opened) {
+        ui.Message(Vn("Không mở được file ") + files.ObservationFile);
+        status.ReadError = {files.ObservationFile, 1, ReadErrorKind::Open, 1};
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    if (check.Records == 0) {
+        RefuseEmptyFile(files.ObservationFile, status, ui);
+        return status;
+    }
+    // A value no survey has is refused as the other readers refuse it: nothing is written.
+    if (check.TooLarge) {
+        ui.Message(check.TooLarge->Message);
+        status.ReadError = {files.ObservationFile, check.TooLarge->Line, ReadErrorKind::Line, 1};
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    }
+    ShowCutNames(check, files.ObservationFile, ui);
 
     stage("Đang tính điểm chi tiết", 2);
     DetailPointList points;

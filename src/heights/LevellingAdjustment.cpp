@@ -13,6 +13,7 @@
 #include "core/model/OutputNames.h"
 #include "core/model/OutputSet.h"
 #include "core/text/NumberFormat.h"
+#include "core/text/SplitLines.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
@@ -71,6 +72,32 @@ struct OpenLine {
     int level = 0;
 };
 
+// Names of a message list: the first ones in the message, the report has them all.
+constexpr std::size_t kNamesShown = 30;
+constexpr std::size_t kLinesShown = 10;
+
+// The physical line numbers of the lines a reader takes as entries, in order: the readers keep
+// none, and a refusal must name its line. Callers check the count against the reader's.
+std::vector<long long> EntryLines(const std::string& fileName, const ComputationSettings& settings,
+                                  bool (*isEntry)(const SplitLines&)) {
+    std::vector<long long> numbers;
+    SplitLines lines(fileName, settings.FixedFieldWidth);
+    while (lines.Next())
+        if (isEntry(lines)) numbers.push_back(lines.LineNumber());
+    return numbers;
+}
+
+// A levelling line: exactly four fields. A height: a named line.
+bool IsLevellingEntry(const SplitLines& lines) { return lines.Count() == 4; }
+bool IsHeightEntry(const SplitLines& lines) {
+    return lines.Count() > 0 && lines.Fields().Whole(1).find_first_not_of(' ') != std::string::npos;
+}
+
+std::string AtLine(const std::vector<long long>& numbers, int entry) {
+    if (entry < 1 || entry > static_cast<int>(numbers.size())) return "";
+    return Vn(" (dòng ") + std::to_string(numbers[static_cast<std::size_t>(entry - 1)]) + ")";
+}
+
 class LevellingRun {
 public:
     LevellingRun(const LevellingInput& files, const ComputationSettings& settings, Interaction& ui,
@@ -100,12 +127,17 @@ private:
     LevellingLines lines_;
     HeightTable heights_;
     std::vector<std::string> report_;
+    std::vector<int> namedPoints_;  // every point of the levelling file, in file order
     std::vector<std::string> heightLines_;
     std::vector<std::string> matrixLines_;
 
     std::vector<std::string> Inputs() const { return {files_.KnownHeightsFile, files_.LevellingFile}; }
     bool NamesAllowed();
     bool ReadInput();
+    bool HasData(std::size_t count, const std::string& fileName);
+    bool KnownHeightsAgree();
+    void RefuseLinesWithoutLength();
+    void ReportUncomputedPoints();
     int CollectNodes();
     std::string Names(const std::vector<int>& ids) const;
     // Says it in a message and in the report.
@@ -137,18 +169,118 @@ bool LevellingRun::ReadInput() {
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file cao độ gốc"));
     ReadNotes knownNotes;
     if (!ReadHeightFile(files_.KnownHeightsFile, settings_, model_.PointNames, knownIds_, knownHeights_,
-                        status_.ReadError, ui_, &knownNotes))
+                        status_.ReadError, ui_, &knownNotes) ||
+        !HasData(static_cast<std::size_t>(knownIds_.Size()), files_.KnownHeightsFile) || !KnownHeightsAgree())
         return false;
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file số liệu đo cao"));
     lines_.Notes.CutFrom = knownNotes.CutFrom;
-    if (!ReadLevellingLines(files_.LevellingFile, settings_, model_.PointNames, lines_, status_.ReadError, ui_))
+    if (!ReadLevellingLines(files_.LevellingFile, settings_, model_.PointNames, lines_, status_.ReadError, ui_) ||
+        !HasData(static_cast<std::size_t>(lines_.Count()), files_.LevellingFile))
         return false;
     // What the readers passed over heads the report.
     LogBuffer notes;
     LogReadNotes(knownNotes, files_.KnownHeightsFile, settings_.KeepAccents, notes);
     LogReadNotes(lines_.Notes, files_.LevellingFile, settings_.KeepAccents, notes);
     report_.insert(report_.begin(), notes.Lines().begin(), notes.Lines().end());
+    for (int i = 1; i <= lines_.Count(); ++i) {
+        namedPoints_.push_back(lines_.FromIds[i]);
+        namedPoints_.push_back(lines_.ToIds[i]);
+    }
+    RefuseLinesWithoutLength();
     return true;
+}
+
+// A file without a line to read would leave the earlier results replaced by nothing.
+bool LevellingRun::HasData(std::size_t count, const std::string& fileName) {
+    if (count > 0) return true;
+    ui_.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    status_.ReadError = {fileName, 1, ReadErrorKind::Line, 1};
+    return false;
+}
+
+// A point copied twice is harmless; two different heights would fix the network to whichever
+// came first.
+bool LevellingRun::KnownHeightsAgree() {
+    std::unordered_map<int, int> first;
+    for (int i = 1; i <= knownIds_.Size(); ++i) {
+        const auto [seen, isNew] = first.try_emplace(knownIds_[i], i);
+        if (isNew || knownHeights_[i] == knownHeights_[seen->second]) continue;
+        const std::vector<long long> numbers = EntryLines(files_.KnownHeightsFile, settings_, IsHeightEntry);
+        const std::size_t j = static_cast<std::size_t>(seen->second - 1);
+        const bool numbered = numbers.size() == static_cast<std::size_t>(knownIds_.Size());
+        std::string text = Vn("Điểm gốc ") + model_.PointNames.Name(knownIds_[i]) + Vn(" có độ cao khác với ");
+        text += numbered ? Vn("dòng ") + std::to_string(numbers[j]) + AtLine(numbers, i) : Vn("dòng trước");
+        ui_.Message(text);
+        status_.ReadError = {files_.KnownHeightsFile, numbered ? numbers[static_cast<std::size_t>(i - 1)] : 1,
+                             ReadErrorKind::Height, 1};
+        return false;
+    }
+    return true;
+}
+
+// A line without a length has no weight and no share of a misclosure: it is left out alone, said
+// with its line, and the rest of its group is adjusted without it.
+void LevellingRun::RefuseLinesWithoutLength() {
+    std::vector<int> refused;
+    for (int i = 1; i <= lines_.Count(); ++i)
+        if (!(lines_.Lengths[i] > 0.0)) refused.push_back(i);
+    if (refused.empty()) return;
+    const std::vector<long long> numbers = EntryLines(files_.LevellingFile, settings_, IsLevellingEntry);
+    const bool numbered = numbers.size() == static_cast<std::size_t>(lines_.Count());
+    std::string shown;
+    report_.emplace_back();
+    for (std::size_t k = 0; k < refused.size(); ++k) {
+        const int i = refused[k];
+        std::string text = Vn("Đoạn đo cao ") + model_.PointNames.Name(lines_.FromIds[i]) + " -> " +
+                           model_.PointNames.Name(lines_.ToIds[i]);
+        if (numbered) text += Vn(" ở dòng ") + std::to_string(numbers[static_cast<std::size_t>(i - 1)]);
+        text += lines_.Lengths[i] == 0.0
+                    ? Vn(" có chiều dài bằng 0")
+                    : Vn(" có chiều dài âm (") + FormatFixed(lines_.Lengths[i], 0, 3) + " m)";
+        text += Vn(": không dùng để bình sai");
+        report_.push_back(StripAccents(text, settings_.KeepAccents));
+        if (k < kLinesShown) shown += (k > 0 ? "\n" : "") + text;
+    }
+    if (refused.size() > kLinesShown)
+        shown += Vn("\n... và ") + std::to_string(refused.size() - kLinesShown) + Vn(" đoạn khác (xem ") +
+                 outputs_.Report + ")";
+    ui_.Message(Vn("File ") + files_.LevellingFile + " :\n" + shown);
+
+    LevellingLines kept;
+    kept.Notes = std::move(lines_.Notes);
+    for (int i = 1; i <= lines_.Count(); ++i) {
+        if (!(lines_.Lengths[i] > 0.0)) continue;
+        kept.FromIds.PushBack(lines_.FromIds[i]);
+        kept.ToIds.PushBack(lines_.ToIds[i]);
+        kept.Lengths.PushBack(lines_.Lengths[i]);
+        kept.Dhs.PushBack(lines_.Dhs[i]);
+    }
+    lines_ = std::move(kept);
+}
+
+// Points of the levelling file that the run gave no height: a line left out or a group without a
+// known height leaves them so, which the heights file alone would not show.
+void LevellingRun::ReportUncomputedPoints() {
+    std::vector<int> left;
+    std::unordered_set<int> listed;
+    for (int id : namedPoints_)
+        if (!heights_.contains(id) && listed.insert(id).second) left.push_back(id);
+    if (left.empty()) return;
+    std::string shown;
+    for (std::size_t i = 0; i < left.size() && i < kNamesShown; ++i)
+        shown += (i > 0 ? ", " : "") + model_.PointNames.Name(left[i]);
+    if (left.size() > kNamesShown)
+        shown += Vn(", ... và ") + std::to_string(left.size() - kNamesShown) + Vn(" điểm khác (xem ") +
+                 outputs_.Report + ")";
+    ui_.Message(Vn("Các điểm chưa tính được: ") + shown);
+    report_.emplace_back();
+    report_.push_back(StripAccents(Vn("Các điểm chưa tính được: ") + std::to_string(left.size()), settings_.KeepAccents));
+    // Ten names a line keeps the list readable for large networks.
+    for (std::size_t i = 0; i < left.size(); i += 10) {
+        std::string line = "    ";
+        for (std::size_t j = i; j < left.size() && j < i + 10; ++j) line += " " + model_.PointNames.Name(left[j]);
+        report_.push_back(line);
+    }
 }
 
 // Nodes: points met by three or more line ends that are not known points, by increasing id.
@@ -349,7 +481,7 @@ LevellingStatus LevellingRun::Run() {
     staged_ = {staging_.Staged(outputs_.Report), staging_.Staged(outputs_.BranchLog),
                staging_.Staged(outputs_.Matrix)};
 
-    // The known heights open the heights file; a name given twice keeps its first height.
+    // The known heights open the heights file; a name given twice (with one height) once.
     for (int i = 1; i <= knownIds_.Size(); ++i) {
         if (heights_.contains(knownIds_[i])) continue;
         AddHeight(knownIds_[i], knownHeights_[i]);
@@ -402,6 +534,7 @@ LevellingStatus LevellingRun::Run() {
     // Higher levels first: a line of a lower level may start where one of a higher level ends.
     std::stable_sort(open.begin(), open.end(), [](const OpenLine& a, const OpenLine& b) { return a.level > b.level; });
     for (OpenLine& line : open) ComputeOpenLine(index, std::move(line.points));
+    ReportUncomputedPoints();
 
     if (!WriteResults()) return finish(RunOutcome::WriteFailed);
     return finish(RunOutcome::Completed);

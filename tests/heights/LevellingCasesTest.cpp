@@ -17,8 +17,8 @@ namespace qef {
 namespace {
 
 // Weighted least squares over every point of the files (weight 1 / length), known heights fixed,
-// solved with Eigen: the heights of the points whose lines join a known height and all have a
-// length. Read with a plain whitespace split, apart from the program's readers.
+// solved with Eigen: the heights of the points whose lines join a known height. A line without a
+// length is left out. Read with a plain whitespace split, apart from the program's readers.
 std::map<std::string, double> IndependentHeights(const std::string& knownFile, const std::string& linesFile,
                                                  double unit) {
     std::map<std::string, double> known;
@@ -34,7 +34,8 @@ std::map<std::string, double> IndependentHeights(const std::string& knownFile, c
     for (std::string line; std::getline(l, line);) {
         std::istringstream in(line);
         Obs o;
-        if (in >> o.from >> o.to >> o.length >> o.dh) obs.push_back({o.from, o.to, o.length * unit, o.dh * unit});
+        if (in >> o.from >> o.to >> o.length >> o.dh && o.length > 0)
+            obs.push_back({o.from, o.to, o.length * unit, o.dh * unit});
     }
 
     std::map<std::string, int> id;
@@ -45,10 +46,8 @@ std::map<std::string, double> IndependentHeights(const std::string& knownFile, c
     std::iota(root.begin(), root.end(), 0);
     auto find = [&](int a) { while (root[a] != a) a = root[a] = root[root[a]]; return a; };
     for (const Obs& o : obs) root[find(id[o.from])] = find(id[o.to]);
-    std::map<int, bool> usable;  // component -> joins a known height and every line has a length
+    std::map<int, bool> usable;  // component -> joins a known height
     for (const auto& [name, h] : known) usable[find(id[name])] = true;
-    for (const Obs& o : obs)
-        if (o.length <= 0) usable[find(id[o.from])] = false;
 
     std::map<std::string, int> unknown;
     for (const auto& [name, i] : id)

@@ -1,0 +1,44 @@
+// Whole detail-point runs from a known-point file and a detail observation file: reading, the
+// walk over the stations, the result file and the drawing, and their putting in place.
+#include <cassert>
+#include <cmath>
+
+#include "RunInput.h"
+#include "core/model/Progress.h"
+#include "core/text/TextFile.h"
+#include "heights/DetailPoints.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const qef::fuzz::RunFolder& folder = qef::fuzz::Folder();
+    const qef::DetailInput files{folder.File("known.txt"), folder.File("obs.txt"), folder.File("kq.dat")};
+    std::uint8_t extra = 0;
+    qef::ComputationSettings settings =
+        qef::fuzz::PrepareRun(data, size, files.KnownPointsFile, files.ObservationFile, extra);
+    settings.Modes.ModeDetailPoints = true;
+    settings.AcadUploadEnabled = (extra & 4) != 0;
+    settings.AcadUploadDetailPoints = (extra & 4) != 0;
+    settings.AcadUploadFlags = static_cast<std::uint8_t>((extra >> 3) & 7);
+    const qef::DetailMode modes[] = {qef::DetailMode::Plan, qef::DetailMode::HeightsFromDifferences,
+                                     qef::DetailMode::HeightsFromZenithAngles};
+    qef::SilentInteraction ui;
+    qef::NullProgress progress;
+    const qef::DetailRunStatus status = qef::ComputeDetailPoints(modes[extra % 3], files, settings, ui, progress);
+    // A run that wrote its result wrote one line a point, every number finite and of a sane width.
+    if (status.Outcome == qef::RunOutcome::Completed || status.Outcome == qef::RunOutcome::StoppedAtLine) {
+        std::vector<std::string> lines;
+        const bool read = qef::ReadAllLines(files.ResultFile, lines);
+        assert(read && static_cast<long long>(lines.size()) == status.PointCount);
+        for (const std::string& line : lines) {
+            assert(line.find("nan") == std::string::npos && line.find("inf") == std::string::npos);
+            assert(line.size() < 200);
+            (void)line;
+        }
+        (void)read;
+    }
+    // Nothing staged is left behind, whatever the outcome.
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path)) {
+        assert(!entry.is_directory());
+        (void)entry;
+    }
+    return 0;
+}
