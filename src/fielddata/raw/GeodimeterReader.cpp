@@ -53,6 +53,10 @@ public:
             ok = ReadRawAngle(value, true, zenith_);
         } else if (label == "9") {
             ok = ReadRawNumber(value, slope_);
+            // Refused here, at its own line, rather than at the end of its record.
+            if (ok && slope_ && *slope_ < 0.0) return RawLineMessage(lineNumber, line, Vn("khoảng cách âm"));
+            if (ok && slope_ && !(*slope_ <= kRawLengthLimit))
+                return RawLineMessage(lineNumber, line, Vn("khoảng cách quá lớn (trên 1e9 m)"));
         } else if (label == "0") {
             EndRecord();
         }

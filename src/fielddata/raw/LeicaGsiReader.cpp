@@ -147,6 +147,8 @@ private:
     }
 
     std::optional<std::string> StationRecord() {
+        // A short line that is no station record either.
+        if (Index(1) != "41" && (StateOf(2) != Word::Whole || Index(2) != "42")) return NotLayout(1, "41");
         if (auto error = Expect(2, "42", {}, "tên trạm máy")) return error;
         if (auto error = Expect(3, "43", {}, "tên điểm định hướng")) return error;
         const bool heights = out_.Options().WithHeights;

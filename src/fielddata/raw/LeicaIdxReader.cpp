@@ -40,7 +40,7 @@ public:
         const FieldArray& f = *fields_;
         if (FieldIs(f[1], "STN_NO") || FieldIs(f[1], "SETUP") || FieldIs(f[1], "END")) return std::nullopt;
         if (FieldIs(f[1], "STN_ID")) {
-            station_ = RawName(f[2]);
+            station_ = RawName(f.Whole(2));
             if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
             firstOfStation_ = true;
             out_.CountStation();
@@ -65,7 +65,7 @@ private:
         if (!ReadRawAngle(f[4], true, hz) || !hz || !ReadRawAngle(f[5], true, zenith) || !zenith ||
             !ReadRawNumber(f[6], distance) || !ReadRawNumber(f[7], targetHeight))
             return BadRawLineMessage(lineNumber, line);
-        const std::string target = RawName(f[2]);
+        const std::string target = RawName(f.Whole(2));
         if (target.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên điểm ngắm"));
         if (out_.Options().WithHeights && distance && *distance != 0.0 && !targetHeight)
             return RawLineMessage(lineNumber, line, Vn("dòng bị cắt, thiếu chiều cao gương"));

@@ -46,8 +46,8 @@ public:
         }
         else if (keyword == "F1") ok = Round(f, count, Face::Left);
         else if (keyword == "F2") ok = Round(f, count, Face::Right);
-        else if (keyword == "CP") ok = Shot(f[3].empty() ? f[2] : f[3], f[4], f[5], f[6], f[7], true);
-        else if (keyword == "SS") ok = Shot(f[2], f[3], f[4], f[5], f[6], false);
+        else if (keyword == "CP") ok = Shot(f[3].empty() ? f.Whole(2) : f.Whole(3), f[4], f[5], f[6], f[7], true);
+        else if (keyword == "SS") ok = Shot(f.Whole(2), f[3], f[4], f[5], f[6], false);
         if (!ok) return BadRawLineMessage(lineNumber, line);
         return std::nullopt;
     }
@@ -63,8 +63,8 @@ private:
     bool Station(const FieldArray& f) {
         std::optional<double> height, backsightCircle;
         if (!ReadRawNumber(f[6], height) || !ReadRawAngle(f[8], true, backsightCircle)) return false;
-        station_ = RawName(f[3].empty() ? f[2] : f[3]);
-        backsight_ = RawName(f[5].empty() ? f[4] : f[5]);
+        station_ = RawName(f[3].empty() ? f.Whole(2) : f.Whole(3));
+        backsight_ = RawName(f[5].empty() ? f.Whole(4) : f.Whole(5));
         instrumentHeight_ = height.value_or(0.0);
         // The circle reading stored with the set-up; a later face-left reading of the backsight
         // takes its place when the set-up has none.
@@ -87,7 +87,7 @@ private:
             !ReadRawAngle(f[full ? 6 : 5], true, zenith))
             return false;
         if (!hz) return true;
-        const std::string target = RawName(f[2]);
+        const std::string target = RawName(f.Whole(2));
         if (face == Face::Left) NoteBacksightReading(target, *hz);
         TargetReading r = Reading(target, *hz);
         if (slope && zenith) {

@@ -171,6 +171,8 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         if (line.find('\r') != std::string::npos)
             return stopAt(RawLineMessage(input.LineNumber(), line,
                                          Vn("dòng kết thúc bằng ký tự CR không có LF, không tách được các dòng")));
+        if (line.find('\0') != std::string::npos)
+            return stopAt(RawLineMessage(input.LineNumber(), line, Vn("có ký tự NUL, không phải dòng văn bản")));
         out.AtLine(input.LineNumber(), line);
         if (std::optional<std::string> error = reader->Line(line, input.LineNumber())) return stopAt(*error);
         if (out.Error()) return stopAt(*out.Error());
@@ -191,7 +193,12 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     for (std::size_t i = 0; i < writers.size(); ++i)
         if (!writers[i]->Close()) return writeFailed(finalNames[i]);
     if (!sets.Commit()) return writeFailed(paths.Observations);
-    ui.Message(Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(status.Counts) + ".");
+    std::string done = Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(status.Counts) + ".";
+    if (!out.CutNames().empty()) {
+        done += Vn("\nTên điểm dài quá 15 ký tự, đã cắt còn 15 ký tự:");
+        for (const std::string& name : out.CutNames()) done += " " + name;
+    }
+    ui.Message(done);
     return status;
 }
 

@@ -77,9 +77,7 @@ std::string DirectionText(double degrees) {
 std::string LengthText(double metres) { return TrimBlanks(FormatFixed(metres, 0, 3)); }
 
 std::string RawName(std::string_view text) {
-    std::string name = TrimBlanks(text);
-    if (name.size() > kPointNameMax) name.resize(kPointNameMax);
-    return name;
+    return TrimBlanks(text);
 }
 
 RawOutput::RawOutput(const RawConversionOptions& options, const RawOutputFiles& files)
@@ -118,6 +116,12 @@ bool RawOutput::CheckLength(double metres) {
 
 void RawOutput::Finish() { FlushDetails(); }
 
+std::string_view RawOutput::Fit(std::string_view name) {
+    if (name.size() <= kPointNameMax) return name;
+    if (cutNames_.insert(std::string(name)).second) cutOrder_.emplace_back(name);
+    return name.substr(0, kPointNameMax);
+}
+
 void RawOutput::StationBreak() { Put(files_.Observations, {}); }
 
 void RawOutput::WorkBreak() { Put(files_.Work, {}); }
@@ -127,7 +131,7 @@ void RawOutput::DetailHeader(std::string_view station, std::string_view backsigh
     FlushDetails();
     if (!CheckName(station, NameRole::Station) || !CheckName(backsight, NameRole::Backsight)) return;
     if (instrumentHeight && options_.WithHeights && !CheckLength(*instrumentHeight)) return;
-    line_.assign("\t").append(station).append("\t").append(backsight);
+    line_.assign("\t").append(Fit(station)).append("\t").append(Fit(backsight));
     Put(files_.Detail, line_);
     if (instrumentHeight) {
         line_.append("\t").append(LengthText(*instrumentHeight));
@@ -148,7 +152,7 @@ void RawOutput::Angle(std::string_view backsight, std::string_view station, std:
     if (!CheckName(backsight, NameRole::Backsight) || !CheckName(station, NameRole::Station) ||
         !CheckName(target, NameRole::Target))
         return;
-    line_.assign(backsight).append("\t").append(station).append("\t").append(target).append("\t");
+    line_.assign(Fit(backsight)).append("\t").append(Fit(station)).append("\t").append(Fit(target)).append("\t");
     line_.append(DirectionText(hz)).append(MarkOf(face));
     Put(files_.Observations, line_);
     ++counts_.AngleRecords;
@@ -168,7 +172,7 @@ void RawOutput::Control(const TargetReading& r, Face face, bool writeAngle) {
     if (!r.Hd || !(*r.Hd > 0.0)) return;
     const double hd = *r.Hd + options_.ControlDistanceCorrection;
     const std::string hdText = LengthText(hd);
-    line_.assign(r.Station).append("\t").append(r.Target).append("\t").append(hdText).append(MarkOf(face));
+    line_.assign(Fit(r.Station)).append("\t").append(Fit(r.Target)).append("\t").append(hdText).append(MarkOf(face));
     Put(files_.Work, line_);
     ++counts_.DistanceRecords;
     if (!options_.WithHeights || !r.HeightsKnown || !r.TargetHeight) return;
@@ -176,7 +180,7 @@ void RawOutput::Control(const TargetReading& r, Face face, bool writeAngle) {
     const double targetHeight = *r.TargetHeight + options_.TargetHeightCorrection;
     if (!CheckLength(vertical) || !CheckLength(targetHeight) || !CheckLength(r.InstrumentHeight)) return;
     const double dh = r.InstrumentHeight + vertical - targetHeight;
-    line_.assign(r.Station).append("\t").append(r.Target).append("\t").append(hdText);
+    line_.assign(Fit(r.Station)).append("\t").append(Fit(r.Target)).append("\t").append(hdText);
     const std::size_t common = line_.size();
     line_.append("\t").append(LengthText(dh));
     Put(files_.StationHeights, line_);
@@ -226,7 +230,7 @@ void RawOutput::Detail(const TargetReading& r) {
 
 void RawOutput::FlushDetails() {
     for (const HeldDetail& d : held_) {
-        line_.assign(d.Target).append("\t").append(DirectionText(d.Direction));
+        line_.assign(Fit(d.Target)).append("\t").append(DirectionText(d.Direction));
         line_.append("\t").append(LengthText(d.Hd));
         Put(files_.Detail, line_);
         ++counts_.DetailRecords;

@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/text/TextFile.h"
@@ -97,6 +98,8 @@ public:
     bool CheckName(std::string_view name, NameRole role);
     // After the last line: writes what is still held back.
     void Finish();
+    // The names longer than a point name can be, in the order met; they are written cut.
+    const std::vector<std::string>& CutNames() const { return cutOrder_; }
 
     void CountStation() { ++counts_.Stations; }
     // An empty line in the raw observation file / in the work file.
@@ -135,6 +138,8 @@ private:
     bool CheckDistance(double hd);
     bool CheckLength(double metres);
     void FlushDetails();
+    // A name as the files hold it: at most 15 characters.
+    std::string_view Fit(std::string_view name);
 
     RawConversionOptions options_;
     RawOutputFiles files_;
@@ -144,6 +149,8 @@ private:
     std::string lineText_;
     std::optional<std::string> error_;
     std::vector<HeldDetail> held_;
+    std::unordered_set<std::string> cutNames_;
+    std::vector<std::string> cutOrder_;
 };
 
 // Lengths beyond this (metres) are no survey measurement.
@@ -158,7 +165,7 @@ double NormalizeDegrees(double degrees);
 std::string DirectionText(double degrees);
 // Three decimals, trimmed.
 std::string LengthText(double metres);
-// Up to 15 characters.
+// Trimmed; the output cuts it to a point name's 15 characters.
 std::string RawName(std::string_view text);
 
 }  // namespace qef

@@ -31,14 +31,14 @@ public:
         std::optional<double> a, b, c;
         if (keyword == "STN") {
             if (!ReadRawNumber(f[2], a)) return BadRawLineMessage(lineNumber, line);
-            station_ = RawName(f[1]);
+            station_ = RawName(f.Whole(1));
             if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
             instrumentHeight_ = a.value_or(0.0);
             sideShot_ = false;
             out_.CountStation();
         } else if (keyword == "BS" || keyword == "SS") {
             if (!ReadRawNumber(f[2], a)) return BadRawLineMessage(lineNumber, line);
-            target_ = RawName(f[1]);
+            target_ = RawName(f.Whole(1));
             if (target_.empty())
                 return RawLineMessage(lineNumber, line,
                                       Vn(keyword == "BS" ? "thiếu tên điểm định hướng" : "thiếu tên điểm ngắm"));
