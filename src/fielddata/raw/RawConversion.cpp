@@ -1,5 +1,6 @@
 #include "fielddata/raw/RawConversion.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -171,8 +172,10 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         if (line.find('\r') != std::string::npos)
             return stopAt(RawLineMessage(input.LineNumber(), line,
                                          Vn("dòng kết thúc bằng ký tự CR không có LF, không tách được các dòng")));
-        if (line.find('\0') != std::string::npos)
+        if (line.find('\0') != std::string::npos) {
+            std::replace(line.begin(), line.end(), '\0', '?');  // a message text ends at a NUL
             return stopAt(RawLineMessage(input.LineNumber(), line, Vn("có ký tự NUL, không phải dòng văn bản")));
+        }
         out.AtLine(input.LineNumber(), line);
         if (std::optional<std::string> error = reader->Line(line, input.LineNumber())) return stopAt(*error);
         if (out.Error()) return stopAt(*out.Error());
