@@ -201,6 +201,10 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         done += Vn("\nTên điểm dài quá 15 ký tự, đã cắt còn 15 ký tự:");
         for (const std::string& name : out.CutNames()) done += " " + name;
     }
+    if (!out.UnrangedDetails().empty()) {
+        done += Vn("\nĐiểm chi tiết không đo cạnh, không ghi vào file mia:");
+        for (const std::string& name : out.UnrangedDetails()) done += " " + name;
+    }
     ui.Message(done);
     return status;
 }

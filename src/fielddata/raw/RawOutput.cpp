@@ -193,7 +193,10 @@ void RawOutput::Control(const TargetReading& r, Face face, bool writeAngle) {
 void RawOutput::Detail(const TargetReading& r) {
     if (!CheckName(r.Target, NameRole::Target)) return;
     if (r.Hd && !CheckDistance(*r.Hd)) return;
-    if (!r.Hd || !(*r.Hd > 0.0)) return;
+    if (!r.Hd || !(*r.Hd > 0.0)) {
+        if (unrangedNames_.insert(std::string(r.Target)).second) unrangedOrder_.emplace_back(r.Target);
+        return;
+    }
     HeldDetail d;
     d.Station = r.Station;
     d.Backsight = r.Backsight;

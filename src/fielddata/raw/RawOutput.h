@@ -100,6 +100,8 @@ public:
     void Finish();
     // The names longer than a point name can be, in the order met; they are written cut.
     const std::vector<std::string>& CutNames() const { return cutOrder_; }
+    // The detail targets that were not ranged and so have no detail line, in the order met.
+    const std::vector<std::string>& UnrangedDetails() const { return unrangedOrder_; }
 
     void CountStation() { ++counts_.Stations; }
     // An empty line in the raw observation file / in the work file.
@@ -115,7 +117,8 @@ public:
 
     // Angle record, and when ranged the distance record and, with heights, the two height lines.
     void Control(const TargetReading& r, Face face, bool writeAngle = true);
-    // A detail line reduced to the backsight reading; a target that was not ranged is skipped.
+    // A detail line reduced to the backsight reading; a target that was not ranged is skipped, and
+    // named at the end.
     void Detail(const TargetReading& r);
 
     void Angle(std::string_view backsight, std::string_view station, std::string_view target, double hz, Face face);
@@ -151,6 +154,8 @@ private:
     std::vector<HeldDetail> held_;
     std::unordered_set<std::string> cutNames_;
     std::vector<std::string> cutOrder_;
+    std::unordered_set<std::string> unrangedNames_;
+    std::vector<std::string> unrangedOrder_;
 };
 
 // Lengths beyond this (metres) are no survey measurement.
