@@ -48,17 +48,17 @@ std::string FolderOf(const std::string& path) {
 // folder and put in place when the whole run ended well.
 class RawOutputSets {
 public:
-    // False when a staging folder cannot be made.
-    bool Begin(const std::vector<std::string>& outputs) {
+    // The output whose staging folder cannot be made, if one cannot.
+    std::optional<std::string> Begin(const std::vector<std::string>& outputs) {
         for (const std::string& name : outputs) {
             const std::string folder = FolderOf(name);
             bool known = false;
             for (const auto& set : sets_) known = known || set.first == folder;
             if (known) continue;
             sets_.emplace_back(folder, std::make_unique<OutputSet>());
-            if (!sets_.back().second->Begin(name)) return false;
+            if (!sets_.back().second->Begin(name)) return name;
         }
-        return true;
+        return std::nullopt;
     }
     std::string Staged(const std::string& name) {
         for (auto& [folder, set] : sets_)
@@ -129,16 +129,13 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     // Every output is written aside and put in place only when the whole download was read and
     // written; a run that stops, fails or dies leaves the earlier files as they were.
     RawOutputSets sets;
-    std::vector<std::string> finalNames = {paths.Observations, paths.Detail};
-    if (heights)
-        finalNames.insert(finalNames.end(),
-                          {paths.StationHeights, StationHeightsDtName(paths.StationHeights), paths.DetailHeights});
+    const std::vector<std::string>& finalNames = outputs;
     const auto writeFailed = [&](const std::string& name) {
         ui.Message(Vn("Không ghi được file ") + name);
         status.Outcome = RawConversionOutcome::WriteFailed;
         return status;
     };
-    if (!sets.Begin(finalNames)) return writeFailed(paths.Observations);
+    if (std::optional<std::string> failed = sets.Begin(finalNames)) return writeFailed(*failed);
     std::vector<std::unique_ptr<TextFileWriter>> writers;
     for (const std::string& name : finalNames) {
         writers.push_back(std::make_unique<TextFileWriter>(sets.Staged(name)));
