@@ -81,7 +81,7 @@ private:
     void Measurement(TargetReading& r) {
         if (!sideShot_) {
             // The backsight: its reading orients the details of the station.
-            orientation_ = r.Seen == Face::Right ? FaceLeftReading(r.Hz, 270.0) : r.Hz;
+            orientation_ = r.Seen == Face::Right ? NormalizeDegrees(r.Hz + 180.0) : r.Hz;
             r.Orientation = orientation_;
             out_.Control(r, Face::Unknown);
             out_.DetailHeader(station_, backsight_, instrumentHeight_);
