@@ -1,6 +1,7 @@
 // A converted download read on by the program's own readers: the observation file by the
-// observation reader and the detail files by the detail-point computation reproduce the true
-// coordinates the downloads were made from (tests/data/fielddata/raw/make_raw.py).
+// observation reader and the detail files by the detail-point computation (in plan and in height)
+// read without a message and reproduce the true coordinates the example downloads were made from
+// (tests/data/fielddata/raw/make_raw.py writes them into examples/ and the case folders).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "core/io/Readers.h"
 #include "core/text/TextFile.h"
@@ -19,6 +21,7 @@ namespace qef {
 namespace {
 
 const std::string kRawData = QEF_TEST_DATA "/fielddata/raw";
+const std::string kExamples = QEF_TEST_DATA "/../../examples";
 constexpr double kTolerance = 0.003;  // whole seconds and millimetres in the downloads
 
 struct Point {
@@ -41,7 +44,7 @@ double Radians(double degrees) { return degrees * std::acos(-1.0) / 180.0; }
 
 struct Layout {
     const char* folder;
-    const char* input;
+    const char* input;  // in examples/
     RawFormat format;
     bool heights;
     bool backsightRecord;  // the backsight's reading is written as an angle record
@@ -51,18 +54,18 @@ struct Layout {
 TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
     const Layout layouts[] = {
         // C3 and 5000 from A1, B2 from C3; the backsight of a Nikon "CP" gives no angle record.
-        {"nikon", "raw.txt", RawFormat::Nikon, true, true, 2},
-        {"gsi_tc800", "raw.tc8", RawFormat::LeicaGsi, true, true, 3},
-        {"gsi_t1610", "raw.t16", RawFormat::LeicaGsiT1610, true, true, 3},
-        {"topcon", "raw.gts", RawFormat::Topcon, true, true, 3},
-        {"geodimeter", "raw.geo", RawFormat::Geodimeter, false, true, 3},
-        {"idx_tc405", "raw.idx", RawFormat::LeicaIdx, true, false, 0},
+        {"nikon", "THO_NIKON.txt", RawFormat::Nikon, true, true, 2},
+        {"gsi_tc800", "THO_TC800.tc8", RawFormat::LeicaGsi, true, true, 3},
+        {"gsi_t1610", "THO_T1610.t16", RawFormat::LeicaGsiT1610, true, true, 3},
+        {"topcon", "THO_GTS229.gts", RawFormat::Topcon, true, true, 3},
+        {"geodimeter", "THO_GEO600.geo", RawFormat::Geodimeter, false, true, 3},
+        {"idx_tc405", "THO_TC405.idx", RawFormat::LeicaIdx, true, false, 0},
     };
     const std::map<std::string, Point> truth = TruePoints();
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.folder);
         test::TempDir dir;
-        std::filesystem::copy_file(kRawData + "/" + layout.folder + "/" + layout.input, dir.File(layout.input));
+        std::filesystem::copy_file(kExamples + "/" + layout.input, dir.File(layout.input));
         RawConversionOptions options;
         options.WithHeights = layout.heights;
         options.ControlFromNumber = 5000;
@@ -77,7 +80,9 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
         PointNameTable names;
         Observations obs;
         ReadErrorRecord error;
-        ASSERT_TRUE(ReadObservations(paths.Observations, settings, names, obs, error, ui));
+        test::ScriptedInteraction readUi;
+        ASSERT_TRUE(ReadObservations(paths.Observations, settings, names, obs, error, readUi));
+        EXPECT_EQ(readUi.Messages(), std::vector<std::string>{});
         std::map<std::string, double> orientation;
         for (int i = 1; layout.backsightRecord && i <= obs.Angles.Count(); ++i)
             if (obs.Angles.BackIds[i] == obs.Angles.ForeIds[i])
@@ -113,7 +118,8 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
             }
         }
 
-        // Detail points, in height from the detail file with heights (F8), in plan otherwise (F7).
+        // Detail points in plan from the detail file (F7) and, with heights, in height from the
+        // detail file with heights (F8).
         std::vector<std::string> known;
         for (const char* name : {"A1", "B2", "C3"}) {
             const Point p = truth.at(name);
@@ -121,28 +127,68 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
                             std::to_string(p.H));
         }
         ASSERT_TRUE(WriteAllLines(dir.File("goc.DTA"), known));
-        const DetailInput detail{dir.File("goc.DTA"), layout.heights ? paths.DetailHeights : paths.Detail,
-                                 dir.File("ct.dat")};
-        test::RecordingProgress progress;
-        const DetailRunStatus status =
-            ComputeDetailPoints(layout.heights ? DetailMode::HeightsFromDifferences : DetailMode::Plan, detail,
-                                settings, ui, progress);
-        ASSERT_EQ(status.Outcome, RunOutcome::Completed);
-        std::vector<std::string> results;
-        ASSERT_TRUE(ReadAllLines(detail.ResultFile, results));
         std::set<std::string> found;
-        for (const std::string& line : results) {
-            const std::size_t a = line.find(','), b = line.find(',', a + 1), c = line.find(',', b + 1);
-            const std::string name = line.substr(0, a);
-            const Point t = truth.at(name);
-            found.insert(name);
-            EXPECT_NEAR(std::stod(line.substr(a + 1, b - a - 1)), t.X, kTolerance) << name;
-            EXPECT_NEAR(std::stod(line.substr(b + 1, c - b - 1)), t.Y, kTolerance) << name;
-            if (layout.heights) {
-                EXPECT_NEAR(std::stod(line.substr(c + 1)), t.H, kTolerance) << name;
+        for (const bool inHeight : {false, true}) {
+            if (inHeight && !layout.heights) continue;
+            SCOPED_TRACE(inHeight ? "F8" : "F7");
+            const DetailInput detail{dir.File("goc.DTA"), inHeight ? paths.DetailHeights : paths.Detail,
+                                     dir.File("ct.dat")};
+            test::RecordingProgress progress;
+            test::ScriptedInteraction detailUi;
+            const DetailRunStatus status =
+                ComputeDetailPoints(inHeight ? DetailMode::HeightsFromDifferences : DetailMode::Plan, detail,
+                                    settings, detailUi, progress);
+            ASSERT_EQ(status.Outcome, RunOutcome::Completed);
+            EXPECT_EQ(detailUi.Messages().size(), 1u);  // the done message alone
+            std::vector<std::string> results;
+            ASSERT_TRUE(ReadAllLines(detail.ResultFile, results));
+            found.clear();
+            for (const std::string& line : results) {
+                const std::size_t a = line.find(','), b = line.find(',', a + 1), c = line.find(',', b + 1);
+                const std::string name = line.substr(0, a);
+                const Point t = truth.at(name);
+                EXPECT_TRUE(found.insert(name).second) << name << " placed twice";
+                EXPECT_NEAR(std::stod(line.substr(a + 1, b - a - 1)), t.X, kTolerance) << name;
+                EXPECT_NEAR(std::stod(line.substr(b + 1, c - b - 1)), t.Y, kTolerance) << name;
+                if (inHeight) {
+                    EXPECT_NEAR(std::stod(line.substr(c + 1)), t.H, kTolerance) << name;
+                }
             }
         }
         EXPECT_EQ(found, (std::set<std::string>{"101", "102", "103", "104", "4999"}));
+    }
+}
+
+// A detail target read on both faces is placed once, where the two readings agree: the cases
+// gsi_both_faces and idx_both_faces, station S1 at (1000, 2000) oriented on B1 due north. Point 7
+// lies 20 m away at 45 degrees, (1014.142, 2014.142); point 8, read on face right only, 30 m away
+// at 90 degrees, (1000.000, 2030.000).
+TEST(RawChain, BothFacesGiveOnePointWhereTheyAgree) {
+    for (const auto& [folder, input, format] : {std::tuple{"gsi_both_faces", "raw.tc8", RawFormat::LeicaGsi},
+                                                std::tuple{"idx_both_faces", "raw.idx", RawFormat::LeicaIdx}}) {
+        SCOPED_TRACE(folder);
+        test::TempDir dir;
+        std::filesystem::copy_file(kRawData + "/" + folder + "/" + input, dir.File(input));
+        const RawConversionPaths paths{dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
+                                       dir.File("micao.DTA")};
+        test::ScriptedInteraction ui;
+        ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
+        ASSERT_TRUE(WriteAllLines(dir.File("goc.DTA"), {"S1,1000,2000", "B1,1100,2000"}));
+        const DetailInput detail{dir.File("goc.DTA"), paths.Detail, dir.File("ct.dat")};
+        test::RecordingProgress progress;
+        ComputationSettings settings;
+        ASSERT_EQ(ComputeDetailPoints(DetailMode::Plan, detail, settings, ui, progress).Outcome, RunOutcome::Completed);
+        std::vector<std::string> results;
+        ASSERT_TRUE(ReadAllLines(detail.ResultFile, results));
+        ASSERT_EQ(results.size(), 2u);
+        const std::map<std::string, std::pair<double, double>> truth = {{"7", {1014.142, 2014.142}},
+                                                                        {"8", {1000.000, 2030.000}}};
+        for (const std::string& line : results) {
+            const std::size_t a = line.find(','), b = line.find(',', a + 1), c = line.find(',', b + 1);
+            const auto& [x, y] = truth.at(line.substr(0, a));
+            EXPECT_NEAR(std::stod(line.substr(a + 1, b - a - 1)), x, 0.001) << line;
+            EXPECT_NEAR(std::stod(line.substr(b + 1, c - b - 1)), y, 0.001) << line;
+        }
     }
 }
 

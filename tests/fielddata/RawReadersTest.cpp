@@ -104,6 +104,31 @@ TEST(RawReaders, RefusedRunsWriteNothing) {
     }
 }
 
+// Outputs in two folders: each folder gets its own set, nothing staged is left in either, and a
+// refused download leaves both as they were.
+TEST(RawReaders, OutputsInTwoFoldersAreWrittenTogether) {
+    const std::string geodimeter = "2=A1\n62=B2\n21=0.0000\n0=\n5=7\n7=10.0000\n8=90.0000\n9=100.000\n0=\n";
+    Conversion run;
+    std::filesystem::create_directory(run.dir.File("sub"));
+    RawConversionPaths paths = run.Paths();
+    paths.Detail = run.dir.File("sub/mia.DTA");
+    test::WriteFileBytes(paths.Input, geodimeter);
+    test::WriteFileBytes(paths.Detail, "old");
+    // A negative distance: refused, both folders as they were.
+    test::WriteFileBytes(paths.Input, geodimeter.substr(0, geodimeter.find("9=")) + "9=-1\n0=\n");
+    EXPECT_EQ(ConvertRawFile(RawFormat::Geodimeter, {}, paths, run.ui).Outcome, RawConversionOutcome::StoppedAtLine);
+    EXPECT_EQ(run.FileCount(), 2u);  // the download and the folder
+    EXPECT_EQ(test::ReadFileBytes(paths.Detail), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.File("sub")), {}), 1);
+
+    test::WriteFileBytes(paths.Input, geodimeter);
+    EXPECT_EQ(ConvertRawFile(RawFormat::Geodimeter, {}, paths, run.ui).Outcome, RawConversionOutcome::Converted);
+    EXPECT_EQ(run.Out("obs.DTA"), "B2\tA1\tB2\t0.0000\r\n");
+    EXPECT_EQ(test::ReadFileBytes(paths.Detail), "\tA1\tB2\r\n7\t10.0000\t100.000\r\n");
+    EXPECT_EQ(run.FileCount(), 3u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.File("sub")), {}), 1);
+}
+
 TEST(ConversionSettingsFile, ReadWriteAndRunValues) {
     test::TempDir dir;
     const std::string path = dir.File("qef.tso");

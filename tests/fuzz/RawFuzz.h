@@ -1,16 +1,21 @@
 #pragma once
-// Shared by the raw-download fuzz targets: the first byte picks the run values, the rest is the
-// download, handed to the reader line by line as the conversion does. Outputs go nowhere.
+// Shared by the raw-download fuzz targets: whole conversions from files. The first byte picks the
+// run values, the rest is the download. A run either converts, writing exactly its outputs, or
+// writes nothing; it never leaves a staged or work file behind.
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 
+#include "RunInput.h"
+#include "core/text/TextFile.h"
 #include "fielddata/raw/RawConversion.h"
-#include "fielddata/raw/RawReaders.h"
 
 namespace qef::fuzz {
 
-inline int RunRawReader(RawFormat format, const std::uint8_t* data, std::size_t size) {
+inline int RunRawConversion(RawFormat format, const std::uint8_t* data, std::size_t size) {
+    const RunFolder& folder = Folder();
     const std::uint8_t mode = size > 0 ? data[0] : 0;
     RawConversionOptions options;
     options.WithHeights = (mode & 1) != 0;
@@ -18,22 +23,24 @@ inline int RunRawReader(RawFormat format, const std::uint8_t* data, std::size_t 
     options.ControlDistanceCorrection = (mode & 4) != 0 ? 0.002 : 0.0;
     options.DetailDistanceCorrection = (mode & 8) != 0 ? 0.003 : 0.0;
     options.TargetHeightCorrection = (mode & 16) != 0 ? 0.005 : 0.0;
-    static TextFileWriter sink("/dev/null");
-    RawOutputFiles files{&sink, &sink, &sink, &sink, &sink, &sink};
-    RawOutput out(options, files);
-    const std::unique_ptr<RawReader> reader = MakeRawReader(format, out);
-    std::string_view text(reinterpret_cast<const char*>(data), size);
-    if (!text.empty()) text.remove_prefix(1);
-    long long number = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (reader->Line(line, ++number)) return 0;
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path, ec))
+        std::filesystem::remove_all(entry.path(), ec);
+    const RawConversionPaths paths{folder.File("raw.txt"), folder.File("obs.DTA"), folder.File("mia.DTA"),
+                                   folder.File("dh.DTA"), folder.File("micao.DTA")};
+    WriteBytes(paths.Input, size > 0 ? std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1)
+                                     : std::string_view());
+    SilentInteraction ui;
+    const RawConversionStatus status = ConvertRawFile(format, options, paths, ui);
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path)) {
+        assert(entry.is_regular_file());
+        ++files;
     }
-    reader->End();
+    const std::size_t outputs = options.WithHeights ? 5 : 2;
+    assert(files == (status.Outcome == RawConversionOutcome::Converted ? 1 + outputs : 1));
+    (void)files;
+    (void)outputs;
     return 0;
 }
 

@@ -1,5 +1,5 @@
 #include "RawFuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return qef::fuzz::RunRawReader(qef::RawFormat::LeicaGsiT1610, data, size);
+    return qef::fuzz::RunRawConversion(qef::RawFormat::LeicaGsiT1610, data, size);
 }

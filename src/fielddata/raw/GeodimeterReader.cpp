@@ -6,6 +6,7 @@
 
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "fielddata/raw/RawReaders.h"
 #include "fielddata/raw/RawValues.h"
 
@@ -24,6 +25,10 @@ public:
         const std::string_view label = std::string_view(text).substr(0, equals);
         const std::string value = TrimBlanks(std::string_view(text).substr(equals + 1));
         bool ok = true;
+        if ((label == "2" || label == "62" || label == "5") && RawName(value).empty())
+            return RawLineMessage(lineNumber, line,
+                                  Vn(label == "2" ? "thiếu tên trạm máy"
+                                                  : label == "62" ? "thiếu tên điểm định hướng" : "thiếu tên điểm ngắm"));
         if (label == "2") {
             WritePending();
             station_ = RawName(value);
@@ -48,6 +53,10 @@ public:
             ok = ReadRawAngle(value, true, zenith_);
         } else if (label == "9") {
             ok = ReadRawNumber(value, slope_);
+            // Refused here, at its own line, rather than at the end of its record.
+            if (ok && slope_ && *slope_ < 0.0) return RawLineMessage(lineNumber, line, Vn("khoảng cách âm"));
+            if (ok && slope_ && !(*slope_ <= kRawLengthLimit))
+                return RawLineMessage(lineNumber, line, Vn("khoảng cách quá lớn (trên 1e9 m)"));
         } else if (label == "0") {
             EndRecord();
         }
@@ -86,7 +95,10 @@ private:
         r.Target = target_;
         r.Hz = *hz_;
         r.Orientation = orientation_;
-        if (zenith_) r.Elevation = ElevationFromZenith(*zenith_);
+        if (zenith_) {
+            r.Elevation = ElevationFromZenith(*zenith_);
+            r.Seen = IsFaceRight(*zenith_) ? Face::Right : Face::Left;
+        }
         if (slope_ && zenith_) r.Hd = *slope_ * std::cos(DegToRad(r.Elevation));
         if (out_.IsDetailTarget(target_)) out_.Detail(r);
         else out_.Control(r, Face::Unknown);

@@ -1,7 +1,11 @@
 // Leica GSI with eight-character words of 16 columns: word index (2), information (4, the unit
 // digit last), sign, eight data characters, a blank. Words 11 (point), 21 (Hz), 22 (V), 31 (slope
 // distance) or 32 (horizontal distance), 87 (target height), 88 (instrument height); a "41" block
-// carries a station, its backsight and the instrument height.
+// carries a station (42), its backsight (43) and the instrument height (44).
+//
+// Each layout puts its words in fixed places; a word is taken only where its index says it is, so
+// that a download of another layout or instrument stops at its first line instead of being read
+// column by column into wrong values.
 #include <cmath>
 #include <string>
 
@@ -17,7 +21,10 @@ namespace {
 
 // Unit digits: angles must be 360° sexagesimal, lengths metres with the last digit a millimetre.
 constexpr char kSexagesimalUnit = '4';
+constexpr char kGonUnit = '2';
 constexpr char kMillimetreUnit = '0';
+constexpr std::size_t kWordWidth = 16;
+constexpr std::size_t kWordText = 15;  // the blank after the last word may be missing
 
 enum class GsiLayout { StationRecords, StationInEveryLine };
 
@@ -34,6 +41,11 @@ std::string GsiName(std::string_view data) {
     return RawName(name.empty() ? std::string("0") : name);
 }
 
+// Where word k (from 1) starts, and where its data starts, 1-based.
+std::size_t WordColumn(int k) { return kWordWidth * static_cast<std::size_t>(k - 1) + 1; }
+std::size_t DataColumn(int k) { return WordColumn(k) + 7; }
+std::size_t UnitColumn(int k) { return WordColumn(k) + 5; }
+
 class LeicaGsiReader : public RawReader {
 public:
     LeicaGsiReader(RawOutput& out, GsiLayout layout) : out_(out), layout_(layout) {}
@@ -43,41 +55,86 @@ public:
         if (line.empty()) return std::nullopt;
         lineNumber_ = lineNumber;
         line_ = line;
+        if (line.front() == '*')
+            return Message("dạng GSI-16 (dòng bắt đầu bằng \"*\") không được hỗ trợ, chỉ đọc được dạng GSI-8");
         const std::string_view word = line.substr(0, 2);
         if (layout_ == GsiLayout::StationRecords) {
-            const bool station = word == "41" || (word != "11" && line.size() <= 65);
-            return station ? StationRecord() : Measurement();
+            if (word == "11") return Measurement();
+            if (word == "41" || line.size() <= 65) return StationRecord();
+            return NotLayout(1, "11");
         }
-        // A measurement that does not reach the instrument height column cannot say its station.
-        if (word == "41" || line.size() < 120) return std::nullopt;
-        return Measurement();
+        if (word == "11") return Measurement();
+        // A station record of the TC800 layout: this layout has none.
+        if (word == "41" && Index(2) == "42") return NotLayout(1, "11");
+        return std::nullopt;
     }
 
 private:
-    // A length in millimetres read from its data column, with the sign just before it.
-    std::optional<std::string> Length(std::size_t position, std::size_t unitPosition, bool checkUnit, double& metres) {
+    enum class Word { Missing, Cut, Whole };
+
+    Word StateOf(int k) const {
+        const std::size_t start = WordColumn(k) - 1;
+        if (line_.size() <= start) return Word::Missing;
+        return line_.size() < start + kWordText ? Word::Cut : Word::Whole;
+    }
+    std::string_view Index(int k) const { return Column(line_, WordColumn(k), 2); }
+
+    std::string Message(std::string_view what) const { return RawLineMessage(lineNumber_, line_, Vn(what)); }
+
+    const char* LayoutName() const { return layout_ == GsiLayout::StationRecords ? "TC800" : "T1610"; }
+
+    std::string NotLayout(int k, std::string_view wanted) const {
+        return RawLineMessage(lineNumber_, line_,
+                              Vn("số liệu không phải dạng ") + LayoutName() + Vn(" (từ thứ ") + std::to_string(k) +
+                                  Vn(" là ") + std::string(Index(k)) + Vn(", cần ") + std::string(wanted) + ")");
+    }
+
+    std::string Cut(std::string_view wanted, const char* meaning) const {
+        return RawLineMessage(lineNumber_, line_,
+                              Vn("dòng bị cắt, thiếu từ ") + std::string(wanted) + " (" + Vn(meaning) + ")");
+    }
+
+    // Word k must be there, whole, with one of the indexes; "" when it is.
+    std::optional<std::string> Expect(int k, std::string_view index, std::string_view other, const char* meaning) const {
+        switch (StateOf(k)) {
+            case Word::Missing:
+            case Word::Cut: return Cut(index, meaning);
+            case Word::Whole: break;
+        }
+        if (Index(k) != index && (other.empty() || Index(k) != other))
+            return NotLayout(k, other.empty() ? std::string(index) : std::string(index) + "/" + std::string(other));
+        return std::nullopt;
+    }
+
+    std::string UnitError(std::string_view reason = {}) const {
+        std::string text = Vn("Đơn vị đo ở dòng ") + std::to_string(lineNumber_) + Vn(" không được hỗ trợ");
+        if (!reason.empty()) text += ": " + Vn(reason);
+        return text + " : [" + QuotedText(line_) + "]";
+    }
+
+    // A length in millimetres read from word k, with the sign just before its data.
+    std::optional<std::string> Length(int k, bool checkUnit, double& metres) {
         metres = 0.0;
-        const std::string_view data = Column(line_, position, 8);
+        const std::string_view data = Column(line_, DataColumn(k), 8);
         if (TrimBlanks(data).empty()) return std::nullopt;
-        if (checkUnit && Column(line_, unitPosition, 1) != std::string_view(&kMillimetreUnit, 1)) return UnitError();
+        if (checkUnit && Column(line_, UnitColumn(k), 1) != std::string_view(&kMillimetreUnit, 1)) return UnitError();
         std::optional<double> value;
         if (!ReadRawNumber(data, value) || !value) return BadRawLineMessage(lineNumber_, line_);
         metres = *value / 1000.0;
-        if (Column(line_, position - 1, 1) == "-") metres = -metres;
+        if (Column(line_, DataColumn(k) - 1, 1) == "-") metres = -metres;
         return std::nullopt;
     }
 
-    std::optional<std::string> Angle(std::size_t position, std::size_t unitPosition, double& degrees) {
-        if (Column(line_, unitPosition, 1) != std::string_view(&kSexagesimalUnit, 1)) return UnitError();
+    std::optional<std::string> Angle(int k, double& degrees) {
+        const std::string_view unit = Column(line_, UnitColumn(k), 1);
+        if (unit == std::string_view(&kGonUnit, 1))
+            return UnitError("góc đo bằng gon, chỉ đọc được góc 360 độ phút giây");
+        if (unit != std::string_view(&kSexagesimalUnit, 1)) return UnitError();
         std::optional<double> value;
-        if (!ReadRawAngle(Column(line_, position, 7), false, value) || !value) return BadRawLineMessage(lineNumber_, line_);
+        if (!ReadRawAngle(Column(line_, DataColumn(k), 7), false, value) || !value)
+            return BadRawLineMessage(lineNumber_, line_);
         degrees = *value;
         return std::nullopt;
-    }
-
-    std::string UnitError() const {
-        return Vn("Đơn vị đo ở dòng ") + std::to_string(lineNumber_) + Vn(" không được hỗ trợ : [") + QuotedText(line_) +
-               "]";
     }
 
     void StartStation(std::string station, std::string backsight, double instrumentHeight) {
@@ -90,33 +147,70 @@ private:
     }
 
     std::optional<std::string> StationRecord() {
+        // A short line that is no station record either.
+        if (Index(1) != "41" && (StateOf(2) != Word::Whole || Index(2) != "42")) return NotLayout(1, "41");
+        if (auto error = Expect(2, "42", {}, "tên trạm máy")) return error;
+        if (auto error = Expect(3, "43", {}, "tên điểm định hướng")) return error;
+        const bool heights = out_.Options().WithHeights;
+        if (heights || StateOf(4) != Word::Missing)
+            if (auto error = Expect(4, "44", {}, "chiều cao máy")) return error;
         double height = 0;
-        if (auto error = Length(56, 54, false, height)) return error;
-        StartStation(GsiName(Column(line_, 24, 8)), GsiName(Column(line_, 40, 8)), height);
+        if (auto error = Length(4, false, height)) return error;
+        const std::string station = GsiName(Column(line_, DataColumn(2), 8));
+        const std::string backsight = GsiName(Column(line_, DataColumn(3), 8));
+        if (station.empty()) return Message("thiếu tên trạm máy");
+        if (backsight.empty()) return Message("thiếu tên điểm định hướng");
+        StartStation(station, backsight, height);
         firstOfStation_ = true;
         return std::nullopt;
     }
 
     std::optional<std::string> Measurement() {
-        const std::string target = GsiName(Column(line_, 8, 8));
-        double hz = 0, zenith = 0, distance = 0, targetHeight = 0;
-        if (auto error = Angle(24, 22, hz)) return error;
-        if (auto error = Angle(40, 38, zenith)) return error;
-        if (auto error = Length(56, 54, true, distance)) return error;
         const bool stationInLine = layout_ == GsiLayout::StationInEveryLine;
-        if (auto error = Length(stationInLine ? 104 : 88, stationInLine ? 102 : 86, true, targetHeight)) return error;
+        const bool heights = out_.Options().WithHeights;
+        if (StateOf(1) != Word::Whole) return Cut("11", "tên điểm ngắm");
+        if (auto error = Expect(2, "21", {}, "góc bằng")) return error;
+        if (auto error = Expect(3, "22", {}, "góc đứng")) return error;
+        // Angles alone: the target was not ranged.
+        const bool ranged = StateOf(4) != Word::Missing;
+        if (ranged)
+            if (auto error = Expect(4, "31", "32", "khoảng cách")) return error;
+        if (StateOf(5) == Word::Cut) return Cut("51", "hằng số gương");
+        const int targetHeightWord = stationInLine ? 7 : 6;
         if (stationInLine) {
-            const std::string station = GsiName(Column(line_, 88, 8));
+            if (auto error = Expect(6, "42", {}, "tên trạm máy")) return error;
+            if (heights || StateOf(7) != Word::Missing)
+                if (auto error = Expect(7, "87", {}, "chiều cao gương")) return error;
+            if (heights || StateOf(8) != Word::Missing)
+                if (auto error = Expect(8, "88", {}, "chiều cao máy")) return error;
+        } else if ((heights && ranged) || StateOf(6) != Word::Missing) {
+            if (auto error = Expect(6, "87", {}, "chiều cao gương")) return error;
+        }
+
+        const std::string target = GsiName(Column(line_, DataColumn(1), 8));
+        double hz = 0, zenith = 0, distance = 0, targetHeight = 0;
+        if (auto error = Angle(2, hz)) return error;
+        if (auto error = Angle(3, zenith)) return error;
+        if (ranged)
+            if (auto error = Length(4, true, distance)) return error;
+        const bool targetHeightRead = StateOf(targetHeightWord) == Word::Whole;
+        if (targetHeightRead)
+            if (auto error = Length(targetHeightWord, true, targetHeight)) return error;
+        if (stationInLine) {
+            const std::string station = GsiName(Column(line_, DataColumn(6), 8));
+            if (station.empty()) return Message("thiếu tên trạm máy");
             if (!started_ || station != station_) {
                 double height = 0;
-                if (auto error = Length(120, 118, true, height)) return error;
+                if (StateOf(8) == Word::Whole)
+                    if (auto error = Length(8, true, height)) return error;
+                if (target.empty()) return Message("thiếu tên điểm định hướng");
                 StartStation(station, target, height);
                 firstOfStation_ = true;
                 started_ = true;
             }
         }
         if (firstOfStation_) {
-            orientation_ = hz;
+            orientation_ = FaceLeftReading(hz, zenith);
             firstOfStation_ = false;
         }
         const double elevation = ElevationFromZenith(zenith);
@@ -126,11 +220,12 @@ private:
         r.Target = target;
         r.Hz = hz;
         r.Orientation = orientation_;
-        r.Hd = Column(line_, 49, 2) == "31" ? distance * std::cos(DegToRad(elevation)) : distance;
+        if (ranged) r.Hd = Index(4) == "31" ? distance * std::cos(DegToRad(elevation)) : distance;
         r.Elevation = elevation;
         r.HeightsKnown = true;
         r.InstrumentHeight = instrumentHeight_;
-        r.TargetHeight = targetHeight;
+        if (targetHeightRead) r.TargetHeight = targetHeight;
+        r.Seen = IsFaceRight(zenith) ? Face::Right : Face::Left;
         if (out_.IsDetailTarget(target)) out_.Detail(r);
         else out_.Control(r, Face::Unknown);
         return std::nullopt;

@@ -7,6 +7,7 @@
 
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
 #include "fielddata/raw/RawReaders.h"
 #include "fielddata/raw/RawValues.h"
@@ -39,7 +40,8 @@ public:
         const FieldArray& f = *fields_;
         if (FieldIs(f[1], "STN_NO") || FieldIs(f[1], "SETUP") || FieldIs(f[1], "END")) return std::nullopt;
         if (FieldIs(f[1], "STN_ID")) {
-            station_ = RawName(f[2]);
+            station_ = RawName(f.Whole(2));
+            if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
             firstOfStation_ = true;
             out_.CountStation();
             return std::nullopt;
@@ -63,11 +65,14 @@ private:
         if (!ReadRawAngle(f[4], true, hz) || !hz || !ReadRawAngle(f[5], true, zenith) || !zenith ||
             !ReadRawNumber(f[6], distance) || !ReadRawNumber(f[7], targetHeight))
             return BadRawLineMessage(lineNumber, line);
-        const std::string target = RawName(f[2]);
+        const std::string target = RawName(f.Whole(2));
+        if (target.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên điểm ngắm"));
+        if (out_.Options().WithHeights && distance && *distance != 0.0 && !targetHeight)
+            return RawLineMessage(lineNumber, line, Vn("dòng bị cắt, thiếu chiều cao gương"));
         if (firstOfStation_) {
             // The backsight: it orients the station and is written as no record of its own.
             firstOfStation_ = false;
-            orientation_ = *hz;
+            orientation_ = FaceLeftReading(*hz, *zenith);
             backsight_ = target;
             out_.DetailHeader(station_, backsight_, instrumentHeight_);
             out_.StationBreak();
@@ -84,7 +89,8 @@ private:
         r.Elevation = elevation;
         r.HeightsKnown = true;
         r.InstrumentHeight = instrumentHeight_;
-        r.TargetHeight = targetHeight.value_or(0.0);
+        r.TargetHeight = targetHeight;
+        r.Seen = IsFaceRight(*zenith) ? Face::Right : Face::Left;
         if (out_.IsDetailTarget(target)) out_.Detail(r);
         else out_.Control(r, Face::Unknown);
         return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
 #include "fielddata/raw/RawReaders.h"
 #include "fielddata/raw/RawValues.h"
@@ -31,21 +32,39 @@ public:
         const FieldArray& f = *fields_;
         const std::string& keyword = f[1];
         bool ok = true;
-        if (keyword == "ST") ok = Station(f);
+        if (keyword == "CO" && SaysGons(line))
+            return RawLineMessage(lineNumber, line, Vn("file ghi góc bằng gon, chỉ đọc được góc 360 độ phút giây"));
+        if (keyword == "ST") {
+            if (!Station(f)) return BadRawLineMessage(lineNumber, line);
+            if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
+            // A set-up by azimuth alone has no backsight the observation file could name.
+            if (backsight_.empty())
+                return RawLineMessage(lineNumber, line,
+                                      Vn("thiếu tên điểm định hướng của trạm ") + station_ +
+                                          Vn(" (trạm định hướng theo phương vị không ghi được vào file góc cạnh)"));
+            return std::nullopt;
+        }
         else if (keyword == "F1") ok = Round(f, count, Face::Left);
         else if (keyword == "F2") ok = Round(f, count, Face::Right);
-        else if (keyword == "CP") ok = Shot(f[3].empty() ? f[2] : f[3], f[4], f[5], f[6], f[7], true);
-        else if (keyword == "SS") ok = Shot(f[2], f[3], f[4], f[5], f[6], false);
+        else if (keyword == "CP") ok = Shot(f[3].empty() ? f.Whole(2) : f.Whole(3), f[4], f[5], f[6], f[7], true);
+        else if (keyword == "SS") ok = Shot(f.Whole(2), f[3], f[4], f[5], f[6], false);
         if (!ok) return BadRawLineMessage(lineNumber, line);
         return std::nullopt;
     }
 
 private:
+    // The header's unit line, e.g. "CO,Angle:Gons ...".
+    static bool SaysGons(std::string_view line) {
+        const std::string upper = UpperShort(line);
+        return upper.find("ANGLE") != std::string::npos &&
+               (upper.find("GON") != std::string::npos || upper.find("GRAD") != std::string::npos);
+    }
+
     bool Station(const FieldArray& f) {
         std::optional<double> height, backsightCircle;
         if (!ReadRawNumber(f[6], height) || !ReadRawAngle(f[8], true, backsightCircle)) return false;
-        station_ = RawName(f[3].empty() ? f[2] : f[3]);
-        backsight_ = RawName(f[5].empty() ? f[4] : f[5]);
+        station_ = RawName(f[3].empty() ? f.Whole(2) : f.Whole(3));
+        backsight_ = RawName(f[5].empty() ? f.Whole(4) : f.Whole(5));
         instrumentHeight_ = height.value_or(0.0);
         // The circle reading stored with the set-up; a later face-left reading of the backsight
         // takes its place when the set-up has none.
@@ -68,7 +87,7 @@ private:
             !ReadRawAngle(f[full ? 6 : 5], true, zenith))
             return false;
         if (!hz) return true;
-        const std::string target = RawName(f[2]);
+        const std::string target = RawName(f.Whole(2));
         if (face == Face::Left) NoteBacksightReading(target, *hz);
         TargetReading r = Reading(target, *hz);
         if (slope && zenith) {
@@ -87,8 +106,9 @@ private:
             return false;
         if (!slope || !zenith || (!hz && !controlPoint)) return true;
         const std::string target = RawName(name);
-        if (hz) NoteBacksightReading(target, *hz);
+        if (hz) NoteBacksightReading(target, FaceLeftReading(*hz, *zenith));
         TargetReading r = Reading(target, hz.value_or(0.0));
+        r.Seen = IsFaceRight(*zenith) ? Face::Right : Face::Left;
         r.Elevation = ElevationFromZenith(*zenith);
         r.Hd = *slope * std::cos(DegToRad(r.Elevation));
         r.HeightsKnown = true;

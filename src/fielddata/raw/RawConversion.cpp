@@ -1,14 +1,16 @@
 #include "fielddata/raw/RawConversion.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "core/model/OutputNames.h"
-#include "core/text/AtomicFile.h"
+#include "core/model/OutputSet.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawValues.h"
 
 namespace qef {
 
@@ -21,22 +23,57 @@ const RawInstrument kInstruments[] = {
     {"Leica\tTC405", RawFormat::LeicaIdx},
 };
 
-// The work file goes whatever way the run ends.
-struct RemovedAtExit {
-    std::string path;
-    ~RemovedAtExit() { std::remove(path.c_str()); }
-};
-
-bool AppendFile(const std::string& from, TextFileWriter& to) {
-    std::FILE* in = std::fopen(from.c_str(), "rb");
-    if (in == nullptr) return false;
+bool AppendFile(std::FILE* in, TextFileWriter& to) {
+    if (std::fflush(in) != 0 || std::ferror(in) != 0) return false;
+    std::rewind(in);
     std::vector<char> buffer(1 << 16);
     std::size_t got = 0;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) to.Write(std::string_view(buffer.data(), got));
-    const bool ok = std::ferror(in) == 0;
-    std::fclose(in);
-    return ok;
+    return std::ferror(in) == 0;
 }
+
+struct ClosedAtExit {
+    std::FILE* file;
+    ~ClosedAtExit() {
+        if (file != nullptr) std::fclose(file);
+    }
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The outputs of one run as one set per folder they go to (usually one), each staged in its own
+// folder and put in place when the whole run ended well.
+class RawOutputSets {
+public:
+    // The output whose staging folder cannot be made, if one cannot.
+    std::optional<std::string> Begin(const std::vector<std::string>& outputs) {
+        for (const std::string& name : outputs) {
+            const std::string folder = FolderOf(name);
+            bool known = false;
+            for (const auto& set : sets_) known = known || set.first == folder;
+            if (known) continue;
+            sets_.emplace_back(folder, std::make_unique<OutputSet>());
+            if (!sets_.back().second->Begin(name)) return name;
+        }
+        return std::nullopt;
+    }
+    std::string Staged(const std::string& name) {
+        for (auto& [folder, set] : sets_)
+            if (folder == FolderOf(name)) return set->Staged(name);
+        return name;
+    }
+    bool Commit() {
+        bool ok = true;
+        for (auto& set : sets_) ok = set.second->Commit() && ok;
+        return ok;
+    }
+
+private:
+    std::vector<std::pair<std::string, std::unique_ptr<OutputSet>>> sets_;
+};
 
 std::string CountsText(const RawCounts& c) {
     return std::to_string(c.Stations) + Vn(" trạm máy, ") + std::to_string(c.AngleRecords) + Vn(" hướng đo, ") +
@@ -60,15 +97,13 @@ std::unique_ptr<RawReader> MakeRawReader(RawFormat format, RawOutput& out) {
     return nullptr;
 }
 
-std::string RawWorkFileName(const std::string& observations) { return ReplaceFileExt(observations, "$$$"); }
-
 std::string StationHeightsDtName(const std::string& stationHeights) { return ReplaceFileExt(stationHeights, "DT"); }
 
 RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions& options,
                                    const RawConversionPaths& paths, Interaction& ui) {
     RawConversionStatus status;
     const bool heights = options.WithHeights;
-    std::vector<std::string> outputs = {paths.Observations, RawWorkFileName(paths.Observations), paths.Detail};
+    std::vector<std::string> outputs = {paths.Observations, paths.Detail};
     if (heights) {
         outputs.push_back(paths.StationHeights);
         outputs.push_back(StationHeightsDtName(paths.StationHeights));
@@ -91,52 +126,60 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         status.Outcome = RawConversionOutcome::ReadFailed;
         return status;
     }
-    AtomicFile observations(paths.Observations);
-    AtomicFile detail(paths.Detail);
-    std::unique_ptr<AtomicFile> stationHeights, stationHeightsDt, detailHeights;
-    if (heights) {
-        stationHeights = std::make_unique<AtomicFile>(paths.StationHeights);
-        stationHeightsDt = std::make_unique<AtomicFile>(StationHeightsDtName(paths.StationHeights));
-        detailHeights = std::make_unique<AtomicFile>(paths.DetailHeights);
-    }
-    const RemovedAtExit workGuard{RawWorkFileName(paths.Observations)};
-    TextFileWriter work(workGuard.path);
-    std::vector<AtomicFile*> atomic = {&observations, &detail};
-    if (heights) atomic.insert(atomic.end(), {stationHeights.get(), stationHeightsDt.get(), detailHeights.get()});
-    for (AtomicFile* file : atomic) {
-        if (file->IsOpen()) continue;
-        ui.Message(Vn("Không ghi được file ") + file->Path());
+    // Every output is written aside and put in place only when the whole download was read and
+    // written; a run that stops, fails or dies leaves the earlier files as they were.
+    RawOutputSets sets;
+    const std::vector<std::string>& finalNames = outputs;
+    const auto writeFailed = [&](const std::string& name) {
+        ui.Message(Vn("Không ghi được file ") + name);
         status.Outcome = RawConversionOutcome::WriteFailed;
         return status;
+    };
+    if (std::optional<std::string> failed = sets.Begin(finalNames)) return writeFailed(*failed);
+    std::vector<std::unique_ptr<TextFileWriter>> writers;
+    for (const std::string& name : finalNames) {
+        writers.push_back(std::make_unique<TextFileWriter>(sets.Staged(name)));
+        if (!writers.back()->IsOpen()) return writeFailed(name);
     }
-    if (!work.IsOpen()) {
-        ui.Message(Vn("Không ghi được file ") + workGuard.path);
-        status.Outcome = RawConversionOutcome::WriteFailed;
-        return status;
-    }
+    // The distance records wait in a file of no name until they follow the angle records.
+    const ClosedAtExit work{std::tmpfile()};
+    if (work.file == nullptr) return writeFailed(paths.Observations);
 
     RawOutputFiles files;
-    files.Observations = &observations.Writer();
-    files.Work = &work;
-    files.Detail = &detail.Writer();
+    files.Observations = writers[0].get();
+    files.Work = work.file;
+    files.Detail = writers[1].get();
     if (heights) {
-        files.StationHeights = &stationHeights->Writer();
-        files.StationHeightsDt = &stationHeightsDt->Writer();
-        files.DetailHeights = &detailHeights->Writer();
+        files.StationHeights = writers[2].get();
+        files.StationHeightsDt = writers[3].get();
+        files.DetailHeights = writers[4].get();
     }
     RawOutput out(options, files);
     const std::unique_ptr<RawReader> reader = MakeRawReader(format, out);
     std::string line;
+    const auto stopAt = [&](const std::string& message) {
+        ui.Message(message);
+        status.Outcome = RawConversionOutcome::StoppedAtLine;
+        status.StopLine = input.LineNumber();
+        return status;
+    };
     while (input.Next(line)) {
         if (input.LineNumber() == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        if (std::optional<std::string> error = reader->Line(line, input.LineNumber())) {
-            ui.Message(*error);
-            status.Outcome = RawConversionOutcome::StoppedAtLine;
-            status.StopLine = input.LineNumber();
-            return status;
+        // The line source splits at LF; a CR left inside a line is a line end it could not split.
+        if (line.find('\r') != std::string::npos)
+            return stopAt(RawLineMessage(input.LineNumber(), line,
+                                         Vn("dòng kết thúc bằng ký tự CR không có LF, không tách được các dòng")));
+        if (line.find('\0') != std::string::npos) {
+            std::replace(line.begin(), line.end(), '\0', '?');  // a message text ends at a NUL
+            return stopAt(RawLineMessage(input.LineNumber(), line, Vn("có ký tự NUL, không phải dòng văn bản")));
         }
+        out.AtLine(input.LineNumber(), line);
+        if (std::optional<std::string> error = reader->Line(line, input.LineNumber())) return stopAt(*error);
+        if (out.Error()) return stopAt(*out.Error());
     }
     reader->End();
+    out.Finish();
+    if (out.Error()) return stopAt(*out.Error());
     status.Counts = out.Counts();
     if (status.Counts.Nothing()) {
         ui.Message(Vn("Không tìm thấy số liệu nào trong file ") + paths.Input +
@@ -146,14 +189,20 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     }
 
     // The distance records follow all angle records.
-    bool written = work.Close() && AppendFile(workGuard.path, observations.Writer());
-    for (AtomicFile* file : atomic) written = written && file->Commit();
-    if (!written) {
-        ui.Message(Vn("Không ghi được file ") + paths.Observations);
-        status.Outcome = RawConversionOutcome::WriteFailed;
-        return status;
+    if (!AppendFile(work.file, *writers[0])) return writeFailed(paths.Observations);
+    for (std::size_t i = 0; i < writers.size(); ++i)
+        if (!writers[i]->Close()) return writeFailed(finalNames[i]);
+    if (!sets.Commit()) return writeFailed(paths.Observations);
+    std::string done = Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(status.Counts) + ".";
+    if (!out.CutNames().empty()) {
+        done += Vn("\nTên điểm dài quá 15 ký tự, đã cắt còn 15 ký tự:");
+        for (const std::string& name : out.CutNames()) done += " " + name;
     }
-    ui.Message(Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(status.Counts) + ".");
+    if (!out.UnrangedDetails().empty()) {
+        done += Vn("\nĐiểm chi tiết không đo cạnh, không ghi vào file mia:");
+        for (const std::string& name : out.UnrangedDetails()) done += " " + name;
+    }
+    ui.Message(done);
     return status;
 }
 

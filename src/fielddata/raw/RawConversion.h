@@ -1,8 +1,8 @@
 #pragma once
 // Converting a raw total-station download into the program's observation, detail and height files:
 // one function of the instrument, the run values and the file names. It checks the names, reads the
-// download with the instrument's reader, writes every output whole or not at all, and tells the
-// user what it converted.
+// download with the instrument's reader, writes the outputs as one set (all of them put in place
+// when the run ends well, none otherwise), and tells the user what it converted.
 #include <optional>
 #include <memory>
 #include <span>
@@ -34,8 +34,7 @@ struct RawConversionPaths {
     std::string DetailHeights;   // with heights
 };
 
-// The work file of the distance records (the observation file with "$$$") and the "DT" twin.
-std::string RawWorkFileName(const std::string& observations);
+// The "DT" twin of the station height-difference file.
 std::string StationHeightsDtName(const std::string& stationHeights);
 
 enum class RawConversionOutcome {

@@ -7,6 +7,8 @@
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
+#include "fielddata/raw/RawValues.h"
 
 namespace qef {
 
@@ -27,6 +29,29 @@ std::string_view MarkOf(Face face) {
 
 void Put(TextFileWriter* file, const std::string& line) {
     if (file != nullptr) file->WriteLine(line);
+}
+
+void Put(std::FILE* file, const std::string& line) {
+    if (file == nullptr) return;
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fputs("\r\n", file);
+}
+
+// Half way from a to b the short way round.
+double MeanOfDirections(double a, double b) {
+    double d = std::fmod(b - a, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return NormalizeDegrees(a + d / 2.0);
+}
+
+const char* NameRoleText(RawOutput::NameRole role) {
+    switch (role) {
+        case RawOutput::NameRole::Station: return "thiếu tên trạm máy";
+        case RawOutput::NameRole::Backsight: return "thiếu tên điểm định hướng";
+        case RawOutput::NameRole::Target: return "thiếu tên điểm ngắm";
+    }
+    return "";
 }
 
 }  // namespace
@@ -52,9 +77,7 @@ std::string DirectionText(double degrees) {
 std::string LengthText(double metres) { return TrimBlanks(FormatFixed(metres, 0, 3)); }
 
 std::string RawName(std::string_view text) {
-    std::string name = TrimBlanks(text);
-    if (name.size() > kPointNameMax) name.resize(kPointNameMax);
-    return name;
+    return TrimBlanks(text);
 }
 
 RawOutput::RawOutput(const RawConversionOptions& options, const RawOutputFiles& files)
@@ -66,13 +89,49 @@ RawOutput::RawOutput(const RawConversionOptions& options, const RawOutputFiles& 
     }
 }
 
+void RawOutput::AtLine(long long number, std::string_view line) {
+    lineNumber_ = number;
+    lineText_.assign(line);
+}
+
+bool RawOutput::Fail(std::string_view what) {
+    if (!error_) error_ = RawLineMessage(lineNumber_, lineText_, Vn(what));
+    return false;
+}
+
+bool RawOutput::CheckName(std::string_view name, NameRole role) {
+    return !name.empty() || Fail(NameRoleText(role));
+}
+
+bool RawOutput::CheckDistance(double hd) {
+    if (std::isnan(hd)) return Fail("khoảng cách không hợp lệ");
+    if (hd < 0.0) return Fail("khoảng cách âm");
+    if (!(hd <= kRawLengthLimit)) return Fail("khoảng cách quá lớn (trên 1e9 m)");
+    return true;
+}
+
+bool RawOutput::CheckLength(double metres) {
+    return std::fabs(metres) <= kRawLengthLimit || Fail("chiều cao quá lớn (trên 1e9 m)");
+}
+
+void RawOutput::Finish() { FlushDetails(); }
+
+std::string_view RawOutput::Fit(std::string_view name) {
+    if (name.size() <= kPointNameMax) return name;
+    if (cutNames_.insert(std::string(name)).second) cutOrder_.emplace_back(name);
+    return name.substr(0, kPointNameMax);
+}
+
 void RawOutput::StationBreak() { Put(files_.Observations, {}); }
 
 void RawOutput::WorkBreak() { Put(files_.Work, {}); }
 
 void RawOutput::DetailHeader(std::string_view station, std::string_view backsight,
                              std::optional<double> instrumentHeight) {
-    line_.assign("\t").append(station).append("\t").append(backsight);
+    FlushDetails();
+    if (!CheckName(station, NameRole::Station) || !CheckName(backsight, NameRole::Backsight)) return;
+    if (instrumentHeight && options_.WithHeights && !CheckLength(*instrumentHeight)) return;
+    line_.assign("\t").append(Fit(station)).append("\t").append(Fit(backsight));
     Put(files_.Detail, line_);
     if (instrumentHeight) {
         line_.append("\t").append(LengthText(*instrumentHeight));
@@ -90,7 +149,10 @@ bool RawOutput::IsDetailTarget(std::string_view name) const {
 
 void RawOutput::Angle(std::string_view backsight, std::string_view station, std::string_view target, double hz,
                       Face face) {
-    line_.assign(backsight).append("\t").append(station).append("\t").append(target).append("\t");
+    if (!CheckName(backsight, NameRole::Backsight) || !CheckName(station, NameRole::Station) ||
+        !CheckName(target, NameRole::Target))
+        return;
+    line_.assign(Fit(backsight)).append("\t").append(Fit(station)).append("\t").append(Fit(target)).append("\t");
     line_.append(DirectionText(hz)).append(MarkOf(face));
     Put(files_.Observations, line_);
     ++counts_.AngleRecords;
@@ -102,18 +164,23 @@ double RawOutput::VerticalOf(const TargetReading& r, double hd) const {
 }
 
 void RawOutput::Control(const TargetReading& r, Face face, bool writeAngle) {
+    if (!CheckName(r.Backsight, NameRole::Backsight) || !CheckName(r.Station, NameRole::Station) ||
+        !CheckName(r.Target, NameRole::Target))
+        return;
+    if (r.Hd && !CheckDistance(*r.Hd)) return;
     if (writeAngle) Angle(r.Backsight, r.Station, r.Target, r.Hz, face);
     if (!r.Hd || !(*r.Hd > 0.0)) return;
     const double hd = *r.Hd + options_.ControlDistanceCorrection;
     const std::string hdText = LengthText(hd);
-    line_.assign(r.Station).append("\t").append(r.Target).append("\t").append(hdText).append(MarkOf(face));
+    line_.assign(Fit(r.Station)).append("\t").append(Fit(r.Target)).append("\t").append(hdText).append(MarkOf(face));
     Put(files_.Work, line_);
     ++counts_.DistanceRecords;
     if (!options_.WithHeights || !r.HeightsKnown || !r.TargetHeight) return;
     const double vertical = VerticalOf(r, hd);
     const double targetHeight = *r.TargetHeight + options_.TargetHeightCorrection;
+    if (!CheckLength(vertical) || !CheckLength(targetHeight) || !CheckLength(r.InstrumentHeight)) return;
     const double dh = r.InstrumentHeight + vertical - targetHeight;
-    line_.assign(r.Station).append("\t").append(r.Target).append("\t").append(hdText);
+    line_.assign(Fit(r.Station)).append("\t").append(Fit(r.Target)).append("\t").append(hdText);
     const std::size_t common = line_.size();
     line_.append("\t").append(LengthText(dh));
     Put(files_.StationHeights, line_);
@@ -124,16 +191,57 @@ void RawOutput::Control(const TargetReading& r, Face face, bool writeAngle) {
 }
 
 void RawOutput::Detail(const TargetReading& r) {
-    if (!r.Hd || !(*r.Hd > 0.0)) return;
-    const double hd = *r.Hd + options_.DetailDistanceCorrection;
-    line_.assign(r.Target).append("\t").append(DirectionText(NormalizeDegrees(r.Hz - r.Orientation)));
-    line_.append("\t").append(LengthText(hd));
-    Put(files_.Detail, line_);
-    ++counts_.DetailRecords;
-    if (!options_.WithHeights || !r.HeightsKnown) return;
-    const double targetHeight = r.TargetHeight.value_or(0.0) + options_.TargetHeightCorrection;
-    line_.append("\t").append(LengthText(targetHeight)).append("\t").append(LengthText(VerticalOf(r, hd)));
-    Put(files_.DetailHeights, line_);
+    if (!CheckName(r.Target, NameRole::Target)) return;
+    if (r.Hd && !CheckDistance(*r.Hd)) return;
+    if (!r.Hd || !(*r.Hd > 0.0)) {
+        if (unrangedNames_.insert(std::string(r.Target)).second) unrangedOrder_.emplace_back(r.Target);
+        return;
+    }
+    HeldDetail d;
+    d.Station = r.Station;
+    d.Backsight = r.Backsight;
+    d.Target = r.Target;
+    d.Seen = r.Seen;
+    d.Hd = *r.Hd + options_.DetailDistanceCorrection;
+    const double hz = r.Seen == Face::Right ? r.Hz + 180.0 : r.Hz;
+    d.Direction = NormalizeDegrees(hz - r.Orientation);
+    d.WithHeights = options_.WithHeights && r.HeightsKnown;
+    if (d.WithHeights) {
+        if (!r.TargetHeight) {
+            Fail("thiếu chiều cao gương");
+            return;
+        }
+        d.TargetHeight = *r.TargetHeight + options_.TargetHeightCorrection;
+        d.Vertical = VerticalOf(r, d.Hd);
+        if (!CheckLength(d.TargetHeight) || !CheckLength(d.Vertical)) return;
+    }
+    // The other face of a target already read at this station.
+    if (d.Seen != Face::Unknown) {
+        for (HeldDetail& e : held_) {
+            if (e.Joined || e.Seen == Face::Unknown || e.Seen == d.Seen || e.Target != d.Target ||
+                e.Station != d.Station || e.Backsight != d.Backsight)
+                continue;
+            e.Joined = true;
+            e.Direction = MeanOfDirections(e.Direction, d.Direction);
+            e.Hd = (e.Hd + d.Hd) / 2.0;
+            e.Vertical = (e.Vertical + d.Vertical) / 2.0;
+            return;
+        }
+    }
+    held_.push_back(std::move(d));
+}
+
+void RawOutput::FlushDetails() {
+    for (const HeldDetail& d : held_) {
+        line_.assign(Fit(d.Target)).append("\t").append(DirectionText(d.Direction));
+        line_.append("\t").append(LengthText(d.Hd));
+        Put(files_.Detail, line_);
+        ++counts_.DetailRecords;
+        if (!d.WithHeights) continue;
+        line_.append("\t").append(LengthText(d.TargetHeight)).append("\t").append(LengthText(d.Vertical));
+        Put(files_.DetailHeights, line_);
+    }
+    held_.clear();
 }
 
 }  // namespace qef

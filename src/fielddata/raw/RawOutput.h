@@ -10,10 +10,20 @@
 //                         then target TAB angle TAB HD TAB target height TAB vertical
 // Directions are D.MMSS with whole seconds, lengths metres with three decimals, all written trimmed
 // (a leading blank would split a TAB line differently). Detail angles are reduced to the backsight
-// reading, so the detail-point computation sees the same orientation from every instrument.
+// reading, so the detail-point computation sees the same orientation from every instrument; a
+// detail read on face right is turned by 180 degrees first, and one read on both faces at a station
+// is written once, as the mean of its two readings. Directions of control targets are written as
+// read: the field book pairs the two faces of a set and turns the right one itself.
+//
+// A record that cannot be written soundly (a point without its name, a distance that is negative or
+// beyond any survey, a height missing) stops the run: the first such fault is kept with the line
+// it came from, and the conversion writes nothing.
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "core/text/TextFile.h"
 
@@ -43,7 +53,7 @@ struct RawCounts {
 // Where each output goes; the height files are null without heights.
 struct RawOutputFiles {
     TextFileWriter* Observations = nullptr;
-    TextFileWriter* Work = nullptr;
+    std::FILE* Work = nullptr;  // a private temporary: the distance records until the end
     TextFileWriter* Detail = nullptr;
     TextFileWriter* StationHeights = nullptr;
     TextFileWriter* StationHeightsDt = nullptr;
@@ -66,6 +76,8 @@ struct TargetReading {
     bool HeightsKnown = false;
     double InstrumentHeight = 0.0;
     std::optional<double> TargetHeight;  // as measured, without the correction
+    // The face the zenith reading tells, where the reader has one.
+    Face Seen = Face::Unknown;
 };
 
 class RawOutput {
@@ -74,6 +86,22 @@ public:
 
     const RawConversionOptions& Options() const { return options_; }
     const RawCounts& Counts() const { return counts_; }
+
+    // The download line being read, for the messages of the faults found while writing it.
+    void AtLine(long long number, std::string_view line);
+    // The first fault, as the message that names its line; none while the run is sound.
+    const std::optional<std::string>& Error() const { return error_; }
+    // Records a fault of the current line (`what` in UTF-8); false, so that callers can return it.
+    bool Fail(std::string_view what);
+    // False (and a fault) when a name the record needs is empty.
+    enum class NameRole { Station, Backsight, Target };
+    bool CheckName(std::string_view name, NameRole role);
+    // After the last line: writes what is still held back.
+    void Finish();
+    // The names longer than a point name can be, in the order met; they are written cut.
+    const std::vector<std::string>& CutNames() const { return cutOrder_; }
+    // The detail targets that were not ranged and so have no detail line, in the order met.
+    const std::vector<std::string>& UnrangedDetails() const { return unrangedOrder_; }
 
     void CountStation() { ++counts_.Stations; }
     // An empty line in the raw observation file / in the work file.
@@ -89,19 +117,49 @@ public:
 
     // Angle record, and when ranged the distance record and, with heights, the two height lines.
     void Control(const TargetReading& r, Face face, bool writeAngle = true);
-    // A detail line reduced to the backsight reading; a target that was not ranged is skipped.
+    // A detail line reduced to the backsight reading; a target that was not ranged is skipped, and
+    // named at the end.
     void Detail(const TargetReading& r);
 
     void Angle(std::string_view backsight, std::string_view station, std::string_view target, double hz, Face face);
 
 private:
+    // A detail held until its station ends, so that its other face can join it.
+    struct HeldDetail {
+        std::string Station, Backsight, Target;
+        Face Seen = Face::Unknown;
+        bool Joined = false;
+        double Direction = 0.0;  // reduced to the backsight, degrees
+        double Hd = 0.0;
+        bool WithHeights = false;
+        double TargetHeight = 0.0;
+        double Vertical = 0.0;
+    };
+
     double VerticalOf(const TargetReading& r, double hd) const;
+    // A horizontal distance as read: false (and a fault) when it is negative or beyond any survey.
+    bool CheckDistance(double hd);
+    bool CheckLength(double metres);
+    void FlushDetails();
+    // A name as the files hold it: at most 15 characters.
+    std::string_view Fit(std::string_view name);
 
     RawConversionOptions options_;
     RawOutputFiles files_;
     RawCounts counts_;
     std::string line_;
+    long long lineNumber_ = 0;
+    std::string lineText_;
+    std::optional<std::string> error_;
+    std::vector<HeldDetail> held_;
+    std::unordered_set<std::string> cutNames_;
+    std::vector<std::string> cutOrder_;
+    std::unordered_set<std::string> unrangedNames_;
+    std::vector<std::string> unrangedOrder_;
 };
+
+// Lengths beyond this (metres) are no survey measurement.
+inline constexpr double kRawLengthLimit = 1e9;
 
 // Zenith reading to elevation: 90 - V on face left, V - 270 on face right, so that both faces
 // of one target give the same elevation.
@@ -112,7 +170,7 @@ double NormalizeDegrees(double degrees);
 std::string DirectionText(double degrees);
 // Three decimals, trimmed.
 std::string LengthText(double metres);
-// Up to 15 characters.
+// Trimmed; the output cuts it to a point name's 15 characters.
 std::string RawName(std::string_view text);
 
 }  // namespace qef

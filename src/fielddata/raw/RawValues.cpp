@@ -30,4 +30,15 @@ std::string BadRawLineMessage(long long lineNumber, std::string_view line) {
     return Vn("Số liệu dòng ") + std::to_string(lineNumber) + " : [" + QuotedText(line) + Vn("] không hợp lệ");
 }
 
+std::string RawLineMessage(long long lineNumber, std::string_view line, std::string_view what) {
+    return Vn("Dòng ") + std::to_string(lineNumber) + ": " + std::string(what) + " : [" + QuotedText(line) + "]";
+}
+
+bool IsFaceRight(double zenithDegrees) { return zenithDegrees > 180.0; }
+
+double FaceLeftReading(double hzDegrees, double zenithDegrees) {
+    if (!IsFaceRight(zenithDegrees)) return hzDegrees;
+    return hzDegrees < 180.0 ? hzDegrees + 180.0 : hzDegrees - 180.0;
+}
+
 }  // namespace qef

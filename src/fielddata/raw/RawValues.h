@@ -13,5 +13,12 @@ bool ReadRawAngle(std::string_view text, bool withPoint, std::optional<double>& 
 
 // "Số liệu dòng N : [line] không hợp lệ".
 std::string BadRawLineMessage(long long lineNumber, std::string_view line);
+// "Dòng N: <what> : [line]"; `what` in TCVN3.
+std::string RawLineMessage(long long lineNumber, std::string_view line, std::string_view what);
+
+// The face a zenith reading was taken on: over 180 degrees is face right.
+bool IsFaceRight(double zenithDegrees);
+// A horizontal reading as face left would give it.
+double FaceLeftReading(double hzDegrees, double zenithDegrees);
 
 }  // namespace qef

@@ -6,6 +6,7 @@
 
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
 #include "fielddata/raw/RawReaders.h"
 #include "fielddata/raw/RawValues.h"
@@ -30,13 +31,17 @@ public:
         std::optional<double> a, b, c;
         if (keyword == "STN") {
             if (!ReadRawNumber(f[2], a)) return BadRawLineMessage(lineNumber, line);
-            station_ = RawName(f[1]);
+            station_ = RawName(f.Whole(1));
+            if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
             instrumentHeight_ = a.value_or(0.0);
             sideShot_ = false;
             out_.CountStation();
         } else if (keyword == "BS" || keyword == "SS") {
             if (!ReadRawNumber(f[2], a)) return BadRawLineMessage(lineNumber, line);
-            target_ = RawName(f[1]);
+            target_ = RawName(f.Whole(1));
+            if (target_.empty())
+                return RawLineMessage(lineNumber, line,
+                                      Vn(keyword == "BS" ? "thiếu tên điểm định hướng" : "thiếu tên điểm ngắm"));
             targetHeight_ = a;
             sideShot_ = keyword == "SS";
             if (!sideShot_) backsight_ = target_;
@@ -52,6 +57,7 @@ public:
                 return BadRawLineMessage(lineNumber, line);
             TargetReading r = Reading(*a);
             r.Elevation = ElevationFromZenith(*b);
+            r.Seen = IsFaceRight(*b) ? Face::Right : Face::Left;
             if (c) r.Hd = *c * std::cos(DegToRad(r.Elevation));
             Measurement(r);
         }
@@ -75,8 +81,8 @@ private:
     void Measurement(TargetReading& r) {
         if (!sideShot_) {
             // The backsight: its reading orients the details of the station.
-            orientation_ = r.Hz;
-            r.Orientation = r.Hz;
+            orientation_ = r.Seen == Face::Right ? NormalizeDegrees(r.Hz + 180.0) : r.Hz;
+            r.Orientation = orientation_;
             out_.Control(r, Face::Unknown);
             out_.DetailHeader(station_, backsight_, instrumentHeight_);
             out_.StationBreak();

@@ -136,7 +136,8 @@ class Expected:
         if not hd > 0:
             return
         hdc = hd + self.dc
-        angle = dms(r.hz - r.r0)
+        # A detail read on face right is turned to its face-left reading first.
+        angle = dms(r.hz + (180 * 3600 if r.face == "R" else 0) - r.r0)
         self.detail.append("%s\t%s\t%s" % (r.target, angle, f3(hdc)))
         if self.heights and heights:
             v = r.vertical(hdc) if vertical is None else vertical
