@@ -121,9 +121,11 @@ bool CountObservationLines(const std::string& fileName, const ComputationSetting
 
 // Reads an observation file into `obs` (cleared first): five fields an angle and the side from its
 // station to its fore point, four an angle, three a side, two a point height (when
-// HeightsInObservationFile). Empty names continue the traverse of the lines before. The first bad
-// line ends the read with a message naming its line; that line's entry is not stored. Lines of one
-// or of more than five fields are skipped and noted.
+// HeightsInObservationFile). What follows the fields a line needs is a remark; so is a fifth field
+// that begins as no number does ("x", "kiem tra"). Empty names continue the traverse of the lines
+// before. The first bad line ends the read with a message naming its line; that line's entry is
+// not stored. One-field lines, and two-field lines whose value is no number when they are no
+// heights, are skipped and noted.
 bool ReadObservations(const std::string& fileName, const ComputationSettings& settings,
                       PointNameTable& names, Observations& obs, ReadErrorRecord& error, Interaction& ui);
 
