@@ -25,11 +25,16 @@ public:
         : notes_(notes), earlier_(earlier) {}
 
     // The point name of a field as the line has it: every blank removed, at most 15 characters.
-    // False, with the message, when it merges with another name.
+    // False, with the message, when it merges with another name or holds a NUL.
     bool Take(const std::string& whole, long long lineNo, std::string& name, Interaction& ui) {
         std::string full;
         for (char c : whole)
             if (c != ' ') full += c;
+        // A NUL is no text: the line is damaged, and the name would be another point.
+        if (full.find('\0') != std::string::npos) {
+            ui.Message(Vn("Tên điểm có ký tự NUL") + LineSuffix(lineNo));
+            return false;
+        }
         if (full.size() < kPointNameMax) {
             name = std::move(full);
             return true;
@@ -100,6 +105,14 @@ void RecordReadError(ReadErrorRecord& error, const std::string& fileName, long l
 bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
     RecordReadError(error, fileName, 1, ReadErrorKind::Open);
     ui.Message(Vn("Không mở được file ") + fileName);
+    return false;
+}
+
+// A file without one line of data would run the computation on nothing, and replace the results
+// of the run before with empty ones.
+bool ReportNoData(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
+    RecordReadError(error, fileName, 1, ReadErrorKind::NoData);
+    ui.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
     return false;
 }
 
@@ -415,6 +428,7 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
     if (!ReadPointLines(fileName, settings, names, x, y, nullptr, &lineNumbers, model.MissingValuesFlag, error, ui,
                         kept))
         return false;
+    if (names.Empty()) return ReportNoData(fileName, error, ui);
     OneBased<int> ids;
     RegisterPointNames(model.PointNames, names, ids, names.Size());
     // A point copied twice is harmless; two different positions for one name would fix the
@@ -497,6 +511,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
 
     if (ok) ok = FillBlankColumns(in, text);
     if (ok) ShowReadNotes(obs.Notes, fileName, ui);
+    if (ok && obs.Angles.Count() + obs.Sides.Count() + obs.Heights.Count() == 0) ok = ReportNoData(fileName, error, ui);
     names.Reserve(names.Count() + text.SideFrom.Size() + text.AngleStation.Size());
     RegisterPointNames(names, text.SideFrom, obs.Sides.FromIds, obs.Sides.Count());
     RegisterPointNames(names, text.SideTo, obs.Sides.ToIds, obs.Sides.Count());
