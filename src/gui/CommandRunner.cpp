@@ -113,7 +113,8 @@ bool CommandRunner::CallWorker(const ComputationCommand& command, WorkerResult& 
 void CommandRunner::ReportReadError(const ReadErrorRecord& error) {
     readError_ = error;
     std::string text = Vn("Không đọc được file ") + ToTcvn3(NameOfNative(error.FailedFileName));
-    if (error.ReadErrorField != ReadErrorKind::Open) text += Vn(", lỗi ở dòng ") + std::to_string(error.ReadErrorLine);
+    if (error.ReadErrorField != ReadErrorKind::Open && error.ReadErrorField != ReadErrorKind::NoData)
+        text += Vn(", lỗi ở dòng ") + std::to_string(error.ReadErrorLine);
     Ask().Message(text);
 }
 

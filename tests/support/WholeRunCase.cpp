@@ -118,6 +118,11 @@ bool ReadCaseLine(std::string_view name, std::string_view value, WholeRunCase& r
         runCase.Texts.emplace_back(std::string(value));
     } else if (name == "before" || name == "blocked") {
         (name == "before" ? runCase.Before : runCase.Blocked).emplace_back(value);
+    } else if (name == "readonly") {
+        runCase.Before.emplace_back(value);
+        runCase.ReadOnly.emplace_back(value);
+    } else if (name == "leftover") {
+        runCase.Leftovers.emplace_back(value);
     } else if (name == "others") {
         runCase.OthersUnchecked = value == "unchecked";
         if (value != "unchecked" && value != "checked") bad("checked or unchecked");
@@ -252,6 +257,8 @@ WholeRunCase ReadWholeRunCase(const std::string& module, const std::string& case
             runCase.Problems.push_back(std::string("no ") + role + " file " + runCase.Files.at(role));
     for (const std::string& name : runCase.Before)
         if (!fs::is_regular_file(runCase.Folder + "/" + name)) runCase.Problems.push_back("no file " + name);
+    for (const std::string& name : runCase.Leftovers)
+        if (!fs::is_regular_file(runCase.Folder + "/" + name)) runCase.Problems.push_back("no file " + name);
     if (!runCase.Files.count("result")) runCase.Problems.push_back("no result file named");
     if (!fs::is_directory(runCase.Folder + "/expected")) runCase.Problems.push_back("no expected folder");
     return runCase;
@@ -265,6 +272,14 @@ void CopyInputs(const WholeRunCase& runCase, const std::string& dir) {
         if (fs::is_regular_file(from)) fs::copy_file(from, runCase.File(role, dir));
     }
     for (const std::string& name : runCase.Before) fs::copy_file(runCase.Folder + "/" + name, dir + "/" + name);
+    // Read-only as the user makes it: no write permission for anyone.
+    for (const std::string& name : runCase.ReadOnly)
+        fs::permissions(dir + "/" + name, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    for (const std::string& name : runCase.Leftovers) {
+        fs::create_directories(fs::path(dir + "/" + name).parent_path());
+        fs::copy_file(runCase.Folder + "/" + name, dir + "/" + name);
+    }
     for (const std::string& name : runCase.Blocked) fs::create_directory(dir + "/" + name);
 }
 

@@ -5,8 +5,10 @@
 // case.txt starts with "command <name>"; the other lines are "name = value" ("#" starts a comment
 // line). The names known, observations, heights, first, second and result give the files of the
 // run; "before" names a file of the case folder that lies in the run's folder before the run
-// (unless expected/ names it too, it must keep its bytes), "blocked" a name that a folder takes
-// there. "expected = text" says the expected files are UTF-8 with LF line
+// (unless expected/ names it too, it must keep its bytes), "readonly" such a file that is made
+// read-only there, "leftover" a file of the case folder (a path such as ".kq.dta.~1-a/~~set~~")
+// put there as a run that died left it, which the run may clear, "blocked" a name that a folder
+// takes there. "expected = text" says the expected files are UTF-8 with LF line
 // ends, written by hand, and are compared as the program writes text (TCVN3, CR LF); in them a
 // line "[...]" stands for any lines and "[...]" within a line for any text. "outcome" is how the
 // run ends (Completed unless given); each "answer" line answers one of its questions (Yes, No,
@@ -42,6 +44,8 @@ struct WholeRunCase {
     std::deque<Answer> Answers;
     std::deque<std::optional<std::string>> Texts;
     std::vector<std::string> Before;   // files of the case folder put in the run's folder
+    std::vector<std::string> ReadOnly;  // those of them made read-only
+    std::vector<std::string> Leftovers;  // paths of the case folder put in the run's folder, not checked
     std::vector<std::string> Blocked;  // names that a folder takes
     bool OthersUnchecked = false;
     std::vector<std::string> Problems;  // what case.txt got wrong; the case cannot run unless empty

@@ -25,11 +25,16 @@ public:
         : notes_(notes), earlier_(earlier) {}
 
     // The point name of a field as the line has it: every blank removed, at most 15 characters.
-    // False, with the message, when it merges with another name.
+    // False, with the message, when it merges with another name or holds a NUL.
     bool Take(const std::string& whole, long long lineNo, std::string& name, Interaction& ui) {
         std::string full;
         for (char c : whole)
             if (c != ' ') full += c;
+        // A NUL is no text: the line is damaged, and the name would be another point.
+        if (full.find('\0') != std::string::npos) {
+            ui.Message(Vn("Tên điểm có ký tự NUL") + LineSuffix(lineNo));
+            return false;
+        }
         if (full.size() < kPointNameMax) {
             name = std::move(full);
             return true;
@@ -103,6 +108,14 @@ bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Inte
     return false;
 }
 
+// A file without one line of data would run the computation on nothing, and replace the results
+// of the run before with empty ones.
+bool ReportNoData(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
+    RecordReadError(error, fileName, 1, ReadErrorKind::NoData);
+    ui.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    return false;
+}
+
 // Names the physical line of a message that does not name it already.
 std::string LineSuffix(long long lineNo) { return Vn(" (dòng ") + std::to_string(lineNo) + ")"; }
 
@@ -118,18 +131,34 @@ std::string BadLineMessage(long long lineNo, const std::string& line) {
 // millimetres when the data are not in metres. On a bad text shows the message and gives false.
 bool ParseLength(const std::string& field, long long lineNo, const ComputationSettings& settings,
                  double& value, Interaction& ui) {
-    std::string text = TrimBlanks(field);
-    // No survey value comes near 1e9 m; a larger one is a typing slip and would swamp the
-    // adjustment (1e308 turns into infinities on the first product).
-    if (!TryParseReal(text, value) || !(std::fabs(value) <= 1e9)) {
-        ui.Message(NumberMessage(text, lineNo));
-        return false;
-    }
-    value = MillimetresToMetres(settings.MetresFlag, value);
-    return true;
+    const std::string text = TrimBlanks(field);
+    if (TryParseMetres(text, settings.MetresFlag, value)) return true;
+    ui.Message(NumberMessage(text, lineNo));
+    return false;
 }
 
 bool IsBlankField(const std::string& field) { return field.find_first_not_of(' ') == std::string::npos; }
+
+// A text where a number belongs that begins as no number does: a remark such as "x" or "kiem tra".
+// "nan" and "inf" are numbers gone wrong, and are refused as such.
+bool BeginsAsRemark(const std::string& text) {
+    if (text.empty() || std::string_view("0123456789+-.").find(text[0]) != std::string_view::npos) return false;
+    const std::string head = UpperShort(text.substr(0, 3));
+    return head != "NAN" && head != "INF";
+}
+
+// A line of four or more fields is an angle. Its fifth field is the side to the fore point when it
+// holds a number; what follows the fields a line needs is a remark, and so is a fifth field that
+// begins as one. A blank fifth field before a remark is a side not measured.
+bool AngleLineHasSide(const FieldArray& f, int count) {
+    if (count < 5) return false;
+    const std::string fifth = TrimBlanks(f.Whole(5));
+    if (fifth.empty()) return count == 5;  // "A,B,C,90.0000,": the length is missing
+    return !BeginsAsRemark(fifth);
+}
+
+// A two-field line is a point height; one whose value is no number is a line of no known shape.
+bool LooksLikeHeightLine(const FieldArray& f) { return IsNumber(TrimBlanks(f.Whole(2))); }
 
 // Names stay text until the whole observation file is read: they are registered in a fixed order
 // at the end. Empty names continue the traverse of the lines before.
@@ -178,8 +207,8 @@ void Continue(std::string& name, const std::string& from, bool& chainError) {
         name = from;
 }
 
-// Four fields an angle, five an angle and the side from its station to its fore point.
-bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observations& obs) {
+// An angle, and with `withSide` the side from its station to its fore point.
+bool ReadAngleLine(const ObservationLine& in, bool withSide, ObservationNames& text, Observations& obs) {
     const FieldArray& f = in.Fields();
     const long long lineNo = in.LineNo();
     bool chainError = false;
@@ -215,7 +244,6 @@ bool ReadAngleLine(const ObservationLine& in, ObservationNames& text, Observatio
         return in.Fail(ReadErrorKind::Angle);
     }
     if (angle < 0.0) angle += 360.0;
-    const bool withSide = in.Lines.Count() == 5;
     double length = 0.0;
     if (withSide && !ParseLength(f.Whole(5), lineNo, in.Settings, length, in.Ui)) return in.Fail(ReadErrorKind::AngleSide);
     text.AngleBack.PushBack(back);
@@ -400,6 +428,7 @@ bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& set
     if (!ReadPointLines(fileName, settings, names, x, y, nullptr, &lineNumbers, model.MissingValuesFlag, error, ui,
                         kept))
         return false;
+    if (names.Empty()) return ReportNoData(fileName, error, ui);
     OneBased<int> ids;
     RegisterPointNames(model.PointNames, names, ids, names.Size());
     // A point copied twice is harmless; two different positions for one name would fix the
@@ -431,12 +460,14 @@ bool CountObservationLines(const std::string& fileName, const ComputationSetting
     const bool heights = HeightsInObservationFile(settings);
     while (lines.Next()) {
         ++counts.Lines;
-        switch (lines.Count()) {
-            case 5: ++counts.Sides; ++counts.Angles; break;
-            case 4: ++counts.Angles; break;
-            case 3: ++counts.Sides; break;
-            case 2: if (heights) ++counts.Heights; break;
-            default: break;
+        const int k = lines.Count();
+        if (k >= 4) {
+            ++counts.Angles;
+            if (AngleLineHasSide(lines.Fields(), k)) ++counts.Sides;
+        } else if (k == 3) {
+            ++counts.Sides;
+        } else if (k == 2 && heights) {
+            ++counts.Heights;
         }
     }
     return true;
@@ -461,22 +492,26 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     while (ok && lines.Next()) {
         if (lines.Line().empty()) continue;
         const int k = lines.Count();
-        if (k < 2 || k > 5) {
-            // A comment line or one of an unexpected shape breaks the chaining.
+        if (k < 2) {
+            // A comment line or a lone word breaks the chaining.
             if (k > 0) obs.Notes.SkippedLines.emplace_back(lines.LineNumber(), lines.Line());
             text.PrevStation.clear();
             text.PrevFore.clear();
         } else if (k >= 4) {
-            ok = ReadAngleLine(in, text, obs);
+            ok = ReadAngleLine(in, AngleLineHasSide(lines.Fields(), k), text, obs);
         } else if (k == 3) {
             ok = ReadSideLine(in, text, obs);
         } else if (readHeights) {
             ok = ReadHeightLine(in, text, obs);
+        } else if (!LooksLikeHeightLine(lines.Fields())) {
+            // Heights unused here are passed over; words are no height at all.
+            obs.Notes.SkippedLines.emplace_back(lines.LineNumber(), lines.Line());
         }
     }
 
     if (ok) ok = FillBlankColumns(in, text);
     if (ok) ShowReadNotes(obs.Notes, fileName, ui);
+    if (ok && obs.Angles.Count() + obs.Sides.Count() + obs.Heights.Count() == 0) ok = ReportNoData(fileName, error, ui);
     names.Reserve(names.Count() + text.SideFrom.Size() + text.AngleStation.Size());
     RegisterPointNames(names, text.SideFrom, obs.Sides.FromIds, obs.Sides.Count());
     RegisterPointNames(names, text.SideTo, obs.Sides.ToIds, obs.Sides.Count());

@@ -109,7 +109,8 @@ inline bool ReadPointsXYH(const std::string& fileName, const ComputationSettings
     return ReadPointsXY(fileName, settings, names, x, y, &h, missingValues, error, ui);
 }
 
-// The known-point file: its points registered in model.PointNames, appended to `points`.
+// The known-point file: its points registered in model.PointNames, appended to `points`. A file
+// without a point is refused ("File ... không có số liệu").
 bool ReadKnownPoints(const std::string& fileName, const ComputationSettings& settings,
                      NetworkModel& model, PointList& points, ReadErrorRecord& error, Interaction& ui,
                      ReadNotes* notes = nullptr);
@@ -121,9 +122,12 @@ bool CountObservationLines(const std::string& fileName, const ComputationSetting
 
 // Reads an observation file into `obs` (cleared first): five fields an angle and the side from its
 // station to its fore point, four an angle, three a side, two a point height (when
-// HeightsInObservationFile). Empty names continue the traverse of the lines before. The first bad
-// line ends the read with a message naming its line; that line's entry is not stored. Lines of one
-// or of more than five fields are skipped and noted.
+// HeightsInObservationFile). What follows the fields a line needs is a remark; so is a fifth field
+// that begins as no number does ("x", "kiem tra"). Empty names continue the traverse of the lines
+// before. The first bad line ends the read with a message naming its line; that line's entry is
+// not stored. One-field lines, and two-field lines whose value is no number when they are no
+// heights, are skipped and noted. A file without an observation is refused ("File ... không có số
+// liệu"). Every reader of this file refuses a name holding a NUL.
 bool ReadObservations(const std::string& fileName, const ComputationSettings& settings,
                       PointNameTable& names, Observations& obs, ReadErrorRecord& error, Interaction& ui);
 

@@ -18,9 +18,17 @@ std::optional<std::string> CollidingOutputName(const std::vector<std::string>& i
 // The first two outputs (in order) that are one file, or nullopt when none are.
 std::optional<std::pair<std::string, std::string>> CollidingOutputPair(const std::vector<std::string>& outputs);
 
+// The first output whose file name is the output set's journal, or nullopt.
+std::optional<std::string> ReservedOutputName(const std::vector<std::string>& outputs);
+
+// The first output that is a read-only file, or nullopt.
+std::optional<std::string> ReadOnlyOutput(const std::vector<std::string>& outputs);
+
 // False, after the message "File kết quả trùng tên file số liệu : <output>", when an output would
-// replace an input, or after "Hai file kết quả trùng tên : <the later output>" when two outputs are
-// one file.
+// replace an input, after "Hai file kết quả trùng tên : <the later output>" when two outputs are
+// one file, after "File kết quả trùng tên file nhật ký của chương trình : <output>" when an output
+// is named like the output set's journal, or after "Không ghi được file <output> : file chỉ đọc"
+// when an output is a read-only file.
 bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs,
                       Interaction& ui);
 

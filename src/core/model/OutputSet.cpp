@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kJournal = "~~set~~";
+const std::string kJournal(OutputSet::kJournalName);
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -35,13 +36,21 @@ std::string FileNameOf(const std::string& path) {
 // Staging folders of a result are ".<result file name>.~<pid>-<token>".
 std::string StagingPrefix(const std::string& resultFile) { return "." + FileNameOf(resultFile) + ".~"; }
 
+// A journal entry that names a file of the staging folder: no folder part, not the journal.
+bool IsSetFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name != kJournal &&
+           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
 // Moves the files the journal of `staging` names into `finalDir`; false when one would not move.
+// An entry that names no file of the set (a planted "../x") is passed over: nothing is moved out
+// of the folders of the set.
 bool MoveListed(const std::string& staging, const std::string& finalDir) {
     std::vector<std::string> names;
     if (!ReadAllLines(staging + kJournal, names)) return false;
     bool ok = true;
     for (const std::string& name : names) {
-        if (name.empty()) continue;
+        if (!IsSetFileName(name)) continue;
         const std::string from = staging + name;
         if (::access(from.c_str(), F_OK) != 0) continue;  // moved before the crash
         if (std::rename(from.c_str(), (finalDir + name).c_str()) != 0) ok = false;
@@ -69,7 +78,8 @@ void OutputSet::Recover(const std::string& resultFile) {
     std::vector<std::string> found;
     for (fs::directory_iterator it(finalDir.empty() ? "." : finalDir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && it->is_directory(ec)) found.push_back(name);
+        // A link would bring in the files of another folder.
+        if (name.rfind(prefix, 0) == 0 && !it->is_symlink(ec) && it->is_directory(ec)) found.push_back(name);
     }
     for (const std::string& name : found) {
         const std::string staging = finalDir + name + "/";
@@ -105,10 +115,11 @@ std::string OutputSet::Staged(const std::string& finalName) {
     const std::string name = FileNameOf(finalName);
     const std::string staged = stagingDir_ + name;
     // A folder of that name would refuse the move at the end: it refuses the writing now, as it
-    // did when the run wrote in place.
+    // did when the run wrote in place. A read-only file would be replaced by the move all the
+    // same: it refuses the writing too.
     std::error_code ec;
     const fs::file_status st = fs::status(finalName, ec);
-    if (fs::exists(st) && !fs::is_regular_file(st)) fs::create_directory(staged, ec);
+    if ((fs::exists(st) && !fs::is_regular_file(st)) || IsReadOnlyFile(finalName)) fs::create_directory(staged, ec);
     return staged;
 }
 
@@ -138,7 +149,8 @@ bool OutputSet::Commit() {
         SyncToDisk(stagingDir_ + name);
         names.push_back(name);
     }
-    if (ec) {
+    // The journal would take that file's place and then be moved over the final one.
+    if (ec || std::find(names.begin(), names.end(), kJournal) != names.end()) {
         Discard();
         return false;
     }

@@ -4,9 +4,12 @@
 // logs, drawing) keep working; when the run ends well the staged files are moved over the old
 // ones, and otherwise they are removed and the old files stay as they were.
 //
-// Moving a set is made whole across a crash: a list of the staged files is written before the
-// first move, and the next run of the same result finishes the moves that list names.
+// Moving a set is made whole across a crash: a list of the staged files (the journal) is written
+// before the first move, and the next run of the same result finishes the moves that list names.
+// The journal holds file names only; an entry with a folder part, or naming the journal itself, is
+// no file of the set and is never moved.
 #include <string>
+#include <string_view>
 
 #include "core/model/Interaction.h"
 
@@ -14,6 +17,9 @@ namespace qef {
 
 class OutputSet {
 public:
+    // The journal's file name in the staging folder: no output of a set may have it.
+    static constexpr std::string_view kJournalName = "~~set~~";
+
     OutputSet() = default;
     ~OutputSet();  // discards a set that was not committed
     OutputSet(const OutputSet&) = delete;
@@ -28,13 +34,14 @@ public:
     bool Active() const { return !stagingDir_.empty(); }
 
     // Where to write `finalName`, a file of the result's folder. A name that a folder or another
-    // non-file takes stays unwritable when staged.
+    // non-file takes, or a read-only file, stays unwritable when staged.
     std::string Staged(const std::string& finalName);
     // `text` with the staging folder spelled as the result's folder, for messages and reports.
     std::string Unstaged(const std::string& text) const;
 
     // Moves every staged file over its final name; false when the set could not be put in place
-    // (the old files then stay as far as the moves had not reached them).
+    // (the old files then stay as far as the moves had not reached them). A staged file named like
+    // the journal fails the set before anything is moved.
     bool Commit();
     // Removes the staged files; the old files stay as they were.
     void Discard();

@@ -11,6 +11,7 @@ enum class ReadErrorKind {
     Side = 3,       // the length, or a name, of a three-field side line
     Angle = 4,      // the angle, a name or its range, of a four- or five-field angle line
     AngleSide = 5,  // the length of a five-field angle line
+    NoData = 6,     // the file holds no line of data (the whole file, as Open)
 };
 
 }  // namespace qef

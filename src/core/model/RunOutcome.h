@@ -10,7 +10,8 @@ namespace qef {
 enum class RunOutcome {
     Completed,
     ReadFailed,        // an input file could not be read (message shown; nothing written)
-    NameCollision,     // no result file name, or an output name that would replace an input file
+    NameCollision,     // no result file name, an output name that would replace an input file or
+                       // another output, or an output that cannot be written (a read-only file)
                        // (message shown; nothing written)
     NoStartDirection,  // no known station sights a known point
     Cancelled,         // the user cancelled a start-azimuth prompt

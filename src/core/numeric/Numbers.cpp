@@ -214,6 +214,15 @@ double DegreesGrads(bool toGrads, double value) {
 
 double MillimetresToMetres(bool metresFlag, double value) { return metresFlag ? value : value / 1000.0; }
 
+bool TryParseMetres(std::string_view text, bool metresFlag, double& metres) {
+    double value = 0;
+    if (!TryParseReal(text, value)) return false;
+    value = MillimetresToMetres(metresFlag, value);
+    if (!(std::fabs(value) <= kLargestMetres)) return false;
+    metres = value;
+    return true;
+}
+
 double PowerOfTen(int n) {
     double p = 1;
     // Past 400 the product is infinite anyway.

@@ -41,6 +41,16 @@ constexpr double SecondsToDegrees(double seconds) { return seconds / 3600.0; }
 double PackedDmsToDegrees(bool inDegrees, bool withPoint, double value);
 double DegreesGrads(bool toGrads, double value);
 double MillimetresToMetres(bool metresFlag, double value);
+
+// The largest coordinate, length or height a reader takes, in metres: nothing surveyed comes near
+// it, and a larger value is a typing slip that would swamp an adjustment (1e308 turns into
+// infinities on the first product). The limit holds after the unit conversion: a national-grid
+// coordinate in millimetres has ten digits.
+constexpr double kLargestMetres = 1e9;
+// A length, height or coordinate field (no blanks around it) in metres: divided by 1000 when the
+// data are in millimetres (metresFlag clear). False for a text that is no number or a value
+// beyond kLargestMetres.
+bool TryParseMetres(std::string_view text, bool metresFlag, double& metres);
 double PowerOfTen(int n);
 bool IsEven(long long n);
 

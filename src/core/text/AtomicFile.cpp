@@ -13,6 +13,8 @@ namespace qef {
 
 AtomicFile::AtomicFile(std::string path, Durability durability)
     : path_(std::move(path)), durability_(durability) {
+    // A rename would replace it all the same: the folder's rights decide that, not the file's.
+    if (IsReadOnlyFile(path_)) return;
     std::vector<char> pattern(path_.begin(), path_.end());
     for (char c : std::string_view(".~XXXXXX")) pattern.push_back(c);
     pattern.push_back('\0');
@@ -53,6 +55,12 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
     if (!file.IsOpen()) return false;
     for (const std::string& line : lines) file.Writer().WriteLine(line);
     return file.Commit();
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
 void SyncToDisk(const std::string& path) {

@@ -16,6 +16,7 @@ enum class Durability { Cached, OnDisk };
 
 class AtomicFile {
 public:
+    // A named file that is read-only is not replaced: IsOpen() is false.
     explicit AtomicFile(std::string path, Durability durability = Durability::Cached);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -41,6 +42,10 @@ private:
 // then untouched.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           Durability durability = Durability::Cached);
+
+// True when `path` is a file that the user keeps from being written: no write permission in its
+// mode (which counts even for root, whom the system would let write), or none for this user.
+bool IsReadOnlyFile(const std::string& path);
 
 // Waits until what is written to the file or folder is on the disk.
 void SyncToDisk(const std::string& path);

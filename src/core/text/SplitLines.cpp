@@ -1,7 +1,5 @@
 #include "core/text/SplitLines.h"
 
-#include <optional>
-
 namespace qef {
 
 SplitLines::SplitLines(const std::string& fileName, int fixedFieldWidth)
@@ -12,7 +10,7 @@ bool SplitLines::Next() {
     // Editors on other systems often save UTF-8 with a byte-order mark; it is no part of a name.
     if (reader_.LineNumber() == 1 && line_.starts_with("\xEF\xBB\xBF")) line_.erase(0, 3);
     while (!line_.empty() && line_.back() == ' ') line_.pop_back();
-    count_ = line_.empty() ? 0 : SplitFields(line_, *fields_, std::nullopt, false, width_, &mode_);
+    count_ = line_.empty() ? 0 : SplitDataLine(line_, *fields_, width_, &mode_);
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace qef {
 
 // Lines come as LineReader gives them (LF or CR LF, a last line without a line end, a trailing
 // Ctrl-Z), numbered as physical lines from 1, without their trailing blanks; fields are split
-// with the separator detected on each line and comments removed.
+// with the separator detected on each line (a TAB before a blank) and comments removed.
 class SplitLines {
 public:
     SplitLines(const std::string& fileName, int fixedFieldWidth);

@@ -166,6 +166,20 @@ SeparatorMode DetectSeparator(std::string_view line, int fixedFieldWidth) {
     return SeparatorMode::Blank;
 }
 
+SeparatorMode DetectDataSeparator(std::string_view line, int fixedFieldWidth) {
+    const SeparatorMode mode = DetectSeparator(line, fixedFieldWidth);
+    if (mode == SeparatorMode::Blank && line.find('\t') != std::string_view::npos) return SeparatorMode::Tab;
+    return mode;
+}
+
+int SplitDataLine(std::string_view line, FieldArray& fields, int fixedFieldWidth, SeparatorMode* used) {
+    const std::string_view body = WithoutComment(line);
+    // Detected as SplitFields would: on the line without its comment and its trailing TABs.
+    std::string_view values = body;
+    while (!values.empty() && values.back() == '\t') values.remove_suffix(1);
+    return SplitFields(body, fields, DetectDataSeparator(values, fixedFieldWidth), true, fixedFieldWidth, used);
+}
+
 char SeparatorChar(SeparatorMode mode) {
     switch (mode) {
         case SeparatorMode::Tab: return '\t';

@@ -61,6 +61,11 @@ int SplitFields(std::string_view line, FieldArray& fields, std::optional<Separat
 int SplitFieldsTo(std::string_view line, LongFieldArray& fields, std::optional<SeparatorMode> mode,
                   int fixedFieldWidth);
 SeparatorMode DetectSeparator(std::string_view line, int fixedFieldWidth);
+// The separator of a line of a data file: as DetectSeparator, except that a line holding a TAB is
+// TAB-separated even when a field holds a blank (a remark such as "kiem tra" after the values).
+SeparatorMode DetectDataSeparator(std::string_view line, int fixedFieldWidth);
+// SplitFields of a line of a data file: comments removed, the separator by DetectDataSeparator.
+int SplitDataLine(std::string_view line, FieldArray& fields, int fixedFieldWidth, SeparatorMode* used = nullptr);
 char SeparatorChar(SeparatorMode mode);
 // The field followed by the separator of `outputMode` (unchanged when isLast).
 std::string JoinFields(std::string_view field, bool isLast, SeparatorMode outputMode, int fixedFieldWidth);

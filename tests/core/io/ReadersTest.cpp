@@ -110,7 +110,7 @@ std::string ReadCase(const std::string& folder) {
         out << "message " << Tcvn3ToUtf8(message) << '\n';
     }
     if (!ok) {
-        static const char* const kKinds[] = {"Line", "Open", "Height", "Side", "Angle", "AngleSide"};
+        static const char* const kKinds[] = {"Line", "Open", "Height", "Side", "Angle", "AngleSide", "NoData"};
         out << "error " << kKinds[static_cast<int>(error.ReadErrorField)] << " line " << error.ReadErrorLine << '\n';
         EXPECT_TRUE(error.FailedFileName == path && error.ReadErrorFlag == 1);
     }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "core/model/OutputNames.h"
 #include "core/model/OutputSet.h"
 #include "core/text/TextFile.h"
+#include "core/text/VnCodec.h"
 #include "support/Fakes.h"
 
 namespace qef {
@@ -84,6 +88,85 @@ TEST(OutputSet, StagesDiscardsAndCommits) {
     entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.Path())) ++entries;
     EXPECT_EQ(entries, 3u);
+}
+
+// The journal holds names only. A planted journal whose entries lead out of its folders ("../x",
+// "..", the journal itself) moves none of them; its own files move, and the folder goes. A
+// staging folder that is a link to another folder is no set of this result: nothing comes from it.
+TEST(OutputSet, AJournalMovesNothingOutsideItsFolders) {
+    test::TempDir dir;
+    const std::string sub = dir.File("sub");
+    fs::create_directory(sub);
+    test::WriteFileBytes(sub + "/notes.txt", "notes");
+    const std::string planted = sub + "/.kq.dta.~1-aa";
+    fs::create_directory(planted);
+    test::WriteFileBytes(planted + "/kq.dta", "new result");
+    test::WriteFileBytes(planted + "/~~set~~", "../notes.txt\r\n~~set~~\r\n..\r\nkq.dta\r\n");
+    const std::string elsewhere = dir.File("elsewhere");
+    fs::create_directory(elsewhere);
+    test::WriteFileBytes(elsewhere + "/~~set~~", "kq.dta\r\n");
+    test::WriteFileBytes(elsewhere + "/kq.dta", "foreign");
+    fs::create_directory_symlink(elsewhere, sub + "/.kq.dta.~1-bb");
+
+    OutputSet::Recover(sub + "/kq.dta");
+    EXPECT_EQ(test::ReadFileBytes(sub + "/kq.dta"), "new result");
+    EXPECT_EQ(test::ReadFileBytes(sub + "/notes.txt"), "notes");
+    EXPECT_FALSE(fs::exists(dir.File("notes.txt")));
+    EXPECT_FALSE(fs::exists(sub + "/~~set~~"));
+    EXPECT_FALSE(fs::exists(planted));
+    EXPECT_EQ(test::ReadFileBytes(elsewhere + "/kq.dta"), "foreign");
+    EXPECT_TRUE(fs::is_directory(sub));
+}
+
+// A read-only file of the set stays unwritable when staged; a staged file named like the journal
+// fails the commit before anything moves.
+TEST(OutputSet, AReadOnlyFileOrOneNamedLikeTheJournalIsNotReplaced) {
+    test::TempDir dir;
+    const std::string result = dir.File("kq.dta");
+    test::WriteFileBytes(result, "old");
+    test::WriteFileBytes(dir.File("kq.in"), "kept");
+    ::chmod(dir.File("kq.in").c_str(), 0444);
+    test::WriteFileBytes(dir.File("~~set~~"), "mine");
+    OutputSet set;
+    ASSERT_TRUE(set.Begin(result));
+    EXPECT_FALSE(WriteAllLines(set.Staged(dir.File("kq.in")), {"new"}));
+    ASSERT_TRUE(WriteAllLines(set.Staged(result), {"new"}));
+    ASSERT_TRUE(WriteAllLines(set.Staged(dir.File("~~set~~")), {"new"}));
+    EXPECT_FALSE(set.Commit());
+    EXPECT_EQ(test::ReadFileBytes(result), "old");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in")), "kept");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("~~set~~")), "mine");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 3u);
+}
+
+// What every command asks before it writes: an output is no input (through a link too), no
+// other output, not named like the set's journal and not read-only; each refusal names the file.
+TEST(OutputNameCheck, RefusesEachKindOfCollisionNamingTheFile) {
+    test::TempDir dir;
+    const std::string in = dir.File("do.txt");
+    test::WriteFileBytes(in, "A B 10\r\n");
+    fs::create_symlink("do.txt", dir.File("link.txt"));
+    test::WriteFileBytes(dir.File("old.dta"), "old");
+    ::chmod(dir.File("old.dta").c_str(), 0444);
+    const struct {
+        std::vector<std::string> outputs;
+        std::string said;  // empty: allowed
+    } cases[] = {
+        {{dir.File("kq.dta"), dir.File("kq.in")}, ""},
+        {{dir.File("kq.dta"), dir.File("link.txt")}, "File kết quả trùng tên file số liệu : " + dir.File("link.txt")},
+        {{dir.File("kq.dta"), dir.File("./kq.dta")}, "Hai file kết quả trùng tên : " + dir.File("./kq.dta")},
+        {{dir.File("kq.dta"), dir.File("~~set~~")},
+         "File kết quả trùng tên file nhật ký của chương trình : " + dir.File("~~set~~")},
+        {{dir.File("kq.dta"), dir.File("old.dta")}, "Không ghi được file " + dir.File("old.dta") + " : file chỉ đọc"},
+    };
+    for (const auto& c : cases) {
+        test::ScriptedInteraction ui;
+        EXPECT_EQ(CheckOutputNames({in}, c.outputs, ui), c.said.empty()) << c.said;
+        const std::vector<std::string> said = c.said.empty() ? std::vector<std::string>{} : std::vector{Vn(c.said)};
+        EXPECT_EQ(ui.Messages(), said);
+    }
 }
 
 }  // namespace

@@ -47,14 +47,24 @@ TEST(AtomicFile, ReplacesOnlyOnCommitAndLeavesNothingBehind) {
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"kq.txt"});
 }
 
-// A folder that is missing or a name a folder takes: false, and no stray file.
+// A folder that is missing, a name a folder takes, or a file the user made read-only (which the
+// rename would replace, and root could write): false, and no stray file.
 TEST(AtomicFile, AFileThatCannotBeWrittenLeavesTheFolderAsItWas) {
     test::TempDir dir;
     EXPECT_FALSE(WriteLinesAtomically(dir.File("gone/kq.txt"), {"x"}));
     fs::create_directory(dir.File("kq.txt"));
     EXPECT_FALSE(WriteLinesAtomically(dir.File("kq.txt"), {"x"}));
     EXPECT_TRUE(fs::is_directory(dir.File("kq.txt")));
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"kq.txt"});
+    test::WriteFileBytes(dir.File("kept.txt"), "old");
+    ::chmod(dir.File("kept.txt").c_str(), 0444);
+    EXPECT_TRUE(IsReadOnlyFile(dir.File("kept.txt")));
+    EXPECT_FALSE(WriteLinesAtomically(dir.File("kept.txt"), {"x"}));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kept.txt")), "old");
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"kept.txt", "kq.txt"}));
+    // Not read-only: a file someone may write, a folder, a name that is not there.
+    ::chmod(dir.File("kept.txt").c_str(), 0644);
+    EXPECT_FALSE(IsReadOnlyFile(dir.File("kept.txt")) || IsReadOnlyFile(dir.File("kq.txt")) ||
+                 IsReadOnlyFile(dir.File("none.txt")));
 }
 
 // The result gets the rights any new file of the user gets, not those of a private scratch file.
