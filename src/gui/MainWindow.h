@@ -48,6 +48,7 @@ class Tflapsdgc;
 class TFVoiAutoCAD;
 class TForm2;
 class Txlslt3;
+class WrittenFiles;
 
 // "QEF 2010 [file]": the caption for the file of the visible view; the bare title without a file.
 QString ViewCaption(const QString& fileName, const QString& programTitle = QStringLiteral("QEF 2010"));
@@ -57,6 +58,12 @@ QString SavedAsCaption(const QString& path);
 QString GridStatusText(int row, int column, int dataRowCount);
 
 enum class SaveResult { Saved, Cancelled, Failed };
+
+// Where a file question was left: the folder the dialog stood in and the text typed as the name.
+struct FileAnswer {
+    QString Folder;
+    QString Typed;
+};
 
 class MainWindow : public QMainWindow, public FileDialogs {
     Q_OBJECT
@@ -172,6 +179,8 @@ public:
     QString StatusText(int panel) const;
     void WriteGridStatus();
     void WriteStatus(const QString& text);
+    // The closing line of a command that ends without a message: the files its run wrote.
+    void TellWritten(const WrittenFiles& files);
 
     void ShowHelp();
     void ShowAbout();
@@ -204,6 +213,9 @@ private:
     // when the save did not happen.
     bool OfferDataSave();
     std::optional<GridFileRead> ReadDataFile(const QString& path, bool detectSeparators, long long room);
+    // Asks a name and writes under it; a write that fails asks again until it succeeds or the
+    // user cancels.
+    SaveResult SaveUnderAskedName(const FileQuestion& question, const std::function<SaveResult(const QString&)>& write);
 
     ComputationSettings settings_;
     std::unique_ptr<GuiInteraction> guiInteraction_;
@@ -225,6 +237,8 @@ private:
     std::vector<QLabel*> statusPanels_;
     QFileDialog* OpenDialog1_ = nullptr;
     QFileDialog* SaveDialog1_ = nullptr;
+    FileAnswer lastSaveAnswer_;
+    std::optional<FileAnswer> askAgain_;
 
     SplashWindow* splash_ = nullptr;
     HelpWindow* help_ = nullptr;

@@ -142,16 +142,19 @@ TEST(MainWindowClosing, GridQuestionAnswers) {
         EXPECT_TRUE(s.files.asked.empty());
         EXPECT_EQ(s.ask.calls.size(), 2u);
     }
-    {  // A failed save and a cancelled file dialog keep the window open with a message.
+    {  // A failed save asks the name again; cancelling it keeps the window open with a message.
         Shell s;
         s.window.SetDataSaved(false);
         s.files.names = {s.dir.File("missing/net.DTA")};
         s.ask.answers = {Answer::Yes, Answer::Yes};
         EXPECT_FALSE(s.window.close());
-        ASSERT_EQ(s.ask.Messages().size(), 1u);
-        EXPECT_EQ(s.ask.Messages()[0].rfind(Vn("Không ghi được file "), 0), 0u);
+        ASSERT_EQ(s.ask.Messages().size(), 2u);
+        EXPECT_EQ(s.ask.Messages()[0], Vn("Không ghi được file ") + s.dir.File("missing/net.DTA") +
+                                           Vn(" : không tìm thấy thư mục ") + s.dir.File("missing"));
+        EXPECT_EQ(s.ask.Messages()[1], Vn("Chưa ghi file, chương trình chưa đóng."));
+        EXPECT_EQ(s.files.asked.size(), 2u);
         EXPECT_FALSE(s.window.close());
-        EXPECT_EQ(s.ask.Messages().size(), 2u);
+        EXPECT_EQ(s.ask.Messages().size(), 3u);
         EXPECT_TRUE(s.window.isVisible() && !s.window.DataSaved());
     }
     {  // Nothing changed: no question.
