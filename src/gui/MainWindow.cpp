@@ -191,6 +191,27 @@ bool RtfAllowedIn(const QString& name) {
            !suffix.startsWith(QStringLiteral("IN"));
 }
 
+// Passes everything on; "Đã tính xong" is said once the run's files are written, so the monitor
+// reaches its end before the message stands over it.
+class RunEndGate : public Interaction {
+public:
+    RunEndGate(Interaction*& target, std::function<void()> atDone) : target_(target), atDone_(std::move(atDone)) {}
+    void Message(const std::string& text) override {
+        if (text == Vn("Đã tính xong")) atDone_();
+        target_->Message(text);
+    }
+    Answer AskYesNo(const std::string& text) override { return target_->AskYesNo(text); }
+    Answer AskYesNoCancel(const std::string& text) override { return target_->AskYesNoCancel(text); }
+    std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                       const std::string& defaultText) override {
+        return target_->AskText(caption, prompt, defaultText);
+    }
+
+private:
+    Interaction*& target_;
+    std::function<void()> atDone_;
+};
+
 }  // namespace
 
 QString ViewCaption(const QString& fileName, const QString& programTitle) {
@@ -212,6 +233,9 @@ MainWindow::MainWindow(QWidget* parent)
       choices_(std::make_unique<FileChoices>()),
       runner_(std::make_unique<CommandRunner>(*this)) {
     interaction_ = guiInteraction_.get();
+    gate_ = std::make_unique<RunEndGate>(interaction_, [this] {
+        if (monitorWindow_) monitorWindow_->EndRun(true);
+    });
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle);
 
@@ -502,6 +526,9 @@ void MainWindow::ForgetEditorText() {
     Editor_->clear();
     Editor_->document()->setModified(false);
     textFileName_.clear();
+    // Clearing signals a change, and no signal of the unchanged state need follow: the panel
+    // follows the state the document is left in.
+    OnEditorModified(Editor_->document()->isModified());
 }
 
 void MainWindow::ShowReport(const QString& path, const QString& programTitle) {

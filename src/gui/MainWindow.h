@@ -90,7 +90,9 @@ public:
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
-    Interaction& Ask() { return *interaction_; }
+    // The questions and messages of the window and its runs; a run's closing message first
+    // brings the monitor to its end.
+    Interaction& Ask() { return *gate_; }
     // Ask file names; unset means the open and save dialogs, which start at the file last chosen
     // for the same question (kept in the user's settings). Tests answer instead.
     std::function<std::optional<QString>(const FileQuestion&)> SaveNameAsker;
@@ -221,6 +223,7 @@ private:
     std::unique_ptr<GuiInteraction> guiInteraction_;
     std::unique_ptr<FileChoices> choices_;
     Interaction* interaction_ = nullptr;
+    std::unique_ptr<Interaction> gate_;
 
     bool dataSaved_ = true;
     QString dataFileName_;
