@@ -11,7 +11,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSaveFile>
@@ -82,6 +85,24 @@ private:
     QFileDialog* dialog_;
 };
 
+// File sizes as a Vietnamese reader writes them ("36 byte", "2,00 kB"): the dialog's own column
+// follows the system's locale, which is English on most machines.
+class VietnameseSizes : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole && index.column() == 1) {
+            if (auto* files = qobject_cast<QFileSystemModel*>(sourceModel())) {
+                const QModelIndex source = mapToSource(index);
+                if (!files->isDir(source))
+                    return QLocale(QLocale::Vietnamese, QLocale::Vietnam)
+                        .formattedDataSize(files->size(source), 2, QLocale::DataSizeTraditionalFormat);
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 // Qt's own dialog, not the desktop's: its labels can be set, and tests can drive it.
 QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(parent);
@@ -90,6 +111,7 @@ QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::A
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setNameFilter(kDataFileFilter);
+    dialog->setProxyModel(new VietnameseSizes(dialog));
     dialog->resize(760, 460);
     if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); edit && edit->completer())
         edit->completer()->popup()->installEventFilter(new NameListGuard(dialog));

@@ -36,6 +36,8 @@ TEST(MainWindowViews, StartInTheGridAndSwitchWithTheViewPair) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("QEF 2010"));
     EXPECT_TRUE(w.GridVisible() && s.BarShown("TB_StGrid") && !s.BarShown("TB_Editor"));
     EXPECT_EQ(w.StatusText(0), QStringLiteral(" Dòng: 1   Cột: 1   Số dòng: 0"));
+    // F5 opens the group-by-group dialog, and its panel says so.
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("F5 : BS từng nhóm"));
 
     w.SetDataFileName(QStringLiteral("/d/luoi.DTA"));
     w.SetTextFileName(QStringLiteral("/d/luoi.in6"));
