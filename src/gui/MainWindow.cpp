@@ -156,8 +156,6 @@ void CloseNameList(QFileDialog& dialog) {
     for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
         if (completer->popup()) completer->popup()->hide();
     }
-    if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); edit && edit->completer())
-        edit->completer()->popup()->hide();
 }
 
 // The dialog is set up completely at each use: nothing is inherited from the question before.
@@ -177,7 +175,7 @@ std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& ques
     dialog.setDirectory(again ? again->Folder : choices.StartFolder(key));
     OfferName(dialog, again ? again->Typed : choices.LastName(key));
     auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    // Read while the dialog is still up: accepting may move it to the folder of a typed path.
+    // Where the user stood and what was typed, as the question was accepted.
     QString folder;
     QString typed;
     const QMetaObject::Connection keep = QObject::connect(&dialog, &QFileDialog::accepted, &dialog, [&] {
