@@ -339,20 +339,20 @@ const ActionRow kActions[] = {
     {.Name = "Xoa1cot", .Text = "Xóa 1 cột", .Icon = TileIcon("⊖|", Tone::Grid), .Bar = B::Grid,
      .Handler = DeleteColumn},
 
-    // The editor's toolbar: font, style, alignment.
+    // The editor's toolbar: font, style, alignment; the tiles show the letter, the tips say it.
     {.Name = "FontName", .Bar = B::Editor, .Widget = FontNameBox},
     {.Name = "FontSize", .Bar = B::Editor, .Widget = FontSizeBox},
-    {.Name = "BoldButton", .Text = "B", .Icon = TileIcon("B", Tone::Edit), .Bar = B::Editor, .BarGap = true,
+    {.Name = "BoldButton", .Text = "Chữ đậm", .Icon = TileIcon("B", Tone::Edit), .Bar = B::Editor, .BarGap = true,
      .Checked = Check::Off, .Handler = Bold},
-    {.Name = "ItalicButton", .Text = "I", .Icon = TileIcon("I", Tone::Edit), .Bar = B::Editor,
+    {.Name = "ItalicButton", .Text = "Chữ nghiêng", .Icon = TileIcon("I", Tone::Edit), .Bar = B::Editor,
      .Checked = Check::Off, .Handler = Italic},
-    {.Name = "UnderlineButton", .Text = "U", .Icon = TileIcon("U", Tone::Edit), .Bar = B::Editor,
+    {.Name = "UnderlineButton", .Text = "Gạch chân", .Icon = TileIcon("U", Tone::Edit), .Bar = B::Editor,
      .Checked = Check::Off, .Handler = Underline},
-    {.Name = "LeftAlign", .Text = "LeftAlign", .Icon = TileIcon("⇤", Tone::Edit), .Bar = B::Editor,
+    {.Name = "LeftAlign", .Text = "Canh trái", .Icon = TileIcon("⇤", Tone::Edit), .Bar = B::Editor,
      .BarGap = true, .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignLeft},
-    {.Name = "CenterAlign", .Text = "CenterAlign", .Icon = TileIcon("↔", Tone::Edit), .Bar = B::Editor,
+    {.Name = "CenterAlign", .Text = "Canh giữa", .Icon = TileIcon("↔", Tone::Edit), .Bar = B::Editor,
      .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignCentre},
-    {.Name = "RightAlign", .Text = "RightAlign", .Icon = TileIcon("⇥", Tone::Edit), .Bar = B::Editor,
+    {.Name = "RightAlign", .Text = "Canh phải", .Icon = TileIcon("⇥", Tone::Edit), .Bar = B::Editor,
      .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignRight},
 };
 

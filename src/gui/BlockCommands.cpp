@@ -33,10 +33,14 @@ DetailFifthColumn AskFifthColumn(MainWindow& window) {
     return answer == Answer::Yes ? DetailFifthColumn::HeightDifference : DetailFifthColumn::ZenithAngle;
 }
 
-void TellSkipped(MainWindow& window, int skipped) {
-    if (skipped == 0) return;
-    window.Ask().Message(Vn("Có ") + std::to_string(skipped) +
-                         Vn(" ô không phải là góc đúng định dạng, các ô này được giữ nguyên."));
+// One message for each reason a cell was left alone.
+void TellSkipped(MainWindow& window, const ConversionResult& result) {
+    if (result.Skipped > 0)
+        window.Ask().Message(Vn("Có ") + std::to_string(result.Skipped) +
+                             Vn(" ô không phải là góc đúng định dạng, các ô này được giữ nguyên."));
+    if (result.SideKept > 0)
+        window.Ask().Message(Vn("Có ") + std::to_string(result.SideKept) +
+                             Vn(" dòng đã có cạnh ở cột 5, góc của các dòng này không được chuyển."));
 }
 
 // Asks the data kind, then converts rows 1 .. DataRowCount from the first cell of the grid.
@@ -51,7 +55,7 @@ void ConvertRows(MainWindow& window, const RowConversion& convert, bool detailFi
     window.GridEntry().MoveTo({1, 0});
     const ConversionResult result = window.Grid().Edit([&](GridDocument& doc) { return convert(doc, kind); });
     window.SetDataSaved(false);
-    TellSkipped(window, result.Skipped);
+    TellSkipped(window, result);
 }
 
 using BlockOperation = std::function<ConversionResult(GridDocument&, const GridBlock&, const std::string&)>;

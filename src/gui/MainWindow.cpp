@@ -2,13 +2,19 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDir>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSaveFile>
@@ -17,6 +23,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -27,6 +34,7 @@
 #include "gui/EditorSearch.h"
 #include "gui/GridEditor.h"
 #include "gui/FileChoices.h"
+#include "gui/FileErrors.h"
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
 #include "gui/GuiText.h"
@@ -35,6 +43,7 @@
 #include "gui/BlockCommands.h"
 #include "gui/ToolCommands.h"
 #include "gui/Views.h"
+#include "gui/WrittenFiles.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SplashWindow.h"
 #include "gui/dialogs/TFListCanhXp.h"
@@ -61,6 +70,39 @@ const QString kTextFileFilter = QStringLiteral(
     "File dạng *.TXT, *.DAT, *.RTF, *.IN* (*.TXT *.txt *.DAT *.dat *.RTF *.rtf *.IN* *.in*);;"
     "Tất cả các file (*)");
 
+// The dialog lists its folder in the background; a listing that arrives after the question has
+// closed must not bring the list of names back over the main window.
+class NameListGuard : public QObject {
+public:
+    explicit NameListGuard(QFileDialog* dialog) : QObject(dialog), dialog_(dialog) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !dialog_->isVisible())
+            QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::hide);
+        return false;
+    }
+
+private:
+    QFileDialog* dialog_;
+};
+
+// File sizes as a Vietnamese reader writes them ("36 byte", "2,00 kB"): the dialog's own column
+// follows the system's locale, which is English on most machines.
+class VietnameseSizes : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole && index.column() == 1) {
+            if (auto* files = qobject_cast<QFileSystemModel*>(sourceModel())) {
+                const QModelIndex source = mapToSource(index);
+                if (!files->isDir(source))
+                    return QLocale(QLocale::Vietnamese, QLocale::Vietnam)
+                        .formattedDataSize(files->size(source), 2, QLocale::DataSizeTraditionalFormat);
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 // Qt's own dialog, not the desktop's: its labels can be set, and tests can drive it.
 QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(parent);
@@ -69,7 +111,10 @@ QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::A
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setNameFilter(kDataFileFilter);
+    dialog->setProxyModel(new VietnameseSizes(dialog));
     dialog->resize(760, 460);
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); edit && edit->completer())
+        edit->completer()->popup()->installEventFilter(new NameListGuard(dialog));
     // Sizes, kinds and dates in full: the dialog's own column widths cut them.
     if (auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
         QHeaderView* header = files->header();
@@ -105,9 +150,20 @@ void OfferName(QFileDialog& dialog, const QString& name) {
     edit->setFocus();
 }
 
+// The list of matching names belongs to the question: it goes when the question goes, however
+// the question was closed, and never stays on the window to take the next key.
+void CloseNameList(QFileDialog& dialog) {
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+        if (completer->popup()) completer->popup()->hide();
+    }
+}
+
 // The dialog is set up completely at each use: nothing is inherited from the question before.
+// `again`: the question comes back after its file could not be written, where the user was and
+// with what the user typed.
 std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& question, QFileDialog::AcceptMode mode,
-                                   FileChoices& choices) {
+                                   FileChoices& choices, const std::optional<FileAnswer>& again,
+                                   FileAnswer& answered) {
     const QString key = QuestionKey(question);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -116,12 +172,29 @@ std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& ques
     dialog.setNameFilter(question.filter);
     dialog.setDefaultSuffix(question.defaultSuffix);
     SetLabels(dialog, mode);
-    dialog.setDirectory(choices.StartFolder(key));
-    OfferName(dialog, choices.LastName(key));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    dialog.setDirectory(again ? again->Folder : choices.StartFolder(key));
+    OfferName(dialog, again ? again->Typed : choices.LastName(key));
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    // Where the user stood and what was typed, as the question was accepted.
+    QString folder;
+    QString typed;
+    const QMetaObject::Connection keep = QObject::connect(&dialog, &QFileDialog::accepted, &dialog, [&] {
+        folder = dialog.directory().absolutePath();
+        typed = edit ? edit->text() : QString();
+    });
+    const int result = dialog.exec();
+    QObject::disconnect(keep);
+    CloseNameList(dialog);
+    if (result != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
-    choices.Remember(key, files.front());
+    answered = {folder.isEmpty() ? dialog.directory().absolutePath() : folder, typed};
+    // A name in a folder that does not exist is not where the user works: the folder the dialog
+    // stood in is.
+    const QFileInfo chosen(files.front());
+    choices.Remember(key, QFileInfo(chosen.absolutePath()).isDir()
+                              ? files.front()
+                              : QDir(answered.Folder).filePath(chosen.fileName()));
     return files.front();
 }
 
@@ -137,6 +210,27 @@ bool RtfAllowedIn(const QString& name) {
     return suffix != QStringLiteral("DTA") && suffix != QStringLiteral("DAT") && suffix != QStringLiteral("TXT") &&
            !suffix.startsWith(QStringLiteral("IN"));
 }
+
+// Passes everything on; "Đã tính xong" is said once the run's files are written, so the monitor
+// reaches its end before the message stands over it.
+class RunEndGate : public Interaction {
+public:
+    RunEndGate(Interaction*& target, std::function<void()> atDone) : target_(target), atDone_(std::move(atDone)) {}
+    void Message(const std::string& text) override {
+        if (text == Vn("Đã tính xong")) atDone_();
+        target_->Message(text);
+    }
+    Answer AskYesNo(const std::string& text) override { return target_->AskYesNo(text); }
+    Answer AskYesNoCancel(const std::string& text) override { return target_->AskYesNoCancel(text); }
+    std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                       const std::string& defaultText) override {
+        return target_->AskText(caption, prompt, defaultText);
+    }
+
+private:
+    Interaction*& target_;
+    std::function<void()> atDone_;
+};
 
 }  // namespace
 
@@ -159,6 +253,9 @@ MainWindow::MainWindow(QWidget* parent)
       choices_(std::make_unique<FileChoices>()),
       runner_(std::make_unique<CommandRunner>(*this)) {
     interaction_ = guiInteraction_.get();
+    gate_ = std::make_unique<RunEndGate>(interaction_, [this] {
+        if (monitorWindow_) monitorWindow_->EndRun(true);
+    });
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle);
 
@@ -250,7 +347,7 @@ void MainWindow::BuildStatusBar() {
     const char* texts[] = {"",
                            "F1 : Hướng dẫn",
                            "F4 : BS Đơn giản",
-                           "F5 : BS Chặt chẽ",
+                           "F5 : BS từng nhóm",
                            "F6 : BS Độ cao",
                            "F7 : Tính X, Y mia",
                            "F8 : Tính X,Y,Z theo chênh cao",
@@ -344,6 +441,11 @@ void MainWindow::ShowEditor(const QString& programTitle) {
 }
 
 void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
+
+void MainWindow::TellWritten(const WrittenFiles& files) {
+    const QString text = WrittenText(files.Written());
+    if (!text.isEmpty()) statusBar()->showMessage(text);
+}
 
 QString MainWindow::StatusText(int panel) const {
     if (panel < 0 || static_cast<std::size_t>(panel) >= statusPanels_.size()) return {};
@@ -444,6 +546,9 @@ void MainWindow::ForgetEditorText() {
     Editor_->clear();
     Editor_->document()->setModified(false);
     textFileName_.clear();
+    // Clearing signals a change, and no signal of the unchanged state need follow: the panel
+    // follows the state the document is left in.
+    OnEditorModified(Editor_->document()->isModified());
 }
 
 void MainWindow::ShowReport(const QString& path, const QString& programTitle) {
@@ -456,7 +561,7 @@ void MainWindow::ShowReport(const QString& path, const QString& programTitle) {
 bool MainWindow::LoadEditorFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Ask().Message(Vn("Không đọc được file ") + ToTcvn3(path) + " : " + ToTcvn3(file.errorString()));
+        Ask().Message(Vn("Không đọc được file ") + ToTcvn3(path) + " : " + ToTcvn3(ReadFailureText(path)));
         return false;
     }
     const std::string bytes = file.readAll().toStdString();
@@ -477,12 +582,27 @@ bool MainWindow::LoadEditorFile(const QString& path) {
 
 std::optional<QString> MainWindow::AskOpenName(const FileQuestion& question) {
     if (OpenNameAsker) return OpenNameAsker(question);
-    return AskFileName(*OpenDialog1_, question, QFileDialog::AcceptOpen, *choices_);
+    FileAnswer answered;
+    return AskFileName(*OpenDialog1_, question, QFileDialog::AcceptOpen, *choices_, std::nullopt, answered);
 }
 
 std::optional<QString> MainWindow::AskSaveName(const FileQuestion& question) {
+    std::optional<FileAnswer> again;
+    std::swap(again, askAgain_);
     if (SaveNameAsker) return SaveNameAsker(question);
-    return AskFileName(*SaveDialog1_, question, QFileDialog::AcceptSave, *choices_);
+    return AskFileName(*SaveDialog1_, question, QFileDialog::AcceptSave, *choices_, again, lastSaveAnswer_);
+}
+
+SaveResult MainWindow::SaveUnderAskedName(const FileQuestion& question,
+                                          const std::function<SaveResult(const QString&)>& write) {
+    for (;;) {
+        const auto chosen = AskSaveName(question);
+        if (!chosen) return SaveResult::Cancelled;
+        const SaveResult result = write(*chosen);
+        if (result != SaveResult::Failed) return result;
+        // The failure was told; the question comes back where the user was, with the name typed.
+        if (!SaveNameAsker) askAgain_ = lastSaveAnswer_;
+    }
 }
 
 bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) {
@@ -492,7 +612,8 @@ bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) 
                  static_cast<qint64>(bytes.size());
     if (ok) ok = file.commit();
     if (!ok) {
-        Ask().Message(Vn("Không ghi được file ") + ToTcvn3(path) + " : " + ToTcvn3(file.errorString()));
+        Ask().Message(Vn("Không ghi được file ") + ToTcvn3(path) + " : " +
+                      ToTcvn3(WriteFailureText(path, static_cast<qint64>(bytes.size()))));
     }
     return ok;
 }
@@ -503,9 +624,8 @@ SaveResult MainWindow::SaveDataFile() {
 }
 
 SaveResult MainWindow::SaveDataFileAs() {
-    const auto chosen = AskSaveName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")});
-    if (!chosen) return SaveResult::Cancelled;
-    return WriteDataFile(*chosen);
+    return SaveUnderAskedName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")},
+                              [this](const QString& name) { return WriteDataFile(name); });
 }
 
 SaveResult MainWindow::WriteDataFile(const QString& name) {
@@ -525,9 +645,8 @@ SaveResult MainWindow::SaveEditorText() {
 }
 
 SaveResult MainWindow::SaveEditorTextAs() {
-    const auto chosen = AskSaveName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")});
-    if (!chosen) return SaveResult::Cancelled;
-    return WriteEditorText(*chosen, true);
+    return SaveUnderAskedName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")},
+                              [this](const QString& name) { return WriteEditorText(name, true); });
 }
 
 SaveResult MainWindow::WriteEditorText(const QString& name, bool newName) {

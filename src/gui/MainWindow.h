@@ -48,6 +48,7 @@ class Tflapsdgc;
 class TFVoiAutoCAD;
 class TForm2;
 class Txlslt3;
+class WrittenFiles;
 
 // "QEF 2010 [file]": the caption for the file of the visible view; the bare title without a file.
 QString ViewCaption(const QString& fileName, const QString& programTitle = QStringLiteral("QEF 2010"));
@@ -57,6 +58,12 @@ QString SavedAsCaption(const QString& path);
 QString GridStatusText(int row, int column, int dataRowCount);
 
 enum class SaveResult { Saved, Cancelled, Failed };
+
+// Where a file question was left: the folder the dialog stood in and the text typed as the name.
+struct FileAnswer {
+    QString Folder;
+    QString Typed;
+};
 
 class MainWindow : public QMainWindow, public FileDialogs {
     Q_OBJECT
@@ -83,7 +90,9 @@ public:
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
-    Interaction& Ask() { return *interaction_; }
+    // The questions and messages of the window and its runs; a run's closing message first
+    // brings the monitor to its end.
+    Interaction& Ask() { return *gate_; }
     // Ask file names; unset means the open and save dialogs, which start at the file last chosen
     // for the same question (kept in the user's settings). Tests answer instead.
     std::function<std::optional<QString>(const FileQuestion&)> SaveNameAsker;
@@ -172,6 +181,8 @@ public:
     QString StatusText(int panel) const;
     void WriteGridStatus();
     void WriteStatus(const QString& text);
+    // The closing line of a command that ends without a message: the files its run wrote.
+    void TellWritten(const WrittenFiles& files);
 
     void ShowHelp();
     void ShowAbout();
@@ -204,11 +215,15 @@ private:
     // when the save did not happen.
     bool OfferDataSave();
     std::optional<GridFileRead> ReadDataFile(const QString& path, bool detectSeparators, long long room);
+    // Asks a name and writes under it; a write that fails asks again until it succeeds or the
+    // user cancels.
+    SaveResult SaveUnderAskedName(const FileQuestion& question, const std::function<SaveResult(const QString&)>& write);
 
     ComputationSettings settings_;
     std::unique_ptr<GuiInteraction> guiInteraction_;
     std::unique_ptr<FileChoices> choices_;
     Interaction* interaction_ = nullptr;
+    std::unique_ptr<Interaction> gate_;
 
     bool dataSaved_ = true;
     QString dataFileName_;
@@ -225,6 +240,8 @@ private:
     std::vector<QLabel*> statusPanels_;
     QFileDialog* OpenDialog1_ = nullptr;
     QFileDialog* SaveDialog1_ = nullptr;
+    FileAnswer lastSaveAnswer_;
+    std::optional<FileAnswer> askAgain_;
 
     SplashWindow* splash_ = nullptr;
     HelpWindow* help_ = nullptr;

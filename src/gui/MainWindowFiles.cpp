@@ -11,6 +11,7 @@
 
 #include "core/text/VnCodec.h"
 #include "gui/EditorPrinting.h"
+#include "gui/FileErrors.h"
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
@@ -175,22 +176,22 @@ void MainWindow::WriteBlockToFile(BlockWrite how) {
     FileQuestion question{append ? QStringLiteral("Nối khối vào file") : QStringLiteral("Ghi khối ra file"),
                           kBlockFilter, QStringLiteral("DTA")};
     question.confirmOverwrite = !append;
-    const auto name = AskSaveName(question);
-    if (!name) return;
-    std::string bytes;
-    if (append && QFileInfo::exists(*name)) {
-        QFile old(*name);
-        if (!old.open(QIODevice::ReadOnly)) {
-            Ask().Message(Vn("Không đọc được file ") + Quoted(*name) + " : " + ToTcvn3(old.errorString()));
-            return;
+    SaveUnderAskedName(question, [&](const QString& name) {
+        std::string bytes;
+        if (append && QFileInfo::exists(name)) {
+            QFile old(name);
+            if (!old.open(QIODevice::ReadOnly)) {
+                Ask().Message(Vn("Không đọc được file ") + Quoted(name) + " : " + ToTcvn3(ReadFailureText(name)));
+                return SaveResult::Failed;
+            }
+            bytes = old.readAll().toStdString();
+            // The block starts on a line of its own, before any end-of-text mark.
+            if (!bytes.empty() && bytes.back() == '\x1A') bytes.pop_back();
+            if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
         }
-        bytes = old.readAll().toStdString();
-        // The block starts on a line of its own, before any end-of-text mark.
-        if (!bytes.empty() && bytes.back() == '\x1A') bytes.pop_back();
-        if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
-    }
-    bytes += GridFileText(grid_->Document(), block, settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
-    WriteAtomically(*name, bytes);
+        bytes += GridFileText(grid_->Document(), block, settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
+        return WriteAtomically(name, bytes) ? SaveResult::Saved : SaveResult::Failed;
+    });
 }
 
 }  // namespace qef

@@ -11,6 +11,7 @@
 #include "gui/GuiText.h"
 #include "gui/InputStep.h"
 #include "gui/MainWindow.h"
+#include "gui/WrittenFiles.h"
 #include "gui/dialogs/TFcongcot.h"
 #include "gui/dialogs/TFthaythechuoi.h"
 
@@ -49,8 +50,10 @@ void ReplaceWordsCommand(MainWindow& window, bool) {
     const auto result =
         Chosen(window.AskSaveName({QStringLiteral("Tên file kết quả thay thế"), QStringLiteral("All File (*)"), {}}));
     if (!result) return;
+    const WrittenFiles outputs({*result});
     const ToolStatus status = ReplaceWordsInFile(*pairs, *input, *result, options, window.Settings(), window.Ask());
     if (status.Outcome == RunOutcome::ReadFailed) window.Runner().ReportReadError(status.ReadError);
+    window.TellWritten(outputs);
 }
 
 void SumColumnsCommand(MainWindow& window, bool) {
@@ -60,7 +63,8 @@ void SumColumnsCommand(MainWindow& window, bool) {
     GridModel& grid = window.Grid();
     const ColumnSumResult result = SumColumns(grid.Document(), dialog->Request(), window.Settings().FixedFieldWidth);
     if (result.Outcome == ColumnSumOutcome::OutsideGrid) {
-        window.Ask().Message(Vn("Các bạn chỉ được sử dụng trong 8 dòng"));
+        // The limit is the grid's own width, which the layout dialog can change.
+        window.Ask().Message(Vn("Các bạn chỉ được sử dụng trong ") + std::to_string(grid.Columns()) + Vn(" cột"));
         return;
     }
     for (const CellEdit& edit : result.Edits) grid.SetCell(edit.Row, edit.Column, edit.Text);

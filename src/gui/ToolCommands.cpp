@@ -10,11 +10,13 @@
 #include "core/tools/FileTools.h"
 #include "core/tools/ObservationTools.h"
 #include "drawing/CoordinateUpload.h"
+#include "drawing/DxfDrawing.h"
 #include "gui/CommandRunner.h"
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
 #include "gui/TextToolCommands.h"
+#include "gui/WrittenFiles.h"
 #include "gui/dialogs/Fphantoado.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
 #include "heights/HeightFileTools.h"
@@ -45,9 +47,11 @@ std::optional<std::string> Save(MainWindow& w, const char* title, const QString&
     return NativeName(*name);
 }
 
-// What the user hears after a tool: a read error names its file and line; the rest was said.
-void Finish(MainWindow& w, const ToolStatus& status) {
+// What the user hears after a tool: a read error names its file and line; the rest was said,
+// but for the files written, which the status bar names.
+void Finish(MainWindow& w, const ToolStatus& status, const WrittenFiles& outputs) {
     if (status.Outcome == RunOutcome::ReadFailed) w.Runner().ReportReadError(status.ReadError);
+    w.TellWritten(outputs);
 }
 
 // One input, one result: the shape of most tools.
@@ -58,7 +62,8 @@ void OneToOne(MainWindow& w, const char* openTitle, const QString& openFilter, c
     if (!in) return;
     const auto out = Save(w, saveTitle, saveFilter, saveExt);
     if (!out) return;
-    Finish(w, tool(*in, *out, w.Settings(), w.Ask()));
+    const WrittenFiles outputs({*out});
+    Finish(w, tool(*in, *out, w.Settings(), w.Ask()), outputs);
 }
 
 void SortCommand(MainWindow& w, PointFileKind kind) {
@@ -71,7 +76,8 @@ void SortCommand(MainWindow& w, PointFileKind kind) {
     const SortOrder order = w.Ask().AskYesNo(Vn("Bạn muốn sắp xếp theo chiều tăng dần ?")) == Answer::Yes
                                 ? SortOrder::Ascending
                                 : SortOrder::Descending;
-    Finish(w, SortPointFile(kind, *in, *out, order, w.Settings(), w.Ask()));
+    const WrittenFiles outputs({*out});
+    Finish(w, SortPointFile(kind, *in, *out, order, w.Settings(), w.Ask()), outputs);
 }
 
 // An observation file to compare, counted first so that a file that cannot be read stops here.
@@ -119,7 +125,8 @@ void MergeHeightsCommand(MainWindow& window, bool) {
     if (!coords) return;
     const auto result = Save(window, "Nhập tên file kết quả", ResultFileFilter(false), "DTA");
     if (!result) return;
-    Finish(window, MergeHeightsIntoCoords(*heights, *coords, *result, window.Settings(), window.Ask()));
+    const WrittenFiles outputs({*result});
+    Finish(window, MergeHeightsIntoCoords(*heights, *coords, *result, window.Settings(), window.Ask()), outputs);
 }
 
 void CompareSameNamedCommand(MainWindow& window, bool) {
@@ -129,7 +136,8 @@ void CompareSameNamedCommand(MainWindow& window, bool) {
     if (!second) return;
     const auto result = Save(window, "Nhap ten file ket so sanh", ResultFileFilter(false), "DTA");
     if (!result) return;
-    Finish(window, CompareSameNamedPoints(*first, *second, *result, window.Settings(), window.Ask()));
+    const WrittenFiles outputs({*result});
+    Finish(window, CompareSameNamedPoints(*first, *second, *result, window.Settings(), window.Ask()), outputs);
 }
 
 void CompareObservationsCommand(MainWindow& window, bool) {
@@ -141,7 +149,8 @@ void CompareObservationsCommand(MainWindow& window, bool) {
                        "DTA");
     if (!result) return;
     if (!QString::fromStdString(*result).toUpper().endsWith(QStringLiteral(".DTA"))) *result += ".DTA";
-    Finish(window, CompareObservationFiles(*first, *second, *result, window.Settings(), window.Ask()));
+    const WrittenFiles outputs({*result});
+    Finish(window, CompareObservationFiles(*first, *second, *result, window.Settings(), window.Ask()), outputs);
 }
 
 void CalculatorCommand(MainWindow& window, bool) {
@@ -175,7 +184,8 @@ void UploadCoordinatesCommand(MainWindow& window, bool) {
     ComputationSettings run = settings;
     run.AcadUploadEnabled = true;
     restore();
-    Finish(window, UploadCoordinateFile(*name, run, window.Runner().Monitor(), window.Ask()));
+    const WrittenFiles outputs({DrawingPathFor(*name)});
+    Finish(window, UploadCoordinateFile(*name, run, window.Runner().Monitor(), window.Ask()), outputs);
 }
 
 void ZeroOrientationCommand(MainWindow& window, bool) {

@@ -1,5 +1,5 @@
 #pragma once
-// Qt's own texts that the program shows (file dialog, message-box and dialog buttons, edit menus)
+// Qt's own texts that the program shows (file and print dialogs, message-box and dialog buttons, edit menus)
 // in Vietnamese: Debian ships no Vietnamese translation of Qt.
 #include <QTranslator>
 

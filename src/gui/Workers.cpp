@@ -9,6 +9,7 @@
 #include "core/tools/ObservationTools.h"
 #include "gui/CommandRunner.h"
 #include "gui/MainWindow.h"
+#include "gui/WrittenFiles.h"
 #include "gui/dialogs/TFListCanhXp.h"
 #include "gui/FieldBookWorkers.h"
 #include "gui/dialogs/Txlslt3.h"
@@ -73,10 +74,12 @@ WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand&, 
     return {};
 }
 
-// The kept observations are all it writes: the view stays as it is.
+// The kept observations are all it writes: the view stays as it is, and the status bar names them.
 WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
+    const WrittenFiles outputs({input.ResultFileName});
     const ToolStatus status = WriteObservations(input.KnownFileName, input.ObservationFileName, input.ResultFileName,
                                                 runner.Settings(), runner.Ask());
+    runner.Window().TellWritten(outputs);
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 

@@ -80,6 +80,21 @@ TEST_F(BlockCommands, ConversionsAskTheKindAndConvertItsColumns) {
     EXPECT_EQ(Cell(2, 4), "123");
 }
 
+// Control rows whose fifth column holds a side keep it: they are told apart from angles that
+// cannot be read, one message for each reason, with the count of each.
+TEST_F(BlockCommands, SpacedAnglesTellSidesKeptApartFromBadAngles) {
+    Fill({{"A", "B", "C", "90.0000", "100.000"}, {"B", "C", "D", "180.0101", "95.5"},
+          {"C", "D", "E", "270.3000", "80.25"}, {"D", "E", "F", "45.1530", "60"},
+          {"E", "F", "G", "12.6000"}, {"F", "G", "H", "10.2030"}});
+    Convert("Conversion5", 1);
+    EXPECT_EQ(Cell(6, 4), "10 20 30.0");
+    EXPECT_EQ(Cell(2, 4), "95.5");
+    EXPECT_EQ(ask.Messages(),
+              (std::vector<std::string>{
+                  Vn("Có 1 ô không phải là góc đúng định dạng, các ô này được giữ nguyên."),
+                  Vn("Có 4 dòng đã có cạnh ở cột 5, góc của các dòng này không được chuyển.")}));
+}
+
 TEST_F(BlockCommands, BlockOperationsActOnTheSelection) {
     Fill({{"P", "a", "b"}, {"Q", "c", "d"}, {"R", "e", "f"}});
     Select(1, 3, 1, 2);

@@ -300,3 +300,17 @@ TEST(Monitor, ShowResetsItAndOnlyTheRunnerEndsTheRun) {
 
 }  // namespace
 }  // namespace qef
+
+namespace qef {
+namespace {
+
+// The options promise no drawing program: they say the drawing is a DXF file beside the result.
+TEST_F(OptionsFixture, SaysTheDrawingIsADxfFileBesideTheResult) {
+    const QString note = test::Find<QLabel>(dialog, "Label1")->text();
+    EXPECT_FALSE(note.contains(QStringLiteral("khởi động")));
+    EXPECT_TRUE(note.contains(QStringLiteral("DXF")) && note.contains(QStringLiteral("file kết quả")));
+    EXPECT_FALSE(test::Find<QGroupBox>(dialog, "GroupBox1")->title().contains(QStringLiteral("R14")));
+}
+
+}  // namespace
+}  // namespace qef

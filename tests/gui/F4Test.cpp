@@ -3,8 +3,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTest>
 #include <QTextEdit>
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "GuiTestSupport.h"
 #include "core/text/TextFile.h"
@@ -172,6 +175,44 @@ TEST_F(F4Fixture, ClassicCommandOnTheExampleNetwork) {
     ExpectReports("KQ", {"in", "in6", "tb"}, true);
     ExpectReports("KQ", {"in7", "in1"}, false);
     EXPECT_EQ(ExpectLogOpened("KQ.in6", "QEF 2003").find(Vn("cấp thứ")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qef
+
+namespace qef {
+namespace {
+
+// A second F4 while the first one's log is in the editor: the editor is emptied for the run, and
+// status panel 0 says nothing about changes while the run goes.
+TEST_F(F4Fixture, StatusPanelStaysEmptyWhileARunGoesAfterTheEditorWasEmptied) {
+    files.names = {known, observations, dir.File("KQ.DTA")};
+    PressF4();
+    ASSERT_FALSE(window.GridVisible());
+    ASSERT_EQ(window.StatusText(0), QString());
+
+    // Looks at the panel once the run is under way (the monitor lets paint events through).
+    struct Probe {
+        bool seen = false;
+        QString panel;
+        int tries = 2000;
+    };
+    auto probe = std::make_shared<Probe>();
+    std::function<void()> look = [this, probe, &look] {
+        if (window.Computing()) {
+            probe->seen = true;
+            probe->panel = window.StatusText(0);
+        } else if (--probe->tries > 0) {
+            QTimer::singleShot(0, look);
+        }
+    };
+    files.names = {known, observations, dir.File("KQ.DTA")};
+    ask.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    QTimer::singleShot(0, look);
+    PressF4();
+    while (!probe->seen && probe->tries > 0) QTest::qWait(1);
+    ASSERT_TRUE(probe->seen);
+    EXPECT_EQ(probe->panel, QString());
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <algorithm>
 
 #include "GuiTestSupport.h"
 #include "core/text/TextFile.h"
 #include "gui/GuiText.h"
+#include "gui/dialogs/TForm2.h"
 
 namespace qef {
 namespace {
@@ -48,6 +52,23 @@ TEST_F(F6Fixture, AdjustsTheLineAndOpensTheLevellingReport) {
     EXPECT_EQ(window.TextFileName(), shown);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("QEF 2010 [") + shown + QStringLiteral("]"));
     EXPECT_TRUE(ask.calls.empty());
+}
+
+// A network with nodes: the monitor ends full, each figure after the name of what it counts.
+TEST_F(F6Fixture, MonitorEndsFullWithNamedFigures) {
+    const std::string network = QEF_TEST_DATA "/heights/network/";
+    test::WriteFileBytes(known, test::ReadFileBytes(network + "known.txt"));
+    test::WriteFileBytes(lines, test::ReadFileBytes(network + "lines.txt"));
+    files.names = {known, lines, dir.File("kq.dta")};
+    PressF6();
+    TForm2& monitor = *window.MonitorWindow();
+    EXPECT_EQ(test::Find<QProgressBar>(monitor, "PB1")->text(), QStringLiteral("100%"));
+    const QRegularExpression nodes(QStringLiteral("^Tổng số nút trong nhóm : \\d+$"));
+    const QRegularExpression branches(QStringLiteral("^Tổng số nhánh trong nhóm : \\d+$"));
+    EXPECT_TRUE(nodes.match(monitor.Label(MonitorLabel::Nodes)->text()).hasMatch())
+        << monitor.Label(MonitorLabel::Nodes)->text().toStdString();
+    EXPECT_TRUE(branches.match(monitor.Label(MonitorLabel::Branches)->text()).hasMatch())
+        << monitor.Label(MonitorLabel::Branches)->text().toStdString();
 }
 
 }  // namespace

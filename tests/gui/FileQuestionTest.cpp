@@ -1,11 +1,15 @@
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTest>
 #include <filesystem>
 #include <tuple>
 
 #include "GuiTestSupport.h"
+#include "gui/GridModel.h"
 #include "gui/InputStep.h"
 
 namespace qef {
@@ -113,6 +117,146 @@ TEST(FileQuestions, TypingReplacesTheOfferedNameAndEachQuestionStartsWhereItEnde
         EXPECT_EQ(Seen(asked), Expected(folder, name, folder + "/" + name));
         EXPECT_TRUE(asked.selected) << name.toStdString();
     }
+}
+
+}  // namespace
+}  // namespace qef
+
+namespace qef {
+namespace {
+
+// The popup list of names that the dialog's name field shows while the user types.
+QWidget* NameList(QFileDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    return edit && edit->completer() ? edit->completer()->popup() : nullptr;
+}
+
+// Enter closes the question while its list of names is up: the list goes with it, and the next
+// key (F4) reaches the main window, however late the dialog's folder listing comes in.
+TEST(FileQuestions, EnterWithTheListOfNamesUpClosesTheListToo) {
+    test::EnsureApp();
+    const test::TempDir settings;
+    const ConfigHome home(settings.Path());
+    const test::TempDir work;
+    for (const char* name : {"goc.DTA", "goc2.DTA", "gocthem.DTA"}) test::WriteFileBytes(work.File(name), "A 1 2\r\n");
+    const QString folder = QString::fromStdString(work.Path());
+    MainWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QWidget* list = nullptr;
+    bool listShown = false;
+    test::OnNextModal([&](QWidget& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        if (!dialog) {
+            modal.close();
+            return;
+        }
+        dialog->setDirectory(folder);
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QApplication::setActiveWindow(dialog);
+        edit->setFocus();
+        edit->clear();
+        list = NameList(*dialog);
+        // The folder is listed in the background; type once it is there, as a user sees it.
+        for (int i = 0; i < 100 && !(list && list->isVisible()); ++i) {
+            edit->clear();
+            QTest::keyClicks(edit, QStringLiteral("goc"));
+            QTest::qWait(20);
+        }
+        listShown = list && list->isVisible();
+        QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : edit;
+        QTest::keyClick(target, Qt::Key_Return);
+        if (modal.isVisible()) {
+            ADD_FAILURE() << "Enter did not close the question";
+            modal.close();
+        }
+    });
+    const auto answer = window.AskOpenName(
+        {QStringLiteral("Nhập tên file tọa độ gốc"), InputFileFilter(), QStringLiteral("DTA")});
+    ASSERT_TRUE(listShown);
+    EXPECT_TRUE(answer.has_value());
+    // The listing that arrives after the question has closed must not bring the list back.
+    QTest::qWait(300);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+}  // namespace
+}  // namespace qef
+
+namespace qef {
+namespace {
+
+// Calls `act` on the file dialog once one is up, trying for a while; `done` is set either way.
+void WhenFileDialogUp(std::function<void(QFileDialog&)> act, bool& done, int tries = 200) {
+    QTimer::singleShot(10, [act = std::move(act), &done, tries]() mutable {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible()) {
+            act(*dialog);
+            done = true;
+        } else if (tries > 0) {
+            WhenFileDialogUp(std::move(act), done, tries - 1);
+        } else {
+            done = true;
+        }
+    });
+}
+
+void TypeName(QFileDialog& dialog, const QString& typed) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QApplication::setActiveWindow(&dialog);
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// A name typed with its folder again ("trav/OBS" while the question stands in trav/) cannot be
+// written: the reason is said in Vietnamese with the file's name, and the question comes back in
+// the folder the user was in with the name as typed, so the file lands where it was meant.
+TEST(FileQuestions, AFailedSaveAsksAgainWhereTheUserWas) {
+    test::EnsureApp();
+    const test::TempDir settings;
+    const ConfigHome home(settings.Path());
+    const test::TempDir work;
+    std::filesystem::create_directory(work.File("trav"));
+    const QString trav = QString::fromStdString(work.File("trav"));
+    test::ScriptedInteraction ask;
+    MainWindow window;
+    window.SetInteraction(&ask);
+    window.show();
+    window.Grid().SetCell(1, 0, "A");
+    window.Grid().SetDataRowCount(1);
+
+    bool firstDone = false;
+    bool againDone = false;
+    QString againFolder;
+    QString againName;
+    WhenFileDialogUp(
+        [&](QFileDialog& dialog) {
+            dialog.setDirectory(trav);
+            WhenFileDialogUp(
+                [&](QFileDialog& again) {
+                    againFolder = again.directory().absolutePath();
+                    againName = again.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+                    TypeName(again, QStringLiteral("OBS"));
+                },
+                againDone);
+            TypeName(dialog, QStringLiteral("trav/OBS"));
+        },
+        firstDone);
+    window.SaveDocumentAs();
+    for (int i = 0; i < 300 && !(firstDone && againDone); ++i) QTest::qWait(10);
+    if (QWidget* left = QApplication::activeModalWidget()) left->close();
+
+    ASSERT_EQ(ask.Messages().size(), 1u);
+    EXPECT_EQ(ask.Messages()[0], Vn("Không ghi được file ") + work.File("trav/trav/OBS.DTA") +
+                                     Vn(" : không tìm thấy thư mục ") + work.File("trav/trav"));
+    EXPECT_EQ(againFolder, trav);
+    EXPECT_EQ(againName, QStringLiteral("trav/OBS"));
+    EXPECT_TRUE(std::filesystem::exists(work.File("trav/OBS.DTA")));
+    EXPECT_EQ(window.DataFileName(), trav + QStringLiteral("/OBS.DTA"));
+    EXPECT_TRUE(window.DataSaved());
 }
 
 }  // namespace

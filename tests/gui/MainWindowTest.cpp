@@ -36,6 +36,8 @@ TEST(MainWindowViews, StartInTheGridAndSwitchWithTheViewPair) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("QEF 2010"));
     EXPECT_TRUE(w.GridVisible() && s.BarShown("TB_StGrid") && !s.BarShown("TB_Editor"));
     EXPECT_EQ(w.StatusText(0), QStringLiteral(" Dòng: 1   Cột: 1   Số dòng: 0"));
+    // F5 opens the group-by-group dialog, and its panel says so.
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("F5 : BS từng nhóm"));
 
     w.SetDataFileName(QStringLiteral("/d/luoi.DTA"));
     w.SetTextFileName(QStringLiteral("/d/luoi.in6"));
@@ -142,16 +144,19 @@ TEST(MainWindowClosing, GridQuestionAnswers) {
         EXPECT_TRUE(s.files.asked.empty());
         EXPECT_EQ(s.ask.calls.size(), 2u);
     }
-    {  // A failed save and a cancelled file dialog keep the window open with a message.
+    {  // A failed save asks the name again; cancelling it keeps the window open with a message.
         Shell s;
         s.window.SetDataSaved(false);
         s.files.names = {s.dir.File("missing/net.DTA")};
         s.ask.answers = {Answer::Yes, Answer::Yes};
         EXPECT_FALSE(s.window.close());
-        ASSERT_EQ(s.ask.Messages().size(), 1u);
-        EXPECT_EQ(s.ask.Messages()[0].rfind(Vn("Không ghi được file "), 0), 0u);
+        ASSERT_EQ(s.ask.Messages().size(), 2u);
+        EXPECT_EQ(s.ask.Messages()[0], Vn("Không ghi được file ") + s.dir.File("missing/net.DTA") +
+                                           Vn(" : không tìm thấy thư mục ") + s.dir.File("missing"));
+        EXPECT_EQ(s.ask.Messages()[1], Vn("Chưa ghi file, chương trình chưa đóng."));
+        EXPECT_EQ(s.files.asked.size(), 2u);
         EXPECT_FALSE(s.window.close());
-        EXPECT_EQ(s.ask.Messages().size(), 2u);
+        EXPECT_EQ(s.ask.Messages().size(), 3u);
         EXPECT_TRUE(s.window.isVisible() && !s.window.DataSaved());
     }
     {  // Nothing changed: no question.

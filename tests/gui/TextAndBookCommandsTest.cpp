@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <set>
@@ -60,6 +61,7 @@ TEST_F(TextAndBooks, ReplacementFillsAsTheDialogSays) {
     ASSERT_EQ(files.asked.size(), 3u);
     EXPECT_EQ(files.asked[0].second.title, QStringLiteral("Tên file thống kê chuỗi cần thay thê"));
     EXPECT_EQ(test::ReadFileBytes(dir.File("kq.txt")), "00A 100\r\n0B 00A\r\n");
+    EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("Đã ghi file ") + QString::fromStdString(dir.File("kq.txt")));
 }
 
 TEST_F(TextAndBooks, ColumnSumTakesTheCellBeingTypedAndRefusesColumnsOutsideTheGrid) {
@@ -86,9 +88,16 @@ TEST_F(TextAndBooks, ColumnSumTakesTheCellBeingTypedAndRefusesColumnsOutsideTheG
     EXPECT_EQ(grid.Cell(1, 3), "3.75");
     EXPECT_EQ(grid.Cell(1, 1), "");
     EXPECT_FALSE(window.DataSaved());
+    // Columns 9 to 15 are inside the grid of 15 columns; 16 is not, and the message names the
+    // grid's width in columns.
+    grid.SetCell(1, 8, "2");
+    grid.SetCell(1, 9, "0.5");
+    sum("9 10", "11");
+    EXPECT_EQ(grid.Cell(1, 10), "2.5");
+    EXPECT_TRUE(ask.Messages().empty());
     sum("4 16", "1");
     ASSERT_EQ(ask.Messages().size(), 1u);
-    EXPECT_EQ(ask.Messages()[0], Vn("Các bạn chỉ được sử dụng trong 8 dòng"));
+    EXPECT_EQ(ask.Messages()[0], Vn("Các bạn chỉ được sử dụng trong 15 cột"));
     EXPECT_EQ(grid.Cell(1, 3), "3.75");
 }
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <filesystem>
 
@@ -36,7 +37,8 @@ struct ToolCommands : ::testing::Test, test::ScriptedWindow {
 };
 
 // Every file tool of the menus, from its menu item to the file it writes: the questions in
-// order and the result's first line, as tests/data/tools/menu_commands.txt lists them.
+// order and the result's first line, as tests/data/tools/menu_commands.txt lists them; none
+// ends without a word: the status bar names the file written.
 TEST_F(ToolCommands, EachFileToolAsksItsFilesAndWritesItsResult) {
     struct Step {
         std::string Action, Result, FirstLine;
@@ -75,7 +77,10 @@ TEST_F(ToolCommands, EachFileToolAsksItsFilesAndWritesItsResult) {
         files.names.assign(step.Names.begin(), step.Names.end());
         ask.answers = {step.Reply};
         ask.texts = {std::string("5")};
+        window.statusBar()->clearMessage();
         Run(step.Action.c_str());
+        EXPECT_EQ(window.statusBar()->currentMessage(),
+                  QStringLiteral("Đã ghi file ") + QString::fromStdString(dir.File(step.Result)));
         ASSERT_EQ(files.asked.size(), step.Titles.size());
         for (std::size_t i = 0; i < step.Titles.size(); ++i) EXPECT_EQ(Title(i), step.Titles[i]);
         const std::string written = test::ReadFileBytes(dir.File(step.Result));
@@ -163,6 +168,8 @@ TEST_F(ToolCommands, UploadDrawsBesideTheCoordinateFileAndRestoresTheFlags) {
     Run("TailenAutoCAD");
     EXPECT_TRUE(modesShown);
     EXPECT_TRUE(std::filesystem::exists(dir.File("td.dxf")));
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              QStringLiteral("Đã ghi file ") + QString::fromStdString(dir.File("td.dxf")));
     EXPECT_FALSE(window.Settings().Modes.ModeDetailPoints);
     EXPECT_FALSE(window.Settings().AcadFileUploadMode);
     EXPECT_FALSE(window.Settings().AcadUploadEnabled);

@@ -209,8 +209,12 @@ ConversionResult ConvertAngleForm(GridDocument& doc, DataFileKind kind,
     for (int row = 1; row <= doc.DataRowCount(); ++row) {
         const std::string text = TrimBlanks(doc.Cell(row, 3));
         if (text.empty()) continue;
+        if (!IsBlankCell(doc.Cell(row, 4))) {
+            ++result.SideKept;
+            continue;
+        }
         std::string converted = form(text);
-        if (converted.empty() || !IsBlankCell(doc.Cell(row, 4))) {
+        if (converted.empty()) {
             ++result.Skipped;
             continue;
         }

@@ -32,6 +32,9 @@ struct ConversionResult {
     int Changed = 0;
     // Cells that should have been converted but do not hold a valid angle.
     int Skipped = 0;
+    // Rows of the text forms of angles whose fifth column already holds a value (a side): the
+    // converted angle has nowhere to go.
+    int SideKept = 0;
 };
 
 // Scales the length columns of the kind by `factor` (1000: m -> mm, 0.001: mm -> m).
@@ -41,7 +44,7 @@ ConversionResult ScaleAngles(GridDocument& doc, GridDataKind kind, double factor
 
 // Control data only: the angle in column 3 written into column 4 as "180 01 01.0", or back
 // from that form in column 3 to "180.0101" in column 4. A row whose column 4 holds a side
-// keeps it: the row is skipped and counted.
+// keeps it: the row is counted apart from the angles that cannot be read.
 ConversionResult AnglesToSpacedText(GridDocument& doc, DataFileKind kind);
 ConversionResult AnglesFromSpacedText(GridDocument& doc, DataFileKind kind);
 

@@ -58,8 +58,10 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
 
-    auto* note = Named(new QLabel(QStringLiteral("Nên khởi động AutoCAD trước"), this), "Label1");
-    group_ = Named(new QGroupBox(QStringLiteral(" Tải dữ liệu lên AutoCAD (từ R14.01 trở lên) "), this),
+    // No drawing program is driven: the drawing is a DXF file written beside the result.
+    auto* note = Named(new QLabel(QStringLiteral("Bản vẽ được ghi thành file DXF cạnh file kết quả"), this), "Label1");
+    group_ = Named(new QGroupBox(QStringLiteral(" Ghi vào bản vẽ DXF (AutoCAD và các chương trình vẽ đều mở được) "),
+                                 this),
                    "GroupBox1");
 
     CB_VeSDluoi0_ = Named(new QCheckBox(QStringLiteral("Tải điểm gốc.         Độ cao text ="), group_), "CB_VeSDluoi0");

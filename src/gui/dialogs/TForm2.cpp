@@ -21,6 +21,20 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
     return label;
 }
 
+// A count that arrives as a bare number is shown after the name of what it counts.
+QString LabelledCount(MonitorLabel label, const QString& text) {
+    bool number = false;
+    text.trimmed().toLongLong(&number);
+    if (!number) return text;
+    switch (label) {
+        case MonitorLabel::Nodes: return QStringLiteral("Tổng số nút trong nhóm : ") + text.trimmed();
+        case MonitorLabel::Branches: return QStringLiteral("Tổng số nhánh trong nhóm : ") + text.trimmed();
+        case MonitorLabel::Angles: return QStringLiteral("Số góc : ") + text.trimmed();
+        case MonitorLabel::Sides: return QStringLiteral("Số cạnh : ") + text.trimmed();
+        default: return text;
+    }
+}
+
 }  // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
@@ -125,7 +139,7 @@ void TForm2::Show() {
 void TForm2::SetText(MonitorLabel label, const std::string& text) {
     // The computation stamps the time as it goes; the end time is only known in EndRun.
     if (label == MonitorLabel::End && running_) return;
-    Label(label)->setText(FromTcvn3(text));
+    Label(label)->setText(LabelledCount(label, FromTcvn3(text)));
     RepaintNow();
 }
 

@@ -23,8 +23,8 @@ public:
     void SetRange(int minimum, int maximum) override;
     void SetPosition(int position) override;
 
-    // The run has returned with its files written: the end time is set and, when the run
-    // completed, the bar is full. Nothing when no run is under way.
+    // The run has written its files (it has returned, or it says "Đã tính xong"): the end time
+    // is set and, when the run completed, the bar is full. Nothing when no run is under way.
     void EndRun(bool completed);
 
     QLabel* Label(MonitorLabel label) const;

@@ -60,7 +60,8 @@ ConversionResult RunCommand(GridDocument& doc, std::map<std::string, std::string
 
 // Each folder under grid_conversions: input.DTA is loaded into the grid, the command of case.txt
 // runs on it, and the grid written back must be expected/output.DTA; `skipped` cells (default 0)
-// must have been left alone and counted, `data_rows` is the data row count afterwards.
+// must have been left alone as bad angles and `side_kept` rows for the side in their fifth
+// column, each counted apart; `data_rows` is the data row count afterwards.
 TEST(BlockConversions, CaseFoldersFromFileToFile) {
     const fs::path root = fs::path(QEF_TEST_DATA) / "grid_conversions";
     int cases = 0;
@@ -78,6 +79,7 @@ TEST(BlockConversions, CaseFoldersFromFileToFile) {
         EXPECT_EQ(GridFileText(doc, SeparatorMode::Comma, 10),
                   test::ReadFileBytes((dir / "expected/output.DTA").string()));
         EXPECT_EQ(result.Skipped, values.count("skipped") ? std::stoi(values["skipped"]) : 0);
+        EXPECT_EQ(result.SideKept, values.count("side_kept") ? std::stoi(values["side_kept"]) : 0);
         EXPECT_EQ(result.Status, values.count("status") ? BlockStatus::NotANumber : BlockStatus::Done);
         if (values.count("data_rows")) {
             EXPECT_EQ(doc.DataRowCount(), std::stoi(values["data_rows"]));
