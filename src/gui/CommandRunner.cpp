@@ -117,6 +117,21 @@ void CommandRunner::ReportReadError(const ReadErrorRecord& error) {
     Ask().Message(text);
 }
 
+WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
+    WorkerResult result;
+    if (computing_) {
+        result.Cancelled = true;
+        return result;
+    }
+    {
+        const BusyScope busy(*this);
+        result = step(Ask(), Monitor());
+        if (TForm2* monitor = window_.MonitorWindow()) monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
+    }
+    if (result.ReadError) ReportReadError(*result.ReadError);
+    return result;
+}
+
 void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
                                const WorkerResult& result) {
     const QString report = NameOfNative(reportName);
