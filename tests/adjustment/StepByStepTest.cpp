@@ -214,5 +214,23 @@ TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {
     EXPECT_FALSE(s.session.Started());
 }
 
+// A network of one group: once it is adjusted, no angle sights a point still to compute. Analysing
+// again says that every group is computed, and nothing about the names of the known points; the
+// group step has nothing to build from.
+TEST(StepByStep, AnalysisAfterTheLastGroupSaysEveryGroupIsComputed) {
+    SyntheticNetwork net = test::ConnectingTraverse();
+    net.Observe(1, 0.0, 0.0);
+    Session s(net);
+    s.Run(true, "kq.DTA");
+    s.ui.calls.clear();
+    EXPECT_EQ(s.session.Start(s.settings, "", s.ui, s.progress), StepStatus::NoGroup);
+    EXPECT_EQ(s.ui.Messages(), std::vector<std::string>{Vn("Đã tính hết các nhóm của lưới")});
+    EXPECT_FALSE(s.session.Started());
+    // Opening the files again starts the walk afresh, with its group.
+    s.session.SetKnownFile(s.dir.File("goc.DTA"));
+    EXPECT_EQ(s.session.Start(s.settings, "", s.ui, s.progress), StepStatus::Done);
+    EXPECT_FALSE(s.session.Lists().StartSides.empty());
+}
+
 }  // namespace
 }  // namespace qef
