@@ -231,14 +231,15 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
             break;
         }
     }
-    started_ = true;
     progress.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
     progress.SetPosition(5);
-    // Only hanging traverses (or nothing) are left beside the groups computed.
+    // Only hanging traverses (or nothing) are left beside the groups computed: the lists show
+    // what is left, and no group can be built from it.
     if (!computed_.empty() && pool_.Count() == 0) {
         ui.Message(allComputed);
         return StepStatus::NoGroup;
     }
+    started_ = true;
     return StepStatus::Done;
 }
 

@@ -126,7 +126,12 @@ WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
     {
         const BusyScope busy(*this);
         result = step(Ask(), Monitor());
-        if (TForm2* monitor = window_.MonitorWindow()) monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
+        if (TForm2* monitor = window_.MonitorWindow()) {
+            monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
+            // The dialog that started the step keeps the monitor from its OK button: left up, it
+            // would cover the dialog. Its end has been seen with the step's closing message.
+            if (QApplication::activeModalWidget() != nullptr) monitor->hide();
+        }
     }
     if (result.ReadError) ReportReadError(*result.ReadError);
     return result;

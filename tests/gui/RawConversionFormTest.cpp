@@ -98,19 +98,20 @@ TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
     EXPECT_EQ(test::ReadFileBytes(settingsPath), "1\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n4\r\n10\r\n1\r\n1\r\n");
 }
 
-// Messages, each with whether the main window was busy when it came.
+// Messages, each with whether the main window was busy and the monitor up when it came.
 struct WatchedInteraction : test::ScriptedInteraction {
     MainWindow* window = nullptr;
     std::vector<bool> busy;
     void Message(const std::string& text) override {
-        busy.push_back(window->Computing() && !window->menuBar()->isEnabled());
+        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
+                       window->MonitorWindow()->isVisible());
         ScriptedInteraction::Message(text);
     }
 };
 
-// A conversion runs as every computation does: the main window busy while it converts, the monitor
-// up and full at its end; an output that cannot be written is said while it runs, and the monitor
-// stops short of its end.
+// A conversion runs as every computation does: the main window busy and the monitor up while it
+// converts, the monitor full at its end and then off the form; an output that cannot be written is
+// said while it runs, and the monitor stops short of its end.
 TEST(RawConversionForm, ConvertsThroughTheCommandRunner) {
     test::ScriptedWindow s;
     WatchedInteraction watch;
@@ -132,7 +133,7 @@ TEST(RawConversionForm, ConvertsThroughTheCommandRunner) {
         ASSERT_EQ(watch.Messages().size(), 1u);
         EXPECT_TRUE(watch.Messages()[0].starts_with(Vn("Đã chuyển xong file ")));
         EXPECT_EQ(watch.busy, std::vector<bool>{true});
-        EXPECT_TRUE(monitor->isVisible());
+        EXPECT_FALSE(monitor->isVisible());
         EXPECT_EQ(bar->text(), QStringLiteral("100%"));
         EXPECT_EQ(monitor->Label(MonitorLabel::Stage)->text(), QStringLiteral("Kết thúc"));
         EXPECT_FALSE(s.window.Computing());
