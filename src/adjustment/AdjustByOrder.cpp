@@ -267,18 +267,17 @@ bool AdjustmentRun::AdjustGroup(int nb) {
     const std::string groupNames = GroupBranchNames(nb);
     const GroupInputs in{model_, obs_.Angles, *angleIndex_, *sideLengths_, knownIndex_, analysis_.Index,
                          analysis_.Directions, *heights_};
-    const GroupContext context{settings_, run_, ui_, progress_};
-    const SimpleGroupResult simple = AdjustGroupSimple(ws, in, context);
-    GroupStatus status = WriteSideCorrections(simple);
-    if (status == GroupStatus::Adjusted) status = WriteSimpleGroup(ws, context);
-    if (status != GroupStatus::Adjusted) {
+    const GroupOutcome outcome = groups_.Adjust(ws, in, known_, {reports_, result_, drawing_});
+    if (groups_.Unwritten()) unwritten_ = true;
+    status_.RigorousGroups = groups_.RigorousGroups();
+    if (outcome == GroupOutcome::Failed) {
         // The run goes on with the other groups; this one gives no coordinates.
         ++status_.FailedGroups;
         run_.ProgressLog.Add(Label("Nhóm không bình sai được, các nhánh : ") + groupNames);
         run_.ProgressLog.Add("");
         return true;
     }
-    if (settings_.Modes.RigorousWanted && !AdjustGroupRigorously(ws)) {
+    if (outcome == GroupOutcome::Stopped) {
         ws.FreeGroupArrays();
         return false;
     }
@@ -309,85 +308,6 @@ std::string AdjustmentRun::GroupBranchNames(int nb) const {
     return names;
 }
 
-// The side-correction table takes the group's rows even when the group failed after its sides were
-// reduced. A table that cannot be written fails the group.
-GroupStatus AdjustmentRun::WriteSideCorrections(const SimpleGroupResult& result) {
-    if (!result.SidesReduced ||
-        WriteSideCorrectionTable(reports_.Side, result.SideCorrections, model_.PointNames, settings_, run_, ui_))
-        return result.Status;
-    unwritten_ = true;
-    // A failed group has closed its part of the log already.
-    return result.Status == GroupStatus::Failed ? GroupStatus::Failed : CloseFailedGroup();
-}
-
-// The output of an adjusted group, in this order: its points in the result file and the drawing
-// (unless the rigorous adjustment follows), its tables in the main report, its closure rows, its
-// angles and sides in the dh file; then the group joins the run's totals.
-GroupStatus AdjustmentRun::WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context) {
-    const bool rigorous = settings_.Modes.RigorousWanted;
-    if (!rigorous && !AppendGroupResultPoints(result_, ws, model_, settings_.MetresFlag)) {
-        WriteFailure(result_);
-        return CloseFailedGroup();
-    }
-    if (!rigorous && settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
-    if (!WriteSimpleResultsText(reports_.Main, ws, model_, settings_, run_, progress_, ui_)) {
-        unwritten_ = true;
-        return CloseFailedGroup();
-    }
-    WriteClosureSummary(ws, model_, run_);
-    if (settings_.WriteDhFile && !AppendDhAngles(reports_.Dh, ws, model_, ui_)) {
-        unwritten_ = true;
-        return CloseFailedGroup();
-    }
-    RecordCompletedGroup(ws, model_, context);
-    return GroupStatus::Adjusted;
-}
-
-// An empty line closes the part of the progress log of a group that fails.
-GroupStatus AdjustmentRun::CloseFailedGroup() {
-    run_.ProgressLog.Add("");
-    return GroupStatus::Failed;
-}
-
-// False when the run must stop: an output file could not be written.
-bool AdjustmentRun::AdjustGroupRigorously(GroupWorkingSet& ws) {
-    const RigorousContext context{settings_, run_, rigorous_, ui_, progress_};
-    const RigorousGroupResult result = RigorousAdjustGroup(ws, model_, context);
-    // A group too large for the rigorous stage keeps its simple adjustment, not written yet.
-    if (result.Status == RigorousStatus::TooLarge)
-        return AppendGroupResultPoints(result_, ws, model_, settings_.MetresFlag) ||
-               WriteFailure(result_);
-    if (!WriteRigorousGroup(ws, result.Solution)) return false;
-    ++status_.RigorousGroups;
-    return true;
-}
-
-// The output of a rigorously adjusted group, in this order: the coordinate and side tables, the
-// drawing, the summary in the progress log, the result points, the distance and angle tables.
-bool AdjustmentRun::WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol) {
-    if (!WriteRigorousCoordTable(reports_, ws, model_, known_, sol, settings_, rigorous_.ReportFresh))
-        return WriteFailure(reports_.Rigorous1);
-    progress_.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
-    if (!WriteRigorousSideTable(reports_.Rigorous5, ws, model_, sol)) return WriteFailure(reports_.Rigorous5);
-    if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr) DrawAdjustedBranches(ws);
-    WriteRigorousSummary(run_.ProgressLog, settings_, sol);
-    if (!AppendGroupResultPoints(result_, ws, model_, settings_.MetresFlag))
-        return WriteFailure(result_);
-    progress_.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
-    if (!WriteRigorousDistanceTable(reports_.Rigorous4, ws, model_, sol)) return WriteFailure(reports_.Rigorous4);
-    if (!WriteRigorousAngleTable(reports_.Rigorous3, ws, model_, sol)) return WriteFailure(reports_.Rigorous3);
-    return true;
-}
-
-bool AdjustmentRun::WriteFailure(const std::string& fileName) {
-    unwritten_ = true;
-    const std::string text = Vn("Không ghi được tệp ") + fileName;
-    run_.ProgressLog.Add(text);
-    bool flag = false;
-    ShowError(ui_, flag, text);
-    return false;
-}
-
 void AdjustmentRun::DrawKnownPoints() {
     // Each known point and start direction is drawn once per run, however many groups use it.
     PointList points;
@@ -412,14 +332,6 @@ void AdjustmentRun::DrawKnownPoints() {
     if (points.Count() == 0 && x1.Empty()) return;
     AcadExportPoints(DrawingContext(), model_.PointNames, x1.Size(), points.Count(), points.X, points.Y, x1, y1, x2,
                      y2, points.Ids);
-}
-
-// The group's nodes that are not known points, its branches and interior points.
-void AdjustmentRun::DrawAdjustedBranches(const GroupWorkingSet& ws) {
-    OneBased<int> skip(ws.Nn + 1);
-    for (int k = 1; k <= ws.Nn; ++k) skip[k] = ws.KnownNodeFlags[k];
-    AcadExportAdjustedBranches(DrawingContext(), model_, ws.Nb, ws.Nn, ws.NodeX, ws.NodeY, ws.PositionX,
-                               ws.PositionY, skip);
 }
 
 bool AdjustmentRun::HangingStage() {
@@ -496,7 +408,10 @@ void AdjustmentRun::ReportUnjoinedSides() {
     for (int i = 1; i <= sides.Count(); ++i) {
         const int a = sides.FromIds[i];
         const int b = sides.ToIds[i];
-        if (a != 0 && b != 0) lines.push_back(model_.PointNames.Name(a) + " --> " + model_.PointNames.Name(b));
+        // A side of a branch that a computation took has joined the network, even when the
+        // computation failed (the log names the group).
+        if (a == 0 || b == 0 || computedBranchSides_.count(std::minmax(a, b))) continue;
+        lines.push_back(model_.PointNames.Name(a) + " --> " + model_.PointNames.Name(b));
     }
     if (lines.empty()) return;
     const std::string title = Vn("Một số cạnh không nối được vào lưới");

@@ -47,6 +47,7 @@ RunStatus AdjustmentRun::RunClassic() {
         outcome = AnalyseBranchGroups();
     } else {
         const int nb = model_.Branches.BranchCount();
+        NoteBranchSides(nb);
         if (nb > 0 && !AdjustGroup(nb)) outcome = RunOutcome::WriteFailed;
     }
     if (outcome == RunOutcome::Completed && unwritten_) outcome = RunOutcome::WriteFailed;
@@ -200,6 +201,7 @@ RunOutcome AdjustmentRun::AnalyseBranchGroups() {
 bool AdjustmentRun::AdjustFrontGroup(int nb, int nodeCount) {
     const OneBased<int> allNodes = model_.NetworkNodes;
     model_.NetworkNodes.Resize(nodeCount);
+    NoteBranchSides(nb);
     const bool ok = AdjustGroup(nb);
     model_.NetworkNodes = allNodes;
     return ok;
@@ -213,7 +215,18 @@ bool AdjustmentRun::ClassicHangingLevel(int nb) {
     bool noDirection = false;
     SilentInteraction quiet;
     if (!FindStartDirections(model_, known_, count, analysis_.Angles, noDirection, quiet)) return true;
+    NoteBranchSides(nb);
     return HangBranches(nb) != HangingStep::WriteFailed;
+}
+
+void AdjustmentRun::NoteBranchSides(int nb) {
+    const BranchModel& br = model_.Branches;
+    for (int b = 1; b <= nb; ++b)
+        for (int p = br.First(b); p < br.Last(b); ++p) {
+            const int a = br.PointAt(p);
+            const int c = br.PointAt(p + 1);
+            computedBranchSides_.insert(std::minmax(a, c));
+        }
 }
 
 RunStatus AdjustNetworkClassic(const AdjustmentInput& files, const ComputationSettings& settings, Interaction& ui,

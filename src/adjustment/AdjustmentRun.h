@@ -3,6 +3,7 @@
 // driver: reading, the group computations with their output, the hanging traverses, the closing
 // rules, the summary and report 6. Only the drivers include it.
 #include "adjustment/AdjustByOrder.h"
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "adjustment/ClosureChecks.h"
+#include "adjustment/GroupAdjustment.h"
 #include "adjustment/GroupTopology.h"
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/HangingReports.h"
@@ -86,6 +88,10 @@ private:
     bool unwritten_ = false;  // an output missed part of what the run meant to write
     bool orderPointsCounted_ = false;  // the order's start and hard points are among them
     RigorousRunState rigorous_;
+    GroupAdjustment groups_{settings_, run_, rigorous_, ui_, progress_};
+    // Single pass: the sides of the branches that a group or hanging computation took. They joined
+    // the network even where the computation failed.
+    std::set<std::pair<int, int>> computedBranchSides_;
     std::unordered_set<int> drawnPoints_;
     std::set<std::pair<int, int>> drawnDirections_;
     // Entries already drawn or passed over for good: known points of the run, directions of the order.
@@ -122,6 +128,8 @@ private:
     RunOutcome AnalyseBranchGroups();
     bool AdjustFrontGroup(int nb, int nodeCount);
     bool ClassicHangingLevel(int nb);
+    // Notes the sides of branches 1..nb as taken by a computation.
+    void NoteBranchSides(int nb);
     RunStatus FinishCompletedRun();
     RunOutcome OrderLoop();
     bool HasStartDirection();
@@ -129,13 +137,6 @@ private:
     bool AdjustGroup(int nb);
     GroupWorkingSet& StartWorkingSet(int nb, int ns);
     std::string GroupBranchNames(int nb) const;
-    GroupStatus WriteSideCorrections(const SimpleGroupResult& result);
-    GroupStatus WriteSimpleGroup(const GroupWorkingSet& ws, const GroupContext& context);
-    GroupStatus CloseFailedGroup();
-    bool AdjustGroupRigorously(GroupWorkingSet& ws);
-    bool WriteRigorousGroup(const GroupWorkingSet& ws, const RigorousSolution& sol);
-    // Logs and shows "Không ghi được tệp <name>"; false.
-    bool WriteFailure(const std::string& fileName);
     bool HangingStage();
     // Hanging branches 1..nb from the points known so far: computed, written, and their new
     // points made known. Incomplete when the computation gave no points.
@@ -143,7 +144,6 @@ private:
     HangingStep HangBranches(int nb);
     bool WriteHangingTraverses(const HangingTraverseTable& table);
     void DrawKnownPoints();
-    void DrawAdjustedBranches(const GroupWorkingSet& ws);
     void ReportUnjoinedSides();
     void ReportUncomputedPoints();
     void WriteSummary();

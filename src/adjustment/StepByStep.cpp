@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "adjustment/GroupAdjustment.h"
 #include "adjustment/NodeMethod.h"
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SideReduction.h"
@@ -105,12 +106,12 @@ bool StepByStepSession::ReadInput(const ComputationSettings& settings, const std
     known_.Clear();
     obs_ = Observations();
     heightsFile_ = heightsFile;
-    ReadErrorRecord error;
-    if (!ReadKnownPoints(knownFile_, settings, model_, known_, error, ui)) return false;
-    if (!ReadObservations(observationFile_, settings, model_.PointNames, obs_, error, ui)) return false;
+    readError_ = ReadErrorRecord();
+    if (!ReadKnownPoints(knownFile_, settings, model_, known_, readError_, ui)) return false;
+    if (!ReadObservations(observationFile_, settings, model_.PointNames, obs_, readError_, ui)) return false;
     if (settings.HeightReduction && UsesPointHeights(settings.HeightReductionMode)) {
         if (NeedsHeightsFile(settings)) {
-            if (!ReadPointHeights(heightsFile, settings, model_, error, ui)) return false;
+            if (!ReadPointHeights(heightsFile, settings, model_, readError_, ui)) return false;
         } else {
             model_.HeightPointIds = obs_.Heights.Ids;
             model_.PointHeights = obs_.Heights.Heights;
@@ -150,8 +151,17 @@ std::string StepByStepSession::BranchLine(int b) const {
     return line;
 }
 
+bool StepByStepSession::HasStartDirection() {
+    SidePairs sides = fullSides_;
+    AngleTriples angles = fullAngles_;
+    DropFixedObservations(sides, angles, known_, known_.Count());
+    bool none = false;
+    SilentInteraction quiet;
+    return FindStartDirections(model_, known_, known_.Count(), angles, none, quiet);
+}
+
 StepStatus StepByStepSession::Start(const ComputationSettings& settings, const std::string& heightsFile,
-                                    Interaction& ui) {
+                                    Interaction& ui, Progress& progress) {
     if (!HasFiles()) {
         ui.Message(Vn("Chưa có file tọa độ hoặc số liệu đo"));
         return StepStatus::NotReady;
@@ -160,10 +170,26 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
     groupBranches_ = 0;
     lists_ = StepLists();
     pool_.Clear();
+    progress.Show();
+    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+    progress.SetRange(0, 5);
+    progress.SetText(MonitorLabel::Stage, Vn("Đang đọc file tọa độ, số liệu đo"));
+    progress.SetPosition(1);
     if (!ReadInput(settings, heightsFile, ui)) return StepStatus::Failed;
+    const std::string allComputed = Vn("Đã tính hết các nhóm của lưới");
+    // Once groups were computed, a network without a start direction left has no group left:
+    // that is the end of the walk, not a misnamed known point.
+    if (!computed_.empty() && !HasStartDirection()) {
+        ui.Message(allComputed);
+        return StepStatus::NoGroup;
+    }
+    progress.SetText(MonitorLabel::Stage, Vn("Đang tìm nút"));
+    progress.SetPosition(2);
     analysis_ = TraverseAnalysis();
     analysis_.Sides = fullSides_;
     if (const StepStatus status = Prepare(settings, ui); status != StepStatus::Done) return status;
+    progress.SetText(MonitorLabel::Stage, Vn("Đang lập nhánh"));
+    progress.SetPosition(3);
 
     const PointNameTable& names = model_.PointNames;
     for (int i = 1; i <= model_.StartStations.Size(); ++i)
@@ -204,6 +230,14 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
             lists_.StartSides.push_back(Bracketed(names.Name(s)) + "," + names.Name(a == s ? b : a));
             break;
         }
+    }
+    progress.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+    progress.SetPosition(5);
+    // Only hanging traverses (or nothing) are left beside the groups computed: the lists show
+    // what is left, and no group can be built from it.
+    if (!computed_.empty() && pool_.Count() == 0) {
+        ui.Message(allComputed);
+        return StepStatus::NoGroup;
     }
     started_ = true;
     return StepStatus::Done;
@@ -276,18 +310,36 @@ void StepByStepSession::DrawKnownPoints(const ComputationSettings& settings, Dra
                      points.Y, x1, y1, x2, y2, points.Ids);
 }
 
+std::vector<std::string> StepByStepSession::StepOutputs(const ComputationSettings& settings,
+                                                       const std::string& resultFile, const ReportSet& reports) const {
+    std::vector<std::string> outputs{resultFile, reports.Main, reports.Side};
+    if (settings.Modes.RigorousWanted)
+        outputs.insert(outputs.end(), {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4, reports.Rigorous5});
+    if (settings.WriteDhFile) outputs.push_back(reports.Dh);
+    return outputs;
+}
+
 StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettings& settings,
                                        const std::string& resultFile, Interaction& ui, Progress& progress,
                                        DrawingTarget* drawing) {
     if (!HasGroup()) return StepStatus::NotReady;
     ComputationSettings s = settings;
-    s.Modes = ComputationModeFlags();
+    // A traverse computation; whether the rigorous stage follows stays as the settings say.
     s.Modes.ModeTraverse = true;
+    s.Modes.ModeLevelling = false;
+    s.Modes.ModeDetailPoints = false;
+    s.Modes.ModeWithHeights = false;
+    // Computing coordinates adjusts nothing.
+    if (what == Computation::Coordinates) s.Modes.RigorousWanted = false;
     s.ParamDialogTitle = Vn("Thông số tính toán Bình sai đơn giản");
+    progress.Show();
+    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+    progress.SetRange(0, 11);
+    progress.SetPosition(0);
+
     const bool writes = !resultFile.empty();
-    const ReportSet reports = ReportSetFor(resultFile);
-    if (writes && !CheckOutputNames(InputFiles(), {resultFile, reports.Main, reports.Side}, ui))
-        return StepStatus::Failed;
+    const ReportSet reports = writes ? ReportSetFor(resultFile) : ReportSet();
+    if (writes && !CheckOutputNames(InputFiles(), StepOutputs(s, resultFile, reports), ui)) return StepStatus::Failed;
     auto writeFailed = [&](const std::string& name) {
         ui.Message(Vn("Lỗi ghi file ") + name);
         return StepStatus::Failed;
@@ -295,8 +347,13 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     if (writes && !WritePointCoordinates(resultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
                                          known_.Count(), nullptr, s.MetresFlag))
         return writeFailed(resultFile);
-
+    // Each step writes its reports afresh, as a run of its own.
+    if (writes && s.WriteDhFile) {
+        TextFileWriter dh(reports.Dh);
+        if (!dh.IsOpen() || !dh.Close()) return writeFailed(reports.Dh);
+    }
     run_.Reset();
+    rigorous_.Reset();
     const int nb = groupBranches_;
     groupBranches_ = 0;
     // Known side-only points close branches by their coordinates; they are no nodes.
@@ -322,16 +379,12 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     const GroupContext context{s, run_, ui, progress};
 
     if (what == Computation::Adjust) {
-        const SimpleGroupResult result = AdjustGroupSimple(ws, in, context);
-        if (writes && result.SidesReduced &&
-            !WriteSideCorrectionTable(reports.Side, result.SideCorrections, model_.PointNames, s, run_, ui))
-            return StepStatus::Failed;
-        if (result.Status != GroupStatus::Adjusted) return StepStatus::Failed;
-        if (writes && !WriteSimpleResultsText(reports.Main, ws, model_, s, run_, progress, ui)) {
+        GroupAdjustment group(s, run_, rigorous_, ui, progress);
+        const GroupOutcome outcome = group.Adjust(ws, in, known_, {reports, resultFile, drawing});
+        if (outcome != GroupOutcome::Adjusted) {
             ws.FreeGroupArrays();
             return StepStatus::Failed;
         }
-        RecordCompletedGroup(ws, model_, context);
     } else {
         if (ComputeGroupCoordinates(ws, in, context) != GroupStatus::Adjusted) return StepStatus::Failed;
         misclosures_.clear();
@@ -340,10 +393,10 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
             misclosures_.push_back({model_.PointNames.Name(br.FirstPoint(b)), model_.PointNames.Name(br.LastPoint(b)),
                                     DegreesToSeconds(ws.ClosureFb[b]), ws.ClosureFx[b], ws.ClosureFy[b],
                                     ws.ClosureFs[b], ws.BranchLengthSums[b]});
-    }
-    if (writes && !AppendGroupResultPoints(resultFile, ws, model_, s.MetresFlag)) {
-        ws.FreeGroupArrays();
-        return writeFailed(resultFile);
+        if (writes && !AppendGroupResultPoints(resultFile, ws, model_, s.MetresFlag)) {
+            ws.FreeGroupArrays();
+            return writeFailed(resultFile);
+        }
     }
     if (drawing != nullptr && s.AcadUploadEnabled) {
         if (what == Computation::Coordinates || s.AcadUploadKnownPoints) DrawKnownPoints(s, *drawing, progress, ui);
@@ -368,6 +421,9 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
                     "  fs = " + FormatFixed(m.Fs, 0, 3) + "  [S] = " + FormatFixed(m.LengthSum, 0, 3) + "\n";
         ui.Message(text);
     }
+    progress.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+    progress.SetRange(0, 11);
+    progress.SetPosition(11);
     ui.Message(Vn("Kết thúc"));
     return StepStatus::Done;
 }

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
+#include "adjustment/Rigorous.h"
 #include "core/analysis/BranchBuilding.h"
 #include "core/io/Readers.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/Progress.h"
+#include "core/model/ReportNames.h"
 #include "core/model/RunRecord.h"
 
 namespace qef {
@@ -67,8 +69,12 @@ public:
 
     // Reads both files (and the heights file when the reduction needs one), then analyses the
     // network with the known points and the points computed so far: the lists and the pool of
-    // start sides. Start azimuths typed in are kept for the later steps.
-    StepStatus Start(const ComputationSettings& settings, const std::string& heightsFile, Interaction& ui);
+    // start sides. Start azimuths typed in are kept for the later steps. Once the groups computed
+    // so far have left none to build, it says so (NoGroup).
+    StepStatus Start(const ComputationSettings& settings, const std::string& heightsFile, Interaction& ui,
+                     Progress& progress);
+    // Of the last Start that could not read its files.
+    const ReadErrorRecord& ReadError() const { return readError_; }
     const StepLists& Lists() const { return lists_; }
 
     // Builds one group: from the pool with the walk starting on `chosenSide` ("A,B"), or from the
@@ -77,10 +83,13 @@ public:
     StepStatus BuildGroup(GroupBasis basis, const std::string& chosenSide, const std::vector<std::string>& selected,
                           const ComputationSettings& settings, Interaction& ui);
 
-    // Adjusts the group by the node method, or only computes its coordinates. With a result name
-    // the known points and then the group's points are written to it, with the report of the
-    // group beside it; `drawing` (may be null) receives the export when the settings ask for it.
-    // The group's points join the known points either way; the group is used up.
+    // Adjusts the group as the network adjustment adjusts each of its groups (the node method,
+    // then the rigorous stage when the settings ask for it), or only computes its coordinates.
+    // With a result name the known points and then the group's points are written to it, with
+    // the reports of the group beside it (rewritten by each step); `drawing` (may be null)
+    // receives the export when the settings ask for it. The group's points join the known points
+    // either way; the group is used up. Failed when the group gives no points or a file cannot be
+    // written (the user has been told).
     StepStatus AdjustGroup(const ComputationSettings& settings, const std::string& resultFile, Interaction& ui,
                            Progress& progress, DrawingTarget* drawing);
     StepStatus ComputeCoordinates(const ComputationSettings& settings, const std::string& resultFile,
@@ -99,6 +108,11 @@ private:
 
     void Reset();
     bool ReadInput(const ComputationSettings& settings, const std::string& heightsFile, Interaction& ui);
+    // Some known point still sights a point to compute.
+    bool HasStartDirection();
+    // The reports a step writes beside its result file.
+    std::vector<std::string> StepOutputs(const ComputationSettings& settings, const std::string& resultFile,
+                                         const ReportSet& reports) const;
     // Analysis of the current sides from the full angle lists; false when it ends.
     StepStatus Prepare(const ComputationSettings& settings, Interaction& ui);
     std::string BranchLine(int b) const;
@@ -122,6 +136,8 @@ private:
     StartAzimuthAnswers answers_;
     GroupWorkingSet ws_;
     RunRecord run_;
+    RigorousRunState rigorous_;
+    ReadErrorRecord readError_;
     StepLists lists_;
     std::vector<BranchMisclosure> misclosures_;
 };

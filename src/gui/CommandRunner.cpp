@@ -118,6 +118,26 @@ void CommandRunner::ReportReadError(const ReadErrorRecord& error) {
     Ask().Message(text);
 }
 
+WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
+    WorkerResult result;
+    if (computing_) {
+        result.Cancelled = true;
+        return result;
+    }
+    {
+        const BusyScope busy(*this);
+        result = step(Ask(), Monitor());
+        if (TForm2* monitor = window_.MonitorWindow()) {
+            monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
+            // The dialog that started the step keeps the monitor from its OK button: left up, it
+            // would cover the dialog. Its end has been seen with the step's closing message.
+            if (QApplication::activeModalWidget() != nullptr) monitor->hide();
+        }
+    }
+    if (result.ReadError) ReportReadError(*result.ReadError);
+    return result;
+}
+
 void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
                                const WorkerResult& result) {
     const QString report = NameOfNative(reportName);

@@ -16,7 +16,7 @@ namespace qef {
 
 class MainWindow;
 
-class CommandRunner {
+class CommandRunner : public StepRunner {
 public:
     explicit CommandRunner(MainWindow& window) : window_(window) {}
     CommandRunner(const CommandRunner&) = delete;
@@ -31,11 +31,12 @@ public:
     // What a worker uses.
     MainWindow& Window() { return window_; }
     ComputationSettings& Settings();
-    Interaction& Ask();
+    Interaction& Ask() override;
     // The monitor window; nothing before the dialogs are made.
     Progress& Monitor();
     // Keeps the error of the run and names the file and line in a message.
     void ReportReadError(const ReadErrorRecord& error);
+    WorkerResult RunStep(const ComputationStep& step) override;
 
 private:
     // The window is disabled for the life of a run, however the run ends.

@@ -18,6 +18,9 @@ struct FileQuestion {
     QString filter;
     QString defaultSuffix;
     bool confirmOverwrite = true;  // a save dialog asks before an existing file is replaced
+    // What the last answer is remembered by when the title alone would share it with another
+    // command's question; empty: the title.
+    QString rememberAs{};
 };
 
 // Where file names come from: the main window's open and save dialogs, or a test's script.

@@ -128,6 +128,7 @@ QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::A
 
 // What a question is remembered by: the same title asks for different files in the two result kinds.
 QString QuestionKey(const FileQuestion& question) {
+    if (!question.rememberAs.isEmpty()) return question.rememberAs;
     return question.title + QStringLiteral(" (") + question.defaultSuffix + QLatin1Char(')');
 }
 

@@ -68,7 +68,7 @@ WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand&
 // F5: the dialog of its own, with its own files; the view stays as it is.
 WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
     if (TFListCanhXp* dialog = runner.Window().StepDialog()) {
-        dialog->SetInteraction(&runner.Ask());
+        dialog->SetRunner(&runner);
         dialog->exec();
     }
     return {};
@@ -83,9 +83,13 @@ WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const Computat
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 
-// The conversion form: its own options and files; it stays up until the user closes it.
+// The conversion form: its own options and files; it stays up until the user closes it, and each
+// conversion runs through the runner.
 WorkerResult RawConversionWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
-    if (Txlslt3* form = runner.Window().RawConversionDialog()) form->exec();
+    if (Txlslt3* form = runner.Window().RawConversionDialog()) {
+        form->SetRunner(&runner);
+        form->exec();
+    }
     return {};
 }
 

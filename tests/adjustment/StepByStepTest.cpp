@@ -53,7 +53,7 @@ struct Session {
     }
     // Analyses, builds the group from the first start side and adjusts or computes it.
     test::PointMap Run(bool adjust, const std::string& result) {
-        EXPECT_EQ(session.Start(settings, "", ui), StepStatus::Done);
+        EXPECT_EQ(session.Start(settings, "", ui, progress), StepStatus::Done);
         EXPECT_FALSE(session.Lists().StartSides.empty());
         const std::string side = StartSideText(session.Lists().StartSides.front());
         EXPECT_EQ(session.BuildGroup(GroupBasis::StartSide, side, {}, settings, ui), StepStatus::Done);
@@ -160,7 +160,7 @@ TEST(StepByStep, StartAzimuthAskedOnceServesTheLaterSteps) {
     test::WriteFileBytes(s.dir.File("goc.DTA"), known);
     s.ui.texts = {SyntheticNetwork::DmsText(net.Azimuth("TA", "A"))};
 
-    ASSERT_EQ(s.session.Start(s.settings, "", s.ui), StepStatus::Done);
+    ASSERT_EQ(s.session.Start(s.settings, "", s.ui, s.progress), StepStatus::Done);
     ASSERT_EQ(s.ui.calls.size(), 1u);
     EXPECT_EQ(s.ui.calls[0].text, "Nhap so lieu|Nhap Phuong Vi TA -> A");
     // Each group step analyses again: the answer is not asked for twice.
@@ -187,7 +187,7 @@ TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {
     EXPECT_EQ(s.session.AdjustGroup(settings, "", s.ui, s.progress, nullptr), StepStatus::NotReady);
     EXPECT_TRUE(s.ui.calls.empty());
 
-    ASSERT_EQ(s.session.Start(settings, "", s.ui), StepStatus::Done);
+    ASSERT_EQ(s.session.Start(settings, "", s.ui, s.progress), StepStatus::Done);
     const StepLists& lists = s.session.Lists();
     EXPECT_EQ(lists.Directions.size(), 3u);
     EXPECT_EQ(lists.Directions.front(), "[TA] [A]");
@@ -212,6 +212,24 @@ TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {
     EXPECT_FALSE(s.session.HasGroup());
     s.session.SetKnownFile(s.dir.File("goc.DTA"));
     EXPECT_FALSE(s.session.Started());
+}
+
+// A network of one group: once it is adjusted, no angle sights a point still to compute. Analysing
+// again says that every group is computed, and nothing about the names of the known points; the
+// group step has nothing to build from.
+TEST(StepByStep, AnalysisAfterTheLastGroupSaysEveryGroupIsComputed) {
+    SyntheticNetwork net = test::ConnectingTraverse();
+    net.Observe(1, 0.0, 0.0);
+    Session s(net);
+    s.Run(true, "kq.DTA");
+    s.ui.calls.clear();
+    EXPECT_EQ(s.session.Start(s.settings, "", s.ui, s.progress), StepStatus::NoGroup);
+    EXPECT_EQ(s.ui.Messages(), std::vector<std::string>{Vn("Đã tính hết các nhóm của lưới")});
+    EXPECT_FALSE(s.session.Started());
+    // Opening the files again starts the walk afresh, with its group.
+    s.session.SetKnownFile(s.dir.File("goc.DTA"));
+    EXPECT_EQ(s.session.Start(s.settings, "", s.ui, s.progress), StepStatus::Done);
+    EXPECT_FALSE(s.session.Lists().StartSides.empty());
 }
 
 }  // namespace

@@ -1,13 +1,20 @@
 #include <QCheckBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include "GuiTestSupport.h"
 #include "adjustment/AdjustByOrder.h"
 #include "core/text/TextFile.h"
 #include "gui/dialogs/TFListCanhXp.h"
+#include "gui/dialogs/TForm2.h"
 #include "support/Lists.h"
 
 namespace qef {
@@ -48,6 +55,25 @@ struct F5Fixture : ::testing::Test, test::ScriptedWindow {
         ASSERT_EQ(found.size(), 1) << station.toStdString();
         sides->setCurrentItem(found.front());
         Button(d, "Nhom")->click();
+    }
+
+    // Opens both files and analyses the network.
+    static void OpenAndStart(QDialog& d) {
+        Button(d, "Button3")->click();
+        Button(d, "Button4")->click();
+        Button(d, "Khoidong")->click();
+    }
+    // Turns the rigorous stage on as a user does: F4's parameters dialog with "Bình sai chặt chẽ"
+    // ticked, then Cancel at its first file question.
+    void ChooseRigorousInF4() {
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QCheckBox*>(QStringLiteral("CB_BSCC"))->setChecked(true);
+            dialog->accept();
+        });
+        Action("Binhsaimoi")->trigger();
+        files.asked.clear();
     }
 
     std::string known = dir.File("goc.DTA");
@@ -186,6 +212,205 @@ TEST_F(F5Fixture, HeightsFileIsAskedWhenTheReductionNeedsOne) {
         EXPECT_FALSE(Button(d, "Nhom")->isEnabled());
         EXPECT_EQ(List(d, "LB_GPV")->count(), 0);
     });
+}
+
+// With the rigorous stage chosen, "Bình sai" adjusts each group as F4 does: every point of both
+// groups equals F4's rigorous result to the millimetre, and each step writes the four rigorous
+// tables beside its result file.
+TEST_F(F5Fixture, RigorousModeAdjustsEachGroupAsF4DoesRigorously) {
+    ChooseRigorousInF4();
+    ASSERT_TRUE(window.Settings().Modes.RigorousWanted);
+    files.names = {known, observations, dir.File("KQ1.DTA"), dir.File("KQ2.DTA")};
+    PressF5([&](QDialog& d) {
+        OpenAndStart(d);
+        GroupFrom(d, QStringLiteral("GPS02"));
+        test::Find<QCheckBox>(d, "CB_ghikq")->setChecked(true);
+        Button(d, "OK")->click();
+        Button(d, "Khoidong")->click();
+        GroupFrom(d, QStringLiteral("GPS07"));
+        Button(d, "OK")->click();
+    });
+    // Each step's tables: the coordinates, angles, distances and sides of its own group.
+    const std::pair<const char*, const char*> steps[] = {{"KQ1", "I4"}, {"KQ2", "Q3"}};
+    for (const auto& [base, point] : steps)
+        for (const char* ext : {".in", ".in1", ".in3", ".in4", ".in5"}) {
+            const std::string table = test::ReadFileBytes(dir.File(std::string(base) + ext));
+            EXPECT_NE(table.find(point), std::string::npos) << base << ext;
+        }
+    EXPECT_EQ(test::ReadFileBytes(dir.File("KQ1.in1")).find("Q3"), std::string::npos);
+
+    test::TempDir f4;
+    ComputationSettings settings;
+    settings.Modes.ModeTraverse = true;
+    settings.Modes.RigorousWanted = true;
+    test::ScriptedInteraction quiet;
+    NullProgress progress;
+    RunRecord run;
+    const AdjustmentInput input{known, observations, "", f4.File("KQ.DTA")};
+    ASSERT_EQ(AdjustNetworkByOrder(input, settings, quiet, progress, run).Outcome, RunOutcome::Completed);
+    int repeats = 0;
+    const auto whole = test::ReadResult(f4.File("KQ.DTA"), repeats);
+    // The second step's result holds the known points, the first group's points and its own.
+    const auto stepwise = test::ReadResult(dir.File("KQ2.DTA"), repeats);
+    EXPECT_EQ(repeats, 0);
+    ASSERT_EQ(stepwise.size(), 23u);
+    for (const auto& [name, xy] : stepwise) {
+        ASSERT_TRUE(whole.count(name)) << name;
+        EXPECT_NEAR(xy.first, whole.at(name).first, 0.0011) << name;
+        EXPECT_NEAR(xy.second, whole.at(name).second, 0.0011) << name;
+    }
+}
+
+// Once both groups are computed only the hanging traverse is left: "3:Khởi động" says that every
+// group has been computed, and nothing about the known points.
+TEST_F(F5Fixture, StartAfterTheLastGroupSaysEveryGroupIsComputed) {
+    files.names = {known, observations};
+    PressF5([&](QDialog& d) {
+        OpenAndStart(d);
+        GroupFrom(d, QStringLiteral("GPS02"));
+        Button(d, "OK")->click();
+        Button(d, "Khoidong")->click();
+        GroupFrom(d, QStringLiteral("GPS07"));
+        Button(d, "OK")->click();
+        ask.calls.clear();
+        Button(d, "Khoidong")->click();
+        EXPECT_FALSE(Button(d, "Nhom")->isEnabled() || Button(d, "OK")->isEnabled());
+        EXPECT_EQ(List(d, "LB_Canhxp")->count(), 0);
+    });
+    EXPECT_EQ(ask.Messages(), std::vector<std::string>{Vn("Đã tính hết các nhóm của lưới")});
+}
+
+// A computation's messages, each with whether the main window was busy and the monitor up when it
+// came.
+struct WatchedInteraction : test::ScriptedInteraction {
+    MainWindow* window = nullptr;
+    std::vector<bool> busy;
+    void Message(const std::string& text) override {
+        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
+                       window->MonitorWindow()->isVisible());
+        ScriptedInteraction::Message(text);
+    }
+};
+
+// Each step of F5 runs as every computation does: the main window busy and the monitor up while it
+// runs, an input that cannot be read named with its line, and a result file that cannot be written
+// said while the step runs, the monitor short of its end. The monitor comes down with the step, off
+// the dialog, having reached its end.
+TEST_F(F5Fixture, StepsRunThroughTheCommandRunner) {
+    WatchedInteraction watch;
+    watch.window = &window;
+    window.SetInteraction(&watch);
+    std::string bad = test::ReadFileBytes(observations);
+    bad.replace(bad.find("163.51313"), 9, "1x3.51313");
+    const std::string badFile = dir.File("do_sai.DTA");
+    test::WriteFileBytes(badFile, bad);
+    TForm2* monitor = window.MonitorWindow();
+    auto* bar = test::Find<QProgressBar>(*monitor, "PB1");
+    files.names = {known, badFile, observations, dir.File("khong_co/KQ.DTA"), dir.File("KQ.DTA")};
+    PressF5([&](QDialog& d) {
+        OpenAndStart(d);
+        const auto read = watch.Messages();
+        ASSERT_FALSE(read.empty());
+        EXPECT_EQ(read.back(), Vn("Không đọc được file ") + badFile + Vn(", lỗi ở dòng 5"));
+        EXPECT_FALSE(Button(d, "Nhom")->isEnabled());
+        EXPECT_FALSE(window.Computing());
+
+        Button(d, "Button4")->click();
+        Button(d, "Khoidong")->click();
+        EXPECT_FALSE(monitor->isVisible());
+        GroupFrom(d, QStringLiteral("GPS02"));
+        test::Find<QCheckBox>(d, "CB_ghikq")->setChecked(true);
+        watch.calls.clear();
+        watch.busy.clear();
+        Button(d, "OK")->click();
+        EXPECT_EQ(watch.Messages(), std::vector<std::string>{Vn("Lỗi ghi file ") + dir.File("khong_co/KQ.DTA")});
+        EXPECT_EQ(watch.busy, std::vector<bool>{true});
+        EXPECT_NE(bar->text(), QStringLiteral("100%"));
+        EXPECT_FALSE(window.Computing());
+
+        Button(d, "Khoidong")->click();
+        GroupFrom(d, QStringLiteral("GPS02"));
+        watch.calls.clear();
+        watch.busy.clear();
+        Button(d, "OK")->click();
+        EXPECT_EQ(watch.Messages(), std::vector<std::string>{Vn("Kết thúc")});
+        EXPECT_EQ(watch.busy, std::vector<bool>{true});
+    });
+    EXPECT_EQ(bar->text(), QStringLiteral("100%"));
+    EXPECT_EQ(monitor->Label(MonitorLabel::Stage)->text(), QStringLiteral("Kết thúc"));
+    EXPECT_TRUE(!window.Computing() && window.menuBar()->isEnabled());
+    EXPECT_TRUE(FileExists(dir.File("KQ.in")));
+}
+
+// F5's result question starts from F5's own last result, never from the result of another command
+// that asks with the same title (F6 asks "Nhập tên file kết quả" too).
+TEST(F5ResultQuestion, OffersItsOwnLastResultOnly) {
+    test::EnsureApp();
+    const test::TempDir settingsHome;
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(settingsHome.Path()));
+    {
+        test::ScriptedWindow s;
+        s.window.CreateDialogs();
+        s.window.SaveNameAsker = nullptr;  // the window's own save dialog
+        const std::string examples = QEF_TEST_DATA "/../../examples/";
+        test::WriteFileBytes(s.dir.File("goc.DTA"), test::ReadFileBytes(examples + "TOADO_GOC.DTA"));
+        test::WriteFileBytes(s.dir.File("do.DTA"), test::ReadFileBytes(examples + "SOLIEU_DO.DTA"));
+        const QString folder = QString::fromStdString(s.dir.Path());
+
+        // Types `typed` into the next save dialog and keeps the name it offered.
+        QString offered;
+        auto typeNext = [&offered, folder](const QString& typed) {
+            test::OnNextModal([&offered, folder, typed](QWidget& modal) {
+                auto* dialog = qobject_cast<QFileDialog*>(&modal);
+                auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+                if (edit) {
+                    offered = edit->text();
+                    dialog->setDirectory(folder);
+                    QApplication::setActiveWindow(dialog);
+                    edit->setFocus();
+                    edit->selectAll();
+                    QTest::keyClicks(edit, typed);
+                    QTest::keyClick(edit, Qt::Key_Return);
+                }
+                if (modal.isVisible()) {
+                    ADD_FAILURE() << "no save dialog took " << typed.toStdString();
+                    modal.close();
+                }
+            });
+        };
+        // The result question of F6, as its input step asks it.
+        const FileQuestion levelling{QStringLiteral("Nhập tên file kết quả"), ResultFileFilter(false),
+                                     QStringLiteral("dta")};
+        typeNext(QStringLiteral("DOCAO.DTA"));
+        ASSERT_TRUE(s.window.AskSaveName(levelling).has_value());
+
+        s.files.names = {s.dir.File("goc.DTA"), s.dir.File("do.DTA")};
+        QStringList offeredByF5;
+        test::OnNextModal([&](QWidget& modal) {
+            auto& d = static_cast<QDialog&>(modal);
+            F5Fixture::OpenAndStart(d);
+            F5Fixture::GroupFrom(d, QStringLiteral("GPS02"));
+            test::Find<QCheckBox>(d, "CB_ghikq")->setChecked(true);
+            typeNext(QStringLiteral("BUOC1"));
+            F5Fixture::Button(d, "OK")->click();
+            offeredByF5 << offered;
+            F5Fixture::Button(d, "Khoidong")->click();
+            F5Fixture::GroupFrom(d, QStringLiteral("GPS07"));
+            typeNext(QStringLiteral("BUOC2"));
+            F5Fixture::Button(d, "OK")->click();
+            offeredByF5 << offered;
+            d.reject();
+        });
+        s.Action("KTtungnhom")->trigger();
+        EXPECT_EQ(offeredByF5, (QStringList{QString(), QStringLiteral("BUOC1.dta")}));
+        EXPECT_TRUE(FileExists(s.dir.File("BUOC2.dta")));
+
+        typeNext(QString());
+        EXPECT_EQ(s.window.AskSaveName(levelling), folder + QStringLiteral("/DOCAO.DTA"));
+        EXPECT_EQ(offered, QStringLiteral("DOCAO.DTA"));
+    }
+    qputenv("XDG_CONFIG_HOME", oldHome);
 }
 
 }  // namespace

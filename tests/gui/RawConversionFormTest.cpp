@@ -1,13 +1,17 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "GuiTestSupport.h"
 #include "core/text/TextFile.h"
+#include "gui/dialogs/TForm2.h"
 #include "gui/dialogs/Txlslt3.h"
 
 namespace qef {
@@ -92,6 +96,62 @@ TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
     EXPECT_EQ(s.ask.Messages(), std::vector<std::string>{"Chua viet xong"});
     EXPECT_TRUE(s.files.asked.empty());
     EXPECT_EQ(test::ReadFileBytes(settingsPath), "1\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n4\r\n10\r\n1\r\n1\r\n");
+}
+
+// Messages, each with whether the main window was busy and the monitor up when it came.
+struct WatchedInteraction : test::ScriptedInteraction {
+    MainWindow* window = nullptr;
+    std::vector<bool> busy;
+    void Message(const std::string& text) override {
+        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
+                       window->MonitorWindow()->isVisible());
+        ScriptedInteraction::Message(text);
+    }
+};
+
+// A conversion runs as every computation does: the main window busy and the monitor up while it
+// converts, the monitor full at its end and then off the form; an output that cannot be written is
+// said while it runs, and the monitor stops short of its end.
+TEST(RawConversionForm, ConvertsThroughTheCommandRunner) {
+    test::ScriptedWindow s;
+    WatchedInteraction watch;
+    watch.window = &s.window;
+    s.window.SetInteraction(&watch);
+    s.window.CreateDialogs();
+    Txlslt3* form = s.window.RawConversionDialog();
+    ASSERT_NE(form, nullptr);
+    form->ConfirmHook = [](const QString&) { return true; };
+    test::WriteFileBytes(s.dir.File("raw.tc8"), test::ReadFileBytes(kCase + "raw.tc8"));
+    TForm2* monitor = s.window.MonitorWindow();
+    auto* bar = test::Find<QProgressBar>(*monitor, "PB1");
+    s.files.names = {s.dir.File("raw.tc8"), s.dir.File("obs.DTA"), s.dir.File("mia.DTA"),
+                     s.dir.File("raw.tc8"), s.dir.File("khong_co/obs.DTA"), s.dir.File("mia2.DTA")};
+    test::OnNextModal([&](QWidget& f) {
+        test::Find<QListWidget>(f, "LBloaimay")->setCurrentRow(2);
+        if (auto* heights = test::Find<QCheckBox>(f, "CBcodocao"); heights->isChecked()) heights->click();
+        Click<QPushButton>(f, "XlslXuly");
+        ASSERT_EQ(watch.Messages().size(), 1u);
+        EXPECT_TRUE(watch.Messages()[0].starts_with(Vn("Đã chuyển xong file ")));
+        EXPECT_EQ(watch.busy, std::vector<bool>{true});
+        EXPECT_FALSE(monitor->isVisible());
+        EXPECT_EQ(bar->text(), QStringLiteral("100%"));
+        EXPECT_EQ(monitor->Label(MonitorLabel::Stage)->text(), QStringLiteral("Kết thúc"));
+        EXPECT_FALSE(s.window.Computing());
+
+        watch.calls.clear();
+        watch.busy.clear();
+        Click<QPushButton>(f, "XlslXuly");
+        ASSERT_EQ(watch.Messages().size(), 1u);
+        EXPECT_TRUE(watch.Messages()[0].starts_with(Vn("Không ghi được file ") + s.dir.File("khong_co")))
+            << watch.Messages()[0];
+        EXPECT_EQ(watch.busy, std::vector<bool>{true});
+        EXPECT_NE(bar->text(), QStringLiteral("100%"));
+        Click<QPushButton>(f, "XlslExit");
+    });
+    s.Action("Xulysolieutho")->trigger();
+    EXPECT_TRUE(FileExists(s.dir.File("obs.DTA")));
+    EXPECT_FALSE(FileExists(s.dir.File("mia2.DTA")));
+    EXPECT_TRUE(!s.window.Computing() && s.window.menuBar()->isEnabled());
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "core/model/Progress.h"
 #include "drawing/DxfDrawing.h"
 #include "gui/GuiText.h"
 #include "gui/dialogs/TFTsbs.h"
@@ -204,28 +203,48 @@ void TFListCanhXp::FillLists() {
     Enhanh_->clear();
 }
 
+namespace {
+
+// What a step of the session tells the runner.
+WorkerResult StepResult(StepStatus status) {
+    WorkerResult result;
+    result.Cancelled = status == StepStatus::Cancelled;
+    result.StoppedOnError = status == StepStatus::Failed;
+    return result;
+}
+
+}  // namespace
+
 void TFListCanhXp::StartNetwork() {
-    if (!ui_) return;
+    if (!runner_) return;
     std::string heights;
     if (StepByStepSession::NeedsHeightsFile(settings_)) {
         const std::optional<QString> name = files_.AskOpenName(OpenQuestion("Nhập tên file độ cao điểm"));
         if (!name || name->isEmpty()) return;
         heights = NativeName(*name);
     }
-    session_.Start(settings_, heights, *ui_);
+    runner_->RunStep([&](Interaction& ui, Progress& monitor) {
+        const StepStatus status = session_.Start(settings_, heights, ui, monitor);
+        WorkerResult result = StepResult(status);
+        if (status == StepStatus::Failed && !session_.ReadError().FailedFileName.empty())
+            result.ReadError = session_.ReadError();
+        return result;
+    });
     FillLists();
     UpdateSteps();
 }
 
 void TFListCanhXp::BuildGroup() {
-    if (!ui_ || !session_.Started()) return;
+    if (!runner_ || !session_.Started()) return;
     const GroupBasis basis = RG_lapnhom_->ItemIndex() == 1 ? GroupBasis::ChosenBranches : GroupBasis::StartSide;
     std::string side;
     if (const QListWidgetItem* item = LB_Canhxp_->currentItem()) side = StartSideText(ToTcvn3(item->text()));
     std::vector<std::string> selected;
     for (int i = 0; i < LB_lapnhanh_->count(); ++i)
         if (LB_lapnhanh_->item(i)->isSelected()) selected.push_back(ToTcvn3(LB_lapnhanh_->item(i)->text()));
-    session_.BuildGroup(basis, side, selected, settings_, *ui_);
+    runner_->RunStep([&](Interaction& ui, Progress&) {
+        return StepResult(session_.BuildGroup(basis, side, selected, settings_, ui));
+    });
     Fill(LB_lapnhanh_, session_.Lists().Branches);
     Enhanh_->clear();
     UpdateSteps();
@@ -233,17 +252,19 @@ void TFListCanhXp::BuildGroup() {
 
 std::string TFListCanhXp::AskResultFile() {
     if (!CB_ghikq_->isChecked()) return {};
-    const std::optional<QString> name = files_.AskSaveName(
-        {QStringLiteral("Nhập tên file kết quả"), ResultFileFilter(false), QStringLiteral("dta")});
+    // Remembered apart from the other commands' result questions of the same title.
+    FileQuestion question{QStringLiteral("Nhập tên file kết quả"), ResultFileFilter(false), QStringLiteral("dta")};
+    question.rememberAs = QStringLiteral("F5 Nhập tên file kết quả");
+    const std::optional<QString> name = files_.AskSaveName(question);
     if (!name || name->isEmpty()) {
-        ui_->Message(Vn("Không có tên file kết quả"));
+        runner_->Ask().Message(Vn("Không có tên file kết quả"));
         return {};
     }
     return NativeName(*name);
 }
 
 void TFListCanhXp::RunGroup(GroupStep step) {
-    if (!ui_ || !session_.HasGroup()) return;
+    if (!runner_ || !session_.HasGroup()) return;
     settings_.AcadUploadEnabled = CB_TailenAcad_->isChecked();
     settings_.ParamDialogTitle = Vn("Thông số tính toán Bình sai đơn giản");
     settings_.Modes.ModeTraverse = true;
@@ -253,9 +274,11 @@ void TFListCanhXp::RunGroup(GroupStep step) {
     const std::string result = AskResultFile();
     std::unique_ptr<DxfDrawing> drawing;
     if (!result.empty()) drawing = std::make_unique<DxfDrawing>(DrawingPathFor(result));
-    NullProgress progress;
-    if (step == GroupStep::Adjust) session_.AdjustGroup(settings_, result, *ui_, progress, drawing.get());
-    else session_.ComputeCoordinates(settings_, result, *ui_, progress, drawing.get());
+    runner_->RunStep([&](Interaction& ui, Progress& monitor) {
+        return StepResult(step == GroupStep::Adjust
+                              ? session_.AdjustGroup(settings_, result, ui, monitor, drawing.get())
+                              : session_.ComputeCoordinates(settings_, result, ui, monitor, drawing.get()));
+    });
     // As after every command, the next one starts with the export off.
     CB_TailenAcad_->setChecked(false);
     settings_.AcadUploadEnabled = false;

@@ -9,6 +9,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "gui/InputStep.h"
+#include "gui/Workers.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -28,8 +29,8 @@ public:
 
     // The options dialog that the export box opens.
     void SetDrawingOptionsDialog(TFVoiAutoCAD* dialog) { drawingOptions_ = dialog; }
-    // Where the steps' questions and messages go; set before every showing.
-    void SetInteraction(Interaction* ui) { ui_ = ui; }
+    // What runs the steps, and where their questions and messages go; set before every showing.
+    void SetRunner(StepRunner* runner) { runner_ = runner; }
     const StepByStepSession& Session() const { return session_; }
 
 private:
@@ -50,7 +51,7 @@ private:
 
     ComputationSettings& settings_;
     FileDialogs& files_;
-    Interaction* ui_ = nullptr;
+    StepRunner* runner_ = nullptr;
     TFVoiAutoCAD* drawingOptions_ = nullptr;
     StepByStepSession session_;
 

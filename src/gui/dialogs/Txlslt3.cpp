@@ -311,7 +311,28 @@ void Txlslt3::XlslXulyClick() {
         if (!detailHeights) return;
         paths.DetailHeights = NativeName(*detailHeights);
     }
-    ConvertRawFile(*format, RunOptions(settings_), paths, ask_());
+    const RawConversionOptions options = RunOptions(settings_);
+    const ComputationStep convert = [&](Interaction& ui, Progress& monitor) {
+        monitor.Show();
+        monitor.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+        monitor.SetText(MonitorLabel::Stage, Vn("Đang chuyển file số liệu thô"));
+        monitor.SetRange(0, 1);
+        monitor.SetPosition(0);
+        const RawConversionOutcome outcome = ConvertRawFile(*format, options, paths, ui).Outcome;
+        WorkerResult result;
+        // Nothing found is said, and is no failure of the run.
+        result.StoppedOnError =
+            outcome != RawConversionOutcome::Converted && outcome != RawConversionOutcome::NothingConverted;
+        monitor.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+        if (!result.StoppedOnError) monitor.SetPosition(1);
+        return result;
+    };
+    if (runner_) {
+        runner_->RunStep(convert);
+    } else {
+        NullProgress quiet;
+        convert(ask_(), quiet);
+    }
 }
 
 void Txlslt3::done(int result) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "fielddata/raw/ConversionSettings.h"
+#include "gui/Workers.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -29,6 +30,9 @@ public:
     // The confirmation before a run; by default a message box with OK and Cancel. Tests answer.
     std::function<bool(const QString&)> ConfirmHook;
 
+    // What runs the conversion; without one it runs here, with no monitor.
+    void SetRunner(StepRunner* runner) { runner_ = runner; }
+
     // "Xử lý": confirm, ask the files, convert.
     void XlslXulyClick();
     void done(int result) override;
@@ -49,6 +53,7 @@ private:
 
     FileDialogs& files_;
     std::function<Interaction&()> ask_;
+    StepRunner* runner_ = nullptr;
     QString settingsPath_;
     ConversionSettings settings_;
 
