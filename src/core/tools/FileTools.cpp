@@ -33,6 +33,12 @@ bool Start(const std::string& inName, const std::string& outName, SplitLines& li
     return true;
 }
 
+// No line is left out unsaid.
+void ReportSkippedLines(const ToolStatus& status, Interaction& ui) {
+    if (status.Skipped > 0)
+        ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
+}
+
 }  // namespace
 
 ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& outName,
@@ -44,10 +50,13 @@ ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& 
     std::vector<std::string> out;
     NameCutter names;
     while (lines.Next()) {
+        if (lines.Count() == 0) continue;  // blank or a comment
         double slope = 0.0, instrument = 0.0, target = 0.0;
         if (lines.Count() != 6 || !Value(f.Whole(4), settings, slope) || !Value(f.Whole(5), settings, instrument) ||
-            !Value(f.Whole(6), settings, target))
+            !Value(f.Whole(6), settings, target)) {
+            ++status.Skipped;
             continue;
+        }
         out.push_back(names.Take(f.Whole(1)) + "\t" + names.Take(f.Whole(2)) + "\t" + TrimBlanks(f.Whole(3)) + "\t" +
                       FormatFixed(slope + instrument - target, 5, 3));
     }
@@ -56,6 +65,7 @@ ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& 
         return status;
     }
     names.Report(inName, ui);
+    ReportSkippedLines(status, ui);
     WriteToolResult(outName, out, ui, status);
     return status;
 }
@@ -99,8 +109,7 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
     std::vector<std::string> out;
     out.reserve(points.size());
     for (const std::string& point : points) out.push_back(std::to_string(number++) + point);
-    if (status.Skipped > 0)
-        ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
+    ReportSkippedLines(status, ui);
     WriteToolResult(outName, out, ui, status);
     return status;
 }
