@@ -406,6 +406,17 @@ DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, c
         return status;
     }
 
+    // Stopped before its first point: an empty file would only replace the earlier result.
+    if (stop && points.Count() == 0) {
+        stage("Kết thúc", 4);
+        progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+        status.Outcome = RunOutcome::StoppedAtLine;
+        status.StopLine = stop->Line;
+        status.ReadError = {files.ObservationFile, stop->Line, ReadErrorKind::Line, 1};
+        ui.Message(stop->Message + "\n" + Vn("Không có điểm nào tính được, không ghi file ") + files.ResultFile);
+        return status;
+    }
+
     stage("Đang ghi file kết quả", 3);
     if (!staging.Begin(files.ResultFile) || !WriteDetailResults(staging.Staged(files.ResultFile), points)) {
         ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
