@@ -84,6 +84,28 @@ TEST(FieldBookReduction, OddForwardBackCountKeepsItsHalvesInsideTheSide) {
     EXPECT_TRUE(ui.calls.empty());
 }
 
+TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
+    test::TempDir dir;
+    // A side of 1e308 m, one of -1 m, one past 1e6 m and a reading of 1e300 degrees: each reported
+    // as a bad number is, its side or station left out; the good side stays.
+    test::WriteFileBytes(dir.File("raw.dta"),
+                         "A\tB\t1e308\r\nA\tC\t-1\r\nA\tE\t1000000.5\r\nA\tD\t10.000\r\n"
+                         "A\tS1\tA\t0.0000\r\nA\tS1\tB\t1e300\r\nA\tS1\tB\t180.0000\r\nA\tS1\tA\t180.0000\r\n");
+    FieldBookOptions options;
+    options.AngleSets = 1;
+    options.DistanceCount = 1;
+    options.Distances = DistanceMode::Free;
+    test::ScriptedInteraction ui;
+    ASSERT_EQ(BuildFieldBooks({dir.File("raw.dta"), dir.File("g.txt"), dir.File("c.txt"), dir.File("b.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::Completed);
+    std::vector<std::string> said;
+    for (const auto& call : ui.calls) said.push_back(Tcvn3ToUtf8(call.text));
+    EXPECT_EQ(said, (std::vector<std::string>{"loi 1e308", "loi -1", "loi 1000000.5", "Góc A S1 B Góc 1e300 sai định dạng"}));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("b.dta")), "A\tD\t10.000\r\n");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("g.txt")), "");
+}
+
 TEST(FieldBookReduction, OutputsMayNeitherReplaceTheRawFileNorEachOther) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("raw.dta"), "S1\tB\t10.000\r\n");

@@ -5,8 +5,8 @@
 #include <unordered_map>
 
 #include "core/model/OutputNames.h"
+#include "fielddata/books/BookFiles.h"
 #include "core/numeric/Numbers.h"
-#include "core/text/AtomicFile.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -76,6 +76,7 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
     FieldArray fields;
     std::string line;
     while (reader.Next(line)) {
+        DropByteOrderMark(line, reader.LineNumber());
         if (TrimBlanks(line).empty()) continue;
         const int count = SplitFields(line, fields, std::nullopt, false, settings.FixedFieldWidth);
         if (count == 4) {
@@ -83,7 +84,8 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             const ParsedAngle angle =
                 ParseDms(TrimBlanks(fields[4]), settings.AnglesInDegrees, settings.AngleTextWithPoint);
             record.Degrees = angle.Degrees;
-            if (!angle.Ok()) {
+            // A reading past the readers' limit is a slip that would swamp every sum it enters.
+            if (!angle.Ok() || !(std::fabs(angle.Degrees) <= 1e9)) {
                 record.Bad = true;
                 ui.Message(Vn("Góc ") + record.Backsight + " " + record.Station + " " + record.Target + " " +
                            AngleFormatMessage(angle));
@@ -91,7 +93,7 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
             DistanceRecord record{fields[1], fields[2], 0, false, reader.LineNumber()};
-            if (!TryParseReal(fields[3], record.Metres)) {
+            if (!TryParseReal(fields[3], record.Metres) || !(record.Metres >= 0 && record.Metres <= 1e6)) {
                 record.Bad = true;
                 ui.Message("loi " + QuotedText(fields[3]));
             }
@@ -359,18 +361,19 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
         ui.Message(Vn("Không đọc được file ") + files.Raw);
         return FieldBookOutcome::ReadFailed;
     }
+    // A file without a single record would replace the books of the last run with empty ones.
+    if (raw.Angles.Size() == 0 && raw.Distances.Size() == 0) {
+        ui.Message(NoDataMessage(files.Raw));
+        return FieldBookOutcome::ReadFailed;
+    }
     FieldBookReducer reducer(raw, options, ui);
     const bool completed = reducer.Run();
     const FieldBooks& books = reducer.Books();
-    const std::pair<const std::string*, const std::vector<std::string>*> writes[] = {
-        {&files.AngleBook, &books.AngleBook},
-        {&files.DistanceBook, &books.DistanceBook},
-        {&files.Adjustment, &books.AdjustmentLines}};
-    for (const auto& [path, lines] : writes) {
-        if (!WriteLinesAtomically(*path, *lines)) {
-            ui.Message(Vn("Không ghi được file ") + *path);
-            return FieldBookOutcome::WriteFailed;
-        }
+    if (const auto failed = WriteBookSet({{files.AngleBook, &books.AngleBook},
+                                          {files.DistanceBook, &books.DistanceBook},
+                                          {files.Adjustment, &books.AdjustmentLines}})) {
+        ui.Message(Vn("Không ghi được file ") + *failed);
+        return FieldBookOutcome::WriteFailed;
     }
     return completed ? FieldBookOutcome::Completed : FieldBookOutcome::Stopped;
 }

@@ -41,7 +41,8 @@ struct FieldBooks {
 };
 
 // Reads the angle records (4 fields) and distance records (3 fields); a value that does not parse
-// is reported and its record marked. False when the file cannot be read.
+// is reported and its record marked, a leading byte-order mark skipped. False when the file cannot
+// be read.
 bool ReadRawObservations(const std::string& fileName, const ComputationSettings& settings, Interaction& ui,
                          RawObservations& raw);
 
@@ -95,8 +96,9 @@ struct FieldBookFiles {
     std::string Adjustment;
 };
 
-// Reads the raw file, reduces it and writes the three books (each atomically). A stopped run
-// writes what was reduced before the stop.
+// Reads the raw file, reduces it and writes the three books as one set: all of them or, when one
+// cannot be written, none. A raw file without a record is refused before anything is written. A
+// stopped run writes what was reduced before the stop.
 FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOptions& options,
                                  const ComputationSettings& settings, Interaction& ui);
 
