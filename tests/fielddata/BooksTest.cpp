@@ -8,6 +8,7 @@
 
 #include "core/text/VnCodec.h"
 #include "core/text/Rtf.h"
+#include "core/text/TextFile.h"
 #include "fielddata/books/DistanceBookRtf.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/TextBooks.h"
@@ -90,7 +91,8 @@ TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
     // as a bad number is, its side or station left out; the good side stays.
     test::WriteFileBytes(dir.File("raw.dta"),
                          "A\tB\t1e308\r\nA\tC\t-1\r\nA\tE\t1000000.5\r\nA\tD\t10.000\r\n"
-                         "A\tS1\tA\t0.0000\r\nA\tS1\tB\t1e300\r\nA\tS1\tB\t180.0000\r\nA\tS1\tA\t180.0000\r\n");
+                         "A\tS1\tA\t0.0000\r\nA\tS1\tB\t1e300\r\nA\tS1\tB\t180.0000\r\nA\tS1\tA\t180.0000\r\n"
+                         "A\tS2\tA\t0.0000\r\nA\tS2\tB\t-10.0000\r\nA\tS2\tB\t170.0000\r\nA\tS2\tA\t180.0000\r\n");
     FieldBookOptions options;
     options.AngleSets = 1;
     options.DistanceCount = 1;
@@ -101,9 +103,21 @@ TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
               FieldBookOutcome::Completed);
     std::vector<std::string> said;
     for (const auto& call : ui.calls) said.push_back(Tcvn3ToUtf8(call.text));
-    EXPECT_EQ(said, (std::vector<std::string>{"loi 1e308", "loi -1", "loi 1000000.5", "Góc A S1 B Góc 1e300 sai định dạng"}));
+    EXPECT_EQ(said, (std::vector<std::string>{"loi 1e308", "loi -1", "loi 1000000.5", "Góc A S1 B Góc 1e300 sai định dạng",
+                                              "Góc A S2 B Góc -10.0000 sai định dạng"}));
     EXPECT_EQ(test::ReadFileBytes(dir.File("b.dta")), "A\tD\t10.000\r\n");
     EXPECT_EQ(test::ReadFileBytes(dir.File("g.txt")), "");
+
+    // Line ends of CR alone are not split at: the file is refused naming its first line.
+    test::WriteFileBytes(dir.File("cr.dta"), "A\tS1\tA\t0.0000\rA\tS1\tB\t30.0000\r");
+    ui.calls.clear();
+    EXPECT_EQ(BuildFieldBooks({dir.File("cr.dta"), dir.File("g2.txt"), dir.File("c2.txt"), dir.File("b2.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::ReadFailed);
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text),
+              "File " + dir.File("cr.dta") + ", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng");
+    EXPECT_FALSE(FileExists(dir.File("g2.txt")));
 }
 
 TEST(FieldBookReduction, OutputsMayNeitherReplaceTheRawFileNorEachOther) {

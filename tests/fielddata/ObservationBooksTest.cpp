@@ -158,6 +158,18 @@ TEST(DetailBook, NumbersNoSurveyGivesAreRefusedNamingFileAndLine) {
         EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text), "File " + in + ", dòng 2 : giá trị [" + row.Quoted + "] không hợp lệ");
         EXPECT_FALSE(fs::exists(out));
     }
+    // A staff point above every station, and a file of CR-only line ends, are no detail records.
+    for (const auto& [text, said] :
+         {std::pair{"1,45.3015,25.5,1.5\r\n,S1,S2,1.5\r\n", ", dòng 1 : điểm mia đứng trước mọi dòng trạm máy"},
+          std::pair{",S1,S2,1.5\r1,45.3015,25.5,1.5\r", ", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng"}}) {
+        test::WriteFileBytes(in, text);
+        std::remove(out.c_str());
+        test::ScriptedInteraction ui;
+        EXPECT_EQ(WriteDetailBook(in, out, ComputationSettings{}, ui).Outcome, RunOutcome::ReadFailed);
+        ASSERT_EQ(ui.calls.size(), 1u);
+        EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text), "File " + in + said);
+        EXPECT_FALSE(fs::exists(out));
+    }
     // In millimetres the limit is a million metres all the same.
     ComputationSettings mm;
     mm.MetresFlag = false;

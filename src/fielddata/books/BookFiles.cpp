@@ -48,4 +48,11 @@ void DropByteOrderMark(std::string& line, long long lineNumber) {
     if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
 }
 
+std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
+                                              const std::string& line) {
+    if (line.find('\r') == std::string::npos) return std::nullopt;
+    return Vn("File ") + fileName + Vn(", dòng ") + std::to_string(lineNumber) +
+           Vn(" : có dấu xuống dòng CR lẻ, không tách được dòng");
+}
+
 }  // namespace qef

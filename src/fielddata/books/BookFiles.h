@@ -25,4 +25,10 @@ std::string NoDataMessage(const std::string& fileName);
 // Removes a UTF-8 byte-order mark from the start of the first line.
 void DropByteOrderMark(std::string& line, long long lineNumber);
 
+// A carriage return left inside a line is a line end the readers do not split at (a file with
+// CR-only line ends reads as one line): "File <name>, dòng N : ..." to refuse the file with, or
+// nullopt when the line has none.
+std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
+                                              const std::string& line);
+
 }  // namespace qef

@@ -70,25 +70,34 @@ std::string SideKey(const std::string& a, const std::string& b) {
 bool ReadRawObservations(const std::string& fileName, const ComputationSettings& settings, Interaction& ui,
                          RawObservations& raw) {
     LineReader reader(fileName);
-    if (!reader.IsOpen()) return false;
     raw.Angles.Clear();
     raw.Distances.Clear();
     FieldArray fields;
     std::string line;
+    if (!reader.IsOpen()) {
+        ui.Message(Vn("Không đọc được file ") + fileName);
+        return false;
+    }
     while (reader.Next(line)) {
         DropByteOrderMark(line, reader.LineNumber());
+        if (const auto bad = BareCarriageReturn(fileName, reader.LineNumber(), line)) {
+            ui.Message(*bad);
+            return false;
+        }
         if (TrimBlanks(line).empty()) continue;
         const int count = SplitFields(line, fields, std::nullopt, false, settings.FixedFieldWidth);
         if (count == 4) {
             AngleRecord record{fields[1], fields[2], fields[3], 0, false, reader.LineNumber()};
-            const ParsedAngle angle =
-                ParseDms(TrimBlanks(fields[4]), settings.AnglesInDegrees, settings.AngleTextWithPoint);
+            const std::string text = TrimBlanks(fields[4]);
+            const ParsedAngle angle = ParseDms(text, settings.AnglesInDegrees, settings.AngleTextWithPoint);
             record.Degrees = angle.Degrees;
-            // A reading past the readers' limit is a slip that would swamp every sum it enters.
-            if (!angle.Ok() || !(std::fabs(angle.Degrees) <= 1e9)) {
+            // A circle reading lies on the circle: anything else is a slip that would swamp the sums.
+            if (!angle.Ok() || !(angle.Degrees >= 0 && angle.Degrees <= 360)) {
                 record.Bad = true;
+                ParsedAngle shown = angle;
+                if (angle.Ok()) shown.Text = text;  // with its sign
                 ui.Message(Vn("Góc ") + record.Backsight + " " + record.Station + " " + record.Target + " " +
-                           AngleFormatMessage(angle));
+                           AngleFormatMessage(shown));
             }
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
@@ -357,12 +366,12 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
         return FieldBookOutcome::NameCollision;
 
     RawObservations raw;
-    if (!ReadRawObservations(files.Raw, settings, ui, raw)) {
-        ui.Message(Vn("Không đọc được file ") + files.Raw);
-        return FieldBookOutcome::ReadFailed;
-    }
-    // A file without a single record would replace the books of the last run with empty ones.
-    if (raw.Angles.Size() == 0 && raw.Distances.Size() == 0) {
+    if (!ReadRawObservations(files.Raw, settings, ui, raw)) return FieldBookOutcome::ReadFailed;
+    // A file without a single sound record would replace the books of the last run with empty ones.
+    const auto sound = [](const auto& records) {
+        return std::any_of(records.begin(), records.end(), [](const auto& r) { return !r.Bad; });
+    };
+    if (!sound(raw.Angles) && !sound(raw.Distances)) {
         ui.Message(NoDataMessage(files.Raw));
         return FieldBookOutcome::ReadFailed;
     }

@@ -349,6 +349,12 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
     std::string line;
     while (reader.Next(line)) {
         DropByteOrderMark(line, reader.LineNumber());
+        const auto refuse = [&](const std::string& message) {
+            ui.Message(message);
+            status.Outcome = RunOutcome::ReadFailed;
+            return status;
+        };
+        if (const auto bad = BareCarriageReturn(inName, reader.LineNumber(), line)) return refuse(*bad);
         if (TrimLeftBlanks(line).empty()) continue;
         // A remark line holds no fields: it is neither a station nor a point.
         if (SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth) == 0) continue;
@@ -365,15 +371,14 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
             stationWritten = true;
             lastBacksight = f[3];
         } else {
+            const std::string at = Vn("File ") + inName + Vn(", dòng ") + std::to_string(reader.LineNumber());
+            // A staff point belongs to the station above it; with none the line is no detail record.
+            if (!stationWritten) return refuse(at + Vn(" : điểm mia đứng trước mọi dòng trạm máy"));
             std::string angle, distance;
             const bool angleOk = DetailCell(f[2], 4, 1.0, -1e9, 1e9, angle);
-            if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance)) {
-                ui.Message(Vn("File ") + inName + Vn(", dòng ") + std::to_string(reader.LineNumber()) +
-                           Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) +
-                           Vn("] không hợp lệ"));
-                status.Outcome = RunOutcome::ReadFailed;
-                return status;
-            }
+            if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance))
+                return refuse(at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) +
+                              Vn("] không hợp lệ"));
             row("|" + PadLeft(first, 10) + " | " + PadLeft(angle, 9) + " | " + PadLeft(distance, 9) +
                 " |           |        |        |         |         |           |");
         }
