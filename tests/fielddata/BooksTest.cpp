@@ -120,6 +120,29 @@ TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
     EXPECT_FALSE(FileExists(dir.File("g2.txt")));
 }
 
+TEST(FieldBookReduction, NamesPastFifteenCharactersAreCutAndReportedOnce) {
+    test::TempDir dir;
+    // A 20-character station in four readings and a side: one message; the books use the cut name.
+    const std::string station = "STATION_TWENTY_CHARS";
+    std::string raw;
+    for (const char* reading : {"A\t0.0000", "B\t30.0000", "B\t210.0000", "A\t180.0000"})
+        raw += "A\t" + station + "\t" + reading + "\r\n";
+    raw += station + "\tB\t10.000\r\n";
+    test::WriteFileBytes(dir.File("raw.dta"), raw);
+    FieldBookOptions options;
+    options.AngleSets = 1;
+    options.DistanceCount = 1;
+    options.Distances = DistanceMode::Free;
+    test::ScriptedInteraction ui;
+    ASSERT_EQ(BuildFieldBooks({dir.File("raw.dta"), dir.File("g.txt"), dir.File("c.txt"), dir.File("b.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::Completed);
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text),
+              "File " + dir.File("raw.dta") + " : 1 tên điểm dài quá 15 ký tự bị cắt : STATION_TWENTY_CHARS -> STATION_TWENTY_");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("b.dta")), "A\tSTATION_TWENTY_\tB\t30.0000\r\nSTATION_TWENTY_\tB\t10.000\r\n");
+}
+
 TEST(FieldBookReduction, OutputsMayNeitherReplaceTheRawFileNorEachOther) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("raw.dta"), "S1\tB\t10.000\r\n");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "core/model/OutputNames.h"
 #include "fielddata/books/BookFiles.h"
@@ -74,6 +76,14 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
     raw.Distances.Clear();
     FieldArray fields;
     std::string line;
+    // Names longer than a point name are cut; each is reported once, with the names it became.
+    std::vector<std::pair<std::string, std::string>> cut;
+    std::unordered_set<std::string> seenCut;
+    const auto name = [&](std::size_t i) {
+        const std::string& whole = fields.Whole(i);
+        if (whole.size() > kPointNameMax && seenCut.insert(whole).second) cut.emplace_back(whole, fields[i]);
+        return fields[i];
+    };
     if (!reader.IsOpen()) {
         ui.Message(Vn("Không đọc được file ") + fileName);
         return false;
@@ -87,7 +97,7 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
         if (TrimBlanks(line).empty()) continue;
         const int count = SplitFields(line, fields, std::nullopt, false, settings.FixedFieldWidth);
         if (count == 4) {
-            AngleRecord record{fields[1], fields[2], fields[3], 0, false, reader.LineNumber()};
+            AngleRecord record{name(1), name(2), name(3), 0, false, reader.LineNumber()};
             const std::string text = TrimBlanks(fields[4]);
             const ParsedAngle angle = ParseDms(text, settings.AnglesInDegrees, settings.AngleTextWithPoint);
             record.Degrees = angle.Degrees;
@@ -101,13 +111,21 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             }
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
-            DistanceRecord record{fields[1], fields[2], 0, false, reader.LineNumber()};
+            DistanceRecord record{name(1), name(2), 0, false, reader.LineNumber()};
             if (!TryParseReal(fields[3], record.Metres) || !(record.Metres >= 0 && record.Metres <= 1e6)) {
                 record.Bad = true;
                 ui.Message("loi " + QuotedText(fields[3]));
             }
             raw.Distances.PushBack(std::move(record));
         }
+    }
+    if (!cut.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < cut.size() && i < 10; ++i)
+            names += (i > 0 ? ", " : "") + QuotedText(cut[i].first) + " -> " + cut[i].second;
+        if (cut.size() > 10) names += ", ...";
+        ui.Message(Vn("File ") + fileName + " : " + std::to_string(cut.size()) +
+                   Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
     }
     return true;
 }
