@@ -8,6 +8,7 @@
 #include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
+#include "fielddata/books/BookFiles.h"
 #include "fielddata/books/DistanceBookRtf.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/TextBooks.h"
@@ -53,8 +54,19 @@ WorkerResult Failed() {
 }
 
 bool ReadBook(const std::string& path, std::vector<std::string>& lines, Interaction& ui) {
-    if (ReadAllLines(path, lines)) return true;
-    ui.Message(Vn("Không đọc được file ") + ToTcvn3(NameOfNative(path)));
+    if (!ReadAllLines(path, lines)) {
+        ui.Message(Vn("Không đọc được file ") + ToTcvn3(NameOfNative(path)));
+        return false;
+    }
+    if (!lines.empty()) DropByteOrderMark(lines.front(), 1);
+    return true;
+}
+
+// A book without a line of text would lay out as an empty form over the last one.
+bool HasData(const std::string& path, const std::vector<std::string>& lines, Interaction& ui) {
+    for (const std::string& line : lines)
+        if (line.find_first_not_of(" \t\x1A") != std::string::npos) return true;
+    ui.Message(NoDataMessage(ToTcvn3(NameOfNative(path))));
     return false;
 }
 
@@ -96,7 +108,7 @@ bool MakeTextBook(MainWindow& window, Interaction& ui, const char* inputTitle, c
     if (!chosen) return false;
     const std::string output = TextBookName(*chosen);
     std::vector<std::string> book;
-    if (!CheckOutputNames({*input}, {output}, ui) || !ReadBook(*input, book, ui) ||
+    if (!CheckOutputNames({*input}, {output}, ui) || !ReadBook(*input, book, ui) || !HasData(*input, book, ui) ||
         !WriteBook(output, layout(book, header), ui)) {
         result.StoppedOnError = true;
         return false;

@@ -30,8 +30,10 @@ std::optional<std::string> Save(MainWindow& w, const char* title, const QString&
     return NativeName(*name);
 }
 
+// A file without data has been named by its own message: there is no line to point at.
 void Finish(MainWindow& w, const ToolStatus& status) {
-    if (status.Outcome == RunOutcome::ReadFailed) w.Runner().ReportReadError(status.ReadError);
+    if (status.Outcome == RunOutcome::ReadFailed && !status.ReadError.FailedFileName.empty())
+        w.Runner().ReportReadError(status.ReadError);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "core/text/VnCodec.h"
 #include "core/text/Rtf.h"
+#include "core/text/TextFile.h"
 #include "fielddata/books/DistanceBookRtf.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/TextBooks.h"
@@ -82,6 +83,64 @@ TEST(FieldBookReduction, OddForwardBackCountKeepsItsHalvesInsideTheSide) {
     EXPECT_EQ(reducer.Books().DistanceBook,
               (std::vector<std::string>{"S1\tB\t10.000\t10.001\t10.002", "\t\t10.002\t10.005"}));
     EXPECT_TRUE(ui.calls.empty());
+}
+
+TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
+    test::TempDir dir;
+    // A side of 1e308 m, one of -1 m, one past 1e6 m and a reading of 1e300 degrees: each reported
+    // as a bad number is, its side or station left out; the good side stays.
+    test::WriteFileBytes(dir.File("raw.dta"),
+                         "A\tB\t1e308\r\nA\tC\t-1\r\nA\tE\t1000000.5\r\nA\tD\t10.000\r\n"
+                         "A\tS1\tA\t0.0000\r\nA\tS1\tB\t1e300\r\nA\tS1\tB\t180.0000\r\nA\tS1\tA\t180.0000\r\n"
+                         "A\tS2\tA\t0.0000\r\nA\tS2\tB\t-10.0000\r\nA\tS2\tB\t170.0000\r\nA\tS2\tA\t180.0000\r\n");
+    FieldBookOptions options;
+    options.AngleSets = 1;
+    options.DistanceCount = 1;
+    options.Distances = DistanceMode::Free;
+    test::ScriptedInteraction ui;
+    ASSERT_EQ(BuildFieldBooks({dir.File("raw.dta"), dir.File("g.txt"), dir.File("c.txt"), dir.File("b.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::Completed);
+    std::vector<std::string> said;
+    for (const auto& call : ui.calls) said.push_back(Tcvn3ToUtf8(call.text));
+    EXPECT_EQ(said, (std::vector<std::string>{"loi 1e308", "loi -1", "loi 1000000.5", "Góc A S1 B Góc 1e300 sai định dạng",
+                                              "Góc A S2 B Góc -10.0000 sai định dạng"}));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("b.dta")), "A\tD\t10.000\r\n");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("g.txt")), "");
+
+    // Line ends of CR alone are not split at: the file is refused naming its first line.
+    test::WriteFileBytes(dir.File("cr.dta"), "A\tS1\tA\t0.0000\rA\tS1\tB\t30.0000\r");
+    ui.calls.clear();
+    EXPECT_EQ(BuildFieldBooks({dir.File("cr.dta"), dir.File("g2.txt"), dir.File("c2.txt"), dir.File("b2.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::ReadFailed);
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text),
+              "File " + dir.File("cr.dta") + ", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng");
+    EXPECT_FALSE(FileExists(dir.File("g2.txt")));
+}
+
+TEST(FieldBookReduction, NamesPastFifteenCharactersAreCutAndReportedOnce) {
+    test::TempDir dir;
+    // A 20-character station in four readings and a side: one message; the books use the cut name.
+    const std::string station = "STATION_TWENTY_CHARS";
+    std::string raw;
+    for (const char* reading : {"A\t0.0000", "B\t30.0000", "B\t210.0000", "A\t180.0000"})
+        raw += "A\t" + station + "\t" + reading + "\r\n";
+    raw += station + "\tB\t10.000\r\n";
+    test::WriteFileBytes(dir.File("raw.dta"), raw);
+    FieldBookOptions options;
+    options.AngleSets = 1;
+    options.DistanceCount = 1;
+    options.Distances = DistanceMode::Free;
+    test::ScriptedInteraction ui;
+    ASSERT_EQ(BuildFieldBooks({dir.File("raw.dta"), dir.File("g.txt"), dir.File("c.txt"), dir.File("b.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::Completed);
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text),
+              "File " + dir.File("raw.dta") + " : 1 tên điểm dài quá 15 ký tự bị cắt : STATION_TWENTY_CHARS -> STATION_TWENTY_");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("b.dta")), "A\tSTATION_TWENTY_\tB\t30.0000\r\nSTATION_TWENTY_\tB\t10.000\r\n");
 }
 
 TEST(FieldBookReduction, OutputsMayNeitherReplaceTheRawFileNorEachOther) {

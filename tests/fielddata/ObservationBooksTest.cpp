@@ -43,6 +43,8 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     std::string command;
     FieldBookOptions options;
     ListedDraws random;
+    RunOutcome outcome = RunOutcome::Completed;
+    std::vector<std::string> outputs;  // the names the command writes, where the case gives them
     std::ifstream in(folder / "case.txt");
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
@@ -55,29 +57,51 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
         else if (name == "HalfSetTolerance") value >> options.HalfSetTolerance;
         else if (name == "TwoCVariation") value >> options.TwoCVariation;
         else if (name == "draws") for (int d; value >> d;) random.draws.push_back(d);
+        else if (name == "outputs") for (std::string o; value >> o;) outputs.push_back(o);
+        else if (name == "outcome") {
+            const std::string o = value.str();
+            outcome = o == "ReadFailed" ? RunOutcome::ReadFailed
+                      : o == "NameCollision" ? RunOutcome::NameCollision
+                                             : RunOutcome::Completed;
+        }
         else ADD_FAILURE() << "unknown line in case.txt: " << line;
     }
     test::TempDir dir;
     fs::copy_file(folder / "obs.dta", dir.File("obs.dta"));
+    // The files of a run before, where the case has them.
+    if (fs::exists(folder / "earlier"))
+        for (const auto& earlier : fs::directory_iterator(folder / "earlier"))
+            test::WriteFileBytes(dir.File(earlier.path().filename().string()),
+                                 test::AsWritten(test::ReadFileBytes(earlier.path().string())));
+    const auto out = [&](std::size_t i, const char* name) { return dir.File(i < outputs.size() ? outputs[i] : name); };
     test::ScriptedInteraction ui;
     ToolStatus status;
     if (command == "Books")
-        status = WriteObservationBooks({dir.File("obs.dta"), dir.File("goc.txt"), dir.File("canh.txt"),
-                                        dir.File("goccanh.dta")},
+        status = WriteObservationBooks({dir.File("obs.dta"), out(0, "goc.txt"), out(1, "canh.txt"),
+                                        out(2, "goccanh.dta")},
                                        options, ComputationSettings{}, random, ui);
     else if (command == "DetailBook")
-        status = WriteDetailBook(dir.File("obs.dta"), dir.File("sochitiet.txt"), ComputationSettings{}, ui);
+        status = WriteDetailBook(dir.File("obs.dta"), out(0, "sochitiet.txt"), ComputationSettings{}, ui);
     else if (command == "RandomErrors")
-        status = AddRandomErrors(dir.File("obs.dta"), dir.File("moi.dta"), ComputationSettings{}, random, ui);
+        status = AddRandomErrors(dir.File("obs.dta"), out(0, "moi.dta"), ComputationSettings{}, random, ui);
     else
         FAIL() << "unknown command " << command;
-    EXPECT_EQ(status.Outcome, RunOutcome::Completed);
-    EXPECT_TRUE(ui.calls.empty());
+    EXPECT_EQ(status.Outcome, outcome);
+    // What the command said, with the case's folder spelled "<dir>".
+    std::string said;
+    for (const auto& call : ui.calls) {
+        std::string text = Tcvn3ToUtf8(call.text);
+        for (std::size_t at; (at = text.find(dir.Path())) != std::string::npos;) text.replace(at, dir.Path().size(), "<dir>");
+        said += call.kind + ": " + text + "\n";
+    }
+    const fs::path dialogue = folder / "expected" / "dialogue.txt";
+    EXPECT_EQ(said, fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
     EXPECT_TRUE(random.draws.empty()) << "draws left over";
     int files = 0;
     for (const auto& expected : fs::directory_iterator(folder / "expected")) {
-        ++files;
         const std::string name = expected.path().filename().string();
+        if (name == "dialogue.txt") continue;
+        ++files;
         EXPECT_EQ(test::ReadFileBytes(dir.File(name)), test::AsWritten(test::ReadFileBytes(expected.path().string()))) << name;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), files + 1);
@@ -103,6 +127,57 @@ TEST(SimulatedReadings, CircleSettingsOffsetsAndPerSetValues) {
     // A tolerance below 3" spreads nothing.
     random.draws.clear();
     for (double x : SplitMeanIntoReadings(3, 2, 45.5, random)) EXPECT_DOUBLE_EQ(x, 45.5);
+}
+
+TEST(DetailBook, NumbersNoSurveyGivesAreRefusedNamingFileAndLine) {
+    test::TempDir dir;
+    const std::string in = dir.File("ct.dta"), out = dir.File("so.txt");
+    // (angle, distance) on line 2, after the station line; the message quotes the bad one.
+    struct Row {
+        const char* Angle;
+        const char* Distance;
+        const char* Quoted;  // nullptr: the row is written
+    };
+    for (const Row& row : {Row{"45.3015", "nan", "nan"}, Row{"45.3015", "inf", "inf"}, Row{"-inf", "25.5", "-inf"},
+                           Row{"45.3015", "1e308", "1e308"}, Row{"1e300", "25.5", "1e300"},
+                           Row{"45.3015", "-0.5", "-0.5"}, Row{"45.3015", "1000000.001", "1000000.001"},
+                           Row{"45.3015", "1000000", nullptr}, Row{"45.3015", "0", nullptr},
+                           Row{"abc", "x", nullptr}}) {
+        SCOPED_TRACE(std::string(row.Angle) + " " + row.Distance);
+        test::WriteFileBytes(in, std::string(",S1,S2,1.5\r\n1,") + row.Angle + "," + row.Distance + ",1.5\r\n");
+        std::remove(out.c_str());
+        test::ScriptedInteraction ui;
+        const ToolStatus status = WriteDetailBook(in, out, ComputationSettings{}, ui);
+        if (row.Quoted == nullptr) {
+            EXPECT_EQ(status.Outcome, RunOutcome::Completed);
+            EXPECT_TRUE(ui.calls.empty());
+            continue;
+        }
+        EXPECT_EQ(status.Outcome, RunOutcome::ReadFailed);
+        ASSERT_EQ(ui.calls.size(), 1u);
+        EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text), "File " + in + ", dòng 2 : giá trị [" + row.Quoted + "] không hợp lệ");
+        EXPECT_FALSE(fs::exists(out));
+    }
+    // A staff point above every station, and a file of CR-only line ends, are no detail records.
+    for (const auto& [text, said] :
+         {std::pair{"1,45.3015,25.5,1.5\r\n,S1,S2,1.5\r\n", ", dòng 1 : điểm mia đứng trước mọi dòng trạm máy"},
+          std::pair{",S1,S2,1.5\r1,45.3015,25.5,1.5\r", ", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng"}}) {
+        test::WriteFileBytes(in, text);
+        std::remove(out.c_str());
+        test::ScriptedInteraction ui;
+        EXPECT_EQ(WriteDetailBook(in, out, ComputationSettings{}, ui).Outcome, RunOutcome::ReadFailed);
+        ASSERT_EQ(ui.calls.size(), 1u);
+        EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text), "File " + in + said);
+        EXPECT_FALSE(fs::exists(out));
+    }
+    // In millimetres the limit is a million metres all the same.
+    ComputationSettings mm;
+    mm.MetresFlag = false;
+    test::WriteFileBytes(in, ",S1,S2,1.5\r\n1,45.3015,2000000,1.5\r\n2,45.3015,1000000001,1.5\r\n");
+    test::ScriptedInteraction ui;
+    EXPECT_EQ(WriteDetailBook(in, out, mm, ui).Outcome, RunOutcome::ReadFailed);
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_NE(Tcvn3ToUtf8(ui.calls[0].text).find("dòng 3 "), std::string::npos);
 }
 
 // "DDD MM SS[.s]" in seconds.

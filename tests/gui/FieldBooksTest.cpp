@@ -147,5 +147,20 @@ TEST_F(FieldBookDialogs, TextBooksCommandLaysOutBothBooks) {
     EXPECT_TRUE(ask.calls.empty());
 }
 
+TEST_F(FieldBookDialogs, TextBooksCommandRefusesABookWithoutDataAndKeepsTheLastLayout) {
+    test::WriteFileBytes(dir.File("goc.txt"), "\xEF\xBB\xBF\r\n  \r\n");
+    test::WriteFileBytes(dir.File("sogoc.txt"), "so cu\r\n");
+    files.names = {dir.File("goc.txt"), dir.File("sogoc.txt")};
+    test::OnNextModal([](QWidget& modal) {
+        Find<QCheckBox>(modal, "cb_lapsdg")->setChecked(true);
+        Find<QCheckBox>(modal, "cb_lapsdc")->setChecked(false);
+        Find<QPushButton>(modal, "Button1")->click();
+    });
+    Action("Vesodogoc")->trigger();
+    ASSERT_EQ(ask.calls.size(), 1u);
+    EXPECT_EQ(ask.calls[0].text, Vn("File ") + dir.File("goc.txt") + Vn(" không có số liệu"));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("sogoc.txt")), "so cu\r\n");
+}
+
 }  // namespace
 }  // namespace qef

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "core/model/OutputNames.h"
+#include "fielddata/books/BookFiles.h"
 #include "core/numeric/Numbers.h"
-#include "core/text/AtomicFile.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -70,33 +72,60 @@ std::string SideKey(const std::string& a, const std::string& b) {
 bool ReadRawObservations(const std::string& fileName, const ComputationSettings& settings, Interaction& ui,
                          RawObservations& raw) {
     LineReader reader(fileName);
-    if (!reader.IsOpen()) return false;
     raw.Angles.Clear();
     raw.Distances.Clear();
     FieldArray fields;
     std::string line;
+    // Names longer than a point name are cut; each is reported once, with the names it became.
+    std::vector<std::pair<std::string, std::string>> cut;
+    std::unordered_set<std::string> seenCut;
+    const auto name = [&](std::size_t i) {
+        const std::string& whole = fields.Whole(i);
+        if (whole.size() > kPointNameMax && seenCut.insert(whole).second) cut.emplace_back(whole, fields[i]);
+        return fields[i];
+    };
+    if (!reader.IsOpen()) {
+        ui.Message(Vn("Không đọc được file ") + fileName);
+        return false;
+    }
     while (reader.Next(line)) {
+        DropByteOrderMark(line, reader.LineNumber());
+        if (const auto bad = BareCarriageReturn(fileName, reader.LineNumber(), line)) {
+            ui.Message(*bad);
+            return false;
+        }
         if (TrimBlanks(line).empty()) continue;
         const int count = SplitFields(line, fields, std::nullopt, false, settings.FixedFieldWidth);
         if (count == 4) {
-            AngleRecord record{fields[1], fields[2], fields[3], 0, false, reader.LineNumber()};
-            const ParsedAngle angle =
-                ParseDms(TrimBlanks(fields[4]), settings.AnglesInDegrees, settings.AngleTextWithPoint);
+            AngleRecord record{name(1), name(2), name(3), 0, false, reader.LineNumber()};
+            const std::string text = TrimBlanks(fields[4]);
+            const ParsedAngle angle = ParseDms(text, settings.AnglesInDegrees, settings.AngleTextWithPoint);
             record.Degrees = angle.Degrees;
-            if (!angle.Ok()) {
+            // A circle reading lies on the circle: anything else is a slip that would swamp the sums.
+            if (!angle.Ok() || !(angle.Degrees >= 0 && angle.Degrees <= 360)) {
                 record.Bad = true;
+                ParsedAngle shown = angle;
+                if (angle.Ok()) shown.Text = text;  // with its sign
                 ui.Message(Vn("Góc ") + record.Backsight + " " + record.Station + " " + record.Target + " " +
-                           AngleFormatMessage(angle));
+                           AngleFormatMessage(shown));
             }
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
-            DistanceRecord record{fields[1], fields[2], 0, false, reader.LineNumber()};
-            if (!TryParseReal(fields[3], record.Metres)) {
+            DistanceRecord record{name(1), name(2), 0, false, reader.LineNumber()};
+            if (!TryParseReal(fields[3], record.Metres) || !(record.Metres >= 0 && record.Metres <= 1e6)) {
                 record.Bad = true;
                 ui.Message("loi " + QuotedText(fields[3]));
             }
             raw.Distances.PushBack(std::move(record));
         }
+    }
+    if (!cut.empty()) {
+        std::string names;
+        for (std::size_t i = 0; i < cut.size() && i < 10; ++i)
+            names += (i > 0 ? ", " : "") + QuotedText(cut[i].first) + " -> " + cut[i].second;
+        if (cut.size() > 10) names += ", ...";
+        ui.Message(Vn("File ") + fileName + " : " + std::to_string(cut.size()) +
+                   Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
     }
     return true;
 }
@@ -355,22 +384,23 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
         return FieldBookOutcome::NameCollision;
 
     RawObservations raw;
-    if (!ReadRawObservations(files.Raw, settings, ui, raw)) {
-        ui.Message(Vn("Không đọc được file ") + files.Raw);
+    if (!ReadRawObservations(files.Raw, settings, ui, raw)) return FieldBookOutcome::ReadFailed;
+    // A file without a single sound record would replace the books of the last run with empty ones.
+    const auto sound = [](const auto& records) {
+        return std::any_of(records.begin(), records.end(), [](const auto& r) { return !r.Bad; });
+    };
+    if (!sound(raw.Angles) && !sound(raw.Distances)) {
+        ui.Message(NoDataMessage(files.Raw));
         return FieldBookOutcome::ReadFailed;
     }
     FieldBookReducer reducer(raw, options, ui);
     const bool completed = reducer.Run();
     const FieldBooks& books = reducer.Books();
-    const std::pair<const std::string*, const std::vector<std::string>*> writes[] = {
-        {&files.AngleBook, &books.AngleBook},
-        {&files.DistanceBook, &books.DistanceBook},
-        {&files.Adjustment, &books.AdjustmentLines}};
-    for (const auto& [path, lines] : writes) {
-        if (!WriteLinesAtomically(*path, *lines)) {
-            ui.Message(Vn("Không ghi được file ") + *path);
-            return FieldBookOutcome::WriteFailed;
-        }
+    if (const auto failed = WriteBookSet({{files.AngleBook, &books.AngleBook},
+                                          {files.DistanceBook, &books.DistanceBook},
+                                          {files.Adjustment, &books.AdjustmentLines}})) {
+        ui.Message(Vn("Không ghi được file ") + *failed);
+        return FieldBookOutcome::WriteFailed;
     }
     return completed ? FieldBookOutcome::Completed : FieldBookOutcome::Stopped;
 }

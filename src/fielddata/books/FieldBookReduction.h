@@ -40,8 +40,10 @@ struct FieldBooks {
     std::vector<std::string> AdjustmentLines;
 };
 
-// Reads the angle records (4 fields) and distance records (3 fields); a value that does not parse
-// is reported and its record marked. False when the file cannot be read.
+// Reads the angle records (4 fields) and distance records (3 fields); a value that does not parse,
+// a reading off the circle and a distance that is negative or past 1e6 m are reported and their
+// record marked; a leading byte-order mark is skipped. False, after a message, when the file cannot
+// be read or has a line end it cannot split at.
 bool ReadRawObservations(const std::string& fileName, const ComputationSettings& settings, Interaction& ui,
                          RawObservations& raw);
 
@@ -95,8 +97,10 @@ struct FieldBookFiles {
     std::string Adjustment;
 };
 
-// Reads the raw file, reduces it and writes the three books (each atomically). A stopped run
-// writes what was reduced before the stop.
+// Reads the raw file, reduces it and writes the three books as one set: all of them or, when one
+// cannot be written, none. A raw file without a sound record is refused before anything is
+// written. A
+// stopped run writes what was reduced before the stop.
 FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOptions& options,
                                  const ComputationSettings& settings, Interaction& ui);
 

@@ -1,6 +1,8 @@
 #include "fielddata/books/ObservationBooks.h"
 
+#include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "core/io/Readers.h"
 #include "core/model/NetworkModel.h"
@@ -11,6 +13,7 @@
 #include "core/text/TextHelpers.h"
 #include "core/text/Tokenizer.h"
 #include "core/text/VnCodec.h"
+#include "fielddata/books/BookFiles.h"
 
 namespace qef {
 
@@ -50,9 +53,16 @@ void SiteLines(std::vector<std::string>& out) {
     out.push_back(Vn("\t\t\t\tSố hợp đồng : __________________________________________________"));
 }
 
+// Reads the observations; false (message shown) when they cannot be read or hold neither an angle
+// nor a side, which would leave the books empty.
 bool ReadAll(const std::string& name, const ComputationSettings& settings, PointNameTable& names, Observations& obs,
              Interaction& ui, ToolStatus& status) {
-    if (ReadObservations(name, settings, names, obs, status.ReadError, ui)) return true;
+    if (!ReadObservations(name, settings, names, obs, status.ReadError, ui)) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return false;
+    }
+    if (obs.Angles.Count() + obs.Sides.Count() > 0) return true;
+    ui.Message(NoDataMessage(name));
     status.Outcome = RunOutcome::ReadFailed;
     return false;
 }
@@ -199,10 +209,25 @@ std::vector<std::string> DistanceBook(const Observations& obs, const PointNameTa
     return book;
 }
 
-// A detail-book cell: a number in its form, else the text as it stands.
-std::string DetailCell(const std::string& text, int decimals) {
+// A detail-book cell: a number in its form, else the text as it stands. False for a number no
+// survey gives (not finite, or past `limit` either side, or below `lowest`): it is refused, not copied.
+bool DetailCell(const std::string& text, int decimals, double scale, double lowest, double limit, std::string& cell) {
     double value = 0.0;
-    return TryParseReal(TrimBlanks(text), value) ? FormatFixed(value, 0, decimals) : text;
+    if (!TryParseReal(TrimBlanks(text), value)) {
+        // "nan" and "inf" are no text a surveyor writes either: they come from a program.
+        const std::string trimmed = TrimBlanks(text);
+        std::string_view t = trimmed;
+        if (t.starts_with('+')) t.remove_prefix(1);
+        double special = 0.0;
+        const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), special);
+        if (error == std::errc() && end == t.data() + t.size() && !std::isfinite(special)) return false;
+        cell = text;
+        return true;
+    }
+    const double scaled = value * scale;
+    if (!std::isfinite(value) || !(std::fabs(scaled) <= limit) || scaled < lowest) return false;
+    cell = FormatFixed(value, 0, decimals);
+    return true;
 }
 
 }  // namespace
@@ -240,9 +265,13 @@ std::vector<double> SplitMeanIntoReadings(int n, int toleranceSeconds, double me
 ToolStatus WriteObservationBooks(const ObservationBookFiles& files, const FieldBookOptions& options,
                                  const ComputationSettings& settings, RandomSource& random, Interaction& ui) {
     ToolStatus status;
-    const std::vector<std::string> outputs{files.AngleBook, files.DistanceBook, files.Listing};
-    for (const std::string& out : outputs)
-        if (!ResultNameUsable({files.Observations}, out, ui, status)) return status;
+    for (const std::string* out : {&files.AngleBook, &files.DistanceBook, &files.Listing})
+        if (!ResultNameUsable({files.Observations}, *out, ui, status)) return status;
+    // One book written over another would lose it.
+    if (!CheckOutputNames({files.Observations}, {files.AngleBook, files.DistanceBook, files.Listing}, ui)) {
+        status.Outcome = RunOutcome::NameCollision;
+        return status;
+    }
     PointNameTable names;
     Observations obs;
     if (!ReadAll(files.Observations, settings, names, obs, ui, status)) return status;
@@ -255,9 +284,12 @@ ToolStatus WriteObservationBooks(const ObservationBookFiles& files, const FieldB
         angles.Angle(names.Name(obs.Angles.BackIds[a]), names.Name(obs.Angles.StationIds[a]),
                      names.Name(obs.Angles.ForeIds[a]), obs.Angles.Values[a]);
     const std::vector<std::string> distances = DistanceBook(obs, names, random, listing);
-    if (!WriteToolResult(files.AngleBook, angles.Book(), ui, status) ||
-        !WriteToolResult(files.DistanceBook, distances, ui, status) || !WriteToolResult(files.Listing, listing, ui, status))
+    if (const auto failed = WriteBookSet(
+            {{files.AngleBook, &angles.Book()}, {files.DistanceBook, &distances}, {files.Listing, &listing}})) {
+        ui.Message(Vn("Lỗi ghi file ") + *failed);
+        status.Outcome = RunOutcome::WriteFailed;
         return status;
+    }
     status.Written = obs.Angles.Count() + obs.Sides.Count();
     return status;
 }
@@ -310,12 +342,23 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
         row("|" + PadLeft(lastBacksight, 10) + " | " + std::string(9, ' ') +
             Vn(" |           |           |        |        |         |         | Khép góc  |"));
     };
+    // Angles share the readers' limit on every number; distances are lengths, in metres at most 1e6.
+    const double toMetres = MillimetresToMetres(settings.MetresFlag, 1.0);
+    bool anyRow = false;
     FieldArray f;
     std::string line;
     while (reader.Next(line)) {
+        DropByteOrderMark(line, reader.LineNumber());
+        const auto refuse = [&](const std::string& message) {
+            ui.Message(message);
+            status.Outcome = RunOutcome::ReadFailed;
+            return status;
+        };
+        if (const auto bad = BareCarriageReturn(inName, reader.LineNumber(), line)) return refuse(*bad);
         if (TrimLeftBlanks(line).empty()) continue;
         // A remark line holds no fields: it is neither a station nor a point.
         if (SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth) == 0) continue;
+        anyRow = true;
         const std::string first = TrimBlanks(f[1]);
         if (first.empty() || first[0] == '(') {
             if (stationWritten) closing();
@@ -328,9 +371,22 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
             stationWritten = true;
             lastBacksight = f[3];
         } else {
-            row("|" + PadLeft(first, 10) + " | " + PadLeft(DetailCell(f[2], 4), 9) + " | " +
-                PadLeft(DetailCell(f[3], 3), 9) + " |           |        |        |         |         |           |");
+            const std::string at = Vn("File ") + inName + Vn(", dòng ") + std::to_string(reader.LineNumber());
+            // A staff point belongs to the station above it; with none the line is no detail record.
+            if (!stationWritten) return refuse(at + Vn(" : điểm mia đứng trước mọi dòng trạm máy"));
+            std::string angle, distance;
+            const bool angleOk = DetailCell(f[2], 4, 1.0, -1e9, 1e9, angle);
+            if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance))
+                return refuse(at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) +
+                              Vn("] không hợp lệ"));
+            row("|" + PadLeft(first, 10) + " | " + PadLeft(angle, 9) + " | " + PadLeft(distance, 9) +
+                " |           |        |        |         |         |           |");
         }
+    }
+    if (!anyRow) {
+        ui.Message(NoDataMessage(inName));
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
     }
     if (stationWritten) closing();
     out.push_back(rt);

@@ -39,7 +39,9 @@ ToolStatus WriteObservationBooks(const ObservationBookFiles& files, const FieldB
                                  const ComputationSettings& settings, RandomSource& random, Interaction& ui);
 
 // The ruled detail book of a detail observation file. The angle closure of each station is left
-// for the surveyor to fill in.
+// for the surveyor to fill in. Refused, naming the file and the line, before anything is written:
+// a file without a station or point line, a point before every station, an angle or distance that
+// is nan, infinite, past the readers' limits or (a distance) negative, a line end left unsplit.
 ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
                            Interaction& ui);
 

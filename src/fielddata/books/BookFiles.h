@@ -1,0 +1,34 @@
+#pragma once
+// What the book commands share about their files: the books of one run are put in place
+// together, an input without a single data line is refused before anything is written, and a
+// leading byte-order mark is no data.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qef {
+
+struct BookFile {
+    std::string Path;
+    const std::vector<std::string>* Lines;
+};
+
+// Writes the books (CR LF) aside in their folders and moves them over the old files together;
+// nullopt when all are in place, else the name of a book that could not be written, and then
+// every old file is as it was. Books in one folder are one set; books in several folders are one
+// set per folder, moved folder after folder.
+std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books);
+
+// "File <name> không có số liệu".
+std::string NoDataMessage(const std::string& fileName);
+
+// Removes a UTF-8 byte-order mark from the start of the first line.
+void DropByteOrderMark(std::string& line, long long lineNumber);
+
+// A carriage return left inside a line is a line end the readers do not split at (a file with
+// CR-only line ends reads as one line): "File <name>, dòng N : ..." to refuse the file with, or
+// nullopt when the line has none.
+std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
+                                              const std::string& line);
+
+}  // namespace qef

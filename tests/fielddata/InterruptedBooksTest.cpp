@@ -1,0 +1,214 @@
+// The books of one run are one set: a run that dies at any moment, or runs out of disk, leaves the
+// books of the run before it whole or the new ones whole, never a mix, never a temporary, and never
+// touches its input.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <ostream>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "core/model/OutputSet.h"
+#include "fielddata/books/FieldBookReduction.h"
+#include "fielddata/books/ObservationBooks.h"
+#include "support/Fakes.h"
+#include "support/OutputSnapshot.h"
+
+namespace qef {
+namespace {
+
+using test::Snapshot;
+
+// How a run ended, as a child's exit code.
+enum Ended { kCompleted = 0, kWriteFailed = 1, kOther = 2 };
+
+struct BookCommand {
+    const char* Name;
+    // The input for run `variant` (0 the run before, 1 the run under test).
+    std::string (*Input)(int variant);
+    Ended (*Run)(const std::string& dir);
+};
+void PrintTo(const BookCommand& command, std::ostream* os) { *os << command.Name; }
+
+// Sixty stations of two sets of two directions, and many sides, each forward and back: the
+// distance book, written after the angle book, is the largest.
+std::string RawInput(int variant) {
+    std::string text;
+    char line[128];
+    for (int i = 1; i <= 3000; ++i) {
+        const int b = (i * 7 + variant * 3) % 50;
+        const int t = (i * 13 + variant) % 50;
+        const auto angle = [&](const char* target, int deg, int sec) {
+            std::snprintf(line, sizeof line, "B%d\tS%d\t%s%d\t%d.%04d\r\n", i, i, target, i, deg, sec);
+            text += line;
+        };
+        if (i <= 60) {
+            angle("B", 0, b);
+            angle("T", 75, 2030 + t);
+            angle("T", 255, 2036 + t);
+            angle("B", 180, b + 4);
+            angle("B", 90, b);
+            angle("T", 165, 2030 + t);
+            angle("T", 345, 2034 + t);
+            angle("B", 270, b + 2);
+        }
+        std::snprintf(line, sizeof line, "S%d\tT%d\t%d.%03d\r\nT%d\tS%d\t%d.%03d\r\n", i, i, 100 + i, t, i, i, 100 + i,
+                      t + 2);
+        text += line;
+    }
+    return text;
+}
+
+Ended RunFieldBooks(const std::string& dir) {
+    FieldBookOptions options;
+    options.AngleSets = 2;
+    options.DistanceCount = 2;
+    options.DistanceTolerance = 5;
+    SilentInteraction ui;
+    switch (BuildFieldBooks({dir + "/in.dta", dir + "/goc.txt", dir + "/canh.txt", dir + "/bs.dta"}, options,
+                            ComputationSettings{}, ui)) {
+    case FieldBookOutcome::Completed: return kCompleted;
+    case FieldBookOutcome::WriteFailed: return kWriteFailed;
+    default: return kOther;
+    }
+}
+
+// A long traverse whose angles were kept only at its first points: the distance book, written
+// after the angle book, is the largest.
+std::string ObservationInput(int variant) {
+    std::string text;
+    char line[128];
+    for (int i = 1; i <= 3000; ++i) {
+        if (i <= 30) {
+            std::snprintf(line, sizeof line, "P%d\tP%d\tP%d\t%d.%02d%02d\r\n", i - 1, i, i + 1,
+                          (i * 37 + variant) % 360, i % 60, (i * 7) % 60);
+            text += line;
+        }
+        std::snprintf(line, sizeof line, "P%d\tP%d\t%d.%03d\r\n", i, i + 1, 100 + i, (i + variant) % 1000);
+        text += line;
+    }
+    return text;
+}
+
+Ended RunObservationBooks(const std::string& dir) {
+    FieldBookOptions options;
+    options.AngleSets = 2;
+    options.HalfSetTolerance = 8;
+    options.TwoCVariation = 12;
+    SeededRandom random(31);
+    SilentInteraction ui;
+    const ToolStatus status = WriteObservationBooks(
+        {dir + "/in.dta", dir + "/goc.txt", dir + "/canh.txt", dir + "/bs.dta"}, options, ComputationSettings{}, random, ui);
+    return status.Outcome == RunOutcome::Completed     ? kCompleted
+           : status.Outcome == RunOutcome::WriteFailed ? kWriteFailed
+                                                       : kOther;
+}
+
+const std::set<std::string> kInputs{"in.dta"};
+
+class InterruptedBooks : public ::testing::TestWithParam<BookCommand> {
+protected:
+    test::TempDir dir;
+    std::string input;  // the input of the run under test
+    Snapshot before;    // the books of an earlier run
+    Snapshot after;     // the books of the run under test, run to its end
+
+    void SetUp() override {
+        test::WriteFileBytes(dir.File("in.dta"), GetParam().Input(0));
+        ASSERT_EQ(GetParam().Run(dir.Path()), kCompleted);
+        before = test::Outputs(dir.Path(), kInputs);
+        input = GetParam().Input(1);
+        test::WriteFileBytes(dir.File("in.dta"), input);
+        ASSERT_EQ(GetParam().Run(dir.Path()), kCompleted);
+        after = test::Outputs(dir.Path(), kInputs);
+        ASSERT_EQ(after.size(), 3u);
+        for (const auto& [name, bytes] : after) ASSERT_NE(before.at(name), bytes) << name;
+        test::Restore(dir.Path(), before, kInputs);
+    }
+
+    // The run in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
+    pid_t Start(long long fileLimit = -1) {
+        const pid_t pid = ::fork();
+        if (pid != 0) return pid;
+        if (fileLimit >= 0) {
+            // Writing past the limit fails as on a full disk instead of killing the process.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        _exit(GetParam().Run(dir.Path()));
+    }
+
+    int Wait(pid_t pid) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+TEST_P(InterruptedBooks, KilledAtAnyMomentLeavesTheOldBooksOrTheNewOnes) {
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(Wait(Start()), kCompleted);
+        ASSERT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
+        test::Restore(dir.Path(), before, kInputs);
+    }
+    const auto runTime = (std::chrono::steady_clock::now() - t0) / 3;
+    std::mt19937 random(33);
+    std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
+    int old = 0, fresh = 0;
+    for (int trial = 0; trial < 120; ++trial) {
+        const pid_t pid = Start();
+        std::this_thread::sleep_for(std::chrono::nanoseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        Wait(pid);
+        // The next run of the same books finishes a set that was committed and clears the rest.
+        OutputSet::Recover(dir.File("goc.txt"));
+        const Snapshot got = test::Outputs(dir.Path(), kInputs);
+        if (got == before) {
+            ++old;
+        } else if (got == after) {
+            ++fresh;
+        } else {
+            ADD_FAILURE() << "trial " << trial << ": neither set, differing:" << test::Differences(got, before);
+        }
+        EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input) << "trial " << trial;
+        test::Restore(dir.Path(), before, kInputs);
+    }
+    // The kills fell both before and after the end of the run.
+    EXPECT_GT(old, 0);
+    EXPECT_GT(fresh, 0);
+}
+
+TEST_P(InterruptedBooks, AFullDiskLeavesTheOldBooksAndNoStagedOnes) {
+    std::size_t largest = 0;
+    for (const auto& [name, bytes] : after) largest = std::max(largest, bytes.size());
+    // Room for the angle book but not for the distance book after it.
+    ASSERT_EQ(after.at("canh.txt").size(), largest);
+    ASSERT_LT(after.at("goc.txt").size(), largest / 2);
+    for (long long limit : {0LL, 1LL, 100LL, 5000LL, static_cast<long long>(largest) / 2,
+                            static_cast<long long>(largest) - 1}) {
+        SCOPED_TRACE("files stop at " + std::to_string(limit) + " bytes");
+        EXPECT_EQ(Wait(Start(limit)), kWriteFailed);
+        const Snapshot got = test::Outputs(dir.Path(), kInputs);
+        EXPECT_TRUE(got == before) << "differing:" << test::Differences(got, before);
+        EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input);
+        test::Restore(dir.Path(), before, kInputs);
+    }
+    EXPECT_EQ(Wait(Start(static_cast<long long>(largest))), kCompleted);
+    EXPECT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, InterruptedBooks,
+                         ::testing::Values(BookCommand{"FieldBooks", &RawInput, &RunFieldBooks},
+                                           BookCommand{"ObservationBooks", &ObservationInput, &RunObservationBooks}),
+                         [](const auto& param) { return std::string(param.param.Name); });
+
+}  // namespace
+}  // namespace qef
