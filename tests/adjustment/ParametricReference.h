@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SyntheticNetwork.h"
 
@@ -66,16 +68,28 @@ inline ParametricSolution SolveParametric(const SyntheticNetwork& g, double mb, 
     const auto& angles = g.Angles;
     const auto& sides = g.Sides;
     const int rows = static_cast<int>(angles.size() + sides.size());
-    Eigen::MatrixXd jac(rows, columns);
-    Eigen::VectorXd misfit(rows), weight(rows);
+    // Each observation touches at most three points: its row goes into the normals term by term.
+    Eigen::MatrixXd n(columns, columns);
+    Eigen::VectorXd rhs(columns);
+    double pvv = 0.0;
     for (int iteration = 0; iteration < 8; ++iteration) {
-        jac.setZero();
-        int r = 0;
+        n.setZero();
+        rhs.setZero();
+        pvv = 0.0;
+        std::vector<std::pair<int, double>> row;
         auto add = [&](const std::string& p, double dx, double dy) {
             if (auto it = sol.Index.find(p); it != sol.Index.end()) {
-                jac(r, it->second) += dx;
-                jac(r, it->second + 1) += dy;
+                row.emplace_back(it->second, dx);
+                row.emplace_back(it->second + 1, dy);
             }
+        };
+        auto accumulate = [&](double misfit, double weight) {
+            for (const auto& [c1, v1] : row) {
+                rhs(c1) -= weight * v1 * misfit;
+                for (const auto& [c2, v2] : row) n(c1, c2) += weight * v1 * v2;
+            }
+            pvv += weight * misfit * misfit;
+            row.clear();
         };
         for (const auto& a : angles) {
             const Eigen::Vector2d s = sol.Coords[a.Station], b = sol.Coords[a.Back], f = sol.Coords[a.Fore];
@@ -83,8 +97,6 @@ inline ParametricSolution SolveParametric(const SyntheticNetwork& g, double mb, 
             double d = (computed - a.Value) * 3600.0;
             while (d > 648000.0) d -= 1296000.0;
             while (d < -648000.0) d += 1296000.0;
-            misfit(r) = d;
-            weight(r) = 1.0;
             // d(azimuth s->p) / d(p) = (-dy, dx) / s^2, in seconds.
             const Eigen::Vector2d df = f - s, db = b - s;
             const double kf = kSecondsPerRadian / df.squaredNorm(), kb = kSecondsPerRadian / db.squaredNorm();
@@ -92,24 +104,23 @@ inline ParametricSolution SolveParametric(const SyntheticNetwork& g, double mb, 
             add(a.Station, df(1) * kf, -df(0) * kf);
             add(a.Back, db(1) * kb, -db(0) * kb);
             add(a.Station, -db(1) * kb, db(0) * kb);
-            ++r;
+            accumulate(d, 1.0);
         }
         for (const auto& s : sides) {
             const Eigen::Vector2d d = sol.Coords[s.To] - sol.Coords[s.From];
             const double len = d.norm();
-            misfit(r) = len - s.Value;
             const double m = sideMs(s.Value);
-            weight(r) = (mb / m) * (mb / m);
             add(s.To, d(0) / len, d(1) / len);
             add(s.From, -d(0) / len, -d(1) / len);
-            ++r;
+            accumulate(len - s.Value, (mb / m) * (mb / m));
         }
-        const Eigen::MatrixXd n = jac.transpose() * weight.asDiagonal() * jac;
-        const Eigen::VectorXd step = n.ldlt().solve(-(jac.transpose() * weight.asDiagonal() * misfit));
+        const Eigen::LDLT<Eigen::MatrixXd> factor(n);
+        const Eigen::VectorXd step = factor.solve(rhs);
         for (const auto& [name, c] : sol.Index) sol.Coords[name] += Eigen::Vector2d(step(c), step(c + 1));
-        sol.Qxx = n.inverse();
+        if (step.size() == 0 || step.cwiseAbs().maxCoeff() < 1e-10) break;
     }
-    sol.Pvv = misfit.dot(weight.asDiagonal() * misfit);
+    sol.Qxx = n.inverse();
+    sol.Pvv = pvv;
     sol.Redundancy = rows - columns;
     sol.Mu = std::sqrt(sol.Pvv / sol.Redundancy);
     return sol;
