@@ -118,6 +118,10 @@ void CommandRunner::ReportReadError(const ReadErrorRecord& error) {
     Ask().Message(text);
 }
 
+void CommandRunner::StepEnded() {
+    if (TForm2* monitor = window_.MonitorWindow()) monitor->EndRun(true);
+}
+
 WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
     WorkerResult result;
     if (computing_) {

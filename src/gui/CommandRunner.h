@@ -37,6 +37,7 @@ public:
     // Keeps the error of the run and names the file and line in a message.
     void ReportReadError(const ReadErrorRecord& error);
     WorkerResult RunStep(const ComputationStep& step) override;
+    void StepEnded() override;
 
 private:
     // The window is disabled for the life of a run, however the run ends.

@@ -34,6 +34,8 @@ public:
     virtual WorkerResult RunStep(const ComputationStep& step) = 0;
     // Where the dialog's own questions and messages go.
     virtual Interaction& Ask() = 0;
+    // Said by a step whose files are in place before its closing message: the monitor shows its end.
+    virtual void StepEnded() {}
 };
 
 // `input` holds the files of the input step; a command without that step asks its own. The runner

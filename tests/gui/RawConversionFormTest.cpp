@@ -98,13 +98,16 @@ TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
     EXPECT_EQ(test::ReadFileBytes(settingsPath), "1\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n4\r\n10\r\n1\r\n1\r\n");
 }
 
-// Messages, each with whether the main window was busy and the monitor up when it came.
+// Messages, each with whether the main window was busy and the monitor up when it came, and how
+// full the monitor's bar was.
 struct WatchedInteraction : test::ScriptedInteraction {
     MainWindow* window = nullptr;
     std::vector<bool> busy;
+    std::vector<QString> bars;
     void Message(const std::string& text) override {
         busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
                        window->MonitorWindow()->isVisible());
+        bars.push_back(window->MonitorWindow()->findChild<QProgressBar*>(QStringLiteral("PB1"))->text());
         ScriptedInteraction::Message(text);
     }
 };
@@ -133,6 +136,7 @@ TEST(RawConversionForm, ConvertsThroughTheCommandRunner) {
         ASSERT_EQ(watch.Messages().size(), 1u);
         EXPECT_TRUE(watch.Messages()[0].starts_with(Vn("Đã chuyển xong file ")));
         EXPECT_EQ(watch.busy, std::vector<bool>{true});
+        EXPECT_EQ(watch.bars, std::vector<QString>{QStringLiteral("100%")});  // full as the message stands
         EXPECT_FALSE(monitor->isVisible());
         EXPECT_EQ(bar->text(), QStringLiteral("100%"));
         EXPECT_EQ(monitor->Label(MonitorLabel::Stage)->text(), QStringLiteral("Kết thúc"));
@@ -140,6 +144,7 @@ TEST(RawConversionForm, ConvertsThroughTheCommandRunner) {
 
         watch.calls.clear();
         watch.busy.clear();
+        watch.bars.clear();
         Click<QPushButton>(f, "XlslXuly");
         ASSERT_EQ(watch.Messages().size(), 1u);
         EXPECT_TRUE(watch.Messages()[0].starts_with(Vn("Không ghi được file ") + s.dir.File("khong_co")))
