@@ -285,9 +285,11 @@ TEST_F(F5Fixture, StartAfterTheLastGroupSaysEveryGroupIsComputed) {
 struct WatchedInteraction : test::ScriptedInteraction {
     MainWindow* window = nullptr;
     std::vector<bool> busy;
+    std::vector<QString> bars;  // the monitor's bar as each message came
     void Message(const std::string& text) override {
         busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
                        window->MonitorWindow()->isVisible());
+        bars.push_back(window->MonitorWindow()->findChild<QProgressBar*>(QStringLiteral("PB1"))->text());
         ScriptedInteraction::Message(text);
     }
 };
@@ -332,9 +334,11 @@ TEST_F(F5Fixture, StepsRunThroughTheCommandRunner) {
         GroupFrom(d, QStringLiteral("GPS02"));
         watch.calls.clear();
         watch.busy.clear();
+        watch.bars.clear();
         Button(d, "OK")->click();
         EXPECT_EQ(watch.Messages(), std::vector<std::string>{Vn("Kết thúc")});
         EXPECT_EQ(watch.busy, std::vector<bool>{true});
+        EXPECT_EQ(watch.bars, std::vector<QString>{QStringLiteral("100%")});  // full under "Kết thúc"
     });
     EXPECT_EQ(bar->text(), QStringLiteral("100%"));
     EXPECT_EQ(monitor->Label(MonitorLabel::Stage)->text(), QStringLiteral("Kết thúc"));

@@ -14,6 +14,7 @@
 
 #include "drawing/DxfDrawing.h"
 #include "gui/GuiText.h"
+#include "gui/StepEndGate.h"
 #include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
 
@@ -275,9 +276,10 @@ void TFListCanhXp::RunGroup(GroupStep step) {
     std::unique_ptr<DxfDrawing> drawing;
     if (!result.empty()) drawing = std::make_unique<DxfDrawing>(DrawingPathFor(result));
     runner_->RunStep([&](Interaction& ui, Progress& monitor) {
+        StepEndGate gate(ui, runner_, Vn("Kết thúc"));
         return StepResult(step == GroupStep::Adjust
-                              ? session_.AdjustGroup(settings_, result, ui, monitor, drawing.get())
-                              : session_.ComputeCoordinates(settings_, result, ui, monitor, drawing.get()));
+                              ? session_.AdjustGroup(settings_, result, gate, monitor, drawing.get())
+                              : session_.ComputeCoordinates(settings_, result, gate, monitor, drawing.get()));
     });
     // As after every command, the next one starts with the export off.
     CB_TailenAcad_->setChecked(false);

@@ -26,6 +26,7 @@
 #include "core/text/VnCodec.h"
 #include "fielddata/raw/RawConversion.h"
 #include "gui/InputStep.h"
+#include "gui/StepEndGate.h"
 
 namespace qef {
 
@@ -53,33 +54,6 @@ public:
         painter->drawText(QRectF(opt.rect.adjusted(4, 0, -2, 0)), text, layout);
         painter->restore();
     }
-};
-
-// Passes everything on; the conversion says "Đã chuyển xong" once its files are in place, so the
-// monitor reaches its end before that message stands over it.
-class ConversionEndGate : public Interaction {
-public:
-    ConversionEndGate(Interaction& target, Progress& monitor, StepRunner* runner)
-        : target_(target), monitor_(monitor), runner_(runner) {}
-    void Message(const std::string& text) override {
-        if (text.starts_with(Vn("Đã chuyển xong"))) {
-            monitor_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
-            monitor_.SetPosition(1);
-            if (runner_) runner_->StepEnded();
-        }
-        target_.Message(text);
-    }
-    Answer AskYesNo(const std::string& text) override { return target_.AskYesNo(text); }
-    Answer AskYesNoCancel(const std::string& text) override { return target_.AskYesNoCancel(text); }
-    std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
-                                       const std::string& defaultText) override {
-        return target_.AskText(caption, prompt, defaultText);
-    }
-
-private:
-    Interaction& target_;
-    Progress& monitor_;
-    StepRunner* runner_;
 };
 
 template <typename W>
@@ -345,7 +319,10 @@ void Txlslt3::XlslXulyClick() {
         monitor.SetText(MonitorLabel::Stage, Vn("Đang chuyển file số liệu thô"));
         monitor.SetRange(0, 1);
         monitor.SetPosition(0);
-        ConversionEndGate gate(ui, monitor, runner_);
+        StepEndGate gate(ui, runner_, Vn("Đã chuyển xong"), [&monitor] {
+            monitor.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
+            monitor.SetPosition(1);
+        });
         const RawConversionOutcome outcome = ConvertRawFile(*format, options, paths, gate).Outcome;
         WorkerResult result;
         // Nothing found is said, and is no failure of the run.
