@@ -54,9 +54,9 @@ void CommandRunner::Run(const ComputationCommand& command) {
     window_.CommitGridEntry();
     window_.CreateDialogs();
     PrepareSettings(command, Settings());
-    if (command.ShowDialog && !AskParameters(command)) return;
+    if (command.Parameters != ParametersDialog::NotShown && !AskParameters(command)) return;
     WorkerResult result;
-    if (!command.InputStep) {
+    if (!command.InputStep()) {
         // The step-by-step dialog is modal and waits for the user: no busy cursor over it.
         CallWorker(command, result);
         return;
@@ -94,7 +94,7 @@ void CommandRunner::Run(const ComputationCommand& command) {
 bool CommandRunner::AskParameters(const ComputationCommand& command) {
     TFTsbs* dialog = window_.ParametersDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return false;
-    if (command.RigorousFromDialog) {
+    if (command.Parameters == ParametersDialog::ShownRigorousReadBack) {
         if (const auto* rigorous = dialog->findChild<QCheckBox*>(QStringLiteral("CB_BSCC")))
             Settings().Modes.RigorousWanted = rigorous->isChecked();
     }
@@ -102,9 +102,8 @@ bool CommandRunner::AskParameters(const ComputationCommand& command) {
 }
 
 bool CommandRunner::CallWorker(const ComputationCommand& command, WorkerResult& result) {
-    const Worker worker = WorkerFor(command.Worker);
-    if (!worker) return false;
-    result = worker(*this, command, input_);
+    if (!command.Run) return false;
+    result = command.Run(*this, command, input_);
     // The worker has written its files: only now is the run at its end.
     if (TForm2* monitor = window_.MonitorWindow()) monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
     return true;
