@@ -210,7 +210,9 @@ private:
     void OnEditorModified(bool modified);
     bool WriteAtomically(const QString& path, const std::string& bytes);
     SaveResult WriteDataFile(const QString& name);
-    SaveResult WriteEditorText(const QString& name, bool newName);
+    // A text saved under a new name captions the editor with that name.
+    enum class TextName { Kept, New };
+    SaveResult WriteEditorText(const QString& name, TextName textName);
     // Before the grid gets other data: asks whether its changes are saved; false on Cancel or
     // when the save did not happen.
     bool OfferDataSave();

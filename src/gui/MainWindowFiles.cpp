@@ -15,12 +15,12 @@
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
+#include "gui/MainWindowTexts.h"
 
 namespace qef {
 
 namespace {
 
-const QString kProgramTitle = QStringLiteral("QEF 2010");
 const QString kOpenDataFilter =
     QStringLiteral("File dữ liệu *.DTA (*.DTA *.dta);;File dạng *.DAT (*.DAT *.dat);;All File (*)");
 const QString kOpenTextFilter = QStringLiteral(

@@ -12,6 +12,7 @@
 #include <charconv>
 
 #include "core/numeric/Numbers.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
 
@@ -42,12 +43,6 @@ int LayerNumber(const std::string& suffix, int fallback) {
 }
 
 std::string LayerSuffix(int n) { return "kc" + std::to_string(n); }
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 }  // namespace
 
