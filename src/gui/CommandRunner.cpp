@@ -10,6 +10,7 @@
 #include "core/text/VnCodec.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
+#include "gui/MainWindowTexts.h"
 #include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TForm2.h"
 
@@ -88,7 +89,8 @@ void CommandRunner::Run(const ComputationCommand& command) {
         written = !result.Report->empty();
         if (written) reportName = *result.Report;
     }
-    ShowReport(command, reportName, written, result);
+    if (written) ShowReport(command, reportName, result);
+    else TellReportNotWritten(reportName, result);
 }
 
 bool CommandRunner::AskParameters(const ComputationCommand& command) {
@@ -137,21 +139,20 @@ WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
     return result;
 }
 
-void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
+void CommandRunner::TellReportNotWritten(const std::string& reportName, const WorkerResult& result) {
+    if (result.Cancelled) return;
+    Ask().Message((result.StoppedOnError ? Vn("Tính toán dừng lại do có lỗi. ") : std::string()) +
+                  Vn("Lần tính này không ghi file báo cáo ") + ToTcvn3(NameOfNative(reportName)));
+}
+
+void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName,
                                const WorkerResult& result) {
     const QString report = NameOfNative(reportName);
-    if (!writtenByRun) {
-        if (result.Cancelled) return;
-        Ask().Message((result.StoppedOnError ? Vn("Tính toán dừng lại do có lỗi. ") : std::string()) +
-                      Vn("Lần tính này không ghi file báo cáo ") + ToTcvn3(report));
-        return;
-    }
     if (result.StoppedOnError) {
         Ask().Message(Vn("Tính toán dừng lại do có lỗi; báo cáo ") + ToTcvn3(report) +
                       Vn(" chỉ ghi đến chỗ dừng."));
     }
-    window_.ShowReport(report, command.After == AfterRun::ProgressLogClassic ? QStringLiteral("QEF 2003")
-                                                                              : QStringLiteral("QEF 2010"));
+    window_.ShowReport(report, command.After == AfterRun::ProgressLogClassic ? kClassicProgramTitle : kProgramTitle);
 }
 
 void CommandRunner::SetBusy(bool busy) {

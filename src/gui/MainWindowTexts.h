@@ -5,6 +5,8 @@
 namespace qef {
 
 inline const QString kProgramTitle = QStringLiteral("QEF 2010");
+// The caption of the reports of the older single-pass adjustment.
+inline const QString kClassicProgramTitle = QStringLiteral("QEF 2003");
 
 // Grid data files, both cases of each pattern.
 inline const QString kDataFileFilter =
