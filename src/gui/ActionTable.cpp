@@ -230,7 +230,7 @@ const ActionRow kActions[] = {
     {.Name = "KTtungnhom", .Text = "Tính tọa độ và bình sai từng nhóm", .Key = Qt::Key_F5,
      .Icon = TileIcon("F5", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, 
      // The step-by-step dialog sets its own flags and asks its own files.
-     .Command = {.Run = StepByStepWorker}},
+     .Command = {.Run = ShowStepAdjustmentDialog}},
     {.Name = "ToolButton9", .Text = "Tìm sai số thô", .Icon = TileIcon("⚑", Tone::Adjust), .Bar = B::Main,
      .SameCommandAs = "Binhsaimoi"},
     {.Name = "BSDC", .Text = "Bình sai cao độ", .Key = Qt::Key_F6, .Icon = TileIcon("F6", Tone::Adjust),

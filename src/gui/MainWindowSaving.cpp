@@ -44,7 +44,7 @@ bool MainWindow::OfferEditorSave() {
     const Answer answer = Ask().AskYesNoCancel(EditorSaveQuestion(textFileName_));
     if (answer == Answer::Cancel) return false;
     if (answer == Answer::No) return true;
-    return SaveEditorText() == SaveResult::Saved;
+    return TextFileSave() == SaveResult::Saved;
 }
 
 SaveResult MainWindow::SaveUnderAskedName(const FileQuestion& question,
@@ -93,12 +93,12 @@ SaveResult MainWindow::WriteDataFile(const QString& name) {
     return SaveResult::Saved;
 }
 
-SaveResult MainWindow::SaveEditorText() {
+SaveResult MainWindow::TextFileSave() {
     if (!textFileName_.isEmpty()) return WriteEditorText(textFileName_, TextName::Kept);
-    return SaveEditorTextAs();
+    return TextFileSaveAs();
 }
 
-SaveResult MainWindow::SaveEditorTextAs() {
+SaveResult MainWindow::TextFileSaveAs() {
     return SaveUnderAskedName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")},
                               [this](const QString& name) { return WriteEditorText(name, TextName::New); });
 }
@@ -121,7 +121,7 @@ SaveResult MainWindow::WriteEditorText(const QString& name, TextName textName) {
     return SaveResult::Saved;
 }
 
-bool MainWindow::ConfirmClose() {
+bool MainWindow::FormCloseQuery() {
     CommitGridEntry();
     struct Document {
         bool modified;
@@ -129,7 +129,7 @@ bool MainWindow::ConfirmClose() {
         SaveResult (MainWindow::*save)();
     };
     const Document editor{Editor_->document()->isModified(), EditorSaveQuestion(textFileName_),
-                          &MainWindow::SaveEditorText};
+                          &MainWindow::TextFileSave};
     const Document grid{!dataSaved_, Vn("Bạn có Save dữ liệu không ?"), &MainWindow::SaveDataFile};
     // The visible view's document is asked about first.
     const Document order[] = {GridVisible() ? grid : editor, GridVisible() ? editor : grid};
@@ -149,7 +149,7 @@ bool MainWindow::ConfirmClose() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (ConfirmClose()) {
+    if (FormCloseQuery()) {
         help_->close();
         event->accept();
     } else {

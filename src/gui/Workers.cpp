@@ -68,7 +68,7 @@ WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand&
 }
 
 // F5: the dialog of its own, with its own files; the view stays as it is.
-WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
+WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
     if (TFListCanhXp* dialog = runner.Window().StepDialog()) {
         dialog->SetRunner(&runner);
         dialog->exec();

@@ -41,7 +41,7 @@ WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand
 // The older single-pass adjustment.
 WorkerResult AdjustClassicWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
 // F5: the group-by-group dialog, no input step.
-WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
+WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
 // F6.
 WorkerResult LevellingWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
 // F7, F8, F9: the command's detail mode.

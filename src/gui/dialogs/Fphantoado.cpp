@@ -153,8 +153,8 @@ void Fphantoado::ConnectControls() {
     for (QLineEdit* edit : {EXd1_, EYd1_, EXd2_, EYd2_, Egoc_, Ecanh_})
         connect(edit, &QLineEdit::returnPressed, this, &Fphantoado::Compute);
     connect(Btinh_, &QPushButton::clicked, this, &Fphantoado::Compute);
-    connect(SG1_, &QTableWidget::cellClicked, this, [this](int row, int) { OnTableClick(row); });
-    connect(Bfile_, &QPushButton::clicked, this, &Fphantoado::OnFile);
+    connect(SG1_, &QTableWidget::cellClicked, this, [this](int row, int) { SG1Click(row); });
+    connect(Bfile_, &QPushButton::clicked, this, &Fphantoado::BfileClick);
     connect(Button2_, &QPushButton::clicked, this, &QDialog::accept);
     for (QPushButton* button : {Btinh_, Bfile_, Button2_}) button->setAutoDefault(false);
 }
@@ -190,7 +190,7 @@ void Fphantoado::Compute() {
     }
 }
 
-void Fphantoado::OnTableClick(int row) {
+void Fphantoado::SG1Click(int row) {
     QLineEdit* const* target = nullptr;
     QLineEdit* const point1[] = {Ed1_, EXd1_, EYd1_};
     QLineEdit* const point2[] = {Ed2_, EXd2_, EYd2_};
@@ -221,7 +221,7 @@ bool Fphantoado::LoadTable(const QString& path) {
     return true;
 }
 
-void Fphantoado::OnFile() {
+void Fphantoado::BfileClick() {
     const std::optional<QString> name = files_.AskOpenName(
         {QStringLiteral("Tên file só liệu chi tiết dạng khác"),
          QStringLiteral("File dạng *.DTA* (*.DTA* *.dta*);;All File (*)"), QStringLiteral("DTA")});

@@ -45,8 +45,8 @@ private:
     QHBoxLayout* BuildButtons();
     void ConnectControls();
     void OnMethod(int item);
-    void OnTableClick(int row);
-    void OnFile();
+    void SG1Click(int row);
+    void BfileClick();
 
     FileDialogs& files_;
     std::function<Interaction&()> ask_;

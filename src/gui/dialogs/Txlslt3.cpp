@@ -228,8 +228,8 @@ void Txlslt3::ConnectControls() {
     connect(RBdangcanh2_, &QRadioButton::toggled, this, [this](bool on) {
         settings_.ConvDistanceForm = on ? DistanceForm::Millimetres : DistanceForm::Metres;
     });
-    connect(RGluachon_[0], &QRadioButton::clicked, this, [this] { ChooseOutputStyle(0); });
-    connect(RGluachon_[1], &QRadioButton::clicked, this, [this] { ChooseOutputStyle(1); });
+    connect(RGluachon_[0], &QRadioButton::clicked, this, [this] { RGluachonClick(0); });
+    connect(RGluachon_[1], &QRadioButton::clicked, this, [this] { RGluachonClick(1); });
     for (const IntEdit& e : edits_) {
         connect(e.edit, &QLineEdit::textChanged, this, [this, e](const QString& text) {
             bool ok = false;
@@ -282,7 +282,7 @@ void Txlslt3::ReadBackEdits() {
 
 // "Theo kiểu cũ": fixed width, packed angles, millimetres; "Theo kiểu mới": TAB, angles with their
 // point, metres.
-void Txlslt3::ChooseOutputStyle(int item) {
+void Txlslt3::RGluachonClick(int item) {
     const bool old = item == 0;
     RBkitu_[old ? 4 : 1]->setChecked(true);
     (old ? RBdanggoc2_ : RBdanggoc1_)->setChecked(true);

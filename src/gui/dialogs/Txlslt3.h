@@ -64,7 +64,7 @@ private:
     void OnWithHeights(bool on);
     void OnEditExit(const IntEdit& e);
     void ReadBackEdits();
-    void ChooseOutputStyle(int item);
+    void RGluachonClick(int item);
     bool Confirm(const QString& text);
 
     FileDialogs& files_;
