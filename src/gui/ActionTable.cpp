@@ -417,4 +417,14 @@ std::span<const MenuRow> MainWindowMenus() { return kMenus; }
 std::span<const BarRow> MainWindowBars() { return kBars; }
 std::span<const ActionRow> MainWindowActions() { return kActions; }
 
+const ComputationCommand* FindComputationCommand(std::string_view actionName) {
+    for (const ActionRow& row : MainWindowActions()) {
+        if (actionName != row.Name) continue;
+        if (row.Command.Run) return &row.Command;
+        if (row.SameCommandAs) return FindComputationCommand(row.SameCommandAs);
+        return nullptr;
+    }
+    return nullptr;
+}
+
 }  // namespace qef

@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "core/model/ComputationSettings.h"
 #include "gui/Commands.h"
@@ -66,6 +67,8 @@ struct ActionRow {
 };
 
 std::span<const ActionRow> MainWindowActions();
+// The computation command that the action of that name runs; nullptr when it runs none.
+const ComputationCommand* FindComputationCommand(std::string_view actionName);
 
 struct MenuRow {
     MenuId Id;

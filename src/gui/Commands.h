@@ -1,8 +1,6 @@
 #pragma once
 // The computation commands of the main window: what each one sets before it asks its files, and
 // the worker it calls. A command's settings sit in its action's row of the action table.
-#include <string_view>
-
 #include "core/model/ComputationSettings.h"
 #include "core/model/DetailMode.h"
 
@@ -61,9 +59,6 @@ struct ComputationCommand {
 
     bool InputStep() const { return KnownPrompt != nullptr; }
 };
-
-// The command of the action of that name; nullptr when it has none.
-const ComputationCommand* FindComputationCommand(std::string_view actionName);
 
 // Sets the flags and the dialog title of a command, as it does before its parameters dialog.
 void PrepareSettings(const ComputationCommand& command, ComputationSettings& settings);

@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "gui/ActionTable.h"
 #include "gui/Commands.h"
 #include "gui/InputStep.h"
 
