@@ -59,6 +59,19 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
                                  this),
                    "GroupBox1");
 
+    BuildDrawingGroup();
+
+    QHBoxLayout* buttons = OkCancelRow();
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(note);
+    layout->addWidget(group_);
+    layout->addLayout(buttons);
+    ConnectControls();
+}
+
+// What is drawn, the heights of its texts and its layers.
+void TFVoiAutoCAD::BuildDrawingGroup() {
     CB_VeSDluoi0_ = Named(new QCheckBox(QStringLiteral("Tải điểm gốc.         Độ cao text ="), group_), "CB_VeSDluoi0");
     CB_VeSDluoi1_ = Named(new QCheckBox(QStringLiteral("Tải điểm bình sai. Độ cao text ="), group_), "CB_VeSDluoi1");
     CB_VeChitiet_ =
@@ -104,19 +117,14 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
     grid->addWidget(ECaotextC, 3, 1);
     grid->addWidget(CB_ZtoCSDL_, 4, 0, 1, 4);
     grid->setColumnMinimumWidth(2, 12);
+}
 
-    QHBoxLayout* buttons = OkCancelRow();
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(note);
-    layout->addWidget(group_);
-    layout->addLayout(buttons);
-
+void TFVoiAutoCAD::ConnectControls() {
     connect(CB_VeSDluoi0_, &QCheckBox::toggled, this, &TFVoiAutoCAD::OnKnownPoints);
     connect(CB_VeSDluoi1_, &QCheckBox::toggled, this, &TFVoiAutoCAD::OnAdjustedPoints);
     connect(CB_VeChitiet_, &QCheckBox::toggled, this, &TFVoiAutoCAD::OnDetailPoints);
-    connect(CB_Vedocao_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(1, on); });
-    connect(CB_ZtoCSDL_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(2, on); });
+    connect(CB_Vedocao_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(UploadBit::HeightTexts, on); });
+    connect(CB_ZtoCSDL_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(UploadBit::Z, on); });
     connect(UD_Layer1_, &QSpinBox::valueChanged, this, [this](int n) { settings_.AcadLayer1 = LayerSuffix(n); });
     connect(UD_Layer2_, &QSpinBox::valueChanged, this, [this](int n) { settings_.AcadLayer2 = LayerSuffix(n); });
     for (const HeightEdit& h : heights_) {
@@ -193,7 +201,7 @@ void TFVoiAutoCAD::OnAdjustedPoints(bool checked) {
 
 void TFVoiAutoCAD::OnDetailPoints(bool checked) {
     settings_.AcadUploadDetailPoints = checked;
-    SetFlagBit(0, checked);
+    SetFlagBit(UploadBit::DetailPoints, checked);
     if (settings_.AcadFileUploadMode && checked) {
         CB_VeSDluoi0_->setChecked(false);
         CB_VeSDluoi1_->setChecked(false);
@@ -201,8 +209,8 @@ void TFVoiAutoCAD::OnDetailPoints(bool checked) {
     }
 }
 
-void TFVoiAutoCAD::SetFlagBit(unsigned bit, bool on) {
-    const auto mask = static_cast<std::uint8_t>(1u << bit);
+void TFVoiAutoCAD::SetFlagBit(UploadBit bit, bool on) {
+    const auto mask = static_cast<std::uint8_t>(1u << static_cast<unsigned>(bit));
     if (on)
         settings_.AcadUploadFlags = static_cast<std::uint8_t>(settings_.AcadUploadFlags | mask);
     else
