@@ -69,21 +69,22 @@ void AppendBlock(MainWindow& window, bool) { window.WriteBlockToFile(MainWindow:
 // Editor formatting acts on the selection, or on the text typed next when nothing is selected;
 // a style button adds or removes its style alone.
 void MergeFormat(MainWindow& window, const QTextCharFormat& format) { window.Editor()->mergeCurrentCharFormat(format); }
-void Bold(MainWindow& window, bool down) {
+void BoldButtonClick(MainWindow& window, bool down) {
     QTextCharFormat format;
     format.setFontWeight(down ? QFont::Bold : QFont::Normal);
     MergeFormat(window, format);
 }
-void Italic(MainWindow& window, bool down) {
+void ItalicButtonClick(MainWindow& window, bool down) {
     QTextCharFormat format;
     format.setFontItalic(down);
     MergeFormat(window, format);
 }
-void Underline(MainWindow& window, bool down) {
+void UnderlineButtonClick(MainWindow& window, bool down) {
     QTextCharFormat format;
     format.setFontUnderline(down);
     MergeFormat(window, format);
 }
+// The three alignment buttons (LeftAlignClick with each button's alignment).
 void AlignLeft(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignLeft); }
 void AlignCentre(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignHCenter); }
 void AlignRight(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignRight); }
@@ -112,7 +113,7 @@ QWidget* SeparatorChoice(MainWindow& window, QToolBar* bar) {
     return box;
 }
 
-// The font list holds the screen's fonts, sorted.
+// The font list holds the screen's fonts, sorted; choosing one is FontNameChange.
 QWidget* FontNameBox(MainWindow& window, QToolBar* bar) {
     auto* box = new QFontComboBox(bar);
     box->setMaxVisibleItems(10);
@@ -125,7 +126,7 @@ QWidget* FontNameBox(MainWindow& window, QToolBar* bar) {
 }
 
 // A size counts once typed in full (Enter or leaving the box) or stepped; then the editor has
-// the focus again.
+// the focus again (FontSizeChange).
 QWidget* FontSizeBox(MainWindow& window, QToolBar* bar) {
     auto* box = new QSpinBox(bar);
     box->setRange(1, 200);
@@ -398,11 +399,11 @@ const ActionRow kActions[] = {
     {.Name = "FontName", .Bar = B::Editor, .Widget = FontNameBox},
     {.Name = "FontSize", .Bar = B::Editor, .Widget = FontSizeBox},
     {.Name = "BoldButton", .Text = "Chữ đậm", .Icon = TileIcon("B", Tone::Edit), .Bar = B::Editor, .BarGap = true,
-     .Checked = Check::Off, .Handler = Bold},
+     .Checked = Check::Off, .Handler = BoldButtonClick},
     {.Name = "ItalicButton", .Text = "Chữ nghiêng", .Icon = TileIcon("I", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off, .Handler = Italic},
+     .Checked = Check::Off, .Handler = ItalicButtonClick},
     {.Name = "UnderlineButton", .Text = "Gạch chân", .Icon = TileIcon("U", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off, .Handler = Underline},
+     .Checked = Check::Off, .Handler = UnderlineButtonClick},
     {.Name = "LeftAlign", .Text = "Canh trái", .Icon = TileIcon("⇤", Tone::Edit), .Bar = B::Editor,
      .BarGap = true, .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignLeft},
     {.Name = "CenterAlign", .Text = "Canh giữa", .Icon = TileIcon("↔", Tone::Edit), .Bar = B::Editor,

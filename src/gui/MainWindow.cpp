@@ -161,7 +161,7 @@ void MainWindow::BuildViews() {
     connect(StGrid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { if (GridVisible()) WriteGridStatus(); });
     Editor_ = MakeEditor(this);
-    connect(Editor_->document(), &QTextDocument::modificationChanged, this, &MainWindow::OnEditorModified);
+    connect(Editor_->document(), &QTextDocument::modificationChanged, this, &MainWindow::EditorChange);
 
     views_ = new QStackedWidget(this);
     views_->setObjectName(QStringLiteral("Views"));
@@ -318,7 +318,7 @@ void MainWindow::ForgetEditorText() {
     textFileName_.clear();
     // Clearing signals a change, and no signal of the unchanged state need follow: the panel
     // follows the state the document is left in.
-    OnEditorModified(Editor_->document()->isModified());
+    EditorChange(Editor_->document()->isModified());
 }
 
 void MainWindow::ShowReport(const QString& path, const QString& programTitle) {

@@ -212,7 +212,8 @@ private:
     void ShowEditor(const QString& programTitle);
     void SetCommandEnabled(QAction* action, bool enabled);
     void EnableGridCommands(bool enabled);
-    void OnEditorModified(bool modified);
+    // Status panel 0 follows whether the editor is modified.
+    void EditorChange(bool modified);
     bool WriteAtomically(const QString& path, const std::string& bytes);
     SaveResult WriteDataFile(const QString& name);
     // A text saved under a new name captions the editor with that name.

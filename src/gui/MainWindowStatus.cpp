@@ -58,7 +58,7 @@ void MainWindow::WriteGridStatus() {
     WriteStatus(GridStatusText(row, column, grid_->DataRowCount()));
 }
 
-void MainWindow::OnEditorModified(bool modified) {
+void MainWindow::EditorChange(bool modified) {
     if (!GridVisible()) WriteStatus(modified ? QStringLiteral("Đã sửa") : QString());
 }
 
