@@ -21,6 +21,10 @@ namespace qef {
 
 namespace {
 
+// Fixed-width lines of the point table are cut at the default field width: the calculator keeps
+// clear of the settings.
+constexpr int kTableFieldWidth = 10;
+
 std::string Bytes(const QLineEdit* edit) { return ToTcvn3(edit->text()); }
 
 }  // namespace
@@ -209,7 +213,7 @@ void Fphantoado::SG1Click(int row) {
 
 bool Fphantoado::LoadTable(const QString& path) {
     CalculatorTable table;
-    if (!ReadCalculatorTable(NativeName(path), 10, table)) {
+    if (!ReadCalculatorTable(NativeName(path), kTableFieldWidth, table)) {
         ask_().Message(Vn("Không mở được file ") + ToTcvn3(path));
         return false;
     }

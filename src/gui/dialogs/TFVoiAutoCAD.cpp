@@ -33,13 +33,16 @@ QString ShortText(double value) {
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
 }
 
+// Control-point layers are "kc1" to "kc10".
+constexpr int kLayerCount = 10;
+
 // The number of a layer suffix "kc<n>", or the fallback when the suffix is not of that form.
 int LayerNumber(const std::string& suffix, int fallback) {
     if (suffix.size() < 3 || suffix.compare(0, 2, "kc") != 0) return fallback;
     int n = 0;
     const char* end = suffix.data() + suffix.size();
     auto [ptr, ec] = std::from_chars(suffix.data() + 2, end, n);
-    return (ec == std::errc() && ptr == end && n >= 1 && n <= 10) ? n : fallback;
+    return (ec == std::errc() && ptr == end && n >= 1 && n <= kLayerCount) ? n : fallback;
 }
 
 std::string LayerSuffix(int n) { return "kc" + std::to_string(n); }
@@ -93,7 +96,7 @@ void TFVoiAutoCAD::BuildDrawingGroup() {
     // The up-down and its number edit are one spin box; its edit keeps the old edit's name.
     auto layerSpin = [this](const char* name, const char* editName, int start) {
         auto* spin = Named(new QSpinBox(group_), name);
-        spin->setRange(1, 10);
+        spin->setRange(1, kLayerCount);
         spin->setWrapping(false);
         spin->setValue(start);
         if (auto* edit = spin->findChild<QLineEdit*>()) edit->setObjectName(QString::fromLatin1(editName));

@@ -228,8 +228,8 @@ void Txlslt3::ConnectControls() {
     connect(RBdangcanh2_, &QRadioButton::toggled, this, [this](bool on) {
         settings_.ConvDistanceForm = on ? DistanceForm::Millimetres : DistanceForm::Metres;
     });
-    connect(RGluachon_[0], &QRadioButton::clicked, this, [this] { RGluachonClick(0); });
-    connect(RGluachon_[1], &QRadioButton::clicked, this, [this] { RGluachonClick(1); });
+    connect(RGluachon_[0], &QRadioButton::clicked, this, [this] { RGluachonClick(OutputStyle::Old); });
+    connect(RGluachon_[1], &QRadioButton::clicked, this, [this] { RGluachonClick(OutputStyle::New); });
     for (const IntEdit& e : edits_) {
         connect(e.edit, &QLineEdit::textChanged, this, [this, e](const QString& text) {
             bool ok = false;
@@ -282,9 +282,9 @@ void Txlslt3::ReadBackEdits() {
 
 // "Theo kiểu cũ": fixed width, packed angles, millimetres; "Theo kiểu mới": TAB, angles with their
 // point, metres.
-void Txlslt3::RGluachonClick(int item) {
-    const bool old = item == 0;
-    RBkitu_[old ? 4 : 1]->setChecked(true);
+void Txlslt3::RGluachonClick(OutputStyle style) {
+    const bool old = style == OutputStyle::Old;
+    RBkitu_[static_cast<int>(old ? SeparatorMode::FixedWidth : SeparatorMode::Tab)]->setChecked(true);
     (old ? RBdanggoc2_ : RBdanggoc1_)->setChecked(true);
     (old ? RBdangcanh2_ : RBdangcanh1_)->setChecked(true);
 }

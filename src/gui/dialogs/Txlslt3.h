@@ -64,7 +64,10 @@ private:
     void OnWithHeights(bool on);
     void OnEditExit(const IntEdit& e);
     void ReadBackEdits();
-    void RGluachonClick(int item);
+    // "Theo kiểu cũ": fixed width, packed angles, millimetres; "Theo kiểu mới": Tab, angles with
+    // a point, metres.
+    enum class OutputStyle { Old, New };
+    void RGluachonClick(OutputStyle style);
     bool Confirm(const QString& text);
 
     FileDialogs& files_;
