@@ -66,11 +66,11 @@ bool Connect(MainWindow& window, const ActionRow& row, QAction* action) {
                          });
         return true;
     }
-    if (row.Command) {
-        const ComputationCommand* command = FindComputationCommand(row.Command);
+    if (row.Command.Run || row.SameCommandAs) {
+        const ComputationCommand* command = row.Command.Run ? &row.Command : FindComputationCommand(row.SameCommandAs);
         if (!command) return false;
         QObject::connect(action, &QAction::triggered, &window, [&window, command] { window.Runner().Run(*command); });
-        return WorkerFor(command->Worker) != nullptr;
+        return true;
     }
     if (row.Handler) {
         QObject::connect(action, &QAction::triggered, &window,

@@ -11,9 +11,11 @@
 #include "gui/GridEditor.h"
 #include "gui/MainWindow.h"
 #include "gui/BlockCommands.h"
+#include "gui/FieldBookWorkers.h"
 #include "gui/ObservationBookCommands.h"
 #include "gui/TextToolCommands.h"
 #include "gui/ToolCommands.h"
+#include "gui/Workers.h"
 
 namespace qef {
 
@@ -67,21 +69,22 @@ void AppendBlock(MainWindow& window, bool) { window.WriteBlockToFile(MainWindow:
 // Editor formatting acts on the selection, or on the text typed next when nothing is selected;
 // a style button adds or removes its style alone.
 void MergeFormat(MainWindow& window, const QTextCharFormat& format) { window.Editor()->mergeCurrentCharFormat(format); }
-void Bold(MainWindow& window, bool down) {
+void BoldButtonClick(MainWindow& window, bool down) {
     QTextCharFormat format;
     format.setFontWeight(down ? QFont::Bold : QFont::Normal);
     MergeFormat(window, format);
 }
-void Italic(MainWindow& window, bool down) {
+void ItalicButtonClick(MainWindow& window, bool down) {
     QTextCharFormat format;
     format.setFontItalic(down);
     MergeFormat(window, format);
 }
-void Underline(MainWindow& window, bool down) {
+void UnderlineButtonClick(MainWindow& window, bool down) {
     QTextCharFormat format;
     format.setFontUnderline(down);
     MergeFormat(window, format);
 }
+// The three alignment buttons (LeftAlignClick with each button's alignment).
 void AlignLeft(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignLeft); }
 void AlignCentre(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignHCenter); }
 void AlignRight(MainWindow& window, bool) { window.Editor()->setAlignment(Qt::AlignRight); }
@@ -110,7 +113,7 @@ QWidget* SeparatorChoice(MainWindow& window, QToolBar* bar) {
     return box;
 }
 
-// The font list holds the screen's fonts, sorted.
+// The font list holds the screen's fonts, sorted; choosing one is FontNameChange.
 QWidget* FontNameBox(MainWindow& window, QToolBar* bar) {
     auto* box = new QFontComboBox(bar);
     box->setMaxVisibleItems(10);
@@ -123,7 +126,7 @@ QWidget* FontNameBox(MainWindow& window, QToolBar* bar) {
 }
 
 // A size counts once typed in full (Enter or leaving the box) or stepped; then the editor has
-// the focus again.
+// the focus again (FontSizeChange).
 QWidget* FontSizeBox(MainWindow& window, QToolBar* bar) {
     auto* box = new QSpinBox(bar);
     box->setRange(1, 200);
@@ -218,29 +221,73 @@ const ActionRow kActions[] = {
     // Computations; "Tìm sai số thô" is the F4 command.
     {.Name = "Binhsaimoi", .Text = "Bình sai tọa độ", .Key = Qt::Key_F4, .Hint = "Bình sai tọa độ ",
      .Icon = TileIcon("F4", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, .BarGap = true,
-     .Command = "Binhsaimoi"},
+     .Command = {.Run = AdjustByOrderWorker,
+                 .DialogTitle = "Thông số tính toán Bình sai",
+                 .Parameters = ParametersDialog::ShownRigorousReadBack,
+                 .Modes = kTraverseModes,
+                 .KnownPrompt = "Nhập tên file tọa độ gốc - Bình sai",
+                 .ObservationPrompt = "Nhập tên file số liệu đo - Bình sai",
+                 .After = AfterRun::ProgressLog}},
     {.Name = "KTtungnhom", .Text = "Tính tọa độ và bình sai từng nhóm", .Key = Qt::Key_F5,
-     .Icon = TileIcon("F5", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, .Command = "KTtungnhom"},
+     .Icon = TileIcon("F5", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, 
+     // The step-by-step dialog sets its own flags and asks its own files.
+     .Command = {.Run = ShowStepAdjustmentDialog}},
     {.Name = "ToolButton9", .Text = "Tìm sai số thô", .Icon = TileIcon("⚑", Tone::Adjust), .Bar = B::Main,
-     .Command = "Binhsaimoi"},
+     .SameCommandAs = "Binhsaimoi"},
     {.Name = "BSDC", .Text = "Bình sai cao độ", .Key = Qt::Key_F6, .Icon = TileIcon("F6", Tone::Adjust),
-     .Menu = M::Compute, .Bar = B::Main, .Command = "BSDC"},
+     .Menu = M::Compute, .Bar = B::Main, 
+     .Command = {.Run = LevellingWorker,
+                 .DialogTitle = "Thông số tính toán Bình sai độ cao",
+                 .Parameters = ParametersDialog::Shown,
+                 .Modes = kLevellingModes,
+                 .KnownPrompt = "Nhập tên file cao độ gốc",
+                 .ObservationPrompt = "Nhập tên file số liệu đo cao",
+                 .After = AfterRun::FirstReport}},
     {.Name = "TXYMia", .Text = "Tính tọa độ (x, y) điểm chi tiết", .Key = Qt::Key_F7,
      .Hint = "Tính tọa độ điểm chi tiết", .Icon = TileIcon("F7", Tone::Detail), .Menu = M::Compute,
-     .Bar = B::Main, .Command = "TXYMia"},
+     .Bar = B::Main, 
+     .Command = {.Run = DetailPointsWorker,
+                 .DialogTitle = "Thông số tính toán tọa độ điểm",
+                 .Parameters = ParametersDialog::Shown,
+                 .Modes = kDetailModes,
+                 .KnownPrompt = "Nhập tên file tọa độ gốc",
+                 .ObservationPrompt = "Nhập tên file số liệu đo chi tiết"}},
     {.Name = "TB_Tinhxyz1", .Text = "Tính (x, y, z) điểm chi tiết theo chênh cao", .Key = Qt::Key_F8,
      .Hint = "Tính tọa độ, cao độ theo chênh cao", .Icon = TileIcon("F8", Tone::Detail), .Menu = M::Compute,
-     .Bar = B::Main, .Command = "TB_Tinhxyz1"},
+     .Bar = B::Main, 
+     .Command = {.Run = DetailPointsWorker,
+                 .DialogTitle = "Thông số tính toán tọa độ, cao độ điểm theo chênh cao",
+                 .Parameters = ParametersDialog::Shown,
+                 .Modes = kDetailWithHeightsModes,
+                 .KnownPrompt = "Nhập tên file tọa độ, cao độ gốc",
+                 .ObservationPrompt = "Nhập tên file số liệu đo cao chi tiết theo chênh cao",
+                 .DetailMode = DetailMode::HeightsFromDifferences}},
     {.Name = "TB_TinhXYZ2", .Text = "Tính (x, y, z) điểm chi tiết theo góc thiên đỉnh", .Key = Qt::Key_F9,
      .Hint = "Tính tọa độ, cao độ theo góc thiên đỉnh", .Icon = TileIcon("F9", Tone::Detail),
-     .Menu = M::Compute, .Bar = B::Main, .Command = "TB_TinhXYZ2"},
+     .Menu = M::Compute, .Bar = B::Main, 
+     .Command = {.Run = DetailPointsWorker,
+                 .DialogTitle = "Thông số tính toán tọa độ, cao độ điểm theo góc thiên đỉnh",
+                 .Parameters = ParametersDialog::Shown,
+                 .Modes = kDetailWithHeightsModes,
+                 .KnownPrompt = "Nhập tên file tọa độ, cao độ gốc",
+                 .ObservationPrompt = "Nhập tên file số liệu đo cao chi tiết theo góc thiên đỉnh",
+                 .DetailMode = DetailMode::HeightsFromZenithAngles}},
     {.Name = "Bnhsaic1", .Text = "Bình sai tọa độ theo phiên bản QEF2003", .Menu = M::Compute, .MenuGap = true,
-     .Command = "Bnhsaic1"},
+     
+     .Command = {.Run = AdjustClassicWorker,
+                 .DialogTitle = "Thông số tính toán Bình sai đơn giản",
+                 .Parameters = ParametersDialog::Shown,
+                 .Modes = kTraverseModes,
+                 .KnownPrompt = "Nhập tên file tọa độ gốc - Bình sai",
+                 .ObservationPrompt = "Nhập tên file số liệu đo - Bình sai",
+                 .After = AfterRun::ProgressLogClassic}},
     {.Name = "TBXulysodo", .Text = "Tính toán và lập sổ đo góc cạnh", .Icon = TileIcon("Sổ", Tone::Tool),
-     .Bar = B::Main, .BarGap = true, .Command = "Taosodogoccanh"},
+     .Bar = B::Main, .BarGap = true, .SameCommandAs = "Taosodogoccanh"},
     {.Name = "Xulysolieutho", .Text = "Xử lý số liệu đo trên máy toàn đạc điện tử", .Hint = "Xử lý số liệu thô",
      .Icon = TileIcon("Thô", Tone::Tool), .Menu = M::Compute, .MenuGap = true, .Bar = B::Main,
-     .Command = "Xulysolieutho"},
+     
+     // The conversion form keeps its own options and asks its own files.
+     .Command = {.Run = RawConversionWorker}},
     {.Name = "Chenhcaolg", .Text = "Chuyển chênh cao L.giác -> chênh cao H.học", .Menu = M::Compute,
      .Handler = TrigToGeometricCommand},
     {.Name = "Trungbinhdocao", .Text = "Tính trung bình trị đo cao, khoảng cách giữa 2 trạm", .Menu = M::Compute,
@@ -260,7 +307,14 @@ const ActionRow kActions[] = {
      .Handler = SortXYHCommand},
     {.Name = "Sosanhgoccanh", .Text = "So sánh số liệu góc, cạnh trong 2 file", .Menu = M::Tools, .MenuGap = true,
      .Handler = CompareObservationsCommand},
-    {.Name = "Khugoccanhcung", .Text = "Khử góc cạnh cứng", .Menu = M::Tools, .Command = "Khugoccanhcung"},
+    {.Name = "Khugoccanhcung", .Text = "Khử góc cạnh cứng", .Menu = M::Tools, 
+     // No dialog; the flags are still set so that the result question is that of an adjustment
+     // whatever ran before.
+     .Command = {.Run = RemoveFixedObservationsWorker,
+                 .DialogTitle = "Thông số tính toán Bình sai đơn giản",
+                 .Modes = kTraverseModes,
+                 .KnownPrompt = "Nhập tên file tọa độ gốc - Bình sai đơn giản",
+                 .ObservationPrompt = "Nhập tên file số liệu đo - Bình sai đơn giản"}},
     {.Name = "ChuyentoadoSDR", .Text = "Chuyển tọa độ -> (*.DAT), dùng trong SDR", .Menu = M::Tools,
      .MenuGap = true, .Handler = CommaFormCommand},
     {.Name = "Thongketram", .Text = "Thống kê trạm máy trong file chi tiết", .Menu = M::Tools,
@@ -271,9 +325,11 @@ const ActionRow kActions[] = {
      .Handler = ReplaceWordsCommand},
     {.Name = "Congcot", .Text = "Cộng cột", .Menu = M::Tools, .Handler = SumColumnsCommand},
     {.Name = "Taosodogoccanh", .Text = "Từ file sl đo thô tạo file sl góc, cạnh và sl Bình sai",
-     .Menu = M::Tools, .MenuGap = true, .Command = "Taosodogoccanh"},
+     .Menu = M::Tools, .MenuGap = true, 
+     // The field books ask their options and files themselves.
+     .Command = {.Run = FieldBooksWorker}},
     {.Name = "Vesodogoc", .Text = "Từ file sl đo góc, cạnh tạo file trình bày đơn giản", .Menu = M::Tools,
-     .Command = "Vesodogoc"},
+     .Command = {.Run = TextBooksWorker}},
     {.Name = "sodochitiet", .Text = "Tạo sổ đo chi tiết", .Menu = M::Tools, .Handler = DetailBookCommand},
     // Its books are simulated and say so; it is listed like the others.
     {.Name = "sltosodo", .Text = "Xử lý file thô ra file sổ đo góc cạnh", .Key = Qt::SHIFT | Qt::CTRL | Qt::Key_F12,
@@ -343,11 +399,11 @@ const ActionRow kActions[] = {
     {.Name = "FontName", .Bar = B::Editor, .Widget = FontNameBox},
     {.Name = "FontSize", .Bar = B::Editor, .Widget = FontSizeBox},
     {.Name = "BoldButton", .Text = "Chữ đậm", .Icon = TileIcon("B", Tone::Edit), .Bar = B::Editor, .BarGap = true,
-     .Checked = Check::Off, .Handler = Bold},
+     .Checked = Check::Off, .Handler = BoldButtonClick},
     {.Name = "ItalicButton", .Text = "Chữ nghiêng", .Icon = TileIcon("I", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off, .Handler = Italic},
+     .Checked = Check::Off, .Handler = ItalicButtonClick},
     {.Name = "UnderlineButton", .Text = "Gạch chân", .Icon = TileIcon("U", Tone::Edit), .Bar = B::Editor,
-     .Checked = Check::Off, .Handler = Underline},
+     .Checked = Check::Off, .Handler = UnderlineButtonClick},
     {.Name = "LeftAlign", .Text = "Canh trái", .Icon = TileIcon("⇤", Tone::Edit), .Bar = B::Editor,
      .BarGap = true, .Checked = Check::Off, .Group = GroupId::Alignment, .Handler = AlignLeft},
     {.Name = "CenterAlign", .Text = "Canh giữa", .Icon = TileIcon("↔", Tone::Edit), .Bar = B::Editor,
@@ -361,5 +417,15 @@ const ActionRow kActions[] = {
 std::span<const MenuRow> MainWindowMenus() { return kMenus; }
 std::span<const BarRow> MainWindowBars() { return kBars; }
 std::span<const ActionRow> MainWindowActions() { return kActions; }
+
+const ComputationCommand* FindComputationCommand(std::string_view actionName) {
+    for (const ActionRow& row : MainWindowActions()) {
+        if (actionName != row.Name) continue;
+        if (row.Command.Run) return &row.Command;
+        if (row.SameCommandAs) return FindComputationCommand(row.SameCommandAs);
+        return nullptr;
+    }
+    return nullptr;
+}
 
 }  // namespace qef

@@ -1,12 +1,15 @@
 #pragma once
 // The menu and toolbar actions of the main window as data: one row per action, saying how it
-// looks, where it appears and what it does. The menus and toolbars are built by walking it.
+// looks, where it appears and what it does; a computation command's row holds its settings and its
+// worker too. The menus and toolbars are built by walking it.
 #include <QKeyCombination>
 #include <QStyle>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "core/model/ComputationSettings.h"
+#include "gui/Commands.h"
 
 class QToolBar;
 class QWidget;
@@ -40,8 +43,8 @@ enum class Check { None, Off, On };
 using ActionHandler = void (*)(MainWindow& window, bool checked);
 using BarWidgetMaker = QWidget* (*)(MainWindow& window, QToolBar* bar);
 
-// An action does something when it has a handler, a setting or a command whose worker exists;
-// every other action is a command whose work is not built yet, and stays disabled.
+// An action does something when it has a handler, a setting or a command with its worker; every
+// other action is a command whose work is not built yet, and stays disabled.
 struct ActionRow {
     const char* Name;  // the objectName; a row with a Widget names the widget
     const char* Text = nullptr;  // UTF-8
@@ -57,12 +60,15 @@ struct ActionRow {
     // A switch of the settings: checkable, shows the setting and sets it when toggled, in code
     // too; the handler then runs on toggled.
     bool ComputationSettings::*Setting = nullptr;
-    const char* Command = nullptr;  // a computation command of that name, run when triggered
+    ComputationCommand Command = {};     // run when triggered, when it has a worker
+    const char* SameCommandAs = nullptr;  // runs the command of the action of that name
     ActionHandler Handler = nullptr;  // runs on triggered
     BarWidgetMaker Widget = nullptr;  // a control of the toolbar instead of an action
 };
 
 std::span<const ActionRow> MainWindowActions();
+// The computation command that the action of that name runs; nullptr when it runs none.
+const ComputationCommand* FindComputationCommand(std::string_view actionName);
 
 struct MenuRow {
     MenuId Id;

@@ -17,6 +17,13 @@ namespace {
 
 using RowConversion = std::function<ConversionResult(GridDocument&, GridDataKind)>;
 
+// Whether a conversion of a detail grid depends on what its fifth column holds.
+enum class FifthColumnQuestion { Asked, NotAsked };
+
+constexpr double kMillimetresPerMetre = 1000;
+// Angles packed as whole numbers: 180.0000 is 1800000.
+constexpr double kPackedAngleScale = 10000;
+
 TFloaifile* KindDialog(MainWindow& window) {
     return window.findChild<TFloaifile*>(QStringLiteral("Floaifile"));
 }
@@ -45,13 +52,14 @@ void TellSkipped(MainWindow& window, const ConversionResult& result) {
 
 // Asks the data kind, then converts rows 1 .. DataRowCount from the first cell of the grid.
 // The text forms of angles change control rows only: a detail grid is not asked about.
-void ConvertRows(MainWindow& window, const RowConversion& convert, bool detailFifthMatters = true) {
+void ConvertRows(MainWindow& window, const RowConversion& convert,
+                 FifthColumnQuestion fifth = FifthColumnQuestion::Asked) {
     window.CommitGridEntry();
     TFloaifile* dialog = KindDialog(window);
     if (dialog == nullptr || dialog->exec() != QDialog::Accepted) return;
     GridDataKind kind{dialog->Kind()};
     if (kind.Kind == DataFileKind::None) return;
-    if (kind.Kind == DataFileKind::Detail && detailFifthMatters) kind.Fifth = AskFifthColumn(window);
+    if (kind.Kind == DataFileKind::Detail && fifth == FifthColumnQuestion::Asked) kind.Fifth = AskFifthColumn(window);
     window.GridEntry().MoveTo({1, 0});
     const ConversionResult result = window.Grid().Edit([&](GridDocument& doc) { return convert(doc, kind); });
     window.SetDataSaved(false);
@@ -80,29 +88,31 @@ void OnBlock(MainWindow& window, const char* caption, const char* prompt, const 
 }  // namespace
 
 void MetresToMillimetresCommand(MainWindow& window, bool) {
-    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, 1000); });
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, kMillimetresPerMetre); });
 }
 
 void MillimetresToMetresCommand(MainWindow& window, bool) {
-    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, 0.001); });
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, 1 / kMillimetresPerMetre); });
 }
 
 void AnglesToPackedCommand(MainWindow& window, bool) {
-    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, 10000); });
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, kPackedAngleScale); });
 }
 
 void AnglesFromPackedCommand(MainWindow& window, bool) {
-    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, 0.0001); });
+    ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, 1 / kPackedAngleScale); });
 }
 
 void AnglesToSpacedCommand(MainWindow& window, bool) {
     ConvertRows(
-        window, [](GridDocument& doc, GridDataKind kind) { return AnglesToSpacedText(doc, kind.Kind); }, false);
+        window, [](GridDocument& doc, GridDataKind kind) { return AnglesToSpacedText(doc, kind.Kind); },
+        FifthColumnQuestion::NotAsked);
 }
 
 void AnglesFromSpacedCommand(MainWindow& window, bool) {
     ConvertRows(
-        window, [](GridDocument& doc, GridDataKind kind) { return AnglesFromSpacedText(doc, kind.Kind); }, false);
+        window, [](GridDocument& doc, GridDataKind kind) { return AnglesFromSpacedText(doc, kind.Kind); },
+        FifthColumnQuestion::NotAsked);
 }
 
 void DegreesToGradsCommand(MainWindow& window, bool) {

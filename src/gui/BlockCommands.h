@@ -7,6 +7,8 @@ namespace qef {
 
 class MainWindow;
 
+// Lengths and packed angles scaled (doidonvi), angle text forms (doidanggoc), degrees and grads
+// (GradVaDo): each asks the data kind first.
 void MetresToMillimetresCommand(MainWindow& window, bool);  // Conversion1
 void MillimetresToMetresCommand(MainWindow& window, bool);  // Conversion2
 void AnglesToPackedCommand(MainWindow& window, bool);       // Conversion3

@@ -10,6 +10,7 @@
 #include "core/text/VnCodec.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
+#include "gui/MainWindowTexts.h"
 #include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TForm2.h"
 
@@ -54,9 +55,9 @@ void CommandRunner::Run(const ComputationCommand& command) {
     window_.CommitGridEntry();
     window_.CreateDialogs();
     PrepareSettings(command, Settings());
-    if (command.ShowDialog && !AskParameters(command)) return;
+    if (command.Parameters != ParametersDialog::NotShown && !AskParameters(command)) return;
     WorkerResult result;
-    if (!command.InputStep) {
+    if (!command.InputStep()) {
         // The step-by-step dialog is modal and waits for the user: no busy cursor over it.
         CallWorker(command, result);
         return;
@@ -88,13 +89,14 @@ void CommandRunner::Run(const ComputationCommand& command) {
         written = !result.Report->empty();
         if (written) reportName = *result.Report;
     }
-    ShowReport(command, reportName, written, result);
+    if (written) ShowReport(command, reportName, result);
+    else TellReportNotWritten(reportName, result);
 }
 
 bool CommandRunner::AskParameters(const ComputationCommand& command) {
     TFTsbs* dialog = window_.ParametersDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return false;
-    if (command.RigorousFromDialog) {
+    if (command.Parameters == ParametersDialog::ShownRigorousReadBack) {
         if (const auto* rigorous = dialog->findChild<QCheckBox*>(QStringLiteral("CB_BSCC")))
             Settings().Modes.RigorousWanted = rigorous->isChecked();
     }
@@ -102,9 +104,8 @@ bool CommandRunner::AskParameters(const ComputationCommand& command) {
 }
 
 bool CommandRunner::CallWorker(const ComputationCommand& command, WorkerResult& result) {
-    const Worker worker = WorkerFor(command.Worker);
-    if (!worker) return false;
-    result = worker(*this, command, input_);
+    if (!command.Run) return false;
+    result = command.Run(*this, command, input_);
     // The worker has written its files: only now is the run at its end.
     if (TForm2* monitor = window_.MonitorWindow()) monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
     return true;
@@ -142,21 +143,20 @@ WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
     return result;
 }
 
-void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
+void CommandRunner::TellReportNotWritten(const std::string& reportName, const WorkerResult& result) {
+    if (result.Cancelled) return;
+    Ask().Message((result.StoppedOnError ? Vn("Tính toán dừng lại do có lỗi. ") : std::string()) +
+                  Vn("Lần tính này không ghi file báo cáo ") + ToTcvn3(NameOfNative(reportName)));
+}
+
+void CommandRunner::ShowReport(const ComputationCommand& command, const std::string& reportName,
                                const WorkerResult& result) {
     const QString report = NameOfNative(reportName);
-    if (!writtenByRun) {
-        if (result.Cancelled) return;
-        Ask().Message((result.StoppedOnError ? Vn("Tính toán dừng lại do có lỗi. ") : std::string()) +
-                      Vn("Lần tính này không ghi file báo cáo ") + ToTcvn3(report));
-        return;
-    }
     if (result.StoppedOnError) {
         Ask().Message(Vn("Tính toán dừng lại do có lỗi; báo cáo ") + ToTcvn3(report) +
                       Vn(" chỉ ghi đến chỗ dừng."));
     }
-    window_.ShowReport(report, command.After == AfterRun::ProgressLogClassic ? QStringLiteral("QEF 2003")
-                                                                              : QStringLiteral("QEF 2010"));
+    window_.ShowReport(report, command.After == AfterRun::ProgressLogClassic ? kClassicProgramTitle : kProgramTitle);
 }
 
 void CommandRunner::SetBusy(bool busy) {

@@ -55,8 +55,10 @@ private:
     bool AskParameters(const ComputationCommand& command);
     // False when the worker is not built yet.
     bool CallWorker(const ComputationCommand& command, WorkerResult& result);
-    void ShowReport(const ComputationCommand& command, const std::string& reportName, bool writtenByRun,
-                    const WorkerResult& result);
+    // The report the run wrote, opened in the editor.
+    void ShowReport(const ComputationCommand& command, const std::string& reportName, const WorkerResult& result);
+    // A run that wrote no report says so, unless it was cancelled.
+    void TellReportNotWritten(const std::string& reportName, const WorkerResult& result);
     void SetBusy(bool busy);
 
     MainWindow& window_;

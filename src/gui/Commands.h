@@ -1,25 +1,19 @@
 #pragma once
 // The computation commands of the main window: what each one sets before it asks its files, and
-// which worker it calls.
-#include <string_view>
-#include <vector>
-
+// the worker it calls. A command's settings sit in its action's row of the action table.
 #include "core/model/ComputationSettings.h"
 #include "core/model/DetailMode.h"
 
 namespace qef {
 
-enum class CommandWorker {
-    AdjustByOrder,            // F4 and "Tìm sai số thô"
-    AdjustClassic,            // the older single-pass adjustment
-    StepByStep,               // F5: the group-by-group dialog, no input step
-    Levelling,                // F6
-    DetailPoints,             // F7, F8, F9
-    RemoveFixedObservations,  // "Khử góc cạnh cứng"
-    FieldBooks,               // the field books from a raw file; the options dialog, no input step
-    TextBooks,                // the ruled text books from the field books
-    RawConversion,            // the raw-data conversion form, which asks its own files
-};
+class CommandRunner;
+struct ComputationCommand;
+struct InputFiles;
+struct WorkerResult;
+
+// `input` holds the files of the input step; a command without that step asks its own. The runner
+// gives the settings, the questions and the monitor, and takes read errors to report.
+using Worker = WorkerResult (*)(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
 
 // What the command shows in the editor after its worker.
 enum class AfterRun {
@@ -29,27 +23,42 @@ enum class AfterRun {
     FirstReport,         // report "in"; caption and editor file name stay
 };
 
-struct ComputationCommand {
-    const char* Name;  // of the command's menu item
-    CommandWorker Worker;
-    const char* DialogTitle;  // UTF-8; nullptr: the title is not changed
-    bool ShowDialog;          // the parameters dialog is shown before the files are asked
-    bool SetsModes;           // every command that asks files sets all flags, so none is inherited
-    ComputationModeFlags Modes;
-    bool RigorousFromDialog;  // the rigorous switch is read back after OK
-    bool InputStep;
-    // Titles of the file questions (UTF-8).
-    const char* KnownPrompt;
-    const char* ObservationPrompt;
-    const char* ResultPrompt;
-    const char* HeightPrompt;
-    qef::DetailMode DetailMode;
-    AfterRun After;
+// What the parameters dialog is for this command.
+enum class ParametersDialog {
+    NotShown,
+    Shown,
+    ShownRigorousReadBack,  // the rigorous switch is read back after OK
 };
 
-const std::vector<ComputationCommand>& ComputationCommands();
-// nullptr when there is no computation command of that name.
-const ComputationCommand* FindComputationCommand(std::string_view name);
+// Titles of the file questions (UTF-8) that every command with the input step shares.
+inline constexpr const char* kResultPrompt = "Nhập tên file kết quả";
+// Asked only when the sides are reduced by heights taken from a file of their own; every command
+// names it, so that the question never shows another command's title.
+inline constexpr const char* kHeightPrompt = "Nhập tên file độ cao điểm";
+
+// The mode flags each kind of computation sets; every command with the input step sets all of
+// them, so that none is inherited from the command before.
+inline constexpr ComputationModeFlags kTraverseModes{.ModeTraverse = true};
+inline constexpr ComputationModeFlags kLevellingModes{.ModeLevelling = true};
+inline constexpr ComputationModeFlags kDetailModes{.ModeDetailPoints = true};
+inline constexpr ComputationModeFlags kDetailWithHeightsModes{.ModeDetailPoints = true, .ModeWithHeights = true};
+
+// A command without the input step (no KnownPrompt) asks its own files and sets its own flags.
+struct ComputationCommand {
+    Worker Run = nullptr;
+    const char* DialogTitle = nullptr;  // UTF-8; nullptr: the title is not changed
+    ParametersDialog Parameters = ParametersDialog::NotShown;
+    ComputationModeFlags Modes = {};
+    // Titles of the file questions (UTF-8); the known-point one also says the input step is asked.
+    const char* KnownPrompt = nullptr;
+    const char* ObservationPrompt = nullptr;
+    const char* ResultPrompt = kResultPrompt;
+    const char* HeightPrompt = kHeightPrompt;
+    qef::DetailMode DetailMode = DetailMode::Plan;
+    AfterRun After = AfterRun::Nothing;
+
+    bool InputStep() const { return KnownPrompt != nullptr; }
+};
 
 // Sets the flags and the dialog title of a command, as it does before its parameters dialog.
 void PrepareSettings(const ComputationCommand& command, ComputationSettings& settings);

@@ -53,7 +53,7 @@ public:
     void RowUp();
     void RowDown();
     void RowAfterData();
-    void InsertRow();
+    void InsertRow();  // InsertData with one row
     void DeleteRow();
     void InsertColumn();
     void DeleteColumn();

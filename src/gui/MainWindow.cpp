@@ -1,31 +1,16 @@
 #include "gui/MainWindow.h"
 
 #include <QAction>
-#include <QCloseEvent>
-#include <QAbstractItemView>
-#include <QCompleter>
-#include <QDir>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontComboBox>
-#include <QFileSystemModel>
-#include <QHeaderView>
-#include <QIdentityProxyModel>
-#include <QLocale>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTableView>
 #include <QTextEdit>
-#include <QTimer>
 #include <QToolBar>
-#include <QTreeView>
 
 #include "core/text/Rtf.h"
 #include "core/text/VnCodec.h"
@@ -38,12 +23,12 @@
 #include "gui/GridModel.h"
 #include "gui/GuiInteraction.h"
 #include "gui/GuiText.h"
+#include "gui/MainWindowTexts.h"
 #include "gui/RichTextDocument.h"
 #include "gui/ScreenFit.h"
 #include "gui/BlockCommands.h"
 #include "gui/ToolCommands.h"
 #include "gui/Views.h"
-#include "gui/WrittenFiles.h"
 #include "gui/dialogs/HelpWindow.h"
 #include "gui/dialogs/SplashWindow.h"
 #include "gui/dialogs/TFListCanhXp.h"
@@ -60,157 +45,6 @@
 namespace qef {
 
 namespace {
-
-const QString kProgramTitle = QStringLiteral("QEF 2010");
-
-// Grid data files, both cases of each pattern.
-const QString kDataFileFilter = QStringLiteral(
-    "File du lieu (*.DTA *.dta);;File du lieu (*.DAT *.dat);;Tat ca cac loai file (*)");
-const QString kTextFileFilter = QStringLiteral(
-    "File dạng *.TXT, *.DAT, *.RTF, *.IN* (*.TXT *.txt *.DAT *.dat *.RTF *.rtf *.IN* *.in*);;"
-    "Tất cả các file (*)");
-
-// The dialog lists its folder in the background; a listing that arrives after the question has
-// closed must not bring the list of names back over the main window.
-class NameListGuard : public QObject {
-public:
-    explicit NameListGuard(QFileDialog* dialog) : QObject(dialog), dialog_(dialog) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && !dialog_->isVisible())
-            QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::hide);
-        return false;
-    }
-
-private:
-    QFileDialog* dialog_;
-};
-
-// File sizes as a Vietnamese reader writes them ("36 byte", "2,00 kB"): the dialog's own column
-// follows the system's locale, which is English on most machines.
-class VietnameseSizes : public QIdentityProxyModel {
-public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (role == Qt::DisplayRole && index.column() == 1) {
-            if (auto* files = qobject_cast<QFileSystemModel*>(sourceModel())) {
-                const QModelIndex source = mapToSource(index);
-                if (!files->isDir(source))
-                    return QLocale(QLocale::Vietnamese, QLocale::Vietnam)
-                        .formattedDataSize(files->size(source), 2, QLocale::DataSizeTraditionalFormat);
-            }
-        }
-        return QIdentityProxyModel::data(index, role);
-    }
-};
-
-// Qt's own dialog, not the desktop's: its labels can be set, and tests can drive it.
-QFileDialog* MakeFileDialog(QWidget* parent, const QString& name, QFileDialog::AcceptMode mode) {
-    auto* dialog = new QFileDialog(parent);
-    dialog->setObjectName(name);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog->setNameFilter(kDataFileFilter);
-    dialog->setProxyModel(new VietnameseSizes(dialog));
-    dialog->resize(760, 460);
-    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); edit && edit->completer())
-        edit->completer()->popup()->installEventFilter(new NameListGuard(dialog));
-    // Sizes, kinds and dates in full: the dialog's own column widths cut them.
-    if (auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        QHeaderView* header = files->header();
-        header->setStretchLastSection(false);
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-        for (int column = 1; column < header->count(); ++column)
-            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    }
-    return dialog;
-}
-
-// What a question is remembered by: the same title asks for different files in the two result kinds.
-QString QuestionKey(const FileQuestion& question) {
-    if (!question.rememberAs.isEmpty()) return question.rememberAs;
-    return question.title + QStringLiteral(" (") + question.defaultSuffix + QLatin1Char(')');
-}
-
-void SetLabels(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Tìm trong:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Tên file:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Kiểu file:"));
-    const bool open = mode == QFileDialog::AcceptOpen;
-    dialog.setLabelText(QFileDialog::Accept, open ? QStringLiteral("Mở") : QStringLiteral("Ghi"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Hủy bỏ"));
-}
-
-// The question's last name, selected so that typing replaces it; an empty field when it has none.
-void OfferName(QFileDialog& dialog, const QString& name) {
-    dialog.selectFile(name);
-    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (!edit) return;
-    edit->setText(name);
-    edit->selectAll();
-    edit->setFocus();
-}
-
-// The list of matching names belongs to the question: it goes when the question goes, however
-// the question was closed, and never stays on the window to take the next key.
-void CloseNameList(QFileDialog& dialog) {
-    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
-        if (completer->popup()) completer->popup()->hide();
-    }
-}
-
-// The dialog is set up completely at each use: nothing is inherited from the question before.
-// `again`: the question comes back after its file could not be written, where the user was and
-// with what the user typed.
-std::optional<QString> AskFileName(QFileDialog& dialog, const FileQuestion& question, QFileDialog::AcceptMode mode,
-                                   FileChoices& choices, const std::optional<FileAnswer>& again,
-                                   FileAnswer& answered) {
-    const QString key = QuestionKey(question);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite, !question.confirmOverwrite);
-    dialog.setWindowTitle(question.title);
-    dialog.setNameFilter(question.filter);
-    dialog.setDefaultSuffix(question.defaultSuffix);
-    SetLabels(dialog, mode);
-    dialog.setDirectory(again ? again->Folder : choices.StartFolder(key));
-    OfferName(dialog, again ? again->Typed : choices.LastName(key));
-    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    // Where the user stood and what was typed, as the question was accepted.
-    QString folder;
-    QString typed;
-    const QMetaObject::Connection keep = QObject::connect(&dialog, &QFileDialog::accepted, &dialog, [&] {
-        folder = dialog.directory().absolutePath();
-        typed = edit ? edit->text() : QString();
-    });
-    const int result = dialog.exec();
-    QObject::disconnect(keep);
-    CloseNameList(dialog);
-    if (result != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
-    answered = {folder.isEmpty() ? dialog.directory().absolutePath() : folder, typed};
-    // A name in a folder that does not exist is not where the user works: the folder the dialog
-    // stood in is.
-    const QFileInfo chosen(files.front());
-    choices.Remember(key, QFileInfo(chosen.absolutePath()).isDir()
-                              ? files.front()
-                              : QDir(answered.Folder).filePath(chosen.fileName()));
-    return files.front();
-}
-
-// The question before the editor's text is replaced or the program closes.
-std::string EditorSaveQuestion(const QString& textFileName) {
-    if (textFileName.isEmpty()) return Vn("Văn bản chưa có tên đã bị sửa. Bạn có ghi văn bản không ?");
-    return Vn("Bạn có ghi văn bản ") + ToTcvn3(textFileName) + Vn(" không ?");
-}
-
-// Data files and reports stay plain text whatever the editor holds.
-bool RtfAllowedIn(const QString& name) {
-    const QString suffix = QFileInfo(name).suffix().toUpper();
-    return suffix != QStringLiteral("DTA") && suffix != QStringLiteral("DAT") && suffix != QStringLiteral("TXT") &&
-           !suffix.startsWith(QStringLiteral("IN"));
-}
 
 // Passes everything on; "Đã tính xong" is said once the run's files are written, so the monitor
 // reaches its end before the message stands over it.
@@ -242,10 +76,6 @@ QString ViewCaption(const QString& fileName, const QString& programTitle) {
 
 QString SavedAsCaption(const QString& path) {
     return QFileInfo(path).fileName() + QStringLiteral(" - ") + kProgramTitle;
-}
-
-QString GridStatusText(int row, int column, int dataRowCount) {
-    return QStringLiteral(" Dòng: %1   Cột: %2   Số dòng: %3").arg(row).arg(column + 1).arg(dataRowCount);
 }
 
 MainWindow::MainWindow(QWidget* parent)
@@ -331,7 +161,7 @@ void MainWindow::BuildViews() {
     connect(StGrid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { if (GridVisible()) WriteGridStatus(); });
     Editor_ = MakeEditor(this);
-    connect(Editor_->document(), &QTextDocument::modificationChanged, this, &MainWindow::OnEditorModified);
+    connect(Editor_->document(), &QTextDocument::modificationChanged, this, &MainWindow::EditorChange);
 
     views_ = new QStackedWidget(this);
     views_->setObjectName(QStringLiteral("Views"));
@@ -339,31 +169,6 @@ void MainWindow::BuildViews() {
     views_->addWidget(Editor_);
     views_->setCurrentWidget(StGrid_);
     setCentralWidget(views_);
-}
-
-void MainWindow::BuildStatusBar() {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    bar->setSizeGripEnabled(false);
-    const char* texts[] = {"",
-                           "F1 : Hướng dẫn",
-                           "F4 : BS Đơn giản",
-                           "F5 : BS từng nhóm",
-                           "F6 : BS Độ cao",
-                           "F7 : Tính X, Y mia",
-                           "F8 : Tính X,Y,Z theo chênh cao",
-                           "F9 : Tính X,Y,Z theo góc TĐỉnh"};
-    for (int i = 0; i < 8; ++i) {
-        auto* panel = new QLabel(QString::fromUtf8(texts[i]), bar);
-        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        // Room for the widest position of a large grid.
-        if (i == 0) panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(GridStatusText(99999, 98, 99999)) + 12);
-        else panel->setContentsMargins(2, 0, 2, 0);
-        bar->addWidget(panel);
-        statusPanels_.push_back(panel);
-    }
 }
 
 void MainWindow::BuildSearchDialogs() {
@@ -387,11 +192,6 @@ void MainWindow::BuildSearchDialogs() {
             [this](const QString& text, const QString& replacement) {
                 editorReplace_->ReplaceAll(*Editor_, text, replacement);
             });
-}
-
-void MainWindow::BuildFileDialogs() {
-    OpenDialog1_ = MakeFileDialog(this, QStringLiteral("OpenDialog1"), QFileDialog::AcceptOpen);
-    SaveDialog1_ = MakeFileDialog(this, QStringLiteral("SaveDialog1"), QFileDialog::AcceptSave);
 }
 
 // ---------------------------------------------------------------- views
@@ -439,29 +239,6 @@ void MainWindow::ShowEditor(const QString& programTitle) {
     setWindowTitle(ViewCaption(textFileName_, programTitle));
     WriteStatus(QString());
     Editor_->setFocus();
-}
-
-void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
-
-void MainWindow::TellWritten(const WrittenFiles& files) {
-    const QString text = WrittenText(files.Written());
-    if (!text.isEmpty()) statusBar()->showMessage(text);
-}
-
-QString MainWindow::StatusText(int panel) const {
-    if (panel < 0 || static_cast<std::size_t>(panel) >= statusPanels_.size()) return {};
-    return statusPanels_[panel]->text();
-}
-
-void MainWindow::WriteGridStatus() {
-    const QModelIndex current = StGrid_->currentIndex();
-    const int row = current.isValid() ? GridModel::GridRow(current.row()) : 1;
-    const int column = current.isValid() ? current.column() : 0;
-    WriteStatus(GridStatusText(row, column, grid_->DataRowCount()));
-}
-
-void MainWindow::OnEditorModified(bool modified) {
-    if (!GridVisible()) WriteStatus(modified ? QStringLiteral("Đã sửa") : QString());
 }
 
 void MainWindow::ShowHelp() { help_->ShowContents(); }
@@ -535,21 +312,13 @@ void MainWindow::ShowGridLayout() {
 
 bool MainWindow::Computing() const { return runner_->Computing(); }
 
-bool MainWindow::OfferEditorSave() {
-    if (!Editor_->document()->isModified()) return true;
-    const Answer answer = Ask().AskYesNoCancel(EditorSaveQuestion(textFileName_));
-    if (answer == Answer::Cancel) return false;
-    if (answer == Answer::No) return true;
-    return SaveEditorText() == SaveResult::Saved;
-}
-
 void MainWindow::ForgetEditorText() {
     Editor_->clear();
     Editor_->document()->setModified(false);
     textFileName_.clear();
     // Clearing signals a change, and no signal of the unchanged state need follow: the panel
     // follows the state the document is left in.
-    OnEditorModified(Editor_->document()->isModified());
+    EditorChange(Editor_->document()->isModified());
 }
 
 void MainWindow::ShowReport(const QString& path, const QString& programTitle) {
@@ -577,131 +346,6 @@ bool MainWindow::LoadEditorFile(const QString& path) {
     }
     Editor_->document()->setModified(false);
     return true;
-}
-
-// ---------------------------------------------------------------- saving and closing
-
-std::optional<QString> MainWindow::AskOpenName(const FileQuestion& question) {
-    if (OpenNameAsker) return OpenNameAsker(question);
-    FileAnswer answered;
-    return AskFileName(*OpenDialog1_, question, QFileDialog::AcceptOpen, *choices_, std::nullopt, answered);
-}
-
-std::optional<QString> MainWindow::AskSaveName(const FileQuestion& question) {
-    std::optional<FileAnswer> again;
-    std::swap(again, askAgain_);
-    if (SaveNameAsker) return SaveNameAsker(question);
-    return AskFileName(*SaveDialog1_, question, QFileDialog::AcceptSave, *choices_, again, lastSaveAnswer_);
-}
-
-SaveResult MainWindow::SaveUnderAskedName(const FileQuestion& question,
-                                          const std::function<SaveResult(const QString&)>& write) {
-    for (;;) {
-        const auto chosen = AskSaveName(question);
-        if (!chosen) return SaveResult::Cancelled;
-        const SaveResult result = write(*chosen);
-        if (result != SaveResult::Failed) return result;
-        // The failure was told; the question comes back where the user was, with the name typed.
-        if (!SaveNameAsker) askAgain_ = lastSaveAnswer_;
-    }
-}
-
-bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                 static_cast<qint64>(bytes.size());
-    if (ok) ok = file.commit();
-    if (!ok) {
-        Ask().Message(Vn("Không ghi được file ") + ToTcvn3(path) + " : " +
-                      ToTcvn3(WriteFailureText(path, static_cast<qint64>(bytes.size()))));
-    }
-    return ok;
-}
-
-SaveResult MainWindow::SaveDataFile() {
-    if (!dataFileName_.isEmpty()) return WriteDataFile(dataFileName_);
-    return SaveDataFileAs();
-}
-
-SaveResult MainWindow::SaveDataFileAs() {
-    return SaveUnderAskedName({QStringLiteral("Ghi file dữ liệu"), kDataFileFilter, QStringLiteral("DTA")},
-                              [this](const QString& name) { return WriteDataFile(name); });
-}
-
-SaveResult MainWindow::WriteDataFile(const QString& name) {
-    CommitGridEntry();
-    const std::string bytes =
-        GridFileText(grid_->Document(), settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
-    if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
-    dataFileName_ = name;
-    dataSaved_ = true;
-    if (GridVisible()) setWindowTitle(ViewCaption(dataFileName_));
-    return SaveResult::Saved;
-}
-
-SaveResult MainWindow::SaveEditorText() {
-    if (!textFileName_.isEmpty()) return WriteEditorText(textFileName_, false);
-    return SaveEditorTextAs();
-}
-
-SaveResult MainWindow::SaveEditorTextAs() {
-    return SaveUnderAskedName({QStringLiteral("Ghi file văn bản"), kTextFileFilter, QStringLiteral("txt")},
-                              [this](const QString& name) { return WriteEditorText(name, true); });
-}
-
-SaveResult MainWindow::WriteEditorText(const QString& name, bool newName) {
-    if (QFileInfo(name).fileName().toUpper().contains(QStringLiteral(".DTA"))) {
-        Ask().Message(Vn("Bạn không được Save file <.DTA> ở đây"));
-        return SaveResult::Failed;
-    }
-    const std::string bytes = editorRtf_ && RtfAllowedIn(name)
-                                  ? WriteRtf(RichDocumentOf(*Editor_->document(), Editor_->document()->defaultFont()))
-                                  : FileBytesOf(Editor_->toPlainText(), editorUtf8_);
-    if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
-    textFileName_ = name;
-    Editor_->document()->setModified(false);
-    if (!GridVisible()) {
-        WriteStatus(QString());
-        if (newName) setWindowTitle(SavedAsCaption(name));
-    }
-    return SaveResult::Saved;
-}
-
-bool MainWindow::ConfirmClose() {
-    CommitGridEntry();
-    struct Document {
-        bool modified;
-        std::string question;
-        SaveResult (MainWindow::*save)();
-    };
-    const Document editor{Editor_->document()->isModified(), EditorSaveQuestion(textFileName_),
-                          &MainWindow::SaveEditorText};
-    const Document grid{!dataSaved_, Vn("Bạn có Save dữ liệu không ?"), &MainWindow::SaveDataFile};
-    // The visible view's document is asked about first.
-    const Document order[] = {GridVisible() ? grid : editor, GridVisible() ? editor : grid};
-    for (const Document& doc : order) {
-        if (!doc.modified) continue;
-        const Answer answer = Ask().AskYesNoCancel(doc.question);
-        if (answer == Answer::Cancel) return false;
-        if (answer == Answer::No) continue;
-        const SaveResult result = (this->*doc.save)();
-        if (result == SaveResult::Cancelled) {
-            Ask().Message(Vn("Chưa ghi file, chương trình chưa đóng."));
-            return false;
-        }
-        if (result == SaveResult::Failed) return false;
-    }
-    return true;
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (ConfirmClose()) {
-        help_->close();
-        event->accept();
-    } else {
-        event->ignore();
-    }
 }
 
 }  // namespace qef

@@ -15,6 +15,7 @@
 #include "core/grid/GridFile.h"
 #include "core/model/Interaction.h"
 #include "gui/InputStep.h"
+#include "gui/MainWindowTexts.h"
 
 class QAction;
 class QComboBox;
@@ -51,7 +52,7 @@ class Txlslt3;
 class WrittenFiles;
 
 // "QEF 2010 [file]": the caption for the file of the visible view; the bare title without a file.
-QString ViewCaption(const QString& fileName, const QString& programTitle = QStringLiteral("QEF 2010"));
+QString ViewCaption(const QString& fileName, const QString& programTitle = kProgramTitle);
 // After the editor was saved under a new name: the name without its folder, " - ", the title.
 QString SavedAsCaption(const QString& path);
 // Status panel 0 in the grid view; `column` is 0-based and shown from 1.
@@ -68,6 +69,7 @@ struct FileAnswer {
 class MainWindow : public QMainWindow, public FileDialogs {
     Q_OBJECT
 public:
+    // Builds the window, its actions and views, and its lasting dialogs (FormCreate).
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -149,15 +151,18 @@ public:
     bool EditorRtf() const { return editorRtf_; }
     void SetEditorRtf(bool rtf) { editorRtf_ = rtf; }
 
-    // The file commands; each acts on the visible view's document.
+    // The file commands; each acts on the visible view's document: "New" (FileNew1Execute),
+    // "Open" (FileOpen1Execute: OpenDataFile or OpenTextFile), "Save" (FileSave1Execute),
+    // "Save As" (TBSaveasClick).
     void NewDocument();
     void OpenDocument();
     void SaveDocument();
     void SaveDocumentAs();
-    // Prints the editor's lines after the print dialog (or PrintSetup) chose the printer.
+    // Prints the editor's lines after the print dialog (or PrintSetup) chose the printer
+    // (TBPrintClick).
     void PrintEditor();
-    // Grid only: a data file read in at the current row; the selected block written to a file
-    // or appended to one.
+    // Grid only: a data file read in at the current row (Chenfilevao1Click); the selected block
+    // written to a file or appended to one (ghikhoirafile).
     void ReadFileIntoGrid();
     enum class BlockWrite { Create, Append };
     void WriteBlockToFile(BlockWrite how);
@@ -169,8 +174,8 @@ public:
     // Writes the grid data under a name asked first; Cancel keeps the old name.
     SaveResult SaveDataFileAs();
     // Writes the editor text to its file (asking a name when there is none); a failure is reported.
-    SaveResult SaveEditorText();
-    SaveResult SaveEditorTextAs();
+    SaveResult TextFileSave();
+    SaveResult TextFileSaveAs();
     // Before the editor gets other text: asks whether its changes are saved. False on Cancel or
     // when the save did not happen.
     bool OfferEditorSave();
@@ -188,7 +193,7 @@ public:
     void ShowAbout();
 
     // The closing questions; true when the window may close.
-    bool ConfirmClose();
+    bool FormCloseQuery();
 
     // A command whose work is not built yet stays disabled whatever the view asks.
     bool CommandPending(const QAction* action) const { return pending_.contains(action); }
@@ -207,13 +212,19 @@ private:
     void ShowEditor(const QString& programTitle);
     void SetCommandEnabled(QAction* action, bool enabled);
     void EnableGridCommands(bool enabled);
-    void OnEditorModified(bool modified);
+    // Status panel 0 follows whether the editor is modified.
+    void EditorChange(bool modified);
     bool WriteAtomically(const QString& path, const std::string& bytes);
     SaveResult WriteDataFile(const QString& name);
-    SaveResult WriteEditorText(const QString& name, bool newName);
+    // A text saved under a new name captions the editor with that name.
+    enum class TextName { Kept, New };
+    SaveResult WriteEditorText(const QString& name, TextName textName);
     // Before the grid gets other data: asks whether its changes are saved; false on Cancel or
     // when the save did not happen.
     bool OfferDataSave();
+    // "Open" of each view.
+    void OpenDataFile();
+    void OpenTextFile();
     std::optional<GridFileRead> ReadDataFile(const QString& path, bool detectSeparators, long long room);
     // Asks a name and writes under it; a write that fails asks again until it succeeds or the
     // user cancels.

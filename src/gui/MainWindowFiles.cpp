@@ -15,12 +15,12 @@
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
+#include "gui/MainWindowTexts.h"
 
 namespace qef {
 
 namespace {
 
-const QString kProgramTitle = QStringLiteral("QEF 2010");
 const QString kOpenDataFilter =
     QStringLiteral("File dữ liệu *.DTA (*.DTA *.dta);;File dạng *.DAT (*.DAT *.dat);;All File (*)");
 const QString kOpenTextFilter = QStringLiteral(
@@ -84,22 +84,27 @@ void MainWindow::NewDocument() {
 }
 
 void MainWindow::OpenDocument() {
-    if (GridVisible()) {
-        if (!OfferDataSave()) return;
-        const auto name = AskOpenName({QStringLiteral("Mở file dữ liệu"), kOpenDataFilter, QStringLiteral("DTA")});
-        if (!name) return;
-        // With "Bắt buộc đọc file theo ký tự ngăn cách" up, each line shows its own separator.
-        const QAction* forced = findChild<QAction*>(QStringLiteral("TBtudongnhandang"));
-        const auto read = ReadDataFile(*name, forced && !forced->isChecked(), grid_->DataRows());
-        if (!read) return;
-        StGridClear();  // the cursor starts again on the first cell, which the editor then shows
-        grid_->Edit([&read](GridDocument& doc) { LoadGridRows(doc, read->Rows); });
-        dataFileName_ = *name;
-        dataSaved_ = true;
-        setWindowTitle(ViewCaption(dataFileName_));
-        WriteGridStatus();
-        return;
-    }
+    if (GridVisible()) OpenDataFile();
+    else OpenTextFile();
+}
+
+void MainWindow::OpenDataFile() {
+    if (!OfferDataSave()) return;
+    const auto name = AskOpenName({QStringLiteral("Mở file dữ liệu"), kOpenDataFilter, QStringLiteral("DTA")});
+    if (!name) return;
+    // With "Bắt buộc đọc file theo ký tự ngăn cách" up, each line shows its own separator.
+    const QAction* forced = findChild<QAction*>(QStringLiteral("TBtudongnhandang"));
+    const auto read = ReadDataFile(*name, forced && !forced->isChecked(), grid_->DataRows());
+    if (!read) return;
+    StGridClear();  // the cursor starts again on the first cell, which the editor then shows
+    grid_->Edit([&read](GridDocument& doc) { LoadGridRows(doc, read->Rows); });
+    dataFileName_ = *name;
+    dataSaved_ = true;
+    setWindowTitle(ViewCaption(dataFileName_));
+    WriteGridStatus();
+}
+
+void MainWindow::OpenTextFile() {
     if (!OfferEditorSave()) return;
     const auto name = AskOpenName({QStringLiteral("Mở file text"), kOpenTextFilter, QStringLiteral("DTA")});
     if (!name || !LoadEditorFile(*name)) return;
@@ -112,14 +117,14 @@ void MainWindow::SaveDocument() {
     if (GridVisible())
         SaveDataFile();
     else
-        SaveEditorText();
+        TextFileSave();
 }
 
 void MainWindow::SaveDocumentAs() {
     if (GridVisible())
         SaveDataFileAs();
     else
-        SaveEditorTextAs();
+        TextFileSaveAs();
 }
 
 void MainWindow::PrintEditor() {

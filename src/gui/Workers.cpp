@@ -42,6 +42,8 @@ WorkerResult RunTraverseDriver(TraverseDriver driver, CommandRunner& runner, con
     return ResultOf(runner, status.Outcome, status.ReadError, status.Report6);
 }
 
+}  // namespace
+
 WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
     return RunTraverseDriver(AdjustNetworkByOrder, runner, input);
 }
@@ -66,7 +68,7 @@ WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand&
 }
 
 // F5: the dialog of its own, with its own files; the view stays as it is.
-WorkerResult StepByStepWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
+WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
     if (TFListCanhXp* dialog = runner.Window().StepDialog()) {
         dialog->SetRunner(&runner);
         dialog->exec();
@@ -91,32 +93,6 @@ WorkerResult RawConversionWorker(CommandRunner& runner, const ComputationCommand
         form->exec();
     }
     return {};
-}
-
-struct WorkerRow {
-    CommandWorker Kind;
-    Worker Run;
-};
-
-const WorkerRow kWorkers[] = {
-    {CommandWorker::AdjustByOrder, AdjustByOrderWorker},
-    {CommandWorker::AdjustClassic, AdjustClassicWorker},
-    {CommandWorker::StepByStep, StepByStepWorker},
-    {CommandWorker::Levelling, LevellingWorker},
-    {CommandWorker::DetailPoints, DetailPointsWorker},
-    {CommandWorker::RemoveFixedObservations, RemoveFixedObservationsWorker},
-    {CommandWorker::FieldBooks, FieldBooksWorker},
-    {CommandWorker::TextBooks, TextBooksWorker},
-    {CommandWorker::RawConversion, RawConversionWorker},
-};
-
-}  // namespace
-
-Worker WorkerFor(CommandWorker kind) {
-    for (const WorkerRow& row : kWorkers) {
-        if (row.Kind == kind) return row.Run;
-    }
-    return nullptr;
 }
 
 }  // namespace qef

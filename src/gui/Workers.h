@@ -1,6 +1,6 @@
 #pragma once
-// The workers of the computation commands. Every worker has the same signature and is found by
-// the command's CommandWorker; a kind without a worker is a command whose work is not built yet.
+// The workers of the computation commands. Every worker has the same signature (Worker) and is
+// named by its command's row of the action table.
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,11 +38,20 @@ public:
     virtual void StepEnded() {}
 };
 
-// `input` holds the files of the input step; a command without that step asks its own. The runner
-// gives the settings, the questions and the monitor, and takes read errors to report.
-using Worker = WorkerResult (*)(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
-
-// nullptr when the kind has no worker yet.
-Worker WorkerFor(CommandWorker kind);
+// F4 and "Tìm sai số thô".
+WorkerResult AdjustByOrderWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
+// The older single-pass adjustment.
+WorkerResult AdjustClassicWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
+// F5: the group-by-group dialog, no input step.
+WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
+// F6.
+WorkerResult LevellingWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
+// F7, F8, F9: the command's detail mode.
+WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
+// "Khử góc cạnh cứng".
+WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const ComputationCommand& command,
+                                           const InputFiles& input);
+// The raw-data conversion form, which asks its own files.
+WorkerResult RawConversionWorker(CommandRunner& runner, const ComputationCommand& command, const InputFiles& input);
 
 }  // namespace qef

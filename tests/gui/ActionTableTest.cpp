@@ -4,6 +4,7 @@
 #include "GuiTestSupport.h"
 #include "gui/ActionTable.h"
 #include "gui/Commands.h"
+#include "gui/FieldBookWorkers.h"
 #include "gui/Workers.h"
 
 namespace qef {
@@ -11,7 +12,6 @@ namespace {
 
 TEST(ActionTable, EveryRowIsReachableAndNamesWhatExists) {
     std::set<std::string> names;
-    std::set<std::string> commandsWithAction;
     for (const ActionRow& row : MainWindowActions()) {
         EXPECT_TRUE(names.insert(row.Name).second) << "objectName used twice: " << row.Name;
         if (row.Widget) {
@@ -20,13 +20,25 @@ TEST(ActionTable, EveryRowIsReachableAndNamesWhatExists) {
         }
         EXPECT_TRUE(row.Menu != MenuId::None || row.Bar != BarId::None) << "nowhere to be found: " << row.Name;
         EXPECT_TRUE(row.Text && *row.Text) << row.Name;
-        if (row.Command) {
-            EXPECT_NE(FindComputationCommand(row.Command), nullptr) << row.Name << " runs " << row.Command;
-            commandsWithAction.insert(row.Command);
+        // A row runs its own command or another row's, never both.
+        EXPECT_FALSE(row.Command.Run && row.SameCommandAs) << row.Name;
+        if (row.SameCommandAs) {
+            const ComputationCommand* command = FindComputationCommand(row.SameCommandAs);
+            ASSERT_NE(command, nullptr) << row.Name << " runs " << row.SameCommandAs;
+            EXPECT_EQ(FindComputationCommand(row.Name), command) << row.Name;
+        }
+        // A command that asks the input step asks every question under a title of its own.
+        if (row.Command.InputStep()) {
+            EXPECT_TRUE(row.Command.ObservationPrompt && row.Command.ResultPrompt && row.Command.HeightPrompt)
+                << row.Name;
         }
     }
-    for (const ComputationCommand& command : ComputationCommands())
-        EXPECT_TRUE(commandsWithAction.count(command.Name)) << "no action runs " << command.Name;
+    // The toolbar's "Tìm sai số thô" is F4; the field-book button is the menu's command.
+    EXPECT_EQ(FindComputationCommand("ToolButton9"), FindComputationCommand("Binhsaimoi"));
+    EXPECT_EQ(FindComputationCommand("TBXulysodo"), FindComputationCommand("Taosodogoccanh"));
+    EXPECT_EQ(FindComputationCommand("Binhsaimoi")->Run, &AdjustByOrderWorker);
+    EXPECT_EQ(FindComputationCommand("TBXulysodo")->Run, &FieldBooksWorker);
+    EXPECT_EQ(FindComputationCommand("TBNew"), nullptr);
 }
 
 TEST(ActionTable, ShortcutsAreUniqueAndOnlyBuiltCommandsAreEnabled) {
@@ -42,13 +54,19 @@ TEST(ActionTable, ShortcutsAreUniqueAndOnlyBuiltCommandsAreEnabled) {
     // A command runs from wherever it is listed once its worker exists, and stays disabled before.
     int built = 0;
     for (const ActionRow& row : MainWindowActions()) {
-        if (!row.Command) continue;
-        const bool hasWorker = WorkerFor(FindComputationCommand(row.Command)->Worker) != nullptr;
-        built += hasWorker;
-        EXPECT_EQ(s.Action(row.Name)->isEnabled(), hasWorker) << row.Name;
-        EXPECT_NE(s.window.CommandPending(s.Action(row.Name)), hasWorker) << row.Name;
+        if (row.Widget) continue;
+        const bool runsCommand = FindComputationCommand(row.Name) != nullptr;
+        const bool doesSomething = row.Handler || row.Setting || runsCommand;
+        built += runsCommand;
+        // Paste and Print wait for their moment; a command is enabled at once.
+        if (runsCommand || !doesSomething) {
+            EXPECT_EQ(s.Action(row.Name)->isEnabled(), runsCommand) << row.Name;
+        }
+        EXPECT_NE(s.window.CommandPending(s.Action(row.Name)), doesSomething) << row.Name;
     }
-    EXPECT_GE(built, 2);  // F4 from the menu and from the toolbar
+    // F4 to F9 and "Tìm sai số thô", the 2003 adjustment, the raw form, the two field-book actions,
+    // the text books and the fixed-observation tool.
+    EXPECT_EQ(built, 13);
 }
 
 TEST(ActionTable, SettingSwitchesFollowTheirActionSetInCodeToo) {

@@ -1,6 +1,6 @@
 #pragma once
-// A dialog whose edits refuse bad text when the user leaves them and again at OK, without
-// saying the same refusal twice.
+// What the dialogs share: naming their widgets, and a dialog whose edits refuse bad text when
+// the user leaves them and again at OK, without saying the same refusal twice.
 #include <QDialog>
 #include <QString>
 #include <functional>
@@ -9,6 +9,13 @@ class QHBoxLayout;
 class QLineEdit;
 
 namespace qef {
+
+// Gives a new widget its objectName, which is how tests and the user's settings find it.
+template <typename W>
+W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
 
 class CheckedDialog : public QDialog {
     Q_OBJECT

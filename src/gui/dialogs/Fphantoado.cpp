@@ -21,6 +21,10 @@ namespace qef {
 
 namespace {
 
+// Fixed-width lines of the point table are cut at the default field width: the calculator keeps
+// clear of the settings.
+constexpr int kTableFieldWidth = 10;
+
 std::string Bytes(const QLineEdit* edit) { return ToTcvn3(edit->text()); }
 
 }  // namespace
@@ -36,18 +40,41 @@ Fphantoado::Fphantoado(FileDialogs& files, std::function<Interaction&()> ask, QW
     setObjectName(QStringLiteral("Fphantoado"));
     setWindowTitle(QStringLiteral("Tính toán đơn giản"));
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BuildMethods());
+    layout->addLayout(BuildPoints());
+    layout->addWidget(Label(QStringLiteral("Tọa độ có thể nhập trực tiếp hoặc lấy từ file"), nullptr));
+    layout->addWidget(BuildPointTable());
+    layout->addLayout(BuildButtons());
+    ConnectControls();
+
+    methods_[0]->setChecked(true);
+    OnMethod(0);
+}
+
+QLabel* Fphantoado::Label(const QString& text, const char* name) {
+    auto* label = new QLabel(text, this);
+    if (name) label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QGroupBox* Fphantoado::BuildMethods() {
     auto* group = new QGroupBox(QStringLiteral(" Chọn cách tính toán "), this);
     group->setObjectName(QStringLiteral("RGcachtinh"));
     auto* groupLayout = new QVBoxLayout(group);
-    auto* buttons = new QButtonGroup(this);
+    methodGroup_ = new QButtonGroup(this);
     const char* const items[] = {"Phương vị qua 2 điểm", "Tọa độ điểm qua 2 gốc, góc, cạnh",
                                  "Tọa độ điểm qua 1 gốc, phương vị, cạnh"};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kMethodCount; ++i) {
         methods_[i] = new QRadioButton(QString::fromUtf8(items[i]), group);
-        buttons->addButton(methods_[i], i);
+        methodGroup_->addButton(methods_[i], i);
         groupLayout->addWidget(methods_[i]);
     }
+    return group;
+}
 
+// The two points, the angle and side, and the result, in rows.
+QGridLayout* Fphantoado::BuildPoints() {
     Ed1_ = Edit("Ed1");
     EXd1_ = Edit("EXd1");
     EYd1_ = Edit("EYd1");
@@ -66,25 +93,20 @@ Fphantoado::Fphantoado(FileDialogs& files, std::function<Interaction&()> ask, QW
     CBd2_->setObjectName(QStringLiteral("CBd2"));
     for (QCheckBox* box : {CBd1_, CBd2_}) box->setToolTip(QStringLiteral("Bật/tắt lấy tọa độ từ bảng"));
     CBd1_->setChecked(true);
-    auto label = [this](const QString& text, const char* name) {
-        auto* l = new QLabel(text, this);
-        if (name) l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-    Lgoc_ = label(QStringLiteral("Góc :"), "Lgoc");
-    Lcanh_ = label(QStringLiteral("Cạnh :"), "Lcanh");
-    Lkq2_ = label(QStringLiteral("Y"), "Lkq2");
-    LX2_ = label(QStringLiteral("X2 :"), nullptr);
-    LY2_ = label(QStringLiteral("Y2 :"), nullptr);
+    Lgoc_ = Label(QStringLiteral("Góc :"), "Lgoc");
+    Lcanh_ = Label(QStringLiteral("Cạnh :"), "Lcanh");
+    Lkq2_ = Label(QStringLiteral("Y"), "Lkq2");
+    LX2_ = Label(QStringLiteral("X2 :"), nullptr);
+    LY2_ = Label(QStringLiteral("Y2 :"), nullptr);
     Btinh_ = new QPushButton(this);
     Btinh_->setObjectName(QStringLiteral("Btinh"));
 
     auto* grid = new QGridLayout;
     grid->addWidget(CBd1_, 0, 0);
     grid->addWidget(Ed1_, 0, 1);
-    grid->addWidget(label(QStringLiteral("X1 :"), nullptr), 0, 2);
+    grid->addWidget(Label(QStringLiteral("X1 :"), nullptr), 0, 2);
     grid->addWidget(EXd1_, 0, 3);
-    grid->addWidget(label(QStringLiteral("Y1 :"), nullptr), 0, 4);
+    grid->addWidget(Label(QStringLiteral("Y1 :"), nullptr), 0, 4);
     grid->addWidget(EYd1_, 0, 5);
     grid->addWidget(CBd2_, 1, 0);
     grid->addWidget(Ed2_, 1, 1);
@@ -100,31 +122,33 @@ Fphantoado::Fphantoado(FileDialogs& files, std::function<Interaction&()> ask, QW
     grid->addWidget(kq1_, 3, 3);
     grid->addWidget(Lkq2_, 3, 4);
     grid->addWidget(kq2_, 3, 5);
+    return grid;
+}
 
-    SG1_ = new QTableWidget(20, 3, this);
+QTableWidget* Fphantoado::BuildPointTable() {
+    SG1_ = new QTableWidget(kTableRows, 3, this);
     SG1_->setObjectName(QStringLiteral("SG1"));
     SG1_->setHorizontalHeaderLabels({QStringLiteral("Điểm"), QStringLiteral("X"), QStringLiteral("Y")});
     SG1_->horizontalHeader()->setStretchLastSection(true);
     SG1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SG1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return SG1_;
+}
 
-    auto* file = new QPushButton(QStringLiteral("File ..."), this);
-    file->setObjectName(QStringLiteral("Bfile"));
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("Button2"));
+QHBoxLayout* Fphantoado::BuildButtons() {
+    Bfile_ = new QPushButton(QStringLiteral("File ..."), this);
+    Bfile_->setObjectName(QStringLiteral("Bfile"));
+    Button2_ = new QPushButton(QStringLiteral("Close"), this);
+    Button2_->setObjectName(QStringLiteral("Button2"));
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(file);
+    bottom->addWidget(Bfile_);
     bottom->addStretch();
-    bottom->addWidget(close);
+    bottom->addWidget(Button2_);
+    return bottom;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(grid);
-    layout->addWidget(label(QStringLiteral("Tọa độ có thể nhập trực tiếp hoặc lấy từ file"), nullptr));
-    layout->addWidget(SG1_);
-    layout->addLayout(bottom);
-
-    connect(buttons, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+void Fphantoado::ConnectControls() {
+    connect(methodGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (on) OnMethod(id);
     });
     // Either box may be off; turning one on turns the other off.
@@ -133,15 +157,10 @@ Fphantoado::Fphantoado(FileDialogs& files, std::function<Interaction&()> ask, QW
     for (QLineEdit* edit : {EXd1_, EYd1_, EXd2_, EYd2_, Egoc_, Ecanh_})
         connect(edit, &QLineEdit::returnPressed, this, &Fphantoado::Compute);
     connect(Btinh_, &QPushButton::clicked, this, &Fphantoado::Compute);
-    connect(SG1_, &QTableWidget::cellClicked, this, [this](int row, int) { OnTableClick(row); });
-    connect(file, &QPushButton::clicked, this, &Fphantoado::OnFile);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    Btinh_->setAutoDefault(false);
-    file->setAutoDefault(false);
-    close->setAutoDefault(false);
-
-    methods_[0]->setChecked(true);
-    OnMethod(0);
+    connect(SG1_, &QTableWidget::cellClicked, this, [this](int row, int) { SG1Click(row); });
+    connect(Bfile_, &QPushButton::clicked, this, &Fphantoado::BfileClick);
+    connect(Button2_, &QPushButton::clicked, this, &QDialog::accept);
+    for (QPushButton* button : {Btinh_, Bfile_, Button2_}) button->setAutoDefault(false);
 }
 
 void Fphantoado::SetMethod(CalculatorMethod method) { methods_[static_cast<int>(method)]->setChecked(true); }
@@ -175,7 +194,7 @@ void Fphantoado::Compute() {
     }
 }
 
-void Fphantoado::OnTableClick(int row) {
+void Fphantoado::SG1Click(int row) {
     QLineEdit* const* target = nullptr;
     QLineEdit* const point1[] = {Ed1_, EXd1_, EYd1_};
     QLineEdit* const point2[] = {Ed2_, EXd2_, EYd2_};
@@ -194,7 +213,7 @@ void Fphantoado::OnTableClick(int row) {
 
 bool Fphantoado::LoadTable(const QString& path) {
     CalculatorTable table;
-    if (!ReadCalculatorTable(NativeName(path), 10, table)) {
+    if (!ReadCalculatorTable(NativeName(path), kTableFieldWidth, table)) {
         ask_().Message(Vn("Không mở được file ") + ToTcvn3(path));
         return false;
     }
@@ -206,7 +225,7 @@ bool Fphantoado::LoadTable(const QString& path) {
     return true;
 }
 
-void Fphantoado::OnFile() {
+void Fphantoado::BfileClick() {
     const std::optional<QString> name = files_.AskOpenName(
         {QStringLiteral("Tên file só liệu chi tiết dạng khác"),
          QStringLiteral("File dạng *.DTA* (*.DTA* *.dta*);;All File (*)"), QStringLiteral("DTA")});

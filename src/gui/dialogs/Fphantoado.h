@@ -9,7 +9,11 @@
 #include "core/model/Interaction.h"
 #include "core/tools/Calculator.h"
 
+class QButtonGroup;
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,20 +38,32 @@ public:
 
 private:
     QLineEdit* Edit(const char* name);
+    QLabel* Label(const QString& text, const char* name);
+    QGroupBox* BuildMethods();
+    QGridLayout* BuildPoints();
+    QTableWidget* BuildPointTable();
+    QHBoxLayout* BuildButtons();
+    void ConnectControls();
     void OnMethod(int item);
-    void OnTableClick(int row);
-    void OnFile();
+    void SG1Click(int row);
+    void BfileClick();
 
     FileDialogs& files_;
     std::function<Interaction&()> ask_;
     CalculatorMethod method_ = CalculatorMethod::Azimuth;
     CalculatorAngles angles_;
 
-    QRadioButton* methods_[3] = {};
+    static constexpr int kMethodCount = 3;
+    // Rows of the point table before a file is read.
+    static constexpr int kTableRows = 20;
+    QRadioButton* methods_[kMethodCount] = {};
+    QButtonGroup* methodGroup_ = nullptr;
     QLineEdit *Ed1_, *EXd1_, *EYd1_, *Ed2_, *EXd2_, *EYd2_, *Egoc_, *Ecanh_, *kq1_, *kq2_;
     QLabel *Lgoc_, *Lcanh_, *Lkq2_, *LX2_, *LY2_;
     QCheckBox *CBd1_, *CBd2_;
     QPushButton* Btinh_;
+    QPushButton* Bfile_ = nullptr;
+    QPushButton* Button2_ = nullptr;
     QTableWidget* SG1_;
 };
 

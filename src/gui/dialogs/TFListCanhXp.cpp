@@ -17,16 +17,11 @@
 #include "gui/StepEndGate.h"
 #include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QTableWidget* Grid(QWidget* parent, const char* name, const QStringList& headings) {
     auto* grid = Named(new QTableWidget(0, static_cast<int>(headings.size()), parent), name);
@@ -97,14 +92,29 @@ TFListCanhXp::TFListCanhXp(ComputationSettings& settings, FileDialogs& files, QW
     RG_lapnhom_->SetItemIndex(0);
 
     auto* layout = new QGridLayout(this);
-    // Column 0: the input files; column 1: what the analysis found; column 2: the group.
+    layout->addLayout(BuildInputColumn(), 0, 0);
+    layout->addLayout(BuildAnalysisColumn(), 0, 1);
+    layout->addLayout(BuildGroupColumn(), 0, 2);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+    layout->setColumnStretch(2, 4);
+    resize(1180, 640);
+    ConnectControls();
+    UpdateSteps();
+}
+
+// The input files.
+QVBoxLayout* TFListCanhXp::BuildInputColumn() {
     auto* inputs = new QVBoxLayout;
     inputs->addWidget(Button3_);
     inputs->addLayout(Labelled(QStringLiteral("Tọa độ gốc"), SG_Td_), 1);
     inputs->addWidget(Button4_);
     inputs->addLayout(Labelled(QStringLiteral("Số liệu đo"), SG_Sl_), 2);
-    layout->addLayout(inputs, 0, 0);
+    return inputs;
+}
 
+// What the analysis found.
+QVBoxLayout* TFListCanhXp::BuildAnalysisColumn() {
     auto* analysis = new QVBoxLayout;
     analysis->addWidget(Khoidong_);
     analysis->addLayout(Labelled(QStringLiteral("Các phương vị khởi đầu"), LB_GPV_), 2);
@@ -113,8 +123,11 @@ TFListCanhXp::TFListCanhXp(ComputationSettings& settings, FileDialogs& files, QW
     nodes->addLayout(Labelled(QStringLiteral("Nút mềm"), LB_Nut_));
     analysis->addLayout(nodes, 2);
     analysis->addLayout(Labelled(QStringLiteral("4A:Chọn cạnh xuất phát"), LB_Canhxp_), 2);
-    layout->addLayout(analysis, 0, 1);
+    return analysis;
+}
 
+// The group: how it is made, its steps and the close button.
+QVBoxLayout* TFListCanhXp::BuildGroupColumn() {
     auto* group = new QVBoxLayout;
     group->addWidget(RG_lapnhom_);
     group->addLayout(Labelled(QStringLiteral("4B:Chọn các nhánh cần lập nhóm"), LB_lapnhanh_), 1);
@@ -135,12 +148,10 @@ TFListCanhXp::TFListCanhXp(ComputationSettings& settings, FileDialogs& files, QW
     close->addStretch();
     close->addWidget(Cancel_);
     group->addLayout(close);
-    layout->addLayout(group, 0, 2);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
-    layout->setColumnStretch(2, 4);
-    resize(1180, 640);
+    return group;
+}
 
+void TFListCanhXp::ConnectControls() {
     connect(Button3_, &QPushButton::clicked, this, &TFListCanhXp::OpenKnownFile);
     connect(Button4_, &QPushButton::clicked, this, &TFListCanhXp::OpenObservationFile);
     connect(Khoidong_, &QPushButton::clicked, this, &TFListCanhXp::StartNetwork);
@@ -151,7 +162,6 @@ TFListCanhXp::TFListCanhXp(ComputationSettings& settings, FileDialogs& files, QW
     connect(LB_lapnhanh_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Enhanh_->setText(item->text()); });
     connect(Cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    UpdateSteps();
 }
 
 void TFListCanhXp::UpdateSteps() {

@@ -16,6 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace qef {
 
@@ -44,6 +45,11 @@ private:
     void OnExport(bool checked);
     // Enables each step whose earlier steps have run.
     void UpdateSteps();
+    // The dialog's three columns, left to right.
+    QVBoxLayout* BuildInputColumn();
+    QVBoxLayout* BuildAnalysisColumn();
+    QVBoxLayout* BuildGroupColumn();
+    void ConnectControls();
     // The result name when results are to be written; "" otherwise (after saying so when the
     // question went unanswered).
     std::string AskResultFile();

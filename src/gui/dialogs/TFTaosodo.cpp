@@ -12,24 +12,38 @@
 
 #include "gui/GuiText.h"
 #include "gui/dialogs/TFTsbs.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
-
-namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     setObjectName(QStringLiteral("FTaosodo"));
     setWindowTitle(QStringLiteral("Tạo sổ đo góc cạnh"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
+    QGroupBox* tolerances = BuildTolerances();
+    QGroupBox* header = BuildBookHeader();
+    cb_xlsl_ = Named(new QCheckBox(QStringLiteral("Tính 2C và trung bình trị đo góc cạnh"), this), "cb_xlsl");
+    cb_sdcanh_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo cạnh dạng file RTF"), this), "cb_sdcanh");
+    cb_sdgoc_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo góc dạng file RTF"), this), "cb_sdgoc");
+    cb_sdgoc_->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(tolerances);
+    layout->addWidget(header);
+    layout->addWidget(cb_xlsl_);
+    layout->addWidget(cb_sdcanh_);
+    layout->addWidget(cb_sdgoc_);
+    layout->addLayout(OkCancelRow());
+
+    connect(RGcaphang_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
+    connect(RGssmay_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
+    connect(RG_Cachlaycanh_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnDistanceModeChanged);
+}
+
+// The classes and the tolerances they give.
+QGroupBox* TFTaosodo::BuildTolerances() {
     auto* tolerances = Named(new QGroupBox(QStringLiteral(" Các thông số xử lý số liệu "), this), "GroupBox1");
     RGcaphang_ = new RadioGroupBox(QStringLiteral("RGcaphang"), QStringLiteral(" Cấp hạng "),
                                    {QStringLiteral("ĐC I"), QStringLiteral("ĐC II"), QStringLiteral("KV")}, tolerances);
@@ -69,7 +83,11 @@ TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     auto* tolerancesLayout = new QHBoxLayout(tolerances);
     tolerancesLayout->addLayout(radios);
     tolerancesLayout->addLayout(values);
+    return tolerances;
+}
 
+// Who measured with what, and the pages of the book.
+QGroupBox* TFTaosodo::BuildBookHeader() {
     auto* header = Named(new QGroupBox(QStringLiteral(" Các thông tin lập sổ đo góc cạnh "), this), "GroupBox2");
     auto edit = [&](const char* name, const QString& text) { return Named(new QLineEdit(text, header), name); };
     Engdo_ = edit("Engdo", {});
@@ -91,24 +109,7 @@ TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     headerLayout->addWidget(Esodau_, 2, 1);
     headerLayout->addWidget(new QLabel(QStringLiteral("cuối :"), header), 2, 2);
     headerLayout->addWidget(Esocuoi_, 2, 3);
-
-    cb_xlsl_ = Named(new QCheckBox(QStringLiteral("Tính 2C và trung bình trị đo góc cạnh"), this), "cb_xlsl");
-    cb_sdcanh_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo cạnh dạng file RTF"), this), "cb_sdcanh");
-    cb_sdgoc_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo góc dạng file RTF"), this), "cb_sdgoc");
-    cb_sdgoc_->setEnabled(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(tolerances);
-    layout->addWidget(header);
-    layout->addWidget(cb_xlsl_);
-    layout->addWidget(cb_sdcanh_);
-    layout->addWidget(cb_sdgoc_);
-    layout->addLayout(OkCancelRow());
-
-    connect(RGcaphang_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
-    connect(RGssmay_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
-    connect(RG_Cachlaycanh_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnDistanceModeChanged);
+    return header;
 }
 
 void TFTaosodo::OnClassChanged() {

@@ -7,6 +7,7 @@
 #include "gui/dialogs/DialogSupport.h"
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QSpinBox;
 
@@ -25,6 +26,8 @@ public:
     void accept() override;
 
 private:
+    QGroupBox* BuildTolerances();
+    QGroupBox* BuildBookHeader();
     void OnClassChanged();
     void OnDistanceModeChanged();
 

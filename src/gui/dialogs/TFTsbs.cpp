@@ -16,6 +16,7 @@
 #include "core/numeric/Numbers.h"
 #include "gui/GuiText.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
 
@@ -45,12 +46,6 @@ QString ShortText(double value) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
-}
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
 }
 
 QLineEdit* NumberEdit(QWidget* parent, const char* name, const QString& text, int width) {

@@ -12,6 +12,7 @@
 #include <charconv>
 
 #include "core/numeric/Numbers.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
 
@@ -32,22 +33,19 @@ QString ShortText(double value) {
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
 }
 
+// Control-point layers are "kc1" to "kc10".
+constexpr int kLayerCount = 10;
+
 // The number of a layer suffix "kc<n>", or the fallback when the suffix is not of that form.
 int LayerNumber(const std::string& suffix, int fallback) {
     if (suffix.size() < 3 || suffix.compare(0, 2, "kc") != 0) return fallback;
     int n = 0;
     const char* end = suffix.data() + suffix.size();
     auto [ptr, ec] = std::from_chars(suffix.data() + 2, end, n);
-    return (ec == std::errc() && ptr == end && n >= 1 && n <= 10) ? n : fallback;
+    return (ec == std::errc() && ptr == end && n >= 1 && n <= kLayerCount) ? n : fallback;
 }
 
 std::string LayerSuffix(int n) { return "kc" + std::to_string(n); }
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 }  // namespace
 
@@ -64,6 +62,19 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
                                  this),
                    "GroupBox1");
 
+    BuildDrawingGroup();
+
+    QHBoxLayout* buttons = OkCancelRow();
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(note);
+    layout->addWidget(group_);
+    layout->addLayout(buttons);
+    ConnectControls();
+}
+
+// What is drawn, the heights of its texts and its layers.
+void TFVoiAutoCAD::BuildDrawingGroup() {
     CB_VeSDluoi0_ = Named(new QCheckBox(QStringLiteral("Tải điểm gốc.         Độ cao text ="), group_), "CB_VeSDluoi0");
     CB_VeSDluoi1_ = Named(new QCheckBox(QStringLiteral("Tải điểm bình sai. Độ cao text ="), group_), "CB_VeSDluoi1");
     CB_VeChitiet_ =
@@ -85,7 +96,7 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
     // The up-down and its number edit are one spin box; its edit keeps the old edit's name.
     auto layerSpin = [this](const char* name, const char* editName, int start) {
         auto* spin = Named(new QSpinBox(group_), name);
-        spin->setRange(1, 10);
+        spin->setRange(1, kLayerCount);
         spin->setWrapping(false);
         spin->setValue(start);
         if (auto* edit = spin->findChild<QLineEdit*>()) edit->setObjectName(QString::fromLatin1(editName));
@@ -109,19 +120,14 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
     grid->addWidget(ECaotextC, 3, 1);
     grid->addWidget(CB_ZtoCSDL_, 4, 0, 1, 4);
     grid->setColumnMinimumWidth(2, 12);
+}
 
-    QHBoxLayout* buttons = OkCancelRow();
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(note);
-    layout->addWidget(group_);
-    layout->addLayout(buttons);
-
+void TFVoiAutoCAD::ConnectControls() {
     connect(CB_VeSDluoi0_, &QCheckBox::toggled, this, &TFVoiAutoCAD::OnKnownPoints);
     connect(CB_VeSDluoi1_, &QCheckBox::toggled, this, &TFVoiAutoCAD::OnAdjustedPoints);
     connect(CB_VeChitiet_, &QCheckBox::toggled, this, &TFVoiAutoCAD::OnDetailPoints);
-    connect(CB_Vedocao_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(1, on); });
-    connect(CB_ZtoCSDL_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(2, on); });
+    connect(CB_Vedocao_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(UploadBit::HeightTexts, on); });
+    connect(CB_ZtoCSDL_, &QCheckBox::toggled, this, [this](bool on) { SetFlagBit(UploadBit::Z, on); });
     connect(UD_Layer1_, &QSpinBox::valueChanged, this, [this](int n) { settings_.AcadLayer1 = LayerSuffix(n); });
     connect(UD_Layer2_, &QSpinBox::valueChanged, this, [this](int n) { settings_.AcadLayer2 = LayerSuffix(n); });
     for (const HeightEdit& h : heights_) {
@@ -198,7 +204,7 @@ void TFVoiAutoCAD::OnAdjustedPoints(bool checked) {
 
 void TFVoiAutoCAD::OnDetailPoints(bool checked) {
     settings_.AcadUploadDetailPoints = checked;
-    SetFlagBit(0, checked);
+    SetFlagBit(UploadBit::DetailPoints, checked);
     if (settings_.AcadFileUploadMode && checked) {
         CB_VeSDluoi0_->setChecked(false);
         CB_VeSDluoi1_->setChecked(false);
@@ -206,8 +212,8 @@ void TFVoiAutoCAD::OnDetailPoints(bool checked) {
     }
 }
 
-void TFVoiAutoCAD::SetFlagBit(unsigned bit, bool on) {
-    const auto mask = static_cast<std::uint8_t>(1u << bit);
+void TFVoiAutoCAD::SetFlagBit(UploadBit bit, bool on) {
+    const auto mask = static_cast<std::uint8_t>(1u << static_cast<unsigned>(bit));
     if (on)
         settings_.AcadUploadFlags = static_cast<std::uint8_t>(settings_.AcadUploadFlags | mask);
     else

@@ -33,10 +33,15 @@ private:
         double ComputationSettings::*member;
     };
 
+    // The bits of AcadUploadFlags.
+    enum class UploadBit : unsigned { DetailPoints = 0, HeightTexts = 1, Z = 2 };
+
+    void BuildDrawingGroup();
+    void ConnectControls();
     void OnKnownPoints(bool checked);
     void OnAdjustedPoints(bool checked);
     void OnDetailPoints(bool checked);
-    void SetFlagBit(unsigned bit, bool on);
+    void SetFlagBit(UploadBit bit, bool on);
     void OnHeightTextChanged(const HeightEdit& h);
     void OnHeightExit(const HeightEdit& h);
     bool HeightTextGood(const QLineEdit* edit, double& value) const;

@@ -27,6 +27,7 @@
 #include "fielddata/raw/RawConversion.h"
 #include "gui/InputStep.h"
 #include "gui/StepEndGate.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
 
@@ -56,12 +57,6 @@ public:
     }
 };
 
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 const QString kRawFilter = QStringLiteral(
     "File so lieu tho (*.txt *.TXT *.dat *.DAT *.dn *.DN *.tc8 *.TC8 *.t16 *.T16 *.gts *.GTS *.geo *.GEO "
     "*.idx *.IDX)");
@@ -81,6 +76,27 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
     setWindowTitle(QStringLiteral("Xử lý số liệu thô"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
+    auto* right = new QVBoxLayout;
+    right->addWidget(BuildHeights());
+    right->addWidget(BuildControlPoints());
+    right->addWidget(BuildSeparators());
+    right->addWidget(BuildOutputForms());
+    right->addWidget(BuildOutputStyle());
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(BuildInstruments());
+    columns->addLayout(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(columns);
+    layout->addLayout(BuildButtons());
+
+    ReadConversionSettings(NativeName(settingsPath_), settings_);
+    ShowSettings();
+    // Connected after the settings are shown: showing them is no user's change.
+    ConnectControls();
+}
+
+QGroupBox* Txlslt3::BuildInstruments() {
     auto* machines = Named(new QGroupBox(QStringLiteral(" Loại máy "), this), "GBloaimay");
     LBloaimay_ = Named(new QListWidget(machines), "LBloaimay");
     auto* items = new TabbedItems(LBloaimay_);
@@ -92,34 +108,40 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
     }
     LBloaimay_->setFixedWidth(static_cast<int>(items->TabStop) + 110);
     (new QVBoxLayout(machines))->addWidget(LBloaimay_);
+    return machines;
+}
 
-    auto intEdit = [this](QWidget* owner, const char* name, std::int32_t ConversionSettings::*member, int low,
-                          const char* fallback) {
-        auto* edit = Named(new QLineEdit(owner), name);
-        edit->setValidator(new QIntValidator(low, std::numeric_limits<std::int32_t>::max(), edit));
-        edit->setFixedWidth(70);
-        edits_.push_back({edit, member, fallback});
-        return edit;
-    };
+QLineEdit* Txlslt3::IntegerEdit(QWidget* owner, const char* name, std::int32_t ConversionSettings::*member, int low,
+                                const char* fallback) {
+    auto* edit = Named(new QLineEdit(owner), name);
+    edit->setValidator(new QIntValidator(low, std::numeric_limits<std::int32_t>::max(), edit));
+    edit->setFixedWidth(70);
+    edits_.push_back({edit, member, fallback});
+    return edit;
+}
 
+QGroupBox* Txlslt3::BuildHeights() {
     auto* heights = Named(new QGroupBox(QStringLiteral(" Độ cao "), this), "GBdocao");
     CBcodocao_ = Named(new QCheckBox(QStringLiteral("Có độ cao"), heights), "CBcodocao");
     RBgoctdinh_ = Named(new QRadioButton(QStringLiteral("Góc thiên đỉnh"), heights), "RBgoctdinh");
     RBgocdung_ = Named(new QRadioButton(QStringLiteral("Góc đứng"), heights), "RBgocdung");
-    MEshccg_ = intEdit(heights, "MEshccg", &ConversionSettings::ConvTargetHeightCorrection, 0, "0");
+    MEshccg_ = IntegerEdit(heights, "MEshccg", &ConversionSettings::ConvTargetHeightCorrection, 0, "0");
     auto* heightGrid = new QGridLayout(heights);
     heightGrid->addWidget(CBcodocao_, 0, 0, 1, 2);
     heightGrid->addWidget(RBgoctdinh_, 1, 0);
     heightGrid->addWidget(RBgocdung_, 1, 1);
     heightGrid->addWidget(new QLabel(QStringLiteral("Shc chiều cao gương (mm)"), heights), 2, 0);
     heightGrid->addWidget(MEshccg_, 2, 1);
+    return heights;
+}
 
+QGroupBox* Txlslt3::BuildControlPoints() {
     auto* control = Named(new QGroupBox(QStringLiteral(" Điểm khống chế và hiệu chỉnh "), this), "GBkhongche");
     CBshtramlakt_ = Named(new QCheckBox(QStringLiteral("Điểm khống chế kiểu ký tự"), control), "CBshtramlakt");
     CBshtram_ = Named(new QCheckBox(QStringLiteral("Điểm khống chế từ số"), control), "CBshtram");
-    MEshtram_ = intEdit(control, "MEshtram", &ConversionSettings::ConvControlFromNumber, 0, "5000");
-    MEshcckc_ = intEdit(control, "MEshcckc", &ConversionSettings::ConvControlDistanceCorrection, 0, "0");
-    MEshccct_ = intEdit(control, "MEshccct", &ConversionSettings::ConvDetailDistanceCorrection, 0, "0");
+    MEshtram_ = IntegerEdit(control, "MEshtram", &ConversionSettings::ConvControlFromNumber, 0, "5000");
+    MEshcckc_ = IntegerEdit(control, "MEshcckc", &ConversionSettings::ConvControlDistanceCorrection, 0, "0");
+    MEshccct_ = IntegerEdit(control, "MEshccct", &ConversionSettings::ConvDetailDistanceCorrection, 0, "0");
     auto* controlGrid = new QGridLayout(control);
     controlGrid->addWidget(CBshtramlakt_, 0, 0, 1, 2);
     controlGrid->addWidget(CBshtram_, 1, 0);
@@ -128,20 +150,26 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
     controlGrid->addWidget(MEshcckc_, 2, 1);
     controlGrid->addWidget(new QLabel(QStringLiteral("Shc chiều dài cạnh chi tiết (mm)"), control), 3, 0);
     controlGrid->addWidget(MEshccct_, 3, 1);
+    return control;
+}
 
+QGroupBox* Txlslt3::BuildSeparators() {
     auto* separators = Named(new QGroupBox(QStringLiteral(" Ký tự ngăn cách "), this), "GBkitu");
     const char* separatorNames[] = {"RBkitu1", "RBkitu2", "RBkitu3", "RBkitu4", "RBkitu5"};
     const char* separatorTexts[] = {"Khoảng trắng", "Tab", "Dấu \",\"", "Dấu \";\"", "Canh cột"};
     auto* separatorGrid = new QGridLayout(separators);
-    auto* separatorGroup = new QButtonGroup(separators);
-    for (int i = 0; i < 5; ++i) {
+    separatorGroup_ = new QButtonGroup(separators);
+    for (int i = 0; i < kSeparatorCount; ++i) {
         RBkitu_[i] = Named(new QRadioButton(QString::fromUtf8(separatorTexts[i]), separators), separatorNames[i]);
-        separatorGroup->addButton(RBkitu_[i], i);
-        separatorGrid->addWidget(RBkitu_[i], i / 3, i % 3);
+        separatorGroup_->addButton(RBkitu_[i], i);
+        separatorGrid->addWidget(RBkitu_[i], i / kSeparatorsPerRow, i % kSeparatorsPerRow);
     }
-    MEcanhcot_ = intEdit(separators, "MEcanhcot", &ConversionSettings::FixedFieldWidth, 1, "10");
+    MEcanhcot_ = IntegerEdit(separators, "MEcanhcot", &ConversionSettings::FixedFieldWidth, 1, "10");
     separatorGrid->addWidget(MEcanhcot_, 1, 2);
+    return separators;
+}
 
+QGroupBox* Txlslt3::BuildOutputForms() {
     auto* forms = Named(new QGroupBox(QStringLiteral(" Dạng số liệu ra "), this), "GBdang");
     RBdanggoc1_ = Named(new QRadioButton(QStringLiteral("180.0101"), forms), "RBdanggoc1");
     RBdanggoc2_ = Named(new QRadioButton(QStringLiteral("1800101"), forms), "RBdanggoc2");
@@ -158,39 +186,31 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
     formGrid->addWidget(RBdanggoc2_, 0, 1);
     formGrid->addWidget(RBdangcanh1_, 1, 0);
     formGrid->addWidget(RBdangcanh2_, 1, 1);
+    return forms;
+}
 
+QGroupBox* Txlslt3::BuildOutputStyle() {
     auto* style = Named(new QGroupBox(QStringLiteral(" Lựa chọn kiểu dữ liệu ra "), this), "RGluachon");
-    auto* oldStyle = Named(new QRadioButton(QStringLiteral("Theo kiểu cũ"), style), "RGluachon0");
-    auto* newStyle = Named(new QRadioButton(QStringLiteral("Theo kiểu mới"), style), "RGluachon1");
+    RGluachon_[0] = Named(new QRadioButton(QStringLiteral("Theo kiểu cũ"), style), "RGluachon0");
+    RGluachon_[1] = Named(new QRadioButton(QStringLiteral("Theo kiểu mới"), style), "RGluachon1");
     auto* styleRow = new QHBoxLayout(style);
-    styleRow->addWidget(oldStyle);
-    styleRow->addWidget(newStyle);
+    styleRow->addWidget(RGluachon_[0]);
+    styleRow->addWidget(RGluachon_[1]);
+    return style;
+}
 
-    auto* run = Named(new QPushButton(QStringLiteral("Xử lý"), this), "XlslXuly");
-    auto* exit = Named(new QPushButton(QStringLiteral("Thoát"), this), "XlslExit");
-    run->setDefault(true);
+QHBoxLayout* Txlslt3::BuildButtons() {
+    XlslXuly_ = Named(new QPushButton(QStringLiteral("Xử lý"), this), "XlslXuly");
+    XlslExit_ = Named(new QPushButton(QStringLiteral("Thoát"), this), "XlslExit");
+    XlslXuly_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(run);
-    buttons->addWidget(exit);
+    buttons->addWidget(XlslXuly_);
+    buttons->addWidget(XlslExit_);
+    return buttons;
+}
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(heights);
-    right->addWidget(control);
-    right->addWidget(separators);
-    right->addWidget(forms);
-    right->addWidget(style);
-    auto* columns = new QHBoxLayout;
-    columns->addWidget(machines);
-    columns->addLayout(right);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addLayout(columns);
-    layout->addLayout(buttons);
-
-    ReadConversionSettings(NativeName(settingsPath_), settings_);
-    ShowSettings();
-
+void Txlslt3::ConnectControls() {
     connect(LBloaimay_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) settings_.ConvInstrument = row;
     });
@@ -201,7 +221,7 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
         settings_.ConvControlFromNumberOn = on;
         MEshtram_->setEnabled(on);
     });
-    connect(separatorGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    connect(separatorGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (on) settings_.ConvSeparatorMode = static_cast<SeparatorMode>(id);
     });
     connect(RBdanggoc2_, &QRadioButton::toggled, this,
@@ -209,8 +229,8 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
     connect(RBdangcanh2_, &QRadioButton::toggled, this, [this](bool on) {
         settings_.ConvDistanceForm = on ? DistanceForm::Millimetres : DistanceForm::Metres;
     });
-    connect(oldStyle, &QRadioButton::clicked, this, [this] { ChooseOutputStyle(0); });
-    connect(newStyle, &QRadioButton::clicked, this, [this] { ChooseOutputStyle(1); });
+    connect(RGluachon_[0], &QRadioButton::clicked, this, [this] { RGluachonClick(OutputStyle::Old); });
+    connect(RGluachon_[1], &QRadioButton::clicked, this, [this] { RGluachonClick(OutputStyle::New); });
     for (const IntEdit& e : edits_) {
         connect(e.edit, &QLineEdit::textChanged, this, [this, e](const QString& text) {
             bool ok = false;
@@ -219,8 +239,8 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
         });
         connect(e.edit, &QLineEdit::editingFinished, this, [this, e] { OnEditExit(e); });
     }
-    connect(run, &QPushButton::clicked, this, &Txlslt3::XlslXulyClick);
-    connect(exit, &QPushButton::clicked, this, &Txlslt3::reject);
+    connect(XlslXuly_, &QPushButton::clicked, this, &Txlslt3::XlslXulyClick);
+    connect(XlslExit_, &QPushButton::clicked, this, &Txlslt3::reject);
 }
 
 void Txlslt3::ShowSettings() {
@@ -263,9 +283,9 @@ void Txlslt3::ReadBackEdits() {
 
 // "Theo kiểu cũ": fixed width, packed angles, millimetres; "Theo kiểu mới": TAB, angles with their
 // point, metres.
-void Txlslt3::ChooseOutputStyle(int item) {
-    const bool old = item == 0;
-    RBkitu_[old ? 4 : 1]->setChecked(true);
+void Txlslt3::RGluachonClick(OutputStyle style) {
+    const bool old = style == OutputStyle::Old;
+    RBkitu_[static_cast<int>(old ? SeparatorMode::FixedWidth : SeparatorMode::Tab)]->setChecked(true);
     (old ? RBdanggoc2_ : RBdanggoc1_)->setChecked(true);
     (old ? RBdangcanh2_ : RBdangcanh1_)->setChecked(true);
 }

@@ -9,7 +9,10 @@
 #include "fielddata/raw/ConversionSettings.h"
 #include "gui/Workers.h"
 
+class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -44,11 +47,27 @@ private:
         const char* fallback;
     };
 
+    // The form's group boxes, left to right and top to bottom.
+    QGroupBox* BuildInstruments();
+    QGroupBox* BuildHeights();
+    QGroupBox* BuildControlPoints();
+    QGroupBox* BuildSeparators();
+    QGroupBox* BuildOutputForms();
+    QGroupBox* BuildOutputStyle();
+    QHBoxLayout* BuildButtons();
+    // An edit of a whole-number setting, read back as it is typed; `fallback` fills it when it is
+    // left empty.
+    QLineEdit* IntegerEdit(QWidget* owner, const char* name, std::int32_t ConversionSettings::*member, int low,
+                           const char* fallback);
+    void ConnectControls();
     void ShowSettings();
     void OnWithHeights(bool on);
     void OnEditExit(const IntEdit& e);
     void ReadBackEdits();
-    void ChooseOutputStyle(int item);
+    // "Theo kiểu cũ": fixed width, packed angles, millimetres; "Theo kiểu mới": Tab, angles with
+    // a point, metres.
+    enum class OutputStyle { Old, New };
+    void RGluachonClick(OutputStyle style);
     bool Confirm(const QString& text);
 
     FileDialogs& files_;
@@ -67,12 +86,18 @@ private:
     QLineEdit* MEshtram_ = nullptr;
     QLineEdit* MEshcckc_ = nullptr;
     QLineEdit* MEshccct_ = nullptr;
-    QRadioButton* RBkitu_[5] = {};
+    static constexpr int kSeparatorCount = 5;
+    static constexpr int kSeparatorsPerRow = 3;
+    QRadioButton* RBkitu_[kSeparatorCount] = {};
+    QButtonGroup* separatorGroup_ = nullptr;
     QLineEdit* MEcanhcot_ = nullptr;
     QRadioButton* RBdanggoc1_ = nullptr;
     QRadioButton* RBdanggoc2_ = nullptr;
     QRadioButton* RBdangcanh1_ = nullptr;
     QRadioButton* RBdangcanh2_ = nullptr;
+    QRadioButton* RGluachon_[2] = {};
+    QPushButton* XlslXuly_ = nullptr;
+    QPushButton* XlslExit_ = nullptr;
     std::vector<IntEdit> edits_;
 };
 

@@ -1,0 +1,65 @@
+// The main window's status bar: the grid position or the editor's state in the first panel, the
+// function keys in the others, and the files a command wrote.
+#include <QLabel>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "gui/GridModel.h"
+#include "gui/MainWindow.h"
+#include "gui/WrittenFiles.h"
+
+namespace qef {
+
+QString GridStatusText(int row, int column, int dataRowCount) {
+    return QStringLiteral(" Dòng: %1   Cột: %2   Số dòng: %3").arg(row).arg(column + 1).arg(dataRowCount);
+}
+
+void MainWindow::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    const char* texts[] = {"",
+                           "F1 : Hướng dẫn",
+                           "F4 : BS Đơn giản",
+                           "F5 : BS từng nhóm",
+                           "F6 : BS Độ cao",
+                           "F7 : Tính X, Y mia",
+                           "F8 : Tính X,Y,Z theo chênh cao",
+                           "F9 : Tính X,Y,Z theo góc TĐỉnh"};
+    for (int i = 0; i < 8; ++i) {
+        auto* panel = new QLabel(QString::fromUtf8(texts[i]), bar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        // Room for the widest position of a large grid.
+        if (i == 0) panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(GridStatusText(99999, 98, 99999)) + 12);
+        else panel->setContentsMargins(2, 0, 2, 0);
+        bar->addWidget(panel);
+        statusPanels_.push_back(panel);
+    }
+}
+
+void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
+
+void MainWindow::TellWritten(const WrittenFiles& files) {
+    const QString text = WrittenText(files.Written());
+    if (!text.isEmpty()) statusBar()->showMessage(text);
+}
+
+QString MainWindow::StatusText(int panel) const {
+    if (panel < 0 || static_cast<std::size_t>(panel) >= statusPanels_.size()) return {};
+    return statusPanels_[panel]->text();
+}
+
+void MainWindow::WriteGridStatus() {
+    const QModelIndex current = StGrid_->currentIndex();
+    const int row = current.isValid() ? GridModel::GridRow(current.row()) : 1;
+    const int column = current.isValid() ? current.column() : 0;
+    WriteStatus(GridStatusText(row, column, grid_->DataRowCount()));
+}
+
+void MainWindow::EditorChange(bool modified) {
+    if (!GridVisible()) WriteStatus(modified ? QStringLiteral("Đã sửa") : QString());
+}
+
+}  // namespace qef
