@@ -7,7 +7,8 @@
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {

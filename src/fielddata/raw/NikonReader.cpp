@@ -8,7 +8,8 @@
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
-#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {

@@ -9,18 +9,25 @@
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/raw/RawReaders.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {
 
+// Each format's reader, defined in its own file.
+#define QEF_RAW_READER(item, format) std::unique_ptr<RawReader> Make##format##Reader(RawOutput& out);
+#define QEF_RAW_NO_READER(item)
+#include "fielddata/raw/RawInstruments.inc"
+#undef QEF_RAW_READER
+#undef QEF_RAW_NO_READER
+
 namespace {
 
 const RawInstrument kInstruments[] = {
-    {"Nikon\tNIKON", RawFormat::Nikon},          {"Nikon\tTDS", std::nullopt},
-    {"Leica\tTC800", RawFormat::LeicaGsi},       {"Leica\tT1610", RawFormat::LeicaGsiT1610},
-    {"Topcon\tGTS229", RawFormat::Topcon},       {"Geodimeter\tGeo600", RawFormat::Geodimeter},
-    {"Leica\tTC405", RawFormat::LeicaIdx},
+#define QEF_RAW_READER(item, format) {item, RawFormat::format, &Make##format##Reader},
+#define QEF_RAW_NO_READER(item) {item, std::nullopt, nullptr},
+#include "fielddata/raw/RawInstruments.inc"
+#undef QEF_RAW_READER
+#undef QEF_RAW_NO_READER
 };
 
 bool AppendFile(std::FILE* in, TextFileWriter& to) {
@@ -86,14 +93,8 @@ std::string CountsText(const RawCounts& c) {
 std::span<const RawInstrument> RawInstruments() { return kInstruments; }
 
 std::unique_ptr<RawReader> MakeRawReader(RawFormat format, RawOutput& out) {
-    switch (format) {
-        case RawFormat::Nikon: return MakeNikonReader(out);
-        case RawFormat::LeicaGsi: return MakeLeicaGsiReader(out);
-        case RawFormat::LeicaGsiT1610: return MakeLeicaGsiT1610Reader(out);
-        case RawFormat::Topcon: return MakeTopconReader(out);
-        case RawFormat::Geodimeter: return MakeGeodimeterReader(out);
-        case RawFormat::LeicaIdx: return MakeLeicaIdxReader(out);
-    }
+    for (const RawInstrument& instrument : kInstruments)
+        if (instrument.Format == format) return instrument.MakeReader(out);
     return nullptr;
 }
 

@@ -14,12 +14,21 @@
 
 namespace qef {
 
-enum class RawFormat { Nikon, LeicaGsi, LeicaGsiT1610, Topcon, Geodimeter, LeicaIdx };
+// The formats that have a reader, in list order, for code that picks one by name; the rows of
+// RawInstruments.inc declare them.
+enum class RawFormat {
+#define QEF_RAW_READER(item, format) format,
+#define QEF_RAW_NO_READER(item)
+#include "fielddata/raw/RawInstruments.inc"
+#undef QEF_RAW_READER
+#undef QEF_RAW_NO_READER
+};
 
 // One item of the instrument list: its text (maker TAB model) and its reader, if there is one.
 struct RawInstrument {
     const char* Item;
     std::optional<RawFormat> Format;
+    RawReaderMaker MakeReader = nullptr;
 };
 // In list order; the position is the index kept in the settings file.
 std::span<const RawInstrument> RawInstruments();
