@@ -2,14 +2,14 @@
 
 #include "FuzzInput.h"
 #include "core/model/Progress.h"
-#include "core/tools/Calculator.h"
-#include "core/tools/CoordinateTools.h"
-#include "core/tools/FileTools.h"
-#include "core/tools/ObservationTools.h"
-#include "core/tools/WordReplacement.h"
-#include "drawing/CoordinateUpload.h"
+#include "tools/Calculator.h"
+#include "tools/CoordinateTools.h"
+#include "tools/FileTools.h"
+#include "tools/ObservationTools.h"
+#include "tools/WordReplacement.h"
+#include "tools/CoordinateUpload.h"
 #include "drawing/DxfDrawing.h"
-#include "heights/HeightFileTools.h"
+#include "tools/HeightFileTools.h"
 
 // Every file tool with the input as each of its files.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,12 +7,12 @@
 
 #include "core/io/Readers.h"
 #include "core/analysis/BranchBuilding.h"
-#include "core/tools/CoordinateTools.h"
-#include "core/tools/FileTools.h"
-#include "core/tools/ObservationTools.h"
-#include "core/tools/WordReplacement.h"
-#include "drawing/CoordinateUpload.h"
-#include "heights/HeightFileTools.h"
+#include "tools/CoordinateTools.h"
+#include "tools/FileTools.h"
+#include "tools/ObservationTools.h"
+#include "tools/WordReplacement.h"
+#include "tools/CoordinateUpload.h"
+#include "tools/HeightFileTools.h"
 #include "support/Fakes.h"
 #include "support/WholeRunCase.h"
 

@@ -1,4 +1,4 @@
-#include "core/tools/CoordinateTools.h"
+#include "tools/CoordinateTools.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/tools/ToolFiles.h"
+#include "core/io/ToolFiles.h"
 
 namespace qef {
 
