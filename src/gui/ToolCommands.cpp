@@ -77,7 +77,7 @@ void SortCommand(MainWindow& w, PointFileKind kind) {
                                 ? SortOrder::Ascending
                                 : SortOrder::Descending;
     const WrittenFiles outputs({*out});
-    Finish(w, SortPointFile(kind, *in, *out, order, w.Settings(), w.Ask()), outputs);
+    Finish(w, (xyh ? SortPointsXYZ : SortPointsXY)(*in, *out, order, w.Settings(), w.Ask()), outputs);
 }
 
 // An observation file to compare, counted first so that a file that cannot be read stops here.

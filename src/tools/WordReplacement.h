@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/io/ToolFiles.h"
 
 namespace qef {
 

@@ -20,8 +20,7 @@ TEST(FileTools, NothingIsWrittenOverAnInputOrAfterAReadError) {
     test::ScriptedInteraction ui;
     EXPECT_EQ(TrigToGeometricHeights(dir + "/in.txt", dir + "/./in.txt", settings, ui).Outcome,
               RunOutcome::NameCollision);
-    EXPECT_EQ(SortPointFile(PointFileKind::XY, dir + "/bad.txt", dir + "/out.txt", SortOrder::Ascending, settings, ui)
-                  .Outcome,
+    EXPECT_EQ(SortPointsXY(dir + "/bad.txt", dir + "/out.txt", SortOrder::Ascending, settings, ui).Outcome,
               RunOutcome::ReadFailed);
     EXPECT_FALSE(std::filesystem::exists(dir + "/out.txt"));
     ui.texts.push_back(std::nullopt);

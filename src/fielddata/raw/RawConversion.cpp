@@ -30,7 +30,7 @@ const RawInstrument kInstruments[] = {
 #undef QEF_RAW_NO_READER
 };
 
-bool AppendFile(std::FILE* in, TextFileWriter& to) {
+bool AppendWorkFile(std::FILE* in, TextFileWriter& to) {
     if (std::fflush(in) != 0 || std::ferror(in) != 0) return false;
     std::rewind(in);
     std::vector<char> buffer(1 << 16);
@@ -190,7 +190,7 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     }
 
     // The distance records follow all angle records.
-    if (!AppendFile(work.file, *writers[0])) return writeFailed(paths.Observations);
+    if (!AppendWorkFile(work.file, *writers[0])) return writeFailed(paths.Observations);
     for (std::size_t i = 0; i < writers.size(); ++i)
         if (!writers[i]->Close()) return writeFailed(finalNames[i]);
     if (!sets.Commit()) return writeFailed(paths.Observations);

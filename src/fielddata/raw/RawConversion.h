@@ -2,7 +2,9 @@
 // Converting a raw total-station download into the program's observation, detail and height files:
 // one function of the instrument, the run values and the file names. It checks the names, reads the
 // download with the instrument's reader, writes the outputs as one set (all of them put in place
-// when the run ends well, none otherwise), and tells the user what it converted.
+// when the run ends well, none otherwise), and tells the user what it converted. With a format it
+// is that format's routine (ReadNikonRaw, ReadLeicaGsi and its T1610 twin, ReadLeicaIdx,
+// ReadTopconGts, ReadGeodimeter): the files are done here, the lines by the format's reader.
 #include <optional>
 #include <memory>
 #include <span>
