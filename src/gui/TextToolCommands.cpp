@@ -5,7 +5,7 @@
 
 #include "core/grid/ColumnSum.h"
 #include "core/text/VnCodec.h"
-#include "core/tools/WordReplacement.h"
+#include "tools/WordReplacement.h"
 #include "gui/CommandRunner.h"
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"

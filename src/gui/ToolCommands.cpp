@@ -6,10 +6,10 @@
 #include "core/grid/ZeroOrientation.h"
 #include "core/io/Readers.h"
 #include "core/text/VnCodec.h"
-#include "core/tools/CoordinateTools.h"
-#include "core/tools/FileTools.h"
-#include "core/tools/ObservationTools.h"
-#include "drawing/CoordinateUpload.h"
+#include "tools/CoordinateTools.h"
+#include "tools/FileTools.h"
+#include "tools/ObservationTools.h"
+#include "tools/CoordinateUpload.h"
 #include "drawing/DxfDrawing.h"
 #include "gui/CommandRunner.h"
 #include "gui/GridModel.h"
@@ -19,7 +19,7 @@
 #include "gui/WrittenFiles.h"
 #include "gui/dialogs/Fphantoado.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
-#include "heights/HeightFileTools.h"
+#include "tools/HeightFileTools.h"
 
 namespace qef {
 
@@ -77,7 +77,7 @@ void SortCommand(MainWindow& w, PointFileKind kind) {
                                 ? SortOrder::Ascending
                                 : SortOrder::Descending;
     const WrittenFiles outputs({*out});
-    Finish(w, SortPointFile(kind, *in, *out, order, w.Settings(), w.Ask()), outputs);
+    Finish(w, (xyh ? SortPointsXYZ : SortPointsXY)(*in, *out, order, w.Settings(), w.Ask()), outputs);
 }
 
 // An observation file to compare, counted first so that a file that cannot be read stops here.

@@ -6,7 +6,7 @@
 
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
-#include "core/tools/ObservationTools.h"
+#include "tools/ObservationTools.h"
 #include "gui/CommandRunner.h"
 #include "gui/MainWindow.h"
 #include "gui/WrittenFiles.h"

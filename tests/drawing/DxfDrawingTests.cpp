@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "drawing/CoordinateUpload.h"
+#include "drawing/DxfReadBack.h"
 #include "drawing/DrawingExport.h"
 #include "drawing/DxfDrawing.h"
 #include "drawing/RecordingDrawing.h"
@@ -18,15 +18,7 @@ namespace {
 
 using test::Lines;
 using test::List;
-
-// What ezdxf finds in the drawing, one item a line (see check_dxf.py).
-Lines ReadBack(const test::TempDir& dir, const std::string& drawing) {
-    const std::string out = dir.File("check.out");
-    const std::string command = std::string("\"") + QEF_DXF_PYTHON + "\" \"" + QEF_DXF_CHECK + "\" \"" +
-                                drawing + "\" > \"" + out + "\"";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "check_dxf.py failed on " << drawing << " (status 2: python3-ezdxf missing)";
-    return test::ReadLines(out);
-}
+using test::ReadBack;
 
 TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawingAndTextsKeepTheirBytes) {
     test::TempDir dir;
@@ -72,34 +64,6 @@ TEST(DxfDrawing, ExportsOfOneCommandMakeOneCompleteDrawingAndTextsKeepTheirBytes
 // The upload of a coordinate file, read back: every point at its X, Y and H (drawing x = survey Y,
 // z = H), its name and its height as texts, all on the layers of the options' choice "kc1".
 // Worked by hand from td.dta: 12.125 rounds half to even to 12.12; P3 has no H and stands at 0.
-TEST(DxfDrawing, AnUploadedFileKeepsItsHeightsOnTheChosenLayers) {
-    test::TempDir dir;
-    test::WriteFileBytes(dir.File("td.dta"), "P1 1000.5 2000.25 12.125\r\nP2,1100,2100,7\r\n// ghi chu\r\nP3 1200 2200\r\n");
-    ComputationSettings settings;
-    settings.AcadUploadEnabled = true;
-    settings.Modes.ModeDetailPoints = true;
-    settings.AcadUploadFlags = 7;
-    settings.AcadTextHeight3 = 1.5, settings.AcadHeightTextHeight = 1.25;
-    settings.AcadCurrentLayer = "kc1";
-    test::RecordingProgress progress;
-    test::ScriptedInteraction ui;
-    const ToolStatus status = UploadCoordinateFile(dir.File("td.dta"), settings, progress, ui);
-    EXPECT_EQ(status.Outcome, RunOutcome::Completed);
-    EXPECT_EQ(status.Written, 3);
-    EXPECT_EQ(status.WrittenFile, dir.File("td.dxf"));
-    EXPECT_TRUE(ui.calls.empty());
-    EXPECT_EQ(ReadBack(dir, dir.File("td.dxf")), test::ReadLines(QEF_TEST_DATA "/drawing/dxf/upload-kc1.txt"));
-
-    // A drawing that cannot be written is said once and the upload does not end well.
-    std::filesystem::create_directory(dir.File("busy.dxf"));
-    test::WriteFileBytes(dir.File("busy.dta"), "P1 1 2 3\r\n");
-    test::ScriptedInteraction busy;
-    const ToolStatus failed = UploadCoordinateFile(dir.File("busy.dta"), settings, progress, busy);
-    EXPECT_EQ(failed.Outcome, RunOutcome::WriteFailed);
-    EXPECT_TRUE(failed.WrittenFile.empty());
-    EXPECT_EQ(busy.Messages().size(), 1u);
-}
-
 TEST(DxfDrawing, AnUnwritableDrawingIsReportedOnceAndLeavesNothingBehind) {
     test::TempDir dir;
     ComputationSettings settings;

@@ -1,15 +1,15 @@
 #include <cstdio>
 
-#include "FuzzInput.h"
 #include "core/model/Progress.h"
-#include "core/tools/Calculator.h"
-#include "core/tools/CoordinateTools.h"
-#include "core/tools/FileTools.h"
-#include "core/tools/ObservationTools.h"
-#include "core/tools/WordReplacement.h"
-#include "drawing/CoordinateUpload.h"
 #include "drawing/DxfDrawing.h"
-#include "heights/HeightFileTools.h"
+#include "FuzzInput.h"
+#include "tools/Calculator.h"
+#include "tools/CoordinateTools.h"
+#include "tools/CoordinateUpload.h"
+#include "tools/FileTools.h"
+#include "tools/HeightFileTools.h"
+#include "tools/ObservationTools.h"
+#include "tools/WordReplacement.h"
 
 // Every file tool with the input as each of its files.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TrigToGeometricHeights(in, out, settings, ui);
     CoordinatesToCommaForm(in, out, settings, ui);
     ListStations(in, out, settings, ui);
-    SortPointFile(PointFileKind::XY, in, out, SortOrder::Ascending, settings, ui);
-    SortPointFile(PointFileKind::XYH, in, out, SortOrder::Descending, settings, ui);
+    SortPointsXY(in, out, SortOrder::Ascending, settings, ui);
+    SortPointsXYZ(in, out, SortOrder::Descending, settings, ui);
     WriteObservations(in, in, out, settings, ui);
     CompareObservationFiles(in, in, out, settings, ui);
     AverageTwoWayLevelling(in, out, settings, ui);

@@ -5,16 +5,16 @@
 #include <map>
 #include <string>
 
-#include "core/io/Readers.h"
 #include "core/analysis/BranchBuilding.h"
-#include "core/tools/CoordinateTools.h"
-#include "core/tools/FileTools.h"
-#include "core/tools/ObservationTools.h"
-#include "core/tools/WordReplacement.h"
-#include "drawing/CoordinateUpload.h"
-#include "heights/HeightFileTools.h"
+#include "core/io/Readers.h"
 #include "support/Fakes.h"
 #include "support/WholeRunCase.h"
+#include "tools/CoordinateTools.h"
+#include "tools/CoordinateUpload.h"
+#include "tools/FileTools.h"
+#include "tools/HeightFileTools.h"
+#include "tools/ObservationTools.h"
+#include "tools/WordReplacement.h"
 
 namespace qef {
 namespace {
@@ -39,13 +39,12 @@ const std::map<std::string, Tool>& Tools() {
          }},
         {"SortXYAscending",
          [](const auto& c, const auto& dir, Interaction& ui) {
-             return SortPointFile(PointFileKind::XY, In(c, "first", dir), In(c, "result", dir), SortOrder::Ascending,
-                                  c.Settings, ui);
+             return SortPointsXY(In(c, "first", dir), In(c, "result", dir), SortOrder::Ascending, c.Settings, ui);
          }},
         {"SortXYHDescending",
          [](const auto& c, const auto& dir, Interaction& ui) {
-             return SortPointFile(PointFileKind::XYH, In(c, "first", dir), In(c, "result", dir),
-                                  SortOrder::Descending, c.Settings, ui);
+             return SortPointsXYZ(In(c, "first", dir), In(c, "result", dir), SortOrder::Descending, c.Settings,
+                                  ui);
          }},
         {"WriteObservations",
          [](const auto& c, const auto& dir, Interaction& ui) {

@@ -7,12 +7,15 @@
 #include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
+#include "fielddata/raw/RawConversion.h"
 
 namespace qef {
 
 namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+std::int32_t LastInstrument() { return static_cast<std::int32_t>(RawInstruments().size()) - 1; }
 
 std::optional<std::int32_t> ParseInt(std::string_view text, std::int32_t low, std::int32_t high) {
     std::int32_t value = 0;
@@ -41,7 +44,7 @@ bool ReadConversionSettings(const std::string& path, ConversionSettings& s) {
         ++entry;
         auto in = [&text](std::int32_t low, std::int32_t high) { return ParseInt(text, low, high); };
         switch (entry) {
-            case 1: SetInt(s.ConvInstrument, in(0, 6)); break;
+            case 1: SetInt(s.ConvInstrument, in(0, LastInstrument())); break;
             case 2: SetFlag(s.ConvWithHeights, in(0, 1)); break;
             case 3: SetFlag(s.ConvZenithAngles, in(0, 1)); break;
             case 4: SetInt(s.ConvTargetHeightCorrection, in(0, kMax)); break;

@@ -1,3 +1,4 @@
+// The lines of ReadGeodimeter; ConvertRawFile does the files around them.
 // Geodimeter: one "label=value" a line. "2=" starts a station, "62=" names its backsight and
 // "21=" gives the reading on it; "5=" names a target, "7=", "8=", "9=" are its Hz, V and slope
 // distance; "0=" ends a record.
@@ -7,7 +8,8 @@
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {

@@ -1,3 +1,4 @@
+// The lines of ReadLeicaGsi and its T1610 twin; ConvertRawFile does the files around them.
 // Leica GSI with eight-character words of 16 columns: word index (2), information (4, the unit
 // digit last), sign, eight data characters, a blank. Words 11 (point), 21 (Hz), 22 (V), 31 (slope
 // distance) or 32 (horizontal distance), 87 (target height), 88 (instrument height); a "41" block
@@ -12,7 +13,8 @@
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {

@@ -1,3 +1,4 @@
+// The lines of ReadLeicaIdx; ConvertRawFile does the files around them.
 // Leica IDX: sections of keyword lines. After the first "SETUP", "STN_ID" starts a station,
 // "INST_HT" gives its instrument height, a "SLOPE(...)" line names the columns of the
 // measurements that follow (slope distances when it lists "SDist"), and each other line is a

@@ -1,3 +1,4 @@
+// The lines of ReadNikonRaw; ConvertRawFile does the files around them.
 // Nikon raw data: comma-separated records named by their first field. "ST" sets up a station;
 // "F1" and "F2" are face-left and face-right readings of a round; "CP" a control point; "SS" a side
 // shot, a detail or control target by its number.
@@ -8,7 +9,8 @@
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
-#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {

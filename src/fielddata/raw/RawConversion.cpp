@@ -9,21 +9,28 @@
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
-#include "fielddata/raw/RawReaders.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {
 
+// Each format's reader, defined in its own file.
+#define QEF_RAW_READER(item, format) std::unique_ptr<RawReader> Make##format##Reader(RawOutput& out);
+#define QEF_RAW_NO_READER(item)
+#include "fielddata/raw/RawInstruments.inc"
+#undef QEF_RAW_READER
+#undef QEF_RAW_NO_READER
+
 namespace {
 
 const RawInstrument kInstruments[] = {
-    {"Nikon\tNIKON", RawFormat::Nikon},          {"Nikon\tTDS", std::nullopt},
-    {"Leica\tTC800", RawFormat::LeicaGsi},       {"Leica\tT1610", RawFormat::LeicaGsiT1610},
-    {"Topcon\tGTS229", RawFormat::Topcon},       {"Geodimeter\tGeo600", RawFormat::Geodimeter},
-    {"Leica\tTC405", RawFormat::LeicaIdx},
+#define QEF_RAW_READER(item, format) {item, RawFormat::format, &Make##format##Reader},
+#define QEF_RAW_NO_READER(item) {item, std::nullopt, nullptr},
+#include "fielddata/raw/RawInstruments.inc"
+#undef QEF_RAW_READER
+#undef QEF_RAW_NO_READER
 };
 
-bool AppendFile(std::FILE* in, TextFileWriter& to) {
+bool AppendWorkFile(std::FILE* in, TextFileWriter& to) {
     if (std::fflush(in) != 0 || std::ferror(in) != 0) return false;
     std::rewind(in);
     std::vector<char> buffer(1 << 16);
@@ -86,14 +93,8 @@ std::string CountsText(const RawCounts& c) {
 std::span<const RawInstrument> RawInstruments() { return kInstruments; }
 
 std::unique_ptr<RawReader> MakeRawReader(RawFormat format, RawOutput& out) {
-    switch (format) {
-        case RawFormat::Nikon: return MakeNikonReader(out);
-        case RawFormat::LeicaGsi: return MakeLeicaGsiReader(out);
-        case RawFormat::LeicaGsiT1610: return MakeLeicaGsiT1610Reader(out);
-        case RawFormat::Topcon: return MakeTopconReader(out);
-        case RawFormat::Geodimeter: return MakeGeodimeterReader(out);
-        case RawFormat::LeicaIdx: return MakeLeicaIdxReader(out);
-    }
+    for (const RawInstrument& instrument : kInstruments)
+        if (instrument.Format == format) return instrument.MakeReader(out);
     return nullptr;
 }
 
@@ -189,7 +190,7 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     }
 
     // The distance records follow all angle records.
-    if (!AppendFile(work.file, *writers[0])) return writeFailed(paths.Observations);
+    if (!AppendWorkFile(work.file, *writers[0])) return writeFailed(paths.Observations);
     for (std::size_t i = 0; i < writers.size(); ++i)
         if (!writers[i]->Close()) return writeFailed(finalNames[i]);
     if (!sets.Commit()) return writeFailed(paths.Observations);

@@ -2,7 +2,9 @@
 // Converting a raw total-station download into the program's observation, detail and height files:
 // one function of the instrument, the run values and the file names. It checks the names, reads the
 // download with the instrument's reader, writes the outputs as one set (all of them put in place
-// when the run ends well, none otherwise), and tells the user what it converted.
+// when the run ends well, none otherwise), and tells the user what it converted. With a format it
+// is that format's routine (ReadNikonRaw, ReadLeicaGsi and its T1610 twin, ReadLeicaIdx,
+// ReadTopconGts, ReadGeodimeter): the files are done here, the lines by the format's reader.
 #include <optional>
 #include <memory>
 #include <span>
@@ -14,12 +16,21 @@
 
 namespace qef {
 
-enum class RawFormat { Nikon, LeicaGsi, LeicaGsiT1610, Topcon, Geodimeter, LeicaIdx };
+// The formats that have a reader, in list order, for code that picks one by name; the rows of
+// RawInstruments.inc declare them.
+enum class RawFormat {
+#define QEF_RAW_READER(item, format) format,
+#define QEF_RAW_NO_READER(item)
+#include "fielddata/raw/RawInstruments.inc"
+#undef QEF_RAW_READER
+#undef QEF_RAW_NO_READER
+};
 
 // One item of the instrument list: its text (maker TAB model) and its reader, if there is one.
 struct RawInstrument {
     const char* Item;
     std::optional<RawFormat> Format;
+    RawReaderMaker MakeReader = nullptr;
 };
 // In list order; the position is the index kept in the settings file.
 std::span<const RawInstrument> RawInstruments();

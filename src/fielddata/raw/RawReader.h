@@ -1,11 +1,14 @@
 #pragma once
 // A reader of one raw download format. It is handed the download line by line and writes what it
 // understands through the common output (RawOutput), so every format yields the same files.
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace qef {
+
+class RawOutput;
 
 class RawReader {
 public:
@@ -16,5 +19,8 @@ public:
     // After the last line: whatever is still pending is written.
     virtual void End() {}
 };
+
+// What an instrument row names: the function that makes its format's reader writing to out.
+using RawReaderMaker = std::unique_ptr<RawReader> (*)(RawOutput& out);
 
 }  // namespace qef

@@ -1,3 +1,4 @@
+// The lines of ReadTopconGts; ConvertRawFile does the files around them.
 // Topcon GTS: a keyword, a blank, then comma-separated values. "STN" sets up a station, "BS"
 // names the backsight and "SS" a side shot; "HD" (Hz, horizontal distance, vertical component) and
 // "SD" (Hz, V, slope distance) are the measurements of the target named last.
@@ -8,7 +9,8 @@
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
-#include "fielddata/raw/RawReaders.h"
+#include "fielddata/raw/RawOutput.h"
+#include "fielddata/raw/RawReader.h"
 #include "fielddata/raw/RawValues.h"
 
 namespace qef {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/model/Interaction.h"
-#include "core/tools/Calculator.h"
+#include "tools/Calculator.h"
 
 class QButtonGroup;
 class QCheckBox;

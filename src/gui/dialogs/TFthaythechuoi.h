@@ -2,7 +2,7 @@
 // Options of the many-words replacement: whether a shorter replacement is filled to the length
 // of the word it replaces, on which side and with which character. The word separators are shown
 // but fixed.
-#include "core/tools/WordReplacement.h"
+#include "tools/WordReplacement.h"
 #include "gui/dialogs/DialogSupport.h"
 
 class QCheckBox;

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/tools/ToolFiles.h"
 
 namespace qef {
 
@@ -26,8 +26,10 @@ struct WordPair {
     std::string Replacement;
 };
 
-// Replaces every whole-word occurrence of `pair.Sought` in `line`; a replacement shorter than the
-// word is first filled to its length as the options say. Returns the number of replacements.
+// The tool's padded replacement (ReplaceInLine with the separator set, the fill character and the
+// insertion mode): replaces every whole-word occurrence of `pair.Sought` in `line`; a replacement
+// shorter than the word is first filled to its length as the options say. Returns the number of
+// replacements.
 int ReplaceWholeWords(std::string& line, const WordPair& pair, const WordReplacementOptions& options);
 
 // The pairs of a list file: field 1 and field 2 of every line that has both.

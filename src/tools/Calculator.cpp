@@ -1,4 +1,4 @@
-#include "core/tools/Calculator.h"
+#include "tools/Calculator.h"
 
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"

@@ -2,10 +2,10 @@
 // Sending the points of a coordinate file to the drawing beside it.
 #include <string>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/Progress.h"
-#include "core/tools/ToolFiles.h"
 #include "drawing/DrawingTarget.h"
 
 namespace qef {

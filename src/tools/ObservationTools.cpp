@@ -1,4 +1,4 @@
-#include "core/tools/ObservationTools.h"
+#include "tools/ObservationTools.h"
 
 #include <cmath>
 #include <unordered_map>

@@ -3,9 +3,9 @@
 // coordinates in the comma form of a data recorder, and the stations of a detail file.
 #include <string>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/tools/ToolFiles.h"
 
 namespace qef {
 

@@ -1,4 +1,4 @@
-#include "core/tools/CoordinateTools.h"
+#include "tools/CoordinateTools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,6 +67,8 @@ void SortPointsByName(PointRecords& points, SortOrder order) {
     Reorder(points, index);
 }
 
+namespace {
+
 ToolStatus SortPointFile(PointFileKind kind, const std::string& inName, const std::string& outName,
                          SortOrder order, const ComputationSettings& settings, Interaction& ui) {
     ToolStatus status;
@@ -95,6 +97,18 @@ ToolStatus SortPointFile(PointFileKind kind, const std::string& inName, const st
     }
     WriteToolResult(outName, lines, ui, status);
     return status;
+}
+
+}  // namespace
+
+ToolStatus SortPointsXY(const std::string& inName, const std::string& outName, SortOrder order,
+                        const ComputationSettings& settings, Interaction& ui) {
+    return SortPointFile(PointFileKind::XY, inName, outName, order, settings, ui);
+}
+
+ToolStatus SortPointsXYZ(const std::string& inName, const std::string& outName, SortOrder order,
+                         const ComputationSettings& settings, Interaction& ui) {
+    return SortPointFile(PointFileKind::XYH, inName, outName, order, settings, ui);
 }
 
 }  // namespace qef

@@ -3,10 +3,10 @@
 // points it lists twice.
 #include <string>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/OneBased.h"
-#include "core/tools/ToolFiles.h"
 
 namespace qef {
 
@@ -26,15 +26,19 @@ struct PointRecords {
 // Two entries of one name within this of each other in every coordinate are one point (metres).
 inline constexpr double kSamePointTolerance = 0.0009;
 
-// Keeps the first of every group of entries that are one point. Entries of one name that differ
+// Keeps the first of every group of entries that are one point (RemoveDuplicatePoints, and
+// RemoveDuplicatePointsXYZ when the records have heights: H is then compared too). Entries of one name that differ
 // are all kept, with the message "Diem <name> co 2 toa do khac nhau" for each such pair.
 void RemoveDuplicatePoints(PointRecords& points, Interaction& ui);
-// Stable: entries of equal names keep their order.
+// Stable: entries of equal names keep their order. With heights it is SortPointsByNameXYZ too.
 void SortPointsByName(PointRecords& points, SortOrder order);
 
-// Reads, removes duplicates, sorts and writes name, TAB, X, TAB, Y (TAB, H) with 3 decimals.
-// Nothing is written after a read error or when no point is left.
-ToolStatus SortPointFile(PointFileKind kind, const std::string& inName, const std::string& outName,
-                         SortOrder order, const ComputationSettings& settings, Interaction& ui);
+// Reads, removes duplicates, sorts and writes name, TAB, X, TAB, Y with 3 decimals. Nothing is
+// written after a read error or when no point is left.
+ToolStatus SortPointsXY(const std::string& inName, const std::string& outName, SortOrder order,
+                        const ComputationSettings& settings, Interaction& ui);
+// The same for a file of name X Y H; H is written after Y.
+ToolStatus SortPointsXYZ(const std::string& inName, const std::string& outName, SortOrder order,
+                         const ComputationSettings& settings, Interaction& ui);
 
 }  // namespace qef

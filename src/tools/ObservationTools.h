@@ -3,9 +3,9 @@
 // comparing two observation files (or one with itself) angle by angle and side by side.
 #include <string>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/tools/ToolFiles.h"
 
 namespace qef {
 

@@ -1,4 +1,4 @@
-#include "core/tools/ToolFiles.h"
+#include "core/io/ToolFiles.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "heights/HeightFileTools.h"
+#include "tools/HeightFileTools.h"
 
 #include <algorithm>
 #include <cmath>

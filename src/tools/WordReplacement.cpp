@@ -1,4 +1,4 @@
-#include "core/tools/WordReplacement.h"
+#include "tools/WordReplacement.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/tools/FileTools.h"
+#include "tools/FileTools.h"
 
 #include <cmath>
 #include <limits>

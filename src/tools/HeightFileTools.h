@@ -3,9 +3,9 @@
 // merged into a coordinate file, and same-named points of two coordinate files compared.
 #include <string>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/tools/ToolFiles.h"
 
 namespace qef {
 

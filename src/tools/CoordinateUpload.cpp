@@ -1,4 +1,4 @@
-#include "drawing/CoordinateUpload.h"
+#include "tools/CoordinateUpload.h"
 
 #include <memory>
 
