@@ -9,7 +9,7 @@
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/tools/ToolFiles.h"
+#include "core/io/ToolFiles.h"
 #include "fielddata/books/FieldBookOptions.h"
 #include "fielddata/books/RandomSource.h"
 
