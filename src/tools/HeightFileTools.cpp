@@ -81,9 +81,19 @@ ToolStatus AverageTwoWayLevelling(const std::string& inputName, const std::strin
     };
     std::vector<Pair> pairs;
     std::unordered_map<long long, std::size_t> byEnds;
+    // A run without a length is no measurement to average: left out, and said.
+    std::vector<std::string> refused;
     for (int i = 1; i <= lines.Count(); ++i) {
         const int from = lines.FromIds[i];
         const int to = lines.ToIds[i];
+        if (!(lines.Lengths[i] > 0.0)) {
+            refused.push_back(Vn("Đoạn đo cao ") + names.Name(from) + " -> " + names.Name(to) +
+                              (lines.Lengths[i] == 0.0 ? Vn(" có chiều dài bằng 0")
+                                                       : Vn(" có chiều dài âm (") + FormatFixed(lines.Lengths[i], 0, 3) +
+                                                             " m)") +
+                              Vn(": không dùng để tính trung bình"));
+            continue;
+        }
         const long long key = (static_cast<long long>(std::min(from, to)) << 32) | std::max(from, to);
         const auto [it, added] = byEnds.emplace(key, pairs.size());
         if (added) {
@@ -94,6 +104,15 @@ ToolStatus AverageTwoWayLevelling(const std::string& inputName, const std::strin
         p.Length += lines.Lengths[i];
         p.Dh += p.From == from ? lines.Dhs[i] : -lines.Dhs[i];
         ++p.Count;
+    }
+    if (!refused.empty()) {
+        std::string text = Vn("File ") + inputName + " :";
+        for (const std::string& line : refused) text += "\n" + line;
+        ui.Message(text);
+    }
+    if (pairs.empty()) {
+        ReportNoData(inputName, ui, status);
+        return status;
     }
     std::vector<std::string> out;
     out.reserve(pairs.size());
