@@ -1,9 +1,6 @@
 // A run that dies or runs out of disk must leave the files of the run before it whole: they are
 // either all as they were or all the new run's, never cut.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,12 +9,12 @@
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
 #include "adjustment/SyntheticNetwork.h"
 #include "core/model/OutputSet.h"
+#include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/OutputSnapshot.h"
 
@@ -94,15 +91,7 @@ protected:
 
     // The run in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
     pid_t Start(long long fileLimit = -1) {
-        const pid_t pid = ::fork();
-        if (pid != 0) return pid;
-        if (fileLimit >= 0) {
-            // Writing past the limit fails as on a full disk instead of killing the process.
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        _exit(static_cast<int>(RunHere()));
+        return test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
     }
 };
 
@@ -110,9 +99,7 @@ TEST_P(InterruptedRun, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
     // How long a whole run takes in a child, so that the kills fall all over it.
     const auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < 3; ++i) {
-        int status = 0;
-        ::waitpid(Start(), &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == static_cast<int>(RunOutcome::Completed));
+        ASSERT_EQ(test::WaitChild(Start()), static_cast<int>(RunOutcome::Completed));
         ASSERT_TRUE(Outputs(dir.Path()) == after);
         Restore(dir.Path(), before);
     }
@@ -121,11 +108,7 @@ TEST_P(InterruptedRun, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
     std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
     int old = 0, fresh = 0;
     for (int trial = 0; trial < 150; ++trial) {
-        const pid_t pid = Start();
-        std::this_thread::sleep_for(std::chrono::nanoseconds(moment(random)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        test::KillChildAfter(Start(), std::chrono::nanoseconds(moment(random)));
         // The next run of the same result finishes a set that was committed and clears the rest.
         OutputSet::Recover(files.ResultFile);
         const Snapshot got = Outputs(dir.Path());
@@ -149,11 +132,7 @@ TEST_P(InterruptedRun, AFullDiskLeavesTheOldFilesAndNoStagedOnes) {
     for (const auto& [name, bytes] : after)
         if (name != "kq.dxf") largest = std::max(largest, bytes.size());
     ASSERT_GT(after.at("kq.dxf").size(), largest);
-    const auto runWithRoomFor = [&](long long limit) {
-        int status = 0;
-        ::waitpid(Start(limit), &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
+    const auto runWithRoomFor = [&](long long limit) { return test::WaitChild(Start(limit)); };
     for (long long limit : {0LL, 1LL, 100LL, 1000LL, 5000LL, static_cast<long long>(largest) / 2,
                             static_cast<long long>(largest) - 1}) {
         SCOPED_TRACE("files stop at " + std::to_string(limit) + " bytes");

@@ -2,9 +2,6 @@
 // books of the run before it whole or the new ones whole, never a mix, never a temporary, and never
 // touches its input.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,11 +9,11 @@
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "core/model/OutputSet.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/ObservationBooks.h"
+#include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/OutputSnapshot.h"
 
@@ -134,22 +131,9 @@ protected:
 
     // The run in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
     pid_t Start(long long fileLimit = -1) {
-        const pid_t pid = ::fork();
-        if (pid != 0) return pid;
-        if (fileLimit >= 0) {
-            // Writing past the limit fails as on a full disk instead of killing the process.
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        _exit(GetParam().Run(dir.Path()));
+        return test::StartChild([this] { return GetParam().Run(dir.Path()); }, fileLimit);
     }
-
-    int Wait(pid_t pid) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    static int Wait(pid_t pid) { return test::WaitChild(pid); }
 };
 
 TEST_P(InterruptedBooks, KilledAtAnyMomentLeavesTheOldBooksOrTheNewOnes) {
@@ -164,10 +148,7 @@ TEST_P(InterruptedBooks, KilledAtAnyMomentLeavesTheOldBooksOrTheNewOnes) {
     std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
     int old = 0, fresh = 0;
     for (int trial = 0; trial < 120; ++trial) {
-        const pid_t pid = Start();
-        std::this_thread::sleep_for(std::chrono::nanoseconds(moment(random)));
-        ::kill(pid, SIGKILL);
-        Wait(pid);
+        test::KillChildAfter(Start(), std::chrono::nanoseconds(moment(random)));
         // The next run of the same books finishes a set that was committed and clears the rest.
         OutputSet::Recover(dir.File("goc.txt"));
         const Snapshot got = test::Outputs(dir.Path(), kInputs);

@@ -2,19 +2,16 @@
 // all as they were, or all the new ones, never a mixture and never a temporary; the download stays
 // as it was.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "core/model/OutputSet.h"
 #include "fielddata/raw/RawConversion.h"
+#include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/OutputSnapshot.h"
 
@@ -70,24 +67,14 @@ protected:
 
     // The conversion in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
     pid_t Start(long long fileLimit = -1) {
-        const pid_t pid = ::fork();
-        if (pid != 0) return pid;
-        if (fileLimit >= 0) {
-            // Writing past the limit fails as on a full disk instead of killing the process.
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        _exit(static_cast<int>(RunHere()));
+        return test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
     }
 };
 
 TEST_F(RawInterrupted, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
     const auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < 3; ++i) {
-        int status = 0;
-        ::waitpid(Start(), &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == static_cast<int>(RawConversionOutcome::Converted));
+        ASSERT_EQ(test::WaitChild(Start()), static_cast<int>(RawConversionOutcome::Converted));
         ASSERT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
         test::Restore(dir.Path(), before, kInputs);
     }
@@ -96,11 +83,7 @@ TEST_F(RawInterrupted, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
     std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
     int old = 0, fresh = 0;
     for (int trial = 0; trial < 150; ++trial) {
-        const pid_t pid = Start();
-        std::this_thread::sleep_for(std::chrono::nanoseconds(moment(random)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        test::KillChildAfter(Start(), std::chrono::nanoseconds(moment(random)));
         // The next conversion to the same files finishes a set that was committed and clears the rest.
         OutputSet::Recover(paths.Observations);
         const test::Snapshot got = test::Outputs(dir.Path(), kInputs);
@@ -121,11 +104,7 @@ TEST_F(RawInterrupted, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
 TEST_F(RawInterrupted, AFullDiskLeavesTheOldFilesAndNoStagedOnes) {
     std::size_t largest = 0;
     for (const auto& [name, bytes] : after) largest = std::max(largest, bytes.size());
-    const auto runWithRoomFor = [&](long long limit) {
-        int status = 0;
-        ::waitpid(Start(limit), &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
+    const auto runWithRoomFor = [&](long long limit) { return test::WaitChild(Start(limit)); };
     for (long long limit : {0LL, 1LL, 100LL, 1000LL, static_cast<long long>(largest) / 2,
                             static_cast<long long>(largest) - 1}) {
         SCOPED_TRACE("files stop at " + std::to_string(limit) + " bytes");

@@ -1,18 +1,15 @@
 // A levelling run that dies or runs out of disk leaves the files of the run before it whole.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "core/model/OutputSet.h"
 #include "heights/LevellingAdjustment.h"
+#include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/OutputSnapshot.h"
 
@@ -68,22 +65,10 @@ protected:
     }
     // The run in a child process; files may grow to fileLimit bytes (-1: no limit). Its exit code.
     int RunInChild(long long fileLimit, std::chrono::nanoseconds killAfter = std::chrono::nanoseconds(-1)) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (fileLimit >= 0) {
-                ::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{static_cast<rlim_t>(fileLimit), static_cast<rlim_t>(fileLimit)};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            _exit(static_cast<int>(RunHere()));
-        }
-        if (killAfter.count() >= 0) {
-            std::this_thread::sleep_for(killAfter);
-            ::kill(pid, SIGKILL);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const pid_t pid = test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
+        if (killAfter.count() < 0) return test::WaitChild(pid);
+        test::KillChildAfter(pid, killAfter);
+        return -1;
     }
 };
 
