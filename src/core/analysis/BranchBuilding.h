@@ -14,7 +14,7 @@
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/Progress.h"
 #include "core/io/Readers.h"
 #include "core/analysis/PointIndexes.h"

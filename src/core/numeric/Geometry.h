@@ -9,7 +9,7 @@
 
 #include "core/model/BranchKind.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

@@ -5,7 +5,7 @@
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/tools/ToolFiles.h"
 
 namespace qef {
