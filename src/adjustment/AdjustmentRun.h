@@ -25,7 +25,7 @@
 #include "adjustment/SimpleReports.h"
 #include "core/analysis/BranchBuilding.h"
 #include "core/analysis/Duplicates.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/analysis/StartDirections.h"
 #include "core/io/Readers.h"
 #include "core/io/ResultWriters.h"

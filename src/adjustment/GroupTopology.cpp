@@ -123,23 +123,6 @@ bool OrientOnSharedBackSights(GroupWorkingSet& ws, const NetworkModel& model, co
     return true;
 }
 
-bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, int nb, Interaction& ui, LogBuffer& log) {
-    NetworkModel& model = in.Model;
-    const OrderIndex& order = in.Order;
-    const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
-                                  in.Starts.Azimuths};
-    bool errorFlag = false;
-    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
-                                   BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
-                                                 ws.BranchStartAzimuths},
-                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
-        return false;
-    return FindEndConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
-                                   BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
-                                                 ws.BranchEndAzimuths},
-                                   &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log);
-}
-
 // A station without coordinates is carried from its sighted point: the branch is walked from (or
 // to) that point along the measured side.
 void CarryStationsWithoutCoordinates(GroupWorkingSet& ws, BranchModel& br, int nb) {
@@ -369,7 +352,7 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     if (!OrientOnSharedBackSights(ws, in.Model, in.Angles, in.AngleIndex, ws.Nn, ui)) return false;
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] != 0) ws.EndFixState[b] = 2;
-    if (!FindConnectingAngles(ws, in, nb, ui, log)) return false;
+    if (!FindConnectingAngles(ws, in, ui, log)) return false;
     if (in.Model.MissingValuesFlag) CarryStationsWithoutCoordinates(ws, in.Model.Branches, nb);
     SetBranchKinds(ws, nb);
     PlaceKnownEnds(ws, in, nb);

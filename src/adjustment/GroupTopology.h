@@ -11,7 +11,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/analysis/PointIndexes.h"
 #include "core/model/NetworkModel.h"
 #include "core/numeric/OneBased.h"

@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "adjustment/BranchArithmetic.h"
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SideReduction.h"
 #include "core/numeric/Geometry.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
@@ -88,18 +89,17 @@ void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeSt
         switch (stage) {
             case NodeStage::Azimuth:
                 ws.NodeAzimuths[i] = NormalizeAzimuth(ws.NodeAzimuths[i] + c);
-                SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes,
-                                  ws.BranchStartAzimuths, ws.BranchEndAzimuths, ws.NodeAzimuths);
+                SpreadNodeAzimuth(ws, model, k);
                 break;
             case NodeStage::Y:
                 if (ws.KnownNodeFlags[i] != 0) break;
                 ws.NodeY[i] += c;
-                SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+                SpreadNodeY(ws, model, k);
                 break;
             case NodeStage::X:
                 if (ws.KnownNodeFlags[i] != 0) break;
                 ws.NodeX[i] += c;
-                SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
+                SpreadNodeX(ws, model, k);
                 break;
         }
     }
@@ -109,20 +109,18 @@ void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeSt
 
 double NodeAzimuthFromCarrier(const GroupWorkingSet& ws, const NetworkModel& model, int k) {
     const int b = ws.NodeCarrierBranch[k];
-    return PropagateBranchAzimuths(model.Branches, b, ws.BranchTypes, ws.PositionAngles, ws.BranchStartAzimuths[b]);
+    return PropagateBranchAzimuths(ws, model.Branches, b, ws.BranchStartAzimuths[b]);
 }
 
 void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
     for (int k = 1; k <= ws.Nn; ++k) {
         ws.NodeAzimuths[k] = NodeAzimuthFromCarrier(ws, model, k);
-        SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
-                          ws.BranchEndAzimuths, ws.NodeAzimuths);
+        SpreadNodeAzimuth(ws, model, k);
     }
 }
 
 void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model) {
-    CheckAngularMisclosure(model.Branches, ws.ClosureFb, ws.BranchStartAzimuths, ws.BranchEndAzimuths,
-                           ws.NoAngleClosure, ws.BranchTypes, ws.Nb, ws.PositionAngles);
+    CheckAngularMisclosure(ws, model.Branches, ws.ClosureFb);
 }
 
 void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
@@ -159,18 +157,17 @@ void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) 
             continue;
         }
         const int b = ws.NodeCarrierBranch[i];
-        const int first = br.First(b);
-        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]);
-        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]);
-        SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
-        SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+        ws.NodeX[i] = BranchEndX(ws, br, b);
+        ws.NodeY[i] = BranchEndY(ws, br, b);
+        SpreadNodeX(ws, model, k);
+        SpreadNodeY(ws, model, k);
     }
 }
 
 void ComputeProvisionalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model) {
     const BranchModel& br = model.Branches;
-    BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
-    BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
+    BranchMisclosureX(ws, br);
+    BranchMisclosureY(ws, br);
     for (int b = 1; b <= ws.Nb; ++b) {
         const int i = b;
         double sum = 0.0;
@@ -246,9 +243,7 @@ void ExactLinearClosures(GroupWorkingSet& ws, const NetworkModel& model, NodeSta
     const OneBased<double>& at = y ? ws.PositionY : ws.PositionX;
     if (f.Size() < ws.Nb) f.Resize(ws.Nb);
     for (int b = 1; b <= ws.Nb; ++b) {
-        const double start = at[br.First(b)];
-        const double end = y ? BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, start)
-                             : BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, start);
+        const double end = y ? BranchEndY(ws, br, b) : BranchEndX(ws, br, b);
         f[b] = end - at[br.Last(b)];
     }
 }
@@ -358,10 +353,7 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
     const int nn = ws.Nn;
     context.Monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
     context.Monitor.SetPosition(10);
-    bool missing = false;
-    if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.SideLengths, nb, ws.BranchTypes, ws.StartRefPoints,
-                             ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, context.Ui,
-                             run.ProgressLog))
+    if (!CollectBranchAngles(ws, in, context.Ui, run.ProgressLog))
         return false;
 
     if (nn > 0)
@@ -387,10 +379,7 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
 bool AdjustAzimuths(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context) {
     ProvisionalNodeAzimuths(ws, model);
     if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return false;
-    const OneBased<double> none;
-    PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, Carry::ShareClosure, ws.Nb,
-                         ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb,
-                         ws.BranchStartAzimuths);
+    PropagateAllAzimuths(ws, model.Branches, Carry::ShareClosure);
     return true;
 }
 
@@ -425,7 +414,7 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
     ComputeProvisionalLinearClosures(ws, model);
     if (settings.HeightReduction || settings.ProjectionReduction) {
         // Approximate eastings for the projection reduction.
-        DistributeClosureY(br, ws.PositionY, ws.PositionSides, ws.PositionAzimuths, ws.Nb, ws.ClosureFy);
+        DistributeClosureY(ws, br);
         result.SideCorrections = ReduceGroupSides(ws, model, in.Heights, settings, context.Run.ProgressLog);
         result.SidesReduced = true;
     }
@@ -442,9 +431,7 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
         result.Status = GroupStatus::Rejected;
         return result;
     }
-    const OneBased<double> none;
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::ShareClosure, ws.Nb,
-                      ws.BranchLengthSums, ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
+    DistributeClosure(ws, br, Carry::ShareClosure, ws.ClosureFx, ws.ClosureFy);
     GroupAccuracy(ws);
     ComputeClosureFigures(ws);
     result.Status = GroupStatus::Adjusted;

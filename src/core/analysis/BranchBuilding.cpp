@@ -7,7 +7,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/analysis/NetworkChecks.h"
 #include "core/model/OutputNames.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
@@ -448,6 +447,18 @@ AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& ana
     if (status != AnalysisStatus::Ok) return status;
     BuildGroupBranches(model, analysis, NextGroupStart(model, analysis), known, knownCount, progress);
     return AnalysisStatus::Ok;
+}
+
+int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
+                   const OneBased<int>& c) {
+    const int count = 2 * n + m;
+    if (out.Size() < count) out.Resize(count);
+    for (int i = 1; i <= n; ++i) {
+        out[i] = a[i];
+        out[(n + i)] = b[i];
+    }
+    for (int i = 1; i <= m; ++i) out[(2 * n + i)] = c[i];
+    return count;
 }
 
 }  // namespace qef

@@ -123,4 +123,8 @@ AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& ana
                                       StartAzimuthAnswers& answers, bool& errorFlag, Interaction& ui,
                                       Progress& progress);
 
+// The stop list of the branch walks: out := a[1..n], b[1..n], c[1..m]; returns 2n + m.
+int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
+                   const OneBased<int>& c);
+
 }  // namespace qef

@@ -147,9 +147,4 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
                         PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,
                         Interaction& ui);
 
-// sideText is "A,B". Moves the first side A-B or B-A of the lists to position 1 (exchanging ids
-// with side 1) and returns the id of A (0 when A is not a known name).
-int StartFromChosenSide(std::string_view sideText, const PointNameTable& table, OneBased<int>& fromIds,
-                        OneBased<int>& toIds, int sideCount);
-
 }  // namespace qef
