@@ -99,8 +99,7 @@ bool OrientOnSharedBackSights(GroupWorkingSet& ws, const NetworkModel& model, co
             }
         }
         if (m == 0) {
-            bool flag = false;
-            ShowError(ui, flag, "Thieu DK BS");
+            ShowError(ui, "Thieu DK BS");
             return false;
         }
         int ref = 0;
@@ -278,8 +277,7 @@ bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, i
         }
         const int placedNow = static_cast<int>(ordered.size() - before);
         if (placedNow == 0) {
-            bool flag = false;
-            ShowError(ui, flag, "Thieu DK BS");
+            ShowError(ui, "Thieu DK BS");
             nodes = original;
             return false;
         }

@@ -321,8 +321,7 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
             const std::string text =
                 Vn("Thiếu cạnh : ") + names.Name(br.PointAt(p)) + "   " + names.Name(br.PointAt(p + 1));
             log.Add(text);
-            bool flag = false;
-            ShowError(ui, flag, text);
+            ShowError(ui, text);
             complete = false;
         }
     }

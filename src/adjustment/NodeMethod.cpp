@@ -22,8 +22,7 @@ namespace {
 // Shown and logged at a step of the group; the group then fails.
 void GroupMessage(const GroupContext& context, const std::string& text) {
     context.Run.ProgressLog.Add(text);
-    bool flag = false;
-    ShowError(context.Ui, flag, text);
+    ShowError(context.Ui, text);
 }
 
 // "A B .. E" for a branch, as the closure messages name branches.
@@ -223,7 +222,7 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
 
 namespace {
 // A pass whose node corrections all stay within this has settled the stage.
-constexpr double kAzimuthConvergenceDegrees = 1.0 / 36000.0;  // a tenth of a second
+constexpr double kAzimuthConvergenceDegrees = SecondsToDegrees(0.1);
 constexpr double kCoordinateConvergenceMetres = 0.00001;
 
 double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections, NodeStage stage) {
@@ -277,8 +276,12 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         else
             ExactLinearClosures(ws, model, stage);
         BuildNodeNormals(ws, model, matrix, firstPass, stage, &profile);
-        if (nn > 0) {
-            SolveNormals(corrections, matrix, false, firstPass, &profile);
+        if (nn > 0 && firstPass) {
+            BackSubstitute(matrix, Reduce(matrix, 0, &profile), corrections);
+        } else if (nn > 0) {
+            // The coefficients stay reduced from the first pass: only the new constants follow.
+            ReduceConstants(matrix);
+            BackSubstitute(matrix, corrections);
         } else {
             corrections.Resize(2);
             corrections[1] = 0.0;

@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "adjustment/NetworkChecks.h"
 #include "adjustment/BranchArithmetic.h"
-#include "core/text/VnCodec.h"
+#include "adjustment/NetworkChecks.h"
 
 namespace qef {
 
@@ -39,8 +38,7 @@ namespace {
 GroupStatus Fail(GroupWorkingSet& ws, const GroupContext& context, const char* message = nullptr) {
     if (message != nullptr) {
         context.Run.ProgressLog.Add(message);
-        bool flag = false;
-        ShowError(context.Ui, flag, message);
+        ShowError(context.Ui, message);
     }
     ws.FreeGroupArrays();
     return GroupStatus::Failed;

@@ -124,10 +124,16 @@ LevellingGroupSolution AdjustLevellingGroup(std::vector<LevellingBranch>& branch
         const bool first = pass == 1;
         BuildNormals(branches, frame, normals, first);
         if (first) solution.FirstMatrix = normals;
-        // The coefficients are reduced once; later passes only carry the new constants through.
-        const int zeroPivots = SolveNormals(x, normals, false, first);
         solution.Passes = pass;
-        if (first && zeroPivots > 0) return solution;
+        // The coefficients are reduced once; later passes only carry the new constants through.
+        if (first) {
+            const Reduction reduction = Reduce(normals);
+            if (reduction.ZeroPivots > 0) return solution;
+            BackSubstitute(normals, reduction, x);
+        } else {
+            ReduceConstants(normals);
+            BackSubstitute(normals, x);
+        }
         double largest = 0.0;
         for (int i = 1; i <= n; ++i) {
             frame.height[i] += x[i];

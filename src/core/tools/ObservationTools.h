@@ -5,12 +5,13 @@
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
+#include "core/numeric/Numbers.h"
 #include "core/tools/ToolFiles.h"
 
 namespace qef {
 
 // Angles of compared files that differ by no more than this are equal (0.1 arc second).
-inline constexpr double kSameAngleDegrees = 0.1 / 3600.0;
+inline constexpr double kSameAngleDegrees = SecondsToDegrees(0.1);
 // Sides of two files that differ by no more than this are equal (metres).
 inline constexpr double kSameSideMetres = 0.0004;
 
