@@ -14,22 +14,22 @@ void EnsureSize(OneBased<double>& values, int count) {
     if (count > 0 && values.Size() < count) values.Resize(count);
 }
 
-// The side at p with its correction, when there are corrections.
-double SideOf(const GroupWorkingSet& ws, const OneBased<double>* corrections, int p) {
-    return ws.PositionSides[p] + (corrections != nullptr ? (*corrections)[p] : 0.0);
+// The correction of the side at p, 0 without corrections.
+double SideCorrection(int p, const OneBased<double>* corrections) {
+    return corrections != nullptr ? (*corrections)[p] : 0.0;
 }
 
 double EndX(const GroupWorkingSet& ws, const BranchModel& branches, int b, const OneBased<double>* corrections) {
     double x = ws.PositionX[branches.First(b)];
     for (int p = branches.First(b); p < branches.Last(b); ++p)
-        x += std::cos(DegToRad(ws.PositionAzimuths[p])) * SideOf(ws, corrections, p);
+        x += std::cos(DegToRad(ws.PositionAzimuths[p])) * (ws.PositionSides[p] + SideCorrection(p, corrections));
     return x;
 }
 
 double EndY(const GroupWorkingSet& ws, const BranchModel& branches, int b, const OneBased<double>* corrections) {
     double y = ws.PositionY[branches.First(b)];
     for (int p = branches.First(b); p < branches.Last(b); ++p)
-        y += std::sin(DegToRad(ws.PositionAzimuths[p])) * SideOf(ws, corrections, p);
+        y += std::sin(DegToRad(ws.PositionAzimuths[p])) * (ws.PositionSides[p] + SideCorrection(p, corrections));
     return y;
 }
 

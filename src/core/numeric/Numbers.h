@@ -33,8 +33,8 @@ std::string AngleFormatMessage(const ParsedAngle& angle);
 // Degrees as "DDD.MMSS[s...]" (separator ".") or "DDD<sep>MM<sep>SS[.s]".
 std::string FormatDms(int decimals, std::string_view separator, double degrees);
 
-// Arc seconds and degrees. The way back divides rather than multiplies by 1/3600, which would
-// round differently.
+// Arc seconds and degrees (DegreesToSeconds is SecondsOf). The way back divides rather than
+// multiplies by 1/3600, which would round differently.
 constexpr double DegreesToSeconds(double degrees) { return degrees * 3600.0; }
 constexpr double SecondsToDegrees(double seconds) { return seconds / 3600.0; }
 
