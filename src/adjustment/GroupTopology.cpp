@@ -175,13 +175,20 @@ void PlaceKnownEnds(GroupWorkingSet& ws, const GroupInputs& in, int nb) {
 
 }  // namespace
 
-void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OrderIndex& order) {
+void MarkKnownPoints(GroupWorkingSet& ws, const NetworkModel& model, const OrderIndex& order) {
+    OneBased<std::uint8_t>& flags = ws.KnownNodeFlags;
+    const OneBased<int>& nodes = model.NetworkNodes;
+    const int n = ws.Nn;
     if (flags.Size() < n) flags.Resize(n);
     for (int k = 1; k <= n; ++k) flags[k] = order.IsHardNode(nodes[k]) || order.IsSideOnly(nodes[k]) ? 1 : 0;
 }
 
-void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
-                          OneBased<int>& endNodeOf, OneBased<int>& nodeStarts) {
+void BuildNodeBranchLinks(GroupWorkingSet& ws, NetworkModel& model) {
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    OneBased<int>& startNodeOf = ws.StartNodeOf;
+    OneBased<int>& endNodeOf = ws.EndNodeOf;
+    OneBased<int>& nodeStarts = ws.NodeStarts;
     const BranchModel& br = model.Branches;
     std::unordered_map<int, int> position;  // node point -> position
     position.reserve(nn);
@@ -236,8 +243,12 @@ void OrientBranchesFromKnown(NetworkModel& model, const StartDirectionIndex& sta
     }
 }
 
-bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, int nb, int nn, int& levelCount,
-                       OneBased<int>& levelStarts, Interaction& ui) {
+bool OrderNodesByLevel(GroupWorkingSet& ws, NetworkModel& model, const StartDirectionIndex& starts,
+                       Interaction& ui) {
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    int& levelCount = ws.NodeLevelCount;
+    OneBased<int>& levelStarts = ws.NodeLevelStarts;
     const BranchModel& br = model.Branches;
     OneBased<int>& nodes = model.NetworkNodes;
     const OneBased<int> original = nodes;
@@ -291,8 +302,11 @@ bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, i
     return true;
 }
 
-void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& starts, OneBased<int>& carrier,
-                        const OneBased<int>& nodeStarts, int levelCount, const OneBased<int>& levelStarts) {
+void ChooseNodeBranches(GroupWorkingSet& ws, const NetworkModel& model, const StartDirectionIndex& starts) {
+    OneBased<int>& carrier = ws.NodeCarrierBranch;
+    const OneBased<int>& nodeStarts = ws.NodeStarts;
+    const int levelCount = ws.NodeLevelCount;
+    const OneBased<int>& levelStarts = ws.NodeLevelStarts;
     const BranchModel& br = model.Branches;
     // Level 1 is reached from a start station, or from a start target that a branch was
     // lengthened by at its start; each later level from the nodes of the level before.
@@ -323,8 +337,12 @@ void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& st
     }
 }
 
-void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
-                            const OneBased<int>& pointCounts, const OneBased<BranchKind>& kinds, RunRecord& run) {
+void CountBranchAnglesSides(GroupWorkingSet& ws, const BranchModel& branches, RunRecord& run) {
+    OneBased<int>& angleCounts = ws.BranchAngleCounts;
+    OneBased<int>& sideCounts = ws.BranchSideCounts;
+    const OneBased<int>& pointCounts = branches.BranchPointCounts;
+    const OneBased<BranchKind>& kinds = ws.BranchTypes;
+    const int nb = ws.Nb;
     run.GroupAngleTotal = 0;
     run.GroupSideTotal = 0;
     for (int b = 1; b <= nb; ++b) {

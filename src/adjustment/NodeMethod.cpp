@@ -335,14 +335,14 @@ bool LinkGroupBranches(GroupWorkingSet& ws, const GroupInputs& in, const GroupCo
     const int nn = ws.Nn;
     const StartDirectionIndex& starts = in.Order.Starts();
     ws.NodeLevelCount = 0;
-    if (nn > 0 && !OrderNodesByLevel(model, starts, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
+    if (nn > 0 && !OrderNodesByLevel(ws, model, starts, context.Ui))
         return false;
     OrientBranchesFromKnown(model, starts, nn, nb);
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang tìm nhánh liên quan đến 1 nút"));
     monitor.SetPosition(8);
-    BuildNodeBranchLinks(model, nb, nn, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
-    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.Order);
+    BuildNodeBranchLinks(ws, model);
+    MarkKnownPoints(ws, model, in.Order);
 
     monitor.SetPosition(9);
     return LinkBranchEndsToNodes(ws, in, context.Ui, monitor, context.Run.ProgressLog);
@@ -360,15 +360,13 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
         return false;
 
     if (nn > 0)
-        ChooseNodeBranches(model, in.Order.Starts(), ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount,
-                           ws.NodeLevelStarts);
+        ChooseNodeBranches(ws, model, in.Order.Starts());
     for (int k = 1; k <= nn; ++k)
         if (ws.NodeCarrierBranch[k] == 0) {
             GroupMessage(context, "Thieu DK BS");
             return false;
         }
-    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, model.Branches.BranchPointCounts,
-                           ws.BranchTypes, run);
+    CountBranchAnglesSides(ws, model.Branches, run);
     // The angular closure of a branch is shared over its angles: a branch without one has none.
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] == 0 && ws.BranchAngleCounts[b] < 1) {

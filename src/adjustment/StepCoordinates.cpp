@@ -61,11 +61,11 @@ GroupStatus ComputeGroupCoordinates(GroupWorkingSet& ws, const GroupInputs& in, 
     ws.Allocate();
     ws.NodeLevelCount = 0;
     // A node out of reach of every known point ends the ordering with its message.
-    if (nn > 0 && !OrderNodesByLevel(model, starts, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
+    if (nn > 0 && !OrderNodesByLevel(ws, model, starts, context.Ui))
         return Fail(ws, context);
     OrientBranchesFromKnown(model, starts, nn, nb);
-    BuildNodeBranchLinks(model, nb, nn, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
-    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.Order);
+    BuildNodeBranchLinks(ws, model);
+    MarkKnownPoints(ws, model, in.Order);
     if (!LinkBranchEndsToNodes(ws, in, context.Ui, context.Monitor, context.Run.ProgressLog))
         return Fail(ws, context);
 
@@ -73,11 +73,10 @@ GroupStatus ComputeGroupCoordinates(GroupWorkingSet& ws, const GroupInputs& in, 
         return Fail(ws, context);
     // Each node is defined by the shortest branch back to the level before it.
     if (nn > 0)
-        ChooseNodeBranches(model, starts, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ws.NodeLevelStarts);
+        ChooseNodeBranches(ws, model, starts);
     for (int k = 1; k <= nn; ++k)
         if (ws.NodeCarrierBranch[k] == 0) return Fail(ws, context, "Thieu DK BS");
-    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, br.BranchPointCounts, ws.BranchTypes,
-                           context.Run);
+    CountBranchAnglesSides(ws, br, context.Run);
 
     ProvisionalNodeAzimuths(ws, model);
     ComputeAngularClosures(ws, model);
