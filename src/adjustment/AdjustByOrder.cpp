@@ -136,12 +136,25 @@ bool AdjustmentRun::StartRun(RunStatus& ended) {
 RunStatus AdjustmentRun::Run() {
     RunStatus ended;
     if (!StartRun(ended)) return ended;
-    Stage("Đang tìm phương vị khởi tính", 3);
-    model_.DistinctPointCount = 0;
+    StartDirectionSearch();
     if (!WriteKnownPoints()) return StopOnWriteFailure(result_);
     const RunOutcome outcome = OrderLoop();
     if (outcome != RunOutcome::Completed) return FinishEarly(outcome);
     return FinishCompletedRun();
+}
+
+void AdjustmentRun::StartDirectionSearch() {
+    Stage("Đang tìm phương vị khởi tính", 3);
+    model_.DistinctPointCount = 0;
+}
+
+void AdjustmentRun::CountOrderPoints() {
+    Stage("Đang phân tích nhóm", 6);
+    if (!orderPointsCounted_)
+        AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
+                                 analysis_.HardNodes.Size(), model_.StartStations.Size(), analysis_.HardNodes);
+    orderPointsCounted_ = true;
+    progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
 }
 
 bool AdjustmentRun::WriteKnownPoints() {
@@ -247,14 +260,9 @@ bool AdjustmentRun::HasStartDirection() {
 }
 
 bool AdjustmentRun::AdjustGroup(int nb) {
-    Stage("Đang phân tích nhóm", 6);
-    const int ns = model_.StartStations.Size();
     // The order's start and hard points are the same for all its groups: the first one counts them.
-    if (!orderPointsCounted_)
-        AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
-                                 analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
-    orderPointsCounted_ = true;
-    progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    CountOrderPoints();
+    const int ns = model_.StartStations.Size();
 
     // Known side-only points close branches by their coordinates; they are no nodes.
     OneBased<int>& nodes = model_.NetworkNodes;

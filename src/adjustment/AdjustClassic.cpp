@@ -35,12 +35,7 @@ RunStatus AdjustmentRun::RunClassic() {
     if (!ClassicAnalysis(outcome)) return FinishEarly(outcome);
     if (!WriteKnownPoints()) return StopOnWriteFailure(result_);
 
-    Stage("Đang phân tích nhóm", 6);
-    const int ns = model_.StartStations.Size();
-    AccumulateDistinctPoints(model_, distinctStartPoints_, model_.StartStations, model_.StartTargets,
-                             analysis_.HardNodes.Size(), ns, analysis_.HardNodes);
-    orderPointsCounted_ = true;
-    progress_.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    CountOrderPoints();
 
     // Node positions live in dynamic sets, so a large network is grouped like a small one.
     if (settings_.GroupedAdjustment || settings_.Modes.RigorousWanted) {
@@ -74,8 +69,7 @@ bool AdjustmentRun::WriteObservationList() {
 
 // Start directions, nodes and every branch of the network in one pass. False when the run must end.
 bool AdjustmentRun::ClassicAnalysis(RunOutcome& outcome) {
-    Stage("Đang tìm phương vị khởi tính", 3);
-    model_.DistinctPointCount = 0;
+    StartDirectionSearch();
     const int n = known_.Count();
     LogBuffer& log = run_.ProgressLog;
     bool noDirection = false;

@@ -25,7 +25,7 @@
 #include "adjustment/SimpleReports.h"
 #include "core/analysis/BranchBuilding.h"
 #include "core/analysis/Duplicates.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/analysis/StartDirections.h"
 #include "core/io/Readers.h"
 #include "core/io/ResultWriters.h"
@@ -116,6 +116,10 @@ private:
     // The start both drivers share, up to the averaged observations and the working lists; false
     // when the run has ended, with its status in `ended`.
     bool StartRun(RunStatus& ended);
+    // The analysis of the network (of an order) starts: the start directions are searched anew.
+    void StartDirectionSearch();
+    // The groups of an order are analysed: its start and hard points are counted, once an order.
+    void CountOrderPoints();
     // Rewrites the result file with the points of the list.
     bool WriteKnownPoints();
     RunStatus FinishEarly(RunOutcome outcome);

@@ -112,8 +112,7 @@ bool GroupAdjustment::WriteFailure(const std::string& fileName) {
     unwritten_ = true;
     const std::string text = Vn("Không ghi được tệp ") + fileName;
     run_.ProgressLog.Add(text);
-    bool flag = false;
-    ShowError(ui_, flag, text);
+    ShowError(ui_, text);
     return false;
 }
 

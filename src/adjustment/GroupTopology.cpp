@@ -99,8 +99,7 @@ bool OrientOnSharedBackSights(GroupWorkingSet& ws, const NetworkModel& model, co
             }
         }
         if (m == 0) {
-            bool flag = false;
-            ShowError(ui, flag, "Thieu DK BS");
+            ShowError(ui, "Thieu DK BS");
             return false;
         }
         int ref = 0;
@@ -121,23 +120,6 @@ bool OrientOnSharedBackSights(GroupWorkingSet& ws, const NetworkModel& model, co
         }
     }
     return true;
-}
-
-bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, int nb, Interaction& ui, LogBuffer& log) {
-    NetworkModel& model = in.Model;
-    const OrderIndex& order = in.Order;
-    const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
-                                  in.Starts.Azimuths};
-    bool errorFlag = false;
-    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
-                                   BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
-                                                 ws.BranchStartAzimuths},
-                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
-        return false;
-    return FindEndConnectingAngles(model, in.Angles, in.AngleIndex, order.Starts(), dirs, nb,
-                                   BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
-                                                 ws.BranchEndAzimuths},
-                                   &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log);
 }
 
 // A station without coordinates is carried from its sighted point: the branch is walked from (or
@@ -193,13 +175,20 @@ void PlaceKnownEnds(GroupWorkingSet& ws, const GroupInputs& in, int nb) {
 
 }  // namespace
 
-void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OrderIndex& order) {
+void MarkKnownPoints(GroupWorkingSet& ws, const NetworkModel& model, const OrderIndex& order) {
+    OneBased<std::uint8_t>& flags = ws.KnownNodeFlags;
+    const OneBased<int>& nodes = model.NetworkNodes;
+    const int n = ws.Nn;
     if (flags.Size() < n) flags.Resize(n);
     for (int k = 1; k <= n; ++k) flags[k] = order.IsHardNode(nodes[k]) || order.IsSideOnly(nodes[k]) ? 1 : 0;
 }
 
-void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
-                          OneBased<int>& endNodeOf, OneBased<int>& nodeStarts) {
+void BuildNodeBranchLinks(GroupWorkingSet& ws, NetworkModel& model) {
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    OneBased<int>& startNodeOf = ws.StartNodeOf;
+    OneBased<int>& endNodeOf = ws.EndNodeOf;
+    OneBased<int>& nodeStarts = ws.NodeStarts;
     const BranchModel& br = model.Branches;
     std::unordered_map<int, int> position;  // node point -> position
     position.reserve(nn);
@@ -254,8 +243,12 @@ void OrientBranchesFromKnown(NetworkModel& model, const StartDirectionIndex& sta
     }
 }
 
-bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, int nb, int nn, int& levelCount,
-                       OneBased<int>& levelStarts, Interaction& ui) {
+bool OrderNodesByLevel(GroupWorkingSet& ws, NetworkModel& model, const StartDirectionIndex& starts,
+                       Interaction& ui) {
+    const int nb = ws.Nb;
+    const int nn = ws.Nn;
+    int& levelCount = ws.NodeLevelCount;
+    OneBased<int>& levelStarts = ws.NodeLevelStarts;
     const BranchModel& br = model.Branches;
     OneBased<int>& nodes = model.NetworkNodes;
     const OneBased<int> original = nodes;
@@ -295,8 +288,7 @@ bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, i
         }
         const int placedNow = static_cast<int>(ordered.size() - before);
         if (placedNow == 0) {
-            bool flag = false;
-            ShowError(ui, flag, "Thieu DK BS");
+            ShowError(ui, "Thieu DK BS");
             nodes = original;
             return false;
         }
@@ -310,8 +302,11 @@ bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, i
     return true;
 }
 
-void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& starts, OneBased<int>& carrier,
-                        const OneBased<int>& nodeStarts, int levelCount, const OneBased<int>& levelStarts) {
+void ChooseNodeBranches(GroupWorkingSet& ws, const NetworkModel& model, const StartDirectionIndex& starts) {
+    OneBased<int>& carrier = ws.NodeCarrierBranch;
+    const OneBased<int>& nodeStarts = ws.NodeStarts;
+    const int levelCount = ws.NodeLevelCount;
+    const OneBased<int>& levelStarts = ws.NodeLevelStarts;
     const BranchModel& br = model.Branches;
     // Level 1 is reached from a start station, or from a start target that a branch was
     // lengthened by at its start; each later level from the nodes of the level before.
@@ -342,8 +337,12 @@ void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& st
     }
 }
 
-void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
-                            const OneBased<int>& pointCounts, const OneBased<BranchKind>& kinds, RunRecord& run) {
+void CountBranchAnglesSides(GroupWorkingSet& ws, const BranchModel& branches, RunRecord& run) {
+    OneBased<int>& angleCounts = ws.BranchAngleCounts;
+    OneBased<int>& sideCounts = ws.BranchSideCounts;
+    const OneBased<int>& pointCounts = branches.BranchPointCounts;
+    const OneBased<BranchKind>& kinds = ws.BranchTypes;
+    const int nb = ws.Nb;
     run.GroupAngleTotal = 0;
     run.GroupSideTotal = 0;
     for (int b = 1; b <= nb; ++b) {
@@ -369,7 +368,7 @@ bool LinkBranchEndsToNodes(GroupWorkingSet& ws, const GroupInputs& in, Interacti
     if (!OrientOnSharedBackSights(ws, in.Model, in.Angles, in.AngleIndex, ws.Nn, ui)) return false;
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] != 0) ws.EndFixState[b] = 2;
-    if (!FindConnectingAngles(ws, in, nb, ui, log)) return false;
+    if (!FindConnectingAngles(ws, in, ui, log)) return false;
     if (in.Model.MissingValuesFlag) CarryStationsWithoutCoordinates(ws, in.Model.Branches, nb);
     SetBranchKinds(ws, nb);
     PlaceKnownEnds(ws, in, nb);

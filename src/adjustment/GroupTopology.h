@@ -11,47 +11,45 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/analysis/PointIndexes.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/Progress.h"
 #include "core/io/Readers.h"
 #include "core/analysis/StartDirections.h"
 
 namespace qef {
 
-// flags[k] (k = 1..n) := 1 when nodes[k] is a hard node or a known side-only point of the order,
-// else 0.
-void MarkKnownPoints(OneBased<std::uint8_t>& flags, const OneBased<int>& nodes, int n, const OrderIndex& order);
+// KnownNodeFlags[k] (k = 1..Nn) := 1 when NetworkNodes[k] is a hard node or a known side-only
+// point of the order, else 0.
+void MarkKnownPoints(GroupWorkingSet& ws, const NetworkModel& model, const OrderIndex& order);
 
-// The incidence of branches 1..nb and nodes 1..nn: model.NodeBranches lists, node after node, the
-// branches (ascending) that start or end at it; node k's entries are nodeStarts[k]+1 ..
-// nodeStarts[k+1]. startNodeOf / endNodeOf get the node position of each branch end (0 = none).
-void BuildNodeBranchLinks(NetworkModel& model, int nb, int nn, OneBased<int>& startNodeOf,
-                          OneBased<int>& endNodeOf, OneBased<int>& nodeStarts);
+// The incidence of branches 1..Nb and nodes 1..Nn: model.NodeBranches lists, node after node, the
+// branches (ascending) that start or end at it; node k's entries are NodeStarts[k]+1 ..
+// NodeStarts[k+1]. StartNodeOf / EndNodeOf get the node position of each branch end (0 = none).
+void BuildNodeBranchLinks(GroupWorkingSet& ws, NetworkModel& model);
 
 // Walks each branch 1..nb from the end that comes first in StartStations, then NetworkNodes[1..nn]:
 // a branch whose last point comes first is reversed.
 void OrientBranchesFromKnown(NetworkModel& model, const StartDirectionIndex& starts, int nn, int nb);
 
-// Reorders NetworkNodes[1..nn] by level, breadth first from the start stations over branches
-// 1..nb: level 1 the nodes one branch away from a start station, level L+1 those one branch away
-// from level L. Level L holds positions levelStarts[L]+1 .. levelStarts[L+1]. A pass that places no
-// node (a node that cannot be reached) ends with the message "Thieu DK BS" and false.
-bool OrderNodesByLevel(NetworkModel& model, const StartDirectionIndex& starts, int nb, int nn, int& levelCount,
-                       OneBased<int>& levelStarts, Interaction& ui);
+// Reorders NetworkNodes[1..Nn] by level, breadth first from the start stations over branches
+// 1..Nb: level 1 the nodes one branch away from a start station, level L+1 those one branch away
+// from level L. Level L holds positions NodeLevelStarts[L]+1 .. NodeLevelStarts[L+1] of the
+// NodeLevelCount levels. A pass that places no node (a node that cannot be reached) ends with the
+// message "Thieu DK BS" and false.
+bool OrderNodesByLevel(GroupWorkingSet& ws, NetworkModel& model, const StartDirectionIndex& starts,
+                       Interaction& ui);
 
-// carrier[k] := the branch with the fewest points from node k back to a point of the previous
-// level (level 1: a start station, or a start target that begins it); ties keep the branch listed
-// first. 0 when the node has none.
-void ChooseNodeBranches(const NetworkModel& model, const StartDirectionIndex& starts, OneBased<int>& carrier,
-                        const OneBased<int>& nodeStarts, int levelCount, const OneBased<int>& levelStarts);
+// NodeCarrierBranch[k] := the branch with the fewest points from node k back to a point of the
+// previous level (level 1: a start station, or a start target that begins it); ties keep the
+// branch listed first. 0 when the node has none.
+void ChooseNodeBranches(GroupWorkingSet& ws, const NetworkModel& model, const StartDirectionIndex& starts);
 
-// Angles and sides of branches 1..nb by kind; the group totals go to run.GroupAngleTotal and
-// run.GroupSideTotal (the run totals are added when the group completes).
-void CountBranchAnglesSides(OneBased<int>& angleCounts, OneBased<int>& sideCounts, int nb,
-                            const OneBased<int>& pointCounts, const OneBased<BranchKind>& kinds, RunRecord& run);
+// BranchAngleCounts and BranchSideCounts of branches 1..Nb by kind; the group totals go to
+// run.GroupAngleTotal and run.GroupSideTotal (the run totals are added when the group completes).
+void CountBranchAnglesSides(GroupWorkingSet& ws, const BranchModel& branches, RunRecord& run);
 
 // What the group adjustment reads besides its working set.
 struct GroupInputs {

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "core/model/BranchKind.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

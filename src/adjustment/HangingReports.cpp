@@ -46,7 +46,7 @@ std::string MisclosureLine(double fs, double fx, double fy, const ComputationSet
            FormatFixed(fs, 8, 3) + " |" + FormatFixed(fx, 12, 3) + " |" + FormatFixed(fy, 11, 3) + " |";
 }
 
-void AddHeader(std::vector<std::string>& lines, bool afterPageBreak, const ComputationSettings& settings) {
+void WriteHangingHeader(std::vector<std::string>& lines, bool afterPageBreak, const ComputationSettings& settings) {
     // The form feed stands alone on the header's first, otherwise empty, line.
     lines.push_back(afterPageBreak ? std::string(1, '\f') : std::string());
     lines.push_back(Label("                                    Kết quả tính đường treo", settings));
@@ -56,6 +56,9 @@ void AddHeader(std::vector<std::string>& lines, bool afterPageBreak, const Compu
                     Label("| Tên  điểm |     Góc     |  Phương vị  |  Cạnh   |      X      |     Y      |", settings));
 }
 
+// The rule that closes a page of the table and the table itself.
+void WriteHangingFooter(std::vector<std::string>& lines) { lines.push_back(kMargin + RepeatChar('-', 78)); }
+
 int HeldPointsOf(const HangingTraverseTable& table, const BranchModel& br, int b) {
     int count = 0;
     for (int p = br.First(b) + 1; p <= br.Last(b); ++p)
@@ -63,7 +66,7 @@ int HeldPointsOf(const HangingTraverseTable& table, const BranchModel& br, int b
     return count;
 }
 
-void AddBranchRows(std::vector<std::string>& lines, const HangingTraverseTable& t, const NetworkModel& model, int b,
+void WriteHangingRows(std::vector<std::string>& lines, const HangingTraverseTable& t, const NetworkModel& model, int b,
                    const ComputationSettings& settings) {
     const BranchModel& br = model.Branches;
     const PointNameTable& names = model.PointNames;
@@ -97,20 +100,20 @@ std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, co
                                            const ComputationSettings& settings) {
     const BranchModel& br = model.Branches;
     std::vector<std::string> lines;
-    AddHeader(lines, false, settings);
+    WriteHangingHeader(lines, false, settings);
     int units = 0;
     for (int b = 1; b <= table.BranchCount; ++b) {
         const int need = br.BranchPointCounts[b] + 1 + HeldPointsOf(table, br, b);
         // A page always takes its first branch, however long.
         if (units > 0 && units + need > kPageUnits) {
-            lines.push_back(kMargin + RepeatChar('-', 78));
-            AddHeader(lines, true, settings);
+            WriteHangingFooter(lines);
+            WriteHangingHeader(lines, true, settings);
             units = 0;
         }
-        AddBranchRows(lines, table, model, b, settings);
+        WriteHangingRows(lines, table, model, b, settings);
         units += need;
     }
-    lines.push_back(kMargin + RepeatChar('-', 78));
+    WriteHangingFooter(lines);
     return lines;
 }
 

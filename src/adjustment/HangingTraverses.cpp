@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "core/numeric/Geometry.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"

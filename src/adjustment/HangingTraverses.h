@@ -8,7 +8,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/io/Readers.h"
 #include "core/analysis/StartDirections.h"
 

@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "adjustment/BranchArithmetic.h"
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/SideReduction.h"
 #include "core/numeric/Geometry.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/text/NumberFormat.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
@@ -21,8 +22,7 @@ namespace {
 // Shown and logged at a step of the group; the group then fails.
 void GroupMessage(const GroupContext& context, const std::string& text) {
     context.Run.ProgressLog.Add(text);
-    bool flag = false;
-    ShowError(context.Ui, flag, text);
+    ShowError(context.Ui, text);
 }
 
 // "A B .. E" for a branch, as the closure messages name branches.
@@ -88,18 +88,17 @@ void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeSt
         switch (stage) {
             case NodeStage::Azimuth:
                 ws.NodeAzimuths[i] = NormalizeAzimuth(ws.NodeAzimuths[i] + c);
-                SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes,
-                                  ws.BranchStartAzimuths, ws.BranchEndAzimuths, ws.NodeAzimuths);
+                SpreadNodeAzimuth(ws, model, k);
                 break;
             case NodeStage::Y:
                 if (ws.KnownNodeFlags[i] != 0) break;
                 ws.NodeY[i] += c;
-                SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+                SpreadNodeY(ws, model, k);
                 break;
             case NodeStage::X:
                 if (ws.KnownNodeFlags[i] != 0) break;
                 ws.NodeX[i] += c;
-                SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
+                SpreadNodeX(ws, model, k);
                 break;
         }
     }
@@ -109,20 +108,18 @@ void ApplyNodeCorrections(GroupWorkingSet& ws, const NetworkModel& model, NodeSt
 
 double NodeAzimuthFromCarrier(const GroupWorkingSet& ws, const NetworkModel& model, int k) {
     const int b = ws.NodeCarrierBranch[k];
-    return PropagateBranchAzimuths(model.Branches, b, ws.BranchTypes, ws.PositionAngles, ws.BranchStartAzimuths[b]);
+    return PropagateBranchAzimuths(ws, model.Branches, b, ws.BranchStartAzimuths[b]);
 }
 
 void ProvisionalNodeAzimuths(GroupWorkingSet& ws, const NetworkModel& model) {
     for (int k = 1; k <= ws.Nn; ++k) {
         ws.NodeAzimuths[k] = NodeAzimuthFromCarrier(ws, model, k);
-        SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
-                          ws.BranchEndAzimuths, ws.NodeAzimuths);
+        SpreadNodeAzimuth(ws, model, k);
     }
 }
 
 void ComputeAngularClosures(GroupWorkingSet& ws, const NetworkModel& model) {
-    CheckAngularMisclosure(model.Branches, ws.ClosureFb, ws.BranchStartAzimuths, ws.BranchEndAzimuths,
-                           ws.NoAngleClosure, ws.BranchTypes, ws.Nb, ws.PositionAngles);
+    CheckAngularMisclosure(ws, model.Branches, ws.ClosureFb);
 }
 
 void BuildNodeNormals(const GroupWorkingSet& ws, const NetworkModel& model, PackedNormalMatrix& matrix,
@@ -159,18 +156,17 @@ void ProvisionalNodeCoordinates(GroupWorkingSet& ws, const NetworkModel& model) 
             continue;
         }
         const int b = ws.NodeCarrierBranch[i];
-        const int first = br.First(b);
-        ws.NodeX[i] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]);
-        ws.NodeY[i] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]);
-        SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
-        SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+        ws.NodeX[i] = BranchEndX(ws, br, b);
+        ws.NodeY[i] = BranchEndY(ws, br, b);
+        SpreadNodeX(ws, model, k);
+        SpreadNodeY(ws, model, k);
     }
 }
 
 void ComputeProvisionalLinearClosures(GroupWorkingSet& ws, const NetworkModel& model) {
     const BranchModel& br = model.Branches;
-    BranchMisclosureX(br, ws.ClosureFx, ws.PositionX, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
-    BranchMisclosureY(br, ws.ClosureFy, ws.PositionY, ws.PositionSides, ws.Nb, ws.PositionAzimuths);
+    BranchMisclosureX(ws, br);
+    BranchMisclosureY(ws, br);
     for (int b = 1; b <= ws.Nb; ++b) {
         const int i = b;
         double sum = 0.0;
@@ -226,7 +222,7 @@ int CountUnknownPoints(const GroupWorkingSet& ws, const BranchModel& branches) {
 
 namespace {
 // A pass whose node corrections all stay within this has settled the stage.
-constexpr double kAzimuthConvergenceDegrees = 1.0 / 36000.0;  // a tenth of a second
+constexpr double kAzimuthConvergenceDegrees = SecondsToDegrees(0.1);
 constexpr double kCoordinateConvergenceMetres = 0.00001;
 
 double LargestCorrection(const GroupWorkingSet& ws, const OneBased<double>& corrections, NodeStage stage) {
@@ -246,9 +242,7 @@ void ExactLinearClosures(GroupWorkingSet& ws, const NetworkModel& model, NodeSta
     const OneBased<double>& at = y ? ws.PositionY : ws.PositionX;
     if (f.Size() < ws.Nb) f.Resize(ws.Nb);
     for (int b = 1; b <= ws.Nb; ++b) {
-        const double start = at[br.First(b)];
-        const double end = y ? BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, start)
-                             : BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, start);
+        const double end = y ? BranchEndY(ws, br, b) : BranchEndX(ws, br, b);
         f[b] = end - at[br.Last(b)];
     }
 }
@@ -282,8 +276,12 @@ bool IterateNodeStage(GroupWorkingSet& ws, const NetworkModel& model, const Grou
         else
             ExactLinearClosures(ws, model, stage);
         BuildNodeNormals(ws, model, matrix, firstPass, stage, &profile);
-        if (nn > 0) {
-            SolveNormals(corrections, matrix, false, firstPass, &profile);
+        if (nn > 0 && firstPass) {
+            BackSubstitute(matrix, Reduce(matrix, 0, &profile), corrections);
+        } else if (nn > 0) {
+            // The coefficients stay reduced from the first pass: only the new constants follow.
+            ReduceConstants(matrix);
+            BackSubstitute(matrix, corrections);
         } else {
             corrections.Resize(2);
             corrections[1] = 0.0;
@@ -337,14 +335,14 @@ bool LinkGroupBranches(GroupWorkingSet& ws, const GroupInputs& in, const GroupCo
     const int nn = ws.Nn;
     const StartDirectionIndex& starts = in.Order.Starts();
     ws.NodeLevelCount = 0;
-    if (nn > 0 && !OrderNodesByLevel(model, starts, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
+    if (nn > 0 && !OrderNodesByLevel(ws, model, starts, context.Ui))
         return false;
     OrientBranchesFromKnown(model, starts, nn, nb);
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang tìm nhánh liên quan đến 1 nút"));
     monitor.SetPosition(8);
-    BuildNodeBranchLinks(model, nb, nn, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
-    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.Order);
+    BuildNodeBranchLinks(ws, model);
+    MarkKnownPoints(ws, model, in.Order);
 
     monitor.SetPosition(9);
     return LinkBranchEndsToNodes(ws, in, context.Ui, monitor, context.Run.ProgressLog);
@@ -358,22 +356,17 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
     const int nn = ws.Nn;
     context.Monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
     context.Monitor.SetPosition(10);
-    bool missing = false;
-    if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.SideLengths, nb, ws.BranchTypes, ws.StartRefPoints,
-                             ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, context.Ui,
-                             run.ProgressLog))
+    if (!CollectBranchAngles(ws, in, context.Ui, run.ProgressLog))
         return false;
 
     if (nn > 0)
-        ChooseNodeBranches(model, in.Order.Starts(), ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount,
-                           ws.NodeLevelStarts);
+        ChooseNodeBranches(ws, model, in.Order.Starts());
     for (int k = 1; k <= nn; ++k)
         if (ws.NodeCarrierBranch[k] == 0) {
             GroupMessage(context, "Thieu DK BS");
             return false;
         }
-    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, model.Branches.BranchPointCounts,
-                           ws.BranchTypes, run);
+    CountBranchAnglesSides(ws, model.Branches, run);
     // The angular closure of a branch is shared over its angles: a branch without one has none.
     for (int b = 1; b <= nb; ++b)
         if (ws.NoAngleClosure[b] == 0 && ws.BranchAngleCounts[b] < 1) {
@@ -387,10 +380,7 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
 bool AdjustAzimuths(GroupWorkingSet& ws, const NetworkModel& model, const GroupContext& context) {
     ProvisionalNodeAzimuths(ws, model);
     if (!IterateNodeStage(ws, model, context, NodeStage::Azimuth)) return false;
-    const OneBased<double> none;
-    PropagateAllAzimuths(model.Branches, ws.PositionAzimuths, ws.PositionAngles, none, Carry::ShareClosure, ws.Nb,
-                         ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb,
-                         ws.BranchStartAzimuths);
+    PropagateAllAzimuths(ws, model.Branches, Carry::ShareClosure);
     return true;
 }
 
@@ -425,7 +415,7 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
     ComputeProvisionalLinearClosures(ws, model);
     if (settings.HeightReduction || settings.ProjectionReduction) {
         // Approximate eastings for the projection reduction.
-        DistributeClosureY(br, ws.PositionY, ws.PositionSides, ws.PositionAzimuths, ws.Nb, ws.ClosureFy);
+        DistributeClosureY(ws, br);
         result.SideCorrections = ReduceGroupSides(ws, model, in.Heights, settings, context.Run.ProgressLog);
         result.SidesReduced = true;
     }
@@ -442,9 +432,7 @@ SimpleGroupResult AdjustGroupSimple(GroupWorkingSet& ws, const GroupInputs& in, 
         result.Status = GroupStatus::Rejected;
         return result;
     }
-    const OneBased<double> none;
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::ShareClosure, ws.Nb,
-                      ws.BranchLengthSums, ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
+    DistributeClosure(ws, br, Carry::ShareClosure, ws.ClosureFx, ws.ClosureFy);
     GroupAccuracy(ws);
     ComputeClosureFigures(ws);
     result.Status = GroupStatus::Adjusted;

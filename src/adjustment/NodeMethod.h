@@ -13,7 +13,7 @@
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
 #include "core/numeric/NormalMatrix.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/Progress.h"
 
 namespace qef {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "adjustment/RigorousAccuracy.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
+#include "adjustment/BranchArithmetic.h"
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
@@ -138,29 +139,23 @@ void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, Ri
     const OneBased<double> none;
     const OneBased<double>& angleCorrections = corrected ? sol.AngleCorrections : none;
     const OneBased<double>& sideCorrections = corrected ? sol.SideCorrections : none;
-    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, angleCorrections, carry, nb, ws.NoAngleClosure,
-                         ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
+    PropagateAllAzimuths(ws, br, carry, angleCorrections);
     sol.Fb = Zeros(nb);
     sol.Fx = Zeros(nb);
     sol.Fy = Zeros(nb);
-    CheckAngularMisclosure(br, sol.Fb, ws.BranchStartAzimuths, ws.BranchEndAzimuths, ws.NoAngleClosure,
-                           ws.BranchTypes, nb, ws.PositionAngles);
+    CheckAngularMisclosure(ws, br, sol.Fb);
     // Unrounded: a closure cut to millimetres would leave the adjusted branch open by as much.
     for (int b = 1; b <= nb; ++b) {
-        const int first = br.First(b);
         const int last = br.Last(b);
         if (corrected) {
-            sol.Fx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, sideCorrections, ws.PositionX[first]) -
-                        ws.PositionX[last];
-            sol.Fy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, sideCorrections, ws.PositionY[first]) -
-                        ws.PositionY[last];
+            sol.Fx[b] = BranchEndX(ws, br, b, sideCorrections) - ws.PositionX[last];
+            sol.Fy[b] = BranchEndY(ws, br, b, sideCorrections) - ws.PositionY[last];
         } else {
-            sol.Fx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]) - ws.PositionX[last];
-            sol.Fy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]) - ws.PositionY[last];
+            sol.Fx[b] = BranchEndX(ws, br, b) - ws.PositionX[last];
+            sol.Fy[b] = BranchEndY(ws, br, b) - ws.PositionY[last];
         }
     }
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, carry, nb, ws.BranchLengthSums, sol.Fx, sol.Fy,
-                      sideCorrections, ws.PositionAzimuths);
+    DistributeClosure(ws, br, carry, sol.Fx, sol.Fy, sideCorrections);
 }
 
 void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& settings, RigorousSolution& sol) {
@@ -436,13 +431,12 @@ void CorrectNodes(GroupWorkingSet& ws, const NetworkModel& model, const Rigorous
         const int ji = j;
         const double turnSeconds = sol.Solution[sol.NodeColumn(j, 1)];
         ws.NodeAzimuths[ji] = NormalizeAzimuth(ws.NodeAzimuths[ji] + SecondsToDegrees(turnSeconds));
-        SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, j, ws.BranchTypes, ws.BranchStartAzimuths,
-                          ws.BranchEndAzimuths, ws.NodeAzimuths);
+        SpreadNodeAzimuth(ws, model, j);
         if (!NodeCoordinatesUnknown(ws, j)) continue;
         ws.NodeX[ji] += sol.Solution[(sol.NodeColumn(j, 2))];
         ws.NodeY[ji] += sol.Solution[(sol.NodeColumn(j, 3))];
-        SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, j, ws.PositionX);
-        SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, j, ws.PositionY);
+        SpreadNodeX(ws, model, j);
+        SpreadNodeY(ws, model, j);
     }
 }
 
@@ -464,11 +458,8 @@ double LargestShift(const GroupWorkingSet& ws, const OneBased<double>& x, const 
 void ApplyRigorousCorrections(GroupWorkingSet& ws, const NetworkModel& model, const RigorousSolution& sol) {
     const BranchModel& br = model.Branches;
     CorrectNodes(ws, model, sol);
-    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, sol.AngleCorrections, Carry::WithCorrections,
-                         ws.Nb, ws.NoAngleClosure, ws.BranchTypes, ws.BranchAngleCounts, sol.Fb,
-                         ws.BranchStartAzimuths);
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::WithCorrections, ws.Nb,
-                      ws.BranchLengthSums, sol.Fx, sol.Fy, sol.SideCorrections, ws.PositionAzimuths);
+    PropagateAllAzimuths(ws, br, Carry::WithCorrections, sol.AngleCorrections);
+    DistributeClosure(ws, br, Carry::WithCorrections, sol.Fx, sol.Fy, sol.SideCorrections);
 }
 
 RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel& model,

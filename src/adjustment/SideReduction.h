@@ -10,7 +10,7 @@
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/io/Readers.h"
 
 namespace qef {

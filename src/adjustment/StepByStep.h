@@ -55,6 +55,10 @@ bool ReadGridRows(const std::string& path, int columns, const ComputationSetting
 
 // A start side as the list shows it ("[A],B") as the group step takes it ("A,B").
 std::string StartSideText(const std::string& line);
+// sideText is "A,B". Moves the first side A-B or B-A of the lists to position 1 (exchanging ids
+// with side 1) and returns the id of A (0 when A is not a known name).
+int StartFromChosenSide(std::string_view sideText, const PointNameTable& table, OneBased<int>& fromIds,
+                        OneBased<int>& toIds, int sideCount);
 
 class StepByStepSession {
 public:

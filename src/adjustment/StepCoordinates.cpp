@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "core/analysis/NetworkChecks.h"
-#include "core/numeric/Geometry.h"
-#include "core/text/VnCodec.h"
+#include "adjustment/BranchArithmetic.h"
+#include "adjustment/NetworkChecks.h"
 
 namespace qef {
 
@@ -13,23 +12,20 @@ void ComputeBranchMisclosures(GroupWorkingSet& ws, const BranchModel& br) {
         double sum = 0.0;
         for (int p = br.First(b); p < br.Last(b); ++p) sum += ws.PositionSides[p];
         ws.BranchLengthSums[b] = sum;
-        const int first = br.First(b);
         const int last = br.Last(b);
-        ws.ClosureFx[b] = BranchEndX(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionX[first]) - ws.PositionX[last];
-        ws.ClosureFy[b] = BranchEndY(br, b, ws.PositionSides, ws.PositionAzimuths, ws.PositionY[first]) - ws.PositionY[last];
+        ws.ClosureFx[b] = BranchEndX(ws, br, b) - ws.PositionX[last];
+        ws.ClosureFy[b] = BranchEndY(ws, br, b) - ws.PositionY[last];
         ws.ClosureFs[b] = std::hypot(ws.ClosureFx[b], ws.ClosureFy[b]);
     }
 }
 
 void ComputeListedBranchCoords(GroupWorkingSet& ws, const BranchModel& br) {
-    const OneBased<double> none;
     OneBased<double> lastX(ws.Nb), lastY(ws.Nb);
     for (int b = 1; b <= ws.Nb; ++b) {
         lastX[b] = ws.PositionX[br.Last(b)];
         lastY[b] = ws.PositionY[br.Last(b)];
     }
-    DistributeClosure(br, ws.PositionX, ws.PositionY, ws.PositionSides, Carry::ShareClosure, ws.Nb,
-                      ws.BranchLengthSums, ws.ClosureFx, ws.ClosureFy, none, ws.PositionAzimuths);
+    DistributeClosure(ws, br, Carry::ShareClosure, ws.ClosureFx, ws.ClosureFy);
     // The spread lands on the end up to rounding; the end keeps its own value exactly.
     for (int b = 1; b <= ws.Nb; ++b) {
         ws.PositionX[br.Last(b)] = lastX[b];
@@ -42,8 +38,7 @@ namespace {
 GroupStatus Fail(GroupWorkingSet& ws, const GroupContext& context, const char* message = nullptr) {
     if (message != nullptr) {
         context.Run.ProgressLog.Add(message);
-        bool flag = false;
-        ShowError(context.Ui, flag, message);
+        ShowError(context.Ui, message);
     }
     ws.FreeGroupArrays();
     return GroupStatus::Failed;
@@ -66,32 +61,26 @@ GroupStatus ComputeGroupCoordinates(GroupWorkingSet& ws, const GroupInputs& in, 
     ws.Allocate();
     ws.NodeLevelCount = 0;
     // A node out of reach of every known point ends the ordering with its message.
-    if (nn > 0 && !OrderNodesByLevel(model, starts, nb, nn, ws.NodeLevelCount, ws.NodeLevelStarts, context.Ui))
+    if (nn > 0 && !OrderNodesByLevel(ws, model, starts, context.Ui))
         return Fail(ws, context);
     OrientBranchesFromKnown(model, starts, nn, nb);
-    BuildNodeBranchLinks(model, nb, nn, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
-    MarkKnownPoints(ws.KnownNodeFlags, model.NetworkNodes, nn, in.Order);
+    BuildNodeBranchLinks(ws, model);
+    MarkKnownPoints(ws, model, in.Order);
     if (!LinkBranchEndsToNodes(ws, in, context.Ui, context.Monitor, context.Run.ProgressLog))
         return Fail(ws, context);
 
-    bool missing = false;
-    if (!CollectBranchAngles(model, in.Angles, in.AngleIndex, in.SideLengths, nb, ws.BranchTypes, ws.StartRefPoints,
-                             ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, context.Ui,
-                             context.Run.ProgressLog))
+    if (!CollectBranchAngles(ws, in, context.Ui, context.Run.ProgressLog))
         return Fail(ws, context);
     // Each node is defined by the shortest branch back to the level before it.
     if (nn > 0)
-        ChooseNodeBranches(model, starts, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ws.NodeLevelStarts);
+        ChooseNodeBranches(ws, model, starts);
     for (int k = 1; k <= nn; ++k)
         if (ws.NodeCarrierBranch[k] == 0) return Fail(ws, context, "Thieu DK BS");
-    CountBranchAnglesSides(ws.BranchAngleCounts, ws.BranchSideCounts, nb, br.BranchPointCounts, ws.BranchTypes,
-                           context.Run);
+    CountBranchAnglesSides(ws, br, context.Run);
 
     ProvisionalNodeAzimuths(ws, model);
     ComputeAngularClosures(ws, model);
-    const OneBased<double> none;
-    PropagateAllAzimuths(br, ws.PositionAzimuths, ws.PositionAngles, none, Carry::AsMeasured, nb, ws.NoAngleClosure,
-                         ws.BranchTypes, ws.BranchAngleCounts, ws.ClosureFb, ws.BranchStartAzimuths);
+    PropagateAllAzimuths(ws, br, Carry::AsMeasured);
     ProvisionalNodeCoordinates(ws, model);
     ComputeBranchMisclosures(ws, br);
     ComputeListedBranchCoords(ws, br);

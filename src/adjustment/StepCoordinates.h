@@ -3,6 +3,12 @@
 // branch that defines it, the azimuths along every branch as measured, and the points of every
 // branch carried from its start with the branch's misclosure spread in proportion to side length,
 // so that both ends keep their values. The misclosures are kept for the user to see.
+//
+// The steps are the node method's where they do the same job: OrderNodesByLevel orders the nodes
+// (OrderNodesByLevels), LinkBranchEndsToNodes relates the branch ends (RelateBranchesToNodes),
+// ChooseNodeBranches lists each node's defining branch (ListNodesByLevel), NodeAzimuthFromCarrier
+// and ProvisionalNodeAzimuths give the node azimuths (ComputeNodeAzimuth, ComputeNodeAzimuths),
+// ProvisionalNodeCoordinates the free nodes' coordinates (ComputeFreeNodeCoords).
 #include "adjustment/GroupTopology.h"
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/NodeMethod.h"
@@ -10,7 +16,7 @@
 
 namespace qef {
 
-// For branches 1..ws.Nb: BranchLengthSums, and ClosureFx / ClosureFy / ClosureFs = the end carried
+// For branches 1..ws.Nb: BranchLengthSums (SumBranchSides), and ClosureFx / ClosureFy / ClosureFs = the end carried
 // from the first point along the sides and azimuths minus the value the last point holds. Not
 // rounded: the spread must bring the end exactly onto its value.
 void ComputeBranchMisclosures(GroupWorkingSet& ws, const BranchModel& branches);

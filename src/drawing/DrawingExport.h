@@ -11,7 +11,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/Progress.h"
 #include "drawing/DrawingTarget.h"
 

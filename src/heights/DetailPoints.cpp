@@ -47,7 +47,7 @@ enum class LengthRead { Ok, NotANumber, TooLarge };
 // A number read whole: a cell cut to 15 characters could hold another number.
 LengthRead ReadLength(const std::string& field, const ComputationSettings& settings, double& value) {
     if (!TryParseReal(Unblanked(field), value)) return LengthRead::NotANumber;
-    value = MillimetresToMetres(settings.MetresFlag, value);
+    if (!settings.MetresFlag) value = MillimetresToMetres(value);
     return std::isfinite(value) && std::fabs(value) <= kLengthLimitMetres ? LengthRead::Ok : LengthRead::TooLarge;
 }
 

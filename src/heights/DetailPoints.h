@@ -16,7 +16,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/DetailMode.h"
 #include "core/model/Interaction.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/Progress.h"
 #include "core/model/ReadError.h"
 #include "core/model/RunOutcome.h"

@@ -138,16 +138,19 @@ private:
     bool KnownHeightsAgree();
     void RefuseLinesWithoutLength();
     void ReportUncomputedPoints();
-    int CollectNodes();
+    int CollectLevellingNodes();
     std::string Names(const std::vector<int>& ids) const;
     // Says it in a message and in the report.
     void Notice(const std::string& text);
-    bool MatchSegments(SegmentIndex& index, const std::vector<int>& points, LevellingBranch& branch);
+    bool MatchLevellingSegments(SegmentIndex& index, const std::vector<int>& points, LevellingBranch& branch);
     bool HasLength(const LevellingBranch& branch);
     void AddHeight(int id, double height);
     void AddBranchHeights(const LevellingBranch& branch, bool withLast);
     void AdjustSingleLine(SegmentIndex& index, const std::vector<int>& points);
     void AdjustGroup(SegmentIndex& index, const BranchGroup& group);
+    // Every group of the network, in the order the grouping forms them.
+    void AdjustLevellingGroups(SegmentIndex& index, BranchSets& sets, const OneBased<int>& savedNodes,
+                               int nodeCount);
     void ComputeOpenLine(SegmentIndex& index, std::vector<int> points);
     void AddMatrixLine(const PackedNormalMatrix& matrix);
     bool WriteResults();
@@ -284,7 +287,7 @@ void LevellingRun::ReportUncomputedPoints() {
 }
 
 // Nodes: points met by three or more line ends that are not known points, by increasing id.
-int LevellingRun::CollectNodes() {
+int LevellingRun::CollectLevellingNodes() {
     std::vector<int> degree(model_.PointNames.Count() + 1, 0);
     for (int i = 1; i <= lines_.Count(); ++i) {
         ++degree[lines_.FromIds[i]];
@@ -311,7 +314,7 @@ void LevellingRun::Notice(const std::string& text) {
     report_.push_back(StripAccents(text, settings_.KeepAccents));
 }
 
-bool LevellingRun::MatchSegments(SegmentIndex& index, const std::vector<int>& points, LevellingBranch& branch) {
+bool LevellingRun::MatchLevellingSegments(SegmentIndex& index, const std::vector<int>& points, LevellingBranch& branch) {
     branch = LevellingBranch{};
     branch.Points = points;
     for (std::size_t k = 0; k + 1 < points.size(); ++k) {
@@ -349,7 +352,7 @@ void LevellingRun::AddBranchHeights(const LevellingBranch& branch, bool withLast
 
 void LevellingRun::AdjustSingleLine(SegmentIndex& index, const std::vector<int>& points) {
     LevellingBranch branch;
-    if (!MatchSegments(index, points, branch) || !HasLength(branch)) {
+    if (!MatchLevellingSegments(index, points, branch) || !HasLength(branch)) {
         ++status_.SkippedGroups;
         return;
     }
@@ -376,7 +379,7 @@ void LevellingRun::AdjustGroup(SegmentIndex& index, const BranchGroup& group) {
             continue;
         }
         branches.emplace_back();
-        if (!MatchSegments(index, points, branches.back()) || !HasLength(branches.back())) {
+        if (!MatchLevellingSegments(index, points, branches.back()) || !HasLength(branches.back())) {
             ++status_.SkippedGroups;
             return;
         }
@@ -407,6 +410,11 @@ void LevellingRun::AdjustGroup(SegmentIndex& index, const BranchGroup& group) {
     ++status_.AdjustedGroups;
 }
 
+void LevellingRun::AdjustLevellingGroups(SegmentIndex& index, BranchSets& sets,
+                                         const OneBased<int>& savedNodes, int nodeCount) {
+    for (const BranchGroup& group : FormBranchGroups(model_, sets, savedNodes, nodeCount)) AdjustGroup(index, group);
+}
+
 void LevellingRun::ComputeOpenLine(SegmentIndex& index, std::vector<int> points) {
     // Carried on from the end that has a height.
     if (!heights_.contains(points.front())) {
@@ -418,7 +426,7 @@ void LevellingRun::ComputeOpenLine(SegmentIndex& index, std::vector<int> points)
         std::reverse(points.begin(), points.end());
     }
     LevellingBranch branch;
-    if (!MatchSegments(index, points, branch)) return;
+    if (!MatchLevellingSegments(index, points, branch)) return;
     CarryOpenLine(branch, heights_.at(branch.First()));
     AddLevellingTable(report_, branch, model_.PointNames, LevellingTableKind::Open, settings_.HeightClosureFactor,
                       settings_.KeepAccents);
@@ -486,7 +494,7 @@ LevellingStatus LevellingRun::Run() {
         if (heights_.contains(knownIds_[i])) continue;
         AddHeight(knownIds_[i], knownHeights_[i]);
     }
-    const int nodeCount = CollectNodes();
+    const int nodeCount = CollectLevellingNodes();
 
     progress_.SetText(MonitorLabel::Stage, Vn("Đang phân tích lưới"));
     bool unjoined = false;
@@ -529,7 +537,7 @@ LevellingStatus LevellingRun::Run() {
     SegmentIndex index(lines_);
     for (const std::vector<int>& points : singles)
         if (points.size() > 2) AdjustSingleLine(index, points);
-    for (const BranchGroup& group : FormBranchGroups(model_, sets, savedNodes, nodeCount)) AdjustGroup(index, group);
+    AdjustLevellingGroups(index, sets, savedNodes, nodeCount);
 
     // Higher levels first: a line of a lower level may start where one of a higher level ends.
     std::stable_sort(open.begin(), open.end(), [](const OpenLine& a, const OpenLine& b) { return a.level > b.level; });

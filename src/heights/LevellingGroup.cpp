@@ -35,9 +35,9 @@ struct GroupFrame {
 };
 
 // Nodes by their distance in lines from a known point (ties in the given order), each starting
-// from the height carried along the line that first reached it. False when some node is reached
+// from the height carried along the line that first reached it (StartNodeHeights). False when some node is reached
 // from no known point. A breadth-first walk visits each node once, so the order always ends.
-bool OrderNodes(const std::vector<LevellingBranch>& branches, const std::vector<int>& nodeIds,
+bool OrderLevellingNodes(const std::vector<LevellingBranch>& branches, const std::vector<int>& nodeIds,
                 const HeightTable& heights, std::vector<int>& order, std::unordered_map<int, double>& start) {
     std::unordered_map<int, std::vector<int>> linesAt;
     for (int b = 0; b < static_cast<int>(branches.size()); ++b) {
@@ -77,9 +77,9 @@ bool OrderNodes(const std::vector<LevellingBranch>& branches, const std::vector<
 }
 
 // Rebuilds the constant column from the misclosures of the current heights; with `coefficients`
-// also the coefficients, from zero.
-void BuildNormals(const std::vector<LevellingBranch>& branches, const GroupFrame& frame, PackedNormalMatrix& n,
-                  bool coefficients) {
+// also the coefficients, from zero. Each line adds its node rows here (AddNodeNormalRow).
+void BuildLevellingNormalMatrix(const std::vector<LevellingBranch>& branches, const GroupFrame& frame,
+                                PackedNormalMatrix& n, bool coefficients) {
     const int count = n.N();
     if (coefficients) n.Resize(count);
     else
@@ -105,7 +105,7 @@ LevellingGroupSolution AdjustLevellingGroup(std::vector<LevellingBranch>& branch
                                             const HeightTable& heights) {
     LevellingGroupSolution solution;
     std::unordered_map<int, double> start;
-    if (!OrderNodes(branches, nodeIds, heights, solution.NodeOrder, start)) {
+    if (!OrderLevellingNodes(branches, nodeIds, heights, solution.NodeOrder, start)) {
         solution.NoKnownHeight = true;
         solution.NodeOrder = nodeIds;
         return solution;
@@ -122,12 +122,18 @@ LevellingGroupSolution AdjustLevellingGroup(std::vector<LevellingBranch>& branch
     bool converged = n == 0;
     for (int pass = 1; !converged && pass <= kLevellingPassCap; ++pass) {
         const bool first = pass == 1;
-        BuildNormals(branches, frame, normals, first);
+        BuildLevellingNormalMatrix(branches, frame, normals, first);
         if (first) solution.FirstMatrix = normals;
-        // The coefficients are reduced once; later passes only carry the new constants through.
-        const int zeroPivots = SolveNormals(x, normals, false, first);
         solution.Passes = pass;
-        if (first && zeroPivots > 0) return solution;
+        // The coefficients are reduced once; later passes only carry the new constants through.
+        if (first) {
+            const Reduction reduction = Reduce(normals);
+            if (reduction.ZeroPivots > 0) return solution;
+            BackSubstitute(normals, reduction, x);
+        } else {
+            ReduceConstants(normals);
+            BackSubstitute(normals, x);
+        }
         double largest = 0.0;
         for (int i = 1; i <= n; ++i) {
             frame.height[i] += x[i];

@@ -53,7 +53,8 @@ LevellingGroupSolution AdjustLevellingGroup(std::vector<LevellingBranch>& branch
                                             const HeightTable& heights);
 
 // Heights along the line from the heights of its two ends, the misclosure spread in proportion to
-// the length: H(k+1) = H(k) + dh(k) - f * length(k) / [S]. Sets Misclosure first.
+// the length: H(k+1) = H(k) + dh(k) - f * length(k) / [S]. Sets Misclosure first: the line's part
+// of BranchMisclosures and of HeightsAlongLines.
 void SpreadMisclosure(LevellingBranch& branch, double firstHeight, double lastHeight);
 
 // Heights along an open line from its first point: H(k+1) = H(k) + dh(k), the last one included.

@@ -13,7 +13,7 @@ namespace {
 bool Read(const std::string& text, double& value) { return TryParseReal(TrimBlanks(text), value); }
 
 // An azimuth a hair below 360 degrees rounds to the shown tenth of a second as 0, not as 360.
-double ShownAzimuth(double degrees) { return degrees >= 360.0 - 0.05 / 3600.0 ? 0.0 : degrees; }
+double ShownAzimuth(double degrees) { return degrees >= 360.0 - SecondsToDegrees(0.05) ? 0.0 : degrees; }
 
 }  // namespace
 

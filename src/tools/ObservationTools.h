@@ -6,11 +6,12 @@
 #include "core/io/ToolFiles.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
+#include "core/numeric/Numbers.h"
 
 namespace qef {
 
 // Angles of compared files that differ by no more than this are equal (0.1 arc second).
-inline constexpr double kSameAngleDegrees = 0.1 / 3600.0;
+inline constexpr double kSameAngleDegrees = SecondsToDegrees(0.1);
 // Sides of two files that differ by no more than this are equal (metres).
 inline constexpr double kSameSideMetres = 0.0004;
 

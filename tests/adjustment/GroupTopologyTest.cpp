@@ -49,9 +49,9 @@ TEST_F(TopologyFixture, LevelsOrientationIncidenceAndCarriers) {
     ws.TotalPoints = model.Branches.SumBranchPoints(5);
     ws.Allocate();
     const StartDirectionIndex starts(model);
-    ASSERT_TRUE(OrderNodesByLevel(model, starts, 5, 2, ws.NodeLevelCount, ws.NodeLevelStarts, ui));
+    ASSERT_TRUE(OrderNodesByLevel(ws, model, starts, ui));
     OrientBranchesFromKnown(model, starts, 2, 5);
-    BuildNodeBranchLinks(model, 5, 2, ws.StartNodeOf, ws.EndNodeOf, ws.NodeStarts);
+    BuildNodeBranchLinks(ws, model);
 
     // N1 touches A and B; N2 is one branch beyond N1.
     EXPECT_EQ(ws.NodeLevelCount, 2);
@@ -73,27 +73,28 @@ TEST_F(TopologyFixture, LevelsOrientationIncidenceAndCarriers) {
     EXPECT_EQ(List(ws.EndNodeOf, 5), (std::vector<int>{1, 2, 1, 2, 2}));
 
     // Shortest branch back to the previous level; of the two equal ones to N1 the first listed.
-    ChooseNodeBranches(model, starts, ws.NodeCarrierBranch, ws.NodeStarts, ws.NodeLevelCount, ws.NodeLevelStarts);
+    ChooseNodeBranches(ws, model, starts);
     EXPECT_EQ(List(ws.NodeCarrierBranch, 2), (std::vector<int>{1, 4}));
 
     // N2 a hard node of the order.
-    OneBased<std::uint8_t> flags;
     OneBased<int> hard;
     hard.PushBack(Id("N2"));
     OrderIndex order;
     order.Build(model, SidePairs(), hard, OneBased<int>(), PointList(), 0);
-    MarkKnownPoints(flags, model.NetworkNodes, 2, order);
-    EXPECT_EQ(flags[1], 0);
-    EXPECT_EQ(flags[2], 1);
+    ws.KnownNodeFlags.Clear();
+    MarkKnownPoints(ws, model, order);
+    EXPECT_EQ(ws.KnownNodeFlags[1], 0);
+    EXPECT_EQ(ws.KnownNodeFlags[2], 1);
     EXPECT_TRUE(ui.calls.empty());
 }
 
 TEST_F(TopologyFixture, UnreachableNodeStopsTheOrdering) {
     Branch({"N3", "u1", "N4"});
     model.NetworkNodes.PushBack(Id("N3"));
-    int levels = 0;
-    OneBased<int> levelStarts;
-    EXPECT_FALSE(OrderNodesByLevel(model, StartDirectionIndex(model), 6, 3, levels, levelStarts, ui));
+    GroupWorkingSet ws;
+    ws.Nb = 6;
+    ws.Nn = 3;
+    EXPECT_FALSE(OrderNodesByLevel(ws, model, StartDirectionIndex(model), ui));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0], "Thieu DK BS");
     EXPECT_EQ(List(model.NetworkNodes, 3), (std::vector<int>{Id("N2"), Id("N1"), Id("N3")}));

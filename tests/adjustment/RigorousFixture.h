@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "SyntheticNetwork.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/BranchArithmetic.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/numeric/Geometry.h"
 
 namespace qef::test {
@@ -84,16 +85,14 @@ public:
         // Nodes in order: each carrier's start is oriented by the time its node is reached.
         for (int k = 1; k <= nn; ++k) {
             const int c = ws.NodeCarrierBranch[k];
-            ws.NodeAzimuths[k] =
-                PropagateBranchAzimuths(br, c, ws.BranchTypes, ws.PositionAngles, ws.BranchStartAzimuths[c]);
-            SpreadNodeAzimuth(model, ws.NodeStarts, ws.NodeCarrierBranch, k, ws.BranchTypes, ws.BranchStartAzimuths,
-                              ws.BranchEndAzimuths, ws.NodeAzimuths);
+            ws.NodeAzimuths[k] = PropagateBranchAzimuths(ws, br, c, ws.BranchStartAzimuths[c]);
+            SpreadNodeAzimuth(ws, model, k);
             const Point& p = P(Nodes[k - 1].Name);
             const double d = Nodes[k - 1].Known ? 0.0 : offset;
             ws.NodeX[k] = p.X + d;
             ws.NodeY[k] = p.Y - d;
-            SpreadNodeX(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, k, ws.PositionX);
-            SpreadNodeY(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, k, ws.PositionY);
+            SpreadNodeX(ws, model, k);
+            SpreadNodeY(ws, model, k);
         }
     }
 };

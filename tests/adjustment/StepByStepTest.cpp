@@ -73,6 +73,17 @@ void ExpectTrue(const SyntheticNetwork& net, const test::PointMap& points, doubl
     test::ExpectPointsNear(points, net.Truth(), tolerance);
 }
 
+TEST(StepByStep, ChosenStartSideComesFirst) {
+    PointNameTable names;
+    for (const char* n : {"A", "B", "C"}) names.Register(n);
+    OneBased<int> from, to;
+    for (auto [f, t] : {std::pair{3, 1}, std::pair{1, 2}, std::pair{2, 1}}) from.PushBack(f), to.PushBack(t);
+    EXPECT_EQ(StartFromChosenSide(" b , A ", names, from, to, 3), 2);
+    // The first of A-B / B-A comes first, orientation kept.
+    EXPECT_TRUE(from[1] == 1 && to[1] == 2 && from[2] == 3);
+    EXPECT_EQ(StartFromChosenSide("X,A", names, from, to, 3), 0);
+}
+
 TEST(StepByStep, ComputedCoordinatesOfErrorFreeNetworksAreTheTrueOnes) {
     for (const SyntheticNetwork& planned : {test::ConnectingTraverse(), ThreeNodes()}) {
         SyntheticNetwork net = planned;

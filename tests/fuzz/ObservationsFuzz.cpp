@@ -1,6 +1,7 @@
 #include "FuzzInput.h"
 #include "core/analysis/Duplicates.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
+#include "adjustment/StepByStep.h"
 #include "core/io/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "support/Fakes.h"
 
 namespace qef::test {

@@ -7,7 +7,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/analysis/NetworkChecks.h"
 #include "core/model/OutputNames.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
@@ -124,7 +123,7 @@ void ShowBranchNumber(Progress& progress, int next) {
 // no start station, queued in model.NetworkNodes (overwritten), each walked from until no side
 // is left there. The stop points are fixed for the whole group.
 template <typename NextSide, typename IsStop>
-void WalkGroup(NetworkModel& model, int startPoint, SidePairs& sides, NextSide nextSide, IsStop isStop,
+void BuildBranchesFrom(NetworkModel& model, int startPoint, SidePairs& sides, NextSide nextSide, IsStop isStop,
                const StartDirectionIndex& starts, Progress& progress) {
     BranchModel& branches = model.Branches;
     branches.Clear();
@@ -143,6 +142,7 @@ void WalkGroup(NetworkModel& model, int startPoint, SidePairs& sides, NextSide n
             ++branchNumber;
             ShowBranchNumber(progress, branchNumber);
         }
+        // QueueBranchStart: a stop point reached that is no start station is walked from later, once.
         if ((atStop || k == 1) && !starts.IsStation(points.back()) && queued.insert(points.back()).second)
             queue.PushBack(points.back());
         if (k >= 2 && !queue.Empty()) continue;  // again from the same queue entry
@@ -210,7 +210,7 @@ int FirstStationOn(const NetworkModel& model, const StartDirectionIndex& starts,
 void WalkOrderSides(NetworkModel& model, TraverseAnalysis& analysis, int startPoint, Progress& progress) {
     OrderIndex& index = analysis.Index;
     SidePairs& sides = analysis.Sides;
-    WalkGroup(
+    BuildBranchesFrom(
         model, startPoint, sides, [&](int p) { return index.NextSide(p, sides); },
         [&](int p) { return index.IsStop(p, index.SidesLeft(p)); }, index.Starts(), progress);
     const BranchModel& br = model.Branches;
@@ -224,7 +224,7 @@ void WalkKeptSides(NetworkModel& model, TraverseAnalysis& analysis, int startPoi
     SidePairs& kept = analysis.KeptSides;
     ListIncidence incidence(kept);
     index.CountSteps(kept.Count());
-    WalkGroup(
+    BuildBranchesFrom(
         model, startPoint, kept, [&](int p) { return incidence.Next(p, kept); },
         [&](int p) { return index.IsStop(p, incidence.Count(p)); }, index.Starts(), progress);
 }
@@ -448,6 +448,18 @@ AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& ana
     if (status != AnalysisStatus::Ok) return status;
     BuildGroupBranches(model, analysis, NextGroupStart(model, analysis), known, knownCount, progress);
     return AnalysisStatus::Ok;
+}
+
+int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
+                   const OneBased<int>& c) {
+    const int count = 2 * n + m;
+    if (out.Size() < count) out.Resize(count);
+    for (int i = 1; i <= n; ++i) {
+        out[i] = a[i];
+        out[(n + i)] = b[i];
+    }
+    for (int i = 1; i <= m; ++i) out[(2 * n + i)] = c[i];
+    return count;
 }
 
 }  // namespace qef

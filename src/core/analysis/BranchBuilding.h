@@ -14,7 +14,7 @@
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/Progress.h"
 #include "core/io/Readers.h"
 #include "core/analysis/PointIndexes.h"
@@ -122,5 +122,9 @@ AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& ana
                                       int knownCount, const ComputationSettings& settings,
                                       StartAzimuthAnswers& answers, bool& errorFlag, Interaction& ui,
                                       Progress& progress);
+
+// The stop list of the branch walks: out := a[1..n], b[1..n], c[1..m]; returns 2n + m.
+int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
+                   const OneBased<int>& c);
 
 }  // namespace qef

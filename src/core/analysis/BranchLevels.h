@@ -10,7 +10,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/NetworkModel.h"
 #include "core/analysis/NodeSet.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

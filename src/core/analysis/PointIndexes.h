@@ -10,7 +10,7 @@
 
 #include "core/analysis/StartDirections.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

@@ -237,7 +237,7 @@ ConversionResult AnglesFromSpacedText(GridDocument& doc, DataFileKind kind) {
 ConversionResult DegreesToGrads(GridDocument& doc, GridDataKind kind) {
     return ConvertRows(doc, kind, Role::Angle, [](const std::string& text) {
         if (!IsValidAngle(text, true, true)) return Skip();
-        return Write(FormatFixed(DegreesGrads(true, ParseDms(text, true, true).Degrees), 0, 4));
+        return Write(FormatFixed(DegreesToGrads(ParseDms(text, true, true).Degrees), 0, 4));
     });
 }
 

@@ -54,7 +54,7 @@ ZeroOrientationResult ReduceToZeroOrientation(const GridDocument& grid, bool ang
         double reduced = direction.Degrees - orientation;
         if (reduced < 0.0) reduced += 360.0;
         // A direction that rounds to a full turn at the shown decimals is the zero direction.
-        if (reduced >= 360.0 - 0.5 * std::pow(10.0, -SecondDecimals(text)) / 3600.0) reduced = 0.0;
+        if (reduced >= 360.0 - SecondsToDegrees(0.5 * std::pow(10.0, -SecondDecimals(text)))) reduced = 0.0;
         result.Edits.push_back({row, 1, TrimBlanks(FormatDms(SecondDecimals(text), ".", reduced))});
     }
     return result;

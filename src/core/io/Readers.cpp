@@ -617,22 +617,4 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
     return true;
 }
 
-int StartFromChosenSide(std::string_view sideText, const PointNameTable& table, OneBased<int>& fromIds,
-                        OneBased<int>& toIds, int sideCount) {
-    std::size_t comma = sideText.find(',');
-    std::string_view textA = sideText.substr(0, comma);
-    std::string_view textB = comma == std::string_view::npos ? std::string_view() : sideText.substr(comma + 1);
-    const int a = table.Find(TrimBlanks(textA));
-    const int b = table.Find(TrimBlanks(textB));
-    if (a == 0 || b == 0) return a;
-    for (int i = 1; i <= sideCount; ++i) {
-        if ((fromIds[i] == b && toIds[i] == a) || (fromIds[i] == a && toIds[i] == b)) {
-            std::swap(fromIds[i], fromIds[1]);
-            std::swap(toIds[i], toIds[1]);
-            break;
-        }
-    }
-    return a;
-}
-
 }  // namespace qef

@@ -13,7 +13,7 @@
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/model/ReadError.h"
 
 namespace qef {
@@ -146,10 +146,5 @@ bool ReadHeightFile(const std::string& fileName, const ComputationSettings& sett
 bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& settings,
                         PointNameTable& table, LevellingLines& lines, ReadErrorRecord& error,
                         Interaction& ui);
-
-// sideText is "A,B". Moves the first side A-B or B-A of the lists to position 1 (exchanging ids
-// with side 1) and returns the id of A (0 when A is not a known name).
-int StartFromChosenSide(std::string_view sideText, const PointNameTable& table, OneBased<int>& fromIds,
-                        OneBased<int>& toIds, int sideCount);
 
 }  // namespace qef

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

@@ -71,7 +71,8 @@ void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& stat
 }
 
 bool PlausibleValue(double value, const ComputationSettings& settings) {
-    return std::isfinite(value) && std::fabs(MillimetresToMetres(settings.MetresFlag, value)) <= 1e9;
+    const double metres = settings.MetresFlag ? value : MillimetresToMetres(value);
+    return std::isfinite(value) && std::fabs(metres) <= 1e9;
 }
 
 std::string NameCutter::Take(const std::string& whole) {

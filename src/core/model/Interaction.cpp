@@ -9,6 +9,8 @@ void ShowError(Interaction& ui, bool& errorFlag, const std::string& message) {
     errorFlag = true;
 }
 
+void ShowError(Interaction& ui, const std::string& message) { ui.Message(message); }
+
 void ShowDoneMessage(Interaction& ui) { ui.Message(Vn("Đã tính xong")); }
 
 }  // namespace qef

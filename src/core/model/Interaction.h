@@ -37,6 +37,8 @@ public:
 
 // Shows the message (OK), then sets the flag.
 void ShowError(Interaction& ui, bool& errorFlag, const std::string& message);
+// Shows the message (OK) for a caller whose return value already says that it failed.
+void ShowError(Interaction& ui, const std::string& message);
 // "Đã tính xong".
 void ShowDoneMessage(Interaction& ui);
 

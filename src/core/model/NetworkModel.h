@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

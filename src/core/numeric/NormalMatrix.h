@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 
 namespace qef {
 

@@ -118,7 +118,7 @@ ParsedAngle ParseDms(std::string_view text, bool inDegrees, bool withPoint) {
         // Grads: a plain decimal number.
         double g = 0;
         if (ParseAnglePart(work, g))
-            degrees = DegreesGrads(false, g);
+            degrees = GradsToDegrees(g);
         else
             bad = true;
     } else {
@@ -208,16 +208,14 @@ double PackedDmsToDegrees(bool inDegrees, bool withPoint, double value) {
     return ParseDms(FormatShortest(value), inDegrees, withPoint).Degrees;
 }
 
-double DegreesGrads(bool toGrads, double value) {
-    return toGrads ? value * 400.0 / 360.0 : value * 360.0 / 400.0;
-}
+double DegreesToGrads(double degrees) { return degrees * 400.0 / 360.0; }
 
-double MillimetresToMetres(bool metresFlag, double value) { return metresFlag ? value : value / 1000.0; }
+double GradsToDegrees(double grads) { return grads * 360.0 / 400.0; }
 
 bool TryParseMetres(std::string_view text, bool metresFlag, double& metres) {
     double value = 0;
     if (!TryParseReal(text, value)) return false;
-    value = MillimetresToMetres(metresFlag, value);
+    if (!metresFlag) value = MillimetresToMetres(value);
     if (!(std::fabs(value) <= kLargestMetres)) return false;
     metres = value;
     return true;

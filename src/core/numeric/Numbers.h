@@ -33,14 +33,15 @@ std::string AngleFormatMessage(const ParsedAngle& angle);
 // Degrees as "DDD.MMSS[s...]" (separator ".") or "DDD<sep>MM<sep>SS[.s]".
 std::string FormatDms(int decimals, std::string_view separator, double degrees);
 
-// Arc seconds and degrees. The way back divides rather than multiplies by 1/3600, which would
-// round differently.
+// Arc seconds and degrees (DegreesToSeconds is SecondsOf). The way back divides rather than
+// multiplies by 1/3600, which would round differently.
 constexpr double DegreesToSeconds(double degrees) { return degrees * 3600.0; }
 constexpr double SecondsToDegrees(double seconds) { return seconds / 3600.0; }
 
 double PackedDmsToDegrees(bool inDegrees, bool withPoint, double value);
-double DegreesGrads(bool toGrads, double value);
-double MillimetresToMetres(bool metresFlag, double value);
+double DegreesToGrads(double degrees);
+double GradsToDegrees(double grads);
+constexpr double MillimetresToMetres(double millimetres) { return millimetres / 1000.0; }
 
 // The largest coordinate, length or height a reader takes, in metres: nothing surveyed comes near
 // it, and a larger value is a typing slip that would swamp an adjustment (1e308 turns into

@@ -6,7 +6,7 @@
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "fielddata/books/FieldBookOptions.h"
 
 namespace qef {

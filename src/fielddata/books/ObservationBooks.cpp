@@ -343,7 +343,7 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
             Vn(" |           |           |        |        |         |         | Khép góc  |"));
     };
     // Angles share the readers' limit on every number; distances are lengths, in metres at most 1e6.
-    const double toMetres = MillimetresToMetres(settings.MetresFlag, 1.0);
+    const double toMetres = settings.MetresFlag ? 1.0 : MillimetresToMetres(1.0);
     bool anyRow = false;
     FieldArray f;
     std::string line;

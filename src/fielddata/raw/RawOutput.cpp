@@ -14,7 +14,7 @@ namespace qef {
 
 namespace {
 
-constexpr double kFullCircleSeconds = 360.0 * 3600.0;
+constexpr double kFullCircleSeconds = DegreesToSeconds(360.0);
 constexpr std::string_view kLeftMark = "\t\t//T";
 constexpr std::string_view kRightMark = "\t\t//D";
 

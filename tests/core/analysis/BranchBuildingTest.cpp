@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/NetworkFixture.h"
-#include "core/analysis/NetworkChecks.h"
+#include "core/analysis/BranchBuilding.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {

@@ -127,21 +127,12 @@ TEST_P(ReaderCase, ReadsAsExpected) {
 INSTANTIATE_TEST_SUITE_P(Readers, ReaderCase, ::testing::ValuesIn(test::WholeRunCaseNames("readers")),
                          [](const auto& param) { return test::WholeRunTestName(param.param); });
 
-TEST(Readers, MissingFileAndChosenStartSide) {
+TEST(Readers, MissingFile) {
     ComputationSettings settings;
     ObservationCounts counts;
     ReadErrorRecord error;
     EXPECT_FALSE(CountObservationLines("/no/such/file.txt", settings, counts, error));
     EXPECT_TRUE(error.FailedFileName == "/no/such/file.txt" && error.ReadErrorField == ReadErrorKind::Open);
-
-    PointNameTable names;
-    for (const char* n : {"A", "B", "C"}) names.Register(n);
-    OneBased<int> from, to;
-    for (auto [f, t] : {std::pair{3, 1}, std::pair{1, 2}, std::pair{2, 1}}) from.PushBack(f), to.PushBack(t);
-    EXPECT_EQ(StartFromChosenSide(" b , A ", names, from, to, 3), 2);
-    // The first of A-B / B-A comes first, orientation kept.
-    EXPECT_TRUE(from[1] == 1 && to[1] == 2 && from[2] == 3);
-    EXPECT_EQ(StartFromChosenSide("X,A", names, from, to, 3), 0);
 }
 
 }  // namespace

@@ -1,20 +1,25 @@
 #pragma once
-// Checks and helpers that the adjustments run on the branch model before they compute: the group
-// tie to known points, the connecting angles at known directions, the angles and sides of every
-// branch, id-list joining, and spreading a node's values into the branches that meet at it.
+// Checks and helpers that the traverse adjustments run on the branch model before they compute:
+// the group tie to known points, the connecting angles at known directions, the angles and sides
+// of every branch, and spreading a node's values into the branches that meet at it. The group
+// adjustments call the forms on their working set; the hanging traverses, which have none, the
+// forms on loose lists.
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "adjustment/GroupWorkingSet.h"
 #include "core/model/BranchKind.h"
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
-#include "core/model/OneBased.h"
+#include "core/numeric/OneBased.h"
 #include "core/io/Readers.h"
 #include "core/analysis/StartDirections.h"
 
 namespace qef {
+
+struct GroupInputs;
 
 // The angles of the list grouped by station, each group in list order.
 class StationAngleIndex {
@@ -66,6 +71,11 @@ struct BranchEndRefs {
     OneBased<double>& Azimuths;
 };
 
+// The connecting angles at both ends of the group's branches (start, then end; branches without
+// angular closure are skipped at the end), taking the start directions of `in`. False, with the
+// message shown, at the first branch end without one.
+bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log);
+
 // For each branch 1..nBranches whose start carries a connecting angle and has no reference yet,
 // takes the start direction at its first point at which a connecting angle to the branch was
 // measured: the reference point, its coordinates and the direction's azimuth go to the branch, the
@@ -97,34 +107,23 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
 // Fills, for branches 1..nBranches, the angle at each position that the branch kind measures
 // (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
 // when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
+bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log);
+// The same on loose lists.
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
                          const StationAngleIndex& index, const SideLengthIndex& sides, int nBranches,
                          const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
                          const OneBased<int>& endRefs, OneBased<double>& positionAngles,
                          OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log);
 
-// out := a[1..n], b[1..n], c[1..m]; returns 2n + m.
-int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
-                   const OneBased<int>& c);
-// out := a[1..n], b[1..m]; returns n + m.
-int ConcatIdLists(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n);
+// Writes NodeX[node] (NodeY[node]) at the last position of the node's carrier branch and at the
+// node's end(s) of every other branch listed for it in NodeBranches[NodeStarts[node]+1 ..
+// NodeStarts[node+1]], in PositionX (PositionY).
+void SpreadNodeX(GroupWorkingSet& ws, const NetworkModel& model, int node);
+void SpreadNodeY(GroupWorkingSet& ws, const NetworkModel& model, int node);
 
-// Writes values[node] at the last position of the node's defining branch and at the node's end(s)
-// of every other branch listed for it in NodeBranches[nodeStarts[node]+1 .. nodeStarts[node+1]].
-void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, const OneBased<int>& definingBranch,
-                 const OneBased<double>& values, int node, OneBased<double>& branchX);
-inline void SpreadNodeY(const NetworkModel& model, const OneBased<int>& nodeStarts,
-                        const OneBased<int>& definingBranch, const OneBased<double>& values, int node,
-                        OneBased<double>& branchY) {
-    SpreadNodeX(model, nodeStarts, definingBranch, values, node, branchY);
-}
-
-// Gives the node's azimuth to the end azimuth of its defining branch and to the start or end
+// Gives NodeAzimuths[node] to the end azimuth of its carrier branch and to the start or end
 // azimuths of the other branches at the node, by the two branch kinds and how each branch meets
 // the node.
-void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStarts,
-                       const OneBased<int>& definingBranch, int node, const OneBased<BranchKind>& kinds,
-                       OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
-                       const OneBased<double>& nodeAzimuths);
+void SpreadNodeAzimuth(GroupWorkingSet& ws, const NetworkModel& model, int node);
 
 }  // namespace qef

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/NetworkFixture.h"
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {

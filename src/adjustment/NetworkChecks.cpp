@@ -1,8 +1,9 @@
-#include "core/analysis/NetworkChecks.h"
+#include "adjustment/NetworkChecks.h"
 
 #include <algorithm>
 #include <utility>
 
+#include "adjustment/GroupTopology.h"
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/VnCodec.h"
@@ -161,6 +162,23 @@ bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations&
                                 true, errorFlag, ui, log);
 }
 
+bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log) {
+    const NetworkModel& model = in.Model;
+    const StartDirectionIndex& starts = in.Order.Starts();
+    const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
+                                  in.Starts.Azimuths};
+    bool errorFlag = false;
+    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, starts, dirs, ws.Nb,
+                                   BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
+                                                 ws.BranchStartAzimuths},
+                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
+        return false;
+    return FindEndConnectingAngles(model, in.Angles, in.AngleIndex, starts, dirs, ws.Nb,
+                                   BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
+                                                 ws.BranchEndAzimuths},
+                                   &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log);
+}
+
 double LookupBranchAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
                          const PointNameTable& names, bool& errorFlag, Interaction& ui, LogBuffer& log,
                          bool* declined) {
@@ -266,6 +284,13 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
     return vc > va ? vc - va : 360.0 - (va - vc);
 }
 
+bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log) {
+    bool missing = false;
+    return CollectBranchAngles(in.Model, in.Angles, in.AngleIndex, in.SideLengths, ws.Nb, ws.BranchTypes,
+                               ws.StartRefPoints, ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, ui,
+                               log);
+}
+
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
                          const StationAngleIndex& index, const SideLengthIndex& sides, int nBranches,
                          const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
@@ -296,8 +321,7 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
             const std::string text =
                 Vn("Thiếu cạnh : ") + names.Name(br.PointAt(p)) + "   " + names.Name(br.PointAt(p + 1));
             log.Add(text);
-            bool flag = false;
-            ShowError(ui, flag, text);
+            ShowError(ui, text);
             complete = false;
         }
     }
@@ -305,28 +329,10 @@ bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& ang
     return complete;
 }
 
-int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
-                   const OneBased<int>& c) {
-    const int count = 2 * n + m;
-    EnsureSize(out, count);
-    for (int i = 1; i <= n; ++i) {
-        out[i] = a[i];
-        out[(n + i)] = b[i];
-    }
-    for (int i = 1; i <= m; ++i) out[(2 * n + i)] = c[i];
-    return count;
-}
+namespace {
 
-int ConcatIdLists(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n) {
-    const int count = n + m;
-    EnsureSize(out, count);
-    for (int i = 1; i <= n; ++i) out[i] = a[i];
-    for (int i = 1; i <= m; ++i) out[(n + i)] = b[i];
-    return count;
-}
-
-void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, const OneBased<int>& definingBranch,
-                 const OneBased<double>& values, int node, OneBased<double>& branchX) {
+void SpreadNodeValue(const NetworkModel& model, const OneBased<int>& nodeStarts, const OneBased<int>& definingBranch,
+                     const OneBased<double>& values, int node, OneBased<double>& branchX) {
     const BranchModel& br = model.Branches;
     const double v = values[node];
     const int d = definingBranch[node];
@@ -340,10 +346,23 @@ void SpreadNodeX(const NetworkModel& model, const OneBased<int>& nodeStarts, con
     }
 }
 
-void SpreadNodeAzimuth(const NetworkModel& model, const OneBased<int>& nodeStarts,
-                       const OneBased<int>& definingBranch, int node, const OneBased<BranchKind>& kinds,
-                       OneBased<double>& startAzimuths, OneBased<double>& endAzimuths,
-                       const OneBased<double>& nodeAzimuths) {
+}  // namespace
+
+void SpreadNodeX(GroupWorkingSet& ws, const NetworkModel& model, int node) {
+    SpreadNodeValue(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeX, node, ws.PositionX);
+}
+
+void SpreadNodeY(GroupWorkingSet& ws, const NetworkModel& model, int node) {
+    SpreadNodeValue(model, ws.NodeStarts, ws.NodeCarrierBranch, ws.NodeY, node, ws.PositionY);
+}
+
+void SpreadNodeAzimuth(GroupWorkingSet& ws, const NetworkModel& model, int node) {
+    const OneBased<int>& nodeStarts = ws.NodeStarts;
+    const OneBased<int>& definingBranch = ws.NodeCarrierBranch;
+    const OneBased<BranchKind>& kinds = ws.BranchTypes;
+    OneBased<double>& startAzimuths = ws.BranchStartAzimuths;
+    OneBased<double>& endAzimuths = ws.BranchEndAzimuths;
+    const OneBased<double>& nodeAzimuths = ws.NodeAzimuths;
     const BranchModel& br = model.Branches;
     const double a = nodeAzimuths[node];
     const double r = ReverseAzimuth(a);
