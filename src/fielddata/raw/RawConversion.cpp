@@ -88,6 +88,87 @@ std::string CountsText(const RawCounts& c) {
            Vn(" điểm chi tiết");
 }
 
+// Every output of the run, in the order RawFilesOf takes them.
+std::vector<std::string> RawOutputNames(const RawConversionOptions& options, const RawConversionPaths& paths) {
+    std::vector<std::string> outputs = {paths.Observations, paths.Detail};
+    if (options.WithHeights) {
+        outputs.push_back(paths.StationHeights);
+        outputs.push_back(StationHeightsDtName(paths.StationHeights));
+        outputs.push_back(paths.DetailHeights);
+    }
+    return outputs;
+}
+
+// False, after telling the user, when a name is missing or clashes with another.
+bool OutputNamesUsable(const RawConversionPaths& paths, const std::vector<std::string>& outputs, Interaction& ui) {
+    for (const std::string& name : outputs) {
+        if (!paths.Input.empty() && !name.empty() && !FileNameWithoutExt(name).empty()) continue;
+        ui.Message(Vn("Chưa đủ tên file số liệu và kết quả"));
+        return false;
+    }
+    return CheckOutputNames({paths.Input}, outputs, ui);
+}
+
+// The name of the output that could not be staged, if one could not.
+std::optional<std::string> OpenStagedWriters(RawOutputSets& sets, const std::vector<std::string>& outputs,
+                                             std::vector<std::unique_ptr<TextFileWriter>>& writers) {
+    if (std::optional<std::string> failed = sets.Begin(outputs)) return failed;
+    for (const std::string& name : outputs) {
+        writers.push_back(std::make_unique<TextFileWriter>(sets.Staged(name)));
+        if (!writers.back()->IsOpen()) return name;
+    }
+    return std::nullopt;
+}
+
+RawOutputFiles RawFilesOf(const std::vector<std::unique_ptr<TextFileWriter>>& writers, std::FILE* work,
+                          bool heights) {
+    RawOutputFiles files;
+    files.Observations = writers[0].get();
+    files.Work = work;
+    files.Detail = writers[1].get();
+    if (heights) {
+        files.StationHeights = writers[2].get();
+        files.StationHeightsDt = writers[3].get();
+        files.DetailHeights = writers[4].get();
+    }
+    return files;
+}
+
+// Every line through the reader; the message of the first line that stops the run, if one does.
+std::optional<std::string> ReadRawLines(LineReader& input, RawReader& reader, RawOutput& out) {
+    std::string line;
+    while (input.Next(line)) {
+        if (input.LineNumber() == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        // The line source splits at LF; a CR left inside a line is a line end it could not split.
+        if (line.find('\r') != std::string::npos)
+            return RawLineMessage(input.LineNumber(), line,
+                                  Vn("dòng kết thúc bằng ký tự CR không có LF, không tách được các dòng"));
+        if (line.find('\0') != std::string::npos) {
+            std::replace(line.begin(), line.end(), '\0', '?');  // a message text ends at a NUL
+            return RawLineMessage(input.LineNumber(), line, Vn("có ký tự NUL, không phải dòng văn bản"));
+        }
+        out.AtLine(input.LineNumber(), line);
+        if (std::optional<std::string> error = reader.Line(line, input.LineNumber())) return error;
+        if (out.Error()) return out.Error();
+    }
+    reader.End();
+    out.Finish();
+    return out.Error();
+}
+
+std::string DoneMessage(const RawConversionPaths& paths, const RawCounts& counts, const RawOutput& out) {
+    std::string done = Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(counts) + ".";
+    if (!out.CutNames().empty()) {
+        done += Vn("\nTên điểm dài quá 15 ký tự, đã cắt còn 15 ký tự:");
+        for (const std::string& name : out.CutNames()) done += " " + name;
+    }
+    if (!out.UnrangedDetails().empty()) {
+        done += Vn("\nĐiểm chi tiết không đo cạnh, không ghi vào file mia:");
+        for (const std::string& name : out.UnrangedDetails()) done += " " + name;
+    }
+    return done;
+}
+
 }  // namespace
 
 std::span<const RawInstrument> RawInstruments() { return kInstruments; }
@@ -103,24 +184,11 @@ std::string StationHeightsDtName(const std::string& stationHeights) { return Rep
 RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions& options,
                                    const RawConversionPaths& paths, Interaction& ui) {
     RawConversionStatus status;
-    const bool heights = options.WithHeights;
-    std::vector<std::string> outputs = {paths.Observations, paths.Detail};
-    if (heights) {
-        outputs.push_back(paths.StationHeights);
-        outputs.push_back(StationHeightsDtName(paths.StationHeights));
-        outputs.push_back(paths.DetailHeights);
-    }
-    for (const std::string& name : outputs) {
-        if (!paths.Input.empty() && !name.empty() && !FileNameWithoutExt(name).empty()) continue;
-        ui.Message(Vn("Chưa đủ tên file số liệu và kết quả"));
+    const std::vector<std::string> outputs = RawOutputNames(options, paths);
+    if (!OutputNamesUsable(paths, outputs, ui)) {
         status.Outcome = RawConversionOutcome::NameCollision;
         return status;
     }
-    if (!CheckOutputNames({paths.Input}, outputs, ui)) {
-        status.Outcome = RawConversionOutcome::NameCollision;
-        return status;
-    }
-
     LineReader input(paths.Input);
     if (!input.IsOpen()) {
         ui.Message(Vn("Không mở được file ") + paths.Input);
@@ -130,57 +198,25 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     // Every output is written aside and put in place only when the whole download was read and
     // written; a run that stops, fails or dies leaves the earlier files as they were.
     RawOutputSets sets;
-    const std::vector<std::string>& finalNames = outputs;
     const auto writeFailed = [&](const std::string& name) {
         ui.Message(Vn("Không ghi được file ") + name);
         status.Outcome = RawConversionOutcome::WriteFailed;
         return status;
     };
-    if (std::optional<std::string> failed = sets.Begin(finalNames)) return writeFailed(*failed);
     std::vector<std::unique_ptr<TextFileWriter>> writers;
-    for (const std::string& name : finalNames) {
-        writers.push_back(std::make_unique<TextFileWriter>(sets.Staged(name)));
-        if (!writers.back()->IsOpen()) return writeFailed(name);
-    }
+    if (std::optional<std::string> failed = OpenStagedWriters(sets, outputs, writers)) return writeFailed(*failed);
     // The distance records wait in a file of no name until they follow the angle records.
     const ClosedAtExit work{std::tmpfile()};
     if (work.file == nullptr) return writeFailed(paths.Observations);
 
-    RawOutputFiles files;
-    files.Observations = writers[0].get();
-    files.Work = work.file;
-    files.Detail = writers[1].get();
-    if (heights) {
-        files.StationHeights = writers[2].get();
-        files.StationHeightsDt = writers[3].get();
-        files.DetailHeights = writers[4].get();
-    }
-    RawOutput out(options, files);
+    RawOutput out(options, RawFilesOf(writers, work.file, options.WithHeights));
     const std::unique_ptr<RawReader> reader = MakeRawReader(format, out);
-    std::string line;
-    const auto stopAt = [&](const std::string& message) {
-        ui.Message(message);
+    if (std::optional<std::string> error = ReadRawLines(input, *reader, out)) {
+        ui.Message(*error);
         status.Outcome = RawConversionOutcome::StoppedAtLine;
         status.StopLine = input.LineNumber();
         return status;
-    };
-    while (input.Next(line)) {
-        if (input.LineNumber() == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        // The line source splits at LF; a CR left inside a line is a line end it could not split.
-        if (line.find('\r') != std::string::npos)
-            return stopAt(RawLineMessage(input.LineNumber(), line,
-                                         Vn("dòng kết thúc bằng ký tự CR không có LF, không tách được các dòng")));
-        if (line.find('\0') != std::string::npos) {
-            std::replace(line.begin(), line.end(), '\0', '?');  // a message text ends at a NUL
-            return stopAt(RawLineMessage(input.LineNumber(), line, Vn("có ký tự NUL, không phải dòng văn bản")));
-        }
-        out.AtLine(input.LineNumber(), line);
-        if (std::optional<std::string> error = reader->Line(line, input.LineNumber())) return stopAt(*error);
-        if (out.Error()) return stopAt(*out.Error());
     }
-    reader->End();
-    out.Finish();
-    if (out.Error()) return stopAt(*out.Error());
     status.Counts = out.Counts();
     if (status.Counts.Nothing()) {
         ui.Message(Vn("Không tìm thấy số liệu nào trong file ") + paths.Input +
@@ -192,18 +228,9 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     // The distance records follow all angle records.
     if (!AppendWorkFile(work.file, *writers[0])) return writeFailed(paths.Observations);
     for (std::size_t i = 0; i < writers.size(); ++i)
-        if (!writers[i]->Close()) return writeFailed(finalNames[i]);
+        if (!writers[i]->Close()) return writeFailed(outputs[i]);
     if (!sets.Commit()) return writeFailed(paths.Observations);
-    std::string done = Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(status.Counts) + ".";
-    if (!out.CutNames().empty()) {
-        done += Vn("\nTên điểm dài quá 15 ký tự, đã cắt còn 15 ký tự:");
-        for (const std::string& name : out.CutNames()) done += " " + name;
-    }
-    if (!out.UnrangedDetails().empty()) {
-        done += Vn("\nĐiểm chi tiết không đo cạnh, không ghi vào file mia:");
-        for (const std::string& name : out.UnrangedDetails()) done += " " + name;
-    }
-    ui.Message(done);
+    ui.Message(DoneMessage(paths, status.Counts, out));
     return status;
 }
 
