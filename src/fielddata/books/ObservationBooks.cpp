@@ -230,6 +230,102 @@ bool DetailCell(const std::string& text, int decimals, double scale, double lowe
     return true;
 }
 
+// The detail book as it is written: pages of 60 lines, each opened by the column heads.
+class DetailBookWriter {
+public:
+    DetailBookWriter() {
+        Title(out_, "                          Mẫu sổ đo chi tiết - số 03");
+        out_.emplace_back();
+        out_.push_back(Vn("                                         Sổ đo chi tiết"));
+        out_.push_back(Vn("                                        ") + Vn(kSimulated));
+        out_.push_back(Vn("                 Khu đất :______________________________________________"));
+        out_.push_back(Vn("                 Số hợp đồng :__________________________________________"));
+        out_.emplace_back();
+        out_.push_back(
+            Vn("Ngày đo :____/___/_____ Trạm đo :________Hướng chuẩn :_________________Người đo :________________"));
+        out_.push_back(
+            Vn("Thời tiết :____________ Tọa độ   X=      Phương vị :___________________Người ghi :_______________"));
+        out_.push_back(
+            Vn("Bắt đầu lúc :__________          y=      Lược đồ trang____Quyển số_____Người tính :______________"));
+        out_.push_back(
+            Vn("Kết thúc lúc :_________                  Loại máy :____________________Số hiệu máy :_____________"));
+        out_.emplace_back();
+        out_.insert(out_.end(), heading_.begin(), heading_.end());
+    }
+
+    bool HasStation() const { return stationWritten_; }
+
+    // A station line: its first cell names the opening angle, then the station and the backsight.
+    void Station(const std::string& opening, const std::string& station, const std::string& backsight) {
+        if (stationWritten_) Closing();
+        if (counter_ >= 7 && stationWritten_)
+            Row("|-----------|-----------|-----------|-----------|--------|--------|---------|---------|-----------|");
+        Row("|" + PadLeft(opening, 10) + " | " + PadLeft(station, 9) + " | " + PadLeft(backsight, 9) +
+            Vn(" |           |        |        |         |         | Trạm máy  |"));
+        Row("|" + PadLeft(backsight, 10) + " | " + PadLeft("0.0000", 9) +
+            Vn(" |           |           |        |        |         |         | Định hướng|"));
+        stationWritten_ = true;
+        lastBacksight_ = backsight;
+    }
+
+    void Point(const std::string& name, const std::string& angle, const std::string& distance) {
+        Row("|" + PadLeft(name, 10) + " | " + PadLeft(angle, 9) + " | " + PadLeft(distance, 9) +
+            " |           |        |        |         |         |           |");
+    }
+
+    const std::vector<std::string>& Finish() {
+        if (stationWritten_) Closing();
+        out_.push_back(rule_);
+        return out_;
+    }
+
+private:
+    void Row(std::string text) {
+        out_.push_back(std::move(text));
+        if (++counter_ == 60) {
+            out_.push_back(rule_);
+            out_.emplace_back("\f");
+            out_.insert(out_.end(), heading_.begin(), heading_.end());
+            counter_ = 6;
+        }
+    }
+    // The closure is the surveyor's to work out: its cell stays blank.
+    void Closing() {
+        Row("|" + PadLeft(lastBacksight_, 10) + " | " + std::string(9, ' ') +
+            Vn(" |           |           |        |        |         |         | Khép góc  |"));
+    }
+
+    const std::string rule_ = std::string(99, '-');
+    const std::vector<std::string> heading_ = {
+        rule_,
+        Vn("|   Điểm    |  Góc nằm  | Chiều dài |  Góc đứng | Độ cao |          Tọa độ            |           |"),
+        Vn("|   ngắm    |  0  '  '' |   ngang   |  0  '  '' |   mia  |----------------------------| Chú thích |"),
+        Vn("| (Góc mở)  |   (Trạm)  |  (Hướng)  | (Cao trạm)|        |    X   |    Y    |    Z    |           |"),
+        rule_};
+    std::vector<std::string> out_;
+    int counter_ = 18;
+    bool stationWritten_ = false;
+    std::string lastBacksight_;
+};
+
+// One line of fields into the book; the message that refuses it, if it is refused. `at` names the line.
+std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string& at, double toMetres,
+                                          DetailBookWriter& book) {
+    const std::string first = TrimBlanks(f[1]);
+    if (first.empty() || first[0] == '(') {
+        book.Station(first, f[2], f[3]);
+        return std::nullopt;
+    }
+    // A staff point belongs to the station above it; with none the line is no detail record.
+    if (!book.HasStation()) return at + Vn(" : điểm mia đứng trước mọi dòng trạm máy");
+    std::string angle, distance;
+    const bool angleOk = DetailCell(f[2], 4, 1.0, -1e9, 1e9, angle);
+    if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance))
+        return at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) + Vn("] không hợp lệ");
+    book.Point(first, angle, distance);
+    return std::nullopt;
+}
+
 }  // namespace
 
 double CircleSettingForSet(int i, int n) { return n <= 0 ? 0.0 : 180.0 / n * i; }
@@ -303,94 +399,33 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
         ReportUnreadable(inName, ui, status);
         return status;
     }
-    const std::string rt(99, '-');
-    const std::vector<std::string> heading = {
-        rt,
-        Vn("|   Điểm    |  Góc nằm  | Chiều dài |  Góc đứng | Độ cao |          Tọa độ            |           |"),
-        Vn("|   ngắm    |  0  '  '' |   ngang   |  0  '  '' |   mia  |----------------------------| Chú thích |"),
-        Vn("| (Góc mở)  |   (Trạm)  |  (Hướng)  | (Cao trạm)|        |    X   |    Y    |    Z    |           |"),
-        rt};
-    std::vector<std::string> out;
-    Title(out, "                          Mẫu sổ đo chi tiết - số 03");
-    out.emplace_back();
-    out.push_back(Vn("                                         Sổ đo chi tiết"));
-    out.push_back(Vn("                                        ") + Vn(kSimulated));
-    out.push_back(Vn("                 Khu đất :______________________________________________"));
-    out.push_back(Vn("                 Số hợp đồng :__________________________________________"));
-    out.emplace_back();
-    out.push_back(Vn("Ngày đo :____/___/_____ Trạm đo :________Hướng chuẩn :_________________Người đo :________________"));
-    out.push_back(Vn("Thời tiết :____________ Tọa độ   X=      Phương vị :___________________Người ghi :_______________"));
-    out.push_back(Vn("Bắt đầu lúc :__________          y=      Lược đồ trang____Quyển số_____Người tính :______________"));
-    out.push_back(Vn("Kết thúc lúc :_________                  Loại máy :____________________Số hiệu máy :_____________"));
-    out.emplace_back();
-    out.insert(out.end(), heading.begin(), heading.end());
-
-    int counter = 18;
-    const auto row = [&](std::string text) {
-        out.push_back(std::move(text));
-        if (++counter == 60) {
-            out.push_back(rt);
-            out.emplace_back("\f");
-            out.insert(out.end(), heading.begin(), heading.end());
-            counter = 6;
-        }
-    };
-    bool stationWritten = false;
-    std::string lastBacksight;
-    // The closure is the surveyor's to work out: its cell stays blank.
-    const auto closing = [&] {
-        row("|" + PadLeft(lastBacksight, 10) + " | " + std::string(9, ' ') +
-            Vn(" |           |           |        |        |         |         | Khép góc  |"));
-    };
+    DetailBookWriter book;
     // Angles share the readers' limit on every number; distances are lengths, in metres at most 1e6.
     const double toMetres = settings.MetresFlag ? 1.0 : MillimetresToMetres(1.0);
+    const auto refuse = [&](const std::string& message) {
+        ui.Message(message);
+        status.Outcome = RunOutcome::ReadFailed;
+        return status;
+    };
     bool anyRow = false;
     FieldArray f;
     std::string line;
     while (reader.Next(line)) {
         DropByteOrderMark(line, reader.LineNumber());
-        const auto refuse = [&](const std::string& message) {
-            ui.Message(message);
-            status.Outcome = RunOutcome::ReadFailed;
-            return status;
-        };
         if (const auto bad = BareCarriageReturn(inName, reader.LineNumber(), line)) return refuse(*bad);
         if (TrimLeftBlanks(line).empty()) continue;
         // A remark line holds no fields: it is neither a station nor a point.
         if (SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth) == 0) continue;
         anyRow = true;
-        const std::string first = TrimBlanks(f[1]);
-        if (first.empty() || first[0] == '(') {
-            if (stationWritten) closing();
-            if (counter >= 7 && stationWritten)
-                row("|-----------|-----------|-----------|-----------|--------|--------|---------|---------|-----------|");
-            row("|" + PadLeft(first, 10) + " | " + PadLeft(f[2], 9) + " | " + PadLeft(f[3], 9) +
-                Vn(" |           |        |        |         |         | Trạm máy  |"));
-            row("|" + PadLeft(f[3], 10) + " | " + PadLeft("0.0000", 9) +
-                Vn(" |           |           |        |        |         |         | Định hướng|"));
-            stationWritten = true;
-            lastBacksight = f[3];
-        } else {
-            const std::string at = Vn("File ") + inName + Vn(", dòng ") + std::to_string(reader.LineNumber());
-            // A staff point belongs to the station above it; with none the line is no detail record.
-            if (!stationWritten) return refuse(at + Vn(" : điểm mia đứng trước mọi dòng trạm máy"));
-            std::string angle, distance;
-            const bool angleOk = DetailCell(f[2], 4, 1.0, -1e9, 1e9, angle);
-            if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance))
-                return refuse(at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) +
-                              Vn("] không hợp lệ"));
-            row("|" + PadLeft(first, 10) + " | " + PadLeft(angle, 9) + " | " + PadLeft(distance, 9) +
-                " |           |        |        |         |         |           |");
-        }
+        const std::string at = Vn("File ") + inName + Vn(", dòng ") + std::to_string(reader.LineNumber());
+        if (const auto refused = DetailBookLine(f, at, toMetres, book)) return refuse(*refused);
     }
     if (!anyRow) {
         ui.Message(NoDataMessage(inName));
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
-    if (stationWritten) closing();
-    out.push_back(rt);
-    WriteToolResult(outName, out, ui, status);
+    WriteToolResult(outName, book.Finish(), ui, status);
     return status;
 }
 
