@@ -200,10 +200,22 @@ bool FieldBookReducer::GroupAngleStations() {
 
 bool FieldBookReducer::ReduceAngleSets(int n, int first) {
     if (n == 0) return true;
+    AngleSetBlock block;
+    block.First = first;
+    if (const std::optional<bool> goOn = MatchAngleSets(n, block)) return *goOn;
+    // A reading that did not parse was reported when read; the station is left out.
     const OneBased<AngleRecord>& a = raw_.Angles;
+    for (int i = first; i < first + 2 * block.Directions * block.Sets; ++i)
+        if (a[i].Bad) return true;
+    WriteAngleSets(block);
+    return true;
+}
+
+std::optional<bool> FieldBookReducer::MatchAngleSets(int n, AngleSetBlock& block) {
+    const OneBased<AngleRecord>& a = raw_.Angles;
+    const int first = block.First;
     const AngleRecord& head = a[first];
     const int declared = options_.AngleSets;
-    const int decimals = options_.SecondsDecimals;
     const int last = first + n - 1;
     const char* const incomplete = " chưa hòan chỉnh. Số dòng lẽ. Có tiếp tục không?";
 
@@ -242,10 +254,18 @@ bool FieldBookReducer::ReduceAngleSets(int n, int first) {
                 return AskGoOn("Số liệu đo góc trạm ", head, incomplete);
         }
     }
-    // A reading that did not parse was reported when read; the station is left out.
-    for (int i = first; i < first + 2 * k * sets; ++i)
-        if (a[i].Bad) return true;
+    block.Directions = k;
+    block.Sets = sets;
+    return std::nullopt;
+}
 
+void FieldBookReducer::WriteAngleSets(const AngleSetBlock& block) {
+    const OneBased<AngleRecord>& a = raw_.Angles;
+    const int first = block.First;
+    const int k = block.Directions;
+    const int sets = block.Sets;
+    const AngleRecord& head = a[first];
+    const int decimals = options_.SecondsDecimals;
     // A round of more than two targets is closed when it ends on its first target.
     const bool closed = k > 2 && SameNameCaseBlind(a[first + k - 1].Target, a[first].Target);
 
@@ -294,7 +314,6 @@ bool FieldBookReducer::ReduceAngleSets(int n, int first) {
         book.emplace_back();
         book.emplace_back();
     }
-    return true;
 }
 
 void FieldBookReducer::ReduceDistances() {

@@ -1,6 +1,7 @@
 #pragma once
 // Reduction of a raw observation file (as the raw conversion writes it) into the angle book, the
 // distance book and the observation file of the adjustment.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,18 @@ private:
         bool Bad = false;
     };
 
+    // A station's block of angle records: `Sets` rounds of `Directions` targets, face left then back face right.
+    struct AngleSetBlock {
+        int First = 0;
+        int Directions = 0;
+        int Sets = 0;
+    };
+
     bool AskGoOn(const std::string& utf8Before, const AngleRecord& head, const std::string& utf8After);
+    // The answer that ends the block's reduction when its records do not form whole sets; none when
+    // they do, with the block's shape filled in.
+    std::optional<bool> MatchAngleSets(int n, AngleSetBlock& block);
+    void WriteAngleSets(const AngleSetBlock& block);
     std::vector<Side> CollectSides(bool forwardBack);
     void WarnShortSide(const Side& side);
     void WriteSide(const Side& side, bool forwardBack);
