@@ -4,7 +4,9 @@
 #include <cctype>
 #include <charconv>
 #include <map>
+#include <optional>
 #include <set>
+#include <utility>
 
 #include "core/text/VnCodec.h"
 
@@ -81,6 +83,28 @@ bool IsSkippedDestination(std::string_view word) {
         "listoverridetable", "themedata", "colorschememapping", "latentstyles", "datastore", "xmlnstbl",
         "rsidtbl", "generator", "userprops", "docvar", "nonshppict", "fldinst"};
     return kSkipped.count(word) > 0;
+}
+
+// Control words that stand for one character.
+std::optional<char32_t> SpecialCharacter(std::string_view word) {
+    static constexpr std::pair<std::string_view, char32_t> kCharacters[] = {
+        {"tab", U'\t'},       {"line", kLineBreak},    {"lquote", 0x2018},
+        {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+        {"bullet", 0x2022},  {"endash", 0x2013},    {"emdash", 0x2014}};
+    for (const auto& [name, c] : kCharacters)
+        if (name == word) return c;
+    return std::nullopt;
+}
+
+std::optional<ParagraphAlignment> AlignmentWord(std::string_view word) {
+    static constexpr std::pair<std::string_view, ParagraphAlignment> kAlignments[] = {
+        {"ql", ParagraphAlignment::Left},
+        {"qc", ParagraphAlignment::Centre},
+        {"qr", ParagraphAlignment::Right},
+        {"qj", ParagraphAlignment::Justify}};
+    for (const auto& [name, alignment] : kAlignments)
+        if (name == word) return alignment;
+    return std::nullopt;
 }
 
 enum class Destination { Body, FontTable, Skipped };
@@ -286,7 +310,6 @@ private:
     }
 
     void Word(std::string_view word, bool hasValue, int value) {
-        const bool on = !hasValue || value != 0;
         if (word == "bin") {
             pos_ = std::min(in_.size(), pos_ + static_cast<std::size_t>(std::max(0, value)));
             return;
@@ -301,18 +324,38 @@ private:
             return;
         }
         if (state_.Dest == Destination::FontTable) {
-            if (word == "f" && hasValue) {
-                fontEntry_ = value;
-                fontName_.clear();
-            } else if (word == "u" && hasValue) {
-                const char32_t unit = UnicodeUnit(value);
-                AppendUtf8(fontName_, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
-                fallbackLeft_ = state_.UnicodeSkip;
-            }
+            FontTableWord(word, hasValue, value);
             return;
         }
         if (fallbackLeft_ > 0 && word != "u") fallbackLeft_ = 0;
+        if (const std::optional<char32_t> c = SpecialCharacter(word)) {
+            Code(*c);
+            return;
+        }
+        if (const std::optional<ParagraphAlignment> alignment = AlignmentWord(word)) {
+            state_.Alignment = *alignment;
+            return;
+        }
+        if (CharacterWord(word, hasValue, value)) return;
+        if (ParagraphWord(word, hasValue, value)) return;
+        TableWord(word, hasValue, value);
+    }
 
+    // Inside the font table only a font's number and the Unicode letters of its name count.
+    void FontTableWord(std::string_view word, bool hasValue, int value) {
+        if (word == "f" && hasValue) {
+            fontEntry_ = value;
+            fontName_.clear();
+        } else if (word == "u" && hasValue) {
+            const char32_t unit = UnicodeUnit(value);
+            AppendUtf8(fontName_, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+            fallbackLeft_ = state_.UnicodeSkip;
+        }
+    }
+
+    // Fonts, sizes, styles and the Unicode letters; false for any other word.
+    bool CharacterWord(std::string_view word, bool hasValue, int value) {
+        const bool on = !hasValue || value != 0;
         if (word == "u" && hasValue) {
             Unicode(value);
         } else if (word == "uc" && hasValue) {
@@ -335,28 +378,39 @@ private:
             state_.Font = defaultFont_;
             state_.HalfPoints = 24;
             state_.Bold = state_.Italic = state_.Underline = false;
-        } else if (word == "pard") {
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // False for a word that is no paragraph word.
+    bool ParagraphWord(std::string_view word, bool hasValue, int value) {
+        if (word == "pard") {
             state_.Alignment = ParagraphAlignment::Left;
             state_.Tabs.clear();
             state_.InTable = false;
             state_.PageBreakBefore = false;
-        } else if (word == "ql") {
-            state_.Alignment = ParagraphAlignment::Left;
-        } else if (word == "qc") {
-            state_.Alignment = ParagraphAlignment::Centre;
-        } else if (word == "qr") {
-            state_.Alignment = ParagraphAlignment::Right;
-        } else if (word == "qj") {
-            state_.Alignment = ParagraphAlignment::Justify;
         } else if (word == "tx" && hasValue) {
             state_.Tabs.push_back(value);
         } else if (word == "intbl") {
             state_.InTable = true;
         } else if (word == "pagebb") {
-            state_.PageBreakBefore = on;
+            state_.PageBreakBefore = !hasValue || value != 0;
         } else if (word == "par") {
             EndParagraph(state_.InTable);
-        } else if (word == "cell") {
+        } else if (word == "page") {
+            Flush();
+            if (!paragraph_.Runs.empty()) EndParagraph(state_.InTable);
+            pageBreakNext_ = true;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    void TableWord(std::string_view word, bool hasValue, int value) {
+        if (word == "cell") {
             EndParagraph(true);
             row_.Cells.push_back(std::move(cell_));
             cell_ = RichCell{};
@@ -370,28 +424,6 @@ private:
             rowRights_.clear();
         } else if (word == "cellx" && hasValue) {
             rowRights_.push_back(value);
-        } else if (word == "page") {
-            Flush();
-            if (!paragraph_.Runs.empty()) EndParagraph(state_.InTable);
-            pageBreakNext_ = true;
-        } else if (word == "tab") {
-            Code(U'\t');
-        } else if (word == "line") {
-            Code(kLineBreak);
-        } else if (word == "lquote") {
-            Code(0x2018);
-        } else if (word == "rquote") {
-            Code(0x2019);
-        } else if (word == "ldblquote") {
-            Code(0x201C);
-        } else if (word == "rdblquote") {
-            Code(0x201D);
-        } else if (word == "bullet") {
-            Code(0x2022);
-        } else if (word == "endash") {
-            Code(0x2013);
-        } else if (word == "emdash") {
-            Code(0x2014);
         }
     }
 
