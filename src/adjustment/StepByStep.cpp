@@ -87,6 +87,16 @@ std::vector<std::string> NamesOfLine(const std::string& line) {
 
 std::string Bracketed(const std::string& name) { return "[" + name + "]"; }
 
+void ShowStage(Progress& progress, const char* utf8, int position) {
+    progress.SetText(MonitorLabel::Stage, Vn(utf8));
+    progress.SetPosition(position);
+}
+
+StepStatus WriteFailed(const std::string& name, Interaction& ui) {
+    ui.Message(Vn("Lỗi ghi file ") + name);
+    return StepStatus::Failed;
+}
+
 }  // namespace
 
 void StepByStepSession::Reset() {
@@ -192,8 +202,7 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
     progress.Show();
     progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
     progress.SetRange(0, 5);
-    progress.SetText(MonitorLabel::Stage, Vn("Đang đọc file tọa độ, số liệu đo"));
-    progress.SetPosition(1);
+    ShowStage(progress, "Đang đọc file tọa độ, số liệu đo", 1);
     if (!ReadInput(settings, heightsFile, ui)) return StepStatus::Failed;
     const std::string allComputed = Vn("Đã tính hết các nhóm của lưới");
     // Once groups were computed, a network without a start direction left has no group left:
@@ -202,20 +211,34 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
         ui.Message(allComputed);
         return StepStatus::NoGroup;
     }
-    progress.SetText(MonitorLabel::Stage, Vn("Đang tìm nút"));
-    progress.SetPosition(2);
+    ShowStage(progress, "Đang tìm nút", 2);
     analysis_ = TraverseAnalysis();
     analysis_.Sides = fullSides_;
     if (const StepStatus status = Prepare(settings, ui); status != StepStatus::Done) return status;
-    progress.SetText(MonitorLabel::Stage, Vn("Đang lập nhánh"));
-    progress.SetPosition(3);
+    ShowStage(progress, "Đang lập nhánh", 3);
+    ListDirectionsAndHardNodes();
+    ListGroups();
+    ListStartSides();
+    ShowStage(progress, "Kết thúc", 5);
+    // Only hanging traverses (or nothing) are left beside the groups computed: the lists show
+    // what is left, and no group can be built from it.
+    if (!computed_.empty() && pool_.Count() == 0) {
+        ui.Message(allComputed);
+        return StepStatus::NoGroup;
+    }
+    started_ = true;
+    return StepStatus::Done;
+}
 
+void StepByStepSession::ListDirectionsAndHardNodes() {
     const PointNameTable& names = model_.PointNames;
     for (int i = 1; i <= model_.StartStations.Size(); ++i)
         lists_.Directions.push_back(Bracketed(names.Name(model_.StartTargets[i])) + " " +
                                     Bracketed(names.Name(model_.StartStations[i])));
     for (int k = 1; k <= analysis_.HardNodes.Size(); ++k) lists_.HardNodes.push_back(names.Name(analysis_.HardNodes[k]));
+}
 
+void StepByStepSession::ListGroups() {
     NullProgress quiet;
     std::vector<int> softNodes;
     for (int p = NextGroupStart(model_, analysis_); p > 0; p = NextGroupStart(model_, analysis_)) {
@@ -232,8 +255,11 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
             if (!seen) softNodes.push_back(id);
         }
     }
-    for (int id : softNodes) lists_.SoftNodes.push_back(names.Name(id));
+    for (int id : softNodes) lists_.SoftNodes.push_back(model_.PointNames.Name(id));
+}
 
+void StepByStepSession::ListStartSides() {
+    const PointNameTable& names = model_.PointNames;
     // One start side per start station: the first side of the pool that it ends.
     std::vector<int> stations;
     for (int i = 1; i <= model_.StartStations.Size(); ++i) {
@@ -250,16 +276,6 @@ StepStatus StepByStepSession::Start(const ComputationSettings& settings, const s
             break;
         }
     }
-    progress.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
-    progress.SetPosition(5);
-    // Only hanging traverses (or nothing) are left beside the groups computed: the lists show
-    // what is left, and no group can be built from it.
-    if (!computed_.empty() && pool_.Count() == 0) {
-        ui.Message(allComputed);
-        return StepStatus::NoGroup;
-    }
-    started_ = true;
-    return StepStatus::Done;
 }
 
 StepStatus StepByStepSession::BuildGroup(GroupBasis basis, const std::string& chosenSide,
@@ -338,10 +354,7 @@ std::vector<std::string> StepByStepSession::StepOutputs(const ComputationSetting
     return outputs;
 }
 
-StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettings& settings,
-                                       const std::string& resultFile, Interaction& ui, Progress& progress,
-                                       DrawingTarget* drawing) {
-    if (!HasGroup()) return StepStatus::NotReady;
+ComputationSettings StepByStepSession::StepSettings(Computation what, const ComputationSettings& settings) {
     ComputationSettings s = settings;
     // A traverse computation; whether the rigorous stage follows stays as the settings say.
     s.Modes.ModeTraverse = true;
@@ -351,41 +364,38 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     // Computing coordinates adjusts nothing.
     if (what == Computation::Coordinates) s.Modes.RigorousWanted = false;
     s.ParamDialogTitle = Vn("Thông số tính toán Bình sai đơn giản");
-    progress.Show();
-    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
-    progress.SetRange(0, 11);
-    progress.SetPosition(0);
+    return s;
+}
 
-    const bool writes = !resultFile.empty();
-    const ReportSet reports = writes ? ReportSetFor(resultFile) : ReportSet();
-    if (writes && !CheckOutputNames(InputFiles(), StepOutputs(s, resultFile, reports), ui)) return StepStatus::Failed;
-    auto writeFailed = [&](const std::string& name) {
-        ui.Message(Vn("Lỗi ghi file ") + name);
-        return StepStatus::Failed;
-    };
-    if (writes && !WritePointCoordinates(resultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
-                                         known_.Count(), nullptr, s.MetresFlag))
-        return writeFailed(resultFile);
+StepStatus StepByStepSession::WriteStepStart(const ComputationSettings& s, const std::string& resultFile,
+                                             const ReportSet& reports, Interaction& ui) const {
+    if (!CheckOutputNames(InputFiles(), StepOutputs(s, resultFile, reports), ui)) return StepStatus::Failed;
+    if (!WritePointCoordinates(resultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false, known_.Count(),
+                               nullptr, s.MetresFlag))
+        return WriteFailed(resultFile, ui);
     // Each step writes its reports afresh, as a run of its own.
-    if (writes && s.WriteDhFile) {
+    if (s.WriteDhFile) {
         TextFileWriter dh(reports.Dh);
-        if (!dh.IsOpen() || !dh.Close()) return writeFailed(reports.Dh);
+        if (!dh.IsOpen() || !dh.Close()) return WriteFailed(reports.Dh, ui);
     }
-    run_.Reset();
-    rigorous_.Reset();
-    const int nb = groupBranches_;
-    groupBranches_ = 0;
+    return StepStatus::Done;
+}
+
+void StepByStepSession::DropSideOnlyNodes() {
     // Known side-only points close branches by their coordinates; they are no nodes.
     OneBased<int>& nodes = model_.NetworkNodes;
     int kept = 0;
     for (int k = 1; k <= nodes.Size(); ++k)
         if (!analysis_.Index.IsSideOnly(nodes[k])) nodes[++kept] = nodes[k];
     nodes.Resize(kept);
+}
 
+StepStatus StepByStepSession::SolveGroup(Computation what, const ComputationSettings& s, int nb,
+                                         const GroupOutputs& out, Interaction& ui, Progress& progress) {
     GroupWorkingSet& ws = ws_;
     ws.Restart();
     ws.Nb = nb;
-    ws.Nn = nodes.Size();
+    ws.Nn = model_.NetworkNodes.Size();
     ws.Ns = model_.StartStations.Size();
     ws.NetworkBranchCount = nb;
     ws.HeightCount = model_.HeightPointIds.Size();
@@ -395,51 +405,82 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     const PointHeightIndex heights(model_.HeightPointIds, model_.PointHeights);
     const GroupInputs in{model_, obs_.Angles, angleIndex, lengths, knownIndex, analysis_.Index, analysis_.Directions,
                          heights};
-    const GroupContext context{s, run_, ui, progress};
-
     if (what == Computation::Adjust) {
         GroupAdjustment group(s, run_, rigorous_, ui, progress);
-        const GroupOutcome outcome = group.Adjust(ws, in, known_, {reports, resultFile, drawing});
-        if (outcome != GroupOutcome::Adjusted) {
+        if (group.Adjust(ws, in, known_, out) != GroupOutcome::Adjusted) {
             ws.FreeGroupArrays();
             return StepStatus::Failed;
         }
-    } else {
-        if (ComputeGroupCoordinates(ws, in, context) != GroupStatus::Adjusted) return StepStatus::Failed;
-        misclosures_.clear();
-        const BranchModel& br = model_.Branches;
-        for (int b = 1; b <= nb; ++b)
-            misclosures_.push_back({model_.PointNames.Name(br.FirstPoint(b)), model_.PointNames.Name(br.LastPoint(b)),
-                                    DegreesToSeconds(ws.ClosureFb[b]), ws.ClosureFx[b], ws.ClosureFy[b],
-                                    ws.ClosureFs[b], ws.BranchLengthSums[b]});
-        if (writes && !AppendGroupResultPoints(resultFile, ws, model_, s.MetresFlag)) {
-            ws.FreeGroupArrays();
-            return writeFailed(resultFile);
-        }
+        return StepStatus::Done;
     }
-    if (drawing != nullptr && s.AcadUploadEnabled) {
-        if (what == Computation::Coordinates || s.AcadUploadKnownPoints) DrawKnownPoints(s, *drawing, progress, ui);
-        if (what == Computation::Coordinates)
-            AcadExportTraverse({s, *drawing, progress, ui}, model_, nb, ws.PositionX, ws.PositionY);
+    if (ComputeGroupCoordinates(ws, in, {s, run_, ui, progress}) != GroupStatus::Adjusted) return StepStatus::Failed;
+    CollectMisclosures(nb);
+    if (!out.ResultFile.empty() && !AppendGroupResultPoints(out.ResultFile, ws, model_, s.MetresFlag)) {
+        ws.FreeGroupArrays();
+        return WriteFailed(out.ResultFile, ui);
     }
+    return StepStatus::Done;
+}
 
+void StepByStepSession::CollectMisclosures(int nb) {
+    misclosures_.clear();
+    const BranchModel& br = model_.Branches;
+    for (int b = 1; b <= nb; ++b)
+        misclosures_.push_back({model_.PointNames.Name(br.FirstPoint(b)), model_.PointNames.Name(br.LastPoint(b)),
+                                DegreesToSeconds(ws_.ClosureFb[b]), ws_.ClosureFx[b], ws_.ClosureFy[b],
+                                ws_.ClosureFs[b], ws_.BranchLengthSums[b]});
+}
+
+void StepByStepSession::KeepGroupPoints(int nb) {
     PointList added;
-    CollectResultPoints(model_, added, ws.NodeX, ws.NodeY, ws.Nn, ws.KnownNodeFlags, false, nb, ws.PositionX,
-                        ws.PositionY);
+    CollectResultPoints(model_, added, ws_.NodeX, ws_.NodeY, ws_.Nn, ws_.KnownNodeFlags, false, nb, ws_.PositionX,
+                        ws_.PositionY);
     for (int k = 1; k <= added.Count(); ++k) {
         known_.Add(added.Ids[k], added.X[k], added.Y[k]);
         computed_.push_back({model_.PointNames.Name(added.Ids[k]), added.X[k], added.Y[k]});
     }
-    ws.FreeGroupArrays();
+}
 
-    if (what == Computation::Coordinates) {
-        std::string text = Vn("Sai số khép của các nhánh (fb giây, fx fy fs [S] mét)") + "\n";
-        for (const BranchMisclosure& m : misclosures_)
-            text += m.From + " .. " + m.To + " : fb = " + FormatFixed(m.FbSeconds, 0, 1) +
-                    "  fx = " + FormatFixed(m.Fx, 0, 3) + "  fy = " + FormatFixed(m.Fy, 0, 3) +
-                    "  fs = " + FormatFixed(m.Fs, 0, 3) + "  [S] = " + FormatFixed(m.LengthSum, 0, 3) + "\n";
-        ui.Message(text);
+void StepByStepSession::ShowMisclosures(Interaction& ui) const {
+    std::string text = Vn("Sai số khép của các nhánh (fb giây, fx fy fs [S] mét)") + "\n";
+    for (const BranchMisclosure& m : misclosures_)
+        text += m.From + " .. " + m.To + " : fb = " + FormatFixed(m.FbSeconds, 0, 1) +
+                "  fx = " + FormatFixed(m.Fx, 0, 3) + "  fy = " + FormatFixed(m.Fy, 0, 3) +
+                "  fs = " + FormatFixed(m.Fs, 0, 3) + "  [S] = " + FormatFixed(m.LengthSum, 0, 3) + "\n";
+    ui.Message(text);
+}
+
+StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettings& settings,
+                                       const std::string& resultFile, Interaction& ui, Progress& progress,
+                                       DrawingTarget* drawing) {
+    if (!HasGroup()) return StepStatus::NotReady;
+    const ComputationSettings s = StepSettings(what, settings);
+    progress.Show();
+    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+    progress.SetRange(0, 11);
+    progress.SetPosition(0);
+
+    const bool writes = !resultFile.empty();
+    const ReportSet reports = writes ? ReportSetFor(resultFile) : ReportSet();
+    if (writes) {
+        if (const StepStatus status = WriteStepStart(s, resultFile, reports, ui); status != StepStatus::Done)
+            return status;
     }
+    run_.Reset();
+    rigorous_.Reset();
+    const int nb = groupBranches_;
+    groupBranches_ = 0;
+    DropSideOnlyNodes();
+    if (SolveGroup(what, s, nb, {reports, resultFile, drawing}, ui, progress) != StepStatus::Done)
+        return StepStatus::Failed;
+    if (drawing != nullptr && s.AcadUploadEnabled) {
+        if (what == Computation::Coordinates || s.AcadUploadKnownPoints) DrawKnownPoints(s, *drawing, progress, ui);
+        if (what == Computation::Coordinates)
+            AcadExportTraverse({s, *drawing, progress, ui}, model_, nb, ws_.PositionX, ws_.PositionY);
+    }
+    KeepGroupPoints(nb);
+    ws_.FreeGroupArrays();
+    if (what == Computation::Coordinates) ShowMisclosures(ui);
     progress.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
     progress.SetRange(0, 11);
     progress.SetPosition(11);

@@ -21,6 +21,7 @@
 namespace qef {
 
 class DrawingTarget;
+struct GroupOutputs;
 
 enum class GroupBasis { StartSide = 0, ChosenBranches = 1 };
 
@@ -120,6 +121,22 @@ private:
     // Analysis of the current sides from the full angle lists; false when it ends.
     StepStatus Prepare(const ComputationSettings& settings, Interaction& ui);
     std::string BranchLine(int b) const;
+    // The lists Start shows, from the analysis of the whole network.
+    void ListDirectionsAndHardNodes();
+    void ListGroups();  // every group's branches into the pool; the soft nodes
+    void ListStartSides();
+    // The steps of adjusting or computing the group built.
+    static ComputationSettings StepSettings(Computation what, const ComputationSettings& settings);
+    // Checks the output names, writes the known points and empties the height-difference file.
+    StepStatus WriteStepStart(const ComputationSettings& s, const std::string& resultFile, const ReportSet& reports,
+                              Interaction& ui) const;
+    void DropSideOnlyNodes();
+    StepStatus SolveGroup(Computation what, const ComputationSettings& s, int nb, const GroupOutputs& out,
+                          Interaction& ui, Progress& progress);
+    void CollectMisclosures(int nb);
+    // The group's points join the known points.
+    void KeepGroupPoints(int nb);
+    void ShowMisclosures(Interaction& ui) const;
     StepStatus RunGroup(Computation what, const ComputationSettings& settings, const std::string& resultFile,
                         Interaction& ui, Progress& progress, DrawingTarget* drawing);
     void DrawKnownPoints(const ComputationSettings& settings, DrawingTarget& drawing, Progress& progress,

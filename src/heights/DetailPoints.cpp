@@ -332,6 +332,132 @@ bool WriteDetailResults(const std::string& fileName, const DetailPointList& poin
     return out.Close();
 }
 
+namespace {
+
+void ShowStage(Progress& progress, const char* utf8, int position) {
+    progress.SetText(MonitorLabel::Stage, Vn(utf8));
+    progress.SetPosition(position);
+}
+
+void StartDetailProgress(Progress& progress) {
+    progress.Show();
+    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
+    progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+    progress.SetRange(0, 4);
+    progress.SetPosition(0);
+}
+
+void EndDetailProgress(Progress& progress) {
+    ShowStage(progress, "Kết thúc", 4);
+    progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
+}
+
+// False (message shown) when there is no result name or an output would replace an input.
+bool CheckDetailOutputs(const DetailInput& files, bool draws, const DrawingTarget* drawing, DetailRunStatus& status,
+                        Interaction& ui) {
+    if (files.ResultFile.empty()) {
+        ui.Message(Vn("Không có tên file kết quả"));
+        status.Outcome = RunOutcome::NameCollision;
+        return false;
+    }
+    std::vector<std::string> outputs{files.ResultFile};
+    if (draws && drawing == nullptr) outputs.push_back(DrawingPathFor(files.ResultFile));
+    if (!CheckOutputNames({files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
+        status.Outcome = RunOutcome::NameCollision;
+        return false;
+    }
+    return true;
+}
+
+void RefuseUnopened(const std::string& fileName, DetailRunStatus& status, Interaction& ui) {
+    ui.Message(Vn("Không mở được file ") + fileName);
+    status.ReadError = {fileName, 1, ReadErrorKind::Open, 1};
+    status.Outcome = RunOutcome::ReadFailed;
+}
+
+// Reads the known points and checks the whole observation file before any point is computed.
+// False (message shown, status set) when nothing may be written.
+bool ReadDetailInputs(DetailMode mode, const DetailInput& files, const ComputationSettings& settings,
+                      DetailKnownPoints& known, DetailRunStatus& status, Interaction& ui) {
+    if (!ReadDetailKnownPoints(files.KnownPointsFile, mode, settings, known, status.ReadError, ui)) {
+        status.Outcome = RunOutcome::ReadFailed;
+        return false;
+    }
+    // A file without a line to read would leave the earlier result replaced by nothing.
+    if (known.Names.Size() == 0) {
+        RefuseEmptyFile(files.KnownPointsFile, status, ui);
+        return false;
+    }
+    const DetailFileCheck check = CheckDetailObservations(files.ObservationFile, mode, settings);
+    if (!check.Opened) {
+        RefuseUnopened(files.ObservationFile, status, ui);
+        return false;
+    }
+    if (check.Records == 0) {
+        RefuseEmptyFile(files.ObservationFile, status, ui);
+        return false;
+    }
+    // A value no survey has is refused as the other readers refuse it: nothing is written.
+    if (check.TooLarge) {
+        ui.Message(check.TooLarge->Message);
+        status.ReadError = {files.ObservationFile, check.TooLarge->Line, ReadErrorKind::Line, 1};
+        status.Outcome = RunOutcome::ReadFailed;
+        return false;
+    }
+    ShowCutNames(check, files.ObservationFile, ui);
+    return true;
+}
+
+void RecordStop(const DetailStop& stop, const std::string& observationFile, DetailRunStatus& status) {
+    status.Outcome = RunOutcome::StoppedAtLine;
+    status.StopLine = stop.Line;
+    status.ReadError = {observationFile, stop.Line, ReadErrorKind::Line, 1};
+}
+
+// Writes the result file aside and draws the points; false (message shown) when it cannot be written.
+bool WriteAndDrawDetailPoints(DetailMode mode, const DetailInput& files, const ComputationSettings& settings,
+                              const DetailPointList& points, OutputSet& staging, DrawingTarget* drawing,
+                              DetailRunStatus& status, Progress& progress, Interaction& ui) {
+    if (!staging.Begin(files.ResultFile) || !WriteDetailResults(staging.Staged(files.ResultFile), points)) {
+        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
+        status.Outcome = RunOutcome::WriteFailed;
+        return false;
+    }
+    status.PointCount = points.Count();
+    if (!settings.AcadUploadEnabled || !settings.AcadUploadDetailPoints) return true;
+    std::unique_ptr<DxfDrawing> ownDrawing;
+    if (drawing == nullptr) {
+        ownDrawing = std::make_unique<DxfDrawing>(staging.Staged(DrawingPathFor(files.ResultFile)));
+        drawing = ownDrawing.get();
+    }
+    // Plan coordinates have no heights to write or to lift the points by.
+    std::uint8_t flags = settings.AcadUploadFlags;
+    if (mode == DetailMode::Plan) flags &= 1;
+    AcadExportDetailPoints({settings, *drawing, progress, ui}, kLayerSuffix, points.Count(), points.Names, points.X,
+                           points.Y, points.H, flags);
+    return true;
+}
+
+// Puts the outputs in place and says how the run ended.
+void FinishDetailRun(const DetailInput& files, const std::optional<DetailStop>& stop, OutputSet& staging,
+                     DetailRunStatus& status, Interaction& ui) {
+    // A run stopped by a faulty line keeps the points before it: the message says so.
+    if (!staging.Commit()) {
+        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
+        status.Outcome = RunOutcome::WriteFailed;
+        return;
+    }
+    if (!stop) {
+        ShowDoneMessage(ui);
+        return;
+    }
+    RecordStop(*stop, files.ObservationFile, status);
+    ui.Message(stop->Message + "\n" + Vn("Đã ghi ") + std::to_string(status.PointCount) +
+               Vn(" điểm tính được trước dòng ") + std::to_string(stop->Line) + Vn(" vào file ") + files.ResultFile);
+}
+
+}  // namespace
+
 DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, const ComputationSettings& settingsIn,
                                     Interaction& userUi, Progress& progress, DrawingTarget* drawing) {
     // The result and its drawing are written aside and put in place together when the run ends.
@@ -339,121 +465,36 @@ DetailRunStatus ComputeDetailPoints(DetailMode mode, const DetailInput& files, c
     UnstagingInteraction ui(userUi, staging);
     const ComputationSettings settings = settingsIn;
     DetailRunStatus status;
-    const auto stage = [&progress](const char* utf8, int position) {
-        progress.SetText(MonitorLabel::Stage, Vn(utf8));
-        progress.SetPosition(position);
-    };
-    progress.Show();
-    progress.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());
-    progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
-    progress.SetRange(0, 4);
-    progress.SetPosition(0);
-
+    StartDetailProgress(progress);
     const bool draws = settings.AcadUploadEnabled && settings.AcadUploadDetailPoints;
-    std::unique_ptr<DxfDrawing> ownDrawing;
-    if (files.ResultFile.empty()) {
-        ui.Message(Vn("Không có tên file kết quả"));
-        status.Outcome = RunOutcome::NameCollision;
-        return status;
-    }
-    std::vector<std::string> outputs{files.ResultFile};
-    if (draws && drawing == nullptr) outputs.push_back(DrawingPathFor(files.ResultFile));
-    if (!CheckOutputNames({files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
-        status.Outcome = RunOutcome::NameCollision;
-        return status;
-    }
+    if (!CheckDetailOutputs(files, draws, drawing, status, ui)) return status;
 
-    stage("Đang đọc file tọa độ", 1);
+    ShowStage(progress, "Đang đọc file tọa độ", 1);
     DetailKnownPoints known;
-    if (!ReadDetailKnownPoints(files.KnownPointsFile, mode, settings, known, status.ReadError, ui)) {
-        status.Outcome = RunOutcome::ReadFailed;
-        return status;
-    }
-    // A file without a line to read would leave the earlier result replaced by nothing.
-    if (known.Names.Size() == 0) {
-        RefuseEmptyFile(files.KnownPointsFile, status, ui);
-        return status;
-    }
-    const DetailFileCheck check = CheckDetailObservations(files.ObservationFile, mode, settings);
-    if (!check.Opened) {
-        ui.Message(Vn("Không mở được file ") + files.ObservationFile);
-        status.ReadError = {files.ObservationFile, 1, ReadErrorKind::Open, 1};
-        status.Outcome = RunOutcome::ReadFailed;
-        return status;
-    }
-    if (check.Records == 0) {
-        RefuseEmptyFile(files.ObservationFile, status, ui);
-        return status;
-    }
-    // A value no survey has is refused as the other readers refuse it: nothing is written.
-    if (check.TooLarge) {
-        ui.Message(check.TooLarge->Message);
-        status.ReadError = {files.ObservationFile, check.TooLarge->Line, ReadErrorKind::Line, 1};
-        status.Outcome = RunOutcome::ReadFailed;
-        return status;
-    }
-    ShowCutNames(check, files.ObservationFile, ui);
+    if (!ReadDetailInputs(mode, files, settings, known, status, ui)) return status;
 
-    stage("Đang tính điểm chi tiết", 2);
+    ShowStage(progress, "Đang tính điểm chi tiết", 2);
     DetailPointList points;
     bool opened = true;
     const std::optional<DetailStop> stop =
         ComputeDetailStations(files.ObservationFile, mode, settings, known, points, opened);
     if (!opened) {
-        ui.Message(Vn("Không mở được file ") + files.ObservationFile);
-        status.ReadError = {files.ObservationFile, 1, ReadErrorKind::Open, 1};
-        status.Outcome = RunOutcome::ReadFailed;
+        RefuseUnopened(files.ObservationFile, status, ui);
         return status;
     }
-
     // Stopped before its first point: an empty file would only replace the earlier result.
     if (stop && points.Count() == 0) {
-        stage("Kết thúc", 4);
-        progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
-        status.Outcome = RunOutcome::StoppedAtLine;
-        status.StopLine = stop->Line;
-        status.ReadError = {files.ObservationFile, stop->Line, ReadErrorKind::Line, 1};
+        EndDetailProgress(progress);
+        RecordStop(*stop, files.ObservationFile, status);
         ui.Message(stop->Message + "\n" + Vn("Không có điểm nào tính được, không ghi file ") + files.ResultFile);
         return status;
     }
 
-    stage("Đang ghi file kết quả", 3);
-    if (!staging.Begin(files.ResultFile) || !WriteDetailResults(staging.Staged(files.ResultFile), points)) {
-        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
-        status.Outcome = RunOutcome::WriteFailed;
+    ShowStage(progress, "Đang ghi file kết quả", 3);
+    if (!WriteAndDrawDetailPoints(mode, files, settings, points, staging, drawing, status, progress, ui))
         return status;
-    }
-    status.PointCount = points.Count();
-
-    if (draws) {
-        if (drawing == nullptr) {
-            ownDrawing = std::make_unique<DxfDrawing>(staging.Staged(DrawingPathFor(files.ResultFile)));
-            drawing = ownDrawing.get();
-        }
-        // Plan coordinates have no heights to write or to lift the points by.
-        std::uint8_t flags = settings.AcadUploadFlags;
-        if (mode == DetailMode::Plan) flags &= 1;
-        AcadExportDetailPoints({settings, *drawing, progress, ui}, kLayerSuffix, points.Count(), points.Names,
-                               points.X, points.Y, points.H, flags);
-    }
-
-    stage("Kết thúc", 4);
-    progress.SetText(MonitorLabel::End, Vn("đến ") + TimeOfDay());
-    // A run stopped by a faulty line keeps the points before it: the message says so.
-    if (!staging.Commit()) {
-        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
-        status.Outcome = RunOutcome::WriteFailed;
-        return status;
-    }
-    if (!stop) {
-        ShowDoneMessage(ui);
-        return status;
-    }
-    status.Outcome = RunOutcome::StoppedAtLine;
-    status.StopLine = stop->Line;
-    status.ReadError = {files.ObservationFile, stop->Line, ReadErrorKind::Line, 1};
-    ui.Message(stop->Message + "\n" + Vn("Đã ghi ") + std::to_string(status.PointCount) +
-               Vn(" điểm tính được trước dòng ") + std::to_string(stop->Line) + Vn(" vào file ") + files.ResultFile);
+    EndDetailProgress(progress);
+    FinishDetailRun(files, stop, staging, status, ui);
     return status;
 }
 
