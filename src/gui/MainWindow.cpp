@@ -26,6 +26,7 @@
 #include "gui/MainWindowTexts.h"
 #include "gui/RichTextDocument.h"
 #include "gui/ScreenFit.h"
+#include "gui/StepEndGate.h"
 #include "gui/BlockCommands.h"
 #include "gui/ToolCommands.h"
 #include "gui/Views.h"
@@ -44,31 +45,6 @@
 
 namespace qef {
 
-namespace {
-
-// Passes everything on; "Đã tính xong" is said once the run's files are written, so the monitor
-// reaches its end before the message stands over it.
-class RunEndGate : public Interaction {
-public:
-    RunEndGate(Interaction*& target, std::function<void()> atDone) : target_(target), atDone_(std::move(atDone)) {}
-    void Message(const std::string& text) override {
-        if (text == Vn("Đã tính xong")) atDone_();
-        target_->Message(text);
-    }
-    Answer AskYesNo(const std::string& text) override { return target_->AskYesNo(text); }
-    Answer AskYesNoCancel(const std::string& text) override { return target_->AskYesNoCancel(text); }
-    std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
-                                       const std::string& defaultText) override {
-        return target_->AskText(caption, prompt, defaultText);
-    }
-
-private:
-    Interaction*& target_;
-    std::function<void()> atDone_;
-};
-
-}  // namespace
-
 QString ViewCaption(const QString& fileName, const QString& programTitle) {
     if (fileName.isEmpty()) return programTitle;
     return programTitle + QStringLiteral(" [") + fileName + QStringLiteral("]");
@@ -83,10 +59,7 @@ MainWindow::MainWindow(QWidget* parent)
       guiInteraction_(std::make_unique<GuiInteraction>(this)),
       choices_(std::make_unique<FileChoices>()),
       runner_(std::make_unique<CommandRunner>(*this)) {
-    interaction_ = guiInteraction_.get();
-    gate_ = std::make_unique<RunEndGate>(interaction_, [this] {
-        if (monitorWindow_) monitorWindow_->EndRun(true);
-    });
+    SetInteraction(nullptr);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kProgramTitle);
 
@@ -141,7 +114,10 @@ void MainWindow::CreateDialogs() {
 }
 
 void MainWindow::SetInteraction(Interaction* interaction) {
-    interaction_ = interaction ? interaction : guiInteraction_.get();
+    // "Đã tính xong" is said once the run's files are written.
+    gate_ = std::make_unique<StepEndGate>(interaction ? *interaction : *guiInteraction_, Vn("Đã tính xong"), [this] {
+        if (monitorWindow_) monitorWindow_->EndRun(true);
+    });
 }
 
 void MainWindow::SetCommandEnabled(QAction* action, bool enabled) {

@@ -233,7 +233,6 @@ private:
     ComputationSettings settings_;
     std::unique_ptr<GuiInteraction> guiInteraction_;
     std::unique_ptr<FileChoices> choices_;
-    Interaction* interaction_ = nullptr;
     std::unique_ptr<Interaction> gate_;
 
     bool dataSaved_ = true;

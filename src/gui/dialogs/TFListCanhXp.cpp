@@ -286,7 +286,7 @@ void TFListCanhXp::RunGroup(GroupStep step) {
     std::unique_ptr<DxfDrawing> drawing;
     if (!result.empty()) drawing = std::make_unique<DxfDrawing>(DrawingPathFor(result));
     runner_->RunStep([&](Interaction& ui, Progress& monitor) {
-        StepEndGate gate(ui, runner_, Vn("Kết thúc"));
+        StepEndGate gate(ui, Vn("Kết thúc"), [this] { runner_->StepEnded(); });
         return StepResult(step == GroupStep::Adjust
                               ? session_.AdjustGroup(settings_, result, gate, monitor, drawing.get())
                               : session_.ComputeCoordinates(settings_, result, gate, monitor, drawing.get()));

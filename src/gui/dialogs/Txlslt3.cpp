@@ -339,9 +339,10 @@ void Txlslt3::XlslXulyClick() {
         monitor.SetText(MonitorLabel::Stage, Vn("Đang chuyển file số liệu thô"));
         monitor.SetRange(0, 1);
         monitor.SetPosition(0);
-        StepEndGate gate(ui, runner_, Vn("Đã chuyển xong"), [&monitor] {
+        StepEndGate gate(ui, Vn("Đã chuyển xong"), [this, &monitor] {
             monitor.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
             monitor.SetPosition(1);
+            if (runner_) runner_->StepEnded();
         });
         const RawConversionOutcome outcome = ConvertRawFile(*format, options, paths, gate).Outcome;
         WorkerResult result;
