@@ -15,15 +15,11 @@ namespace qef {
 TFcongcot::TFcongcot(QWidget* parent) : CheckedDialog(parent) {
     setObjectName(QStringLiteral("TFcongcot"));
     setWindowTitle(QStringLiteral("Cộng cột"));
-    const auto named = [](auto* widget, const char* name) {
-        widget->setObjectName(QString::fromLatin1(name));
-        return widget;
-    };
-    Caccot_ = named(new QLineEdit(this), "Caccot");
-    Vaocot_ = named(new QLineEdit(this), "Vaocot");
-    Ktext_ = named(new QRadioButton(QStringLiteral("Cộng kiểu chữ"), this), "Ktext");
-    Kso_ = named(new QRadioButton(QStringLiteral("Cộng kiểu số"), this), "Kso");
-    Bocot_ = named(new QCheckBox(QStringLiteral("Bỏ các cột đã cộng"), this), "Bocot");
+    Caccot_ = Named(new QLineEdit(this), "Caccot");
+    Vaocot_ = Named(new QLineEdit(this), "Vaocot");
+    Ktext_ = Named(new QRadioButton(QStringLiteral("Cộng kiểu chữ"), this), "Ktext");
+    Kso_ = Named(new QRadioButton(QStringLiteral("Cộng kiểu số"), this), "Kso");
+    Bocot_ = Named(new QCheckBox(QStringLiteral("Bỏ các cột đã cộng"), this), "Bocot");
     Ktext_->setChecked(true);
     Bocot_->setChecked(true);
 
