@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QMenuBar>
 #include <QToolBar>
-#include <filesystem>
 
 #include "core/model/ReportNames.h"
 #include "core/text/VnCodec.h"
@@ -17,25 +16,6 @@
 namespace qef {
 
 namespace {
-
-// What a report file was before a run, to tell whether the run wrote it.
-struct FileStamp {
-    bool exists = false;
-    std::filesystem::file_time_type time{};
-    std::uintmax_t size = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const std::string& path) {
-    FileStamp stamp;
-    std::error_code ec;
-    const std::filesystem::path p(path);
-    stamp.exists = std::filesystem::is_regular_file(p, ec);
-    if (!stamp.exists) return stamp;
-    stamp.time = std::filesystem::last_write_time(p, ec);
-    stamp.size = std::filesystem::file_size(p, ec);
-    return stamp;
-}
 
 QString Utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
@@ -70,9 +50,8 @@ void CommandRunner::Run(const ComputationCommand& command) {
 
     const bool opensReport = command.After != AfterRun::Nothing;
     if (opensReport && !window_.OfferEditorSave()) return;
-    std::string reportName = command.After == AfterRun::FirstReport ? input_.FirstReportName
-                                                                    : ReportSetFor(input_.ResultFileName).Log;
-    const FileStamp before = StampOf(reportName);
+    const std::string reportName = command.After == AfterRun::FirstReport ? input_.FirstReportName
+                                                                          : ReportSetFor(input_.ResultFileName).Log;
     if (command.After == AfterRun::ProgressLog || command.After == AfterRun::ProgressLogClassic) {
         // The editor no longer shows its file: a later save must not write the empty text there.
         window_.ForgetEditorText();
@@ -84,12 +63,8 @@ void CommandRunner::Run(const ComputationCommand& command) {
         ran = CallWorker(command, result);
     }
     if (!ran || !opensReport) return;
-    bool written = !(StampOf(reportName) == before);
-    if (result.Report) {
-        written = !result.Report->empty();
-        if (written) reportName = *result.Report;
-    }
-    if (written) ShowReport(command, reportName, result);
+    // The workers of these commands name the report they put in place.
+    if (result.Report && !result.Report->empty()) ShowReport(command, *result.Report, result);
     else TellReportNotWritten(reportName, result);
 }
 

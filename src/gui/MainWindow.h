@@ -49,7 +49,6 @@ class Tflapsdgc;
 class TFVoiAutoCAD;
 class TForm2;
 class Txlslt3;
-class WrittenFiles;
 
 // "QEF 2010 [file]": the caption for the file of the visible view; the bare title without a file.
 QString ViewCaption(const QString& fileName, const QString& programTitle = kProgramTitle);
@@ -186,8 +185,8 @@ public:
     QString StatusText(int panel) const;
     void WriteGridStatus();
     void WriteStatus(const QString& text);
-    // The closing line of a command that ends without a message: the files its run wrote.
-    void TellWritten(const WrittenFiles& files);
+    // The closing line of a command that ends without a message: the file its run wrote, if any.
+    void TellWritten(const std::string& writtenFile);
 
     void ShowHelp();
     void ShowAbout();

@@ -6,7 +6,7 @@
 
 #include "gui/GridModel.h"
 #include "gui/MainWindow.h"
-#include "gui/WrittenFiles.h"
+#include "gui/InputStep.h"
 
 namespace qef {
 
@@ -41,9 +41,8 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
 
-void MainWindow::TellWritten(const WrittenFiles& files) {
-    const QString text = WrittenText(files.Written());
-    if (!text.isEmpty()) statusBar()->showMessage(text);
+void MainWindow::TellWritten(const std::string& writtenFile) {
+    if (!writtenFile.empty()) statusBar()->showMessage(QStringLiteral("Đã ghi file ") + NameOfNative(writtenFile));
 }
 
 QString MainWindow::StatusText(int panel) const {

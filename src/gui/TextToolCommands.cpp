@@ -11,7 +11,6 @@
 #include "gui/GuiText.h"
 #include "gui/InputStep.h"
 #include "gui/MainWindow.h"
-#include "gui/WrittenFiles.h"
 #include "gui/dialogs/TFcongcot.h"
 #include "gui/dialogs/TFthaythechuoi.h"
 
@@ -50,10 +49,9 @@ void ReplaceWordsCommand(MainWindow& window, bool) {
     const auto result =
         Chosen(window.AskSaveName({QStringLiteral("Tên file kết quả thay thế"), QStringLiteral("All File (*)"), {}}));
     if (!result) return;
-    const WrittenFiles outputs({*result});
     const ToolStatus status = ReplaceWordsInFile(*pairs, *input, *result, options, window.Settings(), window.Ask());
     if (status.Outcome == RunOutcome::ReadFailed) window.Runner().ReportReadError(status.ReadError);
-    window.TellWritten(outputs);
+    window.TellWritten(status.WrittenFile);
 }
 
 void SumColumnsCommand(MainWindow& window, bool) {

@@ -16,7 +16,6 @@
 #include "gui/GuiText.h"
 #include "gui/MainWindow.h"
 #include "gui/TextToolCommands.h"
-#include "gui/WrittenFiles.h"
 #include "gui/dialogs/Fphantoado.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
 #include "tools/HeightFileTools.h"
@@ -48,10 +47,10 @@ std::optional<std::string> Save(MainWindow& w, const char* title, const QString&
 }
 
 // What the user hears after a tool: a read error names its file and line; the rest was said,
-// but for the files written, which the status bar names.
-void Finish(MainWindow& w, const ToolStatus& status, const WrittenFiles& outputs) {
+// but for the file written, which the status bar names.
+void Finish(MainWindow& w, const ToolStatus& status) {
     if (status.Outcome == RunOutcome::ReadFailed) w.Runner().ReportReadError(status.ReadError);
-    w.TellWritten(outputs);
+    w.TellWritten(status.WrittenFile);
 }
 
 // One input, one result: the shape of most tools.
@@ -62,8 +61,7 @@ void OneToOne(MainWindow& w, const char* openTitle, const QString& openFilter, c
     if (!in) return;
     const auto out = Save(w, saveTitle, saveFilter, saveExt);
     if (!out) return;
-    const WrittenFiles outputs({*out});
-    Finish(w, tool(*in, *out, w.Settings(), w.Ask()), outputs);
+    Finish(w, tool(*in, *out, w.Settings(), w.Ask()));
 }
 
 void SortCommand(MainWindow& w, PointFileKind kind) {
@@ -76,8 +74,7 @@ void SortCommand(MainWindow& w, PointFileKind kind) {
     const SortOrder order = w.Ask().AskYesNo(Vn("Bạn muốn sắp xếp theo chiều tăng dần ?")) == Answer::Yes
                                 ? SortOrder::Ascending
                                 : SortOrder::Descending;
-    const WrittenFiles outputs({*out});
-    Finish(w, (xyh ? SortPointsXYZ : SortPointsXY)(*in, *out, order, w.Settings(), w.Ask()), outputs);
+    Finish(w, (xyh ? SortPointsXYZ : SortPointsXY)(*in, *out, order, w.Settings(), w.Ask()));
 }
 
 // An observation file to compare, counted first so that a file that cannot be read stops here.
@@ -125,8 +122,7 @@ void MergeHeightsCommand(MainWindow& window, bool) {
     if (!coords) return;
     const auto result = Save(window, "Nhập tên file kết quả", ResultFileFilter(false), "DTA");
     if (!result) return;
-    const WrittenFiles outputs({*result});
-    Finish(window, MergeHeightsIntoCoords(*heights, *coords, *result, window.Settings(), window.Ask()), outputs);
+    Finish(window, MergeHeightsIntoCoords(*heights, *coords, *result, window.Settings(), window.Ask()));
 }
 
 void CompareSameNamedCommand(MainWindow& window, bool) {
@@ -136,8 +132,7 @@ void CompareSameNamedCommand(MainWindow& window, bool) {
     if (!second) return;
     const auto result = Save(window, "Nhap ten file ket so sanh", ResultFileFilter(false), "DTA");
     if (!result) return;
-    const WrittenFiles outputs({*result});
-    Finish(window, CompareSameNamedPoints(*first, *second, *result, window.Settings(), window.Ask()), outputs);
+    Finish(window, CompareSameNamedPoints(*first, *second, *result, window.Settings(), window.Ask()));
 }
 
 void CompareObservationsCommand(MainWindow& window, bool) {
@@ -149,8 +144,7 @@ void CompareObservationsCommand(MainWindow& window, bool) {
                        "DTA");
     if (!result) return;
     if (!QString::fromStdString(*result).toUpper().endsWith(QStringLiteral(".DTA"))) *result += ".DTA";
-    const WrittenFiles outputs({*result});
-    Finish(window, CompareObservationFiles(*first, *second, *result, window.Settings(), window.Ask()), outputs);
+    Finish(window, CompareObservationFiles(*first, *second, *result, window.Settings(), window.Ask()));
 }
 
 void CalculatorCommand(MainWindow& window, bool) {
@@ -184,8 +178,7 @@ void UploadCoordinatesCommand(MainWindow& window, bool) {
     ComputationSettings run = settings;
     run.AcadUploadEnabled = true;
     restore();
-    const WrittenFiles outputs({DrawingPathFor(*name)});
-    Finish(window, UploadCoordinateFile(*name, run, window.Runner().Monitor(), window.Ask()), outputs);
+    Finish(window, UploadCoordinateFile(*name, run, window.Runner().Monitor(), window.Ask()));
 }
 
 void ZeroOrientationCommand(MainWindow& window, bool) {

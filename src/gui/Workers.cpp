@@ -9,7 +9,6 @@
 #include "tools/ObservationTools.h"
 #include "gui/CommandRunner.h"
 #include "gui/MainWindow.h"
-#include "gui/WrittenFiles.h"
 #include "gui/dialogs/TFListCanhXp.h"
 #include "gui/FieldBookWorkers.h"
 #include "gui/dialogs/Txlslt3.h"
@@ -78,10 +77,9 @@ WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCo
 
 // The kept observations are all it writes: the view stays as it is, and the status bar names them.
 WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
-    const WrittenFiles outputs({input.ResultFileName});
     const ToolStatus status = WriteObservations(input.KnownFileName, input.ObservationFileName, input.ResultFileName,
                                                 runner.Settings(), runner.Ask());
-    runner.Window().TellWritten(outputs);
+    runner.Window().TellWritten(status.WrittenFile);
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 
