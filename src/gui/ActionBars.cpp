@@ -66,9 +66,7 @@ bool Connect(MainWindow& window, const ActionRow& row, QAction* action) {
                          });
         return true;
     }
-    if (row.Command.Run || row.SameCommandAs) {
-        const ComputationCommand* command = row.Command.Run ? &row.Command : FindComputationCommand(row.SameCommandAs);
-        if (!command) return false;
+    if (const ComputationCommand* command = CommandOf(row)) {
         QObject::connect(action, &QAction::triggered, &window, [&window, command] { window.Runner().Run(*command); });
         return true;
     }

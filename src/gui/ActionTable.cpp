@@ -229,13 +229,13 @@ const ActionRow kActions[] = {
                  .ObservationPrompt = "Nhập tên file số liệu đo - Bình sai",
                  .After = AfterRun::ProgressLog}},
     {.Name = "KTtungnhom", .Text = "Tính tọa độ và bình sai từng nhóm", .Key = Qt::Key_F5,
-     .Icon = TileIcon("F5", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, 
+     .Icon = TileIcon("F5", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main,
      // The step-by-step dialog sets its own flags and asks its own files.
      .Command = {.Run = ShowStepAdjustmentDialog}},
     {.Name = "ToolButton9", .Text = "Tìm sai số thô", .Icon = TileIcon("⚑", Tone::Adjust), .Bar = B::Main,
      .SameCommandAs = "Binhsaimoi"},
     {.Name = "BSDC", .Text = "Bình sai cao độ", .Key = Qt::Key_F6, .Icon = TileIcon("F6", Tone::Adjust),
-     .Menu = M::Compute, .Bar = B::Main, 
+     .Menu = M::Compute, .Bar = B::Main,
      .Command = {.Run = LevellingWorker,
                  .DialogTitle = "Thông số tính toán Bình sai độ cao",
                  .Parameters = ParametersDialog::Shown,
@@ -245,7 +245,7 @@ const ActionRow kActions[] = {
                  .After = AfterRun::FirstReport}},
     {.Name = "TXYMia", .Text = "Tính tọa độ (x, y) điểm chi tiết", .Key = Qt::Key_F7,
      .Hint = "Tính tọa độ điểm chi tiết", .Icon = TileIcon("F7", Tone::Detail), .Menu = M::Compute,
-     .Bar = B::Main, 
+     .Bar = B::Main,
      .Command = {.Run = DetailPointsWorker,
                  .DialogTitle = "Thông số tính toán tọa độ điểm",
                  .Parameters = ParametersDialog::Shown,
@@ -254,7 +254,7 @@ const ActionRow kActions[] = {
                  .ObservationPrompt = "Nhập tên file số liệu đo chi tiết"}},
     {.Name = "TB_Tinhxyz1", .Text = "Tính (x, y, z) điểm chi tiết theo chênh cao", .Key = Qt::Key_F8,
      .Hint = "Tính tọa độ, cao độ theo chênh cao", .Icon = TileIcon("F8", Tone::Detail), .Menu = M::Compute,
-     .Bar = B::Main, 
+     .Bar = B::Main,
      .Command = {.Run = DetailPointsWorker,
                  .DialogTitle = "Thông số tính toán tọa độ, cao độ điểm theo chênh cao",
                  .Parameters = ParametersDialog::Shown,
@@ -264,7 +264,7 @@ const ActionRow kActions[] = {
                  .DetailMode = DetailMode::HeightsFromDifferences}},
     {.Name = "TB_TinhXYZ2", .Text = "Tính (x, y, z) điểm chi tiết theo góc thiên đỉnh", .Key = Qt::Key_F9,
      .Hint = "Tính tọa độ, cao độ theo góc thiên đỉnh", .Icon = TileIcon("F9", Tone::Detail),
-     .Menu = M::Compute, .Bar = B::Main, 
+     .Menu = M::Compute, .Bar = B::Main,
      .Command = {.Run = DetailPointsWorker,
                  .DialogTitle = "Thông số tính toán tọa độ, cao độ điểm theo góc thiên đỉnh",
                  .Parameters = ParametersDialog::Shown,
@@ -273,7 +273,6 @@ const ActionRow kActions[] = {
                  .ObservationPrompt = "Nhập tên file số liệu đo cao chi tiết theo góc thiên đỉnh",
                  .DetailMode = DetailMode::HeightsFromZenithAngles}},
     {.Name = "Bnhsaic1", .Text = "Bình sai tọa độ theo phiên bản QEF2003", .Menu = M::Compute, .MenuGap = true,
-     
      .Command = {.Run = AdjustClassicWorker,
                  .DialogTitle = "Thông số tính toán Bình sai đơn giản",
                  .Parameters = ParametersDialog::Shown,
@@ -285,7 +284,6 @@ const ActionRow kActions[] = {
      .Bar = B::Main, .BarGap = true, .SameCommandAs = "Taosodogoccanh"},
     {.Name = "Xulysolieutho", .Text = "Xử lý số liệu đo trên máy toàn đạc điện tử", .Hint = "Xử lý số liệu thô",
      .Icon = TileIcon("Thô", Tone::Tool), .Menu = M::Compute, .MenuGap = true, .Bar = B::Main,
-     
      // The conversion form keeps its own options and asks its own files.
      .Command = {.Run = RawConversionWorker}},
     {.Name = "Chenhcaolg", .Text = "Chuyển chênh cao L.giác -> chênh cao H.học", .Menu = M::Compute,
@@ -307,7 +305,7 @@ const ActionRow kActions[] = {
      .Handler = SortXYHCommand},
     {.Name = "Sosanhgoccanh", .Text = "So sánh số liệu góc, cạnh trong 2 file", .Menu = M::Tools, .MenuGap = true,
      .Handler = CompareObservationsCommand},
-    {.Name = "Khugoccanhcung", .Text = "Khử góc cạnh cứng", .Menu = M::Tools, 
+    {.Name = "Khugoccanhcung", .Text = "Khử góc cạnh cứng", .Menu = M::Tools,
      // No dialog; the flags are still set so that the result question is that of an adjustment
      // whatever ran before.
      .Command = {.Run = RemoveFixedObservationsWorker,
@@ -325,7 +323,7 @@ const ActionRow kActions[] = {
      .Handler = ReplaceWordsCommand},
     {.Name = "Congcot", .Text = "Cộng cột", .Menu = M::Tools, .Handler = SumColumnsCommand},
     {.Name = "Taosodogoccanh", .Text = "Từ file sl đo thô tạo file sl góc, cạnh và sl Bình sai",
-     .Menu = M::Tools, .MenuGap = true, 
+     .Menu = M::Tools, .MenuGap = true,
      // The field books ask their options and files themselves.
      .Command = {.Run = FieldBooksWorker}},
     {.Name = "Vesodogoc", .Text = "Từ file sl đo góc, cạnh tạo file trình bày đơn giản", .Menu = M::Tools,
@@ -418,12 +416,14 @@ std::span<const MenuRow> MainWindowMenus() { return kMenus; }
 std::span<const BarRow> MainWindowBars() { return kBars; }
 std::span<const ActionRow> MainWindowActions() { return kActions; }
 
+const ComputationCommand* CommandOf(const ActionRow& row) {
+    if (row.Command.Run) return &row.Command;
+    return row.SameCommandAs ? FindComputationCommand(row.SameCommandAs) : nullptr;
+}
+
 const ComputationCommand* FindComputationCommand(std::string_view actionName) {
     for (const ActionRow& row : MainWindowActions()) {
-        if (actionName != row.Name) continue;
-        if (row.Command.Run) return &row.Command;
-        if (row.SameCommandAs) return FindComputationCommand(row.SameCommandAs);
-        return nullptr;
+        if (actionName == row.Name) return CommandOf(row);
     }
     return nullptr;
 }

@@ -67,7 +67,8 @@ struct ActionRow {
 };
 
 std::span<const ActionRow> MainWindowActions();
-// The computation command that the action of that name runs; nullptr when it runs none.
+// The computation command that the action (of that name) runs; nullptr when it runs none.
+const ComputationCommand* CommandOf(const ActionRow& row);
 const ComputationCommand* FindComputationCommand(std::string_view actionName);
 
 struct MenuRow {
