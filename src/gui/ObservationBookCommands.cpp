@@ -7,8 +7,8 @@
 #include "fielddata/books/ObservationBooks.h"
 #include "gui/CommandRunner.h"
 #include "gui/GuiText.h"
-#include "gui/InputStep.h"
 #include "gui/MainWindow.h"
+#include "gui/ToolCommands.h"
 #include "gui/dialogs/TFTaosodo.h"
 
 namespace qef {
@@ -17,18 +17,6 @@ namespace {
 
 const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 const QString kTxtFilter = QStringLiteral("File dạng *.TXT (*.TXT *.txt)");
-
-std::optional<std::string> Open(MainWindow& w, const char* title, const QString& filter, const char* ext) {
-    const std::optional<QString> name = w.AskOpenName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
-    if (!name || name->isEmpty()) return std::nullopt;
-    return NativeName(*name);
-}
-
-std::optional<std::string> Save(MainWindow& w, const char* title, const QString& filter, const char* ext) {
-    const std::optional<QString> name = w.AskSaveName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
-    if (!name || name->isEmpty()) return std::nullopt;
-    return NativeName(*name);
-}
 
 // A file without data has been named by its own message: there is no line to point at.
 void Finish(MainWindow& w, const ToolStatus& status) {
@@ -48,30 +36,30 @@ void ObservationBooksCommand(MainWindow& window, bool) {
     TFTaosodo* dialog = window.FieldBookOptionsDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return;
     ObservationBookFiles files;
-    const auto input = Open(window, "Nhập tên file kết quả đo", kDtaFilter, "DTA");
+    const auto input = AskToolInput(window, "Nhập tên file kết quả đo", kDtaFilter, "DTA");
     if (!input) return;
-    const auto angles = Save(window, "Nhập tên file sổ đo góc", kTxtFilter, "TXT");
+    const auto angles = AskToolResult(window, "Nhập tên file sổ đo góc", kTxtFilter, "TXT");
     if (!angles) return;
-    const auto distances = Save(window, "Nhập tên file sổ đo cạnh", kTxtFilter, "TXT");
+    const auto distances = AskToolResult(window, "Nhập tên file sổ đo cạnh", kTxtFilter, "TXT");
     if (!distances) return;
-    const auto listing = Save(window, "Nhập tên file số liệu góc cạnh", kDtaFilter, "DTA");
+    const auto listing = AskToolResult(window, "Nhập tên file số liệu góc cạnh", kDtaFilter, "DTA");
     if (!listing) return;
     files = {*input, *angles, *distances, *listing};
     Finish(window, WriteObservationBooks(files, dialog->Options(), window.Settings(), ProgramRandom(), window.Ask()));
 }
 
 void DetailBookCommand(MainWindow& window, bool) {
-    const auto input = Open(window, "Nhập tên file kết quả đo chi tiết", kDtaFilter, "DTA");
+    const auto input = AskToolInput(window, "Nhập tên file kết quả đo chi tiết", kDtaFilter, "DTA");
     if (!input) return;
-    const auto book = Save(window, "Nhập tên file sổ đo chi tiết", kTxtFilter, "TXT");
+    const auto book = AskToolResult(window, "Nhập tên file sổ đo chi tiết", kTxtFilter, "TXT");
     if (!book) return;
     Finish(window, WriteDetailBook(*input, *book, window.Settings(), window.Ask()));
 }
 
 void RandomErrorsCommand(MainWindow& window, bool) {
-    const auto input = Open(window, "Nhập tên file kết quả đo ban đầu", kDtaFilter, "DTA");
+    const auto input = AskToolInput(window, "Nhập tên file kết quả đo ban đầu", kDtaFilter, "DTA");
     if (!input) return;
-    const auto output = Save(window, "Nhập tên file kết quả đo đã xử lý", kDtaFilter, "TXT");
+    const auto output = AskToolResult(window, "Nhập tên file kết quả đo đã xử lý", kDtaFilter, "TXT");
     if (!output) return;
     Finish(window, AddRandomErrors(*input, *output, window.Settings(), ProgramRandom(), window.Ask()));
 }

@@ -31,21 +31,6 @@ const QString kSortFilter = QStringLiteral("File dữ liệu *.DTA (*.DTA *.dta)
 const QString kDetailFilter = QStringLiteral("File dạng *.DTA* (*.DTA* *.dta*);;All File (*)");
 const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 
-// A name of the file system; nullopt on Cancel or an empty name.
-std::optional<std::string> Open(MainWindow& w, const char* title, const QString& filter, const char* ext) {
-    const std::optional<QString> name =
-        w.AskOpenName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
-    if (!name || name->isEmpty()) return std::nullopt;
-    return NativeName(*name);
-}
-
-std::optional<std::string> Save(MainWindow& w, const char* title, const QString& filter, const char* ext) {
-    const std::optional<QString> name =
-        w.AskSaveName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
-    if (!name || name->isEmpty()) return std::nullopt;
-    return NativeName(*name);
-}
-
 // What the user hears after a tool: a read error names its file and line; the rest was said,
 // but for the file written, which the status bar names.
 void Finish(MainWindow& w, const ToolStatus& status) {
@@ -57,19 +42,21 @@ void Finish(MainWindow& w, const ToolStatus& status) {
 template <typename Tool>
 void OneToOne(MainWindow& w, const char* openTitle, const QString& openFilter, const char* saveTitle,
               const QString& saveFilter, const char* saveExt, Tool tool) {
-    const auto in = Open(w, openTitle, openFilter, "DTA");
+    const auto in = AskToolInput(w, openTitle, openFilter, "DTA");
     if (!in) return;
-    const auto out = Save(w, saveTitle, saveFilter, saveExt);
+    const auto out = AskToolResult(w, saveTitle, saveFilter, saveExt);
     if (!out) return;
     Finish(w, tool(*in, *out, w.Settings(), w.Ask()));
 }
 
 void SortCommand(MainWindow& w, PointFileKind kind) {
     const bool xyh = kind == PointFileKind::XYH;
-    const auto in = Open(w, xyh ? "File tọa độ, cao độ cần sắp xếp" : "File tọa độ cần sắp xếp", kSortFilter, "DTA");
+    const auto in =
+        AskToolInput(w, xyh ? "File tọa độ, cao độ cần sắp xếp" : "File tọa độ cần sắp xếp", kSortFilter, "DTA");
     if (!in) return;
     const auto out =
-        Save(w, xyh ? "File tọa đô, cao độ kết quả sắp xếp" : "File tọa độ kết quả sắp xếp", kSortFilter, "dta");
+        AskToolResult(w, xyh ? "File tọa đô, cao độ kết quả sắp xếp" : "File tọa độ kết quả sắp xếp", kSortFilter,
+                      "dta");
     if (!out) return;
     const SortOrder order = w.Ask().AskYesNo(Vn("Bạn muốn sắp xếp theo chiều tăng dần ?")) == Answer::Yes
                                 ? SortOrder::Ascending
@@ -79,7 +66,7 @@ void SortCommand(MainWindow& w, PointFileKind kind) {
 
 // An observation file to compare, counted first so that a file that cannot be read stops here.
 std::optional<std::string> OpenObservations(MainWindow& w, const char* title) {
-    const auto name = Open(w, title, InputFileFilter(), "DTA");
+    const auto name = AskToolInput(w, title, InputFileFilter(), "DTA");
     if (!name) return std::nullopt;
     ObservationCounts counts;
     ReadErrorRecord error;
@@ -91,6 +78,18 @@ std::optional<std::string> OpenObservations(MainWindow& w, const char* title) {
 }
 
 }  // namespace
+
+std::optional<std::string> AskToolInput(MainWindow& w, const char* title, const QString& filter, const char* ext) {
+    const std::optional<QString> name = w.AskOpenName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
+    if (!name || name->isEmpty()) return std::nullopt;
+    return NativeName(*name);
+}
+
+std::optional<std::string> AskToolResult(MainWindow& w, const char* title, const QString& filter, const char* ext) {
+    const std::optional<QString> name = w.AskSaveName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
+    if (!name || name->isEmpty()) return std::nullopt;
+    return NativeName(*name);
+}
 
 void TrigToGeometricCommand(MainWindow& window, bool) {
     OneToOne(window, "File số liệu chênh cao lượng giác", kDtFilter, "Kết quả file số liệu chênh cao hình học",
@@ -116,21 +115,21 @@ void SortXYCommand(MainWindow& window, bool) { SortCommand(window, PointFileKind
 void SortXYHCommand(MainWindow& window, bool) { SortCommand(window, PointFileKind::XYH); }
 
 void MergeHeightsCommand(MainWindow& window, bool) {
-    const auto heights = Open(window, "Nhập tên file cao độ", InputFileFilter(), "DTA");
+    const auto heights = AskToolInput(window, "Nhập tên file cao độ", InputFileFilter(), "DTA");
     if (!heights) return;
-    const auto coords = Open(window, "Nhập tên file tọa độ", InputFileFilter(), "DTA");
+    const auto coords = AskToolInput(window, "Nhập tên file tọa độ", InputFileFilter(), "DTA");
     if (!coords) return;
-    const auto result = Save(window, "Nhập tên file kết quả", ResultFileFilter(false), "DTA");
+    const auto result = AskToolResult(window, "Nhập tên file kết quả", ResultFileFilter(false), "DTA");
     if (!result) return;
     Finish(window, MergeHeightsIntoCoords(*heights, *coords, *result, window.Settings(), window.Ask()));
 }
 
 void CompareSameNamedCommand(MainWindow& window, bool) {
-    const auto first = Open(window, "Nhap file toa do 1", InputFileFilter(), "DTA");
+    const auto first = AskToolInput(window, "Nhap file toa do 1", InputFileFilter(), "DTA");
     if (!first) return;
-    const auto second = Open(window, "Nhap file toa do 2", InputFileFilter(), "DTA");
+    const auto second = AskToolInput(window, "Nhap file toa do 2", InputFileFilter(), "DTA");
     if (!second) return;
-    const auto result = Save(window, "Nhap ten file ket so sanh", ResultFileFilter(false), "DTA");
+    const auto result = AskToolResult(window, "Nhap ten file ket so sanh", ResultFileFilter(false), "DTA");
     if (!result) return;
     Finish(window, CompareSameNamedPoints(*first, *second, *result, window.Settings(), window.Ask()));
 }
@@ -140,8 +139,8 @@ void CompareObservationsCommand(MainWindow& window, bool) {
     if (!first) return;
     const auto second = OpenObservations(window, "Nhap file so lieu 2");
     if (!second) return;
-    auto result = Save(window, "Nhap file ket qua so sanh", QStringLiteral("File ket qua dang *.DTA (*.DTA *.dta)"),
-                       "DTA");
+    auto result = AskToolResult(window, "Nhap file ket qua so sanh",
+                                QStringLiteral("File ket qua dang *.DTA (*.DTA *.dta)"), "DTA");
     if (!result) return;
     if (!QString::fromStdString(*result).toUpper().endsWith(QStringLiteral(".DTA"))) *result += ".DTA";
     Finish(window, CompareObservationFiles(*first, *second, *result, window.Settings(), window.Ask()));
@@ -170,7 +169,7 @@ void UploadCoordinatesCommand(MainWindow& window, bool) {
         restore();
         return;
     }
-    const auto name = Open(window, "File dữ liệu tọa độ", kDtFilter, "DTA");
+    const auto name = AskToolInput(window, "File dữ liệu tọa độ", kDtFilter, "DTA");
     if (!name) {
         restore();
         return;

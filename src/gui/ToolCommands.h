@@ -1,6 +1,10 @@
 #pragma once
 // The file tools and small launchers of the menus "Tính toán" and "Hỗ trợ": each asks its files
 // and options and hands them to a tool of the computation, which writes the result.
+#include <optional>
+#include <string>
+
+class QString;
 class QWidget;
 
 namespace qef {
@@ -19,6 +23,11 @@ void CompareObservationsCommand(MainWindow& window, bool);  // Sosanhgoccanh
 void CommaFormCommand(MainWindow& window, bool);            // ChuyentoadoSDR
 void StationListCommand(MainWindow& window, bool);          // Thongketram
 void ZeroOrientationCommand(MainWindow& window, bool);      // Gocdinhhuong0
+
+// The file questions of these commands and of the book commands: a name of the file system;
+// nullopt on Cancel or an empty name.
+std::optional<std::string> AskToolInput(MainWindow& w, const char* title, const QString& filter, const char* ext);
+std::optional<std::string> AskToolResult(MainWindow& w, const char* title, const QString& filter, const char* ext);
 
 // The windows of these commands, made once with the main window's other dialogs.
 void CreateToolDialogs(MainWindow& window);
