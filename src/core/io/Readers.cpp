@@ -524,13 +524,14 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
 
 bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& settings,
                         OneBased<std::string>& names, OneBased<double>& values, ReadErrorRecord& error,
-                        Interaction& ui, ReadNotes* notes) {
+                        Interaction& ui, ReadNotes* notes, OneBased<long long>* lineNumbers) {
     ReadNotes own;
     ReadNotes& kept = notes != nullptr ? *notes : own;
     kept.Clear();
     NameCutter cutter(kept);
     names.Clear();
     values.Clear();
+    if (lineNumbers != nullptr) lineNumbers->Clear();
     SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     const FieldArray& f = lines.Fields();
@@ -556,6 +557,7 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
         }
         names.PushBack(std::move(name));
         values.PushBack(value);
+        if (lineNumbers != nullptr) lineNumbers->PushBack(lineNo);
     }
     ShowReadNotes(kept, fileName, ui);
     return true;
@@ -563,9 +565,9 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
 
 bool ReadHeightFile(const std::string& fileName, const ComputationSettings& settings,
                     PointNameTable& table, OneBased<int>& ids, OneBased<double>& heights,
-                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes) {
+                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes, OneBased<long long>* lineNumbers) {
     OneBased<std::string> names;
-    if (!ReadNameValueLines(fileName, settings, names, heights, error, ui, notes)) return false;
+    if (!ReadNameValueLines(fileName, settings, names, heights, error, ui, notes, lineNumbers)) return false;
     ids.Clear();
     RegisterPointNames(table, names, ids, names.Size());
     return true;
@@ -610,6 +612,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
         toNames.PushBack(std::move(to));
         lines.Lengths.PushBack(length);
         lines.Dhs.PushBack(dh);
+        lines.LineNumbers.PushBack(lineNo);
     }
     RegisterPointNames(table, fromNames, lines.FromIds, lines.Count());
     RegisterPointNames(table, toNames, lines.ToIds, lines.Count());
