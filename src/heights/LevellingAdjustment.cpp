@@ -174,7 +174,7 @@ bool LevellingRun::ReadInput() {
 // A file without a line to read would leave the earlier results replaced by nothing.
 bool LevellingRun::HasData(std::size_t count, const std::string& fileName) {
     if (count > 0) return true;
-    ui_.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    ui_.Message(NoDataMessage(fileName));
     status_.ReadError = {fileName, 1, ReadErrorKind::Line, 1};
     return false;
 }

@@ -84,14 +84,7 @@ void ShowReadNotes(const ReadNotes& notes, const std::string& fileName, Interact
         ui.Message(Vn("File ") + fileName + Vn(" : bỏ qua ") + std::to_string(notes.SkippedLines.size()) +
                    Vn(" dòng không đúng số trường (dòng ") + lines + ")");
     }
-    if (!notes.CutNames.empty()) {
-        std::string names;
-        for (std::size_t i = 0; i < notes.CutNames.size() && i < kNotesShown; ++i)
-            names += (i > 0 ? ", " : "") + QuotedText(notes.CutNames[i].first) + " -> " + notes.CutNames[i].second;
-        if (notes.CutNames.size() > kNotesShown) names += ", ...";
-        ui.Message(Vn("File ") + fileName + " : " + std::to_string(notes.CutNames.size()) +
-                   Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
-    }
+    ShowCutNames(notes.CutNames, fileName, ui);
 }
 
 // Fills the read-error record; the message has been shown by then.
@@ -112,7 +105,7 @@ bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Inte
 // of the run before with empty ones.
 bool ReportNoData(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
     RecordReadError(error, fileName, 1, ReadErrorKind::NoData);
-    ui.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    ui.Message(NoDataMessage(fileName));
     return false;
 }
 
@@ -316,6 +309,21 @@ bool FillBlankColumns(const ObservationLine& in, ObservationNames& text) {
 }
 
 }  // namespace
+
+std::string NoDataMessage(const std::string& fileName) { return Vn("File ") + fileName + Vn(" không có số liệu"); }
+
+void ShowCutNames(const std::vector<std::pair<std::string, std::string>>& cutNames, const std::string& fileName,
+                  Interaction& ui) {
+    if (cutNames.empty()) return;
+    // A few of them: the rest would fill the screen.
+    constexpr std::size_t kShown = 10;
+    std::string names;
+    for (std::size_t i = 0; i < cutNames.size() && i < kShown; ++i)
+        names += (i > 0 ? ", " : "") + QuotedText(cutNames[i].first) + " -> " + cutNames[i].second;
+    if (cutNames.size() > kShown) names += ", ...";
+    ui.Message(Vn("File ") + fileName + " : " + std::to_string(cutNames.size()) +
+               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+}
 
 void LogReadNotes(const ReadNotes& notes, const std::string& fileName, bool keepAccents, LogBuffer& log) {
     if (notes.Empty()) return;

@@ -32,6 +32,14 @@ struct ReadNotes {
     void Clear() { *this = ReadNotes(); }
 };
 
+// "File <name> không có số liệu": every refusal of an input without a line to use says it so.
+std::string NoDataMessage(const std::string& fileName);
+
+// Names cut to 15 characters (as written, as kept), told in one message about `fileName`, a few
+// of them; nothing when the list is empty.
+void ShowCutNames(const std::vector<std::pair<std::string, std::string>>& cutNames, const std::string& fileName,
+                  Interaction& ui);
+
 // The notes of a file as lines of a run's log, under the file's name.
 void LogReadNotes(const ReadNotes& notes, const std::string& fileName, bool keepAccents, LogBuffer& log);
 

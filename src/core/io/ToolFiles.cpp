@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/io/Readers.h"
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/AtomicFile.h"
@@ -66,7 +67,7 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
 }
 
 void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status) {
-    ui.Message("File " + fileName + Vn(" không có số liệu"));
+    ui.Message(NoDataMessage(fileName));
     status.Outcome = RunOutcome::EmptyInput;
 }
 
@@ -83,17 +84,7 @@ std::string NameCutter::Take(const std::string& whole) {
     return kept;
 }
 
-void NameCutter::Report(const std::string& fileName, Interaction& ui) const {
-    if (cut_.empty()) return;
-    // A few of them: the rest would fill the screen.
-    constexpr std::size_t kShown = 10;
-    std::string names;
-    for (std::size_t i = 0; i < cut_.size() && i < kShown; ++i)
-        names += (i > 0 ? ", " : "") + QuotedText(cut_[i].first) + " -> " + cut_[i].second;
-    if (cut_.size() > kShown) names += ", ...";
-    ui.Message(Vn("File ") + fileName + " : " + std::to_string(cut_.size()) +
-               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
-}
+void NameCutter::Report(const std::string& fileName, Interaction& ui) const { ShowCutNames(cut_, fileName, ui); }
 
 void DropByteOrderMark(std::string& firstLine) {
     if (firstLine.starts_with("\xEF\xBB\xBF")) firstLine.erase(0, 3);
