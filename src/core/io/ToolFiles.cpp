@@ -1,7 +1,6 @@
 #include "core/io/ToolFiles.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/io/Readers.h"
 #include "core/model/OutputNames.h"
@@ -72,8 +71,7 @@ void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& stat
 }
 
 bool PlausibleValue(double value, const ComputationSettings& settings) {
-    const double metres = settings.MetresFlag ? value : MillimetresToMetres(value);
-    return std::isfinite(value) && std::fabs(metres) <= 1e9;
+    return WithinLargestMetres(value, settings.MetresFlag);
 }
 
 std::string NameCutter::Take(const std::string& whole) {
