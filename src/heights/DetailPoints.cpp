@@ -341,14 +341,9 @@ void EndDetailProgress(Progress& progress) {
 // False (message shown) when there is no result name or an output would replace an input.
 bool CheckDetailOutputs(const DetailInput& files, bool draws, const DrawingTarget* drawing, DetailRunStatus& status,
                         Interaction& ui) {
-    if (files.ResultFile.empty()) {
-        ui.Message(Vn("Không có tên file kết quả"));
-        status.Outcome = RunOutcome::NameCollision;
-        return false;
-    }
     std::vector<std::string> outputs{files.ResultFile};
     if (draws && drawing == nullptr) outputs.push_back(DrawingPathFor(files.ResultFile));
-    if (!CheckOutputNames({files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
+    if (!CheckResultNames(files.ResultFile, {files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
         status.Outcome = RunOutcome::NameCollision;
         return false;
     }

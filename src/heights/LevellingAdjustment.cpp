@@ -135,12 +135,8 @@ private:
 };
 
 bool LevellingRun::NamesAllowed() {
-    if (files_.ResultFile.empty()) {
-        ui_.Message(Vn("Không có tên file kết quả"));
-        return false;
-    }
     std::vector<std::string> inputs = Inputs();
-    if (!CheckOutputNames(inputs, {files_.ResultFile}, ui_)) return false;
+    if (!CheckResultNames(files_.ResultFile, inputs, {files_.ResultFile}, ui_)) return false;
     // The side files must not replace the result either (a result named "x.in").
     inputs.push_back(files_.ResultFile);
     return CheckOutputNames(inputs, {outputs_.Report, outputs_.BranchLog, outputs_.Matrix}, ui_);

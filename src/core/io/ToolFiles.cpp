@@ -47,12 +47,7 @@ bool WriteToolResult(const std::string& path, const std::vector<std::string>& li
 
 bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,
                       ToolStatus& status) {
-    if (result.empty()) {
-        ui.Message(Vn("Không có tên file kết quả"));
-        status.Outcome = RunOutcome::NameCollision;
-        return false;
-    }
-    if (!CheckOutputNames(inputs, {result}, ui)) {
+    if (!CheckResultNames(result, inputs, {result}, ui)) {
         status.Outcome = RunOutcome::NameCollision;
         return false;
     }
