@@ -27,10 +27,6 @@ std::vector<std::string> AdjustmentRun::InputFiles() const {
 }
 
 bool AdjustmentRun::OutputNamesAllowed() {
-    if (files_.ResultFile.empty()) {
-        ui_.Message(Vn("Không có tên file kết quả"));
-        return false;
-    }
     const ReportSet& r = finalReports_;
     std::vector<std::string> outputs{files_.ResultFile, r.Main, r.Rigorous1, r.Side, r.Rigorous3, r.Rigorous4,
                                      r.Rigorous5, r.Log};
@@ -39,7 +35,7 @@ bool AdjustmentRun::OutputNamesAllowed() {
     outputs.insert(outputs.end(), {r.Dh, r.Txt});
     if (classic_) outputs.push_back(r.ObservationList);
     if (OwnDrawingNeeded()) outputs.push_back(DrawingPathFor(files_.ResultFile));
-    return CheckOutputNames(InputFiles(), outputs, ui_);
+    return CheckResultNames(files_.ResultFile, InputFiles(), outputs, ui_);
 }
 
 // Every file of the run goes to the staging folder until the run ends.

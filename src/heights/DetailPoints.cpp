@@ -215,9 +215,6 @@ private:
 
 std::string ResultNumber(double value) { return TrimLeftBlanks(FormatFixed(value, 11, 3)); }
 
-// A few names of a list for a message.
-constexpr std::size_t kNamesShown = 10;
-
 // The first reading of the observation file, before anything is computed or written: its records
 // counted, the names cut to 15 characters noted once each, and every length checked.
 struct DetailFileCheck {
@@ -255,19 +252,8 @@ DetailFileCheck CheckDetailObservations(const std::string& fileName, DetailMode 
     return check;
 }
 
-// As the other readers say it.
-void ShowCutNames(const DetailFileCheck& check, const std::string& fileName, Interaction& ui) {
-    if (check.CutNames.empty()) return;
-    std::string names;
-    for (std::size_t i = 0; i < check.CutNames.size() && i < kNamesShown; ++i)
-        names += (i > 0 ? ", " : "") + QuotedText(check.CutNames[i].first) + " -> " + check.CutNames[i].second;
-    if (check.CutNames.size() > kNamesShown) names += ", ...";
-    ui.Message(Vn("File ") + fileName + " : " + std::to_string(check.CutNames.size()) +
-               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
-}
-
 void RefuseEmptyFile(const std::string& fileName, DetailRunStatus& status, Interaction& ui) {
-    ui.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    ui.Message(NoDataMessage(fileName));
     status.ReadError = {fileName, 1, ReadErrorKind::Line, 1};
     status.Outcome = RunOutcome::ReadFailed;
 }
@@ -355,14 +341,9 @@ void EndDetailProgress(Progress& progress) {
 // False (message shown) when there is no result name or an output would replace an input.
 bool CheckDetailOutputs(const DetailInput& files, bool draws, const DrawingTarget* drawing, DetailRunStatus& status,
                         Interaction& ui) {
-    if (files.ResultFile.empty()) {
-        ui.Message(Vn("Không có tên file kết quả"));
-        status.Outcome = RunOutcome::NameCollision;
-        return false;
-    }
     std::vector<std::string> outputs{files.ResultFile};
     if (draws && drawing == nullptr) outputs.push_back(DrawingPathFor(files.ResultFile));
-    if (!CheckOutputNames({files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
+    if (!CheckResultNames(files.ResultFile, {files.KnownPointsFile, files.ObservationFile}, outputs, ui)) {
         status.Outcome = RunOutcome::NameCollision;
         return false;
     }
@@ -404,7 +385,7 @@ bool ReadDetailInputs(DetailMode mode, const DetailInput& files, const Computati
         status.Outcome = RunOutcome::ReadFailed;
         return false;
     }
-    ShowCutNames(check, files.ObservationFile, ui);
+    ShowCutNames(check.CutNames, files.ObservationFile, ui);
     return true;
 }
 

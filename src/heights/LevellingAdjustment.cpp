@@ -13,7 +13,6 @@
 #include "core/model/OutputNames.h"
 #include "core/model/OutputSet.h"
 #include "core/text/NumberFormat.h"
-#include "core/text/SplitLines.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
@@ -76,28 +75,6 @@ struct OpenLine {
 constexpr std::size_t kNamesShown = 30;
 constexpr std::size_t kLinesShown = 10;
 
-// The physical line numbers of the lines a reader takes as entries, in order: the readers keep
-// none, and a refusal must name its line. Callers check the count against the reader's.
-std::vector<long long> EntryLines(const std::string& fileName, const ComputationSettings& settings,
-                                  bool (*isEntry)(const SplitLines&)) {
-    std::vector<long long> numbers;
-    SplitLines lines(fileName, settings.FixedFieldWidth);
-    while (lines.Next())
-        if (isEntry(lines)) numbers.push_back(lines.LineNumber());
-    return numbers;
-}
-
-// A levelling line: exactly four fields. A height: a named line.
-bool IsLevellingEntry(const SplitLines& lines) { return lines.Count() == 4; }
-bool IsHeightEntry(const SplitLines& lines) {
-    return lines.Count() > 0 && lines.Fields().Whole(1).find_first_not_of(' ') != std::string::npos;
-}
-
-std::string AtLine(const std::vector<long long>& numbers, int entry) {
-    if (entry < 1 || entry > static_cast<int>(numbers.size())) return "";
-    return Vn(" (dòng ") + std::to_string(numbers[static_cast<std::size_t>(entry - 1)]) + ")";
-}
-
 class LevellingRun {
 public:
     LevellingRun(const LevellingInput& files, const ComputationSettings& settings, Interaction& ui,
@@ -124,6 +101,7 @@ private:
     NetworkModel model_;
     OneBased<int> knownIds_;
     OneBased<double> knownHeights_;
+    OneBased<long long> knownLines_;  // the file line of each known height
     LevellingLines lines_;
     HeightTable heights_;
     std::vector<std::string> report_;
@@ -157,12 +135,8 @@ private:
 };
 
 bool LevellingRun::NamesAllowed() {
-    if (files_.ResultFile.empty()) {
-        ui_.Message(Vn("Không có tên file kết quả"));
-        return false;
-    }
     std::vector<std::string> inputs = Inputs();
-    if (!CheckOutputNames(inputs, {files_.ResultFile}, ui_)) return false;
+    if (!CheckResultNames(files_.ResultFile, inputs, {files_.ResultFile}, ui_)) return false;
     // The side files must not replace the result either (a result named "x.in").
     inputs.push_back(files_.ResultFile);
     return CheckOutputNames(inputs, {outputs_.Report, outputs_.BranchLog, outputs_.Matrix}, ui_);
@@ -172,7 +146,7 @@ bool LevellingRun::ReadInput() {
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file cao độ gốc"));
     ReadNotes knownNotes;
     if (!ReadHeightFile(files_.KnownHeightsFile, settings_, model_.PointNames, knownIds_, knownHeights_,
-                        status_.ReadError, ui_, &knownNotes) ||
+                        status_.ReadError, ui_, &knownNotes, &knownLines_) ||
         !HasData(static_cast<std::size_t>(knownIds_.Size()), files_.KnownHeightsFile) || !KnownHeightsAgree())
         return false;
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đọc file số liệu đo cao"));
@@ -196,7 +170,7 @@ bool LevellingRun::ReadInput() {
 // A file without a line to read would leave the earlier results replaced by nothing.
 bool LevellingRun::HasData(std::size_t count, const std::string& fileName) {
     if (count > 0) return true;
-    ui_.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    ui_.Message(NoDataMessage(fileName));
     status_.ReadError = {fileName, 1, ReadErrorKind::Line, 1};
     return false;
 }
@@ -208,14 +182,9 @@ bool LevellingRun::KnownHeightsAgree() {
     for (int i = 1; i <= knownIds_.Size(); ++i) {
         const auto [seen, isNew] = first.try_emplace(knownIds_[i], i);
         if (isNew || knownHeights_[i] == knownHeights_[seen->second]) continue;
-        const std::vector<long long> numbers = EntryLines(files_.KnownHeightsFile, settings_, IsHeightEntry);
-        const std::size_t j = static_cast<std::size_t>(seen->second - 1);
-        const bool numbered = numbers.size() == static_cast<std::size_t>(knownIds_.Size());
-        std::string text = Vn("Điểm gốc ") + model_.PointNames.Name(knownIds_[i]) + Vn(" có độ cao khác với ");
-        text += numbered ? Vn("dòng ") + std::to_string(numbers[j]) + AtLine(numbers, i) : Vn("dòng trước");
-        ui_.Message(text);
-        status_.ReadError = {files_.KnownHeightsFile, numbered ? numbers[static_cast<std::size_t>(i - 1)] : 1,
-                             ReadErrorKind::Height, 1};
+        ui_.Message(Vn("Điểm gốc ") + model_.PointNames.Name(knownIds_[i]) + Vn(" có độ cao khác với dòng ") +
+                    std::to_string(knownLines_[seen->second]) + Vn(" (dòng ") + std::to_string(knownLines_[i]) + ")");
+        status_.ReadError = {files_.KnownHeightsFile, knownLines_[i], ReadErrorKind::Height, 1};
         return false;
     }
     return true;
@@ -228,15 +197,13 @@ void LevellingRun::RefuseLinesWithoutLength() {
     for (int i = 1; i <= lines_.Count(); ++i)
         if (!(lines_.Lengths[i] > 0.0)) refused.push_back(i);
     if (refused.empty()) return;
-    const std::vector<long long> numbers = EntryLines(files_.LevellingFile, settings_, IsLevellingEntry);
-    const bool numbered = numbers.size() == static_cast<std::size_t>(lines_.Count());
     std::string shown;
     report_.emplace_back();
     for (std::size_t k = 0; k < refused.size(); ++k) {
         const int i = refused[k];
         std::string text = Vn("Đoạn đo cao ") + model_.PointNames.Name(lines_.FromIds[i]) + " -> " +
                            model_.PointNames.Name(lines_.ToIds[i]);
-        if (numbered) text += Vn(" ở dòng ") + std::to_string(numbers[static_cast<std::size_t>(i - 1)]);
+        text += Vn(" ở dòng ") + std::to_string(lines_.LineNumbers[i]);
         text += lines_.Lengths[i] == 0.0
                     ? Vn(" có chiều dài bằng 0")
                     : Vn(" có chiều dài âm (") + FormatFixed(lines_.Lengths[i], 0, 3) + " m)";
@@ -257,6 +224,7 @@ void LevellingRun::RefuseLinesWithoutLength() {
         kept.ToIds.PushBack(lines_.ToIds[i]);
         kept.Lengths.PushBack(lines_.Lengths[i]);
         kept.Dhs.PushBack(lines_.Dhs[i]);
+        kept.LineNumbers.PushBack(lines_.LineNumbers[i]);
     }
     lines_ = std::move(kept);
 }

@@ -137,6 +137,7 @@ void MoveUnjoinedLines(const std::string& leftoverFile, const NetworkModel& mode
     KeepMarked(lines.ToIds, used, lineCount);
     KeepMarked(lines.Lengths, used, lineCount);
     KeepMarked(lines.Dhs, used, lineCount);
+    KeepMarked(lines.LineNumbers, used, lineCount);
 }
 
 void LogBranches(const NetworkModel& model, int branchCount, LogBuffer& log) {

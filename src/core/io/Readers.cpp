@@ -84,14 +84,7 @@ void ShowReadNotes(const ReadNotes& notes, const std::string& fileName, Interact
         ui.Message(Vn("File ") + fileName + Vn(" : bỏ qua ") + std::to_string(notes.SkippedLines.size()) +
                    Vn(" dòng không đúng số trường (dòng ") + lines + ")");
     }
-    if (!notes.CutNames.empty()) {
-        std::string names;
-        for (std::size_t i = 0; i < notes.CutNames.size() && i < kNotesShown; ++i)
-            names += (i > 0 ? ", " : "") + QuotedText(notes.CutNames[i].first) + " -> " + notes.CutNames[i].second;
-        if (notes.CutNames.size() > kNotesShown) names += ", ...";
-        ui.Message(Vn("File ") + fileName + " : " + std::to_string(notes.CutNames.size()) +
-                   Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
-    }
+    ShowCutNames(notes.CutNames, fileName, ui);
 }
 
 // Fills the read-error record; the message has been shown by then.
@@ -112,7 +105,7 @@ bool ReportOpenFailure(const std::string& fileName, ReadErrorRecord& error, Inte
 // of the run before with empty ones.
 bool ReportNoData(const std::string& fileName, ReadErrorRecord& error, Interaction& ui) {
     RecordReadError(error, fileName, 1, ReadErrorKind::NoData);
-    ui.Message(Vn("File ") + fileName + Vn(" không có số liệu"));
+    ui.Message(NoDataMessage(fileName));
     return false;
 }
 
@@ -316,6 +309,21 @@ bool FillBlankColumns(const ObservationLine& in, ObservationNames& text) {
 }
 
 }  // namespace
+
+std::string NoDataMessage(const std::string& fileName) { return Vn("File ") + fileName + Vn(" không có số liệu"); }
+
+void ShowCutNames(const std::vector<std::pair<std::string, std::string>>& cutNames, const std::string& fileName,
+                  Interaction& ui) {
+    if (cutNames.empty()) return;
+    // A few of them: the rest would fill the screen.
+    constexpr std::size_t kShown = 10;
+    std::string names;
+    for (std::size_t i = 0; i < cutNames.size() && i < kShown; ++i)
+        names += (i > 0 ? ", " : "") + QuotedText(cutNames[i].first) + " -> " + cutNames[i].second;
+    if (cutNames.size() > kShown) names += ", ...";
+    ui.Message(Vn("File ") + fileName + " : " + std::to_string(cutNames.size()) +
+               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+}
 
 void LogReadNotes(const ReadNotes& notes, const std::string& fileName, bool keepAccents, LogBuffer& log) {
     if (notes.Empty()) return;
@@ -524,13 +532,14 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
 
 bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& settings,
                         OneBased<std::string>& names, OneBased<double>& values, ReadErrorRecord& error,
-                        Interaction& ui, ReadNotes* notes) {
+                        Interaction& ui, ReadNotes* notes, OneBased<long long>* lineNumbers) {
     ReadNotes own;
     ReadNotes& kept = notes != nullptr ? *notes : own;
     kept.Clear();
     NameCutter cutter(kept);
     names.Clear();
     values.Clear();
+    if (lineNumbers != nullptr) lineNumbers->Clear();
     SplitLines lines(fileName, settings.FixedFieldWidth);
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     const FieldArray& f = lines.Fields();
@@ -556,6 +565,7 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
         }
         names.PushBack(std::move(name));
         values.PushBack(value);
+        if (lineNumbers != nullptr) lineNumbers->PushBack(lineNo);
     }
     ShowReadNotes(kept, fileName, ui);
     return true;
@@ -563,9 +573,9 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
 
 bool ReadHeightFile(const std::string& fileName, const ComputationSettings& settings,
                     PointNameTable& table, OneBased<int>& ids, OneBased<double>& heights,
-                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes) {
+                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes, OneBased<long long>* lineNumbers) {
     OneBased<std::string> names;
-    if (!ReadNameValueLines(fileName, settings, names, heights, error, ui, notes)) return false;
+    if (!ReadNameValueLines(fileName, settings, names, heights, error, ui, notes, lineNumbers)) return false;
     ids.Clear();
     RegisterPointNames(table, names, ids, names.Size());
     return true;
@@ -610,6 +620,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
         toNames.PushBack(std::move(to));
         lines.Lengths.PushBack(length);
         lines.Dhs.PushBack(dh);
+        lines.LineNumbers.PushBack(lineNo);
     }
     RegisterPointNames(table, fromNames, lines.FromIds, lines.Count());
     RegisterPointNames(table, toNames, lines.ToIds, lines.Count());

@@ -32,6 +32,14 @@ struct ReadNotes {
     void Clear() { *this = ReadNotes(); }
 };
 
+// "File <name> không có số liệu": every refusal of an input without a line to use says it so.
+std::string NoDataMessage(const std::string& fileName);
+
+// Names cut to 15 characters (as written, as kept), told in one message about `fileName`, a few
+// of them; nothing when the list is empty.
+void ShowCutNames(const std::vector<std::pair<std::string, std::string>>& cutNames, const std::string& fileName,
+                  Interaction& ui);
+
 // The notes of a file as lines of a run's log, under the file's name.
 void LogReadNotes(const ReadNotes& notes, const std::string& fileName, bool keepAccents, LogBuffer& log);
 
@@ -78,6 +86,7 @@ struct LevellingLines {
     OneBased<int> ToIds;
     OneBased<double> Lengths;
     OneBased<double> Dhs;
+    OneBased<long long> LineNumbers;  // the file line each was read from, for messages
     ReadNotes Notes;
 
     int Count() const { return Lengths.Size(); }
@@ -132,14 +141,15 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
                       PointNameTable& names, Observations& obs, ReadErrorRecord& error, Interaction& ui);
 
 // A name-and-value file (point heights): lines without a name are skipped; a name without a value
-// is an error naming its line.
+// is an error naming its line. `lineNumbers`, when given, gets the file line of each entry.
 bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& settings,
                         OneBased<std::string>& names, OneBased<double>& values, ReadErrorRecord& error,
-                        Interaction& ui, ReadNotes* notes = nullptr);
+                        Interaction& ui, ReadNotes* notes = nullptr, OneBased<long long>* lineNumbers = nullptr);
 // The same, with the names registered: ids and heights from 1.
 bool ReadHeightFile(const std::string& fileName, const ComputationSettings& settings,
                     PointNameTable& table, OneBased<int>& ids, OneBased<double>& heights,
-                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes = nullptr);
+                    ReadErrorRecord& error, Interaction& ui, ReadNotes* notes = nullptr,
+                    OneBased<long long>* lineNumbers = nullptr);
 
 // A levelling file: four fields a line (from, to, length, dh); other lines are skipped and noted. An empty
 // from-name continues from the previous line's to-name.

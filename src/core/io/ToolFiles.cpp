@@ -1,8 +1,8 @@
 #include "core/io/ToolFiles.h"
 
 #include <algorithm>
-#include <cmath>
 
+#include "core/io/Readers.h"
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/AtomicFile.h"
@@ -47,12 +47,7 @@ bool WriteToolResult(const std::string& path, const std::vector<std::string>& li
 
 bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,
                       ToolStatus& status) {
-    if (result.empty()) {
-        ui.Message(Vn("Không có tên file kết quả"));
-        status.Outcome = RunOutcome::NameCollision;
-        return false;
-    }
-    if (!CheckOutputNames(inputs, {result}, ui)) {
+    if (!CheckResultNames(result, inputs, {result}, ui)) {
         status.Outcome = RunOutcome::NameCollision;
         return false;
     }
@@ -66,13 +61,12 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
 }
 
 void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status) {
-    ui.Message("File " + fileName + Vn(" không có số liệu"));
+    ui.Message(NoDataMessage(fileName));
     status.Outcome = RunOutcome::EmptyInput;
 }
 
 bool PlausibleValue(double value, const ComputationSettings& settings) {
-    const double metres = settings.MetresFlag ? value : MillimetresToMetres(value);
-    return std::isfinite(value) && std::fabs(metres) <= 1e9;
+    return WithinLargestMetres(value, settings.MetresFlag);
 }
 
 std::string NameCutter::Take(const std::string& whole) {
@@ -83,17 +77,7 @@ std::string NameCutter::Take(const std::string& whole) {
     return kept;
 }
 
-void NameCutter::Report(const std::string& fileName, Interaction& ui) const {
-    if (cut_.empty()) return;
-    // A few of them: the rest would fill the screen.
-    constexpr std::size_t kShown = 10;
-    std::string names;
-    for (std::size_t i = 0; i < cut_.size() && i < kShown; ++i)
-        names += (i > 0 ? ", " : "") + QuotedText(cut_[i].first) + " -> " + cut_[i].second;
-    if (cut_.size() > kShown) names += ", ...";
-    ui.Message(Vn("File ") + fileName + " : " + std::to_string(cut_.size()) +
-               Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
-}
+void NameCutter::Report(const std::string& fileName, Interaction& ui) const { ShowCutNames(cut_, fileName, ui); }
 
 void DropByteOrderMark(std::string& firstLine) {
     if (firstLine.starts_with("\xEF\xBB\xBF")) firstLine.erase(0, 3);

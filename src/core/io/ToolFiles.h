@@ -45,8 +45,8 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
 // of an earlier run for nothing.
 void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status);
 
-// A value of a data line that a survey can give: finite and, in metres, within 1e9 (the readers'
-// limit). Larger values are typing slips that would be written out as hundreds of digits.
+// A value of a data line that a survey can give: within the readers' limit, kLargestMetres.
+// Larger values are typing slips that would be written out as hundreds of digits.
 bool PlausibleValue(double value, const ComputationSettings& settings);
 
 // The point names of one input file: each cut to 15 characters as the tools keep them, and every

@@ -63,4 +63,13 @@ bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<
     return true;
 }
 
+bool CheckResultNames(const std::string& result, const std::vector<std::string>& inputs,
+                      const std::vector<std::string>& outputs, Interaction& ui) {
+    if (result.empty()) {
+        ui.Message(Vn("Không có tên file kết quả"));
+        return false;
+    }
+    return CheckOutputNames(inputs, outputs, ui);
+}
+
 }  // namespace qef

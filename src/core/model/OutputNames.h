@@ -31,5 +31,9 @@ std::optional<std::string> ReadOnlyOutput(const std::vector<std::string>& output
 // when an output is a read-only file.
 bool CheckOutputNames(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs,
                       Interaction& ui);
+// The opening of a command: false, after "Không có tên file kết quả", when `result` is empty, else
+// CheckOutputNames of `outputs` (the result among them).
+bool CheckResultNames(const std::string& result, const std::vector<std::string>& inputs,
+                      const std::vector<std::string>& outputs, Interaction& ui);
 
 }  // namespace qef

@@ -212,12 +212,14 @@ double DegreesToGrads(double degrees) { return degrees * 400.0 / 360.0; }
 
 double GradsToDegrees(double grads) { return grads * 360.0 / 400.0; }
 
+bool WithinLargestMetres(double value, bool metresFlag) {
+    return std::fabs(metresFlag ? value : MillimetresToMetres(value)) <= kLargestMetres;
+}
+
 bool TryParseMetres(std::string_view text, bool metresFlag, double& metres) {
     double value = 0;
-    if (!TryParseReal(text, value)) return false;
-    if (!metresFlag) value = MillimetresToMetres(value);
-    if (!(std::fabs(value) <= kLargestMetres)) return false;
-    metres = value;
+    if (!TryParseReal(text, value) || !WithinLargestMetres(value, metresFlag)) return false;
+    metres = metresFlag ? value : MillimetresToMetres(value);
     return true;
 }
 

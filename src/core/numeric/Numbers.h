@@ -48,6 +48,9 @@ constexpr double MillimetresToMetres(double millimetres) { return millimetres / 
 // infinities on the first product). The limit holds after the unit conversion: a national-grid
 // coordinate in millimetres has ten digits.
 constexpr double kLargestMetres = 1e9;
+// A value in the data's unit (millimetres when metresFlag is clear) that is within kLargestMetres
+// once in metres; false for NaN and the infinities.
+bool WithinLargestMetres(double value, bool metresFlag);
 // A length, height or coordinate field (no blanks around it) in metres: divided by 1000 when the
 // data are in millimetres (metresFlag clear). False for a text that is no number or a value
 // beyond kLargestMetres.

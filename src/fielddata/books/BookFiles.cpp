@@ -40,10 +40,6 @@ std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books) {
     return std::nullopt;
 }
 
-std::string NoDataMessage(const std::string& fileName) {
-    return Vn("File ") + fileName + Vn(" không có số liệu");
-}
-
 void DropByteOrderMark(std::string& line, long long lineNumber) {
     if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/io/Readers.h"  // NoDataMessage
+
 namespace qef {
 
 struct BookFile {
@@ -18,9 +20,6 @@ struct BookFile {
 // every old file is as it was. Books in one folder are one set; books in several folders are one
 // set per folder, moved folder after folder.
 std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books);
-
-// "File <name> không có số liệu".
-std::string NoDataMessage(const std::string& fileName);
 
 // Removes a UTF-8 byte-order mark from the start of the first line.
 void DropByteOrderMark(std::string& line, long long lineNumber);

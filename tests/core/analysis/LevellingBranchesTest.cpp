@@ -21,6 +21,7 @@ struct LevellingFixture : test::NetFixture {
         lines.ToIds.PushBack(Id(to));
         lines.Lengths.PushBack(length);
         lines.Dhs.PushBack(dh);
+        lines.LineNumbers.PushBack(lines.Count());
     }
     void Stops(std::initializer_list<const char*> names) {
         for (const char* n : names) model.BranchStopPoints.PushBack(Id(n));
