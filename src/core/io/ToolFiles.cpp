@@ -72,7 +72,7 @@ void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& stat
 
 bool PlausibleValue(double value, const ComputationSettings& settings) {
     const double metres = settings.MetresFlag ? value : MillimetresToMetres(value);
-    return std::isfinite(value) && std::fabs(metres) <= 1e9;
+    return std::isfinite(value) && std::fabs(metres) <= kLargestMetres;
 }
 
 std::string NameCutter::Take(const std::string& whole) {

@@ -106,12 +106,12 @@ bool RawOutput::CheckName(std::string_view name, NameRole role) {
 bool RawOutput::CheckDistance(double hd) {
     if (std::isnan(hd)) return Fail("khoảng cách không hợp lệ");
     if (hd < 0.0) return Fail("khoảng cách âm");
-    if (!(hd <= kRawLengthLimit)) return Fail("khoảng cách quá lớn (trên 1e9 m)");
+    if (!(hd <= kLargestMetres)) return Fail("khoảng cách quá lớn (trên 1e9 m)");
     return true;
 }
 
 bool RawOutput::CheckLength(double metres) {
-    return std::fabs(metres) <= kRawLengthLimit || Fail("chiều cao quá lớn (trên 1e9 m)");
+    return std::fabs(metres) <= kLargestMetres || Fail("chiều cao quá lớn (trên 1e9 m)");
 }
 
 void RawOutput::Finish() { FlushDetails(); }
