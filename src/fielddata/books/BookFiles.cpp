@@ -44,10 +44,6 @@ std::string NoDataMessage(const std::string& fileName) {
     return Vn("File ") + fileName + Vn(" không có số liệu");
 }
 
-void DropByteOrderMark(std::string& line, long long lineNumber) {
-    if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-}
-
 std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
                                               const std::string& line) {
     if (line.find('\r') == std::string::npos) return std::nullopt;

@@ -1,12 +1,15 @@
 #pragma once
 // What the book commands share about their files: the books of one run are put in place
-// together, an input without a single data line is refused before anything is written, and a
-// leading byte-order mark is no data.
+// together, an input without a single data line is refused before anything is written, a
+// carriage return inside a line refuses the file, and how long a distance a book takes.
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace qef {
+
+// The longest distance a book takes (metres): a longer one is a slip that would swamp its sums.
+inline constexpr double kLongestBookDistanceMetres = 1e6;
 
 struct BookFile {
     std::string Path;
@@ -21,9 +24,6 @@ std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books);
 
 // "File <name> không có số liệu".
 std::string NoDataMessage(const std::string& fileName);
-
-// Removes a UTF-8 byte-order mark from the start of the first line.
-void DropByteOrderMark(std::string& line, long long lineNumber);
 
 // A carriage return left inside a line is a line end the readers do not split at (a file with
 // CR-only line ends reads as one line): "File <name>, dòng N : ..." to refuse the file with, or

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/io/Readers.h"
+#include "core/io/ToolFiles.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
@@ -319,8 +320,8 @@ std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string
     // A staff point belongs to the station above it; with none the line is no detail record.
     if (!book.HasStation()) return at + Vn(" : điểm mia đứng trước mọi dòng trạm máy");
     std::string angle, distance;
-    const bool angleOk = DetailCell(f[2], 4, 1.0, -1e9, 1e9, angle);
-    if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance))
+    const bool angleOk = DetailCell(f[2], 4, 1.0, -kLargestMetres, kLargestMetres, angle);
+    if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, kLongestBookDistanceMetres, distance))
         return at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) + Vn("] không hợp lệ");
     book.Point(first, angle, distance);
     return std::nullopt;
@@ -400,7 +401,7 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
         return status;
     }
     DetailBookWriter book;
-    // Angles share the readers' limit on every number; distances are lengths, in metres at most 1e6.
+    // Angles share the readers' limit on every number; distances are lengths, at most a book's longest.
     const double toMetres = settings.MetresFlag ? 1.0 : MillimetresToMetres(1.0);
     const auto refuse = [&](const std::string& message) {
         ui.Message(message);
@@ -411,7 +412,7 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
     FieldArray f;
     std::string line;
     while (reader.Next(line)) {
-        DropByteOrderMark(line, reader.LineNumber());
+        if (reader.LineNumber() == 1) DropByteOrderMark(line);
         if (const auto bad = BareCarriageReturn(inName, reader.LineNumber(), line)) return refuse(*bad);
         if (TrimLeftBlanks(line).empty()) continue;
         // A remark line holds no fields: it is neither a station nor a point.
