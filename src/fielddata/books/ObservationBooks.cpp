@@ -48,10 +48,19 @@ void Title(std::vector<std::string>& out, const char* form) {
     out.push_back(Vn(form));
 }
 
-void SiteLines(std::vector<std::string>& out) {
+// The opening of a simulated book, down to the blank line after the site lines: the form, the
+// book's name and the simulated mark under it at `indent`.
+void Opening(std::vector<std::string>& out, const char* form, const char* indent, const char* name) {
+    out.emplace_back();
+    Title(out, form);
+    out.emplace_back();
+    out.push_back(Vn(indent) + Vn(name));
+    out.push_back(Vn(indent) + Vn(kSimulated));
+    out.emplace_back();
     out.push_back(Vn("\t\t\t\tKhu đất : ______________________________________________________"));
     out.push_back(Vn("\t\t\t\tTheo yêu cầu của : _____________________________________________"));
     out.push_back(Vn("\t\t\t\tSố hợp đồng : __________________________________________________"));
+    out.emplace_back();
 }
 
 // Reads the observations; false (message shown) when they cannot be read or hold neither an angle
@@ -74,14 +83,8 @@ public:
     AngleBookWriter(const FieldBookOptions& options, RandomSource& random) : options_(options), random_(random) {}
 
     void Heading() {
-        book_.emplace_back();
-        Title(book_, "                          Mẫu sổ đo góc bằng - số 01");
-        book_.emplace_back();
-        book_.push_back(Vn("\t\t\t\t                 Sổ đo góc bằng"));
-        book_.push_back(Vn("\t\t\t\t                 ") + Vn(kSimulated));
-        book_.emplace_back();
-        SiteLines(book_);
-        book_.emplace_back();
+        Opening(book_, "                          Mẫu sổ đo góc bằng - số 01", "\t\t\t\t                 ",
+                "Sổ đo góc bằng");
         book_.push_back(Vn(" \t\t\t\t\t             Sơ đồ đo"));
         book_.push_back("                                  ______________________________");
         book_.push_back(Vn("Ngày đo : ______________________  |                            |   Người đo : __________________"));
@@ -166,14 +169,7 @@ private:
 std::vector<std::string> DistanceBook(const Observations& obs, const PointNameTable& names, RandomSource& random,
                                       std::vector<std::string>& listing) {
     std::vector<std::string> book;
-    book.emplace_back();
-    Title(book, "                          Mẫu sổ đo cạnh - số 02");
-    book.emplace_back();
-    book.push_back(Vn("\t\t\t\t                    Sổ đo cạnh"));
-    book.push_back(Vn("\t\t\t\t                    ") + Vn(kSimulated));
-    book.emplace_back();
-    SiteLines(book);
-    book.emplace_back();
+    Opening(book, "                          Mẫu sổ đo cạnh - số 02", "\t\t\t\t                    ", "Sổ đo cạnh");
     book.push_back(Vn("\tNgày đo : _________________________________    Người đo : _________________________"));
     book.push_back(Vn("\tThời tiết : _______________________________    Người ghi : ________________________"));
     book.push_back(Vn("\tBắt đầu lúc : _____________________________    Loại máy : ________________________"));
