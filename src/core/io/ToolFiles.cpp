@@ -65,8 +65,10 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
     status.Outcome = RunOutcome::ReadFailed;
 }
 
+std::string NoDataMessage(const std::string& fileName) { return "File " + fileName + Vn(" không có số liệu"); }
+
 void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status) {
-    ui.Message("File " + fileName + Vn(" không có số liệu"));
+    ui.Message(NoDataMessage(fileName));
     status.Outcome = RunOutcome::EmptyInput;
 }
 

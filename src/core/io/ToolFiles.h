@@ -40,6 +40,9 @@ bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string&
 // Records that `fileName` could not be opened, with the readers' message.
 void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& status);
 
+// "File <name> không có số liệu".
+std::string NoDataMessage(const std::string& fileName);
+
 // Refuses an input without a line the tool can use, before anything is written: the message
 // "File <name> không có số liệu" and status EmptyInput. An empty result would replace the results
 // of an earlier run for nothing.

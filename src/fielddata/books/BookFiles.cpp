@@ -40,10 +40,6 @@ std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books) {
     return std::nullopt;
 }
 
-std::string NoDataMessage(const std::string& fileName) {
-    return Vn("File ") + fileName + Vn(" không có số liệu");
-}
-
 std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
                                               const std::string& line) {
     if (line.find('\r') == std::string::npos) return std::nullopt;

@@ -1,7 +1,6 @@
 #pragma once
 // What the book commands share about their files: the books of one run are put in place
-// together, an input without a single data line is refused before anything is written, a
-// carriage return inside a line refuses the file, and how long a distance a book takes.
+// together, a carriage return inside a line refuses the file, and how long a distance a book takes.
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,9 +20,6 @@ struct BookFile {
 // every old file is as it was. Books in one folder are one set; books in several folders are one
 // set per folder, moved folder after folder.
 std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books);
-
-// "File <name> không có số liệu".
-std::string NoDataMessage(const std::string& fileName);
 
 // A carriage return left inside a line is a line end the readers do not split at (a file with
 // CR-only line ends reads as one line): "File <name>, dòng N : ..." to refuse the file with, or
