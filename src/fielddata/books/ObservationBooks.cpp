@@ -42,6 +42,13 @@ std::string HalfSet(double seconds) { return PadLeft(Dms(seconds, 1, " "), 12); 
 
 int HalfEvenInt(double x) { return static_cast<int>(RoundHalfEven(0, x)); }
 
+// A whole number in -(below-1) .. below-1: a first draw gives the sign, a second the size.
+int SignedDraw(RandomSource& random, int below) {
+    const bool plus = random.Below(2) == 1;
+    const int size = random.Below(below);
+    return plus ? size : -size;
+}
+
 void Title(std::vector<std::string>& out, const char* form) {
     out.push_back(Vn("                CỘNG HÒA XÃ HỘI CHỦ NGHĨA VIỆT NAM"));
     out.push_back(Vn("                   Độc lập - Tự do - Hạnh phúc"));
@@ -181,17 +188,12 @@ std::vector<std::string> DistanceBook(const Observations& obs, const PointNameTa
     book.push_back(head);
     book.push_back(rd);
     int counter = 18;
-    const auto signedDraw = [&random](int below) {
-        const bool plus = random.Below(2) == 1;
-        const int size = random.Below(below);
-        return plus ? size : -size;
-    };
     for (int i = 1; i <= obs.Sides.Count(); ++i) {
         const double d = obs.Sides.Lengths[i];
         const std::string& from = names.Name(obs.Sides.FromIds[i]);
         const std::string& to = names.Name(obs.Sides.ToIds[i]);
-        const double m1 = d + signedDraw(3) / 1000.0;
-        const double m2 = 2 * d - m1 + signedDraw(2) / 1000.0;
+        const double m1 = d + SignedDraw(random, 3) / 1000.0;
+        const double m2 = 2 * d - m1 + SignedDraw(random, 2) / 1000.0;
         const double mean = RoundHalfEven(3, (m1 + m2) / 2);
         book.push_back("\t\t| " + FormatInt(i, 5) + " | " + PadRight(from, 9) + " | " + PadRight(to, 9) + " |" +
                        FormatFixed(m1, 9, 3) + " |" + FormatFixed(m2, 9, 3) + " |" + FormatFixed(m1 - m2, 9, 3) +
@@ -434,18 +436,13 @@ ToolStatus AddRandomErrors(const std::string& inName, const std::string& outName
     Observations obs;
     if (!ReadAll(inName, settings, names, obs, ui, status)) return status;
     std::vector<std::string> out;
-    const auto signedDraw = [&random](int below) {
-        const bool plus = random.Below(2) == 1;
-        const int size = random.Below(below);
-        return plus ? size : -size;
-    };
     for (int i = 1; i <= obs.Sides.Count(); ++i) {
-        const double length = obs.Sides.Lengths[i] + signedDraw(11) / 1000.0;
+        const double length = obs.Sides.Lengths[i] + SignedDraw(random, 11) / 1000.0;
         out.push_back(names.Name(obs.Sides.FromIds[i]) + "\t" + names.Name(obs.Sides.ToIds[i]) + "\t" +
                       FormatFixed(length, 0, 3));
     }
     for (int i = 1; i <= obs.Angles.Count(); ++i) {
-        const double seconds = DegreesToSeconds(obs.Angles.Values[i]) + signedDraw(31);
+        const double seconds = DegreesToSeconds(obs.Angles.Values[i]) + SignedDraw(random, 31);
         out.push_back(names.Name(obs.Angles.BackIds[i]) + "\t" + names.Name(obs.Angles.StationIds[i]) + "\t" +
                       names.Name(obs.Angles.ForeIds[i]) + "\t" + TrimBlanks(Dms(seconds, 0, ".")));
     }
