@@ -38,12 +38,7 @@ void Put(std::FILE* file, const std::string& line) {
 }
 
 // Half way from a to b the short way round.
-double MeanOfDirections(double a, double b) {
-    double d = std::fmod(b - a, 360.0);
-    if (d > 180.0) d -= 360.0;
-    if (d <= -180.0) d += 360.0;
-    return NormalizeDegrees(a + d / 2.0);
-}
+double MeanOfDirections(double a, double b) { return NormalizeDegrees(a + AngleDifference(b - a) / 2.0); }
 
 const char* NameRoleText(RawOutput::NameRole role) {
     switch (role) {
