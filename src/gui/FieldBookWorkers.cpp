@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
 #include "core/text/AtomicFile.h"
 #include "core/text/TextFile.h"
@@ -58,7 +59,7 @@ bool ReadBook(const std::string& path, std::vector<std::string>& lines, Interact
         ui.Message(Vn("Không đọc được file ") + ToTcvn3(NameOfNative(path)));
         return false;
     }
-    if (!lines.empty()) DropByteOrderMark(lines.front(), 1);
+    if (!lines.empty()) DropByteOrderMark(lines.front());
     return true;
 }
 

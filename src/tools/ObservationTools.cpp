@@ -7,6 +7,7 @@
 #include "core/analysis/BranchBuilding.h"
 #include "core/io/Readers.h"
 #include "core/model/NetworkModel.h"
+#include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/SplitLines.h"
@@ -66,12 +67,6 @@ void RemainingPositions(const Observations& obs, const PointList& known, std::ve
 std::string Dms(double degrees) { return TrimBlanks(FormatDms(0, ".", degrees)); }
 std::string Metres(double value) { return FormatFixed(value, 1, 3); }
 
-double Normalized(double degrees) {
-    if (degrees >= 360.0) return degrees - 360.0;
-    if (degrees < 0.0) return degrees + 360.0;
-    return degrees;
-}
-
 std::string AngleNames(const PointNameTable& t, const AngleObservations& a, int i) {
     return t.Name(a.BackIds[i]) + "\t" + t.Name(a.StationIds[i]) + "\t" + t.Name(a.ForeIds[i]);
 }
@@ -106,10 +101,10 @@ bool CompareAngles(const PointNameTable& t, const AngleObservations& a1, int i, 
     if (a1.BackIds[i] == a2.BackIds[j] && a1.ForeIds[i] == a2.ForeIds[j])
         value2 = a2.Values[j];
     else if (a1.BackIds[i] == a2.ForeIds[j] && a1.ForeIds[i] == a2.BackIds[j])
-        value2 = Normalized(360.0 - a2.Values[j]);
+        value2 = NormalizeAzimuth(360.0 - a2.Values[j]);
     else
         return false;
-    const double d = WrappedAngleDifference(a1.Values[i], value2);
+    const double d = AngleDifference(a1.Values[i] - value2);
     if (std::fabs(d) > kSameAngleDegrees)
         rows.push_back(AngleNames(t, a1, i) + "\t" + Dms(a1.Values[i]) + "\t" + Dms(value2) + "\t" + Dms(d));
     return true;
@@ -158,13 +153,6 @@ void CompareTwo(const PointNameTable& t, const Observations& o1, const Observati
 }
 
 }  // namespace
-
-double WrappedAngleDifference(double a, double b) {
-    double d = std::fmod(a - b, 360.0);
-    if (d > 180.0) d -= 360.0;
-    if (d <= -180.0) d += 360.0;
-    return d;
-}
 
 ToolStatus WriteObservations(const std::string& knownFile, const std::string& observationFile,
                              const std::string& resultFile, const ComputationSettings& settings, Interaction& ui) {

@@ -29,7 +29,4 @@ ToolStatus CompareObservationFiles(const std::string& file1, const std::string& 
                                    const std::string& resultFile, const ComputationSettings& settings,
                                    Interaction& ui);
 
-// a - b brought into (-180, 180].
-double WrappedAngleDifference(double a, double b);
-
 }  // namespace qef

@@ -60,6 +60,7 @@ void ReportUnreadable(const std::string& fileName, Interaction& ui, ToolStatus& 
     status.Outcome = RunOutcome::ReadFailed;
 }
 
+
 void ReportNoData(const std::string& fileName, Interaction& ui, ToolStatus& status) {
     ui.Message(NoDataMessage(fileName));
     status.Outcome = RunOutcome::EmptyInput;

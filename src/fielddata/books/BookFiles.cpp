@@ -40,10 +40,6 @@ std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books) {
     return std::nullopt;
 }
 
-void DropByteOrderMark(std::string& line, long long lineNumber) {
-    if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-}
-
 std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
                                               const std::string& line) {
     if (line.find('\r') == std::string::npos) return std::nullopt;

@@ -1,7 +1,6 @@
 #pragma once
 // What the book commands share about their files: the books of one run are put in place
-// together, an input without a single data line is refused before anything is written, and a
-// leading byte-order mark is no data.
+// together, a carriage return inside a line refuses the file, and how long a distance a book takes.
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +8,9 @@
 #include "core/io/Readers.h"  // NoDataMessage
 
 namespace qef {
+
+// The longest distance a book takes (metres): a longer one is a slip that would swamp its sums.
+inline constexpr double kLongestBookDistanceMetres = 1e6;
 
 struct BookFile {
     std::string Path;
@@ -20,9 +22,6 @@ struct BookFile {
 // every old file is as it was. Books in one folder are one set; books in several folders are one
 // set per folder, moved folder after folder.
 std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books);
-
-// Removes a UTF-8 byte-order mark from the start of the first line.
-void DropByteOrderMark(std::string& line, long long lineNumber);
 
 // A carriage return left inside a line is a line end the readers do not split at (a file with
 // CR-only line ends reads as one line): "File <name>, dòng N : ..." to refuse the file with, or

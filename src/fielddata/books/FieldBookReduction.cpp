@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
 #include "fielddata/books/BookFiles.h"
 #include "core/numeric/Numbers.h"
@@ -89,7 +90,7 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
         return false;
     }
     while (reader.Next(line)) {
-        DropByteOrderMark(line, reader.LineNumber());
+        if (reader.LineNumber() == 1) DropByteOrderMark(line);
         if (const auto bad = BareCarriageReturn(fileName, reader.LineNumber(), line)) {
             ui.Message(*bad);
             return false;
@@ -112,7 +113,8 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
             DistanceRecord record{name(1), name(2), 0, false, reader.LineNumber()};
-            if (!TryParseReal(fields[3], record.Metres) || !(record.Metres >= 0 && record.Metres <= 1e6)) {
+            if (!TryParseReal(fields[3], record.Metres) ||
+                !(record.Metres >= 0 && record.Metres <= kLongestBookDistanceMetres)) {
                 record.Bad = true;
                 ui.Message("loi " + QuotedText(fields[3]));
             }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/io/Readers.h"
+#include "core/io/ToolFiles.h"
 #include "core/model/NetworkModel.h"
 #include "core/model/OutputNames.h"
 #include "core/numeric/Numbers.h"
@@ -41,16 +42,32 @@ std::string HalfSet(double seconds) { return PadLeft(Dms(seconds, 1, " "), 12); 
 
 int HalfEvenInt(double x) { return static_cast<int>(RoundHalfEven(0, x)); }
 
+// A whole number in -(below-1) .. below-1: a first draw gives the sign, a second the size.
+int SignedDraw(RandomSource& random, int below) {
+    const bool plus = random.Below(2) == 1;
+    const int size = random.Below(below);
+    return plus ? size : -size;
+}
+
 void Title(std::vector<std::string>& out, const char* form) {
     out.push_back(Vn("                CỘNG HÒA XÃ HỘI CHỦ NGHĨA VIỆT NAM"));
     out.push_back(Vn("                   Độc lập - Tự do - Hạnh phúc"));
     out.push_back(Vn(form));
 }
 
-void SiteLines(std::vector<std::string>& out) {
+// The opening of a simulated book, down to the blank line after the site lines: the form, the
+// book's name and the simulated mark under it at `indent`.
+void Opening(std::vector<std::string>& out, const char* form, const char* indent, const char* name) {
+    out.emplace_back();
+    Title(out, form);
+    out.emplace_back();
+    out.push_back(Vn(indent) + Vn(name));
+    out.push_back(Vn(indent) + Vn(kSimulated));
+    out.emplace_back();
     out.push_back(Vn("\t\t\t\tKhu đất : ______________________________________________________"));
     out.push_back(Vn("\t\t\t\tTheo yêu cầu của : _____________________________________________"));
     out.push_back(Vn("\t\t\t\tSố hợp đồng : __________________________________________________"));
+    out.emplace_back();
 }
 
 // Reads the observations; false (message shown) when they cannot be read or hold neither an angle
@@ -73,14 +90,8 @@ public:
     AngleBookWriter(const FieldBookOptions& options, RandomSource& random) : options_(options), random_(random) {}
 
     void Heading() {
-        book_.emplace_back();
-        Title(book_, "                          Mẫu sổ đo góc bằng - số 01");
-        book_.emplace_back();
-        book_.push_back(Vn("\t\t\t\t                 Sổ đo góc bằng"));
-        book_.push_back(Vn("\t\t\t\t                 ") + Vn(kSimulated));
-        book_.emplace_back();
-        SiteLines(book_);
-        book_.emplace_back();
+        Opening(book_, "                          Mẫu sổ đo góc bằng - số 01", "\t\t\t\t                 ",
+                "Sổ đo góc bằng");
         book_.push_back(Vn(" \t\t\t\t\t             Sơ đồ đo"));
         book_.push_back("                                  ______________________________");
         book_.push_back(Vn("Ngày đo : ______________________  |                            |   Người đo : __________________"));
@@ -165,14 +176,7 @@ private:
 std::vector<std::string> DistanceBook(const Observations& obs, const PointNameTable& names, RandomSource& random,
                                       std::vector<std::string>& listing) {
     std::vector<std::string> book;
-    book.emplace_back();
-    Title(book, "                          Mẫu sổ đo cạnh - số 02");
-    book.emplace_back();
-    book.push_back(Vn("\t\t\t\t                    Sổ đo cạnh"));
-    book.push_back(Vn("\t\t\t\t                    ") + Vn(kSimulated));
-    book.emplace_back();
-    SiteLines(book);
-    book.emplace_back();
+    Opening(book, "                          Mẫu sổ đo cạnh - số 02", "\t\t\t\t                    ", "Sổ đo cạnh");
     book.push_back(Vn("\tNgày đo : _________________________________    Người đo : _________________________"));
     book.push_back(Vn("\tThời tiết : _______________________________    Người ghi : ________________________"));
     book.push_back(Vn("\tBắt đầu lúc : _____________________________    Loại máy : ________________________"));
@@ -184,17 +188,12 @@ std::vector<std::string> DistanceBook(const Observations& obs, const PointNameTa
     book.push_back(head);
     book.push_back(rd);
     int counter = 18;
-    const auto signedDraw = [&random](int below) {
-        const bool plus = random.Below(2) == 1;
-        const int size = random.Below(below);
-        return plus ? size : -size;
-    };
     for (int i = 1; i <= obs.Sides.Count(); ++i) {
         const double d = obs.Sides.Lengths[i];
         const std::string& from = names.Name(obs.Sides.FromIds[i]);
         const std::string& to = names.Name(obs.Sides.ToIds[i]);
-        const double m1 = d + signedDraw(3) / 1000.0;
-        const double m2 = 2 * d - m1 + signedDraw(2) / 1000.0;
+        const double m1 = d + SignedDraw(random, 3) / 1000.0;
+        const double m2 = 2 * d - m1 + SignedDraw(random, 2) / 1000.0;
         const double mean = RoundHalfEven(3, (m1 + m2) / 2);
         book.push_back("\t\t| " + FormatInt(i, 5) + " | " + PadRight(from, 9) + " | " + PadRight(to, 9) + " |" +
                        FormatFixed(m1, 9, 3) + " |" + FormatFixed(m2, 9, 3) + " |" + FormatFixed(m1 - m2, 9, 3) +
@@ -319,8 +318,8 @@ std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string
     // A staff point belongs to the station above it; with none the line is no detail record.
     if (!book.HasStation()) return at + Vn(" : điểm mia đứng trước mọi dòng trạm máy");
     std::string angle, distance;
-    const bool angleOk = DetailCell(f[2], 4, 1.0, -1e9, 1e9, angle);
-    if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, 1e6, distance))
+    const bool angleOk = DetailCell(f[2], 4, 1.0, -kLargestMetres, kLargestMetres, angle);
+    if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, kLongestBookDistanceMetres, distance))
         return at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) + Vn("] không hợp lệ");
     book.Point(first, angle, distance);
     return std::nullopt;
@@ -400,7 +399,7 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
         return status;
     }
     DetailBookWriter book;
-    // Angles share the readers' limit on every number; distances are lengths, in metres at most 1e6.
+    // Angles share the readers' limit on every number; distances are lengths, at most a book's longest.
     const double toMetres = settings.MetresFlag ? 1.0 : MillimetresToMetres(1.0);
     const auto refuse = [&](const std::string& message) {
         ui.Message(message);
@@ -411,7 +410,7 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
     FieldArray f;
     std::string line;
     while (reader.Next(line)) {
-        DropByteOrderMark(line, reader.LineNumber());
+        if (reader.LineNumber() == 1) DropByteOrderMark(line);
         if (const auto bad = BareCarriageReturn(inName, reader.LineNumber(), line)) return refuse(*bad);
         if (TrimLeftBlanks(line).empty()) continue;
         // A remark line holds no fields: it is neither a station nor a point.
@@ -437,18 +436,13 @@ ToolStatus AddRandomErrors(const std::string& inName, const std::string& outName
     Observations obs;
     if (!ReadAll(inName, settings, names, obs, ui, status)) return status;
     std::vector<std::string> out;
-    const auto signedDraw = [&random](int below) {
-        const bool plus = random.Below(2) == 1;
-        const int size = random.Below(below);
-        return plus ? size : -size;
-    };
     for (int i = 1; i <= obs.Sides.Count(); ++i) {
-        const double length = obs.Sides.Lengths[i] + signedDraw(11) / 1000.0;
+        const double length = obs.Sides.Lengths[i] + SignedDraw(random, 11) / 1000.0;
         out.push_back(names.Name(obs.Sides.FromIds[i]) + "\t" + names.Name(obs.Sides.ToIds[i]) + "\t" +
                       FormatFixed(length, 0, 3));
     }
     for (int i = 1; i <= obs.Angles.Count(); ++i) {
-        const double seconds = DegreesToSeconds(obs.Angles.Values[i]) + signedDraw(31);
+        const double seconds = DegreesToSeconds(obs.Angles.Values[i]) + SignedDraw(random, 31);
         out.push_back(names.Name(obs.Angles.BackIds[i]) + "\t" + names.Name(obs.Angles.StationIds[i]) + "\t" +
                       names.Name(obs.Angles.ForeIds[i]) + "\t" + TrimBlanks(Dms(seconds, 0, ".")));
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/numeric/Geometry.h"
+#include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/raw/RawOutput.h"
@@ -57,7 +58,7 @@ public:
             ok = ReadRawNumber(value, slope_);
             // Refused here, at its own line, rather than at the end of its record.
             if (ok && slope_ && *slope_ < 0.0) return RawLineMessage(lineNumber, line, Vn("khoảng cách âm"));
-            if (ok && slope_ && !(*slope_ <= kRawLengthLimit))
+            if (ok && slope_ && !(*slope_ <= kLargestMetres))
                 return RawLineMessage(lineNumber, line, Vn("khoảng cách quá lớn (trên 1e9 m)"));
         } else if (label == "0") {
             EndRecord();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
 #include "core/model/OutputSet.h"
 #include "core/text/TextFile.h"
@@ -138,7 +139,7 @@ RawOutputFiles RawFilesOf(const std::vector<std::unique_ptr<TextFileWriter>>& wr
 std::optional<std::string> ReadRawLines(LineReader& input, RawReader& reader, RawOutput& out) {
     std::string line;
     while (input.Next(line)) {
-        if (input.LineNumber() == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        if (input.LineNumber() == 1) DropByteOrderMark(line);
         // The line source splits at LF; a CR left inside a line is a line end it could not split.
         if (line.find('\r') != std::string::npos)
             return RawLineMessage(input.LineNumber(), line,

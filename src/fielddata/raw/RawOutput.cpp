@@ -38,12 +38,7 @@ void Put(std::FILE* file, const std::string& line) {
 }
 
 // Half way from a to b the short way round.
-double MeanOfDirections(double a, double b) {
-    double d = std::fmod(b - a, 360.0);
-    if (d > 180.0) d -= 360.0;
-    if (d <= -180.0) d += 360.0;
-    return NormalizeDegrees(a + d / 2.0);
-}
+double MeanOfDirections(double a, double b) { return NormalizeDegrees(a + AngleDifference(b - a) / 2.0); }
 
 const char* NameRoleText(RawOutput::NameRole role) {
     switch (role) {
@@ -106,12 +101,12 @@ bool RawOutput::CheckName(std::string_view name, NameRole role) {
 bool RawOutput::CheckDistance(double hd) {
     if (std::isnan(hd)) return Fail("khoảng cách không hợp lệ");
     if (hd < 0.0) return Fail("khoảng cách âm");
-    if (!(hd <= kRawLengthLimit)) return Fail("khoảng cách quá lớn (trên 1e9 m)");
+    if (!(hd <= kLargestMetres)) return Fail("khoảng cách quá lớn (trên 1e9 m)");
     return true;
 }
 
 bool RawOutput::CheckLength(double metres) {
-    return std::fabs(metres) <= kRawLengthLimit || Fail("chiều cao quá lớn (trên 1e9 m)");
+    return std::fabs(metres) <= kLargestMetres || Fail("chiều cao quá lớn (trên 1e9 m)");
 }
 
 void RawOutput::Finish() { FlushDetails(); }

@@ -158,9 +158,6 @@ private:
     std::vector<std::string> unrangedOrder_;
 };
 
-// Lengths beyond this (metres) are no survey measurement.
-inline constexpr double kRawLengthLimit = 1e9;
-
 // Zenith reading to elevation: 90 - V on face left, V - 270 on face right, so that both faces
 // of one target give the same elevation.
 double ElevationFromZenith(double zenithDegrees);

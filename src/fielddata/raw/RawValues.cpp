@@ -1,5 +1,6 @@
 #include "fielddata/raw/RawValues.h"
 
+#include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
@@ -37,8 +38,7 @@ std::string RawLineMessage(long long lineNumber, std::string_view line, std::str
 bool IsFaceRight(double zenithDegrees) { return zenithDegrees > 180.0; }
 
 double FaceLeftReading(double hzDegrees, double zenithDegrees) {
-    if (!IsFaceRight(zenithDegrees)) return hzDegrees;
-    return hzDegrees < 180.0 ? hzDegrees + 180.0 : hzDegrees - 180.0;
+    return IsFaceRight(zenithDegrees) ? ReverseAzimuth(hzDegrees) : hzDegrees;
 }
 
 }  // namespace qef
