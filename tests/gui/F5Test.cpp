@@ -280,26 +280,12 @@ TEST_F(F5Fixture, StartAfterTheLastGroupSaysEveryGroupIsComputed) {
     EXPECT_EQ(ask.Messages(), std::vector<std::string>{Vn("Đã tính hết các nhóm của lưới")});
 }
 
-// A computation's messages, each with whether the main window was busy and the monitor up when it
-// came.
-struct WatchedInteraction : test::ScriptedInteraction {
-    MainWindow* window = nullptr;
-    std::vector<bool> busy;
-    std::vector<QString> bars;  // the monitor's bar as each message came
-    void Message(const std::string& text) override {
-        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
-                       window->MonitorWindow()->isVisible());
-        bars.push_back(window->MonitorWindow()->findChild<QProgressBar*>(QStringLiteral("PB1"))->text());
-        ScriptedInteraction::Message(text);
-    }
-};
-
 // Each step of F5 runs as every computation does: the main window busy and the monitor up while it
 // runs, an input that cannot be read named with its line, and a result file that cannot be written
 // said while the step runs, the monitor short of its end. The monitor comes down with the step, off
 // the dialog, having reached its end.
 TEST_F(F5Fixture, StepsRunThroughTheCommandRunner) {
-    WatchedInteraction watch;
+    test::WatchedInteraction watch;
     watch.window = &window;
     window.SetInteraction(&watch);
     std::string bad = test::ReadFileBytes(observations);
