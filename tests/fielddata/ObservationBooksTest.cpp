@@ -87,15 +87,9 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     else
         FAIL() << "unknown command " << command;
     EXPECT_EQ(status.Outcome, outcome);
-    // What the command said, with the case's folder spelled "<dir>".
-    std::string said;
-    for (const auto& call : ui.calls) {
-        std::string text = Tcvn3ToUtf8(call.text);
-        for (std::size_t at; (at = text.find(dir.Path())) != std::string::npos;) text.replace(at, dir.Path().size(), "<dir>");
-        said += call.kind + ": " + text + "\n";
-    }
     const fs::path dialogue = folder / "expected" / "dialogue.txt";
-    EXPECT_EQ(said, fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
+    EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()),
+              fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
     EXPECT_TRUE(random.draws.empty()) << "draws left over";
     int files = 0;
     for (const auto& expected : fs::directory_iterator(folder / "expected")) {

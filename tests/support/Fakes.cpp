@@ -87,6 +87,16 @@ std::string WithCrLf(const std::string& text) {
 
 std::string AsWritten(const std::string& utf8) { return WithCrLf(Utf8ToTcvn3(utf8)); }
 
+std::string Dialogue(const std::vector<ScriptedInteraction::Call>& calls, const std::string& dir) {
+    std::string out;
+    for (const auto& call : calls) {
+        std::string text = Tcvn3ToUtf8(call.text);
+        for (std::size_t at; (at = text.find(dir)) != std::string::npos;) text.replace(at, dir.size(), "<dir>");
+        out += call.kind + ": " + text + "\n";
+    }
+    return out;
+}
+
 std::map<std::string, std::string> CaseValues(const std::string& caseFile) {
     std::map<std::string, std::string> values;
     std::ifstream in(caseFile);
