@@ -66,7 +66,7 @@ TEST_P(FieldBookCase, WritesTheBooksWorkedByHand) {
 
     EXPECT_EQ(BuildFieldBooks(files, c.Options, ComputationSettings{}, ui), c.Outcome);
 
-    long books = 0;
+    std::size_t books = 0;
     for (const auto& expected : fs::directory_iterator(folder / "expected")) {
         const std::string book = expected.path().filename().string();
         if (book == "dialogue.txt") continue;
@@ -76,7 +76,7 @@ TEST_P(FieldBookCase, WritesTheBooksWorkedByHand) {
     EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()), test::ReadFileBytes((folder / "expected" / "dialogue.txt").string()));
     EXPECT_TRUE(ui.answers.empty()) << "questions expected but not asked";
     // Nothing is left beside the books: no temporary file.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), books + 1);
+    EXPECT_EQ(dir.EntryCount(), books + 1);
 }
 
 std::vector<std::string> CaseNames() {

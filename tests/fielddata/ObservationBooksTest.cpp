@@ -91,14 +91,14 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()),
               fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
     EXPECT_TRUE(random.draws.empty()) << "draws left over";
-    int files = 0;
+    std::size_t files = 0;
     for (const auto& expected : fs::directory_iterator(folder / "expected")) {
         const std::string name = expected.path().filename().string();
         if (name == "dialogue.txt") continue;
         ++files;
         EXPECT_EQ(test::ReadFileBytes(dir.File(name)), test::AsWritten(test::ReadFileBytes(expected.path().string()))) << name;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), files + 1);
+    EXPECT_EQ(dir.EntryCount(), files + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SimulatedCase, testing::ValuesIn(test::WholeRunCaseNames("fielddata/simulated")),

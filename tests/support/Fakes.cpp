@@ -66,6 +66,11 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+std::size_t TempDir::EntryCount() const {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator()));
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -65,6 +65,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // How many files and folders it holds.
+    std::size_t EntryCount() const;
 
 private:
     std::string path_;
