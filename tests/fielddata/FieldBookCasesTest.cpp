@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "HandWrittenCase.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "support/Fakes.h"
@@ -55,28 +56,16 @@ TEST_P(FieldBookCase, WritesTheBooksWorkedByHand) {
     const BookCase c = ReadCase(folder);
     test::TempDir dir;
     fs::copy_file(folder / "raw.dta", dir.File("raw.dta"));
-    // The books of a run before, where the case has them.
-    if (fs::exists(folder / "earlier"))
-        for (const auto& earlier : fs::directory_iterator(folder / "earlier"))
-            test::WriteFileBytes(dir.File(earlier.path().filename().string()),
-                                 test::AsWritten(test::ReadFileBytes(earlier.path().string())));
+    test::PutEarlierFiles(folder, dir);
     test::ScriptedInteraction ui;
     ui.answers = c.Answers;
     const FieldBookFiles files{dir.File("raw.dta"), dir.File("goc.txt"), dir.File("canh.txt"), dir.File("bs.dta")};
 
     EXPECT_EQ(BuildFieldBooks(files, c.Options, ComputationSettings{}, ui), c.Outcome);
 
-    std::size_t books = 0;
-    for (const auto& expected : fs::directory_iterator(folder / "expected")) {
-        const std::string book = expected.path().filename().string();
-        if (book == "dialogue.txt") continue;
-        ++books;
-        EXPECT_EQ(test::ReadFileBytes(dir.File(book)), test::AsWritten(test::ReadFileBytes(expected.path().string()))) << book;
-    }
+    test::ExpectWrittenAsExpected(folder, dir);
     EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()), test::ReadFileBytes((folder / "expected" / "dialogue.txt").string()));
     EXPECT_TRUE(ui.answers.empty()) << "questions expected but not asked";
-    // Nothing is left beside the books: no temporary file.
-    EXPECT_EQ(dir.EntryCount(), books + 1);
 }
 
 std::vector<std::string> CaseNames() {

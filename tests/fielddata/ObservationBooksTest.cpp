@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "HandWrittenCase.h"
 #include "core/io/Readers.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/ObservationBooks.h"
@@ -68,11 +69,7 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     }
     test::TempDir dir;
     fs::copy_file(folder / "obs.dta", dir.File("obs.dta"));
-    // The files of a run before, where the case has them.
-    if (fs::exists(folder / "earlier"))
-        for (const auto& earlier : fs::directory_iterator(folder / "earlier"))
-            test::WriteFileBytes(dir.File(earlier.path().filename().string()),
-                                 test::AsWritten(test::ReadFileBytes(earlier.path().string())));
+    test::PutEarlierFiles(folder, dir);
     const auto out = [&](std::size_t i, const char* name) { return dir.File(i < outputs.size() ? outputs[i] : name); };
     test::ScriptedInteraction ui;
     ToolStatus status;
@@ -91,14 +88,7 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()),
               fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
     EXPECT_TRUE(random.draws.empty()) << "draws left over";
-    std::size_t files = 0;
-    for (const auto& expected : fs::directory_iterator(folder / "expected")) {
-        const std::string name = expected.path().filename().string();
-        if (name == "dialogue.txt") continue;
-        ++files;
-        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), test::AsWritten(test::ReadFileBytes(expected.path().string()))) << name;
-    }
-    EXPECT_EQ(dir.EntryCount(), files + 1);
+    test::ExpectWrittenAsExpected(folder, dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SimulatedCase, testing::ValuesIn(test::WholeRunCaseNames("fielddata/simulated")),
