@@ -1,27 +1,20 @@
 // A run that dies or runs out of disk must leave the files of the run before it whole: they are
 // either all as they were or all the new run's, never cut.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <map>
-#include <random>
-#include <set>
 #include <string>
 
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
 #include "adjustment/SyntheticNetwork.h"
-#include "core/model/OutputSet.h"
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
-#include "support/OutputSnapshot.h"
+#include "support/InterruptedRuns.h"
 
 namespace qef {
 namespace {
 
-namespace fs = std::filesystem;
 using Driver = RunStatus (*)(const AdjustmentInput&, const ComputationSettings&, Interaction&, Progress&,
                              RunRecord&, DrawingTarget*);
 
@@ -43,20 +36,15 @@ test::SyntheticNetwork LongTraverse() {
     return net;
 }
 
-const std::set<std::string> kInputs{"known.txt", "obs.txt"};
-
-test::Snapshot Outputs(const std::string& dir) { return test::Outputs(dir, kInputs); }
-void Restore(const std::string& dir, const test::Snapshot& files) { test::Restore(dir, files, kInputs); }
-using test::Differences;
-using test::Snapshot;
-
 class InterruptedRun : public ::testing::TestWithParam<Driver> {
 protected:
     test::TempDir dir;
     AdjustmentInput files{dir.File("known.txt"), dir.File("obs.txt"), "", dir.File("kq.dta")};
     ComputationSettings settings;
-    Snapshot before;  // the files of an earlier run
-    Snapshot after;   // the files of the run under test, run to its end
+    test::RunFolder folder{dir.Path(), {"known.txt", "obs.txt"}, {}, {}};
+    const test::StartRun start = [this](long long fileLimit) {
+        return test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
+    };
 
     void SetUp() override {
         settings.Modes.RigorousWanted = true;
@@ -71,15 +59,15 @@ protected:
         net.Observe(7, 3.0, 0.004);
         test::WriteFileBytes(files.ObservationFile, net.ObservationText());
         ASSERT_EQ(RunHere(), RunOutcome::Completed);
-        before = Outputs(dir.Path());
+        folder.Before = folder.Now();
         // The run under test adjusts other observations of the same network.
         net.Observe(8, 3.0, 0.004);
         test::WriteFileBytes(files.ObservationFile, net.ObservationText());
         ASSERT_EQ(RunHere(), RunOutcome::Completed);
-        after = Outputs(dir.Path());
-        ASSERT_TRUE(before != after);
-        ASSERT_TRUE(before.count("kq.in6") && before.count("kq.in1") && before.count("kq.dxf"));
-        Restore(dir.Path(), before);
+        folder.After = folder.Now();
+        ASSERT_TRUE(folder.Before != folder.After);
+        ASSERT_TRUE(folder.Before.count("kq.in6") && folder.Before.count("kq.in1") && folder.Before.count("kq.dxf"));
+        folder.PutBackBefore();
     }
 
     RunOutcome RunHere() {
@@ -88,65 +76,32 @@ protected:
         RunRecord record;
         return GetParam()(files, settings, ui, progress, record, nullptr).Outcome;
     }
-
-    // The run in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
-    pid_t Start(long long fileLimit = -1) {
-        return test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
-    }
 };
 
 TEST_P(InterruptedRun, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
     // How long a whole run takes in a child, so that the kills fall all over it.
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(test::WaitChild(Start()), static_cast<int>(RunOutcome::Completed));
-        ASSERT_TRUE(Outputs(dir.Path()) == after);
-        Restore(dir.Path(), before);
-    }
-    const auto runTime = (std::chrono::steady_clock::now() - t0) / 3;
-    std::mt19937 random(14);
-    std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
-    int old = 0, fresh = 0;
-    for (int trial = 0; trial < 150; ++trial) {
-        test::KillChildAfter(Start(), std::chrono::nanoseconds(moment(random)));
-        // The next run of the same result finishes a set that was committed and clears the rest.
-        OutputSet::Recover(files.ResultFile);
-        const Snapshot got = Outputs(dir.Path());
-        if (got == before) {
-            ++old;
-        } else if (got == after) {
-            ++fresh;
-        } else {
-            ADD_FAILURE() << "trial " << trial << ": neither set, differing:" << Differences(got, before);
-        }
-        Restore(dir.Path(), before);
-    }
-    // The kills fell both before and after the end of the run.
-    EXPECT_GT(old, 0);
-    EXPECT_GT(fresh, 0);
+    std::chrono::nanoseconds runTime{};
+    ASSERT_NO_FATAL_FAILURE(
+        test::TimeWholeRuns(folder, start, 3, static_cast<int>(RunOutcome::Completed), runTime));
+    test::ExpectKilledRunsLeaveOldOrNew(folder, start, runTime, 14, 150, files.ResultFile);
 }
 
 TEST_P(InterruptedRun, AFullDiskLeavesTheOldFilesAndNoStagedOnes) {
     // The drawing is the largest file; a drawing that cannot be written never ends a run.
-    std::size_t largest = 0;
-    for (const auto& [name, bytes] : after)
-        if (name != "kq.dxf") largest = std::max(largest, bytes.size());
-    ASSERT_GT(after.at("kq.dxf").size(), largest);
-    const auto runWithRoomFor = [&](long long limit) { return test::WaitChild(Start(limit)); };
-    for (long long limit : {0LL, 1LL, 100LL, 1000LL, 5000LL, static_cast<long long>(largest) / 2,
-                            static_cast<long long>(largest) - 1}) {
-        SCOPED_TRACE("files stop at " + std::to_string(limit) + " bytes");
-        EXPECT_EQ(runWithRoomFor(limit), static_cast<int>(RunOutcome::WriteFailed));
-        const Snapshot got = Outputs(dir.Path());
-        EXPECT_TRUE(got == before) << "differing:" << Differences(got, before);
-        Restore(dir.Path(), before);
-    }
+    test::Snapshot withoutDrawing = folder.After;
+    withoutDrawing.erase("kq.dxf");
+    const std::size_t largest = test::LargestFile(withoutDrawing);
+    ASSERT_GT(folder.After.at("kq.dxf").size(), largest);
+    test::ExpectFullDisksLeaveTheOldOutputs(folder, start,
+                                            {0LL, 1LL, 100LL, 1000LL, 5000LL, static_cast<long long>(largest) / 2,
+                                             static_cast<long long>(largest) - 1},
+                                            static_cast<int>(RunOutcome::WriteFailed));
     // With room for every file but the drawing the run goes through and the old drawing stays.
-    EXPECT_EQ(runWithRoomFor(static_cast<long long>(largest)), static_cast<int>(RunOutcome::Completed));
-    Snapshot expected = after;
-    expected["kq.dxf"] = before.at("kq.dxf");
-    const Snapshot got = Outputs(dir.Path());
-    EXPECT_TRUE(got == expected) << "differing:" << Differences(got, expected);
+    EXPECT_EQ(test::WaitChild(start(static_cast<long long>(largest))), static_cast<int>(RunOutcome::Completed));
+    test::Snapshot expected = folder.After;
+    expected["kq.dxf"] = folder.Before.at("kq.dxf");
+    const test::Snapshot got = folder.Now();
+    EXPECT_TRUE(got == expected) << "differing:" << test::Differences(got, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, InterruptedRun, ::testing::Values(&AdjustNetworkByOrder, &AdjustNetworkClassic),

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "HandWrittenCase.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "support/Fakes.h"
@@ -48,27 +49,6 @@ BookCase ReadCase(const fs::path& folder) {
     return c;
 }
 
-// Hand-written UTF-8 text with LF as the program writes it: TCVN3 with CR LF.
-std::string AsWritten(const std::string& utf8) {
-    std::string out;
-    for (char c : Utf8ToTcvn3(utf8)) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-// What the run said, with the case's folder spelled "<dir>".
-std::string Dialogue(const std::vector<test::ScriptedInteraction::Call>& calls, const std::string& dir) {
-    std::string out;
-    for (const auto& call : calls) {
-        std::string text = Tcvn3ToUtf8(call.text);
-        for (std::size_t at; (at = text.find(dir)) != std::string::npos;) text.replace(at, dir.size(), "<dir>");
-        out += call.kind + ": " + text + "\n";
-    }
-    return out;
-}
-
 class FieldBookCase : public testing::TestWithParam<std::string> {};
 
 TEST_P(FieldBookCase, WritesTheBooksWorkedByHand) {
@@ -76,28 +56,16 @@ TEST_P(FieldBookCase, WritesTheBooksWorkedByHand) {
     const BookCase c = ReadCase(folder);
     test::TempDir dir;
     fs::copy_file(folder / "raw.dta", dir.File("raw.dta"));
-    // The books of a run before, where the case has them.
-    if (fs::exists(folder / "earlier"))
-        for (const auto& earlier : fs::directory_iterator(folder / "earlier"))
-            test::WriteFileBytes(dir.File(earlier.path().filename().string()),
-                                 AsWritten(test::ReadFileBytes(earlier.path().string())));
+    test::PutEarlierFiles(folder, dir);
     test::ScriptedInteraction ui;
     ui.answers = c.Answers;
     const FieldBookFiles files{dir.File("raw.dta"), dir.File("goc.txt"), dir.File("canh.txt"), dir.File("bs.dta")};
 
     EXPECT_EQ(BuildFieldBooks(files, c.Options, ComputationSettings{}, ui), c.Outcome);
 
-    long books = 0;
-    for (const auto& expected : fs::directory_iterator(folder / "expected")) {
-        const std::string book = expected.path().filename().string();
-        if (book == "dialogue.txt") continue;
-        ++books;
-        EXPECT_EQ(test::ReadFileBytes(dir.File(book)), AsWritten(test::ReadFileBytes(expected.path().string()))) << book;
-    }
-    EXPECT_EQ(Dialogue(ui.calls, dir.Path()), test::ReadFileBytes((folder / "expected" / "dialogue.txt").string()));
+    test::ExpectWrittenAsExpected(folder, dir);
+    EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()), test::ReadFileBytes((folder / "expected" / "dialogue.txt").string()));
     EXPECT_TRUE(ui.answers.empty()) << "questions expected but not asked";
-    // Nothing is left beside the books: no temporary file.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), books + 1);
 }
 
 std::vector<std::string> CaseNames() {

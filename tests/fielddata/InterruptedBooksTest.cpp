@@ -2,25 +2,19 @@
 // books of the run before it whole or the new ones whole, never a mix, never a temporary, and never
 // touches its input.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <ostream>
-#include <random>
-#include <set>
 #include <string>
 
-#include "core/model/OutputSet.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/ObservationBooks.h"
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
-#include "support/OutputSnapshot.h"
+#include "support/InterruptedRuns.h"
 
 namespace qef {
 namespace {
-
-using test::Snapshot;
 
 // How a run ended, as a child's exit code.
 enum Ended { kCompleted = 0, kWriteFailed = 1, kOther = 2 };
@@ -107,83 +101,48 @@ Ended RunObservationBooks(const std::string& dir) {
                                                        : kOther;
 }
 
-const std::set<std::string> kInputs{"in.dta"};
-
 class InterruptedBooks : public ::testing::TestWithParam<BookCommand> {
 protected:
     test::TempDir dir;
     std::string input;  // the input of the run under test
-    Snapshot before;    // the books of an earlier run
-    Snapshot after;     // the books of the run under test, run to its end
+    test::RunFolder folder{dir.Path(), {"in.dta"}, {}, {}};
+    const test::StartRun start = [this](long long fileLimit) {
+        return test::StartChild([this] { return GetParam().Run(dir.Path()); }, fileLimit);
+    };
 
     void SetUp() override {
         test::WriteFileBytes(dir.File("in.dta"), GetParam().Input(0));
         ASSERT_EQ(GetParam().Run(dir.Path()), kCompleted);
-        before = test::Outputs(dir.Path(), kInputs);
+        folder.Before = folder.Now();
         input = GetParam().Input(1);
         test::WriteFileBytes(dir.File("in.dta"), input);
         ASSERT_EQ(GetParam().Run(dir.Path()), kCompleted);
-        after = test::Outputs(dir.Path(), kInputs);
-        ASSERT_EQ(after.size(), 3u);
-        for (const auto& [name, bytes] : after) ASSERT_NE(before.at(name), bytes) << name;
-        test::Restore(dir.Path(), before, kInputs);
+        folder.After = folder.Now();
+        ASSERT_EQ(folder.After.size(), 3u);
+        for (const auto& [name, bytes] : folder.After) ASSERT_NE(folder.Before.at(name), bytes) << name;
+        folder.PutBackBefore();
     }
-
-    // The run in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
-    pid_t Start(long long fileLimit = -1) {
-        return test::StartChild([this] { return GetParam().Run(dir.Path()); }, fileLimit);
-    }
-    static int Wait(pid_t pid) { return test::WaitChild(pid); }
 };
 
 TEST_P(InterruptedBooks, KilledAtAnyMomentLeavesTheOldBooksOrTheNewOnes) {
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(Wait(Start()), kCompleted);
-        ASSERT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
-        test::Restore(dir.Path(), before, kInputs);
-    }
-    const auto runTime = (std::chrono::steady_clock::now() - t0) / 3;
-    std::mt19937 random(33);
-    std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
-    int old = 0, fresh = 0;
-    for (int trial = 0; trial < 120; ++trial) {
-        test::KillChildAfter(Start(), std::chrono::nanoseconds(moment(random)));
-        // The next run of the same books finishes a set that was committed and clears the rest.
-        OutputSet::Recover(dir.File("goc.txt"));
-        const Snapshot got = test::Outputs(dir.Path(), kInputs);
-        if (got == before) {
-            ++old;
-        } else if (got == after) {
-            ++fresh;
-        } else {
-            ADD_FAILURE() << "trial " << trial << ": neither set, differing:" << test::Differences(got, before);
-        }
+    std::chrono::nanoseconds runTime{};
+    ASSERT_NO_FATAL_FAILURE(test::TimeWholeRuns(folder, start, 3, kCompleted, runTime));
+    test::ExpectKilledRunsLeaveOldOrNew(folder, start, runTime, 33, 120, dir.File("goc.txt"), [&](int trial) {
         EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input) << "trial " << trial;
-        test::Restore(dir.Path(), before, kInputs);
-    }
-    // The kills fell both before and after the end of the run.
-    EXPECT_GT(old, 0);
-    EXPECT_GT(fresh, 0);
+    });
 }
 
 TEST_P(InterruptedBooks, AFullDiskLeavesTheOldBooksAndNoStagedOnes) {
-    std::size_t largest = 0;
-    for (const auto& [name, bytes] : after) largest = std::max(largest, bytes.size());
+    const std::size_t largest = test::LargestFile(folder.After);
     // Room for the angle book but not for the distance book after it.
-    ASSERT_EQ(after.at("canh.txt").size(), largest);
-    ASSERT_LT(after.at("goc.txt").size(), largest / 2);
-    for (long long limit : {0LL, 1LL, 100LL, 5000LL, static_cast<long long>(largest) / 2,
-                            static_cast<long long>(largest) - 1}) {
-        SCOPED_TRACE("files stop at " + std::to_string(limit) + " bytes");
-        EXPECT_EQ(Wait(Start(limit)), kWriteFailed);
-        const Snapshot got = test::Outputs(dir.Path(), kInputs);
-        EXPECT_TRUE(got == before) << "differing:" << test::Differences(got, before);
-        EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input);
-        test::Restore(dir.Path(), before, kInputs);
-    }
-    EXPECT_EQ(Wait(Start(static_cast<long long>(largest))), kCompleted);
-    EXPECT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
+    ASSERT_EQ(folder.After.at("canh.txt").size(), largest);
+    ASSERT_LT(folder.After.at("goc.txt").size(), largest / 2);
+    test::ExpectFullDisksLeaveTheOldOutputs(
+        folder, start,
+        {0LL, 1LL, 100LL, 5000LL, static_cast<long long>(largest) / 2, static_cast<long long>(largest) - 1},
+        kWriteFailed, [&] { EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input); });
+    EXPECT_EQ(test::WaitChild(start(static_cast<long long>(largest))), kCompleted);
+    EXPECT_TRUE(folder.Now() == folder.After);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, InterruptedBooks,

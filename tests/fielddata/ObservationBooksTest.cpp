@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "HandWrittenCase.h"
 #include "core/io/Readers.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/ObservationBooks.h"
@@ -68,11 +69,7 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     }
     test::TempDir dir;
     fs::copy_file(folder / "obs.dta", dir.File("obs.dta"));
-    // The files of a run before, where the case has them.
-    if (fs::exists(folder / "earlier"))
-        for (const auto& earlier : fs::directory_iterator(folder / "earlier"))
-            test::WriteFileBytes(dir.File(earlier.path().filename().string()),
-                                 test::AsWritten(test::ReadFileBytes(earlier.path().string())));
+    test::PutEarlierFiles(folder, dir);
     const auto out = [&](std::size_t i, const char* name) { return dir.File(i < outputs.size() ? outputs[i] : name); };
     test::ScriptedInteraction ui;
     ToolStatus status;
@@ -87,24 +84,11 @@ TEST_P(SimulatedCase, WritesTheBooksWorkedByHand) {
     else
         FAIL() << "unknown command " << command;
     EXPECT_EQ(status.Outcome, outcome);
-    // What the command said, with the case's folder spelled "<dir>".
-    std::string said;
-    for (const auto& call : ui.calls) {
-        std::string text = Tcvn3ToUtf8(call.text);
-        for (std::size_t at; (at = text.find(dir.Path())) != std::string::npos;) text.replace(at, dir.Path().size(), "<dir>");
-        said += call.kind + ": " + text + "\n";
-    }
     const fs::path dialogue = folder / "expected" / "dialogue.txt";
-    EXPECT_EQ(said, fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
+    EXPECT_EQ(test::Dialogue(ui.calls, dir.Path()),
+              fs::exists(dialogue) ? test::ReadFileBytes(dialogue.string()) : std::string());
     EXPECT_TRUE(random.draws.empty()) << "draws left over";
-    int files = 0;
-    for (const auto& expected : fs::directory_iterator(folder / "expected")) {
-        const std::string name = expected.path().filename().string();
-        if (name == "dialogue.txt") continue;
-        ++files;
-        EXPECT_EQ(test::ReadFileBytes(dir.File(name)), test::AsWritten(test::ReadFileBytes(expected.path().string()))) << name;
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), files + 1);
+    test::ExpectWrittenAsExpected(folder, dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SimulatedCase, testing::ValuesIn(test::WholeRunCaseNames("fielddata/simulated")),

@@ -5,20 +5,15 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <random>
-#include <set>
 #include <string>
 
-#include "core/model/OutputSet.h"
 #include "fielddata/raw/RawConversion.h"
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
-#include "support/OutputSnapshot.h"
+#include "support/InterruptedRuns.h"
 
 namespace qef {
 namespace {
-
-const std::set<std::string> kInputs{"raw.txt"};
 
 // A Nikon download of many stations, each with control points and side shots; `seed` varies the
 // readings so that two downloads give different files.
@@ -42,79 +37,52 @@ protected:
     RawConversionPaths paths{dir.File("raw.txt"), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
                              dir.File("micao.DTA")};
     RawConversionOptions options;
-    test::Snapshot before, after;
+    test::RunFolder folder{dir.Path(), {"raw.txt"}, {}, {}};
     std::string download;
+    // The conversion in a child process.
+    const test::StartRun start = [this](long long fileLimit) {
+        return test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
+    };
 
     void SetUp() override {
         options.WithHeights = true;
         options.ControlFromNumber = 5000;
         test::WriteFileBytes(paths.Input, Download(1));
         ASSERT_EQ(RunHere(), RawConversionOutcome::Converted);
-        before = test::Outputs(dir.Path(), kInputs);
+        folder.Before = folder.Now();
         download = Download(2);
         test::WriteFileBytes(paths.Input, download);
         ASSERT_EQ(RunHere(), RawConversionOutcome::Converted);
-        after = test::Outputs(dir.Path(), kInputs);
-        ASSERT_EQ(after.size(), 5u);
-        ASSERT_TRUE(before != after);
-        test::Restore(dir.Path(), before, kInputs);
+        folder.After = folder.Now();
+        ASSERT_EQ(folder.After.size(), 5u);
+        ASSERT_TRUE(folder.Before != folder.After);
+        folder.PutBackBefore();
     }
 
     RawConversionOutcome RunHere() {
         SilentInteraction ui;
         return ConvertRawFile(RawFormat::Nikon, options, paths, ui).Outcome;
     }
-
-    // The conversion in a child process; a file may grow to fileLimit bytes at most (-1: no limit).
-    pid_t Start(long long fileLimit = -1) {
-        return test::StartChild([this] { return static_cast<int>(RunHere()); }, fileLimit);
-    }
 };
 
 TEST_F(RawInterrupted, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_EQ(test::WaitChild(Start()), static_cast<int>(RawConversionOutcome::Converted));
-        ASSERT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
-        test::Restore(dir.Path(), before, kInputs);
-    }
-    const auto runTime = (std::chrono::steady_clock::now() - t0) / 3;
-    std::mt19937 random(33);
-    std::uniform_int_distribution<long long> moment(0, std::chrono::nanoseconds(runTime).count() * 6 / 5);
-    int old = 0, fresh = 0;
-    for (int trial = 0; trial < 150; ++trial) {
-        test::KillChildAfter(Start(), std::chrono::nanoseconds(moment(random)));
-        // The next conversion to the same files finishes a set that was committed and clears the rest.
-        OutputSet::Recover(paths.Observations);
-        const test::Snapshot got = test::Outputs(dir.Path(), kInputs);
-        if (got == before) {
-            ++old;
-        } else if (got == after) {
-            ++fresh;
-        } else {
-            ADD_FAILURE() << "trial " << trial << ": neither set, differing:" << test::Differences(got, before);
-        }
-        EXPECT_EQ(test::ReadFileBytes(paths.Input), download);
-        test::Restore(dir.Path(), before, kInputs);
-    }
-    EXPECT_GT(old, 0);
-    EXPECT_GT(fresh, 0);
+    std::chrono::nanoseconds runTime{};
+    ASSERT_NO_FATAL_FAILURE(
+        test::TimeWholeRuns(folder, start, 3, static_cast<int>(RawConversionOutcome::Converted), runTime));
+    test::ExpectKilledRunsLeaveOldOrNew(folder, start, runTime, 33, 150, paths.Observations, [&](int trial) {
+        EXPECT_EQ(test::ReadFileBytes(paths.Input), download) << "trial " << trial;
+    });
 }
 
 TEST_F(RawInterrupted, AFullDiskLeavesTheOldFilesAndNoStagedOnes) {
-    std::size_t largest = 0;
-    for (const auto& [name, bytes] : after) largest = std::max(largest, bytes.size());
-    const auto runWithRoomFor = [&](long long limit) { return test::WaitChild(Start(limit)); };
-    for (long long limit : {0LL, 1LL, 100LL, 1000LL, static_cast<long long>(largest) / 2,
-                            static_cast<long long>(largest) - 1}) {
-        SCOPED_TRACE("files stop at " + std::to_string(limit) + " bytes");
-        EXPECT_EQ(runWithRoomFor(limit), static_cast<int>(RawConversionOutcome::WriteFailed));
-        const test::Snapshot got = test::Outputs(dir.Path(), kInputs);
-        EXPECT_TRUE(got == before) << "differing:" << test::Differences(got, before);
-        test::Restore(dir.Path(), before, kInputs);
-    }
-    EXPECT_EQ(runWithRoomFor(static_cast<long long>(largest)), static_cast<int>(RawConversionOutcome::Converted));
-    EXPECT_TRUE(test::Outputs(dir.Path(), kInputs) == after);
+    const std::size_t largest = test::LargestFile(folder.After);
+    test::ExpectFullDisksLeaveTheOldOutputs(
+        folder, start,
+        {0LL, 1LL, 100LL, 1000LL, static_cast<long long>(largest) / 2, static_cast<long long>(largest) - 1},
+        static_cast<int>(RawConversionOutcome::WriteFailed));
+    EXPECT_EQ(test::WaitChild(start(static_cast<long long>(largest))),
+              static_cast<int>(RawConversionOutcome::Converted));
+    EXPECT_TRUE(folder.Now() == folder.After);
 }
 
 // A link named like the old work file is never followed: nothing in the user's folder is written
@@ -125,11 +93,10 @@ TEST_F(RawInterrupted, WritesNoWorkFileBesideTheOutputs) {
     ASSERT_EQ(::symlink(target.c_str(), dir.File("obs.$$$").c_str()), 0);
     ASSERT_EQ(RunHere(), RawConversionOutcome::Converted);
     EXPECT_EQ(test::ReadFileBytes(target), "keep");
-    test::Snapshot expected = after;
+    test::Snapshot expected = folder.After;
     expected["target.txt"] = "keep";
     expected["obs.$$$"] = "keep";
-    EXPECT_TRUE(test::Outputs(dir.Path(), kInputs) == expected)
-        << test::Differences(test::Outputs(dir.Path(), kInputs), expected);
+    EXPECT_TRUE(folder.Now() == expected) << test::Differences(folder.Now(), expected);
 }
 
 }  // namespace

@@ -27,10 +27,7 @@ struct Conversion {
         status = ConvertRawFile(format, options, Paths(), ui);
     }
     std::string Out(const char* name) const { return test::ReadFileBytes(dir.File(name)); }
-    std::size_t FileCount() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                                                      std::filesystem::directory_iterator()));
-    }
+    std::size_t FileCount() const { return dir.EntryCount(); }
 };
 
 RawConversionOptions WithHeights() {

@@ -25,9 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)height;
         }
     }
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path)) {
-        assert(!entry.is_directory());
-        (void)entry;
-    }
+    folder.AssertNothingStaged();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +26,13 @@ struct RunFolder {
         std::filesystem::remove_all(path, ec);
     }
     std::string File(const char* name) const { return path + "/" + name; }
+    // Nothing staged is left behind, whatever the outcome: the folder holds files only.
+    void AssertNothingStaged() const {
+        for (const auto& entry : std::filesystem::directory_iterator(path)) {
+            assert(!entry.is_directory());
+            (void)entry;
+        }
+    }
 };
 
 inline const RunFolder& Folder() {

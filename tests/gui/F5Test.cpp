@@ -75,6 +75,18 @@ struct F5Fixture : ::testing::Test, test::ScriptedWindow {
         Action("Binhsaimoi")->trigger();
         files.asked.clear();
     }
+    // The whole network adjusted at once as F4 adjusts it, the traverse mode on: its result's points.
+    void AdjustAtOnce(ComputationSettings settings, test::PointMap& whole) {
+        settings.Modes.ModeTraverse = true;
+        const test::TempDir f4;
+        test::ScriptedInteraction quiet;
+        NullProgress progress;
+        RunRecord run;
+        const AdjustmentInput input{known, observations, "", f4.File("KQ.DTA")};
+        ASSERT_EQ(AdjustNetworkByOrder(input, settings, quiet, progress, run).Outcome, RunOutcome::Completed);
+        int repeats = 0;
+        whole = test::ReadResult(f4.File("KQ.DTA"), repeats);
+    }
 
     std::string known = dir.File("goc.DTA");
     std::string observations = dir.File("do.DTA");
@@ -124,19 +136,12 @@ TEST_F(F5Fixture, ExampleNetworkGroupByGroupEqualsF4) {
     EXPECT_EQ(std::count(messages.begin(), messages.end(), Vn("Kết thúc")), 2);
     EXPECT_TRUE(FileExists(dir.File("KQ.in")));
 
-    test::TempDir f4;
-    ComputationSettings settings;
-    settings.Modes.ModeTraverse = true;
-    test::ScriptedInteraction quiet;
-    NullProgress progress;
-    RunRecord run;
-    const AdjustmentInput input{known, observations, "", f4.File("KQ.DTA")};
-    ASSERT_EQ(AdjustNetworkByOrder(input, settings, quiet, progress, run).Outcome, RunOutcome::Completed);
+    test::PointMap whole;
+    ASSERT_NO_FATAL_FAILURE(AdjustAtOnce({}, whole));
 
     int repeats = 0;
     const auto stepwise = test::ReadResult(dir.File("KQ.DTA"), repeats);
     EXPECT_EQ(repeats, 0);
-    const auto whole = test::ReadResult(f4.File("KQ.DTA"), repeats);
     ASSERT_EQ(whole.size(), 26u);
     // 8 known points, I1..I8, J1..J3 and Q1..Q4.
     EXPECT_EQ(stepwise.size(), 23u);
@@ -239,17 +244,11 @@ TEST_F(F5Fixture, RigorousModeAdjustsEachGroupAsF4DoesRigorously) {
         }
     EXPECT_EQ(test::ReadFileBytes(dir.File("KQ1.in1")).find("Q3"), std::string::npos);
 
-    test::TempDir f4;
-    ComputationSettings settings;
-    settings.Modes.ModeTraverse = true;
-    settings.Modes.RigorousWanted = true;
-    test::ScriptedInteraction quiet;
-    NullProgress progress;
-    RunRecord run;
-    const AdjustmentInput input{known, observations, "", f4.File("KQ.DTA")};
-    ASSERT_EQ(AdjustNetworkByOrder(input, settings, quiet, progress, run).Outcome, RunOutcome::Completed);
+    ComputationSettings rigorous;
+    rigorous.Modes.RigorousWanted = true;
+    test::PointMap whole;
+    ASSERT_NO_FATAL_FAILURE(AdjustAtOnce(rigorous, whole));
     int repeats = 0;
-    const auto whole = test::ReadResult(f4.File("KQ.DTA"), repeats);
     // The second step's result holds the known points, the first group's points and its own.
     const auto stepwise = test::ReadResult(dir.File("KQ2.DTA"), repeats);
     EXPECT_EQ(repeats, 0);
@@ -280,26 +279,12 @@ TEST_F(F5Fixture, StartAfterTheLastGroupSaysEveryGroupIsComputed) {
     EXPECT_EQ(ask.Messages(), std::vector<std::string>{Vn("Đã tính hết các nhóm của lưới")});
 }
 
-// A computation's messages, each with whether the main window was busy and the monitor up when it
-// came.
-struct WatchedInteraction : test::ScriptedInteraction {
-    MainWindow* window = nullptr;
-    std::vector<bool> busy;
-    std::vector<QString> bars;  // the monitor's bar as each message came
-    void Message(const std::string& text) override {
-        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
-                       window->MonitorWindow()->isVisible());
-        bars.push_back(window->MonitorWindow()->findChild<QProgressBar*>(QStringLiteral("PB1"))->text());
-        ScriptedInteraction::Message(text);
-    }
-};
-
 // Each step of F5 runs as every computation does: the main window busy and the monitor up while it
 // runs, an input that cannot be read named with its line, and a result file that cannot be written
 // said while the step runs, the monitor short of its end. The monitor comes down with the step, off
 // the dialog, having reached its end.
 TEST_F(F5Fixture, StepsRunThroughTheCommandRunner) {
-    WatchedInteraction watch;
+    test::WatchedInteraction watch;
     watch.window = &window;
     window.SetInteraction(&watch);
     std::string bad = test::ReadFileBytes(observations);

@@ -27,6 +27,14 @@ private:
     QByteArray old_;
 };
 
+// The program's settings in a folder of the test's own, and a folder to work in.
+struct FileQuestions : ::testing::Test {
+    bool appReady = (test::EnsureApp(), true);
+    const test::TempDir settings;
+    const ConfigHome home{settings.Path()};
+    const test::TempDir work;
+};
+
 // What a file dialog showed when it came up, and what it answered.
 struct Asked {
     QString folder;
@@ -74,11 +82,7 @@ Shown Expected(const QString& folder, const QString& name, const QString& answer
     return {folder.toStdString(), name.toStdString(), answer.toStdString()};
 }
 
-TEST(FileQuestions, TypingReplacesTheOfferedNameAndEachQuestionStartsWhereItEnded) {
-    test::EnsureApp();
-    const test::TempDir settings;
-    const ConfigHome home(settings.Path());
-    const test::TempDir work;
+TEST_F(FileQuestions, TypingReplacesTheOfferedNameAndEachQuestionStartsWhereItEnded) {
     std::filesystem::create_directory(work.File("a"));
     std::filesystem::create_directory(work.File("b"));
     for (const char* name : {"a/goc.DTA", "a/do.DTA", "a/do2.DTA", "b/x.DTA"})
@@ -133,11 +137,7 @@ QWidget* NameList(QFileDialog& dialog) {
 
 // Enter closes the question while its list of names is up: the list goes with it, and the next
 // key (F4) reaches the main window, however late the dialog's folder listing comes in.
-TEST(FileQuestions, EnterWithTheListOfNamesUpClosesTheListToo) {
-    test::EnsureApp();
-    const test::TempDir settings;
-    const ConfigHome home(settings.Path());
-    const test::TempDir work;
+TEST_F(FileQuestions, EnterWithTheListOfNamesUpClosesTheListToo) {
     for (const char* name : {"goc.DTA", "goc2.DTA", "gocthem.DTA"}) test::WriteFileBytes(work.File(name), "A 1 2\r\n");
     const QString folder = QString::fromStdString(work.Path());
     MainWindow window;
@@ -214,11 +214,7 @@ void TypeName(QFileDialog& dialog, const QString& typed) {
 // A name typed with its folder again ("trav/OBS" while the question stands in trav/) cannot be
 // written: the reason is said in Vietnamese with the file's name, and the question comes back in
 // the folder the user was in with the name as typed, so the file lands where it was meant.
-TEST(FileQuestions, AFailedSaveAsksAgainWhereTheUserWas) {
-    test::EnsureApp();
-    const test::TempDir settings;
-    const ConfigHome home(settings.Path());
-    const test::TempDir work;
+TEST_F(FileQuestions, AFailedSaveAsksAgainWhereTheUserWas) {
     std::filesystem::create_directory(work.File("trav"));
     const QString trav = QString::fromStdString(work.File("trav"));
     test::ScriptedInteraction ask;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QMenuBar>
+#include <QProgressBar>
 #include <QTimer>
 #include <QToolBar>
 #include <deque>
@@ -14,6 +16,7 @@
 #include "core/text/VnCodec.h"
 #include "gui/MainWindow.h"
 #include "gui/VietnameseQtTexts.h"
+#include "gui/dialogs/TForm2.h"
 #include "support/Fakes.h"
 
 namespace qef::test {
@@ -89,6 +92,39 @@ struct ScriptedWindow {
     ScriptedFileDialogs files;
     TempDir dir;
     MainWindow window;
+};
+
+// The main window with its dialogs made and shown, driven through its menu commands.
+struct CommandWindow : ScriptedWindow {
+    CommandWindow() {
+        window.CreateDialogs();
+        window.show();
+    }
+    // A copy of tests/data/<dataFile> in the test's folder, named `name`.
+    std::string Input(const std::string& dataFile, const std::string& name) {
+        WriteFileBytes(dir.File(name), ReadFileBytes(QEF_TEST_DATA "/" + dataFile));
+        return dir.File(name);
+    }
+    // Triggers a menu command, which must be enabled.
+    void RunCommand(const char* action) {
+        QAction* a = Action(action);
+        ASSERT_TRUE(a->isEnabled()) << action;
+        a->trigger();
+    }
+};
+
+// A computation's messages, each with whether the main window was busy and the monitor up when it
+// came, and how full the monitor's bar was.
+struct WatchedInteraction : ScriptedInteraction {
+    MainWindow* window = nullptr;
+    std::vector<bool> busy;
+    std::vector<QString> bars;  // the monitor's bar as each message came
+    void Message(const std::string& text) override {
+        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
+                       window->MonitorWindow()->isVisible());
+        bars.push_back(window->MonitorWindow()->findChild<QProgressBar*>(QStringLiteral("PB1"))->text());
+        ScriptedInteraction::Message(text);
+    }
 };
 
 }  // namespace qef::test

@@ -98,26 +98,12 @@ TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
     EXPECT_EQ(test::ReadFileBytes(settingsPath), "1\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n4\r\n10\r\n1\r\n1\r\n");
 }
 
-// Messages, each with whether the main window was busy and the monitor up when it came, and how
-// full the monitor's bar was.
-struct WatchedInteraction : test::ScriptedInteraction {
-    MainWindow* window = nullptr;
-    std::vector<bool> busy;
-    std::vector<QString> bars;
-    void Message(const std::string& text) override {
-        busy.push_back(window->Computing() && !window->menuBar()->isEnabled() &&
-                       window->MonitorWindow()->isVisible());
-        bars.push_back(window->MonitorWindow()->findChild<QProgressBar*>(QStringLiteral("PB1"))->text());
-        ScriptedInteraction::Message(text);
-    }
-};
-
 // A conversion runs as every computation does: the main window busy and the monitor up while it
 // converts, the monitor full at its end and then off the form; an output that cannot be written is
 // said while it runs, and the monitor stops short of its end.
 TEST(RawConversionForm, ConvertsThroughTheCommandRunner) {
     test::ScriptedWindow s;
-    WatchedInteraction watch;
+    test::WatchedInteraction watch;
     watch.window = &s.window;
     s.window.SetInteraction(&watch);
     s.window.CreateDialogs();

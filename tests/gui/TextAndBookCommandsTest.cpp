@@ -24,27 +24,12 @@ namespace {
 
 using test::Find;
 
-const std::string kData = QEF_TEST_DATA;
-
-struct TextAndBooks : ::testing::Test, test::ScriptedWindow {
-    TextAndBooks() {
-        window.CreateDialogs();
-        window.show();
-    }
-    std::string Input(const std::string& caseFile, const std::string& name) {
-        test::WriteFileBytes(dir.File(name), test::ReadFileBytes(kData + caseFile));
-        return dir.File(name);
-    }
-    void Run(const char* action) {
-        QAction* a = Action(action);
-        ASSERT_TRUE(a->isEnabled()) << action;
-        a->trigger();
-    }
+struct TextAndBooks : ::testing::Test, test::CommandWindow {
     std::string Written(const std::string& name) { return Tcvn3ToUtf8(test::ReadFileBytes(dir.File(name))); }
 };
 
 TEST_F(TextAndBooks, ReplacementFillsAsTheDialogSays) {
-    files.names = {Input("/tools/replace_words/pairs.txt", "p.txt"), Input("/tools/replace_words/data.txt", "d.txt"),
+    files.names = {Input("tools/replace_words/pairs.txt", "p.txt"), Input("tools/replace_words/data.txt", "d.txt"),
                    dir.File("kq.txt")};
     test::OnNextModal([](QWidget& w) {
         auto* fill = Find<QCheckBox>(w, "TBcashthaythe");
@@ -57,7 +42,7 @@ TEST_F(TextAndBooks, ReplacementFillsAsTheDialogSays) {
         EXPECT_FALSE(Find<QWidget>(w, "GBphanbiet")->isEnabled());
         Find<QPushButton>(w, "Button1")->click();
     });
-    Run("Thaythenhieuchuoi");
+    RunCommand("Thaythenhieuchuoi");
     ASSERT_EQ(files.asked.size(), 3u);
     EXPECT_EQ(files.asked[0].second.title, QStringLiteral("Tên file thống kê chuỗi cần thay thê"));
     EXPECT_EQ(test::ReadFileBytes(dir.File("kq.txt")), "00A 100\r\n0B 00A\r\n");
@@ -82,7 +67,7 @@ TEST_F(TextAndBooks, ColumnSumTakesTheCellBeingTypedAndRefusesColumnsOutsideTheG
             Find<QRadioButton>(w, "Kso")->setChecked(true);
             Find<QPushButton>(w, "Button1")->click();
         });
-        Run("Congcot");
+        RunCommand("Congcot");
     };
     sum("2 3", "4");
     EXPECT_EQ(grid.Cell(1, 3), "3.75");
@@ -108,13 +93,13 @@ TEST_F(TextAndBooks, BooksFromObservationsSayTheyAreSimulated) {
     EXPECT_TRUE(tools->actions().contains(Action("sltosodo")));
     EXPECT_TRUE(tools->actions().contains(Action("sodochitiet")));
 
-    const std::string obs = Input("/fielddata/simulated/books_two_sets/obs.dta", "obs.dta");
+    const std::string obs = Input("fielddata/simulated/books_two_sets/obs.dta", "obs.dta");
     files.names = {obs, dir.File("goc.txt"), dir.File("canh.txt"), dir.File("gc.dta")};
     test::OnNextModal([](QWidget& w) {
         Find<QSpinBox>(w, "Esolandogoc")->setValue(3);
         Find<QPushButton>(w, "Button1")->click();
     });
-    Run("sltosodo");
+    RunCommand("sltosodo");
     ASSERT_EQ(files.asked.size(), 4u);
     EXPECT_EQ(files.asked[3].second.title, QStringLiteral("Nhập tên file số liệu góc cạnh"));
     const std::string angles = Written("goc.txt");
@@ -124,15 +109,15 @@ TEST_F(TextAndBooks, BooksFromObservationsSayTheyAreSimulated) {
     EXPECT_EQ(Written("gc.dta").rfind("// Số liệu mô phỏng", 0), 0u);
 
     files.asked.clear();
-    files.names = {Input("/fielddata/simulated/detail_book/obs.dta", "ct.dta"), dir.File("soct.txt")};
-    Run("sodochitiet");
+    files.names = {Input("fielddata/simulated/detail_book/obs.dta", "ct.dta"), dir.File("soct.txt")};
+    RunCommand("sodochitiet");
     EXPECT_EQ(files.asked.size(), 2u);
     EXPECT_NE(Written("soct.txt").find("Khép góc"), std::string::npos);
 
     // The testing aid has no menu item: its shortcut reaches it.
     files.asked.clear();
     files.names = {obs, dir.File("moi.dta")};
-    Run("taotridomoi");
+    RunCommand("taotridomoi");
     EXPECT_EQ(files.asked.at(1).second.title, QStringLiteral("Nhập tên file kết quả đo đã xử lý"));
     EXPECT_EQ(Written("moi.dta").rfind("GPS02\tI1\t", 0), 0u);
 }

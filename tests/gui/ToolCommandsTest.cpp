@@ -17,22 +17,7 @@ namespace {
 
 const std::string kTools = QEF_TEST_DATA "/tools/";
 
-struct ToolCommands : ::testing::Test, test::ScriptedWindow {
-    ToolCommands() {
-        window.CreateDialogs();
-        window.show();
-    }
-    // A file of a case folder, copied into the test's folder.
-    std::string Input(const std::string& caseFile, const std::string& name) {
-        test::WriteFileBytes(dir.File(name), test::ReadFileBytes(kTools + caseFile));
-        return dir.File(name);
-    }
-    // Triggers an enabled menu command.
-    void Run(const char* action) {
-        QAction* a = Action(action);
-        ASSERT_TRUE(a->isEnabled()) << action;
-        a->trigger();
-    }
+struct ToolCommands : ::testing::Test, test::CommandWindow {
     QString Title(std::size_t i) const { return files.asked.at(i).second.title; }
 };
 
@@ -57,7 +42,8 @@ TEST_F(ToolCommands, EachFileToolAsksItsFilesAndWritesItsResult) {
         }
         ASSERT_FALSE(steps.empty()) << line;
         Step& step = steps.back();
-        if (key == "input") step.Names.push_back(Input(value.substr(0, value.find(' ')), value.substr(value.find(' ') + 1)));
+        if (key == "input")
+            step.Names.push_back(Input("tools/" + value.substr(0, value.find(' ')), value.substr(value.find(' ') + 1)));
         else if (key == "answer") step.Names.push_back(dir.File(value));
         else if (key == "title") step.Titles.push_back(QString::fromStdString(value));
         else if (key == "result") step.Result = value;
@@ -78,7 +64,7 @@ TEST_F(ToolCommands, EachFileToolAsksItsFilesAndWritesItsResult) {
         ask.answers = {step.Reply};
         ask.texts = {std::string("5")};
         window.statusBar()->clearMessage();
-        Run(step.Action.c_str());
+        RunCommand(step.Action.c_str());
         EXPECT_EQ(window.statusBar()->currentMessage(),
                   QStringLiteral("Đã ghi file ") + QString::fromStdString(dir.File(step.Result)));
         ASSERT_EQ(files.asked.size(), step.Titles.size());
@@ -89,7 +75,7 @@ TEST_F(ToolCommands, EachFileToolAsksItsFilesAndWritesItsResult) {
     // Cancel at the first question ends the tool.
     files.asked.clear();
     files.names.clear();
-    Run("Chenhcaolg");
+    RunCommand("Chenhcaolg");
     EXPECT_EQ(files.asked.size(), 1u);
 }
 
@@ -102,7 +88,7 @@ TEST_F(ToolCommands, ZeroOrientationRewritesTheDirectionsInTheGrid) {
     grid.SetCell(2, 1, "5.0000");
     grid.SetDataRowCount(2);
     window.SetDataSaved(true);
-    Run("Gocdinhhuong0");
+    RunCommand("Gocdinhhuong0");
     EXPECT_EQ(grid.Cell(1, 0), "");
     EXPECT_EQ(grid.Cell(2, 1), "355.0000");
     EXPECT_FALSE(window.DataSaved());
@@ -146,7 +132,7 @@ TEST_F(ToolCommands, CalculatorComputesWithItsOwnAngleNotation) {
         y = test::Find<QLineEdit>(w, "kq2")->text();
         test::Find<QPushButton>(w, "Button2")->click();
     });
-    Run("Phantoado");
+    RunCommand("Phantoado");
     EXPECT_EQ(azimuth, QStringLiteral("90 00 00.0"));
     EXPECT_EQ(x, QStringLiteral("100.000"));
     EXPECT_EQ(y, QStringLiteral("210.000"));
@@ -158,14 +144,14 @@ TEST_F(ToolCommands, CalculatorComputesWithItsOwnAngleNotation) {
 // The upload borrows the detail and height modes for the options dialog and gives them back; its
 // drawing lies beside the coordinate file.
 TEST_F(ToolCommands, UploadDrawsBesideTheCoordinateFileAndRestoresTheFlags) {
-    const std::string coords = Input("comma_form/coords.txt", "td.dta");
+    const std::string coords = Input("tools/comma_form/coords.txt", "td.dta");
     files.names = {coords};
     bool modesShown = false;
     test::OnNextModal([&](QWidget& w) {
         modesShown = window.Settings().Modes.ModeDetailPoints && window.Settings().AcadFileUploadMode;
         qobject_cast<QDialog*>(&w)->accept();
     });
-    Run("TailenAutoCAD");
+    RunCommand("TailenAutoCAD");
     EXPECT_TRUE(modesShown);
     EXPECT_TRUE(std::filesystem::exists(dir.File("td.dxf")));
     EXPECT_EQ(window.statusBar()->currentMessage(),

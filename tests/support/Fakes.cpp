@@ -66,6 +66,11 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+std::size_t TempDir::EntryCount() const {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator()));
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -86,6 +91,16 @@ std::string WithCrLf(const std::string& text) {
 }
 
 std::string AsWritten(const std::string& utf8) { return WithCrLf(Utf8ToTcvn3(utf8)); }
+
+std::string Dialogue(const std::vector<ScriptedInteraction::Call>& calls, const std::string& dir) {
+    std::string out;
+    for (const auto& call : calls) {
+        std::string text = Tcvn3ToUtf8(call.text);
+        for (std::size_t at; (at = text.find(dir)) != std::string::npos;) text.replace(at, dir.size(), "<dir>");
+        out += call.kind + ": " + text + "\n";
+    }
+    return out;
+}
 
 std::map<std::string, std::string> CaseValues(const std::string& caseFile) {
     std::map<std::string, std::string> values;

@@ -65,6 +65,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // How many files and folders it holds.
+    std::size_t EntryCount() const;
 
 private:
     std::string path_;
@@ -76,6 +78,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // Text with the program's CR LF line ends; and UTF-8 text as the program writes it (TCVN3, CR LF).
 std::string WithCrLf(const std::string& text);
 std::string AsWritten(const std::string& utf8);
+// What a run said, a line "kind: text" a call in UTF-8, with the run's folder `dir` spelled "<dir>".
+std::string Dialogue(const std::vector<ScriptedInteraction::Call>& calls, const std::string& dir);
 // The "name = value" lines of a case folder's case.txt; other lines are passed over.
 std::map<std::string, std::string> CaseValues(const std::string& caseFile);
 

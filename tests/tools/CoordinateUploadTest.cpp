@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,15 +16,15 @@ namespace qef {
 namespace {
 
 TEST(CoordinateUpload, DrawsOnlyThePointLinesRead) {
-    const std::string dir = testing::TempDir() + "/upload";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir + "/td.dta") << "P1 100 200\nheader\nP2,300,400,12.5\nP3 x 1\nLONGPOINTNAME017 5 6\nP4 1e308 1\n";
+    const test::TempDir dir;
+    test::WriteFileBytes(dir.File("td.dta"),
+                         "P1 100 200\nheader\nP2,300,400,12.5\nP3 x 1\nLONGPOINTNAME017 5 6\nP4 1e308 1\n");
     ComputationSettings settings;
     settings.AcadUploadFlags = 1;
     test::RecordingDrawing drawing;
     test::RecordingProgress monitor;
     test::ScriptedInteraction ui;
-    const ToolStatus status = UploadCoordinateFile(dir + "/td.dta", settings, monitor, ui, &drawing);
+    const ToolStatus status = UploadCoordinateFile(dir.File("td.dta"), settings, monitor, ui, &drawing);
     EXPECT_EQ(status.Written, 3);
     EXPECT_EQ(status.Skipped, 3);
     // Drawing x is the survey Y.
@@ -37,7 +36,7 @@ TEST(CoordinateUpload, DrawsOnlyThePointLinesRead) {
     EXPECT_NE(std::find(drawing.calls.begin(), drawing.calls.end(), "text sohieudiem ' LONGPOINTNAME01' 6 5 0 h2"),
               drawing.calls.end());
     EXPECT_EQ(ui.Messages(), (std::vector<std::string>{
-                                 "File " + dir + "/td.dta" + Vn(" : 1 tên điểm dài quá 15 ký tự bị cắt : ") +
+                                 "File " + dir.File("td.dta") + Vn(" : 1 tên điểm dài quá 15 ký tự bị cắt : ") +
                                      "LONGPOINTNAME017 -> LONGPOINTNAME01",
                                  Vn("Có 3 dòng số liệu không phù hợp, không đưa vào bản vẽ")}));
     EXPECT_NE(std::find(drawing.calls.begin(), drawing.calls.end(), "point toadodiem 400 300 0"), drawing.calls.end());
