@@ -2,6 +2,7 @@
 // walk over the stations, the result file and the drawing, and their putting in place.
 #include <cassert>
 #include <cmath>
+#include <cstdio>
 
 #include "RunInput.h"
 #include "core/model/Progress.h"
@@ -22,9 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                      qef::DetailMode::HeightsFromZenithAngles};
     qef::SilentInteraction ui;
     qef::NullProgress progress;
+    std::remove(files.ResultFile.c_str());
     const qef::DetailRunStatus status = qef::ComputeDetailPoints(modes[extra % 3], files, settings, ui, progress);
-    // A run that wrote its result wrote one line a point, every number finite and of a sane width.
-    if (status.Outcome == qef::RunOutcome::Completed || status.Outcome == qef::RunOutcome::StoppedAtLine) {
+    // A run stopped before its first point writes nothing; one that wrote its result wrote one line
+    // a point, every number finite and of a sane width.
+    const bool stoppedAtOnce = status.Outcome == qef::RunOutcome::StoppedAtLine && status.PointCount == 0;
+    if (stoppedAtOnce) {
+        assert(!qef::FileExists(files.ResultFile));
+    } else if (status.Outcome == qef::RunOutcome::Completed || status.Outcome == qef::RunOutcome::StoppedAtLine) {
         std::vector<std::string> lines;
         const bool read = qef::ReadAllLines(files.ResultFile, lines);
         assert(read && static_cast<long long>(lines.size()) == status.PointCount);
