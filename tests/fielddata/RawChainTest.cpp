@@ -59,7 +59,7 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
         {"gsi_t1610", "THO_T1610.t16", RawFormat::LeicaGsiT1610, true, true, 3},
         {"topcon", "THO_GTS229.gts", RawFormat::Topcon, true, true, 3},
         {"geodimeter", "THO_GEO600.geo", RawFormat::Geodimeter, false, true, 3},
-        {"idx_tc405", "THO_TC405.idx", RawFormat::LeicaIdx, true, false, 0},
+        {"idx_tc405", "THO_TC405.idx", RawFormat::LeicaIdx, true, true, 3},
     };
     const std::map<std::string, Point> truth = TruePoints();
     for (const Layout& layout : layouts) {
