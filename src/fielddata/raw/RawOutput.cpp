@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 #include <cmath>
 
 #include "core/numeric/Geometry.h"
@@ -123,8 +124,8 @@ std::string_view RawOutput::Fit(std::string_view name) {
         // Two names that cut to one would be one point to every later reader.
         const auto [at, fresh] = fittedFrom_.emplace(std::string(fitted), std::string(name));
         if (!fresh && at->second != name && !error_) {
-            const std::string& a = at->second.size() <= name.size() ? at->second : std::string(name);
-            const std::string b = at->second.size() <= name.size() ? std::string(name) : at->second;
+            std::string a = at->second, b(name);
+            if (a.size() > b.size()) std::swap(a, b);
             error_ = RawLineMessage(lineNumber_, lineText_,
                                     Vn("Hai tên điểm khác nhau ") + QuotedText(a) + " , " + QuotedText(b) +
                                         Vn(" cùng bị cắt thành ") + std::string(fitted));
