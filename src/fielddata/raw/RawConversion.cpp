@@ -158,7 +158,8 @@ std::optional<std::string> ReadRawLines(LineReader& input, RawReader& reader, Ra
 }
 
 std::string NothingFoundMessage(const std::string& input) {
-    return Vn("Không tìm thấy số liệu nào trong file ") + input + Vn(". Có thể đã chọn sai loại máy; không file nào được ghi.");
+    return Vn("Không tìm thấy số liệu nào trong file ") + input +
+           Vn(". Có thể đã chọn sai loại máy; không file nào được ghi.");
 }
 
 std::string DoneMessage(const RawConversionPaths& paths, const RawCounts& counts, const RawOutput& out) {

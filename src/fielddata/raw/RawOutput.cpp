@@ -263,7 +263,7 @@ RawOutput::HeldDetail* RawOutput::LastReadingOf(const HeldDetail& d) {
 
 std::string RawOutput::Difference(const HeldDetail& a, const HeldDetail& b) const {
     std::string text;
-    const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    const auto add = [&text](const std::string& piece) { text += (text.empty() ? "" : ", ") + piece; };
     // Whole seconds, as the files write directions.
     const double seconds = std::nearbyint(std::fabs(DegreesToSeconds(AngleDifference(b.Direction - a.Direction))));
     if (seconds > kFacesDirectionSeconds)
