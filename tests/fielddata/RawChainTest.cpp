@@ -4,6 +4,7 @@
 // (tests/data/fielddata/raw/make_raw.py writes them into examples/ and the case folders).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -12,10 +13,12 @@
 #include <tuple>
 
 #include "core/io/Readers.h"
+#include "fielddata/books/FieldBookReduction.h"
 #include "core/text/TextFile.h"
 #include "fielddata/raw/RawConversion.h"
 #include "heights/DetailPoints.h"
 #include "support/Fakes.h"
+#include "support/WholeRunCase.h"
 
 namespace qef {
 namespace {
@@ -59,7 +62,7 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
         {"gsi_t1610", "THO_T1610.t16", RawFormat::LeicaGsiT1610, true, true, 3},
         {"topcon", "THO_GTS229.gts", RawFormat::Topcon, true, true, 3},
         {"geodimeter", "THO_GEO600.geo", RawFormat::Geodimeter, false, true, 3},
-        {"idx_tc405", "THO_TC405.idx", RawFormat::LeicaIdx, true, false, 0},
+        {"idx_tc405", "THO_TC405.idx", RawFormat::LeicaIdx, true, true, 3},
     };
     const std::map<std::string, Point> truth = TruePoints();
     for (const Layout& layout : layouts) {
@@ -190,6 +193,145 @@ TEST(RawChain, BothFacesGiveOnePointWhereTheyAgree) {
             EXPECT_NEAR(std::stod(line.substr(b + 1, c - b - 1)), y, 0.001) << line;
         }
     }
+}
+
+// The run values a case folder's case.txt gives.
+RawConversionOptions CaseOptions(const std::map<std::string, std::string>& c) {
+    RawConversionOptions o;
+    o.WithHeights = c.at("heights") == "1";
+    o.ControlFromNumber = std::stoll(c.at("control_from"));
+    o.ControlDistanceCorrection = std::stoi(c.at("control_mm")) / 1000.0;
+    o.DetailDistanceCorrection = std::stoi(c.at("detail_mm")) / 1000.0;
+    o.TargetHeightCorrection = std::stoi(c.at("target_height_mm")) / 1000.0;
+    return o;
+}
+
+RawFormat CaseFormat(const std::map<std::string, std::string>& c) {
+    return *RawInstruments()[static_cast<std::size_t>(std::stoi(c.at("instrument")))].Format;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> out;
+    for (std::size_t from = 0;;) {
+        const std::size_t comma = line.find(',', from);
+        out.push_back(line.substr(from, comma - from));
+        if (comma == std::string::npos) return out;
+        from = comma + 1;
+    }
+}
+
+// Every result line placed within 1 mm of a point of the hand-worked list (name, x, y and with
+// heights h), each list entry used once, none left over.
+void ExpectPlaced(const std::string& resultFile, std::vector<std::string> points, bool inHeight) {
+    std::vector<std::string> results;
+    ASSERT_TRUE(ReadAllLines(resultFile, results));
+    EXPECT_EQ(results.size(), points.size());
+    for (const std::string& line : results) {
+        const std::vector<std::string> r = Fields(line);
+        bool placed = false;
+        for (auto it = points.begin(); it != points.end() && !placed; ++it) {
+            const std::vector<std::string> p = Fields(*it);
+            if (p[0] != r[0] || std::fabs(std::stod(p[1]) - std::stod(r[1])) > 0.001 ||
+                std::fabs(std::stod(p[2]) - std::stod(r[2])) > 0.001)
+                continue;
+            if (inHeight && std::fabs(std::stod(p[3]) - std::stod(r[3])) > 0.001) continue;
+            points.erase(it);
+            placed = true;
+        }
+        EXPECT_TRUE(placed) << line;
+    }
+}
+
+// Every case folder that converts: its observation file is read by the observation reader, and its
+// detail files by the detail-point computation in plan and in height, each without a message
+// beyond the computation's done message. Where the folder lists its points (points.txt, worked
+// by hand), each lies within 1 mm of where the readings put it; the known points are those of
+// known.txt, or S1 (1000, 2000, 10) with B1 due north of it.
+TEST(RawChain, EveryConvertedCaseReadsOnWithoutAMessage) {
+    int withPoints = 0;
+    for (const std::string& name : test::WholeRunCaseNames("fielddata/raw")) {
+        const std::string folder = kRawData + "/" + name;
+        const std::map<std::string, std::string> c = test::CaseValues(folder + "/case.txt");
+        if (c.contains("stop_line")) continue;
+        SCOPED_TRACE(name);
+        test::TempDir dir;
+        const std::string input = c.at("input");
+        std::filesystem::copy_file(folder + "/" + input, dir.File(input));
+        const RawConversionPaths paths{dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
+                                       dir.File("micao.DTA")};
+        const RawConversionOptions options = CaseOptions(c);
+        test::ScriptedInteraction ui;
+        const RawConversionStatus status = ConvertRawFile(CaseFormat(c), options, paths, ui);
+        ASSERT_EQ(status.Outcome, RawConversionOutcome::Converted);
+
+        // Side shots alone leave an observation file without a record, which the reader rightly
+        // calls empty.
+        ComputationSettings settings;
+        if (status.Counts.AngleRecords + status.Counts.DistanceRecords > 0) {
+            PointNameTable names;
+            Observations obs;
+            ReadErrorRecord error;
+            test::ScriptedInteraction readUi;
+            EXPECT_TRUE(ReadObservations(paths.Observations, settings, names, obs, error, readUi));
+            EXPECT_EQ(readUi.Messages(), std::vector<std::string>{});
+        }
+
+        std::vector<std::string> points, known;
+        if (!ReadAllLines(folder + "/points.txt", points)) continue;
+        ++withPoints;
+        if (!ReadAllLines(folder + "/known.txt", known)) known = {"S1,1000,2000,10", "B1,1100,2000,10"};
+        ASSERT_TRUE(WriteAllLines(dir.File("goc.DTA"), known));
+        for (const bool inHeight : {false, true}) {
+            if (inHeight && !options.WithHeights) continue;
+            SCOPED_TRACE(inHeight ? "F8" : "F7");
+            const DetailInput detail{dir.File("goc.DTA"), inHeight ? paths.DetailHeights : paths.Detail,
+                                     dir.File("ct.dat")};
+            test::RecordingProgress progress;
+            test::ScriptedInteraction detailUi;
+            ASSERT_EQ(ComputeDetailPoints(inHeight ? DetailMode::HeightsFromDifferences : DetailMode::Plan, detail,
+                                          settings, detailUi, progress)
+                          .Outcome,
+                      RunOutcome::Completed);
+            EXPECT_EQ(detailUi.Messages().size(), 1u) << testing::PrintToString(detailUi.Messages());
+            ExpectPlaced(detail.ResultFile, points, inHeight);
+        }
+    }
+    EXPECT_GE(withPoints, 14);
+}
+
+// One round on both faces, downloaded as GSI and as IDX (case folders gsi_round and idx_round):
+// the books of both measure each direction from the backsight they name, B1 at 10 00 00: C1 (40 00 00)
+// at 30 00 00 and C2 (100 00 00) at 90 00 00, and the two books are the same.
+TEST(RawChain, RoundsOfGsiAndIdxGiveTheSameBooksFromTheNamedBacksight) {
+    std::vector<FieldBooks> books;
+    for (const auto& [folder, input, format] : {std::tuple{"gsi_round", "raw.tc8", RawFormat::LeicaGsi},
+                                                std::tuple{"idx_round", "raw.idx", RawFormat::LeicaIdx}}) {
+        SCOPED_TRACE(folder);
+        test::TempDir dir;
+        std::filesystem::copy_file(kRawData + "/" + folder + "/" + input, dir.File(input));
+        const RawConversionPaths paths{dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
+                                       dir.File("micao.DTA")};
+        test::ScriptedInteraction ui;
+        ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
+        RawObservations raw;
+        ComputationSettings settings;
+        ASSERT_TRUE(ReadRawObservations(paths.Observations, settings, ui, raw));
+        FieldBookOptions options;
+        options.AngleSets = 1;
+        test::ScriptedInteraction bookUi;
+        FieldBookReducer reducer(raw, options, bookUi);
+        ASSERT_TRUE(reducer.Run());
+        EXPECT_EQ(bookUi.calls.size(), 0u);
+        std::vector<std::string> angles;
+        for (const std::string& line : reducer.Books().AdjustmentLines)
+            if (std::count(line.begin(), line.end(), '\t') == 3) angles.push_back(line);
+        EXPECT_EQ(angles, (std::vector<std::string>{"B1\tS1\tC1\t30.0000", "B1\tS1\tC2\t90.0000"}));
+        books.push_back(reducer.Books());
+    }
+    ASSERT_EQ(books.size(), 2u);
+    EXPECT_EQ(books[0].AngleBook, books[1].AngleBook);
+    EXPECT_EQ(books[0].DistanceBook, books[1].DistanceBook);
+    EXPECT_EQ(books[0].AdjustmentLines, books[1].AdjustmentLines);
 }
 
 }  // namespace

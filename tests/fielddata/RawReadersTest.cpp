@@ -2,6 +2,7 @@
 // and the settings file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -124,6 +125,81 @@ TEST(RawReaders, OutputsInTwoFoldersAreWrittenTogether) {
     EXPECT_EQ(test::ReadFileBytes(paths.Detail), "\tA1\tB2\r\n7\t10.0000\t100.000\r\n");
     EXPECT_EQ(run.FileCount(), 3u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(run.dir.File("sub")), {}), 1);
+}
+
+// Topcon readings of station S1 oriented on B1 at 10 00 00; each point is read on face left at
+// 55 00 00 (45 00 00 from the backsight), 20 m, prism 1.500, then on face right as given.
+std::string FacePairs(const std::vector<std::string>& faceRight) {
+    std::string text = "STN S1,1.500\nBS B1,1.500\nSD 10.0000,90.0000,100.000\n";
+    for (std::size_t i = 0; i < faceRight.size(); ++i) {
+        const std::string point = "SS " + std::to_string(i + 1);
+        text += point + ",1.500\nSD 55.0000,90.0000,20.000\n" + faceRight[i] + "\n";
+    }
+    return text;
+}
+
+// The limits met exactly still make one pointing; a second, a millimetre past them do not. Point
+// 1 (235 01 00 turned: 60" off, 20.020 m: 20 mm off) is one line at the mean, 45 00 30 and
+// 20.010 m; points 2 (61"), 3 (21 mm) and 4 (prism 1.501) are two lines each, and named.
+TEST(RawReaders, FacesAreOnePointingUpToTheLimitsAndNoFurther) {
+    Conversion run;
+    run.Convert(RawFormat::Topcon,
+                FacePairs({"SS 1,1.500\nSD 235.0100,270.0000,20.020", "SS 2,1.500\nSD 235.0101,270.0000,20.000",
+                           "SS 3,1.500\nSD 235.0000,270.0000,20.021", "SS 4,1.501\nSD 235.0000,270.0000,20.000"}),
+                {});
+    ASSERT_EQ(run.status.Outcome, RawConversionOutcome::Converted);
+    EXPECT_EQ(run.Out("mia.DTA"),
+              "\tS1\tB1\r\n1\t45.0030\t20.010\r\n2\t45.0000\t20.000\r\n2\t45.0101\t20.000\r\n"
+              "3\t45.0000\t20.000\r\n3\t45.0000\t20.021\r\n4\t45.0000\t20.000\r\n4\t45.0000\t20.000\r\n");
+    ASSERT_EQ(run.ui.Messages().size(), 1u);
+    EXPECT_EQ(run.ui.Messages()[0],
+              Vn("Đã chuyển xong file ") + run.dir.File("raw.txt") +
+                  Vn(": 1 trạm máy, 1 hướng đo, 1 cạnh, 7 điểm chi tiết."
+                     "\nTrạm S1, điểm 2: hai mặt lệch nhau hướng 0 01 01, ghi cả hai lần đo"
+                     "\nTrạm S1, điểm 3: hai mặt lệch nhau cạnh 0.021 m, ghi cả hai lần đo"
+                     "\nTrạm S1, điểm 4: hai mặt lệch nhau chiều cao gương 1.500 m và 1.501 m, ghi cả hai lần đo"));
+
+    // Faces that agree but with another reading of the name between them are not one pointing:
+    // an unranged reading of 1 separates its two faces.
+    Conversion separated;
+    separated.Convert(RawFormat::Topcon,
+                      FacePairs({"SS 1,1.500\nSD 55.0000,90.0000,\nSS 1,1.500\nSD 235.0000,270.0000,20.000"}), {});
+    EXPECT_EQ(separated.Out("mia.DTA"), "\tS1\tB1\r\n1\t45.0000\t20.000\r\n1\t45.0000\t20.000\r\n");
+}
+
+// Thirty disagreements are named, the others counted: 32 points whose faces are 1 degree apart.
+TEST(RawReaders, DisagreeingFacesAreNamedThirtyAtMostThenCounted) {
+    Conversion run;
+    run.Convert(RawFormat::Topcon, FacePairs(std::vector<std::string>(32, "SD 236.0000,270.0000,20.000")), {});
+    ASSERT_EQ(run.status.Outcome, RawConversionOutcome::Converted);
+    ASSERT_EQ(run.ui.Messages().size(), 1u);
+    const std::string done = run.ui.Messages()[0];
+    EXPECT_NE(done.find(Vn("\nTrạm S1, điểm 30: hai mặt lệch nhau hướng 1 00 00, ghi cả hai lần đo\n")),
+              std::string::npos);
+    EXPECT_EQ(done.find(Vn("điểm 31:")), std::string::npos);
+    EXPECT_TRUE(done.ends_with(Vn("\n... và 2 điểm đo lệch nữa, ghi cả các lần đo"))) << Tcvn3ToUtf8(done);
+    EXPECT_EQ(std::count(done.begin(), done.end(), '\n'), 31);
+}
+
+// The check before the output names reads as the conversion does and writes nothing.
+TEST(RawReaders, CheckingADownloadGivesTheConversionsVerdictAndWritesNothing) {
+    const std::string folder = std::string(QEF_TEST_DATA) + "/fielddata/raw/";
+    test::TempDir dir;
+    test::ScriptedInteraction ui;
+    const std::string good = folder + "gsi_face_blunder/raw.tc8";
+    EXPECT_EQ(CheckRawFile(RawFormat::LeicaGsi, {}, good, ui).Outcome, RawConversionOutcome::Converted);
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{});
+    EXPECT_EQ(CheckRawFile(RawFormat::Nikon, {}, good, ui).Outcome, RawConversionOutcome::NothingConverted);
+    const RawConversionStatus stopped =
+        CheckRawFile(RawFormat::Topcon, {}, folder + "topcon_zenith_400/raw.gts", ui);
+    EXPECT_EQ(stopped.Outcome, RawConversionOutcome::StoppedAtLine);
+    EXPECT_EQ(stopped.StopLine, 5);
+    EXPECT_EQ(CheckRawFile(RawFormat::Topcon, {}, dir.File("none.gts"), ui).Outcome, RawConversionOutcome::ReadFailed);
+    ASSERT_EQ(ui.Messages().size(), 3u);
+    EXPECT_TRUE(ui.Messages()[0].starts_with(Vn("Không tìm thấy số liệu nào trong file ")));
+    EXPECT_TRUE(ui.Messages()[1].starts_with(Vn("Dòng 5: góc thiên đỉnh 400.0000")));
+    EXPECT_EQ(ui.Messages()[2], Vn("Không mở được file ") + dir.File("none.gts"));
+    EXPECT_EQ(dir.EntryCount(), 0u);
 }
 
 TEST(ConversionSettingsFile, ReadWriteAndRunValues) {

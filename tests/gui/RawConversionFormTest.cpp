@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <tuple>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -96,6 +97,39 @@ TEST(RawConversionForm, ConvertsWithTheChosenOptionsAndKeepsThem) {
     EXPECT_EQ(s.ask.Messages(), std::vector<std::string>{"Chua viet xong"});
     EXPECT_TRUE(s.files.asked.empty());
     EXPECT_EQ(test::ReadFileBytes(settingsPath), "1\r\n1\r\n1\r\n0\r\n0\r\n1\r\n5000\r\n0\r\n0\r\n4\r\n10\r\n1\r\n1\r\n");
+}
+
+// The download is read before any output is named: a TC800 download with Nikon chosen is refused
+// as holding no data, and a line of it that cannot be read stops at that line; in both cases the
+// raw file is the only name asked and nothing is written.
+TEST(RawConversionForm, ReadsTheDownloadBeforeAskingForOutputs) {
+    test::ScriptedWindow s;
+    s.window.CreateDialogs();
+    Txlslt3* form = s.window.RawConversionDialog();
+    ASSERT_NE(form, nullptr);
+    QFile::remove(form->SettingsPath());
+    form->ConfirmHook = [](const QString&) { return true; };
+    const std::string tc800 = test::ReadFileBytes(kCase + "raw.tc8");
+    for (const auto& [row, download, message] :
+         {std::tuple{0, tc800, std::string("Không tìm thấy số liệu nào trong file ")},
+          std::tuple{2, std::string("110001+00000007 21.324+05500000\n"), std::string("Dòng 1: ")}}) {
+        test::WriteFileBytes(s.dir.File("raw.tc8"), download);
+        s.files.names = {s.dir.File("raw.tc8"), s.dir.File("obs.DTA"), s.dir.File("mia.DTA")};
+        s.files.asked.clear();
+        s.ask.calls.clear();
+        test::OnNextModal([row](QWidget& f) {
+            test::Find<QListWidget>(f, "LBloaimay")->setCurrentRow(row);
+            Click<QPushButton>(f, "XlslXuly");
+            Click<QPushButton>(f, "XlslExit");
+        });
+        s.Action("Xulysolieutho")->trigger();
+        ASSERT_EQ(s.files.asked.size(), 1u);
+        EXPECT_EQ(s.files.asked[0].second.title, QStringLiteral("Nhập tên file số liệu thô"));
+        ASSERT_EQ(s.ask.Messages().size(), 1u);
+        EXPECT_TRUE(s.ask.Messages()[0].starts_with(Vn(message))) << Tcvn3ToUtf8(s.ask.Messages()[0]);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(s.dir.File("obs.DTA"))));
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(s.dir.File("mia.DTA"))));
+    }
 }
 
 // A conversion runs as every computation does: the main window busy and the monitor up while it

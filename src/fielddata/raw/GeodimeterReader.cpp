@@ -28,6 +28,15 @@ public:
         const std::string_view label = std::string_view(text).substr(0, equals);
         const std::string value = TrimBlanks(std::string_view(text).substr(equals + 1));
         bool ok = true;
+        if ((label == "5" || label == "62" || label == "21") && station_.empty())
+            return RawLineMessage(lineNumber, line, BeforeStationText());
+        if (label == "7" || label == "8" || label == "21") {
+            std::optional<double> angle;
+            if (ReadRawAngle(value, true, angle))
+                if (auto error = AngleOffCircle(angle, label == "8" ? AngleKind::Zenith : AngleKind::Horizontal,
+                                                lineNumber, line))
+                    return error;
+        }
         if ((label == "2" || label == "62" || label == "5") && RawName(value).empty())
             return RawLineMessage(lineNumber, line,
                                   Vn(label == "2" ? "thiếu tên trạm máy"
@@ -36,13 +45,13 @@ public:
             WritePending();
             station_ = RawName(value);
             backsight_.clear();
-            orientation_ = 0.0;
+            orientation_.reset();
             opening_ = true;
             out_.CountStation();
         } else if (label == "62") {
             backsight_ = RawName(value);
         } else if (label == "21") {
-            ok = ReadAngle(value, orientation_);
+            ok = ReadRawAngle(value, true, orientation_);
         } else if (label == "5") {
             target_ = RawName(value);
             pending_ = true;
@@ -71,17 +80,11 @@ public:
     void End() override { EndRecord(); }
 
 private:
-    static bool ReadAngle(const std::string& text, double& degrees) {
-        std::optional<double> value;
-        if (!ReadRawAngle(text, true, value)) return false;
-        degrees = value.value_or(0.0);
-        return true;
-    }
-
     void EndRecord() {
         if (opening_) {
             opening_ = false;
-            out_.Angle(backsight_, station_, backsight_, orientation_, Face::Unknown);
+            // Without its reading on the backsight a station has no direction to write.
+            if (orientation_) out_.Angle(backsight_, station_, backsight_, *orientation_, Face::Unknown);
             out_.DetailHeader(station_, backsight_, std::nullopt);
             return;
         }
@@ -97,21 +100,22 @@ private:
         r.Station = station_;
         r.Target = target_;
         r.Hz = *hz_;
-        r.Orientation = orientation_;
+        r.Orientation = orientation_.value_or(0.0);
         if (zenith_) {
             r.Elevation = ElevationFromZenith(*zenith_);
             r.Seen = IsFaceRight(*zenith_) ? Face::Right : Face::Left;
         }
         if (slope_ && zenith_) r.Hd = *slope_ * std::cos(DegToRad(r.Elevation));
-        if (out_.IsDetailTarget(target_)) out_.Detail(r);
-        else out_.Control(r, Face::Unknown);
+        if (!out_.IsDetailTarget(target_)) out_.Control(r, Face::Unknown);
+        else if (!orientation_) out_.FailWith(NoOrientationText(station_, backsight_));
+        else out_.Detail(r);
     }
 
     RawOutput& out_;
     std::string station_;
     std::string backsight_;
     std::string target_;
-    double orientation_ = 0.0;
+    std::optional<double> orientation_;
     std::optional<double> hz_;
     std::optional<double> zenith_;
     std::optional<double> slope_;

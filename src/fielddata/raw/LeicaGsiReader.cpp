@@ -43,6 +43,12 @@ std::string GsiName(std::string_view data) {
     return RawName(name.empty() ? std::string("0") : name);
 }
 
+// "*", a two-digit word index, information, a sign and sixteen data characters.
+bool IsGsi16Word(std::string_view line) {
+    const auto digit = [&line](std::size_t i) { return i < line.size() && line[i] >= '0' && line[i] <= '9'; };
+    return line.size() >= 24 && line[0] == '*' && digit(1) && digit(2) && (line[7] == '+' || line[7] == '-');
+}
+
 // Where word k (from 1) starts, and where its data starts, 1-based.
 std::size_t WordColumn(int k) { return kWordWidth * static_cast<std::size_t>(k - 1) + 1; }
 std::size_t DataColumn(int k) { return WordColumn(k) + 7; }
@@ -57,7 +63,7 @@ public:
         if (line.empty()) return std::nullopt;
         lineNumber_ = lineNumber;
         line_ = line;
-        if (line.front() == '*')
+        if (IsGsi16Word(line))
             return Message("dạng GSI-16 (dòng bắt đầu bằng \"*\") không được hỗ trợ, chỉ đọc được dạng GSI-8");
         const std::string_view word = line.substr(0, 2);
         if (layout_ == GsiLayout::StationRecords) {
@@ -143,6 +149,7 @@ private:
         station_ = std::move(station);
         backsight_ = std::move(backsight);
         instrumentHeight_ = instrumentHeight;
+        oriented_ = false;
         out_.CountStation();
         out_.DetailHeader(station_, backsight_, instrumentHeight_);
         out_.StationBreak();
@@ -163,7 +170,7 @@ private:
         if (station.empty()) return Message("thiếu tên trạm máy");
         if (backsight.empty()) return Message("thiếu tên điểm định hướng");
         StartStation(station, backsight, height);
-        firstOfStation_ = true;
+        started_ = true;
         return std::nullopt;
     }
 
@@ -192,7 +199,9 @@ private:
         const std::string target = GsiName(Column(line_, DataColumn(1), 8));
         double hz = 0, zenith = 0, distance = 0, targetHeight = 0;
         if (auto error = Angle(2, hz)) return error;
+        if (auto error = AngleOffCircle(hz, AngleKind::Horizontal, lineNumber_, line_)) return error;
         if (auto error = Angle(3, zenith)) return error;
+        if (auto error = AngleOffCircle(zenith, AngleKind::Zenith, lineNumber_, line_)) return error;
         if (ranged)
             if (auto error = Length(4, true, distance)) return error;
         const bool targetHeightRead = StateOf(targetHeightWord) == Word::Whole;
@@ -207,13 +216,14 @@ private:
                     if (auto error = Length(8, true, height)) return error;
                 if (target.empty()) return Message("thiếu tên điểm định hướng");
                 StartStation(station, target, height);
-                firstOfStation_ = true;
                 started_ = true;
             }
         }
-        if (firstOfStation_) {
+        if (!started_) return RawLineMessage(lineNumber_, line_, BeforeStationText());
+        // The first reading of the backsight, on either face, orients the station.
+        if (!oriented_ && target == backsight_) {
             orientation_ = FaceLeftReading(hz, zenith);
-            firstOfStation_ = false;
+            oriented_ = true;
         }
         const double elevation = ElevationFromZenith(zenith);
         TargetReading r;
@@ -228,8 +238,13 @@ private:
         r.InstrumentHeight = instrumentHeight_;
         if (targetHeightRead) r.TargetHeight = targetHeight;
         r.Seen = IsFaceRight(zenith) ? Face::Right : Face::Left;
-        if (out_.IsDetailTarget(target)) out_.Detail(r);
-        else out_.Control(r, Face::Unknown);
+        if (!out_.IsDetailTarget(target)) {
+            out_.Control(r, Face::Unknown);
+        } else if (!oriented_) {
+            return RawLineMessage(lineNumber_, line_, NoOrientationText(station_, backsight_));
+        } else {
+            out_.Detail(r);
+        }
         return std::nullopt;
     }
 
@@ -241,7 +256,7 @@ private:
     std::string backsight_;
     double instrumentHeight_ = 0.0;
     double orientation_ = 0.0;
-    bool firstOfStation_ = false;
+    bool oriented_ = false;
     bool started_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/numeric/Geometry.h"
+#include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
@@ -51,6 +52,8 @@ public:
             std::optional<double> height;
             if (!ReadRawNumber(f[2], height)) return BadRawLineMessage(lineNumber, line);
             instrumentHeight_ = height.value_or(0.0);
+            if (out_.Options().WithHeights && !(std::fabs(instrumentHeight_) <= kLargestMetres))
+                return RawLineMessage(lineNumber, line, Vn("chiều cao quá lớn (trên 1e9 m)"));
             return std::nullopt;
         }
         if (UpperShort(f[1]).starts_with("SLOPE")) {
@@ -66,18 +69,21 @@ private:
         if (!ReadRawAngle(f[4], true, hz) || !hz || !ReadRawAngle(f[5], true, zenith) || !zenith ||
             !ReadRawNumber(f[6], distance) || !ReadRawNumber(f[7], targetHeight))
             return BadRawLineMessage(lineNumber, line);
+        if (auto error = AngleOffCircle(hz, AngleKind::Horizontal, lineNumber, line)) return error;
+        if (auto error = AngleOffCircle(zenith, AngleKind::Zenith, lineNumber, line)) return error;
+        if (station_.empty()) return RawLineMessage(lineNumber, line, BeforeStationText());
         const std::string target = RawName(f.Whole(2));
         if (target.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên điểm ngắm"));
         if (out_.Options().WithHeights && distance && *distance != 0.0 && !targetHeight)
             return RawLineMessage(lineNumber, line, Vn("dòng bị cắt, thiếu chiều cao gương"));
         if (firstOfStation_) {
-            // The backsight: it orients the station and is written as no record of its own.
+            // The backsight orients the station and is written like any reading, so that every
+            // round of the field books starts at the point they name as its backsight.
             firstOfStation_ = false;
             orientation_ = FaceLeftReading(*hz, *zenith);
             backsight_ = target;
             out_.DetailHeader(station_, backsight_, instrumentHeight_);
             out_.StationBreak();
-            return std::nullopt;
         }
         const double elevation = ElevationFromZenith(*zenith);
         TargetReading r;

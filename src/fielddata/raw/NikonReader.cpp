@@ -2,8 +2,11 @@
 // Nikon raw data: comma-separated records named by their first field. "ST" sets up a station;
 // "F1" and "F2" are face-left and face-right readings of a round; "CP" a control point; "SS" a side
 // shot, a detail or control target by its number.
+#include <cctype>
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/numeric/Geometry.h"
 #include "core/text/TextHelpers.h"
@@ -36,6 +39,13 @@ public:
         bool ok = true;
         if (keyword == "CO" && SaysGons(line))
             return RawLineMessage(lineNumber, line, Vn("file ghi góc bằng gon, chỉ đọc được góc 360 độ phút giây"));
+        for (const auto& [at, kind] : AnglesOf(keyword, count)) {
+            std::optional<double> angle;
+            if (ReadRawAngle(f[at], true, angle))
+                if (auto error = AngleOffCircle(angle, kind, lineNumber, line)) return error;
+        }
+        if ((keyword == "F1" || keyword == "F2" || keyword == "CP" || keyword == "SS") && !started_)
+            return RawLineMessage(lineNumber, line, BeforeStationText());
         if (keyword == "ST") {
             if (!Station(f)) return BadRawLineMessage(lineNumber, line);
             if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
@@ -51,15 +61,35 @@ public:
         else if (keyword == "CP") ok = Shot(f[3].empty() ? f.Whole(2) : f.Whole(3), f[4], f[5], f[6], f[7], true);
         else if (keyword == "SS") ok = Shot(f.Whole(2), f[3], f[4], f[5], f[6], false);
         if (!ok) return BadRawLineMessage(lineNumber, line);
+        if (orientationMissing_) return RawLineMessage(lineNumber, line, NoOrientationText(station_, backsight_));
         return std::nullopt;
     }
 
 private:
-    // The header's unit line, e.g. "CO,Angle:Gons ...".
+    // The header's unit line, e.g. "CO,Angle:Gons Dist:Meters ...": only the word of its angle
+    // field counts, never a word of a comment.
     static bool SaysGons(std::string_view line) {
         const std::string upper = UpperShort(line);
-        return upper.find("ANGLE") != std::string::npos &&
-               (upper.find("GON") != std::string::npos || upper.find("GRAD") != std::string::npos);
+        for (std::size_t at = upper.find("ANGLE:"); at != std::string::npos; at = upper.find("ANGLE:", at + 1)) {
+            if (at > 0 && std::isalpha(static_cast<unsigned char>(upper[at - 1]))) continue;
+            std::size_t from = at + 6;
+            while (from < upper.size() && upper[from] == ' ') ++from;
+            const std::string_view unit = std::string_view(upper).substr(from);
+            return unit.starts_with("GON") || unit.starts_with("GRAD");
+        }
+        return false;
+    }
+
+    // Where a record keeps its angles.
+    static std::vector<std::pair<int, AngleKind>> AnglesOf(const std::string& keyword, int count) {
+        if (keyword == "ST") return {{7, AngleKind::Horizontal}, {8, AngleKind::Horizontal}};
+        if (keyword == "F1" || keyword == "F2") {
+            const int first = count >= kFullRoundFields ? 5 : 4;
+            return {{first, AngleKind::Horizontal}, {first + 1, AngleKind::Zenith}};
+        }
+        if (keyword == "CP") return {{6, AngleKind::Horizontal}, {7, AngleKind::Zenith}};
+        if (keyword == "SS") return {{5, AngleKind::Horizontal}, {6, AngleKind::Zenith}};
+        return {};
     }
 
     bool Station(const FieldArray& f) {
@@ -72,14 +102,16 @@ private:
         // takes its place when the set-up has none.
         orientation_ = backsightCircle;
         headerWritten_ = false;
+        started_ = true;
         out_.CountStation();
         out_.StationBreak();
         out_.WorkBreak();
         return true;
     }
 
-    void NoteBacksightReading(std::string_view target, double hz) {
-        if (!orientation_ && SameName(target, backsight_)) orientation_ = hz;
+    // Face left as read, face right turned by 180 degrees: either face orients the station.
+    void NoteBacksightReading(std::string_view target, double faceLeftHz) {
+        if (!orientation_ && SameName(target, backsight_)) orientation_ = NormalizeDegrees(faceLeftHz);
     }
 
     bool Round(const FieldArray& f, int count, Face face) {
@@ -90,7 +122,7 @@ private:
             return false;
         if (!hz) return true;
         const std::string target = RawName(f.Whole(2));
-        if (face == Face::Left) NoteBacksightReading(target, *hz);
+        NoteBacksightReading(target, face == Face::Right ? *hz + 180.0 : *hz);
         TargetReading r = Reading(target, *hz);
         if (slope && zenith) {
             r.Elevation = ElevationFromZenith(*zenith);
@@ -121,6 +153,10 @@ private:
         } else if (out_.Options().ControlFromNumber >= 0 && out_.IsDetailTarget(target)) {
             // Side shots are details only below the control-from number: without that rule every
             // side shot of this instrument is a control target.
+            if (!orientation_) {
+                orientationMissing_ = true;
+                return true;
+            }
             if (!headerWritten_) {
                 out_.DetailHeader(station_, backsight_, instrumentHeight_);
                 headerWritten_ = true;
@@ -150,6 +186,8 @@ private:
     double instrumentHeight_ = 0.0;
     std::optional<double> orientation_;
     bool headerWritten_ = false;
+    bool started_ = false;
+    bool orientationMissing_ = false;
 };
 
 }  // namespace

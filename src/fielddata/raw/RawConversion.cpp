@@ -157,6 +157,11 @@ std::optional<std::string> ReadRawLines(LineReader& input, RawReader& reader, Ra
     return out.Error();
 }
 
+std::string NothingFoundMessage(const std::string& input) {
+    return Vn("Không tìm thấy số liệu nào trong file ") + input +
+           Vn(". Có thể đã chọn sai loại máy; không file nào được ghi.");
+}
+
 std::string DoneMessage(const RawConversionPaths& paths, const RawCounts& counts, const RawOutput& out) {
     std::string done = Vn("Đã chuyển xong file ") + paths.Input + ": " + CountsText(counts) + ".";
     if (!out.CutNames().empty()) {
@@ -167,6 +172,11 @@ std::string DoneMessage(const RawConversionPaths& paths, const RawCounts& counts
         done += Vn("\nĐiểm chi tiết không đo cạnh, không ghi vào file mia:");
         for (const std::string& name : out.UnrangedDetails()) done += " " + name;
     }
+    const std::vector<std::string>& disagreements = out.Disagreements();
+    for (std::size_t i = 0; i < disagreements.size() && i < kDisagreementsNamed; ++i) done += "\n" + disagreements[i];
+    if (disagreements.size() > kDisagreementsNamed)
+        done += Vn("\n... và ") + std::to_string(disagreements.size() - kDisagreementsNamed) +
+                Vn(" điểm đo lệch nữa, ghi cả các lần đo");
     return done;
 }
 
@@ -181,6 +191,31 @@ std::unique_ptr<RawReader> MakeRawReader(RawFormat format, RawOutput& out) {
 }
 
 std::string StationHeightsDtName(const std::string& stationHeights) { return ReplaceFileExt(stationHeights, "DT"); }
+
+RawConversionStatus CheckRawFile(RawFormat format, const RawConversionOptions& options, const std::string& input,
+                                 Interaction& ui) {
+    RawConversionStatus status;
+    LineReader lines(input);
+    if (!lines.IsOpen()) {
+        ui.Message(Vn("Không mở được file ") + input);
+        status.Outcome = RawConversionOutcome::ReadFailed;
+        return status;
+    }
+    RawOutput out(options, RawOutputFiles{});
+    const std::unique_ptr<RawReader> reader = MakeRawReader(format, out);
+    if (std::optional<std::string> error = ReadRawLines(lines, *reader, out)) {
+        ui.Message(*error);
+        status.Outcome = RawConversionOutcome::StoppedAtLine;
+        status.StopLine = lines.LineNumber();
+        return status;
+    }
+    status.Counts = out.Counts();
+    if (status.Counts.Nothing()) {
+        ui.Message(NothingFoundMessage(input));
+        status.Outcome = RawConversionOutcome::NothingConverted;
+    }
+    return status;
+}
 
 RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions& options,
                                    const RawConversionPaths& paths, Interaction& ui) {
@@ -220,8 +255,7 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     }
     status.Counts = out.Counts();
     if (status.Counts.Nothing()) {
-        ui.Message(Vn("Không tìm thấy số liệu nào trong file ") + paths.Input +
-                   Vn(". Có thể đã chọn sai loại máy; không file nào được ghi."));
+        ui.Message(NothingFoundMessage(paths.Input));
         status.Outcome = RawConversionOutcome::NothingConverted;
         return status;
     }

@@ -63,6 +63,11 @@ struct RawConversionStatus {
     long long StopLine = 0;
 };
 
+// Reads the download as the conversion would and writes nothing: Converted when it would convert,
+// else the outcome and the message the conversion would give (shown).
+RawConversionStatus CheckRawFile(RawFormat format, const RawConversionOptions& options, const std::string& input,
+                                 Interaction& ui);
+
 RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions& options,
                                    const RawConversionPaths& paths, Interaction& ui);
 

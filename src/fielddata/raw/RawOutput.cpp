@@ -1,6 +1,8 @@
 #include "fielddata/raw/RawOutput.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
 #include <cmath>
 
 #include "core/numeric/Geometry.h"
@@ -94,6 +96,11 @@ bool RawOutput::Fail(std::string_view what) {
     return false;
 }
 
+bool RawOutput::FailWith(const std::string& what) {
+    if (!error_) error_ = RawLineMessage(lineNumber_, lineText_, what);
+    return false;
+}
+
 bool RawOutput::CheckName(std::string_view name, NameRole role) {
     return !name.empty() || Fail(NameRoleText(role));
 }
@@ -112,9 +119,20 @@ bool RawOutput::CheckLength(double metres) {
 void RawOutput::Finish() { FlushDetails(); }
 
 std::string_view RawOutput::Fit(std::string_view name) {
-    if (name.size() <= kPointNameMax) return name;
-    if (cutNames_.insert(std::string(name)).second) cutOrder_.emplace_back(name);
-    return name.substr(0, kPointNameMax);
+    const std::string_view fitted = name.substr(0, std::min(name.size(), kPointNameMax));
+    if (fitted.size() == kPointNameMax) {
+        // Two names that cut to one would be one point to every later reader.
+        const auto [at, fresh] = fittedFrom_.emplace(std::string(fitted), std::string(name));
+        if (!fresh && at->second != name && !error_) {
+            std::string a = at->second, b(name);
+            if (a.size() > b.size()) std::swap(a, b);
+            error_ = RawLineMessage(lineNumber_, lineText_,
+                                    Vn("Hai tên điểm khác nhau ") + QuotedText(a) + " , " + QuotedText(b) +
+                                        Vn(" cùng bị cắt thành ") + std::string(fitted));
+        }
+    }
+    if (name.size() > kPointNameMax && cutNames_.insert(std::string(name)).second) cutOrder_.emplace_back(name);
+    return fitted;
 }
 
 void RawOutput::StationBreak() { Put(files_.Observations, {}); }
@@ -188,8 +206,15 @@ void RawOutput::Control(const TargetReading& r, Face face, bool writeAngle) {
 void RawOutput::Detail(const TargetReading& r) {
     if (!CheckName(r.Target, NameRole::Target)) return;
     if (r.Hd && !CheckDistance(*r.Hd)) return;
+    Fit(r.Target);
     if (!r.Hd || !(*r.Hd > 0.0)) {
         if (unrangedNames_.insert(std::string(r.Target)).second) unrangedOrder_.emplace_back(r.Target);
+        // A reading between two others of the name: they are no longer one pointing.
+        for (auto it = held_.rbegin(); it != held_.rend(); ++it)
+            if (it->Target == r.Target && it->Station == r.Station && it->Backsight == r.Backsight) {
+                it->Closed = true;
+                break;
+            }
         return;
     }
     HeldDetail d;
@@ -200,6 +225,7 @@ void RawOutput::Detail(const TargetReading& r) {
     d.Hd = *r.Hd + options_.DetailDistanceCorrection;
     const double hz = r.Seen == Face::Right ? r.Hz + 180.0 : r.Hz;
     d.Direction = NormalizeDegrees(hz - r.Orientation);
+    d.MeasuredTargetHeight = r.TargetHeight;
     d.WithHeights = options_.WithHeights && r.HeightsKnown;
     if (d.WithHeights) {
         if (!r.TargetHeight) {
@@ -210,20 +236,54 @@ void RawOutput::Detail(const TargetReading& r) {
         d.Vertical = VerticalOf(r, d.Hd);
         if (!CheckLength(d.TargetHeight) || !CheckLength(d.Vertical)) return;
     }
-    // The other face of a target already read at this station.
-    if (d.Seen != Face::Unknown) {
-        for (HeldDetail& e : held_) {
-            if (e.Joined || e.Seen == Face::Unknown || e.Seen == d.Seen || e.Target != d.Target ||
-                e.Station != d.Station || e.Backsight != d.Backsight)
-                continue;
-            e.Joined = true;
-            e.Direction = MeanOfDirections(e.Direction, d.Direction);
-            e.Hd = (e.Hd + d.Hd) / 2.0;
-            e.Vertical = (e.Vertical + d.Vertical) / 2.0;
+    if (HeldDetail* last = LastReadingOf(d)) {
+        const std::string difference = Difference(*last, d);
+        const bool opposite = last->Seen != Face::Unknown && d.Seen != Face::Unknown && last->Seen != d.Seen;
+        if (difference.empty() && opposite && !last->Joined && !last->Closed) {
+            last->Joined = true;
+            last->Direction = MeanOfDirections(last->Direction, d.Direction);
+            last->Hd = (last->Hd + d.Hd) / 2.0;
+            last->Vertical = (last->Vertical + d.Vertical) / 2.0;
             return;
+        }
+        if (!difference.empty()) {
+            disagreements_.push_back(Vn("Trạm ") + d.Station + Vn(", điểm ") + d.Target + ": " +
+                                     Vn(opposite ? "hai mặt lệch nhau " : "hai lần đo lệch nhau ") + difference +
+                                     Vn(", ghi cả hai lần đo"));
         }
     }
     held_.push_back(std::move(d));
+}
+
+RawOutput::HeldDetail* RawOutput::LastReadingOf(const HeldDetail& d) {
+    for (auto it = held_.rbegin(); it != held_.rend(); ++it)
+        if (it->Target == d.Target && it->Station == d.Station && it->Backsight == d.Backsight) return &*it;
+    return nullptr;
+}
+
+std::string RawOutput::Difference(const HeldDetail& a, const HeldDetail& b) const {
+    std::string text;
+    const auto add = [&text](const std::string& piece) { text += (text.empty() ? "" : ", ") + piece; };
+    // Whole seconds, as the files write directions.
+    const double seconds = std::nearbyint(std::fabs(DegreesToSeconds(AngleDifference(b.Direction - a.Direction))));
+    if (seconds > kFacesDirectionSeconds)
+        add(Vn("hướng ") + TrimBlanks(FormatDms(0, " ", SecondsToDegrees(seconds))));
+    // Millimetres, as the files write lengths.
+    const double metres = std::fabs(b.Hd - a.Hd);
+    if (std::nearbyint(metres * 1000.0) > kFacesDistanceMetres * 1000.0)
+        add(Vn("cạnh ") + LengthText(metres) + " m");
+    if (a.MeasuredTargetHeight && b.MeasuredTargetHeight &&
+        std::fabs(*a.MeasuredTargetHeight - *b.MeasuredTargetHeight) >= kFacesTargetHeightMetres)
+        add(Vn("chiều cao gương ") + LengthText(*a.MeasuredTargetHeight) + Vn(" m và ") +
+            LengthText(*b.MeasuredTargetHeight) + " m");
+    return text;
+}
+
+std::vector<std::string> RawOutput::UnrangedDetails() const {
+    std::vector<std::string> names;
+    for (const std::string& name : unrangedOrder_)
+        if (!writtenDetails_.contains(name)) names.push_back(name);
+    return names;
 }
 
 void RawOutput::FlushDetails() {
@@ -232,6 +292,7 @@ void RawOutput::FlushDetails() {
         line_.append("\t").append(LengthText(d.Hd));
         Put(files_.Detail, line_);
         ++counts_.DetailRecords;
+        writtenDetails_.insert(d.Target);
         if (!d.WithHeights) continue;
         line_.append("\t").append(LengthText(d.TargetHeight)).append("\t").append(LengthText(d.Vertical));
         Put(files_.DetailHeights, line_);

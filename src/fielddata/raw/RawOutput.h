@@ -11,9 +11,12 @@
 // Directions are D.MMSS with whole seconds, lengths metres with three decimals, all written trimmed
 // (a leading blank would split a TAB line differently). Detail angles are reduced to the backsight
 // reading, so the detail-point computation sees the same orientation from every instrument; a
-// detail read on face right is turned by 180 degrees first, and one read on both faces at a station
-// is written once, as the mean of its two readings. Directions of control targets are written as
-// read: the field book pairs the two faces of a set and turns the right one itself.
+// detail read on face right is turned by 180 degrees first. Two readings of a detail at a station
+// are one pointing only when they follow each other, are on opposite faces and agree within the
+// limits below: they are written once, as their mean. Any other reading is written on its own, and
+// readings of one name that disagree are named in the done message, since the second face is the
+// field check against a blunder. Directions of control targets are written as read: the field book
+// pairs the two faces of a set and turns the right one itself.
 //
 // A record that cannot be written soundly (a point without its name, a distance that is negative or
 // beyond any survey, a height missing) stops the run: the first such fault is kept with the line
@@ -22,12 +25,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "core/text/TextFile.h"
 
 namespace qef {
+
+// Two faces of one pointing agree within these; a limit met exactly agrees.
+inline constexpr double kFacesDirectionSeconds = 60.0;
+inline constexpr double kFacesDistanceMetres = 0.02;
+// The files hold millimetres: the same prism height to the millimetre.
+inline constexpr double kFacesTargetHeightMetres = 0.0005;
+// Disagreements named one by one in the done message; the rest are counted.
+inline constexpr std::size_t kDisagreementsNamed = 30;
 
 // The run values the readers work with, prepared from the conversion settings.
 struct RawConversionOptions {
@@ -93,6 +105,8 @@ public:
     const std::optional<std::string>& Error() const { return error_; }
     // Records a fault of the current line (`what` in UTF-8); false, so that callers can return it.
     bool Fail(std::string_view what);
+    // The same with `what` in TCVN3.
+    bool FailWith(const std::string& what);
     // False (and a fault) when a name the record needs is empty.
     enum class NameRole { Station, Backsight, Target };
     bool CheckName(std::string_view name, NameRole role);
@@ -100,8 +114,10 @@ public:
     void Finish();
     // The names longer than a point name can be, in the order met; they are written cut.
     const std::vector<std::string>& CutNames() const { return cutOrder_; }
-    // The detail targets that were not ranged and so have no detail line, in the order met.
-    const std::vector<std::string>& UnrangedDetails() const { return unrangedOrder_; }
+    // The detail targets that were not ranged and have no detail line at all, in the order met.
+    std::vector<std::string> UnrangedDetails() const;
+    // Readings of one detail at one station that disagree (TCVN3), in the order met.
+    const std::vector<std::string>& Disagreements() const { return disagreements_; }
 
     void CountStation() { ++counts_.Stations; }
     // An empty line in the raw observation file / in the work file.
@@ -129,6 +145,8 @@ private:
         std::string Station, Backsight, Target;
         Face Seen = Face::Unknown;
         bool Joined = false;
+        bool Closed = false;  // a later reading of the name came between: no longer pairs
+        std::optional<double> MeasuredTargetHeight;
         double Direction = 0.0;  // reduced to the backsight, degrees
         double Hd = 0.0;
         bool WithHeights = false;
@@ -141,6 +159,9 @@ private:
     bool CheckDistance(double hd);
     bool CheckLength(double metres);
     void FlushDetails();
+    HeldDetail* LastReadingOf(const HeldDetail& d);
+    // Empty when the two readings agree; else what differs, for the message.
+    std::string Difference(const HeldDetail& a, const HeldDetail& b) const;
     // A name as the files hold it: at most 15 characters.
     std::string_view Fit(std::string_view name);
 
@@ -154,8 +175,12 @@ private:
     std::vector<HeldDetail> held_;
     std::unordered_set<std::string> cutNames_;
     std::vector<std::string> cutOrder_;
+    // Each name as written (15 characters) and the whole name it came from.
+    std::unordered_map<std::string, std::string> fittedFrom_;
     std::unordered_set<std::string> unrangedNames_;
     std::vector<std::string> unrangedOrder_;
+    std::unordered_set<std::string> writtenDetails_;
+    std::vector<std::string> disagreements_;
 };
 
 // Zenith reading to elevation: 90 - V on face left, V - 270 on face right, so that both faces

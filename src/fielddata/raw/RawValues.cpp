@@ -27,6 +27,21 @@ bool ReadRawAngle(std::string_view text, bool withPoint, std::optional<double>& 
     return true;
 }
 
+std::optional<std::string> AngleOffCircle(const std::optional<double>& degrees, AngleKind kind, long long lineNumber,
+                                          std::string_view line) {
+    if (!degrees || (*degrees >= 0.0 && *degrees < 360.0)) return std::nullopt;
+    return RawLineMessage(lineNumber, line,
+                          Vn(kind == AngleKind::Horizontal ? "góc bằng " : "góc thiên đỉnh ") +
+                              TrimBlanks(FormatDms(0, ".", *degrees)) + Vn(" nằm ngoài vòng tròn 0 - 360 độ"));
+}
+
+std::string NoOrientationText(std::string_view station, std::string_view backsight) {
+    return Vn("trạm ") + std::string(station) + Vn(" không có hướng định hướng (chưa đo điểm định hướng ") +
+           std::string(backsight) + Vn(" trước điểm chi tiết)");
+}
+
+std::string BeforeStationText() { return Vn("điểm đo nằm trước mọi trạm máy"); }
+
 std::string BadRawLineMessage(long long lineNumber, std::string_view line) {
     return Vn("Số liệu dòng ") + std::to_string(lineNumber) + " : [" + QuotedText(line) + Vn("] không hợp lệ");
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/numeric/Geometry.h"
+#include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
@@ -31,12 +32,33 @@ public:
         for (int i = 1; i <= std::min(count, 16); ++i) (*fields_)[i] = TrimBlanks((*fields_)[i]);
         const FieldArray& f = *fields_;
         std::optional<double> a, b, c;
+        const bool known = keyword == "STN" || keyword == "BS" || keyword == "SS" || keyword == "HD" || keyword == "SD";
+        if (known && keyword != "STN" && !started_) return RawLineMessage(lineNumber, line, BeforeStationText());
+        if (keyword == "STN" || keyword == "BS" || keyword == "SS") {
+            // A height is refused at the line that gives it, not at the measurement that uses it.
+            std::optional<double> height;
+            if (ReadRawNumber(f[2], height) && height && out_.Options().WithHeights &&
+                !(std::fabs(*height) <= kLargestMetres))
+                return RawLineMessage(lineNumber, line, Vn("chiều cao quá lớn (trên 1e9 m)"));
+        }
+        if (keyword == "HD" || keyword == "SD") {
+            std::optional<double> angle;
+            if (ReadRawAngle(f[1], true, angle))
+                if (auto error = AngleOffCircle(angle, AngleKind::Horizontal, lineNumber, line)) return error;
+            if (keyword == "SD" && ReadRawAngle(f[2], true, angle))
+                if (auto error = AngleOffCircle(angle, AngleKind::Zenith, lineNumber, line)) return error;
+        }
+        if (keyword == "SS" && !oriented_)
+            return RawLineMessage(lineNumber, line, NoOrientationText(station_, backsight_));
         if (keyword == "STN") {
             if (!ReadRawNumber(f[2], a)) return BadRawLineMessage(lineNumber, line);
             station_ = RawName(f.Whole(1));
             if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
             instrumentHeight_ = a.value_or(0.0);
             sideShot_ = false;
+            started_ = true;
+            oriented_ = false;
+            backsight_.clear();
             out_.CountStation();
         } else if (keyword == "BS" || keyword == "SS") {
             if (!ReadRawNumber(f[2], a)) return BadRawLineMessage(lineNumber, line);
@@ -84,6 +106,7 @@ private:
         if (!sideShot_) {
             // The backsight: its reading orients the details of the station.
             orientation_ = r.Seen == Face::Right ? NormalizeDegrees(r.Hz + 180.0) : r.Hz;
+            oriented_ = true;
             r.Orientation = orientation_;
             out_.Control(r, Face::Unknown);
             out_.DetailHeader(station_, backsight_, instrumentHeight_);
@@ -104,6 +127,8 @@ private:
     std::optional<double> targetHeight_;
     double orientation_ = 0.0;
     bool sideShot_ = false;
+    bool started_ = false;
+    bool oriented_ = false;
 };
 
 }  // namespace

@@ -315,6 +315,9 @@ void Txlslt3::XlslXulyClick() {
     const auto input = files_.AskOpenName({QStringLiteral("Nhập tên file số liệu thô"), kRawFilter, QString()});
     if (!input) return;
     paths.Input = NativeName(*input);
+    const RawConversionOptions options = RunOptions(settings_);
+    // A download the chosen instrument cannot read is refused before any output is named.
+    if (CheckRawFile(*format, options, paths.Input, ask_()).Outcome != RawConversionOutcome::Converted) return;
     const auto observations =
         files_.AskSaveName({QStringLiteral("Nhập tên file chứa số liệu góc cạnh"), kObservationFilter, QStringLiteral("dta")});
     if (!observations) return;
@@ -332,7 +335,6 @@ void Txlslt3::XlslXulyClick() {
         if (!detailHeights) return;
         paths.DetailHeights = NativeName(*detailHeights);
     }
-    const RawConversionOptions options = RunOptions(settings_);
     const ComputationStep convert = [&](Interaction& ui, Progress& monitor) {
         monitor.Show();
         monitor.SetText(MonitorLabel::Start, Vn("Bắt đầu từ ") + TimeOfDay());

@@ -215,8 +215,7 @@ def make_idx():
             if j == 1:
                 e.header(r.station, r.target, r.ih)
                 e.obs.append("")
-            else:
-                e.sight(r)
+            e.sight(r)
         lines.append("    END SETUP")
     lines.append("END THEODOLITE")
     return lines, e
