@@ -17,6 +17,9 @@ constexpr int kEntriesPerTablePage = 100;
 const char* const kRowDefinition =
     "\\trowd\\trgaph108\\trbrdrt\\brdrs\\brdrw10 \\trbrdrl\\brdrs\\brdrw10 \\trbrdrb\\brdrs\\brdrw10 "
     "\\trbrdrr\\brdrs\\brdrw10";
+// A break followed at once by a table is dropped by some readers (LibreOffice); a paragraph mark
+// after it keeps the break everywhere.
+const char* const kPageBreak = "\\page\\par";
 const char* const kSeparator = "\\tab\\tab                                           - - -oOo- - -\\par";
 
 std::string CellDefinition(int right) {
@@ -75,7 +78,7 @@ private:
     void PageEnd();
     void SidePage(const PendingSide& side);
     void SideBlock(const PendingSide& side, bool firstHalf, bool lastSide);
-    void ValueTable();
+    void ValueTable(bool last);
     void Output(const PendingSide& side, bool lastSide);
     void Collect(const LongFieldArray& fields, int count, bool first);
 
@@ -164,7 +167,7 @@ void RtfBook::PageEnd() {
     Raw("\\par");
     Raw("\\tab\\tab\\fs20                                                      - " + std::to_string(page_) +
         " -\\fs28\\par");
-    Raw("\\page");
+    Raw(kPageBreak);
 }
 
 void RtfBook::SidePage(const PendingSide& side) {
@@ -196,7 +199,7 @@ void RtfBook::SideBlock(const PendingSide& side, bool firstHalf, bool lastSide) 
     }
 }
 
-void RtfBook::ValueTable() {
+void RtfBook::ValueTable(bool last) {
     const int count = static_cast<int>(entries_.size());
     const int tablePages = count <= kEntriesPerTablePage ? 1 : (count + kEntriesPerTablePage - 1) / kEntriesPerTablePage;
     const auto four = [&](int i) {
@@ -224,7 +227,8 @@ void RtfBook::ValueTable() {
         }
         Raw("\\pard\\nowidctlpar\\ri-1080\\b\\fs18");
         Raw("\\tab\\tab                                                         -     -");
-        Raw("\\page");
+        // The book's very last break has nothing after it to keep apart.
+        Raw(last && q == tablePages ? "\\page" : kPageBreak);
     }
 }
 
@@ -277,7 +281,7 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
             if (pending_) {
                 Output(*pending_, false);
                 if (page_ > lastPage_) {
-                    ValueTable();
+                    ValueTable(false);
                     page_ = firstPage_;
                     entries_.clear();
                     firstHalf_ = true;
@@ -292,7 +296,7 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
         }
     }
     if (pending_) Output(*pending_, true);
-    ValueTable();
+    ValueTable(true);
     Raw("}");
     return std::move(out_);
 }
