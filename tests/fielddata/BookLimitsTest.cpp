@@ -426,5 +426,21 @@ TEST(DistanceBookRtf, EveryPageBreakIsFollowedByAParagraphAndCutsOnePagePerSide)
     }
 }
 
+TEST(DistanceBookRtf, NamesPastFifteenCharactersAreCutAndTold) {
+    test::ScriptedInteraction ui;
+    std::vector<std::string> book = {"STATION_16_CHARS\tQ1\t100.002\t100.003\t100.004", "\t\t100.004\t100.007",
+                                     "Q1\tSTATION_16_CHARS\t100.002\t100.003\t100.004", "\t\t100.004\t100.007",
+                                     "EXACTLY_15_CHAR\tQ2\t100.002\t100.003\t100.004"};
+    const std::vector<std::string> rtf = DistanceBookRtf(book, FieldBookOptions{}, ui).value();
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text),
+              "Sổ đo cạnh : 1 tên điểm dài quá 15 ký tự bị cắt : STATION_16_CHARS -> STATION_16_CHAR");
+    std::string all;
+    for (const std::string& line : rtf) all += line;
+    EXPECT_EQ(all.find("STATION_16_CHARS"), std::string::npos);
+    EXPECT_NE(all.find("\\intbl STATION_16_CHAR->Q1\\cell"), std::string::npos);
+    EXPECT_NE(all.find("\\intbl Q1->STATION_16_CHAR\\cell"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qef

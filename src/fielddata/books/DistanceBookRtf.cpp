@@ -1,5 +1,6 @@
 #include "fielddata/books/DistanceBookRtf.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -81,6 +82,8 @@ private:
     void ValueTable(bool last);
     void Output(const PendingSide& side, bool lastSide);
     void Collect(const LongFieldArray& fields, int count, bool first);
+    std::string Name(const std::string& written);
+    void ReportCutNames();
 
     const FieldBookOptions& options_;
     Interaction& ui_;
@@ -93,7 +96,27 @@ private:
     int firstPage_ = 6;
     int lastPage_ = 200;
     bool firstHalf_ = true;
+    std::vector<std::pair<std::string, std::string>> cut_;  // as written, as printed
 };
+
+// Names are printed to 15 characters as everywhere in the program; the cut ones are told once.
+std::string RtfBook::Name(const std::string& written) {
+    if (written.size() <= kPointNameMax) return written;
+    std::string kept = written.substr(0, kPointNameMax);
+    if (std::find_if(cut_.begin(), cut_.end(), [&](const auto& c) { return c.first == written; }) == cut_.end())
+        cut_.emplace_back(written, kept);
+    return kept;
+}
+
+void RtfBook::ReportCutNames() {
+    if (cut_.empty()) return;
+    constexpr std::size_t kShown = 10;
+    std::string names;
+    for (std::size_t i = 0; i < cut_.size() && i < kShown; ++i)
+        names += (i > 0 ? ", " : "") + cut_[i].first + " -> " + cut_[i].second;
+    if (cut_.size() > kShown) names += ", ...";
+    ui_.Message(Vn("Sổ đo cạnh : ") + std::to_string(cut_.size()) + Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+}
 
 void RtfBook::Header(const std::string& station, const std::string& target, bool opening) {
     Raw(opening ? "\\viewkind4\\uc1\\trowd\\trgaph108\\trleft-108\\cellx3500\\cellx5812\\cellx8300\\pard\\par"
@@ -287,7 +310,7 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
                     firstHalf_ = true;
                 }
             }
-            pending_ = PendingSide{fields[1].substr(0, kPointNameMax), fields[2].substr(0, kPointNameMax), {}, {},
+            pending_ = PendingSide{Name(fields[1]), Name(fields[2]), {}, {},
                                    free_ ? fields[4] : fields[5], false};
             Collect(fields, count, true);
             entries_.push_back({pending_->From, pending_->To, pending_->Mean, std::to_string(page_)});
@@ -298,6 +321,7 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
     if (pending_) Output(*pending_, true);
     ValueTable(true);
     Raw("}");
+    ReportCutNames();
     return std::move(out_);
 }
 
