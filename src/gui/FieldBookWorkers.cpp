@@ -10,6 +10,7 @@
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/BookFiles.h"
+#include "fielddata/books/BookNumbers.h"
 #include "fielddata/books/DistanceBookRtf.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/TextBooks.h"
@@ -60,6 +61,10 @@ bool ReadBook(const std::string& path, std::vector<std::string>& lines, Interact
         return false;
     }
     if (!lines.empty()) DropByteOrderMark(lines.front());
+    if (const auto refused = RefusedBookLine(ToTcvn3(NameOfNative(path)), lines)) {
+        ui.Message(*refused);
+        return false;
+    }
     return true;
 }
 

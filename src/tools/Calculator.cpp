@@ -1,16 +1,27 @@
 #include "tools/Calculator.h"
 
+#include <cmath>
+
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/SplitLines.h"
 #include "core/text/TextHelpers.h"
+#include "core/text/VnCodec.h"
 
 namespace qef {
 
 namespace {
 
 bool Read(const std::string& text, double& value) { return TryParseReal(TrimBlanks(text), value); }
+
+// The readers' limit on lengths and coordinates: past it a result has hundreds of digits.
+bool Refuse(const std::string& text, double value, CalculatorResult& result) {
+    if (std::fabs(value) <= kLargestMetres) return false;
+    result.Outcome = CalculatorOutcome::OutOfRange;
+    result.Message = Vn("Giá trị [") + TrimBlanks(text) + Vn("] vượt quá 1000000000 m, không tính được");
+    return true;
+}
 
 // An azimuth a hair below 360 degrees rounds to the shown tenth of a second as 0, not as 360.
 double ShownAzimuth(double degrees) { return degrees >= 360.0 - SecondsToDegrees(0.05) ? 0.0 : degrees; }
@@ -30,6 +41,11 @@ CalculatorResult Calculate(CalculatorMethod method, const CalculatorInput& input
         if (angleText.empty() || !parsed.Ok() || !Read(input.Side, side)) return result;
         angle = parsed.Degrees;
     }
+    const bool usesSide = method != CalculatorMethod::Azimuth;
+    if (Refuse(input.X1, x1, result) || Refuse(input.Y1, y1, result) ||
+        (usesPoint2 && (Refuse(input.X2, x2, result) || Refuse(input.Y2, y2, result))) ||
+        (usesSide && Refuse(input.Side, side, result)))
+        return result;
     if (usesPoint2 && x1 == x2 && y1 == y2) {
         result.Outcome = CalculatorOutcome::CoincidentPoints;
         return result;

@@ -22,12 +22,14 @@ enum class CalculatorOutcome {
     Computed,
     Incomplete,       // an edit the method needs is not a number: nothing is shown
     CoincidentPoints, // points 1 and 2 are one place: they give no direction
+    OutOfRange,       // a coordinate or the side is past what a survey gives: Message says which
 };
 
 struct CalculatorResult {
     CalculatorOutcome Outcome = CalculatorOutcome::Incomplete;
     std::string First;   // the azimuth "DDD MM SS.s", or X with 3 decimals
     std::string Second;  // Y with 3 decimals; empty for the azimuth
+    std::string Message; // TCVN3; the refusal of an OutOfRange value
 };
 
 // Angles are read in the calculator's own notation, never the computation settings'.

@@ -9,6 +9,7 @@
 #include "core/io/Readers.h"
 #include "core/model/NetworkModel.h"
 #include "core/text/NumberFormat.h"
+#include "tools/WholeUnits.h"
 
 namespace qef {
 
@@ -16,8 +17,8 @@ namespace {
 
 bool SamePlace(const PointRecords& p, int i, int j) {
     const bool withH = p.H.Size() == p.Count();
-    return std::fabs(p.X[i] - p.X[j]) <= kSamePointTolerance && std::fabs(p.Y[i] - p.Y[j]) <= kSamePointTolerance &&
-           (!withH || std::fabs(p.H[i] - p.H[j]) <= kSamePointTolerance);
+    const auto near = [](double a, double b) { return TenthsOfMillimetre(a - b) <= kSamePointTenths; };
+    return near(p.X[i], p.X[j]) && near(p.Y[i], p.Y[j]) && (!withH || near(p.H[i], p.H[j]));
 }
 
 // A value that the line did not give stays an empty field.

@@ -23,8 +23,9 @@ struct PointRecords {
     int Count() const { return Names.Size(); }
 };
 
-// Two entries of one name within this of each other in every coordinate are one point (metres).
-inline constexpr double kSamePointTolerance = 0.0009;
+// Two entries of one name within this of each other in every coordinate are one point: 0.9 mm,
+// in 0.1 mm.
+inline constexpr long long kSamePointTenths = 9;
 
 // Keeps the first of every group of entries that are one point (RemoveDuplicatePoints, and
 // RemoveDuplicatePointsXYZ when the records have heights: H is then compared too). Entries of one name that differ

@@ -1,6 +1,7 @@
 #include "tools/FileTools.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <unordered_set>
 #include <vector>
@@ -39,6 +40,21 @@ void ReportSkippedLines(const ToolStatus& status, Interaction& ui) {
         ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
 }
 
+// A NUL in a name is a damaged line: the name would stand for another point, and the byte would
+// reach the result. False, with the line named and the status set, when one of `fields` holds one.
+bool NamesWithoutNul(const SplitLines& lines, std::initializer_list<std::size_t> fields, const std::string& inName,
+                     Interaction& ui, ToolStatus& status) {
+    for (std::size_t i : fields)
+        if (lines.Fields().Whole(i).find('\0') != std::string::npos) {
+            ui.Message(Vn("File ") + inName + Vn(", dòng ") + std::to_string(lines.LineNumber()) +
+                       Vn(" : tên điểm có ký tự NUL"));
+            status.ReadError = {inName, lines.LineNumber(), ReadErrorKind::Line, 1};
+            status.Outcome = RunOutcome::ReadFailed;
+            return false;
+        }
+    return true;
+}
+
 }  // namespace
 
 ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& outName,
@@ -51,6 +67,7 @@ ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& 
     NameCutter names;
     while (lines.Next()) {
         if (lines.Count() == 0) continue;  // blank or a comment
+        if (!NamesWithoutNul(lines, {1, 2}, inName, ui, status)) return status;
         double slope = 0.0, instrument = 0.0, target = 0.0;
         if (lines.Count() != 6 || !Value(f.Whole(4), settings, slope) || !Value(f.Whole(5), settings, instrument) ||
             !Value(f.Whole(6), settings, target)) {
@@ -87,6 +104,7 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
     double x = 0.0, y = 0.0;
     while (lines.Next()) {
         if (TrimBlanks(lines.Line()).empty()) continue;
+        if (lines.Count() > 0 && !NamesWithoutNul(lines, {1}, inName, ui, status)) return status;
         // A line of three fields is a point; a 3-D file gives its first three.
         if (lines.Count() < 3 || !Value(f.Whole(2), settings, x) || !Value(f.Whole(3), settings, y)) {
             ++status.Skipped;
@@ -127,6 +145,7 @@ ToolStatus ListStations(const std::string& inName, const std::string& outName, c
         if (lines.Count() < 2) continue;
         const std::string first = TrimBlanks(f[1]);
         if (!first.empty() && first[0] != '(') continue;
+        if (!NamesWithoutNul(lines, {2, 3}, inName, ui, status)) return status;
         for (std::size_t i : {2, 3}) {
             std::string name = names.Take(f.Whole(i));
             if (!name.empty() && seen.insert(name).second) out.push_back(std::move(name));

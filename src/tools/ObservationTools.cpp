@@ -14,6 +14,7 @@
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
+#include "tools/WholeUnits.h"
 
 namespace qef {
 
@@ -105,7 +106,7 @@ bool CompareAngles(const PointNameTable& t, const AngleObservations& a1, int i, 
     else
         return false;
     const double d = AngleDifference(a1.Values[i] - value2);
-    if (std::fabs(d) > kSameAngleDegrees)
+    if (HundredthsOfSecond(d) > kSameAngleHundredths)
         rows.push_back(AngleNames(t, a1, i) + "\t" + Dms(a1.Values[i]) + "\t" + Dms(value2) + "\t" + Dms(d));
     return true;
 }
@@ -147,7 +148,7 @@ void CompareTwo(const PointNameTable& t, const Observations& o1, const Observati
             continue;
         }
         for (int j : same->second)
-            if (std::fabs(o1.Sides.Lengths[i] - o2.Sides.Lengths[j]) > kSameSideMetres)
+            if (TenthsOfMillimetre(o1.Sides.Lengths[i] - o2.Sides.Lengths[j]) > kSameSideTenths)
                 SideRow(t, o1.Sides, i, o2.Sides.Lengths[j], rows);
     }
 }

@@ -10,10 +10,10 @@
 
 namespace qef {
 
-// Angles of compared files that differ by no more than this are equal (0.1 arc second).
-inline constexpr double kSameAngleDegrees = SecondsToDegrees(0.1);
-// Sides of two files that differ by no more than this are equal (metres).
-inline constexpr double kSameSideMetres = 0.0004;
+// Angles of compared files that differ by no more than this are equal: 0.1 arc second, in 0.01".
+inline constexpr long long kSameAngleHundredths = 10;
+// Sides of two files that differ by no more than this are equal: 0.4 mm, in 0.1 mm.
+inline constexpr long long kSameSideTenths = 4;
 
 // Writes the angles, then the sides, then the point heights of the observation file that do not
 // join known points only, each on a line of its own with TABs and full names. Angles, lengths and

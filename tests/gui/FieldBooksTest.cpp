@@ -162,5 +162,29 @@ TEST_F(FieldBookDialogs, TextBooksCommandRefusesABookWithoutDataAndKeepsTheLastL
     EXPECT_EQ(test::ReadFileBytes(dir.File("sogoc.txt")), "so cu\r\n");
 }
 
+// A distance book saved with CR-only line ends would lay out its first side only; one holding 1e308
+// would print "inf". Both are refused naming the file and the line, and the last layout stays.
+TEST_F(FieldBookDialogs, TextBooksCommandRefusesCarriageReturnLineEndsAndValuesNoSurveyGives) {
+    for (const auto& [book, said] :
+         {std::pair{std::string("S1\tB\t123.456\t123.460\t123.458\rS2\tC\t10.000\t10.002\t10.001\r"),
+                    std::string(", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng")},
+          std::pair{std::string("S1\tB\t123.456\t123.460\t123.458\r\nS2\tC\t1e308\t10.002\t10.001\r\n"),
+                    std::string(", dòng 2 : giá trị [1e308] không hợp lệ")}}) {
+        test::WriteFileBytes(dir.File("canh.txt"), book);
+        test::WriteFileBytes(dir.File("socanh.txt"), "so cu\r\n");
+        files.names = {dir.File("canh.txt"), dir.File("socanh.txt")};
+        ask.calls.clear();
+        test::OnNextModal([](QWidget& modal) {
+            Find<QCheckBox>(modal, "cb_lapsdg")->setChecked(false);
+            Find<QCheckBox>(modal, "cb_lapsdc")->setChecked(true);
+            Find<QPushButton>(modal, "Button1")->click();
+        });
+        Action("Vesodogoc")->trigger();
+        ASSERT_EQ(ask.calls.size(), 1u);
+        EXPECT_EQ(ask.calls[0].text, Vn("File ") + dir.File("canh.txt") + Vn(said));
+        EXPECT_EQ(test::ReadFileBytes(dir.File("socanh.txt")), "so cu\r\n");
+    }
+}
+
 }  // namespace
 }  // namespace qef

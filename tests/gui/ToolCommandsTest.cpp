@@ -130,6 +130,11 @@ TEST_F(ToolCommands, CalculatorComputesWithItsOwnAngleNotation) {
         test::Find<QPushButton>(w, "Btinh")->click();
         x = test::Find<QLineEdit>(w, "kq1")->text();
         y = test::Find<QLineEdit>(w, "kq2")->text();
+        // A refused side leaves no result of the values typed before.
+        test::Find<QLineEdit>(w, "Ecanh")->setText(QStringLiteral("1e308"));
+        test::Find<QPushButton>(w, "Btinh")->click();
+        EXPECT_TRUE(test::Find<QLineEdit>(w, "kq1")->text().isEmpty());
+        EXPECT_TRUE(test::Find<QLineEdit>(w, "kq2")->text().isEmpty());
         test::Find<QPushButton>(w, "Button2")->click();
     });
     RunCommand("Phantoado");

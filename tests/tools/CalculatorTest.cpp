@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tools/Calculator.h"
 
 namespace qef {
@@ -34,6 +36,25 @@ TEST(Calculator, AzimuthAndPolarPointsAgainstHandValues) {
     EXPECT_EQ(Calc(M::FromTwoPoints, {"5", "5", "5", "5", "1", "1"}).Outcome, CalculatorOutcome::CoincidentPoints);
     // Point 2 is not needed from an azimuth.
     EXPECT_EQ(Calc(M::FromAzimuth, {"5", "5", "", "", "1", "1"}).Outcome, CalculatorOutcome::Computed);
+}
+
+// Past the readers' 1e9 m a value is a slip: refused by name, while 1e9 itself still computes.
+TEST(Calculator, ValuesPastTheReadersLimitAreRefused) {
+    using M = CalculatorMethod;
+    CalculatorResult r = Calc(M::FromAzimuth, {"100", "200", "", "", "90.0000", "1e308"});
+    EXPECT_EQ(r.Outcome, CalculatorOutcome::OutOfRange);
+    EXPECT_NE(r.Message.find("[1e308]"), std::string::npos) << r.Message;
+    EXPECT_TRUE(r.First.empty());
+    EXPECT_TRUE(r.Second.empty());
+    EXPECT_EQ(Calc(M::Azimuth, {"0", "0", "1e308", "5", "", ""}).Outcome, CalculatorOutcome::OutOfRange);
+    EXPECT_EQ(Calc(M::Azimuth, {"-1000000000.001", "0", "1", "5", "", ""}).Outcome, CalculatorOutcome::OutOfRange);
+    EXPECT_EQ(Calc(M::FromTwoPoints, {"0", "0", "10", "-2e9", "1", "1"}).Outcome, CalculatorOutcome::OutOfRange);
+    // Point 2 is not read from an azimuth, so it is not judged either.
+    EXPECT_EQ(Calc(M::FromAzimuth, {"0", "0", "1e308", "", "0", "5"}).Outcome, CalculatorOutcome::Computed);
+    r = Calc(M::FromAzimuth, {"0", "-1000000000", "", "", "0.0000", "1000000000"});
+    EXPECT_EQ(r.Outcome, CalculatorOutcome::Computed);
+    EXPECT_EQ(r.First, "1000000000.000");
+    EXPECT_EQ(r.Second, "-1000000000.000");
 }
 
 }  // namespace

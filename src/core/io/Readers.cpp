@@ -384,6 +384,11 @@ bool ReadPointLines(const std::string& fileName, const ComputationSettings& sett
             RecordReadError(error, fileName, lineNo, ReadErrorKind::Line);
             return false;
         }
+        // A spreadsheet's empty row (separators only) or a row without a name is no point.
+        if (name.empty()) {
+            notes.SkippedLines.emplace_back(lineNo, lines.Line());
+            continue;
+        }
         bool noValues = IsBlankField(f[2]) && IsBlankField(f[3]) && (h == nullptr || IsBlankField(f[4]));
         double vx = kMissingValue;
         double vy = kMissingValue;

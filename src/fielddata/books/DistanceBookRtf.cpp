@@ -1,5 +1,6 @@
 #include "fielddata/books/DistanceBookRtf.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -17,6 +18,9 @@ constexpr int kEntriesPerTablePage = 100;
 const char* const kRowDefinition =
     "\\trowd\\trgaph108\\trbrdrt\\brdrs\\brdrw10 \\trbrdrl\\brdrs\\brdrw10 \\trbrdrb\\brdrs\\brdrw10 "
     "\\trbrdrr\\brdrs\\brdrw10";
+// A break followed at once by a table is dropped by some readers (LibreOffice); a paragraph mark
+// after it keeps the break everywhere.
+const char* const kPageBreak = "\\page\\par";
 const char* const kSeparator = "\\tab\\tab                                           - - -oOo- - -\\par";
 
 std::string CellDefinition(int right) {
@@ -75,9 +79,11 @@ private:
     void PageEnd();
     void SidePage(const PendingSide& side);
     void SideBlock(const PendingSide& side, bool firstHalf, bool lastSide);
-    void ValueTable();
+    void ValueTable(bool last);
     void Output(const PendingSide& side, bool lastSide);
     void Collect(const LongFieldArray& fields, int count, bool first);
+    std::string Name(const std::string& written);
+    void ReportCutNames();
 
     const FieldBookOptions& options_;
     Interaction& ui_;
@@ -90,7 +96,27 @@ private:
     int firstPage_ = 6;
     int lastPage_ = 200;
     bool firstHalf_ = true;
+    std::vector<std::pair<std::string, std::string>> cut_;  // as written, as printed
 };
+
+// Names are printed to 15 characters as everywhere in the program; the cut ones are told once.
+std::string RtfBook::Name(const std::string& written) {
+    if (written.size() <= kPointNameMax) return written;
+    std::string kept = written.substr(0, kPointNameMax);
+    if (std::find_if(cut_.begin(), cut_.end(), [&](const auto& c) { return c.first == written; }) == cut_.end())
+        cut_.emplace_back(written, kept);
+    return kept;
+}
+
+void RtfBook::ReportCutNames() {
+    if (cut_.empty()) return;
+    constexpr std::size_t kShown = 10;
+    std::string names;
+    for (std::size_t i = 0; i < cut_.size() && i < kShown; ++i)
+        names += (i > 0 ? ", " : "") + cut_[i].first + " -> " + cut_[i].second;
+    if (cut_.size() > kShown) names += ", ...";
+    ui_.Message(Vn("Sổ đo cạnh : ") + std::to_string(cut_.size()) + Vn(" tên điểm dài quá 15 ký tự bị cắt : ") + names);
+}
 
 void RtfBook::Header(const std::string& station, const std::string& target, bool opening) {
     Raw(opening ? "\\viewkind4\\uc1\\trowd\\trgaph108\\trleft-108\\cellx3500\\cellx5812\\cellx8300\\pard\\par"
@@ -164,7 +190,7 @@ void RtfBook::PageEnd() {
     Raw("\\par");
     Raw("\\tab\\tab\\fs20                                                      - " + std::to_string(page_) +
         " -\\fs28\\par");
-    Raw("\\page");
+    Raw(kPageBreak);
 }
 
 void RtfBook::SidePage(const PendingSide& side) {
@@ -196,7 +222,7 @@ void RtfBook::SideBlock(const PendingSide& side, bool firstHalf, bool lastSide) 
     }
 }
 
-void RtfBook::ValueTable() {
+void RtfBook::ValueTable(bool last) {
     const int count = static_cast<int>(entries_.size());
     const int tablePages = count <= kEntriesPerTablePage ? 1 : (count + kEntriesPerTablePage - 1) / kEntriesPerTablePage;
     const auto four = [&](int i) {
@@ -224,7 +250,8 @@ void RtfBook::ValueTable() {
         }
         Raw("\\pard\\nowidctlpar\\ri-1080\\b\\fs18");
         Raw("\\tab\\tab                                                         -     -");
-        Raw("\\page");
+        // The book's very last break has nothing after it to keep apart.
+        Raw(last && q == tablePages ? "\\page" : kPageBreak);
     }
 }
 
@@ -277,13 +304,13 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
             if (pending_) {
                 Output(*pending_, false);
                 if (page_ > lastPage_) {
-                    ValueTable();
+                    ValueTable(false);
                     page_ = firstPage_;
                     entries_.clear();
                     firstHalf_ = true;
                 }
             }
-            pending_ = PendingSide{fields[1].substr(0, kPointNameMax), fields[2].substr(0, kPointNameMax), {}, {},
+            pending_ = PendingSide{Name(fields[1]), Name(fields[2]), {}, {},
                                    free_ ? fields[4] : fields[5], false};
             Collect(fields, count, true);
             entries_.push_back({pending_->From, pending_->To, pending_->Mean, std::to_string(page_)});
@@ -292,8 +319,9 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
         }
     }
     if (pending_) Output(*pending_, true);
-    ValueTable();
+    ValueTable(true);
     Raw("}");
+    ReportCutNames();
     return std::move(out_);
 }
 

@@ -9,6 +9,7 @@
 #include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
 #include "fielddata/books/BookFiles.h"
+#include "fielddata/books/BookNumbers.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"
@@ -60,7 +61,7 @@ double NearTo(double value, double reference) {
     return value;
 }
 
-double Round4Then3(double x) { return RoundHalfEven(3, RoundHalfEven(4, x)); }
+double Round4Then3(double x) { return RoundFourThenThree(x); }
 
 std::string Metres(double x) { return FormatFixed(x, 0, 3); }
 
@@ -365,7 +366,7 @@ void FieldBookReducer::WriteSide(const Side& side, bool forwardBack) {
     for (double v : side.Values) sum += v;
     const auto [low, high] = std::minmax_element(side.Values.begin(), side.Values.end());
     double mean = 0;
-    if (side.Filled > 0) mean = forwardBack ? Round4Then3(sum / side.Filled) : RoundHalfEven(3, sum / side.Filled);
+    if (side.Filled > 0) mean = forwardBack ? Round4Then3(sum / side.Filled) : RoundHalfEvenDecimal(3, sum / side.Filled);
     const double tolerance = Round4Then3(options_.DistanceTolerance / 1000.0);
     std::string remark;
     if (side.Filled < n) remark = "\t// Thieu";

@@ -1,8 +1,10 @@
 #include "fielddata/books/ObservationBooks.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 #include "core/io/Readers.h"
 #include "core/io/ToolFiles.h"
@@ -74,6 +76,16 @@ void Opening(std::vector<std::string>& out, const char* form, const char* indent
 // nor a side, which would leave the books empty.
 bool ReadAll(const std::string& name, const ComputationSettings& settings, PointNameTable& names, Observations& obs,
              Interaction& ui, ToolStatus& status) {
+    // CR-only line ends read as one long line, which the reader would blame on its first bad field.
+    LineReader reader(name);
+    std::string line;
+    while (reader.IsOpen() && reader.Next(line))
+        if (const auto bad = BareCarriageReturn(name, reader.LineNumber(), line)) {
+            ui.Message(*bad);
+            status.ReadError = {name, reader.LineNumber(), ReadErrorKind::Line, 1};
+            status.Outcome = RunOutcome::ReadFailed;
+            return false;
+        }
     if (!ReadObservations(name, settings, names, obs, status.ReadError, ui)) {
         status.Outcome = RunOutcome::ReadFailed;
         return false;
@@ -308,21 +320,41 @@ private:
 };
 
 // One line of fields into the book; the message that refuses it, if it is refused. `at` names the line.
+// Names are kept to 15 characters by `names`, which tells the cut ones at the end.
 std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string& at, double toMetres,
-                                          DetailBookWriter& book) {
-    const std::string first = TrimBlanks(f[1]);
+                                          NameCutter& names, DetailBookWriter& book) {
+    const std::string first = TrimBlanks(f.Whole(1));
     if (first.empty() || first[0] == '(') {
-        book.Station(first, f[2], f[3]);
+        book.Station(first, names.Take(f.Whole(2)), names.Take(f.Whole(3)));
         return std::nullopt;
     }
     // A staff point belongs to the station above it; with none the line is no detail record.
     if (!book.HasStation()) return at + Vn(" : điểm mia đứng trước mọi dòng trạm máy");
     std::string angle, distance;
-    const bool angleOk = DetailCell(f[2], 4, 1.0, -kLargestMetres, kLargestMetres, angle);
-    if (!angleOk || !DetailCell(f[3], 3, toMetres, 0.0, kLongestBookDistanceMetres, distance))
-        return at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f[3] : f[2])) + Vn("] không hợp lệ");
-    book.Point(first, angle, distance);
+    const bool angleOk = DetailCell(f.Whole(2), 4, 1.0, -kLargestMetres, kLargestMetres, angle);
+    if (!angleOk || !DetailCell(f.Whole(3), 3, toMetres, 0.0, kLongestBookDistanceMetres, distance))
+        return at + Vn(" : giá trị [") + QuotedText(TrimBlanks(angleOk ? f.Whole(3) : f.Whole(2))) +
+               Vn("] không hợp lệ");
+    book.Point(names.Take(f.Whole(1)), angle, distance);
     return std::nullopt;
+}
+
+// A row of separators only (a spreadsheet's empty row) is neither a station nor a point.
+bool SeparatorsOnly(const FieldArray& f, int count) {
+    for (int i = 1; i <= count; ++i)
+        if (!TrimBlanks(f.Whole(static_cast<std::size_t>(i))).empty()) return false;
+    return true;
+}
+
+// The skipped rows in the readers' words.
+void ReportSkippedRows(const std::string& fileName, const std::vector<long long>& rows, Interaction& ui) {
+    if (rows.empty()) return;
+    constexpr std::size_t kShown = 10;
+    std::string list;
+    for (std::size_t i = 0; i < rows.size() && i < kShown; ++i) list += (i > 0 ? ", " : "") + std::to_string(rows[i]);
+    if (rows.size() > kShown) list += ", ...";
+    ui.Message(Vn("File ") + fileName + Vn(" : bỏ qua ") + std::to_string(rows.size()) +
+               Vn(" dòng không đúng số trường (dòng ") + list + ")");
 }
 
 }  // namespace
@@ -340,17 +372,49 @@ std::vector<double> SplitMeanIntoReadings(int n, int toleranceSeconds, double me
     std::vector<double> v(static_cast<std::size_t>(std::max(n, 0)));
     if (v.empty()) return v;
     const int m = HalfEvenInt(toleranceSeconds / 2.0);
+    std::vector<int> drawn;
+    drawn.reserve(v.size());
     double offsets = 0.0;
     double values = 0.0;
     for (double& value : v) {
         const int offset = RandomSignedOffset(m, random);
+        drawn.push_back(offset);
         value = mean + SecondsToDegrees(offset);
         offsets += offset;
         values += value;
     }
+    // The sum of the values is near zero for an angle of a few seconds with offsets against it:
+    // dividing by it throws the sets anywhere on the circle. The proportional split stands only
+    // where every set stays within the tolerance less the second that the readings' rounding takes.
+    const double allowed = SecondsToDegrees(std::max(toleranceSeconds - 1, 0));
+    const auto fits = [&](const std::vector<double>& w) {
+        for (double x : w)
+            if (!(std::fabs(x - mean) <= allowed)) return false;
+        return true;
+    };
+    std::vector<double> split = v;
+    if (values != 0.0) {
+        double rest = 0.0;
+        for (std::size_t i = 0; i + 1 < split.size(); ++i) {
+            split[i] -= SecondsToDegrees(RoundHalfEven(0, offsets * split[i] / values));
+            rest += split[i];
+        }
+        split.back() = n * mean - rest;
+        if (fits(split)) return split;
+    }
+    // Otherwise the drawn offsets are brought to a zero sum a second at a time, the largest first:
+    // each stays within what was drawn, and the sets still average to the mean.
+    long long sum = 0;
+    for (int offset : drawn) sum += offset;
+    while (sum != 0) {
+        const auto pick = sum > 0 ? std::max_element(drawn.begin(), drawn.end())
+                                  : std::min_element(drawn.begin(), drawn.end());
+        *pick += sum > 0 ? -1 : 1;
+        sum += sum > 0 ? -1 : 1;
+    }
     double rest = 0.0;
     for (std::size_t i = 0; i + 1 < v.size(); ++i) {
-        if (values != 0.0) v[i] -= SecondsToDegrees(RoundHalfEven(0, offsets * v[i] / values));
+        v[i] = mean + SecondsToDegrees(drawn[i]);
         rest += v[i];
     }
     v.back() = n * mean - rest;
@@ -407,6 +471,8 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
         return status;
     };
     bool anyRow = false;
+    NameCutter names;
+    std::vector<long long> skipped;
     FieldArray f;
     std::string line;
     while (reader.Next(line)) {
@@ -414,16 +480,23 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
         if (const auto bad = BareCarriageReturn(inName, reader.LineNumber(), line)) return refuse(*bad);
         if (TrimLeftBlanks(line).empty()) continue;
         // A remark line holds no fields: it is neither a station nor a point.
-        if (SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth) == 0) continue;
+        const int count = SplitFields(line, f, std::nullopt, false, settings.FixedFieldWidth);
+        if (count == 0) continue;
+        if (SeparatorsOnly(f, count)) {
+            skipped.push_back(reader.LineNumber());
+            continue;
+        }
         anyRow = true;
         const std::string at = Vn("File ") + inName + Vn(", dòng ") + std::to_string(reader.LineNumber());
-        if (const auto refused = DetailBookLine(f, at, toMetres, book)) return refuse(*refused);
+        if (const auto refused = DetailBookLine(f, at, toMetres, names, book)) return refuse(*refused);
     }
     if (!anyRow) {
         ui.Message(NoDataMessage(inName));
         status.Outcome = RunOutcome::ReadFailed;
         return status;
     }
+    names.Report(inName, ui);
+    ReportSkippedRows(inName, skipped, ui);
     WriteToolResult(outName, book.Finish(), ui, status);
     return status;
 }
@@ -437,9 +510,13 @@ ToolStatus AddRandomErrors(const std::string& inName, const std::string& outName
     if (!ReadAll(inName, settings, names, obs, ui, status)) return status;
     std::vector<std::string> out;
     for (int i = 1; i <= obs.Sides.Count(); ++i) {
-        const double length = obs.Sides.Lengths[i] + SignedDraw(random, 11) / 1000.0;
-        out.push_back(names.Name(obs.Sides.FromIds[i]) + "\t" + names.Name(obs.Sides.ToIds[i]) + "\t" +
-                      FormatFixed(length, 0, 3));
+        const double metres = obs.Sides.Lengths[i];
+        int error = SignedDraw(random, 11);
+        // A side shorter than its error keeps its length above zero: the error goes the other way.
+        if (metres * 1000.0 + error <= 0.0) error = -error;
+        const std::string length = settings.MetresFlag ? FormatFixed(metres + error / 1000.0, 0, 3)
+                                                       : FormatFixed(metres * 1000.0 + error, 0, 0);
+        out.push_back(names.Name(obs.Sides.FromIds[i]) + "\t" + names.Name(obs.Sides.ToIds[i]) + "\t" + length);
     }
     for (int i = 1; i <= obs.Angles.Count(); ++i) {
         const double seconds = DegreesToSeconds(obs.Angles.Values[i]) + SignedDraw(random, 31);

@@ -22,8 +22,8 @@ double CircleSettingForSet(int i, int n);
 // a draw below m the size. 0 for m of 1 or less.
 int RandomSignedOffset(int m, RandomSource& random);
 
-// n per-set values (degrees) spread around `mean` by up to half the tolerance (seconds), whose
-// mean is `mean`.
+// n per-set values (degrees) spread around `mean` by drawn offsets of up to half the tolerance
+// (seconds), whose mean is `mean`; every value lies within the tolerance less one second of it.
 std::vector<double> SplitMeanIntoReadings(int n, int toleranceSeconds, double mean, RandomSource& random);
 
 struct ObservationBookFiles {
@@ -46,7 +46,9 @@ ToolStatus WriteDetailBook(const std::string& inName, const std::string& outName
                            Interaction& ui);
 
 // Every side changed by up to 10 mm, then every angle by up to 30", each with a random sign;
-// angles in D.MMSS from 0 up to 360 degrees.
+// angles in D.MMSS from 0 up to 360 degrees. Lengths keep the unit of the data (whole millimetres
+// when the data are in millimetres), and an error that would leave a side of zero or less is
+// added instead of taken off.
 ToolStatus AddRandomErrors(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
                            RandomSource& random, Interaction& ui);
 

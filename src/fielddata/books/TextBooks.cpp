@@ -7,6 +7,7 @@
 #include "core/text/TextHelpers.h"
 #include "core/text/Tokenizer.h"
 #include "core/text/VnCodec.h"
+#include "fielddata/books/BookNumbers.h"
 
 namespace qef {
 
@@ -117,8 +118,8 @@ std::vector<std::string> DistanceTextBook(const std::vector<std::string>& distan
         double v1 = 0;
         double v2 = 0;
         if (TryParseReal(p.Value1, v1) && TryParseReal(p.Value2, v2)) {
-            line += FormatFixed(RoundHalfEven(3, v1 - v2), 9, 3) + " |" +
-                    FormatFixed(RoundHalfEven(3, (v1 + v2) / 2), 10, 3) + " |";
+            line += FormatFixed(RoundHalfEvenDecimal(3, v1 - v2), 9, 3) + " |" +
+                    FormatFixed(RoundHalfEvenDecimal(3, (v1 + v2) / 2), 10, 3) + " |";
         }
         out.push_back(std::move(line));
     };

@@ -185,7 +185,13 @@ void Fphantoado::Compute() {
         case CalculatorOutcome::Incomplete:
             return;
         case CalculatorOutcome::CoincidentPoints:
-            ask_().Message(Vn("Điểm 1 và điểm 2 trùng nhau, không có phương vị"));
+        case CalculatorOutcome::OutOfRange:
+            // A result left on screen would read as the answer to the values now typed.
+            kq1_->clear();
+            kq2_->clear();
+            ask_().Message(result.Outcome == CalculatorOutcome::OutOfRange
+                               ? result.Message
+                               : Vn("Điểm 1 và điểm 2 trùng nhau, không có phương vị"));
             return;
         case CalculatorOutcome::Computed:
             kq1_->setText(FromTcvn3(result.First));
