@@ -83,6 +83,8 @@ void OnBlock(MainWindow& window, const char* caption, const char* prompt, const 
         window.Grid().Edit([&](GridDocument& doc) { return operation(doc, block, *value); });
     if (result.Status == BlockStatus::Done) window.SetDataSaved(false);
     if (result.Status == BlockStatus::NotANumber && notANumber != nullptr) window.Ask().Message(Vn(notANumber));
+    if (result.Status == BlockStatus::PastCellNumbers)
+        window.Ask().Message(Vn("Số vượt quá 999999999999999 (15 chữ số), một ô không giữ được: khối không được điền."));
 }
 
 }  // namespace

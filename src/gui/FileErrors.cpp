@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <string>
+
+#include "core/text/VnCodec.h"
 
 namespace qef {
 
@@ -18,8 +21,10 @@ QString WriteFailureText(const QString& path, qint64 bytes) {
     if (!folderInfo.isDir()) return QStringLiteral("không tìm thấy thư mục ") + QDir::toNativeSeparators(folder);
     const QFileInfo file(path);
     if (file.isDir()) return QStringLiteral("đã có một thư mục cùng tên");
-    // A new file needs a folder the user may write in; an old one must itself be writable.
-    if (!folderInfo.isWritable() || (file.exists() && !file.isWritable()))
+    // An old file must itself be writable, and that is what the user has to change; a new one
+    // (and the save's temporary file) needs a folder the user may write in.
+    if (file.exists() && !file.isWritable()) return QStringLiteral("file chỉ đọc");
+    if (!folderInfo.isWritable())
         return QStringLiteral("không có quyền ghi vào thư mục ") + QDir::toNativeSeparators(folder);
     const QStorageInfo disk(folder);
     if (disk.isValid() && disk.bytesAvailable() <= bytes) return QStringLiteral("ổ đĩa đầy");
@@ -35,6 +40,14 @@ QString ReadFailureText(const QString& path) {
     if (file.isDir()) return QStringLiteral("đây là một thư mục");
     if (!file.isReadable()) return QStringLiteral("không có quyền đọc");
     return QStringLiteral("hệ thống không cho đọc file này");
+}
+
+void TellLongCells(Interaction& ask, const LongCells& cells) {
+    if (cells.Count == 0) return;
+    ask.Message(Vn("Có ") + std::to_string(cells.Count) +
+                Vn(" ô dài quá 255 ký tự, được ghi nguyên, không bị cắt (ô đầu ở dòng ") +
+                std::to_string(cells.First.Row) + Vn(", cột ") + std::to_string(cells.First.Column + 1) + Vn(": ") +
+                std::to_string(cells.Length) + Vn(" ký tự)."));
 }
 
 }  // namespace qef

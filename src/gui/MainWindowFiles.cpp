@@ -195,7 +195,9 @@ void MainWindow::WriteBlockToFile(BlockWrite how) {
             if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
         }
         bytes += GridFileText(grid_->Document(), block, settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
-        return WriteAtomically(name, bytes) ? SaveResult::Saved : SaveResult::Failed;
+        if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
+        TellLongCells(Ask(), CellsPastLineLimit(grid_->Document(), block));
+        return SaveResult::Saved;
     });
 }
 

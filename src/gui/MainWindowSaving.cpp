@@ -1,10 +1,12 @@
 // Saving the main window's two documents, the grid's data file and the editor's text, atomically
 // and under a name asked again after a failure; and the questions before they are left unsaved.
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextEdit>
 
+#include "core/text/AtomicFile.h"
 #include "core/text/Rtf.h"
 #include "core/text/VnCodec.h"
 #include "gui/FileErrors.h"
@@ -37,6 +39,21 @@ bool RtfAllowedIn(const QString& name) {
            !suffix.startsWith(QStringLiteral("IN"));
 }
 
+// A name ending in .rtf is written as RTF even for a text that came in plain: its formatting
+// would otherwise be lost without a word.
+bool NamedRtf(const QString& name) { return QFileInfo(name).suffix().toUpper() == QStringLiteral("RTF"); }
+
+// The editor's lines. QTextDocument::toPlainText turns no-break spaces (TCVN3 byte 0xA0) into
+// blanks; the raw text keeps them and only its block and frame marks become line ends.
+QString EditorLines(const QTextDocument& document) {
+    QString text = document.toRawText();
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1) c = u'\n';
+    }
+    return text;
+}
+
 }  // namespace
 
 bool MainWindow::OfferEditorSave() {
@@ -60,6 +77,12 @@ SaveResult MainWindow::SaveUnderAskedName(const FileQuestion& question,
 }
 
 bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) {
+    // Refused by its mode bits, as the computations refuse their results: a rename would
+    // replace a read-only file, and root may write any file.
+    if (IsReadOnlyFile(QFile::encodeName(path).toStdString())) {
+        Ask().Message(Vn("Không ghi được file ") + ToTcvn3(path) + Vn(" : file chỉ đọc"));
+        return false;
+    }
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
@@ -87,6 +110,7 @@ SaveResult MainWindow::WriteDataFile(const QString& name) {
     const std::string bytes =
         GridFileText(grid_->Document(), settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
+    TellLongCells(Ask(), CellsPastLineLimit(grid_->Document()));
     dataFileName_ = name;
     dataSaved_ = true;
     if (GridVisible()) setWindowTitle(ViewCaption(dataFileName_));
@@ -108,10 +132,12 @@ SaveResult MainWindow::WriteEditorText(const QString& name, TextName textName) {
         Ask().Message(Vn("Bạn không được Save file <.DTA> ở đây"));
         return SaveResult::Failed;
     }
-    const std::string bytes = editorRtf_ && RtfAllowedIn(name)
+    const bool asRtf = NamedRtf(name) || (editorRtf_ && RtfAllowedIn(name));
+    const std::string bytes = asRtf
                                   ? WriteRtf(RichDocumentOf(*Editor_->document(), Editor_->document()->defaultFont()))
-                                  : FileBytesOf(Editor_->toPlainText(), editorUtf8_);
+                                  : FileBytesOf(EditorLines(*Editor_->document()), editorUtf8_);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
+    if (asRtf) editorRtf_ = true;
     textFileName_ = name;
     Editor_->document()->setModified(false);
     if (!GridVisible()) {

@@ -45,7 +45,10 @@ EditorText EditorTextOf(std::string bytes) {
     EditorText result;
     result.Utf8 = LooksLikeUtf8(bytes);
     result.Text = result.Utf8 ? QString::fromStdString(bytes) : FromTcvn3(bytes);
+    // CR LF, a lone LF and a lone CR are one line end each, as the grid reads data files (Qt
+    // alone would take a CR LF left by CR CR LF as one).
     result.Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
 }
 

@@ -22,7 +22,7 @@ struct EditorText {
     bool Utf8 = false;  // saved back as UTF-8, else as TCVN3
 };
 // A file's bytes as editor text: UTF-8 when they are UTF-8 with multi-byte sequences, TCVN3
-// otherwise; a trailing Ctrl-Z is dropped and line ends become "\n".
+// otherwise; a trailing Ctrl-Z is dropped and line ends (CR LF, LF, a lone CR) become "\n".
 EditorText EditorTextOf(std::string bytes);
 // The bytes of a file holding the editor's text: every line ended by CR LF.
 std::string FileBytesOf(const QString& text, bool utf8);

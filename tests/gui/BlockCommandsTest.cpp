@@ -105,6 +105,12 @@ TEST_F(BlockCommands, BlockOperationsActOnTheSelection) {
     ask.texts = {std::string("x")};
     Action("BlockOperation2")->trigger();
     EXPECT_EQ(ask.Messages().back(), Vn("Bạn chỉ được vào dữ liệu dạng chữ số"));
+    // A start no cell can hold is told, and the block keeps its numbers.
+    ask.texts = {std::string("1e20")};
+    Action("BlockOperation2")->trigger();
+    EXPECT_EQ(ask.Messages().back(),
+              Vn("Số vượt quá 999999999999999 (15 chữ số), một ô không giữ được: khối không được điền."));
+    EXPECT_EQ(Cell(1, 1) + Cell(1, 2) + "|" + Cell(3, 1) + Cell(3, 2), "78|1112");
 
     // Renumbering asks nothing for a block that does not start in the point column.
     const std::size_t asked = ask.calls.size();

@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <filesystem>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -265,6 +266,139 @@ TEST(EditorFormatting, StylesAlignmentAndSize) {
     EXPECT_TRUE(formatAt(4).fontItalic());
     EXPECT_EQ(editor->document()->firstBlock().blockFormat().alignment() & Qt::AlignRight, Qt::AlignRight);
     EXPECT_EQ(f.window.StatusText(0), QStringLiteral("Đã sửa"));
+}
+
+// Every save of the grid and the editor refuses a read-only file by its mode bits, naming the
+// file, as the computations refuse their results; root, who may write any file, too. The file
+// keeps its bytes and the name is asked again.
+TEST(DocumentSaves, ReadOnlyTargetsAreRefusedNamingTheFile) {
+    Files f;
+    const std::string ro = f.dir.File("ro.DTA");
+    test::WriteFileBytes(ro, "OLD\r\n");
+    std::filesystem::permissions(ro, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+    const std::string refusal = Vn("Không ghi được file ") + ro + Vn(" : file chỉ đọc");
+
+    f.DirtyGrid();
+    f.files.names = {ro};
+    f.Action("TBSaveas")->trigger();
+    ASSERT_EQ(f.ask.Messages().size(), 1u);
+    EXPECT_EQ(f.ask.Messages()[0], refusal);
+    EXPECT_EQ(f.files.asked.size(), 2u);  // asked again, then cancelled
+    EXPECT_TRUE(f.window.DataFileName().isEmpty());
+    EXPECT_FALSE(f.window.DataSaved());
+
+    // A block written or appended to it.
+    f.window.GridView()->setCurrentIndex(f.window.Grid().index(GridModel::ModelRow(1), 0));
+    f.files.names = {ro};
+    f.Action("Ghikhoirafile")->trigger();
+    f.files.names = {ro};
+    f.Action("Noikhoivaofile")->trigger();
+    ASSERT_EQ(f.ask.Messages().size(), 3u);
+    EXPECT_EQ(f.ask.Messages()[1], refusal);
+    EXPECT_EQ(f.ask.Messages()[2], refusal);
+
+    // The editor's text, by Save As and by Save under the name it has.
+    f.Action("TBRE")->trigger();
+    const std::string roText = f.dir.File("ro.txt");
+    test::WriteFileBytes(roText, "OLD\r\n");
+    std::filesystem::permissions(roText, std::filesystem::perms::owner_read);
+    f.window.Editor()->setPlainText(QStringLiteral("mới"));
+    f.files.names = {roText};
+    f.Action("TBSaveas")->trigger();
+    ASSERT_EQ(f.ask.Messages().size(), 4u);
+    EXPECT_EQ(f.ask.Messages()[3], Vn("Không ghi được file ") + roText + Vn(" : file chỉ đọc"));
+    EXPECT_TRUE(f.window.TextFileName().isEmpty());
+    EXPECT_EQ(test::ReadFileBytes(ro), "OLD\r\n");
+    EXPECT_EQ(test::ReadFileBytes(roText), "OLD\r\n");
+
+    // Writable again, the same save goes through.
+    std::filesystem::permissions(ro, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    f.Action("TBDBG")->trigger();
+    f.files.names = {ro};
+    f.Action("TBSaveas")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(ro), "A\r\n");
+    EXPECT_EQ(f.ask.Messages().size(), 4u);
+}
+
+// A text written under a .rtf name is RTF whatever the editor held, so a new text made bold
+// keeps its bold; the no-break spaces of a TCVN3 text (byte 0xA0) survive a plain save.
+TEST(EditorFiles, RtfNamesNoBreakSpacesAndTheVietnameseCodePage) {
+    Files f;
+    f.Action("TBRE")->trigger();
+    f.Action("TBNew")->trigger();
+    QTextEdit* editor = f.window.Editor();
+    editor->insertPlainText(QStringLiteral("thường "));
+    f.Action("BoldButton")->trigger();
+    editor->insertPlainText(QStringLiteral("đậm"));
+    f.files.names = {f.dir.File("x.rtf")};
+    f.Action("TBSaveas")->trigger();
+    const std::string rtf = test::ReadFileBytes(f.dir.File("x.rtf"));
+    ASSERT_TRUE(IsRtf(rtf));
+    const RichDocument doc = ReadRtf(rtf);
+    ASSERT_EQ(doc.Blocks.size(), 1u);
+    const auto& runs = std::get<RichParagraph>(doc.Blocks[0]).Runs;
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].Text, "thường ");
+    EXPECT_FALSE(runs[0].Format.Bold);
+    EXPECT_EQ(runs[1].Text, "đậm");
+    EXPECT_TRUE(runs[1].Format.Bold);
+    // A data file stays plain text, bold or not.
+    f.files.names = {f.dir.File("x.txt")};
+    f.Action("TBSaveas")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("x.txt")), Vn("thường đậm") + "\r\n");
+
+    // TCVN3 with 0xA0 between, after and alone on a line, and an empty line: byte for byte.
+    const std::string nbsp = "T\xA0" "1\r\n\r\n" "\xA0\r\n" "100.5\xA0\r\n";
+    test::WriteFileBytes(f.dir.File("nbsp.txt"), nbsp);
+    f.files.names = {f.dir.File("nbsp.txt")};
+    f.Action("TBOpen")->trigger();
+    editor->document()->setModified(true);
+    f.Action("TBSave")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("nbsp.txt")), nbsp);
+
+    // A Word document in code page 1258 is shown as its letters, and saved back as them.
+    const std::string word = f.dir.File("word.rtf");
+    test::WriteFileBytes(word, test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/rtf/word_cp1258.rtf"));
+    f.files.names = {word};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(editor->document()->firstBlock().text(), QStringLiteral("Đường chuyền"));
+    editor->document()->setModified(true);
+    f.Action("TBSave")->trigger();
+    EXPECT_NE(PlainTextOf(ReadRtf(test::ReadFileBytes(word))).find("Việt Nam, Hà Nội"), std::string::npos);
+}
+
+// A 300-character cell is saved whole between its neighbours and named; a lone CR ends a row
+// as it ends a line in the editor.
+TEST(GridFiles, LongCellsLineEndsAndNoBreakSpaces) {
+    Files f;
+    const std::string cell(300, 'x');
+    f.window.Grid().SetCell(2, 0, "A");
+    f.window.Grid().SetCell(2, 1, cell);
+    f.window.Grid().SetCell(2, 2, "B");
+    f.window.Grid().SetDataRowCount(2);
+    f.window.Settings().OutputSeparatorMode = SeparatorMode::Tab;
+    f.files.names = {f.dir.File("long.DTA")};
+    f.Action("TBSaveas")->trigger();
+    EXPECT_EQ(test::ReadFileBytes(f.dir.File("long.DTA")), "\r\nA\t" + cell + "\tB\r\n");
+    ASSERT_EQ(f.ask.Messages().size(), 1u);
+    EXPECT_EQ(f.ask.Messages()[0],
+              Vn("Có 1 ô dài quá 255 ký tự, được ghi nguyên, không bị cắt (ô đầu ở dòng 2, cột 2: 300 ký tự)."));
+    f.files.names = {f.dir.File("long.DTA")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.Row(2), "[A][" + cell + "][B][]");
+
+    const std::string mixed = "A\t1\rB\t2\r\nC\t3\r\r\nD\t4\nE\t5";
+    test::WriteFileBytes(f.dir.File("mixed.DTA"), mixed);
+    f.files.names = {f.dir.File("mixed.DTA")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.window.Grid().DataRowCount(), 6);
+    EXPECT_EQ(f.Row(1) + f.Row(2) + f.Row(3) + f.Row(4) + f.Row(5) + f.Row(6),
+              "[A][1][][][B][2][][][C][3][][][][][][][D][4][][][E][5][][]");
+    f.Action("TBRE")->trigger();
+    f.files.names = {f.dir.File("mixed.DTA")};
+    f.Action("TBOpen")->trigger();
+    EXPECT_EQ(f.window.Editor()->document()->blockCount(), 6);
 }
 
 // Pages of a PDF that Qt wrote: its page objects.

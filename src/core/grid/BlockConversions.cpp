@@ -1,7 +1,9 @@
 #include "core/grid/BlockConversions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "core/numeric/Numbers.h"
@@ -115,11 +117,38 @@ void RowsIntoCount(GridDocument& doc, int lastRow) {
     doc.SetDataRowCount(std::max(doc.DataRowCount(), lastRow));
 }
 
-bool ParseWhole(const std::string& text, long long& n) {
+enum class Whole { Ok, NotANumber, TooLarge };
+
+// The typed start of a numbered fill, rounded; the fill's last number must fit a cell too.
+Whole ParseWhole(const std::string& text, long long numbersUsed, long long& n) {
     double v = 0;
-    if (!TryParseReal(TrimBlanks(text), v)) return false;
-    n = static_cast<long long>(RoundHalfEven(0, v));
-    return true;
+    if (!TryParseReal(TrimBlanks(text), v)) return Whole::NotANumber;
+    const double rounded = RoundHalfEven(0, v);
+    if (!(std::fabs(rounded) <= static_cast<double>(kLargestWholeCell))) return Whole::TooLarge;
+    n = static_cast<long long>(rounded);
+    if (numbersUsed > 0 && n + (numbersUsed - 1) > kLargestWholeCell) return Whole::TooLarge;
+    return Whole::Ok;
+}
+
+ConversionResult Refused(Whole whole) {
+    return {whole == Whole::TooLarge ? BlockStatus::PastCellNumbers : BlockStatus::NotANumber};
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whole degrees (a sign allowed), whole minutes, seconds of digits with at most one point.
+bool IsPlainSpacedAngle(const std::vector<std::string>& parts) {
+    std::string_view degrees = parts[0];
+    if (!degrees.empty() && (degrees.front() == '-' || degrees.front() == '+')) degrees.remove_prefix(1);
+    const std::string_view seconds = parts[2];
+    const std::size_t point = seconds.find('.');
+    const std::string_view whole = seconds.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : seconds.substr(point + 1);
+    const bool secondsOk = (whole.empty() || AllDigits(whole)) && (fraction.empty() || AllDigits(fraction)) &&
+                           !(whole.empty() && fraction.empty());
+    return AllDigits(degrees) && AllDigits(parts[1]) && secondsOk;
 }
 
 std::vector<std::string> SplitAtBlanks(const std::string& text) {
@@ -185,7 +214,7 @@ std::string SpacedAngleText(const std::string& dmsText) {
 
 std::string PackedAngleText(const std::string& spacedText) {
     const std::vector<std::string> parts = SplitAtBlanks(spacedText);
-    if (parts.size() != 3) return {};
+    if (parts.size() != 3 || !IsPlainSpacedAngle(parts)) return {};
     double d = 0;
     double m = 0;
     double s = 0;
@@ -261,7 +290,9 @@ ConversionResult FillBlock(GridDocument& doc, const GridBlock& block, const std:
 ConversionResult FillIncreasing(GridDocument& doc, const GridBlock& block, const std::string& start) {
     ConversionResult result;
     long long n = 0;
-    if (!ParseWhole(start, n)) return {BlockStatus::NotANumber};
+    const long long cells = (static_cast<long long>(block.LastRow) - block.FirstRow + 1) *
+                            (static_cast<long long>(block.LastColumn) - block.FirstColumn + 1);
+    if (const Whole whole = ParseWhole(start, cells, n); whole != Whole::Ok) return Refused(whole);
     ForEachCell(block, [&](int row, int column) {
         if (doc.SetCell(row, column, FormatInt(n++))) ++result.Changed;
     });
@@ -294,8 +325,13 @@ ConversionResult SuffixBlock(GridDocument& doc, const GridBlock& block, const st
 
 ConversionResult RenumberDetailPoints(GridDocument& doc, const GridBlock& block, const std::string& start) {
     if (block.FirstColumn != 0) return {BlockStatus::NotInFirstColumn};
+    long long numbered = 0;
+    for (int row = block.FirstRow; row <= block.LastRow; ++row) {
+        const std::string& cell = doc.Cell(row, 0);
+        if (!IsBlankCell(cell) && IsNumericCell(cell)) ++numbered;
+    }
     long long n = 0;
-    if (!ParseWhole(start, n)) return {BlockStatus::NotANumber};
+    if (const Whole whole = ParseWhole(start, numbered, n); whole != Whole::Ok) return Refused(whole);
     ConversionResult result;
     for (int row = block.FirstRow; row <= block.LastRow; ++row) {
         const std::string& cell = doc.Cell(row, 0);

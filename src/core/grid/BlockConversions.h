@@ -23,9 +23,14 @@ struct GridDataKind {
 
 enum class BlockStatus {
     Done,
-    NotANumber,      // the typed value had to be a number
-    NotInFirstColumn // renumbering needs a block that starts in the point-number column
+    NotANumber,       // the typed value had to be a number
+    NotInFirstColumn, // renumbering needs a block that starts in the point-number column
+    PastCellNumbers   // a number of the fill would pass kLargestWholeCell: nothing is filled
 };
+
+// The largest whole number a numbered fill writes: 15 digits, what the program's general number
+// format keeps and a double holds exactly.
+inline constexpr long long kLargestWholeCell = 999'999'999'999'999;
 
 struct ConversionResult {
     BlockStatus Status = BlockStatus::Done;
@@ -52,7 +57,8 @@ ConversionResult DegreesToGrads(GridDocument& doc, GridDataKind kind);
 // Written back as D.MMSS, the form the forward conversion reads.
 ConversionResult GradsToDegrees(GridDocument& doc, GridDataKind kind);
 
-// The text forms of one angle; "" when the text is not a valid angle.
+// The text forms of one angle; "" when the text is not a valid angle. The spaced form needs
+// whole degrees and minutes and seconds of plain digits ("12.5 30 00" is no angle).
 std::string SpacedAngleText(const std::string& dmsText);
 std::string PackedAngleText(const std::string& spacedText);
 

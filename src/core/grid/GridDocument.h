@@ -48,7 +48,8 @@ public:
     void SetDataRowCount(int count) { dataRowCount_ = count; }
 
     // A row as a data-file line: the cells from firstColumn to the last non-blank one up to
-    // lastColumn, each trimmed, joined by the separator of `separatorMode`; "" for a blank row.
+    // lastColumn, each trimmed and kept whole, joined by the separator of `separatorMode`; ""
+    // for a blank row.
     std::string DataLine(int row, int firstColumn, int lastColumn, SeparatorMode separatorMode,
                          int fixedFieldWidth) const;
 

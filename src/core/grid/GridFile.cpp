@@ -62,7 +62,13 @@ GridFileRead ReadGridFile(const std::string& path, const GridFileFormat& format)
     while (reader.Next(line)) {
         // Editors of other systems put a byte-order mark before UTF-8 text; it is no part of a cell.
         if (reader.LineNumber() == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        read.Rows.push_back(SplitGridLine(line, format));
+        // A CR left inside the line ends a line too (CR CR LF is two line ends, as in the editor).
+        std::string_view rest = line;
+        for (std::size_t cr = rest.find('\r'); cr != std::string_view::npos; cr = rest.find('\r')) {
+            read.Rows.push_back(SplitGridLine(rest.substr(0, cr), format));
+            rest.remove_prefix(cr + 1);
+        }
+        read.Rows.push_back(SplitGridLine(rest, format));
     }
     return read;
 }
@@ -100,6 +106,26 @@ std::string GridFileText(const GridDocument& doc, const GridBlock& block, Separa
 
 std::string GridFileText(const GridDocument& doc, SeparatorMode separator, int fixedFieldWidth) {
     return GridFileText(doc, GridBlock{1, doc.DataRowCount(), 0, doc.Columns() - 1}, separator, fixedFieldWidth);
+}
+
+LongCells CellsPastLineLimit(const GridDocument& doc, const GridBlock& block) {
+    LongCells found;
+    for (int row = block.FirstRow; row <= block.LastRow; ++row)
+        for (int column = block.FirstColumn; column <= block.LastColumn; ++column) {
+            const std::string& cell = doc.Cell(row, column);
+            if (cell.size() <= kShortStringMax) continue;
+            const std::size_t length = TrimBlanks(cell).size();
+            if (length <= kShortStringMax) continue;
+            if (found.Count++ == 0) {
+                found.First = {row, column};
+                found.Length = length;
+            }
+        }
+    return found;
+}
+
+LongCells CellsPastLineLimit(const GridDocument& doc) {
+    return CellsPastLineLimit(doc, GridBlock{1, doc.DataRowCount(), 0, doc.Columns() - 1});
 }
 
 }  // namespace qef

@@ -29,7 +29,8 @@ struct GridFileRead {
     bool Opened = false;
     std::vector<GridFileRow> Rows;  // one per line, blank lines included
 };
-// Reads a whole data file (LF or CR LF, a last line without its end, a trailing Ctrl-Z).
+// Reads a whole data file (LF, CR LF or a lone CR, as the editor breaks lines; a last line
+// without its end, a trailing Ctrl-Z).
 GridFileRead ReadGridFile(const std::string& path, const GridFileFormat& format);
 
 // How many rows inserted at `row` the grid can take without pushing data rows off its end.
@@ -46,5 +47,15 @@ std::string GridFileText(const GridDocument& doc, const GridBlock& block, Separa
                          int fixedFieldWidth);
 // The whole data of the grid: rows 1 .. DataRowCount, every column.
 std::string GridFileText(const GridDocument& doc, SeparatorMode separator, int fixedFieldWidth);
+
+// Cells longer than the lines the computations read (255 characters): they are written whole,
+// and the user is told. Count is 0 when there is none; First is the first row by row.
+struct LongCells {
+    int Count = 0;
+    GridCell First;
+    std::size_t Length = 0;  // of the first
+};
+LongCells CellsPastLineLimit(const GridDocument& doc, const GridBlock& block);
+LongCells CellsPastLineLimit(const GridDocument& doc);
 
 }  // namespace qef

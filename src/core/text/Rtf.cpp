@@ -33,6 +33,29 @@ char32_t Cp1252(unsigned char b) {
     return b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
 }
 
+// Windows code page 1258: 1252 with the Vietnamese capitals and small letters Ă Đ Ơ Ư ă đ ơ ư,
+// the dong sign and five combining tone marks in place of some Latin-1 letters.
+char32_t Cp1258(unsigned char b) {
+    switch (b) {
+        case 0x8A: case 0x8E: case 0x9A: case 0x9E: return b;  // undefined in 1258
+        case 0xC3: return 0x0102;
+        case 0xCC: return 0x0300;  // grave
+        case 0xD0: return 0x0110;
+        case 0xD2: return 0x0309;  // hook above
+        case 0xD5: return 0x01A0;
+        case 0xDD: return 0x01AF;
+        case 0xDE: return 0x0303;  // tilde
+        case 0xE3: return 0x0103;
+        case 0xEC: return 0x0301;  // acute
+        case 0xF0: return 0x0111;
+        case 0xF2: return 0x0323;  // dot below
+        case 0xF5: return 0x01A1;
+        case 0xFD: return 0x01B0;
+        case 0xFE: return 0x20AB;
+        default: return Cp1252(b);
+    }
+}
+
 // A byte that TCVN3 leaves undefined is drawn by the .Vn fonts with its Windows glyph: the
 // field books write "t \'ba" for the temperature's "tº".
 std::string Tcvn3FontText(std::string_view bytes) {
@@ -54,6 +77,12 @@ std::string DecodeBytes(std::string_view bytes, FontEncoding encoding) {
         case FontEncoding::Tcvn3: return Tcvn3FontText(bytes);
         case FontEncoding::Tcvn3Capitals: return UpperVietnamese(Tcvn3FontText(bytes));
         case FontEncoding::Vni: return VniToUtf8(bytes);
+        case FontEncoding::Windows1258: {
+            // Letters and their tone marks come as separate bytes; the editor shows them as one.
+            std::string out;
+            for (char b : bytes) AppendUtf8(out, Cp1258(static_cast<unsigned char>(b)));
+            return ComposeVietnamese(out);
+        }
         case FontEncoding::Ansi: break;
     }
     std::string out;
@@ -181,7 +210,12 @@ private:
     RunFormat CurrentFormat() const { return FormatOf(CurrentKey()); }
     std::string FontName(int number) const {
         const auto it = fonts_.find(number);
-        return it == fonts_.end() ? std::string() : it->second;
+        return it == fonts_.end() ? std::string() : it->second.Name;
+    }
+    FontEncoding EncodingOfNumber(int number) const {
+        const auto it = fonts_.find(number);
+        if (it == fonts_.end()) return EncodingOfFont(std::string_view(), -1, 0, codePage_);
+        return EncodingOfFont(it->second.Name, it->second.Charset, it->second.CodePage, codePage_);
     }
 
     // A byte in the current font's encoding; bytes are decoded together so that VNI's letter and
@@ -218,7 +252,7 @@ private:
     void Flush() {
         if (pending_.empty()) return;
         const RunFormat format = FormatOf(pendingKey_);
-        AppendRun(paragraph_, format, DecodeBytes(pending_, EncodingOfFont(format.Font)));
+        AppendRun(paragraph_, format, DecodeBytes(pending_, EncodingOfNumber(pendingKey_.Font)));
         pending_.clear();
     }
 
@@ -227,7 +261,7 @@ private:
         std::string_view name = fontName_;
         while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
         while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-        if (complete || !name.empty()) fonts_[fontEntry_] = std::string(name);
+        if (complete || !name.empty()) fonts_[fontEntry_].Name = std::string(name);
         fontName_.clear();
         if (complete) fontEntry_ = -1;
     }
@@ -346,6 +380,11 @@ private:
         if (word == "f" && hasValue) {
             fontEntry_ = value;
             fontName_.clear();
+            fonts_[fontEntry_] = FontEntry{};
+        } else if (word == "fcharset" && hasValue && fontEntry_ >= 0) {
+            fonts_[fontEntry_].Charset = value;
+        } else if (word == "cpg" && hasValue && fontEntry_ >= 0) {
+            fonts_[fontEntry_].CodePage = value;
         } else if (word == "u" && hasValue) {
             const char32_t unit = UnicodeUnit(value);
             AppendUtf8(fontName_, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
@@ -360,6 +399,8 @@ private:
             Unicode(value);
         } else if (word == "uc" && hasValue) {
             state_.UnicodeSkip = std::max(0, value);
+        } else if (word == "ansicpg" && hasValue) {
+            codePage_ = value;
         } else if (word == "deff" && hasValue) {
             defaultFont_ = value;
         } else if (word == "f" && hasValue) {
@@ -446,7 +487,13 @@ private:
     std::size_t pos_ = 0;
     GroupState state_;
     std::vector<GroupState> stack_;
-    std::map<int, std::string> fonts_;
+    struct FontEntry {
+        std::string Name;
+        int Charset = -1;
+        int CodePage = 0;
+    };
+    std::map<int, FontEntry> fonts_;
+    int codePage_ = 1252;
     int defaultFont_ = 0;
     int fontEntry_ = -1;
     std::string fontName_;
@@ -577,6 +624,19 @@ FontEncoding EncodingOfFont(std::string_view fontName) {
                                                                                        : FontEncoding::Tcvn3;
     }
     if (StartsWithNoCase(fontName, "VNI-")) return FontEncoding::Vni;
+    return FontEncoding::Ansi;
+}
+
+FontEncoding EncodingOfFont(std::string_view fontName, int charset, int fontCodePage, int documentCodePage) {
+    const FontEncoding byName = EncodingOfFont(fontName);
+    if (byName != FontEncoding::Ansi) return byName;
+    if (fontCodePage == 1258) return FontEncoding::Windows1258;
+    if (fontCodePage != 0) return FontEncoding::Ansi;
+    // 163 is Vietnamese, 1 "the default": the document's code page; every other set reads as
+    // Western, the only other table here.
+    if (charset == 163) return FontEncoding::Windows1258;
+    if (charset == -1 || charset == 1)
+        return documentCodePage == 1258 ? FontEncoding::Windows1258 : FontEncoding::Ansi;
     return FontEncoding::Ansi;
 }
 

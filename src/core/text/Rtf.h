@@ -12,9 +12,14 @@ namespace qef {
 
 // How a font's 8-bit characters read: old Vietnamese fonts carry their own character set in
 // their name. ".Vn..." fonts are TCVN3, and those ending in "H" draw every letter as a capital;
-// "VNI-..." fonts are VNI; any other font is Windows Western (code page 1252).
-enum class FontEncoding { Ansi, Tcvn3, Tcvn3Capitals, Vni };
+// "VNI-..." fonts are VNI. Any other font reads by its character set and the document's code
+// page: Windows Western (1252) or Windows Vietnamese (1258).
+enum class FontEncoding { Ansi, Tcvn3, Tcvn3Capitals, Vni, Windows1258 };
+// By the name alone: Ansi for a font that is none of the old Vietnamese ones.
 FontEncoding EncodingOfFont(std::string_view fontName);
+// By the name, then the font table's \fcharset (-1 when absent) and \cpg (0 when absent), then
+// the document's \ansicpg.
+FontEncoding EncodingOfFont(std::string_view fontName, int charset, int fontCodePage, int documentCodePage);
 
 enum class ParagraphAlignment { Left, Centre, Right, Justify };
 

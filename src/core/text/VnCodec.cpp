@@ -382,6 +382,13 @@ std::string Utf8ToVni(std::string_view utf8) {
     return out;
 }
 
+std::string ComposeVietnamese(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char32_t c : DecodeComposed(utf8)) AppendUtf8(out, c);
+    return out;
+}
+
 std::string UpperVietnamese(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

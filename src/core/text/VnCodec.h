@@ -25,6 +25,10 @@ int VniEncode(char32_t codePoint);
 // The program's Vietnamese literals are written in UTF-8 in the source and used as TCVN3.
 inline std::string Vn(std::string_view utf8Literal) { return Utf8ToTcvn3(utf8Literal); }
 
+// A vowel followed by combining Vietnamese marks (tone, breve, circumflex, horn) made one
+// precomposed letter, as Windows code page 1258 text spells them apart.
+std::string ComposeVietnamese(std::string_view utf8);
+
 // The text in capitals: ASCII letters, đ and every Vietnamese vowel with its marks.
 std::string UpperVietnamese(std::string_view utf8);
 

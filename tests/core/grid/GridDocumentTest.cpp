@@ -115,9 +115,17 @@ TEST(GridDocument, DataLinesTrimCellsAndDropTrailingBlanks) {
     EXPECT_EQ(doc.DataLine(1, 0, 5, M::Comma, 6), "");
     EXPECT_EQ(doc.DataLine(11, 0, 5, M::Comma, 6), "");
 
-    // A cell is cut to 255 characters.
+    // A cell longer than a line the computations read is kept whole, and never loses the
+    // separator to its neighbour: 255 characters and a comma would pass the line limit.
     doc.SetCell(4, 1, std::string(300, 'x'));
-    EXPECT_EQ(doc.DataLine(4, 0, 5, M::Comma, 6), "," + std::string(255, 'x'));
+    EXPECT_EQ(doc.DataLine(4, 0, 5, M::Comma, 6), "," + std::string(300, 'x'));
+    doc.SetCell(4, 2, "n");
+    EXPECT_EQ(doc.DataLine(4, 0, 5, M::Comma, 6), "," + std::string(300, 'x') + ",n");
+    EXPECT_EQ(doc.DataLine(4, 1, 5, M::FixedWidth, 6), std::string(300, 'x') + " n");
+    doc.SetCell(4, 1, std::string(255, 'y'));
+    EXPECT_EQ(doc.DataLine(4, 1, 5, M::Tab, 6), std::string(255, 'y') + "\tn");
+    doc.SetCell(4, 1, std::string(254, 'z'));
+    EXPECT_EQ(doc.DataLine(4, 1, 5, M::Bar, 6), std::string(254, 'z') + "|n");
 }
 
 }  // namespace

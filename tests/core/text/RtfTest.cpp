@@ -93,6 +93,39 @@ TEST(Rtf, OrdinaryDocumentKeepsItsVietnameseText) {
     EXPECT_EQ(last.Runs.at(0).Format, Format("Arial", 20, false, false, true));
 }
 
+// Word and WordPad in Vietnamese write \ansicpg1258 and fonts of \fcharset163, whose \'xx bytes
+// spell a letter and its tone mark apart (tests/data/rtf/word_cp1258.rtf, written by hand; the
+// texts below read from code page 1258's published table).
+TEST(Rtf, EscapesFollowTheCodePageAndTheFontCharset) {
+    const std::string bytes = test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/rtf/word_cp1258.rtf");
+    const RichDocument doc = ReadRtf(bytes);
+    // Charset 163 and a font without one read 1258; charset 0 stays Western (Ð, not Đ); charset
+    // 1 takes the document's page; .Vn and VNI fonts keep their own sets whatever they declare.
+    EXPECT_EQ(PlainTextOf(doc),
+              "Đường chuyền\n"
+              "Việt Nam, Hà Nội: Đo đạc mắt, Ưu tiên ₫\n"
+              "Café Ð Đường phẩy ngã\n"
+              "Đường Đường ờờ!\n");
+    ASSERT_EQ(doc.Blocks.size(), 4u);
+    const auto& title = std::get<RichParagraph>(doc.Blocks[0]);
+    ASSERT_EQ(title.Runs.size(), 1u);
+    EXPECT_EQ(title.Runs[0], (TextRun{"Đường chuyền", Format("Times New Roman", 28, true)}));
+    EXPECT_EQ(title.Alignment, ParagraphAlignment::Centre);
+
+    // The same escapes in other surroundings.
+    const auto read = [](const std::string& rtf) { return PlainTextOf(ReadRtf(rtf)); };
+    // A Vietnamese font in a Western document; a font whose own code page is 1258.
+    EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset163 Arial;}{\\f1\\cpg1258 Arial;}}"
+                   "\\f0 \\'d0\\'ec\\f1 a\\'ecc\\f2 \\'d0}"),
+              "Đ\u0301ác\u00D0\n");
+    // No \ansicpg at all is Western; a mark with nothing to sit on stays a mark.
+    EXPECT_EQ(read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 \\'d0\\'f5}"), "Ðõ\n");
+    EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1258 \\'cc1 \\'e1\\'ec}"), "\u03001 \u00E1\u0301\n");
+    EXPECT_EQ(EncodingOfFont("Arial", 163, 0, 1252), FontEncoding::Windows1258);
+    EXPECT_EQ(EncodingOfFont("Arial", 0, 0, 1258), FontEncoding::Ansi);
+    EXPECT_EQ(EncodingOfFont(".VnTime", 163, 0, 1258), FontEncoding::Tcvn3);
+}
+
 TEST(Rtf, DamagedAndUnusualInput) {
     // Nothing but text before the group, an unclosed document, a cut \'x escape, a binary run.
     EXPECT_EQ(PlainTextOf(ReadRtf("junk")), "");
