@@ -419,8 +419,9 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
     const FieldBooks& books = reducer.Books();
     if (const auto failed = WriteBookSet({{files.AngleBook, &books.AngleBook},
                                           {files.DistanceBook, &books.DistanceBook},
-                                          {files.Adjustment, &books.AdjustmentLines}})) {
-        ui.Message(Vn("Không ghi được file ") + *failed);
+                                          {files.Adjustment, &books.AdjustmentLines}},
+                                         {files.Raw})) {
+        ui.Message(*failed);
         return FieldBookOutcome::WriteFailed;
     }
     return completed ? FieldBookOutcome::Completed : FieldBookOutcome::Stopped;
