@@ -336,9 +336,9 @@ bool OutputSet::Fail(const std::string& file, int error) {
     return false;
 }
 
-std::string OutputSet::FailureMessage() const {
+std::string OutputSet::FailureMessage(std::string_view lead) const {
     if (busy_) return Vn("Kết quả ") + result_ + Vn(" đang được một lần tính khác ghi");
-    std::string text = Vn("Lỗi ghi file ") + failedFile_;
+    std::string text = Vn(lead) + failedFile_;
     if (failedError_ != 0) text += " : " + SystemReason(failedError_);
     return text;
 }

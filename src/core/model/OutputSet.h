@@ -56,9 +56,10 @@ public:
     void Discard();
 
     // After a failed Begin or Commit: the final name of the file that failed (empty when none),
-    // and the message to show: "Lỗi ghi file <name> : <reason>", or that another run holds the result.
+    // and the message to show: "<lead><name> : <reason>", or that another run holds the result.
+    // `lead` is UTF-8.
     const std::string& FailedFile() const { return failedFile_; }
-    std::string FailureMessage() const;
+    std::string FailureMessage(std::string_view lead = "Lỗi ghi file ") const;
     bool Busy() const { return busy_; }
 
 private:

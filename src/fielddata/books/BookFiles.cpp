@@ -9,10 +9,10 @@ namespace qef {
 std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books, const std::vector<std::string>& inputs) {
     if (books.empty()) return std::nullopt;
     OutputSet set;
-    if (!set.Begin(books.front().Path, inputs)) return set.FailureMessage();
+    if (!set.Begin(books.front().Path, inputs)) return set.FailureMessage("Không ghi được file ");
     for (const BookFile& book : books)
         if (!WriteAllLines(set.Staged(book.Path), *book.Lines)) return Vn("Không ghi được file ") + book.Path;
-    if (!set.Commit()) return set.FailureMessage();
+    if (!set.Commit()) return set.FailureMessage("Không ghi được file ");
     return std::nullopt;
 }
 

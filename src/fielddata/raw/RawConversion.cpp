@@ -57,7 +57,7 @@ public:
     }
     std::string Staged(const std::string& name) { return set_.Staged(name); }
     bool Commit() { return set_.Commit(); }
-    std::string Failure() const { return set_.FailureMessage(); }
+    std::string Failure() const { return set_.FailureMessage("Không ghi được file "); }
 
 private:
     OutputSet set_;
