@@ -515,11 +515,11 @@ void OutputSet::Close() {
 
 bool WriteSingleOutput(const std::string& path, const std::string& bytes, std::string& failure) {
     if (InsideStaging(path)) {
-        AtomicFile file(path);
-        if (file.IsOpen()) {
-            file.Writer().Write(bytes);
-            if (file.Commit()) return true;
-        }
+        // Already aside: a file cut short is removed, so that the old one stays.
+        TextFileWriter out(path);
+        if (out.IsOpen()) out.Write(bytes);
+        if (out.IsOpen() && out.Close()) return true;
+        std::remove(path.c_str());
         failure = Vn("Lỗi ghi file ") + path;
         return false;
     }
