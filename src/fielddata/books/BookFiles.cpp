@@ -19,8 +19,7 @@ std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books, cons
 std::optional<std::string> BareCarriageReturn(const std::string& fileName, long long lineNumber,
                                               const std::string& line) {
     if (line.find('\r') == std::string::npos) return std::nullopt;
-    return Vn("File ") + fileName + Vn(", dòng ") + std::to_string(lineNumber) +
-           Vn(" : có dấu xuống dòng CR lẻ, không tách được dòng");
+    return BareCarriageReturnMessage(fileName, lineNumber);
 }
 
 }  // namespace qef
