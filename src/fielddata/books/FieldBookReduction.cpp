@@ -95,6 +95,12 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             ui.Message(*bad);
             return false;
         }
+        // A NUL is no text: the line is damaged, and a message holding it would end there.
+        if (line.find('\0') != std::string::npos) {
+            ui.Message(Vn("File ") + fileName + Vn(", dòng ") + std::to_string(reader.LineNumber()) +
+                       Vn(" : có ký tự NUL, dòng bị hỏng"));
+            return false;
+        }
         if (TrimBlanks(line).empty()) continue;
         const int count = SplitFields(line, fields, std::nullopt, false, settings.FixedFieldWidth);
         if (count == 4) {
@@ -113,10 +119,14 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
             DistanceRecord record{name(1), name(2), 0, false, reader.LineNumber()};
-            if (!TryParseReal(fields[3], record.Metres) ||
-                !(record.Metres >= 0 && record.Metres <= kLongestBookDistanceMetres)) {
+            const bool number = TryParseReal(fields[3], record.Metres);
+            if (!number || !(record.Metres >= 0 && record.Metres <= kLongestBookDistanceMetres)) {
                 record.Bad = true;
-                ui.Message("loi " + QuotedText(fields[3]));
+                const char* why = !number || std::isnan(record.Metres) ? " không phải là số"
+                                  : record.Metres < 0                  ? " âm"
+                                                                       : " dài quá 1000000 m";
+                ui.Message(Vn("File ") + fileName + Vn(", dòng ") + std::to_string(reader.LineNumber()) +
+                           Vn(" : khoảng cách ") + QuotedText(fields[3]) + Vn(why));
             }
             raw.Distances.PushBack(std::move(record));
         }
