@@ -45,8 +45,10 @@ extern "C" int rename(const char* from, const char* to) {
     Watch& w = State();
     if (w.On && (Watched(from) || Watched(to))) {
         ++w.Seen;
-        if (w.Seen == w.At && w.Fault == qef::test::MoveFault::Kill) ::kill(::getpid(), SIGKILL);
-        if (w.Seen == w.At && w.Fault == qef::test::MoveFault::Refuse) {
+        using qef::test::MoveFault;
+        if ((w.Seen == w.At && w.Fault == MoveFault::Kill) || (w.Seen == w.At + 1 && w.Fault == MoveFault::RefuseThenKill))
+            ::kill(::getpid(), SIGKILL);
+        if (w.Seen == w.At && (w.Fault == MoveFault::Refuse || w.Fault == MoveFault::RefuseThenKill)) {
             w.Refused = Watched(to) ? to : from;
             errno = w.Error;
             return -1;

@@ -11,7 +11,8 @@
 
 namespace qef::test {
 
-enum class MoveFault { Count, Refuse, Kill };
+// RefuseThenKill refuses the move `at` and kills the process at the next one (putting back).
+enum class MoveFault { Count, Refuse, Kill, RefuseThenKill };
 
 // From now on (and in children started later) every rename whose source or target lies directly in
 // one of `folders` is counted; the one numbered `at` (from 1) is refused with `error` or kills the

@@ -249,6 +249,38 @@ TEST(OutputSet, ARunOfAnotherResultFinishesWhatAKilledRunLeftInTheFolder) {
     EXPECT_EQ(dir.EntryCount(), 3u);
 }
 
+// A refused move puts back what was moved; a run killed while putting back leaves that to the next
+// run, which puts back the rest: the old files whole, at every point.
+TEST(OutputSet, AFailedMovePutsBackWhatWasMovedEvenWhenKilledMeanwhile) {
+    for (const test::MoveFault fault : {test::MoveFault::Refuse, test::MoveFault::RefuseThenKill}) {
+        // Moves, in name order: a.txt in (it had no old file), kq.dta aside, kq.dta in, kq.in aside, kq.in in.
+        for (int at = 1; at <= 5; ++at) {
+            SCOPED_TRACE("move " + std::to_string(at) + (fault == test::MoveFault::Refuse ? " refused" : " refused, killed"));
+            test::TempDir dir;
+            test::WriteFileBytes(dir.File("kq.dta"), "old result");
+            test::WriteFileBytes(dir.File("kq.in"), "old report");
+            const int code = test::WaitChild(test::StartChild([&] {
+                OutputSet set;
+                if (!set.Begin(dir.File("kq.dta"))) return 1;
+                test::WriteFileBytes(set.Staged(dir.File("kq.dta")), "new result");
+                test::WriteFileBytes(set.Staged(dir.File("kq.in")), "new report");
+                test::WriteFileBytes(set.Staged(dir.File("a.txt")), "new file");
+                test::WatchMoves({dir.Path()}, fault, at);
+                if (set.Commit()) return 2;
+                return set.FailedFile() == test::RefusedMove() ? 3 : 4;
+            }));
+            // Killed only when an old file had been set aside before the refused move: a.txt, which
+            // had none, is put back by removing it.
+            EXPECT_EQ(code, fault == test::MoveFault::RefuseThenKill && at > 2 ? -1 : 3);
+            OutputSet::Recover(dir.File("kq.dta"));
+            EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dta")), "old result");
+            EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in")), "old report");
+            EXPECT_FALSE(fs::exists(dir.File("a.txt")));
+            EXPECT_EQ(dir.EntryCount(), 2u);
+        }
+    }
+}
+
 // One set of a result at a time, within a process too; the refusal names the result.
 TEST(OutputSet, ASecondSetOfAResultIsRefusedUntilTheFirstCloses) {
     test::TempDir dir;
