@@ -74,7 +74,7 @@ bool HasData(const std::string& path, const std::vector<std::string>& lines, Int
 bool WriteBook(const std::string& path, const std::vector<std::string>& lines, Interaction& ui) {
     std::string failure;
     if (WriteSingleOutput(path, lines, failure)) return true;
-    ui.Message(failure);
+    ui.Message(Vn("Không ghi được file ") + ToTcvn3(NameOfNative(path)));
     return false;
 }
 

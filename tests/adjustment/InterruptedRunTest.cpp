@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 #include <string>
 
 #include "adjustment/AdjustByOrder.h"
@@ -152,6 +153,45 @@ TEST_P(InterruptedRun, ASecondRunOfTheSameResultIsRefusedWhileTheFirstWrites) {
     SilentInteraction quiet;
     EXPECT_EQ(runWith(quiet), static_cast<int>(RunOutcome::Completed));
     EXPECT_TRUE(folder.Now() == folder.After);
+}
+
+// Two windows writing the same result at once, with the moves slowed as on a share: the one that
+// comes second is refused, and the folder ends with the set of one run, never a mixture.
+TEST_P(InterruptedRun, TwoRunsAtOnceNeverMixTheirSets) {
+    ComputationSettings other = settings;
+    other.MeanAreaHeight = 250.0;
+    const auto runWithSettings = [this](const ComputationSettings& s) {
+        SilentInteraction ui;
+        test::RecordingProgress progress;
+        RunRecord record;
+        return static_cast<int>(GetParam()(files, s, ui, progress, record, nullptr).Outcome);
+    };
+    ASSERT_EQ(runWithSettings(other), static_cast<int>(RunOutcome::Completed));
+    const test::Snapshot otherSet = folder.Now();
+    ASSERT_TRUE(otherSet != folder.After);
+    int refused = 0;
+    for (int pair = 0; pair < 6; ++pair) {
+        folder.PutBackBefore();
+        const auto startSlow = [&](const ComputationSettings& s) {
+            return test::StartChild([&] {
+                test::WatchMoves({dir.Path()}, test::MoveFault::Slow, 5);
+                return runWithSettings(s);
+            });
+        };
+        const pid_t first = startSlow(settings);
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * pair));
+        const pid_t second = startSlow(other);
+        const int a = test::WaitChild(first), b = test::WaitChild(second);
+        for (int code : {a, b}) {
+            EXPECT_TRUE(code == static_cast<int>(RunOutcome::Completed) ||
+                        code == static_cast<int>(RunOutcome::WriteFailed));
+            refused += code == static_cast<int>(RunOutcome::WriteFailed);
+        }
+        const test::Snapshot got = folder.Now();
+        EXPECT_TRUE(got == folder.After || got == otherSet) << "pair " << pair << ", differing:" << test::Differences(got, folder.After);
+    }
+    // The runs overlapped at least once.
+    EXPECT_GT(refused, 0);
 }
 
 // Staging names do not grow with the result's: the longest names a folder takes are written.

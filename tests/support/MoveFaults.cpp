@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
 #include <cstdio>
 
 #include "core/model/OutputSet.h"
@@ -46,6 +48,7 @@ extern "C" int rename(const char* from, const char* to) {
     if (w.On && (Watched(from) || Watched(to))) {
         ++w.Seen;
         using qef::test::MoveFault;
+        if (w.Fault == MoveFault::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(w.At));
         if ((w.Seen == w.At && w.Fault == MoveFault::Kill) || (w.Seen == w.At + 1 && w.Fault == MoveFault::RefuseThenKill))
             ::kill(::getpid(), SIGKILL);
         if (w.Seen == w.At && (w.Fault == MoveFault::Refuse || w.Fault == MoveFault::RefuseThenKill)) {

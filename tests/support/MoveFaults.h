@@ -11,8 +11,9 @@
 
 namespace qef::test {
 
-// RefuseThenKill refuses the move `at` and kills the process at the next one (putting back).
-enum class MoveFault { Count, Refuse, Kill, RefuseThenKill };
+// RefuseThenKill refuses the move `at` and kills the process at the next one (putting back); Slow
+// makes every move take `at` milliseconds more, as on a slow share.
+enum class MoveFault { Count, Refuse, Kill, RefuseThenKill, Slow };
 
 // From now on (and in children started later) every rename whose source or target lies directly in
 // one of `folders` is counted; the one numbered `at` (from 1) is refused with `error` or kills the
