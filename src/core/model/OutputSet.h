@@ -26,7 +26,7 @@ namespace qef {
 
 class OutputSet {
 public:
-    // No output may have this name: the set's journal had it in earlier versions.
+    // The journal's file name: no output may have it.
     static constexpr std::string_view kJournalName = "~~set~~";
 
     OutputSet() = default;
