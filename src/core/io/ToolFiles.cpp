@@ -52,6 +52,11 @@ bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string&
         status.Outcome = RunOutcome::NameCollision;
         return false;
     }
+    if (OutputSet::InUse(result)) {
+        ui.Message(OutputSet::BusyMessage(result));
+        status.Outcome = RunOutcome::WriteFailed;
+        return false;
+    }
     return true;
 }
 

@@ -330,6 +330,19 @@ void OutputSet::Recover(const std::string& resultFile) {
     RecoverOldStaging(resultFile, {});
 }
 
+bool OutputSet::InUse(const std::string& resultFile) {
+    const std::string area = FolderOf(resultFile) + AreaName(FileNameOf(resultFile)) + "/";
+    if (!IsRealFolder(area)) return false;
+    int error = 0;
+    const int fd = LockArea(area, 0, error);
+    if (fd >= 0) UnlockArea(area, fd);
+    return fd < 0 && error == EWOULDBLOCK;
+}
+
+std::string OutputSet::BusyMessage(const std::string& resultFile) {
+    return Vn("Kết quả ") + resultFile + Vn(" đang được một lần tính khác ghi");
+}
+
 bool OutputSet::Fail(const std::string& file, int error) {
     failedFile_ = file;
     failedError_ = error;
@@ -337,7 +350,7 @@ bool OutputSet::Fail(const std::string& file, int error) {
 }
 
 std::string OutputSet::FailureMessage(std::string_view lead) const {
-    if (busy_) return Vn("Kết quả ") + result_ + Vn(" đang được một lần tính khác ghi");
+    if (busy_) return BusyMessage(result_);
     std::string text = Vn(lead) + failedFile_;
     if (failedError_ != 0) text += " : " + SystemReason(failedError_);
     return text;

@@ -36,6 +36,10 @@ public:
 
     // Finishes or clears what killed runs of this result left, when no run holds it now.
     static void Recover(const std::string& resultFile);
+    // True when another run holds the result now: a command asks before it computes.
+    static bool InUse(const std::string& resultFile);
+    // "Kết quả <result> đang được một lần tính khác ghi".
+    static std::string BusyMessage(const std::string& resultFile);
 
     // Locks the result, finishes what killed runs left in its folder and makes the staging folder.
     // `inputs` are files the run reads: a journal naming one is never acted on. False when the set

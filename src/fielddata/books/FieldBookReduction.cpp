@@ -8,6 +8,7 @@
 
 #include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "fielddata/books/BookFiles.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
@@ -413,6 +414,10 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
                                  const ComputationSettings& settings, Interaction& ui) {
     if (!CheckOutputNames({files.Raw}, {files.AngleBook, files.DistanceBook, files.Adjustment}, ui))
         return FieldBookOutcome::NameCollision;
+    if (OutputSet::InUse(files.AngleBook)) {
+        ui.Message(OutputSet::BusyMessage(files.AngleBook));
+        return FieldBookOutcome::WriteFailed;
+    }
 
     RawObservations raw;
     if (!ReadRawObservations(files.Raw, settings, ui, raw)) return FieldBookOutcome::ReadFailed;
