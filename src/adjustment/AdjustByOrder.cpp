@@ -40,7 +40,7 @@ bool AdjustmentRun::OutputNamesAllowed() {
 
 // Every file of the run goes to the staging folder until the run ends.
 bool AdjustmentRun::StageOutputs() {
-    if (!outputs_.Begin(files_.ResultFile)) return false;
+    if (!outputs_.Begin(files_.ResultFile, InputFiles())) return false;
     result_ = outputs_.Staged(files_.ResultFile);
     const ReportSet& r = finalReports_;
     for (auto [staged, name] : {std::pair{&reports_.Main, &r.Main}, {&reports_.Rigorous1, &r.Rigorous1},
@@ -95,7 +95,7 @@ bool AdjustmentRun::StartRun(RunStatus& ended) {
         return false;
     }
     if (!StageOutputs()) {
-        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        ui_.Message(outputs_.FailureMessage());
         status_.Outcome = RunOutcome::WriteFailed;
         ended = status_;
         return false;
@@ -519,7 +519,7 @@ RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
     }
     // Only a run that ends well replaces the files of the one before; the others leave them.
     if (outcome == RunOutcome::Completed && !outputs_.Commit()) {
-        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        ui_.Message(outputs_.FailureMessage());
         status_.Outcome = RunOutcome::WriteFailed;
     } else if (outcome == RunOutcome::Completed) {
         if (FileExists(finalReports_.Log)) status_.Report6 = finalReports_.Log;

@@ -12,6 +12,7 @@
 #include "core/analysis/Duplicates.h"
 #include "core/io/ResultWriters.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "core/model/ReportNames.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
@@ -369,7 +370,6 @@ ComputationSettings StepByStepSession::StepSettings(Computation what, const Comp
 
 StepStatus StepByStepSession::WriteStepStart(const ComputationSettings& s, const std::string& resultFile,
                                              const ReportSet& reports, Interaction& ui) const {
-    if (!CheckOutputNames(InputFiles(), StepOutputs(s, resultFile, reports), ui)) return StepStatus::Failed;
     if (!WritePointCoordinates(resultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false, known_.Count(),
                                nullptr, s.MetresFlag))
         return WriteFailed(resultFile, ui);
@@ -461,9 +461,25 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     progress.SetPosition(0);
 
     const bool writes = !resultFile.empty();
-    const ReportSet reports = writes ? ReportSetFor(resultFile) : ReportSet();
+    const ReportSet finalReports = writes ? ReportSetFor(resultFile) : ReportSet();
+    // The step's files (result, reports, tables) are written aside and put in place together, so
+    // that a step that fails or dies leaves the files of the step before.
+    OutputSet outputs;
+    UnstagingInteraction stagedUi(ui, outputs);
+    ReportSet reports = finalReports;
+    std::string result = resultFile;
     if (writes) {
-        if (const StepStatus status = WriteStepStart(s, resultFile, reports, ui); status != StepStatus::Done)
+        if (!CheckOutputNames(InputFiles(), StepOutputs(s, resultFile, finalReports), ui)) return StepStatus::Failed;
+        if (!outputs.Begin(resultFile, InputFiles())) {
+            ui.Message(outputs.FailureMessage());
+            return StepStatus::Failed;
+        }
+        result = outputs.Staged(resultFile);
+        for (std::string* name : {&reports.Main, &reports.Rigorous1, &reports.Side, &reports.Rigorous3,
+                                  &reports.Rigorous4, &reports.Rigorous5, &reports.Log, &reports.ClosureTable,
+                                  &reports.Dh, &reports.Txt, &reports.ObservationList})
+            *name = outputs.Staged(*name);
+        if (const StepStatus status = WriteStepStart(s, result, reports, stagedUi); status != StepStatus::Done)
             return status;
     }
     run_.Reset();
@@ -471,8 +487,15 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     const int nb = groupBranches_;
     groupBranches_ = 0;
     DropSideOnlyNodes();
-    if (SolveGroup(what, s, nb, {reports, resultFile, drawing}, ui, progress) != StepStatus::Done)
+    if (SolveGroup(what, s, nb, {reports, result, drawing}, stagedUi, progress) !=
+        StepStatus::Done)
         return StepStatus::Failed;
+    // A step whose files could not be put in place keeps none of its points.
+    if (writes && !outputs.Commit()) {
+        ui.Message(outputs.FailureMessage());
+        ws_.FreeGroupArrays();
+        return StepStatus::Failed;
+    }
     if (drawing != nullptr && s.AcadUploadEnabled) {
         if (what == Computation::Coordinates || s.AcadUploadKnownPoints) DrawKnownPoints(s, *drawing, progress, ui);
         if (what == Computation::Coordinates)

@@ -15,7 +15,7 @@
 #include "dl_dxf.h"
 #pragma GCC diagnostic pop
 
-#include "core/text/AtomicFile.h"
+#include "core/model/OutputSet.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {
@@ -189,10 +189,8 @@ bool DxfDrawing::Write() const {
     } catch (const std::exception&) {
         return false;
     }
-    AtomicFile file(path_);
-    if (!file.IsOpen()) return false;
-    file.Writer().Write(text);
-    return file.Commit();
+    std::string failure;
+    return WriteSingleOutput(path_, text, failure);
 }
 
 }  // namespace qef

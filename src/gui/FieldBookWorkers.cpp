@@ -6,7 +6,7 @@
 
 #include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
-#include "core/text/AtomicFile.h"
+#include "core/model/OutputSet.h"
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/BookFiles.h"
@@ -77,7 +77,8 @@ bool HasData(const std::string& path, const std::vector<std::string>& lines, Int
 }
 
 bool WriteBook(const std::string& path, const std::vector<std::string>& lines, Interaction& ui) {
-    if (WriteLinesAtomically(path, lines)) return true;
+    std::string failure;
+    if (WriteSingleOutput(path, lines, failure)) return true;
     ui.Message(Vn("Không ghi được file ") + ToTcvn3(NameOfNative(path)));
     return false;
 }

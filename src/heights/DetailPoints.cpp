@@ -399,7 +399,12 @@ void RecordStop(const DetailStop& stop, const std::string& observationFile, Deta
 bool WriteAndDrawDetailPoints(DetailMode mode, const DetailInput& files, const ComputationSettings& settings,
                               const DetailPointList& points, OutputSet& staging, DrawingTarget* drawing,
                               DetailRunStatus& status, Progress& progress, Interaction& ui) {
-    if (!staging.Begin(files.ResultFile) || !WriteDetailResults(staging.Staged(files.ResultFile), points)) {
+    if (!staging.Begin(files.ResultFile, {files.KnownPointsFile, files.ObservationFile})) {
+        ui.Message(staging.FailureMessage());
+        status.Outcome = RunOutcome::WriteFailed;
+        return false;
+    }
+    if (!WriteDetailResults(staging.Staged(files.ResultFile), points)) {
         ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
         status.Outcome = RunOutcome::WriteFailed;
         return false;
@@ -424,7 +429,7 @@ void FinishDetailRun(const DetailInput& files, const std::optional<DetailStop>& 
                      DetailRunStatus& status, Interaction& ui) {
     // A run stopped by a faulty line keeps the points before it: the message says so.
     if (!staging.Commit()) {
-        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
+        ui.Message(staging.FailureMessage());
         status.Outcome = RunOutcome::WriteFailed;
         return;
     }

@@ -429,7 +429,7 @@ bool LevellingRun::WriteResults() {
         return false;
     }
     if (!staging_.Commit()) {
-        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        ui_.Message(staging_.FailureMessage());
         return false;
     }
     status_.Report = outputs_.Report;
@@ -449,8 +449,8 @@ LevellingStatus LevellingRun::Run() {
     if (!NamesAllowed()) return finish(RunOutcome::NameCollision);
     if (!ReadInput()) return finish(RunOutcome::ReadFailed);
     // Every file goes to the staging folder; only a finished run puts them in place.
-    if (!staging_.Begin(files_.ResultFile)) {
-        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+    if (!staging_.Begin(files_.ResultFile, Inputs())) {
+        ui_.Message(staging_.FailureMessage());
         return finish(RunOutcome::WriteFailed);
     }
     result_ = staging_.Staged(files_.ResultFile);

@@ -35,6 +35,14 @@ ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationS
         double vx = 0.0, vy = 0.0, vh = 0.0;
         std::string whole = f.Whole(1);
         std::erase(whole, ' ');
+        // Every reader refuses such a name: the line is damaged, and drawn it would be another point.
+        if (whole.find('\0') != std::string::npos) {
+            ui.Message(Vn("File ") + coordName + Vn(", dòng ") + std::to_string(lines.LineNumber()) +
+                       Vn(" : tên điểm có ký tự NUL"));
+            status.ReadError = {coordName, lines.LineNumber(), ReadErrorKind::Line, 1};
+            status.Outcome = RunOutcome::ReadFailed;
+            return status;
+        }
         if (k < 3 || whole.empty() || !value(2, vx) || !value(3, vy) || (k >= 4 && !value(4, vh))) {
             ++status.Skipped;
             continue;

@@ -1,16 +1,21 @@
 // A run that dies or runs out of disk must leave the files of the run before it whole: they are
 // either all as they were or all the new run's, never cut.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <thread>
 #include <string>
 
 #include "adjustment/AdjustByOrder.h"
 #include "adjustment/AdjustClassic.h"
 #include "adjustment/SyntheticNetwork.h"
+#include "core/model/OutputSet.h"
+#include "core/text/VnCodec.h"
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/InterruptedRuns.h"
+#include "support/MoveFaults.h"
 
 namespace qef {
 namespace {
@@ -72,10 +77,13 @@ protected:
 
     RunOutcome RunHere() {
         SilentInteraction ui;
+        return static_cast<RunOutcome>(runWith(ui));
+    }
+    const test::RunWith runWith = [this](Interaction& ui) {
         test::RecordingProgress progress;
         RunRecord record;
-        return GetParam()(files, settings, ui, progress, record, nullptr).Outcome;
-    }
+        return static_cast<int>(GetParam()(files, settings, ui, progress, record, nullptr).Outcome);
+    };
 };
 
 TEST_P(InterruptedRun, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
@@ -102,6 +110,100 @@ TEST_P(InterruptedRun, AFullDiskLeavesTheOldFilesAndNoStagedOnes) {
     expected["kq.dxf"] = folder.Before.at("kq.dxf");
     const test::Snapshot got = folder.Now();
     EXPECT_TRUE(got == expected) << "differing:" << test::Differences(got, expected);
+}
+
+// A move the system refuses (a file held open on a share) puts back what was moved: the old set
+// stays whole and the message names the file that could not be put in place.
+TEST_P(InterruptedRun, AMoveRefusedAtAnyPointLeavesTheOldFilesAndNamesTheFile) {
+    const int moves = test::ExpectRefusedMovesLeaveTheOldFiles(folder, {dir.Path()}, runWith,
+                                                               static_cast<int>(RunOutcome::Completed),
+                                                               static_cast<int>(RunOutcome::WriteFailed), "Lỗi ghi file ");
+    // Each file of the old set is set aside and its new one moved in.
+    EXPECT_EQ(moves, 2 * static_cast<int>(folder.After.size()));
+}
+
+TEST_P(InterruptedRun, KilledAtEachMoveLeavesTheOldFilesOrTheNewOnes) {
+    test::ExpectKillsAtEachMoveLeaveOldOrNew(folder, {dir.Path()}, runWith, 2 * static_cast<int>(folder.After.size()),
+                                             files.ResultFile);
+}
+
+// While another run writes the same result the run is refused before it reads anything, and the
+// folder is as it was; once the other ends, the run goes through.
+TEST_P(InterruptedRun, ASecondRunOfTheSameResultIsRefusedWhileTheFirstWrites) {
+    int held[2], release[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t first = test::StartChild([&] {
+        OutputSet set;
+        if (!set.Begin(files.ResultFile)) return 1;
+        char c = 'x';
+        if (::write(held[1], &c, 1) != 1 || ::read(release[0], &c, 1) != 1) return 2;
+        return 0;
+    });
+    char c = 0;
+    ASSERT_EQ(::read(held[0], &c, 1), 1);
+    test::ScriptedInteraction ui;
+    EXPECT_EQ(runWith(ui), static_cast<int>(RunOutcome::WriteFailed));
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("Kết quả ") + files.ResultFile +
+                                                      Vn(" đang được một lần tính khác ghi")});
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    EXPECT_EQ(test::WaitChild(first), 0);
+    for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
+    EXPECT_TRUE(folder.Now() == folder.Before);
+    SilentInteraction quiet;
+    EXPECT_EQ(runWith(quiet), static_cast<int>(RunOutcome::Completed));
+    EXPECT_TRUE(folder.Now() == folder.After);
+}
+
+// Two windows writing the same result at once, with the moves slowed as on a share: the one that
+// comes second is refused, and the folder ends with the set of one run, never a mixture.
+TEST_P(InterruptedRun, TwoRunsAtOnceNeverMixTheirSets) {
+    ComputationSettings other = settings;
+    other.MeanAreaHeight = 250.0;
+    const auto runWithSettings = [this](const ComputationSettings& s) {
+        SilentInteraction ui;
+        test::RecordingProgress progress;
+        RunRecord record;
+        return static_cast<int>(GetParam()(files, s, ui, progress, record, nullptr).Outcome);
+    };
+    ASSERT_EQ(runWithSettings(other), static_cast<int>(RunOutcome::Completed));
+    const test::Snapshot otherSet = folder.Now();
+    ASSERT_TRUE(otherSet != folder.After);
+    int refused = 0;
+    for (int pair = 0; pair < 6; ++pair) {
+        folder.PutBackBefore();
+        const auto startSlow = [&](const ComputationSettings& s) {
+            return test::StartChild([&] {
+                test::WatchMoves({dir.Path()}, test::MoveFault::Slow, 5);
+                return runWithSettings(s);
+            });
+        };
+        const pid_t first = startSlow(settings);
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * pair));
+        const pid_t second = startSlow(other);
+        const int a = test::WaitChild(first), b = test::WaitChild(second);
+        for (int code : {a, b}) {
+            EXPECT_TRUE(code == static_cast<int>(RunOutcome::Completed) ||
+                        code == static_cast<int>(RunOutcome::WriteFailed));
+            refused += code == static_cast<int>(RunOutcome::WriteFailed);
+        }
+        const test::Snapshot got = folder.Now();
+        EXPECT_TRUE(got == folder.After || got == otherSet) << "pair " << pair << ", differing:" << test::Differences(got, folder.After);
+    }
+    // The runs overlapped at least once.
+    EXPECT_GT(refused, 0);
+}
+
+// Staging names do not grow with the result's: the longest names a folder takes are written.
+TEST_P(InterruptedRun, AResultNameOf250CharactersIsWritten) {
+    const std::string stem(246, 'K');
+    files.ResultFile = dir.File(stem + ".dta");
+    SilentInteraction ui;
+    ASSERT_EQ(runWith(ui), static_cast<int>(RunOutcome::Completed));
+    const test::Snapshot got = folder.Now();
+    for (const char* ext : {".dta", ".in", ".in1", ".in6", ".dxf"}) EXPECT_TRUE(got.count(stem + ext)) << ext;
+    // Nothing staged is left beside them: the earlier run's files and the new ones only.
+    for (const auto& [name, bytes] : got) EXPECT_TRUE(folder.Before.count(name) || name.rfind(stem, 0) == 0) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, InterruptedRun, ::testing::Values(&AdjustNetworkByOrder, &AdjustNetworkClassic),

@@ -103,7 +103,12 @@ TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
               FieldBookOutcome::Completed);
     std::vector<std::string> said;
     for (const auto& call : ui.calls) said.push_back(Tcvn3ToUtf8(call.text));
-    EXPECT_EQ(said, (std::vector<std::string>{"loi 1e308", "loi -1", "loi 1000000.5", "Góc A S1 B Góc 1e300 sai định dạng",
+    // Each bad distance names the file, the line and what is wrong with it.
+    const std::string raw = "File " + dir.File("raw.dta");
+    EXPECT_EQ(said, (std::vector<std::string>{raw + ", dòng 1 : khoảng cách 1e308 dài quá 1000000 m",
+                                              raw + ", dòng 2 : khoảng cách -1 âm",
+                                              raw + ", dòng 3 : khoảng cách 1000000.5 dài quá 1000000 m",
+                                              "Góc A S1 B Góc 1e300 sai định dạng",
                                               "Góc A S2 B Góc -10.0000 sai định dạng"}));
     EXPECT_EQ(test::ReadFileBytes(dir.File("b.dta")), "A\tD\t10.000\r\n");
     EXPECT_EQ(test::ReadFileBytes(dir.File("g.txt")), "");
@@ -118,6 +123,21 @@ TEST(FieldBookReduction, ValuesNoInstrumentGivesAreReportedAndLeftOut) {
     EXPECT_EQ(Tcvn3ToUtf8(ui.calls[0].text),
               "File " + dir.File("cr.dta") + ", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng");
     EXPECT_FALSE(FileExists(dir.File("g2.txt")));
+}
+
+// A NUL inside a line is damage: the whole message used to end at it. The file is refused naming
+// the line, and no book is written.
+TEST(FieldBookReduction, ALineHoldingANulRefusesTheFileNamingTheLine) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("raw.dta"), std::string("A\tB\t10.000\r\nGPS01\tGPS02\tI1\0X\t123.5000\r\n", 39));
+    FieldBookOptions options;
+    test::ScriptedInteraction ui;
+    EXPECT_EQ(BuildFieldBooks({dir.File("raw.dta"), dir.File("g.txt"), dir.File("c.txt"), dir.File("b.dta")}, options,
+                              {}, ui),
+              FieldBookOutcome::ReadFailed);
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{"File " + dir.File("raw.dta") +
+                                                      Vn(", dòng 2 : có ký tự NUL, dòng bị hỏng")});
+    EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(FieldBookReduction, NamesPastFifteenCharactersAreCutAndReportedOnce) {

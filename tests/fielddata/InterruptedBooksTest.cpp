@@ -2,16 +2,20 @@
 // books of the run before it whole or the new ones whole, never a mix, never a temporary, and never
 // touches its input.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <ostream>
 #include <string>
 
+#include "core/model/OutputSet.h"
+#include "core/text/VnCodec.h"
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/ObservationBooks.h"
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/InterruptedRuns.h"
+#include "support/MoveFaults.h"
 
 namespace qef {
 namespace {
@@ -23,7 +27,7 @@ struct BookCommand {
     const char* Name;
     // The input for run `variant` (0 the run before, 1 the run under test).
     std::string (*Input)(int variant);
-    Ended (*Run)(const std::string& dir);
+    Ended (*Run)(const std::string& dir, Interaction& ui);
 };
 void PrintTo(const BookCommand& command, std::ostream* os) { *os << command.Name; }
 
@@ -56,12 +60,11 @@ std::string RawInput(int variant) {
     return text;
 }
 
-Ended RunFieldBooks(const std::string& dir) {
+Ended RunFieldBooks(const std::string& dir, Interaction& ui) {
     FieldBookOptions options;
     options.AngleSets = 2;
     options.DistanceCount = 2;
     options.DistanceTolerance = 5;
-    SilentInteraction ui;
     switch (BuildFieldBooks({dir + "/in.dta", dir + "/goc.txt", dir + "/canh.txt", dir + "/bs.dta"}, options,
                             ComputationSettings{}, ui)) {
     case FieldBookOutcome::Completed: return kCompleted;
@@ -87,13 +90,12 @@ std::string ObservationInput(int variant) {
     return text;
 }
 
-Ended RunObservationBooks(const std::string& dir) {
+Ended RunObservationBooks(const std::string& dir, Interaction& ui) {
     FieldBookOptions options;
     options.AngleSets = 2;
     options.HalfSetTolerance = 8;
     options.TwoCVariation = 12;
     SeededRandom random(31);
-    SilentInteraction ui;
     const ToolStatus status = WriteObservationBooks(
         {dir + "/in.dta", dir + "/goc.txt", dir + "/canh.txt", dir + "/bs.dta"}, options, ComputationSettings{}, random, ui);
     return status.Outcome == RunOutcome::Completed     ? kCompleted
@@ -107,16 +109,21 @@ protected:
     std::string input;  // the input of the run under test
     test::RunFolder folder{dir.Path(), {"in.dta"}, {}, {}};
     const test::StartRun start = [this](long long fileLimit) {
-        return test::StartChild([this] { return GetParam().Run(dir.Path()); }, fileLimit);
+        return test::StartChild([this] { return RunHere(); }, fileLimit);
     };
+    const test::RunWith runWith = [this](Interaction& ui) { return static_cast<int>(GetParam().Run(dir.Path(), ui)); };
+    int RunHere() {
+        SilentInteraction ui;
+        return runWith(ui);
+    }
 
     void SetUp() override {
         test::WriteFileBytes(dir.File("in.dta"), GetParam().Input(0));
-        ASSERT_EQ(GetParam().Run(dir.Path()), kCompleted);
+        ASSERT_EQ(RunHere(), kCompleted);
         folder.Before = folder.Now();
         input = GetParam().Input(1);
         test::WriteFileBytes(dir.File("in.dta"), input);
-        ASSERT_EQ(GetParam().Run(dir.Path()), kCompleted);
+        ASSERT_EQ(RunHere(), kCompleted);
         folder.After = folder.Now();
         ASSERT_EQ(folder.After.size(), 3u);
         for (const auto& [name, bytes] : folder.After) ASSERT_NE(folder.Before.at(name), bytes) << name;
@@ -143,6 +150,39 @@ TEST_P(InterruptedBooks, AFullDiskLeavesTheOldBooksAndNoStagedOnes) {
         kWriteFailed, [&] { EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input); });
     EXPECT_EQ(test::WaitChild(start(static_cast<long long>(largest))), kCompleted);
     EXPECT_TRUE(folder.Now() == folder.After);
+}
+
+// A move refused at any point of the commit leaves the old books whole and names the book.
+TEST_P(InterruptedBooks, AMoveRefusedAtAnyPointLeavesTheOldBooksAndNamesTheBook) {
+    const int moves = test::ExpectRefusedMovesLeaveTheOldFiles(folder, {dir.Path()}, runWith, kCompleted, kWriteFailed,
+                                                               "Không ghi được file ");
+    EXPECT_EQ(moves, 6);  // three books, each set aside and replaced
+    EXPECT_EQ(test::ReadFileBytes(dir.File("in.dta")), input);
+}
+
+// While another run writes the same books the run is refused, and the books are as they were.
+TEST_P(InterruptedBooks, ARunIsRefusedWhileAnotherWritesTheBooks) {
+    int held[2], release[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t first = test::StartChild([&] {
+        OutputSet set;
+        if (!set.Begin(dir.File("goc.txt"))) return 1;
+        char c = 'x';
+        if (::write(held[1], &c, 1) != 1 || ::read(release[0], &c, 1) != 1) return 2;
+        return 0;
+    });
+    char c = 0;
+    ASSERT_EQ(::read(held[0], &c, 1), 1);
+    test::ScriptedInteraction ui;
+    EXPECT_EQ(runWith(ui), kWriteFailed);
+    // Refused before it reads: nothing else is said.
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("Kết quả ") + dir.File("goc.txt") +
+                                                      Vn(" đang được một lần tính khác ghi")});
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    EXPECT_EQ(test::WaitChild(first), 0);
+    for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
+    EXPECT_TRUE(folder.Now() == folder.Before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, InterruptedBooks,

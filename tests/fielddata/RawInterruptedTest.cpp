@@ -5,12 +5,16 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
+#include "core/model/OutputSet.h"
+#include "core/text/VnCodec.h"
 #include "fielddata/raw/RawConversion.h"
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/InterruptedRuns.h"
+#include "support/MoveFaults.h"
 
 namespace qef {
 namespace {
@@ -61,9 +65,79 @@ protected:
 
     RawConversionOutcome RunHere() {
         SilentInteraction ui;
-        return ConvertRawFile(RawFormat::Nikon, options, paths, ui).Outcome;
+        return static_cast<RawConversionOutcome>(runWith(ui));
     }
+    const test::RunWith runWith = [this](Interaction& ui) {
+        return static_cast<int>(ConvertRawFile(RawFormat::Nikon, options, paths, ui).Outcome);
+    };
 };
+
+TEST_F(RawInterrupted, AMoveRefusedAtAnyPointLeavesTheOldFilesAndNamesTheFile) {
+    const int moves = test::ExpectRefusedMovesLeaveTheOldFiles(
+        folder, {dir.Path()}, runWith, static_cast<int>(RawConversionOutcome::Converted),
+        static_cast<int>(RawConversionOutcome::WriteFailed), "Không ghi được file ");
+    EXPECT_EQ(moves, 10);  // five outputs, each set aside and replaced
+    EXPECT_EQ(test::ReadFileBytes(paths.Input), download);
+}
+
+// The detail files in a second folder belong to the same set: killed at any move, or with any move
+// refused, both folders end old, or both new.
+TEST_F(RawInterrupted, OutputsInTwoFoldersAreOneSet) {
+    const std::string sub = dir.File("sub");
+    std::filesystem::create_directory(sub);
+    paths.Detail = sub + "/mia.DTA";
+    paths.DetailHeights = sub + "/micao.DTA";
+    test::RunFolder main{dir.Path(), {"raw.txt", "sub"}, {}, {}};
+    test::RunFolder second{sub, {}, {}, {}};
+    test::Restore(dir.Path(), {}, main.Inputs);
+    test::WriteFileBytes(paths.Input, Download(1));
+    ASSERT_EQ(RunHere(), RawConversionOutcome::Converted);
+    main.Before = main.Now();
+    second.Before = second.Now();
+    test::WriteFileBytes(paths.Input, download);
+    ASSERT_EQ(RunHere(), RawConversionOutcome::Converted);
+    main.After = main.Now();
+    second.After = second.Now();
+    ASSERT_EQ(main.After.size(), 3u);
+    ASSERT_EQ(second.After.size(), 2u);
+    const auto putBack = [&] {
+        main.PutBackBefore();
+        second.PutBackBefore();
+    };
+    const auto whole = [&] {
+        return (main.Now() == main.Before && second.Now() == second.Before) ||
+               (main.Now() == main.After && second.Now() == second.After);
+    };
+    putBack();
+    test::WatchMoves({dir.Path(), sub});
+    ASSERT_EQ(RunHere(), RawConversionOutcome::Converted);
+    const int moves = test::MovesSeen();
+    test::StopWatchingMoves();
+    EXPECT_EQ(moves, 10);
+    int fresh = 0;
+    for (int at = 1; at <= moves + 1; ++at) {
+        putBack();
+        test::WaitChild(test::StartChild([&] {
+            test::WatchMoves({dir.Path(), sub}, test::MoveFault::Kill, at);
+            return static_cast<int>(RunHere());
+        }));
+        OutputSet::Recover(paths.Observations);
+        EXPECT_TRUE(whole()) << "killed at move " << at;
+        fresh += main.Now() == main.After;
+    }
+    EXPECT_EQ(fresh, moves + 1);  // every kill fell after the journal: the set is finished
+    for (int at = 1; at <= moves; ++at) {
+        putBack();
+        test::WatchMoves({dir.Path(), sub}, test::MoveFault::Refuse, at);
+        test::ScriptedInteraction ui;
+        EXPECT_EQ(runWith(ui), static_cast<int>(RawConversionOutcome::WriteFailed));
+        test::StopWatchingMoves();
+        EXPECT_TRUE(main.Now() == main.Before && second.Now() == second.Before) << "refused move " << at;
+        ASSERT_FALSE(ui.Messages().empty());
+        EXPECT_EQ(ui.Messages().back(),
+                  Vn("Không ghi được file ") + test::RefusedMove() + Vn(" : file đang được dùng"));
+    }
+}
 
 TEST_F(RawInterrupted, KilledAtAnyMomentLeavesTheOldFilesOrTheNewOnes) {
     std::chrono::nanoseconds runTime{};

@@ -310,7 +310,8 @@ TEST_F(F5Fixture, StepsRunThroughTheCommandRunner) {
         watch.calls.clear();
         watch.busy.clear();
         Button(d, "OK")->click();
-        EXPECT_EQ(watch.Messages(), std::vector<std::string>{Vn("Lỗi ghi file ") + dir.File("khong_co/KQ.DTA")});
+        EXPECT_EQ(watch.Messages(), std::vector<std::string>{Vn("Lỗi ghi file ") + dir.File("khong_co/KQ.DTA") +
+                                                             Vn(" : không có thư mục")});
         EXPECT_EQ(watch.busy, std::vector<bool>{true});
         EXPECT_NE(bar->text(), QStringLiteral("100%"));
         EXPECT_FALSE(window.Computing());

@@ -8,6 +8,7 @@
 #include "support/ChildRun.h"
 #include "support/Fakes.h"
 #include "support/InterruptedRuns.h"
+#include "support/MoveFaults.h"
 
 namespace qef {
 namespace {
@@ -56,10 +57,13 @@ protected:
     }
     RunOutcome RunHere() {
         SilentInteraction ui;
+        return static_cast<RunOutcome>(runWith(ui));
+    }
+    const test::RunWith runWith = [this](Interaction& ui) {
         NullProgress progress;
         RunRecord record;
-        return AdjustLevellingNetwork(files, ComputationSettings(), ui, progress, record).Outcome;
-    }
+        return static_cast<int>(AdjustLevellingNetwork(files, ComputationSettings(), ui, progress, record).Outcome);
+    };
 };
 
 TEST_F(InterruptedLevelling, KilledOrOutOfDiskItLeavesTheOldFilesOrTheNewOnes) {
@@ -71,6 +75,15 @@ TEST_F(InterruptedLevelling, KilledOrOutOfDiskItLeavesTheOldFilesOrTheNewOnes) {
     const std::size_t largest = test::LargestFile(folder.After);
     test::ExpectFullDisksLeaveTheOldOutputs(folder, start, {0LL, 50LL, 1000LL, static_cast<long long>(largest) - 1},
                                             static_cast<int>(RunOutcome::WriteFailed));
+}
+
+// A move refused at any point of the commit leaves the old files whole and names the file.
+TEST_F(InterruptedLevelling, AMoveRefusedAtAnyPointLeavesTheOldFilesAndNamesTheFile) {
+    const int moves = test::ExpectRefusedMovesLeaveTheOldFiles(folder, {dir.Path()}, runWith,
+                                                               static_cast<int>(RunOutcome::Completed),
+                                                               static_cast<int>(RunOutcome::WriteFailed), "Lỗi ghi file ");
+    EXPECT_EQ(moves, 2 * static_cast<int>(folder.After.size()));
+    test::ExpectKillsAtEachMoveLeaveOldOrNew(folder, {dir.Path()}, runWith, moves, files.ResultFile);
 }
 
 }  // namespace

@@ -72,5 +72,22 @@ TEST(CoordinateUpload, AnUploadedFileKeepsItsHeightsOnTheChosenLayers) {
     EXPECT_EQ(busy.Messages().size(), 1u);
 }
 
+// A point name holding a NUL is a damaged line, refused as every reader refuses it: the file,
+// the line and the reason, and nothing is drawn.
+TEST(CoordinateUpload, RefusesAPointNameHoldingANul) {
+    const test::TempDir dir;
+    test::WriteFileBytes(dir.File("td.dta"), std::string("P1 100 200\r\nGP\0S03 300 400\r\n", 28));
+    ComputationSettings settings;
+    test::RecordingDrawing drawing;
+    test::RecordingProgress monitor;
+    test::ScriptedInteraction ui;
+    const ToolStatus status = UploadCoordinateFile(dir.File("td.dta"), settings, monitor, ui, &drawing);
+    EXPECT_EQ(status.Outcome, RunOutcome::ReadFailed);
+    EXPECT_EQ(status.ReadError.ReadErrorLine, 2);
+    EXPECT_EQ(ui.Messages(),
+              std::vector<std::string>{"File " + dir.File("td.dta") + Vn(", dòng 2 : tên điểm có ký tự NUL")});
+    EXPECT_TRUE(drawing.calls.empty());
+}
+
 }  // namespace
 }  // namespace qef

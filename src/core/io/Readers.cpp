@@ -109,6 +109,16 @@ bool ReportNoData(const std::string& fileName, ReadErrorRecord& error, Interacti
     return false;
 }
 
+// A CR left inside a line is a line end the line source does not split at (old Mac files): the
+// whole file would read as one line, and then as a file without data.
+bool RefusedForBareCarriageReturn(const SplitLines& lines, const std::string& fileName, ReadErrorRecord& error,
+                                  Interaction& ui) {
+    if (lines.Line().find('\r') == std::string::npos) return false;
+    RecordReadError(error, fileName, lines.LineNumber(), ReadErrorKind::Line);
+    ui.Message(BareCarriageReturnMessage(fileName, lines.LineNumber()));
+    return true;
+}
+
 // Names the physical line of a message that does not name it already.
 std::string LineSuffix(long long lineNo) { return Vn(" (dòng ") + std::to_string(lineNo) + ")"; }
 
@@ -312,6 +322,11 @@ bool FillBlankColumns(const ObservationLine& in, ObservationNames& text) {
 
 std::string NoDataMessage(const std::string& fileName) { return Vn("File ") + fileName + Vn(" không có số liệu"); }
 
+std::string BareCarriageReturnMessage(const std::string& fileName, long long lineNumber) {
+    return Vn("File ") + fileName + Vn(", dòng ") + std::to_string(lineNumber) +
+           Vn(" : có dấu xuống dòng CR lẻ, không tách được dòng");
+}
+
 void ShowCutNames(const std::vector<std::pair<std::string, std::string>>& cutNames, const std::string& fileName,
                   Interaction& ui) {
     if (cutNames.empty()) return;
@@ -376,6 +391,7 @@ bool ReadPointLines(const std::string& fileName, const ComputationSettings& sett
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     const FieldArray& f = lines.Fields();
     while (lines.Next()) {
+        if (RefusedForBareCarriageReturn(lines, fileName, error, ui)) return false;
         const int k = lines.Count();
         if (k == 0) continue;
         const long long lineNo = lines.LineNumber();
@@ -503,6 +519,7 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     const ObservationLine in{fileName, settings, lines, error, ui, cutter};
     bool ok = true;
     while (ok && lines.Next()) {
+        if (RefusedForBareCarriageReturn(lines, fileName, error, ui)) return false;
         if (lines.Line().empty()) continue;
         const int k = lines.Count();
         if (k < 2) {
@@ -549,6 +566,7 @@ bool ReadNameValueLines(const std::string& fileName, const ComputationSettings& 
     if (!lines.IsOpen()) return ReportOpenFailure(fileName, error, ui);
     const FieldArray& f = lines.Fields();
     while (lines.Next()) {
+        if (RefusedForBareCarriageReturn(lines, fileName, error, ui)) return false;
         if (lines.Count() == 0) continue;
         const long long lineNo = lines.LineNumber();
         std::string name;
@@ -598,6 +616,7 @@ bool ReadLevellingLines(const std::string& fileName, const ComputationSettings& 
     NameCutter cutter(lines.Notes, &table);
     const FieldArray& f = input.Fields();
     while (input.Next()) {
+        if (RefusedForBareCarriageReturn(input, fileName, error, ui)) return false;
         const long long lineNo = input.LineNumber();
         if (input.Count() != 4) {
             if (input.Count() > 0) lines.Notes.SkippedLines.emplace_back(lineNo, input.Line());

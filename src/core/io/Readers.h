@@ -34,6 +34,9 @@ struct ReadNotes {
 
 // "File <name> không có số liệu": every refusal of an input without a line to use says it so.
 std::string NoDataMessage(const std::string& fileName);
+// "File <name>, dòng N : có dấu xuống dòng CR lẻ, không tách được dòng": a line holding a CR other
+// than its line end's, which the readers refuse.
+std::string BareCarriageReturnMessage(const std::string& fileName, long long lineNumber);
 
 // Names cut to 15 characters (as written, as kept), told in one message about `fileName`, a few
 // of them; nothing when the list is empty.

@@ -4,8 +4,8 @@
 
 #include "core/io/Readers.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "core/numeric/Numbers.h"
-#include "core/text/AtomicFile.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 
@@ -35,8 +35,9 @@ int ComparePointNames(std::string_view a, std::string_view b) {
 
 bool WriteToolResult(const std::string& path, const std::vector<std::string>& lines, Interaction& ui,
                      ToolStatus& status) {
-    if (!WriteLinesAtomically(path, lines)) {
-        ui.Message(Vn("Lỗi ghi file ") + path);
+    std::string failure;
+    if (!WriteSingleOutput(path, lines, failure)) {
+        ui.Message(failure);
         status.Outcome = RunOutcome::WriteFailed;
         return false;
     }
@@ -49,6 +50,11 @@ bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string&
                       ToolStatus& status) {
     if (!CheckResultNames(result, inputs, {result}, ui)) {
         status.Outcome = RunOutcome::NameCollision;
+        return false;
+    }
+    if (OutputSet::InUse(result)) {
+        ui.Message(OutputSet::BusyMessage(result));
+        status.Outcome = RunOutcome::WriteFailed;
         return false;
     }
     return true;

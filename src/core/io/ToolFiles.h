@@ -33,7 +33,8 @@ bool WriteToolResult(const std::string& path, const std::vector<std::string>& li
                      ToolStatus& status);
 
 // The usual opening of a tool: a result name is given and replaces none of the inputs. False
-// (message shown, status set to NameCollision) otherwise.
+// (message shown, status set to NameCollision) otherwise; false too (status WriteFailed) when
+// another run is writing that result.
 bool ResultNameUsable(const std::vector<std::string>& inputs, const std::string& result, Interaction& ui,
                       ToolStatus& status);
 

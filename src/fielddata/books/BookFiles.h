@@ -17,11 +17,12 @@ struct BookFile {
     const std::vector<std::string>* Lines;
 };
 
-// Writes the books (CR LF) aside in their folders and moves them over the old files together;
-// nullopt when all are in place, else the name of a book that could not be written, and then
-// every old file is as it was. Books in one folder are one set; books in several folders are one
-// set per folder, moved folder after folder.
-std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books);
+// Writes the books (CR LF) aside in their folders and moves them over the old files together, as
+// one set whatever folders they lie in; nullopt when all are in place, else the message naming the
+// book that could not be written and why, and then every old file is as it was. `inputs` are the
+// files the run reads.
+std::optional<std::string> WriteBookSet(const std::vector<BookFile>& books,
+                                        const std::vector<std::string>& inputs = {});
 
 // A carriage return left inside a line is a line end the readers do not split at (a file with
 // CR-only line ends reads as one line): "File <name>, dòng N : ..." to refuse the file with, or

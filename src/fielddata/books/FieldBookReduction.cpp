@@ -8,6 +8,7 @@
 
 #include "core/io/ToolFiles.h"
 #include "core/model/OutputNames.h"
+#include "core/model/OutputSet.h"
 #include "fielddata/books/BookFiles.h"
 #include "fielddata/books/BookNumbers.h"
 #include "core/numeric/Numbers.h"
@@ -96,6 +97,12 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             ui.Message(*bad);
             return false;
         }
+        // A NUL is no text: the line is damaged, and a message holding it would end there.
+        if (line.find('\0') != std::string::npos) {
+            ui.Message(Vn("File ") + fileName + Vn(", dòng ") + std::to_string(reader.LineNumber()) +
+                       Vn(" : có ký tự NUL, dòng bị hỏng"));
+            return false;
+        }
         if (TrimBlanks(line).empty()) continue;
         const int count = SplitFields(line, fields, std::nullopt, false, settings.FixedFieldWidth);
         if (count == 4) {
@@ -114,10 +121,14 @@ bool ReadRawObservations(const std::string& fileName, const ComputationSettings&
             raw.Angles.PushBack(std::move(record));
         } else if (count == 3) {
             DistanceRecord record{name(1), name(2), 0, false, reader.LineNumber()};
-            if (!TryParseReal(fields[3], record.Metres) ||
-                !(record.Metres >= 0 && record.Metres <= kLongestBookDistanceMetres)) {
+            const bool number = TryParseReal(fields[3], record.Metres);
+            if (!number || !(record.Metres >= 0 && record.Metres <= kLongestBookDistanceMetres)) {
                 record.Bad = true;
-                ui.Message("loi " + QuotedText(fields[3]));
+                const char* why = !number || std::isnan(record.Metres) ? " không phải là số"
+                                  : record.Metres < 0                  ? " âm"
+                                                                       : " dài quá 1000000 m";
+                ui.Message(Vn("File ") + fileName + Vn(", dòng ") + std::to_string(reader.LineNumber()) +
+                           Vn(" : khoảng cách ") + QuotedText(fields[3]) + Vn(why));
             }
             raw.Distances.PushBack(std::move(record));
         }
@@ -404,6 +415,10 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
                                  const ComputationSettings& settings, Interaction& ui) {
     if (!CheckOutputNames({files.Raw}, {files.AngleBook, files.DistanceBook, files.Adjustment}, ui))
         return FieldBookOutcome::NameCollision;
+    if (OutputSet::InUse(files.AngleBook)) {
+        ui.Message(OutputSet::BusyMessage(files.AngleBook));
+        return FieldBookOutcome::WriteFailed;
+    }
 
     RawObservations raw;
     if (!ReadRawObservations(files.Raw, settings, ui, raw)) return FieldBookOutcome::ReadFailed;
@@ -420,8 +435,9 @@ FieldBookOutcome BuildFieldBooks(const FieldBookFiles& files, const FieldBookOpt
     const FieldBooks& books = reducer.Books();
     if (const auto failed = WriteBookSet({{files.AngleBook, &books.AngleBook},
                                           {files.DistanceBook, &books.DistanceBook},
-                                          {files.Adjustment, &books.AdjustmentLines}})) {
-        ui.Message(Vn("Không ghi được file ") + *failed);
+                                          {files.Adjustment, &books.AdjustmentLines}},
+                                         {files.Raw})) {
+        ui.Message(*failed);
         return FieldBookOutcome::WriteFailed;
     }
     return completed ? FieldBookOutcome::Completed : FieldBookOutcome::Stopped;

@@ -444,8 +444,9 @@ ToolStatus WriteObservationBooks(const ObservationBookFiles& files, const FieldB
                      names.Name(obs.Angles.ForeIds[a]), obs.Angles.Values[a]);
     const std::vector<std::string> distances = DistanceBook(obs, names, random, listing);
     if (const auto failed = WriteBookSet(
-            {{files.AngleBook, &angles.Book()}, {files.DistanceBook, &distances}, {files.Listing, &listing}})) {
-        ui.Message(Vn("Lỗi ghi file ") + *failed);
+            {{files.AngleBook, &angles.Book()}, {files.DistanceBook, &distances}, {files.Listing, &listing}},
+            {files.Observations})) {
+        ui.Message(*failed);
         status.Outcome = RunOutcome::WriteFailed;
         return status;
     }

@@ -47,40 +47,20 @@ struct ClosedAtExit {
     }
 };
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The outputs of one run as one set per folder they go to (usually one), each staged in its own
-// folder and put in place when the whole run ended well.
+// The outputs of one run as one set, whatever folders they go to, put in place when the whole run
+// ended well.
 class RawOutputSets {
 public:
-    // The output whose staging folder cannot be made, if one cannot.
-    std::optional<std::string> Begin(const std::vector<std::string>& outputs) {
-        for (const std::string& name : outputs) {
-            const std::string folder = FolderOf(name);
-            bool known = false;
-            for (const auto& set : sets_) known = known || set.first == folder;
-            if (known) continue;
-            sets_.emplace_back(folder, std::make_unique<OutputSet>());
-            if (!sets_.back().second->Begin(name)) return name;
-        }
-        return std::nullopt;
+    // False when the set cannot be opened; Failure() says why.
+    bool Begin(const std::vector<std::string>& outputs, const std::string& input) {
+        return outputs.empty() || set_.Begin(outputs.front(), {input});
     }
-    std::string Staged(const std::string& name) {
-        for (auto& [folder, set] : sets_)
-            if (folder == FolderOf(name)) return set->Staged(name);
-        return name;
-    }
-    bool Commit() {
-        bool ok = true;
-        for (auto& set : sets_) ok = set.second->Commit() && ok;
-        return ok;
-    }
+    std::string Staged(const std::string& name) { return set_.Staged(name); }
+    bool Commit() { return set_.Commit(); }
+    std::string Failure() const { return set_.FailureMessage("Không ghi được file "); }
 
 private:
-    std::vector<std::pair<std::string, std::unique_ptr<OutputSet>>> sets_;
+    OutputSet set_;
 };
 
 std::string CountsText(const RawCounts& c) {
@@ -110,13 +90,14 @@ bool OutputNamesUsable(const RawConversionPaths& paths, const std::vector<std::s
     return CheckOutputNames({paths.Input}, outputs, ui);
 }
 
-// The name of the output that could not be staged, if one could not.
+// What to tell the user when the outputs cannot be staged.
 std::optional<std::string> OpenStagedWriters(RawOutputSets& sets, const std::vector<std::string>& outputs,
+                                             const std::string& input,
                                              std::vector<std::unique_ptr<TextFileWriter>>& writers) {
-    if (std::optional<std::string> failed = sets.Begin(outputs)) return failed;
+    if (!sets.Begin(outputs, input)) return sets.Failure();
     for (const std::string& name : outputs) {
         writers.push_back(std::make_unique<TextFileWriter>(sets.Staged(name)));
-        if (!writers.back()->IsOpen()) return name;
+        if (!writers.back()->IsOpen()) return Vn("Không ghi được file ") + name;
     }
     return std::nullopt;
 }
@@ -240,7 +221,11 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         return status;
     };
     std::vector<std::unique_ptr<TextFileWriter>> writers;
-    if (std::optional<std::string> failed = OpenStagedWriters(sets, outputs, writers)) return writeFailed(*failed);
+    if (std::optional<std::string> failed = OpenStagedWriters(sets, outputs, paths.Input, writers)) {
+        ui.Message(*failed);
+        status.Outcome = RawConversionOutcome::WriteFailed;
+        return status;
+    }
     // The distance records wait in a file of no name until they follow the angle records.
     const ClosedAtExit work{std::tmpfile()};
     if (work.file == nullptr) return writeFailed(paths.Observations);
@@ -264,7 +249,11 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     if (!AppendWorkFile(work.file, *writers[0])) return writeFailed(paths.Observations);
     for (std::size_t i = 0; i < writers.size(); ++i)
         if (!writers[i]->Close()) return writeFailed(outputs[i]);
-    if (!sets.Commit()) return writeFailed(paths.Observations);
+    if (!sets.Commit()) {
+        ui.Message(sets.Failure());
+        status.Outcome = RawConversionOutcome::WriteFailed;
+        return status;
+    }
     ui.Message(DoneMessage(paths, status.Counts, out));
     return status;
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@
 #include "core/model/OutputSet.h"
 #include "core/text/TextFile.h"
 #include "core/text/VnCodec.h"
+#include "support/ChildRun.h"
 #include "support/Fakes.h"
+#include "support/MoveFaults.h"
 
 namespace qef {
 namespace {
@@ -133,6 +136,176 @@ TEST(OutputSet, AReadOnlyFileOrOneNamedLikeTheJournalIsNotReplaced) {
     EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in")), "kept");
     EXPECT_EQ(test::ReadFileBytes(dir.File("~~set~~")), "mine");
     EXPECT_EQ(dir.EntryCount(), 3u);
+}
+
+// A set of `result` whose run died at its first move, after its journal: the run folder it left.
+std::string KilledAtTheFirstMove(const test::TempDir& dir, const std::string& result,
+                                 const std::vector<std::pair<std::string, std::string>>& files) {
+    test::WaitChild(test::StartChild([&] {
+        OutputSet set;
+        if (!set.Begin(result)) return 1;
+        for (const auto& [name, bytes] : files) test::WriteFileBytes(set.Staged(dir.File(name)), bytes);
+        test::WatchMoves({dir.Path()}, test::MoveFault::Kill, 1);
+        set.Commit();
+        return 2;
+    }));
+    for (const auto& area : fs::directory_iterator(dir.Path()))
+        if (area.path().filename().string().rfind(".~qef", 0) == 0)
+            for (const auto& run : fs::directory_iterator(area.path()))
+                if (run.is_directory()) return run.path().string() + "/";
+    return "";
+}
+
+// The journal of a killed run is finished by the next run; one that names an input of that run,
+// a folder the set never made, an absolute name or a staged link is set aside untouched, then
+// and later.
+TEST(OutputSet, AJournalNamingAnInputAFolderElsewhereOrALinkIsNotActedOn) {
+    const auto oldFolder = [](const test::TempDir& dir) {
+        test::WriteFileBytes(dir.File("kq.dta"), "old result");
+        test::WriteFileBytes(dir.File("do.txt"), "input");
+        test::WriteFileBytes(dir.File("outside.txt"), "outside");
+    };
+    {  // untouched: finished
+        test::TempDir dir;
+        oldFolder(dir);
+        ASSERT_FALSE(KilledAtTheFirstMove(dir, dir.File("kq.dta"), {{"kq.dta", "new result"}}).empty());
+        EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dta")), "old result");
+        OutputSet set;
+        ASSERT_TRUE(set.Begin(dir.File("kq.dta"), {dir.File("do.txt")}));
+        set.Discard();
+        EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dta")), "new result");
+        EXPECT_EQ(dir.EntryCount(), 3u);
+    }
+    const struct {
+        const char* what;
+        bool stagesInput;
+        std::function<void(const test::TempDir&, const std::string& run)> plant;
+    } cases[] = {
+        {"the run's input", true, [](const test::TempDir&, const std::string&) {}},
+        {"an absolute name", false,
+         [](const test::TempDir& dir, const std::string& run) {
+             std::string journal = test::ReadFileBytes(run + "~~set~~");
+             journal += "E\t0\t1\t" + dir.File("outside.txt") + "\r\n";
+             test::WriteFileBytes(run + "~~set~~", journal);
+         }},
+        {"a folder the set never made", false,
+         [](const test::TempDir& dir, const std::string& run) {
+             const std::string token = fs::path(run.substr(0, run.size() - 1)).filename().string().substr(1);
+             fs::create_directories(dir.File("sub/.~qes" + token + "/n"));
+             test::WriteFileBytes(dir.File("sub/.~qes" + token + "/n/outside.txt"), "planted");
+             test::WriteFileBytes(dir.File("sub/outside.txt"), "outside");
+             std::string journal = test::ReadFileBytes(run + "~~set~~");
+             journal += "F\t" + dir.File("sub/") + "\r\nE\t1\t1\toutside.txt\r\n";
+             test::WriteFileBytes(run + "~~set~~", journal);
+         }},
+        {"a staged link", false,
+         [](const test::TempDir& dir, const std::string& run) {
+             fs::remove(run + "n/kq.dta");
+             fs::create_symlink(dir.File("outside.txt"), run + "n/kq.dta");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        oldFolder(dir);
+        std::vector<std::pair<std::string, std::string>> staged{{"kq.dta", "new result"}};
+        if (c.stagesInput) staged.emplace_back("do.txt", "planted");
+        const std::string run = KilledAtTheFirstMove(dir, dir.File("kq.dta"), staged);
+        ASSERT_FALSE(run.empty());
+        c.plant(dir, run);
+        OutputSet set;
+        ASSERT_TRUE(set.Begin(dir.File("kq.dta"), {dir.File("do.txt")}));
+        set.Discard();
+        OutputSet::Recover(dir.File("kq.dta"));
+        EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dta")), "old result");
+        EXPECT_EQ(test::ReadFileBytes(dir.File("do.txt")), "input");
+        EXPECT_EQ(test::ReadFileBytes(dir.File("outside.txt")), "outside");
+        if (fs::exists(dir.File("sub"))) {
+            EXPECT_EQ(test::ReadFileBytes(dir.File("sub/outside.txt")), "outside");
+        }
+        EXPECT_TRUE(fs::exists(run + "n/kq.dta") || fs::is_symlink(run + "n/kq.dta"));
+    }
+}
+
+// A run writing another result into the folder finishes what a killed run left, and clears a run
+// that died before its commit; nothing hidden stays.
+TEST(OutputSet, ARunOfAnotherResultFinishesWhatAKilledRunLeftInTheFolder) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("kq.dta"), "old result");
+    test::WriteFileBytes(dir.File("kq.in"), "old report");
+    ASSERT_FALSE(
+        KilledAtTheFirstMove(dir, dir.File("kq.dta"), {{"kq.dta", "new result"}, {"kq.in", "new report"}}).empty());
+    test::WaitChild(test::StartChild([&] {
+        OutputSet set;
+        if (!set.Begin(dir.File("tam.dta"))) return 1;
+        test::WriteFileBytes(set.Staged(dir.File("tam.dta")), "cut");
+        _exit(0);  // dies before its commit
+    }));
+    std::string failure;
+    ASSERT_TRUE(WriteSingleOutput(dir.File("sort.txt"), std::vector<std::string>{"a"}, failure)) << failure;
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dta")), "new result");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in")), "new report");
+    EXPECT_EQ(test::ReadFileBytes(dir.File("sort.txt")), "a\r\n");
+    EXPECT_EQ(dir.EntryCount(), 3u);
+}
+
+// A refused move puts back what was moved; a run killed while putting back leaves that to the next
+// run, which puts back the rest: the old files whole, at every point.
+TEST(OutputSet, AFailedMovePutsBackWhatWasMovedEvenWhenKilledMeanwhile) {
+    for (const test::MoveFault fault : {test::MoveFault::Refuse, test::MoveFault::RefuseThenKill}) {
+        // Moves, in name order: a.txt in (it had no old file), kq.dta aside, kq.dta in, kq.in aside, kq.in in.
+        for (int at = 1; at <= 5; ++at) {
+            SCOPED_TRACE("move " + std::to_string(at) + (fault == test::MoveFault::Refuse ? " refused" : " refused, killed"));
+            test::TempDir dir;
+            test::WriteFileBytes(dir.File("kq.dta"), "old result");
+            test::WriteFileBytes(dir.File("kq.in"), "old report");
+            const int code = test::WaitChild(test::StartChild([&] {
+                OutputSet set;
+                if (!set.Begin(dir.File("kq.dta"))) return 1;
+                test::WriteFileBytes(set.Staged(dir.File("kq.dta")), "new result");
+                test::WriteFileBytes(set.Staged(dir.File("kq.in")), "new report");
+                test::WriteFileBytes(set.Staged(dir.File("a.txt")), "new file");
+                test::WatchMoves({dir.Path()}, fault, at);
+                if (set.Commit()) return 2;
+                return set.FailedFile() == test::RefusedMove() ? 3 : 4;
+            }));
+            // Killed only when an old file had been set aside before the refused move: a.txt, which
+            // had none, is put back by removing it.
+            EXPECT_EQ(code, fault == test::MoveFault::RefuseThenKill && at > 2 ? -1 : 3);
+            OutputSet::Recover(dir.File("kq.dta"));
+            EXPECT_EQ(test::ReadFileBytes(dir.File("kq.dta")), "old result");
+            EXPECT_EQ(test::ReadFileBytes(dir.File("kq.in")), "old report");
+            EXPECT_FALSE(fs::exists(dir.File("a.txt")));
+            EXPECT_EQ(dir.EntryCount(), 2u);
+        }
+    }
+}
+
+// One set of a result at a time, within a process too; the refusal names the result.
+TEST(OutputSet, ASecondSetOfAResultIsRefusedUntilTheFirstCloses) {
+    test::TempDir dir;
+    OutputSet first, second;
+    ASSERT_TRUE(first.Begin(dir.File("kq.dta")));
+    EXPECT_FALSE(second.Begin(dir.File("kq.dta")));
+    EXPECT_TRUE(second.Busy());
+    EXPECT_EQ(second.FailureMessage(), Vn("Kết quả " + dir.File("kq.dta") + " đang được một lần tính khác ghi"));
+    OutputSet other;
+    EXPECT_TRUE(other.Begin(dir.File("kq2.dta")));
+    first.Discard();
+    EXPECT_TRUE(second.Begin(dir.File("kq.dta")));
+}
+
+// A name the system refuses is told with its reason; staging names stay short whatever the name.
+TEST(OutputSet, ANameTooLongIsToldWithTheReason) {
+    test::TempDir dir;
+    std::string failure;
+    const std::string longest = dir.File(std::string(251, 'K') + ".DTA");  // 255 bytes
+    EXPECT_TRUE(WriteSingleOutput(longest, std::vector<std::string>{"x"}, failure)) << failure;
+    EXPECT_EQ(test::ReadFileBytes(longest), "x\r\n");
+    const std::string tooLong = dir.File(std::string(252, 'K') + ".DTA");
+    EXPECT_FALSE(WriteSingleOutput(tooLong, std::vector<std::string>{"x"}, failure));
+    EXPECT_EQ(failure, Vn("Lỗi ghi file " + tooLong + " : tên file quá dài"));
+    EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 // What every command asks before it writes: an output is no input (through a link too), no

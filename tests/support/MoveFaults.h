@@ -1,0 +1,42 @@
+#pragma once
+// Moves of files into and out of chosen folders, counted, refused or fatal: the moment a set of
+// outputs is put in place, made to fail as a busy file on a network share does, or to die there.
+#include <cerrno>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/model/Interaction.h"
+#include "support/InterruptedRuns.h"
+
+namespace qef::test {
+
+// RefuseThenKill refuses the move `at` and kills the process at the next one (putting back); Slow
+// makes every move take `at` milliseconds more, as on a slow share.
+enum class MoveFault { Count, Refuse, Kill, RefuseThenKill, Slow };
+
+// From now on (and in children started later) every rename whose source or target lies directly in
+// one of `folders` is counted; the one numbered `at` (from 1) is refused with `error` or kills the
+// process before it happens.
+void WatchMoves(const std::vector<std::string>& folders, MoveFault fault = MoveFault::Count, int at = 0,
+                int error = EBUSY);
+void StopWatchingMoves();
+int MovesSeen();
+// The path, in a watched folder, of the move that was refused.
+std::string RefusedMove();
+
+// A run of the command under test in this process, telling `ui`; returns its outcome.
+using RunWith = std::function<int(Interaction& ui)>;
+
+// Counts the moves of a whole run, then refuses each in turn: every such run must end with
+// `writeFailed`, leave the old outputs and nothing else, and say last "<lead><file> : file đang được
+// dùng" naming the file whose move was refused (`lead` UTF-8). Returns the count of moves.
+int ExpectRefusedMovesLeaveTheOldFiles(const RunFolder& folder, const std::vector<std::string>& folders,
+                                       const RunWith& run, int completed, int writeFailed, const std::string& lead);
+
+// Kills a run in a child at each move in turn (and with no move left, after the last): the next
+// run's recovery of `resultFile` leaves the old outputs or the new ones. Returns how many kills.
+int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vector<std::string>& folders,
+                                       const RunWith& run, int moves, const std::string& resultFile);
+
+}  // namespace qef::test
