@@ -92,7 +92,9 @@ TEST_P(InterruptedStep, KilledAtAnyMomentOrOutOfDiskLeavesTheFilesOfAWholeStep) 
     std::chrono::nanoseconds runTime{};
     ASSERT_NO_FATAL_FAILURE(test::TimeWholeRuns(folder, start, 3, static_cast<int>(StepStatus::Done), runTime));
     test::ExpectKilledRunsLeaveOldOrNew(folder, start, runTime, 21, 60, result);
+    // The drawing is the largest file: one byte short of it, it alone fails, and the step with it.
     const std::size_t largest = test::LargestFile(folder.After);
+    ASSERT_EQ(largest, folder.After.at("kq.dxf").size());
     test::ExpectFullDisksLeaveTheOldOutputs(folder, start, {0LL, 1LL, 100LL, static_cast<long long>(largest) - 1},
                                             static_cast<int>(StepStatus::Failed));
 }
