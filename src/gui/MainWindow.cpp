@@ -213,8 +213,7 @@ void MainWindow::ShowEditor(const QString& programTitle) {
     TB_StGrid_->hide();
     views_->setCurrentWidget(Editor_);
     setWindowTitle(ViewCaption(textFileName_, programTitle));
-    // The text may still be modified from before the grid was shown.
-    EditorChange(Editor_->document()->isModified());
+    WriteStatus(QString());
     Editor_->setFocus();
 }
 
