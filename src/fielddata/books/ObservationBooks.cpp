@@ -326,8 +326,8 @@ std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string
     const std::string first = TrimBlanks(f.Whole(1));
     const bool station = first.empty() || first[0] == '(';
     // A NUL is no text: the name would stand for another point, and the byte would reach the book.
-    for (std::size_t i : station ? std::vector<std::size_t>{2, 3} : std::vector<std::size_t>{1})
-        if (f.Whole(i).find('\0') != std::string::npos) return at + Vn(" : tên điểm có ký tự NUL");
+    const auto hasNul = [&](std::size_t i) { return f.Whole(i).find('\0') != std::string::npos; };
+    if (station ? hasNul(2) || hasNul(3) : hasNul(1)) return at + Vn(" : tên điểm có ký tự NUL");
     if (station) {
         book.Station(first, names.Take(f.Whole(2)), names.Take(f.Whole(3)));
         return std::nullopt;
