@@ -1,6 +1,7 @@
 #include "adjustment/StepByStep.h"
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 #include "adjustment/GroupAdjustment.h"
@@ -21,6 +22,7 @@
 #include "core/text/Tokenizer.h"
 #include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
+#include "drawing/DxfDrawing.h"
 
 namespace qef {
 
@@ -468,13 +470,23 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     UnstagingInteraction stagedUi(ui, outputs);
     ReportSet reports = finalReports;
     std::string result = resultFile;
+    // Without a target of the caller's, the step's drawing is one of its files.
+    const bool ownDrawing = writes && drawing == nullptr && s.AcadUploadEnabled;
+    std::unique_ptr<DxfDrawing> stepDrawing;
     if (writes) {
-        if (!CheckOutputNames(InputFiles(), StepOutputs(s, resultFile, finalReports), ui)) return StepStatus::Failed;
+        std::vector<std::string> names = StepOutputs(s, resultFile, finalReports);
+        if (ownDrawing) names.push_back(DrawingPathFor(resultFile));
+        if (!CheckOutputNames(InputFiles(), names, ui)) return StepStatus::Failed;
         if (!outputs.Begin(resultFile, InputFiles())) {
             ui.Message(outputs.FailureMessage());
             return StepStatus::Failed;
         }
         result = outputs.Staged(resultFile);
+        if (ownDrawing) {
+            stepDrawing = std::make_unique<DxfDrawing>(outputs.Staged(DrawingPathFor(resultFile)),
+                                                       DrawingWrites::ByOwner);
+            drawing = stepDrawing.get();
+        }
         for (std::string* name : {&reports.Main, &reports.Rigorous1, &reports.Side, &reports.Rigorous3,
                                   &reports.Rigorous4, &reports.Rigorous5, &reports.Log, &reports.ClosureTable,
                                   &reports.Dh, &reports.Txt, &reports.ObservationList})
@@ -490,16 +502,22 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     if (SolveGroup(what, s, nb, {reports, result, drawing}, stagedUi, progress) !=
         StepStatus::Done)
         return StepStatus::Failed;
+    if (drawing != nullptr && s.AcadUploadEnabled) {
+        if (what == Computation::Coordinates || s.AcadUploadKnownPoints)
+            DrawKnownPoints(s, *drawing, progress, stagedUi);
+        if (what == Computation::Coordinates)
+            AcadExportTraverse({s, *drawing, progress, stagedUi}, model_, nb, ws_.PositionX, ws_.PositionY);
+    }
     // A step whose files could not be put in place keeps none of its points.
+    if (stepDrawing != nullptr && stepDrawing->Exported() && !stepDrawing->Write()) {
+        stagedUi.Message(Vn("Lỗi ghi file ") + stepDrawing->Path());
+        ws_.FreeGroupArrays();
+        return StepStatus::Failed;
+    }
     if (writes && !outputs.Commit()) {
         ui.Message(outputs.FailureMessage());
         ws_.FreeGroupArrays();
         return StepStatus::Failed;
-    }
-    if (drawing != nullptr && s.AcadUploadEnabled) {
-        if (what == Computation::Coordinates || s.AcadUploadKnownPoints) DrawKnownPoints(s, *drawing, progress, ui);
-        if (what == Computation::Coordinates)
-            AcadExportTraverse({s, *drawing, progress, ui}, model_, nb, ws_.PositionX, ws_.PositionY);
     }
     KeepGroupPoints(nb);
     ws_.FreeGroupArrays();

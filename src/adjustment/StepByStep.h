@@ -91,8 +91,9 @@ public:
     // Adjusts the group as the network adjustment adjusts each of its groups (the node method,
     // then the rigorous stage when the settings ask for it), or only computes its coordinates.
     // With a result name the known points and then the group's points are written to it, with
-    // the reports of the group beside it (rewritten by each step); `drawing` (may be null)
-    // receives the export when the settings ask for it. The group's points join the known points
+    // the reports of the group beside it (rewritten by each step); `drawing` receives the export
+    // when the settings ask for it. Without one, a step writing a result draws into the result's
+    // DXF file, put in place with the step's other files. The group's points join the known points
     // either way; the group is used up. Failed when the group gives no points or a file cannot be
     // written (the user has been told).
     StepStatus AdjustGroup(const ComputationSettings& settings, const std::string& resultFile, Interaction& ui,

@@ -57,6 +57,10 @@ protected:
     void SetUp() override {
         settings.Modes.RigorousWanted = true;
         settings.WriteDhFile = true;
+        // The step's drawing is one of its files.
+        settings.AcadUploadEnabled = true;
+        settings.AcadUploadKnownPoints = true;
+        settings.AcadUploadAdjustedPoints = true;
         test::SyntheticNetwork net = LongTraverse();
         net.Observe(5, 3.0, 0.004);
         test::WriteFileBytes(dir.File("goc.DTA"), net.KnownText());
@@ -75,6 +79,10 @@ protected:
         // The step before wrote files of the same names, other bytes.
         for (const auto& [name, bytes] : folder.After) folder.Before[name] = "step before: " + name;
         ASSERT_TRUE(folder.After.count("kq.dta") && folder.After.count("kq.dh"));
+        // Known points and the traverse's interior points are drawn.
+        ASSERT_TRUE(folder.After.count("kq.dxf"));
+        for (const char* name : {"TA", "P1", "P40", "P80", "TB"})
+            EXPECT_NE(folder.After.at("kq.dxf").find(std::string("\r\n ") + name + "\r\n"), std::string::npos) << name;
         ASSERT_TRUE(!GetParam() || (folder.After.count("kq.in") && folder.After.count("kq.in1")));
         folder.PutBackBefore();
     }
@@ -84,7 +92,9 @@ TEST_P(InterruptedStep, KilledAtAnyMomentOrOutOfDiskLeavesTheFilesOfAWholeStep) 
     std::chrono::nanoseconds runTime{};
     ASSERT_NO_FATAL_FAILURE(test::TimeWholeRuns(folder, start, 3, static_cast<int>(StepStatus::Done), runTime));
     test::ExpectKilledRunsLeaveOldOrNew(folder, start, runTime, 21, 60, result);
+    // The drawing is the largest file: one byte short of it, it alone fails, and the step with it.
     const std::size_t largest = test::LargestFile(folder.After);
+    ASSERT_EQ(largest, folder.After.at("kq.dxf").size());
     test::ExpectFullDisksLeaveTheOldOutputs(folder, start, {0LL, 1LL, 100LL, static_cast<long long>(largest) - 1},
                                             static_cast<int>(StepStatus::Failed));
 }

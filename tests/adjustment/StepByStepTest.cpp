@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,28 @@ TEST(StepByStep, StartAzimuthAskedOnceServesTheLaterSteps) {
         EXPECT_NEAR(points.at(name).first, net.P(name).X, 0.0006) << name;
         EXPECT_NEAR(points.at(name).second, net.P(name).Y, 0.0006) << name;
     }
+}
+
+// The step's drawing takes the result's name with ".dxf": an input of that name is refused before
+// anything is written, as any other output is, and kept.
+TEST(StepByStep, TheDrawingNeverReplacesAnInput) {
+    SyntheticNetwork net = ThreeNodes();
+    net.Observe(1, 0.0, 0.0);
+    Session s(net);
+    const std::string observations = s.dir.File("kq.dxf");
+    test::WriteFileBytes(observations, net.ObservationText());
+    s.session.SetObservationFile(observations);
+    s.settings.AcadUploadEnabled = true;
+    ASSERT_EQ(s.session.Start(s.settings, "", s.ui, s.progress), StepStatus::Done);
+    ASSERT_EQ(s.session.BuildGroup(GroupBasis::StartSide, StartSideText(s.session.Lists().StartSides.front()), {},
+                                   s.settings, s.ui),
+              StepStatus::Done);
+    s.ui.calls.clear();
+    EXPECT_EQ(s.session.ComputeCoordinates(s.settings, s.dir.File("kq.dta"), s.ui, s.progress, nullptr),
+              StepStatus::Failed);
+    EXPECT_EQ(s.ui.Messages(), std::vector<std::string>{Vn("File kết quả trùng tên file số liệu : ") + observations});
+    EXPECT_EQ(test::ReadFileBytes(observations), net.ObservationText());
+    EXPECT_FALSE(std::filesystem::exists(s.dir.File("kq.dta")));
 }
 
 TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {

@@ -164,6 +164,26 @@ TEST(DetailBook, NumbersNoSurveyGivesAreRefusedNamingFileAndLine) {
     EXPECT_NE(Tcvn3ToUtf8(ui.calls[0].text).find("dòng 3 "), std::string::npos);
 }
 
+// A NUL in a station's, a back-sight's or a staff point's name is a damaged line: refused with the
+// file and the line, and the earlier book stays.
+TEST(DetailBook, ANameHoldingANulIsRefusedNamingFileAndLine) {
+    test::TempDir dir;
+    const std::string in = dir.File("ct.dta"), out = dir.File("so.txt");
+    using namespace std::string_literals;
+    for (const auto& [text, line] : {std::pair{",S1,S2,1.5\r\n1,45.3015,25.5,1.5\r\n,S\0003,S1,1.5\r\n"s, 3},
+                                     std::pair{"(90.0000),S1,S\0002,1.5\r\n"s, 1},
+                                     std::pair{",S1,S2,1.5\r\n1,45.3015,25.5,1.5\r\nP\0002,90.0000,12.5,1.5\r\n"s, 3}}) {
+        SCOPED_TRACE(line);
+        test::WriteFileBytes(in, text);
+        test::WriteFileBytes(out, "earlier book");
+        test::ScriptedInteraction ui;
+        EXPECT_EQ(WriteDetailBook(in, out, ComputationSettings{}, ui).Outcome, RunOutcome::ReadFailed);
+        EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("File ") + in + Vn(", dòng ") + std::to_string(line) +
+                                                          Vn(" : tên điểm có ký tự NUL")});
+        EXPECT_EQ(test::ReadFileBytes(out), "earlier book");
+    }
+}
+
 // "DDD MM SS[.s]" in seconds.
 double Seconds(const std::string& text) {
     int d = 0, m = 0;

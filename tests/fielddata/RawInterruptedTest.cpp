@@ -173,5 +173,29 @@ TEST_F(RawInterrupted, WritesNoWorkFileBesideTheOutputs) {
     EXPECT_TRUE(folder.Now() == expected) << test::Differences(folder.Now(), expected);
 }
 
+// Two conversions of other downloads into the same files at once, the moves slowed: the second
+// is refused, and the folder ends with the files of one download; a conversion started while
+// another holds the files is refused before it writes.
+TEST_F(RawInterrupted, TwoConversionsAtOnceNeverMixTheirFiles) {
+    test::ExpectARunRefusedWhileAnotherHoldsItsResult(folder, paths.Observations, runWith,
+                                                      static_cast<int>(RawConversionOutcome::Converted),
+                                                      static_cast<int>(RawConversionOutcome::WriteFailed));
+    RawConversionPaths otherPaths = paths;
+    otherPaths.Input = dir.File("raw2.txt");
+    folder.Inputs.insert("raw2.txt");
+    test::WriteFileBytes(otherPaths.Input, Download(3));
+    const test::RunWith other = [&](Interaction& ui) {
+        return static_cast<int>(ConvertRawFile(RawFormat::Nikon, options, otherPaths, ui).Outcome);
+    };
+    SilentInteraction ui;
+    ASSERT_EQ(other(ui), static_cast<int>(RawConversionOutcome::Converted));
+    const test::Snapshot otherSet = folder.Now();
+    ASSERT_EQ(otherSet.size(), 5u);
+    test::ExpectTwoRunsAtOnceNeverMix(folder, {dir.Path()}, runWith, other, otherSet,
+                                      static_cast<int>(RawConversionOutcome::Converted),
+                                      static_cast<int>(RawConversionOutcome::WriteFailed));
+    EXPECT_EQ(test::ReadFileBytes(paths.Input), download);
+}
+
 }  // namespace
 }  // namespace qef

@@ -86,5 +86,32 @@ TEST_F(InterruptedLevelling, AMoveRefusedAtAnyPointLeavesTheOldFilesAndNamesTheF
     test::ExpectKillsAtEachMoveLeaveOldOrNew(folder, {dir.Path()}, runWith, moves, files.ResultFile);
 }
 
+// A second run of the same result while the first writes is refused before it writes anything.
+TEST_F(InterruptedLevelling, ASecondRunOfTheSameResultIsRefusedWhileTheFirstWrites) {
+    test::ExpectARunRefusedWhileAnotherHoldsItsResult(folder, files.ResultFile, runWith,
+                                                      static_cast<int>(RunOutcome::Completed),
+                                                      static_cast<int>(RunOutcome::WriteFailed));
+}
+
+// Two windows adjusting other lines into the same result at once, the moves slowed as on a share:
+// the one that comes second is refused, and the folder ends with the set of one run.
+TEST_F(InterruptedLevelling, TwoRunsAtOnceNeverMixTheirSets) {
+    const LevellingInput otherFiles{files.KnownHeightsFile, dir.File("lines2.txt"), files.ResultFile};
+    folder.Inputs.insert("lines2.txt");
+    test::WriteFileBytes(otherFiles.LevellingFile, Lines(0.003));
+    const test::RunWith other = [&](Interaction& ui) {
+        NullProgress progress;
+        RunRecord record;
+        return static_cast<int>(AdjustLevellingNetwork(otherFiles, ComputationSettings(), ui, progress, record).Outcome);
+    };
+    SilentInteraction ui;
+    ASSERT_EQ(other(ui), static_cast<int>(RunOutcome::Completed));
+    const test::Snapshot otherSet = folder.Now();
+    ASSERT_TRUE(otherSet.count("kq.dta") && otherSet != folder.Before);
+    test::ExpectTwoRunsAtOnceNeverMix(folder, {dir.Path()}, runWith, other, otherSet,
+                                      static_cast<int>(RunOutcome::Completed),
+                                      static_cast<int>(RunOutcome::WriteFailed));
+}
+
 }  // namespace
 }  // namespace qef

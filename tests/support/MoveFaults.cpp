@@ -126,4 +126,62 @@ int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vecto
     return moves + 1;
 }
 
+void ExpectARunRefusedWhileAnotherHoldsItsResult(const RunFolder& folder, const std::string& resultFile,
+                                                 const RunWith& run, int completed, int refused) {
+    int held[2], release[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = StartChild([&] {
+        OutputSet set;
+        if (!set.Begin(resultFile)) return 1;
+        char c = 'x';
+        if (::write(held[1], &c, 1) != 1 || ::read(release[0], &c, 1) != 1) return 2;
+        return 0;
+    });
+    char c = 0;
+    ASSERT_EQ(::read(held[0], &c, 1), 1);
+    ScriptedInteraction ui;
+    EXPECT_EQ(run(ui), refused);
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("Kết quả ") + resultFile +
+                                                      Vn(" đang được một lần tính khác ghi")});
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    EXPECT_EQ(WaitChild(holder), 0);
+    for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
+    EXPECT_TRUE(folder.Now() == folder.Before) << "differing:" << Differences(folder.Now(), folder.Before);
+    SilentInteraction quiet;
+    EXPECT_EQ(run(quiet), completed);
+    EXPECT_TRUE(folder.Now() == folder.After) << "differing:" << Differences(folder.Now(), folder.After);
+    folder.PutBackBefore();
+}
+
+void ExpectTwoRunsAtOnceNeverMix(const RunFolder& folder, const std::vector<std::string>& folders,
+                                 const RunWith& run, const RunWith& other, const Snapshot& otherSet, int completed,
+                                 int refused, int pairs, int slowMs) {
+    EXPECT_TRUE(otherSet != folder.After);
+    int refusals = 0;
+    for (int pair = 0; pair < pairs; ++pair) {
+        folder.PutBackBefore();
+        const auto startSlow = [&](const RunWith& which) {
+            return StartChild([&] {
+                WatchMoves(folders, MoveFault::Slow, slowMs);
+                SilentInteraction ui;
+                return which(ui);
+            });
+        };
+        const pid_t first = startSlow(run);
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * pair));
+        const pid_t second = startSlow(other);
+        for (int code : {WaitChild(first), WaitChild(second)}) {
+            EXPECT_TRUE(code == completed || code == refused) << "pair " << pair << " ended " << code;
+            refusals += code == refused;
+        }
+        const Snapshot got = folder.Now();
+        EXPECT_TRUE(got == folder.After || got == otherSet)
+            << "pair " << pair << ", differing from the first run's:" << Differences(got, folder.After)
+            << "; from the second's:" << Differences(got, otherSet);
+    }
+    EXPECT_GT(refusals, 0) << "the runs never overlapped";
+    folder.PutBackBefore();
+}
+
 }  // namespace qef::test

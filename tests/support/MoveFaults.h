@@ -39,4 +39,18 @@ int ExpectRefusedMovesLeaveTheOldFiles(const RunFolder& folder, const std::vecto
 int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vector<std::string>& folders,
                                        const RunWith& run, int moves, const std::string& resultFile);
 
+// While a child holds the set of `resultFile`, `run` must end with `refused`, say only that the
+// result is being written by another run, and leave the old outputs; once the child has let go,
+// the same run completes with the new ones.
+void ExpectARunRefusedWhileAnotherHoldsItsResult(const RunFolder& folder, const std::string& resultFile,
+                                                 const RunWith& run, int completed, int refused);
+
+// `pairs` times, the run of folder.After and `other` (whose outputs are `otherSet`) start at once in
+// two children with every move slowed by `slowMs`, the second a little later each pair: each ends
+// `completed` or `refused`, and the folder ends with the set of one of them, never a mixture. At
+// least one pair overlapped.
+void ExpectTwoRunsAtOnceNeverMix(const RunFolder& folder, const std::vector<std::string>& folders,
+                                 const RunWith& run, const RunWith& other, const Snapshot& otherSet, int completed,
+                                 int refused, int pairs = 6, int slowMs = 5);
+
 }  // namespace qef::test

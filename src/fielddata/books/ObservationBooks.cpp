@@ -324,7 +324,11 @@ private:
 std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string& at, double toMetres,
                                           NameCutter& names, DetailBookWriter& book) {
     const std::string first = TrimBlanks(f.Whole(1));
-    if (first.empty() || first[0] == '(') {
+    const bool station = first.empty() || first[0] == '(';
+    // A NUL is no text: the name would stand for another point, and the byte would reach the book.
+    const auto hasNul = [&](std::size_t i) { return f.Whole(i).find('\0') != std::string::npos; };
+    if (station ? hasNul(2) || hasNul(3) : hasNul(1)) return at + Vn(" : tên điểm có ký tự NUL");
+    if (station) {
         book.Station(first, names.Take(f.Whole(2)), names.Take(f.Whole(3)));
         return std::nullopt;
     }
@@ -337,24 +341,6 @@ std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string
                Vn("] không hợp lệ");
     book.Point(names.Take(f.Whole(1)), angle, distance);
     return std::nullopt;
-}
-
-// A row of separators only (a spreadsheet's empty row) is neither a station nor a point.
-bool SeparatorsOnly(const FieldArray& f, int count) {
-    for (int i = 1; i <= count; ++i)
-        if (!TrimBlanks(f.Whole(static_cast<std::size_t>(i))).empty()) return false;
-    return true;
-}
-
-// The skipped rows in the readers' words.
-void ReportSkippedRows(const std::string& fileName, const std::vector<long long>& rows, Interaction& ui) {
-    if (rows.empty()) return;
-    constexpr std::size_t kShown = 10;
-    std::string list;
-    for (std::size_t i = 0; i < rows.size() && i < kShown; ++i) list += (i > 0 ? ", " : "") + std::to_string(rows[i]);
-    if (rows.size() > kShown) list += ", ...";
-    ui.Message(Vn("File ") + fileName + Vn(" : bỏ qua ") + std::to_string(rows.size()) +
-               Vn(" dòng không đúng số trường (dòng ") + list + ")");
 }
 
 }  // namespace

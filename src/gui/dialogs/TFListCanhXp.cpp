@@ -283,13 +283,11 @@ void TFListCanhXp::RunGroup(GroupStep step) {
     settings_.Modes.ModeDetailPoints = false;
     settings_.Modes.ModeWithHeights = false;
     const std::string result = AskResultFile();
-    std::unique_ptr<DxfDrawing> drawing;
-    if (!result.empty()) drawing = std::make_unique<DxfDrawing>(DrawingPathFor(result));
     runner_->RunStep([&](Interaction& ui, Progress& monitor) {
         StepEndGate gate(ui, Vn("Kết thúc"), [this] { runner_->StepEnded(); });
         return StepResult(step == GroupStep::Adjust
-                              ? session_.AdjustGroup(settings_, result, gate, monitor, drawing.get())
-                              : session_.ComputeCoordinates(settings_, result, gate, monitor, drawing.get()));
+                              ? session_.AdjustGroup(settings_, result, gate, monitor, nullptr)
+                              : session_.ComputeCoordinates(settings_, result, gate, monitor, nullptr));
     });
     // As after every command, the next one starts with the export off.
     CB_TailenAcad_->setChecked(false);
