@@ -119,6 +119,7 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
                                zero, zero, zero}));
         }
     }
+    if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
     auto row = [&](int id, double x, double y, double mx, double my, double mp) {
         out.WriteLine(Row({Name(model, id), FormatFixed(x, 11, 3), FormatFixed(y, 10, 3), FormatFixed(mx, 5, 3),
                            FormatFixed(my, 5, 3), FormatFixed(mp, 5, 3)}));
@@ -140,6 +141,7 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
 bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
                             const RigorousSolution& sol) {
     return AppendToReport(path, [&](TextFileWriter& out) {
+        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
@@ -157,6 +159,7 @@ bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, 
 bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
                                 const RigorousSolution& sol) {
     return AppendToReport(path, [&](TextFileWriter& out) {
+        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double side = ws.PositionSides[pi];
@@ -170,6 +173,7 @@ bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& 
 bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
                              const RigorousSolution& sol) {
     return AppendToReport(path, [&](TextFileWriter& out) {
+        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         const BranchModel& br = model.Branches;
         auto row = [&](int back, int p, int fore) {
             const int pi = p;

@@ -320,6 +320,32 @@ void EliminateFrom(PackedNormalMatrix& matrix, int first, const std::vector<doub
 
 std::int64_t TriangularNumber(std::int64_t k) { return (k - 1) * k / 2; }
 
+void PackedNormalMatrix::Reset(int n) {
+    if (n != n_ || n_ == 0 || reach_.empty()) {
+        Resize(n);
+        return;
+    }
+    // Rows in blocks hold nothing between their block and their tail: those pages stay untouched.
+    const int limit = std::min(3 * blocks_, n_);
+    const bool tails = tail_.size() == reach_.size();
+    for (int i = 1; i <= n_; ++i) {
+        double* row = Row(i);
+        const int reach = reach_[static_cast<std::size_t>(i)];
+        if (i <= limit && tails) {
+            const int blockEnd = std::min((i + 2) / 3 * 3, limit);
+            std::fill(row + i, row + std::min(blockEnd, reach) + 1, 0.0);
+            const int tail = std::max(tail_[static_cast<std::size_t>(i)], limit + 1);
+            if (tail <= reach) std::fill(row + tail, row + reach + 1, 0.0);
+        } else {
+            std::fill(row + i, row + reach + 1, 0.0);
+        }
+        row[n_ + 1] = 0.0;
+    }
+    reach_.clear();
+    tail_.clear();
+    blocks_ = 0;
+}
+
 void PackedRowStart(OneBased<std::size_t>& starts, int n) {
     if (n <= 0) return;
     if (starts.Size() < n) starts.Resize(n);
@@ -356,6 +382,8 @@ Reduction Reduce(PackedNormalMatrix& matrix, int blocks, const RowProfile* profi
     reduction.ZeroPivots = zeroPivots;
     reduction.Blocks = blocks;
     matrix.Reach() = reach;
+    matrix.Tail() = tailBegin;
+    matrix.Blocks() = blocks;
     reduction.Reach = std::move(reach);
     reduction.TailBegin = std::move(tailBegin);
     return reduction;
