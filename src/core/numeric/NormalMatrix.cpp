@@ -214,27 +214,36 @@ RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern, 
     return scan;
 }
 
-// Back substitution reading each row only over the columns `pattern` holds and up to its reach; the
-// columns left out hold 0 and add nothing to the sums.
-void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const Reduction& reduction,
-                          OneBased<double>& result) {
-    const std::vector<int>& reach = reduction.Reach;
+// x[1..n] from the last row up, x[n+1] = 0; rowSum(i, row, x) is the sum of x[j] * row[j] over
+// the columns after i that row i may hold. A zero pivot leaves its unknown 0.
+template <class RowSum>
+void BackSubstituteRows(const PackedNormalMatrix& matrix, OneBased<double>& result, RowSum rowSum) {
     const int n = matrix.N();
     result.Resize(n + 1);
     std::fill(result.begin(), result.end(), 0.0);
     for (int i = n; i >= 1; --i) {
         const double* row = matrix.Row(i);
         if (row[i] == 0.0) continue;
+        result[i] = -(rowSum(i, row, result) + row[n + 1]) / row[i];
+    }
+}
+
+// Back substitution reading each row only over the columns `pattern` holds and up to its reach; the
+// columns left out hold 0 and add nothing to the sums.
+void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const Reduction& reduction,
+                          OneBased<double>& result) {
+    const std::vector<int>& reach = reduction.Reach;
+    BackSubstituteRows(matrix, result, [&](int i, const double* row, const OneBased<double>& x) {
         const int to = reach[i];
         double s = 0.0;
         int j = i + 1;
         if (pattern.InBlocks(i)) {
-            for (const int end = std::min(pattern.BlockEnd(i), to); j <= end; ++j) s += result[j] * row[j];
+            for (const int end = std::min(pattern.BlockEnd(i), to); j <= end; ++j) s += x[j] * row[j];
             j = std::max(pattern.limit + 1, reduction.TailBegin[i]);
         }
-        for (; j <= to; ++j) s += result[j] * row[j];
-        result[i] = -(s + row[n + 1]) / row[i];
-    }
+        for (; j <= to; ++j) s += x[j] * row[j];
+        return s;
+    });
 }
 
 // Pivot rows taken together: at most this many.
@@ -419,16 +428,11 @@ void ReduceRightHandSide(PackedNormalMatrix& matrix, int m) {
 }
 
 void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result) {
-    const int n = matrix.N();
-    result.Resize(n + 1);
-    std::fill(result.begin(), result.end(), 0.0);
-    for (int i = n; i >= 1; --i) {
-        const double* row = matrix.Row(i);
-        if (row[i] == 0.0) continue;
+    BackSubstituteRows(matrix, result, [&](int i, const double* row, const OneBased<double>& x) {
         double s = 0.0;
-        for (int j = i + 1, last = matrix.RowEnd(i); j <= last; ++j) s += result[j] * row[j];
-        result[i] = -(s + row[n + 1]) / row[i];
-    }
+        for (int j = i + 1, last = matrix.RowEnd(i); j <= last; ++j) s += x[j] * row[j];
+        return s;
+    });
 }
 
 void BackSubstitute(const PackedNormalMatrix& matrix, const Reduction& reduction, OneBased<double>& result) {
