@@ -80,17 +80,24 @@ bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const NetworkModel& 
 bool GroupAdjustment::WriteRigorousGroup(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
                                          const RigorousSolution& sol, const GroupOutputs& out) {
     const ReportSet& reports = out.Reports;
-    if (!WriteRigorousCoordTable(reports, ws, model, known, sol, settings_, rigorous_.ReportFresh))
+    if (!WriteRigorousCoordTable(reports, ws, model, known, sol, settings_, rigorous_.ReportFresh, &tables_))
         return WriteFailure(reports.Rigorous1);
     progress_.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
-    if (!WriteRigorousSideTable(reports.Rigorous5, ws, model, sol)) return WriteFailure(reports.Rigorous5);
+    if (!WriteRigorousSideTable(reports.Rigorous5, ws, model, sol, &tables_)) return WriteFailure(reports.Rigorous5);
     DrawAdjustedBranches(ws, model, out);
     WriteRigorousSummary(run_.ProgressLog, settings_, sol);
     if (!AppendResultPoints(ws, model, out)) return WriteFailure(out.ResultFile);
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
-    if (!WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol)) return WriteFailure(reports.Rigorous4);
-    if (!WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol)) return WriteFailure(reports.Rigorous3);
+    if (!WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol, &tables_))
+        return WriteFailure(reports.Rigorous4);
+    if (!WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol, &tables_)) return WriteFailure(reports.Rigorous3);
     return true;
+}
+
+const std::string* GroupAdjustment::CloseTables() {
+    const std::string* failed = tables_.Close();
+    if (failed != nullptr) unwritten_ = true;
+    return failed;
 }
 
 bool GroupAdjustment::AppendResultPoints(const GroupWorkingSet& ws, const NetworkModel& model,
