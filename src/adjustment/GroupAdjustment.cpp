@@ -4,6 +4,7 @@
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousReports.h"
 #include "adjustment/SimpleReports.h"
+#include "core/numeric/Numbers.h"
 #include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 
@@ -17,7 +18,7 @@ GroupOutcome GroupAdjustment::Adjust(GroupWorkingSet& ws, const GroupInputs& in,
     if (status == GroupStatus::Adjusted) status = WriteSimpleGroup(ws, in.Model, out);
     if (status != GroupStatus::Adjusted) return GroupOutcome::Failed;
     RecordCompletedGroup(ws, in.Model, context);
-    if (settings_.Modes.RigorousWanted && !AdjustRigorously(ws, in.Model, known, out)) return GroupOutcome::Stopped;
+    if (settings_.Modes.RigorousWanted && !AdjustRigorously(ws, in, known, out)) return GroupOutcome::Stopped;
     return GroupOutcome::Adjusted;
 }
 
@@ -63,13 +64,18 @@ GroupStatus GroupAdjustment::CloseFailedGroup() {
     return GroupStatus::Failed;
 }
 
-bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const GroupInputs& in, const PointList& known,
                                        const GroupOutputs& out) {
+    const NetworkModel& model = in.Model;
     const RigorousContext context{settings_, run_, rigorous_, ui_, progress_};
     const RigorousGroupResult result = RigorousAdjustGroup(ws, model, context);
     // A group too large for the rigorous stage keeps its simple adjustment, not written yet.
     if (result.Status == RigorousStatus::TooLarge)
         return AppendResultPoints(ws, model, out) || WriteFailure(out.ResultFile);
+    // What later stages read from these angles (a spur hanging from a station read from it) starts
+    // from their adjusted values.
+    for (const auto& [angle, seconds] : result.Solution.MeasuredCorrections)
+        in.Angles.Values[angle] += SecondsToDegrees(seconds);
     if (!WriteRigorousGroup(ws, model, known, result.Solution, out)) return false;
     ++rigorousGroups_;
     return true;

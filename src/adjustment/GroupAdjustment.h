@@ -62,7 +62,7 @@ private:
                                      const GroupOutputs& out);
     GroupStatus WriteSimpleGroup(const GroupWorkingSet& ws, const NetworkModel& model, const GroupOutputs& out);
     GroupStatus CloseFailedGroup();
-    bool AdjustRigorously(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+    bool AdjustRigorously(GroupWorkingSet& ws, const GroupInputs& in, const PointList& known,
                           const GroupOutputs& out);
     bool WriteRigorousGroup(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
                             const RigorousSolution& sol, const GroupOutputs& out);

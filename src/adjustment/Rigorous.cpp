@@ -231,6 +231,12 @@ void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, Rigoro
         int Sign;
     };
     std::vector<Taken> taken;
+    struct Own {
+        int Term;
+        int Angle;
+        int Sign;
+    };
+    std::vector<Own> own;
     std::vector<int> anchors{0};  // per shared angle: the node its unknown is kept with, 0: none
     OneBased<int> sharedAngle;
     for (std::size_t from = 0; from < uses.size();) {
@@ -247,6 +253,7 @@ void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, Rigoro
         std::erase_if(terms, [](const Taken& t) { return t.Sign == 0; });
         if (terms.size() == 1) {
             sol.AngleTermQ[terms[0].Term] += static_cast<double>(terms[0].Sign * terms[0].Sign);
+            own.push_back({terms[0].Term, uses[from].Angle, terms[0].Sign});
         } else if (terms.size() > 1) {
             const int e = ++sol.SharedCount;
             sharedAngle.PushBack(uses[from].Angle);
@@ -263,6 +270,22 @@ void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, Rigoro
         from = to;
     }
     sol.SharedAngle = std::move(sharedAngle);
+    sol.TermOwnStart.clear();
+    sol.TermOwn.clear();
+    // A term that is one measured angle as it stands keeps no list: its correction is the angle's.
+    std::vector<int> ownCount(static_cast<std::size_t>(total) + 2, 0);
+    for (const Own& o : own) ++ownCount[static_cast<std::size_t>(o.Term)];
+    for (const Taken& t : taken) ownCount[static_cast<std::size_t>(t.Term)] += 2;
+    std::erase_if(own, [&](const Own& o) {
+        return ownCount[static_cast<std::size_t>(o.Term)] == 1 && (o.Sign == 1 || o.Sign == -1);
+    });
+    if (!own.empty()) {
+        std::sort(own.begin(), own.end(), [](const Own& a, const Own& b) { return a.Term < b.Term; });
+        sol.TermOwnStart.assign(static_cast<std::size_t>(total) + 2, 0);
+        for (const Own& o : own) ++sol.TermOwnStart[static_cast<std::size_t>(o.Term) + 1];
+        for (std::size_t i = 1; i < sol.TermOwnStart.size(); ++i) sol.TermOwnStart[i] += sol.TermOwnStart[i - 1];
+        for (const Own& o : own) sol.TermOwn.push_back({o.Angle, o.Sign});
+    }
 
     // Columns: each node's orientation, X and Y, then the shared angles kept with it; the shared
     // angles kept with no node last.
@@ -537,6 +560,7 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     SolveCorrelateNormals(sol.Solution, sol.Normals, false, sol.B, &sol.Profile);
     sol.AngleCorrections = Zeros(ws.TotalPoints);
     sol.SideCorrections = Zeros(ws.TotalPoints);
+    sol.MeasuredCorrections.clear();
     double pvv = 0.0;
     for (int b = 1; b <= sol.B; ++b) {
         const int bi = b;
@@ -549,8 +573,16 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
         for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
             const int i = (sol.TermStart[bi] + t);
             // The term's own measured angles; a term made of shared angles only has none.
-            const double own = sol.Q[i] * (sol.A1[i] * k1 + sol.A2[i] * k2 + sol.A3[i] * k3);
-            if (sol.Q[i] > 0.0) pvv += own * own / sol.Q[i];
+            const double lambda = sol.A1[i] * k1 + sol.A2[i] * k2 + sol.A3[i] * k3;
+            const double own = sol.Q[i] * lambda;
+            if (sol.Q[i] > 0.0) pvv += own * lambda;
+            // Each own measured angle of a derived term takes its share, by its sign.
+            if (!sol.TermOwnStart.empty())
+                for (int k = sol.TermOwnStart[static_cast<std::size_t>(i)];
+                     k < sol.TermOwnStart[static_cast<std::size_t>(i) + 1]; ++k) {
+                    const AngleSource& source = sol.TermOwn[static_cast<std::size_t>(k)];
+                    sol.MeasuredCorrections.emplace_back(source.Angle, source.Sign * lambda);
+                }
             double v = own;
             for (const RigorousSolution::Share& share : sol.SharesOf(i))
                 v += share.Sign * sol.Solution[sol.SharedColumn[share.Shared]];
@@ -566,6 +598,7 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     for (int e = 1; e <= sol.SharedCount; ++e) {
         const double u = sol.Solution[sol.SharedColumn[e]];
         sol.SharedCorrections[e] = u;
+        sol.MeasuredCorrections.emplace_back(sol.SharedAngle[e], u);
         pvv += u * u;
         sharedColumn[static_cast<std::size_t>(sol.SharedColumn[e])] = 1;
     }

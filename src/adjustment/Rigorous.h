@@ -89,6 +89,13 @@ struct RigorousSolution {
     OneBased<int> SharedAngle;         // its place in the angle list
     OneBased<double> SharedCorrections;  // seconds
     OneBased<double> AngleTermQ;       // per term, angles only: the inverse weight of its own part
+    // The measured angles of derived terms that no other term takes, with their signs:
+    // TermOwn[TermOwnStart[i] .. TermOwnStart[i+1]); empty when no term is derived.
+    std::vector<int> TermOwnStart;
+    std::vector<AngleSource> TermOwn;
+    // After the solve: the correction (seconds) of every measured angle behind a derived term, by
+    // its place in the angle list.
+    std::vector<std::pair<int, double>> MeasuredCorrections;
     OneBased<int> NodeFirst, NodeLast;  // node j's unknowns; empty: three a node, by NodeSlot
     // Per branch, the shared angles' columns its rows couple with, besides its end nodes'.
     std::vector<int> BranchColumnStart;

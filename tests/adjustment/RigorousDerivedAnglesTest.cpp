@@ -7,10 +7,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <set>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "adjustment/AdjustByOrder.h"
 #include "adjustment/NetworkChecks.h"
 #include "adjustment/ParametricReference.h"
 #include "adjustment/Rigorous.h"
@@ -43,12 +45,12 @@ private:
 
 // The directions sighted at `station` by the angles measured there (in the order first met), and
 // those angles taken out of the list.
-std::vector<std::string> TakeOutStationAngles(SyntheticGroup& g, const std::string& station) {
+std::vector<std::string> TakeOutStationAngles(test::SyntheticNetwork& g, const std::string& station) {
     std::vector<std::string> directions;
     auto note = [&](const std::string& p) {
         if (std::find(directions.begin(), directions.end(), p) == directions.end()) directions.push_back(p);
     };
-    std::vector<SyntheticGroup::AngleObs> kept;
+    std::vector<test::SyntheticNetwork::AngleObs> kept;
     for (const auto& a : g.Angles) {
         if (a.Station != station) {
             kept.push_back(a);
@@ -367,6 +369,56 @@ TEST(RigorousDerivedAngles, PassesAreLoggedAndAnUnsettledGroupSaysSo) {
         ASSERT_NE(at, std::string::npos) << file;
         EXPECT_EQ(text.find("|", at), at + note.size() + 9) << file;
         EXPECT_EQ(text.find(note, at + 1), std::string::npos) << file;
+    }
+}
+
+// A whole by-order run at 20"/20 mm of three branches meeting at a node whose every angle is read
+// from the spur hanging from it: the group and the spur come out where the least squares of the
+// measured angles puts them (the result file holds millimetres), the spur starting from the
+// adjusted angle it was read with.
+TEST(RigorousDerivedAngles, WholeRunPutsTheSpurWhereTheLeastSquaresDoes) {
+    test::SyntheticNetwork net;
+    net.AddPoints({{"TA", 1000.0, 1000.0, true}, {"A", 1150.0, 1320.0, true}, {"TB", 2150.0, 900.0, true},
+                   {"B", 1980.0, 1210.0, true}, {"TC", 1400.0, 2900.0, true}, {"C", 1550.0, 2500.0, true},
+                   {"a1", 1305.2, 1502.7}, {"a2", 1480.9, 1655.1}, {"N", 1602.4, 1801.3}, {"b1", 1801.5, 1540.8},
+                   {"c1", 1590.3, 2260.6}, {"c2", 1655.0, 2030.2}, {"R1", 1750.6, 1905.4}, {"R2", 1901.2, 2101.9}});
+    net.AddBranch({"A", "a1", "a2", "N"}, BranchKind::StartOnly, "TA");
+    net.AddBranch({"B", "b1", "N"}, BranchKind::BothEnds, "TB", "a2");
+    net.AddBranch({"C", "c1", "c2", "N"}, BranchKind::BothEnds, "TC", "b1");
+    net.AddBranch({"N", "R1", "R2"}, BranchKind::StartOnly, "a2");
+    net.Observe(53, 20.0, 0.020);
+    Noise noise(54);
+    for (const std::string& d : TakeOutStationAngles(net, "N"))
+        if (d != "R1") net.Angles.push_back({"R1", "N", d, net.TrueAngle("R1", "N", d) + noise.Next() * 20.0 / 3600.0});
+    const ParametricSolution ref = SolveParametric(net, 20.0, [](double) { return 0.020; });
+
+    test::TempDir dir;
+    const AdjustmentInput files{dir.File("known.txt"), dir.File("obs.txt"), "", dir.File("kq.dta")};
+    test::WriteFileBytes(files.KnownPointsFile, net.KnownText());
+    test::WriteFileBytes(files.ObservationFile, net.ObservationText());
+    ComputationSettings settings;
+    settings.Modes.RigorousWanted = true;
+    settings.WeightMode = WeightMode::Entered;
+    settings.MbEnteredSeconds = 20.0;
+    settings.MsConstant = 20.0;
+    settings.MsPpm = 0.0;
+    test::ScriptedInteraction ui;
+    test::RecordingProgress progress;
+    RunRecord record;
+    const RunStatus status = AdjustNetworkByOrder(files, settings, ui, progress, record);
+    ASSERT_EQ(status.Outcome, RunOutcome::Completed);
+    ASSERT_EQ(status.RigorousGroups, 1);
+
+    std::map<std::string, std::pair<double, double>> result;
+    std::istringstream lines(test::ReadFileBytes(files.ResultFile));
+    std::string name;
+    double x = 0.0;
+    double y = 0.0;
+    while (lines >> name >> x >> y) result[name] = {x, y};
+    for (const std::string p : {"a1", "a2", "N", "b1", "c1", "c2", "R1", "R2"}) {
+        ASSERT_EQ(result.count(p), 1u) << p;
+        EXPECT_NEAR(result[p].first, ref.X(p), 0.0006) << p;
+        EXPECT_NEAR(result[p].second, ref.Y(p), 0.0006) << p;
     }
 }
 
