@@ -36,7 +36,8 @@ struct Direction {
     // This direction becomes (newBack, newFore) with value `v` = a's value + sign * b's value.
     void Combine(int newBack, int newFore, double v, const Direction& a, const Direction& b, int sign) {
         signed char combined[kMaxStationAngles];
-        for (int k = 0; k < kMaxStationAngles; ++k) combined[k] = static_cast<signed char>(a.signs[k] + sign * b.signs[k]);
+        for (int k = 0; k < kMaxStationAngles; ++k)
+            combined[k] = static_cast<signed char>(a.signs[k] + sign * b.signs[k]);
         back = newBack;
         fore = newFore;
         value = v;

@@ -239,11 +239,12 @@ void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, Rigoro
     std::vector<Own> own;
     std::vector<int> anchors{0};  // per shared angle: the node its unknown is kept with, 0: none
     OneBased<int> sharedAngle;
+    std::vector<Taken> terms;
     for (std::size_t from = 0; from < uses.size();) {
         std::size_t to = from;
         while (to < uses.size() && uses[to].Angle == uses[from].Angle) ++to;
         // The net sign of the angle in each term that takes it.
-        std::vector<Taken> terms;
+        terms.clear();
         for (std::size_t k = from; k < to; ++k) {
             if (!terms.empty() && terms.back().Term == uses[k].Term)
                 terms.back().Sign += uses[k].Sign;
@@ -291,7 +292,8 @@ void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, Rigoro
     // angles kept with no node last.
     const int shared = sol.SharedCount;
     std::vector<std::vector<int>> keptWith(static_cast<std::size_t>(m) + 1);
-    for (int e = 1; e <= shared; ++e) keptWith[static_cast<std::size_t>(anchors[static_cast<std::size_t>(e)])].push_back(e);
+    for (int e = 1; e <= shared; ++e)
+        keptWith[static_cast<std::size_t>(anchors[static_cast<std::size_t>(e)])].push_back(e);
     sol.SharedColumn = OneBased<int>(shared);
     sol.NodeFirst = OneBased<int>(m);
     sol.NodeLast = OneBased<int>(m);
@@ -317,12 +319,13 @@ void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, Rigoro
     sol.BranchColumnStart.assign(static_cast<std::size_t>(nb) + 2, 0);
     for (int b = 1; b <= nb; ++b) {
         sol.BranchColumnStart[static_cast<std::size_t>(b)] = static_cast<int>(sol.BranchColumns.size());
-        const std::size_t first = sol.BranchColumns.size();
+        std::vector<int>& columns = sol.BranchColumns;
+        const auto first = static_cast<std::ptrdiff_t>(columns.size());
         for (int i = sol.TermStart[b] + 1; i <= sol.TermStart[b + 1]; ++i)
-            for (const RigorousSolution::Share& share : sol.SharesOf(i)) sol.BranchColumns.push_back(sol.SharedColumn[share.Shared]);
-        std::sort(sol.BranchColumns.begin() + static_cast<std::ptrdiff_t>(first), sol.BranchColumns.end());
-        sol.BranchColumns.erase(std::unique(sol.BranchColumns.begin() + static_cast<std::ptrdiff_t>(first), sol.BranchColumns.end()),
-                                sol.BranchColumns.end());
+            for (const RigorousSolution::Share& share : sol.SharesOf(i))
+                columns.push_back(sol.SharedColumn[share.Shared]);
+        std::sort(columns.begin() + first, columns.end());
+        columns.erase(std::unique(columns.begin() + first, columns.end()), columns.end());
     }
     sol.BranchColumnStart[static_cast<std::size_t>(nb) + 1] = static_cast<int>(sol.BranchColumns.size());
 }

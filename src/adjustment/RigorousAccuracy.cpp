@@ -183,7 +183,8 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
             if (node > 0)
                 for (int c = 1; c <= 3; ++c) columns[columnCount++] = sol.NodeColumn(node, c);
         const auto [shared, sharedColumns] = sol.BranchShareColumns(b);
-        for (int k = 0; k < shared && columnCount < NodeTerms::kCapacity; ++k) columns[columnCount++] = sharedColumns[k];
+        for (int k = 0; k < shared && columnCount < NodeTerms::kCapacity; ++k)
+            columns[columnCount++] = sharedColumns[k];
         double c[3] = {g[0], g[1], g[2]};
         for (int u = 0; u < 3; ++u) {
             const int row = r0 + u;

@@ -103,8 +103,10 @@ void ReadThroughTwoPoints(SyntheticGroup& g, const std::string& station, Noise& 
     g.AddPoint(x1, s.X + 120.0 * std::cos(a0 + turn / 3), s.Y + 120.0 * std::sin(a0 + turn / 3));
     g.AddPoint(x2, s.X + 90.0 * std::cos(a0 + 2 * turn / 3), s.Y + 90.0 * std::sin(a0 + 2 * turn / 3));
     for (const auto& [back, fore] : {std::pair{d[0], x1}, std::pair{x1, x2}, std::pair{x2, d[1]}})
-        g.Angles.push_back({back, station, fore, g.TrueAngle(back, station, fore) + noise.Next() * angleError / 3600.0});
-    for (const std::string& x : {x1, x2}) g.Sides.push_back({station, x, g.Distance(station, x) + noise.Next() * sideError});
+        g.Angles.push_back(
+            {back, station, fore, g.TrueAngle(back, station, fore) + noise.Next() * angleError / 3600.0});
+    for (const std::string& x : {x1, x2})
+        g.Sides.push_back({station, x, g.Distance(station, x) + noise.Next() * sideError});
 }
 
 struct DerivedRun {
@@ -190,7 +192,8 @@ Misfit Compare(const DerivedRun& r, const ParametricSolution& ref) {
         const double sx = ref.SigmaOf(name, 0);
         const double sy = ref.SigmaOf(name, 1);
         m.Coordinates = std::max({m.Coordinates, std::fabs(a[0] - ref.X(name)), std::fabs(a[1] - ref.Y(name))});
-        m.Accuracy = std::max({m.Accuracy, std::fabs(a[2] - sx), std::fabs(a[3] - sy), std::fabs(a[4] - std::hypot(sx, sy))});
+        m.Accuracy = std::max(
+            {m.Accuracy, std::fabs(a[2] - sx), std::fabs(a[3] - sy), std::fabs(a[4] - std::hypot(sx, sy))});
     }
     return m;
 }
