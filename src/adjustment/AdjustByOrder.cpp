@@ -167,6 +167,7 @@ RunStatus AdjustmentRun::FinishEarly(RunOutcome outcome) {
 }
 
 const std::string* AdjustmentRun::WriteClosingRules(bool sideRule, int sideRuleLength) {
+    if (const std::string* failed = groups_.CloseTables()) return failed;
     // Only under tables that this run wrote.
     std::vector<std::pair<const std::string*, int>> rules;
     if (sideRule && !status_.ReportTablesClosed && !run_.SideReportFresh)
@@ -506,6 +507,7 @@ RunStatus AdjustmentRun::StopOnWriteFailure(const std::string& fileName) {
 }
 
 RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
+    groups_.CloseTables();  // a run that ends early; a completed one has closed them
     if (ownDrawing_ != nullptr && ownDrawing_->Exported() && !ownDrawing_->Write()) ownDrawing_->ReportFailure(ui_);
     status_.Outcome = outcome;
     status_.Extremes = rigorous_.Extremes;

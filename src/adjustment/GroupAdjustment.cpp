@@ -4,6 +4,7 @@
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousReports.h"
 #include "adjustment/SimpleReports.h"
+#include "core/numeric/Numbers.h"
 #include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 
@@ -17,7 +18,7 @@ GroupOutcome GroupAdjustment::Adjust(GroupWorkingSet& ws, const GroupInputs& in,
     if (status == GroupStatus::Adjusted) status = WriteSimpleGroup(ws, in.Model, out);
     if (status != GroupStatus::Adjusted) return GroupOutcome::Failed;
     RecordCompletedGroup(ws, in.Model, context);
-    if (settings_.Modes.RigorousWanted && !AdjustRigorously(ws, in.Model, known, out)) return GroupOutcome::Stopped;
+    if (settings_.Modes.RigorousWanted && !AdjustRigorously(ws, in, known, out)) return GroupOutcome::Stopped;
     return GroupOutcome::Adjusted;
 }
 
@@ -63,13 +64,18 @@ GroupStatus GroupAdjustment::CloseFailedGroup() {
     return GroupStatus::Failed;
 }
 
-bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const GroupInputs& in, const PointList& known,
                                        const GroupOutputs& out) {
+    const NetworkModel& model = in.Model;
     const RigorousContext context{settings_, run_, rigorous_, ui_, progress_};
     const RigorousGroupResult result = RigorousAdjustGroup(ws, model, context);
     // A group too large for the rigorous stage keeps its simple adjustment, not written yet.
     if (result.Status == RigorousStatus::TooLarge)
         return AppendResultPoints(ws, model, out) || WriteFailure(out.ResultFile);
+    // What later stages read from these angles (a spur hanging from a station read from it) starts
+    // from their adjusted values.
+    for (const auto& [angle, seconds] : result.Solution.MeasuredCorrections)
+        in.Angles.Values[angle] += SecondsToDegrees(seconds);
     if (!WriteRigorousGroup(ws, model, known, result.Solution, out)) return false;
     ++rigorousGroups_;
     return true;
@@ -80,17 +86,24 @@ bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const NetworkModel& 
 bool GroupAdjustment::WriteRigorousGroup(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
                                          const RigorousSolution& sol, const GroupOutputs& out) {
     const ReportSet& reports = out.Reports;
-    if (!WriteRigorousCoordTable(reports, ws, model, known, sol, settings_, rigorous_.ReportFresh))
+    if (!WriteRigorousCoordTable(reports, ws, model, known, sol, settings_, rigorous_.ReportFresh, &tables_))
         return WriteFailure(reports.Rigorous1);
     progress_.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
-    if (!WriteRigorousSideTable(reports.Rigorous5, ws, model, sol)) return WriteFailure(reports.Rigorous5);
+    if (!WriteRigorousSideTable(reports.Rigorous5, ws, model, sol, &tables_)) return WriteFailure(reports.Rigorous5);
     DrawAdjustedBranches(ws, model, out);
     WriteRigorousSummary(run_.ProgressLog, settings_, sol);
     if (!AppendResultPoints(ws, model, out)) return WriteFailure(out.ResultFile);
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
-    if (!WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol)) return WriteFailure(reports.Rigorous4);
-    if (!WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol)) return WriteFailure(reports.Rigorous3);
+    if (!WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol, &tables_))
+        return WriteFailure(reports.Rigorous4);
+    if (!WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol, &tables_)) return WriteFailure(reports.Rigorous3);
     return true;
+}
+
+const std::string* GroupAdjustment::CloseTables() {
+    const std::string* failed = tables_.Close();
+    if (failed != nullptr) unwritten_ = true;
+    return failed;
 }
 
 bool GroupAdjustment::AppendResultPoints(const GroupWorkingSet& ws, const NetworkModel& model,

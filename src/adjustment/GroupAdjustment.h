@@ -11,6 +11,7 @@
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/NodeMethod.h"
 #include "adjustment/Rigorous.h"
+#include "adjustment/RigorousReports.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/NetworkModel.h"
@@ -46,6 +47,11 @@ public:
     GroupOutcome Adjust(GroupWorkingSet& ws, const GroupInputs& in, const PointList& known,
                         const GroupOutputs& out);
 
+    // Closes the rigorous tables, which stay open from the first group's rows on: before anything
+    // else writes to them. The name of one that could not be written (the caller tells the user),
+    // null when all were.
+    const std::string* CloseTables();
+
     // Some output missed part of what it was meant to hold (the user has been told).
     bool Unwritten() const { return unwritten_; }
     // Groups that the rigorous stage adjusted.
@@ -56,7 +62,7 @@ private:
                                      const GroupOutputs& out);
     GroupStatus WriteSimpleGroup(const GroupWorkingSet& ws, const NetworkModel& model, const GroupOutputs& out);
     GroupStatus CloseFailedGroup();
-    bool AdjustRigorously(GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
+    bool AdjustRigorously(GroupWorkingSet& ws, const GroupInputs& in, const PointList& known,
                           const GroupOutputs& out);
     bool WriteRigorousGroup(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
                             const RigorousSolution& sol, const GroupOutputs& out);
@@ -70,6 +76,7 @@ private:
     RigorousRunState& rigorous_;
     Interaction& ui_;
     Progress& progress_;
+    RigorousTables tables_;
     bool unwritten_ = false;
     int rigorousGroups_ = 0;
 };

@@ -54,7 +54,7 @@ void CountBranchAnglesSides(GroupWorkingSet& ws, const BranchModel& branches, Ru
 // What the group adjustment reads besides its working set.
 struct GroupInputs {
     NetworkModel& Model;
-    const AngleObservations& Angles;
+    AngleObservations& Angles;  // the rigorous stage corrects the measured angles behind derived ones
     const StationAngleIndex& AngleIndex;
     const SideLengthIndex& SideLengths;
     KnownPointIndex& Known;            // known points with coordinates (a later entry wins)

@@ -6,11 +6,18 @@
 #include <cstdint>
 #include <initializer_list>
 #include <tuple>
+#include <vector>
 
 #include "core/model/BranchKind.h"
 #include "core/numeric/OneBased.h"
 
 namespace qef {
+
+// A measured angle (its place in the angle list) taken with a sign into the angle of a position.
+struct AngleSource {
+    int Angle = 0;
+    int Sign = 0;
+};
 
 // Everything of the working set but its arrays.
 struct GroupWorkingValues {
@@ -75,6 +82,12 @@ struct GroupWorkingSet : GroupWorkingValues {
     OneBased<double> PositionAzimuths;  // azimuth of the side leaving the point
     OneBased<double> PositionX;
     OneBased<double> PositionY;
+    // The measured angles each position's angle is made of: AngleSources[AngleSourceFirst[p] ..
+    // AngleSourceFirst[p] + AngleSourceCount[p]). Empty when the angles were not collected from a
+    // list: then each angle stands as one measured angle of its own.
+    OneBased<int> AngleSourceFirst;
+    OneBased<int> AngleSourceCount;
+    std::vector<AngleSource> AngleSources;
 
 private:
     // Every per-group array.
@@ -84,7 +97,8 @@ private:
                         EndRefPoints, StartFixState, EndFixState, BranchTypes, BranchAngleCounts, BranchSideCounts,
                         BranchStartAzimuths, BranchEndAzimuths, StartRefX, StartRefY, EndRefX, EndRefY, ClosureFb,
                         ClosureFx, ClosureFy, ClosureFs, BranchLengthSums, AngularToleranceSeconds, ClosureRatios,
-                        PositionAngles, PositionSides, PositionAzimuths, PositionX, PositionY);
+                        PositionAngles, PositionSides, PositionAzimuths, PositionX, PositionY, AngleSourceFirst,
+                        AngleSourceCount);
     }
 
 public:
@@ -120,6 +134,7 @@ public:
     // Empties every per-group array (the counts and results stay).
     void FreeGroupArrays() {
         std::apply([](auto&... array) { (array.Clear(), ...); }, Arrays());
+        AngleSources.clear();
         NodeLevelCount = 0;
     }
 

@@ -17,11 +17,32 @@ void EnsureSize(OneBased<T>& list, int n) {
     if (list.Size() < n) list.Resize(n);
 }
 
-// A measured direction pair at one station, as DeriveStationAngle rewrites it.
+// The measured angles of one station whose share in a derived angle is followed.
+constexpr int kMaxStationAngles = 10;
+
+// A measured direction pair at one station, as DeriveStationAngle rewrites it, with the signs of
+// the station's measured angles (in collection order) it is made of.
 struct Direction {
     int back;
     int fore;
     double value;
+    signed char signs[kMaxStationAngles];
+
+    void Reverse() {
+        std::swap(back, fore);
+        value = 360.0 - value;
+        for (signed char& k : signs) k = static_cast<signed char>(-k);
+    }
+    // This direction becomes (newBack, newFore) with value `v` = a's value + sign * b's value.
+    void Combine(int newBack, int newFore, double v, const Direction& a, const Direction& b, int sign) {
+        signed char combined[kMaxStationAngles];
+        for (int k = 0; k < kMaxStationAngles; ++k)
+            combined[k] = static_cast<signed char>(a.signs[k] + sign * b.signs[k]);
+        back = newBack;
+        fore = newFore;
+        value = v;
+        std::copy(std::begin(combined), std::end(combined), signs);
+    }
 };
 
 // The part shared by the start and end searches. `atEnd` picks the branch end.
@@ -181,11 +202,13 @@ bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, Interactio
 
 double LookupBranchAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
                          const PointNameTable& names, bool& errorFlag, Interaction& ui, LogBuffer& log,
-                         bool* declined) {
+                         bool* declined, std::vector<AngleSource>* sources) {
     // Directions from a common third point X to A (first kind) and to C (second kind).
     struct Toward {
         int other;
         double value;
+        int angle;
+        int sign;
     };
     std::vector<Toward> toA;
     std::vector<Toward> toC;
@@ -193,21 +216,30 @@ double LookupBranchAngle(const AngleObservations& angles, const StationAngleInde
         const int back = angles.BackIds[j];
         const int fore = angles.ForeIds[j];
         const double v = angles.Values[j];
-        if (fore == a) toA.push_back({back, v});
-        else if (back == a) toA.push_back({fore, 360.0 - v});
-        else if (fore == c) toC.push_back({back, v});
-        else if (back == c) toC.push_back({fore, 360.0 - v});
+        if (fore == a) toA.push_back({back, v, j, 1});
+        else if (back == a) toA.push_back({fore, 360.0 - v, j, -1});
+        else if (fore == c) toC.push_back({back, v, j, 1});
+        else if (back == c) toC.push_back({fore, 360.0 - v, j, -1});
     }
     double result = kMissingValue;
-    bool paired = false;
+    const Toward* pairA = nullptr;
+    const Toward* pairC = nullptr;
     for (const Toward& u : toA)
         for (const Toward& w : toC)
             if (u.other == w.other) {
                 result = w.value > u.value ? w.value - u.value : 360.0 + w.value - u.value;
-                paired = true;
+                pairA = &u;
+                pairC = &w;
             }
-    if (!paired) result = DeriveStationAngle(angles, index, a, s, c);
+    if (sources != nullptr) sources->clear();
+    if (pairA == nullptr) {
+        result = DeriveStationAngle(angles, index, a, s, c, sources);
+    } else if (sources != nullptr) {
+        sources->push_back({pairC->angle, pairC->sign});
+        sources->push_back({pairA->angle, -pairA->sign});
+    }
     if (IsMissing(result)) {
+        if (sources != nullptr) sources->clear();
         // A missing angle must never reach the arithmetic: always say which one.
         const std::string triple = names.Name(a) + "   " + names.Name(s) + "   " + names.Name(c);
         log.Add(Vn("Thiếu góc : ") + triple);
@@ -220,19 +252,27 @@ double LookupBranchAngle(const AngleObservations& angles, const StationAngleInde
     return result;
 }
 
-double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c) {
+double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
+                          std::vector<AngleSource>* sources) {
     std::vector<Direction> dirs;
+    std::vector<int> measured;
     for (int j : index.At(s))
-        if (angles.ForeIds[j] != s)
-            dirs.push_back({angles.BackIds[j], angles.ForeIds[j], angles.Values[j]});
+        if (angles.ForeIds[j] != s) {
+            Direction d{angles.BackIds[j], angles.ForeIds[j], angles.Values[j], {}};
+            if (dirs.size() < static_cast<std::size_t>(kMaxStationAngles)) d.signs[dirs.size()] = 1;
+            dirs.push_back(d);
+            measured.push_back(j);
+        }
     if (dirs.empty()) return kMissingValue;
+    // Past the signs a direction keeps, the angle is given as one measured angle of its own.
+    if (dirs.size() > static_cast<std::size_t>(kMaxStationAngles) && sources != nullptr) {
+        sources->clear();
+        sources = nullptr;
+    }
 
     const int r = dirs[0].back;
     for (std::size_t i = 1; i < dirs.size(); ++i)
-        if (dirs[i].fore == r) {
-            std::swap(dirs[i].back, dirs[i].fore);
-            dirs[i].value = 360.0 - dirs[i].value;
-        }
+        if (dirs[i].fore == r) dirs[i].Reverse();
 
     // Each rewrite gives one more direction the reference as its back, so the passes end.
     for (bool changed = true; changed;) {
@@ -243,18 +283,18 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
                 Direction& dj = dirs[j];
                 if (di.fore == dj.back && dj.fore != di.back) {
                     if (di.back == r && dj.back != r) {
-                        dj = {r, dj.fore, di.value + dj.value};
+                        dj.Combine(r, dj.fore, di.value + dj.value, di, dj, 1);
                         changed = true;
                     } else if (dj.back == r && di.back != r) {
-                        di = {r, di.fore, di.value + dj.value};
+                        di.Combine(r, di.fore, di.value + dj.value, di, dj, 1);
                         changed = true;
                     }
                 } else if (di.fore == dj.fore && di.back != dj.back) {
                     if (di.back == r) {
-                        dj = {r, dj.back, 360.0 + di.value - dj.value};
+                        dj.Combine(r, dj.back, 360.0 + di.value - dj.value, di, dj, -1);
                         changed = true;
                     } else if (dj.back == r) {
-                        di = {r, di.back, 360.0 + dj.value - di.value};
+                        di.Combine(r, di.back, 360.0 + dj.value - di.value, dj, di, -1);
                         changed = true;
                     }
                 }
@@ -267,9 +307,24 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
         while (v < 0.0) v += 360.0;
         return v;
     };
+    // The signed measured angles of `plus` less those of `minus` (when given).
+    auto give = [&](const Direction& plus, int sign, const Direction* minus) {
+        if (sources == nullptr) return;
+        sources->clear();
+        for (std::size_t k = 0; k < dirs.size(); ++k) {
+            const int net = sign * (plus.signs[k] - (minus != nullptr ? minus->signs[k] : 0));
+            if (net != 0) sources->push_back({measured[k], net});
+        }
+    };
     for (const Direction& d : dirs) {
-        if (d.back == a && d.fore == c) return withinTurn(d.value);
-        if (d.back == c && d.fore == a) return withinTurn(360.0 - d.value);
+        if (d.back == a && d.fore == c) {
+            give(d, 1, nullptr);
+            return withinTurn(d.value);
+        }
+        if (d.back == c && d.fore == a) {
+            give(d, -1, nullptr);
+            return withinTurn(360.0 - d.value);
+        }
     }
     const Direction* toA = nullptr;
     const Direction* toC = nullptr;
@@ -281,34 +336,47 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
     if (toA == nullptr || toC == nullptr) return kMissingValue;
     const double va = withinTurn(toA->value);
     const double vc = withinTurn(toC->value);
+    give(*toC, 1, toA);
     return vc > va ? vc - va : 360.0 - (va - vc);
 }
 
 bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log) {
     bool missing = false;
+    const AngleSourceLists sources{ws.AngleSourceFirst, ws.AngleSourceCount, ws.AngleSources};
     return CollectBranchAngles(in.Model, in.Angles, in.AngleIndex, in.SideLengths, ws.Nb, ws.BranchTypes,
                                ws.StartRefPoints, ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, ui,
-                               log);
+                               log, &sources);
 }
 
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
                          const StationAngleIndex& index, const SideLengthIndex& sides, int nBranches,
                          const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
                          const OneBased<int>& endRefs, OneBased<double>& positionAngles,
-                         OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log) {
+                         OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log,
+                         const AngleSourceLists* sources) {
     const BranchModel& br = model.Branches;
     const PointNameTable& names = model.PointNames;
     const int total = br.SumBranchPoints(nBranches);
     EnsureSize(positionAngles, total);
     EnsureSize(positionSides, total);
+    std::vector<AngleSource> found;
+    if (sources != nullptr) {
+        sources->First.Assign(total);
+        sources->Count.Assign(total);
+        sources->Sources.clear();
+    }
 
     bool complete = true;
     bool declined = false;
     auto angleAt = [&](int pos, int back, int fore) {
         bool missing = false;
-        positionAngles[pos] =
-            LookupBranchAngle(angles, index, back, br.PointAt(pos), fore, names, missing, ui, log, &declined);
+        positionAngles[pos] = LookupBranchAngle(angles, index, back, br.PointAt(pos), fore, names, missing, ui, log,
+                                                &declined, sources != nullptr ? &found : nullptr);
         if (missing) complete = false;
+        if (sources == nullptr) return;
+        sources->First[pos] = static_cast<int>(sources->Sources.size());
+        sources->Count[pos] = static_cast<int>(found.size());
+        sources->Sources.insert(sources->Sources.end(), found.begin(), found.end());
     };
     for (int b = 1; b <= nBranches && !declined; ++b) {
         const int first = br.First(b);

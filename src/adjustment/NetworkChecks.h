@@ -96,24 +96,35 @@ bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations&
 
 // The angle at station s from point a to point c, in the convention of the measured angles, from
 // the angles measured at s. When none can be found: logged, the user asked whether to go on
-// (declined set on No), errorFlag set and the missing value returned.
+// (declined set on No), errorFlag set and the missing value returned. `sources`, when given,
+// receives the measured angles the result is made of, each with its sign (a whole number of turns
+// aside, the result is their signed sum); left empty when the angle is missing.
 double LookupBranchAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
                          const PointNameTable& names, bool& errorFlag, Interaction& ui, LogBuffer& log,
-                         bool* declined = nullptr);
+                         bool* declined = nullptr, std::vector<AngleSource>* sources = nullptr);
 // The angle at s from a to c derived from the directions measured at s brought to one reference;
-// the missing value when they do not give it.
-double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c);
+// the missing value when they do not give it. `sources` as for LookupBranchAngle.
+double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
+                          std::vector<AngleSource>* sources = nullptr);
 
 // Fills, for branches 1..nBranches, the angle at each position that the branch kind measures
 // (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
 // when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
 bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log);
-// The same on loose lists.
+// Where the angles of the positions come from: the working set's three source arrays.
+struct AngleSourceLists {
+    OneBased<int>& First;
+    OneBased<int>& Count;
+    std::vector<AngleSource>& Sources;
+};
+
+// The same on loose lists; `sources`, when given, receives the measured angles of every position.
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,
                          const StationAngleIndex& index, const SideLengthIndex& sides, int nBranches,
                          const OneBased<BranchKind>& kinds, const OneBased<int>& startRefs,
                          const OneBased<int>& endRefs, OneBased<double>& positionAngles,
-                         OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log);
+                         OneBased<double>& positionSides, bool& errorFlag, Interaction& ui, LogBuffer& log,
+                         const AngleSourceLists* sources = nullptr);
 
 // Writes NodeX[node] (NodeY[node]) at the last position of the node's carrier branch and at the
 // node's end(s) of every other branch listed for it in NodeBranches[NodeStarts[node]+1 ..

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unistd.h>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -167,12 +168,12 @@ void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& s
     sol.MsInUse = ms;
 }
 
-void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, const ComputationSettings& settings,
-                         RigorousSolution& sol) {
+void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
     const BranchModel& br = model.Branches;
     const int nb = ws.Nb;
+    const int m = ws.Nn;
     sol.B = nb;
-    sol.M = ws.Nn;
+    sol.M = m;
     sol.TermStart = OneBased<int>(nb + 1);
     int total = 0;
     for (int b = 1; b <= nb; ++b) {
@@ -181,7 +182,161 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
         total += KindAngleCount(ws.BranchTypes[b], n) + n - 1;
     }
     sol.TermStart[nb + 1] = total;
-    for (auto* a : {&sol.A1, &sol.A2, &sol.A3, &sol.Q}) *a = Zeros(total);
+    sol.AngleTermQ.Assign(total + 1, 1.0);
+    sol.BranchNodes = OneBased<int>(2 * nb + 1);
+    for (int b = 1; b <= nb; ++b) {
+        sol.BranchNodes[2 * b - 1] = ws.StartNodeOf[b];
+        sol.BranchNodes[2 * b] = ws.EndNodeOf[b];
+    }
+    sol.NodeSlot = NodeUnknownSlots(ws);
+    sol.SharedCount = 0;
+    sol.TermShareStart.clear();
+    sol.TermShares.clear();
+    sol.BranchColumnStart.clear();
+    sol.BranchColumns.clear();
+
+    // Every measured angle behind the angle terms: a term made of measured angles that no other
+    // term takes weighs as their sum; an angle that several terms take becomes an unknown.
+    struct Use {
+        int Angle;
+        int Term;
+        int Sign;
+        int Branch;
+        int Point;
+    };
+    std::vector<Use> uses;
+    if (ws.AngleSourceCount.Size() >= ws.TotalPoints && ws.TotalPoints > 0) {
+        for (int b = 1; b <= nb; ++b) {
+            const BranchKind kind = ws.BranchTypes[b];
+            const int angles = KindAngleCount(kind, br.BranchPointCounts[b]);
+            for (int t = 1; t <= angles; ++t) {
+                const int p = br.First(b) + AnglePoint(kind, t) - 1;
+                const int count = ws.AngleSourceCount[p];
+                if (count == 0) continue;  // one measured angle of its own
+                const int i = sol.TermStart[b] + t;
+                sol.AngleTermQ[i] = 0.0;
+                const int from = ws.AngleSourceFirst[p];
+                for (int k = from; k < from + count; ++k) {
+                    const AngleSource& source = ws.AngleSources[static_cast<std::size_t>(k)];
+                    uses.push_back({source.Angle, i, source.Sign, b, AnglePoint(kind, t)});
+                }
+            }
+        }
+    }
+    std::sort(uses.begin(), uses.end(),
+              [](const Use& a, const Use& b) { return a.Angle != b.Angle ? a.Angle < b.Angle : a.Term < b.Term; });
+    struct Taken {
+        int Term;
+        int Shared;
+        int Sign;
+    };
+    std::vector<Taken> taken;
+    struct Own {
+        int Term;
+        int Angle;
+        int Sign;
+    };
+    std::vector<Own> own;
+    std::vector<int> anchors{0};  // per shared angle: the node its unknown is kept with, 0: none
+    OneBased<int> sharedAngle;
+    std::vector<Taken> terms;
+    for (std::size_t from = 0; from < uses.size();) {
+        std::size_t to = from;
+        while (to < uses.size() && uses[to].Angle == uses[from].Angle) ++to;
+        // The net sign of the angle in each term that takes it.
+        terms.clear();
+        for (std::size_t k = from; k < to; ++k) {
+            if (!terms.empty() && terms.back().Term == uses[k].Term)
+                terms.back().Sign += uses[k].Sign;
+            else
+                terms.push_back({uses[k].Term, 0, uses[k].Sign});
+        }
+        std::erase_if(terms, [](const Taken& t) { return t.Sign == 0; });
+        if (terms.size() == 1) {
+            sol.AngleTermQ[terms[0].Term] += static_cast<double>(terms[0].Sign * terms[0].Sign);
+            own.push_back({terms[0].Term, uses[from].Angle, terms[0].Sign});
+        } else if (terms.size() > 1) {
+            const int e = ++sol.SharedCount;
+            sharedAngle.PushBack(uses[from].Angle);
+            // Kept with the node it was measured at, else with a node its first branch reaches.
+            const Use& first = uses[from];
+            const int n = br.BranchPointCounts[first.Branch];
+            const int start = ws.StartNodeOf[first.Branch];
+            const int end = ws.EndNodeOf[first.Branch];
+            int anchor = first.Point == 1 && start > 0 ? start : first.Point == n && end > 0 ? end : 0;
+            if (anchor == 0) anchor = start > 0 ? start : end;
+            anchors.push_back(anchor);
+            for (Taken t : terms) taken.push_back({t.Term, e, t.Sign});
+        }
+        from = to;
+    }
+    sol.SharedAngle = std::move(sharedAngle);
+    sol.TermOwnStart.clear();
+    sol.TermOwn.clear();
+    // A term that is one measured angle as it stands keeps no list: its correction is the angle's.
+    std::vector<int> ownCount(static_cast<std::size_t>(total) + 2, 0);
+    for (const Own& o : own) ++ownCount[static_cast<std::size_t>(o.Term)];
+    for (const Taken& t : taken) ownCount[static_cast<std::size_t>(t.Term)] += 2;
+    std::erase_if(own, [&](const Own& o) {
+        return ownCount[static_cast<std::size_t>(o.Term)] == 1 && (o.Sign == 1 || o.Sign == -1);
+    });
+    if (!own.empty()) {
+        std::sort(own.begin(), own.end(), [](const Own& a, const Own& b) { return a.Term < b.Term; });
+        sol.TermOwnStart.assign(static_cast<std::size_t>(total) + 2, 0);
+        for (const Own& o : own) ++sol.TermOwnStart[static_cast<std::size_t>(o.Term) + 1];
+        for (std::size_t i = 1; i < sol.TermOwnStart.size(); ++i) sol.TermOwnStart[i] += sol.TermOwnStart[i - 1];
+        for (const Own& o : own) sol.TermOwn.push_back({o.Angle, o.Sign});
+    }
+
+    // Columns: each node's orientation, X and Y, then the shared angles kept with it; the shared
+    // angles kept with no node last.
+    const int shared = sol.SharedCount;
+    std::vector<std::vector<int>> keptWith(static_cast<std::size_t>(m) + 1);
+    for (int e = 1; e <= shared; ++e)
+        keptWith[static_cast<std::size_t>(anchors[static_cast<std::size_t>(e)])].push_back(e);
+    sol.SharedColumn = OneBased<int>(shared);
+    sol.NodeFirst = OneBased<int>(m);
+    sol.NodeLast = OneBased<int>(m);
+    std::vector<int> bySlot(static_cast<std::size_t>(m) + 1, 0);
+    for (int j = 1; j <= m; ++j) bySlot[static_cast<std::size_t>(sol.NodeSlot[j])] = j;
+    int column = 3 * nb;
+    for (int slot = 1; slot <= m; ++slot) {
+        const int j = bySlot[static_cast<std::size_t>(slot)];
+        sol.NodeFirst[j] = column + 1;
+        column += 3;
+        for (const int e : keptWith[static_cast<std::size_t>(j)]) sol.SharedColumn[e] = ++column;
+        sol.NodeLast[j] = column;
+    }
+    for (const int e : keptWith[0]) sol.SharedColumn[e] = ++column;
+    sol.Unknowns = column;
+    if (taken.empty()) return;
+
+    std::sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.Term < b.Term; });
+    sol.TermShareStart.assign(static_cast<std::size_t>(total) + 2, 0);
+    for (const Taken& t : taken) ++sol.TermShareStart[static_cast<std::size_t>(t.Term) + 1];
+    for (std::size_t i = 1; i < sol.TermShareStart.size(); ++i) sol.TermShareStart[i] += sol.TermShareStart[i - 1];
+    for (const Taken& t : taken) sol.TermShares.push_back({t.Shared, static_cast<double>(t.Sign)});
+    sol.BranchColumnStart.assign(static_cast<std::size_t>(nb) + 2, 0);
+    for (int b = 1; b <= nb; ++b) {
+        sol.BranchColumnStart[static_cast<std::size_t>(b)] = static_cast<int>(sol.BranchColumns.size());
+        std::vector<int>& columns = sol.BranchColumns;
+        const auto first = static_cast<std::ptrdiff_t>(columns.size());
+        for (int i = sol.TermStart[b] + 1; i <= sol.TermStart[b + 1]; ++i)
+            for (const RigorousSolution::Share& share : sol.SharesOf(i))
+                columns.push_back(sol.SharedColumn[share.Shared]);
+        std::sort(columns.begin() + first, columns.end());
+        columns.erase(std::unique(columns.begin() + first, columns.end()), columns.end());
+    }
+    sol.BranchColumnStart[static_cast<std::size_t>(nb) + 1] = static_cast<int>(sol.BranchColumns.size());
+}
+
+void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, const ComputationSettings& settings,
+                         RigorousSolution& sol) {
+    const BranchModel& br = model.Branches;
+    const int nb = ws.Nb;
+    if (sol.TermStart.Empty()) LayOutUnknowns(ws, model, sol);
+    const int total = sol.TermStart[nb + 1];
+    for (auto* a : {&sol.A1, &sol.A2, &sol.A3, &sol.Q}) a->Assign(total + 1);
 
     const double mb = sol.MbInUseSeconds;
     for (int b = 1; b <= nb; ++b) {
@@ -201,7 +356,7 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, c
             sol.A1[i] = angleCondition ? 1.0 : 0.0;
             sol.A2[i] = -(yn - ws.PositionY[p]) / kRho;
             sol.A3[i] = (xn - ws.PositionX[p]) / kRho;
-            sol.Q[i] = 1.0;
+            sol.Q[i] = sol.AngleTermQ[i];
         }
         for (int j = 1; j <= n - 1; ++j) {
             const int p = (first + j - 1);
@@ -249,46 +404,49 @@ std::size_t PageBytes() {
 
 }  // namespace
 
-std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
+namespace {
+
+// NormalsMemoryEstimate on the layout of the unknowns.
+std::size_t LayoutMemoryEstimate(const GroupWorkingSet& ws, const RigorousSolution& layout) {
     const int nb = ws.Nb;
-    const int m = ws.Nn;
-    const int n = 3 * (nb + m);
-    const OneBased<int> slots = NodeUnknownSlots(ws);
-    auto firstColumn = [&](int node) { return 3 * nb + 3 * (slots[node] - 1) + 1; };
+    const int n = layout.Unknowns;
+    const int border = n - 3 * nb;
     // Place of element (row, column), column >= row, in the packed store.
     auto at = [&](int row, int column) {
         return PackedNormalMatrix::RowStart(n, row) + static_cast<std::size_t>(column - row);
     };
     // The last column each node row reaches, after the fill of the elimination.
-    std::vector<int> reach(static_cast<std::size_t>(3 * m), 0);
-    for (int i = 0; i < 3 * m; ++i) reach[static_cast<std::size_t>(i)] = 3 * nb + 1 + i;
+    std::vector<int> reach(static_cast<std::size_t>(border), 0);
+    for (int i = 0; i < border; ++i) reach[static_cast<std::size_t>(i)] = 3 * nb + 1 + i;
     PageCount pages(PageBytes());
+    std::vector<int> columns;
     for (int b = 1; b <= nb; ++b) {
+        columns.clear();
+        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]})
+            if (node > 0)
+                for (int c = 1; c <= 3; ++c) columns.push_back(layout.NodeColumn(node, c));
+        const auto [shared, sharedColumns] = layout.BranchShareColumns(b);
+        columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
         int lo = 0;
         int hi = 0;
-        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]}) {
-            if (node <= 0) continue;
-            const int c = firstColumn(node);
-            lo = lo == 0 ? c : std::min(lo, c);
-            hi = std::max(hi, c + 2);
+        if (!columns.empty()) {
+            lo = *std::min_element(columns.begin(), columns.end());
+            hi = *std::max_element(columns.begin(), columns.end());
         }
         for (int r = 3 * b - 2; r <= 3 * b; ++r) {
             pages.Add(at(r, r), at(r, 3 * b));
             if (hi > 0) pages.Add(at(r, lo), at(r, hi));
             pages.Add(at(r, n + 1), at(r, n + 1));
         }
-        // Eliminating the branch couples the unknowns of its end nodes.
-        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]}) {
-            if (node <= 0) continue;
-            for (int c = 0; c < 3; ++c) {
-                int& r = reach[static_cast<std::size_t>(firstColumn(node) + c - 3 * nb - 1)];
-                r = std::max(r, hi);
-            }
+        // Eliminating the branch couples every unknown its rows hold.
+        for (const int c : columns) {
+            int& r = reach[static_cast<std::size_t>(c - 3 * nb - 1)];
+            r = std::max(r, hi);
         }
     }
     // A row reaches at least as far as any row above it that reaches it.
     int running = 0;
-    for (int i = 0; i < 3 * m; ++i) {
+    for (int i = 0; i < border; ++i) {
         const int row = 3 * nb + 1 + i;
         int& r = reach[static_cast<std::size_t>(i)];
         if (running >= row) r = std::max(r, running);
@@ -302,6 +460,14 @@ std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws) {
     return pages.Bytes() + static_cast<std::size_t>(std::max(ws.TotalPoints, 0)) * perPoint;
 }
 
+}  // namespace
+
+std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws, const NetworkModel& model) {
+    RigorousSolution layout;
+    LayOutUnknowns(ws, model, layout);
+    return LayoutMemoryEstimate(ws, layout);
+}
+
 std::size_t RigorousMemoryLimit() {
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const std::size_t physical =
@@ -313,8 +479,9 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
     const BranchModel& br = model.Branches;
     const int nb = sol.B;
     PackedNormalMatrix& normals = sol.Normals;
-    const int n = 3 * (sol.B + sol.M);
-    normals.Resize(n);
+    const int n = sol.Unknowns;
+    // The store of the last pass is cleared where it was written, not made anew.
+    normals.Reset(n);
     // Each branch row couples with the unknowns of its end nodes only; the node rows start empty.
     RowProfile& profile = sol.Profile;
     profile.From.assign(static_cast<std::size_t>(n) + 1, n + 1);
@@ -326,8 +493,6 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
         from = std::min(from, column);
         to = std::max(to, column);
     };
-    sol.NodeSlot = NodeUnknownSlots(ws);
-    sol.BranchNodes = OneBased<int>(2 * nb + 1);
     for (int b = 1; b <= nb; ++b) {
         const int bi = b;
         const int r1 = 3 * b - 2;
@@ -339,11 +504,18 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
             for (int u = 0; u < 3; ++u)
                 for (int v = u; v < 3; ++v) normals(r1 + u, r1 + v) += (*rows[u])[i] * (*rows[v])[i] * sol.Q[i];
         }
+        // A shared measured angle enters the rows through every term that takes it.
+        if (!sol.TermShares.empty())
+            for (int t = sol.TermStart[bi] + 1; t <= sol.TermStart[bi + 1]; ++t)
+                for (const RigorousSolution::Share& share : sol.SharesOf(t)) {
+                    const int column = sol.SharedColumn[share.Shared];
+                    add(r1, column, sol.A1[t] * share.Sign);
+                    add(r2, column, sol.A2[t] * share.Sign);
+                    add(r3, column, sol.A3[t] * share.Sign);
+                }
         const bool angleCondition = ws.NoAngleClosure[bi] == 0;
         const int first = br.First(b);
         const int last = br.Last(b);
-        sol.BranchNodes[2 * bi - 1] = ws.StartNodeOf[bi];
-        sol.BranchNodes[2 * bi] = ws.EndNodeOf[bi];
         // Accumulated: a branch from a node back to it gets both ends' terms.
         if (const int s = ws.StartNodeOf[bi]; s > 0) {
             if (angleCondition) add(r1, sol.NodeColumn(s, 1), 1.0);
@@ -381,6 +553,9 @@ void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model,
         normals.Constant(r2) = wx;
         normals.Constant(r3) = wy;
     }
+    // A shared angle weighs as one measured angle: its correction u enters [pvv] as u^2, which
+    // borders the normals with -1 on its diagonal.
+    for (int e = 1; e <= sol.SharedCount; ++e) add(sol.SharedColumn[e], sol.SharedColumn[e], -1.0);
 }
 
 void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
@@ -388,6 +563,7 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     SolveCorrelateNormals(sol.Solution, sol.Normals, false, sol.B, &sol.Profile);
     sol.AngleCorrections = Zeros(ws.TotalPoints);
     sol.SideCorrections = Zeros(ws.TotalPoints);
+    sol.MeasuredCorrections.clear();
     double pvv = 0.0;
     for (int b = 1; b <= sol.B; ++b) {
         const int bi = b;
@@ -399,21 +575,43 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
         const int angles = KindAngleCount(kind, br.BranchPointCounts[bi]);
         for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
             const int i = (sol.TermStart[bi] + t);
-            const double v = sol.Q[i] * (sol.A1[i] * k1 + sol.A2[i] * k2 + sol.A3[i] * k3);
+            // The term's own measured angles; a term made of shared angles only has none.
+            const double lambda = sol.A1[i] * k1 + sol.A2[i] * k2 + sol.A3[i] * k3;
+            const double own = sol.Q[i] * lambda;
+            if (sol.Q[i] > 0.0) pvv += own * lambda;
+            // Each own measured angle of a derived term takes its share, by its sign.
+            if (!sol.TermOwnStart.empty())
+                for (int k = sol.TermOwnStart[static_cast<std::size_t>(i)];
+                     k < sol.TermOwnStart[static_cast<std::size_t>(i) + 1]; ++k) {
+                    const AngleSource& source = sol.TermOwn[static_cast<std::size_t>(k)];
+                    sol.MeasuredCorrections.emplace_back(source.Angle, source.Sign * lambda);
+                }
+            double v = own;
+            for (const RigorousSolution::Share& share : sol.SharesOf(i))
+                v += share.Sign * sol.Solution[sol.SharedColumn[share.Shared]];
             if (t <= angles)
                 sol.AngleCorrections[(first + AnglePoint(kind, t) - 1)] = v;
             else
                 sol.SideCorrections[(first + t - angles - 1)] = v;
-            pvv += v * v / sol.Q[i];
         }
     }
+    const int n = sol.Normals.N();
+    std::vector<char> sharedColumn(static_cast<std::size_t>(n) + 1, 0);
+    sol.SharedCorrections = Zeros(sol.SharedCount);
+    for (int e = 1; e <= sol.SharedCount; ++e) {
+        const double u = sol.Solution[sol.SharedColumn[e]];
+        sol.SharedCorrections[e] = u;
+        sol.MeasuredCorrections.emplace_back(sol.SharedAngle[e], u);
+        pvv += u * u;
+        sharedColumn[static_cast<std::size_t>(sol.SharedColumn[e])] = 1;
+    }
     sol.Pvv = pvv;
-    // Conditions that exist less node unknowns that they determine: the pivots that stayed.
+    // Conditions that exist less node unknowns that they determine: the pivots that stayed. A
+    // shared angle is a measurement, no unknown of the network.
     int conditions = 0;
     int unknowns = 0;
-    const int n = sol.Normals.N();
     for (int i = 1; i <= n; ++i) {
-        if (sol.Normals(i, i) == 0.0) continue;
+        if (sol.Normals(i, i) == 0.0 || sharedColumn[static_cast<std::size_t>(i)] != 0) continue;
         if (i <= 3 * sol.B)
             ++conditions;
         else
@@ -442,8 +640,6 @@ void CorrectNodes(GroupWorkingSet& ws, const NetworkModel& model, const Rigorous
 
 // A pass that moves no point by more than this leaves the least squares solution standing.
 constexpr double kSettledMetres = 0.000001;
-// A group whose corrections do not settle keeps the solution of the last pass.
-constexpr int kMaxRigorousPasses = 10;
 
 // The largest distance in X or Y between the points of the group and `x`, `y`.
 double LargestShift(const GroupWorkingSet& ws, const OneBased<double>& x, const OneBased<double>& y) {
@@ -469,17 +665,19 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
     RigorousGroupResult result;
 
     monitor.SetText(MonitorLabel::Stage, Vn("Đang bình sai chặt chẽ"));
+    RigorousSolution& sol = result.Solution;
+    LayOutUnknowns(ws, model, sol);
     // Checked before anything is recomputed, so that the group keeps its simple adjustment.
     const std::size_t limit =
         context.State.MemoryLimitBytes > 0 ? context.State.MemoryLimitBytes : RigorousMemoryLimit();
-    if (NormalsMemoryEstimate(ws) > limit) {
+    if (LayoutMemoryEstimate(ws, sol) > limit) {
         context.Ui.Message("Thieu bo nho");
         context.Run.ProgressLog.Add(StripAccents(
             Vn("     Thiếu bộ nhớ cho bình sai chặt chẽ: nhóm giữ tọa độ bình sai đơn giản"), settings.KeepAccents));
         result.Status = RigorousStatus::TooLarge;
+        result.Solution = RigorousSolution();
         return result;
     }
-    RigorousSolution& sol = result.Solution;
     // The conditions are linear near the solution only: each pass linearises them again where the
     // last one put the points, until a pass moves no point by more than a micrometre. Every pass
     // solves for the whole corrections of the observations, so mu, [pvv] and the accuracy are
@@ -497,7 +695,22 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
         linearisedX = ws.PositionX;
         linearisedY = ws.PositionY;
         ApplyRigorousCorrections(ws, model, sol);
-        if (pass == kMaxRigorousPasses || LargestShift(ws, linearisedX, linearisedY) < kSettledMetres) break;
+        sol.Passes = pass;
+        if (LargestShift(ws, linearisedX, linearisedY) < kSettledMetres) break;
+        if (pass >= context.State.PassLimit) {
+            sol.Settled = false;
+            break;
+        }
+    }
+    if (!sol.Settled) {
+        // The group keeps the last pass; the user must know that it is not the least squares yet.
+        const std::string text = Vn("Bình sai chặt chẽ chưa ổn định sau " + std::to_string(sol.Passes) +
+                                    " lần lặp: các bảng ghi lần lặp cuối");
+        context.Run.ProgressLog.Add(StripAccents("     " + text, settings.KeepAccents));
+        context.Ui.Message(text);
+        sol.TableNote = StripAccents(Vn("(Chưa ổn định sau " + std::to_string(sol.Passes) +
+                                        " lần lặp: bảng ghi lần lặp cuối)"),
+                                     settings.KeepAccents);
     }
     context.State.MbInUseSeconds = sol.MbInUseSeconds;
     context.State.PvvTotal = sol.Pvv;

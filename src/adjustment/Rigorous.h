@@ -6,6 +6,10 @@
 // values of the node-method adjustment, and again at the corrected values until they settle; the
 // result replaces the node-method values of the group.
 #include <cstddef>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
 #include "core/model/RunRecord.h"
@@ -23,6 +27,9 @@ namespace qef {
 // exact 206264.806... would shift the printed figures.
 inline constexpr double kRho = 206265.0;
 
+// A group whose corrections do not settle within this many passes keeps the solution of the last.
+inline constexpr int kMaxRigorousPasses = 10;
+
 // What the rigorous stage keeps across the groups of one run.
 struct RigorousRunState {
     RigorousRunExtremes Extremes;
@@ -31,6 +38,7 @@ struct RigorousRunState {
     double PvvTotal = 0.0;        // [pvv] of the last group
     // Memory a group's solution may take; 0: half the memory of the machine.
     std::size_t MemoryLimitBytes = 0;
+    int PassLimit = kMaxRigorousPasses;
 
     void Reset() { *this = RigorousRunState(); }
 };
@@ -65,6 +73,38 @@ struct RigorousSolution {
     OneBased<int> NodeSlot;
     OneBased<double> Solution;  // correlates, then orientation (seconds), X, Y of each node (NodeColumn)
 
+    // A measured angle that several angle terms are made of (through derived angles) is an unknown
+    // of its own, its correction in seconds, weighted once, so that the terms sharing it are
+    // correlated. Its unknown follows those of the node it is kept with (NodeFirst..NodeLast), or
+    // all the nodes' when it has none. A term's own measured angles make its inverse weight Q.
+    struct Share {
+        int Shared = 0;     // 1..SharedCount
+        double Sign = 0.0;  // the term's correction takes Sign times the shared angle's
+    };
+    int Unknowns = 0;                  // order of the normals
+    int SharedCount = 0;
+    std::vector<int> TermShareStart;   // term i takes TermShares[TermShareStart[i] .. TermShareStart[i+1])
+    std::vector<Share> TermShares;     // empty: no term takes a shared angle
+    OneBased<int> SharedColumn;        // per shared angle
+    OneBased<int> SharedAngle;         // its place in the angle list
+    OneBased<double> SharedCorrections;  // seconds
+    OneBased<double> AngleTermQ;       // per term, angles only: the inverse weight of its own part
+    // The measured angles of derived terms that no other term takes, with their signs:
+    // TermOwn[TermOwnStart[i] .. TermOwnStart[i+1]); empty when no term is derived.
+    std::vector<int> TermOwnStart;
+    std::vector<AngleSource> TermOwn;
+    // After the solve: the correction (seconds) of every measured angle behind a derived term, by
+    // its place in the angle list.
+    std::vector<std::pair<int, double>> MeasuredCorrections;
+    OneBased<int> NodeFirst, NodeLast;  // node j's unknowns; empty: three a node, by NodeSlot
+    // Per branch, the shared angles' columns its rows couple with, besides its end nodes'.
+    std::vector<int> BranchColumnStart;
+    std::vector<int> BranchColumns;
+    // Passes the group took; false when the last reached the limit unsettled.
+    int Passes = 0;
+    bool Settled = true;
+    std::string TableNote;  // heads the group's rows in each table when not empty
+
     OneBased<double> AngleCorrections;  // per position, seconds
     OneBased<double> SideCorrections;   // per position, metres
 
@@ -84,8 +124,24 @@ struct RigorousSolution {
 
     // The unknown of a node: which = 1 orientation, 2 X, 3 Y.
     int NodeColumn(int node, int which) const {
+        if (!NodeFirst.Empty()) return NodeFirst[node] + which - 1;
         const int slot = NodeSlot.Empty() ? node : NodeSlot[node];
         return 3 * B + 3 * (slot - 1) + which;
+    }
+    // The last unknown kept with node j: its Y, or its last shared angle.
+    int NodeLastColumn(int node) const { return NodeLast.Empty() ? NodeColumn(node, 3) : NodeLast[node]; }
+    // The shared angles term i takes.
+    std::span<const Share> SharesOf(int i) const {
+        if (TermShareStart.empty()) return {};
+        const auto from = static_cast<std::size_t>(TermShareStart[static_cast<std::size_t>(i)]);
+        const auto to = static_cast<std::size_t>(TermShareStart[static_cast<std::size_t>(i) + 1]);
+        return {TermShares.data() + from, to - from};
+    }
+    // Shared angles' columns that branch b's rows couple with besides its end nodes' (count, first).
+    std::pair<int, const int*> BranchShareColumns(int b) const {
+        if (BranchColumnStart.empty()) return {0, nullptr};
+        const int from = BranchColumnStart[static_cast<std::size_t>(b)];
+        return {BranchColumnStart[static_cast<std::size_t>(b) + 1] - from, BranchColumns.data() + from};
     }
 };
 
@@ -113,6 +169,10 @@ RigorousGroupResult RigorousAdjustGroup(GroupWorkingSet& ws, const NetworkModel&
 
 // The steps, in the order the adjustment runs them.
 
+// The terms of every branch, the measured angles that several terms share and the order of the
+// unknowns: correlates, then each node's orientation, X, Y and shared angles.
+void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
+
 // Azimuths and coordinates carried along every branch from the observations (with the corrections
 // of the last pass, once there is one), and the three closures of every branch.
 void ComputeApproximateValues(GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);
@@ -124,7 +184,7 @@ void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model,
 // Bytes the solution of the group takes: the pages of the packed normals that the elimination
 // and the accuracy estimation write, with the unknowns of the nodes in the order the solution
 // numbers them, and the per-point arrays. The rest of the store is never touched.
-std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws);
+std::size_t NormalsMemoryEstimate(const GroupWorkingSet& ws, const NetworkModel& model);
 // Half the memory of the machine.
 std::size_t RigorousMemoryLimit();
 void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,9 +17,11 @@ namespace {
 
 OneBased<double> Zeros(int n) { return OneBased<double>(std::max(n, 0) + 2); }
 
-// The node part of a function: at most the unknowns of two nodes and the terms given.
+// The node part of a function: at most the unknowns of two nodes, the shared angles of a branch
+// and the terms given.
 struct NodeTerms {
-    NodeTerm Items[12];
+    static constexpr int kCapacity = 64;
+    NodeTerm Items[kCapacity];
     int Count = 0;
     void Add(int column, double value) {
         for (int i = 0; i < Count; ++i)
@@ -26,7 +29,29 @@ struct NodeTerms {
                 Items[i].Value += value;
                 return;
             }
-        Items[Count++] = {column, value};
+        if (Count < kCapacity) Items[Count++] = {column, value};
+    }
+};
+
+// A function f'v of the corrections of one branch's terms, gathered as its reciprocal weight reads
+// it: [fqf], [a1qf], [a2qf], [a3qf], and the shared angles its terms take as node terms.
+struct BranchFunction {
+    double Fqf = 0.0;
+    double G[3] = {0.0, 0.0, 0.0};
+    std::vector<NodeTerm> Nodes;
+
+    // f times the correction of term i.
+    void Add(const RigorousSolution& sol, int i, double f) {
+        const double fq = f * sol.Q[i];
+        Fqf += f * fq;
+        G[0] += sol.A1[i] * fq;
+        G[1] += sol.A2[i] * fq;
+        G[2] += sol.A3[i] * fq;
+        for (const RigorousSolution::Share& share : sol.SharesOf(i))
+            Nodes.push_back({sol.SharedColumn[share.Shared], f * share.Sign});
+    }
+    double ReciprocalWeight(const RigorousSolution& sol, int b) const {
+        return FunctionReciprocalWeight(sol, b, G, Nodes, Fqf);
     }
 };
 
@@ -59,8 +84,8 @@ bool CoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNo
 }  // namespace
 
 void PrepareNodeInverse(RigorousSolution& sol) {
-    const int n = 3 * sol.M;
     const int base = 3 * sol.B;
+    const int n = sol.Normals.N() - base;
     PackedNormalMatrix& m = sol.Normals;
     auto row = [&](int i) { return m.Row(base + 1 + i) + (base + 1); };  // row(i)[k], k >= i
     // The weights read G(i, j) only for unknowns of one node or of two nodes a branch joins. Row i
@@ -68,21 +93,30 @@ void PrepareNodeInverse(RigorousSolution& sol) {
     // nodes, and never short of the row before, so that every row k a row needs (k <= reach[i])
     // reaches as far (reach[k] >= reach[i]). The rest of G is left 0.
     std::vector<int> reach(static_cast<std::size_t>(n), 0);
-    auto widen = [&](int node, int other) {
-        const int last = sol.NodeColumn(other, 3) - base - 1;
-        for (int c = 1; c <= 3; ++c) {
-            int& r = reach[(sol.NodeColumn(node, c) - base - 1)];
+    for (int i = 0; i < n; ++i) reach[static_cast<std::size_t>(i)] = i;
+    // Every unknown a weight may pair with another: those of a node, and those one branch's rows hold.
+    std::vector<int> columns;
+    auto pairUp = [&]() {
+        if (columns.empty()) return;
+        const int last = *std::max_element(columns.begin(), columns.end()) - base - 1;
+        for (const int c : columns) {
+            int& r = reach[static_cast<std::size_t>(c - base - 1)];
             r = std::max(r, last);
         }
     };
-    for (int j = 1; j <= sol.M; ++j) widen(j, j);
+    for (int j = 1; j <= sol.M; ++j) {
+        columns.clear();
+        for (int c = sol.NodeColumn(j, 1); c <= sol.NodeLastColumn(j); ++c) columns.push_back(c);
+        pairUp();
+    }
     for (int b = 1; b <= sol.B; ++b) {
-        const int s = sol.BranchNodes[(2 * b - 1)];
-        const int e = sol.BranchNodes[(2 * b)];
-        if (s > 0 && e > 0) {
-            widen(s, e);
-            widen(e, s);
-        }
+        columns.clear();
+        for (const int node : {sol.BranchNodes[(2 * b - 1)], sol.BranchNodes[(2 * b)]})
+            if (node > 0)
+                for (int c = sol.NodeColumn(node, 1); c <= sol.NodeLastColumn(node); ++c) columns.push_back(c);
+        const auto [shared, sharedColumns] = sol.BranchShareColumns(b);
+        columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
+        pairUp();
     }
     for (int i = 0; i < n; ++i) {
         const double* ri = row(i);
@@ -139,14 +173,18 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
     if (b > 0) {
         const PackedNormalMatrix& m = sol.Normals;
         const int r0 = 3 * b - 2;
-        // The block's rows couple only with the unknowns of the nodes at the branch's two ends.
-        int columns[6];
+        // The block's rows couple only with the unknowns of the nodes at the branch's two ends and
+        // with the shared angles its terms take.
+        int columns[NodeTerms::kCapacity];
         int columnCount = 0;
         const int start = sol.BranchNodes[(2 * b - 1)];
         const int end = sol.BranchNodes[(2 * b)];
         for (const int node : {start, end == start ? 0 : end})
             if (node > 0)
                 for (int c = 1; c <= 3; ++c) columns[columnCount++] = sol.NodeColumn(node, c);
+        const auto [shared, sharedColumns] = sol.BranchShareColumns(b);
+        for (int k = 0; k < shared && columnCount < NodeTerms::kCapacity; ++k)
+            columns[columnCount++] = sharedColumns[k];
         double c[3] = {g[0], g[1], g[2]};
         for (int u = 0; u < 3; ++u) {
             const int row = r0 + u;
@@ -177,30 +215,19 @@ void EstimateAzimuthAndSideErrors(const GroupWorkingSet& ws, const NetworkModel&
         const int first = br.First(b);
         const int angles = KindAngleCount(kind, n);
         const int ts = sol.TermStart[bi];
-        std::vector<NodeTerm> start;
+        BranchFunction azimuth;
         // The branch turns with the orientation of the node it starts at.
-        if (const int s = ws.StartNodeOf[bi]; s > 0) start.push_back({sol.NodeColumn(s, 1), 1.0});
-
-        double fqf = 0.0;
-        double g[3] = {0.0, 0.0, 0.0};
+        if (const int s = ws.StartNodeOf[bi]; s > 0) azimuth.Nodes.push_back({sol.NodeColumn(s, 1), 1.0});
         for (int j = 1; j <= n - 1; ++j) {
             const int t = HasStartAngle(kind) ? j : j - 1;  // the last angle before side j
-            if (t >= 1 && t <= angles) {
-                const int i = (ts + t);
-                fqf += sol.Q[i];
-                g[0] += sol.A1[i] * sol.Q[i];
-                g[1] += sol.A2[i] * sol.Q[i];
-                g[2] += sol.A3[i] * sol.Q[i];
-            }
-            if (fqf == 0.0 && start.empty()) continue;
-            sol.AzimuthErrors[(first + j - 1)] = mu * std::sqrt(FunctionReciprocalWeight(sol, b, g, start, fqf));
+            if (t >= 1 && t <= angles) azimuth.Add(sol, ts + t, 1.0);
+            if (azimuth.Fqf == 0.0 && azimuth.Nodes.empty()) continue;
+            sol.AzimuthErrors[(first + j - 1)] = mu * std::sqrt(azimuth.ReciprocalWeight(sol, b));
         }
         for (int j = 1; j <= n - 1; ++j) {
-            const int i = (ts + angles + j);
-            const double q = sol.Q[i];
-            const double gs[3] = {sol.A1[i] * q, sol.A2[i] * q, sol.A3[i] * q};
-            const double p = FunctionReciprocalWeight(sol, b, gs, {}, q);
-            sol.SideErrors[(first + j - 1)] = RoundHalfEven(3, mu * std::sqrt(p));
+            BranchFunction side;
+            side.Add(sol, ts + angles + j, 1.0);
+            sol.SideErrors[(first + j - 1)] = RoundHalfEven(3, mu * std::sqrt(side.ReciprocalWeight(sol, b)));
         }
         if (monitor != nullptr) monitor->SetPosition(b);
     }
@@ -217,32 +244,24 @@ double PointReciprocalWeight(const GroupWorkingSet& ws, const NetworkModel& mode
     const int ts = sol.TermStart[bi];
     const double xk = ws.PositionX[(first + k - 1)];
     const double yk = ws.PositionY[(first + k - 1)];
-    double fqf = 0.0;
-    double g[3] = {0.0, 0.0, 0.0};
-    auto add = [&](int i, double f) {
-        fqf += f * f * sol.Q[i];
-        g[0] += sol.A1[i] * f * sol.Q[i];
-        g[1] += sol.A2[i] * f * sol.Q[i];
-        g[2] += sol.A3[i] * f * sol.Q[i];
-    };
+    BranchFunction f;
     for (int t = 1; t <= angles; ++t) {
         const int point = AnglePoint(kind, t);
         if (point >= k) break;
         const int p = (first + point - 1);
-        add((ts + t), y ? (xk - ws.PositionX[p]) / kRho : -(yk - ws.PositionY[p]) / kRho);
+        f.Add(sol, ts + t, y ? (xk - ws.PositionX[p]) / kRho : -(yk - ws.PositionY[p]) / kRho);
     }
     for (int j = 1; j <= k - 1; ++j) {
         const int i = (ts + angles + j);
-        add(i, y ? sol.A3[i] : sol.A2[i]);
+        f.Add(sol, i, y ? sol.A3[i] : sol.A2[i]);
     }
-    std::vector<NodeTerm> h;
     if (const int s = ws.StartNodeOf[bi]; s > 0) {
-        if (CoordinatesUnknown(ws, s)) h.push_back({sol.NodeColumn(s, y ? 3 : 2), 1.0});
+        if (CoordinatesUnknown(ws, s)) f.Nodes.push_back({sol.NodeColumn(s, y ? 3 : 2), 1.0});
         const int p1 = first;
         const double turn = y ? (xk - ws.PositionX[p1]) / kRho : -(yk - ws.PositionY[p1]) / kRho;
-        h.push_back({sol.NodeColumn(s, 1), turn});
+        f.Nodes.push_back({sol.NodeColumn(s, 1), turn});
     }
-    return FunctionReciprocalWeight(sol, b, g, h, fqf);
+    return f.ReciprocalWeight(sol, b);
 }
 
 void EstimatePointErrors(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol,
@@ -328,6 +347,7 @@ void WriteRigorousSummary(LogBuffer& log, const ComputationSettings& settings, c
     log.Add(label("     sstptsđv trước bình sai = ") + number(2, sol.MbInUseSeconds));
     log.Add(label("     sstptsđv sau bình sai = ") + number(2, sol.Mu));
     log.Add(label("     [Pvv] = ") + number(2, sol.Pvv));
+    log.Add(label("     số lần lặp = ") + std::to_string(sol.Passes));
     log.Add(std::string(66, '-'));
     log.Add("");
 }

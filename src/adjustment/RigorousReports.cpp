@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 #include <string_view>
 
 #include "core/numeric/Geometry.h"
@@ -67,10 +68,17 @@ std::string Angle(double degrees, int decimals, int width) {
     return Field(FormatDms(decimals, " ", degrees), width);
 }
 
-// Appends what `writeRows` writes to a report made earlier; a report not asked for is skipped.
+// Appends what `writeRows` writes to a report made earlier, through the open tables when given; a
+// report not asked for is skipped.
 template <class WriteRows>
-bool AppendToReport(const std::string& name, WriteRows writeRows) {
+bool AppendToReport(const std::string& name, RigorousTables* tables, WriteRows writeRows) {
     if (name.empty()) return true;
+    if (tables != nullptr) {
+        TextFileWriter* out = tables->Open(name);
+        if (out == nullptr) return false;
+        writeRows(*out);
+        return true;
+    }
     TextFileWriter out(name, true);
     if (!out.IsOpen()) return false;
     writeRows(out);
@@ -87,11 +95,30 @@ void ForEachSide(const GroupWorkingSet& ws, const NetworkModel& model, Visit vis
 
 }  // namespace
 
+RigorousTables::~RigorousTables() { Close(); }
+
+TextFileWriter* RigorousTables::Open(const std::string& path) {
+    for (Table& t : tables_)
+        if (t.Path == path) return t.Out.get();
+    auto out = std::make_unique<TextFileWriter>(path, true);
+    if (!out->IsOpen()) return nullptr;
+    tables_.push_back({path, std::move(out)});
+    return tables_.back().Out.get();
+}
+
+const std::string* RigorousTables::Close() {
+    failed_.clear();
+    for (Table& t : tables_)
+        if (!t.Out->Close() && failed_.empty()) failed_ = t.Path;
+    tables_.clear();
+    return failed_.empty() ? nullptr : &failed_;
+}
+
 double ZeroIfTiny(int d, double x) { return RoundHalfEven(d, x) == 0.0 ? 0.0 : x; }
 
 bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws, const NetworkModel& model,
                              const PointList& known, const RigorousSolution& sol, const ComputationSettings& settings,
-                             bool& fresh) {
+                             bool& fresh, RigorousTables* tables) {
     const std::array<std::string, 4> names = {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4,
                                               reports.Rigorous5};
     const bool headers = fresh;
@@ -107,8 +134,16 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
         }
     }
     if (names[0].empty()) return true;
-    TextFileWriter out(names[0], !headers);
-    if (!out.IsOpen()) return false;
+    std::unique_ptr<TextFileWriter> own;
+    TextFileWriter* file = nullptr;
+    if (tables != nullptr && !headers) {
+        file = tables->Open(names[0]);
+    } else {
+        own = std::make_unique<TextFileWriter>(names[0], !headers);
+        file = own.get();
+    }
+    if (file == nullptr || !file->IsOpen()) return false;
+    TextFileWriter& out = *file;
     if (headers) {
         WriteHeader(out, kHeaders[0], settings.KeepAccents);
         const std::string zero = "0.000";
@@ -119,6 +154,7 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
                                zero, zero, zero}));
         }
     }
+    if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
     auto row = [&](int id, double x, double y, double mx, double my, double mp) {
         out.WriteLine(Row({Name(model, id), FormatFixed(x, 11, 3), FormatFixed(y, 10, 3), FormatFixed(mx, 5, 3),
                            FormatFixed(my, 5, 3), FormatFixed(mp, 5, 3)}));
@@ -134,12 +170,13 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
             const int pi = p;
             row(br.PointAt(p), ws.PositionX[pi], ws.PositionY[pi], sol.PointMx[pi], sol.PointMy[pi], sol.PointMp[pi]);
         }
-    return out.Close();
+    return own == nullptr || own->Close();
 }
 
 bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                            const RigorousSolution& sol) {
-    return AppendToReport(path, [&](TextFileWriter& out) {
+                            const RigorousSolution& sol, RigorousTables* tables) {
+    return AppendToReport(path, tables, [&](TextFileWriter& out) {
+        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
@@ -155,8 +192,9 @@ bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, 
 }
 
 bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                                const RigorousSolution& sol) {
-    return AppendToReport(path, [&](TextFileWriter& out) {
+                                const RigorousSolution& sol, RigorousTables* tables) {
+    return AppendToReport(path, tables, [&](TextFileWriter& out) {
+        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double side = ws.PositionSides[pi];
@@ -168,8 +206,9 @@ bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& 
 }
 
 bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                             const RigorousSolution& sol) {
-    return AppendToReport(path, [&](TextFileWriter& out) {
+                             const RigorousSolution& sol, RigorousTables* tables) {
+    return AppendToReport(path, tables, [&](TextFileWriter& out) {
+        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         const BranchModel& br = model.Branches;
         auto row = [&](int back, int p, int fore) {
             const int pi = p;

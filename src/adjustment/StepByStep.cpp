@@ -409,7 +409,12 @@ StepStatus StepByStepSession::SolveGroup(Computation what, const ComputationSett
                          heights};
     if (what == Computation::Adjust) {
         GroupAdjustment group(s, run_, rigorous_, ui, progress);
-        if (group.Adjust(ws, in, known_, out) != GroupOutcome::Adjusted) {
+        const GroupOutcome outcome = group.Adjust(ws, in, known_, out);
+        if (const std::string* failed = group.CloseTables()) {
+            ws.FreeGroupArrays();
+            return WriteFailed(*failed, ui);
+        }
+        if (outcome != GroupOutcome::Adjusted) {
             ws.FreeGroupArrays();
             return StepStatus::Failed;
         }

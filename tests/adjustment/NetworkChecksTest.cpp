@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/NetworkFixture.h"
@@ -18,6 +21,26 @@ struct ChecksFixture : test::ObservedFixture {
     double Derive(const char* a, const char* s, const char* c) {
         StationAngleIndex index(obs.Angles);
         return DeriveStationAngle(obs.Angles, index, Id(a), Id(s), Id(c));
+    }
+    // The measured angles (place in the list, sign; in list order) the looked-up angle is made of;
+    // the value must be their signed sum within whole turns.
+    std::vector<std::pair<int, int>> Sources(const char* a, const char* s, const char* c) {
+        StationAngleIndex index(obs.Angles);
+        std::vector<AngleSource> sources;
+        const double value = LookupBranchAngle(obs.Angles, index, Id(a), Id(s), Id(c), model.PointNames, errorFlag,
+                                               ui, log, nullptr, &sources);
+        std::vector<std::pair<int, int>> list;
+        double sum = 0.0;
+        for (const AngleSource& source : sources) {
+            list.emplace_back(source.Angle, source.Sign);
+            sum += source.Sign * obs.Angles.Values[source.Angle];
+        }
+        std::sort(list.begin(), list.end());
+        if (!sources.empty()) {
+            const double turns = (value - sum) / 360.0;
+            EXPECT_NEAR(turns, std::round(turns), 1e-12) << a << " " << s << " " << c;
+        }
+        return list;
     }
 };
 
@@ -93,6 +116,25 @@ TEST_F(ChecksFixture, AnglesThroughAThirdDirection) {
     EXPECT_EQ(ui.calls[0].kind, "yesno");
     EXPECT_EQ(ui.calls[0].text,
               "Khong tim thay goc : A   S   X\rBan xem lai so hieu canh tuong ung co hop ly chua ?\rTiep tuc nua khong ?");
+}
+
+// Each derived angle names the measured angles it is made of, with the sign each enters it by.
+TEST_F(ChecksFixture, DerivedAnglesNameTheMeasuredAnglesTheyAreMadeOf) {
+    using Pairs = std::vector<std::pair<int, int>>;
+    // 1: read from a spur R at S; 2, 3 and 4: a chain at V; 5 and 6: two angles to one fore point.
+    Observe("R S A 100; R S C 30; A V B 50; B V C 60; C V D 70; R W F 100; B W F 30; C W A 10");
+    EXPECT_EQ(Sources("A", "S", "C"), (Pairs{{1, -1}, {2, 1}}));
+    EXPECT_EQ(Sources("C", "S", "A"), (Pairs{{1, 1}, {2, -1}}));
+    EXPECT_EQ(Sources("A", "V", "D"), (Pairs{{3, 1}, {4, 1}, {5, 1}}));
+    EXPECT_EQ(Sources("D", "V", "B"), (Pairs{{4, -1}, {5, -1}}));
+    EXPECT_EQ(Sources("A", "V", "B"), (Pairs{{3, 1}}));
+    EXPECT_EQ(Sources("B", "V", "A"), (Pairs{{3, -1}}));
+    EXPECT_EQ(Sources("R", "W", "B"), (Pairs{{6, 1}, {7, -1}}));
+    EXPECT_EQ(Sources("A", "W", "C"), (Pairs{{8, -1}}));
+    EXPECT_FALSE(errorFlag);
+    // Missing: nothing named.
+    ui.answers.push_back(Answer::Yes);
+    EXPECT_TRUE(Sources("A", "S", "X").empty());
 }
 
 TEST_F(ChecksFixture, CollectAnglesAndSidesByBranchKind) {

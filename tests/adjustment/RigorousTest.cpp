@@ -395,7 +395,7 @@ TEST(Rigorous, MemoryFollowsThePagesTheSolutionWrites) {
     const SyntheticGroup grid = test::GridNetwork(30, 4);
     RigorousRun r;
     grid.Build(r.model, r.ws, 0.03, 5.0 / 3600.0, 0.005);
-    const std::size_t estimate = NormalsMemoryEstimate(r.ws);
+    const std::size_t estimate = NormalsMemoryEstimate(r.ws, r.model);
     const std::size_t triangle = PackedNormalMatrix::ElementCount(3 * (r.ws.Nb + r.ws.Nn)) * sizeof(double);
     EXPECT_LT(estimate, triangle / 3);
     r.state.MemoryLimitBytes = estimate;

@@ -72,5 +72,8 @@ BENCHMARK(BM_GridNetworkRigorous)->Arg(20)->Unit(benchmark::kMillisecond);
 // One group of 10,400, 20,732 and 50,021 new points, adjusted rigorously: run one size per process
 // for its peak_MB.
 BENCHMARK(BM_GridNetworkRigorous)->Arg(34)->Arg(48)->Arg(75)->Iterations(1)->Unit(benchmark::kMillisecond);
+// One group of 102,181 new points, and 100,000 rigorous groups of one traverse each.
+BENCHMARK(BM_GridNetworkRigorous)->Arg(107)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConnectingTraversesRigorous)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

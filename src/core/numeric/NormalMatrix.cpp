@@ -214,27 +214,36 @@ RowScan ScanRows(const PackedNormalMatrix& matrix, const BlockPattern& pattern, 
     return scan;
 }
 
-// Back substitution reading each row only over the columns `pattern` holds and up to its reach; the
-// columns left out hold 0 and add nothing to the sums.
-void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const Reduction& reduction,
-                          OneBased<double>& result) {
-    const std::vector<int>& reach = reduction.Reach;
+// x[1..n] from the last row up, x[n+1] = 0; rowSum(i, row, x) is the sum of x[j] * row[j] over
+// the columns after i that row i may hold. A zero pivot leaves its unknown 0.
+template <class RowSum>
+void BackSubstituteRows(const PackedNormalMatrix& matrix, OneBased<double>& result, RowSum rowSum) {
     const int n = matrix.N();
     result.Resize(n + 1);
     std::fill(result.begin(), result.end(), 0.0);
     for (int i = n; i >= 1; --i) {
         const double* row = matrix.Row(i);
         if (row[i] == 0.0) continue;
+        result[i] = -(rowSum(i, row, result) + row[n + 1]) / row[i];
+    }
+}
+
+// Back substitution reading each row only over the columns `pattern` holds and up to its reach; the
+// columns left out hold 0 and add nothing to the sums.
+void BackSubstituteWithin(const PackedNormalMatrix& matrix, const BlockPattern& pattern, const Reduction& reduction,
+                          OneBased<double>& result) {
+    const std::vector<int>& reach = reduction.Reach;
+    BackSubstituteRows(matrix, result, [&](int i, const double* row, const OneBased<double>& x) {
         const int to = reach[i];
         double s = 0.0;
         int j = i + 1;
         if (pattern.InBlocks(i)) {
-            for (const int end = std::min(pattern.BlockEnd(i), to); j <= end; ++j) s += result[j] * row[j];
+            for (const int end = std::min(pattern.BlockEnd(i), to); j <= end; ++j) s += x[j] * row[j];
             j = std::max(pattern.limit + 1, reduction.TailBegin[i]);
         }
-        for (; j <= to; ++j) s += result[j] * row[j];
-        result[i] = -(s + row[n + 1]) / row[i];
-    }
+        for (; j <= to; ++j) s += x[j] * row[j];
+        return s;
+    });
 }
 
 // Pivot rows taken together: at most this many.
@@ -320,6 +329,32 @@ void EliminateFrom(PackedNormalMatrix& matrix, int first, const std::vector<doub
 
 std::int64_t TriangularNumber(std::int64_t k) { return (k - 1) * k / 2; }
 
+void PackedNormalMatrix::Reset(int n) {
+    if (n != n_ || n_ == 0 || reach_.empty()) {
+        Resize(n);
+        return;
+    }
+    // Rows in blocks hold nothing between their block and their tail: those pages stay untouched.
+    const int limit = std::min(3 * blocks_, n_);
+    const bool tails = tail_.size() == reach_.size();
+    for (int i = 1; i <= n_; ++i) {
+        double* row = Row(i);
+        const int reach = reach_[static_cast<std::size_t>(i)];
+        if (i <= limit && tails) {
+            const int blockEnd = std::min((i + 2) / 3 * 3, limit);
+            std::fill(row + i, row + std::min(blockEnd, reach) + 1, 0.0);
+            const int tail = std::max(tail_[static_cast<std::size_t>(i)], limit + 1);
+            if (tail <= reach) std::fill(row + tail, row + reach + 1, 0.0);
+        } else {
+            std::fill(row + i, row + reach + 1, 0.0);
+        }
+        row[n_ + 1] = 0.0;
+    }
+    reach_.clear();
+    tail_.clear();
+    blocks_ = 0;
+}
+
 void PackedRowStart(OneBased<std::size_t>& starts, int n) {
     if (n <= 0) return;
     if (starts.Size() < n) starts.Resize(n);
@@ -356,6 +391,8 @@ Reduction Reduce(PackedNormalMatrix& matrix, int blocks, const RowProfile* profi
     reduction.ZeroPivots = zeroPivots;
     reduction.Blocks = blocks;
     matrix.Reach() = reach;
+    matrix.Tail() = tailBegin;
+    matrix.Blocks() = blocks;
     reduction.Reach = std::move(reach);
     reduction.TailBegin = std::move(tailBegin);
     return reduction;
@@ -391,16 +428,11 @@ void ReduceRightHandSide(PackedNormalMatrix& matrix, int m) {
 }
 
 void BackSubstitute(const PackedNormalMatrix& matrix, OneBased<double>& result) {
-    const int n = matrix.N();
-    result.Resize(n + 1);
-    std::fill(result.begin(), result.end(), 0.0);
-    for (int i = n; i >= 1; --i) {
-        const double* row = matrix.Row(i);
-        if (row[i] == 0.0) continue;
+    BackSubstituteRows(matrix, result, [&](int i, const double* row, const OneBased<double>& x) {
         double s = 0.0;
-        for (int j = i + 1, last = matrix.RowEnd(i); j <= last; ++j) s += result[j] * row[j];
-        result[i] = -(s + row[n + 1]) / row[i];
-    }
+        for (int j = i + 1, last = matrix.RowEnd(i); j <= last; ++j) s += x[j] * row[j];
+        return s;
+    });
 }
 
 void BackSubstitute(const PackedNormalMatrix& matrix, const Reduction& reduction, OneBased<double>& result) {

@@ -68,11 +68,17 @@ public:
     void Resize(int n) {
         n_ = n > 0 ? n : 0;
         reach_.clear();
+        tail_.clear();
+        blocks_ = 0;
         Storage().swap(data_);  // the old store goes before the new one comes
         Storage fresh;
         fresh.resize(ElementCount(n_) + 1);
         data_ = std::move(fresh);
     }
+    // n unknowns, every element 0, in the store already held when it is for n: only the rows'
+    // columns up to their reach (and the constants) are cleared, which is all a solution writes.
+    // Its pages are then not handed back and faulted in again.
+    void Reset(int n);
     int N() const { return n_; }
 
     // Element (i, j) with 1 <= i, j <= n+1 and not both n+1; the triangle stands for both
@@ -105,10 +111,16 @@ public:
     std::vector<int>& Reach() { return reach_; }
     // Row i's last column that may hold a value other than 0.
     int RowEnd(int i) const { return reach_.empty() ? n_ : reach_[static_cast<std::size_t>(i)]; }
+    // Set by Reduce with blocks: the first rows are in `blocks` blocks of three, and a row in a
+    // block holds values other than 0 past its block only from Tail()[i] on, up to its reach.
+    std::vector<int>& Tail() { return tail_; }
+    int& Blocks() { return blocks_; }
 
 private:
     int n_ = 0;
+    int blocks_ = 0;
     std::vector<int> reach_;
+    std::vector<int> tail_;
     Storage data_ = Storage(1, 0.0);
 };
 

@@ -246,5 +246,83 @@ TEST(NormalMatrixTest, RowsAreReadOnlyWhereTheyMayHoldValues) {
     ExpectSolution(result, Reference(normals, second));
 }
 
+// A store used again for the next pass of a solution: Reset clears what the last solution wrote
+// and leaves the rest untouched (its pages stay unmapped), and the next solution is exact.
+TEST(NormalMatrixTest, ResetClearsWhatTheSolutionWroteAndNothingElse) {
+    std::mt19937 rng(11);
+    const int m = 8;
+    const Eigen::MatrixXd normals = Normals(m, 40, true, rng);
+    const int n = static_cast<int>(normals.rows());
+    RowProfile profile{std::vector<int>(n + 1, n + 1), std::vector<int>(n + 1, 0)};
+    for (int i = 1; i <= n; ++i)
+        for (int j = i < 3 * m + 1 ? 3 * m + 1 : i + 1; j <= n; ++j)
+            if (normals(i - 1, j - 1) != 0.0) {
+                profile.From[i] = std::min(profile.From[i], j);
+                profile.To[i] = j;
+            }
+    PackedNormalMatrix probe = Pack(normals, RandomVector(n, rng));
+    OneBased<double> result;
+    SolveCorrelateNormals(result, probe, false, m, &profile);
+    const std::vector<int> reach = probe.Reach();
+    const std::vector<int> tail = probe.Tail();
+    // Past what a row's block or panel of rows reaches, and between a block and the first tail
+    // column of its rows: never read or written.
+    auto untouched = [&](int i, int j) {
+        if (i > 3 * m) {
+            // Rows past the blocks are eliminated four at a time, each read as far as the four reach.
+            const int r0 = 3 * m + 1 + (i - 3 * m - 1) / 4 * 4;
+            int panelReach = std::min(r0 + 3, n);
+            for (int r = r0; r <= std::min(r0 + 3, n); ++r) panelReach = std::max(panelReach, reach[r]);
+            return j > panelReach;
+        }
+        const int blockEnd = (i + 2) / 3 * 3;
+        if (j <= blockEnd) return false;  // a block is read whole
+        const int blockTail = std::min({tail[blockEnd - 2], tail[blockEnd - 1], tail[blockEnd]});
+        const int blockReach = std::max({reach[blockEnd - 2], reach[blockEnd - 1], reach[blockEnd]});
+        return j > blockReach || j < std::max(blockTail, 3 * m + 1);
+    };
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    PackedNormalMatrix store(n);
+    auto fill = [&](const Eigen::VectorXd& constants) {
+        for (int i = 1; i <= n; ++i) {
+            for (int j = i; j <= n; ++j)
+                if (normals(i - 1, j - 1) != 0.0) store(i, j) = normals(i - 1, j - 1);
+            store.Constant(i) = constants(i - 1);
+        }
+    };
+    for (int i = 1; i <= n; ++i)
+        for (int j = i; j <= n; ++j)
+            if (untouched(i, j)) store(i, j) = nan;
+    const Eigen::VectorXd first = RandomVector(n, rng);
+    fill(first);
+    SolveCorrelateNormals(result, store, false, m, &profile);
+    ExpectSolution(result, Reference(normals, first));
+
+    const double* data = store.Data().data();
+    store.Reset(n);
+    EXPECT_EQ(store.Data().data(), data);
+    EXPECT_TRUE(store.Reach().empty());
+    for (int i = 1; i <= n; ++i) {
+        EXPECT_EQ(store.Constant(i), 0.0) << i;
+        for (int j = i; j <= n; ++j) {
+            if (untouched(i, j))
+                ASSERT_TRUE(std::isnan(store(i, j))) << i << ", " << j;
+            else
+                ASSERT_EQ(store(i, j), 0.0) << i << ", " << j;
+        }
+    }
+    const Eigen::VectorXd second = RandomVector(n, rng);
+    fill(second);
+    SolveCorrelateNormals(result, store, false, m, &profile);
+    ExpectSolution(result, Reference(normals, second));
+
+    // Another order: a new store, every element 0.
+    store.Reset(n + 1);
+    EXPECT_EQ(store.N(), n + 1);
+    for (int i = 1; i <= n + 1; ++i)
+        for (int j = i; j <= n + 2; ++j) ASSERT_EQ(store(i, j), 0.0);
+}
+
 }  // namespace
 }  // namespace qef
