@@ -223,7 +223,7 @@ const ActionRow kActions[] = {
      .Icon = TileIcon("F4", Tone::Adjust), .Menu = M::Compute, .Bar = B::Main, .BarGap = true,
      .Command = {.Run = AdjustByOrderWorker,
                  .DialogTitle = "Thông số tính toán Bình sai",
-                 .Parameters = ParametersDialog::ShownRigorousReadBack,
+                 .Parameters = ParametersDialog::Shown,
                  .Modes = kTraverseModes,
                  .KnownPrompt = "Nhập tên file tọa độ gốc - Bình sai",
                  .ObservationPrompt = "Nhập tên file số liệu đo - Bình sai",
