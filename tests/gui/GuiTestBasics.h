@@ -3,6 +3,8 @@
 // by their names, modal windows answered, and file questions answered from a script.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -46,15 +48,21 @@ W* Find(const QObject& parent, const char* name) {
     return w;
 }
 
-// Runs `act` on the modal window that the caller opens next, once it is up.
+// Runs `act` on the modal window that the caller opens next, once it is up. A window that `act`
+// leaves open (a failed ASSERT returns early) is closed and fails the test: left up, it would
+// wait for the test's time limit.
 inline void OnNextModal(std::function<void(QWidget&)> act) {
     QTimer::singleShot(0, [act = std::move(act)] {
-        QWidget* modal = QApplication::activeModalWidget();
+        const QPointer<QWidget> modal = QApplication::activeModalWidget();
         if (!modal) {
             ADD_FAILURE() << "no modal window";
             return;
         }
         act(*modal);
+        if (!modal || !modal->isVisible()) return;
+        ADD_FAILURE() << "the modal window " << modal->objectName().toStdString() << " was left open by the test";
+        if (auto* dialog = qobject_cast<QDialog*>(modal.data())) dialog->done(QDialog::Rejected);
+        else modal->close();
     });
 }
 
