@@ -178,7 +178,8 @@ public:
     SaveResult SaveDataFile();
     // Writes the grid data under a name asked first; Cancel keeps the old name.
     SaveResult SaveDataFileAs();
-    // Writes the editor text to its file (asking a name when there is none); a failure is reported.
+    // Writes the editor text to its file (asking a name when there is none; Savefiletext); a failure
+    // is reported.
     SaveResult TextFileSave();
     SaveResult TextFileSaveAs();
     // Before the editor gets other text: asks whether its changes are saved. False on Cancel or
