@@ -25,7 +25,7 @@ struct Direction {
 
 enum class BranchEnd { Start, End };
 
-// The part shared by the start and end searches.
+// What the start and end searches share.
 bool FindConnectingAngles(const ConnectingAngleSearch& search, int nBranches, BranchEndRefs& ends,
                           const OneBased<std::uint8_t>* excluded, BranchEnd end, bool& errorFlag, Interaction& ui,
                           LogBuffer& log) {
