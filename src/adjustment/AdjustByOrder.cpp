@@ -351,13 +351,8 @@ bool AdjustmentRun::HangingStage() {
         KnownSideOnlyPoints(model_, known_, count, analysis_.Sides, analysis_.HardNodes, analysis_.SideOnlyKnown);
         FindAngleNodes(analysis_.Angles, known_.Ids, count, model_.AngleNodeCandidates);
         FindSideNodes(analysis_.Sides, known_.Ids, count, model_.SideNodeCandidates);
-        IntersectIdLists(model_.AngleNodeCandidates, model_.SideNodeCandidates, model_.JunctionNodes);
-        ConcatNodeLists(analysis_.HardNodes, model_.JunctionNodes, analysis_.SideOnlyKnown, model_.NetworkNodes);
+        JoinNodesAndStopPoints(model_, analysis_.HardNodes, analysis_.SideOnlyKnown);
         const int ns = model_.StartStations.Size();
-        const int nodes = model_.NetworkNodes.Size();
-        ConcatIdLists3(model_.BranchStopPoints, model_.StartStations, model_.StartTargets, nodes, ns,
-                       model_.NetworkNodes);
-        model_.BranchStopPoints.Resize((2 * ns + nodes));
 
         const SideBranchFiles sideFiles{"", result_, InputFiles()};
         if (!BuildSideBranches(model_, analysis_.Sides, nullptr, model_.StartStations, model_.BranchStopPoints,

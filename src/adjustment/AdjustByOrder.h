@@ -4,8 +4,7 @@
 // is adjusted, its points join the known points of the next order, and what never closes is
 // computed as hanging traverses. The adjustments only compute; the run writes the result
 // coordinate file and its report set and draws, in a fixed order.
-#include <string>
-
+#include "adjustment/AdjustmentInput.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/Progress.h"
@@ -15,14 +14,6 @@
 namespace qef {
 
 class DrawingTarget;
-
-// The files of a run.
-struct AdjustmentInput {
-    std::string KnownPointsFile;
-    std::string ObservationFile;
-    std::string HeightsFile;  // read only when the side reduction takes heights from a file
-    std::string ResultFile;
-};
 
 // One whole run. The settings are copied at the start; `run` is reset at the start and keeps the
 // run's totals and logs afterwards. `drawing` receives the drawing exports; when it is null and

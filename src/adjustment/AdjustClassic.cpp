@@ -93,13 +93,7 @@ bool AdjustmentRun::ClassicAnalysis(RunOutcome& outcome) {
     FindSideNodes(analysis_.Sides, known_.Ids, n, model_.SideNodeCandidates);
     SidePairs unangled;
     ExtractUnangledNodeSides(analysis_.Sides, nullptr, analysis_.Angles, model_.SideNodeCandidates, unangled);
-    IntersectIdLists(model_.AngleNodeCandidates, model_.SideNodeCandidates, model_.JunctionNodes);
-    ConcatNodeLists(analysis_.HardNodes, model_.JunctionNodes, analysis_.SideOnlyKnown, model_.NetworkNodes);
-    const int ns = model_.StartStations.Size();
-    const int nodes = model_.NetworkNodes.Size();
-    ConcatIdLists3(model_.BranchStopPoints, model_.StartStations, model_.StartTargets, nodes, ns,
-                   model_.NetworkNodes);
-    model_.BranchStopPoints.Resize(2 * ns + nodes);
+    JoinNodesAndStopPoints(model_, analysis_.HardNodes, analysis_.SideOnlyKnown);
     CompactIdPairs(analysis_.Sides);
     analysis_.Index.Build(model_, analysis_.Sides, analysis_.HardNodes, analysis_.SideOnlyKnown, known_, n);
     StartAzimuthsFromCoords(model_, known_, n, analysis_.Directions);

@@ -2,7 +2,7 @@
 // One adjustment run of a traverse network, shared by the by-order driver and the single-pass
 // driver: reading, the group computations with their output, the hanging traverses, the closing
 // rules, the summary and report 6. Only the drivers include it.
-#include "adjustment/AdjustByOrder.h"
+#include "adjustment/AdjustmentInput.h"
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -33,6 +33,8 @@
 #include "core/model/OutputNames.h"
 #include "core/model/OutputSet.h"
 #include "core/model/ReportNames.h"
+#include "core/model/RunOutcome.h"
+#include "core/model/RunRecord.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
 #include "core/text/TextFile.h"

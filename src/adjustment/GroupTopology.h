@@ -51,18 +51,6 @@ void ChooseNodeBranches(GroupWorkingSet& ws, const NetworkModel& model, const St
 // run.GroupAngleTotal and run.GroupSideTotal (the run totals are added when the group completes).
 void CountBranchAnglesSides(GroupWorkingSet& ws, const BranchModel& branches, RunRecord& run);
 
-// What the group adjustment reads besides its working set.
-struct GroupInputs {
-    NetworkModel& Model;
-    AngleObservations& Angles;  // the rigorous stage corrects the measured angles behind derived ones
-    const StationAngleIndex& AngleIndex;
-    const SideLengthIndex& SideLengths;
-    KnownPointIndex& Known;            // known points with coordinates (a later entry wins)
-    const OrderIndex& Order;           // start directions, hard nodes and known side-only points
-    const StartAzimuthData& Starts;    // per start direction (azimuth target -> station)
-    const PointHeightIndex& Heights;   // for the side reduction
-};
-
 // Fixes, for every branch end, whether it carries a connecting angle and towards which point; the
 // connecting angles at start directions; the branch kinds; the known coordinates at branch ends.
 // A branch whose start (end) station has no coordinates is lengthened by its reference point.

@@ -58,8 +58,8 @@ bool TakeBranchStarts(const HangingInputs& in, const HangingContext& context, co
     const OneBased<std::uint8_t> startFixed(branches, 1);
     const StartDirectionIndex byStation(model);
     const BranchEndRefs starts{startFixed, t.RefPoints, t.RefX, t.RefY, t.StartAzimuths};
-    if (!FindStartConnectingAngles(model, in.Angles, index, byStation, refs, n, starts, t.PositionX, t.PositionY,
-                                   groupError, ui, log))
+    const ConnectingAngleSearch search{model, in.Angles, index, byStation, refs, t.PositionX, t.PositionY};
+    if (!FindStartConnectingAngles(search, n, starts, groupError, ui, log))
         return false;
     for (int b = 1; b <= n; ++b) {
         const int first = br.First(b);

@@ -66,7 +66,8 @@ struct HangingResult {
 // Orients and computes the hanging branches: each branch that touches a start station at one end
 // is made to begin there; the start azimuth comes from the start direction's coordinates or, when
 // a coordinate is missing, from the azimuth typed in this run (asked once). Writes no file: the
-// driver draws the table's traverses, writes the table and appends the new points.
+// driver draws the table's traverses, writes the table and appends the new points. Its working
+// lists are the result's or its own, released with them (FreeHangingArrays).
 HangingResult ComputeHangingTraverses(const HangingInputs& in, const HangingContext& context);
 
 // Reverses every branch 1..n that ends, but does not begin, at a start station.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "adjustment/GroupTopology.h"
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/VnCodec.h"
@@ -45,12 +44,18 @@ struct Direction {
     }
 };
 
-// The part shared by the start and end searches. `atEnd` picks the branch end.
-bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                          const StationAngleIndex& index, const StartDirectionIndex& starts,
-                          const StartDirectionRefs& dirs, int nBranches, BranchEndRefs& ends,
-                          const OneBased<std::uint8_t>* excluded, OneBased<double>& positionX,
-                          OneBased<double>& positionY, bool atEnd, bool& errorFlag, Interaction& ui, LogBuffer& log) {
+enum class BranchEnd { Start, End };
+
+// What the start and end searches share.
+bool FindConnectingAngles(const ConnectingAngleSearch& search, int nBranches, BranchEndRefs& ends,
+                          const OneBased<std::uint8_t>* excluded, BranchEnd end, bool& errorFlag, Interaction& ui,
+                          LogBuffer& log) {
+    const NetworkModel& model = search.Model;
+    const AngleObservations& angles = search.Angles;
+    const StationAngleIndex& index = search.Index;
+    const StartDirectionIndex& starts = search.Starts;
+    const StartDirectionRefs& dirs = search.Directions;
+    const bool atEnd = end == BranchEnd::End;
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= nBranches; ++b) {
         const int k = b;
@@ -96,8 +101,8 @@ bool FindConnectingAngles(const NetworkModel& model, const AngleObservations& an
         ends.RefX[k] = dirs.TargetX[d];
         ends.RefY[k] = dirs.TargetY[d];
         ends.Azimuths[k] = atEnd ? ReverseAzimuth(dirs.Azimuths[d]) : dirs.Azimuths[d];
-        positionX[pos] = dirs.StationX[d];
-        positionY[pos] = dirs.StationY[d];
+        search.PositionX[pos] = dirs.StationX[d];
+        search.PositionY[pos] = dirs.StationY[d];
     }
     return true;
 }
@@ -165,22 +170,14 @@ bool CheckGroupTied(const NetworkModel& model, const StartDirectionIndex& starts
     return false;
 }
 
-bool FindStartConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                               const StationAngleIndex& index, const StartDirectionIndex& starts,
-                               const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
-                               OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
+bool FindStartConnectingAngles(const ConnectingAngleSearch& search, int nBranches, BranchEndRefs ends, bool& errorFlag,
                                Interaction& ui, LogBuffer& log) {
-    return FindConnectingAngles(model, angles, index, starts, dirs, nBranches, ends, nullptr, positionX, positionY,
-                                false, errorFlag, ui, log);
+    return FindConnectingAngles(search, nBranches, ends, nullptr, BranchEnd::Start, errorFlag, ui, log);
 }
 
-bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                             const StationAngleIndex& index, const StartDirectionIndex& starts,
-                             const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
-                             const OneBased<std::uint8_t>* excluded, OneBased<double>& positionX,
-                             OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log) {
-    return FindConnectingAngles(model, angles, index, starts, dirs, nBranches, ends, excluded, positionX, positionY,
-                                true, errorFlag, ui, log);
+bool FindEndConnectingAngles(const ConnectingAngleSearch& search, int nBranches, BranchEndRefs ends,
+                             const OneBased<std::uint8_t>* excluded, bool& errorFlag, Interaction& ui, LogBuffer& log) {
+    return FindConnectingAngles(search, nBranches, ends, excluded, BranchEnd::End, errorFlag, ui, log);
 }
 
 bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log) {
@@ -189,15 +186,16 @@ bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, Interactio
     const StartDirectionRefs dirs{in.Starts.StationX, in.Starts.StationY, in.Starts.TargetX, in.Starts.TargetY,
                                   in.Starts.Azimuths};
     bool errorFlag = false;
-    if (!FindStartConnectingAngles(model, in.Angles, in.AngleIndex, starts, dirs, ws.Nb,
+    const ConnectingAngleSearch search{model, in.Angles, in.AngleIndex, starts, dirs, ws.PositionX, ws.PositionY};
+    if (!FindStartConnectingAngles(search, ws.Nb,
                                    BranchEndRefs{ws.StartFixState, ws.StartRefPoints, ws.StartRefX, ws.StartRefY,
                                                  ws.BranchStartAzimuths},
-                                   ws.PositionX, ws.PositionY, errorFlag, ui, log))
+                                   errorFlag, ui, log))
         return false;
-    return FindEndConnectingAngles(model, in.Angles, in.AngleIndex, starts, dirs, ws.Nb,
+    return FindEndConnectingAngles(search, ws.Nb,
                                    BranchEndRefs{ws.EndFixState, ws.EndRefPoints, ws.EndRefX, ws.EndRefY,
                                                  ws.BranchEndAzimuths},
-                                   &ws.NoAngleClosure, ws.PositionX, ws.PositionY, errorFlag, ui, log);
+                                   &ws.NoAngleClosure, errorFlag, ui, log);
 }
 
 double LookupBranchAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,

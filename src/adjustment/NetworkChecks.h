@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
+#include "adjustment/SideReduction.h"
 #include "core/model/BranchKind.h"
 #include "core/model/Interaction.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
 #include "core/numeric/OneBased.h"
 #include "core/io/Readers.h"
+#include "core/analysis/PointIndexes.h"
 #include "core/analysis/StartDirections.h"
 
 namespace qef {
-
-struct GroupInputs;
 
 // The angles of the list grouped by station, each group in list order.
 class StationAngleIndex {
@@ -71,6 +71,30 @@ struct BranchEndRefs {
     OneBased<double>& Azimuths;
 };
 
+// What the connecting-angle searches read, and the branch positions whose ends take the
+// coordinates of the station where the connecting angle was measured.
+struct ConnectingAngleSearch {
+    const NetworkModel& Model;
+    const AngleObservations& Angles;
+    const StationAngleIndex& Index;
+    const StartDirectionIndex& Starts;
+    const StartDirectionRefs& Directions;
+    OneBased<double>& PositionX;
+    OneBased<double>& PositionY;
+};
+
+// What the group adjustment reads besides its working set.
+struct GroupInputs {
+    NetworkModel& Model;
+    AngleObservations& Angles;  // the rigorous stage corrects the measured angles behind derived ones
+    const StationAngleIndex& AngleIndex;
+    const SideLengthIndex& SideLengths;
+    KnownPointIndex& Known;            // known points with coordinates (a later entry wins)
+    const OrderIndex& Order;           // start directions, hard nodes and known side-only points
+    const StartAzimuthData& Starts;    // per start direction (azimuth target -> station)
+    const PointHeightIndex& Heights;   // for the side reduction
+};
+
 // The connecting angles at both ends of the group's branches (start, then end; branches without
 // angular closure are skipped at the end), taking the start directions of `in`. False, with the
 // message shown, at the first branch end without one.
@@ -81,18 +105,12 @@ bool FindConnectingAngles(GroupWorkingSet& ws, const GroupInputs& in, Interactio
 // measured: the reference point, its coordinates and the direction's azimuth go to the branch, the
 // station's coordinates to the branch's first position. False (message logged and shown, errorFlag
 // set) at the first branch without such an angle.
-bool FindStartConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                               const StationAngleIndex& index, const StartDirectionIndex& starts,
-                               const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
-                               OneBased<double>& positionX, OneBased<double>& positionY, bool& errorFlag,
+bool FindStartConnectingAngles(const ConnectingAngleSearch& search, int nBranches, BranchEndRefs ends, bool& errorFlag,
                                Interaction& ui, LogBuffer& log);
 // The same at the last point of the branches; the azimuth is reversed (the branch arrives at the
 // known point). Branches flagged in `excluded` (when given) are skipped.
-bool FindEndConnectingAngles(const NetworkModel& model, const AngleObservations& angles,
-                             const StationAngleIndex& index, const StartDirectionIndex& starts,
-                             const StartDirectionRefs& dirs, int nBranches, BranchEndRefs ends,
-                             const OneBased<std::uint8_t>* excluded, OneBased<double>& positionX,
-                             OneBased<double>& positionY, bool& errorFlag, Interaction& ui, LogBuffer& log);
+bool FindEndConnectingAngles(const ConnectingAngleSearch& search, int nBranches, BranchEndRefs ends,
+                             const OneBased<std::uint8_t>* excluded, bool& errorFlag, Interaction& ui, LogBuffer& log);
 
 // The angle at station s from point a to point c, in the convention of the measured angles, from
 // the angles measured at s. When none can be found: logged, the user asked whether to go on

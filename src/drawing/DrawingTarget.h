@@ -21,6 +21,7 @@ public:
     virtual bool Attach() = 0;
     // Adding a layer that the drawing already has changes nothing.
     virtual void AddLayer(const std::string& name, int colour) = 0;
+    // A point, a line and a text on a layer (AcadDrawPoint, AcadDrawLine, AcadDrawText).
     virtual void AddPoint(const std::string& layer, const DrawingPoint& at) = 0;
     virtual void AddLine(const std::string& layer, int colour, const DrawingPoint& from,
                          const DrawingPoint& to) = 0;

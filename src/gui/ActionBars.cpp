@@ -75,6 +75,11 @@ bool Connect(MainWindow& window, const ActionRow& row, QAction* action) {
                          [&window, handler = row.Handler](bool checked) { handler(window, checked); });
         return true;
     }
+    if (row.HostCommand) {
+        QObject::connect(action, &QAction::triggered, &window,
+                         [&window, command = row.HostCommand](bool checked) { command(window, checked); });
+        return true;
+    }
     return false;
 }
 

@@ -16,6 +16,7 @@ class QWidget;
 
 namespace qef {
 
+class CommandHost;
 class MainWindow;
 
 // Where an action is listed: one of the menus, the menu bar itself, or nowhere in sight (Hidden:
@@ -41,6 +42,8 @@ constexpr ActionIcon TileIcon(const char* label, Tone tone) { return {std::nullo
 enum class Check { None, Off, On };
 
 using ActionHandler = void (*)(MainWindow& window, bool checked);
+// A command of the menus that needs only what a command host offers.
+using HostHandler = void (*)(CommandHost& host, bool checked);
 using BarWidgetMaker = QWidget* (*)(MainWindow& window, QToolBar* bar);
 
 // An action does something when it has a handler, a setting or a command with its worker; every
@@ -63,6 +66,7 @@ struct ActionRow {
     ComputationCommand Command = {};     // run when triggered, when it has a worker
     const char* SameCommandAs = nullptr;  // runs the command of the action of that name
     ActionHandler Handler = nullptr;  // runs on triggered
+    HostHandler HostCommand = nullptr;  // runs on triggered, with the window as its host
     BarWidgetMaker Widget = nullptr;  // a control of the toolbar instead of an action
 };
 

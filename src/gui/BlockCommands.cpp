@@ -6,9 +6,8 @@
 
 #include "core/grid/BlockConversions.h"
 #include "core/text/VnCodec.h"
-#include "gui/GridEditor.h"
 #include "gui/GridModel.h"
-#include "gui/MainWindow.h"
+#include "gui/CommandHost.h"
 #include "gui/dialogs/TFloaifile.h"
 
 namespace qef {
@@ -24,13 +23,13 @@ constexpr double kMillimetresPerMetre = 1000;
 // Angles packed as whole numbers: 180.0000 is 1800000.
 constexpr double kPackedAngleScale = 10000;
 
-TFloaifile* KindDialog(MainWindow& window) {
-    return window.findChild<TFloaifile*>(QStringLiteral("Floaifile"));
+TFloaifile* KindDialog(CommandHost& window) {
+    return window.DialogParent()->findChild<TFloaifile*>(QStringLiteral("Floaifile"));
 }
 
 // A detail file's fifth column holds either height differences or zenith angles; only the user
 // knows which, and it decides whether a unit change touches it.
-DetailFifthColumn AskFifthColumn(MainWindow& window) {
+DetailFifthColumn AskFifthColumn(CommandHost& window) {
     const GridDocument& doc = window.Grid().Document();
     bool any = false;
     for (int row = 1; row <= doc.DataRowCount() && !any; ++row) any = !doc.Cell(row, 4).empty();
@@ -41,7 +40,7 @@ DetailFifthColumn AskFifthColumn(MainWindow& window) {
 }
 
 // One message for each reason a cell was left alone.
-void TellSkipped(MainWindow& window, const ConversionResult& result) {
+void TellSkipped(CommandHost& window, const ConversionResult& result) {
     if (result.Skipped > 0)
         window.Ask().Message(Vn("Có ") + std::to_string(result.Skipped) +
                              Vn(" ô không phải là góc đúng định dạng, các ô này được giữ nguyên."));
@@ -52,7 +51,7 @@ void TellSkipped(MainWindow& window, const ConversionResult& result) {
 
 // Asks the data kind, then converts rows 1 .. DataRowCount from the first cell of the grid.
 // The text forms of angles change control rows only: a detail grid is not asked about.
-void ConvertRows(MainWindow& window, const RowConversion& convert,
+void ConvertRows(CommandHost& window, const RowConversion& convert,
                  FifthColumnQuestion fifth = FifthColumnQuestion::Asked) {
     window.CommitGridEntry();
     TFloaifile* dialog = KindDialog(window);
@@ -60,7 +59,7 @@ void ConvertRows(MainWindow& window, const RowConversion& convert,
     GridDataKind kind{dialog->Kind()};
     if (kind.Kind == DataFileKind::None) return;
     if (kind.Kind == DataFileKind::Detail && fifth == FifthColumnQuestion::Asked) kind.Fifth = AskFifthColumn(window);
-    window.GridEntry().MoveTo({1, 0});
+    window.MoveGridCursor({1, 0});
     const ConversionResult result = window.Grid().Edit([&](GridDocument& doc) { return convert(doc, kind); });
     window.SetDataSaved(false);
     TellSkipped(window, result);
@@ -72,11 +71,11 @@ const char* const kDigitsOnly = "Bạn chỉ được vào dữ liệu dạng ch
 
 // Asks the value, then runs the operation on the selected block of the grid view. A value that
 // had to be a number and is not shows `notANumber`, when there is one.
-void OnBlock(MainWindow& window, const char* caption, const char* prompt, const BlockOperation& operation,
+void OnBlock(CommandHost& window, const char* caption, const char* prompt, const BlockOperation& operation,
              const char* notANumber = nullptr) {
     if (!window.GridVisible()) return;
     window.CommitGridEntry();
-    const GridBlock block = window.GridEntry().SelectedBlock();
+    const GridBlock block = window.SelectedBlock();
     const std::optional<std::string> value = window.Ask().AskText(Vn(caption), Vn(prompt), std::string());
     if (!value) return;
     const ConversionResult result =
@@ -89,66 +88,66 @@ void OnBlock(MainWindow& window, const char* caption, const char* prompt, const 
 
 }  // namespace
 
-void MetresToMillimetresCommand(MainWindow& window, bool) {
+void MetresToMillimetresCommand(CommandHost& window, bool) {
     ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, kMillimetresPerMetre); });
 }
 
-void MillimetresToMetresCommand(MainWindow& window, bool) {
+void MillimetresToMetresCommand(CommandHost& window, bool) {
     ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleLengths(doc, kind, 1 / kMillimetresPerMetre); });
 }
 
-void AnglesToPackedCommand(MainWindow& window, bool) {
+void AnglesToPackedCommand(CommandHost& window, bool) {
     ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, kPackedAngleScale); });
 }
 
-void AnglesFromPackedCommand(MainWindow& window, bool) {
+void AnglesFromPackedCommand(CommandHost& window, bool) {
     ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return ScaleAngles(doc, kind, 1 / kPackedAngleScale); });
 }
 
-void AnglesToSpacedCommand(MainWindow& window, bool) {
+void AnglesToSpacedCommand(CommandHost& window, bool) {
     ConvertRows(
         window, [](GridDocument& doc, GridDataKind kind) { return AnglesToSpacedText(doc, kind.Kind); },
         FifthColumnQuestion::NotAsked);
 }
 
-void AnglesFromSpacedCommand(MainWindow& window, bool) {
+void AnglesFromSpacedCommand(CommandHost& window, bool) {
     ConvertRows(
         window, [](GridDocument& doc, GridDataKind kind) { return AnglesFromSpacedText(doc, kind.Kind); },
         FifthColumnQuestion::NotAsked);
 }
 
-void DegreesToGradsCommand(MainWindow& window, bool) {
+void DegreesToGradsCommand(CommandHost& window, bool) {
     ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return DegreesToGrads(doc, kind); });
 }
 
-void GradsToDegreesCommand(MainWindow& window, bool) {
+void GradsToDegreesCommand(CommandHost& window, bool) {
     ConvertRows(window, [](GridDocument& doc, GridDataKind kind) { return GradsToDegrees(doc, kind); });
 }
 
-void FillBlockCommand(MainWindow& window, bool) { OnBlock(window, "Vào dữ liệu", "Dữ liệu mẫu", FillBlock); }
+void FillBlockCommand(CommandHost& window, bool) { OnBlock(window, "Vào dữ liệu", "Dữ liệu mẫu", FillBlock); }
 
-void FillIncreasingCommand(MainWindow& window, bool) {
+void FillIncreasingCommand(CommandHost& window, bool) {
     OnBlock(window, "Vào dữ liệu", "Dữ liệu mẫu", FillIncreasing, kDigitsOnly);
 }
 
-void AddToBlockCommand(MainWindow& window, bool) { OnBlock(window, "Vào dữ liệu", "Nhập một số", AddToBlock); }
+void AddToBlockCommand(CommandHost& window, bool) { OnBlock(window, "Vào dữ liệu", "Nhập một số", AddToBlock); }
 
-void PrefixBlockCommand(MainWindow& window, bool) {
+void PrefixBlockCommand(CommandHost& window, bool) {
     OnBlock(window, "Thêm dữ liệu", "Chuỗi cần thêm", PrefixBlock);
 }
 
-void SuffixBlockCommand(MainWindow& window, bool) {
+void SuffixBlockCommand(CommandHost& window, bool) {
     OnBlock(window, "Thêm dữ liệu", "Chuỗi cần thêm", SuffixBlock);
 }
 
-void RenumberBlockCommand(MainWindow& window, bool) {
+void RenumberBlockCommand(CommandHost& window, bool) {
     // Only a block of point numbers is renumbered: nothing is asked for another block.
-    if (window.GridEntry().SelectedBlock().FirstColumn != 0) return;
+    if (window.SelectedBlock().FirstColumn != 0) return;
     OnBlock(window, "Vào dữ liệu", "Giá trị bắt đầu", RenumberDetailPoints, "Giá trị vừa nhập không là một chữ số");
 }
 
-void CreateBlockDialogs(MainWindow& window) {
-    if (KindDialog(window) == nullptr) new TFloaifile(&window);
+void CreateBlockDialogs(CommandHost& window) {
+    if (KindDialog(window) == nullptr) new TFloaifile(window.DialogParent());
 }
 
 }  // namespace qef

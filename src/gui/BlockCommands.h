@@ -5,27 +5,27 @@
 
 namespace qef {
 
-class MainWindow;
+class CommandHost;
 
 // Lengths and packed angles scaled (doidonvi), angle text forms (doidanggoc), degrees and grads
 // (GradVaDo): each asks the data kind first.
-void MetresToMillimetresCommand(MainWindow& window, bool);  // Conversion1
-void MillimetresToMetresCommand(MainWindow& window, bool);  // Conversion2
-void AnglesToPackedCommand(MainWindow& window, bool);       // Conversion3
-void AnglesFromPackedCommand(MainWindow& window, bool);     // Conversion4
-void AnglesToSpacedCommand(MainWindow& window, bool);       // Conversion5
-void AnglesFromSpacedCommand(MainWindow& window, bool);     // Conversion6
-void DegreesToGradsCommand(MainWindow& window, bool);       // Conversion7
-void GradsToDegreesCommand(MainWindow& window, bool);       // Conversion8
+void MetresToMillimetresCommand(CommandHost& window, bool);  // Conversion1
+void MillimetresToMetresCommand(CommandHost& window, bool);  // Conversion2
+void AnglesToPackedCommand(CommandHost& window, bool);       // Conversion3
+void AnglesFromPackedCommand(CommandHost& window, bool);     // Conversion4
+void AnglesToSpacedCommand(CommandHost& window, bool);       // Conversion5
+void AnglesFromSpacedCommand(CommandHost& window, bool);     // Conversion6
+void DegreesToGradsCommand(CommandHost& window, bool);       // Conversion7
+void GradsToDegreesCommand(CommandHost& window, bool);       // Conversion8
 
-void FillBlockCommand(MainWindow& window, bool);            // BlockOperation1
-void FillIncreasingCommand(MainWindow& window, bool);       // BlockOperation2
-void AddToBlockCommand(MainWindow& window, bool);           // BlockOperation3
-void PrefixBlockCommand(MainWindow& window, bool);          // BlockOperation4
-void SuffixBlockCommand(MainWindow& window, bool);          // BlockOperation5
-void RenumberBlockCommand(MainWindow& window, bool);        // BlockOperation6
+void FillBlockCommand(CommandHost& window, bool);            // BlockOperation1
+void FillIncreasingCommand(CommandHost& window, bool);       // BlockOperation2
+void AddToBlockCommand(CommandHost& window, bool);           // BlockOperation3
+void PrefixBlockCommand(CommandHost& window, bool);          // BlockOperation4
+void SuffixBlockCommand(CommandHost& window, bool);          // BlockOperation5
+void RenumberBlockCommand(CommandHost& window, bool);        // BlockOperation6
 
 // The data-kind dialog, made once with the main window's other dialogs.
-void CreateBlockDialogs(MainWindow& window);
+void CreateBlockDialogs(CommandHost& window);
 
 }  // namespace qef

@@ -1,16 +1,11 @@
 #include "gui/CommandRunner.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QMenuBar>
-#include <QToolBar>
 
 #include "core/model/ReportNames.h"
 #include "core/text/VnCodec.h"
 #include "gui/GuiText.h"
-#include "gui/MainWindow.h"
 #include "gui/MainWindowTexts.h"
-#include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TForm2.h"
 
 namespace qef {
@@ -35,7 +30,7 @@ void CommandRunner::Run(const ComputationCommand& command) {
     window_.CommitGridEntry();
     window_.CreateDialogs();
     PrepareSettings(command, Settings());
-    if (command.Parameters != ParametersDialog::NotShown && !AskParameters(command)) return;
+    if (command.Parameters != ParametersDialog::NotShown && !window_.AskParameters()) return;
     WorkerResult result;
     if (!command.InputStep()) {
         // The step-by-step dialog is modal and waits for the user: no busy cursor over it.
@@ -66,16 +61,6 @@ void CommandRunner::Run(const ComputationCommand& command) {
     // The workers of these commands name the report they put in place.
     if (result.Report && !result.Report->empty()) ShowReport(command, *result.Report, result);
     else TellReportNotWritten(reportName, result);
-}
-
-bool CommandRunner::AskParameters(const ComputationCommand& command) {
-    TFTsbs* dialog = window_.ParametersDialog();
-    if (!dialog || dialog->exec() != QDialog::Accepted) return false;
-    if (command.Parameters == ParametersDialog::ShownRigorousReadBack) {
-        if (const auto* rigorous = dialog->findChild<QCheckBox*>(QStringLiteral("CB_BSCC")))
-            Settings().Modes.RigorousWanted = rigorous->isChecked();
-    }
-    return true;
 }
 
 bool CommandRunner::CallWorker(const ComputationCommand& command, WorkerResult& result) {
@@ -136,11 +121,7 @@ void CommandRunner::ShowReport(const ComputationCommand& command, const std::str
 
 void CommandRunner::SetBusy(bool busy) {
     computing_ = busy;
-    // Menus, toolbars and views only: the monitor and the questions of the run stay usable.
-    window_.menuBar()->setEnabled(!busy);
-    for (QToolBar* bar : window_.findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly))
-        bar->setEnabled(!busy);
-    window_.centralWidget()->setEnabled(!busy);
+    window_.SetBusy(busy);
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     else QApplication::restoreOverrideCursor();
 }

@@ -1,24 +1,23 @@
 #pragma once
 // Runs the computation commands of the main window: sets the command's flags and title, shows the
 // parameters dialog, asks its files, runs its worker with the window disabled and the monitor up,
-// and shows its report afterwards.
+// and shows its report afterwards. It knows the window only as a command host.
 #include <string>
 
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "core/model/Progress.h"
 #include "core/io/Readers.h"
+#include "gui/CommandHost.h"
 #include "gui/Commands.h"
 #include "gui/InputStep.h"
-#include "gui/Workers.h"
+#include "gui/StepRunner.h"
 
 namespace qef {
 
-class MainWindow;
-
 class CommandRunner : public StepRunner {
 public:
-    explicit CommandRunner(MainWindow& window) : window_(window) {}
+    explicit CommandRunner(CommandHost& window) : window_(window) {}
     CommandRunner(const CommandRunner&) = delete;
     CommandRunner& operator=(const CommandRunner&) = delete;
 
@@ -29,7 +28,7 @@ public:
     const ReadErrorRecord& ReadError() const { return readError_; }
 
     // What a worker uses.
-    MainWindow& Window() { return window_; }
+    CommandHost& Host() { return window_; }
     ComputationSettings& Settings();
     Interaction& Ask() override;
     // The monitor window; nothing before the dialogs are made.
@@ -52,7 +51,6 @@ private:
         CommandRunner& runner_;
     };
 
-    bool AskParameters(const ComputationCommand& command);
     // False when the worker is not built yet.
     bool CallWorker(const ComputationCommand& command, WorkerResult& result);
     // The report the run wrote, opened in the editor.
@@ -61,7 +59,7 @@ private:
     void TellReportNotWritten(const std::string& reportName, const WorkerResult& result);
     void SetBusy(bool busy);
 
-    MainWindow& window_;
+    CommandHost& window_;
     NullProgress noMonitor_;
     bool computing_ = false;
     InputPrompts prompts_;

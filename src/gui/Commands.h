@@ -24,10 +24,10 @@ enum class AfterRun {
 };
 
 // What the parameters dialog is for this command.
+// The dialog itself writes the settings, the rigorous switch included, as its controls change.
 enum class ParametersDialog {
     NotShown,
     Shown,
-    ShownRigorousReadBack,  // the rigorous switch is read back after OK
 };
 
 // Titles of the file questions (UTF-8) that every command with the input step shares.

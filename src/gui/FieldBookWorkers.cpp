@@ -16,7 +16,7 @@
 #include "fielddata/books/TextBooks.h"
 #include "gui/CommandRunner.h"
 #include "gui/GuiText.h"
-#include "gui/MainWindow.h"
+#include "gui/CommandHost.h"
 #include "gui/dialogs/TFTaosodo.h"
 #include "gui/dialogs/Tflapsdgc.h"
 
@@ -35,11 +35,11 @@ std::optional<std::string> Chosen(const std::optional<QString>& name) {
     return NativeName(*name);
 }
 
-std::optional<std::string> AskOpen(MainWindow& window, const char* title, const QString& filter, const char* suffix) {
+std::optional<std::string> AskOpen(CommandHost& window, const char* title, const QString& filter, const char* suffix) {
     return Chosen(window.AskOpenName({QString::fromUtf8(title), filter, QString::fromUtf8(suffix)}));
 }
 
-std::optional<std::string> AskSave(MainWindow& window, const char* title, const QString& filter, const char* suffix) {
+std::optional<std::string> AskSave(CommandHost& window, const char* title, const QString& filter, const char* suffix) {
     return Chosen(window.AskSaveName({QString::fromUtf8(title), filter, QString::fromUtf8(suffix)}));
 }
 
@@ -84,7 +84,7 @@ bool WriteBook(const std::string& path, const std::vector<std::string>& lines, I
 }
 
 // The RTF form of a distance book; an empty name writes nothing.
-WorkerResult WriteRtfBook(MainWindow& window, const FieldBookFiles& files, const FieldBookOptions& options,
+WorkerResult WriteRtfBook(CommandHost& window, const FieldBookFiles& files, const FieldBookOptions& options,
                           Interaction& ui) {
     const std::string& distanceBook = files.DistanceBook;
     std::vector<std::string> book;
@@ -106,7 +106,7 @@ WorkerResult WriteRtfBook(MainWindow& window, const FieldBookFiles& files, const
 
 // One text book: its input, its output (".txt" added unless the name holds it), the layout.
 // False when the command ends here.
-bool MakeTextBook(MainWindow& window, Interaction& ui, const char* inputTitle, const char* outputTitle,
+bool MakeTextBook(CommandHost& window, Interaction& ui, const char* inputTitle, const char* outputTitle,
                   std::vector<std::string> (*layout)(const std::vector<std::string>&, const TextBookHeader&),
                   const TextBookHeader& header, WorkerResult& result) {
     const auto input = AskOpen(window, inputTitle, kTextBookFilter, "");
@@ -126,7 +126,7 @@ bool MakeTextBook(MainWindow& window, Interaction& ui, const char* inputTitle, c
 }  // namespace
 
 WorkerResult FieldBooksWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
-    MainWindow& window = runner.Window();
+    CommandHost& window = runner.Host();
     TFTaosodo* dialog = window.FieldBookOptionsDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return Cancelled();
     const FieldBookOptions options = dialog->Options();
@@ -160,7 +160,7 @@ WorkerResult FieldBooksWorker(CommandRunner& runner, const ComputationCommand&, 
 }
 
 WorkerResult TextBooksWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
-    MainWindow& window = runner.Window();
+    CommandHost& window = runner.Host();
     Tflapsdgc* dialog = window.TextBooksDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return Cancelled();
     const TextBookRequest request = dialog->Request();

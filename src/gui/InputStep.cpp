@@ -112,9 +112,7 @@ bool NhapSL(const InputPrompts& prompts, const ComputationSettings& settings, Fi
         result += QStringLiteral(".DAT");
     files.ResultFileName = NativeName(result);
 
-    const ReportSet reports = ReportSetFor(files.ResultFileName);
-    files.FirstReportName = reports.Main;
-    files.SecondReportName = reports.Side;
+    files.FirstReportName = ReportSetFor(files.ResultFileName).Main;
 
     // A result or report must never replace an input file of the same run.
     std::vector<std::string> written = DerivedReportNames(files.ResultFileName);

@@ -1,6 +1,6 @@
 #pragma once
 // The input step of the computation commands: the file questions in their fixed order, the
-// counting of the input files, and the names of the first two reports.
+// counting of the input files, and the name of the first report.
 #include <QString>
 #include <optional>
 #include <string>
@@ -47,7 +47,6 @@ struct InputFiles {
     std::string HeightFileName;  // empty when not asked
     std::string ResultFileName;
     std::string FirstReportName;   // result with extension "in"
-    std::string SecondReportName;  // result with extension "in2"
     long long KnownFileLines = 0;
     long long ObservationFileLines = 0;
     int AngleCount = 0;  // of the observation file

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QMenuBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableView>
@@ -287,6 +288,19 @@ void MainWindow::ShowGridLayout() {
 // ---------------------------------------------------------------- computations and their reports
 
 bool MainWindow::Computing() const { return runner_->Computing(); }
+
+void MainWindow::SetBusy(bool busy) {
+    // Menus, toolbars and views only: the monitor and the questions of the run stay usable.
+    menuBar()->setEnabled(!busy);
+    for (QToolBar* bar : findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) bar->setEnabled(!busy);
+    centralWidget()->setEnabled(!busy);
+}
+
+bool MainWindow::AskParameters() { return parametersDialog_ && parametersDialog_->exec() == QDialog::Accepted; }
+
+GridBlock MainWindow::SelectedBlock() const { return gridEditor_->SelectedBlock(); }
+
+void MainWindow::MoveGridCursor(GridCell cell) { gridEditor_->MoveTo(cell); }
 
 void MainWindow::ForgetEditorText() {
     Editor_->clear();

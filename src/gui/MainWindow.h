@@ -14,6 +14,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/grid/GridFile.h"
 #include "core/model/Interaction.h"
+#include "gui/CommandHost.h"
 #include "gui/InputStep.h"
 #include "gui/MainWindowTexts.h"
 
@@ -65,7 +66,7 @@ struct FileAnswer {
     QString Typed;
 };
 
-class MainWindow : public QMainWindow, public FileDialogs {
+class MainWindow : public QMainWindow, public CommandHost {
     Q_OBJECT
 public:
     // Builds the window, its actions and views, and its lasting dialogs (FormCreate).
@@ -73,27 +74,29 @@ public:
     ~MainWindow() override;
 
     // The dialogs that live from start-up to the end (after the splash is on the screen).
-    void CreateDialogs();
+    void CreateDialogs() override;
 
-    ComputationSettings& Settings() { return settings_; }
+    ComputationSettings& Settings() override { return settings_; }
     SplashWindow* Splash() const { return splash_; }
     HelpWindow* Help() const { return help_; }
     TFTsbs* ParametersDialog() const { return parametersDialog_; }
-    TFVoiAutoCAD* DrawingOptionsDialog() const { return drawingOptionsDialog_; }
-    TForm2* MonitorWindow() const { return monitorWindow_; }
+    TFVoiAutoCAD* DrawingOptionsDialog() const override { return drawingOptionsDialog_; }
+    TForm2* MonitorWindow() const override { return monitorWindow_; }
     TthaydoiBangnhap* GridLayoutDialog() const { return gridLayoutDialog_; }
     FindDialog* FindDialog1() const { return FindDialog1_; }
     ReplaceDialog* ReplaceDialog1() const { return ReplaceDialog1_; }
-    TFListCanhXp* StepDialog() const { return stepDialog_; }
-    TFTaosodo* FieldBookOptionsDialog() const { return fieldBookOptionsDialog_; }
-    Tflapsdgc* TextBooksDialog() const { return textBooksDialog_; }
-    Txlslt3* RawConversionDialog() const { return rawConversionDialog_; }
+    TFListCanhXp* StepDialog() const override { return stepDialog_; }
+    TFTaosodo* FieldBookOptionsDialog() const override { return fieldBookOptionsDialog_; }
+    Tflapsdgc* TextBooksDialog() const override { return textBooksDialog_; }
+    Txlslt3* RawConversionDialog() const override { return rawConversionDialog_; }
+    bool AskParameters() override;
+    QWidget* DialogParent() override { return this; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
     // The questions and messages of the window and its runs; a run's closing message first
     // brings the monitor to its end.
-    Interaction& Ask() { return *gate_; }
+    Interaction& Ask() override { return *gate_; }
     // Ask file names; unset means the open and save dialogs, which start at the file last chosen
     // for the same question (kept in the user's settings). Tests answer instead.
     std::function<std::optional<QString>(const FileQuestion&)> SaveNameAsker;
@@ -101,28 +104,31 @@ public:
     std::optional<QString> AskOpenName(const FileQuestion& question) override;
     std::optional<QString> AskSaveName(const FileQuestion& question) override;
 
-    CommandRunner& Runner() { return *runner_; }
+    CommandRunner& Runner() override { return *runner_; }
     // A command is running; menus, toolbars and views are disabled meanwhile.
     bool Computing() const;
+    void SetBusy(bool busy) override;
     // Loads a text file into the editor as plain text (UTF-8 or TCVN3, as it comes); false with a
     // message when it cannot be read.
     bool LoadEditorFile(const QString& path);
 
     // Views.
-    bool GridVisible() const;
+    bool GridVisible() const override;
     void ShowGridView();
     void ShowEditorView();
     // Opens a report of a run in the editor view, captioned with `programTitle`; nothing changes
     // when it cannot be read.
-    void ShowReport(const QString& path, const QString& programTitle);
+    void ShowReport(const QString& path, const QString& programTitle) override;
 
     // Documents.
-    GridModel& Grid() { return *grid_; }
+    GridModel& Grid() override { return *grid_; }
     // Typing, moving, rows, columns, blocks and find in the grid.
     GridEditor& GridEntry() { return *gridEditor_; }
     // The text still pending in the cell editor goes into its cell. Every command that reads the
     // grid calls this first.
-    void CommitGridEntry();
+    void CommitGridEntry() override;
+    GridBlock SelectedBlock() const override;
+    void MoveGridCursor(GridCell cell) override;
     // Empties the grid (new, open): no data rows, the cursor on row 1, column 0.
     void StGridClear();
     void SetPasteEnabled(bool enabled);
@@ -138,7 +144,7 @@ public:
     QTableView* GridView() const { return StGrid_; }
     QTextEdit* Editor() const { return Editor_; }
     bool DataSaved() const { return dataSaved_; }
-    void SetDataSaved(bool saved) { dataSaved_ = saved; }
+    void SetDataSaved(bool saved) override { dataSaved_ = saved; }
     const QString& DataFileName() const { return dataFileName_; }
     void SetDataFileName(const QString& name) { dataFileName_ = name; }
     const QString& TextFileName() const { return textFileName_; }
@@ -172,21 +178,22 @@ public:
     SaveResult SaveDataFile();
     // Writes the grid data under a name asked first; Cancel keeps the old name.
     SaveResult SaveDataFileAs();
-    // Writes the editor text to its file (asking a name when there is none); a failure is reported.
+    // Writes the editor text to its file (asking a name when there is none; Savefiletext); a failure
+    // is reported.
     SaveResult TextFileSave();
     SaveResult TextFileSaveAs();
     // Before the editor gets other text: asks whether its changes are saved. False on Cancel or
     // when the save did not happen.
-    bool OfferEditorSave();
+    bool OfferEditorSave() override;
     // Empties the editor and forgets its file.
-    void ForgetEditorText();
+    void ForgetEditorText() override;
 
     // Status bar: panel 0 is the program's, 1 to 7 hold the function-key texts.
     QString StatusText(int panel) const;
     void WriteGridStatus();
     void WriteStatus(const QString& text);
     // The closing line of a command that ends without a message: the file its run wrote, if any.
-    void TellWritten(const std::string& writtenFile);
+    void TellWritten(const std::string& writtenFile) override;
 
     void ShowHelp();
     void ShowAbout();

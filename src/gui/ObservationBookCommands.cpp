@@ -7,7 +7,7 @@
 #include "fielddata/books/ObservationBooks.h"
 #include "gui/CommandRunner.h"
 #include "gui/GuiText.h"
-#include "gui/MainWindow.h"
+#include "gui/CommandHost.h"
 #include "gui/ToolCommands.h"
 #include "gui/dialogs/TFTaosodo.h"
 
@@ -19,7 +19,7 @@ const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 const QString kTxtFilter = QStringLiteral("File dạng *.TXT (*.TXT *.txt)");
 
 // A file without data has been named by its own message: there is no line to point at.
-void Finish(MainWindow& w, const ToolStatus& status) {
+void Finish(CommandHost& w, const ToolStatus& status) {
     if (status.Outcome == RunOutcome::ReadFailed && !status.ReadError.FailedFileName.empty())
         w.Runner().ReportReadError(status.ReadError);
 }
@@ -32,7 +32,7 @@ RandomSource& ProgramRandom() {
     return random;
 }
 
-void ObservationBooksCommand(MainWindow& window, bool) {
+void ObservationBooksCommand(CommandHost& window, bool) {
     TFTaosodo* dialog = window.FieldBookOptionsDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return;
     ObservationBookFiles files;
@@ -48,7 +48,7 @@ void ObservationBooksCommand(MainWindow& window, bool) {
     Finish(window, WriteObservationBooks(files, dialog->Options(), window.Settings(), ProgramRandom(), window.Ask()));
 }
 
-void DetailBookCommand(MainWindow& window, bool) {
+void DetailBookCommand(CommandHost& window, bool) {
     const auto input = AskToolInput(window, "Nhập tên file kết quả đo chi tiết", kDtaFilter, "DTA");
     if (!input) return;
     const auto book = AskToolResult(window, "Nhập tên file sổ đo chi tiết", kTxtFilter, "TXT");
@@ -56,7 +56,7 @@ void DetailBookCommand(MainWindow& window, bool) {
     Finish(window, WriteDetailBook(*input, *book, window.Settings(), window.Ask()));
 }
 
-void RandomErrorsCommand(MainWindow& window, bool) {
+void RandomErrorsCommand(CommandHost& window, bool) {
     const auto input = AskToolInput(window, "Nhập tên file kết quả đo ban đầu", kDtaFilter, "DTA");
     if (!input) return;
     const auto output = AskToolResult(window, "Nhập tên file kết quả đo đã xử lý", kDtaFilter, "TXT");

@@ -3,12 +3,12 @@
 // and observations with random errors for testing.
 namespace qef {
 
-class MainWindow;
+class CommandHost;
 class RandomSource;
 
-void ObservationBooksCommand(MainWindow& window, bool);  // sltosodo
-void DetailBookCommand(MainWindow& window, bool);        // sodochitiet
-void RandomErrorsCommand(MainWindow& window, bool);      // taotridomoi
+void ObservationBooksCommand(CommandHost& window, bool);  // sltosodo
+void DetailBookCommand(CommandHost& window, bool);        // sodochitiet
+void RandomErrorsCommand(CommandHost& window, bool);      // taotridomoi
 
 // The draws of these commands: one generator, seeded from the clock when first used.
 RandomSource& ProgramRandom();

@@ -10,7 +10,7 @@
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
 #include "gui/InputStep.h"
-#include "gui/MainWindow.h"
+#include "gui/CommandHost.h"
 #include "gui/dialogs/TFcongcot.h"
 #include "gui/dialogs/TFthaythechuoi.h"
 
@@ -24,14 +24,14 @@ std::optional<std::string> Chosen(const std::optional<QString>& name) {
 }
 
 template <typename Dialog>
-Dialog* Find(MainWindow& window, const char* name) {
+Dialog* Find(CommandHost& window, const char* name) {
     CreateTextToolDialogs(window);
-    return window.findChild<Dialog*>(QString::fromLatin1(name));
+    return window.DialogParent()->findChild<Dialog*>(QString::fromLatin1(name));
 }
 
 }  // namespace
 
-void ReplaceWordsCommand(MainWindow& window, bool) {
+void ReplaceWordsCommand(CommandHost& window, bool) {
     auto* dialog = Find<TFthaythechuoi>(window, "TFthaythechuoi");
     if (dialog->exec() != QDialog::Accepted) return;
     const WordReplacementOptions options = dialog->Options();
@@ -54,7 +54,7 @@ void ReplaceWordsCommand(MainWindow& window, bool) {
     window.TellWritten(status.WrittenFile);
 }
 
-void SumColumnsCommand(MainWindow& window, bool) {
+void SumColumnsCommand(CommandHost& window, bool) {
     window.CommitGridEntry();
     auto* dialog = Find<TFcongcot>(window, "TFcongcot");
     if (dialog->exec() != QDialog::Accepted) return;
@@ -69,9 +69,9 @@ void SumColumnsCommand(MainWindow& window, bool) {
     if (!result.Edits.empty()) window.SetDataSaved(false);
 }
 
-void CreateTextToolDialogs(MainWindow& window) {
-    if (!window.findChild<TFthaythechuoi*>(QStringLiteral("TFthaythechuoi"))) new TFthaythechuoi(&window);
-    if (!window.findChild<TFcongcot*>(QStringLiteral("TFcongcot"))) new TFcongcot(&window);
+void CreateTextToolDialogs(CommandHost& window) {
+    if (!window.DialogParent()->findChild<TFthaythechuoi*>(QStringLiteral("TFthaythechuoi"))) new TFthaythechuoi(window.DialogParent());
+    if (!window.DialogParent()->findChild<TFcongcot*>(QStringLiteral("TFcongcot"))) new TFcongcot(window.DialogParent());
 }
 
 }  // namespace qef

@@ -2,12 +2,12 @@
 // Replacing many words in a file, and joining or summing grid columns.
 namespace qef {
 
-class MainWindow;
+class CommandHost;
 
-void ReplaceWordsCommand(MainWindow& window, bool);  // Thaythenhieuchuoi
-void SumColumnsCommand(MainWindow& window, bool);    // Congcot
+void ReplaceWordsCommand(CommandHost& window, bool);  // Thaythenhieuchuoi
+void SumColumnsCommand(CommandHost& window, bool);    // Congcot
 
 // Their dialogs, made once with the main window's other dialogs.
-void CreateTextToolDialogs(MainWindow& window);
+void CreateTextToolDialogs(CommandHost& window);
 
 }  // namespace qef

@@ -14,7 +14,7 @@
 #include "gui/CommandRunner.h"
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
-#include "gui/MainWindow.h"
+#include "gui/CommandHost.h"
 #include "gui/TextToolCommands.h"
 #include "gui/dialogs/Fphantoado.h"
 #include "gui/dialogs/TFVoiAutoCAD.h"
@@ -33,14 +33,14 @@ const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 
 // What the user hears after a tool: a read error names its file and line; the rest was said,
 // but for the file written, which the status bar names.
-void Finish(MainWindow& w, const ToolStatus& status) {
+void Finish(CommandHost& w, const ToolStatus& status) {
     if (status.Outcome == RunOutcome::ReadFailed) w.Runner().ReportReadError(status.ReadError);
     w.TellWritten(status.WrittenFile);
 }
 
 // One input, one result: the shape of most tools.
 template <typename Tool>
-void OneToOne(MainWindow& w, const char* openTitle, const QString& openFilter, const char* saveTitle,
+void OneToOne(CommandHost& w, const char* openTitle, const QString& openFilter, const char* saveTitle,
               const QString& saveFilter, const char* saveExt, Tool tool) {
     const auto in = AskToolInput(w, openTitle, openFilter, "DTA");
     if (!in) return;
@@ -49,7 +49,7 @@ void OneToOne(MainWindow& w, const char* openTitle, const QString& openFilter, c
     Finish(w, tool(*in, *out, w.Settings(), w.Ask()));
 }
 
-void SortCommand(MainWindow& w, PointFileKind kind) {
+void SortCommand(CommandHost& w, PointFileKind kind) {
     const bool xyh = kind == PointFileKind::XYH;
     const auto in =
         AskToolInput(w, xyh ? "File tọa độ, cao độ cần sắp xếp" : "File tọa độ cần sắp xếp", kSortFilter, "DTA");
@@ -65,7 +65,7 @@ void SortCommand(MainWindow& w, PointFileKind kind) {
 }
 
 // An observation file to compare, counted first so that a file that cannot be read stops here.
-std::optional<std::string> OpenObservations(MainWindow& w, const char* title) {
+std::optional<std::string> OpenObservations(CommandHost& w, const char* title) {
     const auto name = AskToolInput(w, title, InputFileFilter(), "DTA");
     if (!name) return std::nullopt;
     ObservationCounts counts;
@@ -79,42 +79,42 @@ std::optional<std::string> OpenObservations(MainWindow& w, const char* title) {
 
 }  // namespace
 
-std::optional<std::string> AskToolInput(MainWindow& w, const char* title, const QString& filter, const char* ext) {
+std::optional<std::string> AskToolInput(CommandHost& w, const char* title, const QString& filter, const char* ext) {
     const std::optional<QString> name = w.AskOpenName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
     if (!name || name->isEmpty()) return std::nullopt;
     return NativeName(*name);
 }
 
-std::optional<std::string> AskToolResult(MainWindow& w, const char* title, const QString& filter, const char* ext) {
+std::optional<std::string> AskToolResult(CommandHost& w, const char* title, const QString& filter, const char* ext) {
     const std::optional<QString> name = w.AskSaveName({QString::fromUtf8(title), filter, QString::fromLatin1(ext)});
     if (!name || name->isEmpty()) return std::nullopt;
     return NativeName(*name);
 }
 
-void TrigToGeometricCommand(MainWindow& window, bool) {
+void TrigToGeometricCommand(CommandHost& window, bool) {
     OneToOne(window, "File số liệu chênh cao lượng giác", kDtFilter, "Kết quả file số liệu chênh cao hình học",
              kDtaResultFilter, "dta", TrigToGeometricHeights);
 }
 
-void AverageLevellingCommand(MainWindow& window, bool) {
+void AverageLevellingCommand(CommandHost& window, bool) {
     OneToOne(window, "File số liệu chênh cao lượng giác", kDtFilter, "Kết quả file số liệu tính trung bình",
              kDtaResultFilter, "dta", AverageTwoWayLevelling);
 }
 
-void CommaFormCommand(MainWindow& window, bool) {
+void CommaFormCommand(CommandHost& window, bool) {
     OneToOne(window, "Tên file só liệu chi tiết dạng khác", kDetailFilter, "Tên file số liệu đo chi tiết dạng chuẩn",
              QStringLiteral("File dạng *.DAT (*.DAT *.dat)"), "dta", CoordinatesToCommaForm);
 }
 
-void StationListCommand(MainWindow& window, bool) {
+void StationListCommand(CommandHost& window, bool) {
     OneToOne(window, "Tên file só liệu chi tiết", kDetailFilter, "Tên file số hiệu trạm máy", kDtaFilter, "dta",
              ListStations);
 }
 
-void SortXYCommand(MainWindow& window, bool) { SortCommand(window, PointFileKind::XY); }
-void SortXYHCommand(MainWindow& window, bool) { SortCommand(window, PointFileKind::XYH); }
+void SortXYCommand(CommandHost& window, bool) { SortCommand(window, PointFileKind::XY); }
+void SortXYHCommand(CommandHost& window, bool) { SortCommand(window, PointFileKind::XYH); }
 
-void MergeHeightsCommand(MainWindow& window, bool) {
+void MergeHeightsCommand(CommandHost& window, bool) {
     const auto heights = AskToolInput(window, "Nhập tên file cao độ", InputFileFilter(), "DTA");
     if (!heights) return;
     const auto coords = AskToolInput(window, "Nhập tên file tọa độ", InputFileFilter(), "DTA");
@@ -124,7 +124,7 @@ void MergeHeightsCommand(MainWindow& window, bool) {
     Finish(window, MergeHeightsIntoCoords(*heights, *coords, *result, window.Settings(), window.Ask()));
 }
 
-void CompareSameNamedCommand(MainWindow& window, bool) {
+void CompareSameNamedCommand(CommandHost& window, bool) {
     const auto first = AskToolInput(window, "Nhap file toa do 1", InputFileFilter(), "DTA");
     if (!first) return;
     const auto second = AskToolInput(window, "Nhap file toa do 2", InputFileFilter(), "DTA");
@@ -134,7 +134,7 @@ void CompareSameNamedCommand(MainWindow& window, bool) {
     Finish(window, CompareSameNamedPoints(*first, *second, *result, window.Settings(), window.Ask()));
 }
 
-void CompareObservationsCommand(MainWindow& window, bool) {
+void CompareObservationsCommand(CommandHost& window, bool) {
     const auto first = OpenObservations(window, "Nhap file so lieu 1");
     if (!first) return;
     const auto second = OpenObservations(window, "Nhap file so lieu 2");
@@ -146,12 +146,12 @@ void CompareObservationsCommand(MainWindow& window, bool) {
     Finish(window, CompareObservationFiles(*first, *second, *result, window.Settings(), window.Ask()));
 }
 
-void CalculatorCommand(MainWindow& window, bool) {
+void CalculatorCommand(CommandHost& window, bool) {
     CreateToolDialogs(window);
-    window.findChild<Fphantoado*>(QStringLiteral("Fphantoado"))->exec();
+    window.DialogParent()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))->exec();
 }
 
-void UploadCoordinatesCommand(MainWindow& window, bool) {
+void UploadCoordinatesCommand(CommandHost& window, bool) {
     ComputationSettings& settings = window.Settings();
     // The command borrows these for the options dialog and its own run; the user's choices made
     // in the dialog stay.
@@ -180,7 +180,7 @@ void UploadCoordinatesCommand(MainWindow& window, bool) {
     Finish(window, UploadCoordinateFile(*name, run, window.Runner().Monitor(), window.Ask()));
 }
 
-void ZeroOrientationCommand(MainWindow& window, bool) {
+void ZeroOrientationCommand(CommandHost& window, bool) {
     window.CommitGridEntry();
     GridModel& grid = window.Grid();
     const ZeroOrientationResult result = ReduceToZeroOrientation(grid.Document(), window.Settings().AnglesInDegrees,
@@ -193,10 +193,10 @@ void ZeroOrientationCommand(MainWindow& window, bool) {
     window.Ask().Message(Vn("Góc sai định dạng ở dòng ") + rows + Vn(", dòng này không đổi"));
 }
 
-void CreateToolDialogs(MainWindow& window) {
+void CreateToolDialogs(CommandHost& window) {
     CreateTextToolDialogs(window);
-    if (window.findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
-    new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, &window);
+    if (window.DialogParent()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
+    new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, window.DialogParent());
 }
 
 }  // namespace qef

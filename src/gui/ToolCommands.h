@@ -9,27 +9,27 @@ class QWidget;
 
 namespace qef {
 
-class MainWindow;
+class CommandHost;
 
-void TrigToGeometricCommand(MainWindow& window, bool);      // Chenhcaolg
-void AverageLevellingCommand(MainWindow& window, bool);     // Trungbinhdocao
-void CalculatorCommand(MainWindow& window, bool);           // Phantoado
-void UploadCoordinatesCommand(MainWindow& window, bool);    // TailenAutoCAD
-void MergeHeightsCommand(MainWindow& window, bool);         // Capnhatdocao
-void CompareSameNamedCommand(MainWindow& window, bool);     // Sosanhtoado
-void SortXYCommand(MainWindow& window, bool);               // Sapxeptoado
-void SortXYHCommand(MainWindow& window, bool);              // Sapxeptoadodocao
-void CompareObservationsCommand(MainWindow& window, bool);  // Sosanhgoccanh
-void CommaFormCommand(MainWindow& window, bool);            // ChuyentoadoSDR
-void StationListCommand(MainWindow& window, bool);          // Thongketram
-void ZeroOrientationCommand(MainWindow& window, bool);      // Gocdinhhuong0
+void TrigToGeometricCommand(CommandHost& window, bool);      // Chenhcaolg
+void AverageLevellingCommand(CommandHost& window, bool);     // Trungbinhdocao
+void CalculatorCommand(CommandHost& window, bool);           // Phantoado
+void UploadCoordinatesCommand(CommandHost& window, bool);    // TailenAutoCAD
+void MergeHeightsCommand(CommandHost& window, bool);         // Capnhatdocao
+void CompareSameNamedCommand(CommandHost& window, bool);     // Sosanhtoado
+void SortXYCommand(CommandHost& window, bool);               // Sapxeptoado
+void SortXYHCommand(CommandHost& window, bool);              // Sapxeptoadodocao
+void CompareObservationsCommand(CommandHost& window, bool);  // Sosanhgoccanh
+void CommaFormCommand(CommandHost& window, bool);            // ChuyentoadoSDR
+void StationListCommand(CommandHost& window, bool);          // Thongketram
+void ZeroOrientationCommand(CommandHost& window, bool);      // Gocdinhhuong0
 
 // The file questions of these commands and of the book commands: a name of the file system;
 // nullopt on Cancel or an empty name.
-std::optional<std::string> AskToolInput(MainWindow& w, const char* title, const QString& filter, const char* ext);
-std::optional<std::string> AskToolResult(MainWindow& w, const char* title, const QString& filter, const char* ext);
+std::optional<std::string> AskToolInput(CommandHost& w, const char* title, const QString& filter, const char* ext);
+std::optional<std::string> AskToolResult(CommandHost& w, const char* title, const QString& filter, const char* ext);
 
 // The windows of these commands, made once with the main window's other dialogs.
-void CreateToolDialogs(MainWindow& window);
+void CreateToolDialogs(CommandHost& window);
 
 }  // namespace qef

@@ -8,9 +8,8 @@
 #include "adjustment/AdjustClassic.h"
 #include "tools/ObservationTools.h"
 #include "gui/CommandRunner.h"
-#include "gui/MainWindow.h"
+#include "gui/CommandHost.h"
 #include "gui/dialogs/TFListCanhXp.h"
-#include "gui/FieldBookWorkers.h"
 #include "gui/dialogs/Txlslt3.h"
 #include "heights/DetailPoints.h"
 #include "heights/LevellingAdjustment.h"
@@ -68,7 +67,7 @@ WorkerResult DetailPointsWorker(CommandRunner& runner, const ComputationCommand&
 
 // F5: the dialog of its own, with its own files; the view stays as it is.
 WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
-    if (TFListCanhXp* dialog = runner.Window().StepDialog()) {
+    if (TFListCanhXp* dialog = runner.Host().StepDialog()) {
         dialog->SetRunner(&runner);
         dialog->exec();
     }
@@ -79,14 +78,14 @@ WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCo
 WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
     const ToolStatus status = WriteObservations(input.KnownFileName, input.ObservationFileName, input.ResultFileName,
                                                 runner.Settings(), runner.Ask());
-    runner.Window().TellWritten(status.WrittenFile);
+    runner.Host().TellWritten(status.WrittenFile);
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 
 // The conversion form: its own options and files; it stays up until the user closes it, and each
 // conversion runs through the runner.
 WorkerResult RawConversionWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
-    if (Txlslt3* form = runner.Window().RawConversionDialog()) {
+    if (Txlslt3* form = runner.Host().RawConversionDialog()) {
         form->SetRunner(&runner);
         form->exec();
     }

@@ -79,7 +79,8 @@ bool VerticalAngle(double zenith, double& vertical) {
 
 std::string AtLine(long long line) { return Vn(" ở dòng ") + std::to_string(line); }
 
-bool IsStationField(const std::string& first) {
+// A station line opens with an empty first field or an opening reading in parentheses.
+bool IsStationLine(const std::string& first) {
     return first.empty() || (first.size() >= 2 && first.front() == '(' && first.back() == ')');
 }
 
@@ -114,15 +115,16 @@ public:
                 DetailPointList& points)
         : mode_(mode), settings_(settings), known_(known), points_(points) {}
 
-    // The message of a faulty record, or nullopt when it was taken.
+    // The message of a faulty record, or nullopt when it was taken; the run shows it with the line
+    // (ReportDetailLineError) and stops.
     std::optional<std::string> Take(const FieldArray& f, long long line) {
         const std::string first = Clean(f[1]);
-        if (first.empty()) return SetUp(f, 0.0, line);
-        if (IsStationField(first)) {
+        if (first.empty()) return OrientStation(f, 0.0, line);
+        if (IsStationLine(first)) {
             double opening = 0.0;
             if (!ReadAngle(first.substr(1, first.size() - 2), settings_, opening))
                 return Vn("Sai kiểu dữ liệu hoặc đôn vị đo góc mở đầu") + AtLine(line);
-            return SetUp(f, opening, line);
+            return OrientStation(f, opening, line);
         }
         return AddStaffPoint(f, first, line);
     }
@@ -130,7 +132,9 @@ public:
 private:
     bool WithHeights() const { return mode_ != DetailMode::Plan; }
 
-    std::optional<std::string> SetUp(const FieldArray& f, double opening, long long line) {
+    // The station and its orientation point looked up among the known points (FindStationAndTarget),
+    // and the azimuth of the circle's zero from them.
+    std::optional<std::string> OrientStation(const FieldArray& f, double opening, long long line) {
         const std::string stationName = Clean(f[2]);
         const std::string targetName = Clean(f[3]);
         const int s = known_.Find(stationName);
@@ -234,7 +238,7 @@ DetailFileCheck CheckDetailObservations(const std::string& fileName, DetailMode 
     while (lines.Next()) {
         if (lines.Count() < 3) continue;
         ++check.Records;
-        const bool station = IsStationField(Clean(f[1]));
+        const bool station = IsStationLine(Clean(f[1]));
         for (int i = station ? 2 : 1; i <= (station ? 3 : 1); ++i) {
             std::string name = Unblanked(f.Whole(static_cast<std::size_t>(i)));
             if (name.size() <= kPointNameMax || !cut.insert(name).second) continue;

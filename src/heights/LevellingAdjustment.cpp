@@ -75,6 +75,7 @@ struct OpenLine {
 constexpr std::size_t kNamesShown = 30;
 constexpr std::size_t kLinesShown = 10;
 
+// Every list of a run is its own and goes with it, however the run ends (FreeLevellingLists).
 class LevellingRun {
 public:
     LevellingRun(const LevellingInput& files, const ComputationSettings& settings, Interaction& ui,
@@ -254,7 +255,9 @@ void LevellingRun::ReportUncomputedPoints() {
     }
 }
 
-// Nodes: points met by three or more line ends that are not known points, by increasing id.
+// Nodes: points met by three or more line ends (their degrees: CountPointDegrees) that are not
+// known points, by increasing id; then the stop list of the branch walks, the known points and the
+// nodes (BuildLevellingStopPoints).
 int LevellingRun::CollectLevellingNodes() {
     std::vector<int> degree(model_.PointNames.Count() + 1, 0);
     for (int i = 1; i <= lines_.Count(); ++i) {

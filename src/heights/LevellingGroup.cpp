@@ -22,7 +22,8 @@ struct GroupFrame {
     std::vector<double> height;              // 1..n
     const HeightTable& known;
 
-    // The current height of a line end: a node's, else the known one.
+    // The current height of a line end: a node's, shared by all its lines' ends (SpreadNodeHeight),
+    // else the known one (SetKnownBranchEndHeights).
     double EndHeight(int id) const {
         auto it = unknownOf.find(id);
         if (it != unknownOf.end()) return height[it->second];
@@ -35,8 +36,8 @@ struct GroupFrame {
 };
 
 // Nodes by their distance in lines from a known point (ties in the given order), each starting
-// from the height carried along the line that first reached it (StartNodeHeights). False when some node is reached
-// from no known point. A breadth-first walk visits each node once, so the order always ends.
+// from the height carried along the line that first reached it (StartNodeHeights; the height at
+// the line's far end is BranchEndHeight). False when some node is reached from no known point. A breadth-first walk visits each node once, so the order always ends.
 bool OrderLevellingNodes(const std::vector<LevellingBranch>& branches, const std::vector<int>& nodeIds,
                 const HeightTable& heights, std::vector<int>& order, std::unordered_map<int, double>& start) {
     std::unordered_map<int, std::vector<int>> linesAt;

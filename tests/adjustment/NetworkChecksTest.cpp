@@ -72,15 +72,14 @@ TEST_F(ChecksFixture, ConnectingAnglesAtBothEnds) {
     OneBased<double> rsx(2), rsy(2), azStart(2), rex(2), rey(2), azEnd(2), px(6), py(6);
     StationAngleIndex index(obs.Angles);
     const StartDirectionIndex starts(model);
+    const ConnectingAngleSearch search{model, obs.Angles, index, starts, dirs, px, py};
 
-    ASSERT_TRUE(FindEndConnectingAngles(model, obs.Angles, index, starts, dirs, 2, {fixEnd, refEnd, rex, rey, azEnd},
-                                        nullptr, px, py, errorFlag, ui, log));
+    ASSERT_TRUE(FindEndConnectingAngles(search, 2, {fixEnd, refEnd, rex, rey, azEnd}, nullptr, errorFlag, ui, log));
     EXPECT_TRUE(refEnd[1] == Id("U") && rex[1] == 700 && px[4] == 500 && py[4] == 600);
     EXPECT_EQ(azEnd[1], 190);  // the branch arrives at E: reversed
 
     // Branch 2 (P X) starts where no angle to a known direction was measured.
-    EXPECT_FALSE(FindStartConnectingAngles(model, obs.Angles, index, starts, dirs, 2,
-                                           {fixStart, refStart, rsx, rsy, azStart}, px, py, errorFlag, ui, log));
+    EXPECT_FALSE(FindStartConnectingAngles(search, 2, {fixStart, refStart, rsx, rsy, azStart}, errorFlag, ui, log));
     EXPECT_TRUE(refStart[1] == Id("T") && rsy[1] == 400 && azStart[1] == 45 && px[1] == 100 && errorFlag);
     EXPECT_EQ(ui.Messages().back(), Vn("Nhánh P X Thiếu góc đo nối phương vị đầu"));
     EXPECT_EQ(log.Lines().back(), ui.Messages().back());

@@ -1,82 +1,17 @@
 #pragma once
-// What every GUI test needs: one application object, widgets found by their names, and a main
-// window whose questions and file names come from the test.
-#include <gtest/gtest.h>
+// GUI tests of the main window: a window whose questions and file names come from the test.
 #include <QAction>
-#include <QApplication>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QTimer>
 #include <QToolBar>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/text/VnCodec.h"
+#include "gui/GuiTestBasics.h"
 #include "gui/MainWindow.h"
-#include "gui/VietnameseQtTexts.h"
 #include "gui/dialogs/TForm2.h"
-#include "support/Fakes.h"
 
 namespace qef::test {
-
-// The application, as main() makes it, on a 1366×768 laptop screen when offscreen. Settings,
-// the program's and Qt's, go to a folder of the test run, never to the user's.
-inline void EnsureApp() {
-    if (!QApplication::instance()) {
-        static TempDir home;
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.Path()));
-        static std::string screen = home.File("screen.json");
-        WriteFileBytes(screen, R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,)"
-                               R"( "logicalDpiX": 96, "logicalDpiY": 96}]})");
-        static std::string platform = "offscreen:configfile=" + screen;
-        static char name[] = "gui_tests";
-        static char option[] = "-platform";
-        static std::vector<char*> argv = {name};
-        if (qgetenv("QT_QPA_PLATFORM") == "offscreen") argv.insert(argv.end(), {option, platform.data()});
-        argv.push_back(nullptr);
-        static int argc = static_cast<int>(argv.size()) - 1;
-        new QApplication(argc, argv.data());
-    }
-    QApplication::setApplicationName(QStringLiteral("QEF 2010"));
-    SpeakVietnamese();
-}
-
-template <typename W>
-W* Find(const QObject& parent, const char* name) {
-    W* w = parent.findChild<W*>(QString::fromUtf8(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-// Runs `act` on the modal window that the caller opens next, once it is up.
-inline void OnNextModal(std::function<void(QWidget&)> act) {
-    QTimer::singleShot(0, [act = std::move(act)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) {
-            ADD_FAILURE() << "no modal window";
-            return;
-        }
-        act(*modal);
-    });
-}
-
-// Answers file questions with the names given, then Cancel, and records every question.
-struct ScriptedFileDialogs : FileDialogs {
-    std::deque<std::string> names;
-    std::vector<std::pair<char, FileQuestion>> asked;  // 'o' open, 's' save
-
-    std::optional<QString> AskOpenName(const FileQuestion& q) override { return Next('o', q); }
-    std::optional<QString> AskSaveName(const FileQuestion& q) override { return Next('s', q); }
-    std::optional<QString> Next(char kind, const FileQuestion& q) {
-        asked.emplace_back(kind, q);
-        if (names.empty()) return std::nullopt;
-        const QString name = QString::fromStdString(names.front());
-        names.pop_front();
-        return name;
-    }
-};
 
 // The main window, asking the test instead of the user.
 struct ScriptedWindow {

@@ -2,6 +2,7 @@
 #include "gui/ActionTable.h"
 #include "gui/Commands.h"
 #include "gui/InputStep.h"
+#include "core/model/ReportNames.h"
 
 namespace qef {
 namespace {
@@ -56,7 +57,7 @@ TEST_F(InputStepFixture, AsksInOrderCountsAndNamesTheReports) {
               known + "|" + observations + "|");
     EXPECT_EQ(files.ResultFileName, folder + "/net.dta");
     EXPECT_EQ(files.FirstReportName, folder + "/net.in");
-    EXPECT_EQ(files.SecondReportName, folder + "/net.in2");
+    EXPECT_EQ(ReportSetFor(files.ResultFileName).Side, folder + "/net.in2");
     // Lines of both files; angles and sides of the observation file only; no heights read.
     EXPECT_EQ(std::tuple(files.KnownFileLines, files.ObservationFileLines, files.AngleCount, files.SideCount,
                          files.HeightLineCount),

@@ -462,4 +462,13 @@ int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<in
     return count;
 }
 
+void JoinNodesAndStopPoints(NetworkModel& model, const OneBased<int>& hardNodes, const OneBased<int>& sideOnlyKnown) {
+    IntersectIdLists(model.AngleNodeCandidates, model.SideNodeCandidates, model.JunctionNodes);
+    ConcatNodeLists(hardNodes, model.JunctionNodes, sideOnlyKnown, model.NetworkNodes);
+    const int ns = model.StartStations.Size();
+    const int nodes = model.NetworkNodes.Size();
+    ConcatIdLists3(model.BranchStopPoints, model.StartStations, model.StartTargets, nodes, ns, model.NetworkNodes);
+    model.BranchStopPoints.Resize(2 * ns + nodes);
+}
+
 }  // namespace qef

@@ -127,4 +127,9 @@ AnalysisStatus AnalyseTraverseNetwork(NetworkModel& model, TraverseAnalysis& ana
 int ConcatIdLists3(OneBased<int>& out, const OneBased<int>& a, const OneBased<int>& b, int m, int n,
                    const OneBased<int>& c);
 
+// The network's nodes (hard nodes, the candidates that are both angle and side nodes, the known
+// points with sides only) and from them the stop list of the branch walks, sized exactly: start
+// stations, start targets, nodes. Both traverse drivers do this after finding the candidates.
+void JoinNodesAndStopPoints(NetworkModel& model, const OneBased<int>& hardNodes, const OneBased<int>& sideOnlyKnown);
+
 }  // namespace qef

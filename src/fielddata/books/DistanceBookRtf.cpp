@@ -77,9 +77,9 @@ private:
     void Formula();
     void MeanLine(const std::string& mean);
     void PageEnd();
-    void SidePage(const PendingSide& side);
-    void SideBlock(const PendingSide& side, bool firstHalf, bool lastSide);
-    void ValueTable(bool last);
+    void WriteSidePage(const PendingSide& side);
+    void WriteSideBlock(const PendingSide& side, bool firstHalf, bool lastSide);
+    void WriteSideValueTable(bool last);
     void Output(const PendingSide& side, bool lastSide);
     void Collect(const LongFieldArray& fields, int count, bool first);
     std::string Name(const std::string& written);
@@ -193,7 +193,7 @@ void RtfBook::PageEnd() {
     Raw(kPageBreak);
 }
 
-void RtfBook::SidePage(const PendingSide& side) {
+void RtfBook::WriteSidePage(const PendingSide& side) {
     Header(side.From, side.To, true);
     ReadingsTable(side.Forward);
     HeightTable(true);
@@ -208,7 +208,7 @@ void RtfBook::SidePage(const PendingSide& side) {
     PageEnd();
 }
 
-void RtfBook::SideBlock(const PendingSide& side, bool firstHalf, bool lastSide) {
+void RtfBook::WriteSideBlock(const PendingSide& side, bool firstHalf, bool lastSide) {
     Header(side.From, side.To, true);
     ReadingsTable(side.Forward);
     MeanLine(side.Mean);
@@ -222,7 +222,7 @@ void RtfBook::SideBlock(const PendingSide& side, bool firstHalf, bool lastSide) 
     }
 }
 
-void RtfBook::ValueTable(bool last) {
+void RtfBook::WriteSideValueTable(bool last) {
     const int count = static_cast<int>(entries_.size());
     const int tablePages = count <= kEntriesPerTablePage ? 1 : (count + kEntriesPerTablePage - 1) / kEntriesPerTablePage;
     const auto four = [&](int i) {
@@ -259,11 +259,11 @@ void RtfBook::Output(const PendingSide& side, bool lastSide) {
     if (side.Overflow)
         ui_.Message(Vn("Cạnh ") + side.From + " --> " + side.To + Vn(" có hơn 6 lần đo; sổ chỉ in 6 lần đầu"));
     if (!free_) {
-        SidePage(side);
+        WriteSidePage(side);
         ++page_;
         return;
     }
-    SideBlock(side, firstHalf_, lastSide);
+    WriteSideBlock(side, firstHalf_, lastSide);
     if (!firstHalf_) ++page_;
     firstHalf_ = !firstHalf_;
 }
@@ -304,7 +304,7 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
             if (pending_) {
                 Output(*pending_, false);
                 if (page_ > lastPage_) {
-                    ValueTable(false);
+                    WriteSideValueTable(false);
                     page_ = firstPage_;
                     entries_.clear();
                     firstHalf_ = true;
@@ -319,7 +319,7 @@ std::vector<std::string> RtfBook::Write(const std::vector<std::string>& book) {
         }
     }
     if (pending_) Output(*pending_, true);
-    ValueTable(true);
+    WriteSideValueTable(true);
     Raw("}");
     ReportCutNames();
     return std::move(out_);

@@ -20,7 +20,9 @@ std::string HighBytesEscaped(std::string_view tcvn3);
 // The book has a side line (from and to both given).
 bool HasSideLines(const std::vector<std::string>& distanceBook);
 
-// The distance book of the reduction (TCVN3 lines) as RTF lines, for the mode of the options.
+// The distance book of the reduction (TCVN3 lines) as RTF lines, for the mode of the options:
+// forward and back (WriteDistanceBookRtf) or free (WriteDistanceBookRtfFree); the field-book
+// worker asks the RTF file's name and writes the lines.
 // nullopt, after the message "Dữ liệu của bạn không có cạnh", when the book has no side.
 std::optional<std::vector<std::string>> DistanceBookRtf(const std::vector<std::string>& distanceBook,
                                                         const FieldBookOptions& options, Interaction& ui);

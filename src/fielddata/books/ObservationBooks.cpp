@@ -127,7 +127,8 @@ public:
             SplitMeanIntoReadings(sets, options_.HalfSetTolerance, SecondsToDegrees(observed), random_);
         double sum = 0.0;
         for (int s = 1; s <= sets; ++s)
-            Set(back, station, fore, s, sets, DegreesToSeconds(values[static_cast<std::size_t>(s - 1)]), sum);
+            WriteAngleBookLines(back, station, fore, s, sets, DegreesToSeconds(values[static_cast<std::size_t>(s - 1)]),
+                                sum);
         counter_ += 9;
         if (counter_ >= 60) {
             book_.emplace_back("\f");
@@ -142,8 +143,8 @@ public:
 
 private:
     // One set: the back-sight and fore-sight lines and the rule. All values in seconds.
-    void Set(const std::string& back, const std::string& station, const std::string& fore, int s, int sets,
-             double value, double& sum) {
+    void WriteAngleBookLines(const std::string& back, const std::string& station, const std::string& fore, int s,
+                             int sets, double value, double& sum) {
         // Readings are written to the second, the circle setting too.
         const double c = RoundHalfEven(0, DegreesToSeconds(CircleSettingForSet(s - 1, sets)));
         const int spread = HalfEvenInt(options_.TwoCVariation / 4.0);

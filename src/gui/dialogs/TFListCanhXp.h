@@ -9,7 +9,7 @@
 #include "core/model/ComputationSettings.h"
 #include "core/model/Interaction.h"
 #include "gui/InputStep.h"
-#include "gui/Workers.h"
+#include "gui/StepRunner.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -23,12 +23,16 @@ public:
     // The values of the last OK.
     const FieldBookOptions& Options() const { return options_; }
 
+    // OK (Button1Click) keeps the values; Cancel (Button2Click) and closing the window (FormClose)
+    // keep the last OK's. The caller reads exec()'s result as the dialog's (BookDialogResult).
     void accept() override;
 
 private:
     QGroupBox* BuildTolerances();
     QGroupBox* BuildBookHeader();
+    // The class or the instrument chosen (RGcaphangClick, RGssmayClick) fills the tolerances.
     void OnClassChanged();
+    // The distance mode (RG_CachlaycanhClick): forward and back count the sides in pairs.
     void OnDistanceModeChanged();
 
     FieldBookOptions options_;

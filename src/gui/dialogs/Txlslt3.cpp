@@ -210,6 +210,11 @@ QHBoxLayout* Txlslt3::BuildButtons() {
     return buttons;
 }
 
+// The form's control handlers, each a connection here: the instrument list (LBloaimayClick), the
+// height switch (CBcodocaoClick), the vertical-angle kind (RBgocdungClick, RBgoctdinhClick), the
+// station-number switches (CBshtramClick, CBshtramlaktClick), the separators (RBkitu1Click to
+// RBkitu5Click, RBkitu5MouseUp), the angle and side forms (RBdanggoc1Click, RBdanggoc2Click,
+// RBdangcanh1Click, RBdangcanh2Click) and the exit button (XlslExitClick).
 void Txlslt3::ConnectControls() {
     connect(LBloaimay_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) settings_.ConvInstrument = row;

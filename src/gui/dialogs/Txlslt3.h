@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "fielddata/raw/ConversionSettings.h"
-#include "gui/Workers.h"
+#include "gui/StepRunner.h"
 
 class QButtonGroup;
 class QCheckBox;

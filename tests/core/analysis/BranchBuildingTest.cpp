@@ -308,5 +308,27 @@ TEST_F(NetFixture, SideBranchesLeftoverAndLog) {
     EXPECT_EQ(test::ReadFileBytes(dir.File("kq.txt")).substr(0, 5), "run\r\n");
 }
 
+// Candidates 5 7 9 (angles) and 9 5 (sides) share 5 and 9, in the angle list's order; the nodes
+// are hard node 11, those two, then side-only 12; the stop list is stations, targets, nodes, and a
+// longer list left from an earlier pass is cut to its 2 x 2 + 4 entries.
+TEST(JoinNodesAndStopPoints, NodesFollowHardJunctionSideOnlyAndStopsAreSizedExactly) {
+    NetworkModel model;
+    model.AngleNodeCandidates = test::List<int>({5, 7, 9});
+    model.SideNodeCandidates = test::List<int>({9, 5});
+    model.StartStations = test::List<int>({1, 2});
+    model.StartTargets = test::List<int>({3, 4});
+    model.BranchStopPoints = OneBased<int>(20, -1);
+    JoinNodesAndStopPoints(model, test::List<int>({11}), test::List<int>({12}));
+    EXPECT_EQ(test::Vec(model.JunctionNodes), (std::vector<int>{5, 9}));
+    EXPECT_EQ(test::Vec(model.NetworkNodes), (std::vector<int>{11, 5, 9, 12}));
+    EXPECT_EQ(test::Vec(model.BranchStopPoints), (std::vector<int>{1, 2, 3, 4, 11, 5, 9, 12}));
+
+    // No junction and no side-only point: the stops are the start pairs and the hard nodes.
+    model.SideNodeCandidates = test::List<int>({8});
+    JoinNodesAndStopPoints(model, test::List<int>({11}), OneBased<int>());
+    EXPECT_EQ(test::Vec(model.NetworkNodes), (std::vector<int>{11}));
+    EXPECT_EQ(test::Vec(model.BranchStopPoints), (std::vector<int>{1, 2, 3, 4, 11}));
+}
+
 }  // namespace
 }  // namespace qef

@@ -40,6 +40,11 @@ TEST(GeometryTest, AngleDifferencesStayWithinHalfATurn) {
     EXPECT_NEAR(AngleDifference(-180.0), 180.0, kTight);
     EXPECT_NEAR(AngleDifference(-359.99), 0.01, kTight);
     EXPECT_NEAR(AngleDifference(719.5), -0.5, kTight);
+    // Differences of two directions either side of north.
+    EXPECT_NEAR(AngleDifference(0.0 - 359.9), 0.1, kTight);
+    EXPECT_NEAR(AngleDifference(359.9 - 0.0), -0.1, kTight);
+    EXPECT_DOUBLE_EQ(AngleDifference(190.0 - 10.0), 180.0);
+    EXPECT_DOUBLE_EQ(AngleDifference(10.0 - 190.0), 180.0);
 }
 
 }  // namespace
