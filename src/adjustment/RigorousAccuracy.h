@@ -5,7 +5,7 @@
 #include <span>
 
 #include "adjustment/GroupWorkingSet.h"
-#include "adjustment/Rigorous.h"
+#include "adjustment/RigorousSolution.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/LogBuffer.h"
 #include "core/model/NetworkModel.h"
