@@ -62,10 +62,12 @@ void CommandRunner::Run(const ComputationCommand& command) {
         const BusyScope busy(*this);
         ran = CallWorker(command, result);
     }
-    if (!ran || !opensReport) return;
-    // The workers of these commands name the report they put in place.
-    if (result.Report && !result.Report->empty()) ShowReport(command, *result.Report, result);
-    else TellReportNotWritten(reportName, result);
+    if (ran && opensReport) {
+        // The workers of these commands name the report they put in place.
+        if (result.Report && !result.Report->empty()) ShowReport(command, *result.Report, result);
+        else TellReportNotWritten(reportName, result);
+    }
+    if (TForm2* monitor = window_.MonitorWindow(); monitor && ran) monitor->TakeKeyboard();
 }
 
 bool CommandRunner::AskParameters(const ComputationCommand& command) {

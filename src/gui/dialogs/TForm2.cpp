@@ -170,6 +170,13 @@ void TForm2::EndRun(bool completed) {
     RepaintNow();
 }
 
+void TForm2::TakeKeyboard() {
+    if (!isVisible()) return;
+    raise();
+    activateWindow();
+    Button1_->setFocus();
+}
+
 void TForm2::RepaintNow() {
     // The computation holds the GUI thread; let paint events through but no user input.
     if (isVisible()) update();

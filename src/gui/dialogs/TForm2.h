@@ -29,6 +29,10 @@ public:
 
     QLabel* Label(MonitorLabel label) const;
 
+    // After the run's last message: the window in front with the keyboard on its OK, so that the
+    // next Enter closes it rather than reaching the window behind.
+    void TakeKeyboard();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
