@@ -1,7 +1,10 @@
 #include "gui/ScreenFit.h"
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QEvent>
+#include <QMainWindow>
 #include <QMargins>
 #include <QScreen>
 #include <QStyle>
@@ -46,14 +49,34 @@ void FitToScreen(QWidget& window, QSize wanted) {
     window.move(window.screen()->availableGeometry().topLeft());
 }
 
+void KeepOnScreen(QWidget& window) {
+    const QSize room = Room(window);
+    if (room.isEmpty()) return;
+    if (!Fits(window.size(), room)) {
+        QSize size = window.size().boundedTo(room);
+        // A body that now scrolls up and down needs its scroll bar beside it.
+        if (size.height() < window.height())
+            size.setWidth(std::min(room.width(), size.width() + window.style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+        window.resize(size);
+    }
+    // A dialog centres itself on its parent within the screen; the main window's frame is moved in.
+    if (qobject_cast<QDialog*>(&window)) return;
+    const QRect screen = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    if (!screen.contains(frame)) {
+        const QMargins margins = FrameOf(window);
+        window.move(std::clamp(frame.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - window.width() - margins.left() - margins.right())),
+                    std::clamp(frame.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height() - margins.top() - margins.bottom())));
+    }
+}
+
 bool DialogFit::eventFilter(QObject* watched, QEvent* event) {
-    // The show event comes before the dialog's own showEvent centres it, so it centres the fitted size.
+    // The show event comes before the dialog's own showEvent centres it, so it centres the fitted
+    // size. By now the window system knows the frame, where it has one.
     if (event->type() == QEvent::Show && !event->spontaneous()) {
-        auto* dialog = qobject_cast<QDialog*>(watched);
-        if (dialog && dialog->isWindow()) {
-            const QSize room = Room(*dialog);
-            if (!room.isEmpty() && !Fits(dialog->size(), room)) dialog->resize(dialog->size().boundedTo(room));
-        }
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window && window->isWindow() && (qobject_cast<QDialog*>(window) || qobject_cast<QMainWindow*>(window)))
+            KeepOnScreen(*window);
     }
     return QObject::eventFilter(watched, event);
 }

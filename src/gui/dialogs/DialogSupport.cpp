@@ -1,11 +1,45 @@
 #include "gui/dialogs/DialogSupport.h"
 
+#include <QScrollArea>
+#include <QVBoxLayout>
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace qef {
+
+namespace {
+
+// Wants the whole of its body; a scroll area would otherwise ask for a fixed fraction of it.
+class BodyArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+    QSize minimumSizeHint() const override {
+        const QSize body = widget() ? widget()->minimumSizeHint() : QSize();
+        return {std::min(body.width(), 240), std::min(body.height(), 120)};
+    }
+};
+
+}  // namespace
+
+void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
+    auto* area = new BodyArea(&dialog);
+    area->setObjectName(QStringLiteral("Body"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    // Tab goes from control to control; the area itself is no stop.
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidget(body);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(area, 1);
+    layout->addLayout(buttons);
+}
 
 QHBoxLayout* CheckedDialog::OkCancelRow() {
     auto* ok = new QPushButton(QStringLiteral("Đồng ý"), this);

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QHBoxLayout;
+class QLayout;
 class QLineEdit;
 
 namespace qef {
@@ -16,6 +17,10 @@ W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+
+// Lays `dialog` out as its controls (`body`), in a part that scrolls where the screen is too low
+// for them, above its closing buttons, which stay in sight. The dialog asks for the whole body.
+void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons);
 
 class CheckedDialog : public QDialog {
     Q_OBJECT
