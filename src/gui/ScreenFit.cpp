@@ -1,4 +1,5 @@
 #include "gui/ScreenFit.h"
+#include "gui/dialogs/DialogSupport.h"
 
 #include <algorithm>
 
@@ -77,6 +78,8 @@ bool DialogFit::eventFilter(QObject* watched, QEvent* event) {
         auto* window = qobject_cast<QWidget*>(watched);
         if (window && window->isWindow() && (qobject_cast<QDialog*>(window) || qobject_cast<QMainWindow*>(window)))
             KeepOnScreen(*window);
+        // Every dialog can be walked by Tab, its tables and lists included.
+        if (window && window->isWindow() && qobject_cast<QDialog*>(window)) LetTabLeaveViews(*window);
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,9 +1,15 @@
+#include <QCheckBox>
 #include <QDialog>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSet>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
+#include "gui/dialogs/TFListCanhXp.h"
 
 namespace qef {
 namespace {
@@ -12,6 +18,41 @@ namespace {
 QWidget* KeyTarget() {
     if (QWidget* focus = QApplication::focusWidget()) return focus;
     return QApplication::activeWindow();
+}
+
+// A key as the user types it, and what the window system says before the next one.
+void Press(Qt::Key key) {
+    QWidget* target = KeyTarget();
+    ASSERT_NE(target, nullptr) << "no window has the keyboard";
+    QTest::keyClick(target, key);
+    QApplication::processEvents();
+}
+
+// Closes a dialog that a test's steps left open when they stopped early.
+struct CloseWhenDone {
+    QWidget& dialog;
+    ~CloseWhenDone() {
+        if (dialog.isVisible()) qobject_cast<QDialog*>(&dialog)->reject();
+    }
+};
+
+// A window manager gives the keyboard to a window that comes up.
+void GiveKeyboard(QWidget& window) {
+    if (QApplication::activeWindow() != &window) QApplication::setActiveWindow(&window);
+}
+
+// Presses Tab until the focus is on `wanted` (at most `limit` times); the presses it took, or -1.
+int TabTo(const QWidget* wanted, int limit = 40) {
+    for (int i = 0; i <= limit; ++i) {
+        if (QApplication::focusWidget() == wanted) return i;
+        Press(Qt::Key_Tab);
+    }
+    return -1;
+}
+
+std::string FocusName() {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus ? focus->objectName().toStdString() : std::string("(none)");
 }
 
 // Answers every message box with Enter, as a user does, and notes their texts.
@@ -72,6 +113,93 @@ TEST(DetailPointCommands, EnterAfterTheClosingMessageClosesTheMonitor) {
         // The window has the keyboard again.
         s.window.activateWindow();
     }
+}
+
+// F5 as a user without a mouse does it: the dialog opens on its first step; Space takes each step,
+// Tab walks from a step to the next, past the tables, to "Bình sai". Closed and opened again, it
+// is back on its first step, and Enter does not close it.
+TEST(Keyboard, F5FromItsFirstStepToTheAdjustmentByKeysAlone) {
+    test::CommandWindow s;
+    s.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.window));
+    const std::string known = s.Input("../../examples/TOADO_GOC.DTA", "goc.DTA");
+    const std::string observations = s.Input("../../examples/SOLIEU_DO.DTA", "do.DTA");
+    s.files.names = {known, observations};
+    bool walked = false;
+    test::OnNextModal([&](QWidget& dialog) {
+        const CloseWhenDone closer{dialog};
+        auto button = [&dialog](const char* name) { return test::Find<QPushButton>(dialog, name); };
+        GiveKeyboard(dialog);
+        ASSERT_EQ(FocusName(), "Button3");
+        Press(Qt::Key_Space);
+        EXPECT_EQ(test::Find<QTableWidget>(dialog, "SG_Td")->rowCount(), 8);
+        // The table of known points lets Tab through to the next step.
+        EXPECT_GE(TabTo(button("Button4"), 3), 0) << FocusName();
+        Press(Qt::Key_Space);
+        EXPECT_EQ(test::Find<QTableWidget>(dialog, "SG_Sl")->rowCount(), 23);
+        EXPECT_GE(TabTo(button("Khoidong"), 3), 0) << FocusName();
+        Press(Qt::Key_Space);
+        ASSERT_TRUE(button("Nhom")->isEnabled());
+        // The analysis leaves the keyboard in the dialog, on the start sides; the first is chosen.
+        ASSERT_NE(KeyTarget(), nullptr);
+        EXPECT_EQ(KeyTarget()->window(), &dialog);
+        EXPECT_GE(TabTo(button("Nhom"), 10), 0) << FocusName();
+        Press(Qt::Key_Space);
+        ASSERT_TRUE(button("OK")->isEnabled());
+        EXPECT_GE(TabTo(button("OK"), 3), 0) << FocusName();
+        Press(Qt::Key_Space);
+        EXPECT_FALSE(button("OK")->isEnabled());  // the group is adjusted
+        walked = true;
+        Press(Qt::Key_Escape);
+    });
+    QTest::keyClick(&s.window, Qt::Key_F5);
+    EXPECT_TRUE(walked);
+    const auto messages = s.ask.Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), Vn("Kết thúc")), 1);
+
+    // Opened again: the first step has the keyboard, and Enter takes it rather than closing.
+    bool reopened = false;
+    s.files.names.clear();
+    GiveKeyboard(s.window);
+    test::OnNextModal([&](QWidget& dialog) {
+        const CloseWhenDone closer{dialog};
+        GiveKeyboard(dialog);
+        EXPECT_EQ(FocusName(), "Button3");
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        reopened = true;
+    });
+    QTest::keyClick(&s.window, Qt::Key_F5);
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(s.files.asked.size(), 3u);  // Enter asked for the known points again
+}
+
+// Every dialog of the window walked with Tab from where it opens: each of its enabled buttons is
+// reached, none of its tables or lists keeps the focus.
+TEST(Keyboard, TabWalksEveryDialogToEachOfItsButtons) {
+    test::CommandWindow s;
+    const QList<QDialog*> dialogs = s.window.findChildren<QDialog*>();
+    int walked = 0;
+    for (QDialog* dialog : dialogs) {
+        if (!dialog->isWindow() || dialog->parentWidget() != &s.window) continue;
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        dialog->show();
+        GiveKeyboard(*dialog);
+        QApplication::processEvents();
+        QSet<QWidget*> reached;
+        for (int i = 0; i < 80 && QApplication::focusWidget(); ++i) {
+            reached.insert(QApplication::focusWidget());
+            Press(Qt::Key_Tab);
+        }
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->isVisible() && button->isEnabled() && button->focusPolicy() != Qt::NoFocus) {
+                EXPECT_TRUE(reached.contains(button)) << button->text().toStdString();
+            }
+        }
+        dialog->hide();
+        ++walked;
+    }
+    EXPECT_GE(walked, 10);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "gui/dialogs/DialogSupport.h"
 
+#include <QAbstractItemView>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -39,6 +40,10 @@ void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(area, 1);
     layout->addLayout(buttons);
+}
+
+void LetTabLeaveViews(QWidget& dialog) {
+    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) view->setTabKeyNavigation(false);
 }
 
 QHBoxLayout* CheckedDialog::OkCancelRow() {

@@ -22,6 +22,10 @@ W* Named(W* widget, const char* name) {
 // for them, above its closing buttons, which stay in sight. The dialog asks for the whole body.
 void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons);
 
+// Tables and lists of a dialog pass Tab on to the next control, as in every dialog with buttons;
+// a cell being edited still takes Tab to the next cell.
+void LetTabLeaveViews(QWidget& dialog);
+
 class CheckedDialog : public QDialog {
     Q_OBJECT
 public:
