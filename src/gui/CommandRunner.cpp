@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -18,6 +22,55 @@ namespace qef {
 namespace {
 
 QString Utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+
+// While a run holds the GUI thread, the monitor lets the window system's events through so that a
+// close is heard at once; the user's input reaches only the monitor and the run's questions.
+class RunInputGate : public QObject {
+public:
+    RunInputGate(QWidget* monitor, QWidget* main) : QObject(main), monitor_(monitor), main_(main) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A shortcut of the main window's commands.
+        if (event->type() == QEvent::Shortcut && !watched->isWidgetType()) return true;
+        const bool close = event->type() == QEvent::Close;
+        if (!close && !IsInput(event->type())) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || Allowed(widget->window())) return false;
+        // The main window's own close is answered by the window.
+        if (close) {
+            if (widget->window() == main_) return false;
+            event->ignore();
+            return true;
+        }
+        // Claimed as a plain key, so that no shortcut takes it, and then dropped.
+        if (event->type() == QEvent::ShortcutOverride) event->accept();
+        return true;
+    }
+
+private:
+    static bool IsInput(QEvent::Type type) {
+        switch (type) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::Wheel:
+                return true;
+            default:
+                return false;
+        }
+    }
+    bool Allowed(const QWidget* window) const {
+        return window == monitor_ || qobject_cast<const QMessageBox*>(window) ||
+               qobject_cast<const QInputDialog*>(window) || qobject_cast<const QFileDialog*>(window);
+    }
+    QWidget* monitor_;
+    QWidget* main_;
+};
 
 }  // namespace
 
@@ -136,8 +189,33 @@ void CommandRunner::ShowReport(const ComputationCommand& command, const std::str
     window_.ShowReport(report, command.After == AfterRun::ProgressLogClassic ? kClassicProgramTitle : kProgramTitle);
 }
 
+void CommandRunner::AskCloseAfterRun() {
+    // A second close while the question is up is the same close.
+    if (askingClose_) return;
+    askingClose_ = true;
+    closeAfterRun_ = Ask().AskYesNo(Vn("Chương trình sẽ đóng khi tính xong. Bạn vẫn muốn đóng chương trình ?")) ==
+                     Answer::Yes;
+    askingClose_ = false;
+}
+
 void CommandRunner::SetBusy(bool busy) {
     computing_ = busy;
+    TForm2* monitor = window_.MonitorWindow();
+    if (busy && !inputGate_) {
+        inputGate_ = new RunInputGate(monitor, &window_);
+        QApplication::instance()->installEventFilter(inputGate_);
+        closeAfterRun_ = false;
+    } else if (!busy && inputGate_) {
+        QApplication::instance()->removeEventFilter(inputGate_);
+        inputGate_->deleteLater();
+        inputGate_ = nullptr;
+    }
+    if (monitor) monitor->CloseDuringRun = busy ? std::function<void()>([this] { AskCloseAfterRun(); }) : nullptr;
+    // The close the user asked for during the run, with the usual questions about saving.
+    if (!busy && closeAfterRun_) {
+        closeAfterRun_ = false;
+        QTimer::singleShot(0, &window_, [this] { window_.close(); });
+    }
     // Menus, toolbars and views only: the monitor and the questions of the run stay usable.
     window_.menuBar()->setEnabled(!busy);
     for (QToolBar* bar : window_.findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly))
