@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "core/text/TextFile.h"
 #include "gui/GridModel.h"
 #include "gui/MainWindow.h"
 #include "gui/InputStep.h"
@@ -70,8 +71,14 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
 
-void MainWindow::TellWritten(const std::string& writtenFile) {
-    if (!writtenFile.empty()) statusBar()->showMessage(QStringLiteral("Đã ghi file ") + NameOfNative(writtenFile));
+void MainWindow::TellWritten(const std::string& writtenFile) { TellWritten(std::vector<std::string>{writtenFile}); }
+
+void MainWindow::TellWritten(const std::vector<std::string>& writtenFiles) {
+    QStringList names;
+    for (const std::string& file : writtenFiles)
+        if (!file.empty() && FileExists(file)) names << NameOfNative(file);
+    if (names.isEmpty()) statusBar()->clearMessage();
+    else statusBar()->showMessage(QStringLiteral("Đã ghi file ") + names.join(QStringLiteral(", ")));
 }
 
 QString MainWindow::StatusText(int panel) const {

@@ -19,6 +19,9 @@
 #include "gui/dialogs/TForm2.h"
 #include "support/Fakes.h"
 
+// Failures show a QString as its text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace qef::test {
 
 // The application, as main() makes it, on a 1366×768 laptop screen when offscreen. Settings,
