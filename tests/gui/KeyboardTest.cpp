@@ -10,6 +10,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/dialogs/TFListCanhXp.h"
+#include "gui/dialogs/TForm2.h"
 
 namespace qef {
 namespace {
@@ -172,6 +173,49 @@ TEST(Keyboard, F5FromItsFirstStepToTheAdjustmentByKeysAlone) {
     QTest::keyClick(&s.window, Qt::Key_F5);
     EXPECT_TRUE(reopened);
     EXPECT_EQ(s.files.asked.size(), 3u);  // Enter asked for the known points again
+}
+
+// A step of F5 with the window's own boxes: its monitor and its closing box "Kết thúc" stand in
+// front of the F5 dialog (they belong to it), and the box is wide enough for its title.
+TEST(F5Steps, MonitorAndClosingBoxStandInFrontOfTheDialog) {
+    test::CommandWindow s;
+    s.window.SetInteraction(nullptr);
+    const std::string known = s.Input("../../examples/TOADO_GOC.DTA", "goc.DTA");
+    const std::string observations = s.Input("../../examples/SOLIEU_DO.DTA", "do.DTA");
+    s.files.names = {known, observations};
+    TForm2* monitor = s.window.MonitorWindow();
+    QWidget* monitorOwner = nullptr;
+    QWidget* boxOwner = nullptr;
+    int boxWidth = 0;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        if (box->text() == QStringLiteral("Kết thúc")) {
+            monitorOwner = monitor->parentWidget();
+            boxOwner = box->parentWidget();
+            boxWidth = box->width();
+        }
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    test::OnNextModal([&](QWidget& dialog) {
+        const CloseWhenDone closer{dialog};
+        test::Find<QPushButton>(dialog, "Button3")->click();
+        test::Find<QPushButton>(dialog, "Button4")->click();
+        watch.start();
+        test::Find<QPushButton>(dialog, "Khoidong")->click();
+        test::Find<QPushButton>(dialog, "Nhom")->click();
+        test::Find<QPushButton>(dialog, "OK")->click();
+        watch.stop();
+        EXPECT_EQ(monitorOwner, &dialog);
+        EXPECT_EQ(boxOwner, &dialog);
+        // "QEF 2010" twice over and the title bar's buttons.
+        EXPECT_GE(boxWidth, 2 * dialog.fontMetrics().horizontalAdvance(QStringLiteral("QEF 2010")) + 140);
+    });
+    s.RunCommand("KTtungnhom");
+    // Afterwards the monitor belongs to the main window again.
+    EXPECT_EQ(monitor->parentWidget(), &s.window);
 }
 
 // Every dialog of the window walked with Tab from where it opens: each of its enabled buttons is

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTest>
+#include <QTextEdit>
 
 #include "GuiTestSupport.h"
 
@@ -91,6 +93,18 @@ TEST_F(StatusLine, FieldBooksNameTheFilesTheyWrote) {
     });
     RunCommand("Taosodogoccanh");
     EXPECT_EQ(Line(), QString());
+}
+
+// Panel 0 says "Đã sửa" for a modified text whenever the editor is shown, also after the grid.
+TEST_F(StatusLine, ModifiedTextIsShownAgainAfterSwitchingViews) {
+    RunCommand("TBRE");
+    window.Editor()->setFocus();
+    QTest::keyClicks(window.Editor(), QStringLiteral("abc"));
+    ASSERT_EQ(window.StatusText(0), QStringLiteral("Đã sửa"));
+    RunCommand("TBDBG");
+    EXPECT_NE(window.StatusText(0), QStringLiteral("Đã sửa"));
+    RunCommand("TBRE");
+    EXPECT_EQ(window.StatusText(0), QStringLiteral("Đã sửa"));
 }
 
 }  // namespace
