@@ -160,13 +160,20 @@ WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
         return result;
     }
     {
+        // The monitor of a step stands in front of the dialog that started it, and goes back after.
+        TForm2* monitor = window_.MonitorWindow();
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (monitor && dialog && dialog != monitor) monitor->setParent(dialog, monitor->windowFlags());
         const BusyScope busy(*this);
         result = step(Ask(), Monitor());
-        if (TForm2* monitor = window_.MonitorWindow()) {
+        if (monitor) {
             monitor->EndRun(!result.StoppedOnError && !result.Cancelled);
             // The dialog that started the step keeps the monitor from its OK button: left up, it
             // would cover the dialog. Its end has been seen with the step's closing message.
-            if (QApplication::activeModalWidget() != nullptr) monitor->hide();
+            if (dialog) {
+                monitor->hide();
+                monitor->setParent(&window_, monitor->windowFlags());
+            }
         }
     }
     if (result.ReadError) ReportReadError(*result.ReadError);

@@ -123,13 +123,7 @@ ToolStatus ListStations(const std::string& inName, const std::string& outName, c
     std::vector<std::string> out;
     std::unordered_set<std::string> seen;
     NameCutter names;
-    std::vector<long long> skipped;
     while (lines.Next()) {
-        // A spreadsheet's empty row would pass for a station without names: it is named instead.
-        if (lines.Count() > 0 && SeparatorsOnly(f, lines.Count())) {
-            skipped.push_back(lines.LineNumber());
-            continue;
-        }
         if (lines.Count() < 2) continue;
         const std::string first = TrimBlanks(f[1]);
         if (!first.empty() && first[0] != '(') continue;
@@ -142,7 +136,6 @@ ToolStatus ListStations(const std::string& inName, const std::string& outName, c
         ReportNoData(inName, ui, status);
         return status;
     }
-    ReportSkippedRows(inName, skipped, ui);
     names.Report(inName, ui);
     WriteToolResult(outName, out, ui, status);
     return status;

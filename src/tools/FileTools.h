@@ -22,7 +22,7 @@ ToolStatus CoordinatesToCommaForm(const std::string& inName, const std::string& 
 long long StartNumberOf(const std::string& text);
 
 // The station and back-sight names of the station lines (first field empty or "(...)"), each
-// once, in the order they first appear, one a line. Rows of separators only are left out and named.
+// once, in the order they first appear, one a line.
 ToolStatus ListStations(const std::string& inName, const std::string& outName, const ComputationSettings& settings,
                         Interaction& ui);
 

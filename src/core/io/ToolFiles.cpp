@@ -84,20 +84,4 @@ void DropByteOrderMark(std::string& firstLine) {
     if (firstLine.starts_with("\xEF\xBB\xBF")) firstLine.erase(0, 3);
 }
 
-bool SeparatorsOnly(const FieldArray& f, int count) {
-    for (int i = 1; i <= count; ++i)
-        if (!TrimBlanks(f.Whole(static_cast<std::size_t>(i))).empty()) return false;
-    return true;
-}
-
-void ReportSkippedRows(const std::string& fileName, const std::vector<long long>& rows, Interaction& ui) {
-    if (rows.empty()) return;
-    constexpr std::size_t kShown = 10;
-    std::string list;
-    for (std::size_t i = 0; i < rows.size() && i < kShown; ++i) list += (i > 0 ? ", " : "") + std::to_string(rows[i]);
-    if (rows.size() > kShown) list += ", ...";
-    ui.Message(Vn("File ") + fileName + Vn(" : bỏ qua ") + std::to_string(rows.size()) +
-               Vn(" dòng không đúng số trường (dòng ") + list + ")");
-}
-
 }  // namespace qef

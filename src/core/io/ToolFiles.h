@@ -11,7 +11,6 @@
 #include "core/model/Interaction.h"
 #include "core/model/ReadError.h"
 #include "core/model/RunOutcome.h"
-#include "core/text/Tokenizer.h"
 
 namespace qef {
 
@@ -61,13 +60,6 @@ private:
     std::vector<std::pair<std::string, std::string>> cut_;  // whole name, kept name
     std::unordered_set<std::string> seen_;
 };
-
-// A row of separators only (a spreadsheet's empty row) of `count` fields: it holds no record.
-bool SeparatorsOnly(const FieldArray& f, int count);
-
-// "File <name> : bỏ qua N dòng không đúng số trường (dòng a, b, ...)", the readers' words for the
-// rows left out; nothing when there are none.
-void ReportSkippedRows(const std::string& fileName, const std::vector<long long>& rows, Interaction& ui);
 
 // Removes the byte-order mark that editors of other systems put before UTF-8 text; it belongs to
 // no field. For the first line of a file.

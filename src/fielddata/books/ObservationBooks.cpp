@@ -309,21 +309,10 @@ private:
 
 // One line of fields into the book; the message that refuses it, if it is refused. `at` names the line.
 std::optional<std::string> DetailBookLine(const FieldArray& f, const std::string& at, double toMetres,
-<<<<<<< Updated upstream
                                           DetailBookWriter& book) {
     const std::string first = TrimBlanks(f[1]);
     if (first.empty() || first[0] == '(') {
         book.Station(first, f[2], f[3]);
-=======
-                                          NameCutter& names, DetailBookWriter& book) {
-    const std::string first = TrimBlanks(f.Whole(1));
-    const bool station = first.empty() || first[0] == '(';
-    // A NUL is no text: the name would stand for another point, and the byte would reach the book.
-    for (std::size_t i : station ? std::vector<std::size_t>{2, 3} : std::vector<std::size_t>{1})
-        if (f.Whole(i).find('\0') != std::string::npos) return at + Vn(" : tên điểm có ký tự NUL");
-    if (station) {
-        book.Station(first, names.Take(f.Whole(2)), names.Take(f.Whole(3)));
->>>>>>> Stashed changes
         return std::nullopt;
     }
     // A staff point belongs to the station above it; with none the line is no detail record.
