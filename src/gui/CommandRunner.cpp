@@ -200,8 +200,8 @@ void CommandRunner::AskCloseAfterRun() {
     // A second close while the question is up is the same close.
     if (askingClose_) return;
     askingClose_ = true;
-    closeAfterRun_ = Ask().AskYesNo(Vn("Chương trình sẽ đóng khi tính xong. Bạn vẫn muốn đóng chương trình ?")) ==
-                     Answer::Yes;
+    const std::string question = Vn("Chương trình sẽ đóng khi tính xong. Bạn vẫn muốn đóng chương trình ?");
+    closeAfterRun_ = Ask().AskYesNo(question) == Answer::Yes;
     askingClose_ = false;
 }
 

@@ -27,7 +27,9 @@ public:
         const QSize hint = QLabel::sizeHint();
         return {std::max(hint.width(), wanted_), hint.height()};
     }
-    QSize minimumSizeHint() const override { return {fontMetrics().horizontalAdvance(QStringLiteral("F1…")) + 8, QLabel::minimumSizeHint().height()}; }
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().horizontalAdvance(QStringLiteral("F1…")) + 8, QLabel::minimumSizeHint().height()};
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override {

@@ -65,9 +65,10 @@ void KeepOnScreen(QWidget& window) {
     const QRect screen = window.screen()->availableGeometry();
     const QRect frame = window.frameGeometry();
     if (!screen.contains(frame)) {
-        const QMargins margins = FrameOf(window);
-        window.move(std::clamp(frame.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - window.width() - margins.left() - margins.right())),
-                    std::clamp(frame.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height() - margins.top() - margins.bottom())));
+        const QSize outer = frame.size();
+        const int right = std::max(screen.left(), screen.right() + 1 - outer.width());
+        const int bottom = std::max(screen.top(), screen.bottom() + 1 - outer.height());
+        window.move(std::clamp(frame.x(), screen.left(), right), std::clamp(frame.y(), screen.top(), bottom));
     }
 }
 

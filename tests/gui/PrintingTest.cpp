@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
@@ -173,6 +174,19 @@ TEST(PrintedReports, OnlyWhatLiesPastThePaperIsLost) {
     EXPECT_FALSE(printed.contains(longLine.left(90)));
     EXPECT_TRUE(printed.contains(QStringLiteral("next line")));
     EXPECT_TRUE(printed.contains(QStringLiteral("after a tab")));
+}
+
+// Printing needs no mouse: Ctrl+P in the editor prints it.
+TEST(PrintedReports, CtrlPPrintsTheEditor) {
+    Printing p;
+    p.window.activateWindow();
+    QApplication::setActiveWindow(&p.window);
+    p.window.Editor()->setPlainText(QStringLiteral("Một dòng\tsau Tab\n"));
+    p.window.Editor()->setFocus();
+    QTest::keyClick(p.window.Editor(), Qt::Key_P, Qt::ControlModifier);
+    const QString printed = PdfText(p.pdf, {QStringLiteral("-layout")});
+    EXPECT_TRUE(printed.contains(QStringLiteral("sau Tab")));
+    EXPECT_EQ(p.window.Editor()->toPlainText(), QStringLiteral("Một dòng\tsau Tab\n"));
 }
 
 }  // namespace
