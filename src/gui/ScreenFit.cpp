@@ -53,11 +53,17 @@ void FitToScreen(QWidget& window, QSize wanted) {
 void KeepOnScreen(QWidget& window) {
     const QSize room = Room(window);
     if (room.isEmpty()) return;
-    if (!Fits(window.size(), room)) {
-        QSize size = window.size().boundedTo(room);
+    // Shown at its own size, a window is kept by Qt to two thirds of the screen, which cuts a tall
+    // dialog short on a low screen that has the room.
+    const QSize wanted =
+        window.testAttribute(Qt::WA_Resized) ? window.size() : window.sizeHint().expandedTo(window.size());
+    if (wanted != window.size() || !Fits(wanted, room)) {
+        QSize size = wanted.boundedTo(room);
         // A body that now scrolls up and down needs its scroll bar beside it.
-        if (size.height() < window.height())
-            size.setWidth(std::min(room.width(), size.width() + window.style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+        if (size.height() < wanted.height()) {
+            const int bar = window.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            size.setWidth(std::min(room.width(), size.width() + bar));
+        }
         window.resize(size);
     }
     // A dialog centres itself on its parent within the screen; the main window's frame is moved in.

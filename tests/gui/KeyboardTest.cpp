@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QTableWidget>
 #include <QTest>
@@ -10,6 +12,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/dialogs/TFListCanhXp.h"
+#include "gui/dialogs/TFTsbs.h"
 #include "gui/dialogs/TForm2.h"
 
 namespace qef {
@@ -216,6 +219,37 @@ TEST(F5Steps, MonitorAndClosingBoxStandInFrontOfTheDialog) {
     s.RunCommand("KTtungnhom");
     // Afterwards the monitor belongs to the main window again.
     EXPECT_EQ(monitor->parentWidget(), &s.window);
+}
+
+// The parameters dialog scrolls on a low screen: Tab goes down its controls as they stand, to
+// "Bình sai chặt chẽ" (scrolled into sight) and on to OK; shown again, it starts at its top.
+TEST(Keyboard, AScrollingDialogWalksDownItsControlsAndOpensAgainAtItsTop) {
+    test::CommandWindow s;
+    QDialog* dialog = s.window.ParametersDialog();
+    dialog->show();
+    dialog->resize(dialog->width(), 300);  // as on a low screen
+    GiveKeyboard(*dialog);
+    QApplication::processEvents();
+    auto* area = test::Find<QScrollArea>(*dialog, "Body");
+    auto* rigorous = test::Find<QCheckBox>(*dialog, "CB_BSCC");
+    const QWidget* first = QApplication::focusWidget();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(FocusName(), "RGdvmetItem0");  // "(m)", at the top
+    // The three unit choices come first, then (disabled here) the limits and reductions.
+    ASSERT_EQ(TabTo(rigorous, 40), 3) << FocusName();
+    EXPECT_GT(area->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(area->viewport()->rect().contains(
+        QRect(rigorous->mapTo(area->viewport(), QPoint(0, 0)), rigorous->size())));
+    Press(Qt::Key_Space);
+    EXPECT_TRUE(rigorous->isChecked());
+    EXPECT_GE(TabTo(test::Find<QPushButton>(*dialog, "Button1"), 4), 0) << FocusName();
+    dialog->hide();
+    dialog->show();
+    GiveKeyboard(*dialog);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), first);
+    EXPECT_EQ(area->verticalScrollBar()->value(), 0);
+    dialog->hide();
 }
 
 // Every dialog of the window walked with Tab from where it opens: each of its enabled buttons is

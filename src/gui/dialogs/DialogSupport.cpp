@@ -1,7 +1,9 @@
 #include "gui/dialogs/DialogSupport.h"
 
 #include <QAbstractItemView>
+#include <QEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <QHBoxLayout>
@@ -27,6 +29,44 @@ public:
     }
 };
 
+bool TakesTab(const QWidget* widget) { return (widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy(); }
+
+// The controls of a layout in the order they stand in it, the controls inside each widget after it.
+void InLayoutOrder(const QLayout* layout, QList<QWidget*>& controls) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget()) {
+            if (TakesTab(widget)) controls << widget;
+            // Not the popups of its combo boxes, which are windows of their own.
+            for (QWidget* inner : widget->findChildren<QWidget*>())
+                if (TakesTab(inner) && inner->window() == widget->window() && !controls.contains(inner))
+                    controls << inner;
+        } else if (const QLayout* inner = item->layout()) {
+            InLayoutOrder(inner, controls);
+        }
+    }
+}
+
+// Each showing starts at the top of the body, on its first control.
+class OpenAtTop : public QObject {
+public:
+    OpenAtTop(QScrollArea* area, QWidget* first, QObject* parent) : QObject(parent), area_(area), first_(first) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && !event->spontaneous()) {
+            area_->verticalScrollBar()->setValue(0);
+            area_->horizontalScrollBar()->setValue(0);
+            if (first_) first_->setFocus();
+        }
+        return false;
+    }
+
+private:
+    QScrollArea* area_;
+    QWidget* first_;
+};
+
 }  // namespace
 
 void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
@@ -40,6 +80,12 @@ void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(area, 1);
     layout->addLayout(buttons);
+    // Tab goes down the controls as they stand, whenever they were made, and then to the buttons.
+    QList<QWidget*> chain;
+    if (body->layout()) InLayoutOrder(body->layout(), chain);
+    InLayoutOrder(buttons, chain);
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
+    dialog.installEventFilter(new OpenAtTop(area, chain.isEmpty() ? nullptr : chain.front(), &dialog));
 }
 
 void LetTabLeaveViews(QWidget& dialog) {
