@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libfmt-dev libdxflib-dev
           libgtest-dev libgmock-dev libeigen3-dev libbenchmark-dev python3-ezdxf
-          xvfb xauth fonts-dejavu-core)
+          xvfb xauth fonts-dejavu-core poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

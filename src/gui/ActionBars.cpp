@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "gui/CommandRunner.h"
@@ -67,17 +68,27 @@ bool Connect(MainWindow& window, const ActionRow& row, QAction* action) {
         return true;
     }
     if (const ComputationCommand* command = CommandOf(row)) {
-        QObject::connect(action, &QAction::triggered, &window, [&window, command] { window.Runner().Run(*command); });
+        QObject::connect(action, &QAction::triggered, &window, [&window, command] {
+            // The status line speaks of the last command only.
+            window.statusBar()->clearMessage();
+            window.Runner().Run(*command);
+        });
         return true;
     }
     if (row.Handler) {
         QObject::connect(action, &QAction::triggered, &window,
-                         [&window, handler = row.Handler](bool checked) { handler(window, checked); });
+                         [&window, handler = row.Handler](bool checked) {
+                             window.statusBar()->clearMessage();
+                             handler(window, checked);
+                         });
         return true;
     }
     if (row.HostCommand) {
         QObject::connect(action, &QAction::triggered, &window,
-                         [&window, command = row.HostCommand](bool checked) { command(window, checked); });
+                         [&window, command = row.HostCommand](bool checked) {
+                             window.statusBar()->clearMessage();
+                             command(window, checked);
+                         });
         return true;
     }
     return false;

@@ -163,7 +163,9 @@ const ActionRow kActions[] = {
      .Icon = StandardIcon(QStyle::SP_DialogSaveButton), .Menu = M::File, .Bar = B::Main, .Handler = Save},
     {.Name = "TBSaveas", .Text = "Save &As", .Icon = TileIcon("S+", Tone::File), .Menu = M::File, .Bar = B::Main,
      .Handler = SaveAs},
-    {.Name = "TBPrint", .Text = "Print", .Icon = TileIcon("In", Tone::File), .Bar = B::Main, .Handler = Print},
+    // Ctrl+P: printing without the mouse.
+    {.Name = "TBPrint", .Text = "Print", .Key = Qt::CTRL | Qt::Key_P, .Icon = TileIcon("In", Tone::File),
+     .Bar = B::Main, .Handler = Print},
     {.Name = "FileExit", .Text = "E&xit", .Key = Qt::ALT | Qt::Key_X, .Menu = M::File, .MenuGap = true,
      .Handler = Close},
 

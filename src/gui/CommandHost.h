@@ -5,6 +5,7 @@
 // command is tested without building a window.
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "core/grid/GridDocument.h"
 #include "core/model/ComputationSettings.h"
@@ -45,8 +46,10 @@ public:
     virtual void ForgetEditorText() = 0;
     virtual void ShowReport(const QString& path, const QString& programTitle) = 0;
 
-    // The closing line of a command that ends without a message: the file it wrote, if any.
+    // The closing line of a command that ends without a message: the files its run put in place,
+    // those that are there; an empty line when there are none.
     virtual void TellWritten(const std::string& writtenFile) = 0;
+    virtual void TellWritten(const std::vector<std::string>& writtenFiles) = 0;
     // During a run the menus, toolbars and views take no input; the monitor and questions do.
     virtual void SetBusy(bool busy) = 0;
 

@@ -13,6 +13,8 @@
 #include "gui/InputStep.h"
 #include "gui/StepRunner.h"
 
+class QObject;
+
 namespace qef {
 
 class CommandRunner : public StepRunner {
@@ -37,6 +39,11 @@ public:
     void ReportReadError(const ReadErrorRecord& error);
     WorkerResult RunStep(const ComputationStep& step) override;
     void StepEnded() override;
+
+    // A close of the program asked while a run is under way: says at once that the program closes
+    // when the run ends, and lets the user take the close back.
+    void AskCloseAfterRun();
+    bool ClosesAfterRun() const { return closeAfterRun_; }
 
 private:
     // The window is disabled for the life of a run, however the run ends.
@@ -66,6 +73,9 @@ private:
     InputFiles input_;
     ReadErrorRecord readError_;
     bool errorFlag_ = false;
+    bool closeAfterRun_ = false;
+    bool askingClose_ = false;
+    QObject* inputGate_ = nullptr;
 };
 
 }  // namespace qef

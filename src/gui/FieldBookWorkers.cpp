@@ -83,9 +83,9 @@ bool WriteBook(const std::string& path, const std::vector<std::string>& lines, I
     return false;
 }
 
-// The RTF form of a distance book; an empty name writes nothing.
+// The RTF form of a distance book; an empty name writes nothing. Its name joins `written`.
 WorkerResult WriteRtfBook(CommandHost& window, const FieldBookFiles& files, const FieldBookOptions& options,
-                          Interaction& ui) {
+                          Interaction& ui, std::vector<std::string>& written) {
     const std::string& distanceBook = files.DistanceBook;
     std::vector<std::string> book;
     if (!ReadBook(distanceBook, book, ui)) return Failed();
@@ -101,6 +101,7 @@ WorkerResult WriteRtfBook(CommandHost& window, const FieldBookFiles& files, cons
     if (!CheckOutputNames(others, {*rtfName}, ui)) return Failed();
     const auto rtf = DistanceBookRtf(book, options, ui);
     if (!rtf || !WriteBook(*rtfName, *rtf, ui)) return Failed();
+    written.push_back(*rtfName);
     return {};
 }
 
@@ -108,7 +109,7 @@ WorkerResult WriteRtfBook(CommandHost& window, const FieldBookFiles& files, cons
 // False when the command ends here.
 bool MakeTextBook(CommandHost& window, Interaction& ui, const char* inputTitle, const char* outputTitle,
                   std::vector<std::string> (*layout)(const std::vector<std::string>&, const TextBookHeader&),
-                  const TextBookHeader& header, WorkerResult& result) {
+                  const TextBookHeader& header, WorkerResult& result, std::vector<std::string>& written) {
     const auto input = AskOpen(window, inputTitle, kTextBookFilter, "");
     if (!input) return false;
     const auto chosen = AskSave(window, outputTitle, kTextBookFilter, "txt");
@@ -120,12 +121,12 @@ bool MakeTextBook(CommandHost& window, Interaction& ui, const char* inputTitle, 
         result.StoppedOnError = true;
         return false;
     }
+    written.push_back(output);
     return true;
 }
 
-}  // namespace
-
-WorkerResult FieldBooksWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
+// The book builder's questions and books; `written` gets each book once it is in place.
+WorkerResult RunFieldBooks(CommandRunner& runner, std::vector<std::string>& written) {
     CommandHost& window = runner.Host();
     TFTaosodo* dialog = window.FieldBookOptionsDialog();
     if (!dialog || dialog->exec() != QDialog::Accepted) return Cancelled();
@@ -154,9 +155,20 @@ WorkerResult FieldBooksWorker(CommandRunner& runner, const ComputationCommand&, 
         const FieldBookOutcome outcome = BuildFieldBooks(files, options, runner.Settings(), ui);
         if (outcome == FieldBookOutcome::Stopped) return Cancelled();
         if (outcome != FieldBookOutcome::Completed) return Failed();
+        written = {files.AngleBook, files.DistanceBook, files.Adjustment};
     }
-    if (options.RtfDistanceBook) return WriteRtfBook(window, files, options, ui);
+    if (options.RtfDistanceBook) return WriteRtfBook(window, files, options, ui, written);
     return {};
+}
+
+}  // namespace
+
+WorkerResult FieldBooksWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
+    // The books of this run, named once they are in place, whether the run ends well or not.
+    std::vector<std::string> written;
+    const WorkerResult result = RunFieldBooks(runner, written);
+    runner.Host().TellWritten(written);
+    return result;
 }
 
 WorkerResult TextBooksWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles&) {
@@ -165,13 +177,14 @@ WorkerResult TextBooksWorker(CommandRunner& runner, const ComputationCommand&, c
     if (!dialog || dialog->exec() != QDialog::Accepted) return Cancelled();
     const TextBookRequest request = dialog->Request();
     WorkerResult result;
-    if (request.AngleBook &&
-        !MakeTextBook(window, runner.Ask(), "Ten file so do goc", "Ten file trinh bay so do goc", AngleTextBook,
-                      request.Header, result))
-        return result;
-    if (request.DistanceBook)
-        MakeTextBook(window, runner.Ask(), "Ten file so do canh", "Ten file trinh bay so do canh", DistanceTextBook,
-                     request.Header, result);
+    std::vector<std::string> written;
+    if (!request.AngleBook || MakeTextBook(window, runner.Ask(), "Ten file so do goc", "Ten file trinh bay so do goc",
+                                           AngleTextBook, request.Header, result, written)) {
+        if (request.DistanceBook)
+            MakeTextBook(window, runner.Ask(), "Ten file so do canh", "Ten file trinh bay so do canh", DistanceTextBook,
+                         request.Header, result, written);
+    }
+    window.TellWritten(written);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "gui/GuiInteraction.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -25,14 +26,27 @@ Answer AnswerOf(QMessageBox::StandardButton button) {
     }
 }
 
+// A box stands over the dialog that is open, else over the main window.
+QWidget* Owner(QWidget* window) {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : window;
+}
+
 }  // namespace
 
 void GuiInteraction::Message(const std::string& text) {
-    QMessageBox::information(parent_, Title(), FromTcvn3(text));
+    QMessageBox box(QMessageBox::Information, Title(), FromTcvn3(text), QMessageBox::Ok, Owner(parent_));
+    // A short text would leave the box too narrow for its title, which the title bar then cuts.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleRoom = box.fontMetrics().horizontalAdvance(Title()) * 2 + 140;
+        grid->addItem(new QSpacerItem(titleRoom, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    box.exec();
 }
 
 Answer GuiInteraction::AskYesNo(const std::string& text) {
-    const auto button = QMessageBox::question(parent_, Title(), FromTcvn3(text),
+    const auto button = QMessageBox::question(Owner(parent_), Title(), FromTcvn3(text),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     // Closing the box by its frame counts as No.
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -40,7 +54,7 @@ Answer GuiInteraction::AskYesNo(const std::string& text) {
 
 Answer GuiInteraction::AskYesNoCancel(const std::string& text) {
     const auto button = QMessageBox::question(
-        parent_, Title(), FromTcvn3(text), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        Owner(parent_), Title(), FromTcvn3(text), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
         QMessageBox::Yes);
     const Answer answer = AnswerOf(button);
     return answer == Answer::Ok ? Answer::Cancel : answer;
@@ -50,7 +64,7 @@ std::optional<std::string> GuiInteraction::AskText(const std::string& caption,
                                                    const std::string& prompt,
                                                    const std::string& defaultText) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_, FromTcvn3(caption), FromTcvn3(prompt),
+    const QString text = QInputDialog::getText(Owner(parent_), FromTcvn3(caption), FromTcvn3(prompt),
                                                QLineEdit::Normal, FromTcvn3(defaultText), &ok);
     if (!ok) return std::nullopt;
     return ToTcvn3(text);

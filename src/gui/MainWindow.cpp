@@ -214,7 +214,8 @@ void MainWindow::ShowEditor(const QString& programTitle) {
     TB_StGrid_->hide();
     views_->setCurrentWidget(Editor_);
     setWindowTitle(ViewCaption(textFileName_, programTitle));
-    WriteStatus(QString());
+    // The text may still be modified from before the grid was shown.
+    EditorChange(Editor_->document()->isModified());
     Editor_->setFocus();
 }
 

@@ -192,8 +192,10 @@ public:
     QString StatusText(int panel) const;
     void WriteGridStatus();
     void WriteStatus(const QString& text);
-    // The closing line of a command that ends without a message: the file its run wrote, if any.
+    // The closing line of a command that ends without a message: the files its run put in place,
+    // those that are there; an empty line when there are none.
     void TellWritten(const std::string& writtenFile) override;
+    void TellWritten(const std::vector<std::string>& writtenFiles) override;
 
     void ShowHelp();
     void ShowAbout();

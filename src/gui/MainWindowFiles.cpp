@@ -138,7 +138,8 @@ void MainWindow::PrintEditor() {
         dialog.setWindowTitle(QStringLiteral("In văn bản"));
         if (dialog.exec() != QDialog::Accepted) return;
     }
-    if (PrintLines(printer, Editor_->toPlainText().split(QLatin1Char('\n')), Editor_->document()->defaultFont()) == 0)
+    if (PrintLines(printer, Editor_->toPlainText().split(QLatin1Char('\n')), Editor_->document()->defaultFont(),
+                   TabsOf(*Editor_)) == 0)
         Ask().Message(Vn("Không in được văn bản."));
 }
 

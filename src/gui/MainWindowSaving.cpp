@@ -9,6 +9,7 @@
 #include "core/text/AtomicFile.h"
 #include "core/text/Rtf.h"
 #include "core/text/VnCodec.h"
+#include "gui/CommandRunner.h"
 #include "gui/FileErrors.h"
 #include "gui/GridModel.h"
 #include "gui/GuiText.h"
@@ -175,6 +176,12 @@ bool MainWindow::FormCloseQuery() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (Computing()) {
+        // The run holds the documents; the close comes when it ends, if the user still wants it.
+        event->ignore();
+        runner_->AskCloseAfterRun();
+        return;
+    }
     if (FormCloseQuery()) {
         help_->close();
         event->accept();

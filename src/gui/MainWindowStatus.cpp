@@ -1,9 +1,11 @@
 // The main window's status bar: the grid position or the editor's state in the first panel, the
 // function keys in the others, and the files a command wrote.
 #include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTableView>
 
+#include "core/text/TextFile.h"
 #include "gui/GridModel.h"
 #include "gui/MainWindow.h"
 #include "gui/InputStep.h"
@@ -13,6 +15,36 @@ namespace qef {
 QString GridStatusText(int row, int column, int dataRowCount) {
     return QStringLiteral(" Dòng: %1   Cột: %2   Số dòng: %3").arg(row).arg(column + 1).arg(dataRowCount);
 }
+
+namespace {
+
+// A panel that gives up width on a narrow screen, its text cut with "…" rather than running
+// under the next panel.
+class StatusPanel : public QLabel {
+public:
+    StatusPanel(const QString& text, int wantedWidth, QWidget* parent) : QLabel(text, parent), wanted_(wantedWidth) {}
+    QSize sizeHint() const override {
+        const QSize hint = QLabel::sizeHint();
+        return {std::max(hint.width(), wanted_), hint.height()};
+    }
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().horizontalAdvance(QStringLiteral("F1…")) + 8, QLabel::minimumSizeHint().height()};
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+    }
+
+private:
+    int wanted_ = 0;
+};
+
+}  // namespace
 
 void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
@@ -27,13 +59,13 @@ void MainWindow::BuildStatusBar() {
                            "F8 : Tính X,Y,Z theo chênh cao",
                            "F9 : Tính X,Y,Z theo góc TĐỉnh"};
     for (int i = 0; i < 8; ++i) {
-        auto* panel = new QLabel(QString::fromUtf8(texts[i]), bar);
+        // Room for the widest position of a large grid, where the screen has it.
+        const int wanted = i == 0 ? bar->fontMetrics().horizontalAdvance(GridStatusText(99999, 98, 99999)) + 12 : 0;
+        auto* panel = new StatusPanel(QString::fromUtf8(texts[i]), wanted, bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        // Room for the widest position of a large grid.
-        if (i == 0) panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(GridStatusText(99999, 98, 99999)) + 12);
-        else panel->setContentsMargins(2, 0, 2, 0);
+        panel->setContentsMargins(2, 0, 2, 0);
         bar->addWidget(panel);
         statusPanels_.push_back(panel);
     }
@@ -41,8 +73,14 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
 
-void MainWindow::TellWritten(const std::string& writtenFile) {
-    if (!writtenFile.empty()) statusBar()->showMessage(QStringLiteral("Đã ghi file ") + NameOfNative(writtenFile));
+void MainWindow::TellWritten(const std::string& writtenFile) { TellWritten(std::vector<std::string>{writtenFile}); }
+
+void MainWindow::TellWritten(const std::vector<std::string>& writtenFiles) {
+    QStringList names;
+    for (const std::string& file : writtenFiles)
+        if (!file.empty() && FileExists(file)) names << NameOfNative(file);
+    if (names.isEmpty()) statusBar()->clearMessage();
+    else statusBar()->showMessage(QStringLiteral("Đã ghi file ") + names.join(QStringLiteral(", ")));
 }
 
 QString MainWindow::StatusText(int panel) const {

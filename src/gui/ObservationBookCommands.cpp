@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fielddata/books/ObservationBooks.h"
 #include "gui/CommandRunner.h"
@@ -18,10 +19,12 @@ namespace {
 const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 const QString kTxtFilter = QStringLiteral("File dạng *.TXT (*.TXT *.txt)");
 
-// A file without data has been named by its own message: there is no line to point at.
-void Finish(CommandHost& w, const ToolStatus& status) {
+// A file without data has been named by its own message: there is no line to point at. A run
+// that completed has put its files in place.
+void Finish(CommandHost& w, const ToolStatus& status, const std::vector<std::string>& outputs) {
     if (status.Outcome == RunOutcome::ReadFailed && !status.ReadError.FailedFileName.empty())
         w.Runner().ReportReadError(status.ReadError);
+    w.TellWritten(status.Outcome == RunOutcome::Completed ? outputs : std::vector<std::string>{});
 }
 
 }  // namespace
@@ -45,7 +48,8 @@ void ObservationBooksCommand(CommandHost& window, bool) {
     const auto listing = AskToolResult(window, "Nhập tên file số liệu góc cạnh", kDtaFilter, "DTA");
     if (!listing) return;
     files = {*input, *angles, *distances, *listing};
-    Finish(window, WriteObservationBooks(files, dialog->Options(), window.Settings(), ProgramRandom(), window.Ask()));
+    Finish(window, WriteObservationBooks(files, dialog->Options(), window.Settings(), ProgramRandom(), window.Ask()),
+           {*angles, *distances, *listing});
 }
 
 void DetailBookCommand(CommandHost& window, bool) {
@@ -53,7 +57,7 @@ void DetailBookCommand(CommandHost& window, bool) {
     if (!input) return;
     const auto book = AskToolResult(window, "Nhập tên file sổ đo chi tiết", kTxtFilter, "TXT");
     if (!book) return;
-    Finish(window, WriteDetailBook(*input, *book, window.Settings(), window.Ask()));
+    Finish(window, WriteDetailBook(*input, *book, window.Settings(), window.Ask()), {*book});
 }
 
 void RandomErrorsCommand(CommandHost& window, bool) {
@@ -61,7 +65,7 @@ void RandomErrorsCommand(CommandHost& window, bool) {
     if (!input) return;
     const auto output = AskToolResult(window, "Nhập tên file kết quả đo đã xử lý", kDtaFilter, "TXT");
     if (!output) return;
-    Finish(window, AddRandomErrors(*input, *output, window.Settings(), ProgramRandom(), window.Ask()));
+    Finish(window, AddRandomErrors(*input, *output, window.Settings(), ProgramRandom(), window.Ask()), {*output});
 }
 
 }  // namespace qef

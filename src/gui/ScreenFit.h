@@ -12,8 +12,12 @@ namespace qef {
 // frame; otherwise it takes that whole area.
 void FitToScreen(QWidget& window, QSize wanted);
 
+// Shrinks a window whose frame runs past its screen's available area and, for the main window,
+// moves it back inside; a dialog is centred by its own show.
+void KeepOnScreen(QWidget& window);
+
 // Watches every dialog of the application as it is shown and shrinks it to the screen's available
-// area when it is larger. QDialog itself centres a dialog on its parent window.
+// area when it is larger; the main window too. QDialog itself centres a dialog on its parent window.
 class DialogFit : public QObject {
     Q_OBJECT
 public:

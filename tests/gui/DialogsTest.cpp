@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QRadioButton>
 
 #include "GuiTestSupport.h"
@@ -310,6 +311,35 @@ TEST_F(OptionsFixture, SaysTheDrawingIsADxfFileBesideTheResult) {
     EXPECT_FALSE(note.contains(QStringLiteral("khởi động")));
     EXPECT_TRUE(note.contains(QStringLiteral("DXF")) && note.contains(QStringLiteral("file kết quả")));
     EXPECT_FALSE(test::Find<QGroupBox>(dialog, "GroupBox1")->title().contains(QStringLiteral("R14")));
+}
+
+}  // namespace
+}  // namespace qef
+
+namespace qef {
+namespace {
+
+// Uploading a file, the point boxes fix the layers kc1 and kc2: the layer numbers beside them show
+// 1 and 2 and cannot be changed; the layers chosen for a computation's drawing stay as they were.
+TEST_F(OptionsFixture, UploadShowsTheFixedLayersOfThePointBoxes) {
+    settings.AcadLayer1 = "kc4";
+    settings.AcadLayer2 = "kc7";
+    auto* layer1 = Find<QSpinBox>(dialog, "UD_Layer1");
+    auto* layer2 = Find<QSpinBox>(dialog, "UD_Layer2");
+    settings.AcadFileUploadMode = true;
+    dialog.show();
+    EXPECT_FALSE(layer1->isEnabled() || layer2->isEnabled());
+    EXPECT_EQ(layer1->value(), 1);
+    EXPECT_EQ(layer2->value(), 2);
+    EXPECT_EQ(settings.AcadLayer1, "kc4");
+    EXPECT_EQ(settings.AcadLayer2, "kc7");
+
+    settings.AcadFileUploadMode = false;
+    settings.Modes = {true, false, false, false, false};
+    Reshow();
+    EXPECT_TRUE(layer1->isEnabled() && layer2->isEnabled());
+    EXPECT_EQ(layer1->value(), 4);
+    EXPECT_EQ(layer2->value(), 7);
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ public:
         reports.emplace_back(path, programTitle);
     }
     void TellWritten(const std::string& writtenFile) override { written.push_back(writtenFile); }
+    void TellWritten(const std::vector<std::string>& writtenFiles) override {
+        written.insert(written.end(), writtenFiles.begin(), writtenFiles.end());
+    }
     void SetBusy(bool on) override { busy.push_back(on); }
 
     void CreateDialogs() override { ++dialogsMade; }

@@ -26,8 +26,12 @@ inline void EnsureApp() {
         static TempDir home;
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.Path()));
         static std::string screen = home.File("screen.json");
-        WriteFileBytes(screen, R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,)"
-                               R"( "logicalDpiX": 96, "logicalDpiY": 96}]})");
+        // A test run as a child may ask for a smaller screen, e.g. QEF_TEST_SCREEN=1024x600.
+        const QList<QByteArray> size = qgetenv("QEF_TEST_SCREEN").split('x');
+        const std::string width = size.size() == 2 ? size[0].toStdString() : "1366";
+        const std::string height = size.size() == 2 ? size[1].toStdString() : "768";
+        WriteFileBytes(screen, R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": )" + width +
+                                   R"(, "height": )" + height + R"(, "logicalDpiX": 96, "logicalDpiY": 96}]})");
         static std::string platform = "offscreen:configfile=" + screen;
         static char name[] = "gui_tests";
         static char option[] = "-platform";

@@ -11,6 +11,9 @@
 #include "gui/MainWindow.h"
 #include "gui/dialogs/TForm2.h"
 
+// Failures show a QString as its text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace qef::test {
 
 // The main window, asking the test instead of the user.

@@ -1,11 +1,96 @@
 #include "gui/dialogs/DialogSupport.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace qef {
+
+namespace {
+
+// Wants the whole of its body; a scroll area would otherwise ask for a fixed fraction of it.
+class BodyArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+    QSize minimumSizeHint() const override {
+        const QSize body = widget() ? widget()->minimumSizeHint() : QSize();
+        return {std::min(body.width(), 240), std::min(body.height(), 120)};
+    }
+};
+
+bool TakesTab(const QWidget* widget) { return (widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy(); }
+
+// The controls of a layout in the order they stand in it, the controls inside each widget after it.
+void InLayoutOrder(const QLayout* layout, QList<QWidget*>& controls) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget()) {
+            if (TakesTab(widget)) controls << widget;
+            // Not the popups of its combo boxes, which are windows of their own.
+            for (QWidget* inner : widget->findChildren<QWidget*>())
+                if (TakesTab(inner) && inner->window() == widget->window() && !controls.contains(inner))
+                    controls << inner;
+        } else if (const QLayout* inner = item->layout()) {
+            InLayoutOrder(inner, controls);
+        }
+    }
+}
+
+// Each showing starts at the top of the body, on its first control.
+class OpenAtTop : public QObject {
+public:
+    OpenAtTop(QScrollArea* area, QWidget* first, QObject* parent) : QObject(parent), area_(area), first_(first) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && !event->spontaneous()) {
+            area_->verticalScrollBar()->setValue(0);
+            area_->horizontalScrollBar()->setValue(0);
+            if (first_) first_->setFocus();
+        }
+        return false;
+    }
+
+private:
+    QScrollArea* area_;
+    QWidget* first_;
+};
+
+}  // namespace
+
+void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
+    auto* area = new BodyArea(&dialog);
+    area->setObjectName(QStringLiteral("Body"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    // Tab goes from control to control; the area itself is no stop.
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidget(body);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(area, 1);
+    layout->addLayout(buttons);
+    // Tab goes down the controls as they stand, whenever they were made, and then to the buttons.
+    QList<QWidget*> chain;
+    if (body->layout()) InLayoutOrder(body->layout(), chain);
+    InLayoutOrder(buttons, chain);
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
+    dialog.installEventFilter(new OpenAtTop(area, chain.isEmpty() ? nullptr : chain.front(), &dialog));
+}
+
+void LetTabLeaveViews(QWidget& dialog) {
+    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) view->setTabKeyNavigation(false);
+}
 
 QHBoxLayout* CheckedDialog::OkCancelRow() {
     auto* ok = new QPushButton(QStringLiteral("Đồng ý"), this);

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QHBoxLayout;
+class QLayout;
 class QLineEdit;
 
 namespace qef {
@@ -16,6 +17,14 @@ W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+
+// Lays `dialog` out as its controls (`body`), in a part that scrolls where the screen is too low
+// for them, above its closing buttons, which stay in sight. The dialog asks for the whole body.
+void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons);
+
+// Tables and lists of a dialog pass Tab on to the next control, as in every dialog with buttons;
+// a cell being edited still takes Tab to the next cell.
+void LetTabLeaveViews(QWidget& dialog);
 
 class CheckedDialog : public QDialog {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <memory>
@@ -98,7 +99,10 @@ TFListCanhXp::TFListCanhXp(ComputationSettings& settings, FileDialogs& files, QW
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
     layout->setColumnStretch(2, 4);
+    // Enter on a step takes the step; it never closes the dialog.
+    Cancel_->setAutoDefault(false);
     resize(1180, 640);
+    OrderTabs();
     ConnectControls();
     UpdateSteps();
 }
@@ -164,6 +168,25 @@ void TFListCanhXp::ConnectControls() {
     connect(Cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void TFListCanhXp::OrderTabs() {
+    QList<QWidget*> chain{Button3_, SG_Td_, Button4_, SG_Sl_, Khoidong_, LB_GPV_, LB_NutC_, LB_Nut_, LB_Canhxp_};
+    for (int i = 0; i < 2; ++i) chain.append(static_cast<QWidget*>(RG_lapnhom_->Item(i)));
+    chain << QList<QWidget*>{LB_lapnhanh_, Enhanh_, Nhom_, OK_, Button5_, CB_TailenAcad_, CB_ghikq_, Cancel_};
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
+}
+
+void TFListCanhXp::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Each showing starts at the first step, not where the last one was closed.
+    Button3_->setFocus();
+}
+
+void TFListCanhXp::FocusAfterStep(QWidget* next) {
+    raise();
+    activateWindow();
+    if (next && next->isEnabled()) next->setFocus();
+}
+
 void TFListCanhXp::UpdateSteps() {
     Khoidong_->setEnabled(session_.HasFiles());
     Nhom_->setEnabled(session_.Started());
@@ -184,7 +207,7 @@ void TFListCanhXp::OpenKnownFile() {
     SG_Td_->resizeColumnsToContents();
     FillLists();
     UpdateSteps();
-    SG_Td_->setFocus();
+    FocusAfterStep(SG_Td_);
 }
 
 void TFListCanhXp::OpenObservationFile() {
@@ -200,7 +223,7 @@ void TFListCanhXp::OpenObservationFile() {
     SG_Sl_->resizeColumnsToContents();
     FillLists();
     UpdateSteps();
-    SG_Sl_->setFocus();
+    FocusAfterStep(SG_Sl_);
 }
 
 void TFListCanhXp::FillLists() {
@@ -243,6 +266,7 @@ void TFListCanhXp::StartNetwork() {
     });
     FillLists();
     UpdateSteps();
+    FocusAfterStep(session_.Started() ? static_cast<QWidget*>(LB_Canhxp_) : Khoidong_);
 }
 
 void TFListCanhXp::BuildGroup() {
@@ -259,6 +283,7 @@ void TFListCanhXp::BuildGroup() {
     Fill(LB_lapnhanh_, session_.Lists().Branches);
     Enhanh_->clear();
     UpdateSteps();
+    FocusAfterStep(session_.HasGroup() ? OK_ : Nhom_);
 }
 
 std::string TFListCanhXp::AskResultFile() {
@@ -293,6 +318,8 @@ void TFListCanhXp::RunGroup(GroupStep step) {
     CB_TailenAcad_->setChecked(false);
     settings_.AcadUploadEnabled = false;
     UpdateSteps();
+    // The next group starts with a new analysis.
+    FocusAfterStep(Khoidong_);
 }
 
 void TFListCanhXp::OnExport(bool checked) {

@@ -34,6 +34,9 @@ public:
     void SetRunner(StepRunner* runner) { runner_ = runner; }
     const StepByStepSession& Session() const { return session_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     enum class GroupStep { Adjust, Coordinates };
 
@@ -50,6 +53,10 @@ private:
     QVBoxLayout* BuildAnalysisColumn();
     QVBoxLayout* BuildGroupColumn();
     void ConnectControls();
+    // Tab walks the steps in their numbered order.
+    void OrderTabs();
+    // After a step the keyboard is back in the dialog, on what comes next.
+    void FocusAfterStep(QWidget* next);
     // The result name when results are to be written; "" otherwise (after saying so when the
     // question went unanswered).
     std::string AskResultFile();

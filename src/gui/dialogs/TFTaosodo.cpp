@@ -19,7 +19,7 @@ namespace qef {
 TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     setObjectName(QStringLiteral("FTaosodo"));
     setWindowTitle(QStringLiteral("Tạo sổ đo góc cạnh"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     QGroupBox* tolerances = BuildTolerances();
     QGroupBox* header = BuildBookHeader();
@@ -28,14 +28,16 @@ TFTaosodo::TFTaosodo(QWidget* parent) : CheckedDialog(parent) {
     cb_sdgoc_ = Named(new QCheckBox(QStringLiteral("Lập sổ đo góc dạng file RTF"), this), "cb_sdgoc");
     cb_sdgoc_->setEnabled(false);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tolerances);
     layout->addWidget(header);
     layout->addWidget(cb_xlsl_);
     layout->addWidget(cb_sdcanh_);
     layout->addWidget(cb_sdgoc_);
-    layout->addLayout(OkCancelRow());
+    layout->addStretch();
+    ScrollingBody(*this, body, OkCancelRow());
 
     connect(RGcaphang_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);
     connect(RGssmay_, &RadioGroupBox::ItemChosen, this, &TFTaosodo::OnClassChanged);

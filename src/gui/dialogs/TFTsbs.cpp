@@ -96,8 +96,7 @@ QRadioButton* RadioGroupBox::Item(int index) const {
 TFTsbs::TFTsbs(ComputationSettings& settings, QWidget* parent) : CheckedDialog(parent), settings_(settings) {
     setObjectName(QStringLiteral("FTsbs"));
     setWindowTitle(FromTcvn3(settings_.ParamDialogTitle));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     CB_BSCC_ = Named(new QCheckBox(QStringLiteral("Bình sai chặt chẽ"), this), "CB_BSCC");
     CB_0XulyDCtreo_ = Named(new QCheckBox(QStringLiteral("Không xử lý Đ/C treo"), this), "CB_0XulyDCtreo");
@@ -111,13 +110,15 @@ TFTsbs::TFTsbs(ComputationSettings& settings, QWidget* parent) : CheckedDialog(p
     options->addWidget(CB_ChotailenAcad_);
     options->addStretch();
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(BuildUnits());
     layout->addWidget(BuildAdjustment());
     layout->addWidget(BuildWeights());
     layout->addLayout(options);
-    layout->addLayout(buttons);
+    layout->addStretch();
+    ScrollingBody(*this, body, buttons);
 
     // Start state: reductions off, weights follow the unchecked "Bình sai chặt chẽ".
     RG_shcC2_->setEnabled(false);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <charconv>
@@ -144,7 +145,18 @@ void TFVoiAutoCAD::ApplyModes() {
         box->setEnabled(on);
     };
 
-    if (settings_.AcadFileUploadMode) {
+    // Uploading a file, the point boxes fix the layers kc1 and kc2: the numbers only show them.
+    const bool upload = settings_.AcadFileUploadMode;
+    {
+        const QSignalBlocker keep1(UD_Layer1_);
+        const QSignalBlocker keep2(UD_Layer2_);
+        UD_Layer1_->setValue(upload ? 1 : LayerNumber(settings_.AcadLayer1, 1));
+        UD_Layer2_->setValue(upload ? 2 : LayerNumber(settings_.AcadLayer2, 2));
+    }
+    UD_Layer1_->setEnabled(!upload);
+    UD_Layer2_->setEnabled(!upload);
+
+    if (upload) {
         // Uploading a file: any of the boxes may apply, but only one point box, which fixes the layer.
         group_->setEnabled(true);
         for (QCheckBox* box : all) box->setEnabled(true);

@@ -1,5 +1,7 @@
 #include "gui/dialogs/TForm2.h"
 
+#include <QCloseEvent>
+
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -170,10 +172,35 @@ void TForm2::EndRun(bool completed) {
     RepaintNow();
 }
 
+void TForm2::TakeKeyboard() {
+    if (!isVisible()) return;
+    raise();
+    activateWindow();
+    Button1_->setFocus();
+}
+
+void TForm2::done(int result) {
+    if (CloseDuringRun) {
+        CloseDuringRun();
+        return;
+    }
+    QDialog::done(result);
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    if (CloseDuringRun) {
+        event->ignore();
+        CloseDuringRun();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void TForm2::RepaintNow() {
-    // The computation holds the GUI thread; let paint events through but no user input.
+    // The computation holds the GUI thread. Every event is let through, a close of the window
+    // among them; the runner keeps the user's input from all but the monitor and the questions.
     if (isVisible()) update();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 }
 
 }  // namespace qef

@@ -3,6 +3,7 @@
 // screen after the run until the user presses OK. The run's end is the runner's to say: until
 // then the bar stays short of its end and no end time is shown.
 #include <QDialog>
+#include <functional>
 
 #include "core/model/Progress.h"
 
@@ -29,8 +30,18 @@ public:
 
     QLabel* Label(MonitorLabel label) const;
 
+    // Called instead of closing when OK, Escape or the close box is used while a run is under
+    // way; unset, the monitor only hides.
+    std::function<void()> CloseDuringRun;
+    void done(int result) override;
+
+    // After the run's last message: the window in front with the keyboard on its OK, so that the
+    // next Enter closes it rather than reaching the window behind.
+    void TakeKeyboard();
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ResetTexts();
