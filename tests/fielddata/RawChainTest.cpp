@@ -60,6 +60,14 @@ RawConversionPaths CopiedDownload(const test::TempDir& dir, const std::string& f
     return {dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"), dir.File("micao.DTA")};
 }
 
+// The download `input` of the case folder `folder` converted in `dir` with the default run values.
+void ConvertCase(const test::TempDir& dir, const std::string& folder, const std::string& input, RawFormat format,
+                 RawConversionPaths& paths) {
+    paths = CopiedDownload(dir, kRawData + "/" + folder, input);
+    test::ScriptedInteraction ui;
+    ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
+}
+
 // The observation reader reads a converted observation file without a message.
 void ExpectObservationsReadQuietly(const std::string& path, PointNameTable& names, Observations& obs) {
     ReadErrorRecord error;
@@ -188,9 +196,9 @@ TEST(RawChain, BothFacesGiveOnePointWhereTheyAgree) {
                                                 std::tuple{"idx_both_faces", "raw.idx", RawFormat::LeicaIdx}}) {
         SCOPED_TRACE(folder);
         test::TempDir dir;
-        const RawConversionPaths paths = CopiedDownload(dir, kRawData + "/" + folder, input);
+        RawConversionPaths paths;
+        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
         test::ScriptedInteraction ui;
-        ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
         ASSERT_TRUE(WriteAllLines(dir.File("goc.DTA"), {"S1,1000,2000", "B1,1100,2000"}));
         const DetailInput detail{dir.File("goc.DTA"), paths.Detail, dir.File("ct.dat")};
         test::RecordingProgress progress;
@@ -310,9 +318,9 @@ TEST(RawChain, RoundsOfGsiAndIdxGiveTheSameBooksFromTheNamedBacksight) {
                                                 std::tuple{"idx_round", "raw.idx", RawFormat::LeicaIdx}}) {
         SCOPED_TRACE(folder);
         test::TempDir dir;
-        const RawConversionPaths paths = CopiedDownload(dir, kRawData + "/" + folder, input);
+        RawConversionPaths paths;
+        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
         test::ScriptedInteraction ui;
-        ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
         RawObservations raw;
         ComputationSettings settings;
         ASSERT_TRUE(ReadRawObservations(paths.Observations, settings, ui, raw));
