@@ -137,29 +137,9 @@ TEST_P(InterruptedRun, KilledAtEachMoveLeavesTheOldFilesOrTheNewOnes) {
 // While another run writes the same result the run is refused before it reads anything, and the
 // folder is as it was; once the other ends, the run goes through.
 TEST_P(InterruptedRun, ASecondRunOfTheSameResultIsRefusedWhileTheFirstWrites) {
-    int held[2], release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t first = test::StartChild([&] {
-        OutputSet set;
-        if (!set.Begin(files.ResultFile)) return 1;
-        char c = 'x';
-        if (::write(held[1], &c, 1) != 1 || ::read(release[0], &c, 1) != 1) return 2;
-        return 0;
-    });
-    char c = 0;
-    ASSERT_EQ(::read(held[0], &c, 1), 1);
-    test::ScriptedInteraction ui;
-    EXPECT_EQ(runWith(ui), static_cast<int>(RunOutcome::WriteFailed));
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("Kết quả ") + files.ResultFile +
-                                                      Vn(" đang được một lần tính khác ghi")});
-    ASSERT_EQ(::write(release[1], &c, 1), 1);
-    EXPECT_EQ(test::WaitChild(first), 0);
-    for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
-    EXPECT_TRUE(folder.Now() == folder.Before);
-    SilentInteraction quiet;
-    EXPECT_EQ(runWith(quiet), static_cast<int>(RunOutcome::Completed));
-    EXPECT_TRUE(folder.Now() == folder.After);
+    test::ExpectARunRefusedWhileAnotherHoldsItsResult(folder, files.ResultFile, runWith,
+                                                      static_cast<int>(RunOutcome::Completed),
+                                                      static_cast<int>(RunOutcome::WriteFailed));
 }
 
 // Two windows writing the same result at once, with the moves slowed as on a share: the one that

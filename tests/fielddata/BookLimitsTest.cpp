@@ -21,47 +21,16 @@
 #include "fielddata/books/FieldBookReduction.h"
 #include "fielddata/books/ObservationBooks.h"
 #include "fielddata/books/TextBooks.h"
+#include "support/BookTables.h"
 #include "support/Fakes.h"
 
 namespace qef {
 namespace {
 
-// "DDD MM SS[.s]" in seconds.
-double Seconds(const std::string& text) {
-    int d = 0, m = 0;
-    double s = 0;
-    EXPECT_EQ(std::sscanf(text.c_str(), "%d %d %lf", &d, &m, &s), 3) << text;
-    return d * 3600.0 + m * 60.0 + s;
-}
-
-// a - b in seconds, wrapped into half a turn either way.
-double Diff(double a, double b) {
-    double d = std::fmod(a - b, 1296000.0);
-    if (d > 648000) d -= 1296000;
-    if (d <= -648000) d += 1296000;
-    return d;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    for (std::size_t i = 1; i < line.size(); ++i) {
-        if (line[i] == '|') {
-            cells.push_back(cell);
-            cell.clear();
-        } else {
-            cell += line[i];
-        }
-    }
-    return cells;
-}
-
-std::vector<std::string> FileLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::istringstream in(Tcvn3ToUtf8(test::ReadFileBytes(path)));
-    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
-    return lines;
-}
+using test::BookLines;
+using test::Cells;
+using test::Seconds;
+using test::WrappedDiff;
 
 // Offsets against an angle of a few seconds made the split divide by a sum near zero.
 TEST(SimulatedBooks, SetsOfAnglesOfAFewSecondsStayWithinTheTolerance) {
@@ -91,7 +60,7 @@ TEST(SimulatedBooks, SetsOfAnglesOfAFewSecondsStayWithinTheTolerance) {
                                         options, ComputationSettings{}, random, ui)
                       .Outcome,
                   RunOutcome::Completed);
-        const std::vector<std::string> book = FileLines(dir.File("g.txt"));
+        const std::vector<std::string> book = BookLines(dir.File("g.txt"));
         std::size_t angle = 0;
         int set = 0;
         double worst = 0;
@@ -104,11 +73,11 @@ TEST(SimulatedBooks, SetsOfAnglesOfAFewSecondsStayWithinTheTolerance) {
             ASSERT_EQ(f.size(), 9u);
             ASSERT_LT(angle, observed.size());
             const double setAngle = Seconds(f[6]);
-            const double off = std::fabs(Diff(setAngle, observed[angle]));
+            const double off = std::fabs(WrappedDiff(setAngle, observed[angle]));
             worst = std::max(worst, off);
             EXPECT_LE(off, 8.0) << "angle " << angle << ": " << book[i];
             if (++set == sets) {
-                EXPECT_LE(std::fabs(Diff(Seconds(f[7]), observed[angle])), 0.55) << book[i];
+                EXPECT_LE(std::fabs(WrappedDiff(Seconds(f[7]), observed[angle])), 0.55) << book[i];
                 set = 0;
                 ++angle;
             }
@@ -154,7 +123,7 @@ TEST(SimulatedBooks, RandomErrorsKeepMillimetresAndLengthsAboveZero) {
     SeededRandom random(3);
     test::ScriptedInteraction ui;
     ASSERT_EQ(AddRandomErrors(dir.File("obs.dta"), dir.File("moi.dta"), mm, random, ui).Outcome, RunOutcome::Completed);
-    const std::vector<std::string> out = FileLines(dir.File("moi.dta"));
+    const std::vector<std::string> out = BookLines(dir.File("moi.dta"));
     ASSERT_EQ(out.size(), millimetres.size() * 30 + 1);
     bool changed = false;
     for (std::size_t i = 0; i < millimetres.size() * 30; ++i) {
@@ -173,7 +142,7 @@ TEST(SimulatedBooks, RandomErrorsKeepMillimetresAndLengthsAboveZero) {
     for (int run = 0; run < 30; ++run) {
         ASSERT_EQ(AddRandomErrors(dir.File("m.dta"), dir.File("m2.dta"), ComputationSettings{}, random, ui).Outcome,
                   RunOutcome::Completed);
-        for (const std::string& line : FileLines(dir.File("m2.dta"))) {
+        for (const std::string& line : BookLines(dir.File("m2.dta"))) {
             const std::string value = line.substr(line.rfind('\t') + 1);
             EXPECT_EQ(value.size() - value.find('.'), 4u) << line;
             EXPECT_GT(std::stod(value), 0.0) << line;
@@ -214,7 +183,7 @@ TEST(DetailBook, LongNamesAndSeparatorRowsAreNamed) {
     EXPECT_EQ(Tcvn3ToUtf8(ui.calls[1].text), "File " + in + " : bỏ qua 2 dòng không đúng số trường (dòng 3, 5)");
     // Three points under one station: the empty rows made no second station.
     int stations = 0, points = 0;
-    for (const std::string& line : FileLines(dir.File("so.txt"))) {
+    for (const std::string& line : BookLines(dir.File("so.txt"))) {
         if (line.find("Trạm máy") != std::string::npos) ++stations;
         if (line.find("|         2 |   20.0000 |     6.000 |") != std::string::npos ||
             line.find("|         1 |   45.3015 |    25.500 |") != std::string::npos ||

@@ -162,26 +162,8 @@ TEST_P(InterruptedBooks, AMoveRefusedAtAnyPointLeavesTheOldBooksAndNamesTheBook)
 
 // While another run writes the same books the run is refused, and the books are as they were.
 TEST_P(InterruptedBooks, ARunIsRefusedWhileAnotherWritesTheBooks) {
-    int held[2], release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t first = test::StartChild([&] {
-        OutputSet set;
-        if (!set.Begin(dir.File("goc.txt"))) return 1;
-        char c = 'x';
-        if (::write(held[1], &c, 1) != 1 || ::read(release[0], &c, 1) != 1) return 2;
-        return 0;
-    });
-    char c = 0;
-    ASSERT_EQ(::read(held[0], &c, 1), 1);
-    test::ScriptedInteraction ui;
-    EXPECT_EQ(runWith(ui), kWriteFailed);
     // Refused before it reads: nothing else is said.
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("Kết quả ") + dir.File("goc.txt") +
-                                                      Vn(" đang được một lần tính khác ghi")});
-    ASSERT_EQ(::write(release[1], &c, 1), 1);
-    EXPECT_EQ(test::WaitChild(first), 0);
-    for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
+    ASSERT_NO_FATAL_FAILURE(test::ExpectRefusedWhileAnotherHolds(dir.File("goc.txt"), runWith, kWriteFailed));
     EXPECT_TRUE(folder.Now() == folder.Before);
 }
 

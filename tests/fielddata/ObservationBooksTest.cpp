@@ -13,6 +13,7 @@
 #include "core/io/Readers.h"
 #include "core/text/VnCodec.h"
 #include "fielddata/books/ObservationBooks.h"
+#include "support/BookTables.h"
 #include "support/Fakes.h"
 #include "support/WholeRunCase.h"
 
@@ -184,36 +185,9 @@ TEST(DetailBook, ANameHoldingANulIsRefusedNamingFileAndLine) {
     }
 }
 
-// "DDD MM SS[.s]" in seconds.
-double Seconds(const std::string& text) {
-    int d = 0, m = 0;
-    double s = 0;
-    EXPECT_EQ(std::sscanf(text.c_str(), "%d %d %lf", &d, &m, &s), 3) << text;
-    EXPECT_TRUE(d >= 0 && d < 360 && m < 60 && s < 60) << text;
-    return d * 3600.0 + m * 60.0 + s;
-}
-
-// a - b wrapped into (-180, 180] degrees, in seconds.
-double Diff(double a, double b) {
-    double d = std::fmod(a - b, 1296000.0);
-    if (d > 648000) d -= 1296000;
-    if (d <= -648000) d += 1296000;
-    return d;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::string cell;
-    for (std::size_t i = 1; i < line.size(); ++i) {
-        if (line[i] == '|') {
-            cells.push_back(cell);
-            cell.clear();
-        } else {
-            cell += line[i];
-        }
-    }
-    return cells;
-}
+using test::Cells;
+using test::Seconds;
+using test::WrappedDiff;
 
 // Angles of whole seconds round the circle, 0 and 359 59 50 among them, and sides.
 std::string ObservationText(int count) {
@@ -247,9 +221,7 @@ TEST(SimulatedBooks, EverySetAveragesToTheObservedAngleAndReadsConsistently) {
     ReadErrorRecord error;
     ASSERT_TRUE(ReadObservations(dir.File("obs.dta"), ComputationSettings{}, names, obs, error, ui));
 
-    std::vector<std::string> book;
-    std::istringstream goc(Tcvn3ToUtf8(test::ReadFileBytes(dir.File("g.txt"))));
-    for (std::string line; std::getline(goc, line);) book.push_back(line.substr(0, line.find('\r')));
+    const std::vector<std::string> book = test::BookLines(dir.File("g.txt"));
     // A book that was not written fails here rather than reading past the end.
     ASSERT_GT(book.size(), 6u) << "angle book g.txt";
     EXPECT_NE(book[6].find("Số liệu mô phỏng"), std::string::npos);
@@ -274,18 +246,18 @@ TEST(SimulatedBooks, EverySetAveragesToTheObservedAngleAndReadsConsistently) {
         for (const auto* row : {&b, &f}) {
             const double left = Seconds((*row)[2]);
             const double right = Seconds((*row)[3]);
-            const double twoC = Diff(left, right + 648000);
+            const double twoC = WrappedDiff(left, right + 648000);
             EXPECT_DOUBLE_EQ(std::stod((*row)[4]), twoC);
-            EXPECT_NEAR(Diff(Seconds((*row)[5]), left), -twoC / 2, 1e-6);
+            EXPECT_NEAR(WrappedDiff(Seconds((*row)[5]), left), -twoC / 2, 1e-6);
         }
         back = Seconds(b[5]);
         const double setAngle = Seconds(f[6]);
-        EXPECT_NEAR(Diff(setAngle, Seconds(f[5]) - back), 0, 1e-6);
-        EXPECT_LE(std::fabs(Diff(setAngle, observed)), 11.0) << book[i + 1];
-        setSum += Diff(setAngle, observed);
+        EXPECT_NEAR(WrappedDiff(setAngle, Seconds(f[5]) - back), 0, 1e-6);
+        EXPECT_LE(std::fabs(WrappedDiff(setAngle, observed)), 11.0) << book[i + 1];
+        setSum += WrappedDiff(setAngle, observed);
         if (set == options.AngleSets) {
             EXPECT_LE(std::fabs(setSum / set), 0.5) << "angle " << angle;
-            EXPECT_LE(std::fabs(Diff(Seconds(f[7]), observed)), 0.55) << book[i + 1];
+            EXPECT_LE(std::fabs(WrappedDiff(Seconds(f[7]), observed)), 0.55) << book[i + 1];
             set = 0;
             setSum = 0;
         }
@@ -331,7 +303,7 @@ TEST(SimulatedBooks, RandomErrorsStayWithinTenMillimetresAndThirtySeconds) {
         EXPECT_LE(ds, 0.0100001);
         largestSide = std::max(largestSide, ds);
         EXPECT_TRUE(after.Angles.Values[i] >= 0 && after.Angles.Values[i] < 360) << after.Angles.Values[i];
-        const double da = std::fabs(Diff(after.Angles.Values[i] * 3600, before.Angles.Values[i] * 3600));
+        const double da = std::fabs(WrappedDiff(after.Angles.Values[i] * 3600, before.Angles.Values[i] * 3600));
         EXPECT_LE(da, 30.0 + 1e-6);
         largestAngle = std::max(largestAngle, da);
     }

@@ -54,6 +54,44 @@ struct Layout {
     int controls;          // control targets that can be placed from it
 };
 
+// Copies the download `input` from the folder `from` into `dir`; the paths of its conversion there.
+RawConversionPaths CopiedDownload(const test::TempDir& dir, const std::string& from, const std::string& input) {
+    std::filesystem::copy_file(from + "/" + input, dir.File(input));
+    return {dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"), dir.File("micao.DTA")};
+}
+
+// The download `input` of the case folder `folder` converted in `dir` with the default run values.
+void ConvertCase(const test::TempDir& dir, const std::string& folder, const std::string& input, RawFormat format,
+                 RawConversionPaths& paths) {
+    paths = CopiedDownload(dir, kRawData + "/" + folder, input);
+    test::ScriptedInteraction ui;
+    ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
+}
+
+// The observation reader reads a converted observation file without a message.
+void ExpectObservationsReadQuietly(const std::string& path, PointNameTable& names, Observations& obs) {
+    ReadErrorRecord error;
+    test::ScriptedInteraction readUi;
+    ASSERT_TRUE(ReadObservations(path, ComputationSettings{}, names, obs, error, readUi));
+    EXPECT_EQ(readUi.Messages(), std::vector<std::string>{});
+}
+
+// The detail points of a conversion on the known points of goc.DTA in `dir`: in plan (F7) from its
+// detail file or in height (F8) from its detail file with heights. The computation completes with
+// its done message alone; `resultFile` is where it wrote them.
+void ComputeConvertedDetails(const test::TempDir& dir, const RawConversionPaths& paths, bool inHeight,
+                             std::string& resultFile) {
+    const DetailInput detail{dir.File("goc.DTA"), inHeight ? paths.DetailHeights : paths.Detail, dir.File("ct.dat")};
+    test::RecordingProgress progress;
+    test::ScriptedInteraction detailUi;
+    ASSERT_EQ(ComputeDetailPoints(inHeight ? DetailMode::HeightsFromDifferences : DetailMode::Plan, detail,
+                                  ComputationSettings{}, detailUi, progress)
+                  .Outcome,
+              RunOutcome::Completed);
+    EXPECT_EQ(detailUi.Messages().size(), 1u) << testing::PrintToString(detailUi.Messages());
+    resultFile = detail.ResultFile;
+}
+
 TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
     const Layout layouts[] = {
         // C3 and 5000 from A1, B2 from C3; the backsight of a Nikon "CP" gives no angle record.
@@ -68,24 +106,18 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.folder);
         test::TempDir dir;
-        std::filesystem::copy_file(kExamples + "/" + layout.input, dir.File(layout.input));
+        const RawConversionPaths paths = CopiedDownload(dir, kExamples, layout.input);
         RawConversionOptions options;
         options.WithHeights = layout.heights;
         options.ControlFromNumber = 5000;
-        const RawConversionPaths paths{dir.File(layout.input), dir.File("obs.DTA"), dir.File("mia.DTA"),
-                                       dir.File("dh.DTA"), dir.File("micao.DTA")};
         test::ScriptedInteraction ui;
         ASSERT_EQ(ConvertRawFile(layout.format, options, paths, ui).Outcome, RawConversionOutcome::Converted);
 
         // Control targets: polar from each station, oriented by the reading on its backsight; the
         // first record of a target is its face-left one.
-        ComputationSettings settings;
         PointNameTable names;
         Observations obs;
-        ReadErrorRecord error;
-        test::ScriptedInteraction readUi;
-        ASSERT_TRUE(ReadObservations(paths.Observations, settings, names, obs, error, readUi));
-        EXPECT_EQ(readUi.Messages(), std::vector<std::string>{});
+        ASSERT_NO_FATAL_FAILURE(ExpectObservationsReadQuietly(paths.Observations, names, obs));
         std::map<std::string, double> orientation;
         for (int i = 1; layout.backsightRecord && i <= obs.Angles.Count(); ++i)
             if (obs.Angles.BackIds[i] == obs.Angles.ForeIds[i])
@@ -134,17 +166,10 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
         for (const bool inHeight : {false, true}) {
             if (inHeight && !layout.heights) continue;
             SCOPED_TRACE(inHeight ? "F8" : "F7");
-            const DetailInput detail{dir.File("goc.DTA"), inHeight ? paths.DetailHeights : paths.Detail,
-                                     dir.File("ct.dat")};
-            test::RecordingProgress progress;
-            test::ScriptedInteraction detailUi;
-            const DetailRunStatus status =
-                ComputeDetailPoints(inHeight ? DetailMode::HeightsFromDifferences : DetailMode::Plan, detail,
-                                    settings, detailUi, progress);
-            ASSERT_EQ(status.Outcome, RunOutcome::Completed);
-            EXPECT_EQ(detailUi.Messages().size(), 1u);  // the done message alone
+            std::string resultFile;
+            ASSERT_NO_FATAL_FAILURE(ComputeConvertedDetails(dir, paths, inHeight, resultFile));
             std::vector<std::string> results;
-            ASSERT_TRUE(ReadAllLines(detail.ResultFile, results));
+            ASSERT_TRUE(ReadAllLines(resultFile, results));
             found.clear();
             for (const std::string& line : results) {
                 const std::size_t a = line.find(','), b = line.find(',', a + 1), c = line.find(',', b + 1);
@@ -171,11 +196,9 @@ TEST(RawChain, BothFacesGiveOnePointWhereTheyAgree) {
                                                 std::tuple{"idx_both_faces", "raw.idx", RawFormat::LeicaIdx}}) {
         SCOPED_TRACE(folder);
         test::TempDir dir;
-        std::filesystem::copy_file(kRawData + "/" + folder + "/" + input, dir.File(input));
-        const RawConversionPaths paths{dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
-                                       dir.File("micao.DTA")};
+        RawConversionPaths paths;
+        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
         test::ScriptedInteraction ui;
-        ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
         ASSERT_TRUE(WriteAllLines(dir.File("goc.DTA"), {"S1,1000,2000", "B1,1100,2000"}));
         const DetailInput detail{dir.File("goc.DTA"), paths.Detail, dir.File("ct.dat")};
         test::RecordingProgress progress;
@@ -256,9 +279,7 @@ TEST(RawChain, EveryConvertedCaseReadsOnWithoutAMessage) {
         SCOPED_TRACE(name);
         test::TempDir dir;
         const std::string input = c.at("input");
-        std::filesystem::copy_file(folder + "/" + input, dir.File(input));
-        const RawConversionPaths paths{dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
-                                       dir.File("micao.DTA")};
+        const RawConversionPaths paths = CopiedDownload(dir, folder, input);
         const RawConversionOptions options = CaseOptions(c);
         test::ScriptedInteraction ui;
         const RawConversionStatus status = ConvertRawFile(CaseFormat(c), options, paths, ui);
@@ -266,14 +287,10 @@ TEST(RawChain, EveryConvertedCaseReadsOnWithoutAMessage) {
 
         // Side shots alone leave an observation file without a record, which the reader rightly
         // calls empty.
-        ComputationSettings settings;
         if (status.Counts.AngleRecords + status.Counts.DistanceRecords > 0) {
             PointNameTable names;
             Observations obs;
-            ReadErrorRecord error;
-            test::ScriptedInteraction readUi;
-            EXPECT_TRUE(ReadObservations(paths.Observations, settings, names, obs, error, readUi));
-            EXPECT_EQ(readUi.Messages(), std::vector<std::string>{});
+            ExpectObservationsReadQuietly(paths.Observations, names, obs);
         }
 
         std::vector<std::string> points, known;
@@ -284,16 +301,9 @@ TEST(RawChain, EveryConvertedCaseReadsOnWithoutAMessage) {
         for (const bool inHeight : {false, true}) {
             if (inHeight && !options.WithHeights) continue;
             SCOPED_TRACE(inHeight ? "F8" : "F7");
-            const DetailInput detail{dir.File("goc.DTA"), inHeight ? paths.DetailHeights : paths.Detail,
-                                     dir.File("ct.dat")};
-            test::RecordingProgress progress;
-            test::ScriptedInteraction detailUi;
-            ASSERT_EQ(ComputeDetailPoints(inHeight ? DetailMode::HeightsFromDifferences : DetailMode::Plan, detail,
-                                          settings, detailUi, progress)
-                          .Outcome,
-                      RunOutcome::Completed);
-            EXPECT_EQ(detailUi.Messages().size(), 1u) << testing::PrintToString(detailUi.Messages());
-            ExpectPlaced(detail.ResultFile, points, inHeight);
+            std::string resultFile;
+            ASSERT_NO_FATAL_FAILURE(ComputeConvertedDetails(dir, paths, inHeight, resultFile));
+            ExpectPlaced(resultFile, points, inHeight);
         }
     }
     EXPECT_GE(withPoints, 14);
@@ -308,11 +318,9 @@ TEST(RawChain, RoundsOfGsiAndIdxGiveTheSameBooksFromTheNamedBacksight) {
                                                 std::tuple{"idx_round", "raw.idx", RawFormat::LeicaIdx}}) {
         SCOPED_TRACE(folder);
         test::TempDir dir;
-        std::filesystem::copy_file(kRawData + "/" + folder + "/" + input, dir.File(input));
-        const RawConversionPaths paths{dir.File(input), dir.File("obs.DTA"), dir.File("mia.DTA"), dir.File("dh.DTA"),
-                                       dir.File("micao.DTA")};
+        RawConversionPaths paths;
+        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
         test::ScriptedInteraction ui;
-        ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
         RawObservations raw;
         ComputationSettings settings;
         ASSERT_TRUE(ReadRawObservations(paths.Observations, settings, ui, raw));

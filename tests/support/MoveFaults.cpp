@@ -126,8 +126,7 @@ int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vecto
     return moves + 1;
 }
 
-void ExpectARunRefusedWhileAnotherHoldsItsResult(const RunFolder& folder, const std::string& resultFile,
-                                                 const RunWith& run, int completed, int refused) {
+void ExpectRefusedWhileAnotherHolds(const std::string& resultFile, const RunWith& run, int refused) {
     int held[2], release[2];
     ASSERT_EQ(::pipe(held), 0);
     ASSERT_EQ(::pipe(release), 0);
@@ -147,6 +146,11 @@ void ExpectARunRefusedWhileAnotherHoldsItsResult(const RunFolder& folder, const 
     ASSERT_EQ(::write(release[1], &c, 1), 1);
     EXPECT_EQ(WaitChild(holder), 0);
     for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
+}
+
+void ExpectARunRefusedWhileAnotherHoldsItsResult(const RunFolder& folder, const std::string& resultFile,
+                                                 const RunWith& run, int completed, int refused) {
+    ASSERT_NO_FATAL_FAILURE(ExpectRefusedWhileAnotherHolds(resultFile, run, refused));
     EXPECT_TRUE(folder.Now() == folder.Before) << "differing:" << Differences(folder.Now(), folder.Before);
     SilentInteraction quiet;
     EXPECT_EQ(run(quiet), completed);

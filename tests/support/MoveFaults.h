@@ -39,9 +39,12 @@ int ExpectRefusedMovesLeaveTheOldFiles(const RunFolder& folder, const std::vecto
 int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vector<std::string>& folders,
                                        const RunWith& run, int moves, const std::string& resultFile);
 
-// While a child holds the set of `resultFile`, `run` must end with `refused`, say only that the
-// result is being written by another run, and leave the old outputs; once the child has let go,
-// the same run completes with the new ones.
+// While a child holds the set of `resultFile`, `run` must end with `refused` and say only that the
+// result is being written by another run; the child then lets go.
+void ExpectRefusedWhileAnotherHolds(const std::string& resultFile, const RunWith& run, int refused);
+
+// As above, and the run leaves the old outputs; once the child has let go, the same run completes
+// with the new ones.
 void ExpectARunRefusedWhileAnotherHoldsItsResult(const RunFolder& folder, const std::string& resultFile,
                                                  const RunWith& run, int completed, int refused);
 

@@ -204,27 +204,13 @@ TEST_F(ToolsInterrupted, KilledAtEachMoveTheNextRunFinishesTheResult) {
 // While another run writes a tool's result the tool is refused before it reads anything: its
 // input is missing, and the message says the result is taken, not that.
 TEST_F(ToolsInterrupted, ARunIsRefusedBeforeItComputesWhileAnotherWritesItsResult) {
-    int held[2], release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t first = test::StartChild([&] {
-        OutputSet set;
-        if (!set.Begin(dir.File("sorted.txt"))) return 1;
-        char c = 'x';
-        if (::write(held[1], &c, 1) != 1 || ::read(release[0], &c, 1) != 1) return 2;
-        return 0;
-    });
-    char c = 0;
-    ASSERT_EQ(::read(held[0], &c, 1), 1);
-    test::ScriptedInteraction ui;
-    const ToolStatus status =
-        SortPointsXY(dir.File("missing.txt"), dir.File("sorted.txt"), SortOrder::Ascending, ComputationSettings{}, ui);
-    EXPECT_EQ(status.Outcome, RunOutcome::WriteFailed);
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{Vn("Kết quả ") + dir.File("sorted.txt") +
-                                                      Vn(" đang được một lần tính khác ghi")});
-    ASSERT_EQ(::write(release[1], &c, 1), 1);
-    EXPECT_EQ(test::WaitChild(first), 0);
-    for (int fd : {held[0], held[1], release[0], release[1]}) ::close(fd);
+    const test::RunWith sort = [&](Interaction& ui) {
+        return static_cast<int>(
+            SortPointsXY(dir.File("missing.txt"), dir.File("sorted.txt"), SortOrder::Ascending, ComputationSettings{}, ui)
+                .Outcome);
+    };
+    ASSERT_NO_FATAL_FAILURE(
+        test::ExpectRefusedWhileAnotherHolds(dir.File("sorted.txt"), sort, static_cast<int>(RunOutcome::WriteFailed)));
     EXPECT_EQ(test::Outputs(dir.Path(), inputs), results);
 }
 

@@ -519,7 +519,11 @@ bool ReadObservations(const std::string& fileName, const ComputationSettings& se
     const ObservationLine in{fileName, settings, lines, error, ui, cutter};
     bool ok = true;
     while (ok && lines.Next()) {
-        if (RefusedForBareCarriageReturn(lines, fileName, error, ui)) return false;
+        // Refused as any bad line, so that what was read keeps its names below.
+        if (RefusedForBareCarriageReturn(lines, fileName, error, ui)) {
+            ok = false;
+            break;
+        }
         if (lines.Line().empty()) continue;
         const int k = lines.Count();
         if (k < 2) {

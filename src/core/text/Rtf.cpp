@@ -36,24 +36,15 @@ char32_t Cp1252(unsigned char b) {
 // Windows code page 1258: 1252 with the Vietnamese capitals and small letters Ă Đ Ơ Ư ă đ ơ ư,
 // the dong sign and five combining tone marks in place of some Latin-1 letters.
 char32_t Cp1258(unsigned char b) {
-    switch (b) {
-        case 0x8A: case 0x8E: case 0x9A: case 0x9E: return b;  // undefined in 1258
-        case 0xC3: return 0x0102;
-        case 0xCC: return 0x0300;  // grave
-        case 0xD0: return 0x0110;
-        case 0xD2: return 0x0309;  // hook above
-        case 0xD5: return 0x01A0;
-        case 0xDD: return 0x01AF;
-        case 0xDE: return 0x0303;  // tilde
-        case 0xE3: return 0x0103;
-        case 0xEC: return 0x0301;  // acute
-        case 0xF0: return 0x0111;
-        case 0xF2: return 0x0323;  // dot below
-        case 0xF5: return 0x01A1;
-        case 0xFD: return 0x01B0;
-        case 0xFE: return 0x20AB;
-        default: return Cp1252(b);
-    }
+    static constexpr std::pair<unsigned char, char32_t> kVietnamese[] = {
+        {0xC3, 0x0102}, {0xCC, 0x0300 /* grave */}, {0xD0, 0x0110}, {0xD2, 0x0309 /* hook above */},
+        {0xD5, 0x01A0}, {0xDD, 0x01AF}, {0xDE, 0x0303 /* tilde */}, {0xE3, 0x0103},
+        {0xEC, 0x0301 /* acute */}, {0xF0, 0x0111}, {0xF2, 0x0323 /* dot below */}, {0xF5, 0x01A1},
+        {0xFD, 0x01B0}, {0xFE, 0x20AB}};
+    if (b == 0x8A || b == 0x8E || b == 0x9A || b == 0x9E) return b;  // undefined in 1258
+    for (const auto& [byte, letter] : kVietnamese)
+        if (byte == b) return letter;
+    return Cp1252(b);
 }
 
 // A byte that TCVN3 leaves undefined is drawn by the .Vn fonts with its Windows glyph: the

@@ -173,28 +173,45 @@ std::unique_ptr<RawReader> MakeRawReader(RawFormat format, RawOutput& out) {
 
 std::string StationHeightsDtName(const std::string& stationHeights) { return ReplaceFileExt(stationHeights, "DT"); }
 
-RawConversionStatus CheckRawFile(RawFormat format, const RawConversionOptions& options, const std::string& input,
-                                 Interaction& ui) {
-    RawConversionStatus status;
-    LineReader lines(input);
-    if (!lines.IsOpen()) {
-        ui.Message(Vn("Không mở được file ") + input);
-        status.Outcome = RawConversionOutcome::ReadFailed;
-        return status;
-    }
-    RawOutput out(options, RawOutputFiles{});
+namespace {
+
+// Opens the download; false, with the reason told, when it cannot be.
+bool OpenDownload(const LineReader& lines, const std::string& input, Interaction& ui, RawConversionStatus& status) {
+    if (lines.IsOpen()) return true;
+    ui.Message(Vn("Không mở được file ") + input);
+    status.Outcome = RawConversionOutcome::ReadFailed;
+    return false;
+}
+
+// Reads the whole download into `out`, counting what it found; false, with the reason told, when it
+// stops at a line or finds nothing to convert. The check and the conversion read alike this way.
+bool ReadDownload(RawFormat format, LineReader& lines, const std::string& input, RawOutput& out, Interaction& ui,
+                  RawConversionStatus& status) {
     const std::unique_ptr<RawReader> reader = MakeRawReader(format, out);
     if (std::optional<std::string> error = ReadRawLines(lines, *reader, out)) {
         ui.Message(*error);
         status.Outcome = RawConversionOutcome::StoppedAtLine;
         status.StopLine = lines.LineNumber();
-        return status;
+        return false;
     }
     status.Counts = out.Counts();
     if (status.Counts.Nothing()) {
         ui.Message(NothingFoundMessage(input));
         status.Outcome = RawConversionOutcome::NothingConverted;
+        return false;
     }
+    return true;
+}
+
+}  // namespace
+
+RawConversionStatus CheckRawFile(RawFormat format, const RawConversionOptions& options, const std::string& input,
+                                 Interaction& ui) {
+    RawConversionStatus status;
+    LineReader lines(input);
+    if (!OpenDownload(lines, input, ui, status)) return status;
+    RawOutput out(options, RawOutputFiles{});
+    ReadDownload(format, lines, input, out, ui, status);
     return status;
 }
 
@@ -207,11 +224,7 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
         return status;
     }
     LineReader input(paths.Input);
-    if (!input.IsOpen()) {
-        ui.Message(Vn("Không mở được file ") + paths.Input);
-        status.Outcome = RawConversionOutcome::ReadFailed;
-        return status;
-    }
+    if (!OpenDownload(input, paths.Input, ui, status)) return status;
     // Every output is written aside and put in place only when the whole download was read and
     // written; a run that stops, fails or dies leaves the earlier files as they were.
     RawOutputSets sets;
@@ -231,19 +244,7 @@ RawConversionStatus ConvertRawFile(RawFormat format, const RawConversionOptions&
     if (work.file == nullptr) return writeFailed(paths.Observations);
 
     RawOutput out(options, RawFilesOf(writers, work.file, options.WithHeights));
-    const std::unique_ptr<RawReader> reader = MakeRawReader(format, out);
-    if (std::optional<std::string> error = ReadRawLines(input, *reader, out)) {
-        ui.Message(*error);
-        status.Outcome = RawConversionOutcome::StoppedAtLine;
-        status.StopLine = input.LineNumber();
-        return status;
-    }
-    status.Counts = out.Counts();
-    if (status.Counts.Nothing()) {
-        ui.Message(NothingFoundMessage(paths.Input));
-        status.Outcome = RawConversionOutcome::NothingConverted;
-        return status;
-    }
+    if (!ReadDownload(format, input, paths.Input, out, ui, status)) return status;
 
     // The distance records follow all angle records.
     if (!AppendWorkFile(work.file, *writers[0])) return writeFailed(paths.Observations);

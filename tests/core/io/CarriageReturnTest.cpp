@@ -73,5 +73,32 @@ TEST(BareCarriageReturn, EveryReaderRefusesALineHoldingOneNamingFileAndLine) {
     }
 }
 
+// The observations read before a refused line keep their point names, as after any other refused
+// line: the steps after a read index the names of every side and angle it holds.
+TEST(BareCarriageReturn, ObservationsReadBeforeTheRefusedLineKeepTheirNames) {
+    test::TempDir dir;
+    const std::string file = dir.File("obs.txt");
+    test::WriteFileBytes(file, "A B C 10.3000 100.000\r\nB C 120.000\r\nC D\r 130.000\r\n");
+    PointNameTable names;
+    Observations obs;
+    ReadErrorRecord error;
+    test::ScriptedInteraction ui;
+    EXPECT_FALSE(ReadObservations(file, ComputationSettings{}, names, obs, error, ui));
+    // The angle A-B-C with its side B-C, then the side B-C.
+    ASSERT_EQ(obs.Angles.Count(), 1);
+    EXPECT_EQ(obs.Angles.BackIds.Size(), 1);
+    EXPECT_EQ(obs.Angles.StationIds.Size(), 1);
+    EXPECT_EQ(obs.Angles.ForeIds.Size(), 1);
+    ASSERT_EQ(obs.Sides.Count(), 2);
+    ASSERT_EQ(obs.Sides.FromIds.Size(), 2);
+    ASSERT_EQ(obs.Sides.ToIds.Size(), 2);
+    EXPECT_EQ(names.Name(obs.Angles.BackIds[1]), "A");
+    EXPECT_EQ(names.Name(obs.Angles.ForeIds[1]), "C");
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_EQ(names.Name(obs.Sides.FromIds[i]), "B");
+        EXPECT_EQ(names.Name(obs.Sides.ToIds[i]), "C");
+    }
+}
+
 }  // namespace
 }  // namespace qef

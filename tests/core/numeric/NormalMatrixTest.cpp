@@ -189,14 +189,9 @@ TEST(NormalMatrixTest, ZeroPivotLeavesItsUnknownZero) {
 
 // With the extents of its rows known, the solution reads no column past them: a NaN put there
 // would spread through every unknown. The results must be those of the full reading, bit for bit.
-TEST(NormalMatrixTest, RowsAreReadOnlyWhereTheyMayHoldValues) {
-    std::mt19937 rng(7);
-    const int m = 8;
-    const Eigen::MatrixXd normals = Normals(m, 40, true, rng);
+// Past its own block (or diagonal), the first and last column of each row that is not 0.
+RowProfile ProfileOf(const Eigen::MatrixXd& normals, int m) {
     const int n = static_cast<int>(normals.rows());
-    const Eigen::VectorXd first = RandomVector(n, rng);
-    const Eigen::VectorXd second = RandomVector(n, rng);
-    // Past its own block (or diagonal), the first and last column of each row that is not 0.
     RowProfile profile{std::vector<int>(n + 1, n + 1), std::vector<int>(n + 1, 0)};
     for (int i = 1; i <= n; ++i)
         for (int j = i < 3 * m + 1 ? 3 * m + 1 : i + 1; j <= n; ++j)
@@ -204,6 +199,17 @@ TEST(NormalMatrixTest, RowsAreReadOnlyWhereTheyMayHoldValues) {
                 profile.From[i] = std::min(profile.From[i], j);
                 profile.To[i] = j;
             }
+    return profile;
+}
+
+TEST(NormalMatrixTest, RowsAreReadOnlyWhereTheyMayHoldValues) {
+    std::mt19937 rng(7);
+    const int m = 8;
+    const Eigen::MatrixXd normals = Normals(m, 40, true, rng);
+    const int n = static_cast<int>(normals.rows());
+    const Eigen::VectorXd first = RandomVector(n, rng);
+    const Eigen::VectorXd second = RandomVector(n, rng);
+    const RowProfile profile = ProfileOf(normals, m);
 
     PackedNormalMatrix full = Pack(normals, first);
     OneBased<double> expected;
@@ -253,13 +259,7 @@ TEST(NormalMatrixTest, ResetClearsWhatTheSolutionWroteAndNothingElse) {
     const int m = 8;
     const Eigen::MatrixXd normals = Normals(m, 40, true, rng);
     const int n = static_cast<int>(normals.rows());
-    RowProfile profile{std::vector<int>(n + 1, n + 1), std::vector<int>(n + 1, 0)};
-    for (int i = 1; i <= n; ++i)
-        for (int j = i < 3 * m + 1 ? 3 * m + 1 : i + 1; j <= n; ++j)
-            if (normals(i - 1, j - 1) != 0.0) {
-                profile.From[i] = std::min(profile.From[i], j);
-                profile.To[i] = j;
-            }
+    const RowProfile profile = ProfileOf(normals, m);
     PackedNormalMatrix probe = Pack(normals, RandomVector(n, rng));
     OneBased<double> result;
     SolveCorrelateNormals(result, probe, false, m, &profile);
