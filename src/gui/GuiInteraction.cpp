@@ -26,10 +26,15 @@ Answer AnswerOf(QMessageBox::StandardButton button) {
     }
 }
 
-// A box stands over the dialog that is open, else over the main window.
+// A box stands over the dialog that is open, else over the main window; over a window of that
+// dialog's own (a run's monitor) when that one has the keyboard, for a window manager raises a
+// box's owner with it and would otherwise put the dialog over that window.
 QWidget* Owner(QWidget* window) {
     QWidget* modal = QApplication::activeModalWidget();
-    return modal ? modal : window;
+    if (!modal) return window;
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != modal && active->isVisible() && active->parentWidget() == modal) return active;
+    return modal;
 }
 
 }  // namespace

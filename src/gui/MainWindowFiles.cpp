@@ -139,8 +139,13 @@ void MainWindow::PrintEditor() {
         if (dialog.exec() != QDialog::Accepted) return;
     }
     if (PrintLines(printer, Editor_->toPlainText().split(QLatin1Char('\n')), Editor_->document()->defaultFont(),
-                   TabsOf(*Editor_)) == 0)
+                   TabsOf(*Editor_)) == 0) {
         Ask().Message(Vn("Không in được văn bản."));
+        return;
+    }
+    // Printed to a file, the page is a file written like any other.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        TellWritten(NativeName(printer.outputFileName()));
 }
 
 void MainWindow::ReadFileIntoGrid() {
@@ -182,6 +187,8 @@ void MainWindow::WriteBlockToFile(BlockWrite how) {
     FileQuestion question{append ? QStringLiteral("Nối khối vào file") : QStringLiteral("Ghi khối ra file"),
                           kBlockFilter, QStringLiteral("DTA")};
     question.confirmOverwrite = !append;
+    // A refused name may be followed by a cancel: only a block in place is named.
+    std::string written;
     SaveUnderAskedName(question, [&](const QString& name) {
         std::string bytes;
         if (append && QFileInfo::exists(name)) {
@@ -197,9 +204,11 @@ void MainWindow::WriteBlockToFile(BlockWrite how) {
         }
         bytes += GridFileText(grid_->Document(), block, settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
         if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
+        written = NativeName(name);
         TellLongCells(Ask(), CellsPastLineLimit(grid_->Document(), block));
         return SaveResult::Saved;
     });
+    TellWritten(written);
 }
 
 }  // namespace qef

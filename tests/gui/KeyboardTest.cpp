@@ -179,7 +179,8 @@ TEST(Keyboard, F5FromItsFirstStepToTheAdjustmentByKeysAlone) {
 }
 
 // A step of F5 with the window's own boxes: its monitor and its closing box "Kết thúc" stand in
-// front of the F5 dialog (they belong to it), and the box is wide enough for its title.
+// front of the F5 dialog (the monitor belongs to it, the box to the monitor), and the box is wide
+// enough for its title.
 TEST(F5Steps, MonitorAndClosingBoxStandInFrontOfTheDialog) {
     test::CommandWindow s;
     s.window.SetInteraction(nullptr);
@@ -212,7 +213,9 @@ TEST(F5Steps, MonitorAndClosingBoxStandInFrontOfTheDialog) {
         test::Find<QPushButton>(dialog, "OK")->click();
         watch.stop();
         EXPECT_EQ(monitorOwner, &dialog);
-        EXPECT_EQ(boxOwner, &dialog);
+        // The box belongs to the monitor, which has the keyboard: a window manager raising the
+        // box's owner with it then keeps the monitor over the dialog, not under it.
+        EXPECT_EQ(boxOwner, monitor);
         // "QEF 2010" twice over and the title bar's buttons.
         EXPECT_GE(boxWidth, 2 * dialog.fontMetrics().horizontalAdvance(QStringLiteral("QEF 2010")) + 140);
     });

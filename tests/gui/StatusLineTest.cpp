@@ -1,13 +1,17 @@
 // What the status line says after a command that writes files: the files this very run put in
 // place, or nothing.
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTableView>
 #include <QTextEdit>
 
 #include "GuiTestSupport.h"
+#include "gui/GridModel.h"
 
 namespace qef {
 namespace {
@@ -92,6 +96,56 @@ TEST_F(StatusLine, FieldBooksNameTheFilesTheyWrote) {
         test::Find<QPushButton>(modal, "Button1")->click();
     });
     RunCommand("Taosodogoccanh");
+    EXPECT_EQ(Line(), QString());
+}
+
+// The grid's block written and appended, the documents saved and the editor printed to a PDF file
+// each name their file; a cancel, and a refused name followed by a cancel, leave the line empty.
+TEST_F(StatusLine, BlockWritesSavesAndPrintsToAFileNameTheirFile) {
+    window.Grid().SetCell(1, 0, "A1");
+    window.Grid().SetDataRowCount(1);
+    window.GridView()->setCurrentIndex(window.Grid().index(GridModel::ModelRow(1), 0));
+    files.names = {dir.File("khoi.dta")};
+    RunCommand("Ghikhoirafile");
+    EXPECT_EQ(Line(), Written({"khoi.dta"}));
+    files.names.clear();
+    RunCommand("Noikhoivaofile");
+    EXPECT_EQ(Line(), QString());
+    files.names = {dir.File("khoi.dta")};
+    RunCommand("Noikhoivaofile");
+    EXPECT_EQ(Line(), Written({"khoi.dta"}));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("khoi.dta")), "A1\r\nA1\r\n");
+    files.names = {dir.File("khong_co/khoi2.dta")};
+    RunCommand("Ghikhoirafile");
+    EXPECT_EQ(Line(), QString());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.File("khong_co/khoi2.dta"))));
+
+    files.names = {dir.File("dulieu.dta")};
+    RunCommand("TBSaveas");
+    EXPECT_EQ(Line(), Written({"dulieu.dta"}));
+    files.names.clear();
+    RunCommand("Ghikhoirafile");
+    ASSERT_EQ(Line(), QString());
+    RunCommand("TBSave");
+    EXPECT_EQ(Line(), Written({"dulieu.dta"}));
+
+    RunCommand("TBRE");
+    window.Editor()->setPlainText(QStringLiteral("Dòng 1\tx"));
+    files.names = {dir.File("vanban.txt")};
+    RunCommand("TBSaveas");
+    EXPECT_EQ(Line(), Written({"vanban.txt"}));
+
+    const QString pdf = QString::fromStdString(dir.File("in.pdf"));
+    window.PrintSetup = [pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    RunCommand("TBPrint");
+    EXPECT_EQ(Line(), Written({"in.pdf"}));
+    // A print dialog left with Cancel prints nothing and says nothing.
+    window.PrintSetup = [](QPrinter&) { return false; };
+    RunCommand("TBPrint");
     EXPECT_EQ(Line(), QString());
 }
 

@@ -1,7 +1,11 @@
 #include "gui/dialogs/DialogSupport.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -31,20 +35,56 @@ public:
 
 bool TakesTab(const QWidget* widget) { return (widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy(); }
 
-// The controls of a layout in the order they stand in it, the controls inside each widget after it.
-void InLayoutOrder(const QLayout* layout, QList<QWidget*>& controls) {
+void InStandingOrder(QWidget* widget, QList<QWidget*>& controls);
+
+// The items of a layout as they stand: a grid or a form row by row, left to right; a box in its own
+// order. Items are kept in the order they were added, which is not where a grid puts them.
+QList<QLayoutItem*> StandingItems(const QLayout* layout) {
+    struct Placed {
+        int row, column;
+        QLayoutItem* item;
+    };
+    QList<Placed> placed;
+    const auto* grid = qobject_cast<const QGridLayout*>(layout);
+    const auto* form = qobject_cast<const QFormLayout*>(layout);
     for (int i = 0; i < layout->count(); ++i) {
-        QLayoutItem* item = layout->itemAt(i);
-        if (QWidget* widget = item->widget()) {
-            if (TakesTab(widget)) controls << widget;
-            // Not the popups of its combo boxes, which are windows of their own.
-            for (QWidget* inner : widget->findChildren<QWidget*>())
-                if (TakesTab(inner) && inner->window() == widget->window() && !controls.contains(inner))
-                    controls << inner;
-        } else if (const QLayout* inner = item->layout()) {
-            InLayoutOrder(inner, controls);
+        int row = 0, column = i, span = 0;
+        if (grid) {
+            grid->getItemPosition(i, &row, &column, &span, &span);
+        } else if (form) {
+            QFormLayout::ItemRole role{};
+            form->getItemPosition(i, &row, &role);
+            column = static_cast<int>(role);
         }
+        placed.push_back({row, column, layout->itemAt(i)});
     }
+    std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    QList<QLayoutItem*> items;
+    for (const Placed& p : placed) items << p.item;
+    return items;
+}
+
+void InLayoutOrder(const QLayout* layout, QList<QWidget*>& controls) {
+    for (QLayoutItem* item : StandingItems(layout)) {
+        if (QWidget* widget = item->widget()) InStandingOrder(widget, controls);
+        else if (const QLayout* inner = item->layout()) InLayoutOrder(inner, controls);
+    }
+}
+
+// A control, then the controls inside a widget as its layout places them, then any it holds
+// outside its layout (the parts of a compound control) in the order they were made.
+void InStandingOrder(QWidget* widget, QList<QWidget*>& controls) {
+    if (TakesTab(widget) && !controls.contains(widget)) controls << widget;
+    if (widget->layout()) InLayoutOrder(widget->layout(), controls);
+    // Not the popups of its combo boxes, which are windows of their own.
+    for (QWidget* inner : widget->findChildren<QWidget*>())
+        if (TakesTab(inner) && inner->window() == widget->window() && !controls.contains(inner)) controls << inner;
+}
+
+void Chain(const QList<QWidget*>& controls) {
+    for (qsizetype i = 0; i + 1 < controls.size(); ++i) QWidget::setTabOrder(controls[i], controls[i + 1]);
 }
 
 // Each showing starts at the top of the body, on its first control.
@@ -84,8 +124,15 @@ void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
     QList<QWidget*> chain;
     if (body->layout()) InLayoutOrder(body->layout(), chain);
     InLayoutOrder(buttons, chain);
-    for (qsizetype i = 0; i + 1 < chain.size(); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
+    Chain(chain);
     dialog.installEventFilter(new OpenAtTop(area, chain.isEmpty() ? nullptr : chain.front(), &dialog));
+}
+
+void TabInStandingOrder(QWidget& dialog) {
+    QList<QWidget*> chain;
+    InStandingOrder(&dialog, chain);
+    chain.removeAll(&dialog);
+    Chain(chain);
 }
 
 void LetTabLeaveViews(QWidget& dialog) {

@@ -22,6 +22,10 @@ W* Named(W* widget, const char* name) {
 // for them, above its closing buttons, which stay in sight. The dialog asks for the whole body.
 void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons);
 
+// Tab walks the dialog's controls as its layouts place them: top to bottom, a grid's rows left to
+// right, the controls of a group together, whatever order they were made in.
+void TabInStandingOrder(QWidget& dialog);
+
 // Tables and lists of a dialog pass Tab on to the next control, as in every dialog with buttons;
 // a cell being edited still takes Tab to the next cell.
 void LetTabLeaveViews(QWidget& dialog);

@@ -16,6 +16,7 @@
 
 #include "gui/GuiText.h"
 #include "gui/InputStep.h"
+#include "gui/dialogs/DialogSupport.h"
 
 namespace qef {
 
@@ -46,6 +47,7 @@ Fphantoado::Fphantoado(FileDialogs& files, std::function<Interaction&()> ask, QW
     layout->addWidget(Label(QStringLiteral("Tọa độ có thể nhập trực tiếp hoặc lấy từ file"), nullptr));
     layout->addWidget(BuildPointTable());
     layout->addLayout(BuildButtons());
+    TabInStandingOrder(*this);
     ConnectControls();
 
     methods_[0]->setChecked(true);

@@ -71,6 +71,7 @@ TFVoiAutoCAD::TFVoiAutoCAD(ComputationSettings& settings, QWidget* parent)
     layout->addWidget(note);
     layout->addWidget(group_);
     layout->addLayout(buttons);
+    TabInStandingOrder(*this);
     ConnectControls();
 }
 

@@ -89,6 +89,7 @@ Txlslt3::Txlslt3(FileDialogs& files, std::function<Interaction&()> ask, QString 
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(columns);
     layout->addLayout(BuildButtons());
+    TabInStandingOrder(*this);
 
     ReadConversionSettings(NativeName(settingsPath_), settings_);
     ShowSettings();
