@@ -130,7 +130,7 @@ private:
     static ComputationSettings StepSettings(Computation what, const ComputationSettings& settings);
     // Checks the output names, writes the known points and empties the height-difference file.
     StepStatus WriteStepStart(const ComputationSettings& s, const std::string& resultFile, const ReportSet& reports,
-                              Interaction& ui) const;
+                              Interaction& ui);
     void DropSideOnlyNodes();
     StepStatus SolveGroup(Computation what, const ComputationSettings& s, int nb, const GroupOutputs& out,
                           Interaction& ui, Progress& progress);
