@@ -456,6 +456,23 @@ void StepByStepSession::ShowMisclosures(Interaction& ui) const {
     ui.Message(text);
 }
 
+bool StepByStepSession::PutStepInPlace(OutputSet& outputs, DxfDrawing* stepDrawing, Interaction& ui,
+                                       Interaction& stagedUi) {
+    if (const std::string* failed = run_.Files.Close()) {
+        WriteFailed(*failed, stagedUi);
+        return false;
+    }
+    if (stepDrawing != nullptr && stepDrawing->Exported() && !stepDrawing->Write()) {
+        stagedUi.Message(Vn("Lỗi ghi file ") + stepDrawing->Path());
+        return false;
+    }
+    if (outputs.Active() && !outputs.Commit()) {
+        ui.Message(outputs.FailureMessage());
+        return false;
+    }
+    return true;
+}
+
 StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettings& settings,
                                        const std::string& resultFile, Interaction& ui, Progress& progress,
                                        DrawingTarget* drawing) {
@@ -514,18 +531,7 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
             AcadExportTraverse({s, *drawing, progress, stagedUi}, model_, nb, ws_.PositionX, ws_.PositionY);
     }
     // A step whose files could not be put in place keeps none of its points.
-    if (const std::string* failed = run_.Files.Close()) {
-        WriteFailed(*failed, stagedUi);
-        ws_.FreeGroupArrays();
-        return StepStatus::Failed;
-    }
-    if (stepDrawing != nullptr && stepDrawing->Exported() && !stepDrawing->Write()) {
-        stagedUi.Message(Vn("Lỗi ghi file ") + stepDrawing->Path());
-        ws_.FreeGroupArrays();
-        return StepStatus::Failed;
-    }
-    if (writes && !outputs.Commit()) {
-        ui.Message(outputs.FailureMessage());
+    if (!PutStepInPlace(outputs, stepDrawing.get(), ui, stagedUi)) {
         ws_.FreeGroupArrays();
         return StepStatus::Failed;
     }
