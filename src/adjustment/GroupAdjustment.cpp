@@ -53,7 +53,8 @@ GroupStatus GroupAdjustment::WriteSimpleGroup(const GroupWorkingSet& ws, const N
         return CloseFailedGroup();
     }
     WriteClosureSummary(ws, model, run_);
-    if (settings_.WriteDhFile && !out.Reports.Dh.empty() && !AppendDhAngles(run_.Files, out.Reports.Dh, ws, model, ui_)) {
+    if (settings_.WriteDhFile && !out.Reports.Dh.empty() &&
+        !AppendDhAngles(run_.Files, out.Reports.Dh, ws, model, ui_)) {
         unwritten_ = true;
         return CloseFailedGroup();
     }
