@@ -12,14 +12,6 @@ constexpr int kUnjoinedSidesShown = 30;
 
 }  // namespace
 
-bool AppendLine(const std::string& path, const std::string& line) {
-    TextFileWriter out(path, true);
-    if (!out.IsOpen()) return false;
-    out.WriteLine(line);
-    return out.Close();
-}
-
-
 std::vector<std::string> AdjustmentRun::InputFiles() const {
     std::vector<std::string> inputs{files_.KnownPointsFile, files_.ObservationFile};
     if (!files_.HeightsFile.empty()) inputs.push_back(files_.HeightsFile);
@@ -114,8 +106,7 @@ bool AdjustmentRun::StartRun(RunStatus& ended) {
 
     // From here on every ending saves report 6.
     if (settings_.WriteDhFile) {
-        TextFileWriter dh(reports_.Dh);
-        if (!dh.IsOpen() || !dh.Close()) {
+        if (!run_.Files.RewriteLines(reports_.Dh, {})) {
             ended = StopOnWriteFailure(reports_.Dh);
             return false;
         }
@@ -154,8 +145,11 @@ void AdjustmentRun::CountOrderPoints() {
 }
 
 bool AdjustmentRun::WriteKnownPoints() {
-    return WritePointCoordinates(result_, model_.PointNames, known_.Ids, known_.X, known_.Y, false,
-                                 known_.Count(), nullptr, settings_.MetresFlag);
+    TextFileWriter* out = run_.Files.Rewrite(result_);
+    if (out == nullptr) return false;
+    WritePointCoordinates(*out, model_.PointNames, known_.Ids, known_.X, known_.Y, false, known_.Count(), nullptr,
+                          settings_.MetresFlag);
+    return run_.Files.Flush(result_);
 }
 
 RunStatus AdjustmentRun::FinishEarly(RunOutcome outcome) {
@@ -167,7 +161,7 @@ RunStatus AdjustmentRun::FinishEarly(RunOutcome outcome) {
 }
 
 const std::string* AdjustmentRun::WriteClosingRules(bool sideRule, int sideRuleLength) {
-    if (const std::string* failed = groups_.CloseTables()) return failed;
+    if (const std::string* failed = groups_.FlushTables()) return failed;
     // Only under tables that this run wrote.
     std::vector<std::pair<const std::string*, int>> rules;
     if (sideRule && !status_.ReportTablesClosed && !run_.SideReportFresh)
@@ -176,7 +170,7 @@ const std::string* AdjustmentRun::WriteClosingRules(bool sideRule, int sideRuleL
         rules.insert(rules.end(), {{&reports_.Rigorous1, 65}, {&reports_.Rigorous3, 78}, {&reports_.Rigorous4, 61},
                                    {&reports_.Rigorous5, 83}});
     for (const auto& [name, length] : rules)
-        if (!AppendLine(*name, std::string(9, ' ') + RepeatChar('-', length))) return name;
+        if (!run_.Files.AppendLines(*name, {std::string(9, ' ') + RepeatChar('-', length)})) return name;
     return nullptr;
 }
 
@@ -387,12 +381,12 @@ AdjustmentRun::HangingStep AdjustmentRun::HangBranches(int nb) {
 bool AdjustmentRun::WriteHangingTraverses(const HangingTraverseTable& table) {
     if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr)
         AcadExportTraverse(DrawingContext(), model_, table.BranchCount, table.PositionX, table.PositionY);
-    if (!WriteHangingTable(reports_.Main, run_.MainReportFresh, table, model_, settings_)) {
+    if (!WriteHangingTable(run_.Files, reports_.Main, run_.MainReportFresh, table, model_, settings_)) {
         ui_.Message(Vn("Lỗi ghi file ") + reports_.Main);
         return false;
     }
     run_.MainReportFresh = false;
-    if (!AppendHangingPoints(result_, table, model_.PointNames, settings_.MetresFlag)) {
+    if (!AppendHangingPoints(run_.Files, result_, table, model_.PointNames, settings_.MetresFlag)) {
         ui_.Message(Vn("Lỗi ghi file ") + result_);
         return false;
     }
@@ -502,7 +496,12 @@ RunStatus AdjustmentRun::StopOnWriteFailure(const std::string& fileName) {
 }
 
 RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
-    groups_.CloseTables();  // a run that ends early; a completed one has closed them
+    groups_.FlushTables();  // a run that ends early; a completed one has flushed them
+    // Every file the groups wrote is whole and closed before the set is put in place.
+    if (const std::string* failed = run_.Files.Close(); failed != nullptr && outcome == RunOutcome::Completed) {
+        ui_.Message(Vn("Lỗi ghi file ") + *failed);
+        outcome = RunOutcome::WriteFailed;
+    }
     if (ownDrawing_ != nullptr && ownDrawing_->Exported() && !ownDrawing_->Write()) ownDrawing_->ReportFailure(ui_);
     status_.Outcome = outcome;
     status_.Extremes = rigorous_.Extremes;

@@ -45,9 +45,6 @@
 
 namespace qef {
 
-// Appends one line; false when the file cannot be written.
-bool AppendLine(const std::string& path, const std::string& line);
-
 // One run of the driver: everything it owns lives here and goes with it.
 class AdjustmentRun {
 public:

@@ -1,5 +1,7 @@
 #include "adjustment/GroupAdjustment.h"
 
+#include <algorithm>
+
 #include "adjustment/ClosureChecks.h"
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousReports.h"
@@ -51,7 +53,8 @@ GroupStatus GroupAdjustment::WriteSimpleGroup(const GroupWorkingSet& ws, const N
         return CloseFailedGroup();
     }
     WriteClosureSummary(ws, model, run_);
-    if (settings_.WriteDhFile && !out.Reports.Dh.empty() && !AppendDhAngles(out.Reports.Dh, ws, model, ui_)) {
+    if (settings_.WriteDhFile && !out.Reports.Dh.empty() &&
+        !AppendDhAngles(run_.Files, out.Reports.Dh, ws, model, ui_)) {
         unwritten_ = true;
         return CloseFailedGroup();
     }
@@ -86,29 +89,37 @@ bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const GroupInputs& i
 bool GroupAdjustment::WriteRigorousGroup(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
                                          const RigorousSolution& sol, const GroupOutputs& out) {
     const ReportSet& reports = out.Reports;
-    if (!WriteRigorousCoordTable(reports, ws, model, known, sol, settings_, rigorous_.ReportFresh, &tables_))
+    OpenFiles* files = &run_.Files;
+    for (const std::string* name : {&reports.Rigorous1, &reports.Rigorous3, &reports.Rigorous4, &reports.Rigorous5})
+        if (!name->empty() && std::find(tables_.begin(), tables_.end(), *name) == tables_.end())
+            tables_.push_back(*name);
+    if (!WriteRigorousCoordTable(reports, ws, model, known, sol, settings_, rigorous_.ReportFresh, files))
         return WriteFailure(reports.Rigorous1);
     progress_.SetText(MonitorLabel::Accuracy, Vn("Đánh giá đcx cạnh : "));
-    if (!WriteRigorousSideTable(reports.Rigorous5, ws, model, sol, &tables_)) return WriteFailure(reports.Rigorous5);
+    if (!WriteRigorousSideTable(reports.Rigorous5, ws, model, sol, files)) return WriteFailure(reports.Rigorous5);
     DrawAdjustedBranches(ws, model, out);
     WriteRigorousSummary(run_.ProgressLog, settings_, sol);
     if (!AppendResultPoints(ws, model, out)) return WriteFailure(out.ResultFile);
     progress_.SetText(MonitorLabel::Stage, Vn("Đang đánh giá đcx tọa độ, cạnh, phương vị"));
-    if (!WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol, &tables_))
-        return WriteFailure(reports.Rigorous4);
-    if (!WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol, &tables_)) return WriteFailure(reports.Rigorous3);
+    if (!WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol, files)) return WriteFailure(reports.Rigorous4);
+    if (!WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol, files)) return WriteFailure(reports.Rigorous3);
     return true;
 }
 
-const std::string* GroupAdjustment::CloseTables() {
-    const std::string* failed = tables_.Close();
-    if (failed != nullptr) unwritten_ = true;
-    return failed;
+const std::string* GroupAdjustment::FlushTables() {
+    failedTable_.clear();
+    for (const std::string& name : tables_)
+        if (!run_.Files.Flush(name) && failedTable_.empty()) failedTable_ = name;
+    tables_.clear();
+    if (failedTable_.empty()) return nullptr;
+    unwritten_ = true;
+    return &failedTable_;
 }
 
 bool GroupAdjustment::AppendResultPoints(const GroupWorkingSet& ws, const NetworkModel& model,
                                          const GroupOutputs& out) {
-    return out.ResultFile.empty() || AppendGroupResultPoints(out.ResultFile, ws, model, settings_.MetresFlag);
+    return out.ResultFile.empty() ||
+           AppendGroupResultPoints(run_.Files, out.ResultFile, ws, model, settings_.MetresFlag);
 }
 
 // The group's nodes that are not known points, its branches and interior points.

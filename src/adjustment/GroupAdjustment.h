@@ -6,6 +6,7 @@
 // single-pass runs and the step-by-step dialog share it, so that a group comes out the same
 // whichever command adjusted it.
 #include <string>
+#include <vector>
 
 #include "adjustment/GroupTopology.h"
 #include "adjustment/GroupWorkingSet.h"
@@ -47,10 +48,10 @@ public:
     GroupOutcome Adjust(GroupWorkingSet& ws, const GroupInputs& in, const PointList& known,
                         const GroupOutputs& out);
 
-    // Closes the rigorous tables, which stay open from the first group's rows on: before anything
-    // else writes to them. The name of one that could not be written (the caller tells the user),
-    // null when all were.
-    const std::string* CloseTables();
+    // Flushes the rigorous tables, whose rows wait in the run's open files from group to group:
+    // before the run ends or writes under them. The name of one that could not be written (the
+    // caller tells the user), null when all were.
+    const std::string* FlushTables();
 
     // Some output missed part of what it was meant to hold (the user has been told).
     bool Unwritten() const { return unwritten_; }
@@ -76,7 +77,8 @@ private:
     RigorousRunState& rigorous_;
     Interaction& ui_;
     Progress& progress_;
-    RigorousTables tables_;
+    std::vector<std::string> tables_;  // the rigorous tables written since they were last flushed
+    std::string failedTable_;
     bool unwritten_ = false;
     int rigorousGroups_ = 0;
 };

@@ -87,13 +87,6 @@ void WriteHangingRows(std::vector<std::string>& lines, const HangingTraverseTabl
     }
 }
 
-bool WriteLines(const std::string& path, bool append, const std::vector<std::string>& lines) {
-    TextFileWriter out(path, append);
-    if (!out.IsOpen()) return false;
-    for (const std::string& line : lines) out.WriteLine(line);
-    return out.Close();
-}
-
 }  // namespace
 
 std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, const NetworkModel& model,
@@ -117,20 +110,21 @@ std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, co
     return lines;
 }
 
-bool WriteHangingTable(const std::string& path, bool fresh, const HangingTraverseTable& table,
+bool WriteHangingTable(OpenFiles& files, const std::string& path, bool fresh, const HangingTraverseTable& table,
                        const NetworkModel& model, const ComputationSettings& settings) {
-    return WriteLines(path, !fresh, HangingTableLines(table, model, settings));
+    const std::vector<std::string> lines = HangingTableLines(table, model, settings);
+    return fresh ? files.RewriteLines(path, lines) : files.AppendLines(path, lines);
 }
 
-bool AppendHangingPoints(const std::string& path, const HangingTraverseTable& table, const PointNameTable& names,
-                         bool metres) {
+bool AppendHangingPoints(OpenFiles& files, const std::string& path, const HangingTraverseTable& table,
+                         const PointNameTable& names, bool metres) {
     const PointList& points = table.NewPoints;
     if (points.Count() == 0) return true;
     std::vector<std::string> lines;
     lines.reserve(points.Count());
     for (int k = 1; k <= points.Count(); ++k)
         lines.push_back(ResultLine(names.Name(points.Ids[k]), points.X[k], points.Y[k], metres));
-    return WriteLines(path, true, lines);
+    return files.AppendLines(path, lines);
 }
 
 }  // namespace qef

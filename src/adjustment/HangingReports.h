@@ -7,6 +7,7 @@
 #include "adjustment/HangingTraverses.h"
 #include "core/model/ComputationSettings.h"
 #include "core/model/NetworkModel.h"
+#include "core/text/OpenFiles.h"
 
 namespace qef {
 
@@ -16,14 +17,16 @@ namespace qef {
 std::vector<std::string> HangingTableLines(const HangingTraverseTable& table, const NetworkModel& model,
                                            const ComputationSettings& settings);
 
+// Both write through the run's open files, flushed before they return.
+
 // Writes the table to the main report `path`: rewritten when `fresh`, appended otherwise. False
 // when the file cannot be written.
-bool WriteHangingTable(const std::string& path, bool fresh, const HangingTraverseTable& table,
+bool WriteHangingTable(OpenFiles& files, const std::string& path, bool fresh, const HangingTraverseTable& table,
                        const NetworkModel& model, const ComputationSettings& settings);
 
 // Appends the points that received coordinates to the result file `path` (nothing when there are
 // none). False when the file cannot be written.
-bool AppendHangingPoints(const std::string& path, const HangingTraverseTable& table, const PointNameTable& names,
-                         bool metres);
+bool AppendHangingPoints(OpenFiles& files, const std::string& path, const HangingTraverseTable& table,
+                         const PointNameTable& names, bool metres);
 
 }  // namespace qef

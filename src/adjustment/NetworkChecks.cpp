@@ -250,10 +250,13 @@ double LookupBranchAngle(const AngleObservations& angles, const StationAngleInde
     return result;
 }
 
-double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
-                          std::vector<AngleSource>* sources) {
+namespace {
+
+// The angles measured at station s as directions, each its own measured angle (`measured` holds
+// their numbers, in the same order).
+std::vector<Direction> StationDirections(const AngleObservations& angles, const StationAngleIndex& index, int s,
+                                         std::vector<int>& measured) {
     std::vector<Direction> dirs;
-    std::vector<int> measured;
     for (int j : index.At(s))
         if (angles.ForeIds[j] != s) {
             Direction d{angles.BackIds[j], angles.ForeIds[j], angles.Values[j], {}};
@@ -261,17 +264,14 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
             dirs.push_back(d);
             measured.push_back(j);
         }
-    if (dirs.empty()) return kMissingValue;
-    // Past the signs a direction keeps, the angle is given as one measured angle of its own.
-    if (dirs.size() > static_cast<std::size_t>(kMaxStationAngles) && sources != nullptr) {
-        sources->clear();
-        sources = nullptr;
-    }
+    return dirs;
+}
 
-    const int r = dirs[0].back;
+// Rewrites the directions, as far as they chain, to start from the reference r: two angles that
+// meet at a direction sum, two that end at one differ.
+void ReferTo(int r, std::vector<Direction>& dirs) {
     for (std::size_t i = 1; i < dirs.size(); ++i)
         if (dirs[i].fore == r) dirs[i].Reverse();
-
     // Each rewrite gives one more direction the reference as its back, so the passes end.
     for (bool changed = true; changed;) {
         changed = false;
@@ -298,30 +298,50 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
                 }
             }
     }
+}
 
-    // Sums of two angles may pass a full turn; the angle is the same direction within one turn.
-    auto withinTurn = [](double v) {
-        while (v > 360.0) v -= 360.0;
-        while (v < 0.0) v += 360.0;
-        return v;
-    };
-    // The signed measured angles of `plus` less those of `minus` (when given).
-    auto give = [&](const Direction& plus, int sign, const Direction* minus) {
-        if (sources == nullptr) return;
+// Sums of two angles may pass a full turn; the angle is the same direction within one turn.
+double WithinTurn(double v) {
+    while (v > 360.0) v -= 360.0;
+    while (v < 0.0) v += 360.0;
+    return v;
+}
+
+// The signed measured angles of `plus` less those of `minus` (when given), into `sources` when
+// asked for.
+void GiveSources(const std::vector<int>& measured, const Direction& plus, int sign, const Direction* minus,
+                 std::vector<AngleSource>* sources) {
+    if (sources == nullptr) return;
+    sources->clear();
+    for (std::size_t k = 0; k < measured.size(); ++k) {
+        const int net = sign * (plus.signs[k] - (minus != nullptr ? minus->signs[k] : 0));
+        if (net != 0) sources->push_back({measured[k], net});
+    }
+}
+
+}  // namespace
+
+double DeriveStationAngle(const AngleObservations& angles, const StationAngleIndex& index, int a, int s, int c,
+                          std::vector<AngleSource>* sources) {
+    std::vector<int> measured;
+    std::vector<Direction> dirs = StationDirections(angles, index, s, measured);
+    if (dirs.empty()) return kMissingValue;
+    // Past the signs a direction keeps, the angle is given as one measured angle of its own.
+    if (dirs.size() > static_cast<std::size_t>(kMaxStationAngles) && sources != nullptr) {
         sources->clear();
-        for (std::size_t k = 0; k < dirs.size(); ++k) {
-            const int net = sign * (plus.signs[k] - (minus != nullptr ? minus->signs[k] : 0));
-            if (net != 0) sources->push_back({measured[k], net});
-        }
-    };
+        sources = nullptr;
+    }
+    const int r = dirs[0].back;
+    ReferTo(r, dirs);
+
     for (const Direction& d : dirs) {
         if (d.back == a && d.fore == c) {
-            give(d, 1, nullptr);
-            return withinTurn(d.value);
+            GiveSources(measured, d, 1, nullptr, sources);
+            return WithinTurn(d.value);
         }
         if (d.back == c && d.fore == a) {
-            give(d, -1, nullptr);
-            return withinTurn(360.0 - d.value);
+            GiveSources(measured, d, -1, nullptr, sources);
+            return WithinTurn(360.0 - d.value);
         }
     }
     const Direction* toA = nullptr;
@@ -332,9 +352,9 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
         if (d.fore == c && toC == nullptr) toC = &d;
     }
     if (toA == nullptr || toC == nullptr) return kMissingValue;
-    const double va = withinTurn(toA->value);
-    const double vc = withinTurn(toC->value);
-    give(*toC, 1, toA);
+    const double va = WithinTurn(toA->value);
+    const double vc = WithinTurn(toC->value);
+    GiveSources(measured, *toC, 1, toA, sources);
     return vc > va ? vc - va : 360.0 - (va - vc);
 }
 

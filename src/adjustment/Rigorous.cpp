@@ -121,6 +121,204 @@ void EstimateSideAccuracy(const GroupWorkingSet& ws, const NetworkModel& model, 
     }
 }
 
+
+// The angle and side terms of every branch, the nodes at its ends and the nodes' order; the lists
+// of shared angles emptied. The number of terms.
+int LayOutTerms(const GroupWorkingSet& ws, const BranchModel& br, RigorousSolution& sol) {
+    const int nb = ws.Nb;
+    sol.B = nb;
+    sol.M = ws.Nn;
+    sol.TermStart = OneBased<int>(nb + 1);
+    int total = 0;
+    for (int b = 1; b <= nb; ++b) {
+        sol.TermStart[b] = total;
+        const int n = br.BranchPointCounts[b];
+        total += KindAngleCount(ws.BranchTypes[b], n) + n - 1;
+    }
+    sol.TermStart[nb + 1] = total;
+    sol.AngleTermQ.Assign(total + 1, 1.0);
+    sol.BranchNodes = OneBased<int>(2 * nb + 1);
+    for (int b = 1; b <= nb; ++b) {
+        sol.BranchNodes[2 * b - 1] = ws.StartNodeOf[b];
+        sol.BranchNodes[2 * b] = ws.EndNodeOf[b];
+    }
+    sol.NodeSlot = NodeUnknownSlots(ws);
+    sol.SharedCount = 0;
+    sol.TermShareStart.clear();
+    sol.TermShares.clear();
+    sol.BranchColumnStart.clear();
+    sol.BranchColumns.clear();
+    return total;
+}
+
+// One measured angle behind an angle term, with its sign in the term.
+struct AngleUse {
+    int Angle;
+    int Term;
+    int Sign;
+    int Branch;
+    int Point;
+};
+
+// A shared angle (its unknown) taken by a term.
+struct TakenShare {
+    int Term;
+    int Shared;
+    int Sign;
+};
+
+// A measured angle that one term alone takes.
+struct OwnAngle {
+    int Term;
+    int Angle;
+    int Sign;
+};
+
+struct AngleSharing {
+    std::vector<TakenShare> Taken;
+    std::vector<OwnAngle> Own;
+    std::vector<int> Anchors{0};  // per shared angle: the node its unknown is kept with, 0: none
+};
+
+// Every measured angle behind the derived angle terms, by angle then term. Such a term weighs as
+// the measured angles it is made of: its own weight is cleared here.
+std::vector<AngleUse> CollectAngleUses(const GroupWorkingSet& ws, const BranchModel& br, RigorousSolution& sol) {
+    std::vector<AngleUse> uses;
+    if (ws.AngleSourceCount.Size() >= ws.TotalPoints && ws.TotalPoints > 0) {
+        for (int b = 1; b <= ws.Nb; ++b) {
+            const BranchKind kind = ws.BranchTypes[b];
+            const int angles = KindAngleCount(kind, br.BranchPointCounts[b]);
+            for (int t = 1; t <= angles; ++t) {
+                const int p = br.First(b) + AnglePoint(kind, t) - 1;
+                const int count = ws.AngleSourceCount[p];
+                if (count == 0) continue;  // one measured angle of its own
+                const int i = sol.TermStart[b] + t;
+                sol.AngleTermQ[i] = 0.0;
+                const int from = ws.AngleSourceFirst[p];
+                for (int k = from; k < from + count; ++k) {
+                    const AngleSource& source = ws.AngleSources[static_cast<std::size_t>(k)];
+                    uses.push_back({source.Angle, i, source.Sign, b, AnglePoint(kind, t)});
+                }
+            }
+        }
+    }
+    std::sort(uses.begin(), uses.end(), [](const AngleUse& a, const AngleUse& b) {
+        return a.Angle != b.Angle ? a.Angle < b.Angle : a.Term < b.Term;
+    });
+    return uses;
+}
+
+// The node a shared angle's unknown is kept with: the node it was measured at, else a node that
+// the first branch taking it reaches.
+int AnchorOf(const GroupWorkingSet& ws, const BranchModel& br, const AngleUse& first) {
+    const int n = br.BranchPointCounts[first.Branch];
+    const int start = ws.StartNodeOf[first.Branch];
+    const int end = ws.EndNodeOf[first.Branch];
+    const int anchor = first.Point == 1 && start > 0 ? start : first.Point == n && end > 0 ? end : 0;
+    return anchor != 0 ? anchor : start > 0 ? start : end;
+}
+
+// A measured angle that one term takes adds to that term's weight; one that several terms take
+// becomes an unknown of its own, so that the terms sharing it are correlated.
+AngleSharing ShareMeasuredAngles(const GroupWorkingSet& ws, const BranchModel& br, const std::vector<AngleUse>& uses,
+                                 RigorousSolution& sol) {
+    AngleSharing sharing;
+    OneBased<int> sharedAngle;
+    std::vector<TakenShare> terms;
+    for (std::size_t from = 0; from < uses.size();) {
+        std::size_t to = from;
+        while (to < uses.size() && uses[to].Angle == uses[from].Angle) ++to;
+        // The net sign of the angle in each term that takes it.
+        terms.clear();
+        for (std::size_t k = from; k < to; ++k) {
+            if (!terms.empty() && terms.back().Term == uses[k].Term)
+                terms.back().Sign += uses[k].Sign;
+            else
+                terms.push_back({uses[k].Term, 0, uses[k].Sign});
+        }
+        std::erase_if(terms, [](const TakenShare& t) { return t.Sign == 0; });
+        if (terms.size() == 1) {
+            sol.AngleTermQ[terms[0].Term] += static_cast<double>(terms[0].Sign * terms[0].Sign);
+            sharing.Own.push_back({terms[0].Term, uses[from].Angle, terms[0].Sign});
+        } else if (terms.size() > 1) {
+            const int e = ++sol.SharedCount;
+            sharedAngle.PushBack(uses[from].Angle);
+            sharing.Anchors.push_back(AnchorOf(ws, br, uses[from]));
+            for (TakenShare t : terms) sharing.Taken.push_back({t.Term, e, t.Sign});
+        }
+        from = to;
+    }
+    sol.SharedAngle = std::move(sharedAngle);
+    return sharing;
+}
+
+// The measured angles of each term that takes them alone. A term that is one measured angle as it
+// stands keeps no list: its correction is the angle's.
+void ListOwnAngles(int total, AngleSharing& sharing, RigorousSolution& sol) {
+    sol.TermOwnStart.clear();
+    sol.TermOwn.clear();
+    std::vector<OwnAngle>& own = sharing.Own;
+    std::vector<int> ownCount(static_cast<std::size_t>(total) + 2, 0);
+    for (const OwnAngle& o : own) ++ownCount[static_cast<std::size_t>(o.Term)];
+    for (const TakenShare& t : sharing.Taken) ownCount[static_cast<std::size_t>(t.Term)] += 2;
+    std::erase_if(own, [&](const OwnAngle& o) {
+        return ownCount[static_cast<std::size_t>(o.Term)] == 1 && (o.Sign == 1 || o.Sign == -1);
+    });
+    if (own.empty()) return;
+    std::sort(own.begin(), own.end(), [](const OwnAngle& a, const OwnAngle& b) { return a.Term < b.Term; });
+    sol.TermOwnStart.assign(static_cast<std::size_t>(total) + 2, 0);
+    for (const OwnAngle& o : own) ++sol.TermOwnStart[static_cast<std::size_t>(o.Term) + 1];
+    for (std::size_t i = 1; i < sol.TermOwnStart.size(); ++i) sol.TermOwnStart[i] += sol.TermOwnStart[i - 1];
+    for (const OwnAngle& o : own) sol.TermOwn.push_back({o.Angle, o.Sign});
+}
+
+// Columns: each node's orientation, X and Y, then the shared angles kept with it, so that they
+// stay inside the node's band; the shared angles kept with no node last.
+void NumberColumns(const GroupWorkingSet& ws, const std::vector<int>& anchors, RigorousSolution& sol) {
+    const int m = ws.Nn;
+    const int shared = sol.SharedCount;
+    std::vector<std::vector<int>> keptWith(static_cast<std::size_t>(m) + 1);
+    for (int e = 1; e <= shared; ++e)
+        keptWith[static_cast<std::size_t>(anchors[static_cast<std::size_t>(e)])].push_back(e);
+    sol.SharedColumn = OneBased<int>(shared);
+    sol.NodeFirst = OneBased<int>(m);
+    sol.NodeLast = OneBased<int>(m);
+    std::vector<int> bySlot(static_cast<std::size_t>(m) + 1, 0);
+    for (int j = 1; j <= m; ++j) bySlot[static_cast<std::size_t>(sol.NodeSlot[j])] = j;
+    int column = 3 * ws.Nb;
+    for (int slot = 1; slot <= m; ++slot) {
+        const int j = bySlot[static_cast<std::size_t>(slot)];
+        sol.NodeFirst[j] = column + 1;
+        column += 3;
+        for (const int e : keptWith[static_cast<std::size_t>(j)]) sol.SharedColumn[e] = ++column;
+        sol.NodeLast[j] = column;
+    }
+    for (const int e : keptWith[0]) sol.SharedColumn[e] = ++column;
+    sol.Unknowns = column;
+}
+
+// The shared angles of each term, and the columns of shared angles each branch touches.
+void ListShares(int total, std::vector<TakenShare>& taken, RigorousSolution& sol) {
+    std::sort(taken.begin(), taken.end(), [](const TakenShare& a, const TakenShare& b) { return a.Term < b.Term; });
+    sol.TermShareStart.assign(static_cast<std::size_t>(total) + 2, 0);
+    for (const TakenShare& t : taken) ++sol.TermShareStart[static_cast<std::size_t>(t.Term) + 1];
+    for (std::size_t i = 1; i < sol.TermShareStart.size(); ++i) sol.TermShareStart[i] += sol.TermShareStart[i - 1];
+    for (const TakenShare& t : taken) sol.TermShares.push_back({t.Shared, static_cast<double>(t.Sign)});
+    const int nb = sol.B;
+    sol.BranchColumnStart.assign(static_cast<std::size_t>(nb) + 2, 0);
+    std::vector<int>& columns = sol.BranchColumns;
+    for (int b = 1; b <= nb; ++b) {
+        sol.BranchColumnStart[static_cast<std::size_t>(b)] = static_cast<int>(columns.size());
+        const auto first = static_cast<std::ptrdiff_t>(columns.size());
+        for (int i = sol.TermStart[b] + 1; i <= sol.TermStart[b + 1]; ++i)
+            for (const RigorousSolution::Share& share : sol.SharesOf(i))
+                columns.push_back(sol.SharedColumn[share.Shared]);
+        std::sort(columns.begin() + first, columns.end());
+        columns.erase(std::unique(columns.begin() + first, columns.end()), columns.end());
+    }
+    sol.BranchColumnStart[static_cast<std::size_t>(nb) + 1] = static_cast<int>(columns.size());
+}
+
 }  // namespace
 
 int KindAngleCount(BranchKind kind, int n) {
@@ -169,165 +367,11 @@ void ChooseAprioriErrors(const GroupWorkingSet& ws, const ComputationSettings& s
 }
 
 void LayOutUnknowns(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
-    const BranchModel& br = model.Branches;
-    const int nb = ws.Nb;
-    const int m = ws.Nn;
-    sol.B = nb;
-    sol.M = m;
-    sol.TermStart = OneBased<int>(nb + 1);
-    int total = 0;
-    for (int b = 1; b <= nb; ++b) {
-        sol.TermStart[b] = total;
-        const int n = br.BranchPointCounts[b];
-        total += KindAngleCount(ws.BranchTypes[b], n) + n - 1;
-    }
-    sol.TermStart[nb + 1] = total;
-    sol.AngleTermQ.Assign(total + 1, 1.0);
-    sol.BranchNodes = OneBased<int>(2 * nb + 1);
-    for (int b = 1; b <= nb; ++b) {
-        sol.BranchNodes[2 * b - 1] = ws.StartNodeOf[b];
-        sol.BranchNodes[2 * b] = ws.EndNodeOf[b];
-    }
-    sol.NodeSlot = NodeUnknownSlots(ws);
-    sol.SharedCount = 0;
-    sol.TermShareStart.clear();
-    sol.TermShares.clear();
-    sol.BranchColumnStart.clear();
-    sol.BranchColumns.clear();
-
-    // Every measured angle behind the angle terms: a term made of measured angles that no other
-    // term takes weighs as their sum; an angle that several terms take becomes an unknown.
-    struct Use {
-        int Angle;
-        int Term;
-        int Sign;
-        int Branch;
-        int Point;
-    };
-    std::vector<Use> uses;
-    if (ws.AngleSourceCount.Size() >= ws.TotalPoints && ws.TotalPoints > 0) {
-        for (int b = 1; b <= nb; ++b) {
-            const BranchKind kind = ws.BranchTypes[b];
-            const int angles = KindAngleCount(kind, br.BranchPointCounts[b]);
-            for (int t = 1; t <= angles; ++t) {
-                const int p = br.First(b) + AnglePoint(kind, t) - 1;
-                const int count = ws.AngleSourceCount[p];
-                if (count == 0) continue;  // one measured angle of its own
-                const int i = sol.TermStart[b] + t;
-                sol.AngleTermQ[i] = 0.0;
-                const int from = ws.AngleSourceFirst[p];
-                for (int k = from; k < from + count; ++k) {
-                    const AngleSource& source = ws.AngleSources[static_cast<std::size_t>(k)];
-                    uses.push_back({source.Angle, i, source.Sign, b, AnglePoint(kind, t)});
-                }
-            }
-        }
-    }
-    std::sort(uses.begin(), uses.end(),
-              [](const Use& a, const Use& b) { return a.Angle != b.Angle ? a.Angle < b.Angle : a.Term < b.Term; });
-    struct Taken {
-        int Term;
-        int Shared;
-        int Sign;
-    };
-    std::vector<Taken> taken;
-    struct Own {
-        int Term;
-        int Angle;
-        int Sign;
-    };
-    std::vector<Own> own;
-    std::vector<int> anchors{0};  // per shared angle: the node its unknown is kept with, 0: none
-    OneBased<int> sharedAngle;
-    std::vector<Taken> terms;
-    for (std::size_t from = 0; from < uses.size();) {
-        std::size_t to = from;
-        while (to < uses.size() && uses[to].Angle == uses[from].Angle) ++to;
-        // The net sign of the angle in each term that takes it.
-        terms.clear();
-        for (std::size_t k = from; k < to; ++k) {
-            if (!terms.empty() && terms.back().Term == uses[k].Term)
-                terms.back().Sign += uses[k].Sign;
-            else
-                terms.push_back({uses[k].Term, 0, uses[k].Sign});
-        }
-        std::erase_if(terms, [](const Taken& t) { return t.Sign == 0; });
-        if (terms.size() == 1) {
-            sol.AngleTermQ[terms[0].Term] += static_cast<double>(terms[0].Sign * terms[0].Sign);
-            own.push_back({terms[0].Term, uses[from].Angle, terms[0].Sign});
-        } else if (terms.size() > 1) {
-            const int e = ++sol.SharedCount;
-            sharedAngle.PushBack(uses[from].Angle);
-            // Kept with the node it was measured at, else with a node its first branch reaches.
-            const Use& first = uses[from];
-            const int n = br.BranchPointCounts[first.Branch];
-            const int start = ws.StartNodeOf[first.Branch];
-            const int end = ws.EndNodeOf[first.Branch];
-            int anchor = first.Point == 1 && start > 0 ? start : first.Point == n && end > 0 ? end : 0;
-            if (anchor == 0) anchor = start > 0 ? start : end;
-            anchors.push_back(anchor);
-            for (Taken t : terms) taken.push_back({t.Term, e, t.Sign});
-        }
-        from = to;
-    }
-    sol.SharedAngle = std::move(sharedAngle);
-    sol.TermOwnStart.clear();
-    sol.TermOwn.clear();
-    // A term that is one measured angle as it stands keeps no list: its correction is the angle's.
-    std::vector<int> ownCount(static_cast<std::size_t>(total) + 2, 0);
-    for (const Own& o : own) ++ownCount[static_cast<std::size_t>(o.Term)];
-    for (const Taken& t : taken) ownCount[static_cast<std::size_t>(t.Term)] += 2;
-    std::erase_if(own, [&](const Own& o) {
-        return ownCount[static_cast<std::size_t>(o.Term)] == 1 && (o.Sign == 1 || o.Sign == -1);
-    });
-    if (!own.empty()) {
-        std::sort(own.begin(), own.end(), [](const Own& a, const Own& b) { return a.Term < b.Term; });
-        sol.TermOwnStart.assign(static_cast<std::size_t>(total) + 2, 0);
-        for (const Own& o : own) ++sol.TermOwnStart[static_cast<std::size_t>(o.Term) + 1];
-        for (std::size_t i = 1; i < sol.TermOwnStart.size(); ++i) sol.TermOwnStart[i] += sol.TermOwnStart[i - 1];
-        for (const Own& o : own) sol.TermOwn.push_back({o.Angle, o.Sign});
-    }
-
-    // Columns: each node's orientation, X and Y, then the shared angles kept with it; the shared
-    // angles kept with no node last.
-    const int shared = sol.SharedCount;
-    std::vector<std::vector<int>> keptWith(static_cast<std::size_t>(m) + 1);
-    for (int e = 1; e <= shared; ++e)
-        keptWith[static_cast<std::size_t>(anchors[static_cast<std::size_t>(e)])].push_back(e);
-    sol.SharedColumn = OneBased<int>(shared);
-    sol.NodeFirst = OneBased<int>(m);
-    sol.NodeLast = OneBased<int>(m);
-    std::vector<int> bySlot(static_cast<std::size_t>(m) + 1, 0);
-    for (int j = 1; j <= m; ++j) bySlot[static_cast<std::size_t>(sol.NodeSlot[j])] = j;
-    int column = 3 * nb;
-    for (int slot = 1; slot <= m; ++slot) {
-        const int j = bySlot[static_cast<std::size_t>(slot)];
-        sol.NodeFirst[j] = column + 1;
-        column += 3;
-        for (const int e : keptWith[static_cast<std::size_t>(j)]) sol.SharedColumn[e] = ++column;
-        sol.NodeLast[j] = column;
-    }
-    for (const int e : keptWith[0]) sol.SharedColumn[e] = ++column;
-    sol.Unknowns = column;
-    if (taken.empty()) return;
-
-    std::sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.Term < b.Term; });
-    sol.TermShareStart.assign(static_cast<std::size_t>(total) + 2, 0);
-    for (const Taken& t : taken) ++sol.TermShareStart[static_cast<std::size_t>(t.Term) + 1];
-    for (std::size_t i = 1; i < sol.TermShareStart.size(); ++i) sol.TermShareStart[i] += sol.TermShareStart[i - 1];
-    for (const Taken& t : taken) sol.TermShares.push_back({t.Shared, static_cast<double>(t.Sign)});
-    sol.BranchColumnStart.assign(static_cast<std::size_t>(nb) + 2, 0);
-    for (int b = 1; b <= nb; ++b) {
-        sol.BranchColumnStart[static_cast<std::size_t>(b)] = static_cast<int>(sol.BranchColumns.size());
-        std::vector<int>& columns = sol.BranchColumns;
-        const auto first = static_cast<std::ptrdiff_t>(columns.size());
-        for (int i = sol.TermStart[b] + 1; i <= sol.TermStart[b + 1]; ++i)
-            for (const RigorousSolution::Share& share : sol.SharesOf(i))
-                columns.push_back(sol.SharedColumn[share.Shared]);
-        std::sort(columns.begin() + first, columns.end());
-        columns.erase(std::unique(columns.begin() + first, columns.end()), columns.end());
-    }
-    sol.BranchColumnStart[static_cast<std::size_t>(nb) + 1] = static_cast<int>(sol.BranchColumns.size());
+    const int total = LayOutTerms(ws, model.Branches, sol);
+    AngleSharing sharing = ShareMeasuredAngles(ws, model.Branches, CollectAngleUses(ws, model.Branches, sol), sol);
+    ListOwnAngles(total, sharing, sol);
+    NumberColumns(ws, sharing.Anchors, sol);
+    if (!sharing.Taken.empty()) ListShares(total, sharing.Taken, sol);
 }
 
 void BuildConditionBlock(const GroupWorkingSet& ws, const NetworkModel& model, const ComputationSettings& settings,
@@ -475,87 +519,109 @@ std::size_t RigorousMemoryLimit() {
     return physical / 2;
 }
 
+namespace {
+
+// Adds to the normals outside a branch's own block, widening the row's profile to hold it.
+void AddCoupling(RigorousSolution& sol, int row, int column, double value) {
+    sol.Normals(row, column) += value;
+    int& from = sol.Profile.From[static_cast<std::size_t>(row)];
+    int& to = sol.Profile.To[static_cast<std::size_t>(row)];
+    from = std::min(from, column);
+    to = std::max(to, column);
+}
+
+// The branch's three condition rows against themselves, through the weights of its terms.
+void AddBranchBlock(RigorousSolution& sol, int b) {
+    PackedNormalMatrix& normals = sol.Normals;
+    const int r1 = 3 * b - 2;
+    const OneBased<double>* rows[3] = {&sol.A1, &sol.A2, &sol.A3};
+    for (int i = sol.TermStart[b] + 1; i <= sol.TermStart[b + 1]; ++i)
+        for (int u = 0; u < 3; ++u)
+            for (int v = u; v < 3; ++v) normals(r1 + u, r1 + v) += (*rows[u])[i] * (*rows[v])[i] * sol.Q[i];
+}
+
+// A shared measured angle enters the rows through every term that takes it.
+void AddSharedAngleCouplings(RigorousSolution& sol, int b) {
+    const int r1 = 3 * b - 2;
+    for (int t = sol.TermStart[b] + 1; t <= sol.TermStart[b + 1]; ++t)
+        for (const RigorousSolution::Share& share : sol.SharesOf(t)) {
+            const int column = sol.SharedColumn[share.Shared];
+            AddCoupling(sol, r1, column, sol.A1[t] * share.Sign);
+            AddCoupling(sol, r1 + 1, column, sol.A2[t] * share.Sign);
+            AddCoupling(sol, r1 + 2, column, sol.A3[t] * share.Sign);
+        }
+}
+
+// The orientation and coordinates of the nodes at the branch's ends. Accumulated: a branch from a
+// node back to it gets both ends' terms.
+void AddNodeCouplings(const GroupWorkingSet& ws, const BranchModel& br, RigorousSolution& sol, int b) {
+    const int r1 = 3 * b - 2;
+    const int r2 = r1 + 1;
+    const int r3 = r1 + 2;
+    const bool angleCondition = ws.NoAngleClosure[b] == 0;
+    const int first = br.First(b);
+    const int last = br.Last(b);
+    if (const int s = ws.StartNodeOf[b]; s > 0) {
+        if (angleCondition) AddCoupling(sol, r1, sol.NodeColumn(s, 1), 1.0);
+        if (NodeCoordinatesUnknown(ws, s)) {
+            AddCoupling(sol, r2, sol.NodeColumn(s, 2), 1.0);
+            AddCoupling(sol, r3, sol.NodeColumn(s, 3), 1.0);
+        }
+        AddCoupling(sol, r2, sol.NodeColumn(s, 1), -(ws.PositionY[last] + sol.Fy[b] - ws.PositionY[first]) / kRho);
+        AddCoupling(sol, r3, sol.NodeColumn(s, 1), (ws.PositionX[last] + sol.Fx[b] - ws.PositionX[first]) / kRho);
+    }
+    if (const int e = ws.EndNodeOf[b]; e > 0) {
+        if (angleCondition) AddCoupling(sol, r1, sol.NodeColumn(e, 1), -1.0);
+        if (NodeCoordinatesUnknown(ws, e)) {
+            AddCoupling(sol, r2, sol.NodeColumn(e, 2), -1.0);
+            AddCoupling(sol, r3, sol.NodeColumn(e, 3), -1.0);
+        }
+    }
+}
+
+// Fb is of the measured angles, in which the angle condition is linear. The coordinate closures
+// are of the corrected observations: less what the corrections already put in them, the solution
+// is again the whole correction of each observation.
+void SetBranchConstants(const GroupWorkingSet& ws, const BranchModel& br, RigorousSolution& sol, int b) {
+    double wx = sol.Fx[b];
+    double wy = sol.Fy[b];
+    if (!sol.AngleCorrections.Empty()) {
+        const BranchKind kind = ws.BranchTypes[b];
+        const int first = br.First(b);
+        const int angles = KindAngleCount(kind, br.BranchPointCounts[b]);
+        for (int t = 1; t <= sol.TermStart[b + 1] - sol.TermStart[b]; ++t) {
+            const int i = sol.TermStart[b] + t;
+            const double v = t <= angles ? sol.AngleCorrections[first + AnglePoint(kind, t) - 1]
+                                         : sol.SideCorrections[first + t - angles - 1];
+            wx -= sol.A2[i] * v;
+            wy -= sol.A3[i] * v;
+        }
+    }
+    const int r1 = 3 * b - 2;
+    sol.Normals.Constant(r1) = DegreesToSeconds(sol.Fb[b]);
+    sol.Normals.Constant(r1 + 1) = wx;
+    sol.Normals.Constant(r1 + 2) = wy;
+}
+
+}  // namespace
+
 void BuildCorrelateNormals(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {
     const BranchModel& br = model.Branches;
-    const int nb = sol.B;
-    PackedNormalMatrix& normals = sol.Normals;
     const int n = sol.Unknowns;
     // The store of the last pass is cleared where it was written, not made anew.
-    normals.Reset(n);
+    sol.Normals.Reset(n);
     // Each branch row couples with the unknowns of its end nodes only; the node rows start empty.
-    RowProfile& profile = sol.Profile;
-    profile.From.assign(static_cast<std::size_t>(n) + 1, n + 1);
-    profile.To.assign(static_cast<std::size_t>(n) + 1, 0);
-    auto add = [&](int row, int column, double value) {
-        normals(row, column) += value;
-        int& from = profile.From[static_cast<std::size_t>(row)];
-        int& to = profile.To[static_cast<std::size_t>(row)];
-        from = std::min(from, column);
-        to = std::max(to, column);
-    };
-    for (int b = 1; b <= nb; ++b) {
-        const int bi = b;
-        const int r1 = 3 * b - 2;
-        const int r2 = r1 + 1;
-        const int r3 = r1 + 2;
-        const OneBased<double>* rows[3] = {&sol.A1, &sol.A2, &sol.A3};
-        for (int t = sol.TermStart[bi] + 1; t <= sol.TermStart[bi + 1]; ++t) {
-            const int i = t;
-            for (int u = 0; u < 3; ++u)
-                for (int v = u; v < 3; ++v) normals(r1 + u, r1 + v) += (*rows[u])[i] * (*rows[v])[i] * sol.Q[i];
-        }
-        // A shared measured angle enters the rows through every term that takes it.
-        if (!sol.TermShares.empty())
-            for (int t = sol.TermStart[bi] + 1; t <= sol.TermStart[bi + 1]; ++t)
-                for (const RigorousSolution::Share& share : sol.SharesOf(t)) {
-                    const int column = sol.SharedColumn[share.Shared];
-                    add(r1, column, sol.A1[t] * share.Sign);
-                    add(r2, column, sol.A2[t] * share.Sign);
-                    add(r3, column, sol.A3[t] * share.Sign);
-                }
-        const bool angleCondition = ws.NoAngleClosure[bi] == 0;
-        const int first = br.First(b);
-        const int last = br.Last(b);
-        // Accumulated: a branch from a node back to it gets both ends' terms.
-        if (const int s = ws.StartNodeOf[bi]; s > 0) {
-            if (angleCondition) add(r1, sol.NodeColumn(s, 1), 1.0);
-            if (NodeCoordinatesUnknown(ws, s)) {
-                add(r2, sol.NodeColumn(s, 2), 1.0);
-                add(r3, sol.NodeColumn(s, 3), 1.0);
-            }
-            add(r2, sol.NodeColumn(s, 1), -(ws.PositionY[last] + sol.Fy[bi] - ws.PositionY[first]) / kRho);
-            add(r3, sol.NodeColumn(s, 1), (ws.PositionX[last] + sol.Fx[bi] - ws.PositionX[first]) / kRho);
-        }
-        if (const int e = ws.EndNodeOf[bi]; e > 0) {
-            if (angleCondition) add(r1, sol.NodeColumn(e, 1), -1.0);
-            if (NodeCoordinatesUnknown(ws, e)) {
-                add(r2, sol.NodeColumn(e, 2), -1.0);
-                add(r3, sol.NodeColumn(e, 3), -1.0);
-            }
-        }
-        // Fb is of the measured angles, in which the angle condition is linear. The coordinate
-        // closures are of the corrected observations: less what the corrections already put in
-        // them, the solution is again the whole correction of each observation.
-        double wx = sol.Fx[bi];
-        double wy = sol.Fy[bi];
-        if (!sol.AngleCorrections.Empty()) {
-            const BranchKind kind = ws.BranchTypes[bi];
-            const int angles = KindAngleCount(kind, br.BranchPointCounts[bi]);
-            for (int t = 1; t <= sol.TermStart[bi + 1] - sol.TermStart[bi]; ++t) {
-                const int i = sol.TermStart[bi] + t;
-                const double v = t <= angles ? sol.AngleCorrections[first + AnglePoint(kind, t) - 1]
-                                             : sol.SideCorrections[first + t - angles - 1];
-                wx -= sol.A2[i] * v;
-                wy -= sol.A3[i] * v;
-            }
-        }
-        normals.Constant(r1) = DegreesToSeconds(sol.Fb[bi]);
-        normals.Constant(r2) = wx;
-        normals.Constant(r3) = wy;
+    sol.Profile.From.assign(static_cast<std::size_t>(n) + 1, n + 1);
+    sol.Profile.To.assign(static_cast<std::size_t>(n) + 1, 0);
+    for (int b = 1; b <= sol.B; ++b) {
+        AddBranchBlock(sol, b);
+        if (!sol.TermShares.empty()) AddSharedAngleCouplings(sol, b);
+        AddNodeCouplings(ws, br, sol, b);
+        SetBranchConstants(ws, br, sol, b);
     }
     // A shared angle weighs as one measured angle: its correction u enters [pvv] as u^2, which
     // borders the normals with -1 on its diagonal.
-    for (int e = 1; e <= sol.SharedCount; ++e) add(sol.SharedColumn[e], sol.SharedColumn[e], -1.0);
+    for (int e = 1; e <= sol.SharedCount; ++e) AddCoupling(sol, sol.SharedColumn[e], sol.SharedColumn[e], -1.0);
 }
 
 void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, RigorousSolution& sol) {

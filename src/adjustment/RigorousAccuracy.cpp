@@ -81,17 +81,14 @@ void Subtract(double* __restrict g, const double* __restrict r, double f, int fr
 
 bool CoordinatesUnknown(const GroupWorkingSet& ws, int node) { return ws.KnownNodeFlags[node] == 0; }
 
-}  // namespace
+// Row i of the node rows, from the first node column: row[k] for k >= i.
+double* NodeRow(PackedNormalMatrix& m, int base, int i) { return m.Row(base + 1 + i) + (base + 1); }
 
-void PrepareNodeInverse(RigorousSolution& sol) {
+// The weights read G(i, j) only for unknowns of one node or of two nodes a branch joins: per node
+// row, the last column that it pairs with so. Rows are counted from 0 at the first node column.
+std::vector<int> PairedReach(const RigorousSolution& sol) {
     const int base = 3 * sol.B;
     const int n = sol.Normals.N() - base;
-    PackedNormalMatrix& m = sol.Normals;
-    auto row = [&](int i) { return m.Row(base + 1 + i) + (base + 1); };  // row(i)[k], k >= i
-    // The weights read G(i, j) only for unknowns of one node or of two nodes a branch joins. Row i
-    // of G is formed over columns i..reach[i]: past its last coupling, past the unknowns of those
-    // nodes, and never short of the row before, so that every row k a row needs (k <= reach[i])
-    // reaches as far (reach[k] >= reach[i]). The rest of G is left 0.
     std::vector<int> reach(static_cast<std::size_t>(n), 0);
     for (int i = 0; i < n; ++i) reach[static_cast<std::size_t>(i)] = i;
     // Every unknown a weight may pair with another: those of a node, and those one branch's rows hold.
@@ -118,22 +115,38 @@ void PrepareNodeInverse(RigorousSolution& sol) {
         columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
         pairUp();
     }
+    return reach;
+}
+
+// Row i of G is formed over columns i..reach[i]: past its last coupling, past the unknowns it
+// pairs with, and never short of the row before, so that every row k a row needs (k <= reach[i])
+// reaches as far (reach[k] >= reach[i]). The rest of G is left 0.
+void ExtendReach(RigorousSolution& sol, std::vector<int>& reach) {
+    const int base = 3 * sol.B;
+    const int n = sol.Normals.N() - base;
+    PackedNormalMatrix& m = sol.Normals;
     for (int i = 0; i < n; ++i) {
-        const double* ri = row(i);
+        const double* ri = NodeRow(m, base, i);
         int last = std::min(n - 1, m.RowEnd(base + 1 + i) - base - 1);
         while (last > reach[i] && ri[last] == 0.0) --last;
         reach[i] = std::max(last, i > 0 ? reach[(i - 1)] : 0);
         // G is written up to the reach, past what elimination left.
         if (!m.Reach().empty()) m.Reach()[static_cast<std::size_t>(base + 1 + i)] = base + 1 + reach[i];
     }
-    // With N = L D L' over the node rows, G = L'^-1 D^+ L^-1, row by row from the last: row i needs
-    // only the rows below it, which hold G by then, so G replaces the reduced rows in place. A
-    // zero pivot leaves its row and column of G zero.
+}
+
+// With N = L D L' over the node rows, G = L'^-1 D^+ L^-1, row by row from the last: row i needs
+// only the rows below it, which hold G by then, so G replaces the reduced rows in place. A zero
+// pivot leaves its row and column of G zero.
+void InvertNodeRows(RigorousSolution& sol, const std::vector<int>& reach) {
+    const int base = 3 * sol.B;
+    const int n = sol.Normals.N() - base;
+    PackedNormalMatrix& m = sol.Normals;
     std::vector<double> u(static_cast<std::size_t>(n));
     std::vector<double> g(static_cast<std::size_t>(n));
     std::vector<int> nonzero;
     for (int i = n - 1; i >= 0; --i) {
-        double* ri = row(i);
+        double* ri = NodeRow(m, base, i);
         const int to = reach[i] + 1;
         const double d = ri[i];
         if (d == 0.0) {
@@ -148,11 +161,11 @@ void PrepareNodeInverse(RigorousSolution& sol) {
         }
         // g(j) = -sum over k > i of u(k) G(k, j), over the k where u(k) is not 0. Row k holds
         // G(k, j) for j >= k; the terms with j < k are read from row j by symmetry.
-        for (const int k : nonzero) Subtract(g.data(), row(k), u[k], k, to);
+        for (const int k : nonzero) Subtract(g.data(), NodeRow(m, base, k), u[k], k, to);
         std::size_t first = 0;
         for (int j = i + 1; j < to && first < nonzero.size(); ++j) {
             while (first < nonzero.size() && nonzero[first] <= j) ++first;
-            const double* rj = row(j);
+            const double* rj = NodeRow(m, base, j);
             double sum = 0.0;
             for (std::size_t t = first; t < nonzero.size(); ++t) sum += u[nonzero[t]] * rj[nonzero[t]];
             g[j] -= sum;
@@ -162,6 +175,14 @@ void PrepareNodeInverse(RigorousSolution& sol) {
         ri[i] = diagonal;
         for (int j = i + 1; j < to; ++j) ri[j] = g[j];
     }
+}
+
+}  // namespace
+
+void PrepareNodeInverse(RigorousSolution& sol) {
+    std::vector<int> reach = PairedReach(sol);
+    ExtendReach(sol, reach);
+    InvertNodeRows(sol, reach);
     sol.NodeInverseFormed = true;
 }
 

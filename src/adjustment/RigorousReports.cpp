@@ -68,13 +68,13 @@ std::string Angle(double degrees, int decimals, int width) {
     return Field(FormatDms(decimals, " ", degrees), width);
 }
 
-// Appends what `writeRows` writes to a report made earlier, through the open tables when given; a
+// Appends what `writeRows` writes to a report made earlier, through the open files when given; a
 // report not asked for is skipped.
 template <class WriteRows>
-bool AppendToReport(const std::string& name, RigorousTables* tables, WriteRows writeRows) {
+bool AppendToReport(const std::string& name, OpenFiles* files, WriteRows writeRows) {
     if (name.empty()) return true;
-    if (tables != nullptr) {
-        TextFileWriter* out = tables->Open(name);
+    if (files != nullptr) {
+        TextFileWriter* out = files->Append(name);
         if (out == nullptr) return false;
         writeRows(*out);
         return true;
@@ -95,30 +95,11 @@ void ForEachSide(const GroupWorkingSet& ws, const NetworkModel& model, Visit vis
 
 }  // namespace
 
-RigorousTables::~RigorousTables() { Close(); }
-
-TextFileWriter* RigorousTables::Open(const std::string& path) {
-    for (Table& t : tables_)
-        if (t.Path == path) return t.Out.get();
-    auto out = std::make_unique<TextFileWriter>(path, true);
-    if (!out->IsOpen()) return nullptr;
-    tables_.push_back({path, std::move(out)});
-    return tables_.back().Out.get();
-}
-
-const std::string* RigorousTables::Close() {
-    failed_.clear();
-    for (Table& t : tables_)
-        if (!t.Out->Close() && failed_.empty()) failed_ = t.Path;
-    tables_.clear();
-    return failed_.empty() ? nullptr : &failed_;
-}
-
 double ZeroIfTiny(int d, double x) { return RoundHalfEven(d, x) == 0.0 ? 0.0 : x; }
 
 bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws, const NetworkModel& model,
                              const PointList& known, const RigorousSolution& sol, const ComputationSettings& settings,
-                             bool& fresh, RigorousTables* tables) {
+                             bool& fresh, OpenFiles* files) {
     const std::array<std::string, 4> names = {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4,
                                               reports.Rigorous5};
     const bool headers = fresh;
@@ -127,6 +108,12 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
         // Files 3, 4 and 5 start anew with their headers; their rows follow later.
         for (int f = 1; f < 4; ++f) {
             if (names[f].empty()) continue;
+            if (files != nullptr) {
+                TextFileWriter* out = files->Rewrite(names[f]);
+                if (out == nullptr) return false;
+                WriteHeader(*out, kHeaders[f], settings.KeepAccents);
+                continue;
+            }
             TextFileWriter out(names[f]);
             if (!out.IsOpen()) return false;
             WriteHeader(out, kHeaders[f], settings.KeepAccents);
@@ -136,8 +123,8 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
     if (names[0].empty()) return true;
     std::unique_ptr<TextFileWriter> own;
     TextFileWriter* file = nullptr;
-    if (tables != nullptr && !headers) {
-        file = tables->Open(names[0]);
+    if (files != nullptr) {
+        file = headers ? files->Rewrite(names[0]) : files->Append(names[0]);
     } else {
         own = std::make_unique<TextFileWriter>(names[0], !headers);
         file = own.get();
@@ -174,8 +161,8 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
 }
 
 bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                            const RigorousSolution& sol, RigorousTables* tables) {
-    return AppendToReport(path, tables, [&](TextFileWriter& out) {
+                            const RigorousSolution& sol, OpenFiles* files) {
+    return AppendToReport(path, files, [&](TextFileWriter& out) {
         if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
@@ -192,8 +179,8 @@ bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, 
 }
 
 bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                                const RigorousSolution& sol, RigorousTables* tables) {
-    return AppendToReport(path, tables, [&](TextFileWriter& out) {
+                                const RigorousSolution& sol, OpenFiles* files) {
+    return AppendToReport(path, files, [&](TextFileWriter& out) {
         if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
@@ -206,8 +193,8 @@ bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& 
 }
 
 bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                             const RigorousSolution& sol, RigorousTables* tables) {
-    return AppendToReport(path, tables, [&](TextFileWriter& out) {
+                             const RigorousSolution& sol, OpenFiles* files) {
+    return AppendToReport(path, files, [&](TextFileWriter& out) {
         if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
         const BranchModel& br = model.Branches;
         auto row = [&](int back, int p, int fore) {

@@ -62,11 +62,9 @@ std::string RefName(const PointNameTable& names, int id) {
     return id >= 1 && id <= names.Count() ? names.Name(id) : std::string();
 }
 
-bool WriteLines(const std::string& path, bool append, const std::vector<std::string>& lines, Interaction& ui) {
-    TextFileWriter out(path, append);
-    if (out.IsOpen())
-        for (const std::string& line : lines) out.WriteLine(line);
-    if (out.IsOpen() && out.Close()) return true;
+bool WriteLines(OpenFiles& files, const std::string& path, bool append, const std::vector<std::string>& lines,
+                Interaction& ui) {
+    if (append ? files.AppendLines(path, lines) : files.RewriteLines(path, lines)) return true;
     ui.Message(Vn("Không ghi được tệp ") + path);
     return false;
 }
@@ -193,7 +191,7 @@ bool WriteSideCorrectionTable(const std::string& path, const std::vector<Reduced
     for (const ReducedSide& side : rows)
         lines.push_back(SideCorrectionRowText(names.Name(side.FromId), names.Name(side.ToId), side.Row));
     run.SideReportFresh = false;
-    return WriteLines(path, !fresh, lines, ui);
+    return WriteLines(run.Files, path, !fresh, lines, ui);
 }
 
 bool WriteSimpleResultsText(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
@@ -209,7 +207,7 @@ bool WriteSimpleResultsText(const std::string& path, const GroupWorkingSet& ws, 
         if (step.PageBreakAfter) lines.push_back(kPageBreak);
     }
     lines.push_back(kPageBreak);
-    return WriteLines(path, !fresh, lines, ui);
+    return WriteLines(run.Files, path, !fresh, lines, ui);
 }
 
 std::string DhAngleText(double degrees) {
@@ -218,7 +216,8 @@ std::string DhAngleText(double degrees) {
     return FormatFixed(packed / 10000.0, 1, 4);
 }
 
-bool AppendDhAngles(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model, Interaction& ui) {
+bool AppendDhAngles(OpenFiles& files, const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                    Interaction& ui) {
     const BranchModel& branches = model.Branches;
     const PointNameTable& names = model.PointNames;
     auto name = [&](int p) -> const std::string& { return names.Name(branches.PointAt(p)); };
@@ -239,14 +238,16 @@ bool AppendDhAngles(const std::string& path, const GroupWorkingSet& ws, const Ne
             lines.push_back(name(p) + "\t" + name(p + 1) + "\t" + FormatFixed(ws.PositionSides[p], 1, 3));
     }
     lines.push_back("");
-    return WriteLines(path, true, lines, ui);
+    return WriteLines(files, path, true, lines, ui);
 }
 
-bool AppendGroupResultPoints(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                             bool metres) {
-    if (ws.Nn > 0 && !WriteNodeCoordinates(path, model, ws.NodeX, ws.NodeY, true, ws.Nn, ws.KnownNodeFlags, metres))
-        return false;
-    return AppendBranchPointCoordinates(path, model, false, ws.Nb, ws.PositionX, ws.PositionY, metres);
+bool AppendGroupResultPoints(OpenFiles& files, const std::string& path, const GroupWorkingSet& ws,
+                             const NetworkModel& model, bool metres) {
+    TextFileWriter* out = files.Append(path);
+    if (out == nullptr) return false;
+    if (ws.Nn > 0) WriteNodeCoordinates(*out, model, ws.NodeX, ws.NodeY, true, ws.Nn, ws.KnownNodeFlags, metres);
+    AppendBranchPointCoordinates(*out, model, false, ws.Nb, ws.PositionX, ws.PositionY, metres);
+    return files.Flush(path);
 }
 
 }  // namespace qef

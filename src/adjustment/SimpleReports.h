@@ -35,6 +35,9 @@ std::string SideCorrectionRowText(const std::string& fromName, const std::string
 // The heading written by the first table of a run (empty lines included).
 std::vector<std::string> SideCorrectionHeading(const ComputationSettings& settings);
 
+// The reports are written through the run's open files (run.Files, or `files`), each flushed
+// before the writer returns.
+
 // Appends the group's rows to the side-correction report `path`; the first write of a run rewrites
 // it with its heading. False when the file cannot be written (the user has been told).
 bool WriteSideCorrectionTable(const std::string& path, const std::vector<ReducedSide>& rows,
@@ -53,11 +56,12 @@ std::string DhAngleText(double degrees);
 
 // Appends the group's angles and sides, tab-separated, to the "dh" file `path`, then one empty
 // line. False when the file cannot be written (the user has been told).
-bool AppendDhAngles(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model, Interaction& ui);
+bool AppendDhAngles(OpenFiles& files, const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
+                    Interaction& ui);
 
 // Appends the group's points to the result file: the nodes that are not known points, then the
 // interior points of every branch. False when the file cannot be written.
-bool AppendGroupResultPoints(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                             bool metres);
+bool AppendGroupResultPoints(OpenFiles& files, const std::string& path, const GroupWorkingSet& ws,
+                             const NetworkModel& model, bool metres);
 
 }  // namespace qef

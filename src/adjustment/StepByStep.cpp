@@ -371,15 +371,14 @@ ComputationSettings StepByStepSession::StepSettings(Computation what, const Comp
 }
 
 StepStatus StepByStepSession::WriteStepStart(const ComputationSettings& s, const std::string& resultFile,
-                                             const ReportSet& reports, Interaction& ui) const {
-    if (!WritePointCoordinates(resultFile, model_.PointNames, known_.Ids, known_.X, known_.Y, false, known_.Count(),
-                               nullptr, s.MetresFlag))
-        return WriteFailed(resultFile, ui);
+                                             const ReportSet& reports, Interaction& ui) {
+    TextFileWriter* result = run_.Files.Rewrite(resultFile);
+    if (result != nullptr)
+        WritePointCoordinates(*result, model_.PointNames, known_.Ids, known_.X, known_.Y, false, known_.Count(),
+                              nullptr, s.MetresFlag);
+    if (result == nullptr || !run_.Files.Flush(resultFile)) return WriteFailed(resultFile, ui);
     // Each step writes its reports afresh, as a run of its own.
-    if (s.WriteDhFile) {
-        TextFileWriter dh(reports.Dh);
-        if (!dh.IsOpen() || !dh.Close()) return WriteFailed(reports.Dh, ui);
-    }
+    if (s.WriteDhFile && !run_.Files.RewriteLines(reports.Dh, {})) return WriteFailed(reports.Dh, ui);
     return StepStatus::Done;
 }
 
@@ -410,7 +409,7 @@ StepStatus StepByStepSession::SolveGroup(Computation what, const ComputationSett
     if (what == Computation::Adjust) {
         GroupAdjustment group(s, run_, rigorous_, ui, progress);
         const GroupOutcome outcome = group.Adjust(ws, in, known_, out);
-        if (const std::string* failed = group.CloseTables()) {
+        if (const std::string* failed = group.FlushTables()) {
             ws.FreeGroupArrays();
             return WriteFailed(*failed, ui);
         }
@@ -422,7 +421,7 @@ StepStatus StepByStepSession::SolveGroup(Computation what, const ComputationSett
     }
     if (ComputeGroupCoordinates(ws, in, {s, run_, ui, progress}) != GroupStatus::Adjusted) return StepStatus::Failed;
     CollectMisclosures(nb);
-    if (!out.ResultFile.empty() && !AppendGroupResultPoints(out.ResultFile, ws, model_, s.MetresFlag)) {
+    if (!out.ResultFile.empty() && !AppendGroupResultPoints(run_.Files, out.ResultFile, ws, model_, s.MetresFlag)) {
         ws.FreeGroupArrays();
         return WriteFailed(out.ResultFile, ui);
     }
@@ -457,6 +456,23 @@ void StepByStepSession::ShowMisclosures(Interaction& ui) const {
     ui.Message(text);
 }
 
+bool StepByStepSession::PutStepInPlace(OutputSet& outputs, DxfDrawing* stepDrawing, Interaction& ui,
+                                       Interaction& stagedUi) {
+    if (const std::string* failed = run_.Files.Close()) {
+        WriteFailed(*failed, stagedUi);
+        return false;
+    }
+    if (stepDrawing != nullptr && stepDrawing->Exported() && !stepDrawing->Write()) {
+        stagedUi.Message(Vn("Lỗi ghi file ") + stepDrawing->Path());
+        return false;
+    }
+    if (outputs.Active() && !outputs.Commit()) {
+        ui.Message(outputs.FailureMessage());
+        return false;
+    }
+    return true;
+}
+
 StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettings& settings,
                                        const std::string& resultFile, Interaction& ui, Progress& progress,
                                        DrawingTarget* drawing) {
@@ -478,6 +494,9 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     // Without a target of the caller's, the step's drawing is one of its files.
     const bool ownDrawing = writes && drawing == nullptr && s.AcadUploadEnabled;
     std::unique_ptr<DxfDrawing> stepDrawing;
+    // Before the step's first file: the run's files are opened once for the step.
+    run_.Reset();
+    rigorous_.Reset();
     if (writes) {
         std::vector<std::string> names = StepOutputs(s, resultFile, finalReports);
         if (ownDrawing) names.push_back(DrawingPathFor(resultFile));
@@ -499,8 +518,6 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
         if (const StepStatus status = WriteStepStart(s, result, reports, stagedUi); status != StepStatus::Done)
             return status;
     }
-    run_.Reset();
-    rigorous_.Reset();
     const int nb = groupBranches_;
     groupBranches_ = 0;
     DropSideOnlyNodes();
@@ -514,13 +531,7 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
             AcadExportTraverse({s, *drawing, progress, stagedUi}, model_, nb, ws_.PositionX, ws_.PositionY);
     }
     // A step whose files could not be put in place keeps none of its points.
-    if (stepDrawing != nullptr && stepDrawing->Exported() && !stepDrawing->Write()) {
-        stagedUi.Message(Vn("Lỗi ghi file ") + stepDrawing->Path());
-        ws_.FreeGroupArrays();
-        return StepStatus::Failed;
-    }
-    if (writes && !outputs.Commit()) {
-        ui.Message(outputs.FailureMessage());
+    if (!PutStepInPlace(outputs, stepDrawing.get(), ui, stagedUi)) {
         ws_.FreeGroupArrays();
         return StepStatus::Failed;
     }

@@ -21,6 +21,8 @@
 namespace qef {
 
 class DrawingTarget;
+class DxfDrawing;
+class OutputSet;
 struct GroupOutputs;
 
 enum class GroupBasis { StartSide = 0, ChosenBranches = 1 };
@@ -130,7 +132,7 @@ private:
     static ComputationSettings StepSettings(Computation what, const ComputationSettings& settings);
     // Checks the output names, writes the known points and empties the height-difference file.
     StepStatus WriteStepStart(const ComputationSettings& s, const std::string& resultFile, const ReportSet& reports,
-                              Interaction& ui) const;
+                              Interaction& ui);
     void DropSideOnlyNodes();
     StepStatus SolveGroup(Computation what, const ComputationSettings& s, int nb, const GroupOutputs& out,
                           Interaction& ui, Progress& progress);
@@ -138,6 +140,9 @@ private:
     // The group's points join the known points.
     void KeepGroupPoints(int nb);
     void ShowMisclosures(Interaction& ui) const;
+    // Closes the step's files, writes its own drawing and puts the set in place; false, the user
+    // told, when one of them cannot be.
+    bool PutStepInPlace(OutputSet& outputs, DxfDrawing* stepDrawing, Interaction& ui, Interaction& stagedUi);
     StepStatus RunGroup(Computation what, const ComputationSettings& settings, const std::string& resultFile,
                         Interaction& ui, Progress& progress, DrawingTarget* drawing);
     void DrawKnownPoints(const ComputationSettings& settings, DrawingTarget& drawing, Progress& progress,

@@ -50,9 +50,9 @@ struct HangingCase {
         HangingResult result = ComputeHangingTraverses(in, HangingContext{settings, run, ui});
         table = std::move(result.Table);
         if (result.Status != HangingStatus::Computed) return result.Status;
-        EXPECT_TRUE(WriteHangingTable(dir.File("kq.in"), run.MainReportFresh, table, model, settings));
+        EXPECT_TRUE(WriteHangingTable(run.Files, dir.File("kq.in"), run.MainReportFresh, table, model, settings));
         run.MainReportFresh = false;
-        EXPECT_TRUE(AppendHangingPoints(dir.File("kq.dta"), table, model.PointNames, settings.MetresFlag));
+        EXPECT_TRUE(AppendHangingPoints(run.Files, dir.File("kq.dta"), table, model.PointNames, settings.MetresFlag));
         return result.Status;
     }
     std::string Name(int id) const { return model.PointNames.Name(id); }

@@ -68,7 +68,7 @@ TEST(RigorousReports, TwoGroupsMatchIndependentTables) {
         ASSERT_TRUE(WriteRigorousCoordTable(reports, ws, model, known, sol, settings, state.ReportFresh));
         ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, ws, model, sol));
         WriteRigorousSummary(run.ProgressLog, settings, sol);
-        ASSERT_TRUE(AppendGroupResultPoints(resultFile, ws, model, settings.MetresFlag));
+        ASSERT_TRUE(AppendGroupResultPoints(run.Files, resultFile, ws, model, settings.MetresFlag));
         ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol));
         ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol));
     }

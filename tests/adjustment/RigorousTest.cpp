@@ -417,7 +417,8 @@ TEST(Rigorous, MemoryFollowsThePagesTheSolutionWrites) {
     EXPECT_TRUE(refused.Solution.Solution.Empty());
     // The working set keeps the simple values, which the driver writes as the group's points.
     test::TempDir dir;
-    ASSERT_TRUE(AppendGroupResultPoints(dir.File("out.txt"), small.ws, small.model, true));
+    OpenFiles files;
+    ASSERT_TRUE(AppendGroupResultPoints(files, dir.File("out.txt"), small.ws, small.model, true));
     const std::string written = test::ReadFileBytes(dir.File("out.txt"));
     // The simple values as handed over: the true place plus the 0.03 m offset.
     EXPECT_NE(written.find("N0_1\t" + test::SyntheticNetwork::Fixed(grid.P("N0_1").X + 0.03, 3) + "\t" +

@@ -107,7 +107,7 @@ TEST(SimpleReports, ReportDhFileAndClosureRowsOfTwoGroupsMatchHandLayout) {
     for (FilledGroup* g : {&first, &second}) {
         ComputeClosureFigures(g->ws);
         ASSERT_TRUE(WriteSimpleResultsText(dir.File("kq.in"), g->ws, g->model, settings, run, progress, ui));
-        ASSERT_TRUE(AppendDhAngles(dir.File("kq.dh"), g->ws, g->model, ui));
+        ASSERT_TRUE(AppendDhAngles(run.Files, dir.File("kq.dh"), g->ws, g->model, ui));
         WriteClosureSummary(g->ws, g->model, run);
         run.RunBranchTotal += g->ws.Nb;  // as the adjustment counts them
     }

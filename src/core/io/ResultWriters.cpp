@@ -9,17 +9,23 @@ namespace {
 
 std::string Value(double v, bool metres) { return metres ? FormatFixed(v, 0, 3) : FormatFixed(v * 1000.0, 0, 0); }
 
-bool WriteIdList(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
+void WriteIdList(TextFileWriter& out, const PointNameTable& names, const OneBased<int>& ids,
                  const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
                  const OneBased<std::uint8_t>* done, bool metres) {
-    TextFileWriter out(fileName, append);
-    if (!out.IsOpen()) return false;
     for (int i = 1; i <= n; ++i) {
         const int k = i;
         // Appending writes what the caller has not written yet; rewriting only what has values.
         const bool write = append ? (done == nullptr || (*done)[k] == 0) : !IsMissing(x[k]) && !IsMissing(y[k]);
         if (write) out.WriteLine(ResultLine(names.Name(ids[k]), x[k], y[k], metres));
     }
+}
+
+bool WriteIdList(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
+                 const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
+                 const OneBased<std::uint8_t>* done, bool metres) {
+    TextFileWriter out(fileName, append);
+    if (!out.IsOpen()) return false;
+    WriteIdList(out, names, ids, x, y, append, n, done, metres);
     return out.Close();
 }
 
@@ -41,17 +47,34 @@ bool WritePointCoordinates(const std::string& fileName, const PointNameTable& na
     return WriteIdList(fileName, names, ids, x, y, append, n, nodeDone, metres);
 }
 
-bool AppendBranchPointCoordinates(const std::string& fileName, const NetworkModel& model, bool includeLast,
-                                  int n, const OneBased<double>& branchX, const OneBased<double>& branchY,
-                                  bool metres) {
-    TextFileWriter out(fileName, true);
-    if (!out.IsOpen()) return false;
+void WriteNodeCoordinates(TextFileWriter& out, const NetworkModel& model, const OneBased<double>& x,
+                          const OneBased<double>& y, bool append, int n, const OneBased<std::uint8_t>& nodeDone,
+                          bool metres) {
+    WriteIdList(out, model.PointNames, model.NetworkNodes, x, y, append, n, &nodeDone, metres);
+}
+
+void WritePointCoordinates(TextFileWriter& out, const PointNameTable& names, const OneBased<int>& ids,
+                           const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
+                           const OneBased<std::uint8_t>* nodeDone, bool metres) {
+    WriteIdList(out, names, ids, x, y, append, n, nodeDone, metres);
+}
+
+void AppendBranchPointCoordinates(TextFileWriter& out, const NetworkModel& model, bool includeLast, int n,
+                                  const OneBased<double>& branchX, const OneBased<double>& branchY, bool metres) {
     const BranchModel& br = model.Branches;
     for (int b = 1; b <= n; ++b) {
         const int stop = includeLast ? br.Last(b) : br.Last(b) - 1;
         for (int p = br.First(b) + 1; p <= stop; ++p)
             out.WriteLine(ResultLine(model.PointNames.Name(br.PointAt(p)), branchX[p], branchY[p], metres));
     }
+}
+
+bool AppendBranchPointCoordinates(const std::string& fileName, const NetworkModel& model, bool includeLast,
+                                  int n, const OneBased<double>& branchX, const OneBased<double>& branchY,
+                                  bool metres) {
+    TextFileWriter out(fileName, true);
+    if (!out.IsOpen()) return false;
+    AppendBranchPointCoordinates(out, model, includeLast, n, branchX, branchY, metres);
     return out.Close();
 }
 

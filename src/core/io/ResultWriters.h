@@ -6,6 +6,7 @@
 
 #include "core/model/NetworkModel.h"
 #include "core/numeric/OneBased.h"
+#include "core/text/TextFile.h"
 
 namespace qef {
 
@@ -28,6 +29,16 @@ namespace qef {
 [[nodiscard]] bool AppendBranchPointCoordinates(const std::string& fileName, const NetworkModel& model,
                                                 bool includeLast, int n, const OneBased<double>& branchX,
                                                 const OneBased<double>& branchY, bool metres);
+
+// The same into a file open already: the file's writer tells whether the lines were written.
+void WriteNodeCoordinates(TextFileWriter& out, const NetworkModel& model, const OneBased<double>& x,
+                          const OneBased<double>& y, bool append, int n, const OneBased<std::uint8_t>& nodeDone,
+                          bool metres);
+void WritePointCoordinates(TextFileWriter& out, const PointNameTable& names, const OneBased<int>& ids,
+                           const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
+                           const OneBased<std::uint8_t>* nodeDone, bool metres);
+void AppendBranchPointCoordinates(TextFileWriter& out, const NetworkModel& model, bool includeLast, int n,
+                                  const OneBased<double>& branchX, const OneBased<double>& branchY, bool metres);
 
 // One result line without its line end.
 std::string ResultLine(const std::string& name, double x, double y, bool metres);

@@ -1,9 +1,10 @@
 #pragma once
-// What one adjustment run keeps beside its groups: counters, "first write rewrites" flags and the
-// two log buffers. Created per run and passed down.
+// What one adjustment run keeps beside its groups: counters, "first write rewrites" flags, the
+// two log buffers and the files it writes group by group. Created per run and passed down.
 #include <cstdint>
 
 #include "core/model/LogBuffer.h"
+#include "core/text/OpenFiles.h"
 
 namespace qef {
 
@@ -26,6 +27,8 @@ struct RunRecord {
 
     LogBuffer ProgressLog;   // progress log of the run
     LogBuffer ClosureTable;  // one row per branch, saved as the closure table
+    // The files the groups add to, open until the run closes them before its files are put in place.
+    OpenFiles Files;
 
     void Reset() { *this = RunRecord(); }
 };

@@ -1,7 +1,9 @@
 #include "core/text/TextFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -78,7 +80,7 @@ bool ReadAllLines(const std::string& path, std::vector<std::string>& lines) {
 }
 
 TextFileWriter::TextFileWriter(const std::string& path, bool append)
-    : file_(std::fopen(path.c_str(), append ? "ab" : "wb")) {}
+    : file_(std::fopen(path.c_str(), append ? "abe" : "wbe")) {}
 
 TextFileWriter::~TextFileWriter() { Close(); }
 
@@ -90,6 +92,19 @@ void TextFileWriter::Write(std::string_view text) {
 void TextFileWriter::WriteLine(std::string_view text) {
     Write(text);
     Write("\r\n");
+}
+
+bool TextFileWriter::Flush() {
+    if (file_ == nullptr) return false;
+    if (std::fflush(file_) != 0) failed_ = true;
+    return !failed_;
+}
+
+bool TextFileWriter::Truncate() {
+    if (!Flush()) return false;
+    // A pipe or a device has nothing to empty.
+    if (::ftruncate(::fileno(file_), 0) != 0 && errno != EINVAL) return false;
+    return std::fseek(file_, 0, SEEK_SET) == 0 || errno == ESPIPE;
 }
 
 bool TextFileWriter::Close() {

@@ -45,6 +45,11 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
     void Write(std::string_view text);
     void WriteLine(std::string_view text = {});  // text followed by CR LF
+    // Hands what was written to the system, where a reader by name finds it; false when any write
+    // failed.
+    bool Flush();
+    // Empties the file, as creating it anew would; false when it cannot be.
+    bool Truncate();
     // Flushes and closes; false when any write or the close failed.
     bool Close();
 
