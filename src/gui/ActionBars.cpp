@@ -1,5 +1,7 @@
 #include "gui/ActionBars.h"
 
+#include <functional>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMenuBar>
@@ -75,23 +77,16 @@ bool Connect(MainWindow& window, const ActionRow& row, QAction* action) {
         });
         return true;
     }
-    if (row.Handler) {
-        QObject::connect(action, &QAction::triggered, &window,
-                         [&window, handler = row.Handler](bool checked) {
-                             window.statusBar()->clearMessage();
-                             handler(window, checked);
-                         });
-        return true;
-    }
-    if (row.HostCommand) {
-        QObject::connect(action, &QAction::triggered, &window,
-                         [&window, command = row.HostCommand](bool checked) {
-                             window.statusBar()->clearMessage();
-                             command(window, checked);
-                         });
-        return true;
-    }
-    return false;
+    std::function<void(bool)> run;
+    if (row.Handler) run = [&window, handler = row.Handler](bool checked) { handler(window, checked); };
+    else if (row.HostCommand) run = [&window, command = row.HostCommand](bool checked) { command(window, checked); };
+    if (!run) return false;
+    QObject::connect(action, &QAction::triggered, &window, [&window, run](bool checked) {
+        // The status line speaks of the last command only.
+        window.statusBar()->clearMessage();
+        run(checked);
+    });
+    return true;
 }
 
 QAction* MakeAction(MainWindow& window, const ActionRow& row) {

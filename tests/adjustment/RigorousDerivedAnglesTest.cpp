@@ -18,6 +18,7 @@
 #include "adjustment/Rigorous.h"
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/RigorousFixture.h"
+#include "adjustment/RigorousGroupState.h"
 #include "adjustment/RigorousReports.h"
 #include "core/text/TextFile.h"
 #include "core/text/TextHelpers.h"
@@ -109,15 +110,7 @@ void ReadThroughTwoPoints(SyntheticGroup& g, const std::string& station, Noise& 
         g.Sides.push_back({station, x, g.Distance(station, x) + noise.Next() * sideError});
 }
 
-struct DerivedRun {
-    NetworkModel model;
-    GroupWorkingSet ws;
-    ComputationSettings settings;
-    RunRecord run;
-    RigorousRunState state;
-    test::ScriptedInteraction ui;
-    test::RecordingProgress monitor;
-    RigorousSolution sol;
+struct DerivedRun : test::RigorousGroupState {
 
     // The group built as the node method leaves it, its angles and sides then read from the
     // network's lists as the node method reads them.
@@ -151,7 +144,7 @@ struct DerivedRun {
         settings.KeepAccents = false;
     }
     RigorousStatus Adjust() {
-        RigorousGroupResult result = RigorousAdjustGroup(ws, model, RigorousContext{settings, run, state, ui, monitor});
+        RigorousGroupResult result = RigorousAdjustGroup(ws, model, Context());
         sol = std::move(result.Solution);
         return result.Status;
     }

@@ -18,6 +18,7 @@
 #include "adjustment/RigorousAccuracy.h"
 #include "adjustment/ParametricReference.h"
 #include "adjustment/RigorousFixture.h"
+#include "adjustment/RigorousGroupState.h"
 #include "adjustment/SimpleReports.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/TextFile.h"
@@ -68,19 +69,11 @@ SyntheticGroup NodeDefinedByLeavingBranch(bool toSideOnlyPoint) {
     return g;
 }
 
-struct RigorousRun {
-    NetworkModel model;
-    GroupWorkingSet ws;
-    ComputationSettings settings;
-    RunRecord run;
-    RigorousRunState state;
-    test::ScriptedInteraction ui;
-    test::RecordingProgress monitor;
-    RigorousSolution sol;
+struct RigorousRun : test::RigorousGroupState {
 
     RigorousStatus Adjust(const SyntheticGroup& g, double mbSeconds, double ms) {
         g.Build(model, ws, 0.05, mbSeconds / 3600.0, ms);
-        RigorousGroupResult result = RigorousAdjustGroup(ws, model, RigorousContext{settings, run, state, ui, monitor});
+        RigorousGroupResult result = RigorousAdjustGroup(ws, model, Context());
         sol = std::move(result.Solution);
         return result.Status;
     }
