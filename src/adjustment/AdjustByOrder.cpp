@@ -181,7 +181,7 @@ RunStatus AdjustmentRun::FinishCompletedRun() {
             WriteClosingRules(settings_.HeightReduction || settings_.ProjectionReduction, 70))
         return StopOnWriteFailure(*failed);
     if (!run_.ClosureTable.SaveTo(reports_.ClosureTable)) {
-        ui_.Message(Vn("Lỗi ghi file ") + finalReports_.ClosureTable);
+        ui_.Message(WriteFailureText(finalReports_.ClosureTable));
         unwritten_ = true;
     }
     // A file that missed part of its content must not replace a good one.
@@ -382,12 +382,12 @@ bool AdjustmentRun::WriteHangingTraverses(const HangingTraverseTable& table) {
     if (settings_.AcadUploadAdjustedPoints && drawing_ != nullptr)
         AcadExportTraverse(DrawingContext(), model_, table.BranchCount, table.PositionX, table.PositionY);
     if (!WriteHangingTable(run_.Files, reports_.Main, run_.MainReportFresh, table, model_, settings_)) {
-        ui_.Message(Vn("Lỗi ghi file ") + reports_.Main);
+        ui_.Message(WriteFailureText(reports_.Main));
         return false;
     }
     run_.MainReportFresh = false;
     if (!AppendHangingPoints(run_.Files, result_, table, model_.PointNames, settings_.MetresFlag)) {
-        ui_.Message(Vn("Lỗi ghi file ") + result_);
+        ui_.Message(WriteFailureText(result_));
         return false;
     }
     progress_.SetText(MonitorLabel::Stage, Vn("Kết thúc"));
@@ -490,7 +490,7 @@ void AdjustmentRun::WriteSummary() {
 }
 
 RunStatus AdjustmentRun::StopOnWriteFailure(const std::string& fileName) {
-    const std::string text = Vn("Lỗi ghi file ") + fileName;
+    const std::string text = WriteFailureText(fileName);
     ui_.Message(text);
     return Finish(RunOutcome::WriteFailed, text);
 }
@@ -499,7 +499,7 @@ RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
     groups_.FlushTables();  // a run that ends early; a completed one has flushed them
     // Every file the groups wrote is whole and closed before the set is put in place.
     if (const std::string* failed = run_.Files.Close(); failed != nullptr && outcome == RunOutcome::Completed) {
-        ui_.Message(Vn("Lỗi ghi file ") + *failed);
+        ui_.Message(WriteFailureText(*failed));
         outcome = RunOutcome::WriteFailed;
     }
     if (ownDrawing_ != nullptr && ownDrawing_->Exported() && !ownDrawing_->Write()) ownDrawing_->ReportFailure(ui_);
@@ -510,7 +510,7 @@ RunStatus AdjustmentRun::Finish(RunOutcome outcome, const std::string& reason) {
         run_.ProgressLog.Add(StripAccents(reason, settings_.KeepAccents));
     }
     if (!run_.ProgressLog.SaveTo(reports_.Log)) {
-        ui_.Message(Vn("Lỗi ghi file ") + finalReports_.Log);
+        ui_.Message(WriteFailureText(finalReports_.Log));
         if (outcome == RunOutcome::Completed) status_.Outcome = outcome = RunOutcome::WriteFailed;
     }
     // Only a run that ends well replaces the files of the one before; the others leave them.

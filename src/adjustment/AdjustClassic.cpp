@@ -178,7 +178,7 @@ RunOutcome AdjustmentRun::AnalyseBranchGroups() {
     }
 
     if (const std::string* failed = WriteClosingRules(settings_.ProjectionReduction, 61)) {
-        ui_.Message(Vn("Lỗi ghi file ") + *failed);
+        ui_.Message(WriteFailureText(*failed));
         return RunOutcome::WriteFailed;
     }
     return RunOutcome::Completed;

@@ -96,7 +96,7 @@ void ShowStage(Progress& progress, const char* utf8, int position) {
 }
 
 StepStatus WriteFailed(const std::string& name, Interaction& ui) {
-    ui.Message(Vn("Lỗi ghi file ") + name);
+    ui.Message(WriteFailureText(name));
     return StepStatus::Failed;
 }
 

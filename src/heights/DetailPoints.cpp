@@ -409,7 +409,7 @@ bool WriteAndDrawDetailPoints(DetailMode mode, const DetailInput& files, const C
         return false;
     }
     if (!WriteDetailResults(staging.Staged(files.ResultFile), points)) {
-        ui.Message(Vn("Lỗi ghi file ") + files.ResultFile);
+        ui.Message(WriteFailureText(files.ResultFile));
         status.Outcome = RunOutcome::WriteFailed;
         return false;
     }

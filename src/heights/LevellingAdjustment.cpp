@@ -424,11 +424,11 @@ bool LevellingRun::WriteResults() {
         report_.push_back(StripAccents(Vn("Không ghi được file ") + outputs_.Matrix, settings_.KeepAccents));
     }
     if (!WriteAllLines(result_, heightLines_)) {
-        ui_.Message(Vn("Lỗi ghi file ") + files_.ResultFile);
+        ui_.Message(WriteFailureText(files_.ResultFile));
         return false;
     }
     if (!WriteAllLines(staged_.Report, report_)) {
-        ui_.Message(Vn("Lỗi ghi file ") + outputs_.Report);
+        ui_.Message(WriteFailureText(outputs_.Report));
         return false;
     }
     if (!staging_.Commit()) {
@@ -473,7 +473,7 @@ LevellingStatus LevellingRun::Run() {
                                                        Inputs(), unjoined, run_.ProgressLog, ui_, progress_);
     // A branch log cut short must not replace a whole one.
     if (!built.LogSaved) {
-        ui_.Message(Vn("Lỗi ghi file ") + outputs_.BranchLog);
+        ui_.Message(WriteFailureText(outputs_.BranchLog));
         return finish(RunOutcome::WriteFailed);
     }
 

@@ -526,6 +526,13 @@ void OutputSet::Close() {
     lockFd_ = -1;
 }
 
+std::string WriteFailureText(const std::string& finalName) {
+    std::string text = Vn("Lỗi ghi file ") + finalName;
+    if (IsRealFolder(finalName)) text += " : " + SystemReason(EISDIR);
+    else if (IsReadOnlyFile(finalName)) text += Vn(" : file chỉ đọc");
+    return text;
+}
+
 bool WriteSingleOutput(const std::string& path, const std::string& bytes, std::string& failure) {
     if (InsideStaging(path)) {
         // Already aside: a file cut short is removed, so that the old one stays.

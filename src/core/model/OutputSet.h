@@ -86,6 +86,10 @@ private:
     bool busy_ = false;
 };
 
+// The message for an output that could not be written into its set: its name, and why where the
+// place it goes to tells (a folder of that name, a file the user made read-only).
+std::string WriteFailureText(const std::string& finalName);
+
 // Writes one file whole through a set of its own: staged beside it, locked, put in place. False
 // with `failure` set to the message to show. A path already inside a staging folder is written
 // directly, replaced whole.

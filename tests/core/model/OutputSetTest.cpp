@@ -336,5 +336,17 @@ TEST(OutputNameCheck, RefusesEachKindOfCollisionNamingTheFile) {
     }
 }
 
+// A report found unwritable during a run is named with what stands in its place.
+TEST(OutputSet, AWriteFailureSaysWhatStandsAtTheName) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.File("kq.in7"));
+    test::WriteFileBytes(dir.File("kq.in"), "kept");
+    ::chmod(dir.File("kq.in").c_str(), 0444);
+    EXPECT_EQ(WriteFailureText(dir.File("kq.in7")),
+              Vn("Lỗi ghi file ") + dir.File("kq.in7") + Vn(" : đã có thư mục cùng tên"));
+    EXPECT_EQ(WriteFailureText(dir.File("kq.in")), Vn("Lỗi ghi file ") + dir.File("kq.in") + Vn(" : file chỉ đọc"));
+    EXPECT_EQ(WriteFailureText(dir.File("kq.dta")), Vn("Lỗi ghi file ") + dir.File("kq.dta"));
+}
+
 }  // namespace
 }  // namespace qef
