@@ -219,7 +219,7 @@ std::string PackedAngleText(const std::string& spacedText) {
     double m = 0;
     double s = 0;
     if (!TryParseReal(parts[0], d) || !TryParseReal(parts[1], m) || !TryParseReal(parts[2], s)) return {};
-    if (m < 0 || m >= 60 || s < 0 || s >= 60 || parts[1].find('.') != std::string::npos) return {};
+    if (m >= 60 || s >= 60) return {};
     const std::string degrees = PadLeftWith(parts[0], 1, '0');
     const std::string minutes = PadLeftWith(parts[1], 2, '0');
     const std::size_t point = parts[2].find('.');
