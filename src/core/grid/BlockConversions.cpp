@@ -219,7 +219,7 @@ std::string PackedAngleText(const std::string& spacedText) {
     double m = 0;
     double s = 0;
     if (!TryParseReal(parts[0], d) || !TryParseReal(parts[1], m) || !TryParseReal(parts[2], s)) return {};
-    if (m < 0 || m >= 60 || s < 0 || s >= 60 || parts[1].find('.') != std::string::npos) return {};
+    if (m >= 60 || s >= 60) return {};
     const std::string degrees = PadLeftWith(parts[0], 1, '0');
     const std::string minutes = PadLeftWith(parts[1], 2, '0');
     const std::size_t point = parts[2].find('.');
@@ -325,19 +325,17 @@ ConversionResult SuffixBlock(GridDocument& doc, const GridBlock& block, const st
 
 ConversionResult RenumberDetailPoints(GridDocument& doc, const GridBlock& block, const std::string& start) {
     if (block.FirstColumn != 0) return {BlockStatus::NotInFirstColumn};
-    long long numbered = 0;
+    std::vector<int> numbered;
     for (int row = block.FirstRow; row <= block.LastRow; ++row) {
         const std::string& cell = doc.Cell(row, 0);
-        if (!IsBlankCell(cell) && IsNumericCell(cell)) ++numbered;
+        if (!IsBlankCell(cell) && IsNumericCell(cell)) numbered.push_back(row);
     }
     long long n = 0;
-    if (const Whole whole = ParseWhole(start, numbered, n); whole != Whole::Ok) return Refused(whole);
+    const auto count = static_cast<long long>(numbered.size());
+    if (const Whole whole = ParseWhole(start, count, n); whole != Whole::Ok) return Refused(whole);
     ConversionResult result;
-    for (int row = block.FirstRow; row <= block.LastRow; ++row) {
-        const std::string& cell = doc.Cell(row, 0);
-        if (IsBlankCell(cell) || !IsNumericCell(cell)) continue;
+    for (const int row : numbered)
         if (doc.SetCell(row, 0, FormatInt(n++))) ++result.Changed;
-    }
     RowsIntoCount(doc, block.LastRow);
     return result;
 }

@@ -73,17 +73,7 @@ std::string GridDocument::DataLine(int row, int firstColumn, int lastColumn, Sep
         cells.push_back(std::move(cell));
     }
     std::string line;
-    for (int i = 0; i <= last; ++i) {
-        const bool isLast = i == last;
-        // The joiner keeps a field within the line limit and would cut off its separator: a
-        // long cell is kept whole, so the next cell stays a cell of its own.
-        if (!isLast && cells[i].size() >= kShortStringMax) {
-            line += cells[i];
-            line += separatorMode == SeparatorMode::FixedWidth ? ' ' : SeparatorChar(separatorMode);
-        } else {
-            line += JoinFields(cells[i], isLast, separatorMode, fixedFieldWidth);
-        }
-    }
+    for (int i = 0; i <= last; ++i) line += JoinFields(cells[i], i == last, separatorMode, fixedFieldWidth);
     return line;
 }
 

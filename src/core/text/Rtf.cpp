@@ -63,22 +63,22 @@ std::string Tcvn3FontText(std::string_view bytes) {
     return out;
 }
 
+std::string ByTable(std::string_view bytes, char32_t (*table)(unsigned char)) {
+    std::string out;
+    for (char b : bytes) AppendUtf8(out, table(static_cast<unsigned char>(b)));
+    return out;
+}
+
 std::string DecodeBytes(std::string_view bytes, FontEncoding encoding) {
     switch (encoding) {
         case FontEncoding::Tcvn3: return Tcvn3FontText(bytes);
         case FontEncoding::Tcvn3Capitals: return UpperVietnamese(Tcvn3FontText(bytes));
         case FontEncoding::Vni: return VniToUtf8(bytes);
-        case FontEncoding::Windows1258: {
-            // Letters and their tone marks come as separate bytes; the editor shows them as one.
-            std::string out;
-            for (char b : bytes) AppendUtf8(out, Cp1258(static_cast<unsigned char>(b)));
-            return ComposeVietnamese(out);
-        }
+        // Letters and their tone marks come as separate bytes; the editor shows them as one.
+        case FontEncoding::Windows1258: return ComposeVietnamese(ByTable(bytes, Cp1258));
         case FontEncoding::Ansi: break;
     }
-    std::string out;
-    for (char b : bytes) AppendUtf8(out, Cp1252(static_cast<unsigned char>(b)));
-    return out;
+    return ByTable(bytes, Cp1252);
 }
 
 // \uN takes a signed 16-bit number; anything else is not a character.

@@ -201,7 +201,8 @@ std::string JoinFields(std::string_view field, bool isLast, SeparatorMode output
         // A mode outside the table would drop the separator and run fields together: use a blank.
         out += SeparatorChar(outputMode);
     }
-    if (out.size() > kLineMax) out.resize(kLineMax);
+    // Padding past a line is dropped; a long field is kept whole with its separator.
+    if (out.size() > kLineMax) out.resize(std::max(kLineMax, field.size() + 1));
     return out;
 }
 

@@ -19,6 +19,18 @@ RichParagraph Paragraph(std::vector<TextRun> runs, ParagraphAlignment alignment 
     return p;
 }
 
+// A document of tests/data/rtf, written by hand.
+std::string RtfFile(const std::string& name) {
+    return test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/rtf/" + name);
+}
+
+// The first block of the hand-written documents: a centred title.
+const RichParagraph& CentredTitle(const RichDocument& doc) {
+    const auto& title = std::get<RichParagraph>(doc.Blocks.at(0));
+    EXPECT_EQ(title.Alignment, ParagraphAlignment::Centre);
+    return title;
+}
+
 TEST(Rtf, FontEncodingsByName) {
     EXPECT_EQ(EncodingOfFont(".VnTime"), FontEncoding::Tcvn3);
     EXPECT_EQ(EncodingOfFont(".VnCourier New"), FontEncoding::Tcvn3);
@@ -62,7 +74,7 @@ TEST(Rtf, OwnOutputReadsBackIdentically) {
 // A document another program wrote: old Vietnamese fonts of both encodings, \uN, a table, a
 // page break and destinations to pass over (tests/data/rtf/ordinary.rtf, written by hand).
 TEST(Rtf, OrdinaryDocumentKeepsItsVietnameseText) {
-    const std::string bytes = test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/rtf/ordinary.rtf");
+    const std::string bytes = RtfFile("ordinary.rtf");
     ASSERT_TRUE(IsRtf(bytes));
     const RichDocument doc = ReadRtf(bytes);
     EXPECT_EQ(PlainTextOf(doc),
@@ -74,9 +86,7 @@ TEST(Rtf, OrdinaryDocumentKeepsItsVietnameseText) {
               "GPS01\t2345.678\n"
               "Trang 2\n");
     ASSERT_EQ(doc.Blocks.size(), 7u);
-    const auto& title = std::get<RichParagraph>(doc.Blocks[0]);
-    EXPECT_EQ(title.Alignment, ParagraphAlignment::Centre);
-    EXPECT_EQ(title.Runs.at(0).Format, Format(".VnTimeH", 32, true));
+    EXPECT_EQ(CentredTitle(doc).Runs.at(0).Format, Format(".VnTimeH", 32, true));
     const auto& second = std::get<RichParagraph>(doc.Blocks[1]);
     ASSERT_EQ(second.Runs.size(), 2u);
     EXPECT_EQ(second.Runs[1], (TextRun{"Việt Nam", Format(".VnTime", 24, true)}));
@@ -97,7 +107,7 @@ TEST(Rtf, OrdinaryDocumentKeepsItsVietnameseText) {
 // spell a letter and its tone mark apart (tests/data/rtf/word_cp1258.rtf, written by hand; the
 // texts below read from code page 1258's published table).
 TEST(Rtf, EscapesFollowTheCodePageAndTheFontCharset) {
-    const std::string bytes = test::ReadFileBytes(std::string(QEF_TEST_DATA) + "/rtf/word_cp1258.rtf");
+    const std::string bytes = RtfFile("word_cp1258.rtf");
     const RichDocument doc = ReadRtf(bytes);
     // Charset 163 and a font without one read 1258; charset 0 stays Western (Ð, not Đ); charset
     // 1 takes the document's page; .Vn and VNI fonts keep their own sets whatever they declare.
@@ -107,10 +117,9 @@ TEST(Rtf, EscapesFollowTheCodePageAndTheFontCharset) {
               "Café Ð Đường phẩy ngã\n"
               "Đường Đường ờờ!\n");
     ASSERT_EQ(doc.Blocks.size(), 4u);
-    const auto& title = std::get<RichParagraph>(doc.Blocks[0]);
+    const RichParagraph& title = CentredTitle(doc);
     ASSERT_EQ(title.Runs.size(), 1u);
     EXPECT_EQ(title.Runs[0], (TextRun{"Đường chuyền", Format("Times New Roman", 28, true)}));
-    EXPECT_EQ(title.Alignment, ParagraphAlignment::Centre);
 
     // The same escapes in other surroundings.
     const auto read = [](const std::string& rtf) { return PlainTextOf(ReadRtf(rtf)); };
