@@ -34,6 +34,7 @@ const std::string kLock = "lock";
 const std::string kMagic = "qef set 2";
 constexpr std::string_view kAreaPrefix = ".~qef";
 constexpr std::string_view kOtherPrefix = ".~qes";
+constexpr std::string_view kWriteLead = "Lỗi ghi file ";
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -304,6 +305,13 @@ void RecoverOtherAreas(const std::string& finalDir, const std::string& ownArea, 
     }
 }
 
+// "<lead><name>", with the system's reason when there is one.
+std::string FailureText(std::string_view lead, const std::string& name, int error) {
+    std::string text = Vn(lead) + name;
+    if (error != 0) text += " : " + SystemReason(error);
+    return text;
+}
+
 // A path inside a set's staging folder: ".../.~qef…/r…/n/name" or ".../.~qes…/n/name".
 bool InsideStaging(const std::string& path) {
     const fs::path folder = fs::path(path).parent_path();
@@ -350,10 +358,7 @@ bool OutputSet::Fail(const std::string& file, int error) {
 }
 
 std::string OutputSet::FailureMessage(std::string_view lead) const {
-    if (busy_) return BusyMessage(result_);
-    std::string text = Vn(lead) + failedFile_;
-    if (failedError_ != 0) text += " : " + SystemReason(failedError_);
-    return text;
+    return busy_ ? BusyMessage(result_) : FailureText(lead, failedFile_, failedError_);
 }
 
 bool OutputSet::Begin(const std::string& resultFile, const std::vector<std::string>& inputs) {
@@ -527,9 +532,9 @@ void OutputSet::Close() {
 }
 
 std::string WriteFailureText(const std::string& finalName) {
-    std::string text = Vn("Lỗi ghi file ") + finalName;
-    if (IsRealFolder(finalName)) text += " : " + SystemReason(EISDIR);
-    else if (IsReadOnlyFile(finalName)) text += Vn(" : file chỉ đọc");
+    if (IsRealFolder(finalName)) return FailureText(kWriteLead, finalName, EISDIR);
+    std::string text = FailureText(kWriteLead, finalName, 0);
+    if (IsReadOnlyFile(finalName)) text += Vn(" : file chỉ đọc");
     return text;
 }
 
@@ -540,7 +545,7 @@ bool WriteSingleOutput(const std::string& path, const std::string& bytes, std::s
         if (out.IsOpen()) out.Write(bytes);
         if (out.IsOpen() && out.Close()) return true;
         std::remove(path.c_str());
-        failure = Vn("Lỗi ghi file ") + path;
+        failure = FailureText(kWriteLead, path, 0);
         return false;
     }
     OutputSet set;
@@ -552,8 +557,7 @@ bool WriteSingleOutput(const std::string& path, const std::string& bytes, std::s
     TextFileWriter out(set.Staged(path));
     if (out.IsOpen()) out.Write(bytes);
     if (!out.IsOpen() || !out.Close()) {
-        const int error = errno;
-        failure = Vn("Lỗi ghi file ") + path + (error != 0 ? " : " + SystemReason(error) : std::string());
+        failure = FailureText(kWriteLead, path, errno);
         return false;
     }
     if (!set.Commit()) {
