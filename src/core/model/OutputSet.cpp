@@ -60,6 +60,11 @@ std::string AreaName(const std::string& resultName) {
     return std::string(kAreaPrefix) + Hex(h, 12);
 }
 
+// The hidden area of a result, with its trailing "/".
+std::string AreaOf(const std::string& resultFile) {
+    return FolderOf(resultFile) + AreaName(FileNameOf(resultFile)) + "/";
+}
+
 bool IsPlainName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos && name.find('\n') == std::string::npos &&
@@ -255,6 +260,16 @@ void RecoverArea(const std::string& area, const std::string& finalDir, const std
     }
 }
 
+// Finishes what killed runs left in an area; false, touching nothing, when a run holds it now.
+bool RecoverIfFree(const std::string& area, const std::string& finalDir, const std::vector<std::string>& inputs) {
+    int error = 0;
+    const int fd = LockArea(area, 0, error);
+    if (fd < 0) return false;
+    RecoverArea(area, finalDir, inputs);
+    UnlockArea(area, fd);
+    return true;
+}
+
 // Staging folders of the format before areas: ".<result name>.~<pid>-<token>", the journal
 // naming plain file names.
 void RecoverOldStaging(const std::string& resultFile, const std::vector<std::string>& inputs) {
@@ -296,13 +311,7 @@ void RecoverOtherAreas(const std::string& finalDir, const std::string& ownArea, 
             IsRealFolder(finalDir + name))
             areas.push_back(finalDir + name + "/");
     }
-    for (const std::string& area : areas) {
-        int error = 0;
-        const int fd = LockArea(area, 0, error);
-        if (fd < 0) continue;
-        RecoverArea(area, finalDir, inputs);
-        UnlockArea(area, fd);
-    }
+    for (const std::string& area : areas) RecoverIfFree(area, finalDir, inputs);
 }
 
 // "<lead><name>", with the system's reason when there is one.
@@ -326,20 +335,13 @@ bool InsideStaging(const std::string& path) {
 OutputSet::~OutputSet() { Discard(); }
 
 void OutputSet::Recover(const std::string& resultFile) {
-    const std::string finalDir = FolderOf(resultFile);
-    const std::string area = finalDir + AreaName(FileNameOf(resultFile)) + "/";
-    if (IsRealFolder(area)) {
-        int error = 0;
-        const int fd = LockArea(area, 0, error);
-        if (fd < 0) return;
-        RecoverArea(area, finalDir, {});
-        UnlockArea(area, fd);
-    }
+    const std::string area = AreaOf(resultFile);
+    if (IsRealFolder(area) && !RecoverIfFree(area, FolderOf(resultFile), {})) return;
     RecoverOldStaging(resultFile, {});
 }
 
 bool OutputSet::InUse(const std::string& resultFile) {
-    const std::string area = FolderOf(resultFile) + AreaName(FileNameOf(resultFile)) + "/";
+    const std::string area = AreaOf(resultFile);
     if (!IsRealFolder(area)) return false;
     int error = 0;
     const int fd = LockArea(area, 0, error);
@@ -368,7 +370,7 @@ bool OutputSet::Begin(const std::string& resultFile, const std::vector<std::stri
     busy_ = false;
     result_ = resultFile;
     const std::string finalDir = FolderOf(resultFile);
-    area_ = finalDir + AreaName(FileNameOf(resultFile)) + "/";
+    area_ = AreaOf(resultFile);
     int error = 0;
     // A run clearing this area for another result holds its lock for a moment.
     lockFd_ = LockArea(area_, 20, error);
