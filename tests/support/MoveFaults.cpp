@@ -126,6 +126,15 @@ int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vecto
     return moves + 1;
 }
 
+void ExpectEachMoveRefusedOrKilledLeavesOldOrNew(const RunFolder& folder, const RunWith& run, int completed,
+                                                 int writeFailed, const std::string& resultFile) {
+    const int moves = ExpectRefusedMovesLeaveTheOldFiles(folder, {folder.Dir}, run, completed, writeFailed,
+                                                         "Lỗi ghi file ");
+    // Each file of the old set is set aside and its new one moved in.
+    EXPECT_EQ(moves, 2 * static_cast<int>(folder.After.size()));
+    ExpectKillsAtEachMoveLeaveOldOrNew(folder, {folder.Dir}, run, moves, resultFile);
+}
+
 void ExpectRefusedWhileAnotherHolds(const std::string& resultFile, const RunWith& run, int refused) {
     int held[2], release[2];
     ASSERT_EQ(::pipe(held), 0);

@@ -39,6 +39,11 @@ int ExpectRefusedMovesLeaveTheOldFiles(const RunFolder& folder, const std::vecto
 int ExpectKillsAtEachMoveLeaveOldOrNew(const RunFolder& folder, const std::vector<std::string>& folders,
                                        const RunWith& run, int moves, const std::string& resultFile);
 
+// Both of the above for a run writing into folder.Dir alone, whose commit sets aside each old file
+// and moves its new one in, its messages led by "Lỗi ghi file ".
+void ExpectEachMoveRefusedOrKilledLeavesOldOrNew(const RunFolder& folder, const RunWith& run, int completed,
+                                                 int writeFailed, const std::string& resultFile);
+
 // While a child holds the set of `resultFile`, `run` must end with `refused` and say only that the
 // result is being written by another run; the child then lets go.
 void ExpectRefusedWhileAnotherHolds(const std::string& resultFile, const RunWith& run, int refused);

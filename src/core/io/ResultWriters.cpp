@@ -9,23 +9,13 @@ namespace {
 
 std::string Value(double v, bool metres) { return metres ? FormatFixed(v, 0, 3) : FormatFixed(v * 1000.0, 0, 0); }
 
-void WriteIdList(TextFileWriter& out, const PointNameTable& names, const OneBased<int>& ids,
-                 const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
-                 const OneBased<std::uint8_t>* done, bool metres) {
-    for (int i = 1; i <= n; ++i) {
-        const int k = i;
-        // Appending writes what the caller has not written yet; rewriting only what has values.
-        const bool write = append ? (done == nullptr || (*done)[k] == 0) : !IsMissing(x[k]) && !IsMissing(y[k]);
-        if (write) out.WriteLine(ResultLine(names.Name(ids[k]), x[k], y[k], metres));
-    }
-}
-
-bool WriteIdList(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
-                 const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
-                 const OneBased<std::uint8_t>* done, bool metres) {
+// Opens `fileName` (to append to, or anew), lets `write` fill it and closes it; false when it could
+// not be written.
+template <class Write>
+bool WriteFile(const std::string& fileName, bool append, const Write& write) {
     TextFileWriter out(fileName, append);
     if (!out.IsOpen()) return false;
-    WriteIdList(out, names, ids, x, y, append, n, done, metres);
+    write(out);
     return out.Close();
 }
 
@@ -38,25 +28,32 @@ std::string ResultLine(const std::string& name, double x, double y, bool metres)
 bool WriteNodeCoordinates(const std::string& fileName, const NetworkModel& model, const OneBased<double>& x,
                           const OneBased<double>& y, bool append, int n, const OneBased<std::uint8_t>& nodeDone,
                           bool metres) {
-    return WriteIdList(fileName, model.PointNames, model.NetworkNodes, x, y, append, n, &nodeDone, metres);
+    return WritePointCoordinates(fileName, model.PointNames, model.NetworkNodes, x, y, append, n, &nodeDone, metres);
 }
 
 bool WritePointCoordinates(const std::string& fileName, const PointNameTable& names, const OneBased<int>& ids,
                            const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
                            const OneBased<std::uint8_t>* nodeDone, bool metres) {
-    return WriteIdList(fileName, names, ids, x, y, append, n, nodeDone, metres);
+    return WriteFile(fileName, append, [&](TextFileWriter& out) {
+        WritePointCoordinates(out, names, ids, x, y, append, n, nodeDone, metres);
+    });
 }
 
 void WriteNodeCoordinates(TextFileWriter& out, const NetworkModel& model, const OneBased<double>& x,
                           const OneBased<double>& y, bool append, int n, const OneBased<std::uint8_t>& nodeDone,
                           bool metres) {
-    WriteIdList(out, model.PointNames, model.NetworkNodes, x, y, append, n, &nodeDone, metres);
+    WritePointCoordinates(out, model.PointNames, model.NetworkNodes, x, y, append, n, &nodeDone, metres);
 }
 
 void WritePointCoordinates(TextFileWriter& out, const PointNameTable& names, const OneBased<int>& ids,
                            const OneBased<double>& x, const OneBased<double>& y, bool append, int n,
                            const OneBased<std::uint8_t>* nodeDone, bool metres) {
-    WriteIdList(out, names, ids, x, y, append, n, nodeDone, metres);
+    for (int k = 1; k <= n; ++k) {
+        // Appending writes what the caller has not written yet; rewriting only what has values.
+        const bool write =
+            append ? (nodeDone == nullptr || (*nodeDone)[k] == 0) : !IsMissing(x[k]) && !IsMissing(y[k]);
+        if (write) out.WriteLine(ResultLine(names.Name(ids[k]), x[k], y[k], metres));
+    }
 }
 
 void AppendBranchPointCoordinates(TextFileWriter& out, const NetworkModel& model, bool includeLast, int n,
@@ -72,10 +69,9 @@ void AppendBranchPointCoordinates(TextFileWriter& out, const NetworkModel& model
 bool AppendBranchPointCoordinates(const std::string& fileName, const NetworkModel& model, bool includeLast,
                                   int n, const OneBased<double>& branchX, const OneBased<double>& branchY,
                                   bool metres) {
-    TextFileWriter out(fileName, true);
-    if (!out.IsOpen()) return false;
-    AppendBranchPointCoordinates(out, model, includeLast, n, branchX, branchY, metres);
-    return out.Close();
+    return WriteFile(fileName, true, [&](TextFileWriter& out) {
+        AppendBranchPointCoordinates(out, model, includeLast, n, branchX, branchY, metres);
+    });
 }
 
 }  // namespace qef

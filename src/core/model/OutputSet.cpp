@@ -34,6 +34,7 @@ const std::string kLock = "lock";
 const std::string kMagic = "qef set 2";
 constexpr std::string_view kAreaPrefix = ".~qef";
 constexpr std::string_view kOtherPrefix = ".~qes";
+constexpr std::string_view kWriteLead = "Lỗi ghi file ";
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -57,6 +58,11 @@ std::string AreaName(const std::string& resultName) {
     std::uint64_t h = 1469598103934665603ULL;
     for (unsigned char c : resultName) h = (h ^ c) * 1099511628211ULL;
     return std::string(kAreaPrefix) + Hex(h, 12);
+}
+
+// The hidden area of a result, with its trailing "/".
+std::string AreaOf(const std::string& resultFile) {
+    return FolderOf(resultFile) + AreaName(FileNameOf(resultFile)) + "/";
 }
 
 bool IsPlainName(const std::string& name) {
@@ -254,6 +260,16 @@ void RecoverArea(const std::string& area, const std::string& finalDir, const std
     }
 }
 
+// Finishes what killed runs left in an area; false, touching nothing, when a run holds it now.
+bool RecoverIfFree(const std::string& area, const std::string& finalDir, const std::vector<std::string>& inputs) {
+    int error = 0;
+    const int fd = LockArea(area, 0, error);
+    if (fd < 0) return false;
+    RecoverArea(area, finalDir, inputs);
+    UnlockArea(area, fd);
+    return true;
+}
+
 // Staging folders of the format before areas: ".<result name>.~<pid>-<token>", the journal
 // naming plain file names.
 void RecoverOldStaging(const std::string& resultFile, const std::vector<std::string>& inputs) {
@@ -295,13 +311,14 @@ void RecoverOtherAreas(const std::string& finalDir, const std::string& ownArea, 
             IsRealFolder(finalDir + name))
             areas.push_back(finalDir + name + "/");
     }
-    for (const std::string& area : areas) {
-        int error = 0;
-        const int fd = LockArea(area, 0, error);
-        if (fd < 0) continue;
-        RecoverArea(area, finalDir, inputs);
-        UnlockArea(area, fd);
-    }
+    for (const std::string& area : areas) RecoverIfFree(area, finalDir, inputs);
+}
+
+// "<lead><name>", with the system's reason when there is one.
+std::string FailureText(std::string_view lead, const std::string& name, int error) {
+    std::string text = Vn(lead) + name;
+    if (error != 0) text += " : " + SystemReason(error);
+    return text;
 }
 
 // A path inside a set's staging folder: ".../.~qef…/r…/n/name" or ".../.~qes…/n/name".
@@ -318,20 +335,13 @@ bool InsideStaging(const std::string& path) {
 OutputSet::~OutputSet() { Discard(); }
 
 void OutputSet::Recover(const std::string& resultFile) {
-    const std::string finalDir = FolderOf(resultFile);
-    const std::string area = finalDir + AreaName(FileNameOf(resultFile)) + "/";
-    if (IsRealFolder(area)) {
-        int error = 0;
-        const int fd = LockArea(area, 0, error);
-        if (fd < 0) return;
-        RecoverArea(area, finalDir, {});
-        UnlockArea(area, fd);
-    }
+    const std::string area = AreaOf(resultFile);
+    if (IsRealFolder(area) && !RecoverIfFree(area, FolderOf(resultFile), {})) return;
     RecoverOldStaging(resultFile, {});
 }
 
 bool OutputSet::InUse(const std::string& resultFile) {
-    const std::string area = FolderOf(resultFile) + AreaName(FileNameOf(resultFile)) + "/";
+    const std::string area = AreaOf(resultFile);
     if (!IsRealFolder(area)) return false;
     int error = 0;
     const int fd = LockArea(area, 0, error);
@@ -350,10 +360,7 @@ bool OutputSet::Fail(const std::string& file, int error) {
 }
 
 std::string OutputSet::FailureMessage(std::string_view lead) const {
-    if (busy_) return BusyMessage(result_);
-    std::string text = Vn(lead) + failedFile_;
-    if (failedError_ != 0) text += " : " + SystemReason(failedError_);
-    return text;
+    return busy_ ? BusyMessage(result_) : FailureText(lead, failedFile_, failedError_);
 }
 
 bool OutputSet::Begin(const std::string& resultFile, const std::vector<std::string>& inputs) {
@@ -363,7 +370,7 @@ bool OutputSet::Begin(const std::string& resultFile, const std::vector<std::stri
     busy_ = false;
     result_ = resultFile;
     const std::string finalDir = FolderOf(resultFile);
-    area_ = finalDir + AreaName(FileNameOf(resultFile)) + "/";
+    area_ = AreaOf(resultFile);
     int error = 0;
     // A run clearing this area for another result holds its lock for a moment.
     lockFd_ = LockArea(area_, 20, error);
@@ -527,9 +534,9 @@ void OutputSet::Close() {
 }
 
 std::string WriteFailureText(const std::string& finalName) {
-    std::string text = Vn("Lỗi ghi file ") + finalName;
-    if (IsRealFolder(finalName)) text += " : " + SystemReason(EISDIR);
-    else if (IsReadOnlyFile(finalName)) text += Vn(" : file chỉ đọc");
+    if (IsRealFolder(finalName)) return FailureText(kWriteLead, finalName, EISDIR);
+    std::string text = FailureText(kWriteLead, finalName, 0);
+    if (IsReadOnlyFile(finalName)) text += Vn(" : file chỉ đọc");
     return text;
 }
 
@@ -540,7 +547,7 @@ bool WriteSingleOutput(const std::string& path, const std::string& bytes, std::s
         if (out.IsOpen()) out.Write(bytes);
         if (out.IsOpen() && out.Close()) return true;
         std::remove(path.c_str());
-        failure = Vn("Lỗi ghi file ") + path;
+        failure = FailureText(kWriteLead, path, 0);
         return false;
     }
     OutputSet set;
@@ -552,8 +559,7 @@ bool WriteSingleOutput(const std::string& path, const std::string& bytes, std::s
     TextFileWriter out(set.Staged(path));
     if (out.IsOpen()) out.Write(bytes);
     if (!out.IsOpen() || !out.Close()) {
-        const int error = errno;
-        failure = Vn("Lỗi ghi file ") + path + (error != 0 ? " : " + SystemReason(error) : std::string());
+        failure = FailureText(kWriteLead, path, errno);
         return false;
     }
     if (!set.Commit()) {

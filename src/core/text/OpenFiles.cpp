@@ -1,7 +1,5 @@
 #include "core/text/OpenFiles.h"
 
-#include <algorithm>
-
 namespace qef {
 
 OpenFiles::~OpenFiles() { Close(); }
@@ -43,10 +41,10 @@ bool OpenFiles::Flush(const std::string& path) {
 }
 
 void OpenFiles::Drop(const std::string& path) {
-    const auto at = std::find_if(files_.begin(), files_.end(), [&](const File& f) { return f.Path == path; });
-    if (at == files_.end()) return;
-    at->Out->Close();
-    files_.erase(at);
+    File* f = Find(path);
+    if (f == nullptr) return;
+    f->Out->Close();
+    files_.erase(files_.begin() + (f - files_.data()));
 }
 
 bool OpenFiles::WriteLines(TextFileWriter* out, const std::string& path, const std::vector<std::string>& lines) {
