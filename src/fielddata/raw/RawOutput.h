@@ -159,7 +159,7 @@ private:
     bool CheckDistance(double hd);
     bool CheckLength(double metres);
     void FlushDetails();
-    HeldDetail* LastReadingOf(const HeldDetail& d);
+    HeldDetail* LastReadingOf(std::string_view station, std::string_view backsight, std::string_view target);
     // Empty when the two readings agree; else what differs, for the message.
     std::string Difference(const HeldDetail& a, const HeldDetail& b) const;
     // A name as the files hold it: at most 15 characters.
