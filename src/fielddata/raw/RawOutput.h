@@ -110,6 +110,8 @@ public:
     // False (and a fault) when a name the record needs is empty.
     enum class NameRole { Station, Backsight, Target };
     bool CheckName(std::string_view name, NameRole role);
+    // False (and a fault) when a height or vertical is past kLargestMetres.
+    bool CheckLength(double metres);
     // After the last line: writes what is still held back.
     void Finish();
     // The names longer than a point name can be, in the order met; they are written cut.
@@ -157,7 +159,6 @@ private:
     double VerticalOf(const TargetReading& r, double hd) const;
     // A horizontal distance as read: false (and a fault) when it is negative or beyond any survey.
     bool CheckDistance(double hd);
-    bool CheckLength(double metres);
     void FlushDetails();
     HeldDetail* LastReadingOf(std::string_view station, std::string_view backsight, std::string_view target);
     // Empty when the two readings agree; else what differs, for the message.
