@@ -76,16 +76,7 @@ void Opening(std::vector<std::string>& out, const char* form, const char* indent
 // nor a side, which would leave the books empty.
 bool ReadAll(const std::string& name, const ComputationSettings& settings, PointNameTable& names, Observations& obs,
              Interaction& ui, ToolStatus& status) {
-    // CR-only line ends read as one long line, which the reader would blame on its first bad field.
-    LineReader reader(name);
-    std::string line;
-    while (reader.IsOpen() && reader.Next(line))
-        if (const auto bad = BareCarriageReturn(name, reader.LineNumber(), line)) {
-            ui.Message(*bad);
-            status.ReadError = {name, reader.LineNumber(), ReadErrorKind::Line, 1};
-            status.Outcome = RunOutcome::ReadFailed;
-            return false;
-        }
+    // The reader refuses CR-only line ends itself, at their first line.
     if (!ReadObservations(name, settings, names, obs, status.ReadError, ui)) {
         status.Outcome = RunOutcome::ReadFailed;
         return false;
