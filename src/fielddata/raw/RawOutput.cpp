@@ -210,7 +210,7 @@ void RawOutput::Detail(const TargetReading& r) {
     if (!r.Hd || !(*r.Hd > 0.0)) {
         if (unrangedNames_.insert(std::string(r.Target)).second) unrangedOrder_.emplace_back(r.Target);
         // A reading between two others of the name: they are no longer one pointing.
-        if (HeldDetail* last = LastReadingOf(r.Station, r.Backsight, r.Target)) last->Closed = true;
+        if (HeldDetail* last = LastReadingOf(r.Station, r.Backsight, r.Target)) last->Open = false;
         return;
     }
     HeldDetail d;
@@ -235,8 +235,8 @@ void RawOutput::Detail(const TargetReading& r) {
     if (HeldDetail* last = LastReadingOf(d.Station, d.Backsight, d.Target)) {
         const std::string difference = Difference(*last, d);
         const bool opposite = last->Seen != Face::Unknown && d.Seen != Face::Unknown && last->Seen != d.Seen;
-        if (difference.empty() && opposite && !last->Joined && !last->Closed) {
-            last->Joined = true;
+        if (difference.empty() && opposite && last->Open) {
+            last->Open = false;
             last->Direction = MeanOfDirections(last->Direction, d.Direction);
             last->Hd = (last->Hd + d.Hd) / 2.0;
             last->Vertical = (last->Vertical + d.Vertical) / 2.0;

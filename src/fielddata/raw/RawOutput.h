@@ -146,8 +146,8 @@ private:
     struct HeldDetail {
         std::string Station, Backsight, Target;
         Face Seen = Face::Unknown;
-        bool Joined = false;
-        bool Closed = false;  // a later reading of the name came between: no longer pairs
+        // Can still take its other face: not joined with one yet, and no reading of the name since.
+        bool Open = true;
         std::optional<double> MeasuredTargetHeight;
         double Direction = 0.0;  // reduced to the backsight, degrees
         double Hd = 0.0;
