@@ -1,7 +1,5 @@
 #include "tools/Calculator.h"
 
-#include <cmath>
-
 #include "core/numeric/Geometry.h"
 #include "core/numeric/Numbers.h"
 #include "core/text/NumberFormat.h"
@@ -17,7 +15,7 @@ bool Read(const std::string& text, double& value) { return TryParseReal(TrimBlan
 
 // The readers' limit on lengths and coordinates: past it a result has hundreds of digits.
 bool Refuse(const std::string& text, double value, CalculatorResult& result) {
-    if (std::fabs(value) <= kLargestMetres) return false;
+    if (WithinLargestMetres(value, true)) return false;
     result.Outcome = CalculatorOutcome::OutOfRange;
     result.Message = Vn("Giá trị [") + TrimBlanks(text) + Vn("] vượt quá 1000000000 m, không tính được");
     return true;

@@ -8,6 +8,7 @@
 #include "core/text/VnCodec.h"
 #include "drawing/DrawingExport.h"
 #include "drawing/DxfDrawing.h"
+#include "tools/FileTools.h"
 
 namespace qef {
 
@@ -33,16 +34,10 @@ ToolStatus UploadCoordinateFile(const std::string& coordName, const ComputationS
         const int k = lines.Count();
         if (k == 0) continue;
         double vx = 0.0, vy = 0.0, vh = 0.0;
+        // Every reader refuses such a name: the line is damaged, and drawn it would be another point.
+        if (!NamesWithoutNul(lines, {1}, coordName, ui, status)) return status;
         std::string whole = f.Whole(1);
         std::erase(whole, ' ');
-        // Every reader refuses such a name: the line is damaged, and drawn it would be another point.
-        if (whole.find('\0') != std::string::npos) {
-            ui.Message(Vn("File ") + coordName + Vn(", dòng ") + std::to_string(lines.LineNumber()) +
-                       Vn(" : tên điểm có ký tự NUL"));
-            status.ReadError = {coordName, lines.LineNumber(), ReadErrorKind::Line, 1};
-            status.Outcome = RunOutcome::ReadFailed;
-            return status;
-        }
         if (k < 3 || whole.empty() || !value(2, vx) || !value(3, vy) || (k >= 4 && !value(4, vh))) {
             ++status.Skipped;
             continue;

@@ -40,8 +40,8 @@ void ReportSkippedLines(const ToolStatus& status, Interaction& ui) {
         ui.Message(Vn("Có ") + std::to_string(status.Skipped) + Vn(" dòng số liệu không phù hợp, không ghi vào file kết quả"));
 }
 
-// A NUL in a name is a damaged line: the name would stand for another point, and the byte would
-// reach the result. False, with the line named and the status set, when one of `fields` holds one.
+}  // namespace
+
 bool NamesWithoutNul(const SplitLines& lines, std::initializer_list<std::size_t> fields, const std::string& inName,
                      Interaction& ui, ToolStatus& status) {
     for (std::size_t i : fields)
@@ -54,8 +54,6 @@ bool NamesWithoutNul(const SplitLines& lines, std::initializer_list<std::size_t>
         }
     return true;
 }
-
-}  // namespace
 
 ToolStatus TrigToGeometricHeights(const std::string& inName, const std::string& outName,
                                   const ComputationSettings& settings, Interaction& ui) {

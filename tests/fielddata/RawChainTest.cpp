@@ -68,6 +68,20 @@ void ConvertCase(const test::TempDir& dir, const std::string& folder, const std:
     ASSERT_EQ(ConvertRawFile(format, {}, paths, ui).Outcome, RawConversionOutcome::Converted);
 }
 
+// The same observations downloaded as GSI (raw.tc8 of `gsiCase`) and as IDX (raw.idx of `idxCase`),
+// each converted in a folder of its own and handed to `check`.
+template <class Check>
+void ForGsiAndIdx(const char* gsiCase, const char* idxCase, Check check) {
+    for (const auto& [folder, input, format] : {std::tuple{gsiCase, "raw.tc8", RawFormat::LeicaGsi},
+                                                std::tuple{idxCase, "raw.idx", RawFormat::LeicaIdx}}) {
+        SCOPED_TRACE(folder);
+        test::TempDir dir;
+        RawConversionPaths paths;
+        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
+        check(dir, paths);
+    }
+}
+
 // The observation reader reads a converted observation file without a message.
 void ExpectObservationsReadQuietly(const std::string& path, PointNameTable& names, Observations& obs) {
     ReadErrorRecord error;
@@ -192,12 +206,7 @@ TEST(RawChain, ConvertedDownloadsReproduceTheTrueCoordinates) {
 // lies 20 m away at 45 degrees, (1014.142, 2014.142); point 8, read on face right only, 30 m away
 // at 90 degrees, (1000.000, 2030.000).
 TEST(RawChain, BothFacesGiveOnePointWhereTheyAgree) {
-    for (const auto& [folder, input, format] : {std::tuple{"gsi_both_faces", "raw.tc8", RawFormat::LeicaGsi},
-                                                std::tuple{"idx_both_faces", "raw.idx", RawFormat::LeicaIdx}}) {
-        SCOPED_TRACE(folder);
-        test::TempDir dir;
-        RawConversionPaths paths;
-        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
+    ForGsiAndIdx("gsi_both_faces", "idx_both_faces", [](const test::TempDir& dir, const RawConversionPaths& paths) {
         test::ScriptedInteraction ui;
         ASSERT_TRUE(WriteAllLines(dir.File("goc.DTA"), {"S1,1000,2000", "B1,1100,2000"}));
         const DetailInput detail{dir.File("goc.DTA"), paths.Detail, dir.File("ct.dat")};
@@ -215,7 +224,7 @@ TEST(RawChain, BothFacesGiveOnePointWhereTheyAgree) {
             EXPECT_NEAR(std::stod(line.substr(a + 1, b - a - 1)), x, 0.001) << line;
             EXPECT_NEAR(std::stod(line.substr(b + 1, c - b - 1)), y, 0.001) << line;
         }
-    }
+    });
 }
 
 // The run values a case folder's case.txt gives.
@@ -314,12 +323,7 @@ TEST(RawChain, EveryConvertedCaseReadsOnWithoutAMessage) {
 // at 30 00 00 and C2 (100 00 00) at 90 00 00, and the two books are the same.
 TEST(RawChain, RoundsOfGsiAndIdxGiveTheSameBooksFromTheNamedBacksight) {
     std::vector<FieldBooks> books;
-    for (const auto& [folder, input, format] : {std::tuple{"gsi_round", "raw.tc8", RawFormat::LeicaGsi},
-                                                std::tuple{"idx_round", "raw.idx", RawFormat::LeicaIdx}}) {
-        SCOPED_TRACE(folder);
-        test::TempDir dir;
-        RawConversionPaths paths;
-        ASSERT_NO_FATAL_FAILURE(ConvertCase(dir, folder, input, format, paths));
+    ForGsiAndIdx("gsi_round", "idx_round", [&books](const test::TempDir&, const RawConversionPaths& paths) {
         test::ScriptedInteraction ui;
         RawObservations raw;
         ComputationSettings settings;
@@ -335,7 +339,7 @@ TEST(RawChain, RoundsOfGsiAndIdxGiveTheSameBooksFromTheNamedBacksight) {
             if (std::count(line.begin(), line.end(), '\t') == 3) angles.push_back(line);
         EXPECT_EQ(angles, (std::vector<std::string>{"B1\tS1\tC1\t30.0000", "B1\tS1\tC2\t90.0000"}));
         books.push_back(reducer.Books());
-    }
+    });
     ASSERT_EQ(books.size(), 2u);
     EXPECT_EQ(books[0].AngleBook, books[1].AngleBook);
     EXPECT_EQ(books[0].DistanceBook, books[1].DistanceBook);

@@ -46,6 +46,13 @@ inline std::vector<std::string> Cells(const std::string& line) {
     return cells;
 }
 
+// A row of the angle table that opens a reading: nine cells, the first naming a point rather than
+// blank or a heading (the headings hold "L" or "đ").
+inline bool OpensReading(const std::vector<std::string>& b) {
+    return b.size() == 9 && b[0].find_first_not_of(' ') != std::string::npos && b[0].find("L") == std::string::npos &&
+           b[0].find("đ") == std::string::npos;
+}
+
 // A TCVN3 book's lines in UTF-8, without their line ends.
 inline std::vector<std::string> BookLines(const std::string& path) {
     std::vector<std::string> lines;

@@ -16,12 +16,6 @@ namespace {
 
 constexpr int kGuardDecimals = 4;
 
-long long TenToThe(int n) {
-    long long p = 1;
-    while (n-- > 0) p *= 10;
-    return p;
-}
-
 // "nan", "inf" and the like: no text a surveyor types, and TryParseReal does not take them.
 bool IsSpecialNumber(const std::string& text) {
     std::string_view t = text;
@@ -34,16 +28,16 @@ bool IsSpecialNumber(const std::string& text) {
 }  // namespace
 
 double RoundHalfEvenDecimal(int decimals, double x) {
-    const double scaled = std::fabs(x) * static_cast<double>(TenToThe(decimals + kGuardDecimals));
+    const double scaled = std::fabs(x) * PowerOfTen(decimals + kGuardDecimals);
     // Too large (or not finite) to hold the guard digits: the binary rounding is all there is.
     if (!(scaled < 9e15)) return RoundHalfEven(decimals, x);
     const long long fine = std::llround(scaled);
-    const long long step = TenToThe(kGuardDecimals);
+    const auto step = static_cast<long long>(PowerOfTen(kGuardDecimals));
     long long whole = fine / step;
     const long long rest = fine % step;
-    if (rest * 2 > step || (rest * 2 == step && whole % 2 != 0)) ++whole;
+    if (rest * 2 > step || (rest * 2 == step && !IsEven(whole))) ++whole;
     if (whole == 0) return 0.0;
-    const double value = static_cast<double>(whole) / static_cast<double>(TenToThe(decimals));
+    const double value = static_cast<double>(whole) / PowerOfTen(decimals);
     return x < 0 ? -value : value;
 }
 

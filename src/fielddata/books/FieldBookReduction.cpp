@@ -62,8 +62,6 @@ double NearTo(double value, double reference) {
     return value;
 }
 
-double Round4Then3(double x) { return RoundFourThenThree(x); }
-
 std::string Metres(double x) { return FormatFixed(x, 0, 3); }
 
 std::string SideKey(const std::string& a, const std::string& b) {
@@ -377,11 +375,12 @@ void FieldBookReducer::WriteSide(const Side& side, bool forwardBack) {
     for (double v : side.Values) sum += v;
     const auto [low, high] = std::minmax_element(side.Values.begin(), side.Values.end());
     double mean = 0;
-    if (side.Filled > 0) mean = forwardBack ? Round4Then3(sum / side.Filled) : RoundHalfEvenDecimal(3, sum / side.Filled);
-    const double tolerance = Round4Then3(options_.DistanceTolerance / 1000.0);
+    if (side.Filled > 0)
+        mean = forwardBack ? RoundFourThenThree(sum / side.Filled) : RoundHalfEvenDecimal(3, sum / side.Filled);
+    const double tolerance = RoundFourThenThree(options_.DistanceTolerance / 1000.0);
     std::string remark;
     if (side.Filled < n) remark = "\t// Thieu";
-    else if (Round4Then3(*high - *low) > tolerance) remark = "\t// 0 dat";
+    else if (RoundFourThenThree(*high - *low) > tolerance) remark = "\t// 0 dat";
 
     std::vector<std::string>& book = books_.DistanceBook;
     const auto value = [&](int slot) { return Metres(side.Values[static_cast<std::size_t>(slot - 1)]); };

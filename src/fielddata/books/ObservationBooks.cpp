@@ -76,16 +76,7 @@ void Opening(std::vector<std::string>& out, const char* form, const char* indent
 // nor a side, which would leave the books empty.
 bool ReadAll(const std::string& name, const ComputationSettings& settings, PointNameTable& names, Observations& obs,
              Interaction& ui, ToolStatus& status) {
-    // CR-only line ends read as one long line, which the reader would blame on its first bad field.
-    LineReader reader(name);
-    std::string line;
-    while (reader.IsOpen() && reader.Next(line))
-        if (const auto bad = BareCarriageReturn(name, reader.LineNumber(), line)) {
-            ui.Message(*bad);
-            status.ReadError = {name, reader.LineNumber(), ReadErrorKind::Line, 1};
-            status.Outcome = RunOutcome::ReadFailed;
-            return false;
-        }
+    // The reader refuses CR-only line ends itself, at their first line.
     if (!ReadObservations(name, settings, names, obs, status.ReadError, ui)) {
         status.Outcome = RunOutcome::ReadFailed;
         return false;
@@ -361,7 +352,7 @@ std::vector<double> SplitMeanIntoReadings(int n, int toleranceSeconds, double me
     const int m = HalfEvenInt(toleranceSeconds / 2.0);
     std::vector<int> drawn;
     drawn.reserve(v.size());
-    double offsets = 0.0;
+    long long offsets = 0;
     double values = 0.0;
     for (double& value : v) {
         const int offset = RandomSignedOffset(m, random);
@@ -379,20 +370,19 @@ std::vector<double> SplitMeanIntoReadings(int n, int toleranceSeconds, double me
             if (!(std::fabs(x - mean) <= allowed)) return false;
         return true;
     };
-    std::vector<double> split = v;
     if (values != 0.0) {
         double rest = 0.0;
-        for (std::size_t i = 0; i + 1 < split.size(); ++i) {
-            split[i] -= SecondsToDegrees(RoundHalfEven(0, offsets * split[i] / values));
-            rest += split[i];
+        for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+            v[i] -= SecondsToDegrees(RoundHalfEven(0, static_cast<double>(offsets) * v[i] / values));
+            rest += v[i];
         }
-        split.back() = n * mean - rest;
-        if (fits(split)) return split;
+        v.back() = n * mean - rest;
+        if (fits(v)) return v;
     }
     // Otherwise the drawn offsets are brought to a zero sum a second at a time, the largest first:
     // each stays within what was drawn, and the sets still average to the mean.
-    long long sum = 0;
-    for (int offset : drawn) sum += offset;
+    // Every value below is set anew from them.
+    long long sum = offsets;
     while (sum != 0) {
         const auto pick = sum > 0 ? std::max_element(drawn.begin(), drawn.end())
                                   : std::min_element(drawn.begin(), drawn.end());

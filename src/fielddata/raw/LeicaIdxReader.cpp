@@ -7,7 +7,6 @@
 #include <string>
 
 #include "core/numeric/Geometry.h"
-#include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
@@ -52,8 +51,7 @@ public:
             std::optional<double> height;
             if (!ReadRawNumber(f[2], height)) return BadRawLineMessage(lineNumber, line);
             instrumentHeight_ = height.value_or(0.0);
-            if (out_.Options().WithHeights && !(std::fabs(instrumentHeight_) <= kLargestMetres))
-                return RawLineMessage(lineNumber, line, Vn("chiều cao quá lớn (trên 1e9 m)"));
+            if (out_.Options().WithHeights && !out_.CheckLength(instrumentHeight_)) return out_.Error();
             return std::nullopt;
         }
         if (UpperShort(f[1]).starts_with("SLOPE")) {

@@ -44,7 +44,7 @@ public:
             if (ReadRawAngle(f[at], true, angle))
                 if (auto error = AngleOffCircle(angle, kind, lineNumber, line)) return error;
         }
-        if ((keyword == "F1" || keyword == "F2" || keyword == "CP" || keyword == "SS") && !started_)
+        if ((keyword == "F1" || keyword == "F2" || keyword == "CP" || keyword == "SS") && station_.empty())
             return RawLineMessage(lineNumber, line, BeforeStationText());
         if (keyword == "ST") {
             if (!Station(f)) return BadRawLineMessage(lineNumber, line);
@@ -61,7 +61,6 @@ public:
         else if (keyword == "CP") ok = Shot(f[3].empty() ? f.Whole(2) : f.Whole(3), f[4], f[5], f[6], f[7], true);
         else if (keyword == "SS") ok = Shot(f.Whole(2), f[3], f[4], f[5], f[6], false);
         if (!ok) return BadRawLineMessage(lineNumber, line);
-        if (orientationMissing_) return RawLineMessage(lineNumber, line, NoOrientationText(station_, backsight_));
         return std::nullopt;
     }
 
@@ -102,7 +101,6 @@ private:
         // takes its place when the set-up has none.
         orientation_ = backsightCircle;
         headerWritten_ = false;
-        started_ = true;
         out_.CountStation();
         out_.StationBreak();
         out_.WorkBreak();
@@ -154,7 +152,7 @@ private:
             // Side shots are details only below the control-from number: without that rule every
             // side shot of this instrument is a control target.
             if (!orientation_) {
-                orientationMissing_ = true;
+                out_.FailWith(NoOrientationText(station_, backsight_));
                 return true;
             }
             if (!headerWritten_) {
@@ -186,8 +184,6 @@ private:
     double instrumentHeight_ = 0.0;
     std::optional<double> orientation_;
     bool headerWritten_ = false;
-    bool started_ = false;
-    bool orientationMissing_ = false;
 };
 
 }  // namespace

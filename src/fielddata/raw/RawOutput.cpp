@@ -210,11 +210,7 @@ void RawOutput::Detail(const TargetReading& r) {
     if (!r.Hd || !(*r.Hd > 0.0)) {
         if (unrangedNames_.insert(std::string(r.Target)).second) unrangedOrder_.emplace_back(r.Target);
         // A reading between two others of the name: they are no longer one pointing.
-        for (auto it = held_.rbegin(); it != held_.rend(); ++it)
-            if (it->Target == r.Target && it->Station == r.Station && it->Backsight == r.Backsight) {
-                it->Closed = true;
-                break;
-            }
+        if (HeldDetail* last = LastReadingOf(r.Station, r.Backsight, r.Target)) last->Open = false;
         return;
     }
     HeldDetail d;
@@ -236,11 +232,11 @@ void RawOutput::Detail(const TargetReading& r) {
         d.Vertical = VerticalOf(r, d.Hd);
         if (!CheckLength(d.TargetHeight) || !CheckLength(d.Vertical)) return;
     }
-    if (HeldDetail* last = LastReadingOf(d)) {
+    if (HeldDetail* last = LastReadingOf(d.Station, d.Backsight, d.Target)) {
         const std::string difference = Difference(*last, d);
         const bool opposite = last->Seen != Face::Unknown && d.Seen != Face::Unknown && last->Seen != d.Seen;
-        if (difference.empty() && opposite && !last->Joined && !last->Closed) {
-            last->Joined = true;
+        if (difference.empty() && opposite && last->Open) {
+            last->Open = false;
             last->Direction = MeanOfDirections(last->Direction, d.Direction);
             last->Hd = (last->Hd + d.Hd) / 2.0;
             last->Vertical = (last->Vertical + d.Vertical) / 2.0;
@@ -255,9 +251,10 @@ void RawOutput::Detail(const TargetReading& r) {
     held_.push_back(std::move(d));
 }
 
-RawOutput::HeldDetail* RawOutput::LastReadingOf(const HeldDetail& d) {
+RawOutput::HeldDetail* RawOutput::LastReadingOf(std::string_view station, std::string_view backsight,
+                                                 std::string_view target) {
     for (auto it = held_.rbegin(); it != held_.rend(); ++it)
-        if (it->Target == d.Target && it->Station == d.Station && it->Backsight == d.Backsight) return &*it;
+        if (it->Target == target && it->Station == station && it->Backsight == backsight) return &*it;
     return nullptr;
 }
 

@@ -110,6 +110,8 @@ public:
     // False (and a fault) when a name the record needs is empty.
     enum class NameRole { Station, Backsight, Target };
     bool CheckName(std::string_view name, NameRole role);
+    // False (and a fault) when a height or vertical is past kLargestMetres.
+    bool CheckLength(double metres);
     // After the last line: writes what is still held back.
     void Finish();
     // The names longer than a point name can be, in the order met; they are written cut.
@@ -144,8 +146,8 @@ private:
     struct HeldDetail {
         std::string Station, Backsight, Target;
         Face Seen = Face::Unknown;
-        bool Joined = false;
-        bool Closed = false;  // a later reading of the name came between: no longer pairs
+        // Can still take its other face: not joined with one yet, and no reading of the name since.
+        bool Open = true;
         std::optional<double> MeasuredTargetHeight;
         double Direction = 0.0;  // reduced to the backsight, degrees
         double Hd = 0.0;
@@ -157,9 +159,8 @@ private:
     double VerticalOf(const TargetReading& r, double hd) const;
     // A horizontal distance as read: false (and a fault) when it is negative or beyond any survey.
     bool CheckDistance(double hd);
-    bool CheckLength(double metres);
     void FlushDetails();
-    HeldDetail* LastReadingOf(const HeldDetail& d);
+    HeldDetail* LastReadingOf(std::string_view station, std::string_view backsight, std::string_view target);
     // Empty when the two readings agree; else what differs, for the message.
     std::string Difference(const HeldDetail& a, const HeldDetail& b) const;
     // A name as the files hold it: at most 15 characters.

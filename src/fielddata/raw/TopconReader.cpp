@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/numeric/Geometry.h"
-#include "core/numeric/Numbers.h"
 #include "core/text/TextHelpers.h"
 #include "core/text/VnCodec.h"
 #include "core/text/Tokenizer.h"
@@ -33,13 +32,12 @@ public:
         const FieldArray& f = *fields_;
         std::optional<double> a, b, c;
         const bool known = keyword == "STN" || keyword == "BS" || keyword == "SS" || keyword == "HD" || keyword == "SD";
-        if (known && keyword != "STN" && !started_) return RawLineMessage(lineNumber, line, BeforeStationText());
+        if (known && keyword != "STN" && station_.empty()) return RawLineMessage(lineNumber, line, BeforeStationText());
         if (keyword == "STN" || keyword == "BS" || keyword == "SS") {
             // A height is refused at the line that gives it, not at the measurement that uses it.
             std::optional<double> height;
-            if (ReadRawNumber(f[2], height) && height && out_.Options().WithHeights &&
-                !(std::fabs(*height) <= kLargestMetres))
-                return RawLineMessage(lineNumber, line, Vn("chiều cao quá lớn (trên 1e9 m)"));
+            if (ReadRawNumber(f[2], height) && height && out_.Options().WithHeights && !out_.CheckLength(*height))
+                return out_.Error();
         }
         if (keyword == "HD" || keyword == "SD") {
             std::optional<double> angle;
@@ -56,7 +54,6 @@ public:
             if (station_.empty()) return RawLineMessage(lineNumber, line, Vn("thiếu tên trạm máy"));
             instrumentHeight_ = a.value_or(0.0);
             sideShot_ = false;
-            started_ = true;
             oriented_ = false;
             backsight_.clear();
             out_.CountStation();
@@ -127,7 +124,6 @@ private:
     std::optional<double> targetHeight_;
     double orientation_ = 0.0;
     bool sideShot_ = false;
-    bool started_ = false;
     bool oriented_ = false;
 };
 
