@@ -353,10 +353,12 @@ TEST(RigorousDerivedAngles, PassesAreLoggedAndAnUnsettledGroupSaysSo) {
     reports.Rigorous5 = dir.File("t5.txt");
     bool fresh = true;
     const PointList known;
-    ASSERT_TRUE(WriteRigorousCoordTable(reports, r.ws, r.model, known, r.sol, r.settings, fresh));
-    ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, r.ws, r.model, r.sol));
-    ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, r.ws, r.model, r.sol));
-    ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, r.ws, r.model, r.sol));
+    OpenFiles files;
+    ASSERT_TRUE(WriteRigorousCoordTable(reports, r.ws, r.model, known, r.sol, r.settings, fresh, files));
+    ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, r.ws, r.model, r.sol, files));
+    ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, r.ws, r.model, r.sol, files));
+    ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, r.ws, r.model, r.sol, files));
+    ASSERT_EQ(files.Close(), nullptr);
     const std::string note = "         (Chua on dinh sau 1 lan lap: bang ghi lan lap cuoi)\r\n";
     for (const std::string& file : {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4, reports.Rigorous5}) {
         const std::string text = test::ReadFileBytes(file);
