@@ -663,10 +663,8 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     }
     const int n = sol.Normals.N();
     std::vector<char> sharedColumn(static_cast<std::size_t>(n) + 1, 0);
-    sol.SharedCorrections = Zeros(sol.SharedCount);
     for (int e = 1; e <= sol.SharedCount; ++e) {
-        const double u = sol.Solution[sol.SharedColumn[e]];
-        sol.SharedCorrections[e] = u;
+        const double u = sol.SharedCorrection(e);
         sol.MeasuredCorrections.emplace_back(sol.SharedAngle[e], u);
         pvv += u * u;
         sharedColumn[static_cast<std::size_t>(sol.SharedColumn[e])] = 1;

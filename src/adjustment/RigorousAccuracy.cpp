@@ -101,16 +101,18 @@ std::vector<int> PairedReach(const RigorousSolution& sol) {
             r = std::max(r, last);
         }
     };
+    auto addNode = [&](int node) {
+        for (int c = sol.NodeColumn(node, 1); c <= sol.NodeLastColumn(node); ++c) columns.push_back(c);
+    };
     for (int j = 1; j <= sol.M; ++j) {
         columns.clear();
-        for (int c = sol.NodeColumn(j, 1); c <= sol.NodeLastColumn(j); ++c) columns.push_back(c);
+        addNode(j);
         pairUp();
     }
     for (int b = 1; b <= sol.B; ++b) {
         columns.clear();
         for (const int node : {sol.BranchNodes[(2 * b - 1)], sol.BranchNodes[(2 * b)]})
-            if (node > 0)
-                for (int c = sol.NodeColumn(node, 1); c <= sol.NodeLastColumn(node); ++c) columns.push_back(c);
+            if (node > 0) addNode(node);
         const auto [shared, sharedColumns] = sol.BranchShareColumns(b);
         columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
         pairUp();

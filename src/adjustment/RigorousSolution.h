@@ -82,7 +82,6 @@ struct RigorousSolution {
     std::vector<Share> TermShares;     // empty: no term takes a shared angle
     OneBased<int> SharedColumn;        // per shared angle
     OneBased<int> SharedAngle;         // its place in the angle list
-    OneBased<double> SharedCorrections;  // seconds
     OneBased<double> AngleTermQ;       // per term, angles only: the inverse weight of its own part
     // The measured angles of derived terms that no other term takes, with their signs:
     // TermOwn[TermOwnStart[i] .. TermOwnStart[i+1]); empty when no term is derived.
@@ -125,6 +124,8 @@ struct RigorousSolution {
     }
     // The last unknown kept with node j: its Y, or its last shared angle.
     int NodeLastColumn(int node) const { return NodeLast.Empty() ? NodeColumn(node, 3) : NodeLast[node]; }
+    // Shared angle e's correction, seconds, once solved.
+    double SharedCorrection(int e) const { return Solution[SharedColumn[e]]; }
     // The shared angles term i takes.
     std::span<const Share> SharesOf(int i) const {
         if (TermShareStart.empty()) return {};

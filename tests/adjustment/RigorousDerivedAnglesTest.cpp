@@ -303,7 +303,7 @@ TEST(RigorousDerivedAngles, SharedAngleIsOneMeasurementOfItsNode) {
     };
     double lsAngle = azimuth(a.Station, a.Fore) - azimuth(a.Station, a.Back);
     if (lsAngle < 0) lsAngle += 360.0;
-    EXPECT_NEAR((a.Value - lsAngle) * 3600.0 + r.sol.SharedCorrections[1], 0.0, 0.002);
+    EXPECT_NEAR((a.Value - lsAngle) * 3600.0 + r.sol.SharedCorrection(1), 0.0, 0.002);
 }
 
 // Without derived angles nothing changes: every term one measured angle, no shared unknown.
