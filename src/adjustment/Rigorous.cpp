@@ -472,11 +472,7 @@ std::size_t LayoutMemoryEstimate(const GroupWorkingSet& ws, const RigorousSoluti
     std::vector<int> columns;
     for (int b = 1; b <= nb; ++b) {
         columns.clear();
-        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]})
-            if (node > 0)
-                for (int c = 1; c <= 3; ++c) columns.push_back(layout.NodeColumn(node, c));
-        const auto [shared, sharedColumns] = layout.BranchShareColumns(b);
-        columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
+        layout.ForEachCoupledColumn(b, [&](int c) { columns.push_back(c); });
         int lo = 0;
         int hi = 0;
         if (!columns.empty()) {

@@ -133,6 +133,18 @@ struct RigorousSolution {
         const auto to = static_cast<std::size_t>(TermShareStart[static_cast<std::size_t>(i) + 1]);
         return {TermShares.data() + from, to - from};
     }
+    // f(column) for every unknown past the correlates that branch b's rows couple with: those of
+    // the nodes at its ends, then the shared angles its terms take.
+    template <class F>
+    void ForEachCoupledColumn(int b, F f) const {
+        const int start = BranchNodes[2 * b - 1];
+        const int end = BranchNodes[2 * b];
+        for (const int node : {start, end == start ? 0 : end})
+            if (node > 0)
+                for (int c = 1; c <= 3; ++c) f(NodeColumn(node, c));
+        const auto [shared, columns] = BranchShareColumns(b);
+        for (int k = 0; k < shared; ++k) f(columns[k]);
+    }
     // Shared angles' columns that branch b's rows couple with besides its end nodes' (count, first).
     std::pair<int, const int*> BranchShareColumns(int b) const {
         if (BranchColumnStart.empty()) return {0, nullptr};
