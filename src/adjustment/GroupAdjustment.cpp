@@ -89,7 +89,7 @@ bool GroupAdjustment::AdjustRigorously(GroupWorkingSet& ws, const GroupInputs& i
 bool GroupAdjustment::WriteRigorousGroup(const GroupWorkingSet& ws, const NetworkModel& model, const PointList& known,
                                          const RigorousSolution& sol, const GroupOutputs& out) {
     const ReportSet& reports = out.Reports;
-    OpenFiles* files = &run_.Files;
+    OpenFiles& files = run_.Files;
     for (const std::string* name : {&reports.Rigorous1, &reports.Rigorous3, &reports.Rigorous4, &reports.Rigorous5})
         if (!name->empty() && std::find(tables_.begin(), tables_.end(), *name) == tables_.end())
             tables_.push_back(*name);

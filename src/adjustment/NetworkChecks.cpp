@@ -358,12 +358,13 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
     return vc > va ? vc - va : 360.0 - (va - vc);
 }
 
-bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log) {
+bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, bool withSources, Interaction& ui,
+                         LogBuffer& log) {
     bool missing = false;
     const AngleSourceLists sources{ws.AngleSourceFirst, ws.AngleSourceCount, ws.AngleSources};
     return CollectBranchAngles(in.Model, in.Angles, in.AngleIndex, in.SideLengths, ws.Nb, ws.BranchTypes,
                                ws.StartRefPoints, ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, ui,
-                               log, &sources);
+                               log, withSources ? &sources : nullptr);
 }
 
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,

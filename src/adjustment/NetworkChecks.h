@@ -128,7 +128,10 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
 // Fills, for branches 1..nBranches, the angle at each position that the branch kind measures
 // (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
 // when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
-bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, Interaction& ui, LogBuffer& log);
+// The measured angles behind each angle are listed only `withSources`: the rigorous stage alone
+// reads them.
+bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, bool withSources, Interaction& ui,
+                         LogBuffer& log);
 // Where the angles of the positions come from: the working set's three source arrays.
 struct AngleSourceLists {
     OneBased<int>& First;

@@ -252,6 +252,16 @@ AngleSharing ShareMeasuredAngles(const GroupWorkingSet& ws, const BranchModel& b
     return sharing;
 }
 
+// Where each term's items start in a list sorted by term: items of term i are at [starts[i],
+// starts[i+1]).
+template <class Item>
+std::vector<int> StartsByTerm(int total, const std::vector<Item>& items) {
+    std::vector<int> starts(static_cast<std::size_t>(total) + 2, 0);
+    for (const Item& item : items) ++starts[static_cast<std::size_t>(item.Term) + 1];
+    for (std::size_t i = 1; i < starts.size(); ++i) starts[i] += starts[i - 1];
+    return starts;
+}
+
 // The measured angles of each term that takes them alone. A term that is one measured angle as it
 // stands keeps no list: its correction is the angle's.
 void ListOwnAngles(int total, AngleSharing& sharing, RigorousSolution& sol) {
@@ -266,9 +276,7 @@ void ListOwnAngles(int total, AngleSharing& sharing, RigorousSolution& sol) {
     });
     if (own.empty()) return;
     std::sort(own.begin(), own.end(), [](const OwnAngle& a, const OwnAngle& b) { return a.Term < b.Term; });
-    sol.TermOwnStart.assign(static_cast<std::size_t>(total) + 2, 0);
-    for (const OwnAngle& o : own) ++sol.TermOwnStart[static_cast<std::size_t>(o.Term) + 1];
-    for (std::size_t i = 1; i < sol.TermOwnStart.size(); ++i) sol.TermOwnStart[i] += sol.TermOwnStart[i - 1];
+    sol.TermOwnStart = StartsByTerm(total, own);
     for (const OwnAngle& o : own) sol.TermOwn.push_back({o.Angle, o.Sign});
 }
 
@@ -300,9 +308,7 @@ void NumberColumns(const GroupWorkingSet& ws, const std::vector<int>& anchors, R
 // The shared angles of each term, and the columns of shared angles each branch touches.
 void ListShares(int total, std::vector<TakenShare>& taken, RigorousSolution& sol) {
     std::sort(taken.begin(), taken.end(), [](const TakenShare& a, const TakenShare& b) { return a.Term < b.Term; });
-    sol.TermShareStart.assign(static_cast<std::size_t>(total) + 2, 0);
-    for (const TakenShare& t : taken) ++sol.TermShareStart[static_cast<std::size_t>(t.Term) + 1];
-    for (std::size_t i = 1; i < sol.TermShareStart.size(); ++i) sol.TermShareStart[i] += sol.TermShareStart[i - 1];
+    sol.TermShareStart = StartsByTerm(total, taken);
     for (const TakenShare& t : taken) sol.TermShares.push_back({t.Shared, static_cast<double>(t.Sign)});
     const int nb = sol.B;
     sol.BranchColumnStart.assign(static_cast<std::size_t>(nb) + 2, 0);
@@ -466,11 +472,7 @@ std::size_t LayoutMemoryEstimate(const GroupWorkingSet& ws, const RigorousSoluti
     std::vector<int> columns;
     for (int b = 1; b <= nb; ++b) {
         columns.clear();
-        for (const int node : {ws.StartNodeOf[b], ws.EndNodeOf[b]})
-            if (node > 0)
-                for (int c = 1; c <= 3; ++c) columns.push_back(layout.NodeColumn(node, c));
-        const auto [shared, sharedColumns] = layout.BranchShareColumns(b);
-        columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
+        layout.ForEachCoupledColumn(b, [&](int c) { columns.push_back(c); });
         int lo = 0;
         int hi = 0;
         if (!columns.empty()) {
@@ -663,10 +665,8 @@ void SolveRigorous(const GroupWorkingSet& ws, const NetworkModel& model, Rigorou
     }
     const int n = sol.Normals.N();
     std::vector<char> sharedColumn(static_cast<std::size_t>(n) + 1, 0);
-    sol.SharedCorrections = Zeros(sol.SharedCount);
     for (int e = 1; e <= sol.SharedCount; ++e) {
-        const double u = sol.Solution[sol.SharedColumn[e]];
-        sol.SharedCorrections[e] = u;
+        const double u = sol.SharedCorrection(e);
         sol.MeasuredCorrections.emplace_back(sol.SharedAngle[e], u);
         pvv += u * u;
         sharedColumn[static_cast<std::size_t>(sol.SharedColumn[e])] = 1;

@@ -101,16 +101,18 @@ std::vector<int> PairedReach(const RigorousSolution& sol) {
             r = std::max(r, last);
         }
     };
+    auto addNode = [&](int node) {
+        for (int c = sol.NodeColumn(node, 1); c <= sol.NodeLastColumn(node); ++c) columns.push_back(c);
+    };
     for (int j = 1; j <= sol.M; ++j) {
         columns.clear();
-        for (int c = sol.NodeColumn(j, 1); c <= sol.NodeLastColumn(j); ++c) columns.push_back(c);
+        addNode(j);
         pairUp();
     }
     for (int b = 1; b <= sol.B; ++b) {
         columns.clear();
         for (const int node : {sol.BranchNodes[(2 * b - 1)], sol.BranchNodes[(2 * b)]})
-            if (node > 0)
-                for (int c = sol.NodeColumn(node, 1); c <= sol.NodeLastColumn(node); ++c) columns.push_back(c);
+            if (node > 0) addNode(node);
         const auto [shared, sharedColumns] = sol.BranchShareColumns(b);
         columns.insert(columns.end(), sharedColumns, sharedColumns + shared);
         pairUp();
@@ -198,14 +200,9 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
         // with the shared angles its terms take.
         int columns[NodeTerms::kCapacity];
         int columnCount = 0;
-        const int start = sol.BranchNodes[(2 * b - 1)];
-        const int end = sol.BranchNodes[(2 * b)];
-        for (const int node : {start, end == start ? 0 : end})
-            if (node > 0)
-                for (int c = 1; c <= 3; ++c) columns[columnCount++] = sol.NodeColumn(node, c);
-        const auto [shared, sharedColumns] = sol.BranchShareColumns(b);
-        for (int k = 0; k < shared && columnCount < NodeTerms::kCapacity; ++k)
-            columns[columnCount++] = sharedColumns[k];
+        sol.ForEachCoupledColumn(b, [&](int c) {
+            if (columnCount < NodeTerms::kCapacity) columns[columnCount++] = c;
+        });
         double c[3] = {g[0], g[1], g[2]};
         for (int u = 0; u < 3; ++u) {
             const int row = r0 + u;

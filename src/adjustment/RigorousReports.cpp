@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <memory>
 #include <string_view>
 
 #include "core/numeric/Geometry.h"
@@ -68,21 +67,21 @@ std::string Angle(double degrees, int decimals, int width) {
     return Field(FormatDms(decimals, " ", degrees), width);
 }
 
-// Appends what `writeRows` writes to a report made earlier, through the open files when given; a
-// report not asked for is skipped.
+// The group's note, when it has one, ahead of its rows.
+void WriteNote(TextFileWriter& out, const RigorousSolution& sol) {
+    if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
+}
+
+// Appends the group's note and what `writeRows` writes to a report made earlier; a report not
+// asked for is skipped.
 template <class WriteRows>
-bool AppendToReport(const std::string& name, OpenFiles* files, WriteRows writeRows) {
+bool AppendToReport(const std::string& name, OpenFiles& files, const RigorousSolution& sol, WriteRows writeRows) {
     if (name.empty()) return true;
-    if (files != nullptr) {
-        TextFileWriter* out = files->Append(name);
-        if (out == nullptr) return false;
-        writeRows(*out);
-        return true;
-    }
-    TextFileWriter out(name, true);
-    if (!out.IsOpen()) return false;
-    writeRows(out);
-    return out.Close();
+    TextFileWriter* out = files.Append(name);
+    if (out == nullptr) return false;
+    WriteNote(*out, sol);
+    writeRows(*out);
+    return true;
 }
 
 // Visits the sides p -> p+1 of every branch, branch by branch.
@@ -99,7 +98,7 @@ double ZeroIfTiny(int d, double x) { return RoundHalfEven(d, x) == 0.0 ? 0.0 : x
 
 bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws, const NetworkModel& model,
                              const PointList& known, const RigorousSolution& sol, const ComputationSettings& settings,
-                             bool& fresh, OpenFiles* files) {
+                             bool& fresh, OpenFiles& files) {
     const std::array<std::string, 4> names = {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4,
                                               reports.Rigorous5};
     const bool headers = fresh;
@@ -108,28 +107,14 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
         // Files 3, 4 and 5 start anew with their headers; their rows follow later.
         for (int f = 1; f < 4; ++f) {
             if (names[f].empty()) continue;
-            if (files != nullptr) {
-                TextFileWriter* out = files->Rewrite(names[f]);
-                if (out == nullptr) return false;
-                WriteHeader(*out, kHeaders[f], settings.KeepAccents);
-                continue;
-            }
-            TextFileWriter out(names[f]);
-            if (!out.IsOpen()) return false;
-            WriteHeader(out, kHeaders[f], settings.KeepAccents);
-            if (!out.Close()) return false;
+            TextFileWriter* out = files.Rewrite(names[f]);
+            if (out == nullptr) return false;
+            WriteHeader(*out, kHeaders[f], settings.KeepAccents);
         }
     }
     if (names[0].empty()) return true;
-    std::unique_ptr<TextFileWriter> own;
-    TextFileWriter* file = nullptr;
-    if (files != nullptr) {
-        file = headers ? files->Rewrite(names[0]) : files->Append(names[0]);
-    } else {
-        own = std::make_unique<TextFileWriter>(names[0], !headers);
-        file = own.get();
-    }
-    if (file == nullptr || !file->IsOpen()) return false;
+    TextFileWriter* file = headers ? files.Rewrite(names[0]) : files.Append(names[0]);
+    if (file == nullptr) return false;
     TextFileWriter& out = *file;
     if (headers) {
         WriteHeader(out, kHeaders[0], settings.KeepAccents);
@@ -141,7 +126,7 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
                                zero, zero, zero}));
         }
     }
-    if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
+    WriteNote(out, sol);
     auto row = [&](int id, double x, double y, double mx, double my, double mp) {
         out.WriteLine(Row({Name(model, id), FormatFixed(x, 11, 3), FormatFixed(y, 10, 3), FormatFixed(mx, 5, 3),
                            FormatFixed(my, 5, 3), FormatFixed(mp, 5, 3)}));
@@ -157,13 +142,12 @@ bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws
             const int pi = p;
             row(br.PointAt(p), ws.PositionX[pi], ws.PositionY[pi], sol.PointMx[pi], sol.PointMy[pi], sol.PointMp[pi]);
         }
-    return own == nullptr || own->Close();
+    return true;
 }
 
 bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                            const RigorousSolution& sol, OpenFiles* files) {
-    return AppendToReport(path, files, [&](TextFileWriter& out) {
-        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
+                            const RigorousSolution& sol, OpenFiles& files) {
+    return AppendToReport(path, files, sol, [&](TextFileWriter& out) {
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double length = RoundHalfEven(3, ws.PositionSides[pi] + sol.SideCorrections[pi]);
@@ -179,9 +163,8 @@ bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, 
 }
 
 bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                                const RigorousSolution& sol, OpenFiles* files) {
-    return AppendToReport(path, files, [&](TextFileWriter& out) {
-        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
+                                const RigorousSolution& sol, OpenFiles& files) {
+    return AppendToReport(path, files, sol, [&](TextFileWriter& out) {
         ForEachSide(ws, model, [&](int p) {
             const int pi = p;
             const double side = ws.PositionSides[pi];
@@ -193,9 +176,8 @@ bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& 
 }
 
 bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                             const RigorousSolution& sol, OpenFiles* files) {
-    return AppendToReport(path, files, [&](TextFileWriter& out) {
-        if (!sol.TableNote.empty()) out.WriteLine(kMargin + sol.TableNote);
+                             const RigorousSolution& sol, OpenFiles& files) {
+    return AppendToReport(path, files, sol, [&](TextFileWriter& out) {
         const BranchModel& br = model.Branches;
         auto row = [&](int back, int p, int fore) {
             const int pi = p;

@@ -4,7 +4,6 @@
 // sides with azimuths and their errors. The first group of a run writes the headers of all four,
 // every group appends its rows. The writers only format what the adjustment has computed.
 #include <string>
-#include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
 #include "adjustment/Rigorous.h"
@@ -19,21 +18,21 @@ namespace qef {
 double ZeroIfTiny(int d, double x);
 
 // Each writer appends to its file (an empty name is not written) and gives false when the file
-// cannot be written. With `files` the rows go to the run's open files, unflushed: the file is then
-// known to have been written only when they are flushed.
+// cannot be written. The rows go to the run's open files, unflushed: the file is known to have been
+// written only when they are flushed.
 
 // With `fresh` set: rewrites the four files (reports.Rigorous1, 3, 4 and 5) with their headers,
 // lists the known points in file 1 and clears `fresh`. Then the unknown nodes and the interior
 // points of every branch, in file 1.
 bool WriteRigorousCoordTable(const ReportSet& reports, const GroupWorkingSet& ws, const NetworkModel& model,
                              const PointList& known, const RigorousSolution& sol, const ComputationSettings& settings,
-                             bool& fresh, OpenFiles* files = nullptr);
+                             bool& fresh, OpenFiles& files);
 // File 5, file 4 and file 3.
 bool WriteRigorousSideTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                            const RigorousSolution& sol, OpenFiles* files = nullptr);
+                            const RigorousSolution& sol, OpenFiles& files);
 bool WriteRigorousDistanceTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                                const RigorousSolution& sol, OpenFiles* files = nullptr);
+                                const RigorousSolution& sol, OpenFiles& files);
 bool WriteRigorousAngleTable(const std::string& path, const GroupWorkingSet& ws, const NetworkModel& model,
-                             const RigorousSolution& sol, OpenFiles* files = nullptr);
+                             const RigorousSolution& sol, OpenFiles& files);
 
 }  // namespace qef

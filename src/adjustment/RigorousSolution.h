@@ -82,7 +82,6 @@ struct RigorousSolution {
     std::vector<Share> TermShares;     // empty: no term takes a shared angle
     OneBased<int> SharedColumn;        // per shared angle
     OneBased<int> SharedAngle;         // its place in the angle list
-    OneBased<double> SharedCorrections;  // seconds
     OneBased<double> AngleTermQ;       // per term, angles only: the inverse weight of its own part
     // The measured angles of derived terms that no other term takes, with their signs:
     // TermOwn[TermOwnStart[i] .. TermOwnStart[i+1]); empty when no term is derived.
@@ -125,12 +124,26 @@ struct RigorousSolution {
     }
     // The last unknown kept with node j: its Y, or its last shared angle.
     int NodeLastColumn(int node) const { return NodeLast.Empty() ? NodeColumn(node, 3) : NodeLast[node]; }
+    // Shared angle e's correction, seconds, once solved.
+    double SharedCorrection(int e) const { return Solution[SharedColumn[e]]; }
     // The shared angles term i takes.
     std::span<const Share> SharesOf(int i) const {
         if (TermShareStart.empty()) return {};
         const auto from = static_cast<std::size_t>(TermShareStart[static_cast<std::size_t>(i)]);
         const auto to = static_cast<std::size_t>(TermShareStart[static_cast<std::size_t>(i) + 1]);
         return {TermShares.data() + from, to - from};
+    }
+    // f(column) for every unknown past the correlates that branch b's rows couple with: those of
+    // the nodes at its ends, then the shared angles its terms take.
+    template <class F>
+    void ForEachCoupledColumn(int b, F f) const {
+        const int start = BranchNodes[2 * b - 1];
+        const int end = BranchNodes[2 * b];
+        for (const int node : {start, end == start ? 0 : end})
+            if (node > 0)
+                for (int c = 1; c <= 3; ++c) f(NodeColumn(node, c));
+        const auto [shared, columns] = BranchShareColumns(b);
+        for (int k = 0; k < shared; ++k) f(columns[k]);
     }
     // Shared angles' columns that branch b's rows couple with besides its end nodes' (count, first).
     std::pair<int, const int*> BranchShareColumns(int b) const {

@@ -303,7 +303,7 @@ TEST(RigorousDerivedAngles, SharedAngleIsOneMeasurementOfItsNode) {
     };
     double lsAngle = azimuth(a.Station, a.Fore) - azimuth(a.Station, a.Back);
     if (lsAngle < 0) lsAngle += 360.0;
-    EXPECT_NEAR((a.Value - lsAngle) * 3600.0 + r.sol.SharedCorrections[1], 0.0, 0.002);
+    EXPECT_NEAR((a.Value - lsAngle) * 3600.0 + r.sol.SharedCorrection(1), 0.0, 0.002);
 }
 
 // Without derived angles nothing changes: every term one measured angle, no shared unknown.
@@ -353,10 +353,12 @@ TEST(RigorousDerivedAngles, PassesAreLoggedAndAnUnsettledGroupSaysSo) {
     reports.Rigorous5 = dir.File("t5.txt");
     bool fresh = true;
     const PointList known;
-    ASSERT_TRUE(WriteRigorousCoordTable(reports, r.ws, r.model, known, r.sol, r.settings, fresh));
-    ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, r.ws, r.model, r.sol));
-    ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, r.ws, r.model, r.sol));
-    ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, r.ws, r.model, r.sol));
+    OpenFiles files;
+    ASSERT_TRUE(WriteRigorousCoordTable(reports, r.ws, r.model, known, r.sol, r.settings, fresh, files));
+    ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, r.ws, r.model, r.sol, files));
+    ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, r.ws, r.model, r.sol, files));
+    ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, r.ws, r.model, r.sol, files));
+    ASSERT_EQ(files.Close(), nullptr);
     const std::string note = "         (Chua on dinh sau 1 lan lap: bang ghi lan lap cuoi)\r\n";
     for (const std::string& file : {reports.Rigorous1, reports.Rigorous3, reports.Rigorous4, reports.Rigorous5}) {
         const std::string text = test::ReadFileBytes(file);

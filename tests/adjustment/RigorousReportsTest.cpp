@@ -65,13 +65,14 @@ TEST(RigorousReports, TwoGroupsMatchIndependentTables) {
         ASSERT_EQ(adjusted.Status, RigorousStatus::Adjusted) << "group " << group;
         // Each group's output, as the run writes it.
         const RigorousSolution& sol = adjusted.Solution;
-        ASSERT_TRUE(WriteRigorousCoordTable(reports, ws, model, known, sol, settings, state.ReportFresh));
-        ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, ws, model, sol));
+        ASSERT_TRUE(WriteRigorousCoordTable(reports, ws, model, known, sol, settings, state.ReportFresh, run.Files));
+        ASSERT_TRUE(WriteRigorousSideTable(reports.Rigorous5, ws, model, sol, run.Files));
         WriteRigorousSummary(run.ProgressLog, settings, sol);
         ASSERT_TRUE(AppendGroupResultPoints(run.Files, resultFile, ws, model, settings.MetresFlag));
-        ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol));
-        ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol));
+        ASSERT_TRUE(WriteRigorousDistanceTable(reports.Rigorous4, ws, model, sol, run.Files));
+        ASSERT_TRUE(WriteRigorousAngleTable(reports.Rigorous3, ws, model, sol, run.Files));
     }
+    ASSERT_EQ(run.Files.Close(), nullptr);
     EXPECT_EQ(test::ReadFileBytes(reports.Rigorous1), Expected("coords.txt"));
     EXPECT_EQ(test::ReadFileBytes(reports.Rigorous3), Expected("angles.txt"));
     EXPECT_EQ(test::ReadFileBytes(reports.Rigorous4), Expected("distances.txt"));

@@ -34,6 +34,13 @@ std::string Lines(double wobble) {
     return text;
 }
 
+// One run on `in` with the default settings; its outcome as the run helpers take it.
+int RunOn(const LevellingInput& in, Interaction& ui) {
+    NullProgress progress;
+    RunRecord record;
+    return static_cast<int>(AdjustLevellingNetwork(in, ComputationSettings(), ui, progress, record).Outcome);
+}
+
 class InterruptedLevelling : public ::testing::Test {
 protected:
     test::TempDir dir;
@@ -59,11 +66,7 @@ protected:
         SilentInteraction ui;
         return static_cast<RunOutcome>(runWith(ui));
     }
-    const test::RunWith runWith = [this](Interaction& ui) {
-        NullProgress progress;
-        RunRecord record;
-        return static_cast<int>(AdjustLevellingNetwork(files, ComputationSettings(), ui, progress, record).Outcome);
-    };
+    const test::RunWith runWith = [this](Interaction& ui) { return RunOn(files, ui); };
 };
 
 TEST_F(InterruptedLevelling, KilledOrOutOfDiskItLeavesTheOldFilesOrTheNewOnes) {
@@ -96,11 +99,7 @@ TEST_F(InterruptedLevelling, TwoRunsAtOnceNeverMixTheirSets) {
     const LevellingInput otherFiles{files.KnownHeightsFile, dir.File("lines2.txt"), files.ResultFile};
     folder.Inputs.insert("lines2.txt");
     test::WriteFileBytes(otherFiles.LevellingFile, Lines(0.003));
-    const test::RunWith other = [&](Interaction& ui) {
-        NullProgress progress;
-        RunRecord record;
-        return static_cast<int>(AdjustLevellingNetwork(otherFiles, ComputationSettings(), ui, progress, record).Outcome);
-    };
+    const test::RunWith other = [&](Interaction& ui) { return RunOn(otherFiles, ui); };
     SilentInteraction ui;
     ASSERT_EQ(other(ui), static_cast<int>(RunOutcome::Completed));
     const test::Snapshot otherSet = folder.Now();
