@@ -17,19 +17,18 @@ namespace {
 
 OneBased<double> Zeros(int n) { return OneBased<double>(std::max(n, 0) + 2); }
 
-// The node part of a function: at most the unknowns of two nodes, the shared angles of a branch
-// and the terms given.
+// The node part of a function: the unknowns of the nodes at the branch's ends, the shared angles
+// its terms take, and the terms given. As many as the branch takes: a long branch read from many
+// spur directions has more than a handful.
 struct NodeTerms {
-    static constexpr int kCapacity = 64;
-    NodeTerm Items[kCapacity];
-    int Count = 0;
+    std::vector<NodeTerm> Items;
     void Add(int column, double value) {
-        for (int i = 0; i < Count; ++i)
-            if (Items[i].Column == column) {
-                Items[i].Value += value;
+        for (NodeTerm& item : Items)
+            if (item.Column == column) {
+                item.Value += value;
                 return;
             }
-        if (Count < kCapacity) Items[Count++] = {column, value};
+        Items.push_back({column, value});
     }
 };
 
@@ -60,9 +59,8 @@ struct BranchFunction {
 double NodeQuadraticForm(const RigorousSolution& sol, const NodeTerms& h) {
     const PackedNormalMatrix& m = sol.Normals;
     double sum = 0.0;
-    for (int a = 0; a < h.Count; ++a)
-        for (int b = 0; b < h.Count; ++b)
-            sum += h.Items[a].Value * h.Items[b].Value * m(h.Items[a].Column, h.Items[b].Column);
+    for (const NodeTerm& a : h.Items)
+        for (const NodeTerm& b : h.Items) sum += a.Value * b.Value * m(a.Column, b.Column);
     return sum;
 }
 
@@ -198,11 +196,8 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
         const int r0 = 3 * b - 2;
         // The block's rows couple only with the unknowns of the nodes at the branch's two ends and
         // with the shared angles its terms take.
-        int columns[NodeTerms::kCapacity];
-        int columnCount = 0;
-        sol.ForEachCoupledColumn(b, [&](int c) {
-            if (columnCount < NodeTerms::kCapacity) columns[columnCount++] = c;
-        });
+        std::vector<int> columns;
+        sol.ForEachCoupledColumn(b, [&](int c) { columns.push_back(c); });
         double c[3] = {g[0], g[1], g[2]};
         for (int u = 0; u < 3; ++u) {
             const int row = r0 + u;
@@ -212,8 +207,8 @@ double FunctionReciprocalWeight(const RigorousSolution& sol, int b, const double
             reduction += c[u] * c[u] / d;
             const double share = c[u] / d;
             for (int v = u + 1; v < 3; ++v) c[v] -= a[r0 + v] * share;
-            for (int k = 0; k < columnCount; ++k)
-                if (a[columns[k]] != 0.0) h.Add(columns[k], -a[columns[k]] * share);
+            for (int column : columns)
+                if (a[column] != 0.0) h.Add(column, -a[column] * share);
         }
     }
     return std::fabs(fqf - reduction - NodeQuadraticForm(sol, h));
