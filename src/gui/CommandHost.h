@@ -48,7 +48,6 @@ public:
 
     // The closing line of a command that ends without a message: the files its run put in place,
     // those that are there; an empty line when there are none.
-    virtual void TellWritten(const std::string& writtenFile) = 0;
     virtual void TellWritten(const std::vector<std::string>& writtenFiles) = 0;
     // During a run the menus, toolbars and views take no input; the monitor and questions do.
     virtual void SetBusy(bool busy) = 0;

@@ -194,7 +194,6 @@ public:
     void WriteStatus(const QString& text);
     // The closing line of a command that ends without a message: the files its run put in place,
     // those that are there; an empty line when there are none.
-    void TellWritten(const std::string& writtenFile) override;
     void TellWritten(const std::vector<std::string>& writtenFiles) override;
 
     void ShowHelp();

@@ -111,7 +111,7 @@ SaveResult MainWindow::WriteDataFile(const QString& name) {
     const std::string bytes =
         GridFileText(grid_->Document(), settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
-    TellWritten(NativeName(name));
+    TellWritten({NativeName(name)});
     TellLongCells(Ask(), CellsPastLineLimit(grid_->Document()));
     dataFileName_ = name;
     dataSaved_ = true;
@@ -139,7 +139,7 @@ SaveResult MainWindow::WriteEditorText(const QString& name, TextName textName) {
                                   ? WriteRtf(RichDocumentOf(*Editor_->document(), Editor_->document()->defaultFont()))
                                   : FileBytesOf(EditorLines(*Editor_->document()), editorUtf8_);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
-    TellWritten(NativeName(name));
+    TellWritten({NativeName(name)});
     if (asRtf) editorRtf_ = true;
     textFileName_ = name;
     Editor_->document()->setModified(false);

@@ -51,7 +51,7 @@ void ReplaceWordsCommand(CommandHost& window, bool) {
     if (!result) return;
     const ToolStatus status = ReplaceWordsInFile(*pairs, *input, *result, options, window.Settings(), window.Ask());
     if (status.Outcome == RunOutcome::ReadFailed) window.Runner().ReportReadError(status.ReadError);
-    window.TellWritten(status.WrittenFile);
+    window.TellWritten({status.WrittenFile});
 }
 
 void SumColumnsCommand(CommandHost& window, bool) {

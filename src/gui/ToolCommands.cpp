@@ -35,7 +35,7 @@ const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 // but for the file written, which the status bar names.
 void Finish(CommandHost& w, const ToolStatus& status) {
     if (status.Outcome == RunOutcome::ReadFailed) w.Runner().ReportReadError(status.ReadError);
-    w.TellWritten(status.WrittenFile);
+    w.TellWritten({status.WrittenFile});
 }
 
 // One input, one result: the shape of most tools.

@@ -40,7 +40,6 @@ public:
     void ShowReport(const QString& path, const QString& programTitle) override {
         reports.emplace_back(path, programTitle);
     }
-    void TellWritten(const std::string& writtenFile) override { written.push_back(writtenFile); }
     void TellWritten(const std::vector<std::string>& writtenFiles) override {
         written.insert(written.end(), writtenFiles.begin(), writtenFiles.end());
     }
