@@ -63,8 +63,9 @@ public:
     virtual TFTaosodo* FieldBookOptionsDialog() const = 0;
     virtual Tflapsdgc* TextBooksDialog() const = 0;
     virtual Txlslt3* RawConversionDialog() const = 0;
-    // Parent of the commands' own dialogs, which are found again by their names.
-    virtual QWidget* DialogParent() = 0;
+    // The window itself: parent of the commands' own dialogs (found again by their names), the
+    // one a run keeps from the user's input, and the one a close asked during a run closes.
+    virtual QWidget* Widget() = 0;
 };
 
 }  // namespace qef

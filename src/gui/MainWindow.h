@@ -90,7 +90,7 @@ public:
     Tflapsdgc* TextBooksDialog() const override { return textBooksDialog_; }
     Txlslt3* RawConversionDialog() const override { return rawConversionDialog_; }
     bool AskParameters() override;
-    QWidget* DialogParent() override { return this; }
+    QWidget* Widget() override { return this; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);

@@ -148,7 +148,7 @@ void CompareObservationsCommand(CommandHost& window, bool) {
 
 void CalculatorCommand(CommandHost& window, bool) {
     CreateToolDialogs(window);
-    window.DialogParent()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))->exec();
+    window.Widget()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))->exec();
 }
 
 void UploadCoordinatesCommand(CommandHost& window, bool) {
@@ -195,8 +195,8 @@ void ZeroOrientationCommand(CommandHost& window, bool) {
 
 void CreateToolDialogs(CommandHost& window) {
     CreateTextToolDialogs(window);
-    if (window.DialogParent()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
-    new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, window.DialogParent());
+    if (window.Widget()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
+    new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, window.Widget());
 }
 
 }  // namespace qef

@@ -56,7 +56,7 @@ public:
     TFTaosodo* FieldBookOptionsDialog() const override { return nullptr; }
     Tflapsdgc* TextBooksDialog() const override { return nullptr; }
     Txlslt3* RawConversionDialog() const override { return nullptr; }
-    QWidget* DialogParent() override { return &parent; }
+    QWidget* Widget() override { return &parent; }
 
     bool appReady = (EnsureApp(), true);  // before any widget
     ScriptedInteraction ask;
