@@ -80,12 +80,9 @@ SaveResult MainWindow::SaveUnderAskedName(const FileQuestion& question,
 bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) {
     // Refused by its mode bits, as the computations refuse their results: a rename would
     // replace a read-only file, and root may write any file.
-    if (IsReadOnlyFile(QFile::encodeName(path).toStdString())) {
-        Ask().Message(Vn("Không ghi được file ") + ToTcvn3(path) + Vn(" : file chỉ đọc"));
-        return false;
-    }
+    bool ok = !IsReadOnlyFile(QFile::encodeName(path).toStdString());
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) ok = file.open(QIODevice::WriteOnly);
     if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
                  static_cast<qint64>(bytes.size());
     if (ok) ok = file.commit();
