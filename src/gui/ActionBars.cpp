@@ -69,16 +69,9 @@ bool Connect(MainWindow& window, const ActionRow& row, QAction* action) {
                          });
         return true;
     }
-    if (const ComputationCommand* command = CommandOf(row)) {
-        QObject::connect(action, &QAction::triggered, &window, [&window, command] {
-            // The status line speaks of the last command only.
-            window.statusBar()->clearMessage();
-            window.Runner().Run(*command);
-        });
-        return true;
-    }
     std::function<void(bool)> run;
-    if (row.Handler) run = [&window, handler = row.Handler](bool checked) { handler(window, checked); };
+    if (const ComputationCommand* command = CommandOf(row)) run = [&window, command](bool) { window.Runner().Run(*command); };
+    else if (row.Handler) run = [&window, handler = row.Handler](bool checked) { handler(window, checked); };
     else if (row.HostCommand) run = [&window, command = row.HostCommand](bool checked) { command(window, checked); };
     if (!run) return false;
     QObject::connect(action, &QAction::triggered, &window, [&window, run](bool checked) {

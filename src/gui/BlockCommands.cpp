@@ -24,7 +24,7 @@ constexpr double kMillimetresPerMetre = 1000;
 constexpr double kPackedAngleScale = 10000;
 
 TFloaifile* KindDialog(CommandHost& window) {
-    return window.DialogParent()->findChild<TFloaifile*>(QStringLiteral("Floaifile"));
+    return window.Widget()->findChild<TFloaifile*>(QStringLiteral("Floaifile"));
 }
 
 // A detail file's fifth column holds either height differences or zenith angles; only the user
@@ -147,7 +147,7 @@ void RenumberBlockCommand(CommandHost& window, bool) {
 }
 
 void CreateBlockDialogs(CommandHost& window) {
-    if (KindDialog(window) == nullptr) new TFloaifile(window.DialogParent());
+    if (KindDialog(window) == nullptr) new TFloaifile(window.Widget());
 }
 
 }  // namespace qef

@@ -48,7 +48,6 @@ public:
 
     // The closing line of a command that ends without a message: the files its run put in place,
     // those that are there; an empty line when there are none.
-    virtual void TellWritten(const std::string& writtenFile) = 0;
     virtual void TellWritten(const std::vector<std::string>& writtenFiles) = 0;
     // During a run the menus, toolbars and views take no input; the monitor and questions do.
     virtual void SetBusy(bool busy) = 0;
@@ -64,8 +63,9 @@ public:
     virtual TFTaosodo* FieldBookOptionsDialog() const = 0;
     virtual Tflapsdgc* TextBooksDialog() const = 0;
     virtual Txlslt3* RawConversionDialog() const = 0;
-    // Parent of the commands' own dialogs, which are found again by their names.
-    virtual QWidget* DialogParent() = 0;
+    // The window itself: parent of the commands' own dialogs (found again by their names), the
+    // one a run keeps from the user's input, and the one a close asked during a run closes.
+    virtual QWidget* Widget() = 0;
 };
 
 }  // namespace qef

@@ -157,7 +157,7 @@ WorkerResult CommandRunner::RunStep(const ComputationStep& step) {
             // would cover the dialog. Its end has been seen with the step's closing message.
             if (dialog) {
                 monitor->hide();
-                monitor->setParent(window_.DialogParent(), monitor->windowFlags());
+                monitor->setParent(window_.Widget(), monitor->windowFlags());
             }
         }
     }
@@ -194,7 +194,7 @@ void CommandRunner::SetBusy(bool busy) {
     computing_ = busy;
     TForm2* monitor = window_.MonitorWindow();
     if (busy && !inputGate_) {
-        inputGate_ = new RunInputGate(monitor, window_.DialogParent());
+        inputGate_ = new RunInputGate(monitor, window_.Widget());
         QApplication::instance()->installEventFilter(inputGate_);
         closeAfterRun_ = false;
     } else if (!busy && inputGate_) {
@@ -206,7 +206,7 @@ void CommandRunner::SetBusy(bool busy) {
     // The close the user asked for during the run, with the usual questions about saving.
     if (!busy && closeAfterRun_) {
         closeAfterRun_ = false;
-        QTimer::singleShot(0, window_.DialogParent(), [this] { window_.DialogParent()->close(); });
+        QTimer::singleShot(0, window_.Widget(), &QWidget::close);
     }
     window_.SetBusy(busy);
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);

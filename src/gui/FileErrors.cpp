@@ -1,10 +1,12 @@
 #include "gui/FileErrors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <string>
 
+#include "core/text/AtomicFile.h"
 #include "core/text/VnCodec.h"
 
 namespace qef {
@@ -23,7 +25,8 @@ QString WriteFailureText(const QString& path, qint64 bytes) {
     if (file.isDir()) return QStringLiteral("đã có một thư mục cùng tên");
     // An old file must itself be writable, and that is what the user has to change; a new one
     // (and the save's temporary file) needs a folder the user may write in.
-    if (file.exists() && !file.isWritable()) return QStringLiteral("file chỉ đọc");
+    // By its mode bits, as the saves and the computations refuse it.
+    if (IsReadOnlyFile(QFile::encodeName(path).toStdString())) return QStringLiteral("file chỉ đọc");
     if (!folderInfo.isWritable())
         return QStringLiteral("không có quyền ghi vào thư mục ") + QDir::toNativeSeparators(folder);
     const QStorageInfo disk(folder);

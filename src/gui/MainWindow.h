@@ -90,7 +90,7 @@ public:
     Tflapsdgc* TextBooksDialog() const override { return textBooksDialog_; }
     Txlslt3* RawConversionDialog() const override { return rawConversionDialog_; }
     bool AskParameters() override;
-    QWidget* DialogParent() override { return this; }
+    QWidget* Widget() override { return this; }
 
     // Where questions and messages go; nullptr restores the message boxes.
     void SetInteraction(Interaction* interaction);
@@ -194,7 +194,6 @@ public:
     void WriteStatus(const QString& text);
     // The closing line of a command that ends without a message: the files its run put in place,
     // those that are there; an empty line when there are none.
-    void TellWritten(const std::string& writtenFile) override;
     void TellWritten(const std::vector<std::string>& writtenFiles) override;
 
     void ShowHelp();

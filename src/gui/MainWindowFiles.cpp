@@ -145,7 +145,7 @@ void MainWindow::PrintEditor() {
     }
     // Printed to a file, the page is a file written like any other.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        TellWritten(NativeName(printer.outputFileName()));
+        TellWritten({NativeName(printer.outputFileName())});
 }
 
 void MainWindow::ReadFileIntoGrid() {
@@ -208,7 +208,7 @@ void MainWindow::WriteBlockToFile(BlockWrite how) {
         TellLongCells(Ask(), CellsPastLineLimit(grid_->Document(), block));
         return SaveResult::Saved;
     });
-    TellWritten(written);
+    TellWritten({written});
 }
 
 }  // namespace qef

@@ -80,12 +80,9 @@ SaveResult MainWindow::SaveUnderAskedName(const FileQuestion& question,
 bool MainWindow::WriteAtomically(const QString& path, const std::string& bytes) {
     // Refused by its mode bits, as the computations refuse their results: a rename would
     // replace a read-only file, and root may write any file.
-    if (IsReadOnlyFile(QFile::encodeName(path).toStdString())) {
-        Ask().Message(Vn("Không ghi được file ") + ToTcvn3(path) + Vn(" : file chỉ đọc"));
-        return false;
-    }
+    bool ok = !IsReadOnlyFile(QFile::encodeName(path).toStdString());
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) ok = file.open(QIODevice::WriteOnly);
     if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
                  static_cast<qint64>(bytes.size());
     if (ok) ok = file.commit();
@@ -111,7 +108,7 @@ SaveResult MainWindow::WriteDataFile(const QString& name) {
     const std::string bytes =
         GridFileText(grid_->Document(), settings_.OutputSeparatorMode, settings_.FixedFieldWidth);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
-    TellWritten(NativeName(name));
+    TellWritten({NativeName(name)});
     TellLongCells(Ask(), CellsPastLineLimit(grid_->Document()));
     dataFileName_ = name;
     dataSaved_ = true;
@@ -139,7 +136,7 @@ SaveResult MainWindow::WriteEditorText(const QString& name, TextName textName) {
                                   ? WriteRtf(RichDocumentOf(*Editor_->document(), Editor_->document()->defaultFont()))
                                   : FileBytesOf(EditorLines(*Editor_->document()), editorUtf8_);
     if (!WriteAtomically(name, bytes)) return SaveResult::Failed;
-    TellWritten(NativeName(name));
+    TellWritten({NativeName(name)});
     if (asRtf) editorRtf_ = true;
     textFileName_ = name;
     Editor_->document()->setModified(false);

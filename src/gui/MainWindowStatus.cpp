@@ -73,8 +73,6 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::WriteStatus(const QString& text) { statusPanels_[0]->setText(text); }
 
-void MainWindow::TellWritten(const std::string& writtenFile) { TellWritten(std::vector<std::string>{writtenFile}); }
-
 void MainWindow::TellWritten(const std::vector<std::string>& writtenFiles) {
     QStringList names;
     for (const std::string& file : writtenFiles)

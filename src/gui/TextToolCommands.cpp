@@ -26,7 +26,7 @@ std::optional<std::string> Chosen(const std::optional<QString>& name) {
 template <typename Dialog>
 Dialog* Find(CommandHost& window, const char* name) {
     CreateTextToolDialogs(window);
-    return window.DialogParent()->findChild<Dialog*>(QString::fromLatin1(name));
+    return window.Widget()->findChild<Dialog*>(QString::fromLatin1(name));
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ void ReplaceWordsCommand(CommandHost& window, bool) {
     if (!result) return;
     const ToolStatus status = ReplaceWordsInFile(*pairs, *input, *result, options, window.Settings(), window.Ask());
     if (status.Outcome == RunOutcome::ReadFailed) window.Runner().ReportReadError(status.ReadError);
-    window.TellWritten(status.WrittenFile);
+    window.TellWritten({status.WrittenFile});
 }
 
 void SumColumnsCommand(CommandHost& window, bool) {
@@ -70,8 +70,8 @@ void SumColumnsCommand(CommandHost& window, bool) {
 }
 
 void CreateTextToolDialogs(CommandHost& window) {
-    if (!window.DialogParent()->findChild<TFthaythechuoi*>(QStringLiteral("TFthaythechuoi"))) new TFthaythechuoi(window.DialogParent());
-    if (!window.DialogParent()->findChild<TFcongcot*>(QStringLiteral("TFcongcot"))) new TFcongcot(window.DialogParent());
+    if (!window.Widget()->findChild<TFthaythechuoi*>(QStringLiteral("TFthaythechuoi"))) new TFthaythechuoi(window.Widget());
+    if (!window.Widget()->findChild<TFcongcot*>(QStringLiteral("TFcongcot"))) new TFcongcot(window.Widget());
 }
 
 }  // namespace qef

@@ -35,7 +35,7 @@ const QString kDtaFilter = QStringLiteral("File dạng *.DTA (*.DTA *.dta)");
 // but for the file written, which the status bar names.
 void Finish(CommandHost& w, const ToolStatus& status) {
     if (status.Outcome == RunOutcome::ReadFailed) w.Runner().ReportReadError(status.ReadError);
-    w.TellWritten(status.WrittenFile);
+    w.TellWritten({status.WrittenFile});
 }
 
 // One input, one result: the shape of most tools.
@@ -148,7 +148,7 @@ void CompareObservationsCommand(CommandHost& window, bool) {
 
 void CalculatorCommand(CommandHost& window, bool) {
     CreateToolDialogs(window);
-    window.DialogParent()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))->exec();
+    window.Widget()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))->exec();
 }
 
 void UploadCoordinatesCommand(CommandHost& window, bool) {
@@ -195,8 +195,8 @@ void ZeroOrientationCommand(CommandHost& window, bool) {
 
 void CreateToolDialogs(CommandHost& window) {
     CreateTextToolDialogs(window);
-    if (window.DialogParent()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
-    new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, window.DialogParent());
+    if (window.Widget()->findChild<Fphantoado*>(QStringLiteral("Fphantoado"))) return;
+    new Fphantoado(window, [&window]() -> Interaction& { return window.Ask(); }, window.Widget());
 }
 
 }  // namespace qef

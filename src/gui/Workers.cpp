@@ -78,7 +78,7 @@ WorkerResult ShowStepAdjustmentDialog(CommandRunner& runner, const ComputationCo
 WorkerResult RemoveFixedObservationsWorker(CommandRunner& runner, const ComputationCommand&, const InputFiles& input) {
     const ToolStatus status = WriteObservations(input.KnownFileName, input.ObservationFileName, input.ResultFileName,
                                                 runner.Settings(), runner.Ask());
-    runner.Host().TellWritten(status.WrittenFile);
+    runner.Host().TellWritten({status.WrittenFile});
     return ResultOf(runner, status.Outcome, status.ReadError, std::nullopt);
 }
 

@@ -89,5 +89,21 @@ TEST_F(CloseFixture, MonitorOkDuringARunClosesTheProgramWhenTheRunEnds) {
     EXPECT_FALSE(window.isVisible());
 }
 
+// So is the monitor's own close box; the monitor refuses to go while the run is under way.
+TEST_F(CloseFixture, MonitorCloseBoxDuringARunClosesTheProgramWhenTheRunEnds) {
+    TForm2* monitor = window.MonitorWindow();
+    bool monitorStayed = false;
+    ui.atMessage = [monitor, &monitorStayed] {
+        monitor->close();
+        monitorStayed = monitor->isVisible();
+    };
+    ui.answers = {Answer::Yes, Answer::No};
+    RunF7();
+    EXPECT_TRUE(monitorStayed);
+    EXPECT_EQ(Questions(), (std::vector<std::string>{closeQuestion, saveQuestion}));
+    EXPECT_EQ(ui.busy, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(window.isVisible());
+}
+
 }  // namespace
 }  // namespace qef

@@ -40,7 +40,6 @@ public:
     void ShowReport(const QString& path, const QString& programTitle) override {
         reports.emplace_back(path, programTitle);
     }
-    void TellWritten(const std::string& writtenFile) override { written.push_back(writtenFile); }
     void TellWritten(const std::vector<std::string>& writtenFiles) override {
         written.insert(written.end(), writtenFiles.begin(), writtenFiles.end());
     }
@@ -57,7 +56,7 @@ public:
     TFTaosodo* FieldBookOptionsDialog() const override { return nullptr; }
     Tflapsdgc* TextBooksDialog() const override { return nullptr; }
     Txlslt3* RawConversionDialog() const override { return nullptr; }
-    QWidget* DialogParent() override { return &parent; }
+    QWidget* Widget() override { return &parent; }
 
     bool appReady = (EnsureApp(), true);  // before any widget
     ScriptedInteraction ask;

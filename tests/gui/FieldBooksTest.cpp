@@ -23,6 +23,23 @@ struct FieldBookDialogs : ::testing::Test, test::ScriptedWindow {
     QSpinBox* Spin(const char* name) { return Find<QSpinBox>(Options(), name); }
     void Choose(const char* group, int item) { Find<RadioGroupBox>(Options(), group)->Item(item)->click(); }
     std::vector<int> Filled() { return {Spin("Esolandogoc")->value(), Spin("Ess2L")->value(), Spin("Ess2C")->value()}; }
+
+    // The text books command asked for the angle book (or the distance book) of `input`, over an
+    // old book at `output`: it says `said` after the file's name, once, and the old book stays.
+    void ExpectBookRefused(const char* input, const char* output, bool angles, const std::string& said) {
+        test::WriteFileBytes(dir.File(output), "so cu\r\n");
+        files.names = {dir.File(input), dir.File(output)};
+        ask.calls.clear();
+        test::OnNextModal([angles](QWidget& modal) {
+            Find<QCheckBox>(modal, "cb_lapsdg")->setChecked(angles);
+            Find<QCheckBox>(modal, "cb_lapsdc")->setChecked(!angles);
+            Find<QPushButton>(modal, "Button1")->click();
+        });
+        Action("Vesodogoc")->trigger();
+        ASSERT_EQ(ask.calls.size(), 1u);
+        EXPECT_EQ(ask.calls[0].text, Vn("File ") + dir.File(input) + Vn(said));
+        EXPECT_EQ(test::ReadFileBytes(dir.File(output)), "so cu\r\n");
+    }
 };
 
 TEST_F(FieldBookDialogs, ClassesFillTheTolerancesAndOkStoresEverythingAtOnce) {
@@ -149,17 +166,7 @@ TEST_F(FieldBookDialogs, TextBooksCommandLaysOutBothBooks) {
 
 TEST_F(FieldBookDialogs, TextBooksCommandRefusesABookWithoutDataAndKeepsTheLastLayout) {
     test::WriteFileBytes(dir.File("goc.txt"), "\xEF\xBB\xBF\r\n  \r\n");
-    test::WriteFileBytes(dir.File("sogoc.txt"), "so cu\r\n");
-    files.names = {dir.File("goc.txt"), dir.File("sogoc.txt")};
-    test::OnNextModal([](QWidget& modal) {
-        Find<QCheckBox>(modal, "cb_lapsdg")->setChecked(true);
-        Find<QCheckBox>(modal, "cb_lapsdc")->setChecked(false);
-        Find<QPushButton>(modal, "Button1")->click();
-    });
-    Action("Vesodogoc")->trigger();
-    ASSERT_EQ(ask.calls.size(), 1u);
-    EXPECT_EQ(ask.calls[0].text, Vn("File ") + dir.File("goc.txt") + Vn(" không có số liệu"));
-    EXPECT_EQ(test::ReadFileBytes(dir.File("sogoc.txt")), "so cu\r\n");
+    ExpectBookRefused("goc.txt", "sogoc.txt", true, " không có số liệu");
 }
 
 // A distance book saved with CR-only line ends would lay out its first side only; one holding 1e308
@@ -170,19 +177,9 @@ TEST_F(FieldBookDialogs, TextBooksCommandRefusesCarriageReturnLineEndsAndValuesN
                     std::string(", dòng 1 : có dấu xuống dòng CR lẻ, không tách được dòng")},
           std::pair{std::string("S1\tB\t123.456\t123.460\t123.458\r\nS2\tC\t1e308\t10.002\t10.001\r\n"),
                     std::string(", dòng 2 : giá trị [1e308] không hợp lệ")}}) {
+        SCOPED_TRACE(said);
         test::WriteFileBytes(dir.File("canh.txt"), book);
-        test::WriteFileBytes(dir.File("socanh.txt"), "so cu\r\n");
-        files.names = {dir.File("canh.txt"), dir.File("socanh.txt")};
-        ask.calls.clear();
-        test::OnNextModal([](QWidget& modal) {
-            Find<QCheckBox>(modal, "cb_lapsdg")->setChecked(false);
-            Find<QCheckBox>(modal, "cb_lapsdc")->setChecked(true);
-            Find<QPushButton>(modal, "Button1")->click();
-        });
-        Action("Vesodogoc")->trigger();
-        ASSERT_EQ(ask.calls.size(), 1u);
-        EXPECT_EQ(ask.calls[0].text, Vn("File ") + dir.File("canh.txt") + Vn(said));
-        EXPECT_EQ(test::ReadFileBytes(dir.File("socanh.txt")), "so cu\r\n");
+        ExpectBookRefused("canh.txt", "socanh.txt", false, said);
     }
 }
 

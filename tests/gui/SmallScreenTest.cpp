@@ -31,6 +31,15 @@ void RunOnSmallScreen(const char* filter) {
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
 }
 
+// Off the small screen, runs the current test again in a child on one; true then, and the test
+// has nothing more to do here.
+bool RanOnSmallScreen() {
+    if (OnSmallScreen()) return false;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    RunOnSmallScreen((std::string(info->test_suite_name()) + "." + info->name()).c_str());
+    return true;
+}
+
 // The buttons a dialog is closed with: those outside any scrolled part.
 QList<QPushButton*> ClosingButtons(const QDialog& dialog) {
     QList<QPushButton*> buttons;
@@ -44,10 +53,7 @@ QList<QPushButton*> ClosingButtons(const QDialog& dialog) {
 }
 
 TEST(SmallScreen, EveryDialogFitsA1024By600Screen) {
-    if (!OnSmallScreen()) {
-        RunOnSmallScreen("SmallScreen.EveryDialogFitsA1024By600Screen");
-        return;
-    }
+    if (RanOnSmallScreen()) return;
     test::ScriptedWindow s;
     s.window.CreateDialogs();
     s.window.show();
@@ -83,10 +89,7 @@ TEST(SmallScreen, EveryDialogFitsA1024By600Screen) {
 }
 
 TEST(SmallScreen, StatusPanelsShareTheBarWithoutOverprinting) {
-    if (!OnSmallScreen()) {
-        RunOnSmallScreen("SmallScreen.StatusPanelsShareTheBarWithoutOverprinting");
-        return;
-    }
+    if (RanOnSmallScreen()) return;
     test::ScriptedWindow s;
     s.window.show();
     QApplication::processEvents();

@@ -23,6 +23,14 @@ struct StatusLine : ::testing::Test, test::CommandWindow {
         for (const char* name : names) paths << QString::fromStdString(dir.File(name));
         return QStringLiteral("Đã ghi file ") + paths.join(QStringLiteral(", "));
     }
+    // The line after `command`, its file questions answered with the files `names` of the test's
+    // folder; none is a cancel.
+    QString LineAfter(const char* command, std::initializer_list<const char*> names) {
+        files.names.clear();
+        for (const char* name : names) files.names.push_back(dir.File(name));
+        RunCommand(command);
+        return Line();
+    }
 };
 
 // A good sort names its result; a sort of an empty file, then one whose result cannot be written,
@@ -105,35 +113,20 @@ TEST_F(StatusLine, BlockWritesSavesAndPrintsToAFileNameTheirFile) {
     window.Grid().SetCell(1, 0, "A1");
     window.Grid().SetDataRowCount(1);
     window.GridView()->setCurrentIndex(window.Grid().index(GridModel::ModelRow(1), 0));
-    files.names = {dir.File("khoi.dta")};
-    RunCommand("Ghikhoirafile");
-    EXPECT_EQ(Line(), Written({"khoi.dta"}));
-    files.names.clear();
-    RunCommand("Noikhoivaofile");
-    EXPECT_EQ(Line(), QString());
-    files.names = {dir.File("khoi.dta")};
-    RunCommand("Noikhoivaofile");
-    EXPECT_EQ(Line(), Written({"khoi.dta"}));
+    EXPECT_EQ(LineAfter("Ghikhoirafile", {"khoi.dta"}), Written({"khoi.dta"}));
+    EXPECT_EQ(LineAfter("Noikhoivaofile", {}), QString());
+    EXPECT_EQ(LineAfter("Noikhoivaofile", {"khoi.dta"}), Written({"khoi.dta"}));
     EXPECT_EQ(test::ReadFileBytes(dir.File("khoi.dta")), "A1\r\nA1\r\n");
-    files.names = {dir.File("khong_co/khoi2.dta")};
-    RunCommand("Ghikhoirafile");
-    EXPECT_EQ(Line(), QString());
+    EXPECT_EQ(LineAfter("Ghikhoirafile", {"khong_co/khoi2.dta"}), QString());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.File("khong_co/khoi2.dta"))));
 
-    files.names = {dir.File("dulieu.dta")};
-    RunCommand("TBSaveas");
-    EXPECT_EQ(Line(), Written({"dulieu.dta"}));
-    files.names.clear();
-    RunCommand("Ghikhoirafile");
-    ASSERT_EQ(Line(), QString());
-    RunCommand("TBSave");
-    EXPECT_EQ(Line(), Written({"dulieu.dta"}));
+    EXPECT_EQ(LineAfter("TBSaveas", {"dulieu.dta"}), Written({"dulieu.dta"}));
+    ASSERT_EQ(LineAfter("Ghikhoirafile", {}), QString());
+    EXPECT_EQ(LineAfter("TBSave", {}), Written({"dulieu.dta"}));
 
     RunCommand("TBRE");
     window.Editor()->setPlainText(QStringLiteral("Dòng 1\tx"));
-    files.names = {dir.File("vanban.txt")};
-    RunCommand("TBSaveas");
-    EXPECT_EQ(Line(), Written({"vanban.txt"}));
+    EXPECT_EQ(LineAfter("TBSaveas", {"vanban.txt"}), Written({"vanban.txt"}));
 
     const QString pdf = QString::fromStdString(dir.File("in.pdf"));
     window.PrintSetup = [pdf](QPrinter& printer) {

@@ -83,10 +83,6 @@ void InStandingOrder(QWidget* widget, QList<QWidget*>& controls) {
         if (TakesTab(inner) && inner->window() == widget->window() && !controls.contains(inner)) controls << inner;
 }
 
-void Chain(const QList<QWidget*>& controls) {
-    for (qsizetype i = 0; i + 1 < controls.size(); ++i) QWidget::setTabOrder(controls[i], controls[i + 1]);
-}
-
 // Each showing starts at the top of the body, on its first control.
 class OpenAtTop : public QObject {
 public:
@@ -109,6 +105,10 @@ private:
 
 }  // namespace
 
+void TabChain(const QList<QWidget*>& controls) {
+    for (qsizetype i = 0; i + 1 < controls.size(); ++i) QWidget::setTabOrder(controls[i], controls[i + 1]);
+}
+
 void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
     auto* area = new BodyArea(&dialog);
     area->setObjectName(QStringLiteral("Body"));
@@ -124,7 +124,7 @@ void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons) {
     QList<QWidget*> chain;
     if (body->layout()) InLayoutOrder(body->layout(), chain);
     InLayoutOrder(buttons, chain);
-    Chain(chain);
+    TabChain(chain);
     dialog.installEventFilter(new OpenAtTop(area, chain.isEmpty() ? nullptr : chain.front(), &dialog));
 }
 
@@ -132,7 +132,7 @@ void TabInStandingOrder(QWidget& dialog) {
     QList<QWidget*> chain;
     InStandingOrder(&dialog, chain);
     chain.removeAll(&dialog);
-    Chain(chain);
+    TabChain(chain);
 }
 
 void LetTabLeaveViews(QWidget& dialog) {

@@ -22,6 +22,9 @@ W* Named(W* widget, const char* name) {
 // for them, above its closing buttons, which stay in sight. The dialog asks for the whole body.
 void ScrollingBody(QDialog& dialog, QWidget* body, QLayout* buttons);
 
+// Tab goes from each control to the next in `controls`.
+void TabChain(const QList<QWidget*>& controls);
+
 // Tab walks the dialog's controls as its layouts place them: top to bottom, a grid's rows left to
 // right, the controls of a group together, whatever order they were made in.
 void TabInStandingOrder(QWidget& dialog);

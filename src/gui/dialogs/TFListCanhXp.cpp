@@ -11,9 +11,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <memory>
 
-#include "drawing/DxfDrawing.h"
 #include "gui/GuiText.h"
 #include "gui/StepEndGate.h"
 #include "gui/dialogs/TFTsbs.h"
@@ -172,7 +170,7 @@ void TFListCanhXp::OrderTabs() {
     QList<QWidget*> chain{Button3_, SG_Td_, Button4_, SG_Sl_, Khoidong_, LB_GPV_, LB_NutC_, LB_Nut_, LB_Canhxp_};
     for (int i = 0; i < 2; ++i) chain.append(static_cast<QWidget*>(RG_lapnhom_->Item(i)));
     chain << QList<QWidget*>{LB_lapnhanh_, Enhanh_, Nhom_, OK_, Button5_, CB_TailenAcad_, CB_ghikq_, Cancel_};
-    for (qsizetype i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
+    TabChain(chain);
 }
 
 void TFListCanhXp::showEvent(QShowEvent* event) {

@@ -1,7 +1,5 @@
 #include "gui/dialogs/TForm2.h"
 
-#include <QCloseEvent>
-
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -185,15 +183,6 @@ void TForm2::done(int result) {
         return;
     }
     QDialog::done(result);
-}
-
-void TForm2::closeEvent(QCloseEvent* event) {
-    if (CloseDuringRun) {
-        event->ignore();
-        CloseDuringRun();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 void TForm2::RepaintNow() {

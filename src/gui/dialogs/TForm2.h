@@ -31,7 +31,7 @@ public:
     QLabel* Label(MonitorLabel label) const;
 
     // Called instead of closing when OK, Escape or the close box is used while a run is under
-    // way; unset, the monitor only hides.
+    // way (all three end in done(), the close box by way of reject); unset, the monitor only hides.
     std::function<void()> CloseDuringRun;
     void done(int result) override;
 
@@ -41,7 +41,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ResetTexts();
