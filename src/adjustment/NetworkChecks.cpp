@@ -358,13 +358,13 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
     return vc > va ? vc - va : 360.0 - (va - vc);
 }
 
-bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, bool withSources, Interaction& ui,
+bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, AngleSources wanted, Interaction& ui,
                          LogBuffer& log) {
     bool missing = false;
     const AngleSourceLists sources{ws.AngleSourceFirst, ws.AngleSourceCount, ws.AngleSources};
     return CollectBranchAngles(in.Model, in.Angles, in.AngleIndex, in.SideLengths, ws.Nb, ws.BranchTypes,
                                ws.StartRefPoints, ws.EndRefPoints, ws.PositionAngles, ws.PositionSides, missing, ui,
-                               log, withSources ? &sources : nullptr);
+                               log, wanted == AngleSources::List ? &sources : nullptr);
 }
 
 bool CollectBranchAngles(const NetworkModel& model, const AngleObservations& angles,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "adjustment/GroupWorkingSet.h"
+#include "core/model/ComputationSettings.h"
 #include "adjustment/SideReduction.h"
 #include "core/model/BranchKind.h"
 #include "core/model/Interaction.h"
@@ -128,10 +129,15 @@ double DeriveStationAngle(const AngleObservations& angles, const StationAngleInd
 // Fills, for branches 1..nBranches, the angle at each position that the branch kind measures
 // (connecting angles towards startRefs / endRefs at the ends) and the length of each side. False
 // when an angle or a side is missing (errorFlag set); stops early when the user declines to go on.
-// The measured angles behind each angle are listed only `withSources`: the rigorous stage alone
-// reads them.
-bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, bool withSources, Interaction& ui,
+// The measured angles behind each angle are listed only when asked: the rigorous stage alone reads
+// them.
+enum class AngleSources { Skip, List };
+bool CollectBranchAngles(GroupWorkingSet& ws, const GroupInputs& in, AngleSources wanted, Interaction& ui,
                          LogBuffer& log);
+// What the settings ask of CollectBranchAngles.
+inline AngleSources AngleSourcesFor(const ComputationSettings& settings) {
+    return settings.Modes.RigorousWanted ? AngleSources::List : AngleSources::Skip;
+}
 // Where the angles of the positions come from: the working set's three source arrays.
 struct AngleSourceLists {
     OneBased<int>& First;

@@ -356,7 +356,7 @@ bool TakeBranchObservations(GroupWorkingSet& ws, const GroupInputs& in, const Gr
     const int nn = ws.Nn;
     context.Monitor.SetText(MonitorLabel::Stage, Vn("Đang lấy số liệu đo cho từng nhánh"));
     context.Monitor.SetPosition(10);
-    if (!CollectBranchAngles(ws, in, context.Settings.Modes.RigorousWanted, context.Ui, run.ProgressLog))
+    if (!CollectBranchAngles(ws, in, AngleSourcesFor(context.Settings), context.Ui, run.ProgressLog))
         return false;
 
     if (nn > 0)

@@ -321,13 +321,13 @@ StepStatus StepByStepSession::BuildGroup(GroupBasis basis, const std::string& ch
 }
 
 StepStatus StepByStepSession::AdjustGroup(const ComputationSettings& settings, const std::string& resultFile,
-                                          Interaction& ui, Progress& progress, DrawingTarget* drawing) {
-    return RunGroup(Computation::Adjust, settings, resultFile, ui, progress, drawing);
+                                          Interaction& ui, Progress& progress) {
+    return RunGroup(Computation::Adjust, settings, resultFile, ui, progress);
 }
 
 StepStatus StepByStepSession::ComputeCoordinates(const ComputationSettings& settings, const std::string& resultFile,
-                                                 Interaction& ui, Progress& progress, DrawingTarget* drawing) {
-    return RunGroup(Computation::Coordinates, settings, resultFile, ui, progress, drawing);
+                                                 Interaction& ui, Progress& progress) {
+    return RunGroup(Computation::Coordinates, settings, resultFile, ui, progress);
 }
 
 void StepByStepSession::DrawKnownPoints(const ComputationSettings& settings, DrawingTarget& drawing,
@@ -474,8 +474,7 @@ bool StepByStepSession::PutStepInPlace(OutputSet& outputs, DxfDrawing* stepDrawi
 }
 
 StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettings& settings,
-                                       const std::string& resultFile, Interaction& ui, Progress& progress,
-                                       DrawingTarget* drawing) {
+                                       const std::string& resultFile, Interaction& ui, Progress& progress) {
     if (!HasGroup()) return StepStatus::NotReady;
     const ComputationSettings s = StepSettings(what, settings);
     progress.Show();
@@ -491,9 +490,10 @@ StepStatus StepByStepSession::RunGroup(Computation what, const ComputationSettin
     UnstagingInteraction stagedUi(ui, outputs);
     ReportSet reports = finalReports;
     std::string result = resultFile;
-    // Without a target of the caller's, the step's drawing is one of its files.
-    const bool ownDrawing = writes && drawing == nullptr && s.AcadUploadEnabled;
+    // The step's drawing is one of its files.
+    const bool ownDrawing = writes && s.AcadUploadEnabled;
     std::unique_ptr<DxfDrawing> stepDrawing;
+    DrawingTarget* drawing = nullptr;
     // Before the step's first file: the run's files are opened once for the step.
     run_.Reset();
     rigorous_.Reset();

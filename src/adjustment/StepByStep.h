@@ -93,15 +93,14 @@ public:
     // Adjusts the group as the network adjustment adjusts each of its groups (the node method,
     // then the rigorous stage when the settings ask for it), or only computes its coordinates.
     // With a result name the known points and then the group's points are written to it, with
-    // the reports of the group beside it (rewritten by each step); `drawing` receives the export
-    // when the settings ask for it. Without one, a step writing a result draws into the result's
-    // DXF file, put in place with the step's other files. The group's points join the known points
+    // the reports of the group beside it (rewritten by each step); when the settings ask for the
+    // export, the step draws into the result's DXF file, put in place with its other files. The group's points join the known points
     // either way; the group is used up. Failed when the group gives no points or a file cannot be
     // written (the user has been told).
     StepStatus AdjustGroup(const ComputationSettings& settings, const std::string& resultFile, Interaction& ui,
-                           Progress& progress, DrawingTarget* drawing);
+                           Progress& progress);
     StepStatus ComputeCoordinates(const ComputationSettings& settings, const std::string& resultFile,
-                                  Interaction& ui, Progress& progress, DrawingTarget* drawing);
+                                  Interaction& ui, Progress& progress);
     // Of the last "compute coordinates".
     const std::vector<BranchMisclosure>& Misclosures() const { return misclosures_; }
     // The files the steps read, which no output may replace.
@@ -144,7 +143,7 @@ private:
     // told, when one of them cannot be.
     bool PutStepInPlace(OutputSet& outputs, DxfDrawing* stepDrawing, Interaction& ui, Interaction& stagedUi);
     StepStatus RunGroup(Computation what, const ComputationSettings& settings, const std::string& resultFile,
-                        Interaction& ui, Progress& progress, DrawingTarget* drawing);
+                        Interaction& ui, Progress& progress);
     void DrawKnownPoints(const ComputationSettings& settings, DrawingTarget& drawing, Progress& progress,
                          Interaction& ui) const;
 

@@ -69,7 +69,7 @@ GroupStatus ComputeGroupCoordinates(GroupWorkingSet& ws, const GroupInputs& in, 
     if (!LinkBranchEndsToNodes(ws, in, context.Ui, context.Monitor, context.Run.ProgressLog))
         return Fail(ws, context);
 
-    if (!CollectBranchAngles(ws, in, context.Settings.Modes.RigorousWanted, context.Ui, context.Run.ProgressLog))
+    if (!CollectBranchAngles(ws, in, AngleSourcesFor(context.Settings), context.Ui, context.Run.ProgressLog))
         return Fail(ws, context);
     // Each node is defined by the shortest branch back to the level before it.
     if (nn > 0)

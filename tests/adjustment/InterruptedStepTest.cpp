@@ -42,8 +42,8 @@ protected:
     const test::RunWith runWith = [this](Interaction& ui) {
         StepByStepSession session = ready;
         NullProgress progress;
-        return static_cast<int>(GetParam() ? session.AdjustGroup(settings, result, ui, progress, nullptr)
-                                           : session.ComputeCoordinates(settings, result, ui, progress, nullptr));
+        return static_cast<int>(GetParam() ? session.AdjustGroup(settings, result, ui, progress)
+                                           : session.ComputeCoordinates(settings, result, ui, progress));
     };
     const test::StartRun start = [this](long long fileLimit) {
         return test::StartChild(

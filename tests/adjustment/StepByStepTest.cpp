@@ -59,8 +59,8 @@ struct Session {
         const std::string side = StartSideText(session.Lists().StartSides.front());
         EXPECT_EQ(session.BuildGroup(GroupBasis::StartSide, side, {}, settings, ui), StepStatus::Done);
         const std::string file = dir.File(result);
-        const StepStatus status = adjust ? session.AdjustGroup(settings, file, ui, progress, nullptr)
-                                         : session.ComputeCoordinates(settings, file, ui, progress, nullptr);
+        const StepStatus status = adjust ? session.AdjustGroup(settings, file, ui, progress)
+                                         : session.ComputeCoordinates(settings, file, ui, progress);
         EXPECT_EQ(status, StepStatus::Done);
         int repeats = 0;
         auto points = test::ReadResult(file, repeats);
@@ -178,7 +178,7 @@ TEST(StepByStep, StartAzimuthAskedOnceServesTheLaterSteps) {
     // Each group step analyses again: the answer is not asked for twice.
     ASSERT_EQ(s.session.BuildGroup(GroupBasis::StartSide, "A,1", {}, s.settings, s.ui), StepStatus::Done);
     ASSERT_EQ(s.session.BuildGroup(GroupBasis::StartSide, "A,1", {}, s.settings, s.ui), StepStatus::Done);
-    ASSERT_EQ(s.session.ComputeCoordinates(s.settings, s.dir.File("kq.DTA"), s.ui, s.progress, nullptr),
+    ASSERT_EQ(s.session.ComputeCoordinates(s.settings, s.dir.File("kq.DTA"), s.ui, s.progress),
               StepStatus::Done);
     EXPECT_EQ(std::count_if(s.ui.calls.begin(), s.ui.calls.end(), [](const auto& c) { return c.kind == "text"; }), 1);
     int repeats = 0;
@@ -205,7 +205,7 @@ TEST(StepByStep, TheDrawingNeverReplacesAnInput) {
                                    s.settings, s.ui),
               StepStatus::Done);
     s.ui.calls.clear();
-    EXPECT_EQ(s.session.ComputeCoordinates(s.settings, s.dir.File("kq.dta"), s.ui, s.progress, nullptr),
+    EXPECT_EQ(s.session.ComputeCoordinates(s.settings, s.dir.File("kq.dta"), s.ui, s.progress),
               StepStatus::Failed);
     EXPECT_EQ(s.ui.Messages(), std::vector<std::string>{Vn("File kết quả trùng tên file số liệu : ") + observations});
     EXPECT_EQ(test::ReadFileBytes(observations), net.ObservationText());
@@ -218,7 +218,7 @@ TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {
     Session s(net);
     const ComputationSettings& settings = s.settings;
     EXPECT_EQ(s.session.BuildGroup(GroupBasis::StartSide, "A,a1", {}, settings, s.ui), StepStatus::NotReady);
-    EXPECT_EQ(s.session.AdjustGroup(settings, "", s.ui, s.progress, nullptr), StepStatus::NotReady);
+    EXPECT_EQ(s.session.AdjustGroup(settings, "", s.ui, s.progress), StepStatus::NotReady);
     EXPECT_TRUE(s.ui.calls.empty());
 
     ASSERT_EQ(s.session.Start(settings, "", s.ui, s.progress), StepStatus::Done);
@@ -242,7 +242,7 @@ TEST(StepByStep, StepsRunOnlyAfterTheStepsTheyNeed) {
               StepStatus::Done);
     EXPECT_TRUE(s.session.HasGroup());
     // A group is used up by its computation; opening a file again starts afresh.
-    EXPECT_EQ(s.session.ComputeCoordinates(settings, "", s.ui, s.progress, nullptr), StepStatus::Done);
+    EXPECT_EQ(s.session.ComputeCoordinates(settings, "", s.ui, s.progress), StepStatus::Done);
     EXPECT_FALSE(s.session.HasGroup());
     s.session.SetKnownFile(s.dir.File("goc.DTA"));
     EXPECT_FALSE(s.session.Started());

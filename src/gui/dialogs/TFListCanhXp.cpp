@@ -309,8 +309,8 @@ void TFListCanhXp::RunGroup(GroupStep step) {
     runner_->RunStep([&](Interaction& ui, Progress& monitor) {
         StepEndGate gate(ui, Vn("Kết thúc"), [this] { runner_->StepEnded(); });
         return StepResult(step == GroupStep::Adjust
-                              ? session_.AdjustGroup(settings_, result, gate, monitor, nullptr)
-                              : session_.ComputeCoordinates(settings_, result, gate, monitor, nullptr));
+                              ? session_.AdjustGroup(settings_, result, gate, monitor)
+                              : session_.ComputeCoordinates(settings_, result, gate, monitor));
     });
     // As after every command, the next one starts with the export off.
     CB_TailenAcad_->setChecked(false);
